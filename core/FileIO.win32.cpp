@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "core/FileIO.h"
+
+namespace platform {
+
+namespace {
+std::string LastErrorText() {
+    char* text = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, GetLastError(), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string s = n ? std::string(text, n) : std::string("Unknown error");
+    if (text) LocalFree(text);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+}  // namespace
+
+std::string ExecutableFolder() {
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    std::string path(buffer, n);
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    error = LastErrorText();
+    return false;
+}
+
+std::vector<std::string> ListFolder(const std::string&) { return {}; }
+
+bool FileSystemIsCaseSensitive() { return false; }
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#include "core/StringList.h"
+
+#include "core/TextCompare.h"
+
+int TStringList::AddObject(const std::string& text, TObject* object) {
+    FItems.push_back({text, object});
+    return Count() - 1;
+}
+
+void TStringList::Insert(int index, const std::string& text, TObject* object) {
+    if (index < 0 || index > Count()) index = Count();
+    FItems.insert(FItems.begin() + index, Item{text, object});
+}
+
+void TStringList::Delete(int index) {
+    if (index < 0 || index >= Count()) return;
+    FItems.erase(FItems.begin() + index);
+}
+
+int TStringList::IndexOf(const std::string& text) const {
+    for (int i = 0; i < Count(); ++i)
+        if (AnsiSameText(FItems[i].Text, text)) return i;
+    return -1;
+}
+
+std::string TStringList::Text() const {
+    std::string out;
+    size_t size = 0;
+    for (const Item& it : FItems) size += it.Text.size() + 2;
+    out.reserve(size);
+    for (const Item& it : FItems) {
+        out += it.Text;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void TStringList::SetText(const std::string& text) {
+    FItems.clear();
+    for (std::string& line : SplitLines(text)) FItems.push_back({std::move(line), nullptr});
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t end = text.find('\0');
+    if (end == std::string::npos) end = text.size();
+    size_t i = 0;
+    while (i < end) {
+        size_t start = i;
+        while (i < end && text[i] != '\r' && text[i] != '\n') ++i;
+        lines.emplace_back(text, start, i - start);
+        if (i < end) i += (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ? 2 : 1;
+    }
+    return lines;
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+// Compares two texts without regard to letter case, by the rules of the
+// user's locale on Windows; negative, zero or positive like strcmp.
+int AnsiCompareText(const std::string& a, const std::string& b);
+
+inline bool AnsiSameText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }
+
+// Removes leading and trailing characters of code 32 or below.
+std::string Trim(const std::string& s);
