@@ -32,14 +32,19 @@ void WriteDataFile(const char* name, const std::string& bytes) {
 // the bytes that would end the line as "^r" (CR), "^n" (LF), "^0" (NUL). A
 // text without these bytes is written unchanged, and a file written this way
 // still gives the old reader whole lines.
-const char Specials[] = {'^', '\r', '\n', '\0'};
 // The separator and the bytes that end a line or the text.
-const std::string_view SpecialSet(Specials, sizeof Specials);
+bool IsSpecial(char c) { return c == '^' || c == '\r' || c == '\n' || c == '\0'; }
+
+size_t FindSpecial(const std::string& text, size_t start) {
+    for (size_t i = start; i < text.size(); ++i)
+        if (IsSpecial(text[i])) return i;
+    return std::string::npos;
+}
 
 void AppendTaskField(std::string& out, const std::string& text) {
     size_t start = 0;
     for (;;) {
-        size_t i = text.find_first_of(SpecialSet, start);
+        size_t i = FindSpecial(text, start);
         if (i == std::string::npos) {
             out.append(text, start, std::string::npos);
             return;
@@ -292,7 +297,7 @@ void HoursFromText(THours& hours, const std::string& text) {
     });
 }
 
-bool IsStorableFieldText(const std::string& text) { return text.find_first_of(SpecialSet) == std::string::npos; }
+bool IsStorableFieldText(const std::string& text) { return FindSpecial(text, 0) == std::string::npos; }
 
 std::string ValidateProjectTexts(const std::string& name, const std::string& category, const std::string& startDate,
                                  const std::string& endDate) {
