@@ -1,5 +1,7 @@
 #include "toolkit/StdCtrls.h"
 
+#include <shellapi.h>
+
 #include "toolkit/Forms.h"
 
 // ---- TButtonControl ----
@@ -156,4 +158,40 @@ std::string TComboBox::Text() const {
 
 void TComboBox::CommandNotify(WORD code) {
     if (code == CBN_SELCHANGE && OnChange) OnChange(this);
+}
+
+// ---- TLinkLabel ----
+
+TLinkLabel::TLinkLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top)
+    : TLabel(owner, parent, caption, left, top) {
+    Font = TFont("Arial", 14, fsUnderline);
+    Cursor = crHandPoint;
+    AdjustSize();
+    OnMouseEnter = [this](TObject*) {
+        FMouseOver = true;
+        Invalidate();
+    };
+    OnMouseLeave = [this](TObject*) {
+        FMouseOver = false;
+        Invalidate();
+    };
+}
+
+bool TLinkLabel::IsOpenableURL(const std::string& url) {
+    auto starts = [&](const char* prefix) {
+        size_t n = std::char_traits<char>::length(prefix);
+        return url.size() > n && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, url.c_str(), static_cast<int>(n),
+                                                prefix, static_cast<int>(n)) == CSTR_EQUAL;
+    };
+    return starts("http://") || starts("https://") || starts("mailto:");
+}
+
+void TLinkLabel::Click() {
+    TLabel::Click();
+    if (IsOpenableURL(URL)) ShellExecuteA(nullptr, "open", URL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TLinkLabel::Paint(TCanvas& canvas) {
+    if (FMouseOver) canvas.Font.SetColor(DefaultActiveFontColor);
+    TLabel::Paint(canvas);
 }

@@ -81,3 +81,19 @@ public:
 private:
     int FDropDownCount;
 };
+
+// A label that opens its web address when clicked.
+class TLinkLabel : public TLabel {
+public:
+    TLinkLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top);
+    std::string URL;
+    TColor DefaultActiveFontColor = 0x00FF0000;  // pure blue
+    bool MouseOver() const { return FMouseOver; }
+    void Click() override;
+    void Paint(TCanvas& canvas) override;
+    // Only web and mail addresses are opened; anything else does nothing.
+    static bool IsOpenableURL(const std::string& url);
+
+private:
+    bool FMouseOver = false;
+};

@@ -23,3 +23,4 @@ using TvlSkinTreeView = TTreeView;
 using TvlSkinPageControl = TPageControl;
 using TvlSkinTabSheet = TTabSheet;
 using TvlSkinMonthCalendar = TMonthCalendar;
+using TvlSkinLinkLabel = TLinkLabel;
