@@ -109,6 +109,14 @@ TEST_F(DataFolder, ProjectsFileIsOneFileWhateverItsLetterCase) {
     EXPECT_EQ(Files(), std::vector<std::string>{"projects.dat"});
     EXPECT_EQ(Read("projects.dat"), "Header^Fresh^^^^\r\nEndProject\r\n");
 
+    // Should both spellings exist, the one written is the one read.
+    Write("Projects.dat", "");
+    projects.SaveProjects();
+    TProjects both;
+    both.LoadProjects();
+    EXPECT_EQ(both.Count(), 1);
+    EXPECT_EQ(Read("Projects.dat"), "Header^Fresh^^^^\r\nEndProject\r\n");
+
     Write("CATEGORIES.DAT", "Upper\r\n");
     projects.LoadCategories();
     EXPECT_EQ(projects.Categories.Strings(0), "Upper");

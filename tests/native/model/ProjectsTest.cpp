@@ -250,14 +250,6 @@ TEST(ProjectModel, FindProjectByNameIsExactAndReturnsTheFirst) {
     EXPECT_EQ(index, -7);
 }
 
-TEST(ProjectModel, CategoryLookupIgnoresCase) {
-    TProjects projects;
-    projects.Categories.Add("Home");
-    projects.Categories.Add("work");
-    EXPECT_EQ(projects.Categories.IndexOf("Work"), 1);
-    EXPECT_EQ(projects.Categories.IndexOf("Garden"), -1);
-}
-
 TEST(ProjectModel, ClearTasksEmptiesTheList) {
     TProject p;
     AddTasks(p, 2, 1);

@@ -69,9 +69,3 @@ TEST(Lines, ForEachLineSplitsLikeSplitLines) {
         ASSERT_EQ(lines, SplitLines(text)) << "round " << round;
     }
 }
-
-TEST(Lines, TrimViewRemovesControlCharactersAndSpaces) {
-    EXPECT_EQ(TrimView(" \t EndProject\r"), "EndProject");
-    EXPECT_EQ(TrimView("\x01\x1f"), "");
-    EXPECT_EQ(TrimView("\xa0x\xa0"), "\xa0x\xa0");
-}
