@@ -69,13 +69,17 @@ void TfrmMain::BuildLayout() {
     for (TvlSkinButton* b : {btn1, btnSave, btnMakeMoney}) b->Cursor = crHandPoint;
     btn1->OnClick = [this](TObject* s) { btn1Click(s); };
     btnSave->OnClick = [this](TObject* s) { btnSaveClick(s); };
+    btnMakeMoney->OnClick = [this](TObject* s) { btnMakeMoneyClick(s); };
 
     panBanner = panel(this, "panBanner", pbFrame, alTop, 65);
     imgBanner = new TImage(this, panBanner, 0, 0, 0, 0);
     imgBanner->Name = "imgBanner";
     imgBanner->AutoSize = true;
-    gifBanner = new TImage(this, panBanner, 0, 0, 0, 0);
+    imgBanner->OnClick = [this](TObject* s) { imgBannerClick(s); };
+    gifBanner = new TGIFAnimator(this, panBanner);
     gifBanner->Name = "gifBanner";
+    gifBanner->SetAnimate(true);
+    gifBanner->OnClick = [this](TObject* s) { gifBannerClick(s); };
 
     vlSkinPanel2 = panel(this, "vlSkinPanel2", pbNone, alTop, 87);
     vlSkinBevel1 = new TvlSkinBevel(this, vlSkinPanel2, 10, 13, 752, 62);
@@ -218,6 +222,7 @@ bool TfrmMain::StartupStep(Step step) {
 
 void TfrmMain::FormCreate(TObject*) {
     gifBanner->SetBounds(imgBanner->Left(), imgBanner->Top(), imgBanner->Width(), imgBanner->Height());
+    LoadBranding();
     FHours = new THours();
     FHoursUnread = !StartupStep([this] { FHours->LoadHours(); });
     for (int n = 1; n <= 24; ++n) {
@@ -235,7 +240,7 @@ void TfrmMain::FormCreate(TObject*) {
 }
 
 void TfrmMain::CenterBanner() {
-    for (TImage* image : {imgBanner, gifBanner})
+    for (TControl* image : std::initializer_list<TControl*>{imgBanner, gifBanner})
         image->SetBounds(panBanner->Width() / 2 - image->Width() / 2, panBanner->Height() / 2 - image->Height() / 2,
                          image->Width(), image->Height());
 }

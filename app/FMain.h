@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "media/GIFCtrl.h"
 #include "model/UProjects.h"
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/form/vlMessages.h"
@@ -23,7 +24,7 @@ public:
     TvlSkinButton* btnMakeMoney = nullptr;
     TvlSkinPanel* panBanner = nullptr;
     TImage* imgBanner = nullptr;
-    TImage* gifBanner = nullptr;
+    TGIFAnimator* gifBanner = nullptr;
     TvlSkinPanel* vlSkinPanel2 = nullptr;  // header
     TvlSkinBevel* vlSkinBevel1 = nullptr;
     TvlSkinStdLabel* lblProjName = nullptr;
@@ -68,6 +69,9 @@ public:
     void btn1Click(TObject* sender);
     void AddProject1Click(TObject* sender) { btn1Click(sender); }
     void btnSaveClick(TObject* sender);
+    void btnMakeMoneyClick(TObject* sender);
+    void imgBannerClick(TObject* sender);
+    void gifBannerClick(TObject* sender);
     void tvwMainChange(TObject* sender, TTreeNode* node);
     void tvwMainKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
     void NewCategory1Click(TObject* sender);
@@ -92,6 +96,15 @@ public:
     TProjects* Projects() const { return FProjects; }
     THours* Hours() const { return FHours; }
 
+    // Branding as read from dbconfig.dat, for tests.
+    const std::string& AffiliateID() const { return FAffiliateID; }
+    const std::string& BannerURL() const { return FBannerURL; }
+    const std::string& BannerPath() const { return FBannerPath; }
+    const std::string& IconPath() const { return FIconPath; }
+    HICON BrandIcon() const { return FBrandIcons.Big; }
+    // The maker's site; "Make Money" appends the affiliate identifier.
+    static constexpr const char* MakerSiteURL = "https://plandesk.example.com/";
+
     // The caption of hour row n (1 to 24).
     static std::string HourCaption(int n);
     // The calendar's date in the short date format.
@@ -99,6 +112,14 @@ public:
 
 private:
     void BuildLayout();
+    void LoadBranding();
+    // Shows the stored banner picture `storedPath` in the control its
+    // configured name (FBannerPath) calls for; hides the strip on failure.
+    void ShowBanner(const std::string& storedPath);
+    // The replacement skin dbskin.dat. Until the skin data can load packages
+    // this only checks that the file is there.
+    void LoadReplacementSkin(const std::string& path);
+    void LoadBrandIcon(const std::string& path);
     void ShowProject();
     void ClearProjectView();
     // Rebuilds the tree; selects the node of `selectProject`, or else the
@@ -122,6 +143,11 @@ private:
     // Data files that could not be read: saving over them needs a yes.
     bool FCategoriesUnread = false, FProjectsUnread = false, FHoursUnread = false;
     std::unordered_map<TTreeNode*, TProject*> FNodeProjects;
+    std::string FAffiliateID, FBannerURL, FBannerPath, FLink1URL, FLink1Name, FLink2URL, FLink2Name, FIconPath;
+    struct TBrandIcons {  // the window's icons from IconPath, owned
+        HICON Big = nullptr, Small = nullptr;
+        ~TBrandIcons();
+    } FBrandIcons;
 
 public:
     static constexpr const char* UnreadFilesQuestion =

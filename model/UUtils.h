@@ -43,3 +43,10 @@ void ForEachLine(std::string_view text, OnLine&& onLine) {
         if (i < end) i += (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ? 2 : 1;
     }
 }
+
+// Windows build only. Opens `address` with the shell's registered command for
+// web pages (the program named in quotes in the default value of
+// HKEY_CLASSES_ROOT\htmlfile\shell\open\command), passing the address as
+// one quoted argument. Returns false, opening nothing, when no command is
+// registered; true otherwise, whether or not a program could be started.
+bool OpenURL(const std::string& address);

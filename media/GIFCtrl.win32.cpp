@@ -1,0 +1,283 @@
+#include "media/GIFCtrl.h"
+
+#include <cstring>
+
+#include "toolkit/Forms.h"
+
+// ---- TGIFFrameTimer ----
+
+namespace {
+const char* const kTimerWindowClass = "PlandeskGIFTimer";
+constexpr UINT kRunPending = WM_APP + 1;
+
+// Holds a critical section for a scope.
+class LockGuard {
+public:
+    explicit LockGuard(CRITICAL_SECTION& lock) : FLock(lock) { EnterCriticalSection(&FLock); }
+    ~LockGuard() { LeaveCriticalSection(&FLock); }
+    LockGuard(const LockGuard&) = delete;
+    LockGuard& operator=(const LockGuard&) = delete;
+
+private:
+    CRITICAL_SECTION& FLock;
+};
+}  // namespace
+
+TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &TGIFFrameTimer::WindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kTimerWindowClass;
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    FWindow = CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    FWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    FDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    FThread = CreateThread(nullptr, 0, &TGIFFrameTimer::ThreadProc, this, 0, nullptr);
+}
+
+TGIFFrameTimer::~TGIFFrameTimer() {
+    // The worker waits on the stop event in every wait, also while a tick is
+    // queued for us, so joining it here always returns.
+    SetEvent(FStop);
+    if (FThread) {
+        WaitForSingleObject(FThread, INFINITE);
+        CloseHandle(FThread);
+    }
+    DestroyWindow(FWindow);  // a tick still queued for it is dropped
+    CloseHandle(FStop);
+    CloseHandle(FWake);
+    CloseHandle(FDone);
+}
+
+void TGIFFrameTimer::SetInterval(int ms) {
+    if (FInterval.exchange(ms < 0 ? 0 : ms) != ms) SetEvent(FWake);
+}
+
+bool TGIFFrameTimer::SetEnabled(bool value) {
+    if (value && !FThread) return false;
+    if (FEnabled.exchange(value) != value) SetEvent(FWake);
+    return true;
+}
+
+DWORD WINAPI TGIFFrameTimer::ThreadProc(void* self) {
+    static_cast<TGIFFrameTimer*>(self)->Run();
+    return 0;
+}
+
+void TGIFFrameTimer::Run() {
+    const std::function<void()> tick = [this] {
+        if (FEnabled && OnTimer) OnTimer();
+    };
+    for (;;) {
+        int interval = FInterval;
+        DWORD timeout = FEnabled && interval > 0 ? static_cast<DWORD>(interval) : INFINITE;
+        HANDLE events[2] = {FStop, FWake};
+        DWORD r = WaitForMultipleObjects(2, events, FALSE, timeout);
+        if (r == WAIT_OBJECT_0) return;
+        if (r != WAIT_TIMEOUT || !FEnabled) continue;
+        if (AsyncTicks) {
+            tick();
+        } else if (!PostAndWait(&tick)) {
+            return;
+        }
+    }
+}
+
+bool TGIFFrameTimer::PostAndWait(const std::function<void()>* call) {
+    FPending = call;
+    PostMessageA(FWindow, kRunPending, 0, 0);
+    HANDLE events[2] = {FStop, FDone};
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) {
+        FPending = nullptr;  // the user-interface thread will not run it now
+        return false;
+    }
+    return true;
+}
+
+void TGIFFrameTimer::Synchronize(const std::function<void()>& call) {
+    if (OnUIThread())
+        call();
+    else
+        PostAndWait(&call);
+}
+
+LRESULT CALLBACK TGIFFrameTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != kRunPending) return DefWindowProcA(wnd, msg, wp, lp);
+    auto* timer = reinterpret_cast<TGIFFrameTimer*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!timer) return 0;
+    if (const std::function<void()>* call = timer->FPending.exchange(nullptr)) {
+        try {
+            (*call)();
+        } catch (...) {
+            HandleWindowException();
+        }
+        SetEvent(timer->FDone);
+    }
+    return 0;
+}
+
+// ---- TGIFAnimator ----
+
+TGIFAnimator::TGIFAnimator(TComponent* owner, TWinControl* parent)
+    : TGraphicControl(owner, parent), FImage(std::make_unique<TGIFImage>()),
+      FTimer(std::make_unique<TGIFFrameTimer>()) {
+    InitializeCriticalSection(&FLock);
+    if (parent) Color = parent->Color;
+    SetBounds(0, 0, 105, 105);
+    FImage->OnChange = [this] { ImageChanged(); };
+    FTimer->OnTimer = [this] { FrameStep(); };
+}
+
+TGIFAnimator::~TGIFAnimator() {
+    SetAnimate(false);
+    FTimer.reset();
+    FImage->OnChange = nullptr;
+    DeleteCriticalSection(&FLock);
+}
+
+void TGIFAnimator::SetImage(const TGIFImage& image) {
+    auto handler = std::move(FImage->OnChange);
+    *FImage = image;
+    FImage->OnChange = std::move(handler);
+    ImageChanged();
+}
+
+void TGIFAnimator::ImageChanged() {
+    {
+        LockGuard guard(FLock);
+        FComposition.Drop();
+        FFrameIndex = FImage->FrameIndex < 0 ? 0 : FImage->FrameIndex;
+        if (!FImage->Empty()) FTimer->SetInterval(FImage->FrameDelay(FFrameIndex));
+    }
+    AdjustSize();
+    Invalidate();
+    if (OnChange) OnChange(this);
+}
+
+void TGIFAnimator::AdjustSize() {
+    if (!FAutoSize || FImage->Empty()) return;
+    int width = Width(), height = Height();
+    TAlign a = Align();
+    if (a == alNone || a == alLeft || a == alRight) width = FImage->Width();
+    if (a == alNone || a == alTop || a == alBottom) height = FImage->Height();
+    if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+}
+
+void TGIFAnimator::SetAutoSize(bool value) {
+    FAutoSize = value;
+    AdjustSize();
+}
+
+void TGIFAnimator::SetCenter(bool value) {
+    FCenter = value;
+    Invalidate();
+}
+
+void TGIFAnimator::SetStretch(bool value) {
+    FStretch = value;
+    Invalidate();
+}
+
+void TGIFAnimator::SetTransparent(bool value) {
+    FTransparent = value;
+    Invalidate();
+}
+
+void TGIFAnimator::SetAnimate(bool value) {
+    if (value) {
+        if (FTimer->SetEnabled(true) && OnStart) OnStart(this);
+    } else if (FTimer->Enabled()) {
+        FTimer->SetEnabled(false);
+        if (OnStop) OnStop(this);
+        Invalidate();
+    }
+}
+
+void TGIFAnimator::SetFrameIndex(int n) {
+    if (n < 0 || n >= static_cast<int>(FImage->Frames.size()) || n == FFrameIndex) return;
+    {
+        LockGuard guard(FLock);
+        FFrameIndex = n;
+        FTimer->SetInterval(FImage->FrameDelay(n));
+    }
+    Invalidate();
+}
+
+void TGIFAnimator::Repaint() {
+    Invalidate();
+    if (Parent() && Parent()->HandleAllocated()) UpdateWindow(Parent()->Handle());
+}
+
+void TGIFAnimator::FrameStep() {
+    if (!Visible() || FImage->Frames.size() < 2 || !Parent() || !Parent()->HandleAllocated()) return;
+    bool wrapped;
+    {
+        LockGuard guard(FLock);
+        FFrameIndex = (FFrameIndex + 1) % static_cast<int>(FImage->Frames.size());
+        wrapped = FFrameIndex == 0;
+    }
+    // The lock is not held across a call to the user-interface thread, which
+    // may itself be waiting for the lock in a paint.
+    bool onUI = FTimer->OnUIThread();
+    if (OnFrameChanged) FTimer->Synchronize([this] { OnFrameChanged(this); });
+    if (onUI)
+        Repaint();
+    else
+        PaintFromWorker();
+    {
+        LockGuard guard(FLock);
+        FTimer->SetInterval(FImage->FrameDelay(FFrameIndex));
+    }
+    if (!Loop && wrapped) FTimer->Synchronize([this] { SetAnimate(false); });
+}
+
+void TGIFAnimator::PaintFromWorker() {
+    HWND parent = Parent()->Handle();
+    HDC dc = GetDC(parent);
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, Left(), Top(), Left() + Width(), Top() + Height());
+    SetViewportOrgEx(dc, Left(), Top(), nullptr);
+    TCanvas canvas(dc);
+    Paint(canvas);
+    RestoreDC(dc, saved);
+    ReleaseDC(parent, dc);
+}
+
+void TGIFAnimator::Paint(TCanvas& canvas) {
+    int w = Width(), h = Height();
+    if (w <= 0 || h <= 0) return;
+    LockGuard guard(FLock);
+    TBitmap buffer(w, h);
+    RECT client{0, 0, w, h};
+    buffer.Canvas().FillRect(client, Color);
+    // Transparent parts show the parent's picture under the control.
+    if (FImage->Empty() || FImage->IsTransparent()) BitBlt(buffer.DC(), 0, 0, w, h, canvas.Handle(), 0, 0, SRCCOPY);
+    if (!FImage->Empty() && FImage->Width() > 0 && FImage->Height() > 0) {
+        FComposition.Compose(*FImage, FFrameIndex, ColorToRGB(clWindow));
+        TBitmap frame(FComposition.Width, FComposition.Height);
+        GdiFlush();
+        std::memcpy(frame.Bits(), FComposition.Pixels.data(), FComposition.Pixels.size() * sizeof(uint32_t));
+        RECT target{0, 0, frame.Width(), frame.Height()};
+        if (FStretch)
+            target = client;
+        else if (FCenter)
+            OffsetRect(&target, (w - frame.Width()) / 2, (h - frame.Height()) / 2);
+        int tw = target.right - target.left, th = target.bottom - target.top;
+        if (FComposition.TransparentColor != kGIFNoColor && FTransparent) {
+            TransparentBlt(buffer.DC(), target.left, target.top, tw, th, frame.DC(), 0, 0, frame.Width(),
+                           frame.Height(), FComposition.TransparentColor);
+        } else {
+            SetStretchBltMode(buffer.DC(), COLORONCOLOR);
+            StretchBlt(buffer.DC(), target.left, target.top, tw, th, frame.DC(), 0, 0, frame.Width(), frame.Height(),
+                       SRCCOPY);
+        }
+    }
+    buffer.CopyTo(canvas.Handle(), 0, 0);
+}
