@@ -105,6 +105,7 @@ TEST_F(PlannerTest, ActionDialogEnterKeyRunsTheCheck) {
         EXPECT_EQ(d->ModalResult, mrNone);
         EXPECT_EQ(d->ActiveControl(), d->edtName);
         d->edtName->SetText("Call");
+        ui::SaveScreenshot(d->Handle(), "dialog-hour");
         ui::Key(d->edtName, VK_RETURN);
     });
     ui::Click(w->btnEditHour);

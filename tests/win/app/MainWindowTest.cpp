@@ -192,6 +192,7 @@ TEST_F(PlannerTest, CategoriesAddRenameAndRefuseDeletionWithProjects) {
             auto* d = dynamic_cast<TEditDialog*>(dialog);
             EXPECT_EQ(d->Caption(), "Add new category");
             ui::Type(d->edtName, name);
+            ui::SaveScreenshot(d->Handle(), "dialog-category");
             ui::Click(d->vlSkinButton1);
         });
         frmMain->NewCategory1->Click();
