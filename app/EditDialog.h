@@ -24,6 +24,15 @@ protected:
     // Creates the two buttons; `okIsDefault` lets Enter press "Ok".
     void CreateButtons(int okLeft, int cancelLeft, int top, bool okIsDefault);
     TvlSkinStdLabel* AddLabel(const std::string& caption, int left, int top);
+    // Creates a named control that wears skin element `skin`, at a place in the tab order.
+    template <class Control, class... Bounds>
+    Control* AddControl(TWinControl* parent, const char* name, const char* skin, int tabOrder, Bounds... bounds) {
+        auto* control = new Control(this, parent, bounds...);
+        control->Name = name;
+        control->SkinDataName = skin;
+        control->TabOrder = tabOrder;
+        return control;
+    }
     // A refusal of texts that cannot be stored, or empty.
     virtual std::string StorageProblem() const { return {}; }
 

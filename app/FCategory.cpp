@@ -6,10 +6,7 @@ TfrmCategory::TfrmCategory(TComponent* owner, TvlSkinMessage* messages)
     : TEditDialog(owner, messages, "Add category", 330, 80, "A valid category name is required!") {
     Name = "frmCategory";
     AddLabel("Category Name:", 8, 14);
-    edtName = new TvlSkinEdit(this, this, 90, 14, 215, 18);
-    edtName->Name = "edtName";
-    edtName->SkinDataName = "edit";
-    edtName->TabOrder = 2;
+    edtName = AddControl<TvlSkinEdit>(this, "edtName", "edit", 2, 90, 14, 215, 18);
     CreateButtons(90, 187, 42, true);
     vlSkinButton1->TabOrder = 0;
     vlSkinButton2->TabOrder = 1;

@@ -10,10 +10,7 @@ TfrmHour::TfrmHour(TComponent* owner, TvlSkinMessage* messages)
     vlSkinStdLabel3 = AddLabel("Hour:", 168, 14);
     vlSkinStdLabel3->Name = "vlSkinStdLabel3";
     AddLabel("Action:", 8, 42);
-    edtName = new TvlSkinEdit(this, this, 48, 42, 257, 18);
-    edtName->Name = "edtName";
-    edtName->SkinDataName = "edit";
-    edtName->TabOrder = 2;
+    edtName = AddControl<TvlSkinEdit>(this, "edtName", "edit", 2, 48, 42, 257, 18);
     edtName->OnKeyDown = [this](TObject* s, unsigned short& key, TShiftState shift) { edtNameKeyDown(s, key, shift); };
     // No default button: Enter in the field is the field's own key.
     CreateButtons(90, 187, 70, false);

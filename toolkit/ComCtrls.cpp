@@ -2,6 +2,7 @@
 
 #include "core/Rounding.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
 
 // ---- TImageList ----
 
@@ -243,14 +244,19 @@ bool TTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
             if (OnChange) OnChange(this, node);
             return false;
         }
-        case NM_RCLICK:
-            if (RightClickSelect) {
-                POINT p;
-                GetCursorPos(&p);
-                ScreenToClient(Handle(), &p);
+        case NM_RCLICK: {
+            POINT screen;
+            GetCursorPos(&screen);
+            POINT p = screen;
+            ScreenToClient(Handle(), &p);
+            if (RightClickSelect)
                 if (TTreeNode* node = NodeAt(p)) SetSelected(node);
-            }
-            return false;
+            // The menu opens here, the same way on every platform.
+            if (!PopupMenu) return false;
+            PopupMenu->Popup(screen.x, screen.y);
+            result = 1;
+            return true;
+        }
         default: return false;
     }
 }

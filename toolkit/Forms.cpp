@@ -26,7 +26,7 @@ TForm::TForm(TComponent* owner, const std::string& caption, int clientWidth, int
              unsigned borderIcons)
     : TCustomControl(owner, nullptr, FormStyle(border, borderIcons), border == bsDialog ? WS_EX_DLGMODALFRAME : 0) {
     TControl::SetVisible(false);
-    Font = TFont("Arial", 14);
+    Font = TFont("Arial", 11);  // 8 points at 96 dpi
     FontChanged();
     SetCaption(caption);
     SetClientSize(clientWidth, clientHeight);

@@ -41,7 +41,7 @@ public:
 private:
     void Reset();
     std::string FName = "Arial";
-    int FHeight = 14;
+    int FHeight = 11;
     unsigned FStyle = 0;
     TColor FColor = clWindowText;
     mutable HFONT FHandle = nullptr;
