@@ -1,0 +1,254 @@
+// The main window's branding from real dbconfig.dat files in the program's
+// folder, and the addresses it opens through a stand-in browser.
+#include <set>
+
+#include "model/UUtils.h"
+#include "tests/win/app/PlannerFixture.h"
+#include "tests/win/branding/BrandingSupport.h"
+
+using branding::BrowserCommand;
+using branding::DataFile;
+
+namespace {
+
+class BrandingTest : public PlannerTest {
+protected:
+    void Config(const std::string& lines) { Write("dbconfig.dat", "[Settings]\r\n" + lines); }
+    // A fresh main window over the same folder.
+    TfrmMain* Restart() {
+        if (frmMain) frmMain->Release();
+        Application->MainForm = nullptr;
+        return Start();
+    }
+    static std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+};
+
+}  // namespace
+
+TEST_F(BrandingTest, WithoutConfigTheDesignTimeStateStays) {
+    TfrmMain* w = Start();
+    EXPECT_EQ(w->Caption(), "Plandesk");
+    EXPECT_TRUE(w->panBanner->Visible());
+    EXPECT_EQ(w->panBanner->Height(), 65);
+    EXPECT_TRUE(w->gifBanner->Image()->Empty());
+    EXPECT_FALSE(w->lblLink1URL->Caption().empty());
+    EXPECT_TRUE(TLinkLabel::IsOpenableURL(w->lblLink1URL->URL));
+    EXPECT_TRUE(TLinkLabel::IsOpenableURL(w->lblLink2URL->URL));
+    EXPECT_EQ(w->BannerURL(), "");
+    EXPECT_EQ(w->BrandIcon(), nullptr);
+}
+
+TEST_F(BrandingTest, TwoBannersFromPaths2And3) {
+    Config("BannerPath2=C:\\ads\\still.jpg\r\nBannerURL2=http://two.example/\r\n"
+           "BannerPath3=D:\\anim.gif\r\nBannerURL3=http://three.example/\r\n");
+    Write("dbimg1.dat", DataFile("banner.jpg"));
+    Write("dbimg2.dat", branding::PlainGIF(120, 60, {10, 10}));
+    std::set<std::string> seen;
+    for (int attempt = 0; attempt < 40 && seen.size() < 2; ++attempt) {
+        TfrmMain* w = attempt ? Restart() : Start();
+        seen.insert(w->BannerURL());
+        ASSERT_TRUE(w->panBanner->Visible());
+        if (w->BannerURL() == "http://two.example/") {
+            EXPECT_EQ(w->BannerPath(), "C:\\ads\\still.jpg");
+            EXPECT_TRUE(w->imgBanner->Visible());
+            EXPECT_FALSE(w->gifBanner->Visible());
+            EXPECT_EQ(w->imgBanner->Width(), 468);
+            EXPECT_EQ(w->panBanner->Height(), 70);
+        } else {
+            ASSERT_EQ(w->BannerURL(), "http://three.example/");
+            EXPECT_EQ(w->BannerPath(), "D:\\anim.gif");
+            EXPECT_TRUE(w->gifBanner->Visible());
+            EXPECT_FALSE(w->imgBanner->Visible());
+            EXPECT_EQ(w->gifBanner->Width(), 120);
+            EXPECT_EQ(w->gifBanner->Height(), 60);
+            EXPECT_EQ(w->panBanner->Height(), 70);
+            EXPECT_EQ(w->gifBanner->Cursor, crHandPoint);
+        }
+        // The stored pictures keep their names.
+        EXPECT_TRUE(ui::FileExistsAt(Folder + "dbimg1.dat"));
+        EXPECT_TRUE(ui::FileExistsAt(Folder + "dbimg2.dat"));
+        EXPECT_FALSE(ui::FileExistsAt(Folder + "still.jpg"));
+        EXPECT_FALSE(ui::FileExistsAt(Folder + "anim.gif"));
+    }
+    EXPECT_EQ(seen.size(), 2u) << "both banners are chosen at random";
+}
+
+TEST_F(BrandingTest, GIFPlayerChosenByTheLowerCasedName) {
+    Config("BannerPath1=PROMO.GIF\r\n");
+    Write("dbimg1.dat", branding::PlainGIF(40, 20, {10}));
+    TfrmMain* w = Start();
+    EXPECT_TRUE(w->gifBanner->Visible());
+    EXPECT_FALSE(w->imgBanner->Visible());
+    EXPECT_EQ(w->gifBanner->Image()->Frames.size(), 1u);
+    EXPECT_EQ(w->panBanner->Height(), 30);
+    EXPECT_EQ(w->gifBanner->Cursor, crDefault) << "no address: the arrow stays";
+
+    Config("BannerPath1=promo.gif.jpg\r\n");
+    w = Restart();
+    EXPECT_TRUE(w->gifBanner->Visible());
+    EXPECT_EQ(w->gifBanner->Width(), 40);
+}
+
+TEST_F(BrandingTest, PicturesThatCannotBeShownHideTheStripOnly) {
+    Write("categories.dat", "Work\r\n");
+    Config("BannerPath1=missing.jpg\r\nBannerURL1=http://x.example/\r\n");
+    TfrmMain* w = Start();
+    EXPECT_FALSE(w->panBanner->Visible()) << "no dbimg1.dat";
+
+    Write("dbimg1.dat", "\xFF\xD8 not really a JPEG");
+    w = Restart();
+    EXPECT_FALSE(w->panBanner->Visible()) << "damaged picture";
+    ASSERT_EQ(w->tvwMain->Roots().size(), 1u) << "start-up goes on";
+
+    Config("BannerPath1=banner.png\r\n");
+    Write("dbimg1.dat", DataFile("banner.jpg"));
+    w = Restart();
+    EXPECT_FALSE(w->panBanner->Visible()) << "unknown picture format";
+
+    Config("BannerPath1=anim.gif\r\n");
+    w = Restart();
+    EXPECT_FALSE(w->panBanner->Visible()) << "a JPEG is no GIF";
+    EXPECT_TRUE(w->gifBanner->Image()->Empty());
+
+    Config("BannerPath1=c:\\pictures\\bar.BMP\r\n");
+    Write("dbimg1.dat", DataFile("banner.bmp"));
+    w = Restart();
+    EXPECT_TRUE(w->panBanner->Visible());
+    EXPECT_EQ(w->imgBanner->Width(), 90);
+    EXPECT_EQ(w->panBanner->Height(), 40);
+}
+
+TEST_F(BrandingTest, TitleAndAffiliate) {
+    Config("AppName=\r\nAfiliateID=\r\n");
+    TfrmMain* w = Start();
+    EXPECT_EQ(w->Caption(), "Plandesk");
+    EXPECT_EQ(w->AffiliateID(), "");
+    EXPECT_FALSE(w->panBanner->Visible()) << "a file without banners hides the strip";
+    EXPECT_EQ(w->lblLink1URL->Caption(), "") << "a file without links blanks the labels";
+    EXPECT_EQ(w->lblLink2URL->URL, "");
+
+    Config("AppName=Acme Planner\r\nafiliateid=ref42\r\n");  // key names in any case
+    w = Restart();
+    EXPECT_EQ(w->Caption(), "Acme Planner");
+    EXPECT_EQ(w->AffiliateID(), "ref42");
+}
+
+TEST_F(BrandingTest, LinksAreTwoDifferentEntries) {
+    Config("Link3URL=http://only.example/\r\nLink3Name=Only one\r\n");
+    TfrmMain* w = Start();
+    EXPECT_EQ(w->lblLink1URL->Caption(), "Only one");
+    EXPECT_EQ(w->lblLink1URL->URL, "http://only.example/");
+    EXPECT_EQ(w->lblLink2URL->Caption(), "");
+    EXPECT_EQ(w->lblLink2URL->URL, "");
+
+    std::string four;
+    for (int i = 1; i <= 4; ++i)
+        four += "Link" + std::to_string(i) + "URL=http://l" + std::to_string(i) + ".example/\r\nLink" +
+                std::to_string(i) + "Name=Link " + std::to_string(i) + "\r\n";
+    Config(four);
+    std::set<std::string> firsts;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        w = Restart();
+        std::string a = w->lblLink1URL->URL, b = w->lblLink2URL->URL;
+        EXPECT_NE(a, b);
+        for (const std::string* url : {&a, &b}) {
+            ASSERT_EQ(url->size(), std::string("http://l1.example/").size()) << *url;
+            EXPECT_EQ(url->substr(0, 8), "http://l");
+        }
+        EXPECT_EQ(w->lblLink1URL->Caption(), "Link " + a.substr(8, 1));
+        EXPECT_EQ(w->lblLink2URL->Caption(), "Link " + b.substr(8, 1));
+        firsts.insert(a);
+    }
+    EXPECT_GE(firsts.size(), 2u) << "the choice is random";
+}
+
+TEST_F(BrandingTest, IconForWindowAndTaskBar) {
+    Config("IconPath=C:\\Program Files\\Brand\\brand.ico\r\n");
+    Write("brand.ico", DataFile("brand.ico"));
+    TfrmMain* w = Start();
+    EXPECT_EQ(w->IconPath(), "C:\\Program Files\\Brand\\brand.ico");
+    ASSERT_NE(w->BrandIcon(), nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(w->Handle(), WM_GETICON, ICON_BIG, 0)), w->BrandIcon());
+    EXPECT_NE(SendMessageA(w->Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+
+    Write("brand.ico", "not an icon");
+    w = Restart();
+    EXPECT_EQ(w->BrandIcon(), nullptr) << "the program's own icon stays";
+}
+
+TEST_F(BrandingTest, OpenURLPassesTheAddressAsOneArgument) {
+    {
+        BrowserCommand browser(Quoted(BrowserCommand::Recorder()) + " -osint -url \"%1\"");
+        EXPECT_TRUE(OpenURL("http://example.com/a b?q=\"x\""));
+        EXPECT_EQ(BrowserCommand::Recorded(), "http://example.com/a b?q=%22x%22\n");
+    }
+    {
+        BrowserCommand none("");
+        EXPECT_FALSE(OpenURL("http://example.com/"));
+    }
+    {
+        BrowserCommand unquoted(BrowserCommand::Recorder() + " %1");
+        EXPECT_TRUE(OpenURL("http://example.com/"));
+        EXPECT_EQ(BrowserCommand::Recorded(1500), "") << "no quoted program: nothing starts";
+    }
+}
+
+TEST_F(BrandingTest, BannerAndMakeMoneyOpenTheirAddresses) {
+    Config("BannerPath1=b.gif\r\nBannerURL1=https://ads.example/click?id=7\r\n");
+    Write("dbimg1.dat", branding::PlainGIF(120, 60, {10, 20}));
+    TfrmMain* w = Start();
+    {
+        BrowserCommand browser(Quoted(BrowserCommand::Recorder()) + " %1");
+        ui::Click(w->gifBanner);
+        EXPECT_EQ(BrowserCommand::Recorded(), "https://ads.example/click?id=7\n");
+    }
+    {
+        BrowserCommand browser(Quoted(BrowserCommand::Recorder()) + " %1");
+        ui::Click(w->btnMakeMoney);
+        EXPECT_EQ(BrowserCommand::Recorded(), std::string(TfrmMain::MakerSiteURL) + "\n")
+            << "no affiliate: the bare site";
+    }
+    Config("AfiliateID=ref42\r\nBannerPath1=b.gif\r\n");
+    w = Restart();
+    {
+        BrowserCommand browser(Quoted(BrowserCommand::Recorder()) + " %1");
+        ui::Click(w->gifBanner);
+        EXPECT_EQ(BrowserCommand::Recorded(1500), "") << "a banner without an address does nothing";
+        ui::Click(w->btnMakeMoney);
+        EXPECT_EQ(BrowserCommand::Recorded(), std::string(TfrmMain::MakerSiteURL) + "ref42\n");
+    }
+}
+
+TEST(LinkLabel, OpensOnlyWebAndMailAddresses) {
+    EXPECT_TRUE(TLinkLabel::IsOpenableURL("http://example.com/"));
+    EXPECT_TRUE(TLinkLabel::IsOpenableURL("HTTPS://example.com/"));
+    EXPECT_TRUE(TLinkLabel::IsOpenableURL("mailto:someone@example.com"));
+    EXPECT_FALSE(TLinkLabel::IsOpenableURL(""));
+    EXPECT_FALSE(TLinkLabel::IsOpenableURL("http://"));
+    EXPECT_FALSE(TLinkLabel::IsOpenableURL("file:///C:/Windows/notepad.exe"));
+    EXPECT_FALSE(TLinkLabel::IsOpenableURL("C:\\Windows\\notepad.exe"));
+    EXPECT_FALSE(TLinkLabel::IsOpenableURL("javascript:alert(1)"));
+    EXPECT_FALSE(TLinkLabel::IsOpenableURL(" http://example.com/"));
+}
+
+TEST_F(BrandingTest, Screenshots) {
+    Config("AppName=Plandesk (JPEG banner)\r\nBannerPath1=banner.jpg\r\nBannerURL1=http://a.example/\r\n"
+           "Link1URL=http://one.example/\r\nLink1Name=First sponsor\r\nLink2URL=http://two.example/\r\n"
+           "Link2Name=Second sponsor\r\n");
+    Write("dbimg1.dat", DataFile("banner.jpg"));
+    TfrmMain* w = Start();
+    ASSERT_TRUE(w->imgBanner->Visible());
+    ui::SaveScreenshot(w->Handle(), "branding-jpeg-banner");
+
+    Config("AppName=Plandesk (animated GIF banner)\r\nBannerPath1=banner.gif\r\nBannerURL1=http://a.example/\r\n"
+           "Link1URL=http://one.example/\r\nLink1Name=First sponsor\r\n");
+    Write("dbimg1.dat", DataFile("anim-banner.gif"));
+    w = Restart();
+    ASSERT_TRUE(w->gifBanner->Visible());
+    ui::SaveScreenshot(w->Handle(), "branding-gif-banner-frame1");
+    int frame = w->gifBanner->FrameIndex();
+    DWORD start = GetTickCount();
+    while (w->gifBanner->FrameIndex() == frame && GetTickCount() - start < 3000) ui::Pump(20);
+    EXPECT_NE(w->gifBanner->FrameIndex(), frame);
+    ui::SaveScreenshot(w->Handle(), "branding-gif-banner-frame2");
+}
