@@ -325,15 +325,19 @@ void TGIFImage::LoadFromBytes(std::string_view data) {
         }
 
         TGIFFrame frame;
-        frame.Left = in.Word();
-        frame.Top = in.Word();
-        frame.Width = in.Word();
-        frame.Height = in.Word();
-        uint8_t flags = in.Byte();
+        try {
+            frame.Left = in.Word();
+            frame.Top = in.Word();
+            frame.Width = in.Word();
+            frame.Height = in.Word();
+            uint8_t flags = in.Byte();
+            frame.Interlaced = (flags & 0x40) != 0;
+            frame.ColorMap = (flags & 0x80) ? ReadColorMap(in, flags & 7) : result.GlobalColorMap;
+        } catch (const EGIFError&) {
+            break;  // the data ends inside the descriptor: keep the frames before it
+        }
         if (frame.Width == 0) frame.Width = result.ScreenWidth;
         if (frame.Height == 0) frame.Height = result.ScreenHeight;
-        frame.Interlaced = (flags & 0x40) != 0;
-        frame.ColorMap = (flags & 0x80) ? ReadColorMap(in, flags & 7) : result.GlobalColorMap;
         frame.Extensions = std::move(collected);
         collected.clear();
         trailingComments.clear();

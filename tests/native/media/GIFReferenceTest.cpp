@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileIO.h"
 #include "media/GIFImage.h"
 
 namespace {
@@ -155,23 +156,30 @@ TEST(GIFReference, EveryFrameDecodesLikeGiflib) {
 
 TEST(GIFReference, DamagedFilesKeepTheirGoodFrames) {
     std::string dir = PICTURE_CORPUS;
-    TGIFImage image;
-    image.LoadFromFile(dir + "/damaged-truncated.gif");
-    ASSERT_FALSE(image.Frames.empty());
-    EXPECT_TRUE(image.Frames.back().Corrupted);
-    EXPECT_FALSE(image.Frames.front().Corrupted);
+    TGIFImage banner, image;
+    banner.LoadFromFile(dir + "/banner.gif");
+    ASSERT_EQ(banner.Frames.size(), 12u);
+    // Frames that differ from the undamaged banner's.
+    auto damaged = [&] {
+        int n = 0;
+        for (size_t i = 0; i < image.Frames.size(); ++i) n += image.Frames[i].Pixels != banner.Frames[i].Pixels;
+        return n;
+    };
+
+    image.LoadFromFile(dir + "/damaged-truncated.gif");  // a third of the banner
+    EXPECT_GE(image.Frames.size(), 2u);
+    EXPECT_LT(image.Frames.size(), 12u);
+    EXPECT_LE(damaged(), 1) << "only a frame cut short differs";
+
+    image.LoadFromFile(dir + "/damaged-lzw.gif");  // codes overwritten in one frame
+    EXPECT_EQ(image.Frames.size(), 12u);
+    EXPECT_LE(damaged(), 1);
 
     image.LoadFromFile(dir + "/damaged-tail.gif");  // bytes after the last frame
     EXPECT_EQ(image.Frames.size(), 6u);
 
-    // Overwritten codes that still form a valid stream decode as giflib
-    // decodes them (compared above); nothing to flag.
-    image.LoadFromFile(dir + "/damaged-lzw.gif");
-    EXPECT_EQ(image.Frames.size(), 12u);
-    EXPECT_TRUE(std::none_of(image.Frames.begin(), image.Frames.end(), [](const TGIFFrame& f) { return f.Corrupted; }));
-
     EXPECT_THROW(image.LoadFromFile(dir + "/damaged-header.gif"), EGIFError);
-    EXPECT_EQ(image.Frames.size(), 12u) << "a refused file leaves the image as it was";
+    EXPECT_EQ(image.Frames.size(), 6u) << "a refused file leaves the image as it was";
 }
 
 TEST(GIFReference, ComposedFramesEqualAReplayOfGiflibFrames) {
@@ -208,5 +216,27 @@ TEST(GIFReference, ComposedFramesEqualAReplayOfGiflibFrames) {
         int previousDisposals = 0;
         for (int i = 0; i + 1 < n; ++i) previousDisposals += ref.Frames[i].Disposal == 3;
         EXPECT_EQ(incremental, 2 * (n - 1 - previousDisposals)) << "steps drawn incrementally";
+    }
+}
+
+TEST(GIFReference, DataCutAnywhereKeepsTheFramesBeforeTheCut) {
+    for (const char* name : {"mixed-disposal.gif", "optimized.gif", "interlaced-anim.gif"}) {
+        SCOPED_TRACE(name);
+        std::string bytes = ReadFileIfExists(std::string(PICTURE_CORPUS) + "/" + name).value();
+        TGIFImage full;
+        full.LoadFromBytes(bytes);
+        size_t headerEnd = 13 + (full.GlobalColorMap.size() * 3);
+        for (size_t cut = 0; cut < bytes.size(); ++cut) {
+            TGIFImage image;
+            try {
+                image.LoadFromBytes(std::string_view(bytes).substr(0, cut));
+            } catch (const EGIFError&) {
+                EXPECT_LT(cut, headerEnd) << "refused at " << cut;
+                continue;
+            }
+            ASSERT_LE(image.Frames.size(), full.Frames.size());
+            for (size_t i = 0; i + 1 < image.Frames.size(); ++i)
+                ASSERT_TRUE(image.Frames[i].Pixels == full.Frames[i].Pixels) << "frame " << i << ", cut " << cut;
+        }
     }
 }
