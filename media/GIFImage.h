@@ -51,8 +51,8 @@ struct TGIFFrame {
 
 class TGIFImage {
 public:
-    // Caps that keep a hostile file from exhausting memory: pixels of one
-    // frame and of all frames together.
+    // Caps that keep a hostile file from exhausting memory: pixels of the
+    // screen or of one frame, and of all frames together.
     static constexpr int64_t MaxFramePixels = 16 * 1024 * 1024;
     static constexpr int64_t MaxTotalPixels = 64 * 1024 * 1024;
 
