@@ -1,0 +1,386 @@
+#include "skin/data/vlEffects.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Adding and taking away 1.5 × 2^52 leaves a double rounded to an integer by
+// the processor's default rounding, which is to nearest with halves to even;
+// unlike a library call, the compiler can vectorise it.
+constexpr double RoundMagic = 6755399441055744.0;
+
+inline double RoundEven(double v) { return (v + RoundMagic) - RoundMagic; }
+
+inline uint8_t RoundToByte(double v) {
+    double r = RoundEven(v);
+    r = r < 0 ? 0 : r > 255 ? 255 : r;
+    return static_cast<uint8_t>(static_cast<int>(r));
+}
+
+// A := round(wa × A + wb × B) over n bytes, one weight pair for all.
+void BlendBytes(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, double wa, double wb) {
+    for (size_t i = 0; i < n; ++i)
+        a[i] = RoundToByte(wa * a[i] + wb * b[i]);
+}
+
+// The same with a weight pair per byte.
+void BlendBytesVarying(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, const double* __restrict wa,
+                       const double* __restrict wb) {
+    for (size_t i = 0; i < n; ++i)
+        a[i] = RoundToByte(wa[i] * a[i] + wb[i] * b[i]);
+}
+
+// Each byte through a 256-entry table.
+void MapBytes(uint8_t* p, size_t n, const std::array<uint8_t, 256>& table) {
+    for (size_t i = 0; i < n; ++i)
+        p[i] = table[p[i]];
+}
+
+double Clamp01(double v) { return v >= 0 ? (v <= 1 ? v : 1) : 0; } // NaN → 0
+
+size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
+
+// Per-pixel weights of a blend, spread to the three bytes of each pixel as
+// the pair (w, 1 − w).
+struct TWeights {
+    std::vector<double> A, B;
+    explicit TWeights(int pixels) : A(Bytes(pixels), 1.0), B(Bytes(pixels), 0.0) {}
+    void Set(int x, double w) {
+        for (size_t i = Bytes(x); i < Bytes(x) + 3; ++i) {
+            A[i] = w;
+            B[i] = 1 - w;
+        }
+    }
+};
+
+// Walks from `from` to `to` (either direction), the weight starting at 0 and
+// growing by `step` per column, never above 1.
+void Ramp(TWeights& weights, int from, int to, double step) {
+    double w = 0;
+    const int dir = to >= from ? 1 : -1;
+    for (int x = from;; x += dir) {
+        weights.Set(x, w);
+        if (x == to)
+            break;
+        w = std::min(w + step, 1.0);
+    }
+}
+
+// Gray level for 30 × red + 59 × green + 11 × blue: the hundredth part
+// rounded, halves to even, in exact integer arithmetic.
+const std::array<uint8_t, 25501>& GrayTable() {
+    static const std::array<uint8_t, 25501> table = [] {
+        std::array<uint8_t, 25501> t{};
+        for (int s = 0; s <= 25500; ++s) {
+            int q = s / 100, rem = s % 100;
+            if (rem > 50 || (rem == 50 && (q & 1)))
+                ++q;
+            t[static_cast<size_t>(s)] = static_cast<uint8_t>(q);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The noise generator: a 32-bit linear congruential sequence, unseeded, one
+// per thread.
+thread_local uint32_t NoiseSeed = 0;
+
+int NextRandom(int n) {
+    NoiseSeed = NoiseSeed * 134775813u + 1u;
+    return static_cast<int>((static_cast<uint64_t>(NoiseSeed) * static_cast<uint32_t>(n)) >> 32);
+}
+
+} // namespace
+
+int vlRoundHalfEven(double v) {
+    if (!(v == v))
+        return 0;
+    v = std::clamp(v, -1073741824.0, 1073741824.0);
+    return static_cast<int>(RoundEven(v));
+}
+
+void TvlEffectBmp::Morph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    k = Clamp01(k);
+    const double wa = 1 - k;
+    const size_t n = Bytes(Width());
+    for (int y = 0; y < Height(); ++y)
+        BlendBytes(Row(y), b.Row(y), n, wa, k);
+}
+
+void TvlEffectBmp::GradientMorph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    // Outside 0 … 1 the band's edges would leave the bitmap.
+    k = Clamp01(k);
+    const int W = Width(), H = Height();
+    if (W < H) {
+        const int a = vlRoundHalfEven(H * k), c = a / 2, m = H / 2;
+        const int g = std::max(0, m - c), f = std::min(H - 1, m + c);
+        const int r = (H - 1 - a) / 2;
+        const double s = r == 0 ? 0.0 : 1.0 / r;
+        for (int y = g; y <= f; ++y)
+            std::memcpy(Row(y), b.Row(y), Bytes(W));
+        // Above the band upwards, below it downwards.
+        for (int pass = 0; pass < 2; ++pass) {
+            double w = 0;
+            const int dir = pass == 0 ? -1 : 1;
+            for (int y = pass == 0 ? g : f; y >= 0 && y < H; y += dir) {
+                BlendBytes(Row(y), b.Row(y), Bytes(W), w, 1 - w);
+                w = std::min(w + s, 1.0);
+            }
+        }
+        return;
+    }
+    const int a = vlRoundHalfEven(W * k), c = a / 2, m = W / 2;
+    const int g = std::max(0, m - c), f = std::min(W - 1, m + c);
+    const int r = (W - a) / 2;
+    const double s = r == 0 ? 1.0 : 1.0 / r;
+    TWeights weights(W);
+    for (int x = g; x <= f; ++x)
+        weights.Set(x, 0);
+    Ramp(weights, g, 0, s);
+    Ramp(weights, f, W - 1, s);
+    for (int y = 0; y < H; ++y)
+        BlendBytesVarying(Row(y), b.Row(y), Bytes(W), weights.A.data(), weights.B.data());
+}
+
+void TvlEffectBmp::LeftGradientMorph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    const int W = Width();
+    int a = vlRoundHalfEven(W * k);
+    if (a <= 0)
+        a = 1;
+    if (a > W - 1)
+        a = W - 1;
+    TWeights weights(a + 1);
+    Ramp(weights, 0, a, a == 0 ? 1.0 : 1.0 / a);
+    for (int y = 0; y < Height(); ++y)
+        BlendBytesVarying(Row(y), b.Row(y), Bytes(a + 1), weights.A.data(), weights.B.data());
+}
+
+void TvlEffectBmp::RightGradientMorph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    const int W = Width();
+    const int a = std::clamp(W - vlRoundHalfEven(W * k), 0, W - 1);
+    const int n = W - a;
+    TWeights weights(n);
+    Ramp(weights, n - 1, 0, 1.0 / n);
+    for (int y = 0; y < Height(); ++y)
+        BlendBytesVarying(Row(y) + Bytes(a), b.Row(y) + Bytes(a), Bytes(n), weights.A.data(), weights.B.data());
+}
+
+void TvlEffectBmp::PushMorph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    const int W = Width();
+    const int a = std::clamp(vlRoundHalfEven(W * k), 0, W - 1);
+    for (int y = 0; y < Height(); ++y) {
+        uint8_t* row = Row(y);
+        // A moves a + 1 columns right (column a would take column 0, but B
+        // covers it next), then B's last a + 1 columns enter from the left.
+        std::memmove(row + Bytes(a + 1), row, Bytes(W - a - 1));
+        std::memcpy(row, b.Row(y) + Bytes(W - a - 1), Bytes(a + 1));
+    }
+}
+
+namespace {
+
+int SlideWidth(int W, double k) {
+    int b = vlRoundHalfEven(W * k);
+    if (b <= 0)
+        b = 1;
+    if (b > W - 1)
+        b = W - 1;
+    return b;
+}
+
+} // namespace
+
+void TvlEffectBmp::LeftSlideMorph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    const int W = Width(), n = SlideWidth(W, k);
+    for (int y = 0; y < Height(); ++y)
+        std::memcpy(Row(y), b.Row(y) + Bytes(W - n), Bytes(n));
+}
+
+void TvlEffectBmp::RightSlideMorph(const TvlFBitmap& b, double k) {
+    if (!SameSize(b) || Empty())
+        return;
+    const int W = Width(), n = SlideWidth(W, k);
+    for (int y = 0; y < Height(); ++y)
+        std::memcpy(Row(y) + Bytes(W - n), b.Row(y), Bytes(n));
+}
+
+void TvlEffectBmp::MorphKind(int kind, const TvlFBitmap& b, double k) {
+    switch (kind) {
+    case vlMorphGradient: GradientMorph(b, k); break;
+    case vlMorphLeftGradient: LeftGradientMorph(b, k); break;
+    case vlMorphRightGradient: RightGradientMorph(b, k); break;
+    case vlMorphLeftSlide: LeftSlideMorph(b, k); break;
+    case vlMorphRightSlide: RightSlideMorph(b, k); break;
+    case vlMorphPush: PushMorph(b, k); break;
+    default: Morph(b, k); break;
+    }
+}
+
+void TvlEffectBmp::ChangeBrightness(double amount) {
+    amount = Clamp01(amount);
+    std::array<uint8_t, 256> table;
+    for (int v = 0; v < 256; ++v)
+        table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v + amount * 255);
+    for (int y = 0; y < Height(); ++y)
+        MapBytes(Row(y), Bytes(Width()), table);
+}
+
+void TvlEffectBmp::ChangeDarkness(double amount) {
+    amount = Clamp01(amount);
+    std::array<uint8_t, 256> table;
+    for (int v = 0; v < 256; ++v)
+        table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v);
+    for (int y = 0; y < Height(); ++y)
+        MapBytes(Row(y), Bytes(Width()), table);
+}
+
+void TvlEffectBmp::GrayScale() {
+    const auto& gray = GrayTable();
+    for (int y = 0; y < Height(); ++y) {
+        uint8_t* p = Row(y);
+        for (int x = 0; x < Width(); ++x, p += 3) {
+            const uint8_t v = gray[static_cast<size_t>(30 * p[2] + 59 * p[1] + 11 * p[0])];
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+}
+
+void TvlEffectBmp::Invert() {
+    for (int y = 0; y < Height(); ++y) {
+        uint8_t* p = Row(y);
+        for (size_t i = 0; i < Bytes(Width()); ++i)
+            p[i] = static_cast<uint8_t>(~p[i]);
+    }
+}
+
+void TvlEffectBmp::SplitBlur(int d) {
+    if (d <= 0)
+        return;
+    const int W = Width(), H = Height();
+    const size_t off = Bytes(std::min(d, W));
+    for (int y = 0; y < H; ++y) {
+        const int up = y - d < 0 ? y : y - d;
+        const int lo = d >= H - y ? y : y + d;
+        uint8_t* o = Row(y);
+        if (up == y || lo == y) {
+            // The row reads itself: left samples are already blurred, right
+            // ones not yet, so go pixel by pixel in order.
+            const uint8_t* u = Row(up);
+            const uint8_t* l = Row(lo);
+            for (int x = 0; x < W; ++x) {
+                const size_t lx = Bytes(x - d < 0 ? x : x - d), rx = Bytes(d >= W - x ? x : x + d);
+                for (size_t c = 0; c < 3; ++c)
+                    o[Bytes(x) + c] = static_cast<uint8_t>((u[lx + c] + l[lx + c] + u[rx + c] + l[rx + c]) >> 2);
+            }
+            continue;
+        }
+        const uint8_t* __restrict u = Row(up);
+        const uint8_t* __restrict l = Row(lo);
+        uint8_t* __restrict out = o;
+        const size_t n = Bytes(W);
+        auto edge = [&](size_t i) {
+            const size_t li = i < off ? i : i - off, ri = i + off < n ? i + off : i;
+            out[i] = static_cast<uint8_t>((u[li] + l[li] + u[ri] + l[ri]) >> 2);
+        };
+        // Columns near the sides sample themselves; the rest run as one loop.
+        const size_t headEnd = std::min(off, n), tailStart = std::max(off, n - std::min(off, n));
+        for (size_t i = 0; i < headEnd; ++i)
+            edge(i);
+        for (size_t i = off; i + off < n; ++i)
+            out[i] = static_cast<uint8_t>((u[i - off] + l[i - off] + u[i + off] + l[i + off]) >> 2);
+        for (size_t i = tailStart; i < n; ++i)
+            edge(i);
+    }
+}
+
+void TvlEffectBmp::AddNoise(int amount) {
+    if (amount < 1)
+        return;
+    const int half = amount / 2;
+    for (int y = 0; y < Height(); ++y) {
+        uint8_t* p = Row(y);
+        for (int x = 0; x < Width(); ++x, p += 3) {
+            const int c = NextRandom(amount) - half;
+            for (int i = 0; i < 3; ++i)
+                p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
+        }
+    }
+}
+
+void TvlEffectBmp::ApplyInactiveEffect(int effect) {
+    switch (effect) {
+    case vlInactiveBrightness: ChangeBrightness(0.5); break;
+    case vlInactiveDarkness: ChangeDarkness(0.3); break;
+    case vlInactiveNoise: AddNoise(50); break;
+    case vlInactiveSplitBlur: SplitBlur(1); break;
+    case vlInactiveInvert: Invert(); break;
+    default: GrayScale(); break;
+    }
+}
+
+namespace {
+
+// Quarter turns go through small square blocks, so that both the rows read
+// and the rows written stay in the cache.
+constexpr int Block = 16;
+
+inline void Copy3(uint8_t* d, const uint8_t* s) {
+    d[0] = s[0];
+    d[1] = s[1];
+    d[2] = s[2];
+}
+
+} // namespace
+
+void TvlEffectBmp::RotateLeft(TvlFBitmap& dest) const {
+    if (&dest == this)
+        return;
+    const int W = Width(), H = Height();
+    dest.SetSizeForOverwrite(H, W);
+    for (int y0 = 0; y0 < H; y0 += Block)
+        for (int x0 = 0; x0 < W; x0 += Block)
+            for (int x = x0; x < std::min(x0 + Block, W); ++x) {
+                uint8_t* d = dest.Row(W - 1 - x);
+                for (int y = y0; y < std::min(y0 + Block, H); ++y)
+                    Copy3(d + Bytes(y), Row(y) + Bytes(x));
+            }
+}
+
+void TvlEffectBmp::RotateRight(TvlFBitmap& dest) const {
+    if (&dest == this)
+        return;
+    const int W = Width(), H = Height();
+    dest.SetSizeForOverwrite(H, W);
+    for (int y0 = 0; y0 < H; y0 += Block)
+        for (int x0 = 0; x0 < W; x0 += Block)
+            for (int x = x0; x < std::min(x0 + Block, W); ++x) {
+                uint8_t* d = dest.Row(x);
+                for (int y = y0; y < std::min(y0 + Block, H); ++y)
+                    Copy3(d + Bytes(H - 1 - y), Row(y) + Bytes(x));
+            }
+}
+
+void TvlEffectBmp::FlipVertical(TvlFBitmap& dest) const {
+    if (&dest == this)
+        return;
+    const int W = Width(), H = Height();
+    dest.SetSizeForOverwrite(W, H);
+    for (int y = 0; y < H; ++y)
+        std::memcpy(dest.Row(H - 1 - y), Row(y), Bytes(W));
+}
