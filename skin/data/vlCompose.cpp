@@ -222,10 +222,8 @@ void ComposeTiledImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelV
 void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const TvlPixelView& picture, int W, int H,
                          const TvlFrameCuts& t, const TvlStretch& stretch, TvlBorderStrips& strips) {
     const TRect S = SatRect(skinRect);
-    strips.Top.SetSize(0, 0);
-    strips.Bottom.SetSize(0, 0);
-    strips.Left.SetSize(0, 0);
-    strips.Right.SetSize(0, 0);
+    // A strip is sized only when made, so that strips of an unchanged window
+    // keep their memory.
     const int64_t SW = S.Width(), SH = S.Height();
     const TRect& CR = c.CR;
 
@@ -240,6 +238,8 @@ void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const Tvl
             DrawEdge(strip, {0, 0, W, topH}, picture, band, false);
         CopyPiece(strip, 0, 0, picture, Rel(S, 0, 0, c.LT.X, CR.Top));
         CopyPiece(strip, t.RT.X, 0, picture, Rel(S, c.RT.X, 0, SW, CR.Top));
+    } else {
+        strips.Top.SetSize(0, 0);
     }
 
     const int64_t bottomH64 = int64_t{H} - t.CR.Bottom;
@@ -255,17 +255,19 @@ void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const Tvl
             DrawEdge(strip, {0, 0, W, bottomH}, picture, band, false);
         CopyPiece(strip, 0, 0, picture, Rel(S, 0, top, c.LB.X, SH));
         CopyPiece(strip, t.RB.X, 0, picture, Rel(S, c.RB.X, top, SW, SH));
+    } else {
+        strips.Bottom.SetSize(0, 0);
     }
 
-    const int64_t sideH64 = int64_t{H} - strips.Top.Height() - strips.Bottom.Height();
-    if (sideH64 <= 0)
-        return;
-    const int sideH = Sat(sideH64);
+    const int sideH = Sat(std::max<int64_t>(int64_t{H} - strips.Top.Height() - strips.Bottom.Height(), 0));
     // A side strip: its band tiled or stretched, then its end pieces.
-    auto side = [&](TvlFBitmap& strip, int width, int64_t x0, int64_t x1, int64_t bandTop, int64_t bandBottom,
-                    bool stretched) {
-        if (width <= 0 || bandBottom - bandTop <= 0)
+    auto side = [&](TvlFBitmap& strip, int64_t width64, int64_t x0, int64_t x1, int64_t bandTop,
+                    int64_t bandBottom, bool stretched) {
+        if (width64 <= 0 || sideH <= 0 || bandBottom - bandTop <= 0) {
+            strip.SetSize(0, 0);
             return;
+        }
+        const int width = Sat(width64);
         strip.SetSize(width, sideH);
         const int64_t head = bandTop - CR.Top, tail = CR.Bottom - int64_t{bandBottom};
         TRect band = Rel(S, x0, bandTop, x1, bandBottom);
@@ -279,9 +281,7 @@ void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const Tvl
             CopyPiece(strip, 0, Sat(sideH - tail), picture, Rel(S, x0, bandBottom, x1, CR.Bottom));
     };
     side(strips.Left, t.CR.Left, 0, CR.Left, c.LT.Y, c.LB.Y, stretch.Left);
-    const int64_t rightW = int64_t{W} - t.CR.Right;
-    if (rightW > 0)
-        side(strips.Right, Sat(rightW), CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
+    side(strips.Right, int64_t{W} - t.CR.Right, CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
 }
 
 void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Adding and taking away 1.5 × 2^52 leaves a double rounded to an integer by
@@ -20,16 +24,62 @@ inline uint8_t RoundToByte(double v) {
     return static_cast<uint8_t>(static_cast<int>(r));
 }
 
+#ifdef __SSE2__
+// Four channels as doubles: multiplied, added, and converted back with the
+// processor's rounding (to nearest, halves to even) — the same operations as
+// the plain loop, so the results are identical.
+inline __m128i Blend4(__m128i a, __m128i b, __m128d wa0, __m128d wa1, __m128d wb0, __m128d wb1) {
+    const __m128d a0 = _mm_cvtepi32_pd(a), a1 = _mm_cvtepi32_pd(_mm_shuffle_epi32(a, 0xEE));
+    const __m128d b0 = _mm_cvtepi32_pd(b), b1 = _mm_cvtepi32_pd(_mm_shuffle_epi32(b, 0xEE));
+    const __m128i r0 = _mm_cvtpd_epi32(_mm_add_pd(_mm_mul_pd(wa0, a0), _mm_mul_pd(wb0, b0)));
+    const __m128i r1 = _mm_cvtpd_epi32(_mm_add_pd(_mm_mul_pd(wa1, a1), _mm_mul_pd(wb1, b1)));
+    return _mm_unpacklo_epi64(r0, r1);
+}
+
+// Sixteen bytes; the weights of byte j are wa(j), wb(j). Saturating packs
+// clamp to 0 … 255.
+template <class WeightA, class WeightB>
+inline void Blend16(uint8_t* a, const uint8_t* b, const WeightA& wa, const WeightB& wb) {
+    const __m128i z = _mm_setzero_si128();
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+    const __m128i al = _mm_unpacklo_epi8(va, z), ah = _mm_unpackhi_epi8(va, z);
+    const __m128i bl = _mm_unpacklo_epi8(vb, z), bh = _mm_unpackhi_epi8(vb, z);
+    const __m128i r0 = Blend4(_mm_unpacklo_epi16(al, z), _mm_unpacklo_epi16(bl, z), wa(0), wa(2), wb(0), wb(2));
+    const __m128i r1 = Blend4(_mm_unpackhi_epi16(al, z), _mm_unpackhi_epi16(bl, z), wa(4), wa(6), wb(4), wb(6));
+    const __m128i r2 = Blend4(_mm_unpacklo_epi16(ah, z), _mm_unpacklo_epi16(bh, z), wa(8), wa(10), wb(8), wb(10));
+    const __m128i r3 = Blend4(_mm_unpackhi_epi16(ah, z), _mm_unpackhi_epi16(bh, z), wa(12), wa(14), wb(12), wb(14));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(a),
+                     _mm_packus_epi16(_mm_packs_epi32(r0, r1), _mm_packs_epi32(r2, r3)));
+}
+#endif
+
 // A := round(wa × A + wb × B) over n bytes, one weight pair for all.
 void BlendBytes(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, double wa, double wb) {
-    for (size_t i = 0; i < n; ++i)
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128d va = _mm_set1_pd(wa), vb = _mm_set1_pd(wb);
+    auto wA = [va](int) { return va; };
+    auto wB = [vb](int) { return vb; };
+    for (; i + 16 <= n; i += 16)
+        Blend16(a + i, b + i, wA, wB);
+#endif
+    for (; i < n; ++i)
         a[i] = RoundToByte(wa * a[i] + wb * b[i]);
 }
 
 // The same with a weight pair per byte.
 void BlendBytesVarying(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, const double* __restrict wa,
                        const double* __restrict wb) {
-    for (size_t i = 0; i < n; ++i)
+    size_t i = 0;
+#ifdef __SSE2__
+    for (; i + 16 <= n; i += 16) {
+        auto wA = [p = wa + i](int j) { return _mm_loadu_pd(p + j); };
+        auto wB = [p = wb + i](int j) { return _mm_loadu_pd(p + j); };
+        Blend16(a + i, b + i, wA, wB);
+    }
+#endif
+    for (; i < n; ++i)
         a[i] = RoundToByte(wa[i] * a[i] + wb[i] * b[i]);
 }
 
@@ -42,6 +92,9 @@ void MapBytes(uint8_t* p, size_t n, const std::array<uint8_t, 256>& table) {
 double Clamp01(double v) { return v >= 0 ? (v <= 1 ? v : 1) : 0; } // NaN → 0
 
 size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
+
+// From this many bytes on, a cross-fade builds its 64 KB table of results.
+constexpr size_t CrossFadeTableBytes = 1 << 18;
 
 // Per-pixel weights of a blend, spread to the three bytes of each pixel as
 // the pair (w, 1 − w).
@@ -109,8 +162,30 @@ void TvlEffectBmp::Morph(const TvlFBitmap& b, double k) {
     k = Clamp01(k);
     const double wa = 1 - k;
     const size_t n = Bytes(Width());
-    for (int y = 0; y < Height(); ++y)
-        BlendBytes(Row(y), b.Row(y), n, wa, k);
+    const int H = Height();
+    if (n * static_cast<size_t>(H) < CrossFadeTableBytes) {
+        for (int y = 0; y < H; ++y)
+            BlendBytes(Row(y), b.Row(y), n, wa, k);
+        return;
+    }
+    // Large bitmaps look every pair of channel values up in a table made
+    // with the same arithmetic.
+    std::vector<uint8_t> table(65536);
+    uint8_t values[256];
+    for (int v = 0; v < 256; ++v)
+        values[v] = static_cast<uint8_t>(v);
+    for (int v = 0; v < 256; ++v) {
+        uint8_t* row = table.data() + 256 * v;
+        std::memset(row, v, 256);
+        BlendBytes(row, values, 256, wa, k);
+    }
+    const uint8_t* t = table.data();
+    for (int y = 0; y < H; ++y) {
+        uint8_t* __restrict p = Row(y);
+        const uint8_t* __restrict q = b.Row(y);
+        for (size_t i = 0; i < n; ++i)
+            p[i] = t[(p[i] << 8) | q[i]];
+    }
 }
 
 void TvlEffectBmp::GradientMorph(const TvlFBitmap& b, double k) {
@@ -237,7 +312,8 @@ void TvlEffectBmp::ChangeBrightness(double amount) {
     std::array<uint8_t, 256> table;
     for (int v = 0; v < 256; ++v)
         table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v + amount * 255);
-    for (int y = 0; y < Height(); ++y)
+    const int H = Height();
+    for (int y = 0; y < H; ++y)
         MapBytes(Row(y), Bytes(Width()), table);
 }
 
@@ -246,15 +322,17 @@ void TvlEffectBmp::ChangeDarkness(double amount) {
     std::array<uint8_t, 256> table;
     for (int v = 0; v < 256; ++v)
         table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v);
-    for (int y = 0; y < Height(); ++y)
+    const int H = Height();
+    for (int y = 0; y < H; ++y)
         MapBytes(Row(y), Bytes(Width()), table);
 }
 
 void TvlEffectBmp::GrayScale() {
     const auto& gray = GrayTable();
-    for (int y = 0; y < Height(); ++y) {
+    const int W = Width(), H = Height();
+    for (int y = 0; y < H; ++y) {
         uint8_t* p = Row(y);
-        for (int x = 0; x < Width(); ++x, p += 3) {
+        for (int x = 0; x < W; ++x, p += 3) {
             const uint8_t v = gray[static_cast<size_t>(30 * p[2] + 59 * p[1] + 11 * p[0])];
             p[0] = p[1] = p[2] = v;
         }
@@ -262,9 +340,18 @@ void TvlEffectBmp::GrayScale() {
 }
 
 void TvlEffectBmp::Invert() {
-    for (int y = 0; y < Height(); ++y) {
+    const size_t n = Bytes(Width());
+    const int H = Height();
+    for (int y = 0; y < H; ++y) {
         uint8_t* p = Row(y);
-        for (size_t i = 0; i < Bytes(Width()); ++i)
+        size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            uint64_t v;
+            std::memcpy(&v, p + i, 8);
+            v = ~v;
+            std::memcpy(p + i, &v, 8);
+        }
+        for (; i < n; ++i)
             p[i] = static_cast<uint8_t>(~p[i]);
     }
 }
@@ -302,7 +389,22 @@ void TvlEffectBmp::SplitBlur(int d) {
         const size_t headEnd = std::min(off, n), tailStart = std::max(off, n - std::min(off, n));
         for (size_t i = 0; i < headEnd; ++i)
             edge(i);
-        for (size_t i = off; i + off < n; ++i)
+        size_t i = off;
+#ifdef __SSE2__
+        const __m128i z = _mm_setzero_si128();
+        auto load = [](const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+        for (; i + off + 16 <= n; i += 16) {
+            const __m128i s0 = load(u + i - off), s1 = load(l + i - off), s2 = load(u + i + off),
+                          s3 = load(l + i + off);
+            const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(s0, z), _mm_unpacklo_epi8(s1, z)),
+                                             _mm_add_epi16(_mm_unpacklo_epi8(s2, z), _mm_unpacklo_epi8(s3, z)));
+            const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(s0, z), _mm_unpackhi_epi8(s1, z)),
+                                             _mm_add_epi16(_mm_unpackhi_epi8(s2, z), _mm_unpackhi_epi8(s3, z)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             _mm_packus_epi16(_mm_srli_epi16(lo, 2), _mm_srli_epi16(hi, 2)));
+        }
+#endif
+        for (; i + off < n; ++i)
             out[i] = static_cast<uint8_t>((u[i - off] + l[i - off] + u[i + off] + l[i + off]) >> 2);
         for (size_t i = tailStart; i < n; ++i)
             edge(i);
@@ -313,9 +415,10 @@ void TvlEffectBmp::AddNoise(int amount) {
     if (amount < 1)
         return;
     const int half = amount / 2;
-    for (int y = 0; y < Height(); ++y) {
+    const int W = Width(), H = Height();
+    for (int y = 0; y < H; ++y) {
         uint8_t* p = Row(y);
-        for (int x = 0; x < Width(); ++x, p += 3) {
+        for (int x = 0; x < W; ++x, p += 3) {
             const int c = NextRandom(amount) - half;
             for (int i = 0; i < 3; ++i)
                 p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
