@@ -286,7 +286,7 @@ void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const Tvl
 
 void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
                        TvlFBitmap& dest) {
-    const TRect S = SatRect(skinRect);
+    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
     const int SW = std::max(S.Width(), 0);
     dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
     if (dest.Empty())
@@ -305,7 +305,7 @@ void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, con
 
 void ComposeHorizontalOpen(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
                            TvlFBitmap& dest) {
-    const TRect S = SatRect(skinRect);
+    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
     const int SW = std::max(S.Width(), 0);
     dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
     if (dest.Empty())
@@ -322,7 +322,7 @@ void ComposeHorizontalOpen(int leftWidth, int rightWidth, const TRect& skinRect,
 
 void ComposeVertical(int topHeight, int bottomHeight, const TRect& skinRect, const TvlPixelView& picture, int H,
                      TvlFBitmap& dest) {
-    const TRect S = SatRect(skinRect);
+    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
     const int SH = std::max(S.Height(), 0);
     dest.SetSize(std::max(S.Width(), 0), std::max(H, 0));
     if (dest.Empty())

@@ -56,8 +56,9 @@ struct TvlBorderStrips {
 void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
                          const TvlFrameCuts& target, const TvlStretch& stretch, TvlBorderStrips& strips);
 
-// Left part, tiled middle, right part, into W × SH. Part widths are taken
-// within 0 … SW; a middle band of width 0 is taken as 1 column wide.
+// Left part, tiled middle, right part, into W × SH. S is first cut to the
+// picture (so an empty picture gives an empty destination); part widths are
+// taken within 0 … SW; a middle band of width 0 is taken as 1 column wide.
 void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& S, const TvlPixelView& picture, int W,
                        TvlFBitmap& dest);
 // Left part and tiled middle (which still leaves out the rightmost

@@ -70,6 +70,26 @@ TEST(Effects, CrossFadeRoundsHalvesToEvenAndClampsK) {
             ASSERT_EQ(x.Row(r)[i], static_cast<int>(std::nearbyint((1 - k) * before.Row(r)[i] + k * y.Row(r)[i])));
 }
 
+TEST(Effects, LargeCrossFadesLookUpTheSameResults) {
+    // Big enough for the table of results; every pair of channel values.
+    TvlEffectBmp a(256, 342), b(256, 342);
+    for (int y = 0; y < 342; ++y)
+        for (int i = 0; i < 256 * 3; ++i) {
+            const int pair = (y * 768 + i) % 65536;
+            a.Row(y)[i] = static_cast<uint8_t>(pair >> 8);
+            b.Row(y)[i] = static_cast<uint8_t>(pair);
+        }
+    ASSERT_GE(a.Size(), size_t{1} << 18);
+    for (double k : {0.5, 0.1, 1.0 / 3}) {
+        TvlEffectBmp m = a;
+        m.Morph(b, k);
+        for (int y = 0; y < 342; ++y)
+            for (int i = 0; i < 256 * 3; ++i)
+                ASSERT_EQ(m.Row(y)[i], static_cast<int>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i])))
+                    << k << " " << y << " " << i;
+    }
+}
+
 TEST(Effects, EveryMorphLeavesBitmapsOfAnotherSizeAlone) {
     TvlFBitmap original = Random(6, 4, 3);
     for (int kind = 0; kind <= 7; ++kind) {
