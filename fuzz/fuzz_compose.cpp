@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TvlFrameCuts cuts{in.Point(), in.Point(), in.Point(), in.Point(), in.Rect()};
     const TRect S = in.Rect();
     const int W = in.Size() * 2 - 8, H = in.Size() * 2 - 8;
-    const TvlFrameCuts target = FitFrameCuts(cuts, S.Width(), S.Height(), W, H);
+    const TRect fitted = vlClampRect(S);
+    const TvlFrameCuts target = FitFrameCuts(cuts, fitted.Width(), fitted.Height(), W, H);
     const TvlStretch stretch{in.Flag(), in.Flag(), in.Flag(), in.Flag()};
 
     TvlFBitmap dest;

@@ -6,13 +6,9 @@
 
 namespace {
 
-// Skin numbers may be anything a description holds; coordinates are kept
-// within ±2^28 so that sums and differences never overflow an int.
-constexpr int64_t CoordLimit = int64_t{1} << 28;
+int Sat(int64_t v) { return vlClampCoord(v); }
 
-int Sat(int64_t v) { return static_cast<int>(std::clamp(v, -CoordLimit, CoordLimit)); }
-
-TRect SatRect(const TRect& r) { return {Sat(r.Left), Sat(r.Top), Sat(r.Right), Sat(r.Bottom)}; }
+TRect SatRect(const TRect& r) { return vlClampRect(r); }
 
 // A rect given relative to S's top-left corner, in picture coordinates.
 TRect Rel(const TRect& S, int64_t left, int64_t top, int64_t right, int64_t bottom) {
@@ -80,11 +76,11 @@ void DrawEdge(TvlFBitmap& dest, const TRect& span, const TvlPixelView& picture, 
 }
 
 void ComposeNinePieces(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W, int H,
-                       const TvlFrameCuts& t, bool fillClient, const TvlStretch& stretch, TvlFBitmap& dest) {
+                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch, TvlFBitmap& dest) {
     const TRect S = SatRect(skinRect);
+    const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
     W = std::max(W, 0);
     H = std::max(H, 0);
-    const TvlFrameCuts& c = cuts;
     bool blank = c.RB.X == c.LT.X || c.RB.Y == c.LT.Y || picture.Empty();
     TRect clientPiece = Intersect(Rel(S, c.CR.Left, c.CR.Top, c.CR.Right, c.CR.Bottom),
                                   Bounds(picture.Width, picture.Height));
@@ -219,15 +215,16 @@ void ComposeTiledImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelV
     ComposeNinePieces(cuts, S, picture, W, H, target, fillClient, TvlStretch(), dest);
 }
 
-void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const TvlPixelView& picture, int W, int H,
-                         const TvlFrameCuts& t, const TvlStretch& stretch, TvlBorderStrips& strips) {
+void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W,
+                         int H, const TvlFrameCuts& target, const TvlStretch& stretch, TvlBorderStrips& strips) {
     const TRect S = SatRect(skinRect);
+    const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
     // A strip is sized only when made, so that strips of an unchanged window
     // keep their memory.
     const int64_t SW = S.Width(), SH = S.Height();
     const TRect& CR = c.CR;
 
-    const int topH = t.CR.Top;
+    const int topH = std::min(t.CR.Top, H);
     if (W > 0 && topH > 0 && c.RT.X - int64_t{c.LT.X} > 0) {
         TvlFBitmap& strip = strips.Top;
         strip.SetSize(W, topH);
@@ -242,7 +239,7 @@ void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const Tvl
         strips.Top.SetSize(0, 0);
     }
 
-    const int64_t bottomH64 = int64_t{H} - t.CR.Bottom;
+    const int64_t bottomH64 = std::min<int64_t>(int64_t{H} - t.CR.Bottom, H);
     if (W > 0 && bottomH64 > 0 && c.RB.X - int64_t{c.LB.X} > 0) {
         const int bottomH = Sat(bottomH64);
         TvlFBitmap& strip = strips.Bottom;
@@ -267,7 +264,7 @@ void ComposeBorderStrips(const TvlFrameCuts& c, const TRect& skinRect, const Tvl
             strip.SetSize(0, 0);
             return;
         }
-        const int width = Sat(width64);
+        const int width = static_cast<int>(std::min<int64_t>(width64, W));
         strip.SetSize(width, sideH);
         const int64_t head = bandTop - CR.Top, tail = CR.Bottom - int64_t{bandBottom};
         TRect band = Rel(S, x0, bandTop, x1, bandBottom);

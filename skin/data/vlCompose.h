@@ -4,6 +4,8 @@
 // four border strips, three-piece horizontal and vertical looks and tiled
 // areas. Every function sizes its destination first and never writes outside
 // it; pieces reaching outside the picture are cut to the picture.
+#include <cstdint>
+
 #include "core/Geometry.h"
 #include "skin/data/vlFBitmap.h"
 
@@ -26,6 +28,18 @@ struct TvlStretch {
     bool Bottom = false;
 };
 
+// Skin numbers may be anything a description holds; the functions here keep
+// coordinates within ±2^28, so that sums and differences never overflow.
+constexpr int64_t vlCoordLimit = int64_t{1} << 28;
+inline int vlClampCoord(int64_t v) { return static_cast<int>(v < -vlCoordLimit ? -vlCoordLimit : v > vlCoordLimit ? vlCoordLimit : v); }
+inline TRect vlClampRect(const TRect& r) {
+    return {vlClampCoord(r.Left), vlClampCoord(r.Top), vlClampCoord(r.Right), vlClampCoord(r.Bottom)};
+}
+inline TPoint vlClampPoint(const TPoint& p) { return {vlClampCoord(p.X), vlClampCoord(p.Y)}; }
+inline TvlFrameCuts vlClampCuts(const TvlFrameCuts& c) {
+    return {vlClampPoint(c.LT), vlClampPoint(c.RT), vlClampPoint(c.LB), vlClampPoint(c.RB), vlClampRect(c.CR)};
+}
+
 // The cuts moved for an element of width W and height H, when the skin rect
 // is SW × SH: right-hand points and the client's right edge move by W − SW,
 // bottom points and the client's bottom edge by H − SH.
@@ -44,7 +58,8 @@ void ComposeFrameImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelV
 void ComposeTiledImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
                        const TvlFrameCuts& target, bool fillClient, TvlFBitmap& dest);
 
-// The frame as four bitmaps; a strip whose guard fails is left empty. The
+// The frame as four bitmaps; a strip whose guard fails is left empty, and
+// no strip is wider or higher than the window. The
 // form draws Top at (0, 0), Left at (0, Top height), Right at
 // (W − Right width, Top height) and Bottom at (0, H − Bottom height).
 struct TvlBorderStrips {

@@ -84,6 +84,8 @@ TvlFBitmap WhiteMask(int width, int height) {
 void AppendMaskRects(const TvlPixelView& mask, int xOffset, int yOffset, std::vector<TRect>& rects) {
     if (mask.Empty())
         return;
+    xOffset = vlClampCoord(xOffset);
+    yOffset = vlClampCoord(yOffset);
     for (int y = 0; y < mask.Height; ++y)
         ScanRow(mask.Row(y), mask.Width, y + yOffset, xOffset, rects);
 }
@@ -128,19 +130,23 @@ TRect RegionDataBounds(const std::vector<uint8_t>& data) {
 std::vector<uint8_t> MaskToRegionData(const TvlPixelView& mask, int xOffset, int yOffset) {
     if (mask.Empty())
         return {};
+    xOffset = vlClampCoord(xOffset);
+    yOffset = vlClampCoord(yOffset);
     std::vector<TRect> rects;
     AppendMaskRects(mask, xOffset, yOffset, rects);
     return RegionDataFromRects(rects, {xOffset, yOffset, xOffset + mask.Width, yOffset + mask.Height});
 }
 
-std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFrameCuts& c, int W, int H,
-                                            const TvlFrameCuts& t) {
+std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFrameCuts& cuts, int W, int H,
+                                            const TvlFrameCuts& target) {
+    const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
     if (t.RT.X < t.LT.X || t.LB.Y < t.LT.Y)
         return {};
     const TRect& CR = c.CR;
     const TRect& NCR = t.CR;
     const int MW = M.Width, MH = M.Height;
-    const int sideH = NCR.Bottom - NCR.Top;
+    // No mask is higher than the window.
+    const int sideH = std::min(NCR.Bottom - NCR.Top, H);
     std::vector<TRect> rects;
     TRect bounds;
     auto add = [&](const TvlFBitmap& mask, int x, int y) {
@@ -155,9 +161,10 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
         bounds = NCR;
     }
     // A side mask: its band tiled downwards from the top, then its end pieces.
-    // Nothing outside the mask picture is black, so masks end at its border.
+    // Nothing outside the mask picture is black, so masks end at its border;
+    // none is wider or higher than the window.
     auto side = [&](int x0, int x1, int bandTop, int bandBottom) {
-        const int width = std::min(x1, MW) - x0;
+        const int width = std::min({x1, MW, x0 + W}) - x0;
         if (width <= 0 || sideH <= 0 || M.Empty())
             return TvlFBitmap();
         TvlFBitmap mask = WhiteMask(width, sideH);
@@ -172,7 +179,7 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     // A top or bottom mask: its band tiled between the new cut points, then
     // its end pieces.
     auto across = [&](int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight) {
-        const int height = std::min(y1, MH) - y0;
+        const int height = std::min({y1, MH, y0 + H}) - y0;
         if (W <= 0 || height <= 0 || M.Empty())
             return TvlFBitmap();
         TvlFBitmap mask = WhiteMask(W, height);

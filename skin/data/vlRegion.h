@@ -16,7 +16,7 @@ struct HRGN__;
 #endif
 
 // Appends one rectangle per run of black pixels in a row, moved by the
-// offset; the list grows as far as the mask needs.
+// offset (held within ±2^28); the list grows as far as the mask needs.
 void AppendMaskRects(const TvlPixelView& mask, int xOffset, int yOffset, std::vector<TRect>& rects);
 
 // Region data of the given rectangles with the given bounding rect.

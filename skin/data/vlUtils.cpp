@@ -62,7 +62,8 @@ void Civil(int64_t days, int& year, int& month, int& day) {
 
 } // namespace
 
-std::vector<TvlShape> DefaultGlyphShapes(TvlGlyph glyph, int x, int y) {
+std::vector<TvlShape> DefaultGlyphShapes(TvlGlyph glyph, int x0, int y0) {
+    const int x = vlClampCoord(x0), y = vlClampCoord(y0);
     std::vector<TvlShape> s;
     switch (glyph) {
     case TvlGlyph::Close:
@@ -106,7 +107,8 @@ std::vector<TvlShape> DefaultGlyphShapes(TvlGlyph glyph, int x, int y) {
     return s;
 }
 
-std::vector<TvlShape> ArrowShapes(const TRect& rect, int direction) {
+std::vector<TvlShape> ArrowShapes(const TRect& r, int direction) {
+    const TRect rect = vlClampRect(r);
     const int cx = rect.Left + rect.Width() / 2, cy = rect.Top + rect.Height() / 2;
     std::vector<TvlShape> s;
     switch (direction) {
@@ -179,13 +181,13 @@ void DrawGlyphFrame(TvlFBitmap& dest, int x, int y, int index, int count, const 
     const uint8_t* key = strip.Row(f.Bottom - 1) + f.Left * 3;
     const uint8_t kb = key[0], kg = key[1], kr = key[2];
     for (int r = 0; r < f.Height(); ++r) {
-        const int dy = y + r;
+        const int64_t dy = int64_t{y} + r;
         if (dy < 0 || dy >= dest.Height())
             continue;
         const uint8_t* src = strip.Row(r) + f.Left * 3;
-        uint8_t* out = dest.Row(dy);
+        uint8_t* out = dest.Row(static_cast<int>(dy));
         for (int c = 0; c < f.Width(); ++c) {
-            const int dx = x + c;
+            const int64_t dx = int64_t{x} + c;
             const uint8_t* p = src + c * 3;
             if (dx < 0 || dx >= dest.Width() || (p[0] == kb && p[1] == kg && p[2] == kr))
                 continue;
