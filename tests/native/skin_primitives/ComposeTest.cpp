@@ -235,10 +235,14 @@ TEST(Compose, StripsWhoseGuardsFailStayEmpty) {
     EXPECT_EQ(s.Top.Height(), 3);
     EXPECT_EQ(s.Bottom.Height(), 3);
     EXPECT_TRUE(s.Left.Empty() && s.Right.Empty());
-    // Without width only the side strips remain.
+    // No strip is wider than the window.
+    ComposeBorderStrips(c, {0, 0, 20, 16}, pic, 2, 20, FitFrameCuts(c, 20, 16, 2, 20), TvlStretch(), s);
+    EXPECT_EQ(s.Top.Width(), 2);
+    EXPECT_EQ(s.Left.Width(), 2);
+    EXPECT_EQ(s.Right.Width(), 2);
+    EXPECT_EQ(s.Left.Height(), 14);
     ComposeBorderStrips(c, {0, 0, 20, 16}, pic, 0, 20, FitFrameCuts(c, 20, 16, 0, 20), TvlStretch(), s);
-    EXPECT_TRUE(s.Top.Empty() && s.Bottom.Empty());
-    EXPECT_EQ(s.Left.Height(), 20);
+    EXPECT_TRUE(s.Top.Empty() && s.Bottom.Empty() && s.Left.Empty() && s.Right.Empty());
 }
 
 TEST(Compose, DegenerateGeometryDrawsSafely) {
