@@ -142,9 +142,9 @@ const std::array<uint8_t, 25501>& GrayTable() {
 // per thread.
 thread_local uint32_t NoiseSeed = 0;
 
-int NextRandom(int n) {
-    NoiseSeed = NoiseSeed * 134775813u + 1u;
-    return static_cast<int>((static_cast<uint64_t>(NoiseSeed) * static_cast<uint32_t>(n)) >> 32);
+int NextRandom(uint32_t& seed, int n) {
+    seed = seed * 134775813u + 1u;
+    return static_cast<int>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(n)) >> 32);
 }
 
 } // namespace
@@ -416,14 +416,17 @@ void TvlEffectBmp::AddNoise(int amount) {
         return;
     const int half = amount / 2;
     const int W = Width(), H = Height();
+    // Kept in a register: the pixel stores could otherwise alias it.
+    uint32_t seed = NoiseSeed;
     for (int y = 0; y < H; ++y) {
         uint8_t* p = Row(y);
         for (int x = 0; x < W; ++x, p += 3) {
-            const int c = NextRandom(amount) - half;
+            const int c = NextRandom(seed, amount) - half;
             for (int i = 0; i < 3; ++i)
                 p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
         }
     }
+    NoiseSeed = seed;
 }
 
 void TvlEffectBmp::ApplyInactiveEffect(int effect) {
@@ -451,18 +454,45 @@ inline void Copy3(uint8_t* d, const uint8_t* s) {
 
 } // namespace
 
+namespace {
+
+// Moves every pixel (x, y) of src to column column(y), row row(x) of dest,
+// block by block, writing each destination row in ascending order (column(y)
+// grows with y when `ascending`, else shrinks).
+template <class Column, class Row>
+void Transpose(const TvlFBitmap& src, TvlFBitmap& dest, Column column, Row row, bool ascending) {
+    const int W = src.Width(), H = src.Height();
+    const uint8_t* const bits = src.Bits();
+    const ptrdiff_t stride = src.Stride();
+    uint8_t* const out = dest.Bits();
+    const ptrdiff_t outStride = dest.Stride();
+    for (int y0 = 0; y0 < H; y0 += Block) {
+        const int y1 = std::min(y0 + Block, H);
+        for (int x0 = 0; x0 < W; x0 += Block) {
+            const int x1 = std::min(x0 + Block, W);
+            for (int x = x0; x < x1; ++x) {
+                uint8_t* d = out + row(x) * outStride;
+                const uint8_t* s = bits + Bytes(x);
+                if (ascending) {
+                    for (int y = y0; y < y1; ++y)
+                        Copy3(d + Bytes(column(y)), s + y * stride);
+                } else {
+                    for (int y = y1 - 1; y >= y0; --y)
+                        Copy3(d + Bytes(column(y)), s + y * stride);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
 void TvlEffectBmp::RotateLeft(TvlFBitmap& dest) const {
     if (&dest == this)
         return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(H, W);
-    for (int y0 = 0; y0 < H; y0 += Block)
-        for (int x0 = 0; x0 < W; x0 += Block)
-            for (int x = x0; x < std::min(x0 + Block, W); ++x) {
-                uint8_t* d = dest.Row(W - 1 - x);
-                for (int y = y0; y < std::min(y0 + Block, H); ++y)
-                    Copy3(d + Bytes(y), Row(y) + Bytes(x));
-            }
+    Transpose(*this, dest, [](int y) { return y; }, [W](int x) { return W - 1 - x; }, true);
 }
 
 void TvlEffectBmp::RotateRight(TvlFBitmap& dest) const {
@@ -470,13 +500,7 @@ void TvlEffectBmp::RotateRight(TvlFBitmap& dest) const {
         return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(H, W);
-    for (int y0 = 0; y0 < H; y0 += Block)
-        for (int x0 = 0; x0 < W; x0 += Block)
-            for (int x = x0; x < std::min(x0 + Block, W); ++x) {
-                uint8_t* d = dest.Row(x);
-                for (int y = y0; y < std::min(y0 + Block, H); ++y)
-                    Copy3(d + Bytes(H - 1 - y), Row(y) + Bytes(x));
-            }
+    Transpose(*this, dest, [H](int y) { return H - 1 - y; }, [](int x) { return x; }, false);
 }
 
 void TvlEffectBmp::FlipVertical(TvlFBitmap& dest) const {
