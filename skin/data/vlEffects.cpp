@@ -12,8 +12,8 @@
 namespace {
 
 // Adding and taking away 1.5 × 2^52 leaves a double rounded to an integer by
-// the processor's default rounding, which is to nearest with halves to even;
-// unlike a library call, the compiler can vectorise it.
+// the processor's default rounding, which is to nearest with halves to even:
+// two additions instead of a library call.
 constexpr double RoundMagic = 6755399441055744.0;
 
 inline double RoundEven(double v) { return (v + RoundMagic) - RoundMagic; }
