@@ -161,7 +161,7 @@ TEST(SmtpServer, SendsWithoutLogin) {
     std::string inbox = Folder("plain");
     int port = FreePort(SOCK_STREAM);
     TServer server({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(port), inbox}, "ready",
-                   inbox + ".log");
+                   inbox + "/server.log");
     ASSERT_TRUE(server.Ready()) << server.Output();
     SendAndCheck(MailOptions(port), inbox);
     fs::remove_all(inbox);
@@ -171,7 +171,7 @@ TEST(SmtpServer, SendsWithLoginAndRefusesAWrongPassword) {
     std::string inbox = Folder("login");
     int port = FreePort(SOCK_STREAM);
     TServer server({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(port), inbox, "reporter", "s3cret"},
-                   "ready", inbox + ".log");
+                   "ready", inbox + "/server.log");
     ASSERT_TRUE(server.Ready()) << server.Output();
     TVesperModuleOptions options = MailOptions(port);
     options.SmtpUserName = "reporter";
@@ -194,13 +194,13 @@ TEST(SmtpServer, FindsTheServerThroughTheMxRecord) {
     std::string inbox = Folder("mx");
     int smtpPort = FreePort(SOCK_STREAM), dnsPort = FreePort(SOCK_DGRAM);
     TServer smtp({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(smtpPort), inbox}, "ready",
-                 inbox + ".log");
+                 inbox + "/server.log");
     ASSERT_TRUE(smtp.Ready()) << smtp.Output();
     TServer dns({"dnsmasq", "--keep-in-foreground", "--log-facility=-", "--conf-file=/dev/null", "--pid-file=",
                  "--no-resolv", "--no-hosts", "--bind-interfaces", "--listen-address=127.0.0.1",
                  "--port=" + std::to_string(dnsPort), "--user=root", "--mx-host=example.test,localhost,10",
                  "--mx-host=example.test,backup.invalid,20"},
-                "started", inbox + ".dns.log");
+                "started", inbox + "/dns.log");
     ASSERT_TRUE(dns.Ready()) << dns.Output();
 
     std::string server = "127.0.0.1:" + std::to_string(dnsPort);
