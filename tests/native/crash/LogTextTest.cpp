@@ -9,6 +9,9 @@
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
 #include "crash/Report.h"
+#include "crash/SymbolTable.h"
+
+#include <zlib.h>
 
 namespace {
 std::string TempFolder(const char* name) {
@@ -144,4 +147,32 @@ TEST(Report, SectionsAndDuplicatedTop) {
                                                 "Threads", "System"}));
     EXPECT_EQ(log.Sections()[1].Items[2].Value, "plandesk.exe+00001234 FMain - TfrmMain::btnAddClick (line 42)");
     EXPECT_EQ(log.Sections()[5].Items[0].Value, "main thread, failed");
+}
+
+TEST(SymbolTable, FindsProcedureUnitAndLine) {
+    TSymbolTable table;
+    table.Load("U 0 FMain\nU 1 UProjects\nP 1000 TfrmMain::btnAddClick\nP 1100 LoadProjects\nP 1200 memcpy\n"
+               "L 1000 40 0\nL 1010 42 0\nL 1100 7 1\nL 1120 9 1\nL 1180 12 1\n");
+    EXPECT_EQ(table.Find(0xFFF).Procedure, "");
+    TSymbolInfo info = table.Find(0x1015);
+    EXPECT_EQ(info.Procedure, "TfrmMain::btnAddClick");
+    EXPECT_EQ(info.Unit, "FMain");
+    EXPECT_EQ(info.Line, 42);
+    EXPECT_EQ(table.Find(0x1120).Line, 9);
+    info = table.Find(0x1250);  // no line rows inside memcpy
+    EXPECT_EQ(info.Procedure, "memcpy");
+    EXPECT_EQ(info.Unit, "");
+    EXPECT_EQ(info.Line, 0);
+
+    std::string text = "U 0 A\nP 10 f\nL 10 3 0\n";
+    uLongf size = compressBound(text.size());
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(text.data()), text.size());
+    packed.resize(size);
+    std::string file = "MZ program bytes" + packed + std::string(1, char(size)) + std::string(3, '\0') + "PDSYMTAB";
+    ASSERT_TRUE(table.LoadFromFileTail(file));
+    EXPECT_EQ(table.Find(0x11).Line, 3);
+    EXPECT_FALSE(table.LoadFromFileTail("MZ program bytes"));
+    file[file.size() - 12] = char(size + 100);  // a size beyond the data
+    EXPECT_FALSE(table.LoadFromFileTail(file));
 }

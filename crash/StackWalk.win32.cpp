@@ -1,0 +1,110 @@
+#include "crash/StackWalk.h"
+
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "crash/SymbolTable.h"
+
+namespace {
+TSymbolTable& ProgramSymbols() {
+    static TSymbolTable table;
+    return table;
+}
+
+bool Readable(uint64_t address, size_t size) {
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof info) || info.State != MEM_COMMIT) return false;
+    if (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) return false;
+    return address + size <= reinterpret_cast<uint64_t>(info.BaseAddress) + info.RegionSize;
+}
+
+std::string ModulePath(HMODULE module) {
+    char path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(module, path, sizeof path);
+    return std::string(path, n);
+}
+
+std::string FileName(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+void LoadProgramSymbols() {
+    std::ifstream file(ModulePath(nullptr), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ProgramSymbols().LoadFromFileTail(bytes);
+}
+
+std::vector<uint64_t> WalkStack(CONTEXT context, int maxFrames) {
+    std::vector<uint64_t> frames;
+    for (int i = 0; i < maxFrames && context.Rip; ++i) {
+        frames.push_back(context.Rip);
+        DWORD64 imageBase = 0;
+        PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
+        if (!function) {
+            // A leaf function or a wild jump: the return address is on top.
+            if (!imageBase && i > 0) break;
+            if (!Readable(context.Rsp, 8)) break;
+            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
+            context.Rsp += 8;
+            continue;
+        }
+        void* handlerData = nullptr;
+        DWORD64 establisher = 0;
+        if (!Readable(context.Rsp, 8)) break;
+        RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData, &establisher,
+                         nullptr);
+    }
+    return frames;
+}
+
+TStackEntry ResolveAddress(uint64_t address) {
+    TStackEntry e;
+    e.Address = address;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(address), &module))
+        return e;
+    e.Module = FileName(ModulePath(module));
+    e.ModuleOffset = address - reinterpret_cast<uint64_t>(module);
+    if (module == GetModuleHandleA(nullptr)) {
+        TSymbolInfo info = ProgramSymbols().Find(e.ModuleOffset);
+        e.Unit = info.Unit;
+        e.Procedure = info.Procedure;
+        e.Line = info.Line;
+    }
+    return e;
+}
+
+TVesperStackList ResolveStack(const std::vector<uint64_t>& addresses) {
+    TVesperStackList stack;
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        TStackEntry e = ResolveAddress(i == 0 ? addresses[i] : addresses[i] - 1);
+        e.Address = addresses[i];
+        e.ModuleOffset += i == 0 ? 0 : 1;
+        stack.push_back(e);
+    }
+    return stack;
+}
+
+TVesperModulesList LoadedModules() {
+    TVesperModulesList modules;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snapshot == INVALID_HANDLE_VALUE) return modules;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
+        TModuleEntry m;
+        m.Name = entry.szModule;
+        m.Path = entry.szExePath;
+        m.Base = reinterpret_cast<uint64_t>(entry.modBaseAddr);
+        m.Size = entry.modBaseSize;
+        modules.push_back(m);
+    }
+    CloseHandle(snapshot);
+    return modules;
+}
