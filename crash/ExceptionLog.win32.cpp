@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <typeinfo>
@@ -33,6 +34,7 @@ TVesperModuleOptions* g_options = nullptr;
 std::vector<TTrackedThread>* g_threads = nullptr;
 DWORD g_mainThreadId = 0;
 std::atomic<bool> g_installed{false};
+std::atomic<DWORD> g_workerThreadId{0};
 using THostManager = bool (*)(const std::exception*, void*);
 THostManager g_hostManager = nullptr;
 
@@ -101,11 +103,9 @@ void ReserveOverflowStack() {
 void NTAPI ThreadCallback(PVOID, DWORD reason, PVOID) {
     if (reason == DLL_THREAD_ATTACH) {
         ReserveOverflowStack();
-        void* frames[32];
-        USHORT n = RtlCaptureStackBackTrace(1, 32, frames, nullptr);
-        std::vector<uint64_t> stack;
-        for (USHORT i = 0; i < n; ++i) stack.push_back(reinterpret_cast<uint64_t>(frames[i]));
-        TrackThread(GetCurrentThreadId(), std::move(stack));
+        // Threads created through our hooks get their creator's stack when
+        // they start; others (the system's) are only listed.
+        TrackThread(GetCurrentThreadId(), {});
     } else if (reason == DLL_THREAD_DETACH) {
         ForgetThread(GetCurrentThreadId());
         delete t_raiseStack;
@@ -123,6 +123,14 @@ std::string ProgramFile() {
     char path[MAX_PATH * 2];
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     return std::string(path, n);
+}
+
+void SetCreationStack(DWORD threadId, std::vector<uint64_t> stack) {
+    AcquireSRWLockExclusive(&g_threadsLock);
+    if (g_threads)
+        for (TTrackedThread& t : *g_threads)
+            if (t.Id == threadId) t.CreationStack = std::move(stack);
+    ReleaseSRWLockExclusive(&g_threadsLock);
 }
 
 std::vector<TTrackedThread> TrackedThreads() {
@@ -177,6 +185,7 @@ thread_local TWork* t_work = nullptr;
 
 DWORD WINAPI WorkerMain(void* parameter) {
     t_worker = true;
+    g_workerThreadId.store(GetCurrentThreadId());
     TWork& work = *static_cast<TWork*>(parameter);
     t_work = &work;
     try {
@@ -280,6 +289,10 @@ void DescribeStructured(const EXCEPTION_RECORD& r, TFailure& f) {
         case EXCEPTION_INT_OVERFLOW: f.Class = "EIntOverflow"; f.Message = "Integer overflow"; return;
         case EXCEPTION_ILLEGAL_INSTRUCTION:
         case EXCEPTION_PRIV_INSTRUCTION: f.Class = "EPrivilege"; f.Message = "Privileged instruction"; return;
+        case 0xC0000417:  // STATUS_INVALID_CRUNTIME_PARAMETER, raised when no handler takes it
+            f.Class = "EInvalidParameter";
+            f.Message = "Invalid parameter passed to a C runtime function.";
+            return;
         case EXCEPTION_FLT_DIVIDE_BY_ZERO: f.Class = "EZeroDivide"; f.Message = "Floating point division by zero"; return;
         default:
             f.Class = "EExternalException";
@@ -318,8 +331,40 @@ LONG WINAPI UnhandledFilter(EXCEPTION_POINTERS* ep) {
     EndProcess(r.ExceptionCode);
 }
 
+// A stack overflow leaves too little stack for any report work on the
+// failing thread: it hands its registers to a thread kept ready for this and
+// waits there while that thread reports and ends the process.
+struct TOverflow {
+    EXCEPTION_RECORD Record;
+    CONTEXT Context;
+    DWORD ThreadId;
+} g_overflow;
+std::atomic<bool> g_overflowTaken{false};
+HANDLE g_overflowEvent = nullptr;
+
+DWORD WINAPI OverflowThread(void*) {
+    WaitForSingleObject(g_overflowEvent, INFINITE);
+    // An overflow of the report worker cannot be reported: end at once.
+    if (g_overflow.ThreadId == g_workerThreadId.load()) EndProcess(g_overflow.Record.ExceptionCode);
+    TFailure failure;
+    DescribeStructured(g_overflow.Record, failure);
+    failure.Address = reinterpret_cast<uint64_t>(g_overflow.Record.ExceptionAddress);
+    failure.ThreadId = g_overflow.ThreadId;
+    failure.Registers = RegisterItems(g_overflow.Context);
+    failure.Stack = WalkStack(g_overflow.Context);
+    HandleFailure(failure);
+    EndProcess(g_overflow.Record.ExceptionCode);
+}
+
 LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* ep) {
     const EXCEPTION_RECORD& r = *ep->ExceptionRecord;
+    if (r.ExceptionCode == EXCEPTION_STACK_OVERFLOW && g_overflowEvent && !g_overflowTaken.exchange(true)) {
+        g_overflow.Record = r;
+        g_overflow.Context = *ep->ContextRecord;
+        g_overflow.ThreadId = GetCurrentThreadId();
+        SetEvent(g_overflowEvent);
+        WaitForSingleObject(GetCurrentProcess(), INFINITE);
+    }
     if (r.ExceptionCode != GccThrow || t_reporting) return EXCEPTION_CONTINUE_SEARCH;
     const void* object = r.NumberParameters > 0 ? reinterpret_cast<const void*>(r.ExceptionInformation[0]) : nullptr;
     if (object && object == t_raiseObject) return EXCEPTION_CONTINUE_SEARCH;
@@ -347,12 +392,21 @@ std::vector<uint64_t> RaiseStack() {
     return stack;
 }
 
+// The current stack without the reporter's own frames on top.
+std::vector<uint64_t> CallerStack() {
+    std::vector<uint64_t> stack = CurrentStack();
+    size_t first = 0;
+    while (first + 1 < stack.size() && ResolveAddress(stack[first]).Unit.rfind("ExceptionLog", 0) == 0) ++first;
+    stack.erase(stack.begin(), stack.begin() + first);
+    return stack;
+}
+
 void FatalFailure(const std::string& cls, const std::string& message, UINT code) {
     TFailure failure;
     failure.Class = cls;
     failure.Message = message;
     failure.ThreadId = GetCurrentThreadId();
-    failure.Stack = CurrentStack();
+    failure.Stack = CallerStack();
     HandleFailure(failure);
     EndProcess(code);
 }
@@ -373,12 +427,15 @@ void OnTerminate() {
     TFailure failure;
     failure.ThreadId = GetCurrentThreadId();
     if (std::current_exception()) {
-        FillFromCurrentException(failure);
+        // The stack first: looking at the exception rethrows it.
         failure.Stack = RaiseStack();
+        t_reporting = true;
+        FillFromCurrentException(failure);
+        t_reporting = false;
     } else {
         failure.Class = "ETerminate";
         failure.Message = "The program called terminate().";
-        failure.Stack = CurrentStack();
+        failure.Stack = CallerStack();
     }
     HandleFailure(failure);
     EndProcess(3);
@@ -391,8 +448,22 @@ void OnInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned
     failure.Class = "EInvalidParameter";
     failure.Message = "Invalid parameter passed to a C runtime function.";
     failure.ThreadId = GetCurrentThreadId();
-    failure.Stack = CurrentStack();
+    failure.Stack = CallerStack();
     HandleFailure(failure);
+}
+
+// Replaces a routine by a jump to `replacement` (same signature), so that its
+// callers reach the replacement instead.
+bool HookProcedure(void* procedure, void* replacement) {
+    if (!procedure) return false;
+    unsigned char jump[14] = {0xFF, 0x25, 0, 0, 0, 0};  // jmp [rip+0], then the address
+    std::memcpy(jump + 6, &replacement, sizeof replacement);
+    DWORD protection;
+    if (!VirtualProtect(procedure, sizeof jump, PAGE_EXECUTE_READWRITE, &protection)) return false;
+    std::memcpy(procedure, jump, sizeof jump);
+    VirtualProtect(procedure, sizeof jump, protection, &protection);
+    FlushInstructionCache(GetCurrentProcess(), procedure, sizeof jump);
+    return true;
 }
 
 TVesperModuleOptions StoredOptions() {
@@ -451,11 +522,25 @@ extern "C" void InstallCrashReporter() {
     if (host && host != &ExceptionManager) g_hostManager = host;
 
     LoadProgramSymbols();
+    HookThreadCreation();
     SetUnhandledExceptionFilter(UnhandledFilter);
+    g_overflowEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (HANDLE overflow = CreateThread(nullptr, 0, OverflowThread, nullptr, 0, nullptr)) CloseHandle(overflow);
     AddVectoredExceptionHandler(1, VectoredHandler);
     std::set_terminate(OnTerminate);
     signal(SIGABRT, OnAbort);
+    // The runtime library's own handler: the import library only keeps a
+    // local copy, which msvcrt.dll never calls.
     _set_invalid_parameter_handler(OnInvalidParameter);
+    HMODULE crt = GetModuleHandleA("msvcrt.dll");
+    using TSetHandler = _invalid_parameter_handler(__cdecl*)(_invalid_parameter_handler);
+    if (auto set = reinterpret_cast<TSetHandler>(
+            reinterpret_cast<void*>(GetProcAddress(crt, "_set_invalid_parameter_handler"))))
+        set(OnInvalidParameter);
+    else
+        // A runtime without handlers only logs: its report routine is replaced.
+        HookProcedure(reinterpret_cast<void*>(GetProcAddress(crt, "_invalid_parameter")),
+                      reinterpret_cast<void*>(OnInvalidParameter));
     SetExceptionManager(Manager);
     SetCrashReporterOptions(StoredOptions());
 }

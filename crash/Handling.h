@@ -45,6 +45,9 @@ struct TTrackedThread {
     std::vector<uint64_t> CreationStack;
 };
 std::vector<TTrackedThread> TrackedThreads();
+void SetCreationStack(DWORD threadId, std::vector<uint64_t> stack);
+// Follows thread creation through the program's imports.
+void HookThreadCreation();
 
 // The freeze watchdog; started when the options set a time-out.
 void StartFreezeWatch();

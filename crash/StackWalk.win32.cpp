@@ -46,11 +46,22 @@ std::vector<uint64_t> WalkStack(CONTEXT context, int maxFrames) {
         DWORD64 imageBase = 0;
         PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
         if (!function) {
-            // A leaf function or a wild jump: the return address is on top.
+            // Code without unwind data (a leaf, an assembly helper such as the
+            // stack probe, or a wild jump): the nearest stack slot holding an
+            // address of code with unwind data is taken as the return address.
             if (!imageBase && i > 0) break;
-            if (!Readable(context.Rsp, 8)) break;
-            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
-            context.Rsp += 8;
+            bool found = false;
+            for (int slot = 0; slot < 64 && !found; ++slot) {
+                uint64_t at = context.Rsp + slot * 8;
+                if (!Readable(at, 8)) break;
+                DWORD64 candidate = *reinterpret_cast<DWORD64*>(at), base = 0;
+                if (candidate && RtlLookupFunctionEntry(candidate, &base, nullptr)) {
+                    context.Rip = candidate;
+                    context.Rsp = at + 8;
+                    found = true;
+                }
+            }
+            if (!found) break;
             continue;
         }
         void* handlerData = nullptr;

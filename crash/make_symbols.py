@@ -5,7 +5,7 @@
 
 The table names every function of the program (from NM) and the source line
 of every address of our own code (from OBJDUMP's decoded DWARF line table,
-rows of files under SOURCE_ROOT only). Text lines "U index unit", "P rva name"
+rows of files named like a source file under SOURCE_ROOT only). Text lines "U index unit", "P rva name"
 and "L rva line unit-index", zlib-compressed, are appended to the program
 followed by their size (4 bytes, little endian) and the marker "PDSYMTAB";
 the Windows loader ignores data after the last section."""
@@ -37,18 +37,25 @@ def procedures(nm, program, base):
     return out
 
 
+def source_names(root):
+    names = set()
+    for folder, dirs, files in os.walk(root):
+        dirs[:] = [d for d in dirs if not d.startswith(".") and d != "build"]
+        names.update(files)
+    return names
+
+
 def lines(objdump, program, base, root):
+    # objdump names each row's file by its base name (and does not always
+    # repeat the full path when the file changes): a row is ours when one of
+    # our source files has that name.
+    ours = source_names(root)
     units, rows = {}, []
-    current = None
     row = re.compile(r"^(\S+)\s+(\d+)\s+0x([0-9a-fA-F]+)")
     for text in run(objdump, "--dwarf=decodedline", program).splitlines():
-        if text.endswith(":") and " " not in text:
-            path = text[:-1]
-            current = path if os.path.isabs(path) and path.startswith(root) else None
-            continue
         m = row.match(text)
-        if current and m:
-            unit = os.path.splitext(os.path.basename(current))[0]
+        if m and m.group(1) in ours:
+            unit = os.path.splitext(m.group(1))[0]
             index = units.setdefault(unit, len(units))
             rows.append((int(m.group(3), 16) - base, int(m.group(2)), index))
     return units, rows

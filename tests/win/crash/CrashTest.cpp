@@ -1,0 +1,183 @@
+// Child processes fail on purpose in every way the reporter intercepts; each
+// must leave a correct report in its log file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "core/FileIO.h"
+#include "crash/ExceptionLog.h"
+#include "crash/LogFile.h"
+#include "crash/LogItem.h"
+
+namespace {
+std::string Folder() {
+    char path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+struct TRun {
+    DWORD ExitCode = 0;
+    bool Finished = false;
+    std::vector<std::string> Reports;
+};
+
+// Runs the child in `mode`; `whileRunning` gets the process while it runs.
+TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
+              const std::function<void(HANDLE)>& whileRunning = nullptr) {
+    std::string log = Folder() + "crash_" + mode + ".vlf";
+    DeleteFileA(log.c_str());
+    std::string command = "\"" + Folder() + "crash_child.exe\" " + mode + " \"" + log + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    TRun run;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return run;
+    if (whileRunning) whileRunning(process.hProcess);
+    run.Finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!run.Finished) TerminateProcess(process.hProcess, 99);
+    GetExitCodeProcess(process.hProcess, &run.ExitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.Reports = TLogFile(log, 20).Reports();
+    return run;
+}
+
+const TLogItem::Section* FindSection(const TLogItem& log, const std::string& title) {
+    for (const auto& s : log.Sections())
+        if (s.Title == title) return &s;
+    return nullptr;
+}
+
+std::string Item(const TLogItem& log, const std::string& section, const std::string& name) {
+    const TLogItem::Section* s = FindSection(log, section);
+    if (s)
+        for (const auto& item : s->Items)
+            if (item.Name == name) return item.Value;
+    return "<none>";
+}
+
+// The call stack names the given procedure of the child (any when empty),
+// with its unit and a line.
+bool StackNames(const TLogItem& log, const std::string& procedure) {
+    const TLogItem::Section* s = FindSection(log, "Call stack");
+    if (s)
+        for (const auto& item : s->Items)
+            if (item.Value.find("CrashChild - ") != std::string::npos &&
+                item.Value.find(procedure) != std::string::npos && item.Value.find("(line ") != std::string::npos)
+                return true;
+    return false;
+}
+
+// One report, of `cls`, whose message contains `message`, raised in
+// `procedure` of the child.
+void ExpectReport(const TRun& run, const std::string& cls, const std::string& message, const std::string& procedure) {
+    ASSERT_TRUE(run.Finished) << "the child hangs";
+    ASSERT_EQ(run.Reports.size(), 1u);
+    TLogItem log = TLogItem::Parse(run.Reports[0]);
+    EXPECT_EQ(Item(log, "Application", "Name"), "crash_child.exe");
+    EXPECT_EQ(Item(log, "Exception", "Class"), cls) << run.Reports[0];
+    EXPECT_NE(Item(log, "Exception", "Message").find(message), std::string::npos) << run.Reports[0];
+    EXPECT_TRUE(StackNames(log, procedure)) << run.Reports[0];
+    EXPECT_NE(Item(log, "Modules", "crash_child.exe"), "<none>");
+    EXPECT_NE(Item(log, "Exception", "Thread ID"), "<none>");
+    const TLogItem::Section* threads = FindSection(log, "Threads");
+    ASSERT_TRUE(threads);
+    EXPECT_FALSE(threads->Items.empty());
+}
+}  // namespace
+
+TEST(CrashChild, AccessViolationOnTheMainThread) {
+    TRun run = RunChild("av");
+    ExpectReport(run, "EAccessViolation", "Write of address 0000000000000000", "CrashByAccessViolation");
+    EXPECT_EQ(run.ExitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+}
+
+TEST(CrashChild, AccessViolationOnAnotherThread) {
+    TRun run = RunChild("av-thread");
+    ExpectReport(run, "EAccessViolation", "Access violation at address", "CrashByAccessViolation");
+    TLogItem log = TLogItem::Parse(run.Reports[0]);
+    std::string thread = "Thread " + Item(log, "Exception", "Thread ID");
+    EXPECT_NE(Item(log, "Threads", thread).find("failed"), std::string::npos) << run.Reports[0];
+    EXPECT_EQ(Item(log, "Threads", thread).find("main thread"), std::string::npos);
+}
+
+TEST(CrashChild, UncaughtCppExceptions) {
+    TRun run = RunChild("throw");
+    ExpectReport(run, "std::out_of_range", "nobody catches this", "main");
+    EXPECT_EQ(run.ExitCode, 3u);
+    run = RunChild("throw-thread");
+    ExpectReport(run, "std::logic_error", "escaped from a thread", "ThrowFromThread");
+}
+
+TEST(CrashChild, StackOverflow) {
+    TRun run = RunChild("overflow");
+    ExpectReport(run, "EStackOverflow", "Stack overflow", "Recurse");
+}
+
+TEST(CrashChild, AbortPureVirtualCallAndInvalidParameter) {
+    TRun run = RunChild("abort");
+    ExpectReport(run, "EAbortCalled", "abort()", "main");
+    run = RunChild("pure");
+    ExpectReport(run, "EPureVirtualCall", "Pure virtual function call.", "");
+    run = RunChild("invalid-parameter");
+    // Either through the runtime's handler (the program goes on) or, where
+    // the runtime raises its exception instead, through the filter.
+    ExpectReport(run, "EInvalidParameter", "Invalid parameter", "");
+    EXPECT_TRUE(run.ExitCode == 14u || run.ExitCode == 0xC0000417u) << run.ExitCode;
+}
+
+TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
+    TRun run = RunChild("manager");
+    ExpectReport(run, "std::runtime_error", "Cannot open file \"x.dat\". Not found", "RaiseCaught");
+    EXPECT_EQ(run.ExitCode, 10u);
+}
+
+TEST(CrashChild, FrozenMainWindowIsReportedOnce) {
+    TRun run = RunChild("freeze");
+    ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");
+    EXPECT_EQ(run.ExitCode, 1u);
+}
+
+TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
+    std::string ini = Folder() + "VesperLog.ini";
+    DeleteFileA(ini.c_str());
+    std::vector<std::string> texts;
+    TRun run = RunChild("dialog", 30000, [&](HANDLE) {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 200 && !dialog; ++i, Sleep(50)) dialog = FindWindowA("PlandeskCrashReport", "Crash child");
+        if (!dialog) return;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char text[256] = {};
+            GetWindowTextA(child, text, sizeof text);
+            if (text[0] && IsWindowVisible(child)) texts.push_back(text);
+        }
+        HWND ok = FindWindowExA(dialog, nullptr, "BUTTON", "OK");
+        PostMessageA(ok, BM_CLICK, 0, 0);
+    });
+    ExpectReport(run, "std::runtime_error", "Cannot open file", "RaiseCaught");
+    EXPECT_EQ(run.ExitCode, 10u);
+    for (const char* expected : {"Kill", "OK", "Details", "Copy to clipboard"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+    // No mail address is configured: sending is not offered.
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "Send an email to the program author"), texts.end());
+    std::string stored = ReadFileIfExists(ini).value_or("");
+    EXPECT_NE(stored.find("Coordinates="), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Height="), std::string::npos);
+    EXPECT_NE(stored.find("WindowsState=0"), std::string::npos);
+}
+
+TEST(CrashReporter, InstalledWithTheStoredOptionsAndExported) {
+    EXPECT_NE(GetProcAddress(GetModuleHandleA(nullptr), "ExceptionManager"), nullptr);
+    TVesperModuleOptions o = CrashReporterOptions();
+    EXPECT_EQ(o.MaxReports, 20);
+    EXPECT_EQ(o.FreezeTimeout, 30);
+    EXPECT_TRUE(o.ShowDialog);
+    EXPECT_FALSE(o.AttachScreenshot);
+    EXPECT_TRUE(o.MailTo.empty());
+}

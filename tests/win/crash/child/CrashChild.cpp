@@ -1,0 +1,108 @@
+// A program that fails on purpose in the way its first argument names, with
+// the reporter's log file at the path of its second argument.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "core/ExceptionHook.h"
+#include "crash/ExceptionLog.h"
+
+// Outside the anonymous namespace: there the compiler knows every derived
+// class and calls TDerived::Pure directly.
+struct TBase;
+void CallPure(TBase* object);
+struct TBase {
+    TBase() { CallPure(this); }
+    virtual void Pure() = 0;
+    virtual ~TBase() = default;
+};
+// Called while TBase is being built: the object's table still names the
+// pure function.
+__attribute__((noinline)) void CallPure(TBase* object) { object->Pure(); }
+struct TDerived : TBase {
+    void Pure() override {}
+};
+
+namespace {
+volatile int* volatile g_null = nullptr;
+
+__attribute__((noinline)) void CrashByAccessViolation() { *g_null = 42; }
+
+__attribute__((noinline)) int Recurse(int depth) {
+    volatile char buffer[4096];
+    buffer[0] = static_cast<char>(depth);
+    return Recurse(depth + 1) + buffer[0];
+}
+
+__attribute__((noinline)) void ThrowFromThread() { throw std::logic_error("escaped from a thread"); }
+
+__attribute__((noinline)) void RaiseCaught() { throw std::runtime_error("Cannot open file \"x.dat\". Not found"); }
+
+// What the toolkit does with an exception caught in a window procedure.
+int HandleLikeTheApplication() {
+    try {
+        RaiseCaught();
+    } catch (const std::exception& e) {
+        ExceptionManagerFunc manager = GetExceptionManager();
+        return manager && !manager(&e, nullptr) ? 10 : 11;
+    }
+    return 12;
+}
+
+LRESULT CALLBACK FrozenProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_APP)
+        for (;;) Sleep(100);  // stops answering for good
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+int Freeze() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FrozenProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "CrashChildFrozen";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowA("CrashChildFrozen", "Frozen", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+    PostMessageA(w, WM_APP, 0, 0);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 13;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    std::string mode = argv[1];
+    TVesperModuleOptions options = CrashReporterOptions();
+    options.OutputPath = argv[2];
+    options.ShowDialog = mode == "dialog";
+    options.FreezeTimeout = mode == "freeze" ? 1 : 0;
+    options.AfterReport = mode == "freeze" ? TAfterReport::Terminate : TAfterReport::Continue;
+    options.DialogCaption = "Crash child";
+    SetCrashReporterOptions(options);
+
+    if (mode == "av") CrashByAccessViolation();
+    if (mode == "av-thread") std::thread([] { CrashByAccessViolation(); }).join();
+    if (mode == "throw") throw std::out_of_range("nobody catches this");
+    if (mode == "throw-thread") std::thread(ThrowFromThread).join();
+    if (mode == "overflow") return Recurse(0);
+    if (mode == "abort") std::abort();
+    if (mode == "pure") TDerived();
+    if (mode == "invalid-parameter") {
+        // What the runtime library's checked functions call on a bad argument.
+        using TInvalidParameter = void(__cdecl*)(const wchar_t*, const wchar_t*, const wchar_t*, unsigned, uintptr_t);
+        auto report = reinterpret_cast<TInvalidParameter>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "_invalid_parameter")));
+        if (!report) return 15;
+        report(nullptr, nullptr, nullptr, 0, 0);
+        return 14;
+    }
+    if (mode == "manager" || mode == "dialog") return HandleLikeTheApplication();
+    if (mode == "freeze") return Freeze();
+    return 2;
+}
