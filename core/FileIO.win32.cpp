@@ -1,9 +1,5 @@
 #include <windows.h>
 
-// <windows.h> renames ReplaceFile to ReplaceFileA, which would leave the
-// portable declaration without a definition.
-#undef ReplaceFile
-
 #include "core/FileIO.h"
 
 namespace platform {
