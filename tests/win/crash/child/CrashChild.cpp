@@ -55,8 +55,11 @@ int HandleLikeTheApplication() {
 }
 
 LRESULT CALLBACK FrozenProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_APP)
-        for (;;) Sleep(100);  // stops answering for good
+    if (m == WM_APP) {
+        Sleep(3500);  // does not answer for three and a half time-outs
+        PostQuitMessage(0);
+        return 0;
+    }
     return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -73,6 +76,28 @@ int Freeze() {
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 13;
 }
+
+// While the first report's dialog is up, the main thread (waiting and
+// servicing its queue) meets a second exception, and so does another thread.
+bool g_nestedAnswer = false;
+
+void CALLBACK NestedFailure(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    std::runtime_error nested("raised while the report is shown");
+    g_nestedAnswer = ExceptionManager(&nested, nullptr);
+}
+
+int Reentry() {
+    SetTimer(nullptr, 0, 100, NestedFailure);
+    std::thread other([] {
+        Sleep(200);
+        std::logic_error e("raised on another thread meanwhile");
+        ExceptionManager(&e, nullptr);
+    });
+    int result = HandleLikeTheApplication();
+    other.join();
+    return result + (g_nestedAnswer ? 100 : 0);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,9 +105,10 @@ int main(int argc, char** argv) {
     std::string mode = argv[1];
     TVesperModuleOptions options = CrashReporterOptions();
     options.OutputPath = argv[2];
-    options.ShowDialog = mode == "dialog";
+    options.ShowDialog = mode == "dialog" || mode == "reentry";
     options.FreezeTimeout = mode == "freeze" ? 1 : 0;
-    options.AfterReport = mode == "freeze" ? TAfterReport::Terminate : TAfterReport::Continue;
+    // Every report is kept, so that a repeated one would show.
+    options.SaveDuplicates = true;
     options.DialogCaption = "Crash child";
     SetCrashReporterOptions(options);
 
@@ -104,5 +130,6 @@ int main(int argc, char** argv) {
     }
     if (mode == "manager" || mode == "dialog") return HandleLikeTheApplication();
     if (mode == "freeze") return Freeze();
+    if (mode == "reentry") return Reentry();
     return 2;
 }
