@@ -103,7 +103,13 @@ int Reentry() {
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     std::string mode = argv[1];
+    // Further arguments are option lines ("SmtpPort=2525").
     TVesperModuleOptions options = CrashReporterOptions();
+    if (argc > 3) {
+        std::string text;
+        for (int i = 3; i < argc; ++i) text += std::string(argv[i]) + "\n";
+        options = ParseOptionsText(text);
+    }
     options.OutputPath = argv[2];
     options.ShowDialog = mode == "dialog" || mode == "reentry";
     options.FreezeTimeout = mode == "freeze" ? 1 : 0;
@@ -112,7 +118,7 @@ int main(int argc, char** argv) {
     options.DialogCaption = "Crash child";
     SetCrashReporterOptions(options);
 
-    if (mode == "av") CrashByAccessViolation();
+    if (mode == "av" || mode == "mail") CrashByAccessViolation();
     if (mode == "av-thread") std::thread([] { CrashByAccessViolation(); }).join();
     if (mode == "throw") throw std::out_of_range("nobody catches this");
     if (mode == "throw-thread") std::thread(ThrowFromThread).join();
