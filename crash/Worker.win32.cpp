@@ -120,6 +120,13 @@ void PlainMessage(const TVesperModuleOptions& options, const std::string& text) 
 
 std::string UrlEncoded(const std::string& text);
 
+// A console program shows its report on standard output instead of a dialog.
+bool ConsoleProgram() {
+    auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
+}
+
 void SendMail(const TVesperModuleOptions& options, const std::string& report, const std::string& logPath,
               const std::string& screenshot) {
     std::vector<TMailAttachment> attachments;
@@ -203,7 +210,13 @@ void RunReportWork(TWork& work) {
         }
     }
     TDialogChoice choice{false, canSend, options.AttachScreenshot, options.CopyToClipboard};
-    if (options.ShowDialog) {
+    bool dialog = options.ShowDialog && !ConsoleProgram();
+    if (options.ShowDialog && !dialog) {
+        std::string line = text + "\r\n";
+        DWORD written;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+    if (dialog) {
         try {
             choice = ShowReportDialog(options, report, canSend);
         } catch (const std::exception& e) {
@@ -212,7 +225,7 @@ void RunReportWork(TWork& work) {
     }
     if (choice.Clipboard) CopyTextToClipboard(text);
     if (choice.Send && canSend) {
-        if (options.ShowDialog) {
+        if (dialog) {
             data.UserMessage = AskStepsToReproduce();
             text = BuildReport(data).Text();
         }

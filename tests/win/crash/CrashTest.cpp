@@ -27,18 +27,38 @@ struct TRun {
 };
 
 // Runs the child in `mode`; `whileRunning` gets the process while it runs.
+// The console child's standard output goes to `output`.
 TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
-              const std::function<void(HANDLE)>& whileRunning = nullptr) {
+              const std::function<void(HANDLE)>& whileRunning = nullptr, std::string* output = nullptr) {
     std::string log = Folder() + "crash_" + mode + ".vlf";
     DeleteFileA(log.c_str());
-    std::string command = "\"" + Folder() + "crash_child.exe\" " + mode + " \"" + log + "\"";
+    std::string program = output ? "crash_child_console.exe" : "crash_child.exe";
+    std::string command = "\"" + Folder() + program + "\" " + mode + " \"" + log + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     TRun run;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return run;
+    HANDLE read = nullptr, write = nullptr;
+    if (output) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        CreatePipe(&read, &write, &inherit, 0);
+        SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = write;
+        startup.hStdError = write;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
+                                  &startup, &process);
+    if (write) CloseHandle(write);
+    if (!started) return run;
     if (whileRunning) whileRunning(process.hProcess);
+    if (output) {
+        char buffer[4096];
+        DWORD n;
+        while (ReadFile(read, buffer, sizeof buffer, &n, nullptr) && n) output->append(buffer, n);
+        CloseHandle(read);
+    }
     run.Finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
     if (!run.Finished) TerminateProcess(process.hProcess, 99);
     GetExitCodeProcess(process.hProcess, &run.ExitCode);
@@ -80,11 +100,12 @@ void ExpectReport(const TRun& run, const std::string& cls, const std::string& me
     ASSERT_TRUE(run.Finished) << "the child hangs";
     ASSERT_EQ(run.Reports.size(), 1u);
     TLogItem log = TLogItem::Parse(run.Reports[0]);
-    EXPECT_EQ(Item(log, "Application", "Name"), "crash_child.exe");
+    std::string program = Item(log, "Application", "Name");
+    EXPECT_TRUE(program == "crash_child.exe" || program == "crash_child_console.exe") << program;
     EXPECT_EQ(Item(log, "Exception", "Class"), cls) << run.Reports[0];
     EXPECT_NE(Item(log, "Exception", "Message").find(message), std::string::npos) << run.Reports[0];
     EXPECT_TRUE(StackNames(log, procedure)) << run.Reports[0];
-    EXPECT_NE(Item(log, "Modules", "crash_child.exe"), "<none>");
+    EXPECT_NE(Item(log, "Modules", program), "<none>");
     EXPECT_NE(Item(log, "Exception", "Thread ID"), "<none>");
     const TLogItem::Section* threads = FindSection(log, "Threads");
     ASSERT_TRUE(threads);
@@ -150,7 +171,8 @@ TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
     std::vector<std::string> texts;
     TRun run = RunChild("dialog", 30000, [&](HANDLE) {
         HWND dialog = nullptr;
-        for (int i = 0; i < 200 && !dialog; ++i, Sleep(50)) dialog = FindWindowA("PlandeskCrashReport", "Crash child");
+        for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i, Sleep(50))
+            dialog = FindWindowA("PlandeskCrashReport", "Crash child");
         if (!dialog) return;
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             char text[256] = {};
@@ -170,6 +192,35 @@ TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
     EXPECT_NE(stored.find("Coordinates="), std::string::npos) << stored;
     EXPECT_NE(stored.find("Height="), std::string::npos);
     EXPECT_NE(stored.find("WindowsState=0"), std::string::npos);
+}
+
+TEST(CrashChild, ConsoleProgramWritesTheReportToStandardOutput) {
+    std::string output;
+    TRun run = RunChild("dialog", 30000, nullptr, &output);
+    ExpectReport(run, "std::runtime_error", "Cannot open file", "RaiseCaught");
+    EXPECT_EQ(run.ExitCode, 10u);
+    EXPECT_NE(output.find(run.Reports[0]), std::string::npos) << output;
+}
+
+TEST(CrashChild, KillEndsTheProgramAndDetailsShowTheReport) {
+    LONG collapsed = 0, expanded = 0;
+    TRun run = RunChild("dialog", 30000, [&](HANDLE) {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i, Sleep(50))
+            dialog = FindWindowA("PlandeskCrashReport", "Crash child");
+        if (!dialog) return;
+        RECT r;
+        GetWindowRect(dialog, &r);
+        collapsed = r.bottom - r.top;
+        SendMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "Details"), BM_CLICK, 0, 0);
+        GetWindowRect(dialog, &r);
+        expanded = r.bottom - r.top;
+        PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "Kill"), BM_CLICK, 0, 0);
+    });
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 1u) << "killed while the program would have gone on";
+    EXPECT_GT(expanded, collapsed + 100);
+    EXPECT_EQ(run.Reports.size(), 1u);
 }
 
 TEST(CrashChild, FailuresDuringAReportNeverHang) {
