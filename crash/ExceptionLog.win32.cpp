@@ -38,6 +38,8 @@ std::atomic<DWORD> g_workerThreadId{0};
 using THostManager = bool (*)(const std::exception*, void*);
 THostManager g_hostManager = nullptr;
 
+constexpr ULONGLONG StuckWorkerMs = 15000;
+
 thread_local bool t_reporting = false;
 thread_local bool t_worker = false;
 // The stack at the latest C++ throw on this thread, and the exception it
@@ -165,6 +167,12 @@ std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& c)
             {"RIP", Hex(c.Rip)}, {"EFLAGS", Hex(c.EFlags)}};
 }
 
+std::string InternalErrorText(const char* section, uint64_t address, const std::string& message) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%016llX", static_cast<unsigned long long>(address));
+    return "[ERROR] - Section: " + std::string(section) + " - Address: " + buffer + " - Message: \"" + message + "\"";
+}
+
 void RunOnFailingThread(const std::function<void()>& work) {
     if (g_waitingThread.load() != g_mainThreadId || GetCurrentThreadId() == g_mainThreadId) {
         work();
@@ -210,11 +218,6 @@ void PlainMessage(const std::string& text) {
                 MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
-std::string InternalErrorText(const char* section, uint64_t address, const std::string& message) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%016llX", static_cast<unsigned long long>(address));
-    return "[ERROR] - Section: " + std::string(section) + " - Address: " + buffer + " - Message: \"" + message + "\"";
-}
 }  // namespace
 
 // A failure of the worker itself: the worker is abandoned and the waiting
@@ -240,7 +243,13 @@ bool HandleFailure(TFailure& failure) {
         g_waitingThread.store(GetCurrentThreadId());
         // The main thread keeps its message queue serviced while it waits,
         // so that its windows stay painted and handed-back work runs.
+        ULONGLONG started = GetTickCount64();
         while (WaitForSingleObject(thread, main ? 0 : 10) == WAIT_TIMEOUT) {
+            if (!work.Saved.load() && GetTickCount64() - started > StuckWorkerMs) {
+                TerminateThread(thread, 1);
+                work.InternalError = "The report thread does not answer.";
+                break;
+            }
             if (!main) continue;
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -3,6 +3,7 @@
 // a time, reported by a worker thread while the failing thread waits.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,10 @@ struct TWork {
     TFailure* Failure;
     bool Result = true;
     std::string InternalError;  // set when the work could not be completed
+    // Set once the report is built and saved. A worker that never gets there
+    // is stuck (typically on a lock the failing thread holds, such as the
+    // heap's) and is given up.
+    std::atomic<bool> Saved{false};
 };
 void RunReportWork(TWork& work);
 
@@ -32,6 +37,10 @@ bool HandleFailure(TFailure& failure);
 // Runs `work` on the failing thread while it waits for the worker, when the
 // failing thread is the main thread; else on the calling thread.
 void RunOnFailingThread(const std::function<void()>& work);
+
+// "[ERROR] - Section: %s - Address: %s - Message: "%s"": a failure of the
+// reporter itself.
+std::string InternalErrorText(const char* section, uint64_t address, const std::string& message);
 
 // Register values of a context as report items.
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& context);

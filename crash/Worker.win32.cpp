@@ -2,11 +2,13 @@
 // failure, saves the report, shows it and sends it as configured.
 #include <windows.h>
 #include <shellapi.h>
+#include <mapi.h>
 
 #include <cctype>
 #include <cstdio>
 #include <ctime>
 
+#include "core/Errors.h"
 #include "core/FileIO.h"
 #include "crash/ExceptionLog.h"
 #include "crash/Handling.h"
@@ -110,10 +112,6 @@ TReportData Collect(const TFailure& f) {
     return d;
 }
 
-std::string Warning(const char* section, const std::string& message) {
-    return "[ERROR] - Section: " + std::string(section) + " - Address: 0000000000000000 - Message: \"" + message + "\"";
-}
-
 void PlainMessage(const TVesperModuleOptions& options, const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), options.DialogCaption.c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
@@ -125,6 +123,80 @@ bool ConsoleProgram() {
     auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
     auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
+}
+
+// The mail program registered under "SOFTWARE\Clients\Mail", else the
+// system's simple messaging library.
+std::string MapiLibrary() {
+    char client[256] = {}, path[MAX_PATH] = {};
+    DWORD size = sizeof client;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Clients\\Mail", nullptr, RRF_RT_REG_SZ, nullptr, client, &size) ==
+            ERROR_SUCCESS &&
+        client[0]) {
+        std::string key = std::string("SOFTWARE\\Clients\\Mail\\") + client;
+        size = sizeof path;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "DLLPath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, path,
+                         &size) == ERROR_SUCCESS &&
+            path[0])
+            return path;
+    }
+    return "MAPI32.DLL";
+}
+
+// Sends through the user's mail program: log on, resolve the recipient,
+// send with the attachments, log off. Raises Exception with the messaging
+// errors' texts.
+void SendByMapi(const TVesperModuleOptions& options, const TMailMessage& mail, const std::string& logPath,
+                const std::string& screenshot) {
+    HMODULE library = LoadLibraryA(MapiLibrary().c_str());
+    if (!library) throw Exception("Cannot open the MAPI dll.");
+    struct TLibrary {
+        HMODULE Handle;
+        ~TLibrary() { FreeLibrary(Handle); }
+    } owner{library};
+    auto logon = reinterpret_cast<LPMAPILOGON>(reinterpret_cast<void*>(GetProcAddress(library, "MAPILogon")));
+    auto logoff = reinterpret_cast<LPMAPILOGOFF>(reinterpret_cast<void*>(GetProcAddress(library, "MAPILogoff")));
+    auto resolve = reinterpret_cast<LPMAPIRESOLVENAME>(reinterpret_cast<void*>(GetProcAddress(library, "MAPIResolveName")));
+    auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library, "MAPISendMail")));
+    auto release = reinterpret_cast<LPMAPIFREEBUFFER>(reinterpret_cast<void*>(GetProcAddress(library, "MAPIFreeBuffer")));
+    if (!logon || !logoff || !resolve || !send || !release) throw Exception("Cannot found the MAPI functions.");
+    LHANDLE session = 0;
+    if (logon(0, nullptr, nullptr, MAPI_LOGON_UI, 0, &session) != SUCCESS_SUCCESS)
+        throw Exception("Cannot LogOn into the MAPI service.");
+
+    // The screenshot goes as a temporary file, deleted after sending.
+    std::string shotPath;
+    if (!screenshot.empty()) {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        shotPath = std::string(folder) + "Screenshot.png";
+        TFileSetWriter writer;
+        writer.Add(shotPath, screenshot);
+        writer.Commit();
+    }
+    std::string logName = FileName(logPath), shotName = "Screenshot.png";
+    std::vector<MapiFileDesc> files;
+    files.push_back({0, 0, static_cast<ULONG>(-1), const_cast<char*>(logPath.c_str()), const_cast<char*>(logName.c_str()), nullptr});
+    if (!shotPath.empty())
+        files.push_back({0, 0, static_cast<ULONG>(-1), const_cast<char*>(shotPath.c_str()), const_cast<char*>(shotName.c_str()), nullptr});
+
+    std::string address = "SMTP:" + options.MailTo;
+    MapiRecipDesc typed{0, MAPI_TO, const_cast<char*>(options.MailTo.c_str()), const_cast<char*>(address.c_str()), 0, nullptr};
+    lpMapiRecipDesc resolved = nullptr;
+    if (resolve(session, 0, const_cast<char*>(options.MailTo.c_str()), 0, 0, &resolved) == SUCCESS_SUCCESS && resolved)
+        resolved->ulRecipClass = MAPI_TO;
+    MapiMessage message{};
+    message.lpszSubject = const_cast<char*>(mail.Subject.c_str());
+    message.lpszNoteText = const_cast<char*>(mail.Body.c_str());
+    message.nRecipCount = 1;
+    message.lpRecips = resolved ? resolved : &typed;
+    message.nFileCount = static_cast<ULONG>(files.size());
+    message.lpFiles = files.data();
+    ULONG sent = send(session, 0, &message, 0, 0);
+    if (resolved) release(resolved);
+    logoff(session, 0, 0, 0);
+    if (!shotPath.empty()) DeleteFileA(shotPath.c_str());
+    if (sent != SUCCESS_SUCCESS) throw Exception("Cannot send the MAPI message.");
 }
 
 void SendMail(const TVesperModuleOptions& options, const std::string& report, const std::string& logPath,
@@ -146,6 +218,12 @@ void SendMail(const TVesperModuleOptions& options, const std::string& report, co
         });
         if (!error.empty()) PlainMessage(options, error);
         return;
+    }
+    try {
+        SendByMapi(options, mail, logPath, screenshot);
+        return;
+    } catch (const std::exception&) {
+        // No mail program takes it: try the shell's "mailto:" handler.
     }
     // The user's mail program: a "mailto:" address through the shell, the
     // report as the body (shortened: the address has a length limit).
@@ -193,12 +271,15 @@ void RunReportWork(TWork& work) {
     TLogItem report = BuildReport(data);
     std::string text = report.Text();
     std::string logPath = LogFilePath(options.OutputPath, ProgramFile());
+    std::string saveError;
     try {
         TLogFile log(logPath, options.MaxReports);
         if (options.SaveDuplicates || !log.HasDuplicate(text)) log.Add(text);
     } catch (const std::exception& e) {
-        PlainMessage(options, Warning("Log file", e.what()));
+        saveError = e.what();
     }
+    work.Saved.store(true);
+    if (!saveError.empty()) PlainMessage(options, InternalErrorText("Log file", data.Address.Address, saveError));
 
     bool canSend = options.SendMode != TSendMode::None && !options.MailTo.empty();
     // The screen as the failure left it, before the dialog covers it.

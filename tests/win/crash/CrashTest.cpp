@@ -223,6 +223,23 @@ TEST(CrashChild, KillEndsTheProgramAndDetailsShowTheReport) {
     EXPECT_EQ(run.Reports.size(), 1u);
 }
 
+TEST(CrashChild, ALogFileThatCannotBeWrittenIsReportedPlainly) {
+    std::string text;
+    TRun run = RunChild("bad-log", 30000, [&](HANDLE) {
+        HWND box = nullptr;
+        for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = FindWindowA("#32770", "Crash child");
+        if (!box) return;
+        char buffer[1024] = {};
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+        text = buffer;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 10u);
+    EXPECT_EQ(text.rfind("[ERROR] - Section: Log file - Address: ", 0), 0u) << text;
+    EXPECT_NE(text.find("Message: \"Cannot create file \"Q:\\no such folder\\crash.vlf\"."), std::string::npos) << text;
+}
+
 TEST(CrashChild, FailuresDuringAReportNeverHang) {
     int dialogs = 0;
     TRun run = RunChild("reentry", 30000, [&](HANDLE process) {

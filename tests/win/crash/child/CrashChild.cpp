@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         for (int i = 3; i < argc; ++i) text += std::string(argv[i]) + "\n";
         options = ParseOptionsText(text);
     }
-    options.OutputPath = argv[2];
+    options.OutputPath = mode == "bad-log" ? "Q:\\no such folder\\crash.vlf" : argv[2];
     options.ShowDialog = mode == "dialog" || mode == "reentry";
     options.FreezeTimeout = mode == "freeze" ? 1 : 0;
     // Every report is kept, so that a repeated one would show.
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
         report(nullptr, nullptr, nullptr, 0, 0);
         return 14;
     }
-    if (mode == "manager" || mode == "dialog") return HandleLikeTheApplication();
+    if (mode == "manager" || mode == "dialog" || mode == "bad-log") return HandleLikeTheApplication();
     if (mode == "freeze") return Freeze();
     if (mode == "reentry") return Reentry();
     return 2;
