@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -21,6 +22,7 @@ std::string Folder() {
 }
 
 struct TRun {
+    std::string Caption;  // of the child's windows
     DWORD ExitCode = 0;
     bool Finished = false;
     std::vector<std::string> Reports;
@@ -29,8 +31,12 @@ struct TRun {
 // Runs the child in `mode`; `whileRunning` gets the process while it runs.
 // The console child's standard output goes to `output`.
 TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
-              const std::function<void(HANDLE)>& whileRunning = nullptr, std::string* output = nullptr) {
-    std::string log = Folder() + "crash_" + mode + ".vlf";
+              const std::function<void(HANDLE, const std::string&)>& whileRunning = nullptr,
+              std::string* output = nullptr) {
+    // A log file of its own for every run, also for tests running side by side.
+    static int runs = 0;
+    std::string name = "crash_" + mode + "_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs) + ".vlf";
+    std::string log = Folder() + name;
     DeleteFileA(log.c_str());
     std::string program = output ? "crash_child_console.exe" : "crash_child.exe";
     std::string command = "\"" + Folder() + program + "\" " + mode + " \"" + log + "\"";
@@ -38,6 +44,7 @@ TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     TRun run;
+    run.Caption = "Crash child " + name;
     HANDLE read = nullptr, write = nullptr;
     if (output) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -52,7 +59,7 @@ TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
                                   &startup, &process);
     if (write) CloseHandle(write);
     if (!started) return run;
-    if (whileRunning) whileRunning(process.hProcess);
+    if (whileRunning) whileRunning(process.hProcess, run.Caption);
     if (output) {
         char buffer[4096];
         DWORD n;
@@ -65,6 +72,7 @@ TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     run.Reports = TLogFile(log, 20).Reports();
+    DeleteFileA(log.c_str());
     return run;
 }
 
@@ -169,10 +177,10 @@ TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
     std::string ini = Folder() + "VesperLog.ini";
     DeleteFileA(ini.c_str());
     std::vector<std::string> texts;
-    TRun run = RunChild("dialog", 30000, [&](HANDLE) {
+    TRun run = RunChild("dialog", 30000, [&](HANDLE, const std::string& caption) {
         HWND dialog = nullptr;
         for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i, Sleep(50))
-            dialog = FindWindowA("PlandeskCrashReport", "Crash child");
+            dialog = FindWindowA("PlandeskCrashReport", caption.c_str());
         if (!dialog) return;
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             char text[256] = {};
@@ -203,31 +211,33 @@ TEST(CrashChild, ConsoleProgramWritesTheReportToStandardOutput) {
 }
 
 TEST(CrashChild, KillEndsTheProgramAndDetailsShowTheReport) {
-    LONG collapsed = 0, expanded = 0;
-    TRun run = RunChild("dialog", 30000, [&](HANDLE) {
+    LONG before = 0, after = 0;
+    TRun run = RunChild("dialog", 30000, [&](HANDLE, const std::string& caption) {
         HWND dialog = nullptr;
         for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i, Sleep(50))
-            dialog = FindWindowA("PlandeskCrashReport", "Crash child");
+            dialog = FindWindowA("PlandeskCrashReport", caption.c_str());
         if (!dialog) return;
         RECT r;
         GetWindowRect(dialog, &r);
-        collapsed = r.bottom - r.top;
+        before = r.bottom - r.top;
         SendMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "Details"), BM_CLICK, 0, 0);
         GetWindowRect(dialog, &r);
-        expanded = r.bottom - r.top;
+        after = r.bottom - r.top;
         PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "Kill"), BM_CLICK, 0, 0);
     });
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 1u) << "killed while the program would have gone on";
-    EXPECT_GT(expanded, collapsed + 100);
+    // "Details" opens or closes the report pages (the dialog may open either
+    // way, as "VesperLog.ini" remembers).
+    EXPECT_GT(std::abs(after - before), 100) << before << " " << after;
     EXPECT_EQ(run.Reports.size(), 1u);
 }
 
 TEST(CrashChild, ALogFileThatCannotBeWrittenIsReportedPlainly) {
     std::string text;
-    TRun run = RunChild("bad-log", 30000, [&](HANDLE) {
+    TRun run = RunChild("bad-log", 30000, [&](HANDLE, const std::string& caption) {
         HWND box = nullptr;
-        for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = FindWindowA("#32770", "Crash child");
+        for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = FindWindowA("#32770", caption.c_str());
         if (!box) return;
         char buffer[1024] = {};
         GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
@@ -242,9 +252,9 @@ TEST(CrashChild, ALogFileThatCannotBeWrittenIsReportedPlainly) {
 
 TEST(CrashChild, FailuresDuringAReportNeverHang) {
     int dialogs = 0;
-    TRun run = RunChild("reentry", 30000, [&](HANDLE process) {
+    TRun run = RunChild("reentry", 30000, [&](HANDLE process, const std::string& caption) {
         while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT && dialogs < 5) {
-            HWND dialog = FindWindowA("PlandeskCrashReport", "Crash child");
+            HWND dialog = FindWindowA("PlandeskCrashReport", caption.c_str());
             if (!dialog || !IsWindowVisible(dialog)) continue;
             Sleep(400);  // time for the nested failures to happen
             PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);

@@ -115,7 +115,10 @@ int main(int argc, char** argv) {
     options.FreezeTimeout = mode == "freeze" ? 1 : 0;
     // Every report is kept, so that a repeated one would show.
     options.SaveDuplicates = true;
-    options.DialogCaption = "Crash child";
+    // Named after the log file, so that tests running side by side find
+    // their own child's windows.
+    std::string log = argv[2];
+    options.DialogCaption = "Crash child " + log.substr(log.find_last_of("\\/") + 1);
     SetCrashReporterOptions(options);
 
     if (mode == "av" || mode == "mail") CrashByAccessViolation();
