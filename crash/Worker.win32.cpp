@@ -32,9 +32,17 @@ std::string Format(const char* format, long long a, long long b = 0, long long c
 std::string WindowText(HWND window) {
     char text[512] = {};
     DWORD_PTR copied = 0;
-    // A hung window must not hang the report.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200,
-                        &copied);
+    // A hung window must not hang the report: its stored title is read
+    // without a message then.
+    if (SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200,
+                            &copied))
+        return text;
+    using TInternalGetWindowText = int(WINAPI*)(HWND, LPWSTR, int);
+    auto internal = reinterpret_cast<TInternalGetWindowText>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "InternalGetWindowText")));
+    wchar_t wide[512] = {};
+    if (!internal || !internal(window, wide, 512)) return {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 

@@ -170,6 +170,9 @@ TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
 TEST(CrashChild, FrozenMainWindowIsReportedOnce) {
     TRun run = RunChild("freeze");
     ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");
+    TLogItem log = TLogItem::Parse(run.Reports[0]);
+    EXPECT_EQ(Item(log, "Active control", "Class"), "CrashChildFrozen");
+    EXPECT_EQ(Item(log, "Active control", "Text"), "Frozen");
     EXPECT_EQ(run.ExitCode, 13u) << "the window answers again and the program ends normally";
 }
 
