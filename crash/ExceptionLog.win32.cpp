@@ -383,17 +383,19 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* ep) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-// The stack of the throw, without the runtime's own raising frames.
+// The stack of the throw, without the system's and the C++ runtime's own
+// raising frames.
 std::vector<uint64_t> RaiseStack() {
     if (!t_raiseStack) return {};
     std::vector<uint64_t> stack = *t_raiseStack;
-    HMODULE program = GetModuleHandleA(nullptr);
     size_t first = 0;
     while (first < stack.size()) {
         TStackEntry e = ResolveAddress(stack[first]);
-        bool runtime = e.Procedure.rfind("_Unwind_", 0) == 0 || e.Procedure.rfind("__cxa_", 0) == 0 ||
-                       e.Module.empty() || reinterpret_cast<HMODULE>(stack[first] - e.ModuleOffset) != program;
-        if (!runtime) break;
+        bool raising = e.Module.empty() || _stricmp(e.Module.c_str(), "ntdll.dll") == 0 ||
+                       _stricmp(e.Module.c_str(), "kernelbase.dll") == 0 ||
+                       _stricmp(e.Module.c_str(), "kernel32.dll") == 0 || e.Procedure.rfind("_Unwind_", 0) == 0 ||
+                       e.Procedure.rfind("__cxa_", 0) == 0;
+        if (!raising) break;
         ++first;
     }
     if (first == stack.size()) first = 0;
@@ -525,10 +527,14 @@ extern "C" void InstallCrashReporter() {
     TrackThread(g_mainThreadId, {});
 
     // In a library loaded by a host that reports exceptions itself, the host's
-    // reporter takes every call.
+    // reporter takes every call and does all interception.
     auto host = reinterpret_cast<THostManager>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), "ExceptionManager")));
-    if (host && host != &ExceptionManager) g_hostManager = host;
+    if (host && host != &ExceptionManager) {
+        g_hostManager = host;
+        SetExceptionManager(Manager);
+        return;
+    }
 
     LoadProgramSymbols();
     HookThreadCreation();

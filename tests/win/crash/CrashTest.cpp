@@ -167,6 +167,18 @@ TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
     EXPECT_EQ(run.ExitCode, 10u);
 }
 
+TEST(CrashChild, ALibraryPassesItsExceptionsToTheHostsManager) {
+    TRun run = RunChild("host");
+    // Reported by the host program into its log file.
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 10u);
+    ASSERT_EQ(run.Reports.size(), 1u);
+    TLogItem log = TLogItem::Parse(run.Reports[0]);
+    EXPECT_EQ(Item(log, "Exception", "Message"), "raised in the plugin");
+    EXPECT_EQ(Item(log, "Application", "Name"), "crash_child.exe");
+    EXPECT_NE(run.Reports[0].find("crash_plugin.dll+"), std::string::npos) << run.Reports[0];
+}
+
 TEST(CrashChild, FrozenMainWindowIsReportedOnce) {
     TRun run = RunChild("freeze");
     ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");

@@ -140,5 +140,10 @@ int main(int argc, char** argv) {
     if (mode == "manager" || mode == "dialog" || mode == "bad-log") return HandleLikeTheApplication();
     if (mode == "freeze") return Freeze();
     if (mode == "reentry") return Reentry();
+    if (mode == "host") {
+        HMODULE plugin = LoadLibraryA("crash_plugin.dll");
+        auto raise = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "RaiseInPlugin")));
+        return raise ? raise() : 16;
+    }
     return 2;
 }
