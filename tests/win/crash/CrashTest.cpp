@@ -202,15 +202,26 @@ TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
             GetWindowTextA(child, text, sizeof text);
             if (text[0] && IsWindowVisible(child)) texts.push_back(text);
         }
+        SendMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "Copy to clipboard"), BM_CLICK, 0, 0);
         HWND ok = FindWindowExA(dialog, nullptr, "BUTTON", "OK");
         PostMessageA(ok, BM_CLICK, 0, 0);
     });
+    std::string clipboard;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            clipboard = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
     ExpectReport(run, "std::runtime_error", "Cannot open file", "RaiseCaught");
     EXPECT_EQ(run.ExitCode, 10u);
     for (const char* expected : {"Kill", "OK", "Details", "Copy to clipboard"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
     // No mail address is configured: sending is not offered.
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "Send an email to the program author"), texts.end());
+    ASSERT_EQ(run.Reports.size(), 1u);
+    EXPECT_EQ(clipboard, run.Reports[0]) << "the ticked box copies the report";
     std::string stored = ReadFileIfExists(ini).value_or("");
     EXPECT_NE(stored.find("Coordinates="), std::string::npos) << stored;
     EXPECT_NE(stored.find("Height="), std::string::npos);
@@ -263,6 +274,49 @@ TEST(CrashChild, ALogFileThatCannotBeWrittenIsReportedPlainly) {
     EXPECT_EQ(run.ExitCode, 10u);
     EXPECT_EQ(text.rfind("[ERROR] - Section: Log file - Address: ", 0), 0u) << text;
     EXPECT_NE(text.find("Message: \"Cannot create file \"Q:\\no such folder\\crash.vlf\"."), std::string::npos) << text;
+}
+
+// Finds a visible top-level window of `cls` with `caption`, waiting up to 10 s.
+HWND WaitForWindow(const char* cls, const char* caption) {
+    for (int i = 0; i < 200; ++i, Sleep(50))
+        if (HWND w = FindWindowA(cls, caption); w && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+std::string StaticText(HWND box) {
+    char buffer[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    return buffer;
+}
+
+TEST(CrashChild, SendingFromTheDialogAsksForStepsAndReportsASocketFailure) {
+    bool sendOffered = false, sendTicked = false, requestShown = false;
+    std::string failure;
+    TRun run = RunChild("send-fail", 30000, [&](HANDLE, const std::string& caption) {
+        HWND dialog = WaitForWindow("PlandeskCrashReport", caption.c_str());
+        if (!dialog) return;
+        HWND send = FindWindowExA(dialog, nullptr, "BUTTON", "Send an email to the program author");
+        sendOffered = send && IsWindowVisible(send);
+        sendTicked = send && SendMessageA(send, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
+        HWND request = WaitForWindow("PlandeskCrashRequest", "Request.");
+        if (!request) return;
+        requestShown = FindWindowExA(request, nullptr, "STATIC", "Please describe the steps to reproduce the error:") != nullptr;
+        SetWindowTextA(FindWindowExA(request, nullptr, "EDIT", nullptr), "Clicked Add.");
+        PostMessageA(FindWindowExA(request, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
+        HWND box = WaitForWindow("#32770", caption.c_str());
+        if (!box) return;
+        failure = StaticText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 10u);
+    EXPECT_TRUE(sendOffered);
+    EXPECT_TRUE(sendTicked);
+    EXPECT_TRUE(requestShown);
+    EXPECT_EQ(failure.rfind("Connection error: \"", 0), 0u) << failure;
+    EXPECT_NE(failure.find("\r\nSocket log:"), std::string::npos) << failure;
+    EXPECT_EQ(run.Reports.size(), 1u);
 }
 
 TEST(CrashChild, FailuresDuringAReportNeverHang) {

@@ -111,7 +111,14 @@ int main(int argc, char** argv) {
         options = ParseOptionsText(text);
     }
     options.OutputPath = mode == "bad-log" ? "Q:\\no such folder\\crash.vlf" : argv[2];
-    options.ShowDialog = mode == "dialog" || mode == "reentry";
+    options.ShowDialog = mode == "dialog" || mode == "reentry" || mode == "send-fail";
+    if (mode == "send-fail") {
+        // Nothing listens on port 1: the conversation fails at once.
+        options.SendMode = TSendMode::Smtp;
+        options.MailTo = "support@example.test";
+        options.SmtpHost = "127.0.0.1";
+        options.SmtpPort = 1;
+    }
     options.FreezeTimeout = mode == "freeze" ? 1 : 0;
     // Every report is kept, so that a repeated one would show.
     options.SaveDuplicates = true;
@@ -137,7 +144,8 @@ int main(int argc, char** argv) {
         report(nullptr, nullptr, nullptr, 0, 0);
         return 14;
     }
-    if (mode == "manager" || mode == "dialog" || mode == "bad-log") return HandleLikeTheApplication();
+    if (mode == "manager" || mode == "dialog" || mode == "bad-log" || mode == "send-fail")
+        return HandleLikeTheApplication();
     if (mode == "freeze") return Freeze();
     if (mode == "reentry") return Reentry();
     if (mode == "host") {
