@@ -17,8 +17,6 @@ public:
     // maxReports 0 keeps every report.
     TLogFile(std::string path, int maxReports);
 
-    const std::string& Path() const { return FPath; }
-
     // The stored reports in file order, without their terminators.
     std::vector<std::string> Reports() const;
 

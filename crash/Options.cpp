@@ -36,6 +36,12 @@ std::vector<std::string> SplitList(const std::string& text) {
     }
     return items;
 }
+// The texts' scrambling; it is its own inverse.
+std::string ScrambleOptionsText(const std::string& text) {
+    std::string out = text;
+    for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char>(out[i] ^ ((0xA5 + i * 7) & 0xFF));
+    return out;
+}
 }  // namespace
 
 TVesperModuleOptions ParseOptionsText(const std::string& text) {
@@ -81,12 +87,6 @@ TVesperModuleOptions ParseOptionsText(const std::string& text) {
         }
     }
     return o;
-}
-
-std::string ScrambleOptionsText(const std::string& text) {
-    std::string out = text;
-    for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char>(out[i] ^ ((0xA5 + i * 7) & 0xFF));
-    return out;
 }
 
 std::string EncodeStoredOptions(const std::string& text) {

@@ -45,6 +45,3 @@ TVesperModuleOptions ParseOptionsText(const std::string& text);
 // data cannot be unpacked.
 std::string EncodeStoredOptions(const std::string& text);
 TVesperModuleOptions DecodeStoredOptions(const std::string& stored);
-
-// Scrambling is its own inverse.
-std::string ScrambleOptionsText(const std::string& text);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "crash/Report.h"
@@ -18,6 +19,9 @@ TVesperStackList ResolveStack(const std::vector<uint64_t>& addresses);
 TStackEntry ResolveAddress(uint64_t address);
 
 TVesperModulesList LoadedModules();
+
+// "major.minor.release.build" from a file's version resource, or empty.
+std::string FileVersion(const std::string& path);
 
 // Loads the program's own symbol table once (before any failure, so that the
 // reporter does not read files while the process is in trouble).

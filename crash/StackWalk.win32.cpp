@@ -102,6 +102,19 @@ TVesperStackList ResolveStack(const std::vector<uint64_t>& addresses) {
     return stack;
 }
 
+std::string FileVersion(const std::string& path) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (!size) return {};
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return {};
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
 TVesperModulesList LoadedModules() {
     TVesperModulesList modules;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
@@ -114,6 +127,7 @@ TVesperModulesList LoadedModules() {
         m.Path = entry.szExePath;
         m.Base = reinterpret_cast<uint64_t>(entry.modBaseAddr);
         m.Size = entry.modBaseSize;
+        m.Version = FileVersion(m.Path);
         modules.push_back(m);
     }
     CloseHandle(snapshot);

@@ -23,8 +23,6 @@ public:
     // carries none or it cannot be unpacked.
     bool LoadFromFileTail(const std::string& fileTail);
 
-    bool Empty() const { return FProcedures.empty(); }
-
     // Unit, procedure and line for an address relative to the image base;
     // empty parts when unknown.
     TSymbolInfo Find(uint64_t rva) const;

@@ -100,6 +100,7 @@ void TimeItems(TReportData& d) {
 TReportData Collect(const TFailure& f) {
     TReportData d;
     d.Application = FileName(ProgramFile());
+    d.Version = FileVersion(ProgramFile());
     d.ProcessId = GetCurrentProcessId();
     d.ExceptionClass = f.Class;
     d.ExceptionMessage = f.Message;
