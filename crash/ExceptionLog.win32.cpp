@@ -127,6 +127,25 @@ std::string ProgramFile() {
     return std::string(path, n);
 }
 
+namespace {
+SRWLOCK g_warningsLock = SRWLOCK_INIT;
+std::vector<std::string>* g_warnings = nullptr;
+}  // namespace
+
+void AddInstallWarning(const std::string& text) {
+    AcquireSRWLockExclusive(&g_warningsLock);
+    if (!g_warnings) g_warnings = new std::vector<std::string>;
+    g_warnings->push_back(text);
+    ReleaseSRWLockExclusive(&g_warningsLock);
+}
+
+std::vector<std::string> InstallWarnings() {
+    AcquireSRWLockShared(&g_warningsLock);
+    std::vector<std::string> copy = g_warnings ? *g_warnings : std::vector<std::string>();
+    ReleaseSRWLockShared(&g_warningsLock);
+    return copy;
+}
+
 void SetCreationStack(DWORD threadId, std::vector<uint64_t> stack) {
     AcquireSRWLockExclusive(&g_threadsLock);
     if (g_threads)
@@ -465,16 +484,22 @@ void OnInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned
 
 // Replaces a routine by a jump to `replacement` (same signature), so that its
 // callers reach the replacement instead.
-bool HookProcedure(void* procedure, void* replacement) {
-    if (!procedure) return false;
+void HookProcedure(const char* name, void* procedure, void* replacement) {
+    if (!procedure) {
+        AddInstallWarning(WarningText("Hook", 0, std::string("Cannot hook a null procedure (\"") + name + "\")."));
+        return;
+    }
     unsigned char jump[14] = {0xFF, 0x25, 0, 0, 0, 0};  // jmp [rip+0], then the address
     std::memcpy(jump + 6, &replacement, sizeof replacement);
     DWORD protection;
-    if (!VirtualProtect(procedure, sizeof jump, PAGE_EXECUTE_READWRITE, &protection)) return false;
+    if (!VirtualProtect(procedure, sizeof jump, PAGE_EXECUTE_READWRITE, &protection)) {
+        AddInstallWarning(WarningText("Hook", reinterpret_cast<uint64_t>(procedure),
+                                      std::string("Cannot hook the procedure \"") + name + "\"."));
+        return;
+    }
     std::memcpy(procedure, jump, sizeof jump);
     VirtualProtect(procedure, sizeof jump, protection, &protection);
     FlushInstructionCache(GetCurrentProcess(), procedure, sizeof jump);
-    return true;
 }
 
 TVesperModuleOptions StoredOptions() {
@@ -554,7 +579,7 @@ extern "C" void InstallCrashReporter() {
         set(OnInvalidParameter);
     else
         // A runtime without handlers only logs: its report routine is replaced.
-        HookProcedure(reinterpret_cast<void*>(GetProcAddress(crt, "_invalid_parameter")),
+        HookProcedure("_invalid_parameter", reinterpret_cast<void*>(GetProcAddress(crt, "_invalid_parameter")),
                       reinterpret_cast<void*>(OnInvalidParameter));
     SetExceptionManager(Manager);
     SetCrashReporterOptions(StoredOptions());

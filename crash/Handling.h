@@ -42,6 +42,11 @@ void RunOnFailingThread(const std::function<void()>& work);
 // reporter itself.
 std::string InternalErrorText(const char* section, uint64_t address, const std::string& message);
 
+// Failures while installing (hooks that could not be set), shown in every
+// report.
+void AddInstallWarning(const std::string& text);
+std::vector<std::string> InstallWarnings();
+
 // Register values of a context as report items.
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& context);
 

@@ -34,6 +34,7 @@ TLogItem BuildReport(const TReportData& d) {
     log.AddItem("Time", d.Time);
     if (!d.UpTime.empty()) log.AddItem("Up time", d.UpTime);
     log.AddItem("Process ID", std::to_string(d.ProcessId));
+    for (const std::string& warning : d.Warnings) log.AddItem("Warning", warning);
 
     log.AddSection(ExceptionSection);
     log.AddItem("Class", d.ExceptionClass);
@@ -77,6 +78,10 @@ TLogItem BuildReport(const TReportData& d) {
     log.AddSection("System");
     for (const auto& [name, value] : d.System) log.AddItem(name, value);
     return log;
+}
+
+std::string WarningText(const std::string& code, uint64_t address, const std::string& message) {
+    return "[WARNING] - Code: " + code + " - Address: " + Hex(address, 16) + " - Message: \"" + message + "\"";
 }
 
 TLogItem DuplicateKey(const TLogItem& report) {

@@ -43,9 +43,13 @@ struct TReportData {
     TVesperThreadsList Threads;
     std::vector<std::pair<std::string, std::string>> System;
     std::string UserMessage;  // steps to reproduce, when the user wrote some
+    std::vector<std::string> Warnings;  // the reporter's own, such as failed hooks
 };
 
 TLogItem BuildReport(const TReportData& data);
+
+// "[WARNING] - Code: %s - Address: %s - Message: "%s"".
+std::string WarningText(const std::string& code, uint64_t address, const std::string& message);
 
 // One stack entry as report text: "module+offset unit - procedure (line n)".
 std::string StackEntryText(const TStackEntry& entry);

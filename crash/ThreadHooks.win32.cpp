@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "crash/Handling.h"
+#include "crash/Report.h"
 
 namespace {
 using TCreateThread = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD);
@@ -77,7 +78,11 @@ bool PatchImport(const char* dll, const char* name, void* hook, void** original)
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) != 0) continue;
             DWORD protection;
-            if (!VirtualProtect(&addresses->u1.Function, sizeof(void*), PAGE_READWRITE, &protection)) return false;
+            if (!VirtualProtect(&addresses->u1.Function, sizeof(void*), PAGE_READWRITE, &protection)) {
+                AddInstallWarning(WarningText("Hook", reinterpret_cast<uint64_t>(&addresses->u1.Function),
+                                              std::string("Cannot hook the procedure \"") + name + "\"."));
+                return false;
+            }
             *original = reinterpret_cast<void*>(addresses->u1.Function);
             addresses->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
             VirtualProtect(&addresses->u1.Function, sizeof(void*), protection, &protection);

@@ -101,6 +101,7 @@ TReportData Collect(const TFailure& f) {
     TReportData d;
     d.Application = FileName(ProgramFile());
     d.Version = FileVersion(ProgramFile());
+    d.Warnings = InstallWarnings();
     d.ProcessId = GetCurrentProcessId();
     d.ExceptionClass = f.Class;
     d.ExceptionMessage = f.Message;

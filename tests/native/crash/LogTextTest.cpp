@@ -147,6 +147,12 @@ TEST(Report, SectionsAndDuplicatedTop) {
                                                 "Threads", "System"}));
     EXPECT_EQ(log.Sections()[1].Items[2].Value, "plandesk.exe+00001234 FMain - TfrmMain::btnAddClick (line 42)");
     EXPECT_EQ(log.Sections()[5].Items[0].Value, "main thread, failed");
+
+    TReportData d;
+    d.Warnings = {WarningText("Hook", 0x1234, "Cannot hook a null procedure (\"_invalid_parameter\").")};
+    EXPECT_EQ(BuildReport(d).Sections()[0].Items.back().Value,
+              "[WARNING] - Code: Hook - Address: 0000000000001234 - Message: \"Cannot hook a null procedure "
+              "(\"_invalid_parameter\").\"");
 }
 
 TEST(SymbolTable, FindsProcedureUnitAndLine) {
