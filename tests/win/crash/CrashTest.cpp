@@ -179,6 +179,21 @@ TEST(CrashChild, ALibraryPassesItsExceptionsToTheHostsManager) {
     EXPECT_NE(run.Reports[0].find("crash_plugin.dll+"), std::string::npos) << run.Reports[0];
 }
 
+TEST(CrashChild, RestartStartsTheProgramAgain) {
+    std::string restarted;
+    TRun run = RunChild("restart", 30000, [&](HANDLE process, const std::string& caption) {
+        std::string log = Folder() + caption.substr(std::string("Crash child ").size());
+        restarted = log + ".restarted";
+        DeleteFileA(restarted.c_str());
+    });
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 1u);
+    EXPECT_EQ(run.Reports.size(), 1u);
+    bool found = false;
+    for (int i = 0; i < 200 && !found; ++i, Sleep(50)) found = DeleteFileA(restarted.c_str()) != 0;
+    EXPECT_TRUE(found) << "the program was not started again";
+}
+
 TEST(CrashChild, FrozenMainWindowIsReportedOnce) {
     TRun run = RunChild("freeze");
     ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");

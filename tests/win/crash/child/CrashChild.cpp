@@ -148,6 +148,18 @@ int main(int argc, char** argv) {
         return HandleLikeTheApplication();
     if (mode == "freeze") return Freeze();
     if (mode == "reentry") return Reentry();
+    if (mode == "restart") {
+        // The restarted program finds the first one's mark and says so.
+        std::string mark = std::string(argv[2]) + ".mark";
+        if (GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            MoveFileA(mark.c_str(), (std::string(argv[2]) + ".restarted").c_str());
+            return 20;
+        }
+        CloseHandle(CreateFileA(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        options.AfterReport = TAfterReport::Restart;
+        SetCrashReporterOptions(options);
+        return HandleLikeTheApplication();
+    }
     if (mode == "host") {
         HMODULE plugin = LoadLibraryA("crash_plugin.dll");
         auto raise = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "RaiseInPlugin")));
