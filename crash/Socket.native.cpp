@@ -1,4 +1,5 @@
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -36,8 +37,23 @@ public:
         if (FSocket < 0) throw ESocketError("Invalid socket: \"" + ErrorText() + "\".");
         timeval tv{FTimeoutMs / 1000, (FTimeoutMs % 1000) * 1000};
         setsockopt(FSocket, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-        if (::connect(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-            throw ESocketError("Connection error: \"" + ErrorText() + "\"");
+        // The time-out covers the connection too: a server that does not
+        // answer must not keep the sender waiting for the system's minutes.
+        int flags = fcntl(FSocket, F_GETFL, 0);
+        fcntl(FSocket, F_SETFL, flags | O_NONBLOCK);
+        if (::connect(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            if (errno != EINPROGRESS) throw ESocketError("Connection error: \"" + ErrorText() + "\"");
+            pollfd p{FSocket, POLLOUT, 0};
+            if (::poll(&p, 1, FTimeoutMs) == 0) throw ESocketError("Socket timeout.");
+            int error = 0;
+            socklen_t length = sizeof error;
+            getsockopt(FSocket, SOL_SOCKET, SO_ERROR, &error, &length);
+            if (error) {
+                errno = error;
+                throw ESocketError("Connection error: \"" + ErrorText() + "\"");
+            }
+        }
+        fcntl(FSocket, F_SETFL, flags);
         return ConnectedLogLine(ntohl(address.sin_addr.s_addr), port);
     }
 

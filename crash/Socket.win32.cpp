@@ -50,8 +50,28 @@ public:
         if (FSocket == INVALID_SOCKET) throw ESocketError("Invalid socket: \"" + ErrorText(WSAGetLastError()) + "\".");
         DWORD timeout = static_cast<DWORD>(FTimeoutMs);
         setsockopt(FSocket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-        if (connect(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-            throw ESocketError("Connection error: \"" + ErrorText(WSAGetLastError()) + "\"");
+        // The time-out covers the connection too: a server that does not
+        // answer must not keep the sender waiting for the system's minutes.
+        u_long nonBlocking = 1;
+        ioctlsocket(FSocket, FIONBIO, &nonBlocking);
+        if (connect(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            int error = WSAGetLastError();
+            if (error != WSAEWOULDBLOCK) throw ESocketError("Connection error: \"" + ErrorText(error) + "\"");
+            fd_set write, failed;
+            FD_ZERO(&write);
+            FD_SET(FSocket, &write);
+            FD_ZERO(&failed);
+            FD_SET(FSocket, &failed);
+            timeval tv{FTimeoutMs / 1000, (FTimeoutMs % 1000) * 1000};
+            int ready = select(0, nullptr, &write, &failed, &tv);
+            if (ready == 0) throw ESocketError("Socket timeout.");
+            int soError = 0, length = sizeof soError;
+            getsockopt(FSocket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
+            if (ready < 0 || FD_ISSET(FSocket, &failed) || soError)
+                throw ESocketError("Connection error: \"" + ErrorText(soError ? soError : WSAGetLastError()) + "\"");
+        }
+        nonBlocking = 0;
+        ioctlsocket(FSocket, FIONBIO, &nonBlocking);
         return ConnectedLogLine(ntohl(address.sin_addr.s_addr), port);
     }
 

@@ -219,3 +219,33 @@ TEST(SmtpServer, FindsTheServerThroughTheMxRecord) {
     SendAndCheck(options, inbox);
     fs::remove_all(inbox);
 }
+
+TEST(SmtpServer, SocketFailuresHaveTheReportersTexts) {
+    auto refused = CreateTcpSocket(1000);
+    try {
+        refused->Connect("127.0.0.1", FreePort(SOCK_STREAM));
+        FAIL() << "connected to a closed port";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(e.Message().rfind("Connection error: \"", 0), 0u) << e.Message();
+    }
+
+    // A server that accepts (the system does, from its backlog) but never answers.
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    socklen_t len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    ASSERT_EQ(listen(listener, 4), 0);
+    auto silent = CreateTcpSocket(300);
+    EXPECT_EQ(silent->Connect("127.0.0.1", ntohs(a.sin_port)), "Connected to 127.0.0.1 port " + std::to_string(ntohs(a.sin_port)));
+    try {
+        silent->Receive();
+        FAIL() << "received from a silent server";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(e.Message(), "Socket timeout.");
+    }
+    silent->Close();
+    close(listener);
+}
