@@ -143,6 +143,7 @@ private:
         SendMessageA(send, BM_SETCHECK, FCanSend ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageA(shot, BM_SETCHECK, FOptions.AttachScreenshot ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageA(clip, BM_SETCHECK, FOptions.CopyToClipboard ? BST_CHECKED : BST_UNCHECKED, 0);
+        EnableScreenshot(w);
         // Sending is offered only where a mail address is configured.
         if (!FCanSend) {
             ShowWindow(send, SW_HIDE);
@@ -236,11 +237,18 @@ private:
 
     void OnCommand(HWND w, int id) {
         switch (id) {
+            case IdSend: EnableScreenshot(w); break;
             case IdDetails: ShowDetails(w, !FExpanded); break;
             case IdKill: FChoice.Kill = true; Close(w); break;
             case IdOk:
             case IDCANCEL: Close(w); break;
         }
+    }
+
+    // A screenshot goes only with a mail.
+    static void EnableScreenshot(HWND w) {
+        bool send = SendMessageA(GetDlgItem(w, IdSend), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        EnableWindow(GetDlgItem(w, IdScreenshot), send);
     }
 
     void Close(HWND w) {

@@ -305,7 +305,7 @@ std::string StaticText(HWND box) {
 }
 
 TEST(CrashChild, SendingFromTheDialogAsksForStepsAndReportsASocketFailure) {
-    bool sendOffered = false, sendTicked = false, requestShown = false;
+    bool sendOffered = false, sendTicked = false, requestShown = false, screenshotFollowsSend = false;
     std::string failure;
     TRun run = RunChild("send-fail", 30000, [&](HANDLE, const std::string& caption) {
         HWND dialog = WaitForWindow("PlandeskCrashReport", caption.c_str());
@@ -313,6 +313,9 @@ TEST(CrashChild, SendingFromTheDialogAsksForStepsAndReportsASocketFailure) {
         HWND send = FindWindowExA(dialog, nullptr, "BUTTON", "Send an email to the program author");
         sendOffered = send && IsWindowVisible(send);
         sendTicked = send && SendMessageA(send, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        HWND shot = FindWindowExA(dialog, nullptr, "BUTTON", "Attach a screenshot");
+        screenshotFollowsSend = shot && IsWindowEnabled(shot) && SendMessageA(send, BM_CLICK, 0, 0) == 0 &&
+                                !IsWindowEnabled(shot) && SendMessageA(send, BM_CLICK, 0, 0) == 0 && IsWindowEnabled(shot);
         PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
         HWND request = WaitForWindow("PlandeskCrashRequest", "Request.");
         if (!request) return;
@@ -329,6 +332,7 @@ TEST(CrashChild, SendingFromTheDialogAsksForStepsAndReportsASocketFailure) {
     EXPECT_TRUE(sendOffered);
     EXPECT_TRUE(sendTicked);
     EXPECT_TRUE(requestShown);
+    EXPECT_TRUE(screenshotFollowsSend) << "\"Attach a screenshot\" is enabled only with the mail";
     EXPECT_EQ(failure.rfind("Connection error: \"", 0), 0u) << failure;
     EXPECT_NE(failure.find("\r\nSocket log:"), std::string::npos) << failure;
     EXPECT_EQ(run.Reports.size(), 1u);
