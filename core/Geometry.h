@@ -1,0 +1,21 @@
+#pragma once
+// Plain rectangle and point in pixels, portable (no platform types). Right and
+// bottom are exclusive.
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    // A look or place whose width or height is below 1 is "not given".
+    bool IsEmpty() const { return Right - Left < 1 || Bottom - Top < 1; }
+    bool operator==(const TRect&) const = default;
+};
