@@ -20,7 +20,7 @@ public:
 // Largest width or height accepted, and largest pixel count: far above any
 // skin picture, low enough that a forged header cannot exhaust memory.
 constexpr int BmpMaxDimension = 16384;
-constexpr int64_t BmpMaxPixels = 64ll * 1024 * 1024;
+constexpr int64_t BmpMaxPixels = 16ll * 1024 * 1024;
 
 // The length of the bitmap file that starts at `bytes`, as its own file-size
 // field gives it, after checking the signature and that the file fits in
