@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -138,11 +140,30 @@ struct Channel {
     }
 };
 
+// One palette index per byte from a row of `Bits`-bit indices, high bits
+// first; `out` has room for a last partial byte.
+template <int Bits>
+void Unpack(const uint8_t* src, int width, uint8_t* out) {
+    constexpr int perByte = 8 / Bits;
+    constexpr uint8_t mask = (1u << Bits) - 1;
+    for (int x = 0; x < width; x += perByte, ++src)
+        for (int i = 0; i < perByte; ++i) out[x + i] = (*src >> (8 - Bits * (i + 1))) & mask;
+}
+
 void DecodeUncompressed(std::string_view file, const Header& h, TPixelImage& image) {
     size_t rowBytes = ((static_cast<size_t>(h.Width) * h.Bits + 31) / 32) * 4;
     if ((file.size() - h.PixelOffset) / rowBytes < static_cast<size_t>(h.Height))
         throw EInvalidGraphic("the pixel data is truncated");
     Channel red(h.Masks[0]), green(h.Masks[1]), blue(h.Masks[2]);
+    // One table lookup per pixel; indexes past the table draw black, as the
+    // platform does.
+    std::array<std::array<uint8_t, 3>, 256> colors{};
+    for (size_t i = 0; i < h.PaletteSize; ++i)
+        colors[i] = {static_cast<uint8_t>(h.Palette[i]), static_cast<uint8_t>(h.Palette[i] >> 8),
+                     static_cast<uint8_t>(h.Palette[i] >> 16)};
+    std::vector<uint8_t> indices(h.Bits < 8 ? h.Width + 8 : 0);  // room for a last partial byte
+    std::array<uint32_t, 256> wide{};  // the same colours, blue in the low byte (little-endian stores)
+    for (size_t i = 0; i < 256; ++i) wide[i] = colors[i][0] | (colors[i][1] << 8) | (colors[i][2] << 16);
     for (int row = 0; row < h.Height; ++row) {
         int y = h.TopDown ? row : h.Height - 1 - row;
         const uint8_t* src = reinterpret_cast<const uint8_t*>(file.data()) + h.PixelOffset + rowBytes * row;
@@ -158,14 +179,24 @@ void DecodeUncompressed(std::string_view file, const Header& h, TPixelImage& ima
                 }
                 break;
             default: {
-                int perByte = 8 / h.Bits;
-                uint32_t mask = (1u << h.Bits) - 1;
-                for (int x = 0; x < h.Width; ++x, dst += 3) {
-                    int shift = 8 - h.Bits * (x % perByte + 1);
-                    uint32_t index = (src[x / perByte] >> shift) & mask;
-                    // An index past the table draws black, as the platform does.
-                    PutColor(dst, index < h.PaletteSize ? h.Palette[index] : 0);
+                // Sub-byte depths are unpacked to one index per byte first.
+                const uint8_t* index = src;
+                if (h.Bits == 4) {
+                    Unpack<4>(src, h.Width, indices.data());
+                    index = indices.data();
+                } else if (h.Bits == 1) {
+                    Unpack<1>(src, h.Width, indices.data());
+                    index = indices.data();
                 }
+                // Four-byte stores; the byte each one writes past its pixel
+                // is the next pixel's, rewritten next, so the row's last
+                // pixel takes three single stores.
+                int x = 0;
+                for (; x < h.Width - 1; ++x, dst += 3) std::memcpy(dst, &wide[index[x]], 4);
+                const auto& c = colors[index[x]];
+                dst[0] = c[0];
+                dst[1] = c[1];
+                dst[2] = c[2];
             }
         }
     }
@@ -232,7 +263,10 @@ TPixelImage DecodeBmp(std::string_view bytes) {
     std::string_view file = bytes.substr(0, BmpFileLength(bytes));
     Header h = ReadHeader(file);
     TPixelImage image;
-    image.Resize(h.Width, h.Height);
+    image.ResizeUninitialized(h.Width, h.Height);
+    // The decoders write every pixel; the row padding is zero.
+    if (int pad = image.Stride() - h.Width * 3)
+        for (int y = 0; y < h.Height; ++y) std::fill_n(image.Row(y) + h.Width * 3, pad, 0);
     if (h.Compression == BI_RLE8 || h.Compression == BI_RLE4)
         DecodeRle(file, h, image);
     else

@@ -4,12 +4,33 @@
 // of 4 bytes. Empty when width or height is 0.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
+
+// Leaves the bytes of a growing vector uninitialised: decoders write every
+// byte themselves, and zeroing first costs as much as a cheap decode.
+template <class T>
+struct TUninitializedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = TUninitializedAllocator<U>;
+    };
+    TUninitializedAllocator() = default;
+    template <class U>
+    TUninitializedAllocator(const TUninitializedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U*) noexcept {}
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 struct TPixelImage {
     int Width = 0;
     int Height = 0;
-    std::vector<uint8_t> Pixels;
+    std::vector<uint8_t, TUninitializedAllocator<uint8_t>> Pixels;
 
     static int StrideFor(int width) { return (width * 3 + 3) & ~3; }
     int Stride() const { return StrideFor(Width); }
@@ -20,6 +41,12 @@ struct TPixelImage {
         Width = width;
         Height = height;
         Pixels.assign(static_cast<size_t>(Stride()) * static_cast<size_t>(height > 0 ? height : 0), 0);
+    }
+    // Sets the size and leaves the pixels (and padding) for the caller to write.
+    void ResizeUninitialized(int width, int height) {
+        Width = width;
+        Height = height;
+        Pixels.resize(static_cast<size_t>(Stride()) * static_cast<size_t>(height > 0 ? height : 0));
     }
     void Clear() {
         Width = Height = 0;

@@ -210,7 +210,8 @@ void TvlSkinData::ReadSkin(TvlSkinPackage& package) {
     MainMask = std::move(package.MainMask);
     PictureList = std::move(package.Pictures);
 
-    TvlSkinIni ini(SplitLines(package.Text));
+    TvlSkinIni ini;
+    ini.SetText(package.Text);
     TvlSectionReader version(ini, "VERSION");
     SkinName = version.String("skinname");
     SkinAuthor = version.String("skinauthor");

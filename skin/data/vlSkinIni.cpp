@@ -7,12 +7,7 @@
 
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return out;
-}
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 std::string_view TrimView(std::string_view s) {
     size_t b = 0, e = s.size();
@@ -21,26 +16,27 @@ std::string_view TrimView(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-// The digit-only fields of a rect or point value; `count` fields are needed.
+// The digit-only fields of a rect or point value; N fields are needed.
 template <size_t N>
 std::array<int, N> ParseFields(std::string_view text) {
-    std::array<std::string, N> fields;
+    std::array<int64_t, N> values{};
+    std::array<int, N> digits{};
     size_t field = 0;
     for (char c : text) {
         if (c == ',') {
             if (++field == N) break;  // further fields are ignored
         } else if (c >= '0' && c <= '9') {
-            fields[field] += c;
+            // Past 10 digits the value is out of range anyway; stop growing it.
+            if (++digits[field] <= 10) values[field] = values[field] * 10 + (c - '0');
         }
     }
-    std::array<int, N> values{};
+    std::array<int, N> out{};
     for (size_t i = 0; i < N; ++i) {
-        // Only digits are kept, so the field converts unless it is empty or too long.
-        if (fields[i].empty() || fields[i].size() > 10 || std::stoll(fields[i]) > INT32_MAX)
-            throw EConvertError("'" + fields[i] + "' is not a valid integer value");
-        values[i] = std::stoi(fields[i]);
+        if (digits[i] == 0 || digits[i] > 10 || values[i] > INT32_MAX)
+            throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+        out[i] = static_cast<int>(values[i]);
     }
-    return values;
+    return out;
 }
 
 }  // namespace
@@ -144,87 +140,146 @@ TvlStdCommand ParseCommand(std::string_view text) {
 }  // namespace skinvalue
 
 void TvlSkinIni::SetLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line.substr(0, line.find('\0')) + "\n";
+    SetText(text);
+}
+
+void TvlSkinIni::SetText(std::string_view text) {
+    FText.assign(text.substr(0, text.find('\0')));
     FSections.clear();
     FSectionIndex.clear();
-    Section* current = nullptr;
-    for (const std::string& raw : lines) {
-        std::string_view line = TrimView(raw);
-        if (line.empty() || line[0] == ';') continue;
-        if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            FSections.emplace_back();
-            FSectionIndex.emplace(Lower(TrimView(line.substr(1, line.size() - 2))), FSections.size() - 1);
-            current = &FSections.back();
-            continue;
-        }
-        if (!current) continue;
-        size_t eq = line.find('=');
-        if (eq == std::string_view::npos) continue;
-        std::string key = Lower(TrimView(line.substr(0, eq)));
-        current->Index.emplace(key, current->Values.size());
-        current->Values.emplace_back(std::move(key), std::string(TrimView(line.substr(eq + 1))));
+    std::string_view all(FText);
+    size_t i = 0;
+    while (i < all.size()) {
+        size_t end = i;
+        while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
+        AddLine(all.substr(i, end - i));
+        i = end;
+        if (i < all.size()) i += (all[i] == '\r' && i + 1 < all.size() && all[i + 1] == '\n') ? 2 : 1;
     }
+    auto byName = [](const Entry& a, const Entry& b) { return a.Name < b.Name; };
+    for (Section& section : FSections) {
+        section.Keys.reserve(section.Values.size());
+        for (size_t k = 0; k < section.Values.size(); ++k) section.Keys.push_back({section.Values[k].first, k});
+        std::stable_sort(section.Keys.begin(), section.Keys.end(), byName);
+    }
+    std::stable_sort(FSectionIndex.begin(), FSectionIndex.end(), byName);
+}
+
+void TvlSkinIni::AddLine(std::string_view raw) {
+    std::string_view line = TrimView(raw);
+    if (line.empty() || line[0] == ';') return;
+    // Names are folded where they lie, so that lookups compare plain bytes.
+    auto folded = [this](std::string_view name) {
+        char* p = FText.data() + (name.data() - FText.data());
+        for (size_t i = 0; i < name.size(); ++i) p[i] = Fold(p[i]);
+        return name;
+    };
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+        FSectionIndex.push_back({folded(TrimView(line.substr(1, line.size() - 2))), FSections.size()});
+        FSections.emplace_back();
+        return;
+    }
+    if (FSections.empty()) return;  // lines before the first section
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return;
+    FSections.back().Values.emplace_back(folded(TrimView(line.substr(0, eq))), TrimView(line.substr(eq + 1)));
+}
+
+const TvlSkinIni::Entry* TvlSkinIni::Lookup(const std::vector<Entry>& index, std::string_view name) {
+    char buffer[64];
+    std::string longName;
+    std::string_view key;
+    if (name.size() <= sizeof buffer) {
+        for (size_t i = 0; i < name.size(); ++i) buffer[i] = Fold(name[i]);
+        key = std::string_view(buffer, name.size());
+    } else {
+        for (char c : name) longName += Fold(c);
+        key = longName;
+    }
+    auto it = std::lower_bound(index.begin(), index.end(), key,
+                               [](const Entry& e, std::string_view n) { return e.Name < n; });
+    return it != index.end() && it->Name == key ? &*it : nullptr;
 }
 
 const TvlSkinIni::Section* TvlSkinIni::FindSection(std::string_view section) const {
-    auto it = FSectionIndex.find(Lower(section));
-    return it == FSectionIndex.end() ? nullptr : &FSections[it->second];
+    const Entry* e = Lookup(FSectionIndex, section);
+    return e ? &FSections[e->Index] : nullptr;
+}
+
+std::optional<std::string_view> TvlSkinIni::FindIn(const Section* section, std::string_view key) {
+    if (!section) return std::nullopt;
+    const Entry* e = Lookup(section->Keys, key);
+    if (!e) return std::nullopt;
+    return section->Values[e->Index].second;
 }
 
 bool TvlSkinIni::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
-const std::string* TvlSkinIni::Find(std::string_view section, std::string_view key) const {
-    const Section* s = FindSection(section);
-    if (!s) return nullptr;
-    auto it = s->Index.find(Lower(key));
-    return it == s->Index.end() ? nullptr : &s->Values[it->second].second;
+std::optional<std::string_view> TvlSkinIni::Find(std::string_view section, std::string_view key) const {
+    return FindIn(FindSection(section), key);
 }
 
 std::string TvlSkinIni::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
-    const std::string* v = Find(section, key);
-    return v ? *v : def;
+    return TvlSectionReader(*this, section).String(key, def);
+}
+int TvlSkinIni::ReadInteger(std::string_view section, std::string_view key, int def) const {
+    return TvlSectionReader(*this, section).Integer(key, def);
+}
+bool TvlSkinIni::ReadFlag(std::string_view section, std::string_view key) const {
+    return TvlSectionReader(*this, section).Flag(key);
+}
+TRect TvlSkinIni::ReadRect(std::string_view section, std::string_view key) const {
+    return TvlSectionReader(*this, section).Rect(key);
+}
+TPoint TvlSkinIni::ReadPoint(std::string_view section, std::string_view key) const {
+    return TvlSectionReader(*this, section).Point(key);
+}
+TAlignment TvlSkinIni::ReadAlignment(std::string_view section, std::string_view key) const {
+    return TvlSectionReader(*this, section).Alignment(key);
+}
+TvlInActiveEffect TvlSkinIni::ReadInActiveEffect(std::string_view section, std::string_view key) const {
+    return TvlSectionReader(*this, section).InActiveEffect(key);
+}
+TvlStdCommand TvlSkinIni::ReadCommand(std::string_view section, std::string_view key) const {
+    return TvlSectionReader(*this, section).Command(key);
 }
 
-int TvlSkinIni::ReadInteger(std::string_view section, std::string_view key, int def) const {
-    const std::string* v = Find(section, key);
+std::string TvlSectionReader::String(std::string_view key, const std::string& def) const {
+    auto v = Find(key);
+    return v ? std::string(*v) : def;
+}
+int TvlSectionReader::Integer(std::string_view key, int def) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseInteger(*v, def) : def;
 }
-
-bool TvlSkinIni::ReadFlag(std::string_view section, std::string_view key) const {
-    return ReadInteger(section, key, 0) == 1;
-}
-
-TRect TvlSkinIni::ReadRect(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TRect TvlSectionReader::Rect(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseRect(*v) : TRect{};
 }
-
-TPoint TvlSkinIni::ReadPoint(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TPoint TvlSectionReader::Point(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParsePoint(*v) : TPoint{};
 }
-
-TFontStyles TvlSkinIni::ReadFontStyle(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TFontStyles TvlSectionReader::FontStyle(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseFontStyle(*v) : 0;
 }
-
-TAlignment TvlSkinIni::ReadAlignment(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TAlignment TvlSectionReader::Alignment(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseAlignment(*v) : taCenter;
 }
-
-TvlMorphKind TvlSkinIni::ReadMorphKind(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TvlMorphKind TvlSectionReader::MorphKind(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseMorphKind(*v) : mkDefault;
 }
-
-TvlInActiveEffect TvlSkinIni::ReadInActiveEffect(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TvlInActiveEffect TvlSectionReader::InActiveEffect(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseInActiveEffect(*v) : ieBrightness;
 }
-
-TvlStdCommand TvlSkinIni::ReadCommand(std::string_view section, std::string_view key) const {
-    const std::string* v = Find(section, key);
+TvlStdCommand TvlSectionReader::Command(std::string_view key) const {
+    auto v = Find(key);
     return v ? skinvalue::ParseCommand(*v) : cmDefault;
 }
 
@@ -243,11 +298,15 @@ std::vector<std::pair<int, std::string>> TvlSkinIni::ReadIndexedEntries(std::str
     std::vector<std::pair<int, std::string>> entries;
     const Section* s = FindSection(section);
     if (!s) return entries;
-    for (const auto& [key, index] : s->Index) {
-        if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::string_view previous;
+    for (size_t k = 0; k < s->Keys.size(); ++k) {
+        std::string_view key = s->Keys[k].Name;
+        if (k > 0 && key == previous) continue;  // the first of equal keys holds the entry
+        previous = key;
+        if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string_view::npos) continue;
         if (key.size() > 1 && key[0] == '0') continue;  // "01" is not the key of entry 1
-        long long i = std::stoll(key);
-        if (i < count) entries.emplace_back(static_cast<int>(i), s->Values[index].second);
+        long long i = std::stoll(std::string(key));
+        if (i < count) entries.emplace_back(static_cast<int>(i), std::string(s->Values[s->Keys[k].Index].second));
     }
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     return entries;

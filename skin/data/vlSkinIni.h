@@ -5,9 +5,9 @@
 // and key names match without regard to letter case; the first of duplicate
 // sections or keys wins.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/Errors.h"
@@ -47,24 +47,30 @@ TvlInActiveEffect ParseInActiveEffect(std::string_view text);
 TvlStdCommand ParseCommand(std::string_view text);
 }  // namespace skinvalue
 
+class TvlSectionReader;
+
 class TvlSkinIni {
 public:
     TvlSkinIni() = default;
     explicit TvlSkinIni(const std::vector<std::string>& lines) { SetLines(lines); }
+    // Values are views into the owned text: no copying.
+    TvlSkinIni(const TvlSkinIni&) = delete;
+    TvlSkinIni& operator=(const TvlSkinIni&) = delete;
     void SetLines(const std::vector<std::string>& lines);
+    // The same from a whole text (line breaks CR, LF or CR LF; a NUL byte
+    // ends the text).
+    void SetText(std::string_view text);
 
     bool SectionExists(std::string_view section) const;
-    // The value of a present key (possibly empty), or nullptr.
-    const std::string* Find(std::string_view section, std::string_view key) const;
+    // The value of a present key (possibly empty), or nothing.
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
     std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
     int ReadInteger(std::string_view section, std::string_view key, int def) const;
     bool ReadFlag(std::string_view section, std::string_view key) const;
     TRect ReadRect(std::string_view section, std::string_view key) const;
     TPoint ReadPoint(std::string_view section, std::string_view key) const;
-    TFontStyles ReadFontStyle(std::string_view section, std::string_view key) const;
     TAlignment ReadAlignment(std::string_view section, std::string_view key) const;
-    TvlMorphKind ReadMorphKind(std::string_view section, std::string_view key) const;
     TvlInActiveEffect ReadInActiveEffect(std::string_view section, std::string_view key) const;
     TvlStdCommand ReadCommand(std::string_view section, std::string_view key) const;
     // Name list: key <name>"count" holds n, keys "0" .. n-1 the entries.
@@ -73,38 +79,48 @@ public:
     std::vector<std::pair<int, std::string>> ReadIndexedEntries(std::string_view section, int count) const;
 
 private:
-    struct Section {
-        std::vector<std::pair<std::string, std::string>> Values;  // lower-case key, value
-        std::unordered_map<std::string, size_t> Index;
+    friend class TvlSectionReader;
+    // Names are stored folded to lower case (in place in the owned text) and
+    // searched through indexes sorted by name; a stable sort keeps the first
+    // of equal names first.
+    struct Entry {
+        std::string_view Name;
+        size_t Index;
     };
+    struct Section {
+        std::vector<std::pair<std::string_view, std::string_view>> Values;  // key, value
+        std::vector<Entry> Keys;
+    };
+    void AddLine(std::string_view line);
+    static const Entry* Lookup(const std::vector<Entry>& index, std::string_view name);
     const Section* FindSection(std::string_view section) const;
+    static std::optional<std::string_view> FindIn(const Section* section, std::string_view key);
+    std::string FText;
     std::vector<Section> FSections;
-    std::unordered_map<std::string, size_t> FSectionIndex;  // lower-case name
+    std::vector<Entry> FSectionIndex;
 };
 
-// Reads the keys of one section; what every record uses.
+// Reads the keys of one section, found once; what every record uses.
 class TvlSectionReader {
 public:
-    TvlSectionReader(const TvlSkinIni& ini, std::string_view section) : FIni(ini), FSection(section) {}
-    std::string String(std::string_view key, const std::string& def = "") const {
-        return FIni.ReadString(FSection, key, def);
-    }
-    int Integer(std::string_view key, int def = 0) const { return FIni.ReadInteger(FSection, key, def); }
+    TvlSectionReader(const TvlSkinIni& ini, std::string_view section) : FSection(ini.FindSection(section)) {}
+    std::optional<std::string_view> Find(std::string_view key) const { return TvlSkinIni::FindIn(FSection, key); }
+    std::string String(std::string_view key, const std::string& def = "") const;
+    int Integer(std::string_view key, int def = 0) const;
     uint32_t Color(std::string_view key, uint32_t def = 0) const {
-        return static_cast<uint32_t>(FIni.ReadInteger(FSection, key, static_cast<int>(def)));
+        return static_cast<uint32_t>(Integer(key, static_cast<int>(def)));
     }
-    bool Flag(std::string_view key) const { return FIni.ReadFlag(FSection, key); }
-    TRect Rect(std::string_view key) const { return FIni.ReadRect(FSection, key); }
-    TPoint Point(std::string_view key) const { return FIni.ReadPoint(FSection, key); }
+    bool Flag(std::string_view key) const { return Integer(key, 0) == 1; }
+    TRect Rect(std::string_view key) const;
+    TPoint Point(std::string_view key) const;
     std::string FontName(std::string_view key) const { return String(key, "Arial"); }
     int FontHeight(std::string_view key) const { return Integer(key, 14); }
-    TFontStyles FontStyle(std::string_view key) const { return FIni.ReadFontStyle(FSection, key); }
-    TAlignment Alignment(std::string_view key) const { return FIni.ReadAlignment(FSection, key); }
-    TvlMorphKind MorphKind(std::string_view key) const { return FIni.ReadMorphKind(FSection, key); }
-    TvlInActiveEffect InActiveEffect(std::string_view key) const { return FIni.ReadInActiveEffect(FSection, key); }
-    TvlStdCommand Command(std::string_view key) const { return FIni.ReadCommand(FSection, key); }
+    TFontStyles FontStyle(std::string_view key) const;
+    TAlignment Alignment(std::string_view key) const;
+    TvlMorphKind MorphKind(std::string_view key) const;
+    TvlInActiveEffect InActiveEffect(std::string_view key) const;
+    TvlStdCommand Command(std::string_view key) const;
 
 private:
-    const TvlSkinIni& FIni;
-    std::string_view FSection;
+    const TvlSkinIni::Section* FSection;
 };
