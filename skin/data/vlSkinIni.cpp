@@ -103,7 +103,10 @@ std::string FontStyleText(TFontStyles styles) {
     static const char* const names[] = {"fsbold", "fsitalic", "fsunderline", "fsstrikeout"};
     std::string out;
     for (int i = 0; i < 4; ++i)
-        if (styles & (1u << i)) out += (out.empty() ? "" : ",") + std::string(names[i]);
+        if (styles & (1u << i)) {
+            if (!out.empty()) out += ',';
+            out += names[i];
+        }
     return out;
 }
 
