@@ -97,7 +97,7 @@ void TFileSetWriter::Commit() {
     while (!FPending.empty()) {
         Pending p = FPending.front();
         std::string error;
-        if (!platform::ReplaceFile(p.Temp, p.Path, error)) throw EFCreateError(p.Path, error);
+        if (!platform::MoveOverFile(p.Temp, p.Path, error)) throw EFCreateError(p.Path, error);
         FPending.erase(FPending.begin());
     }
 }

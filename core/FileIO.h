@@ -43,7 +43,7 @@ private:
 // Platform services behind the functions above.
 namespace platform {
 std::string ExecutableFolder();
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error);
+bool MoveOverFile(const std::string& from, const std::string& to, std::string& error);
 std::vector<std::string> ListFolder(const std::string& folder);
 bool FileSystemIsCaseSensitive();
 }  // namespace platform

@@ -1,0 +1,41 @@
+#include "app/EditDialog.h"
+
+#include "core/TextCompare.h"
+
+TEditDialog::TEditDialog(TComponent* owner, TvlSkinMessage* messages, const std::string& caption, int clientWidth,
+                         int clientHeight, const std::string& blankMessage)
+    : TForm(owner, caption, clientWidth, clientHeight, bsDialog, biSystemMenu),
+      FMessages(messages),
+      FBlankMessage(blankMessage) {
+    Position = poScreenCenter;
+}
+
+void TEditDialog::CreateButtons(int okLeft, int cancelLeft, int top, bool okIsDefault) {
+    vlSkinButton1 = new TvlSkinButton(this, this, "Ok", okLeft, top, 93, 20);
+    vlSkinButton1->Name = "vlSkinButton1";
+    vlSkinButton1->SkinDataName = "button";
+    vlSkinButton1->Cursor = crHandPoint;
+    vlSkinButton1->OnClick = [this](TObject* s) { vlSkinButton1Click(s); };
+    if (okIsDefault) vlSkinButton1->SetDefault(true);
+    vlSkinButton2 = new TvlSkinButton(this, this, "Cancel", cancelLeft, top, 93, 20);
+    vlSkinButton2->Name = "vlSkinButton2";
+    vlSkinButton2->SkinDataName = "button";
+    vlSkinButton2->ModalResult = mrCancel;
+    vlSkinButton2->SetCancel(true);
+}
+
+TvlSkinStdLabel* TEditDialog::AddLabel(const std::string& caption, int left, int top) {
+    auto* label = new TvlSkinStdLabel(this, this, caption, left, top);
+    label->SkinDataName = "stdlabel";
+    return label;
+}
+
+void TEditDialog::vlSkinButton1Click(TObject*) {
+    std::string problem = Trim(edtName->Text()).empty() ? FBlankMessage : StorageProblem();
+    if (problem.empty()) {
+        ModalResult = mrOk;
+        return;
+    }
+    FMessages->ShowMessageBox(problem, mtInformation, mbOK);
+    SetActiveControl(edtName);
+}

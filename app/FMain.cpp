@@ -1,0 +1,620 @@
+#include "app/FMain.h"
+
+#include "app/FCategory.h"
+#include "app/FHour.h"
+#include "app/FNewProject.h"
+#include "app/FTask.h"
+#include "app/PlannerIcons.h"
+#include "core/TextCompare.h"
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+const char* const kNoProjectShown = "Project Name:";
+
+// A date whose first character is a space counts as no date on screen.
+std::string ShownDate(const std::string& date) { return !date.empty() && date[0] == ' ' ? std::string() : date; }
+
+template <class Dialog>
+struct DialogGuard {  // dialogs are freed after each use, whatever happens
+    Dialog* dialog;
+    ~DialogGuard() { dialog->Release(); }
+};
+}  // namespace
+
+TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
+    frmMain = this;
+    Name = "frmMain";
+    BuildLayout();
+    OnResize = [this](TObject* s) { FormResize(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+    OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+    FormCreate(this);
+}
+
+TfrmMain::~TfrmMain() {
+    FormDestroy(this);
+    if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::BuildLayout() {
+    auto button = [this](TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+        auto* b = new TvlSkinButton(this, parent, caption, l, t, w, h);
+        b->Name = name;
+        b->SkinDataName = "button";
+        return b;
+    };
+    auto label = [this](TWinControl* parent, const char* name, const char* caption, int l, int t) {
+        auto* lbl = new TvlSkinStdLabel(this, parent, caption, l, t);
+        lbl->Name = name;
+        lbl->SkinDataName = "stdlabel";
+        return lbl;
+    };
+    auto panel = [this](TWinControl* parent, const char* name, TPanelBorder border, TAlign align, int size) {
+        auto* p = new TvlSkinPanel(this, parent, border);
+        p->Name = name;
+        p->SkinDataName = "panel";
+        if (align == alLeft || align == alRight)
+            p->SetWidth(size);
+        else
+            p->SetHeight(size);
+        p->SetAlign(align);
+        return p;
+    };
+
+    vlSkinPanel1 = panel(this, "vlSkinPanel1", pbNone, alTop, 33);
+    btn1 = button(vlSkinPanel1, "btn1", "New Project", 6, 7, 99, 20);
+    btnSave = button(vlSkinPanel1, "btnSave", "Save Changes", 109, 7, 98, 20);
+    btnMakeMoney = button(vlSkinPanel1, "btnMakeMoney", "Make Money", 211, 7, 98, 20);
+    for (TvlSkinButton* b : {btn1, btnSave, btnMakeMoney}) b->Cursor = crHandPoint;
+    btn1->OnClick = [this](TObject* s) { btn1Click(s); };
+    btnSave->OnClick = [this](TObject* s) { btnSaveClick(s); };
+
+    panBanner = panel(this, "panBanner", pbFrame, alTop, 65);
+    imgBanner = new TImage(this, panBanner, 0, 0, 0, 0);
+    imgBanner->Name = "imgBanner";
+    imgBanner->AutoSize = true;
+    gifBanner = new TImage(this, panBanner, 0, 0, 0, 0);
+    gifBanner->Name = "gifBanner";
+
+    vlSkinPanel2 = panel(this, "vlSkinPanel2", pbNone, alTop, 87);
+    vlSkinBevel1 = new TvlSkinBevel(this, vlSkinPanel2, 10, 13, 752, 62);
+    vlSkinBevel1->SkinDataName = "bevel";
+    vlSkinBevel1->SetAnchors(akLeft | akRight | akTop);
+    lblProjName = label(vlSkinPanel2, "lblProjName", "Project Name:  ", 23, 22);
+    lblProgress = label(vlSkinPanel2, "lblProgress", "Progress:", 25, 44);
+    lblStartDate = label(vlSkinPanel2, "lblStartDate", "Start Date:", 480, 22);
+    lblStartDate->SetAnchors(akRight | akTop);
+    lblEndDate = label(vlSkinPanel2, "lblEndDate", "End Date:", 607, 22);
+    lblEndDate->SetAnchors(akRight | akTop);
+    MainGauge = new TvlSkinGauge(this, vlSkinPanel2, 96, 43, 652, 19);
+    MainGauge->Name = "MainGauge";
+    MainGauge->SkinDataName = "statusgauge";
+    MainGauge->SetAnchors(akLeft | akRight | akTop);
+    MainGauge->MinValue = 0;
+    MainGauge->MaxValue = 100;
+    MainGauge->SetValue(0);
+    MainGauge->SetProgressText("0/0 tasks  ");
+    MainGauge->ShowProgressText = true;
+    MainGauge->ShowPercent = true;
+
+    panLinks = panel(this, "panLinks", pbFrame, alBottom, 36);
+    lblLink1URL = new TvlSkinLinkLabel(this, panLinks, "Search the web", 13, 8);
+    lblLink1URL->Name = "lblLink1URL";
+    lblLink1URL->URL = "https://duckduckgo.com/";
+    lblLink2URL = new TvlSkinLinkLabel(this, panLinks, "Web search", 723, 8);
+    lblLink2URL->Name = "lblLink2URL";
+    lblLink2URL->URL = "https://www.startpage.com/";
+    lblLink2URL->Alignment = taRightJustify;
+    lblLink2URL->SetBounds(723 + 40 - lblLink2URL->Width(), 8, lblLink2URL->Width(), lblLink2URL->Height());
+    lblLink2URL->SetAnchors(akRight | akTop);
+    for (TvlSkinLinkLabel* l : {lblLink1URL, lblLink2URL}) l->SkinDataName = "stdlabel";
+
+    vlSkinGroupBox1 = new TvlSkinGroupBox(this, this, "Projects");
+    vlSkinGroupBox1->Name = "vlSkinGroupBox1";
+    vlSkinGroupBox1->SkinDataName = "groupbox";
+    vlSkinGroupBox1->SetWidth(201);
+    vlSkinGroupBox1->SetAlign(alLeft);
+    ImageList1 = new TImageList(this, 16, 16);
+    AddPlannerIcons(*ImageList1);
+    tvwMain = new TvlSkinTreeView(this, vlSkinGroupBox1);
+    tvwMain->Name = "tvwMain";
+    tvwMain->SkinDataName = "treeview";
+    tvwMain->SetAlign(alClient);
+    tvwMain->SetImages(ImageList1);
+    tvwMain->OnChange = [this](TObject* s, TTreeNode* n) { tvwMainChange(s, n); };
+    tvwMain->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { tvwMainKeyDown(s, k, sh); };
+
+    vlSkinPopupMenu1 = new TPopupMenu(this);
+    vlSkinPopupMenu1->Name = "vlSkinPopupMenu1";
+    NewCategory1 = vlSkinPopupMenu1->Add(new TMenuItem(this, "New Category"));
+    vlSkinPopupMenu1->Add(new TMenuItem(this, "-"));
+    AddProject1 = vlSkinPopupMenu1->Add(new TMenuItem(this, "New Project"));
+    Rename1 = vlSkinPopupMenu1->Add(new TMenuItem(this, "Edit"));
+    Delete1 = vlSkinPopupMenu1->Add(new TMenuItem(this, "Delete"));
+    NewCategory1->OnClick = [this](TObject* s) { NewCategory1Click(s); };
+    AddProject1->OnClick = [this](TObject* s) { AddProject1Click(s); };
+    Rename1->OnClick = [this](TObject* s) { Rename1Click(s); };
+    Delete1->OnClick = [this](TObject* s) { Delete1Click(s); };
+    tvwMain->PopupMenu = vlSkinPopupMenu1;
+
+    vlSkinSplitter1 = new TvlSkinSplitter(this, this, 10);
+    vlSkinSplitter1->SkinDataName = "vsplitter";
+    vlSkinSplitter1->MinSize = 10;
+
+    pgcMain = new TvlSkinPageControl(this, this, true);
+    pgcMain->Name = "pgcMain";
+    pgcMain->SkinDataName = "tab";
+    pgcMain->SetAlign(alClient);
+    tabTasks = pgcMain->AddSheet("Tasks");
+    tabCalendar = pgcMain->AddSheet("Calendar");
+
+    // Tasks sheet.
+    vlSkinPanel3 = panel(tabTasks, "vlSkinPanel3", pbNone, alTop, 284);
+    lvwItems = new TvlSkinListView(this, vlSkinPanel3, true, true);
+    lvwItems->Name = "lvwItems";
+    lvwItems->SkinDataName = "listview";
+    lvwItems->SetAlign(alClient);
+    lvwItems->AddColumn("Done", 40);
+    lvwItems->AddColumn("Task Description", 0, true);
+    lvwItems->AddColumn("Task Notes", 0, true);
+    lvwItems->AddColumn("Start Date", 100);
+    lvwItems->AddColumn("End Date", 100);
+    lvwItems->OnChange = [this](TObject* s, int i, TItemChange c) { lvwItemsChange(s, i, c); };
+    lvwItems->OnDblClick = [this](TObject* s) { lvwItemsDblClick(s); };
+    lvwItems->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { lvwItemsKeyDown(s, k, sh); };
+    btnAdd = button(tabTasks, "btnAdd", "Add New Task", 6, 294, 110, 20);
+    btnEdit = button(tabTasks, "btnEdit", "Edit Selected Task", 119, 294, 133, 20);
+    btnRemove = button(tabTasks, "btnRemove", "Remove Selected Task", 255, 294, 150, 20);
+    for (TvlSkinButton* b : {btnAdd, btnEdit, btnRemove}) b->SetAnchors(akLeft | akBottom);
+    btnAdd->OnClick = [this](TObject* s) { btnAddClick(s); };
+    btnEdit->OnClick = [this](TObject* s) { btnEditClick(s); };
+    btnRemove->OnClick = [this](TObject* s) { btnRemoveClick(s); };
+
+    // Calendar sheet.
+    vlSkinMonthCalendar1 = new TvlSkinMonthCalendar(this, tabCalendar, 10, 12, 200, 150);
+    vlSkinMonthCalendar1->Name = "vlSkinMonthCalendar1";
+    vlSkinMonthCalendar1->SkinDataName = "panel";
+    vlSkinMonthCalendar1->SetDate(2007, 12, 13);
+    vlSkinMonthCalendar1->OnNumberClick = [this](TObject* s) { vlSkinMonthCalendar1NumberClick(s); };
+    vlSkinMonthCalendar1->OnMouseEnter = [this](TObject* s) { vlSkinMonthCalendar1MouseEnter(s); };
+    vlSkinMonthCalendar1->OnMouseLeave = [this](TObject* s) { vlSkinMonthCalendar1MouseLeave(s); };
+    vlSkinPanel4 = new TvlSkinPanel(this, tabCalendar, pbNone);
+    vlSkinPanel4->Name = "vlSkinPanel4";
+    vlSkinPanel4->SkinDataName = "panel";
+    vlSkinPanel4->SetBounds(224, 9, 327, 277);
+    vlSkinPanel4->SetAnchors(akLeft | akTop | akRight | akBottom);
+    lvwToDo = new TvlSkinListView(this, vlSkinPanel4, false, false);
+    lvwToDo->Name = "lvwToDo";
+    lvwToDo->SkinDataName = "listview";
+    lvwToDo->SetAlign(alClient);
+    lvwToDo->AddColumn("Hour", 60);
+    lvwToDo->AddColumn("Action", 0, true);
+    lvwToDo->OnDblClick = [this](TObject* s) { lvwToDoDblClick(s); };
+    btnEditHour = button(tabCalendar, "btnEditHour", "Edit selected action", 223, 294, 133, 20);
+    vlSkinButton3 = button(tabCalendar, "vlSkinButton3", "Clear selected action", 359, 294, 150, 20);
+    for (TvlSkinButton* b : {btnEditHour, vlSkinButton3}) b->SetAnchors(akLeft | akBottom);
+    btnEditHour->OnClick = [this](TObject* s) { btnEditHourClick(s); };
+    vlSkinButton3->OnClick = [this](TObject* s) { vlSkinButton3Click(s); };
+    pgcMain->SetActivePageIndex(1);  // the layout keeps the calendar sheet active
+
+    msgMain = new TvlSkinMessage(this);
+    msgMain->Name = "msgMain";
+    Timer1 = new TTimer(this);
+    Timer1->SetEnabled(false);
+    Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
+}
+
+template <class Step>
+bool TfrmMain::StartupStep(Step step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& e) {
+        Application->HandleException(e);
+        return false;
+    }
+}
+
+void TfrmMain::FormCreate(TObject*) {
+    gifBanner->SetBounds(imgBanner->Left(), imgBanner->Top(), imgBanner->Width(), imgBanner->Height());
+    FHours = new THours();
+    FHoursUnread = !StartupStep([this] { FHours->LoadHours(); });
+    for (int n = 1; n <= 24; ++n) {
+        int row = lvwToDo->AddItem(HourCaption(n));
+        lvwToDo->SetItemText(row, 1, "");
+    }
+    ShowDayActions();
+    vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
+    vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
+    pgcMain->SetActivePageIndex(0);
+    FProjects = new TProjects();
+    FCategoriesUnread = !StartupStep([this] { FProjects->LoadCategories(); });
+    FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
+    FillTree("");
+}
+
+void TfrmMain::CenterBanner() {
+    for (TImage* image : {imgBanner, gifBanner})
+        image->SetBounds(panBanner->Width() / 2 - image->Width() / 2, panBanner->Height() / 2 - image->Height() / 2,
+                         image->Width(), image->Height());
+}
+
+void TfrmMain::FormResize(TObject*) {
+    if (!FHours) return;  // not created yet
+    CenterBanner();
+    vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
+    vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
+}
+
+void TfrmMain::FormShow(TObject*) { CenterBanner(); }
+
+void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
+    FRebuilding = true;
+    canClose = true;
+}
+
+void TfrmMain::FormDestroy(TObject*) {
+    FRebuilding = true;
+    delete FProjects;
+    FProjects = nullptr;
+    delete FHours;
+    FHours = nullptr;
+    FCurrentProject = nullptr;
+}
+
+int TfrmMain::Ask(const std::string& text) { return msgMain->ShowMessageBox(text, mtInformation, mbOK | mbCancel); }
+
+void TfrmMain::Tell(const std::string& text) { msgMain->ShowMessageBox(text, mtInformation, mbOK); }
+
+std::string TfrmMain::HourCaption(int n) {
+    if (n < 12) return std::to_string(n) + ":00 AM";
+    if (n == 12) return "12:00 M";
+    return std::to_string(n - 12) + ":00 PM";
+}
+
+std::string TfrmMain::CalendarDay() const { return FormatShortDate(vlSkinMonthCalendar1->Date()); }
+
+// ---- project view ----
+
+void TfrmMain::ClearProjectView() {
+    FRebuilding = true;
+    lvwItems->Clear();
+    lblProjName->SetCaption("Project Name:  ");
+    lblStartDate->SetCaption("Start Date: ");
+    lblEndDate->SetCaption("End Date: ");
+    MainGauge->SetValue(0);
+    MainGauge->SetProgressText("0/0 tasks  ");
+    FRebuilding = false;
+}
+
+void TfrmMain::UpdateGauge() {
+    if (!FCurrentProject) return;
+    MainGauge->SetValue(FCurrentProject->Progress());
+    MainGauge->SetProgressText(std::to_string(FCurrentProject->DoneCount()) + "/" +
+                               std::to_string(FCurrentProject->Tasks.Count()) + " tasks  ");
+}
+
+void TfrmMain::ShowProject() {
+    FRebuilding = true;
+    lvwItems->Clear();
+    TProject* p = FCurrentProject;
+    for (int i = 0; i < p->Tasks.Count(); ++i) {
+        TTask* t = p->Task(i);
+        int row = lvwItems->AddItem("");
+        lvwItems->SetChecked(row, t->Done);
+        lvwItems->SetItemText(row, 1, t->Description);
+        lvwItems->SetItemText(row, 2, t->Notes);
+        lvwItems->SetItemText(row, 3, ShownDate(t->StartDate));
+        lvwItems->SetItemText(row, 4, ShownDate(t->EndDate));
+    }
+    lblProjName->SetCaption("Project Name:  " + p->Name);
+    if (!p->StartDate.empty() && p->StartDate[0] == ' ') p->StartDate.clear();
+    if (!p->EndDate.empty() && p->EndDate[0] == ' ') p->EndDate.clear();
+    lblStartDate->SetCaption("Start Date:  " + p->StartDate);
+    lblEndDate->SetCaption("End Date:  " + p->EndDate);
+    UpdateGauge();
+    FRebuilding = false;
+}
+
+void TfrmMain::FillTree(const std::string& selectName, TProject* selectProject) {
+    FRebuilding = true;
+    ClearProjectView();
+    FRebuilding = true;
+    tvwMain->Clear();
+    FNodeProjects.clear();
+    TTreeNode* selected = nullptr;
+    for (int c = 0; c < FProjects->Categories.Count(); ++c) {
+        const std::string& category = FProjects->Categories.Strings(c);
+        TTreeNode* root = tvwMain->AddRoot(category, 0, 0);
+        for (int i = 0; i < FProjects->Count(); ++i) {
+            TProject* p = FProjects->Project(i);
+            if (p->Category != category) continue;
+            TTreeNode* node = tvwMain->AddChild(root, p->Name, 1, 1);
+            FNodeProjects[node] = p;
+            bool wanted = selectProject ? p == selectProject : p->Name == selectName;
+            if (wanted && !selected) selected = node;
+        }
+        tvwMain->Expand(root, true);
+    }
+    if (selected) tvwMain->SetSelected(selected);
+    FRebuilding = false;
+}
+
+TProject* TfrmMain::SelectedProject() const {
+    TTreeNode* node = tvwMain->Selected();
+    if (!node || !node->Parent) return nullptr;
+    auto it = FNodeProjects.find(node);
+    return it == FNodeProjects.end() ? nullptr : it->second;
+}
+
+int TfrmMain::SelectedCategoryIndex() const {
+    TTreeNode* node = tvwMain->Selected();
+    if (!node || node->Parent) return -1;
+    std::vector<TTreeNode*> roots = tvwMain->Roots();
+    for (size_t i = 0; i < roots.size(); ++i)
+        if (roots[i] == node) return static_cast<int>(i) < FProjects->Categories.Count() ? static_cast<int>(i) : -1;
+    return -1;
+}
+
+// ---- tree ----
+
+void TfrmMain::tvwMainChange(TObject*, TTreeNode* node) {
+    if (FRebuilding || !node) return;
+    if (node->Parent) {
+        // The project behind the node, also when another one has its name.
+        auto it = FNodeProjects.find(node);
+        if (it == FNodeProjects.end()) return;
+        FCurrentProject = it->second;
+        ShowProject();
+    } else {
+        ClearProjectView();
+    }
+}
+
+void TfrmMain::tvwMainKeyDown(TObject* sender, unsigned short& key, TShiftState) {
+    if (key == VK_DELETE) Delete1Click(sender);
+}
+
+void TfrmMain::btn1Click(TObject*) {
+    auto* dialog = new TfrmCreateProject(Application, msgMain, FProjects->Categories);
+    DialogGuard<TfrmCreateProject> guard{dialog};
+    if (dialog->ShowModal() != mrOk) return;
+    auto* p = new TProject();
+    p->Name = dialog->edtName->Text();
+    p->Category = dialog->cbxCategories->Text();
+    p->StartDate = dialog->edtStartDate->Text();
+    p->EndDate = dialog->edtEndDate->Text();
+    FProjects->AddObject(p->Name, p);
+    FCurrentProject = p;
+    FillTree(p->Name, p);
+    // The new project is shown at once, so tasks can be added to it.
+    ShowProject();
+}
+
+void TfrmMain::Rename1Click(TObject*) {
+    TTreeNode* node = tvwMain->Selected();
+    if (!node) return;
+    if (node->Parent) {
+        TProject* p = SelectedProject();
+        if (!p) return;
+        int index = -1;
+        for (int i = 0; i < FProjects->Count(); ++i)
+            if (FProjects->Project(i) == p) index = i;
+        if (index < 0) return;
+        auto* dialog = new TfrmCreateProject(Application, msgMain, FProjects->Categories);
+        DialogGuard<TfrmCreateProject> guard{dialog};
+        dialog->SetCaption("Edit current project");
+        dialog->edtName->SetText(p->Name);
+        int category = dialog->cbxCategories->Items.IndexOf(p->Category);
+        dialog->cbxCategories->SetItemIndex(category >= 0 ? category : 0);
+        dialog->edtStartDate->SetMaskedText(p->StartDate);
+        dialog->edtEndDate->SetMaskedText(p->EndDate);
+        if (dialog->ShowModal() != mrOk) return;
+        p->Name = dialog->edtName->Text();
+        p->Category = dialog->cbxCategories->Text();
+        p->StartDate = dialog->edtStartDate->Text();
+        p->EndDate = dialog->edtEndDate->Text();
+        FProjects->SetString(index, p->Name);
+        FillTree(p->Name, p);
+    } else {
+        int index = SelectedCategoryIndex();
+        if (index < 0) return;
+        auto* dialog = new TfrmCategory(Application, msgMain);
+        DialogGuard<TfrmCategory> guard{dialog};
+        dialog->SetCaption("Edit category");
+        dialog->edtName->SetText(node->Text);
+        if (dialog->ShowModal() != mrOk) return;
+        std::string oldName = FProjects->Categories.Strings(index);
+        std::string newName = dialog->edtName->Text();
+        FProjects->Categories.SetString(index, newName);
+        for (int i = 0; i < FProjects->Count(); ++i)
+            if (FProjects->Project(i)->Category == oldName) FProjects->Project(i)->Category = newName;
+        FillTree("");
+    }
+}
+
+void TfrmMain::Delete1Click(TObject*) {
+    TTreeNode* node = tvwMain->Selected();
+    if (!node) return;
+    if (node->Parent) {
+        TProject* p = SelectedProject();
+        if (!p) return;
+        if (Ask("Are you sure to delete current project?") != mrOk) return;
+        FRebuilding = true;
+        for (int i = 0; i < FProjects->Count(); ++i)
+            if (FProjects->Project(i) == p) {
+                FProjects->Delete(i);
+                break;
+            }
+        if (FCurrentProject == p) FCurrentProject = nullptr;
+        delete p;
+        FillTree("");
+        FRebuilding = false;
+    } else {
+        int index = SelectedCategoryIndex();
+        if (index < 0) return;
+        if (Ask("Are you sure to delete current category?") != mrOk) return;
+        FRebuilding = true;
+        for (int i = 0; i < FProjects->Count(); ++i)
+            if (FProjects->Project(i)->Category == node->Text) {
+                Ask("You can't delete a category with asociated projects! Please remove first the projects and try "
+                    "again.");
+                FRebuilding = false;
+                return;
+            }
+        FProjects->Categories.Delete(index);
+        FillTree("");
+        FRebuilding = false;
+    }
+}
+
+void TfrmMain::NewCategory1Click(TObject*) {
+    auto* dialog = new TfrmCategory(Application, msgMain);
+    DialogGuard<TfrmCategory> guard{dialog};
+    dialog->SetCaption("Add new category");
+    if (dialog->ShowModal() != mrOk) return;
+    std::string name = dialog->edtName->Text();
+    if (FProjects->Categories.IndexOf(name) >= 0) return;
+    FProjects->Categories.Add(name);
+    FillTree("");
+}
+
+// ---- tasks ----
+
+void TfrmMain::lvwItemsChange(TObject*, int item, TItemChange change) {
+    if (FRebuilding || change != ctState || !FCurrentProject) return;
+    if (item < 0 || item >= FCurrentProject->Tasks.Count()) return;
+    FCurrentProject->Task(item)->Done = lvwItems->Checked(item);
+    UpdateGauge();
+}
+
+void TfrmMain::lvwItemsKeyDown(TObject* sender, unsigned short& key, TShiftState) {
+    if (key == VK_DELETE) btnRemoveClick(sender);
+}
+
+void TfrmMain::btnAddClick(TObject*) {
+    if (Trim(lblProjName->Caption()) == kNoProjectShown || !FCurrentProject) {
+        Tell("You have to create a new project or open an existing before add tasks!");
+        return;
+    }
+    auto* dialog = new TfrmTask(Application, msgMain);
+    DialogGuard<TfrmTask> guard{dialog};
+    dialog->SetCaption("Add task");
+    if (dialog->ShowModal() != mrOk) return;
+    auto* task = new TTask(dialog->chkDone->Checked(), dialog->edtName->Text(), dialog->memNotes->Text(),
+                           dialog->edtStartDate->Text(), dialog->edtEndDate->Text());
+    FCurrentProject->Tasks.AddObject(task->Description, task);
+    ShowProject();
+}
+
+void TfrmMain::btnEditClick(TObject*) {
+    if (lvwItems->ItemCount() == 0) {
+        Tell("There is not tasks to edit!");
+        return;
+    }
+    int row = lvwItems->SelectedIndex();
+    if (row < 0) {
+        Tell("Please select a task to edit!");
+        return;
+    }
+    if (!FCurrentProject || row >= FCurrentProject->Tasks.Count()) return;
+    TTask* task = FCurrentProject->Task(row);
+    auto* dialog = new TfrmTask(Application, msgMain);
+    DialogGuard<TfrmTask> guard{dialog};
+    dialog->SetCaption("Edit task");
+    dialog->edtName->SetText(task->Description);
+    dialog->memNotes->SetText(task->Notes);
+    dialog->chkDone->SetChecked(task->Done);
+    dialog->edtStartDate->SetMaskedText(task->StartDate);
+    dialog->edtEndDate->SetMaskedText(task->EndDate);
+    if (dialog->ShowModal() != mrOk) return;
+    task->Description = dialog->edtName->Text();
+    task->Notes = dialog->memNotes->Text();
+    task->Done = dialog->chkDone->Checked();
+    task->StartDate = dialog->edtStartDate->Text();
+    task->EndDate = dialog->edtEndDate->Text();
+    ShowProject();
+    lvwItems->SetSelectedIndex(row);
+}
+
+void TfrmMain::btnRemoveClick(TObject*) {
+    if (lvwItems->ItemCount() == 0) {
+        Tell("There is not tasks to remove!");
+        return;
+    }
+    int row = lvwItems->SelectedIndex();
+    if (row < 0) {
+        Tell("Please select a task to remove!");
+        return;
+    }
+    if (Ask("Are you sure do you want remove this taks?") == mrCancel) return;
+    if (!FCurrentProject || row >= FCurrentProject->Tasks.Count()) return;
+    FRebuilding = true;
+    delete FCurrentProject->Task(row);
+    FCurrentProject->Tasks.Delete(row);
+    lvwItems->DeleteItem(row);
+    FRebuilding = false;
+    UpdateGauge();
+}
+
+// ---- saving ----
+
+void TfrmMain::btnSaveClick(TObject*) {
+    if ((FCategoriesUnread || FProjectsUnread || FHoursUnread) && Ask(UnreadFilesQuestion) != mrOk) return;
+    SaveAll(*FProjects, *FHours);
+    FCategoriesUnread = FProjectsUnread = FHoursUnread = false;
+}
+
+// ---- calendar ----
+
+void TfrmMain::ShowDayActions() {
+    std::string day = CalendarDay();
+    for (int row = 0; row < 24; ++row) {
+        int index = FHours->IndexOf(day + "-" + HourCaption(row + 1));
+        lvwToDo->SetItemText(row, 1, index >= 0 ? FHours->Entry(index)->Action : std::string());
+    }
+}
+
+void TfrmMain::btnEditHourClick(TObject*) {
+    int row = lvwToDo->SelectedIndex();
+    if (row < 0) {
+        Tell("Please select a hour to edit!");
+        return;
+    }
+    std::string day = CalendarDay();
+    std::string hour = lvwToDo->ItemText(row, 0);
+    auto* dialog = new TfrmHour(Application, msgMain);
+    {
+        DialogGuard<TfrmHour> guard{dialog};
+        dialog->vlSkinStdLabel2->SetCaption("Day: " + day);
+        dialog->vlSkinStdLabel3->SetCaption("Hour: " + hour);
+        dialog->edtName->SetText(lvwToDo->ItemText(row, 1));
+        if (dialog->ShowModal() == mrOk) {
+            std::string action = dialog->edtName->Text();
+            int index = FHours->IndexOf(day + "-" + hour);
+            if (index < 0) {
+                FHours->AddObject(day + "-" + hour, new TToDoHour(day, hour, action));
+            } else {
+                TToDoHour* entry = FHours->Entry(index);
+                entry->Day = day;
+                entry->Hour = hour;
+                entry->Action = action;
+            }
+        }
+    }
+    ShowDayActions();
+}
+
+void TfrmMain::vlSkinButton3Click(TObject*) {
+    int row = lvwToDo->SelectedIndex();
+    if (row < 0) {
+        Tell("Please select an action to delete!");
+        return;
+    }
+    int index = FHours->IndexOf(CalendarDay() + "-" + lvwToDo->ItemText(row, 0));
+    if (index < 0) return;
+    delete FHours->Entry(index);
+    FHours->Delete(index);
+    ShowDayActions();
+}

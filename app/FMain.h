@@ -1,0 +1,132 @@
+#pragma once
+// The planner's main window: the category and project tree, the task list
+// with its progress header, the calendar with its hourly actions, and the
+// buttons that create, edit, remove and save.
+#include <string>
+#include <unordered_map>
+
+#include "model/UProjects.h"
+#include "skin/controls/vlSkinCtrls.h"
+#include "skin/form/vlMessages.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
+
+class TfrmMain : public TForm {
+public:
+    explicit TfrmMain(TComponent* owner);
+    ~TfrmMain() override;
+
+    // Components, by their designer names.
+    TvlSkinPanel* vlSkinPanel1 = nullptr;  // top bar
+    TvlSkinButton* btn1 = nullptr;
+    TvlSkinButton* btnSave = nullptr;
+    TvlSkinButton* btnMakeMoney = nullptr;
+    TvlSkinPanel* panBanner = nullptr;
+    TImage* imgBanner = nullptr;
+    TImage* gifBanner = nullptr;
+    TvlSkinPanel* vlSkinPanel2 = nullptr;  // header
+    TvlSkinBevel* vlSkinBevel1 = nullptr;
+    TvlSkinStdLabel* lblProjName = nullptr;
+    TvlSkinStdLabel* lblProgress = nullptr;
+    TvlSkinStdLabel* lblStartDate = nullptr;
+    TvlSkinStdLabel* lblEndDate = nullptr;
+    TvlSkinGauge* MainGauge = nullptr;
+    TvlSkinPanel* panLinks = nullptr;
+    TvlSkinLinkLabel* lblLink1URL = nullptr;
+    TvlSkinLinkLabel* lblLink2URL = nullptr;
+    TvlSkinGroupBox* vlSkinGroupBox1 = nullptr;
+    TvlSkinTreeView* tvwMain = nullptr;
+    TvlSkinSplitter* vlSkinSplitter1 = nullptr;
+    TvlSkinPageControl* pgcMain = nullptr;
+    TvlSkinTabSheet* tabTasks = nullptr;
+    TvlSkinTabSheet* tabCalendar = nullptr;
+    TvlSkinPanel* vlSkinPanel3 = nullptr;
+    TvlSkinListView* lvwItems = nullptr;
+    TvlSkinButton* btnAdd = nullptr;
+    TvlSkinButton* btnEdit = nullptr;
+    TvlSkinButton* btnRemove = nullptr;
+    TvlSkinMonthCalendar* vlSkinMonthCalendar1 = nullptr;
+    TvlSkinPanel* vlSkinPanel4 = nullptr;
+    TvlSkinListView* lvwToDo = nullptr;
+    TvlSkinButton* btnEditHour = nullptr;
+    TvlSkinButton* vlSkinButton3 = nullptr;
+    TPopupMenu* vlSkinPopupMenu1 = nullptr;
+    TMenuItem* NewCategory1 = nullptr;
+    TMenuItem* AddProject1 = nullptr;
+    TMenuItem* Rename1 = nullptr;
+    TMenuItem* Delete1 = nullptr;
+    TImageList* ImageList1 = nullptr;
+    TvlSkinMessage* msgMain = nullptr;
+    TTimer* Timer1 = nullptr;
+
+    // Event handlers.
+    void FormCreate(TObject* sender);
+    void FormResize(TObject* sender);
+    void FormShow(TObject* sender);
+    void FormCloseQuery(TObject* sender, bool& canClose);
+    void FormDestroy(TObject* sender);
+    void btn1Click(TObject* sender);
+    void AddProject1Click(TObject* sender) { btn1Click(sender); }
+    void btnSaveClick(TObject* sender);
+    void tvwMainChange(TObject* sender, TTreeNode* node);
+    void tvwMainKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
+    void NewCategory1Click(TObject* sender);
+    void Rename1Click(TObject* sender);
+    void Delete1Click(TObject* sender);
+    void lvwItemsChange(TObject* sender, int item, TItemChange change);
+    void lvwItemsDblClick(TObject* sender) { btnEditClick(sender); }
+    void lvwItemsKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
+    void btnAddClick(TObject* sender);
+    void btnEditClick(TObject* sender);
+    void btnRemoveClick(TObject* sender);
+    void btnEditHourClick(TObject* sender);
+    void vlSkinButton3Click(TObject* sender);
+    void lvwToDoDblClick(TObject* sender) { btnEditHourClick(sender); }
+    void vlSkinMonthCalendar1NumberClick(TObject* sender) { ShowDayActions(); }
+    void vlSkinMonthCalendar1MouseEnter(TObject* sender) { Timer1->SetEnabled(true); }
+    void vlSkinMonthCalendar1MouseLeave(TObject* sender) { Timer1->SetEnabled(true); }
+    void Timer1Timer(TObject* sender) { ShowDayActions(); }
+
+    // State, readable by tests.
+    TProject* CurrentProject() const { return FCurrentProject; }
+    TProjects* Projects() const { return FProjects; }
+    THours* Hours() const { return FHours; }
+
+    // The caption of hour row n (1 to 24).
+    static std::string HourCaption(int n);
+    // The calendar's date in the short date format.
+    std::string CalendarDay() const;
+
+private:
+    void BuildLayout();
+    void ShowProject();
+    void ClearProjectView();
+    // Rebuilds the tree; selects the node of `selectProject`, or else the
+    // first project node named `selectName`.
+    void FillTree(const std::string& selectName, TProject* selectProject = nullptr);
+    void ShowDayActions();
+    void UpdateGauge();
+    void CenterBanner();
+    int Ask(const std::string& text);
+    void Tell(const std::string& text);
+    // Runs one start-up step; a failure is reported and the next steps run.
+    template <class Step>
+    bool StartupStep(Step step);
+    TProject* SelectedProject() const;
+    int SelectedCategoryIndex() const;
+
+    TProject* FCurrentProject = nullptr;
+    TProjects* FProjects = nullptr;
+    THours* FHours = nullptr;
+    bool FRebuilding = false;
+    // Data files that could not be read: saving over them needs a yes.
+    bool FCategoriesUnread = false, FProjectsUnread = false, FHoursUnread = false;
+    std::unordered_map<TTreeNode*, TProject*> FNodeProjects;
+
+public:
+    static constexpr const char* UnreadFilesQuestion =
+        "Some data files could not be read at start-up. Saving now replaces them with what the planner holds. "
+        "Save anyway?";
+};
+
+extern TfrmMain* frmMain;

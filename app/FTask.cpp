@@ -1,0 +1,21 @@
+#include "app/FTask.h"
+
+TfrmTask::TfrmTask(TComponent* owner, TvlSkinMessage* messages)
+    : TEditDialog(owner, messages, "Task details", 451, 256, "A valid task description is required!") {
+    Name = "frmTask";
+    AddLabel("Description:", 12, 14);
+    edtName = AddControl<TvlSkinEdit>(this, "edtName", "edit", 0, 73, 16, 360, 18);
+    AddLabel("Notes:", 13, 41);
+    vlSkinPanel1 = AddControl<TvlSkinPanel>(this, "vlSkinPanel1", "panel", 3, pbNone);
+    vlSkinPanel1->SetBounds(11, 60, 423, 121);
+    memNotes = AddControl<TvlSkinMemo>(vlSkinPanel1, "memNotes", "memo", 0, 0, 0, 423, 121);
+    memNotes->SetAlign(alClient);
+    AddLabel("Start date:", 12, 195);
+    edtStartDate = AddControl<TvlSkinDateEdit>(this, "edtStartDate", "buttonedit", 5, 66, 192, 121, 18);
+    AddLabel("End date:", 222, 195);
+    edtEndDate = AddControl<TvlSkinDateEdit>(this, "edtEndDate", "buttonedit", 6, 276, 192, 121, 18);
+    chkDone = AddControl<TvlSkinCheckBox>(this, "chkDone", "checkbox", 4, "Task is done", 11, 219, 118, 25);
+    CreateButtons(142, 239, 221, true);
+    vlSkinButton1->TabOrder = 1;
+    vlSkinButton2->TabOrder = 2;
+}

@@ -1,0 +1,13 @@
+// Program entry: the application object, the main window, the message loop.
+#include <windows.h>
+
+#include "app/FMain.h"
+#include "toolkit/Forms.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    TApplication application;
+    Application->Initialize();
+    Application->CreateForm(frmMain);
+    Application->Run();
+    return 0;
+}

@@ -1,0 +1,141 @@
+// Loading and saving a project file of 100,000 tasks in 1,000 projects,
+// against reading the same bytes and splitting them into lines. Each
+// benchmark times its operation and the baseline alternately in the same
+// iterations and reports the ratio (targets: load 3, save 2).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "core/FileIO.h"
+#include "core/StringList.h"
+#include "model/UProjects.h"
+
+namespace {
+
+void FillSample(TProjects& projects) {
+    for (int i = 0; i < 1000; ++i) {
+        auto* p = new TProject;
+        p->Name = "Project " + std::to_string(i);
+        p->Category = i % 2 ? "Work" : "Home";
+        p->StartDate = "12/01/2007";
+        p->EndDate = i % 3 ? "12/31/2007" : "";
+        for (int t = 0; t < 100; ++t) {
+            std::string description = "Task " + std::to_string(t) + " of project " + std::to_string(i) + ": follow up";
+            std::string notes = t % 4 ? "Call the supplier, then write the summary for " + std::to_string(t) : "";
+            const char* date = t % 5 ? "12/13/2007" : "  /  /    ";
+            p->Tasks.AddObject(description, new TTask(t % 3 == 0, description, notes, date, date));
+        }
+        projects.AddObject(p->Name, p);
+    }
+}
+
+template <class F>
+double Seconds(F&& f) {
+    auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+const std::string& SampleText() {
+    static const std::string text = [] {
+        TProjects projects;
+        FillSample(projects);
+        return ProjectsToText(projects);
+    }();
+    return text;
+}
+
+void SplitBaseline(const std::string& text) {
+    std::vector<std::string> lines = SplitLines(text);
+    benchmark::DoNotOptimize(lines.data());
+}
+
+void BM_LoadFromText(benchmark::State& state) {
+    const std::string& text = SampleText();
+    double baseline = 0, load = 0;
+    for (auto _ : state) {
+        baseline += Seconds([&] { SplitBaseline(text); });
+        load += Seconds([&] {
+            TProjects projects;
+            ProjectsFromText(projects, text);
+            benchmark::DoNotOptimize(projects.Count());
+        });
+    }
+    state.counters["x_split_lines"] = load / baseline;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+void BM_SaveToText(benchmark::State& state) {
+    const std::string& text = SampleText();
+    TProjects projects;
+    FillSample(projects);
+    double baseline = 0, save = 0;
+    for (auto _ : state) {
+        baseline += Seconds([&] { SplitBaseline(text); });
+        save += Seconds([&] {
+            std::string written = ProjectsToText(projects);
+            benchmark::DoNotOptimize(written.data());
+        });
+    }
+    state.counters["x_split_lines"] = save / baseline;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+// The same with the files: the baseline reads the file and splits it.
+class TempFolder {
+public:
+    TempFolder() {
+        char name[] = "/tmp/plandesk-bench-XXXXXX";
+        FPath = mkdtemp(name);
+        SetProgramFolderOverride(FPath);
+    }
+    ~TempFolder() {
+        SetProgramFolderOverride("");
+        std::filesystem::remove_all(FPath);
+    }
+    std::string File(const char* name) const { return FPath + "/" + name; }
+
+private:
+    std::string FPath;
+};
+
+void BM_LoadFile(benchmark::State& state) {
+    TempFolder folder;
+    TProjects sample;
+    FillSample(sample);
+    sample.SaveProjects();
+    std::string path = folder.File("Projects.dat");
+    double baseline = 0, load = 0;
+    for (auto _ : state) {
+        baseline += Seconds([&] { SplitBaseline(*ReadFileIfExists(path)); });
+        load += Seconds([&] {
+            TProjects projects;
+            projects.LoadProjects();
+            benchmark::DoNotOptimize(projects.Count());
+        });
+    }
+    state.counters["x_read_split"] = load / baseline;
+}
+
+void BM_SaveFile(benchmark::State& state) {
+    TempFolder folder;
+    TProjects projects;
+    FillSample(projects);
+    projects.SaveProjects();
+    std::string path = folder.File("Projects.dat");
+    double baseline = 0, save = 0;
+    for (auto _ : state) {
+        baseline += Seconds([&] { SplitBaseline(*ReadFileIfExists(path)); });
+        save += Seconds([&] { projects.SaveProjects(); });
+    }
+    state.counters["x_read_split"] = save / baseline;
+}
+
+}  // namespace
+
+BENCHMARK(BM_LoadFromText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveToText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,120 @@
+#pragma once
+// The planner's data in memory: categories, projects with their tasks, and
+// the hourly actions of the calendar; their three data files in the
+// program's folder.
+//
+// Ownership: a project owns its tasks. TProjects and THours hold their
+// entries' objects; whoever removes an entry (the main window, when the user
+// deletes a project or clears an action) frees its object first. Objects
+// still held when a TProjects or THours is destroyed are freed with it.
+#include <string>
+
+#include "core/StringList.h"
+
+class TTask : public TObject {
+public:
+    TTask(bool done, std::string description, std::string notes, std::string startDate, std::string endDate);
+
+    bool Done;
+    std::string Description;
+    std::string Notes;  // may hold line breaks
+    std::string StartDate;
+    std::string EndDate;
+};
+
+class TProject : public TObject {
+public:
+    TProject() = default;
+    TProject(const TProject&) = delete;
+    TProject& operator=(const TProject&) = delete;
+    ~TProject() override;
+
+    // Frees every task, then empties Tasks.
+    void ClearTasks();
+    int DoneCount() const;
+    // Percentage of done tasks, 0 to 100; 0 without tasks.
+    int Progress() const;
+    TTask* Task(int index) const { return static_cast<TTask*>(Tasks.Objects(index)); }
+
+    std::string Name;
+    TStringList Tasks;  // (description when added, TTask), owned
+    std::string Category;
+    std::string StartDate;
+    std::string EndDate;
+};
+
+// The project collection: entries (project name, TProject).
+class TProjects : public TStringList {
+public:
+    TProjects() = default;
+    TProjects(const TProjects&) = delete;
+    TProjects& operator=(const TProjects&) = delete;
+    ~TProjects();
+
+    TProject* Project(int index) const { return static_cast<TProject*>(Objects(index)); }
+
+    // The first project whose Name equals `name` exactly (case-sensitive), and
+    // its index; null when there is none, and `index` is then left alone.
+    TProject* FindProjectByName(const std::string& name, int& index) const;
+
+    // "categories.dat" and "projects.dat" in ProgramFolder(). Loading a file
+    // that does not exist does nothing; one that cannot be read raises
+    // EFOpenError. Loading categories replaces the list, loading projects
+    // appends. Saving replaces the file through a temporary file and raises
+    // EFCreateError on failure, leaving the old file as it was.
+    void LoadCategories();
+    void LoadProjects();
+    void SaveCategories() const;
+    void SaveProjects() const;
+
+    TStringList Categories;  // category names, no objects
+};
+
+class TToDoHour : public TObject {
+public:
+    TToDoHour(std::string day, std::string hour, std::string action);
+
+    std::string Day;   // the calendar date in the short date format
+    std::string Hour;  // the hour row's label, e.g. 9:00 AM
+    std::string Action;
+};
+
+// The hourly actions: entries (day + "-" + hour, TToDoHour).
+class THours : public TStringList {
+public:
+    THours() = default;
+    THours(const THours&) = delete;
+    THours& operator=(const THours&) = delete;
+    ~THours();
+
+    TToDoHour* Entry(int index) const { return static_cast<TToDoHour*>(Objects(index)); }
+
+    // "Hours.dat" in ProgramFolder(), as for TProjects; loading appends.
+    void LoadHours();
+    void SaveHours() const;
+};
+
+// Writes categories, projects and hours together: all three go to temporary
+// files first and replace the old files only when every one was written, so
+// a failure (EFCreateError) leaves the old set intact.
+void SaveAll(const TProjects& projects, const THours& hours);
+
+// The file contents without the files. The readers follow the rules of the
+// Load functions above (projects and hours are appended).
+std::string CategoriesToText(const TProjects& projects);
+void CategoriesFromText(TProjects& projects, const std::string& text);
+std::string ProjectsToText(const TProjects& projects);
+void ProjectsFromText(TProjects& projects, const std::string& text);
+std::string HoursToText(const THours& hours);
+void HoursFromText(THours& hours, const std::string& text);
+
+// Checks for the edit dialogs. Names, categories, dates, days, hours and
+// actions are stored between "^" separators on one line, so "^", line
+// breaks and NUL cannot be kept in them; each check answers an empty text
+// when the texts can be stored, else the message that refuses them. Task
+// texts need no check: every byte of them is stored and read back exactly.
+bool IsStorableFieldText(const std::string& text);
+std::string ValidateProjectTexts(const std::string& name, const std::string& category, const std::string& startDate,
+                                 const std::string& endDate);
+std::string ValidateCategoryName(const std::string& name);
+std::string ValidateHourTexts(const std::string& day, const std::string& hour, const std::string& action);

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "ModelDump.h"
+#include "core/Errors.h"
+#include "core/FileIO.h"
+#include "model/UProjects.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+class DataFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/plandesk-model-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        FFolder = name;
+        SetProgramFolderOverride(FFolder);
+    }
+    void TearDown() override {
+        SetProgramFolderOverride("");
+        fs::remove_all(FFolder);
+    }
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(FFolder + "/" + name, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) {
+        std::ifstream in(FFolder + "/" + name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::vector<std::string> Files() {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(FFolder)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string FFolder;
+};
+
+const std::string Projects =
+    "Header^Product launch^Work^12/01/2007^12/31/2007^\r\n"
+    "^True^,^Purchase Domain Name^,^bought for two years^,^12/03/2007^,^12/03/2007^\r\n"
+    "EndProject\r\n";
+}  // namespace
+
+TEST_F(DataFolder, MissingFilesLeaveTheModelEmpty) {
+    TProjects projects;
+    projects.Categories.Add("kept");
+    THours hours;
+    projects.LoadCategories();
+    projects.LoadProjects();
+    hours.LoadHours();
+    EXPECT_EQ(projects.Categories.Count(), 1);
+    EXPECT_EQ(projects.Count(), 0);
+    EXPECT_EQ(hours.Count(), 0);
+}
+
+TEST_F(DataFolder, SavesAndLoadsTheThreeFiles) {
+    Write("categories.dat", "Work\r\nHome\r\n");
+    Write("projects.dat", Projects);
+    Write("Hours.dat", "12/13/2007^9:00 AM^Call the printer^\r\n");
+    TProjects projects;
+    THours hours;
+    projects.LoadCategories();
+    projects.LoadProjects();
+    hours.LoadHours();
+    ASSERT_EQ(projects.Count(), 1);
+    ASSERT_EQ(hours.Count(), 1);
+    projects.Project(0)->Task(0)->Notes = "first line\r\nsecond, line";
+    projects.Categories.Add("Garden");
+    SaveAll(projects, hours);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Hours.dat", "categories.dat", "projects.dat"}));
+    EXPECT_EQ(Read("categories.dat"), "Work\r\nHome\r\nGarden\r\n");
+
+    TProjects again;
+    again.LoadCategories();
+    again.LoadProjects();
+    EXPECT_EQ(Dump(again), Dump(projects));
+    // The single-file savers write the same bytes.
+    hours.Entry(0)->Action = "Call again";
+    again.SaveProjects();
+    again.SaveCategories();
+    hours.SaveHours();
+    EXPECT_EQ(Read("projects.dat"), ProjectsToText(projects));
+    EXPECT_EQ(Read("Hours.dat"), "12/13/2007^9:00 AM^Call again^\r\n");
+    EXPECT_EQ(Files().size(), 3u);
+}
+
+TEST_F(DataFolder, ProjectsFileIsOneFileWhateverItsLetterCase) {
+    TProjects projects;
+    auto* p = new TProject;
+    p->Name = "Fresh";
+    projects.AddObject("Fresh", p);
+    projects.SaveProjects();
+    EXPECT_EQ(Files(), std::vector<std::string>{"Projects.dat"});
+    TProjects fromUpper;
+    fromUpper.LoadProjects();
+    EXPECT_EQ(fromUpper.Count(), 1);
+
+    fs::remove(FFolder + "/Projects.dat");
+    Write("projects.dat", Projects);
+    TProjects fromLower;
+    fromLower.LoadProjects();
+    ASSERT_EQ(fromLower.Count(), 1);
+    projects.SaveProjects();
+    EXPECT_EQ(Files(), std::vector<std::string>{"projects.dat"});
+    EXPECT_EQ(Read("projects.dat"), "Header^Fresh^^^^\r\nEndProject\r\n");
+
+    // Should both spellings exist, the one written is the one read.
+    Write("Projects.dat", "");
+    projects.SaveProjects();
+    TProjects both;
+    both.LoadProjects();
+    EXPECT_EQ(both.Count(), 1);
+    EXPECT_EQ(Read("Projects.dat"), "Header^Fresh^^^^\r\nEndProject\r\n");
+
+    Write("CATEGORIES.DAT", "Upper\r\n");
+    projects.LoadCategories();
+    EXPECT_EQ(projects.Categories.Strings(0), "Upper");
+}
+
+TEST_F(DataFolder, FailedSaveLeavesTheOldFilesIntact) {
+    Write("categories.dat", "Old\r\n");
+    Write("projects.dat", Projects);
+    Write("Hours.dat", "d^h^old^\r\n");
+    TProjects projects;
+    projects.Categories.Add("New");
+    THours hours;
+    for (int failing = 0; failing < 3; ++failing) {
+        TFileSetWriter::FailWriteForTesting(failing);
+        EXPECT_THROW(SaveAll(projects, hours), EFCreateError) << failing;
+        EXPECT_EQ(Read("categories.dat"), "Old\r\n");
+        EXPECT_EQ(Read("projects.dat"), Projects);
+        EXPECT_EQ(Read("Hours.dat"), "d^h^old^\r\n");
+        EXPECT_EQ(Files(), (std::vector<std::string>{"Hours.dat", "categories.dat", "projects.dat"}));
+    }
+    TFileSetWriter::FailWriteForTesting(0);
+    EXPECT_THROW(projects.SaveProjects(), EFCreateError);
+    EXPECT_EQ(Read("projects.dat"), Projects);
+    EXPECT_EQ(Files().size(), 3u);
+}
+
+TEST_F(DataFolder, UnreadableFileRaisesOpenError) {
+    fs::create_directory(FFolder + "/Hours.dat");
+    THours hours;
+    try {
+        hours.LoadHours();
+        FAIL() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_NE(e.Message().find("Cannot open file \"" + FFolder + "/Hours.dat\". "), std::string::npos)
+            << e.Message();
+    }
+}
+
+TEST(ExamplePlan, LoadsAndIsInTheWriterFormat) {
+    SetProgramFolderOverride(PLANDESK_EXAMPLES);
+    TProjects projects;
+    THours hours;
+    projects.LoadCategories();
+    projects.LoadProjects();
+    hours.LoadHours();
+    SetProgramFolderOverride("");
+    EXPECT_EQ(projects.Categories.Count(), 2);
+    EXPECT_GE(projects.Count(), 3);
+    int done = 0, tasks = 0;
+    for (int i = 0; i < projects.Count(); ++i) {
+        EXPECT_GE(projects.Categories.IndexOf(projects.Project(i)->Category), 0);
+        done += projects.Project(i)->DoneCount();
+        tasks += projects.Project(i)->Tasks.Count();
+    }
+    EXPECT_GT(done, 0);
+    EXPECT_GT(tasks, done);
+    int opening = 0;
+    for (int i = 0; i < hours.Count(); ++i)
+        if (hours.Entry(i)->Day == "12/13/2007") ++opening;
+    EXPECT_GE(opening, 3);
+    auto file = [](const char* name) {
+        return ReadFileIfExists(std::string(PLANDESK_EXAMPLES) + "/" + name).value_or("missing");
+    };
+    EXPECT_EQ(CategoriesToText(projects), file("categories.dat"));
+    EXPECT_EQ(ProjectsToText(projects), file("Projects.dat"));
+    EXPECT_EQ(HoursToText(hours), file("Hours.dat"));
+}

@@ -1,0 +1,249 @@
+// The main window driven through real messages: tree, task list, header,
+// gauge and the files written.
+#include "tests/win/app/PlannerFixture.h"
+
+namespace {
+std::string EightTasksTwoDone() {
+    std::string s = "Header^Eight^Work^^^\r\n";
+    for (int i = 0; i < 8; ++i)
+        s += std::string("^") + (i < 2 ? "True" : "False") + "^,^Task " + std::to_string(i) + "^,^^,^^,^^\r\n";
+    return s + "EndProject\r\n";
+}
+}  // namespace
+
+TEST_F(PlannerTest, OpensEmptyWithoutDataFiles) {
+    TfrmMain* w = Start();
+    EXPECT_TRUE(w->tvwMain->Nodes().empty());
+    EXPECT_EQ(w->lvwItems->ItemCount(), 0);
+    EXPECT_EQ(w->lblProjName->Caption(), "Project Name:  ");
+    EXPECT_EQ(w->lblStartDate->Caption(), "Start Date: ");
+    EXPECT_EQ(w->lblEndDate->Caption(), "End Date: ");
+    EXPECT_EQ(w->MainGauge->Value(), 0);
+    EXPECT_EQ(w->MainGauge->Text(), "0/0 tasks  0%");
+    EXPECT_EQ(w->pgcMain->ActivePageIndex(), 0);
+    EXPECT_TRUE(w->tabTasks->Visible());
+    EXPECT_FALSE(w->tabCalendar->Visible());
+    ASSERT_EQ(w->lvwToDo->ItemCount(), 24);
+    EXPECT_EQ(w->lvwToDo->ItemText(0, 0), "1:00 AM");
+    EXPECT_EQ(w->lvwToDo->ItemText(11, 0), "12:00 M");
+    EXPECT_EQ(w->lvwToDo->ItemText(12, 0), "1:00 PM");
+    EXPECT_EQ(w->lvwToDo->ItemText(23, 0), "12:00 PM");
+    EXPECT_EQ(w->CurrentProject(), nullptr);
+    ui::SaveScreenshot(w->Handle(), "main-empty");
+}
+
+TEST_F(PlannerTest, TreeFollowsCategoriesAndSelectionShowsTheProject) {
+    Write("categories.dat", "Work\r\nHome\r\n");
+    Write("projects.dat", std::string(kSamplePlan) + "Header^Stray^home^^^\r\nEndProject\r\n");
+    TfrmMain* w = Start();
+    std::vector<TTreeNode*> roots = w->tvwMain->Roots();
+    ASSERT_EQ(roots.size(), 2u);
+    EXPECT_EQ(roots[0]->Text, "Work");
+    ASSERT_EQ(roots[0]->Children.size(), 1u);
+    EXPECT_EQ(roots[0]->Children[0]->Text, "Product launch");
+    EXPECT_EQ(roots[0]->Children[0]->ImageIndex, 1);
+    // "home" is not "Home": that project has no node.
+    ASSERT_EQ(roots[1]->Children.size(), 1u);
+    EXPECT_EQ(roots[1]->Children[0]->Text, "Garden");
+    EXPECT_TRUE(w->tvwMain->IsExpanded(roots[0]));
+    EXPECT_EQ(w->tvwMain->Selected(), nullptr);
+
+    SelectNode("Product launch");
+    ASSERT_EQ(w->lvwItems->ItemCount(), 2);
+    EXPECT_EQ(w->lblProjName->Caption(), "Project Name:  Product launch");
+    EXPECT_EQ(w->lblStartDate->Caption(), "Start Date:  12/01/2007");
+    EXPECT_EQ(w->lblEndDate->Caption(), "End Date:  12/31/2007");
+    EXPECT_TRUE(w->lvwItems->Checked(0));
+    EXPECT_FALSE(w->lvwItems->Checked(1));
+    EXPECT_EQ(w->lvwItems->ItemText(0, 0), "");
+    EXPECT_EQ(w->lvwItems->ItemText(0, 1), "Purchase Domain Name");
+    EXPECT_EQ(w->lvwItems->ItemText(0, 2), "bought for two years");
+    EXPECT_EQ(w->lvwItems->ItemText(0, 3), "12/03/2007");
+    EXPECT_EQ(w->lvwItems->ItemText(1, 3), "");  // the blank mask shows as no date
+    EXPECT_EQ(w->MainGauge->Text(), "1/2 tasks  50%");
+    ui::SaveScreenshot(w->Handle(), "main-tasks");
+
+    SelectNode("Work");
+    EXPECT_EQ(w->lvwItems->ItemCount(), 0);
+    EXPECT_EQ(w->lblProjName->Caption(), "Project Name:  ");
+}
+
+TEST_F(PlannerTest, CheckBoxUpdatesDoneFlagAndGaugeRoundingHalfToEven) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", EightTasksTwoDone());
+    TfrmMain* w = Start();
+    SelectNode("Eight");
+    EXPECT_EQ(w->MainGauge->Value(), 25);
+    ClickCheckBox(w->lvwItems, 2);
+    EXPECT_TRUE(w->CurrentProject()->Task(2)->Done);
+    EXPECT_EQ(w->MainGauge->Value(), 38);
+    EXPECT_EQ(w->MainGauge->Text(), "3/8 tasks  38%");
+    ClickCheckBox(w->lvwItems, 2);
+    ClickCheckBox(w->lvwItems, 1);
+    EXPECT_EQ(w->MainGauge->Value(), 12);
+    EXPECT_EQ(w->MainGauge->ProgressText(), "1/8 tasks  ");
+    // Nothing reaches the files before Save Changes.
+    EXPECT_EQ(Read("projects.dat"), EightTasksTwoDone());
+}
+
+TEST_F(PlannerTest, SaveChangesRewritesUnchangedDataByteForByte) {
+    Write("categories.dat", "Work\r\nHome\r\n");
+    Write("projects.dat", kSamplePlan);
+    Write("Hours.dat", "12/13/2007^9:00 AM^Call the printer^\r\n");
+    TfrmMain* w = Start();
+    SelectNode("Garden");
+    ui::Click(w->btnSave);
+    EXPECT_EQ(Read("categories.dat"), "Work\r\nHome\r\n");
+    EXPECT_EQ(Read("Projects.dat"), kSamplePlan);
+    EXPECT_EQ(Read("Hours.dat"), "12/13/2007^9:00 AM^Call the printer^\r\n");
+}
+
+TEST_F(PlannerTest, NewProjectIsShownAtOnceAndTakesTasks) {
+    Write("categories.dat", "Work\r\n");
+    TfrmMain* w = Start();
+    int seen = 0;
+    ui::OnNextModal(ui::ExpectMessage("You have to create a new project or open an existing before add tasks!", "OK",
+                                      &seen));
+    ui::Click(w->btnAdd);
+    EXPECT_EQ(seen, 1);
+
+    ui::OnNextModal([](TForm* dialog) {
+        auto* d = dynamic_cast<TEditDialog*>(dialog);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Caption(), "Create new project");
+        ui::Type(d->edtName, "Launch");
+        ui::Click(d->vlSkinButton1);
+    });
+    ui::Click(w->btn1);
+    ASSERT_NE(w->CurrentProject(), nullptr);
+    EXPECT_EQ(w->CurrentProject()->Name, "Launch");
+    EXPECT_EQ(w->CurrentProject()->Category, "Work");
+    EXPECT_EQ(w->CurrentProject()->StartDate, "");  // the blank mask, cleared when shown
+    EXPECT_EQ(w->lblProjName->Caption(), "Project Name:  Launch");
+    ASSERT_NE(w->tvwMain->Selected(), nullptr);
+    EXPECT_EQ(w->tvwMain->Selected()->Text, "Launch");
+
+    ui::OnNextModal([](TForm* dialog) {
+        auto* d = dynamic_cast<TEditDialog*>(dialog);
+        EXPECT_EQ(d->Caption(), "Add task");
+        ui::Type(d->edtName, "Write copy");
+        ui::Click(d->vlSkinButton1);
+    });
+    ui::Click(w->btnAdd);
+    ASSERT_EQ(w->lvwItems->ItemCount(), 1);
+    EXPECT_EQ(w->lvwItems->ItemText(0, 1), "Write copy");
+    EXPECT_EQ(w->MainGauge->Text(), "0/1 tasks  0%");
+    ui::Click(w->btnSave);
+    EXPECT_EQ(Read("Projects.dat"),
+              "Header^Launch^Work^^^\r\n^False^,^Write copy^,^^,^  /  /    ^,^  /  /    ^\r\nEndProject\r\n");
+}
+
+TEST_F(PlannerTest, DeleteKeyRemovesTheProjectBehindTheSelectedNode) {
+    Write("categories.dat", "Home\r\n");
+    Write("projects.dat",
+          "Header^Twin^Home^^^\r\n^False^,^first^,^^,^^,^^\r\nEndProject\r\n"
+          "Header^Twin^Home^^^\r\n^False^,^second^,^^,^^,^^\r\nEndProject\r\n");
+    TfrmMain* w = Start();
+    TTreeNode* secondNode = w->tvwMain->Roots()[0]->Children[1];
+    SelectNode(secondNode);
+    EXPECT_EQ(w->lvwItems->ItemText(0, 1), "second");
+
+    ui::OnNextModal(ui::ExpectMessage("Are you sure to delete current project?", "Cancel"));
+    ui::Key(w->tvwMain, VK_DELETE);
+    EXPECT_EQ(w->Projects()->Count(), 2);
+
+    ui::OnNextModal(ui::ExpectMessage("Are you sure to delete current project?", "OK"));
+    SelectNode(w->tvwMain->Roots()[0]->Children[1]);
+    ui::Key(w->tvwMain, VK_DELETE);
+    ASSERT_EQ(w->Projects()->Count(), 1);
+    EXPECT_EQ(w->Projects()->Project(0)->Task(0)->Description, "first");
+    EXPECT_EQ(w->CurrentProject(), nullptr);  // never left pointing at the freed project
+    EXPECT_EQ(w->lblProjName->Caption(), "Project Name:  ");
+
+    // With nothing selected, Delete does nothing and asks nothing.
+    ui::Key(w->tvwMain, VK_DELETE);
+    EXPECT_EQ(w->Projects()->Count(), 1);
+}
+
+TEST_F(PlannerTest, RemovingATaskConfirmsAndKeepsTheGaugeCurrent) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", EightTasksTwoDone());
+    TfrmMain* w = Start();
+    SelectNode("Eight");
+    ui::OnNextModal(ui::ExpectMessage("Please select a task to remove!"));
+    ui::Click(w->btnRemove);
+    ClickRow(w->lvwItems, 0);
+    ui::OnNextModal(ui::ExpectMessage("Are you sure do you want remove this taks?", "Cancel"));
+    ui::Key(w->lvwItems, VK_DELETE);
+    EXPECT_EQ(w->lvwItems->ItemCount(), 8);
+    ui::OnNextModal(ui::ExpectMessage("Are you sure do you want remove this taks?", "OK"));
+    ui::Click(w->btnRemove);
+    EXPECT_EQ(w->lvwItems->ItemCount(), 7);
+    EXPECT_EQ(w->CurrentProject()->Tasks.Count(), 7);
+    EXPECT_EQ(w->MainGauge->Text(), "1/7 tasks  14%");
+}
+
+TEST_F(PlannerTest, CategoriesAddRenameAndRefuseDeletionWithProjects) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
+    TfrmMain* w = Start();
+    auto addCategory = [](const std::string& name) {
+        ui::OnNextModal([name](TForm* dialog) {
+            auto* d = dynamic_cast<TEditDialog*>(dialog);
+            EXPECT_EQ(d->Caption(), "Add new category");
+            ui::Type(d->edtName, name);
+            ui::SaveScreenshot(d->Handle(), "dialog-category");
+            ui::Click(d->vlSkinButton1);
+        });
+        frmMain->NewCategory1->Click();
+    };
+    addCategory("work");  // differs only in letter case: nothing happens
+    EXPECT_EQ(w->Projects()->Categories.Count(), 1);
+    addCategory("Home");
+    EXPECT_EQ(w->tvwMain->Roots().size(), 2u);
+
+    SelectNode("Work");
+    ui::OnNextModal(ui::ExpectMessage("Are you sure to delete current category?", "OK"));
+    ui::OnNextModal(ui::ExpectMessage(
+        "You can't delete a category with asociated projects! Please remove first the projects and try again."));
+    w->Delete1->Click();
+    EXPECT_EQ(w->Projects()->Categories.Count(), 2);
+
+    SelectNode("Work");
+    ui::OnNextModal([](TForm* dialog) {
+        auto* d = dynamic_cast<TEditDialog*>(dialog);
+        EXPECT_EQ(d->Caption(), "Edit category");
+        EXPECT_EQ(d->edtName->Text(), "Work");
+        d->edtName->SetText("Job");
+        ui::Click(d->vlSkinButton1);
+    });
+    w->Rename1->Click();
+    EXPECT_EQ(w->Projects()->Categories.Strings(0), "Job");
+    EXPECT_EQ(w->Projects()->Project(0)->Category, "Job");
+    EXPECT_EQ(w->tvwMain->Roots()[0]->Children.size(), 1u);
+
+    SelectNode("Home");
+    ui::OnNextModal(ui::ExpectMessage("Are you sure to delete current category?", "OK"));
+    w->Delete1->Click();
+    EXPECT_EQ(w->Projects()->Categories.Count(), 1);
+}
+
+TEST_F(PlannerTest, RightClickSelectsTheNodeAndOpensTheTreeMenu) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
+    TfrmMain* w = Start();
+    TPopupMenu* shown = nullptr;
+    TPopupMenu::PopupHook = [&](TPopupMenu* menu, int, int) { shown = menu; };
+    TTreeNode* node = w->tvwMain->Roots()[0]->Children[0];
+    RECT r = w->tvwMain->NodeRect(node);
+    ui::RightClickAt(w->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    TPopupMenu::PopupHook = nullptr;
+    EXPECT_EQ(w->tvwMain->Selected(), node);
+    ASSERT_EQ(shown, w->vlSkinPopupMenu1);
+    ASSERT_EQ(shown->Items.size(), 5u);
+    EXPECT_EQ(shown->Items[0]->Caption, "New Category");
+    EXPECT_TRUE(shown->Items[1]->IsSeparator());
+    EXPECT_EQ(shown->Items[2]->Caption, "New Project");
+    EXPECT_EQ(shown->Items[3]->Caption, "Edit");
+    EXPECT_EQ(shown->Items[4]->Caption, "Delete");
+}

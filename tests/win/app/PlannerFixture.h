@@ -1,0 +1,78 @@
+#pragma once
+// A fresh program folder and application per test; the main window is
+// created on demand, after the test has written the data files it needs.
+#include <gtest/gtest.h>
+
+#include "app/EditDialog.h"
+#include "app/FMain.h"
+#include "core/FileIO.h"
+#include "tests/win/support/UiDriver.h"
+
+class PlannerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        Folder = ui::FreshFolder(std::string(info->test_suite_name()) + "." + info->name());
+        SetProgramFolderOverride(Folder);
+        FApplication = new TApplication();
+        Application->Initialize();
+    }
+    void TearDown() override {
+        EXPECT_EQ(ui::PendingModalActions(), 0) << "a dialog or message that was expected never opened";
+        delete FApplication;
+        SetProgramFolderOverride("");
+    }
+
+    TfrmMain* Start() {
+        Application->CreateForm(frmMain);
+        frmMain->Show();
+        ui::Pump(30);
+        return frmMain;
+    }
+    void Write(const std::string& name, const std::string& bytes) { ui::WriteFile(Folder + name, bytes); }
+    std::string Read(const std::string& name) { return ui::ReadFile(Folder + name); }
+
+    // Clicks the tree node with this text (the first such node).
+    void SelectNode(const std::string& text) {
+        for (const auto& node : frmMain->tvwMain->Nodes())
+            if (node->Text == text) {
+                RECT r = frmMain->tvwMain->NodeRect(node.get());
+                ui::ClickAt(frmMain->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                return;
+            }
+        ADD_FAILURE() << "no node " << text;
+    }
+    void SelectNode(TTreeNode* node) {
+        RECT r = frmMain->tvwMain->NodeRect(node);
+        ui::ClickAt(frmMain->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // Clicks a row of a list view (in its first column).
+    static void ClickRow(TListView* list, int row) {
+        SendMessageA(list->Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        RECT r = list->ItemRect(row);
+        ui::ClickAt(list->Handle(), r.left + 30, (r.top + r.bottom) / 2);
+    }
+    // Clicks the check box of a task row.
+    static void ClickCheckBox(TListView* list, int row) {
+        SendMessageA(list->Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        RECT r = list->ItemRect(row);
+        LVHITTESTINFO hit{};
+        hit.pt = POINT{r.left + 8, (r.top + r.bottom) / 2};
+        SendMessageA(list->Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON) << "the point is not on the check box";
+        ui::ClickAt(list->Handle(), hit.pt.x, hit.pt.y);
+    }
+
+    std::string Folder;
+
+private:
+    TApplication* FApplication = nullptr;
+};
+
+inline const char* const kSamplePlan =
+    "Header^Product launch^Work^12/01/2007^12/31/2007^\r\n"
+    "^True^,^Purchase Domain Name^,^bought for two years^,^12/03/2007^,^12/03/2007^\r\n"
+    "^False^,^Write Web Sales Copy^,^^,^  /  /    ^,^  /  /    ^\r\n"
+    "EndProject\r\n"
+    "Header^Garden^Home^^^\r\n"
+    "EndProject\r\n";

@@ -1,0 +1,390 @@
+#include "toolkit/ComCtrls.h"
+
+#include "core/Rounding.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
+
+// ---- TImageList ----
+
+TImageList::TImageList(TComponent* owner, int width, int height)
+    : TComponent(owner), FHandle(ImageList_Create(width, height, ILC_COLOR24, 2, 2)) {}
+
+TImageList::~TImageList() { ImageList_Destroy(FHandle); }
+
+int TImageList::Add(HBITMAP image) { return ImageList_Add(FHandle, image, nullptr); }
+
+// ---- TListView ----
+
+TListView::TListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick)
+    : TWinControl(owner, parent) {
+    TabStop = true;
+    DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | (columnClick ? 0 : LVS_NOSORTHEADER);
+    CreateWnd(WC_LISTVIEWA, style, WS_EX_CLIENTEDGE);
+    DWORD ex = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (checkBoxes ? LVS_EX_CHECKBOXES : 0);
+    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+}
+
+void TListView::AddColumn(const std::string& caption, int width, bool autoSize) {
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.pszText = const_cast<char*>(caption.c_str());
+    col.cx = width;
+    SendMessageA(Handle(), LVM_INSERTCOLUMNA, FColumns.size(), reinterpret_cast<LPARAM>(&col));
+    FColumns.push_back({width, autoSize});
+    FitColumns();
+}
+
+void TListView::FitColumns() {
+    int fixed = 0, automatic = 0;
+    for (const Column& c : FColumns) c.AutoSize ? ++automatic : fixed += c.Width;
+    if (!automatic) return;
+    int each = (ClientWidth() - fixed) / automatic;
+    if (each < 50) each = 50;
+    for (size_t i = 0; i < FColumns.size(); ++i)
+        if (FColumns[i].AutoSize) SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, i, each);
+}
+
+int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+int TListView::AddItem(const std::string& caption) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ItemCount();
+    item.pszText = const_cast<char*>(caption.c_str());
+    return static_cast<int>(SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void TListView::DeleteItem(int index) { SendMessageA(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0); }
+
+void TListView::Clear() { SendMessageA(Handle(), LVM_DELETEALLITEMS, 0, 0); }
+
+std::string TListView::ItemText(int index, int column) const {
+    char buffer[4096];
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    int n = static_cast<int>(SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(&item)));
+    return std::string(buffer, static_cast<size_t>(n > 0 ? n : 0));
+}
+
+void TListView::SetItemText(int index, int column, const std::string& text) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListView::Checked(int index) const {
+    UINT state = static_cast<UINT>(
+        SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+void TListView::SetChecked(int index, bool checked) {
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::SelectedIndex() const {
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TListView::SetSelectedIndex(int index) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    if (index < 0) {
+        item.state = 0;
+        SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+        return;
+    }
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+RECT TListView::ItemRect(int index) const {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    SendMessageA(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+bool TListView::NotifyNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+        case LVN_ITEMCHANGED: {
+            auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
+            if (OnChange && nm->iItem >= 0) {
+                if (nm->uChanged & LVIF_TEXT) OnChange(this, nm->iItem, ctText);
+                if (nm->uChanged & LVIF_IMAGE) OnChange(this, nm->iItem, ctImage);
+                if (nm->uChanged & LVIF_STATE) OnChange(this, nm->iItem, ctState);
+            }
+            return false;
+        }
+        case NM_DBLCLK:
+            if (OnDblClick) OnDblClick(this);
+            return false;
+        default: return false;
+    }
+}
+
+LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = TWinControl::WndProc(msg, wp, lp);
+    if (msg == WM_SIZE) FitColumns();
+    return r;
+}
+
+// ---- TTreeView ----
+
+TTreeView::TTreeView(TComponent* owner, TWinControl* parent) : TWinControl(owner, parent) {
+    TabStop = true;
+    CreateWnd(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
+              WS_EX_CLIENTEDGE);
+    SendMessageA(Handle(), TVM_SETINDENT, 19, 0);
+}
+
+void TTreeView::SetImages(TImageList* images) {
+    SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+}
+
+TTreeNode* TTreeView::Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex) {
+    auto node = std::make_unique<TTreeNode>();
+    node->Text = text;
+    node->Parent = parent;
+    node->ImageIndex = imageIndex;
+    node->SelectedIndex = selectedIndex;
+    TVINSERTSTRUCTA ins{};
+    ins.hParent = parent ? parent->Item : TVI_ROOT;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    ins.item.pszText = const_cast<char*>(text.c_str());
+    ins.item.iImage = imageIndex;
+    ins.item.iSelectedImage = selectedIndex;
+    ins.item.lParam = reinterpret_cast<LPARAM>(node.get());
+    node->Item = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    if (parent) parent->Children.push_back(node.get());
+    FNodes.push_back(std::move(node));
+    return FNodes.back().get();
+}
+
+TTreeNode* TTreeView::AddRoot(const std::string& text, int imageIndex, int selectedIndex) {
+    return Insert(nullptr, text, imageIndex, selectedIndex);
+}
+
+TTreeNode* TTreeView::AddChild(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex) {
+    return Insert(parent, text, imageIndex, selectedIndex);
+}
+
+void TTreeView::Clear() {
+    // Node objects outlive the native items until the selection change that
+    // the deletion raises has been reported.
+    FClearing = true;
+    SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    FClearing = false;
+    FNodes.clear();
+}
+
+void TTreeView::Expand(TTreeNode* node, bool recurse) {
+    if (!node) return;
+    SendMessageA(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node->Item));
+    if (recurse)
+        for (TTreeNode* c : node->Children) Expand(c, true);
+}
+
+bool TTreeView::IsExpanded(TTreeNode* node) const {
+    return node && (SendMessageA(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->Item), TVIS_EXPANDED) &
+                    TVIS_EXPANDED);
+}
+
+TTreeNode* TTreeView::Selected() const {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    for (const auto& n : FNodes)
+        if (n->Item == item) return n.get();
+    return nullptr;
+}
+
+void TTreeView::SetSelected(TTreeNode* node) {
+    SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node ? node->Item : nullptr));
+}
+
+std::vector<TTreeNode*> TTreeView::Roots() const {
+    std::vector<TTreeNode*> roots;
+    for (const auto& n : FNodes)
+        if (!n->Parent) roots.push_back(n.get());
+    return roots;
+}
+
+RECT TTreeView::NodeRect(TTreeNode* node) const {
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = node->Item;
+    SendMessageA(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+TTreeNode* TTreeView::NodeAt(POINT p) const {
+    TVHITTESTINFO hit{};
+    hit.pt = p;
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (!item || !(hit.flags & TVHT_ONITEM)) return nullptr;
+    for (const auto& n : FNodes)
+        if (n->Item == item) return n.get();
+    return nullptr;
+}
+
+bool TTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+        case TVN_SELCHANGEDA:
+        case TVN_SELCHANGEDW: {
+            auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+            TTreeNode* node = FClearing ? nullptr : reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
+            if (nm->itemNew.hItem == nullptr) node = nullptr;
+            if (OnChange) OnChange(this, node);
+            return false;
+        }
+        case NM_RCLICK: {
+            POINT screen;
+            GetCursorPos(&screen);
+            POINT p = screen;
+            ScreenToClient(Handle(), &p);
+            if (RightClickSelect)
+                if (TTreeNode* node = NodeAt(p)) SetSelected(node);
+            // The menu opens here, the same way on every platform.
+            if (!PopupMenu) return false;
+            PopupMenu->Popup(screen.x, screen.y);
+            result = 1;
+            return true;
+        }
+        default: return false;
+    }
+}
+
+// ---- TPageControl ----
+
+TPageControl::TPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom) : TWinControl(owner, parent) {
+    TabStop = true;
+    CreateWnd(WC_TABCONTROLA, WS_CLIPCHILDREN | WS_TABSTOP | (tabsAtBottom ? TCS_BOTTOM : 0));
+}
+
+TTabSheet* TPageControl::AddSheet(const std::string& caption) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption.c_str());
+    SendMessageA(Handle(), TCM_INSERTITEMA, FSheets.size(), reinterpret_cast<LPARAM>(&item));
+    auto* sheet = new TTabSheet(Owner(), this, caption);
+    FSheets.push_back(sheet);
+    sheet->SetVisible(false);
+    AlignControls();
+    if (FActive < 0) SetActivePageIndex(0);
+    return sheet;
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+    if (index < 0 || index >= PageCount()) return;
+    FActive = index;
+    SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    for (int i = 0; i < PageCount(); ++i) FSheets[i]->SetVisible(i == index);
+    if (OnChange) OnChange(this);
+}
+
+RECT TPageControl::LayoutRect() const {
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    if (Handle()) SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+void TPageControl::AlignControls() {
+    RECT r = LayoutRect();
+    for (TTabSheet* s : FSheets) s->SetBoundsByLayout(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    TWinControl::AlignControls();
+}
+
+bool TPageControl::NotifyNotify(NMHDR* header, LRESULT& result) {
+    if (header->code == TCN_SELCHANGE) {
+        SetActivePageIndex(static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)));
+        return true;
+    }
+    return false;
+}
+
+TTabSheet::TTabSheet(TComponent* owner, TPageControl* parent, const std::string& caption)
+    : TCustomControl(owner, parent) {
+    SetCaption(caption);
+}
+
+// ---- TMonthCalendar ----
+
+TMonthCalendar::TMonthCalendar(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TWinControl(owner, parent) {
+    TabStop = true;
+    SetBoundsByLayout(left, top, width, height);
+    CreateWnd(MONTHCAL_CLASSA, MCS_NOTODAY | MCS_NOTODAYCIRCLE | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    SendMessageA(Handle(), MCM_SETFIRSTDAYOFWEEK, 0, 6);  // Sunday
+    SetBounds(left, top, width, height);
+}
+
+SYSTEMTIME TMonthCalendar::Date() const {
+    SYSTEMTIME st{};
+    SendMessageA(Handle(), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+    st.wHour = st.wMinute = st.wSecond = st.wMilliseconds = 0;
+    return st;
+}
+
+void TMonthCalendar::SetDate(int year, int month, int day) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    SendMessageA(Handle(), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+}
+
+bool TMonthCalendar::NotifyNotify(NMHDR* header, LRESULT& result) {
+    if (header->code == MCN_SELECT && OnNumberClick) OnNumberClick(this);
+    return false;
+}
+
+// ---- TGauge ----
+
+TGauge::TGauge(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TCustomControl(owner, parent) {
+    SetBounds(left, top, width, height);
+}
+
+void TGauge::SetValue(int v) {
+    FValue = v;
+    Invalidate();
+}
+
+void TGauge::SetProgressText(const std::string& text) {
+    FProgressText = text;
+    Invalidate();
+}
+
+int TGauge::Percent() const {
+    if (MaxValue == MinValue) return 0;
+    long double f = static_cast<long double>(FValue - MinValue) / (MaxValue - MinValue);
+    return static_cast<int>(RoundHalfEven(f * 100));
+}
+
+std::string TGauge::Text() const {
+    std::string text = ShowProgressText ? FProgressText : std::string();
+    if (ShowPercent) text += std::to_string(Percent()) + "%";
+    return text;
+}
+
+void TGauge::PaintWindow(TCanvas& canvas) {
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    canvas.FillRect(r, clWindow);
+    canvas.Edge(r, false);
+    RECT inner{1, 1, r.right - 1, r.bottom - 1};
+    if (MaxValue != MinValue) {
+        long double f = static_cast<long double>(FValue - MinValue) / (MaxValue - MinValue);
+        RECT bar = inner;
+        bar.right = bar.left + static_cast<int>(RoundHalfEven(f * (inner.right - inner.left)));
+        canvas.FillRect(bar, clHighlight);
+    }
+    std::string text = Text();
+    if (!text.empty()) canvas.TextRect(inner, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}

@@ -1,0 +1,159 @@
+#pragma once
+// Common controls in their plain look: list view, tree view, page control,
+// month calendar, progress gauge, image list.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Controls.h"
+
+class TImageList : public TComponent {
+public:
+    TImageList(TComponent* owner, int width, int height);
+    ~TImageList() override;
+    HIMAGELIST Handle() const { return FHandle; }
+    int Count() const { return ImageList_GetImageCount(FHandle); }
+    int Add(HBITMAP image);  // copies the bitmap
+
+private:
+    HIMAGELIST FHandle;
+};
+
+enum TItemChange { ctText, ctImage, ctState };
+using TLVChangeEvent = std::function<void(TObject* sender, int item, TItemChange change)>;
+
+class TListView : public TWinControl {
+public:
+    TListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick);
+    void AddColumn(const std::string& caption, int width, bool autoSize = false);
+
+    int ItemCount() const;
+    int AddItem(const std::string& caption);
+    void DeleteItem(int index);
+    void Clear();
+    std::string ItemText(int index, int column) const;  // column 0 is the caption
+    void SetItemText(int index, int column, const std::string& text);
+    bool Checked(int index) const;
+    void SetChecked(int index, bool checked);
+    int SelectedIndex() const;
+    void SetSelectedIndex(int index);  // -1 clears the selection
+    RECT ItemRect(int index) const;    // whole row, client coordinates
+
+    // Raised synchronously for every item change the control reports,
+    // whether the user or the program made it.
+    TLVChangeEvent OnChange;
+    bool NotifyNotify(NMHDR* header, LRESULT& result) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void FitColumns();
+    struct Column {
+        int Width;
+        bool AutoSize;
+    };
+    std::vector<Column> FColumns;
+};
+
+class TTreeNode {
+public:
+    std::string Text;
+    TTreeNode* Parent = nullptr;
+    int ImageIndex = 0;
+    int SelectedIndex = 0;
+    HTREEITEM Item = nullptr;
+    std::vector<TTreeNode*> Children;
+};
+
+class TTreeView : public TWinControl {
+public:
+    TTreeView(TComponent* owner, TWinControl* parent);
+    void SetImages(TImageList* images);
+
+    TTreeNode* AddRoot(const std::string& text, int imageIndex = 0, int selectedIndex = 0);
+    TTreeNode* AddChild(TTreeNode* parent, const std::string& text, int imageIndex = 0, int selectedIndex = 0);
+    void Clear();
+    void Expand(TTreeNode* node, bool recurse);
+    bool IsExpanded(TTreeNode* node) const;
+    TTreeNode* Selected() const;
+    void SetSelected(TTreeNode* node);
+    const std::vector<std::unique_ptr<TTreeNode>>& Nodes() const { return FNodes; }  // creation order
+    std::vector<TTreeNode*> Roots() const;
+    RECT NodeRect(TTreeNode* node) const;  // text rectangle, client coordinates
+    TTreeNode* NodeAt(POINT p) const;
+
+    bool RightClickSelect = true;
+    // Raised synchronously when the selection changes, also by the program.
+    std::function<void(TObject* sender, TTreeNode* node)> OnChange;
+    bool NotifyNotify(NMHDR* header, LRESULT& result) override;
+
+private:
+    TTreeNode* Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex);
+    std::vector<std::unique_ptr<TTreeNode>> FNodes;
+    bool FClearing = false;
+};
+
+class TTabSheet;
+
+// Tabs (at the bottom) over a stack of sheets; one sheet is shown.
+class TPageControl : public TWinControl {
+public:
+    TPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom);
+    TTabSheet* AddSheet(const std::string& caption);
+    int PageCount() const { return static_cast<int>(FSheets.size()); }
+    TTabSheet* Pages(int i) const { return FSheets.at(i); }
+    int ActivePageIndex() const { return FActive; }
+    void SetActivePageIndex(int index);
+    TNotifyEvent OnChange;
+    RECT LayoutRect() const override;
+    bool NotifyNotify(NMHDR* header, LRESULT& result) override;
+
+protected:
+    void AlignControls() override;
+
+private:
+    std::vector<TTabSheet*> FSheets;
+    int FActive = -1;
+};
+
+class TTabSheet : public TCustomControl {
+public:
+    TTabSheet(TComponent* owner, TPageControl* parent, const std::string& caption);
+};
+
+// A month calendar showing one month; its date changes by clicks on day
+// numbers (OnNumberClick) or by the month buttons (no event).
+class TMonthCalendar : public TWinControl {
+public:
+    TMonthCalendar(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    SYSTEMTIME Date() const;
+    void SetDate(int year, int month, int day);
+    TNotifyEvent OnNumberClick;
+    bool NotifyNotify(NMHDR* header, LRESULT& result) override;
+};
+
+// A horizontal progress bar with "ProgressText" and the percentage.
+class TGauge : public TCustomControl {
+public:
+    TGauge(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    int MinValue = 0, MaxValue = 100;
+    int Value() const { return FValue; }
+    void SetValue(int v);
+    const std::string& ProgressText() const { return FProgressText; }
+    void SetProgressText(const std::string& text);
+    bool ShowProgressText = false, ShowPercent = false;
+    // The fraction (value - min) / (max - min) as a percentage, rounded half to even.
+    int Percent() const;
+    std::string Text() const;
+
+protected:
+    void PaintWindow(TCanvas& canvas) override;
+
+private:
+    int FValue = 50;
+    std::string FProgressText;
+};
+

@@ -1,0 +1,204 @@
+#include "toolkit/ExtCtrls.h"
+
+#include <windowsx.h>
+
+#include "toolkit/Forms.h"
+
+// ---- TPanel ----
+
+TPanel::TPanel(TComponent* owner, TWinControl* parent, TPanelBorder border)
+    : TCustomControl(owner, parent), Border(border) {}
+
+RECT TPanel::LayoutRect() const {
+    RECT r = TCustomControl::LayoutRect();
+    if (Border != pbNone) InflateRect(&r, -1, -1);
+    return r;
+}
+
+void TPanel::PaintWindow(TCanvas& canvas) {
+    TCustomControl::PaintWindow(canvas);
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    if (Border == pbRaised) canvas.Edge(r, true);
+    if (Border == pbFrame) canvas.Edge(r, false);
+}
+
+// ---- TGroupBox ----
+
+TGroupBox::TGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TCustomControl(owner, parent) {
+    SetCaption(caption);
+}
+
+RECT TGroupBox::LayoutRect() const {
+    return RECT{2, CaptionHeight + 2, ClientWidth() - 2, ClientHeight() - 2};
+}
+
+void TGroupBox::PaintWindow(TCanvas& canvas) {
+    TCustomControl::PaintWindow(canvas);
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    canvas.Edge(r, false);
+    RECT bar{1, 1, r.right - 1, CaptionHeight + 1};
+    canvas.FillRect(bar, clBtnShadow);
+    canvas.Font.SetColor(clWhite);
+    canvas.Font.SetStyle(fsBold);
+    canvas.TextRect(bar, Caption(), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// ---- TBevel ----
+
+TBevel::TBevel(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TGraphicControl(owner, parent) {
+    SetBounds(left, top, width, height);
+}
+
+void TBevel::Paint(TCanvas& canvas) {
+    RECT outer{0, 0, Width(), Height()};
+    canvas.Edge(outer, false);
+    RECT inner{1, 1, Width() - 1, Height() - 1};
+    canvas.Edge(inner, true);
+}
+
+// ---- TSplitter ----
+
+TSplitter::TSplitter(TComponent* owner, TWinControl* parent, int width) : TCustomControl(owner, parent) {
+    Cursor = crSizeWE;
+    SetBounds(0, 0, width, 10);
+    SetAlign(alLeft);
+}
+
+TControl* TSplitter::FindResized() const {
+    // The left-aligned sibling whose right edge touches ours.
+    for (int i = 0; i < Parent()->ControlCount(); ++i) {
+        TControl* c = Parent()->Controls(i);
+        if (c != this && c->Visible() && c->Align() == alLeft && c->Left() + c->Width() == Left()) return c;
+    }
+    return nullptr;
+}
+
+LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+            if (TControl* target = FindResized()) {
+                POINT p{GET_X_LPARAM(lp), 0};
+                ClientToScreen(Handle(), &p);
+                FDragStart = p.x;
+                FStartWidth = target->Width();
+                SetCapture(Handle());
+            }
+            return 0;
+        case WM_MOUSEMOVE:
+            if (FDragStart >= 0 && GetCapture() == Handle()) {
+                POINT p{GET_X_LPARAM(lp), 0};
+                ClientToScreen(Handle(), &p);
+                if (TControl* target = FindResized()) {
+                    int limit = Parent()->ClientWidth() - Width() - MinSize;
+                    int w = FStartWidth + (p.x - FDragStart);
+                    if (w > limit) w = limit;
+                    if (w < MinSize) w = MinSize;
+                    target->SetWidth(w);
+                }
+            }
+            break;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            if (FDragStart >= 0) {
+                FDragStart = -1;
+                if (msg == WM_LBUTTONUP) ReleaseCapture();
+            }
+            break;
+        default: break;
+    }
+    return TCustomControl::WndProc(msg, wp, lp);
+}
+
+void TSplitter::PaintWindow(TCanvas& canvas) { TCustomControl::PaintWindow(canvas); }
+
+// ---- TImage ----
+
+TImage::TImage(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TGraphicControl(owner, parent) {
+    SetBounds(left, top, width, height);
+}
+
+TImage::~TImage() {
+    if (FBitmap) DeleteObject(FBitmap);
+}
+
+void TImage::SetBitmap(HBITMAP bitmap) {
+    if (FBitmap) DeleteObject(FBitmap);
+    FBitmap = bitmap;
+    if (AutoSize && bitmap) {
+        BITMAP bm;
+        GetObjectA(bitmap, sizeof bm, &bm);
+        SetBounds(Left(), Top(), bm.bmWidth, bm.bmHeight);
+    }
+    Invalidate();
+}
+
+void TImage::Paint(TCanvas& canvas) {
+    if (!FBitmap) return;
+    HDC memory = CreateCompatibleDC(canvas.Handle());
+    {
+        SelectGuard g(memory, FBitmap);
+        BitBlt(canvas.Handle(), 0, 0, Width(), Height(), memory, 0, 0, SRCCOPY);
+    }
+    DeleteDC(memory);
+}
+
+// ---- TTimer ----
+
+namespace {
+const char* const kTimerClass = "PlandeskTimerWindow";
+}
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &TTimer::WindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kTimerClass;
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    FWindow = CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                              nullptr);
+    SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    Update();
+}
+
+TTimer::~TTimer() {
+    KillTimer(FWindow, 1);
+    DestroyWindow(FWindow);
+}
+
+void TTimer::SetEnabled(bool value) {
+    if (FEnabled == value) return;
+    FEnabled = value;
+    Update();
+}
+
+void TTimer::SetInterval(int ms) {
+    FInterval = ms;
+    Update();
+}
+
+void TTimer::Update() {
+    KillTimer(FWindow, 1);
+    if (FEnabled && FInterval > 0 && OnTimer) SetTimer(FWindow, 1, static_cast<UINT>(FInterval), nullptr);
+}
+
+LRESULT CALLBACK TTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER) {
+        auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        if (timer && timer->FEnabled && timer->OnTimer) {
+            try {
+                timer->OnTimer(timer);
+            } catch (...) {
+                HandleWindowException();
+            }
+        }
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}

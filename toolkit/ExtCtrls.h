@@ -1,0 +1,82 @@
+#pragma once
+// Panels, group boxes, bevels, splitters, pictures and timers.
+#include <string>
+
+#include "toolkit/Controls.h"
+
+enum TPanelBorder { pbNone, pbRaised, pbFrame };
+
+class TPanel : public TCustomControl {
+public:
+    TPanel(TComponent* owner, TWinControl* parent, TPanelBorder border = pbNone);
+    TPanelBorder Border;
+    RECT LayoutRect() const override;
+
+protected:
+    void PaintWindow(TCanvas& canvas) override;
+};
+
+// A frame with its caption centred in a bar across the top.
+class TGroupBox : public TCustomControl {
+public:
+    TGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption);
+    static constexpr int CaptionHeight = 20;
+    RECT LayoutRect() const override;
+
+protected:
+    void PaintWindow(TCanvas& canvas) override;
+};
+
+class TBevel : public TGraphicControl {
+public:
+    TBevel(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    void Paint(TCanvas& canvas) override;
+};
+
+// Resizes the control aligned just before it by dragging.
+class TSplitter : public TCustomControl {
+public:
+    TSplitter(TComponent* owner, TWinControl* parent, int width);
+    int MinSize = 10;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void PaintWindow(TCanvas& canvas) override;
+
+private:
+    TControl* FindResized() const;
+    int FDragStart = -1, FStartWidth = 0;
+};
+
+// A picture control showing a bitmap it owns.
+class TImage : public TGraphicControl {
+public:
+    TImage(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    ~TImage() override;
+    bool AutoSize = false;
+    void SetBitmap(HBITMAP bitmap);  // takes ownership
+    HBITMAP Bitmap() const { return FBitmap; }
+    void Paint(TCanvas& canvas) override;
+
+private:
+    HBITMAP FBitmap = nullptr;
+};
+
+// A window timer; ticks arrive through the message queue.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value);
+    int Interval() const { return FInterval; }
+    void SetInterval(int ms);
+    TNotifyEvent OnTimer;
+
+private:
+    void Update();
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    HWND FWindow = nullptr;
+    bool FEnabled = true;
+    int FInterval = 1000;
+};

@@ -1,0 +1,153 @@
+#include "toolkit/Graphics.h"
+
+#include <cstdio>
+#include <vector>
+
+COLORREF ColorToRGB(TColor c) { return (c & clSysBase) ? GetSysColor(static_cast<int>(c & 0xFF)) : (c & 0xFFFFFF); }
+
+TFont& TFont::operator=(const TFont& other) {
+    if (this != &other) {
+        FName = other.FName;
+        FHeight = other.FHeight;
+        FStyle = other.FStyle;
+        FColor = other.FColor;
+        Reset();
+    }
+    return *this;
+}
+
+TFont::~TFont() { Reset(); }
+
+void TFont::Reset() {
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = nullptr;
+}
+
+HFONT TFont::Handle() const {
+    if (!FHandle) {
+        LOGFONTA lf{};
+        lf.lfHeight = -FHeight;
+        lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
+        lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
+        lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+        FHandle = CreateFontIndirectA(&lf);
+    }
+    return FHandle;
+}
+
+void TCanvas::FillRect(const RECT& r, TColor color) {
+    HBRUSH b = CreateSolidBrush(ColorToRGB(color));
+    ::FillRect(FDC, &r, b);
+    DeleteObject(b);
+}
+
+void TCanvas::FrameRect(const RECT& r, TColor color) {
+    HBRUSH b = CreateSolidBrush(ColorToRGB(color));
+    ::FrameRect(FDC, &r, b);
+    DeleteObject(b);
+}
+
+void TCanvas::Line(int x1, int y1, int x2, int y2, TColor color) {
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(color));
+    {
+        SelectGuard g(FDC, pen);
+        MoveToEx(FDC, x1, y1, nullptr);
+        LineTo(FDC, x2, y2);
+    }
+    DeleteObject(pen);
+}
+
+void TCanvas::Edge(const RECT& r, bool raised) {
+    TColor light = raised ? clBtnHighlight : clBtnShadow;
+    TColor dark = raised ? clBtnShadow : clBtnHighlight;
+    Line(r.left, r.bottom - 1, r.left, r.top, light);
+    Line(r.left, r.top, r.right - 1, r.top, light);
+    Line(r.right - 1, r.top, r.right - 1, r.bottom - 1, dark);
+    Line(r.right - 1, r.bottom - 1, r.left - 1, r.bottom - 1, dark);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+    SelectGuard g(FDC, Font.Handle());
+    SIZE s{0, 0};
+    GetTextExtentPoint32A(FDC, text.c_str(), static_cast<int>(text.size()), &s);
+    if (text.empty()) {
+        TEXTMETRICA tm;
+        GetTextMetricsA(FDC, &tm);
+        s.cy = tm.tmHeight;
+    }
+    return s;
+}
+
+void TCanvas::DrawTextAt(int x, int y, const std::string& text) {
+    SelectGuard g(FDC, Font.Handle());
+    SetBkMode(FDC, TRANSPARENT);
+    SetTextColor(FDC, ColorToRGB(Font.Color()));
+    ::TextOutA(FDC, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void TCanvas::TextRect(RECT r, const std::string& text, unsigned flags) {
+    SelectGuard g(FDC, Font.Handle());
+    SetBkMode(FDC, TRANSPARENT);
+    SetTextColor(FDC, ColorToRGB(Font.Color()));
+    DrawTextA(FDC, text.c_str(), static_cast<int>(text.size()), &r, flags);
+}
+
+TBitmap::TBitmap(int width, int height) : FWidth(width < 1 ? 1 : width), FHeight(height < 1 ? 1 : height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = FWidth;
+    bi.bmiHeader.biHeight = -FHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    FDC = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    void* bits = nullptr;
+    FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    FBits = static_cast<unsigned char*>(bits);
+    FOld = SelectObject(FDC, FBitmap);
+}
+
+TBitmap::~TBitmap() {
+    SelectObject(FDC, FOld);
+    DeleteObject(FBitmap);
+    DeleteDC(FDC);
+}
+
+void TBitmap::CopyTo(HDC target, int x, int y) const { BitBlt(target, x, y, FWidth, FHeight, FDC, 0, 0, SRCCOPY); }
+
+bool TBitmap::SaveToBmpFile(const std::string& path) const {
+    GdiFlush();
+    int stride = (FWidth * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = FWidth;
+    ih.biHeight = -FHeight;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = static_cast<DWORD>(stride * FHeight);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::vector<unsigned char> row(static_cast<size_t>(stride), 0);
+    for (int y = 0; y < FHeight; ++y) {
+        const unsigned char* src = FBits + static_cast<size_t>(y) * FWidth * 4;
+        for (int x = 0; x < FWidth; ++x) {
+            row[x * 3] = src[x * 4];
+            row[x * 3 + 1] = src[x * 4 + 1];
+            row[x * 3 + 2] = src[x * 4 + 2];
+        }
+        std::fwrite(row.data(), 1, row.size(), f);
+    }
+    return std::fclose(f) == 0;
+}

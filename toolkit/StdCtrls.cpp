@@ -1,0 +1,197 @@
+#include "toolkit/StdCtrls.h"
+
+#include <shellapi.h>
+
+#include "toolkit/Forms.h"
+
+// ---- TButtonControl ----
+
+void TButtonControl::Click() {
+    if (ModalResult != mrNone)
+        if (TForm* form = ParentForm()) form->ModalResult = ModalResult;
+    TWinControl::Click();
+}
+
+void TButtonControl::CommandNotify(WORD code) {
+    if (code == BN_CLICKED) Click();
+}
+
+// ---- TButton ----
+
+TButton::TButton(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
+                 int height)
+    : TButtonControl(owner, parent) {
+    TabStop = true;
+    SetCaption(caption);
+    SetBoundsByLayout(left, top, width, height);
+    CreateWnd("BUTTON", BS_PUSHBUTTON | WS_TABSTOP);
+    SetBounds(left, top, width, height);
+}
+
+void TButton::SetDefault(bool value) {
+    if (TForm* form = ParentForm()) form->DefaultButton = value ? this : nullptr;
+    SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::SetCancel(bool value) {
+    if (TForm* form = ParentForm()) form->CancelButton = value ? this : nullptr;
+}
+
+UINT TButton::DialogCode() { return DLGC_BUTTON; }
+
+// ---- TCheckBox ----
+
+TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top,
+                     int width, int height)
+    : TButtonControl(owner, parent) {
+    TabStop = true;
+    SetCaption(caption);
+    SetBoundsByLayout(left, top, width, height);
+    CreateWnd("BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP);
+    SetBounds(left, top, width, height);
+}
+
+bool TCheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TCheckBox::SetChecked(bool value) { SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void TCheckBox::Click() { TControl::Click(); }
+
+UINT TCheckBox::DialogCode() { return DLGC_BUTTON; }
+
+// ---- TLabel ----
+
+TLabel::TLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top)
+    : TGraphicControl(owner, parent) {
+    SetBoundsByLayout(left, top, 0, 0);
+    SetCaption(caption);
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TLabel::SetCaption(const std::string& text) {
+    TGraphicControl::SetCaption(text);
+    AdjustSize();
+}
+
+void TLabel::FontChanged() {
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::AdjustSize() {
+    if (!AutoSize) return;
+    HDC dc = GetDC(nullptr);
+    TCanvas canvas(dc);
+    canvas.Font = Font;
+    SIZE s = canvas.TextExtent(Caption());
+    ReleaseDC(nullptr, dc);
+    int left = Alignment == taRightJustify ? Left() + Width() - s.cx : Left();
+    SetBoundsByLayout(left, Top(), s.cx, s.cy);
+}
+
+void TLabel::Paint(TCanvas& canvas) {
+    RECT r{0, 0, Width(), Height()};
+    if (!Transparent) canvas.FillRect(r, Color);
+    if (!Enabled()) canvas.Font.SetColor(clGrayText);
+    unsigned align = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
+    canvas.TextRect(r, Caption(), align | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// ---- TEdit ----
+
+TEdit::TEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, DWORD extraStyle)
+    : TWinControl(owner, parent) {
+    TabStop = true;
+    SetBoundsByLayout(left, top, width, height);
+    CreateWnd("EDIT", ES_AUTOHSCROLL | WS_TABSTOP | extraStyle, WS_EX_CLIENTEDGE);
+    SetBounds(left, top, width, height);
+}
+
+std::string TEdit::Text() const {
+    int n = GetWindowTextLengthA(Handle());
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    GetWindowTextA(Handle(), s.data(), n + 1);
+    s.resize(static_cast<size_t>(n));
+    return s;
+}
+
+void TEdit::SetText(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
+
+void TEdit::SetMaxLength(int n) { SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(n), 0); }
+
+void TEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+
+void TEdit::CommandNotify(WORD code) {
+    if (code == EN_CHANGE && OnChange) OnChange(this);
+}
+
+TMemo::TMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TEdit(owner, parent, left, top, width, height, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL) {}
+
+// ---- TComboBox ----
+
+TComboBox::TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
+                     int dropDownCount)
+    : TWinControl(owner, parent), FDropDownCount(dropDownCount) {
+    TabStop = true;
+    // The window height of a drop-down list is the height of its open list.
+    SetBoundsByLayout(left, top, width, height + dropDownCount * 16 + 4);
+    CreateWnd("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
+    SetBounds(left, top, width, Height());
+}
+
+void TComboBox::ItemsChanged() {
+    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < Items.Count(); ++i)
+        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Items.Strings(i).c_str()));
+}
+
+int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+
+void TComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+std::string TComboBox::Text() const {
+    int i = ItemIndex();
+    return i >= 0 && i < Items.Count() ? Items.Strings(i) : std::string();
+}
+
+void TComboBox::CommandNotify(WORD code) {
+    if (code == CBN_SELCHANGE && OnChange) OnChange(this);
+}
+
+// ---- TLinkLabel ----
+
+TLinkLabel::TLinkLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top)
+    : TLabel(owner, parent, caption, left, top) {
+    Font = TFont("Arial", 14, fsUnderline);
+    Cursor = crHandPoint;
+    AdjustSize();
+    OnMouseEnter = [this](TObject*) {
+        FMouseOver = true;
+        Invalidate();
+    };
+    OnMouseLeave = [this](TObject*) {
+        FMouseOver = false;
+        Invalidate();
+    };
+}
+
+bool TLinkLabel::IsOpenableURL(const std::string& url) {
+    auto starts = [&](const char* prefix) {
+        size_t n = std::char_traits<char>::length(prefix);
+        return url.size() > n && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, url.c_str(), static_cast<int>(n),
+                                                prefix, static_cast<int>(n)) == CSTR_EQUAL;
+    };
+    return starts("http://") || starts("https://") || starts("mailto:");
+}
+
+void TLinkLabel::Click() {
+    TLabel::Click();
+    if (IsOpenableURL(URL)) ShellExecuteA(nullptr, "open", URL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TLinkLabel::Paint(TCanvas& canvas) {
+    if (FMouseOver) canvas.Font.SetColor(DefaultActiveFontColor);
+    TLabel::Paint(canvas);
+}

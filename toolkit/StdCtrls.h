@@ -1,0 +1,99 @@
+#pragma once
+// Buttons, check boxes, labels, edits, memos and combo boxes in their plain
+// look: native controls, subclassed.
+#include <string>
+
+#include "toolkit/Controls.h"
+
+class TButtonControl : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    // Clicking sets the form's ModalResult to this when it is not mrNone.
+    int ModalResult = 0;
+    void Click() override;
+    void CommandNotify(WORD code) override;
+};
+
+class TButton : public TButtonControl {
+public:
+    TButton(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
+            int height);
+    // Enter presses the default button, Escape the cancel button.
+    void SetDefault(bool value);
+    void SetCancel(bool value);
+    UINT DialogCode() override;
+};
+
+class TCheckBox : public TButtonControl {
+public:
+    TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
+              int height);
+    bool Checked() const;
+    void SetChecked(bool value);
+    void Click() override;
+    UINT DialogCode() override;
+};
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+class TLabel : public TGraphicControl {
+public:
+    TLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top);
+    bool AutoSize = true;
+    TAlignment Alignment = taLeftJustify;
+    bool Transparent = true;
+    void SetCaption(const std::string& text) override;
+    void Paint(TCanvas& canvas) override;
+    void FontChanged() override;
+    // Sizes the label to its text; a right-aligned label keeps its right edge.
+    void AdjustSize();
+};
+
+class TEdit : public TWinControl {
+public:
+    TEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, DWORD extraStyle = 0);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void SetMaxLength(int n);
+    void SelectAll();
+    TNotifyEvent OnChange;
+    void CommandNotify(WORD code) override;
+};
+
+class TMemo : public TEdit {
+public:
+    TMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+};
+
+class TComboBox : public TWinControl {
+public:
+    // A fixed list: the user picks an entry, no typing.
+    TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
+              int dropDownCount = 8);
+    TStringList Items;  // call ItemsChanged after changing
+    void ItemsChanged();
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::string Text() const;
+    TNotifyEvent OnChange;
+    void CommandNotify(WORD code) override;
+
+private:
+    int FDropDownCount;
+};
+
+// A label that opens its web address when clicked.
+class TLinkLabel : public TLabel {
+public:
+    TLinkLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top);
+    std::string URL;
+    TColor DefaultActiveFontColor = 0x00FF0000;  // pure blue
+    bool MouseOver() const { return FMouseOver; }
+    void Click() override;
+    void Paint(TCanvas& canvas) override;
+    // Only web and mail addresses are opened; anything else does nothing.
+    static bool IsOpenableURL(const std::string& url);
+
+private:
+    bool FMouseOver = false;
+};
