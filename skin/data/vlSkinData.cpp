@@ -124,7 +124,10 @@ void TvlDataSkinHintWindow::ReadData(const TvlSkinIni& ini) {
 // ---- TvlSkinData ----
 
 void TvlSkinData::BroadcastSkinMessage(unsigned msg) {
-    if (Broadcaster()) Broadcaster()(*this, msg);
+    if (Broadcaster())
+        Broadcaster()(*this, msg);
+    else
+        PlatformBroadcastSkinMessage(*this, msg);
 }
 
 void TvlSkinData::SetCompressedStoredSkin(TvlCompressedStoredSkin* storedSkin) {

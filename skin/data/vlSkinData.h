@@ -10,6 +10,7 @@
 
 #include "core/Geometry.h"
 #include "core/PixelImage.h"
+#include "core/StringList.h"
 #include "skin/data/vlResourceStr.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinIni.h"
@@ -99,14 +100,22 @@ struct TvlDataSkinHintWindow {
 };
 
 class TvlSkinData;
-// Delivers a skin message to the windows (owner form first, then every other
-// form); installed by the windowing side, absent in portable use.
+// Replaces the delivery of skin messages (tests record them this way); null
+// restores the platform's delivery.
 using TSkinMessageBroadcaster = std::function<void(TvlSkinData& sender, unsigned msg)>;
 void SetSkinMessageBroadcaster(TSkinMessageBroadcaster broadcaster);
+// The platform's delivery: on Windows, sent to the owner form first, then to
+// every other form of the application in creation order; nothing natively.
+void PlatformBroadcastSkinMessage(TvlSkinData& sender, unsigned msg);
+// The built-in skin's zlib stream from the program's resources ("VL_BUILTIN_SKIN",
+// RCDATA), or empty when the program carries none.
+std::string BuiltInSkinStream();
 
 class TvlSkinData : public TvlDataSkinForm {
 public:
-    TvlSkinData() = default;
+    // The owner is the form the skin data sits on (it hears the skin
+    // messages first), or null.
+    explicit TvlSkinData(TObject* owner = nullptr) : FOwner(owner) {}
     TvlSkinData(const TvlSkinData&) = delete;
     TvlSkinData& operator=(const TvlSkinData&) = delete;
 
@@ -126,6 +135,7 @@ public:
     // True until a load completes, and from the start of every load until it
     // completes; a failed load leaves it set.
     bool IsEmpty() const { return FIsEmpty; }
+    TObject* Owner() const { return FOwner; }
 
     // Loads a package file; a file version above 3 changes nothing at all.
     void LoadPackageFile(const std::string& path);
@@ -156,6 +166,7 @@ public:
 private:
     void ReadSkin(TvlSkinPackage& package);
     void ReadFormInfo(const TvlSkinIni& ini);
+    TObject* FOwner;
     bool FIsEmpty = true;
     TvlCompressedStoredSkin* FCompressedStoredSkin = nullptr;
     TvlResourceStrData* FResourceStrData = nullptr;

@@ -12,17 +12,13 @@
 
 #include "core/Errors.h"
 #include "core/Geometry.h"
+#include "core/TextStyle.h"
 
 // A rect or point field that holds no digit.
 class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
-
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum TvlMorphKind { mkDefault, mkGradient, mkLeftGradient, mkRightGradient, mkLeftSlide, mkRightSlide, mkPush };
 
