@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "core/TextCompare.h"
-
 namespace {
 
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }

@@ -2,8 +2,6 @@
 
 #include <zlib.h>
 
-#include <cstring>
-
 #include "core/BmpReader.h"
 
 namespace {
