@@ -95,6 +95,17 @@ public:
                 Blend(x, y, rgb, n / 16.0);
             }
     }
+    // Sets every pixel of `bounds` that the shape does not touch at all.
+    template <class Inside>
+    void KeyOutside(TRect bounds, uint32_t key, Inside inside) {
+        for (int y = bounds.Top; y < bounds.Bottom; ++y)
+            for (int x = bounds.Left; x < bounds.Right; ++x) {
+                bool touched = false;
+                for (int sy = 0; sy < 4 && !touched; ++sy)
+                    for (int sx = 0; sx < 4 && !touched; ++sx) touched = inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
+                if (!touched) Set(x, y, key);
+            }
+    }
     static bool InRound(double px, double py, double l, double t, double r, double b, double radius, bool topOnly) {
         if (px < l || px > r || py < t || py > b) return false;
         double cx = std::clamp(px, l + radius, r - radius);
@@ -267,7 +278,9 @@ public:
         auto image = [&](const char* key, bool checked, State st) {
             TRect r = R(s, key);
             if (r.IsEmpty()) return;
-            c.Fill(r, T.Key);
+            // Edges are smoothed against the window colour; what lies wholly
+            // outside the shape takes the transparent colour.
+            c.Fill(r, T.Window);
             uint32_t line = st == State::Hover ? T.Accent : st == State::Disabled ? T.DisabledLine : T.FieldLine;
             uint32_t fill = st == State::Disabled ? T.DisabledFill : T.Field;
             double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
@@ -282,6 +295,10 @@ public:
                     c.Polyline({{r.Left + 4.0, r.Top + 8.5}, {r.Left + 7.0, r.Top + 11.5}, {r.Left + 12.5, r.Top + 5.0}}, 1.8,
                                st == State::Disabled ? T.DisabledText : T.OnAccent);
             }
+            c.KeyOutside(r, T.Key, [&](double x, double y) {
+                if (radio) return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= 7.5 * 7.5;
+                return Canvas::InRound(x, y, r.Left, r.Top, r.Left + 16, r.Top + 16, 3, false);
+            });
         };
         image("uncheckimagerect", false, State::Normal);
         image("checkimagerect", true, State::Normal);
