@@ -544,6 +544,7 @@ std::string Retheme(const std::vector<std::string>& lines, const Theme& from, co
     std::string out;
     for (const std::string& raw : lines) {
         std::string line = raw;
+        if (!line.empty() && line[0] == ';') continue;  // the comments describe Modern
         size_t eq = line.find('=');
         if (eq != std::string::npos) {
             std::string key = line.substr(0, eq);
