@@ -81,3 +81,17 @@ TEST_F(SkinMessages, AFailedLoadStillTellsEveryFormToDropTheSkin) {
     EXPECT_EQ(log[2].Message, WM_SKINCHANGED_MDI);
     EXPECT_TRUE(skin.IsEmpty());
 }
+
+TEST_F(SkinMessages, TheBuiltInSkinComesFromTheProgramsResources) {
+    auto* form = new TListeningForm(Application, "main");
+    TvlCompressedStoredSkin stored;
+    stored.SetCompressedData(BuiltInSkinStream());
+    ASSERT_FALSE(stored.IsDataEmpty());
+    TvlSkinData skin(form);
+    skin.SetCompressedStoredSkin(&stored);
+    EXPECT_FALSE(skin.IsEmpty());
+    EXPECT_EQ(skin.SkinName, "Modern");
+    EXPECT_GE(skin.FindControlIndex("listview"), 0);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[1].Message, WM_SKINCHANGED);
+}
