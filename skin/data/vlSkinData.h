@@ -11,6 +11,7 @@
 #include "core/Geometry.h"
 #include "core/PixelImage.h"
 #include "core/StringList.h"
+#include "skin/data/vlFBitmap.h"
 #include "skin/data/vlResourceStr.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinIni.h"
@@ -98,6 +99,11 @@ struct TvlDataSkinHintWindow {
     bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
     void ReadData(const TvlSkinIni& ini);
 };
+
+// A skin picture as the compositions read it.
+inline TvlPixelView PictureView(const TPixelImage& picture) {
+    return {picture.Pixels.data(), picture.Width, picture.Height, picture.Stride()};
+}
 
 class TvlSkinData;
 // Replaces the delivery of skin messages (tests record them this way); null

@@ -154,3 +154,15 @@ TEST(SkinRecords, ObjectKindsAndWindowRecords) {
     EXPECT_TRUE(skin.SkinObjects.empty());
     EXPECT_EQ(skin.PopupWindow.WindowPictureIndex, -1);
 }
+
+TEST(SkinRecords, PicturesAreViewedAsTheCompositionsReadThem) {
+    TPixelImage image;
+    image.Resize(5, 2);
+    image.SetPixelColor(4, 1, 0x123456);
+    TvlPixelView view = PictureView(image);
+    EXPECT_EQ(view.Stride, 16);
+    // 0x00BBGGRR lies in memory as blue, green, red.
+    EXPECT_EQ(view.Row(1)[12], 0x12);
+    EXPECT_EQ(view.Row(1)[14], 0x56);
+    EXPECT_EQ(view.Width, 5);
+}

@@ -46,6 +46,14 @@ void EnsureWatcher() {
     if (!timer) timer = SetTimer(nullptr, 0, 15, &WatchModal);
 }
 
+// Lets activation and focus changes that are still queued settle, so that
+// they cannot take the capture or focus from the click or key that follows.
+void Settle(HWND window) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (top && GetActiveWindow() != top && IsWindowEnabled(top)) SetActiveWindow(top);
+    Application->ProcessMessages();
+}
+
 std::string ExeFolder() {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -66,6 +74,7 @@ void Pump(int milliseconds) {
 
 void ClickAt(HWND window, int x, int y) {
     EnsureWatcher();
+    Settle(window);
     LPARAM at = MAKELPARAM(x, y);
     // The release is queued first: controls that track the mouse after a
     // press wait for it in their own loop.
@@ -84,6 +93,7 @@ void DoubleClickAt(HWND window, int x, int y) {
 
 void RightClickAt(HWND window, int x, int y) {
     EnsureWatcher();
+    Settle(window);
     LPARAM at = MAKELPARAM(x, y);
     POINT screen{x, y};
     ClientToScreen(window, &screen);
@@ -106,6 +116,7 @@ void Click(TControl* control) {
 
 void Key(TWinControl* control, WORD virtualKey) {
     EnsureWatcher();
+    Settle(control->Handle());
     SetFocus(control->Handle());
     HWND target = GetFocus() ? GetFocus() : control->Handle();
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1);

@@ -1,0 +1,351 @@
+#include "skin/data/vlCompose.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+int Sat(int64_t v) { return vlClampCoord(v); }
+
+TRect SatRect(const TRect& r) { return vlClampRect(r); }
+
+// A rect given relative to S's top-left corner, in picture coordinates.
+TRect Rel(const TRect& S, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    return {Sat(S.Left + left), Sat(S.Top + top), Sat(S.Left + right), Sat(S.Top + bottom)};
+}
+
+TRect Intersect(const TRect& a, const TRect& b) {
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
+TRect Bounds(int width, int height) { return {0, 0, width, height}; }
+
+size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
+
+// Fills n pixels at `out` with the row `src` of a piece pw pixels wide,
+// starting `phase` pixels into the piece; copies of what is already laid
+// double in length, so narrow pieces cost a few copies per row.
+void FillPeriodic(uint8_t* out, int n, const uint8_t* src, int pw, int phase) {
+    int done = std::min(pw - phase, n);
+    std::memcpy(out, src + Bytes(phase), Bytes(done));
+    if (done >= n)
+        return;
+    uint8_t* period = out + Bytes(done);
+    int len = std::min(pw, n - done);
+    std::memcpy(period, src, Bytes(len));
+    done += len;
+    while (done < n) {
+        int c = std::min(len, n - done);
+        std::memcpy(out + Bytes(done), period, Bytes(c));
+        done += c;
+        len += c;
+    }
+}
+
+// Sets the destination's size for a composition that tiles the client piece
+// over `client`: only what lies outside it needs clearing.
+void SizeAroundClient(TvlFBitmap& dest, int W, int H, const TRect& client) {
+    dest.SetSizeForOverwrite(W, H);
+    TRect c = Intersect(SatRect(client), Bounds(W, H));
+    if (c.IsEmpty()) {
+        dest.Clear();
+        return;
+    }
+    for (int y = 0; y < H; ++y) {
+        uint8_t* row = dest.Row(y);
+        if (y < c.Top || y >= c.Bottom) {
+            std::memset(row, 0, static_cast<size_t>(dest.Stride()));
+        } else {
+            std::memset(row, 0, Bytes(c.Left));
+            std::memset(row + Bytes(c.Right), 0, static_cast<size_t>(dest.Stride()) - Bytes(c.Right));
+        }
+    }
+}
+
+// An edge band goes to its span scaled or tiled; a band or span without
+// length draws nothing.
+void DrawEdge(TvlFBitmap& dest, const TRect& span, const TvlPixelView& picture, const TRect& band, bool stretch) {
+    if (band.IsEmpty() || span.IsEmpty())
+        return;
+    if (stretch)
+        StretchPiece(dest, span, picture, band);
+    else
+        TilePiece(dest, span, picture, band);
+}
+
+void ComposeNinePieces(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W, int H,
+                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch, TvlFBitmap& dest) {
+    const TRect S = SatRect(skinRect);
+    const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
+    W = std::max(W, 0);
+    H = std::max(H, 0);
+    bool blank = c.RB.X == c.LT.X || c.RB.Y == c.LT.Y || picture.Empty();
+    TRect clientPiece = Intersect(Rel(S, c.CR.Left, c.CR.Top, c.CR.Right, c.CR.Bottom),
+                                  Bounds(picture.Width, picture.Height));
+    bool tileClient = !blank && fillClient && !clientPiece.IsEmpty();
+    if (tileClient)
+        SizeAroundClient(dest, W, H, t.CR);
+    else
+        dest.SetSize(W, H);
+    if (blank || dest.Empty())
+        return;
+    const int64_t SW = S.Width(), SH = S.Height();
+    const TRect& CR = c.CR;
+    const TRect& NCR = t.CR;
+
+    DrawEdge(dest, {t.LT.X, 0, t.RT.X, NCR.Top}, picture, Rel(S, c.LT.X, 0, c.RT.X, CR.Top), stretch.Top);
+    DrawEdge(dest, {t.LB.X, NCR.Bottom, t.RB.X, H}, picture, Rel(S, c.LB.X, CR.Bottom, c.RB.X, SH),
+             stretch.Bottom);
+    DrawEdge(dest, {0, t.LT.Y, NCR.Left, t.LB.Y}, picture, Rel(S, 0, c.LT.Y, CR.Left, c.LB.Y), stretch.Left);
+    DrawEdge(dest, {NCR.Right, t.RT.Y, W, t.RB.Y}, picture, Rel(S, CR.Right, c.RT.Y, SW, c.RB.Y), stretch.Right);
+
+    CopyPiece(dest, 0, 0, picture, Rel(S, 0, 0, c.LT.X, CR.Top));
+    CopyPiece(dest, 0, NCR.Top, picture, Rel(S, 0, CR.Top, CR.Left, c.LT.Y));
+    CopyPiece(dest, t.RT.X, 0, picture, Rel(S, c.RT.X, 0, SW, CR.Top));
+    CopyPiece(dest, NCR.Right, NCR.Top, picture, Rel(S, CR.Right, CR.Top, SW, c.RT.Y));
+    CopyPiece(dest, 0, t.LB.Y, picture, Rel(S, 0, c.LB.Y, CR.Left, SH));
+    CopyPiece(dest, NCR.Left, NCR.Bottom, picture, Rel(S, CR.Left, CR.Bottom, c.LB.X, SH));
+    CopyPiece(dest, t.RB.X, NCR.Bottom, picture, Rel(S, c.RB.X, CR.Bottom, SW, SH));
+    CopyPiece(dest, NCR.Right, t.RB.Y, picture, Rel(S, CR.Right, c.RB.Y, SW, CR.Bottom));
+
+    if (tileClient)
+        TilePiece(dest, NCR, picture, clientPiece);
+}
+
+} // namespace
+
+TvlFrameCuts FitFrameCuts(const TvlFrameCuts& c, int SW, int SH, int W, int H) {
+    const int64_t dx = int64_t{W} - SW, dy = int64_t{H} - SH;
+    TvlFrameCuts t;
+    t.LT = c.LT;
+    t.RT = {Sat(c.RT.X + dx), c.RT.Y};
+    t.LB = {c.LB.X, Sat(c.LB.Y + dy)};
+    t.RB = {Sat(c.RB.X + dx), Sat(c.RB.Y + dy)};
+    t.CR = {c.CR.Left, c.CR.Top, Sat(c.CR.Right + dx), Sat(c.CR.Bottom + dy)};
+    return t;
+}
+
+void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece) {
+    if (picture.Empty() || dest.Empty())
+        return;
+    TRect s = SatRect(piece);
+    int64_t dx = Sat(x), dy = Sat(y);
+    // Cut the source to the picture, moving the destination with it.
+    if (s.Left < 0) { dx -= s.Left; s.Left = 0; }
+    if (s.Top < 0) { dy -= s.Top; s.Top = 0; }
+    s.Right = std::min(s.Right, picture.Width);
+    s.Bottom = std::min(s.Bottom, picture.Height);
+    // Then to the destination.
+    if (dx < 0) { s.Left = Sat(s.Left - dx); dx = 0; }
+    if (dy < 0) { s.Top = Sat(s.Top - dy); dy = 0; }
+    int64_t w = std::min<int64_t>(s.Right - int64_t{s.Left}, dest.Width() - dx);
+    int64_t h = std::min<int64_t>(s.Bottom - int64_t{s.Top}, dest.Height() - dy);
+    if (w <= 0 || h <= 0)
+        return;
+    for (int64_t r = 0; r < h; ++r)
+        std::memcpy(dest.Row(static_cast<int>(dy + r)) + Bytes(static_cast<int>(dx)),
+                    picture.Row(static_cast<int>(s.Top + r)) + Bytes(s.Left), Bytes(static_cast<int>(w)));
+}
+
+void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
+    if (picture.Empty() || dest.Empty())
+        return;
+    TRect s = Intersect(SatRect(piece), Bounds(picture.Width, picture.Height));
+    TRect a = SatRect(area);
+    TRect clip = Intersect(a, Bounds(dest.Width(), dest.Height()));
+    if (s.IsEmpty() || clip.IsEmpty())
+        return;
+    const int pw = s.Width(), ph = s.Height(), cw = clip.Width();
+    const int phase = (clip.Left - a.Left) % pw;
+    for (int y = clip.Top; y < clip.Bottom; ++y) {
+        uint8_t* out = dest.Row(y) + Bytes(clip.Left);
+        if (y - clip.Top >= ph) {
+            // Rows repeat with the piece's height.
+            std::memcpy(out, dest.Row(y - ph) + Bytes(clip.Left), Bytes(cw));
+            continue;
+        }
+        const uint8_t* src = picture.Row(s.Top + (y - a.Top) % ph) + Bytes(s.Left);
+        FillPeriodic(out, cw, src, pw, phase);
+    }
+}
+
+void StretchPiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
+    if (picture.Empty() || dest.Empty())
+        return;
+    TRect s = Intersect(SatRect(piece), Bounds(picture.Width, picture.Height));
+    TRect a = SatRect(area);
+    TRect clip = Intersect(a, Bounds(dest.Width(), dest.Height()));
+    if (s.IsEmpty() || a.IsEmpty() || clip.IsEmpty())
+        return;
+    const int64_t sw = s.Width(), sh = s.Height(), aw = a.Width(), ah = a.Height();
+    const int cw = clip.Width();
+    // Each target pixel takes the source pixel under its centre.
+    std::vector<int> columns(static_cast<size_t>(cw));
+    for (int i = 0; i < cw; ++i)
+        columns[static_cast<size_t>(i)] =
+            static_cast<int>(s.Left + ((2 * (clip.Left + i - int64_t{a.Left}) + 1) * sw) / (2 * aw));
+    for (int y = clip.Top; y < clip.Bottom; ++y) {
+        const int sy = static_cast<int>(s.Top + ((2 * (y - int64_t{a.Top}) + 1) * sh) / (2 * ah));
+        const uint8_t* src = picture.Row(sy);
+        uint8_t* out = dest.Row(y) + Bytes(clip.Left);
+        if (sw == aw) {
+            std::memcpy(out, src + Bytes(columns[0]), Bytes(cw));
+            continue;
+        }
+        for (int i = 0; i < cw; ++i) {
+            const uint8_t* p = src + Bytes(columns[static_cast<size_t>(i)]);
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+            out += 3;
+        }
+    }
+}
+
+void ComposeFrameImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
+                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch,
+                       TvlFBitmap& dest) {
+    ComposeNinePieces(cuts, S, picture, W, H, target, fillClient, stretch, dest);
+}
+
+void ComposeTiledImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
+                       const TvlFrameCuts& target, bool fillClient, TvlFBitmap& dest) {
+    ComposeNinePieces(cuts, S, picture, W, H, target, fillClient, TvlStretch(), dest);
+}
+
+void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W,
+                         int H, const TvlFrameCuts& target, const TvlStretch& stretch, TvlBorderStrips& strips) {
+    const TRect S = SatRect(skinRect);
+    const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
+    // A strip is sized only when made, so that strips of an unchanged window
+    // keep their memory.
+    const int64_t SW = S.Width(), SH = S.Height();
+    const TRect& CR = c.CR;
+
+    const int topH = std::min(t.CR.Top, H);
+    if (W > 0 && topH > 0 && c.RT.X - int64_t{c.LT.X} > 0) {
+        TvlFBitmap& strip = strips.Top;
+        strip.SetSize(W, topH);
+        TRect band = Rel(S, c.LT.X, 0, c.RT.X, CR.Top);
+        if (stretch.Top)
+            DrawEdge(strip, {t.LT.X, 0, t.RT.X, topH}, picture, band, true);
+        else
+            DrawEdge(strip, {0, 0, W, topH}, picture, band, false);
+        CopyPiece(strip, 0, 0, picture, Rel(S, 0, 0, c.LT.X, CR.Top));
+        CopyPiece(strip, t.RT.X, 0, picture, Rel(S, c.RT.X, 0, SW, CR.Top));
+    } else {
+        strips.Top.SetSize(0, 0);
+    }
+
+    const int64_t bottomH64 = std::min<int64_t>(int64_t{H} - t.CR.Bottom, H);
+    if (W > 0 && bottomH64 > 0 && c.RB.X - int64_t{c.LB.X} > 0) {
+        const int bottomH = Sat(bottomH64);
+        TvlFBitmap& strip = strips.Bottom;
+        strip.SetSize(W, bottomH);
+        const int64_t top = SH - bottomH;
+        TRect band = Rel(S, c.LB.X, top, c.RB.X, SH);
+        if (stretch.Bottom)
+            DrawEdge(strip, {t.LB.X, 0, t.RB.X, bottomH}, picture, band, true);
+        else
+            DrawEdge(strip, {0, 0, W, bottomH}, picture, band, false);
+        CopyPiece(strip, 0, 0, picture, Rel(S, 0, top, c.LB.X, SH));
+        CopyPiece(strip, t.RB.X, 0, picture, Rel(S, c.RB.X, top, SW, SH));
+    } else {
+        strips.Bottom.SetSize(0, 0);
+    }
+
+    const int sideH = Sat(std::max<int64_t>(int64_t{H} - strips.Top.Height() - strips.Bottom.Height(), 0));
+    // A side strip: its band tiled or stretched, then its end pieces.
+    auto side = [&](TvlFBitmap& strip, int64_t width64, int64_t x0, int64_t x1, int64_t bandTop,
+                    int64_t bandBottom, bool stretched) {
+        if (width64 <= 0 || sideH <= 0 || bandBottom - bandTop <= 0) {
+            strip.SetSize(0, 0);
+            return;
+        }
+        const int width = static_cast<int>(std::min<int64_t>(width64, W));
+        strip.SetSize(width, sideH);
+        const int64_t head = bandTop - CR.Top, tail = CR.Bottom - int64_t{bandBottom};
+        TRect band = Rel(S, x0, bandTop, x1, bandBottom);
+        if (stretched)
+            DrawEdge(strip, {0, Sat(head), width, Sat(sideH - tail)}, picture, band, true);
+        else
+            DrawEdge(strip, {0, 0, width, sideH}, picture, band, false);
+        if (head > 0)
+            CopyPiece(strip, 0, 0, picture, Rel(S, x0, CR.Top, x1, bandTop));
+        if (tail > 0)
+            CopyPiece(strip, 0, Sat(sideH - tail), picture, Rel(S, x0, bandBottom, x1, CR.Bottom));
+    };
+    side(strips.Left, t.CR.Left, 0, CR.Left, c.LT.Y, c.LB.Y, stretch.Left);
+    side(strips.Right, int64_t{W} - t.CR.Right, CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
+}
+
+void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
+                       TvlFBitmap& dest) {
+    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
+    const int SW = std::max(S.Width(), 0);
+    dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
+    if (dest.Empty())
+        return;
+    leftWidth = std::clamp(leftWidth, 0, SW);
+    rightWidth = std::clamp(rightWidth, 0, SW);
+    if (leftWidth > 0)
+        CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Left + leftWidth, S.Bottom});
+    if (rightWidth > 0)
+        CopyPiece(dest, W - rightWidth, 0, picture, {S.Right - rightWidth, S.Top, S.Right, S.Bottom});
+    const int m = std::max(SW - leftWidth - rightWidth, 1);
+    TRect band = Intersect({S.Left + leftWidth, S.Top, S.Left + leftWidth + m, S.Bottom}, S);
+    if (!band.IsEmpty())
+        TilePiece(dest, {leftWidth, 0, W - rightWidth, dest.Height()}, picture, band);
+}
+
+void ComposeHorizontalOpen(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
+                           TvlFBitmap& dest) {
+    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
+    const int SW = std::max(S.Width(), 0);
+    dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
+    if (dest.Empty())
+        return;
+    leftWidth = std::clamp(leftWidth, 0, SW);
+    rightWidth = std::clamp(rightWidth, 0, SW);
+    if (leftWidth > 0)
+        CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Left + leftWidth, S.Bottom});
+    const int m = std::max(SW - leftWidth - rightWidth, 1);
+    TRect band = Intersect({S.Left + leftWidth, S.Top, S.Left + leftWidth + m, S.Bottom}, S);
+    if (!band.IsEmpty())
+        TilePiece(dest, {leftWidth, 0, W, dest.Height()}, picture, band);
+}
+
+void ComposeVertical(int topHeight, int bottomHeight, const TRect& skinRect, const TvlPixelView& picture, int H,
+                     TvlFBitmap& dest) {
+    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
+    const int SH = std::max(S.Height(), 0);
+    dest.SetSize(std::max(S.Width(), 0), std::max(H, 0));
+    if (dest.Empty())
+        return;
+    topHeight = std::clamp(topHeight, 0, SH);
+    bottomHeight = std::clamp(bottomHeight, 0, SH);
+    if (topHeight > 0)
+        CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Right, S.Top + topHeight});
+    if (bottomHeight > 0)
+        CopyPiece(dest, 0, H - bottomHeight, picture, {S.Left, S.Bottom - bottomHeight, S.Right, S.Bottom});
+    const int m = SH - topHeight - bottomHeight;
+    if (m > 0)
+        TilePiece(dest, {0, topHeight, dest.Width(), H - bottomHeight}, picture,
+                  {S.Left, S.Top + topHeight, S.Right, S.Top + topHeight + m});
+}
+
+void TileArea(const TRect& piece, const TRect& area, const TRect& origin, const TvlPixelView& picture, int W,
+              int H, TvlFBitmap& dest) {
+    dest.SetSize(std::max(W, 0), std::max(H, 0));
+    TRect a = SatRect(area);
+    TRect p = Rel(origin, piece.Left, piece.Top, piece.Right, piece.Bottom);
+    if (a.IsEmpty() || p.IsEmpty())
+        return;
+    // (area width div piece width) + 1 columns from x = 0, and as many rows.
+    const int64_t columns = int64_t{a.Width()} / p.Width() + 1, rows = int64_t{a.Height()} / p.Height() + 1;
+    TRect span{0, 0, Sat(std::min<int64_t>(a.Right, columns * p.Width())),
+               Sat(std::min<int64_t>(a.Bottom, rows * p.Height()))};
+    TilePiece(dest, span, picture, p);
+}

@@ -1,0 +1,183 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "skin/data/vlUtils.h"
+
+namespace {
+
+using TMonitorFromWindow = HMONITOR(WINAPI*)(HWND, DWORD);
+using TGetMonitorInfoA = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+using TSetLayeredWindowAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+
+// The multi-monitor functions are missing on the oldest platforms; they are
+// looked up once, when the program starts.
+struct TMonitorFunctions {
+    TMonitorFromWindow FromWindow = nullptr;
+    TGetMonitorInfoA Info = nullptr;
+    TMonitorFunctions() {
+        if (HMODULE user = GetModuleHandleA("user32.dll")) {
+            FromWindow = reinterpret_cast<TMonitorFromWindow>(
+                reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
+            Info = reinterpret_cast<TGetMonitorInfoA>(
+                reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+        }
+    }
+};
+const TMonitorFunctions MonitorFunctions;
+
+TRect FromRECT(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+
+bool PlatformVersion(int& major, int& minor) {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info))
+        return false;
+    major = static_cast<int>(info.dwMajorVersion);
+    minor = static_cast<int>(info.dwMinorVersion);
+    return true;
+}
+
+// An object selected into a device context until the end of the scope.
+class TSelected {
+public:
+    TSelected(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
+    ~TSelected() { SelectObject(FDC, FOld); }
+    TSelected(const TSelected&) = delete;
+    TSelected& operator=(const TSelected&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+class TGdiObject {
+public:
+    explicit TGdiObject(HGDIOBJ object) : FObject(object) {}
+    ~TGdiObject() {
+        if (FObject)
+            DeleteObject(FObject);
+    }
+    TGdiObject(const TGdiObject&) = delete;
+    TGdiObject& operator=(const TGdiObject&) = delete;
+    HGDIOBJ Get() const { return FObject; }
+
+private:
+    HGDIOBJ FObject;
+};
+
+} // namespace
+
+void DrawShapes(HDC dc, const std::vector<TvlShape>& shapes, uint32_t colour) {
+    TGdiObject pen(CreatePen(PS_SOLID, 1, colour));
+    TGdiObject brush(CreateSolidBrush(colour));
+    TSelected selected(dc, pen.Get());
+    for (const TvlShape& s : shapes) {
+        RECT r{s.A.X, s.A.Y, s.B.X, s.B.Y};
+        switch (s.Kind) {
+        case TvlShape::Line:
+            MoveToEx(dc, s.A.X, s.A.Y, nullptr);
+            LineTo(dc, s.B.X, s.B.Y);
+            break;
+        case TvlShape::Frame:
+            FrameRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+            break;
+        case TvlShape::Fill:
+            FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+            break;
+        }
+    }
+}
+
+void DrawDefaultGlyph(HDC dc, TvlGlyph glyph, int x, int y, uint32_t colour) {
+    DrawShapes(dc, DefaultGlyphShapes(glyph, x, y), colour);
+}
+
+void DrawArrow(HDC dc, const TRect& rect, uint32_t colour, int direction) {
+    DrawShapes(dc, ArrowShapes(rect, direction), colour);
+}
+
+void DrawGlyphFrame(HDC dc, int x, int y, int index, int count, TvlFBitmap& strip) {
+    const TRect f = GlyphFrameRect(index, count, strip.Width(), strip.Height());
+    if (f.IsEmpty() || !strip.Canvas())
+        return;
+    const uint32_t key = strip.Pixel(f.Left, f.Bottom - 1);
+    GdiTransparentBlt(dc, x, y, f.Width(), f.Height(), strip.Canvas(), f.Left, 0, f.Width(), f.Height(), key);
+}
+
+std::string FitTextWithEllipsis(HDC dc, const std::string& text, int width) {
+    return FitTextWithEllipsis(text, width, [dc](const std::string& s) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &size);
+        return static_cast<int>(size.cx);
+    });
+}
+
+void DrawTextVCentered(HDC dc, const std::string& text, const TRect& rect) {
+    RECT r = ToRECT(rect);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+}
+
+void DrawTextInRect(HDC dc, const std::string& text, const TRect& rect, int indent) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    RECT r = ToRECT(rect);
+    ExtTextOutA(dc, rect.Left + indent + 2, rect.Top + (rect.Height() - size.cy) / 2, ETO_CLIPPED, &r, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
+}
+
+void DrawParentBackground(HWND control, HDC dc) {
+    HWND parent = control ? GetParent(control) : nullptr;
+    if (!parent)
+        return;
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
+    RECT client{};
+    GetClientRect(parent, &client);
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, -place.left, -place.top, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    // A top-level form only erases: its content is the controls themselves.
+    if (GetWindowLongA(parent, GWL_STYLE) & WS_CHILD)
+        SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+}
+
+void SetWindowAlpha(HWND window, int alpha) {
+    HMODULE user = GetModuleHandleA("USER32");
+    if (!user)
+        return;
+    auto set = reinterpret_cast<TSetLayeredWindowAttributes>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetLayeredWindowAttributes")));
+    if (set)
+        set(window, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), LWA_ALPHA);
+}
+
+bool SupportsLayeredWindows() {
+    int major = 0, minor = 0;
+    return PlatformVersion(major, minor) && LayeredWindowsVersion(major, minor);
+}
+
+bool IsVersion51() {
+    int major = 0, minor = 0;
+    return PlatformVersion(major, minor) && DropShadowVersion(major, minor);
+}
+
+TRect GetMonitorArea(HWND window, bool workArea) {
+    if (GetSystemMetrics(SM_CMONITORS) > 1 && MonitorFunctions.FromWindow && MonitorFunctions.Info) {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        HMONITOR monitor = MonitorFunctions.FromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (monitor && MonitorFunctions.Info(monitor, &info))
+            return FromRECT(workArea ? info.rcWork : info.rcMonitor);
+    }
+    if (workArea) {
+        RECT area{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        return FromRECT(area);
+    }
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Small hand-made pictures for the pixel tests: every pixel of a labelled
+// picture has its own colour, so a composed pixel tells where it came from.
+#include <cstdint>
+#include <random>
+
+#include "skin/data/vlFBitmap.h"
+
+// Colour of picture pixel (x, y): red x + 1, green y + 1, blue 0x40.
+inline uint32_t Label(int x, int y) { return static_cast<uint32_t>((x + 1) | ((y + 1) << 8) | (0x40 << 16)); }
+
+inline TvlFBitmap Labelled(int width, int height) {
+    TvlFBitmap b(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            b.SetPixel(x, y, Label(x, y));
+    return b;
+}
+
+inline TvlFBitmap Filled(int width, int height, uint32_t colour) {
+    TvlFBitmap b(width, height);
+    b.Fill(colour);
+    return b;
+}
+
+inline TvlFBitmap Random(int width, int height, uint32_t seed) {
+    std::mt19937 rng(seed);
+    TvlFBitmap b(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width * 3; ++x)
+            b.Row(y)[x] = static_cast<uint8_t>(rng());
+    return b;
+}
