@@ -25,7 +25,10 @@ struct DialogGuard {  // dialogs are freed after each use, whatever happens
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
     frmMain = this;
     Name = "frmMain";
+    vlSkinData1 = new TvlSkinData(this);
+    vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
     BuildLayout();
+    vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
     OnResize = [this](TObject* s) { FormResize(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
@@ -34,6 +37,8 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
 
 TfrmMain::~TfrmMain() {
     FormDestroy(this);
+    delete vlSkinData1;
+    vlSkinData1 = nullptr;
     if (frmMain == this) frmMain = nullptr;
 }
 

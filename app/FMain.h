@@ -8,6 +8,7 @@
 #include "media/GIFCtrl.h"
 #include "model/UProjects.h"
 #include "skin/controls/vlSkinCtrls.h"
+#include "skin/data/vlSkinData.h"
 #include "skin/form/vlMessages.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
@@ -90,6 +91,11 @@ public:
     void vlSkinMonthCalendar1MouseEnter(TObject* sender) { Timer1->SetEnabled(true); }
     void vlSkinMonthCalendar1MouseLeave(TObject* sender) { Timer1->SetEnabled(true); }
     void Timer1Timer(TObject* sender) { ShowDayActions(); }
+
+    // The window's skin: the built-in "Modern" skin, kept as the stored skin
+    // component and loaded while the window is created.
+    TvlCompressedStoredSkin vlCompressedStoredSkin1;
+    TvlSkinData* vlSkinData1 = nullptr;
 
     // State, readable by tests.
     TProject* CurrentProject() const { return FCurrentProject; }

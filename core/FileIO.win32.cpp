@@ -1,4 +1,6 @@
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileA, which would rename ours.
+#undef ReplaceFile
 
 #include "core/FileIO.h"
 

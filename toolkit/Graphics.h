@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/TextStyle.h"
+
 using TColor = unsigned int;  // 0x00BBGGRR
 constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clBlue = 0xFF0000, clNavy = 0x800000,
                  clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF;
@@ -16,7 +18,6 @@ constexpr TColor clBtnFace = clSysBase | COLOR_BTNFACE, clWindow = clSysBase | C
                  clGrayText = clSysBase | COLOR_GRAYTEXT;
 COLORREF ColorToRGB(TColor c);
 
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 class TFont {
 public:

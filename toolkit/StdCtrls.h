@@ -3,6 +3,7 @@
 // look: native controls, subclassed.
 #include <string>
 
+#include "core/TextStyle.h"
 #include "toolkit/Controls.h"
 
 class TButtonControl : public TWinControl {
@@ -33,8 +34,6 @@ public:
     void Click() override;
     UINT DialogCode() override;
 };
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TLabel : public TGraphicControl {
 public:

@@ -1,0 +1,135 @@
+#include "crash/StackWalk.h"
+
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "crash/SymbolTable.h"
+
+namespace {
+TSymbolTable& ProgramSymbols() {
+    static TSymbolTable table;
+    return table;
+}
+
+bool Readable(uint64_t address, size_t size) {
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof info) || info.State != MEM_COMMIT) return false;
+    if (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) return false;
+    return address + size <= reinterpret_cast<uint64_t>(info.BaseAddress) + info.RegionSize;
+}
+
+std::string ModulePath(HMODULE module) {
+    char path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(module, path, sizeof path);
+    return std::string(path, n);
+}
+
+std::string FileName(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+void LoadProgramSymbols() {
+    std::ifstream file(ModulePath(nullptr), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ProgramSymbols().LoadFromFileTail(bytes);
+}
+
+std::vector<uint64_t> WalkStack(CONTEXT context, int maxFrames) {
+    std::vector<uint64_t> frames;
+    for (int i = 0; i < maxFrames && context.Rip; ++i) {
+        frames.push_back(context.Rip);
+        DWORD64 imageBase = 0;
+        PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
+        if (!function) {
+            // Code without unwind data (a leaf, an assembly helper such as the
+            // stack probe, or a wild jump): the nearest stack slot holding an
+            // address of code with unwind data is taken as the return address.
+            if (!imageBase && i > 0) break;
+            bool found = false;
+            for (int slot = 0; slot < 64 && !found; ++slot) {
+                uint64_t at = context.Rsp + slot * 8;
+                if (!Readable(at, 8)) break;
+                DWORD64 candidate = *reinterpret_cast<DWORD64*>(at), base = 0;
+                if (candidate && RtlLookupFunctionEntry(candidate, &base, nullptr)) {
+                    context.Rip = candidate;
+                    context.Rsp = at + 8;
+                    found = true;
+                }
+            }
+            if (!found) break;
+            continue;
+        }
+        void* handlerData = nullptr;
+        DWORD64 establisher = 0;
+        if (!Readable(context.Rsp, 8)) break;
+        RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData, &establisher,
+                         nullptr);
+    }
+    return frames;
+}
+
+TStackEntry ResolveAddress(uint64_t address) {
+    TStackEntry e;
+    e.Address = address;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(address), &module))
+        return e;
+    e.Module = FileName(ModulePath(module));
+    e.ModuleOffset = address - reinterpret_cast<uint64_t>(module);
+    if (module == GetModuleHandleA(nullptr)) {
+        TSymbolInfo info = ProgramSymbols().Find(e.ModuleOffset);
+        e.Unit = info.Unit;
+        e.Procedure = info.Procedure;
+        e.Line = info.Line;
+    }
+    return e;
+}
+
+TVesperStackList ResolveStack(const std::vector<uint64_t>& addresses) {
+    TVesperStackList stack;
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        TStackEntry e = ResolveAddress(i == 0 ? addresses[i] : addresses[i] - 1);
+        e.Address = addresses[i];
+        e.ModuleOffset += i == 0 ? 0 : 1;
+        stack.push_back(e);
+    }
+    return stack;
+}
+
+std::string FileVersion(const std::string& path) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (!size) return {};
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return {};
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
+TVesperModulesList LoadedModules() {
+    TVesperModulesList modules;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snapshot == INVALID_HANDLE_VALUE) return modules;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
+        TModuleEntry m;
+        m.Name = entry.szModule;
+        m.Path = entry.szExePath;
+        m.Base = reinterpret_cast<uint64_t>(entry.modBaseAddr);
+        m.Size = entry.modBaseSize;
+        m.Version = FileVersion(m.Path);
+        modules.push_back(m);
+    }
+    CloseHandle(snapshot);
+    return modules;
+}

@@ -1,0 +1,80 @@
+#include "crash/SymbolTable.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/StringList.h"
+
+void TSymbolTable::Load(const std::string& text) {
+    FUnits.clear();
+    FProcedures.clear();
+    FLines.clear();
+    for (const std::string& line : SplitLines(text)) {
+        if (line.size() < 3 || line[1] != ' ') continue;
+        char* end = nullptr;
+        const char* p = line.c_str() + 2;
+        unsigned long long first = std::strtoull(p, &end, line[0] == 'U' ? 10 : 16);
+        if (end == p || *end != ' ') continue;
+        if (line[0] == 'U') {
+            if (first != FUnits.size()) continue;
+            FUnits.push_back(end + 1);
+        } else if (line[0] == 'P') {
+            FProcedures.push_back({first, end + 1});
+        } else if (line[0] == 'L') {
+            char* end2 = nullptr;
+            long number = std::strtol(end + 1, &end2, 10);
+            long unit = std::strtol(end2, nullptr, 10);
+            if (unit >= 0 && static_cast<size_t>(unit) < FUnits.size())
+                FLines.push_back({first, static_cast<int>(number), static_cast<int>(unit)});
+        }
+    }
+    // The lookups below rely on address order whatever the generator wrote.
+    std::stable_sort(FProcedures.begin(), FProcedures.end(),
+                     [](const Procedure& a, const Procedure& b) { return a.Rva < b.Rva; });
+    std::stable_sort(FLines.begin(), FLines.end(), [](const Line& a, const Line& b) { return a.Rva < b.Rva; });
+}
+
+bool TSymbolTable::LoadFromFileTail(const std::string& tail) {
+    const std::string marker = SymbolTableMarker;
+    if (tail.size() < marker.size() + 4 || tail.compare(tail.size() - marker.size(), marker.size(), marker) != 0)
+        return false;
+    size_t at = tail.size() - marker.size() - 4;
+    uint32_t size = 0;
+    for (int i = 3; i >= 0; --i) size = size << 8 | static_cast<uint8_t>(tail[at + i]);
+    if (size > at) return false;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return false;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(tail.data() + at - size));
+    z.avail_in = size;
+    std::string text;
+    char buffer[65536];
+    int rc;
+    do {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        rc = inflate(&z, Z_NO_FLUSH);
+        text.append(buffer, sizeof buffer - z.avail_out);
+    } while (rc == Z_OK && text.size() < (256u << 20));
+    inflateEnd(&z);
+    if (rc != Z_STREAM_END) return false;
+    Load(text);
+    return true;
+}
+
+TSymbolInfo TSymbolTable::Find(uint64_t rva) const {
+    TSymbolInfo info;
+    auto p = std::upper_bound(FProcedures.begin(), FProcedures.end(), rva,
+                              [](uint64_t v, const Procedure& e) { return v < e.Rva; });
+    if (p == FProcedures.begin()) return info;
+    --p;
+    info.Procedure = p->Name;
+    auto l = std::upper_bound(FLines.begin(), FLines.end(), rva, [](uint64_t v, const Line& e) { return v < e.Rva; });
+    // A line row before the procedure's start belongs to another procedure.
+    if (l != FLines.begin() && (l - 1)->Rva >= p->Rva) {
+        info.Unit = FUnits[(l - 1)->Unit];
+        info.Line = (l - 1)->Number;
+    }
+    return info;
+}

@@ -1,0 +1,304 @@
+#include "skin/data/vlSkinData.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/BmpReader.h"
+#include "core/FileIO.h"
+#include "core/StringList.h"
+
+namespace {
+
+TSkinMessageBroadcaster& Broadcaster() {
+    static TSkinMessageBroadcaster broadcaster;
+    return broadcaster;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::optional<std::string> bytes = ReadFileIfExists(path);
+    if (!bytes) throw EFOpenError(path, SystemErrorText(ENOENT));
+    return std::move(*bytes);
+}
+
+// A bitmap file of the skin folder, checked to decode, as the bytes its own
+// size field covers.
+std::string ReadBitmapFile(const std::string& folder, const std::string& name) {
+    std::string bytes = ReadWholeFile(ResolveFileName(folder, name));
+    DecodeBmp(bytes);
+    bytes.resize(BmpFileLength(bytes));
+    return bytes;
+}
+
+template <class Record>
+void ReadElementList(const TvlSkinIni& ini, const char* section,
+                     std::unique_ptr<Record> (*create)(const std::string&, const std::string&),
+                     std::vector<std::unique_ptr<Record>>& list) {
+    int count = ini.ReadInteger(section, "count", 0);
+    for (const auto& [index, entry] : ini.ReadIndexedEntries(section, count)) {
+        size_t colon = entry.find(':');
+        if (colon == std::string::npos) continue;
+        std::unique_ptr<Record> record = create(entry.substr(colon + 1), entry.substr(0, colon));
+        if (!record) continue;
+        record->ReadData(ini);
+        list.push_back(std::move(record));
+    }
+}
+
+void RaiseTo(int& value, int bound) { value = std::max(value, bound); }
+void LowerTo(int& value, int bound) { value = std::min(value, bound); }
+
+}  // namespace
+
+void SetSkinMessageBroadcaster(TSkinMessageBroadcaster broadcaster) { Broadcaster() = std::move(broadcaster); }
+
+// ---- TvlCompressedStoredSkin ----
+
+void TvlCompressedStoredSkin::LoadCompressedFile(const std::string& path) {
+    FCompressedData.clear();
+    std::string file = ReadWholeFile(path);
+    if (std::optional<std::string> data = ReadSkinPackageFile(file)) FCompressedData = std::move(*data);
+}
+
+std::string TvlCompressedStoredSkin::DecompressTo() const { return InflateSkinStream(FCompressedData); }
+
+void TvlCompressedStoredSkin::BuildFromDescription(const std::string& iniPath) {
+    std::vector<std::string> lines = SplitLines(ReadWholeFile(iniPath));
+    TvlSkinIni ini(lines);
+    for (const char* section : {"VERSION", "PICTURES", "FORMINFO", "SKINOBJECTS", "SKINCONTROLS"})
+        if (!ini.SectionExists(section)) return;
+    std::string folder = iniPath.substr(0, iniPath.find_last_of("/\\") + 1);
+
+    TvlSkinPackageParts parts;
+    auto optionalPicture = [&](const char* key) -> std::optional<std::string> {
+        std::string name = ini.ReadString("PICTURES", key, "");
+        if (name.empty()) return std::nullopt;
+        return ReadBitmapFile(folder, name);
+    };
+    parts.MainPicture = optionalPicture("picture");
+    parts.MainInactivePicture = optionalPicture("inactivepicture");
+    parts.MainMask = optionalPicture("mask");
+    for (const std::string& name : ini.ReadNameList("PICTURES", "activepictures"))
+        parts.Pictures.push_back(ReadBitmapFile(folder, name));
+    for (const std::string& line : lines) parts.Text += line + "\r\n";
+    FCompressedData = DeflateSkinStream(WriteSkinPackage(parts));
+}
+
+// ---- window records ----
+
+void TvlDataSkinPopupWindow::ReadData(const TvlSkinIni& ini) {
+    TvlSectionReader r(ini, "POPUPWINDOW");
+    WindowPictureIndex = r.Integer("windowpictureindex", -1);
+    MaskPictureIndex = r.Integer("maskpictureindex", -1);
+    LTPoint = r.Point("lefttoppoint");
+    RTPoint = r.Point("righttoppoint");
+    LBPoint = r.Point("leftbottompoint");
+    RBPoint = r.Point("rightbottompoint");
+    ItemsRect = r.Rect("itemsrect");
+    ScrollMarkerColor = r.Color("scrollmarkercolor");
+    ScrollMarkerActiveColor = r.Color("scrollmarkeractivecolor");
+    LeftStretch = r.Flag("leftstretch");
+    RightStretch = r.Flag("rightstretch");
+    TopStretch = r.Flag("topstretch");
+    BottomStretch = r.Flag("bottomstretch");
+}
+
+void TvlDataSkinHintWindow::ReadData(const TvlSkinIni& ini) {
+    TvlSectionReader r(ini, "HINTWINDOW");
+    WindowPictureIndex = r.Integer("windowpictureindex", -1);
+    MaskPictureIndex = r.Integer("maskpictureindex", -1);
+    LTPoint = r.Point("lefttoppoint");
+    RTPoint = r.Point("righttoppoint");
+    LBPoint = r.Point("leftbottompoint");
+    RBPoint = r.Point("rightbottompoint");
+    ClientRect = r.Rect("clientrect");
+    FontName = r.FontName("fontname");
+    FontHeight = r.FontHeight("fontheight");
+    FontStyle = r.FontStyle("fontstyle");
+    FontColor = r.Color("fontcolor");
+    LeftStretch = r.Flag("leftstretch");
+    RightStretch = r.Flag("rightstretch");
+    TopStretch = r.Flag("topstretch");
+    BottomStretch = r.Flag("bottomstretch");
+}
+
+// ---- TvlSkinData ----
+
+void TvlSkinData::BroadcastSkinMessage(unsigned msg) {
+    if (Broadcaster())
+        Broadcaster()(*this, msg);
+    else
+        PlatformBroadcastSkinMessage(*this, msg);
+}
+
+void TvlSkinData::SetCompressedStoredSkin(TvlCompressedStoredSkin* storedSkin) {
+    FCompressedStoredSkin = storedSkin;
+    if (storedSkin) LoadStoredSkin(storedSkin);
+}
+
+void TvlSkinData::SetResourceStrData(TvlResourceStrData* resourceStrData) {
+    FResourceStrData = resourceStrData;
+    BroadcastSkinMessage(WM_SKINSTRINGSCHANGED);
+}
+
+void TvlSkinData::Notification(const void* component) {
+    if (component == FCompressedStoredSkin) FCompressedStoredSkin = nullptr;
+    if (component == FResourceStrData) FResourceStrData = nullptr;
+}
+
+void TvlSkinData::LoadPackageFile(const std::string& path) {
+    TvlCompressedStoredSkin file;
+    try {
+        file.LoadCompressedFile(path);
+    } catch (const ESkinPackageError&) {
+        // A package file that is unreadable past its header is a failed load:
+        // the old skin goes, every window is told, the error goes on.
+        FIsEmpty = true;
+        BroadcastSkinMessage(WM_SKINCHANGING);
+        ClearSkin();
+        BroadcastSkinMessage(WM_SKINCHANGED);
+        BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+        throw;
+    }
+    if (!file.IsDataEmpty()) LoadStoredSkin(&file);
+}
+
+void TvlSkinData::LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin) {
+    if (!storedSkin || storedSkin->IsDataEmpty()) return;
+    FIsEmpty = true;
+    BroadcastSkinMessage(WM_SKINCHANGING);
+    ClearSkin();
+    try {
+        std::optional<TvlSkinPackage> package = ReadSkinPackage(storedSkin->DecompressTo());
+        if (package) {
+            ReadSkin(*package);
+            FIsEmpty = false;
+        }
+    } catch (...) {
+        ClearSkin();
+        BroadcastSkinMessage(WM_SKINCHANGED);
+        BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+        throw;
+    }
+    BroadcastSkinMessage(WM_SKINCHANGED);
+    BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+}
+
+void TvlSkinData::ClearSkin() {
+    SkinObjects.clear();
+    SkinControls.clear();
+    PictureList.clear();
+    PopupWindow = {};
+    HintWindow = {};
+    PictureNames.clear();
+    MainPicture.Clear();
+    MainMask.Clear();
+    MainInactivePicture.Clear();
+    PictureName.clear();
+    InactivePictureName.clear();
+    MaskName.clear();
+    SkinName.clear();
+    SkinAuthor.clear();
+    AuthorEmail.clear();
+    AuthorURL.clear();
+    SkinComments.clear();
+    // The frame values go too, so that an empty skin never hands out the
+    // geometry of the previous one.
+    static_cast<TvlDataSkinForm&>(*this) = TvlDataSkinForm{};
+    FIsEmpty = true;
+}
+
+void TvlSkinData::ReadSkin(TvlSkinPackage& package) {
+    MainPicture = std::move(package.MainPicture);
+    MainInactivePicture = std::move(package.MainInactivePicture);
+    MainMask = std::move(package.MainMask);
+    PictureList = std::move(package.Pictures);
+
+    TvlSkinIni ini;
+    ini.SetText(package.Text);
+    TvlSectionReader version(ini, "VERSION");
+    SkinName = version.String("skinname");
+    SkinAuthor = version.String("skinauthor");
+    AuthorEmail = version.String("authoremail");
+    AuthorURL = version.String("authorurl");
+    SkinComments = version.String("skincomments");
+    TvlSectionReader pictures(ini, "PICTURES");
+    PictureName = pictures.String("picture");
+    InactivePictureName = pictures.String("inactivepicture");
+    MaskName = pictures.String("mask");
+    PictureNames = ini.ReadNameList("PICTURES", "activepictures");
+
+    ReadFormInfo(ini);
+    PopupWindow.ReadData(ini);
+    HintWindow.ReadData(ini);
+    ReadElementList(ini, "SKINOBJECTS", &CreateSkinObject, SkinObjects);
+    ReadElementList(ini, "SKINCONTROLS", &CreateSkinControl, SkinControls);
+}
+
+void TvlSkinData::ReadFormInfo(const TvlSkinIni& ini) {
+    TvlSectionReader r(ini, "FORMINFO");
+    LTPoint = r.Point("lefttoppoint");
+    RTPoint = r.Point("righttoppoint");
+    LBPoint = r.Point("leftbottompoint");
+    RBPoint = r.Point("rightbottompoint");
+    ClientRect = r.Rect("clientrect");
+    BGPictureIndex = r.Integer("bgpictureindex", -1);
+    MDIBGPictureIndex = r.Integer("mdibgpictureindex", -1);
+    LeftStretch = r.Flag("leftstretch");
+    RightStretch = r.Flag("rightstretch");
+    TopStretch = r.Flag("topstretch");
+    BottomStretch = r.Flag("bottomstretch");
+    MaskRectArea = r.Rect("maskrectarea");
+    HitTestLTPoint = r.Point("hittestlefttoppoint");
+    HitTestRTPoint = r.Point("hittestrighttoppoint");
+    HitTestLBPoint = r.Point("hittestleftbottompoint");
+    HitTestRBPoint = r.Point("hittestrightbottompoint");
+    ButtonsRect = r.Rect("buttonsrect");
+    CaptionRect = r.Rect("captionrect");
+    ButtonsOffset = r.Integer("buttonsoffset");
+    ButtonsInLeft = r.Flag("buttonsinleft");
+    MainMenuPopupUp = r.Flag("mainmenupopupup");
+    BorderWidth = r.Integer("borderwidth");
+    AutoRenderingInActiveImage = r.Flag("autorenderinginactiveimage");
+    InActiveEffect = r.InActiveEffect("inactiveeffect");
+
+    if (!MaskName.empty()) {
+        if (MaskRectArea.IsEmpty()) {
+            MaskRectArea = ClientRect;
+        } else {
+            MaskRectArea.Left = std::min(MaskRectArea.Left, ClientRect.Left);
+            MaskRectArea.Top = std::min(MaskRectArea.Top, ClientRect.Top);
+            MaskRectArea.Right = std::max(MaskRectArea.Right, ClientRect.Right);
+            MaskRectArea.Bottom = std::max(MaskRectArea.Bottom, ClientRect.Bottom);
+        }
+        auto fill = [](TPoint& hit, const TPoint& cut) {
+            if (hit.X == 0 || hit.Y == 0) hit = cut;
+        };
+        fill(HitTestLTPoint, LTPoint);
+        fill(HitTestRTPoint, RTPoint);
+        fill(HitTestLBPoint, LBPoint);
+        fill(HitTestRBPoint, RBPoint);
+    }
+    if (RBPoint.X != LTPoint.X && RBPoint.Y != LTPoint.Y) {
+        const TRect& c = ClientRect;
+        RaiseTo(LTPoint.X, c.Left);
+        RaiseTo(LTPoint.Y, c.Top);
+        LowerTo(RTPoint.X, c.Right);
+        RaiseTo(RTPoint.Y, c.Top);
+        RaiseTo(LBPoint.X, c.Left);
+        LowerTo(LBPoint.Y, c.Bottom);
+        LowerTo(RBPoint.X, c.Right);
+        LowerTo(RBPoint.Y, c.Bottom);
+    }
+}
+
+int TvlSkinData::FindObjectIndex(const std::string& name) const {
+    for (size_t i = 0; i < SkinObjects.size(); ++i)
+        if (SkinObjects[i]->ElementName == name) return static_cast<int>(i);
+    return -1;
+}
+
+int TvlSkinData::FindControlIndex(const std::string& name) const {
+    for (size_t i = 0; i < SkinControls.size(); ++i)
+        if (SkinControls[i]->ElementName == name) return static_cast<int>(i);
+    return -1;
+}

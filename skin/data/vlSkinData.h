@@ -1,0 +1,179 @@
+#pragma once
+// The loaded skin: frame pictures, numbered pictures, form frame values, the
+// popup-menu and hint window records and the element records, read from a
+// skin package. Loading announces itself to the windows with the skin
+// messages below, through the broadcaster the windowing side installs.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Geometry.h"
+#include "core/PixelImage.h"
+#include "core/StringList.h"
+#include "skin/data/vlFBitmap.h"
+#include "skin/data/vlResourceStr.h"
+#include "skin/data/vlSkinControls.h"
+#include "skin/data/vlSkinIni.h"
+#include "skin/data/vlSkinObjects.h"
+#include "skin/data/vlSkinPackage.h"
+
+// Skin messages: window messages (WM_USER + n) whose first parameter is the
+// skin data and whose second is 1000.
+constexpr unsigned vlWM_USER = 0x0400;
+constexpr unsigned WM_SKINCHANGING = vlWM_USER + 201;
+constexpr unsigned WM_SKINCHANGED = vlWM_USER + 202;
+constexpr unsigned WM_SKINCHANGED_MDI = vlWM_USER + 203;
+constexpr unsigned WM_CLOSESKINMENUS = vlWM_USER + 204;
+constexpr unsigned WM_SKINMENUITEMDONE = vlWM_USER + 205;
+constexpr unsigned WM_SKINSTRINGSCHANGED = vlWM_USER + 250;
+constexpr long SkinMessageParam = 1000;
+
+// The compressed package as a form keeps it (the zlib stream without the
+// package-file header).
+class TvlCompressedStoredSkin {
+public:
+    std::string Description;
+    std::string FileName;
+    std::string CompressedFileName;
+
+    const std::string& CompressedData() const { return FCompressedData; }
+    void SetCompressedData(std::string data) { FCompressedData = std::move(data); }
+    bool IsDataEmpty() const { return FCompressedData.empty(); }
+
+    // Reads a package file. A file version above 3 leaves the data empty; a
+    // missing file raises EFOpenError; a size field that does not match the
+    // file raises ESkinPackageError with the data left empty.
+    void LoadCompressedFile(const std::string& path);
+    // Inflates the whole compressed data.
+    std::string DecompressTo() const;
+    // Builds the compressed data from a skin folder: the description file and
+    // the bitmap files it names beside it. A description without [VERSION],
+    // [PICTURES], [FORMINFO], [SKINOBJECTS] or [SKINCONTROLS] changes nothing.
+    void BuildFromDescription(const std::string& iniPath);
+
+private:
+    std::string FCompressedData;
+};
+
+// [FORMINFO]: the values of the skinned form frame.
+struct TvlDataSkinForm {
+    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+    TRect ClientRect;
+    int BGPictureIndex = -1;
+    int MDIBGPictureIndex = -1;
+    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
+    TRect MaskRectArea;
+    TPoint HitTestLTPoint, HitTestRTPoint, HitTestLBPoint, HitTestRBPoint;
+    TRect ButtonsRect;
+    TRect CaptionRect;
+    int ButtonsOffset = 0;
+    bool ButtonsInLeft = false;
+    bool MainMenuPopupUp = false;
+    int BorderWidth = 0;
+    bool AutoRenderingInActiveImage = false;
+    TvlInActiveEffect InActiveEffect = ieBrightness;
+};
+
+// [POPUPWINDOW]: the window of a skinned popup menu.
+struct TvlDataSkinPopupWindow {
+    int WindowPictureIndex = -1;
+    int MaskPictureIndex = -1;
+    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+    TRect ItemsRect;
+    uint32_t ScrollMarkerColor = 0, ScrollMarkerActiveColor = 0;
+    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
+    void ReadData(const TvlSkinIni& ini);
+};
+
+// [HINTWINDOW]: the skinned hint window.
+struct TvlDataSkinHintWindow {
+    int WindowPictureIndex = -1;
+    int MaskPictureIndex = -1;
+    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+    TRect ClientRect;
+    std::string FontName = "Arial";
+    int FontHeight = 14;
+    TFontStyles FontStyle = 0;
+    uint32_t FontColor = 0;
+    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
+    void ReadData(const TvlSkinIni& ini);
+};
+
+// A skin picture as the compositions read it.
+inline TvlPixelView PictureView(const TPixelImage& picture) {
+    return {picture.Pixels.data(), picture.Width, picture.Height, picture.Stride()};
+}
+
+class TvlSkinData;
+// Replaces the delivery of skin messages (tests record them this way); null
+// restores the platform's delivery.
+using TSkinMessageBroadcaster = std::function<void(TvlSkinData& sender, unsigned msg)>;
+void SetSkinMessageBroadcaster(TSkinMessageBroadcaster broadcaster);
+// The platform's delivery: on Windows, sent to the owner form first, then to
+// every other form of the application in creation order; nothing natively.
+void PlatformBroadcastSkinMessage(TvlSkinData& sender, unsigned msg);
+// The built-in skin's zlib stream from the program's resources ("VL_BUILTIN_SKIN",
+// RCDATA), or empty when the program carries none.
+std::string BuiltInSkinStream();
+
+class TvlSkinData : public TvlDataSkinForm {
+public:
+    // The owner is the form the skin data sits on (it hears the skin
+    // messages first), or null.
+    explicit TvlSkinData(TObject* owner = nullptr) : FOwner(owner) {}
+    TvlSkinData(const TvlSkinData&) = delete;
+    TvlSkinData& operator=(const TvlSkinData&) = delete;
+
+    TPixelImage MainPicture, MainInactivePicture, MainMask;
+    std::vector<TPixelImage> PictureList;
+    std::vector<std::string> PictureNames;
+    // [VERSION]
+    std::string SkinName, SkinAuthor, AuthorEmail, AuthorURL, SkinComments;
+    // [PICTURES] names of the frame picture, inactive frame picture and mask.
+    std::string PictureName, InactivePictureName, MaskName;
+
+    TvlDataSkinPopupWindow PopupWindow;
+    TvlDataSkinHintWindow HintWindow;
+    std::vector<std::unique_ptr<TvlDataSkinObject>> SkinObjects;
+    std::vector<std::unique_ptr<TvlDataSkinControl>> SkinControls;
+
+    // True until a load completes, and from the start of every load until it
+    // completes; a failed load leaves it set.
+    bool IsEmpty() const { return FIsEmpty; }
+    TObject* Owner() const { return FOwner; }
+
+    // Loads a package file; a file version above 3 changes nothing at all.
+    void LoadPackageFile(const std::string& path);
+    // Replaces the skin with the one in `storedSkin` (nothing when it is null
+    // or empty). Sends WM_SKINCHANGING before clearing, WM_SKINCHANGED and
+    // WM_SKINCHANGED_MDI after reading. When the package cannot be read the
+    // skin data ends empty, the two closing messages are still sent so that
+    // every window drops the old skin, and the error is raised afterwards
+    // (a package version of 4 or above is not an error).
+    void LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin);
+    void ClearSkin();
+
+    // Index of the first record named exactly `name` (case-sensitive), or -1.
+    int FindObjectIndex(const std::string& name) const;
+    int FindControlIndex(const std::string& name) const;
+
+    TvlCompressedStoredSkin* CompressedStoredSkin() const { return FCompressedStoredSkin; }
+    // Stores the reference and loads it.
+    void SetCompressedStoredSkin(TvlCompressedStoredSkin* storedSkin);
+    TvlResourceStrData* ResourceStrData() const { return FResourceStrData; }
+    // Stores the reference and sends WM_SKINSTRINGSCHANGED.
+    void SetResourceStrData(TvlResourceStrData* resourceStrData);
+    // Drops a reference to a component that is being destroyed.
+    void Notification(const void* component);
+
+    void BroadcastSkinMessage(unsigned msg);
+
+private:
+    void ReadSkin(TvlSkinPackage& package);
+    void ReadFormInfo(const TvlSkinIni& ini);
+    TObject* FOwner;
+    bool FIsEmpty = true;
+    TvlCompressedStoredSkin* FCompressedStoredSkin = nullptr;
+    TvlResourceStrData* FResourceStrData = nullptr;
+};

@@ -1,0 +1,122 @@
+#pragma once
+// The skin description held in memory and the readers of its value syntaxes.
+// Lines are trimmed; empty lines and ";" comments are skipped; "[name]" opens
+// a section; other lines split at the first "=" into key and value. Section
+// and key names match without regard to letter case; the first of duplicate
+// sections or keys wins.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Errors.h"
+#include "core/Geometry.h"
+#include "core/TextStyle.h"
+
+// A rect or point field that holds no digit.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum TvlMorphKind { mkDefault, mkGradient, mkLeftGradient, mkRightGradient, mkLeftSlide, mkRightSlide, mkPush };
+
+enum TvlInActiveEffect { ieBrightness, ieDarkness, ieGrayScale, ieNoise, ieSplitBlur, ieInvert };
+
+enum TvlStdCommand { cmClose, cmMaximize, cmMinimize, cmSysMenu, cmDefault, cmRollUp, cmMinimizeToTray };
+
+// Value syntaxes, usable on their own.
+namespace skinvalue {
+// Decimal with optional sign, or hexadecimal after "$", "0x" or "0X";
+// anything else (also out of the 32-bit range) gives `def`.
+int ParseInteger(std::string_view text, int def);
+// Only the digits of each comma-separated field count; fields past the
+// needed ones are ignored. A needed field without a digit raises EConvertError.
+TRect ParseRect(std::string_view text);
+TPoint ParsePoint(std::string_view text);
+TFontStyles ParseFontStyle(std::string_view text);
+std::string FontStyleText(TFontStyles styles);
+TAlignment ParseAlignment(std::string_view text);
+TvlMorphKind ParseMorphKind(std::string_view text);
+TvlInActiveEffect ParseInActiveEffect(std::string_view text);
+TvlStdCommand ParseCommand(std::string_view text);
+}  // namespace skinvalue
+
+class TvlSectionReader;
+
+class TvlSkinIni {
+public:
+    TvlSkinIni() = default;
+    explicit TvlSkinIni(const std::vector<std::string>& lines) { SetLines(lines); }
+    // Values are views into the owned text: no copying.
+    TvlSkinIni(const TvlSkinIni&) = delete;
+    TvlSkinIni& operator=(const TvlSkinIni&) = delete;
+    void SetLines(const std::vector<std::string>& lines);
+    // The same from a whole text (line breaks CR, LF or CR LF; a NUL byte
+    // ends the text).
+    void SetText(std::string_view text);
+
+    bool SectionExists(std::string_view section) const;
+    // The value of a present key (possibly empty), or nothing.
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
+    std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
+    int ReadInteger(std::string_view section, std::string_view key, int def) const;
+    bool ReadFlag(std::string_view section, std::string_view key) const;
+    TRect ReadRect(std::string_view section, std::string_view key) const;
+    TPoint ReadPoint(std::string_view section, std::string_view key) const;
+    TAlignment ReadAlignment(std::string_view section, std::string_view key) const;
+    TvlInActiveEffect ReadInActiveEffect(std::string_view section, std::string_view key) const;
+    TvlStdCommand ReadCommand(std::string_view section, std::string_view key) const;
+    // Name list: key <name>"count" holds n, keys "0" .. n-1 the entries.
+    std::vector<std::string> ReadNameList(std::string_view section, std::string_view name) const;
+    // The entries of keys "0" .. count-1 that are present, in index order.
+    std::vector<std::pair<int, std::string>> ReadIndexedEntries(std::string_view section, int count) const;
+
+private:
+    friend class TvlSectionReader;
+    // Names are stored folded to lower case (in place in the owned text) and
+    // searched through indexes sorted by name; a stable sort keeps the first
+    // of equal names first.
+    struct Entry {
+        std::string_view Name;
+        size_t Index;
+    };
+    struct Section {
+        std::vector<std::pair<std::string_view, std::string_view>> Values;  // key, value
+        std::vector<Entry> Keys;
+    };
+    void AddLine(std::string_view line);
+    static const Entry* Lookup(const std::vector<Entry>& index, std::string_view name);
+    const Section* FindSection(std::string_view section) const;
+    static std::optional<std::string_view> FindIn(const Section* section, std::string_view key);
+    std::string FText;
+    std::vector<Section> FSections;
+    std::vector<Entry> FSectionIndex;
+};
+
+// Reads the keys of one section, found once; what every record uses.
+class TvlSectionReader {
+public:
+    TvlSectionReader(const TvlSkinIni& ini, std::string_view section) : FSection(ini.FindSection(section)) {}
+    std::optional<std::string_view> Find(std::string_view key) const { return TvlSkinIni::FindIn(FSection, key); }
+    std::string String(std::string_view key, const std::string& def = "") const;
+    int Integer(std::string_view key, int def = 0) const;
+    uint32_t Color(std::string_view key, uint32_t def = 0) const {
+        return static_cast<uint32_t>(Integer(key, static_cast<int>(def)));
+    }
+    bool Flag(std::string_view key) const { return Integer(key, 0) == 1; }
+    TRect Rect(std::string_view key) const;
+    TPoint Point(std::string_view key) const;
+    std::string FontName(std::string_view key) const { return String(key, "Arial"); }
+    int FontHeight(std::string_view key) const { return Integer(key, 14); }
+    TFontStyles FontStyle(std::string_view key) const;
+    TAlignment Alignment(std::string_view key) const;
+    TvlMorphKind MorphKind(std::string_view key) const;
+    TvlInActiveEffect InActiveEffect(std::string_view key) const;
+    TvlStdCommand Command(std::string_view key) const;
+
+private:
+    const TvlSkinIni::Section* FSection;
+};

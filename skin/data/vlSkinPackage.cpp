@@ -1,0 +1,162 @@
+#include "skin/data/vlSkinPackage.h"
+
+#include <zlib.h>
+
+#include "core/BmpReader.h"
+
+namespace {
+
+constexpr size_t BlockSize = 4096;
+
+class TPackageReader {
+public:
+    explicit TPackageReader(std::string_view bytes) : FBytes(bytes) {}
+    size_t Left() const { return FBytes.size() - FPos; }
+    int32_t Int32(const char* what) {
+        Need(4, what);
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(FBytes[FPos + i]);
+        FPos += 4;
+        return static_cast<int32_t>(v);
+    }
+    uint8_t Byte(const char* what) {
+        Need(1, what);
+        return static_cast<uint8_t>(FBytes[FPos++]);
+    }
+    TPixelImage Bitmap() {
+        std::string_view rest = FBytes.substr(FPos);
+        size_t length = BmpFileLength(rest);
+        TPixelImage image = DecodeBmp(rest.substr(0, length));
+        FPos += length;
+        return image;
+    }
+    // A flag byte, then the bitmap when the flag is 0.
+    TPixelImage FlaggedBitmap(const char* what) { return Byte(what) ? TPixelImage{} : Bitmap(); }
+    std::string_view Rest() const { return FBytes.substr(FPos); }
+
+private:
+    void Need(size_t n, const char* what) const {
+        if (Left() < n) throw ESkinPackageError(std::string("the package ends before the ") + what);
+    }
+    std::string_view FBytes;
+    size_t FPos = 0;
+};
+
+void PutInt32(std::string& out, int32_t value) {
+    uint32_t v = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i));
+}
+
+int32_t GetInt32(std::string_view bytes, size_t at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(bytes[at + i]);
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+std::string DeflateSkinStream(std::string_view raw) {
+    z_stream z{};
+    if (deflateInit(&z, 9) != Z_OK) throw ECompressionError();
+    std::string out;
+    unsigned char buffer[BlockSize];
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
+    z.avail_in = static_cast<uInt>(raw.size());
+    int status;
+    do {
+        z.next_out = buffer;
+        z.avail_out = sizeof buffer;
+        status = deflate(&z, Z_FINISH);
+        if (status == Z_STREAM_ERROR) {
+            deflateEnd(&z);
+            throw ECompressionError();
+        }
+        out.append(reinterpret_cast<char*>(buffer), sizeof buffer - z.avail_out);
+    } while (status != Z_STREAM_END);
+    deflateEnd(&z);
+    return out;
+}
+
+std::string InflateSkinStream(std::string_view compressed) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) throw EDecompressionError();
+    std::string out;
+    unsigned char buffer[BlockSize];
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
+    z.avail_in = static_cast<uInt>(compressed.size());
+    int status;
+    do {
+        z.next_out = buffer;
+        z.avail_out = sizeof buffer;
+        status = inflate(&z, Z_NO_FLUSH);
+        size_t produced = sizeof buffer - z.avail_out;
+        // Z_BUF_ERROR with no output means the stream stopped short.
+        bool failed = status == Z_NEED_DICT || status == Z_DATA_ERROR || status == Z_MEM_ERROR ||
+                      status == Z_STREAM_ERROR || (status == Z_BUF_ERROR && produced == 0) ||
+                      out.size() + produced > SkinPackageMaxSize;
+        if (failed) {
+            inflateEnd(&z);
+            throw EDecompressionError();
+        }
+        out.append(reinterpret_cast<char*>(buffer), produced);
+    } while (status != Z_STREAM_END);
+    inflateEnd(&z);
+    return out;
+}
+
+std::optional<TvlSkinPackage> ReadSkinPackage(std::string_view raw) {
+    TPackageReader r(raw);
+    TvlSkinPackage p;
+    p.Version = r.Int32("version");
+    if (p.Version > SkinPackageVersion) return std::nullopt;
+    p.MainPicture = r.FlaggedBitmap("frame picture flag");
+    p.MainInactivePicture = r.FlaggedBitmap("inactive frame picture flag");
+    p.MainMask = r.FlaggedBitmap("mask flag");
+    if (p.Version == 2)
+        for (int i = 0; i < 2; ++i) r.FlaggedBitmap("legacy picture flag");
+    int32_t count = r.Int32("picture count");
+    // Each bitmap file takes at least 26 bytes, which bounds an honest count.
+    if (count < 0 || static_cast<size_t>(count) > r.Left() / 26)
+        throw ESkinPackageError("picture count " + std::to_string(count) + " does not fit the package");
+    p.Pictures.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) p.Pictures.push_back(r.Bitmap());
+    p.Text = std::string(r.Rest());
+    return p;
+}
+
+std::string WriteSkinPackage(const TvlSkinPackageParts& parts) {
+    std::string out;
+    PutInt32(out, parts.Version);
+    auto flagged = [&](const std::optional<std::string>& bmp) {
+        out += bmp ? '\0' : '\1';
+        if (bmp) out += *bmp;
+    };
+    flagged(parts.MainPicture);
+    flagged(parts.MainInactivePicture);
+    flagged(parts.MainMask);
+    if (parts.Version == 2)
+        for (const auto& legacy : parts.Legacy) flagged(legacy);
+    PutInt32(out, static_cast<int32_t>(parts.Pictures.size()));
+    for (const std::string& bmp : parts.Pictures) out += bmp;
+    out += parts.Text;
+    return out;
+}
+
+std::optional<std::string> ReadSkinPackageFile(std::string_view file) {
+    if (file.size() < 4) throw ESkinPackageError("the file ends before its version");
+    if (GetInt32(file, 0) > SkinPackageVersion) return std::nullopt;
+    if (file.size() < 8) throw ESkinPackageError("the file ends before its compressed size");
+    int32_t size = GetInt32(file, 4);
+    if (size <= 0 || static_cast<size_t>(size) > file.size() - 8)
+        throw ESkinPackageError("compressed size " + std::to_string(size) + " does not match the " +
+                                std::to_string(file.size() - 8) + " bytes that follow");
+    return std::string(file.substr(8, static_cast<size_t>(size)));
+}
+
+std::string MakeSkinPackageFile(std::string_view compressed) {
+    std::string out;
+    PutInt32(out, SkinPackageVersion);
+    PutInt32(out, static_cast<int32_t>(compressed.size()));
+    out += compressed;
+    return out;
+}

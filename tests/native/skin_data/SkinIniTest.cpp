@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "core/StringList.h"
+#include "skin/data/vlSkinIni.h"
+
+using namespace skinvalue;
+
+TEST(SkinValues, Integers) {
+    EXPECT_EQ(ParseInteger("42", 7), 42);
+    EXPECT_EQ(ParseInteger("-42", 7), -42);
+    EXPECT_EQ(ParseInteger("+5", 7), 5);
+    EXPECT_EQ(ParseInteger("$1F", 7), 31);
+    EXPECT_EQ(ParseInteger("0x1f", 7), 31);
+    EXPECT_EQ(ParseInteger("0X10", 7), 16);
+    EXPECT_EQ(ParseInteger("$FFFFFFFF", 7), -1);
+    EXPECT_EQ(ParseInteger("2147483647", 7), 2147483647);
+    EXPECT_EQ(ParseInteger("-2147483648", 7), INT32_MIN);
+    for (const char* bad : {"", "2147483648", "12a", "1 2", "$", "0x", "-", "1.5", "$100000000", "0x1G"})
+        EXPECT_EQ(ParseInteger(bad, 7), 7) << bad;
+}
+
+TEST(SkinValues, RectsAndPointsKeepOnlyDigits) {
+    EXPECT_EQ(ParseRect("1,2,3,4"), (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(ParseRect(" 1, 2 , 3,  4 "), (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(ParsePoint("-3,4"), (TPoint{3, 4}));
+    EXPECT_EQ(ParsePoint("x1y2,a3"), (TPoint{12, 3}));
+    // Extra fields are ignored, even ones without digits.
+    EXPECT_EQ(ParseRect("1,2,3,4,5,abc"), (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(ParsePoint("7,8,9"), (TPoint{7, 8}));
+    for (const char* bad : {"", "1,2,3", "1,,3,4", "a,b,c,d", "1,2,3,99999999999"})
+        EXPECT_THROW(ParseRect(bad), EConvertError) << bad;
+    EXPECT_THROW(ParsePoint("5"), EConvertError);
+}
+
+TEST(SkinValues, WordsAreMatchedExactly) {
+    EXPECT_EQ(ParseFontStyle("fsbold"), TFontStyles{fsBold});
+    EXPECT_EQ(ParseFontStyle("fsItalic"), TFontStyles{0});
+    EXPECT_EQ(ParseFontStyle("fsbold fsunderline"), TFontStyles{fsBold | fsUnderline});
+    EXPECT_EQ(ParseFontStyle("[fsitalic,fsstrikeout]"), TFontStyles{fsItalic | fsStrikeOut});
+    EXPECT_EQ(FontStyleText(fsBold | fsStrikeOut), "fsbold,fsstrikeout");
+    EXPECT_EQ(ParseAlignment("tacenter"), taCenter);
+    EXPECT_EQ(ParseAlignment("TaCenter"), taRightJustify);
+    EXPECT_EQ(ParseAlignment("taleftjustify"), taLeftJustify);
+    EXPECT_EQ(ParseAlignment("tarightjustify"), taRightJustify);
+    EXPECT_EQ(ParseMorphKind("mkpush"), mkPush);
+    EXPECT_EQ(ParseMorphKind("mkleftslide"), mkLeftSlide);
+    EXPECT_EQ(ParseMorphKind("mkPush"), mkDefault);
+    EXPECT_EQ(ParseInActiveEffect("ieinvert"), ieInvert);
+    EXPECT_EQ(ParseInActiveEffect("iedarkness"), ieDarkness);
+    EXPECT_EQ(ParseInActiveEffect("iebright"), ieGrayScale);
+    EXPECT_EQ(ParseCommand("cmclose"), cmClose);
+    EXPECT_EQ(ParseCommand("cmrollup"), cmRollUp);
+    EXPECT_EQ(ParseCommand("cmminimizetotray"), cmMinimizeToTray);
+    EXPECT_EQ(ParseCommand("cmClose"), cmMinimizeToTray);
+}
+
+TEST(SkinIni, LinesSectionsKeysAndDefaults) {
+    TvlSkinIni ini(SplitLines(
+        "key=before any section\r\n"
+        "  [Forminfo]  \r\n"
+        "; comment=1\r\n"
+        "\t LeftStretch = 1 \r\n"
+        "rightstretch=2\n"
+        "topstretch=-1\r"
+        "bottomstretch=yes\r\n"
+        "Empty=\r\n"
+        "no equals sign\r\n"
+        "twice=first\r\n"
+        "TWICE=second\r\n"
+        "value=a=b\r\n"
+        "[ list ]\r\n"
+        "namescount=3\r\n"
+        "0=zero\r\n"
+        "2=two\r\n"
+        "[forminfo]\r\n"
+        "later=ignored\r\n"));
+    EXPECT_FALSE(ini.Find("", "key"));
+    EXPECT_TRUE(ini.SectionExists("FORMINFO"));
+    EXPECT_TRUE(ini.ReadFlag("FORMINFO", "leftstretch"));
+    EXPECT_FALSE(ini.ReadFlag("FORMINFO", "rightstretch"));
+    EXPECT_FALSE(ini.ReadFlag("FORMINFO", "topstretch"));
+    EXPECT_FALSE(ini.ReadFlag("FORMINFO", "bottomstretch"));
+    EXPECT_FALSE(ini.Find("FORMINFO", "comment"));
+    EXPECT_EQ(ini.ReadString("forminfo", "empty", "def"), "");
+    EXPECT_EQ(ini.ReadString("forminfo", "absent", "def"), "def");
+    EXPECT_EQ(ini.ReadInteger("forminfo", "empty", 9), 9);
+    EXPECT_EQ(ini.ReadString("forminfo", "twice", ""), "first");
+    EXPECT_EQ(ini.ReadString("forminfo", "value", ""), "a=b");
+    EXPECT_FALSE(ini.Find("forminfo", "later"));  // the first of two like-named sections wins
+    EXPECT_EQ(ini.ReadNameList("LIST", "names"), (std::vector<std::string>{"zero", "", "two"}));
+    // Absent keys give their defaults; an empty rect value is an error.
+    EXPECT_EQ(ini.ReadRect("forminfo", "absent"), TRect{});
+    EXPECT_EQ(ini.ReadAlignment("forminfo", "absent"), taCenter);
+    EXPECT_EQ(ini.ReadInActiveEffect("forminfo", "absent"), ieBrightness);
+    EXPECT_EQ(ini.ReadCommand("forminfo", "absent"), cmDefault);
+    EXPECT_THROW(ini.ReadRect("forminfo", "empty"), EConvertError);
+}
+
+TEST(SkinIni, IndexedEntriesSkipGapsAndForgedCounts) {
+    TvlSkinIni ini(SplitLines("[S]\ncount=2000000000\n0=a:b\n01=x\n5=c:d\n1999999999=e:f\n2000000000=no\n"));
+    auto entries = ini.ReadIndexedEntries("S", ini.ReadInteger("S", "count", 0));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0], (std::pair<int, std::string>{0, "a:b"}));
+    EXPECT_EQ(entries[1].first, 5);
+    EXPECT_EQ(entries[2].first, 1999999999);
+    EXPECT_TRUE(ini.ReadIndexedEntries("S", -4).empty());
+}

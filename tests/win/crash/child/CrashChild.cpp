@@ -1,0 +1,169 @@
+// A program that fails on purpose in the way its first argument names, with
+// the reporter's log file at the path of its second argument.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "core/ExceptionHook.h"
+#include "crash/ExceptionLog.h"
+
+// Outside the anonymous namespace: there the compiler knows every derived
+// class and calls TDerived::Pure directly.
+struct TBase;
+void CallPure(TBase* object);
+struct TBase {
+    TBase() { CallPure(this); }
+    virtual void Pure() = 0;
+    virtual ~TBase() = default;
+};
+// Called while TBase is being built: the object's table still names the
+// pure function.
+__attribute__((noinline)) void CallPure(TBase* object) { object->Pure(); }
+struct TDerived : TBase {
+    void Pure() override {}
+};
+
+namespace {
+volatile int* volatile g_null = nullptr;
+
+__attribute__((noinline)) void CrashByAccessViolation() { *g_null = 42; }
+
+__attribute__((noinline)) int Recurse(int depth) {
+    volatile char buffer[4096];
+    buffer[0] = static_cast<char>(depth);
+    return Recurse(depth + 1) + buffer[0];
+}
+
+__attribute__((noinline)) void ThrowFromThread() { throw std::logic_error("escaped from a thread"); }
+
+__attribute__((noinline)) void RaiseCaught() { throw std::runtime_error("Cannot open file \"x.dat\". Not found"); }
+
+// What the toolkit does with an exception caught in a window procedure.
+int HandleLikeTheApplication() {
+    try {
+        RaiseCaught();
+    } catch (const std::exception& e) {
+        ExceptionManagerFunc manager = GetExceptionManager();
+        return manager && !manager(&e, nullptr) ? 10 : 11;
+    }
+    return 12;
+}
+
+LRESULT CALLBACK FrozenProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_APP) {
+        Sleep(3500);  // does not answer for three and a half time-outs
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+int Freeze() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FrozenProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "CrashChildFrozen";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowA("CrashChildFrozen", "Frozen", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+    PostMessageA(w, WM_APP, 0, 0);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 13;
+}
+
+// While the first report's dialog is up, the main thread (waiting and
+// servicing its queue) meets a second exception, and so does another thread.
+bool g_nestedAnswer = false;
+
+void CALLBACK NestedFailure(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    std::runtime_error nested("raised while the report is shown");
+    g_nestedAnswer = ExceptionManager(&nested, nullptr);
+}
+
+int Reentry() {
+    SetTimer(nullptr, 0, 100, NestedFailure);
+    std::thread other([] {
+        Sleep(200);
+        std::logic_error e("raised on another thread meanwhile");
+        ExceptionManager(&e, nullptr);
+    });
+    int result = HandleLikeTheApplication();
+    other.join();
+    return result + (g_nestedAnswer ? 100 : 0);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    std::string mode = argv[1];
+    // Further arguments are option lines ("SmtpPort=2525").
+    TVesperModuleOptions options = CrashReporterOptions();
+    if (argc > 3) {
+        std::string text;
+        for (int i = 3; i < argc; ++i) text += std::string(argv[i]) + "\n";
+        options = ParseOptionsText(text);
+    }
+    options.OutputPath = mode == "bad-log" ? "Q:\\no such folder\\crash.vlf" : argv[2];
+    options.ShowDialog = mode == "dialog" || mode == "reentry" || mode == "send-fail";
+    if (mode == "send-fail") {
+        // Nothing listens on port 1: the conversation fails at once.
+        options.SendMode = TSendMode::Smtp;
+        options.MailTo = "support@example.test";
+        options.SmtpHost = "127.0.0.1";
+        options.SmtpPort = 1;
+    }
+    options.FreezeTimeout = mode == "freeze" ? 1 : 0;
+    // Every report is kept, so that a repeated one would show.
+    options.SaveDuplicates = true;
+    // Named after the log file, so that tests running side by side find
+    // their own child's windows.
+    std::string log = argv[2];
+    options.DialogCaption = "Crash child " + log.substr(log.find_last_of("\\/") + 1);
+    SetCrashReporterOptions(options);
+
+    if (mode == "av" || mode == "mail") CrashByAccessViolation();
+    if (mode == "av-thread") std::thread([] { CrashByAccessViolation(); }).join();
+    if (mode == "throw") throw std::out_of_range("nobody catches this");
+    if (mode == "throw-thread") std::thread(ThrowFromThread).join();
+    if (mode == "overflow") return Recurse(0);
+    if (mode == "abort") std::abort();
+    if (mode == "pure") TDerived();
+    if (mode == "invalid-parameter") {
+        // What the runtime library's checked functions call on a bad argument.
+        using TInvalidParameter = void(__cdecl*)(const wchar_t*, const wchar_t*, const wchar_t*, unsigned, uintptr_t);
+        auto report = reinterpret_cast<TInvalidParameter>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "_invalid_parameter")));
+        if (!report) return 15;
+        report(nullptr, nullptr, nullptr, 0, 0);
+        return 14;
+    }
+    if (mode == "manager" || mode == "dialog" || mode == "bad-log" || mode == "send-fail")
+        return HandleLikeTheApplication();
+    if (mode == "freeze") return Freeze();
+    if (mode == "reentry") return Reentry();
+    if (mode == "restart") {
+        // The restarted program finds the first one's mark and says so.
+        std::string mark = std::string(argv[2]) + ".mark";
+        if (GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            MoveFileA(mark.c_str(), (std::string(argv[2]) + ".restarted").c_str());
+            return 20;
+        }
+        CloseHandle(CreateFileA(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        options.AfterReport = TAfterReport::Restart;
+        SetCrashReporterOptions(options);
+        return HandleLikeTheApplication();
+    }
+    if (mode == "host") {
+        HMODULE plugin = LoadLibraryA("crash_plugin.dll");
+        auto raise = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "RaiseInPlugin")));
+        return raise ? raise() : 16;
+    }
+    return 2;
+}

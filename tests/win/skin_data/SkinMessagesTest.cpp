@@ -1,0 +1,97 @@
+// Skin messages reach real forms: the owner form first, then every other
+// form in creation order, synchronously, with the skin data and 1000.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "skin/data/vlSkinData.h"
+#include "toolkit/Forms.h"
+
+namespace {
+
+struct Heard {
+    std::string Form;
+    UINT Message;
+    WPARAM First;
+    LPARAM Second;
+};
+std::vector<Heard> log;
+
+class TListeningForm : public TForm {
+public:
+    TListeningForm(TComponent* owner, const char* name) : TForm(owner, name, 100, 80) { Name = name; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg >= WM_SKINCHANGING && msg <= WM_SKINSTRINGSCHANGED) log.push_back({Name, msg, wp, lp});
+        return TForm::WndProc(msg, wp, lp);
+    }
+};
+
+class SkinMessages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FApplication = new TApplication();
+        Application->Initialize();
+        log.clear();
+    }
+    void TearDown() override { delete FApplication; }
+    TApplication* FApplication = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SkinMessages, OwnerFormFirstThenTheOthersInCreationOrder) {
+    auto* first = new TListeningForm(Application, "first");
+    auto* second = new TListeningForm(Application, "second");
+    auto* third = new TListeningForm(Application, "third");
+    (void)first;
+    (void)third;
+    TvlSkinData skin(second);
+    skin.BroadcastSkinMessage(WM_SKINCHANGING);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].Form, "second");
+    EXPECT_EQ(log[1].Form, "first");
+    EXPECT_EQ(log[2].Form, "third");
+    for (const Heard& h : log) {
+        EXPECT_EQ(h.Message, WM_SKINCHANGING);
+        EXPECT_EQ(h.First, reinterpret_cast<WPARAM>(&skin));
+        EXPECT_EQ(h.Second, 1000);
+    }
+
+    // Without a form as owner every form hears it once, in creation order.
+    log.clear();
+    TvlSkinData loose;
+    TvlResourceStrData strings;
+    loose.SetResourceStrData(&strings);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].Form, "first");
+    EXPECT_EQ(log[0].Message, WM_SKINSTRINGSCHANGED);
+}
+
+TEST_F(SkinMessages, AFailedLoadStillTellsEveryFormToDropTheSkin) {
+    auto* form = new TListeningForm(Application, "main");
+    TvlSkinData skin(form);
+    TvlCompressedStoredSkin broken;
+    broken.SetCompressedData("not a zlib stream");
+    EXPECT_THROW(skin.LoadStoredSkin(&broken), EDecompressionError);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].Message, WM_SKINCHANGING);
+    EXPECT_EQ(log[1].Message, WM_SKINCHANGED);
+    EXPECT_EQ(log[2].Message, WM_SKINCHANGED_MDI);
+    EXPECT_TRUE(skin.IsEmpty());
+}
+
+TEST_F(SkinMessages, TheBuiltInSkinComesFromTheProgramsResources) {
+    auto* form = new TListeningForm(Application, "main");
+    TvlCompressedStoredSkin stored;
+    stored.SetCompressedData(BuiltInSkinStream());
+    ASSERT_FALSE(stored.IsDataEmpty());
+    TvlSkinData skin(form);
+    skin.SetCompressedStoredSkin(&stored);
+    EXPECT_FALSE(skin.IsEmpty());
+    EXPECT_EQ(skin.SkinName, "Modern");
+    EXPECT_GE(skin.FindControlIndex("listview"), 0);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[1].Message, WM_SKINCHANGED);
+}
