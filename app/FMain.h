@@ -122,8 +122,7 @@ private:
     // Shows the stored banner picture `storedPath` in the control its
     // configured name (FBannerPath) calls for; hides the strip on failure.
     void ShowBanner(const std::string& storedPath);
-    // The replacement skin dbskin.dat. Until the skin data can load packages
-    // this only checks that the file is there.
+    // Loads the replacement skin dbskin.dat into vlSkinData1 when it reads.
     void LoadReplacementSkin(const std::string& path);
     void LoadBrandIcon(const std::string& path);
     void ShowProject();

@@ -8,6 +8,7 @@
 #include "core/FileIO.h"
 #include "media/PictureFile.h"
 #include "model/UUtils.h"
+#include "skin/data/vlSkinPackage.h"
 
 namespace {
 
@@ -139,9 +140,17 @@ void TfrmMain::ShowBanner(const std::string& storedPath) {
 }
 
 void TfrmMain::LoadReplacementSkin(const std::string& path) {
-    // The skin data's package loading is not part of the program yet; the
-    // stored skin stays.
-    if (!FileExists(path)) return;
+    // Only a package that reads completely replaces the skin: a damaged
+    // dbskin.dat leaves the stored skin in place rather than the plain look,
+    // and start-up goes on.
+    try {
+        TvlCompressedStoredSkin package;
+        package.LoadCompressedFile(path);
+        if (package.IsDataEmpty() || !ReadSkinPackage(package.DecompressTo())) return;
+        vlSkinData1->LoadPackageFile(path);
+    } catch (const std::exception&) {
+        // Unreadable: the skin stays as it was.
+    }
 }
 
 void TfrmMain::LoadBrandIcon(const std::string& path) {

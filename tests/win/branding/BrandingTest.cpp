@@ -3,6 +3,7 @@
 #include <set>
 
 #include "model/UUtils.h"
+#include "tests/native/skin_data/SkinTestSupport.h"
 #include "tests/win/app/PlannerFixture.h"
 #include "tests/win/branding/BrandingSupport.h"
 
@@ -217,6 +218,27 @@ TEST_F(BrandingTest, BannerAndMakeMoneyOpenTheirAddresses) {
         ui::Click(w->btnMakeMoney);
         EXPECT_EQ(BrowserCommand::Recorded(), std::string(TfrmMain::MakerSiteURL) + "ref42\n");
     }
+}
+
+TEST_F(BrandingTest, ReplacementSkinLoadsOnlyWhenItReads) {
+    TvlSkinPackageParts parts;
+    parts.MainPicture = SolidBmp(20, 10, 0x112233);
+    parts.Pictures = {SolidBmp(3, 4, 0x0000FF), SolidBmp(5, 6, 0x00FF00)};
+    parts.Text = MinimalDescription("[VERSION]\r\nskinname=Branded\r\n");
+    Config("AppName=Skinned\r\n");
+    Write("dbskin.dat", MakeSkinPackageFile(StoredSkin(parts).CompressedData()));
+    TfrmMain* w = Start();
+    EXPECT_FALSE(w->vlSkinData1->IsEmpty());
+    EXPECT_EQ(w->vlSkinData1->SkinName, "Branded");
+
+    Write("categories.dat", "Work\r\n");
+    parts.Pictures[1][4] = 0x10;  // a bitmap size that runs past the package
+    Write("dbskin.dat", MakeSkinPackageFile(StoredSkin(parts).CompressedData()));
+    w = Restart();
+    bool storedEmpty = !w->vlSkinData1->CompressedStoredSkin() || w->vlSkinData1->CompressedStoredSkin()->IsDataEmpty();
+    EXPECT_EQ(w->vlSkinData1->IsEmpty(), storedEmpty) << "the stored skin stays";
+    EXPECT_NE(w->vlSkinData1->SkinName, "Branded");
+    EXPECT_EQ(w->tvwMain->Roots().size(), 1u) << "start-up goes on";
 }
 
 TEST(LinkLabel, OpensOnlyWebAndMailAddresses) {
