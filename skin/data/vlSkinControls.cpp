@@ -373,27 +373,7 @@ void TvlDataSkinScrollBoxControl::ReadData(const TvlSkinIni& ini) {
     BGPictureIndex = r.Integer("bgpictureindex", -1);
 }
 
-void TvlDataSkinTreeView::ReadData(const TvlSkinIni& ini) {
-    TvlDataSkinControl::ReadData(ini);
-    TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
-    BGColor = r.Color("bgcolor");
-}
-
-void TvlDataSkinListView::ReadData(const TvlSkinIni& ini) {
-    TvlDataSkinControl::ReadData(ini);
-    TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
-    BGColor = r.Color("bgcolor");
-}
-
-void TvlDataSkinRichEdit::ReadData(const TvlSkinIni& ini) {
+void TvlDataSkinFontAndBGControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     FontName = r.FontName("fontname");

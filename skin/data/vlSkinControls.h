@@ -414,7 +414,9 @@ public:
     int BGPictureIndex = -1;
 };
 
-class TvlDataSkinTreeView : public TvlDataSkinControl {
+// Tree views, list views and rich edits read the same keys: a font and a
+// background colour over the plain element.
+class TvlDataSkinFontAndBGControl : public TvlDataSkinControl {
 public:
     using TvlDataSkinControl::TvlDataSkinControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -425,26 +427,19 @@ public:
     uint32_t BGColor = 0;
 };
 
-class TvlDataSkinListView : public TvlDataSkinControl {
+class TvlDataSkinTreeView : public TvlDataSkinFontAndBGControl {
 public:
-    using TvlDataSkinControl::TvlDataSkinControl;
-    void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
-    uint32_t BGColor = 0;
+    using TvlDataSkinFontAndBGControl::TvlDataSkinFontAndBGControl;
 };
 
-class TvlDataSkinRichEdit : public TvlDataSkinControl {
+class TvlDataSkinListView : public TvlDataSkinFontAndBGControl {
 public:
-    using TvlDataSkinControl::TvlDataSkinControl;
-    void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
-    uint32_t BGColor = 0;
+    using TvlDataSkinFontAndBGControl::TvlDataSkinFontAndBGControl;
+};
+
+class TvlDataSkinRichEdit : public TvlDataSkinFontAndBGControl {
+public:
+    using TvlDataSkinFontAndBGControl::TvlDataSkinFontAndBGControl;
 };
 
 class TvlDataSkinBevel : public TvlDataSkinControl {
