@@ -142,11 +142,6 @@ const std::array<uint8_t, 25501>& GrayTable() {
 // per thread.
 thread_local uint32_t NoiseSeed = 0;
 
-int NextRandom(uint32_t& seed, int n) {
-    seed = seed * 134775813u + 1u;
-    return static_cast<int>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(n)) >> 32);
-}
-
 } // namespace
 
 int vlRoundHalfEven(double v) {
@@ -411,21 +406,117 @@ void TvlEffectBmp::SplitBlur(int d) {
     }
 }
 
+namespace {
+
+constexpr uint32_t NoiseMul = 134775813u;
+
+inline uint32_t NextNoiseSeed(uint32_t seed) { return seed * NoiseMul + 1u; }
+
+// c = r − amount div 2 held within −255 … 255 (a channel ends at the same
+// clamped value).
+inline int NoiseShift(uint32_t seed, int amount) {
+    const int r = static_cast<int>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(amount)) >> 32);
+    return std::clamp(r - amount / 2, -255, 255);
+}
+
+inline void AddShift(uint8_t* p, int c) {
+    for (int i = 0; i < 3; ++i)
+        p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
+}
+
+#ifdef __SSE2__
+// Sixteen steps of the sequence at once: seed(i + 16) = Mul16 × seed(i) +
+// Add16, so sixteen interleaved chains give the same values as one.
+struct TNoiseJump {
+    uint32_t Mul = 1, Add = 0;
+    constexpr TNoiseJump() {
+        for (int i = 0; i < 16; ++i) {
+            Mul *= NoiseMul;
+            Add = Add * NoiseMul + 1u;
+        }
+    }
+};
+constexpr TNoiseJump NoiseJump;
+
+// The low and the high 32 bits of four unsigned 32 × 32-bit products.
+inline __m128i MulLow(__m128i a, __m128i b) {
+    const __m128i even = _mm_mul_epu32(a, b), odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x08), _mm_shuffle_epi32(odd, 0x08));
+}
+inline __m128i MulHigh(__m128i a, __m128i b) {
+    const __m128i even = _mm_mul_epu32(a, b), odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x0D), _mm_shuffle_epi32(odd, 0x0D));
+}
+
+// Eight pixel shifts c0 … c7 spread over their 24 channels.
+inline void SpreadShifts(__m128i c, __m128i out[3]) {
+    out[0] = _mm_shufflelo_epi16(_mm_shufflehi_epi16(_mm_unpacklo_epi64(c, c), 0xA5), 0x40);
+    out[1] = _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFE), 0x40);
+    const __m128i h = _mm_unpackhi_epi64(c, c);
+    out[2] = _mm_shufflehi_epi16(_mm_shufflelo_epi16(h, 0xA5), 0xFE);
+}
+
+// Adds eight channel shifts to eight channels, clamped to 0 … 255.
+inline __m128i AddClamped(__m128i bytes16, __m128i lo, __m128i hi) {
+    const __m128i z = _mm_setzero_si128();
+    return _mm_packus_epi16(_mm_add_epi16(_mm_unpacklo_epi8(bytes16, z), lo),
+                            _mm_add_epi16(_mm_unpackhi_epi8(bytes16, z), hi));
+}
+#endif
+
+// One row of noise, sixteen pixels a step; `seed` is the last seed used.
+void NoiseRow(uint8_t* p, int W, uint32_t& seed, int amount) {
+    int x = 0;
+#ifdef __SSE2__
+    if (W >= 16) {
+        __m128i lanes[4];
+        uint32_t first[16];
+        uint32_t s = seed;
+        for (uint32_t& f : first)
+            f = s = NextNoiseSeed(s);
+        for (int k = 0; k < 4; ++k)
+            lanes[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 4 * k));
+        const __m128i mul = _mm_set1_epi32(static_cast<int>(NoiseJump.Mul));
+        const __m128i add = _mm_set1_epi32(static_cast<int>(NoiseJump.Add));
+        const __m128i n = _mm_set1_epi32(amount), half = _mm_set1_epi32(amount / 2);
+        const __m128i lo = _mm_set1_epi16(-255), hi = _mm_set1_epi16(255);
+        __m128i last = lanes[3];
+        for (; x + 16 <= W; x += 16, p += 48) {
+            __m128i c[2];
+            for (int k = 0; k < 2; ++k) {
+                const __m128i r0 = _mm_sub_epi32(MulHigh(lanes[2 * k], n), half);
+                const __m128i r1 = _mm_sub_epi32(MulHigh(lanes[2 * k + 1], n), half);
+                c[k] = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(r0, r1), lo), hi);
+            }
+            last = lanes[3];
+            for (__m128i& lane : lanes)
+                lane = _mm_add_epi32(MulLow(lane, mul), add);
+            __m128i spread[6];
+            SpreadShifts(c[0], spread);
+            SpreadShifts(c[1], spread + 3);
+            for (int k = 0; k < 3; ++k) {
+                __m128i* q = reinterpret_cast<__m128i*>(p + 16 * k);
+                _mm_storeu_si128(q, AddClamped(_mm_loadu_si128(q), spread[2 * k], spread[2 * k + 1]));
+            }
+        }
+        seed = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(last, 0xFF)));
+    }
+#endif
+    for (; x < W; ++x, p += 3) {
+        seed = NextNoiseSeed(seed);
+        AddShift(p, NoiseShift(seed, amount));
+    }
+}
+
+} // namespace
+
 void TvlEffectBmp::AddNoise(int amount) {
     if (amount < 1)
         return;
-    const int half = amount / 2;
-    const int W = Width(), H = Height();
-    // Kept in a register: the pixel stores could otherwise alias it.
+    // Kept in a local: the pixel stores could otherwise alias it.
     uint32_t seed = NoiseSeed;
-    for (int y = 0; y < H; ++y) {
-        uint8_t* p = Row(y);
-        for (int x = 0; x < W; ++x, p += 3) {
-            const int c = NextRandom(seed, amount) - half;
-            for (int i = 0; i < 3; ++i)
-                p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
-        }
-    }
+    for (int y = 0; y < Height(); ++y)
+        NoiseRow(Row(y), Width(), seed, amount);
     NoiseSeed = seed;
 }
 
@@ -444,7 +535,7 @@ namespace {
 
 // Quarter turns go through small square blocks, so that both the rows read
 // and the rows written stay in the cache.
-constexpr int Block = 16;
+constexpr int Block = 32;
 
 inline void Copy3(uint8_t* d, const uint8_t* s) {
     d[0] = s[0];
@@ -452,33 +543,57 @@ inline void Copy3(uint8_t* d, const uint8_t* s) {
     d[2] = s[2];
 }
 
-} // namespace
+// A pixel moved as four bytes: the fourth is the next pixel's first, which
+// that pixel's own store writes afterwards.
+inline void Copy4(uint8_t* d, const uint8_t* s) {
+    uint32_t v;
+    std::memcpy(&v, s, 4);
+    std::memcpy(d, &v, 4);
+}
 
-namespace {
-
-// Moves every pixel (x, y) of src to column column(y), row row(x) of dest,
-// block by block, writing each destination row in ascending order (column(y)
-// grows with y when `ascending`, else shrinks).
-template <class Column, class Row>
-void Transpose(const TvlFBitmap& src, TvlFBitmap& dest, Column column, Row row, bool ascending) {
+// Moves every pixel (x, y) of src to column y, row row(x) of dest when
+// `flip` is false, to column H − 1 − y when it is true. Blocks of source rows
+// go in the order their destination columns grow, and each destination row
+// is written left to right, so every four-byte store is overwritten in its
+// fourth byte later; the last column of a destination row and the last
+// source pixel of a row are moved as three bytes, so that nothing outside the
+// pixels is read or written.
+template <bool Flip, class Row>
+void Transpose(const TvlFBitmap& src, TvlFBitmap& dest, Row row) {
     const int W = src.Width(), H = src.Height();
     const uint8_t* const bits = src.Bits();
     const ptrdiff_t stride = src.Stride();
     uint8_t* const out = dest.Bits();
     const ptrdiff_t outStride = dest.Stride();
-    for (int y0 = 0; y0 < H; y0 += Block) {
+    const int blocks = (H + Block - 1) / Block;
+    for (int b = 0; b < blocks; ++b) {
+        const int y0 = (Flip ? blocks - 1 - b : b) * Block;
         const int y1 = std::min(y0 + Block, H);
+        // The block holding the destination row's last column.
+        const bool rowEnd = Flip ? y0 == 0 : y1 == H;
         for (int x0 = 0; x0 < W; x0 += Block) {
             const int x1 = std::min(x0 + Block, W);
             for (int x = x0; x < x1; ++x) {
-                uint8_t* d = out + row(x) * outStride;
-                const uint8_t* s = bits + Bytes(x);
-                if (ascending) {
-                    for (int y = y0; y < y1; ++y)
-                        Copy3(d + Bytes(column(y)), s + y * stride);
+                uint8_t* const d = out + row(x) * outStride;
+                const uint8_t* const s = bits + Bytes(x);
+                const bool wide = x + 1 < W; // a fourth byte to read
+                if (Flip) {
+                    uint8_t* o = d + Bytes(H - y1);
+                    int y = y1 - 1;
+                    if (wide)
+                        for (; y > y0 || (y == y0 && !rowEnd); --y, o += 3)
+                            Copy4(o, s + y * stride);
+                    for (; y >= y0; --y, o += 3)
+                        Copy3(o, s + y * stride);
                 } else {
-                    for (int y = y1 - 1; y >= y0; --y)
-                        Copy3(d + Bytes(column(y)), s + y * stride);
+                    uint8_t* o = d + Bytes(y0);
+                    int y = y0;
+                    const int last = rowEnd ? y1 - 1 : y1;
+                    if (wide)
+                        for (; y < last; ++y, o += 3)
+                            Copy4(o, s + y * stride);
+                    for (; y < y1; ++y, o += 3)
+                        Copy3(o, s + y * stride);
                 }
             }
         }
@@ -492,7 +607,7 @@ void TvlEffectBmp::RotateLeft(TvlFBitmap& dest) const {
         return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(H, W);
-    Transpose(*this, dest, [](int y) { return y; }, [W](int x) { return W - 1 - x; }, true);
+    Transpose<false>(*this, dest, [W](int x) { return W - 1 - x; });
 }
 
 void TvlEffectBmp::RotateRight(TvlFBitmap& dest) const {
@@ -500,7 +615,7 @@ void TvlEffectBmp::RotateRight(TvlFBitmap& dest) const {
         return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(H, W);
-    Transpose(*this, dest, [H](int y) { return H - 1 - y; }, [](int x) { return x; }, false);
+    Transpose<true>(*this, dest, [](int x) { return x; });
 }
 
 void TvlEffectBmp::FlipVertical(TvlFBitmap& dest) const {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "Pictures.h"
 #include "skin/data/vlEffects.h"
@@ -347,4 +349,50 @@ TEST(Effects, QuarterTurnsAndFlip) {
     TvlEffectBmp self = Effect(Labelled(3, 2));
     self.RotateLeft(self); // refused: a bitmap cannot turn into itself
     EXPECT_EQ(self, Labelled(3, 2));
+}
+
+TEST(Effects, NoiseFollowsOneSequenceAcrossEveryWidth) {
+    // A fresh thread starts the generator afresh; the expected shifts come
+    // from the sequence stepped one pixel at a time.
+    for (int w : {1, 7, 15, 16, 17, 33, 64, 101})
+        for (int amount : {1, 2, 50, 51, 600}) {
+            const TvlFBitmap original = Random(w, 5, static_cast<uint32_t>(w * 1000 + amount));
+            TvlEffectBmp fast = Effect(original);
+            std::thread([&] {
+                fast.AddNoise(amount);
+                fast.AddNoise(amount); // the sequence carries on from the first call
+            }).join();
+            TvlFBitmap slow = original;
+            uint32_t seed = 0;
+            for (int pass = 0; pass < 2; ++pass)
+                for (int y = 0; y < 5; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        seed = seed * 134775813u + 1u;
+                        const int c = static_cast<int>((uint64_t{seed} * static_cast<uint32_t>(amount)) >> 32) -
+                                      amount / 2;
+                        for (int i = 0; i < 3; ++i) {
+                            uint8_t& v = slow.Row(y)[x * 3 + i];
+                            v = static_cast<uint8_t>(std::clamp(v + c, 0, 255));
+                        }
+                    }
+            ASSERT_EQ(fast, slow) << w << " " << amount;
+        }
+}
+
+TEST(Effects, QuarterTurnsMatchPixelByPixelMoves) {
+    // Sizes around the block edges, with and without row padding.
+    for (int w : {1, 2, 4, 31, 32, 33, 70})
+        for (int h : {1, 3, 32, 33, 65}) {
+            const TvlEffectBmp a = Effect(Random(w, h, static_cast<uint32_t>(w * 100 + h)));
+            TvlFBitmap left, right;
+            a.RotateLeft(left);
+            a.RotateRight(right);
+            ASSERT_EQ(left.Width(), h);
+            ASSERT_EQ(right.Height(), w);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    ASSERT_EQ(left.Pixel(y, w - 1 - x), a.Pixel(x, y)) << w << "x" << h;
+                    ASSERT_EQ(right.Pixel(h - 1 - y, x), a.Pixel(x, y)) << w << "x" << h;
+                }
+        }
 }
