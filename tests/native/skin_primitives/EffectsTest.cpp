@@ -396,3 +396,90 @@ TEST(Effects, QuarterTurnsMatchPixelByPixelMoves) {
                 }
         }
 }
+
+// The blends straight from their description, one channel at a time in
+// double: weight w for A and 1 − w for B.
+void SlowBlendColumn(TvlFBitmap& a, const TvlFBitmap& b, int x, double w) {
+    for (int y = 0; y < a.Height(); ++y)
+        for (int c = 0; c < 3; ++c) {
+            uint8_t& v = a.Row(y)[x * 3 + c];
+            v = static_cast<uint8_t>(std::clamp(std::nearbyint(w * v + (1 - w) * b.Row(y)[x * 3 + c]), 0.0, 255.0));
+        }
+}
+
+void SlowRamp(TvlFBitmap& a, const TvlFBitmap& b, int from, int to, double step) {
+    double w = 0;
+    for (int x = from;; x += to >= from ? 1 : -1) {
+        SlowBlendColumn(a, b, x, w);
+        if (x == to)
+            break;
+        w = std::min(w + step, 1.0);
+    }
+}
+
+TEST(Effects, BlendsMatchChannelByChannelArithmetic) {
+    std::mt19937 rng(2024);
+    std::vector<double> ks = {0, 1, 0.5, 0.25, 0.1, 0.2, 0.3, 0.37, 0.7, 0.9, 1.0 / 3, 1e-9, 1 - 1e-9};
+    for (int i = 0; i < 12; ++i)
+        ks.push_back(std::uniform_real_distribution<double>(0, 1)(rng));
+    for (int w : {1, 5, 11, 22, 37, 90})
+        for (double k : ks) {
+            const int h = std::min(3, w); // never higher than wide: the horizontal gradient
+            const TvlFBitmap a = Random(w, h, rng()), b = Random(w, h, rng());
+            TvlEffectBmp fast = Effect(a);
+            fast.Morph(b, k);
+            TvlFBitmap slow = a;
+            for (int y = 0; y < h; ++y)
+                for (int i = 0; i < w * 3; ++i)
+                    slow.Row(y)[i] =
+                        static_cast<uint8_t>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i]));
+            ASSERT_EQ(fast, slow) << "cross-fade " << w << " " << k;
+
+            fast = Effect(a);
+            fast.GradientMorph(b, k);
+            slow = a;
+            const int band = static_cast<int>(std::nearbyint(w * k)), m = w / 2;
+            const int g = std::max(0, m - band / 2), f = std::min(w - 1, m + band / 2), r = (w - band) / 2;
+            for (int x = g; x <= f; ++x)
+                SlowBlendColumn(slow, b, x, 0);
+            SlowRamp(slow, b, g, 0, r == 0 ? 1.0 : 1.0 / r);
+            SlowRamp(slow, b, f, w - 1, r == 0 ? 1.0 : 1.0 / r);
+            ASSERT_EQ(fast, slow) << "gradient " << w << " " << k;
+
+            if (w < 2)
+                continue;
+            fast = Effect(a);
+            fast.LeftGradientMorph(b, k);
+            slow = a;
+            const int left = std::clamp(band, 1, w - 1);
+            SlowRamp(slow, b, 0, left, 1.0 / left);
+            ASSERT_EQ(fast, slow) << "left gradient " << w << " " << k;
+
+            fast = Effect(a);
+            fast.RightGradientMorph(b, k);
+            slow = a;
+            const int right = std::clamp(w - band, 0, w - 1);
+            SlowRamp(slow, b, w - 1, right, 1.0 / (w - right));
+            ASSERT_EQ(fast, slow) << "right gradient " << w << " " << k;
+        }
+}
+
+TEST(Effects, CrossFadesOfEveryChannelPairMatchDoubleArithmetic) {
+    // Every pair of channel values, for weights with and without exact
+    // binary fractions and with many exact halves (0.1, 0.3).
+    TvlEffectBmp a(256, 86), b(256, 86);
+    for (int y = 0; y < 86; ++y)
+        for (int i = 0; i < 256 * 3; ++i) {
+            const int pair = (y * 768 + i) % 65536;
+            a.Row(y)[i] = static_cast<uint8_t>(pair >> 8);
+            b.Row(y)[i] = static_cast<uint8_t>(pair);
+        }
+    for (double k : {0.1, 0.3, 0.37, 0.75, 0.6180339887, 1.0 / 7, 3.0 / 64}) {
+        TvlEffectBmp m = a;
+        m.Morph(b, k);
+        for (int y = 0; y < 86; ++y)
+            for (int i = 0; i < 256 * 3; ++i)
+                ASSERT_EQ(m.Row(y)[i], static_cast<int>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i])))
+                    << k << " " << y << " " << i;
+    }
+}
