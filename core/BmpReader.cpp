@@ -188,10 +188,19 @@ void DecodeUncompressed(std::string_view file, const Header& h, TPixelImage& ima
                     Unpack<1>(src, h.Width, indices.data());
                     index = indices.data();
                 }
-                // Four-byte stores; the byte each one writes past its pixel
-                // is the next pixel's, rewritten next, so the row's last
-                // pixel takes three single stores.
+                // Four pixels make an eight- and a four-byte word. Then four-byte
+                // stores; the byte each one writes past its pixel is the
+                // next pixel's, rewritten next, so the row's last pixel
+                // takes three single stores.
                 int x = 0;
+                for (; x + 4 < h.Width; x += 4, dst += 12) {
+                    const uint32_t c0 = wide[index[x]], c1 = wide[index[x + 1]], c2 = wide[index[x + 2]],
+                                   c3 = wide[index[x + 3]];
+                    const uint64_t low = c0 | (uint64_t{c1} << 24) | (uint64_t{c2} << 48);
+                    const uint32_t high = (c2 >> 16) | (c3 << 8);
+                    std::memcpy(dst, &low, 8);
+                    std::memcpy(dst + 8, &high, 4);
+                }
                 for (; x < h.Width - 1; ++x, dst += 3) std::memcpy(dst, &wide[index[x]], 4);
                 const auto& c = colors[index[x]];
                 dst[0] = c[0];
@@ -260,9 +269,14 @@ size_t BmpFileLength(std::string_view bytes) {
 }
 
 TPixelImage DecodeBmp(std::string_view bytes) {
+    TPixelImage image;
+    DecodeBmpInto(bytes, image);
+    return image;
+}
+
+void DecodeBmpInto(std::string_view bytes, TPixelImage& image) {
     std::string_view file = bytes.substr(0, BmpFileLength(bytes));
     Header h = ReadHeader(file);
-    TPixelImage image;
     image.ResizeUninitialized(h.Width, h.Height);
     // The decoders write every pixel; the row padding is zero.
     if (int pad = image.Stride() - h.Width * 3)
@@ -271,7 +285,6 @@ TPixelImage DecodeBmp(std::string_view bytes) {
         DecodeRle(file, h, image);
     else
         DecodeUncompressed(file, h, image);
-    return image;
 }
 
 std::string EncodeBmp(const TPixelImage& image) {

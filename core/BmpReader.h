@@ -31,6 +31,9 @@ size_t BmpFileLength(std::string_view bytes);
 // Decodes one whole bitmap file (`bytes` may run past its end; only the
 // length from BmpFileLength is read).
 TPixelImage DecodeBmp(std::string_view bytes);
+// The same into an image whose buffer is reused when it is large enough (on
+// an error the image is left with unspecified pixels).
+void DecodeBmpInto(std::string_view bytes, TPixelImage& image);
 
 // Encodes an image as a bitmap file with the fewest bits per pixel that hold
 // all its colours exactly: 1, 4 or 8 bits with a colour table, else 24 bits.

@@ -166,9 +166,10 @@ void TvlSkinData::LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin) {
     if (!storedSkin || storedSkin->IsDataEmpty()) return;
     FIsEmpty = true;
     BroadcastSkinMessage(WM_SKINCHANGING);
+    std::vector<TPixelImage> spare = TakePictures();
     ClearSkin();
     try {
-        std::optional<TvlSkinPackage> package = ReadSkinPackage(storedSkin->DecompressTo());
+        std::optional<TvlSkinPackage> package = ReadSkinPackage(storedSkin->DecompressTo(), &spare);
         if (package) {
             ReadSkin(*package);
             FIsEmpty = false;
@@ -181,6 +182,16 @@ void TvlSkinData::LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin) {
     }
     BroadcastSkinMessage(WM_SKINCHANGED);
     BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+}
+
+std::vector<TPixelImage> TvlSkinData::TakePictures() {
+    std::vector<TPixelImage> pictures;
+    pictures.reserve(PictureList.size() + 3);
+    for (TPixelImage* p : {&MainPicture, &MainInactivePicture, &MainMask})
+        if (!p->Empty()) pictures.push_back(std::move(*p));
+    for (TPixelImage& p : PictureList) pictures.push_back(std::move(p));
+    PictureList.clear();
+    return pictures;
 }
 
 void TvlSkinData::ClearSkin() {

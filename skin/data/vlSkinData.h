@@ -171,6 +171,9 @@ public:
 
 private:
     void ReadSkin(TvlSkinPackage& package);
+    // Moves the pictures out (frame pictures first, then the numbered ones),
+    // for the next load to reuse their memory.
+    std::vector<TPixelImage> TakePictures();
     void ReadFormInfo(const TvlSkinIni& ini);
     TObject* FOwner;
     bool FIsEmpty = true;

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "core/BmpReader.h"
 
 namespace {
@@ -10,7 +12,9 @@ constexpr size_t BlockSize = 4096;
 
 class TPackageReader {
 public:
-    explicit TPackageReader(std::string_view bytes) : FBytes(bytes) {}
+    TPackageReader(std::string_view bytes, std::vector<TPixelImage>* spare) : FBytes(bytes), FSpare(spare) {
+        if (FSpare) std::reverse(FSpare->begin(), FSpare->end());  // taken from the back in reading order
+    }
     size_t Left() const { return FBytes.size() - FPos; }
     int32_t Int32(const char* what) {
         Need(4, what);
@@ -26,7 +30,12 @@ public:
     TPixelImage Bitmap() {
         std::string_view rest = FBytes.substr(FPos);
         size_t length = BmpFileLength(rest);
-        TPixelImage image = DecodeBmp(rest.substr(0, length));
+        TPixelImage image;
+        if (FSpare && !FSpare->empty()) {
+            image = std::move(FSpare->back());
+            FSpare->pop_back();
+        }
+        DecodeBmpInto(rest.substr(0, length), image);
         FPos += length;
         return image;
     }
@@ -39,6 +48,7 @@ private:
         if (Left() < n) throw ESkinPackageError(std::string("the package ends before the ") + what);
     }
     std::string_view FBytes;
+    std::vector<TPixelImage>* FSpare;
     size_t FPos = 0;
 };
 
@@ -104,8 +114,8 @@ std::string InflateSkinStream(std::string_view compressed) {
     return out;
 }
 
-std::optional<TvlSkinPackage> ReadSkinPackage(std::string_view raw) {
-    TPackageReader r(raw);
+std::optional<TvlSkinPackage> ReadSkinPackage(std::string_view raw, std::vector<TPixelImage>* spare) {
+    TPackageReader r(raw, spare);
     TvlSkinPackage p;
     p.Version = r.Int32("version");
     if (p.Version > SkinPackageVersion) return std::nullopt;

@@ -54,7 +54,11 @@ struct TvlSkinPackage {
 // Reads an uncompressed package. Returns nothing for version 4 and above;
 // anything truncated or inconsistent raises ESkinPackageError (or
 // EInvalidGraphic for a bad bitmap).
-std::optional<TvlSkinPackage> ReadSkinPackage(std::string_view raw);
+// `spare`, when given, holds pictures of an earlier load whose memory the
+// new pictures take over, in the order they were read (frame picture,
+// inactive frame picture, mask, numbered pictures): loading a skin again
+// then neither returns that memory to the system nor faults it in anew.
+std::optional<TvlSkinPackage> ReadSkinPackage(std::string_view raw, std::vector<TPixelImage>* spare = nullptr);
 
 // The parts of a package as bytes, for writing one. An absent optional is
 // written as flag 1; the legacy pictures are written only with version 2.

@@ -133,3 +133,17 @@ TEST(BmpReader, RefusesTruncatedAndInconsistentFiles) {
         EXPECT_NE(std::string(e.what()).find("truncated"), std::string::npos) << e.what();
     }
 }
+
+TEST(BmpReader, EightBitRowsOfEveryWidthDecodeIntoReusedImages) {
+    // Widths around the four-pixel steps; the image decoded into keeps
+    // whatever an earlier, larger or smaller, picture left in it.
+    TPixelImage reused = Pattern(50, 9, 7);
+    for (int w = 1; w <= 13; ++w) {
+        TPixelImage img = Pattern(w, 40, 200);  // more than 16 colours in every width
+        std::string bmp = EncodeBmp(img);
+        ASSERT_EQ(BitsOf(bmp), 8);
+        EXPECT_EQ(DecodeBmp(bmp), img) << w;
+        DecodeBmpInto(bmp, reused);
+        EXPECT_EQ(reused, img) << w;
+    }
+}

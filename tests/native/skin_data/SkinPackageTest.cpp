@@ -219,6 +219,32 @@ TEST(SkinPackage, LoadingTwiceGivesTheSameRecords) {
     EXPECT_FALSE(skin.IsEmpty());  // the loaded skin stays
 }
 
+TEST(SkinPackage, ReloadsDecodeEveryPictureAfresh) {
+    // A second skin after the first (its pictures' memory taken over by
+    // pictures of other sizes and colours), then the first again.
+    TvlSkinPackageParts first = Parts(), second = Parts();
+    second.MainPicture.reset();
+    second.MainInactivePicture = SolidBmp(7, 3, 0x0A0B0C);
+    second.Pictures = {SolidBmp(9, 9, 0x123456), SolidBmp(2, 1, 0x654321), SolidBmp(30, 12, 0xC0FFEE)};
+    TvlCompressedStoredSkin one = StoredSkin(first), two = StoredSkin(second);
+    auto expectPictures = [](const TvlSkinData& skin, const TvlSkinPackageParts& parts) {
+        auto decoded = [](const std::optional<std::string>& bmp) { return bmp ? DecodeBmp(*bmp) : TPixelImage{}; };
+        EXPECT_EQ(skin.MainPicture, decoded(parts.MainPicture));
+        EXPECT_EQ(skin.MainInactivePicture, decoded(parts.MainInactivePicture));
+        EXPECT_EQ(skin.MainMask, decoded(parts.MainMask));
+        ASSERT_EQ(skin.PictureList.size(), parts.Pictures.size());
+        for (size_t i = 0; i < parts.Pictures.size(); ++i)
+            EXPECT_EQ(skin.PictureList[i], DecodeBmp(parts.Pictures[i])) << i;
+    };
+    TvlSkinData skin;
+    skin.LoadStoredSkin(&one);
+    expectPictures(skin, first);
+    skin.LoadStoredSkin(&two);
+    expectPictures(skin, second);
+    skin.LoadStoredSkin(&one);
+    expectPictures(skin, first);
+}
+
 TEST(SkinPackage, ResourceStringsAnnounceThemselves) {
     TMessageLog log;
     TvlSkinData skin;
