@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #ifdef __SSE2__
@@ -206,7 +208,11 @@ void BlendRow(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, cons
 }
 
 void BlendBytes(uint8_t* a, const uint8_t* b, size_t n, double wa, double wb) {
-    BlendRow(a, b, n, TBlendWeights(wa, wb));
+    // Weight 0 takes B, weight 1 keeps A: what the arithmetic gives.
+    if (wa == 0 && wb == 1)
+        std::memcpy(a, b, n);
+    else if (!(wa == 1 && wb == 0))
+        BlendRow(a, b, n, TBlendWeights(wa, wb));
 }
 
 // Each byte through a 256-entry table.
@@ -221,7 +227,8 @@ size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
 
 // Per-pixel weights of a blend, spread to the three bytes of each pixel as
 // the pair (w, 1 − w).
-struct TWeights {
+class TWeights {
+public:
     std::vector<double> A, B;
     std::vector<int32_t> Fixed;
     explicit TWeights(int pixels) : A(Bytes(pixels), 1.0), B(Bytes(pixels), 0.0), Fixed(Bytes(pixels), 0) {}
@@ -234,8 +241,38 @@ struct TWeights {
             Fixed[i] = fixed;
         }
     }
-    void Blend(uint8_t* a, const uint8_t* b, size_t n) const {
-        BlendRow(a, b, n, TBlendWeights(A.data(), B.data(), Fixed.data()));
+    // Blends a row of n channels. Channels of weight 0 take B and those of
+    // weight 1 keep A (what the arithmetic gives them), so only the rest
+    // are worked out.
+    void Blend(uint8_t* a, const uint8_t* b, size_t n) {
+        if (FRunsOf != n)
+            FindRuns(n);
+        for (const TRun& run : FRuns) {
+            if (run.Kind == TRun::Mix)
+                BlendRow(a + run.Start, b + run.Start, run.Length,
+                         TBlendWeights(A.data() + run.Start, B.data() + run.Start, Fixed.data() + run.Start));
+            else if (run.Kind == TRun::Copy)
+                std::memcpy(a + run.Start, b + run.Start, run.Length);
+        }
+    }
+
+private:
+    struct TRun {
+        enum { Keep, Copy, Mix } Kind;
+        size_t Start, Length;
+    };
+    std::vector<TRun> FRuns;
+    size_t FRunsOf = SIZE_MAX;
+
+    void FindRuns(size_t n) {
+        FRuns.clear();
+        FRunsOf = n;
+        for (size_t i = 0; i < n; ++i) {
+            const auto kind = A[i] == 1 && B[i] == 0 ? TRun::Keep : A[i] == 0 && B[i] == 1 ? TRun::Copy : TRun::Mix;
+            if (FRuns.empty() || FRuns.back().Kind != kind)
+                FRuns.push_back({kind, i, 0});
+            ++FRuns.back().Length;
+        }
     }
 };
 

@@ -483,3 +483,33 @@ TEST(Effects, CrossFadesOfEveryChannelPairMatchDoubleArithmetic) {
                     << k << " " << y << " " << i;
     }
 }
+
+TEST(Effects, VerticalGradientMatchesRowByRowArithmetic) {
+    std::mt19937 rng(77);
+    for (auto [w, h] : {std::pair{1, 2}, {3, 40}, {20, 41}, {12, 100}})
+        for (double k : {0.0, 0.1, 0.37, 0.5, 0.93, 1.0}) {
+            const TvlFBitmap a = Random(w, h, rng()), b = Random(w, h, rng());
+            TvlEffectBmp fast = Effect(a);
+            fast.GradientMorph(b, k);
+            TvlFBitmap slow = a;
+            auto blendRow = [&](int y, double weight) {
+                for (int i = 0; i < w * 3; ++i) {
+                    uint8_t& v = slow.Row(y)[i];
+                    v = static_cast<uint8_t>(
+                        std::clamp(std::nearbyint(weight * v + (1 - weight) * b.Row(y)[i]), 0.0, 255.0));
+                }
+            };
+            const int band = static_cast<int>(std::nearbyint(h * k)), m = h / 2;
+            const int g = std::max(0, m - band / 2), f = std::min(h - 1, m + band / 2), r = (h - 1 - band) / 2;
+            const double step = r == 0 ? 0.0 : 1.0 / r;
+            for (int y = g; y <= f; ++y)
+                blendRow(y, 0);
+            double weight = 0;
+            for (int y = g; y >= 0; --y, weight = std::min(weight + step, 1.0))
+                blendRow(y, weight);
+            weight = 0;
+            for (int y = f; y < h; ++y, weight = std::min(weight + step, 1.0))
+                blendRow(y, weight);
+            ASSERT_EQ(fast, slow) << w << "x" << h << " " << k;
+        }
+}
