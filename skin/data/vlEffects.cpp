@@ -681,7 +681,7 @@ namespace {
 
 // Quarter turns go through small square blocks, so that both the rows read
 // and the rows written stay in the cache.
-constexpr int Block = 32;
+constexpr int Block = 64;
 
 inline void Copy3(uint8_t* d, const uint8_t* s) {
     d[0] = s[0];

@@ -381,8 +381,8 @@ TEST(Effects, NoiseFollowsOneSequenceAcrossEveryWidth) {
 
 TEST(Effects, QuarterTurnsMatchPixelByPixelMoves) {
     // Sizes around the block edges, with and without row padding.
-    for (int w : {1, 2, 4, 31, 32, 33, 70})
-        for (int h : {1, 3, 32, 33, 65}) {
+    for (int w : {1, 2, 4, 63, 64, 65, 130})
+        for (int h : {1, 3, 64, 65, 129}) {
             const TvlEffectBmp a = Effect(Random(w, h, static_cast<uint32_t>(w * 100 + h)));
             TvlFBitmap left, right;
             a.RotateLeft(left);
