@@ -513,3 +513,24 @@ TEST(Effects, VerticalGradientMatchesRowByRowArithmetic) {
             ASSERT_EQ(fast, slow) << w << "x" << h << " " << k;
         }
 }
+
+TEST(Effects, GrayScaleOfEveryColourMatchesItsRoundedSum) {
+    // All 2^24 colours, a band of rows at a time.
+    TvlEffectBmp band(4096, 16);
+    for (uint32_t first = 0; first < (1u << 24); first += 4096 * 16) {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 4096; ++x)
+                band.SetPixel(x, y, first + static_cast<uint32_t>(y * 4096 + x));
+        band.GrayScale();
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 4096; ++x) {
+                const uint32_t c = first + static_cast<uint32_t>(y * 4096 + x);
+                const int sum = 30 * static_cast<int>(c & 255) + 59 * static_cast<int>((c >> 8) & 255) +
+                                11 * static_cast<int>(c >> 16);
+                int level = sum / 100;
+                if (sum % 100 > 50 || (sum % 100 == 50 && level % 2 == 1))
+                    ++level;
+                ASSERT_EQ(band.Pixel(x, y), static_cast<uint32_t>(level * 0x010101)) << std::hex << c;
+            }
+    }
+}
