@@ -281,8 +281,11 @@ void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const 
     side(strips.Right, int64_t{W} - t.CR.Right, CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
 }
 
-void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
-                       TvlFBitmap& dest) {
+namespace {
+// A three-piece row: left piece, tiled middle band and, unless the row is
+// open at its right end, the right piece.
+void ComposeRow(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
+                bool openRight, TvlFBitmap& dest) {
     const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
     const int SW = std::max(S.Width(), 0);
     dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
@@ -292,29 +295,23 @@ void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, con
     rightWidth = std::clamp(rightWidth, 0, SW);
     if (leftWidth > 0)
         CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Left + leftWidth, S.Bottom});
-    if (rightWidth > 0)
+    if (!openRight && rightWidth > 0)
         CopyPiece(dest, W - rightWidth, 0, picture, {S.Right - rightWidth, S.Top, S.Right, S.Bottom});
     const int m = std::max(SW - leftWidth - rightWidth, 1);
     TRect band = Intersect({S.Left + leftWidth, S.Top, S.Left + leftWidth + m, S.Bottom}, S);
     if (!band.IsEmpty())
-        TilePiece(dest, {leftWidth, 0, W - rightWidth, dest.Height()}, picture, band);
+        TilePiece(dest, {leftWidth, 0, openRight ? W : W - rightWidth, dest.Height()}, picture, band);
+}
+}  // namespace
+
+void ComposeHorizontal(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
+                       TvlFBitmap& dest) {
+    ComposeRow(leftWidth, rightWidth, skinRect, picture, W, false, dest);
 }
 
 void ComposeHorizontalOpen(int leftWidth, int rightWidth, const TRect& skinRect, const TvlPixelView& picture, int W,
                            TvlFBitmap& dest) {
-    const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
-    const int SW = std::max(S.Width(), 0);
-    dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
-    if (dest.Empty())
-        return;
-    leftWidth = std::clamp(leftWidth, 0, SW);
-    rightWidth = std::clamp(rightWidth, 0, SW);
-    if (leftWidth > 0)
-        CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Left + leftWidth, S.Bottom});
-    const int m = std::max(SW - leftWidth - rightWidth, 1);
-    TRect band = Intersect({S.Left + leftWidth, S.Top, S.Left + leftWidth + m, S.Bottom}, S);
-    if (!band.IsEmpty())
-        TilePiece(dest, {leftWidth, 0, W, dest.Height()}, picture, band);
+    ComposeRow(leftWidth, rightWidth, skinRect, picture, W, true, dest);
 }
 
 void ComposeVertical(int topHeight, int bottomHeight, const TRect& skinRect, const TvlPixelView& picture, int H,
