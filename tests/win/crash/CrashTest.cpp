@@ -23,6 +23,7 @@ std::string Folder() {
 
 struct TRun {
     std::string Caption;  // of the child's windows
+    DWORD StartError = 0;  // why the child could not be started
     DWORD ExitCode = 0;
     bool Finished = false;
     std::vector<std::string> Reports;
@@ -58,7 +59,10 @@ TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
     bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
                                   &startup, &process);
     if (write) CloseHandle(write);
-    if (!started) return run;
+    if (!started) {
+        run.StartError = GetLastError();
+        return run;
+    }
     if (whileRunning) whileRunning(process.hProcess, run.Caption);
     if (output) {
         char buffer[4096];
@@ -105,6 +109,7 @@ bool StackNames(const TLogItem& log, const std::string& procedure) {
 // One report, of `cls`, whose message contains `message`, raised in
 // `procedure` of the child.
 void ExpectReport(const TRun& run, const std::string& cls, const std::string& message, const std::string& procedure) {
+    ASSERT_EQ(run.StartError, 0u) << "the child could not be started";
     ASSERT_TRUE(run.Finished) << "the child hangs";
     ASSERT_EQ(run.Reports.size(), 1u);
     TLogItem log = TLogItem::Parse(run.Reports[0]);
