@@ -100,10 +100,10 @@ std::vector<std::string> TLogFile::Reports() const {
     return reports;
 }
 
-bool TLogFile::HasDuplicate(const std::string& report) const {
-    TLogItem key = DuplicateKey(TLogItem::Parse(report));
+bool TLogFile::HasDuplicate(const std::string& report, const TReportNames& names) const {
+    TLogItem key = DuplicateKey(TLogItem::Parse(report), names);
     for (const std::string& stored : Reports())
-        if (DuplicateKey(TLogItem::Parse(stored)).SameAs(key)) return true;
+        if (DuplicateKey(TLogItem::Parse(stored), names).SameAs(key)) return true;
     return false;
 }
 

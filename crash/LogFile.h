@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "crash/Report.h"
+
 // The log file for an output path option: a path ending in ".vlf" is the log
 // file itself; anything else names a folder (the program's folder when empty,
 // relative paths taken from there) that holds the program's file name with
@@ -21,8 +23,9 @@ public:
     std::vector<std::string> Reports() const;
 
     // True when a stored report describes the same fault as `report`: the
-    // same exception and call stack, compared field by field.
-    bool HasDuplicate(const std::string& report) const;
+    // same exception and call stack, compared field by field. `names` are
+    // those the reports were written with.
+    bool HasDuplicate(const std::string& report, const TReportNames& names = {}) const;
 
     // Appends a report. When the file already holds the maximum, the oldest
     // reports are dropped and the file is rewritten through a temporary file

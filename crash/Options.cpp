@@ -80,7 +80,10 @@ TVesperModuleOptions ParseOptionsText(const std::string& text) {
         else if (AnsiSameText(key, "DialogMessage")) o.DialogMessage = value;
         else if (AnsiSameText(key, "SupportMessage")) o.SupportMessage = value;
         else if (AnsiSameText(key, "HandleListedClasses")) ParseBool(value, o.HandleListedClasses);
-        else if (AnsiSameText(key, "ClassMessage")) {
+        else if (key.size() > 11 && AnsiSameText(key.substr(0, 11), "ReportName.")) {
+            std::string name = Trim(key.substr(11)), text = Trim(value);
+            if (!name.empty() && !text.empty()) o.ReportNames.Renamed[name] = text;
+        } else if (AnsiSameText(key, "ClassMessage")) {
             size_t bar = value.find('|');
             o.ClassMessages.emplace_back(Trim(value.substr(0, bar)),
                                          bar == std::string::npos ? std::string() : value.substr(bar + 1));

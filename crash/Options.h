@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "crash/Report.h"
+
 enum class TSendMode { None, Smtp, MailClient };
 enum class TAfterReport { Continue, Terminate, Restart };
 
@@ -35,6 +37,10 @@ struct TVesperModuleOptions {
     // shows only its message (none when empty).
     bool HandleListedClasses = false;
     std::vector<std::pair<std::string, std::string>> ClassMessages;
+
+    // "ReportName.<name>=<text>": the report's section and item names in the
+    // program's own words.
+    TReportNames ReportNames;
 };
 
 // Options from their "Key=Value" text. Unknown keys are ignored; a malformed

@@ -9,9 +9,6 @@ std::string Hex(uint64_t v, int digits) {
     return buffer;
 }
 
-const char* const ExceptionSection = "Exception";
-const char* const StackSection = "Call stack";
-
 void AddStack(TLogItem& log, const TVesperStackList& stack) {
     for (const TStackEntry& entry : stack) log.AddItem(Hex(entry.Address, 16), StackEntryText(entry));
 }
@@ -25,58 +22,58 @@ std::string StackEntryText(const TStackEntry& e) {
     return text;
 }
 
-TLogItem BuildReport(const TReportData& d) {
+TLogItem BuildReport(const TReportData& d, const TReportNames& n) {
     TLogItem log;
-    log.AddSection("Application");
-    log.AddItem("Name", d.Application);
-    if (!d.Version.empty()) log.AddItem("Version", d.Version);
-    log.AddItem("Date", d.Date);
-    log.AddItem("Time", d.Time);
-    if (!d.UpTime.empty()) log.AddItem("Up time", d.UpTime);
-    log.AddItem("Process ID", std::to_string(d.ProcessId));
-    for (const std::string& warning : d.Warnings) log.AddItem("Warning", warning);
+    log.AddSection(n("Application"));
+    log.AddItem(n("Name"), d.Application);
+    if (!d.Version.empty()) log.AddItem(n("Version"), d.Version);
+    log.AddItem(n("Date"), d.Date);
+    log.AddItem(n("Time"), d.Time);
+    if (!d.UpTime.empty()) log.AddItem(n("Up time"), d.UpTime);
+    log.AddItem(n("Process ID"), std::to_string(d.ProcessId));
+    for (const std::string& warning : d.Warnings) log.AddItem(n("Warning"), warning);
 
-    log.AddSection(ExceptionSection);
-    log.AddItem("Class", d.ExceptionClass);
-    log.AddItem("Message", d.ExceptionMessage);
-    log.AddItem("Address", StackEntryText(d.Address));
-    log.AddItem("Thread ID", std::to_string(d.ThreadId));
-    if (!d.UserMessage.empty()) log.AddItem("User message", d.UserMessage);
+    log.AddSection(n("Exception"));
+    log.AddItem(n("Class"), d.ExceptionClass);
+    log.AddItem(n("Message"), d.ExceptionMessage);
+    log.AddItem(n("Address"), StackEntryText(d.Address));
+    log.AddItem(n("Thread ID"), std::to_string(d.ThreadId));
+    if (!d.UserMessage.empty()) log.AddItem(n("User message"), d.UserMessage);
 
-    log.AddSection("Active control");
-    log.AddItem("Class", d.ActiveControlClass);
-    log.AddItem("Text", d.ActiveControlText);
+    log.AddSection(n("Active control"));
+    log.AddItem(n("Class"), d.ActiveControlClass);
+    log.AddItem(n("Text"), d.ActiveControlText);
 
-    log.AddSection(StackSection);
+    log.AddSection(n("Call stack"));
     AddStack(log, d.Stack);
     if (!d.CreationStack.empty()) {
-        log.AddItem("Thread created", "");
+        log.AddItem(n("Thread created"), "");
         AddStack(log, d.CreationStack);
     }
 
     if (!d.Registers.empty()) {
-        log.AddSection("Registers");
+        log.AddSection(n("Registers"));
         for (const auto& [name, value] : d.Registers) log.AddItem(name, value);
     }
 
-    log.AddSection("Modules");
+    log.AddSection(n("Modules"));
     for (const TModuleEntry& m : d.Modules)
         log.AddItem(m.Name, Hex(m.Base, 16) + " " + Hex(m.Size, 8) + (m.Version.empty() ? "" : " " + m.Version) + " " +
                                 m.Path);
 
-    log.AddSection("Threads");
+    log.AddSection(n("Threads"));
     for (const TThreadEntry& t : d.Threads) {
-        std::string value = t.Main ? "main thread" : "";
-        if (t.Id == d.ThreadId) value += value.empty() ? "failed" : ", failed";
+        std::string value = t.Main ? n("main thread") : "";
+        if (t.Id == d.ThreadId) value += (value.empty() ? "" : ", ") + n("failed");
         if (!t.CreationStack.empty()) {
             if (!value.empty()) value += ", ";
-            value += "created at " + StackEntryText(t.CreationStack.front());
+            value += n("created at") + " " + StackEntryText(t.CreationStack.front());
         }
-        log.AddItem("Thread " + std::to_string(t.Id), value);
+        log.AddItem(n("Thread") + " " + std::to_string(t.Id), value);
     }
 
-    log.AddSection("System");
-    for (const auto& [name, value] : d.System) log.AddItem(name, value);
+    log.AddSection(n("System"));
+    for (const auto& [name, value] : d.System) log.AddItem(n(name), value);
     return log;
 }
 
@@ -84,16 +81,18 @@ std::string WarningText(const std::string& code, uint64_t address, const std::st
     return "[WARNING] - Code: " + code + " - Address: " + Hex(address, 16) + " - Message: \"" + message + "\"";
 }
 
-TLogItem DuplicateKey(const TLogItem& report) {
+TLogItem DuplicateKey(const TLogItem& report, const TReportNames& names) {
+    const std::string exception = names("Exception"), stack = names("Call stack");
+    const std::string threadId = names("Thread ID"), userMessage = names("User message");
     TLogItem key;
     for (const TLogItem::Section& s : report.Sections()) {
-        if (s.Title != ExceptionSection && s.Title != StackSection) continue;
+        if (s.Title != exception && s.Title != stack) continue;
         key.AddSection(s.Title);
         for (const TLogItem::Item& item : s.Items) {
-            if (s.Title == ExceptionSection && (item.Name == "Thread ID" || item.Name == "User message")) continue;
+            if (s.Title == exception && (item.Name == threadId || item.Name == userMessage)) continue;
             // Absolute addresses move with the load address; the stack's
             // values carry module-relative ones.
-            key.AddItem(s.Title == StackSection ? std::string() : item.Name, item.Value);
+            key.AddItem(s.Title == stack ? std::string() : item.Name, item.Value);
         }
     }
     return key;

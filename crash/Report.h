@@ -1,6 +1,7 @@
 #pragma once
 // What is known about one failure, and its report text.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,7 +47,17 @@ struct TReportData {
     std::vector<std::string> Warnings;  // the reporter's own, such as failed hooks
 };
 
-TLogItem BuildReport(const TReportData& data);
+// Section and item names as the options rename them: the name the report
+// writes by default -> the name to write instead. Names not listed stay.
+struct TReportNames {
+    std::map<std::string, std::string> Renamed;
+    std::string operator()(const std::string& name) const {
+        auto it = Renamed.find(name);
+        return it == Renamed.end() ? name : it->second;
+    }
+};
+
+TLogItem BuildReport(const TReportData& data, const TReportNames& names = {});
 
 // "[WARNING] - Code: %s - Address: %s - Message: "%s"".
 std::string WarningText(const std::string& code, uint64_t address, const std::string& message);
@@ -56,7 +67,8 @@ std::string StackEntryText(const TStackEntry& entry);
 
 // The part of a report that tells one fault from another: the exception and
 // its call stack, without the values that change between two occurrences.
-TLogItem DuplicateKey(const TLogItem& report);
+// `names` must be those the reports were written with.
+TLogItem DuplicateKey(const TLogItem& report, const TReportNames& names = {});
 
 // Removes a top entry repeated by the next one (the raise address named both
 // by the exception record and by the stack walk).

@@ -278,13 +278,13 @@ void RunReportWork(TWork& work) {
             }
 
     TReportData data = Collect(f);
-    TLogItem report = BuildReport(data);
+    TLogItem report = BuildReport(data, options.ReportNames);
     std::string text = report.Text();
     std::string logPath = LogFilePath(options.OutputPath, ProgramFile());
     std::string saveError;
     try {
         TLogFile log(logPath, options.MaxReports);
-        if (options.SaveDuplicates || !log.HasDuplicate(text)) log.Add(text);
+        if (options.SaveDuplicates || !log.HasDuplicate(text, options.ReportNames)) log.Add(text);
     } catch (const std::exception& e) {
         saveError = e.what();
     }
@@ -318,7 +318,7 @@ void RunReportWork(TWork& work) {
     if (choice.Send && canSend) {
         if (dialog) {
             data.UserMessage = AskStepsToReproduce();
-            text = BuildReport(data).Text();
+            text = BuildReport(data, options.ReportNames).Text();
         }
         SendMail(options, text, logPath, choice.Screenshot ? screenshot : std::string());
     }

@@ -8,6 +8,7 @@
 #include "core/FileIO.h"
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
+#include "crash/Options.h"
 #include "crash/Report.h"
 #include "crash/SymbolTable.h"
 
@@ -23,7 +24,8 @@ std::string TempFolder(const char* name) {
 
 std::string ReadAll(const std::string& path) { return ReadFileIfExists(path).value_or(""); }
 
-std::string Report(const std::string& message, const std::string& time = "10:00:00", uint32_t thread = 1) {
+std::string Report(const std::string& message, const std::string& time = "10:00:00", uint32_t thread = 1,
+                   const TReportNames& names = {}) {
     TReportData d;
     d.Application = "plandesk.exe";
     d.Date = "2026-12-09";
@@ -34,7 +36,7 @@ std::string Report(const std::string& message, const std::string& time = "10:00:
     d.ThreadId = thread;
     d.Stack = {d.Address, {0x140005678, "plandesk.exe", 0x5678, "Forms", "TApplication::Run", 0}};
     d.Threads = {{thread, true, {}}};
-    return BuildReport(d).Text();
+    return BuildReport(d, names).Text();
 }
 }  // namespace
 
@@ -153,6 +155,34 @@ TEST(Report, SectionsAndDuplicatedTop) {
     EXPECT_EQ(BuildReport(d).Sections()[0].Items.back().Value,
               "[WARNING] - Code: Hook - Address: 0000000000001234 - Message: \"Cannot hook a null procedure "
               "(\"_invalid_parameter\").\"");
+}
+
+// The options may give the report's names in other words; the duplicate check
+// then goes by those.
+TEST(Report, NamesFromTheOptions) {
+    TVesperModuleOptions o = ParseOptionsText(
+        "ReportName.Exception = Fehler\nReportName.Call stack=Aufrufe\nReportName.Thread ID=Thread-Nr.\n"
+        "ReportName.main thread=Hauptthread\nReportName.Thread=Faden\nReportName.Empty=\nReportname.Message=Text\n");
+    EXPECT_EQ(o.ReportNames.Renamed.count("Empty"), 0u) << "an empty name keeps the default";
+    std::string text = Report("boom", "10:00:00", 1, o.ReportNames);
+    TLogItem log = TLogItem::Parse(text);
+    ASSERT_EQ(log.Sections().size(), 7u);
+    EXPECT_EQ(log.Sections()[1].Title, "Fehler");
+    EXPECT_EQ(log.Sections()[1].Items[1].Name, "Text");
+    EXPECT_EQ(log.Sections()[1].Items[3].Name, "Thread-Nr.");
+    EXPECT_EQ(log.Sections()[3].Title, "Aufrufe");
+    EXPECT_EQ(log.Sections()[5].Items[0].Name, "Faden 1");
+    EXPECT_EQ(log.Sections()[5].Items[0].Value, "Hauptthread, failed");
+    EXPECT_EQ(text.find("Exception"), std::string::npos) << text;
+
+    std::string path = TempFolder("names") + "p.vlf";
+    TLogFile file(path, 10);
+    file.Add(text);
+    EXPECT_TRUE(file.HasDuplicate(Report("boom", "11:00:00", 9, o.ReportNames), o.ReportNames));
+    EXPECT_FALSE(file.HasDuplicate(Report("other", "11:00:00", 9, o.ReportNames), o.ReportNames));
+    std::string otherStack = Report("boom", "11:00:00", 9, o.ReportNames);
+    otherStack.replace(otherStack.find("TApplication::Run"), 3, "XYZ");
+    EXPECT_FALSE(file.HasDuplicate(otherStack, o.ReportNames)) << "the renamed stack section is compared";
 }
 
 TEST(SymbolTable, FindsProcedureUnitAndLine) {
