@@ -20,6 +20,22 @@ int& WriteCounter() {
     static int counter = 0;
     return counter;
 }
+int& MoveFailIndex() {
+    static int index = -1;
+    return index;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, int& error) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        error = errno;
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    error = errno;
+    ok = (std::fclose(f) == 0) && ok;
+    return ok;
+}
 }  // namespace
 
 std::string ProgramFolder() {
@@ -76,14 +92,13 @@ void TFileSetWriter::FailWriteForTesting(int index) {
     WriteCounter() = 0;
 }
 
+void TFileSetWriter::FailMoveForTesting(int index) { MoveFailIndex() = index; }
+
 void TFileSetWriter::Add(const std::string& path, const std::string& bytes) {
     Pending p{path, path + ".saving"};
-    FILE* f = std::fopen(p.Temp.c_str(), "wb");
-    if (!f) throw EFCreateError(path, SystemErrorText(errno));
     FPending.push_back(p);
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int error = errno;
-    ok = (std::fclose(f) == 0) && ok;
+    int error = 0;
+    bool ok = WriteWholeFile(p.Temp, bytes, error);
     if (FailIndex() >= 0 && WriteCounter()++ == FailIndex()) {
         FailIndex() = -1;
         ok = false;
@@ -93,11 +108,63 @@ void TFileSetWriter::Add(const std::string& path, const std::string& bytes) {
 }
 
 void TFileSetWriter::Commit() {
-    // Every file is complete on disk; now each replace is one rename.
-    while (!FPending.empty()) {
-        Pending p = FPending.front();
-        std::string error;
-        if (!platform::MoveOverFile(p.Temp, p.Path, error)) throw EFCreateError(p.Path, error);
-        FPending.erase(FPending.begin());
+    // Every file is complete on disk. The old files get a second name first
+    // (a copy where the file system has no links), so that when a later move
+    // fails, say over a file another program holds open, the files already
+    // replaced can be put back.
+    std::vector<std::string> previous(FPending.size());
+    auto dropPrevious = [&] {
+        for (const std::string& name : previous)
+            if (!name.empty()) std::remove(name.c_str());
+    };
+    for (size_t i = 0; i < FPending.size(); ++i) {
+        const std::string& path = FPending[i].Path;
+        if (!FileExists(path)) continue;
+        previous[i] = path + ".previous";
+        std::remove(previous[i].c_str());
+        if (platform::LinkFile(path, previous[i])) continue;
+        std::string reason;
+        try {
+            std::optional<std::string> old = ReadFileIfExists(path);
+            int error = 0;
+            if (!old) previous[i].clear();
+            else if (!WriteWholeFile(previous[i], *old, error)) reason = SystemErrorText(error ? error : EIO);
+        } catch (const EFOpenError& e) {
+            reason = e.Message();
+        }
+        if (!reason.empty()) {
+            dropPrevious();
+            throw EFCreateError(path, reason);
+        }
     }
+
+    size_t moved = 0;
+    std::string error;
+    for (; moved < FPending.size(); ++moved) {
+        if (static_cast<int>(moved) == MoveFailIndex()) {
+            MoveFailIndex() = -1;
+            error = SystemErrorText(EACCES);
+            break;
+        }
+        if (!platform::MoveOverFile(FPending[moved].Temp, FPending[moved].Path, error)) break;
+    }
+    if (moved < FPending.size()) {
+        std::string failed = FPending[moved].Path;
+        for (size_t j = 0; j < moved; ++j) {
+            const std::string& path = FPending[j].Path;
+            std::string restoreError;
+            if (previous[j].empty()) {
+                std::remove(path.c_str());  // it did not exist before
+            } else if (platform::MoveOverFile(previous[j], path, restoreError)) {
+                previous[j].clear();
+            } else {
+                error += ". The previous contents of \"" + path + "\" are kept in \"" + previous[j] + "\"";
+                previous[j].clear();
+            }
+        }
+        dropPrevious();
+        throw EFCreateError(failed, error);
+    }
+    FPending.clear();
+    dropPrevious();
 }

@@ -23,6 +23,10 @@ bool MoveOverFile(const std::string& from, const std::string& to, std::string& e
     return false;
 }
 
+bool LinkFile(const std::string& existing, const std::string& newName) {
+    return link(existing.c_str(), newName.c_str()) == 0;
+}
+
 std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());

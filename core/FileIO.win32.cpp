@@ -32,6 +32,10 @@ bool MoveOverFile(const std::string& from, const std::string& to, std::string& e
     return false;
 }
 
+bool LinkFile(const std::string& existing, const std::string& newName) {
+    return CreateHardLinkA(newName.c_str(), existing.c_str(), nullptr) != 0;
+}
+
 std::vector<std::string> ListFolder(const std::string&) { return {}; }
 
 bool FileSystemIsCaseSensitive() { return false; }

@@ -143,6 +143,37 @@ TEST_F(DataFolder, FailedSaveLeavesTheOldFilesIntact) {
     EXPECT_EQ(Files().size(), 3u);
 }
 
+// A move over an old file can fail after others were replaced (another
+// program holding the file open); those get their old contents back.
+TEST_F(DataFolder, FailedReplaceRestoresTheFilesAlreadyReplaced) {
+    TProjects projects;
+    projects.Categories.Add("New");
+    THours hours;
+    for (bool hoursExisted : {true, false}) {
+        for (int failing = 0; failing < 3; ++failing) {
+            Write("categories.dat", "Old\r\n");
+            Write("projects.dat", Projects);
+            if (hoursExisted) Write("Hours.dat", "d^h^old^\r\n");
+            else fs::remove(FFolder + "/Hours.dat");
+            TFileSetWriter::FailMoveForTesting(failing);
+            EXPECT_THROW(SaveAll(projects, hours), EFCreateError) << failing;
+            EXPECT_EQ(Read("categories.dat"), "Old\r\n") << failing;
+            EXPECT_EQ(Read("projects.dat"), Projects) << failing;
+            std::vector<std::string> expected{"categories.dat", "projects.dat"};
+            if (hoursExisted) {
+                EXPECT_EQ(Read("Hours.dat"), "d^h^old^\r\n") << failing;
+                expected.insert(expected.begin(), "Hours.dat");
+            }
+            EXPECT_EQ(Files(), expected) << "no file added or left behind, failing " << failing;
+        }
+    }
+    // Without a failure the new set is in place and nothing else.
+    Write("Hours.dat", "d^h^old^\r\n");
+    SaveAll(projects, hours);
+    EXPECT_EQ(Read("categories.dat"), "New\r\n");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Hours.dat", "categories.dat", "projects.dat"}));
+}
+
 TEST_F(DataFolder, UnreadableFileRaisesOpenError) {
     fs::create_directory(FFolder + "/Hours.dat");
     THours hours;

@@ -96,6 +96,8 @@ TEST_F(PlannerTest, SaveChangesRewritesUnchangedDataByteForByte) {
     EXPECT_EQ(Read("categories.dat"), "Work\r\nHome\r\n");
     EXPECT_EQ(Read("Projects.dat"), kSamplePlan);
     EXPECT_EQ(Read("Hours.dat"), "12/13/2007^9:00 AM^Call the printer^\r\n");
+    // Nothing of the save's own is left beside the data files.
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Hours.dat", "categories.dat", "projects.dat"}));
 }
 
 TEST_F(PlannerTest, NewProjectIsShownAtOnceAndTakesTasks) {

@@ -2,6 +2,11 @@
 // A fresh program folder and application per test; the main window is
 // created on demand, after the test has written the data files it needs.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "app/EditDialog.h"
 #include "app/FMain.h"
@@ -31,6 +36,19 @@ protected:
     }
     void Write(const std::string& name, const std::string& bytes) { ui::WriteFile(Folder + name, bytes); }
     std::string Read(const std::string& name) { return ui::ReadFile(Folder + name); }
+    // The names of the files in the program folder, sorted.
+    std::vector<std::string> Files() {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((Folder + "*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     // Clicks the tree node with this text (the first such node).
     void SelectNode(const std::string& text) {
