@@ -23,6 +23,10 @@ __declspec(dllexport)
 bool ExceptionManager(const std::exception* exception, void* address);
 }
 
+// For tests: runs `hook` on the report worker before its work, and gives up
+// a worker that has not saved its report after `stuckMs` milliseconds.
+void SetReportWorkHookForTesting(void (*hook)(), unsigned stuckMs);
+
 // Replaces the options read from the program's "VLDATA" resource.
 void SetCrashReporterOptions(const TVesperModuleOptions& options);
 TVesperModuleOptions CrashReporterOptions();

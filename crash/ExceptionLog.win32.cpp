@@ -38,7 +38,8 @@ std::atomic<DWORD> g_workerThreadId{0};
 using THostManager = bool (*)(const std::exception*, void*);
 THostManager g_hostManager = nullptr;
 
-constexpr ULONGLONG StuckWorkerMs = 15000;
+std::atomic<ULONGLONG> g_stuckWorkerMs{15000};
+std::atomic<void (*)()> g_workHook{nullptr};
 
 thread_local bool t_reporting = false;
 thread_local bool t_worker = false;
@@ -216,6 +217,7 @@ DWORD WINAPI WorkerMain(void* parameter) {
     TWork& work = *static_cast<TWork*>(parameter);
     t_work = &work;
     try {
+        if (auto hook = g_workHook.load()) hook();
         RunReportWork(work);
     } catch (const std::exception& e) {
         work.InternalError = e.what();
@@ -238,6 +240,11 @@ void PlainMessage(const std::string& text) {
 }
 
 }  // namespace
+
+void SetReportWorkHookForTesting(void (*hook)(), unsigned stuckMs) {
+    g_workHook.store(hook);
+    g_stuckWorkerMs.store(stuckMs);
+}
 
 // A failure of the worker itself: the worker is abandoned and the waiting
 // thread reports the original fault plainly.
@@ -264,7 +271,7 @@ bool HandleFailure(TFailure& failure) {
         // so that its windows stay painted and handed-back work runs.
         ULONGLONG started = GetTickCount64();
         while (WaitForSingleObject(thread, main ? 0 : 10) == WAIT_TIMEOUT) {
-            if (!work.Saved.load() && GetTickCount64() - started > StuckWorkerMs) {
+            if (!work.Saved.load() && GetTickCount64() - started > g_stuckWorkerMs.load()) {
                 TerminateThread(thread, 1);
                 work.InternalError = "The report thread does not answer.";
                 break;

@@ -309,6 +309,32 @@ std::string StaticText(HWND box) {
     return buffer;
 }
 
+// A worker that crashes, throws or never finishes is given up: the original
+// fault is shown plainly with the reporter's own error, and the program goes on.
+TEST(CrashChild, AFailingReportWorkerEndsInAPlainMessage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"worker-crash", "Exception C0000005 at "},
+        {"worker-throw", "the worker gives up"},
+        {"worker-stuck", "The report thread does not answer."},
+    };
+    for (const auto& [mode, error] : cases) {
+        std::string text;
+        TRun run = RunChild(mode, 30000, [&](HANDLE, const std::string& caption) {
+            HWND box = WaitForWindow("#32770", caption.c_str());
+            if (!box) return;
+            text = StaticText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_EQ(run.StartError, 0u) << mode;
+        ASSERT_TRUE(run.Finished) << mode << ": the child hangs";
+        EXPECT_EQ(run.ExitCode, 10u) << mode;
+        EXPECT_EQ(text.rfind("std::runtime_error: Cannot open file \"x.dat\". Not found", 0), 0u) << mode << ": " << text;
+        EXPECT_NE(text.find("[ERROR] - Section: Report - Address: "), std::string::npos) << mode << ": " << text;
+        EXPECT_NE(text.find(error), std::string::npos) << mode << ": " << text;
+        EXPECT_TRUE(run.Reports.empty()) << mode;
+    }
+}
+
 TEST(CrashChild, SendingFromTheDialogAsksForStepsAndReportsASocketFailure) {
     bool sendOffered = false, sendTicked = false, requestShown = false, screenshotFollowsSend = false;
     std::string failure;

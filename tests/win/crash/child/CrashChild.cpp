@@ -146,6 +146,14 @@ int main(int argc, char** argv) {
     }
     if (mode == "manager" || mode == "dialog" || mode == "bad-log" || mode == "send-fail")
         return HandleLikeTheApplication();
+    // The report worker itself fails, before it has saved anything.
+    if (mode == "worker-crash" || mode == "worker-throw" || mode == "worker-stuck") {
+        void (*hook)() = mode == "worker-crash"   ? [] { CrashByAccessViolation(); }
+                         : mode == "worker-throw" ? [] { throw std::length_error("the worker gives up"); }
+                                                  : [] { Sleep(INFINITE); };
+        SetReportWorkHookForTesting(hook, 1500);
+        return HandleLikeTheApplication();
+    }
     if (mode == "freeze") return Freeze();
     if (mode == "reentry") return Reentry();
     if (mode == "restart") {
