@@ -2,20 +2,9 @@
 // frame region of a 1920 × 1080 window from a 139 × 92 mask picture.
 #include "BenchRatio.h"
 #include "skin/data/vlRegion.h"
+#include "tests/common/Pictures.h"
 
 namespace {
-
-TvlFBitmap RoundedMask(int width, int height, int radius) {
-    TvlFBitmap mask(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            int cx = x < radius ? radius - x : x >= width - radius ? x - (width - radius - 1) : 0;
-            int cy = y < radius ? radius - y : y >= height - radius ? y - (height - radius - 1) : 0;
-            if (cx * cx + cy * cy > radius * radius)
-                mask.SetPixel(x, y, 0xFFFFFF);
-        }
-    return mask;
-}
 
 void BM_MaskToRegionData(benchmark::State& state) {
     TvlFBitmap mask = RoundedMask(1920, 1080, 12);

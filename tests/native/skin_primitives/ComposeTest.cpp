@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "Pictures.h"
+#include "tests/common/Pictures.h"
 #include "skin/data/vlCompose.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <thread>
 
-#include "Pictures.h"
+#include "tests/common/Pictures.h"
 #include "skin/data/vlEffects.h"
 
 namespace {

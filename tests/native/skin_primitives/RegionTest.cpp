@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "Pictures.h"
+#include "tests/common/Pictures.h"
 #include "skin/data/vlRegion.h"
 
 namespace {
@@ -35,19 +35,6 @@ std::vector<TRect> SlowRuns(const TvlFBitmap& mask, int dx, int dy) {
             rects.push_back({start + dx, y + dy, x + dx, y + dy + 1});
         }
     return rects;
-}
-
-// A frame mask: black with white rounded-off corners of the given radius.
-TvlFBitmap CornerMask(int width, int height, int radius) {
-    TvlFBitmap mask(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            int cx = x < radius ? radius - x : x >= width - radius ? x - (width - radius - 1) : 0;
-            int cy = y < radius ? radius - y : y >= height - radius ? y - (height - radius - 1) : 0;
-            if (cx * cx + cy * cy > radius * radius)
-                mask.SetPixel(x, y, 0xFFFFFF);
-        }
-    return mask;
 }
 
 } // namespace
@@ -112,7 +99,7 @@ TEST(Region, DataGrowsBeyondTenThousandRectangles) {
 
 TEST(Region, FrameRegionIsTheClientUnitedWithTheTiledBorderMasks) {
     // A 10 × 10 mask with its corner pixels cut off, cuts inside the client.
-    TvlFBitmap mask = CornerMask(10, 10, 1);
+    TvlFBitmap mask = RoundedMask(10, 10, 1);
     ASSERT_EQ(mask.Pixel(0, 0), 0xFFFFFFu);
     ASSERT_EQ(mask.Pixel(1, 0), 0u);
     TvlFrameCuts c{{3, 3}, {7, 3}, {3, 7}, {7, 7}, {2, 2, 8, 8}};
@@ -149,7 +136,7 @@ TEST(Region, WhiteMaskLeavesTheClientAndSmallWindowsGetNoRegion) {
 }
 
 TEST(Region, FrameRegionSurvivesDegenerateCuts) {
-    TvlFBitmap mask = CornerMask(10, 10, 2);
+    TvlFBitmap mask = RoundedMask(10, 10, 2);
     // Bands of length 0 and cut points outside the mask.
     TvlFrameCuts flat{{3, 3}, {3, 3}, {3, 3}, {3, 3}, {2, 2, 8, 8}};
     EXPECT_FALSE(ComposeFrameRegionData(mask, flat, 30, 20, FitFrameCuts(flat, 10, 10, 30, 20)).empty());

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "Pictures.h"
+#include "tests/common/Pictures.h"
 #include "skin/data/vlUtils.h"
 
 namespace {

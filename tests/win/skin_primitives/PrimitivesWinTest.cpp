@@ -7,31 +7,9 @@
 
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
+#include "tests/common/Pictures.h"
 
 namespace {
-
-uint32_t Label(int x, int y) { return static_cast<uint32_t>((x * 5 + 1) | ((y * 7 + 1) << 8) | (0x40 << 16)); }
-
-TvlFBitmap Labelled(int width, int height) {
-    TvlFBitmap b(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            b.SetPixel(x, y, Label(x, y));
-    return b;
-}
-
-// A black mask with its corners rounded off (white) and one white hole.
-TvlFBitmap RoundedMask(int width, int height, int radius) {
-    TvlFBitmap mask(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            int cx = x < radius ? radius - x : x >= width - radius ? x - (width - radius - 1) : 0;
-            int cy = y < radius ? radius - y : y >= height - radius ? y - (height - radius - 1) : 0;
-            if (cx * cx + cy * cy > radius * radius)
-                mask.SetPixel(x, y, 0xFFFFFF);
-        }
-    return mask;
-}
 
 // Messages a parent window received while a child's background was drawn.
 struct TSeen {

@@ -1,6 +1,7 @@
 #pragma once
-// Small hand-made pictures for the pixel tests: every pixel of a labelled
-// picture has its own colour, so a composed pixel tells where it came from.
+// Small hand-made pictures for the pixel tests and benchmarks: every pixel of
+// a labelled picture has its own colour, so a composed pixel tells where it
+// came from.
 #include <cstdint>
 #include <random>
 
@@ -30,4 +31,16 @@ inline TvlFBitmap Random(int width, int height, uint32_t seed) {
         for (int x = 0; x < width * 3; ++x)
             b.Row(y)[x] = static_cast<uint8_t>(rng());
     return b;
+}
+
+// A frame mask: black with white rounded-off corners of the given radius.
+inline TvlFBitmap RoundedMask(int width, int height, int radius) {
+    TvlFBitmap mask(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int cx = x < radius ? radius - x : x >= width - radius ? x - (width - radius - 1) : 0;
+            int cy = y < radius ? radius - y : y >= height - radius ? y - (height - radius - 1) : 0;
+            if (cx * cx + cy * cy > radius * radius) mask.SetPixel(x, y, 0xFFFFFF);
+        }
+    return mask;
 }
