@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/Errors.h"
+#include "core/Inflate.h"
 #include "core/StringList.h"
 #include "core/TextCompare.h"
 
@@ -104,20 +105,7 @@ std::string EncodeStoredOptions(const std::string& text) {
 }
 
 TVesperModuleOptions DecodeStoredOptions(const std::string& stored) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) throw Exception("Cannot read the stored options.");
-    std::string text;
-    char buffer[4096];
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stored.data()));
-    z.avail_in = static_cast<uInt>(stored.size());
-    int rc;
-    do {
-        z.next_out = reinterpret_cast<Bytef*>(buffer);
-        z.avail_out = sizeof buffer;
-        rc = inflate(&z, Z_NO_FLUSH);
-        text.append(buffer, sizeof buffer - z.avail_out);
-    } while (rc == Z_OK && text.size() < (1u << 20));
-    inflateEnd(&z);
-    if (rc != Z_STREAM_END) throw Exception("Cannot read the stored options.");
-    return ParseOptionsText(ScrambleOptionsText(text));
+    std::optional<std::string> text = InflateAll(stored, 1u << 20);
+    if (!text) throw Exception("Cannot read the stored options.");
+    return ParseOptionsText(ScrambleOptionsText(*text));
 }

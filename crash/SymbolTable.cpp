@@ -1,10 +1,9 @@
 #include "crash/SymbolTable.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/Inflate.h"
 #include "core/StringList.h"
 
 void TSymbolTable::Load(const std::string& text) {
@@ -44,22 +43,9 @@ bool TSymbolTable::LoadFromFileTail(const std::string& tail) {
     uint32_t size = 0;
     for (int i = 3; i >= 0; --i) size = size << 8 | static_cast<uint8_t>(tail[at + i]);
     if (size > at) return false;
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) return false;
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(tail.data() + at - size));
-    z.avail_in = size;
-    std::string text;
-    char buffer[65536];
-    int rc;
-    do {
-        z.next_out = reinterpret_cast<Bytef*>(buffer);
-        z.avail_out = sizeof buffer;
-        rc = inflate(&z, Z_NO_FLUSH);
-        text.append(buffer, sizeof buffer - z.avail_out);
-    } while (rc == Z_OK && text.size() < (256u << 20));
-    inflateEnd(&z);
-    if (rc != Z_STREAM_END) return false;
-    Load(text);
+    std::optional<std::string> text = InflateAll(std::string_view(tail).substr(at - size, size), 256u << 20);
+    if (!text) return false;
+    Load(*text);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/BmpReader.h"
+#include "core/Inflate.h"
 
 namespace {
 
@@ -88,30 +89,9 @@ std::string DeflateSkinStream(std::string_view raw) {
 }
 
 std::string InflateSkinStream(std::string_view compressed) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) throw EDecompressionError();
-    std::string out;
-    unsigned char buffer[BlockSize];
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
-    z.avail_in = static_cast<uInt>(compressed.size());
-    int status;
-    do {
-        z.next_out = buffer;
-        z.avail_out = sizeof buffer;
-        status = inflate(&z, Z_NO_FLUSH);
-        size_t produced = sizeof buffer - z.avail_out;
-        // Z_BUF_ERROR with no output means the stream stopped short.
-        bool failed = status == Z_NEED_DICT || status == Z_DATA_ERROR || status == Z_MEM_ERROR ||
-                      status == Z_STREAM_ERROR || (status == Z_BUF_ERROR && produced == 0) ||
-                      out.size() + produced > SkinPackageMaxSize;
-        if (failed) {
-            inflateEnd(&z);
-            throw EDecompressionError();
-        }
-        out.append(reinterpret_cast<char*>(buffer), produced);
-    } while (status != Z_STREAM_END);
-    inflateEnd(&z);
-    return out;
+    std::optional<std::string> out = InflateAll(compressed, SkinPackageMaxSize);
+    if (!out) throw EDecompressionError();
+    return std::move(*out);
 }
 
 std::optional<TvlSkinPackage> ReadSkinPackage(std::string_view raw, std::vector<TPixelImage>* spare) {

@@ -1,0 +1,11 @@
+#pragma once
+// zlib streams unpacked whole, for the program's stored data (skin packages,
+// the reporter's options and symbol table).
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The unpacked bytes, or nothing when the stream is damaged, stops short or
+// would grow past `maxSize` bytes.
+std::optional<std::string> InflateAll(std::string_view compressed, size_t maxSize);
