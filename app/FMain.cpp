@@ -6,6 +6,7 @@
 #include "app/FTask.h"
 #include "app/PlannerIcons.h"
 #include "core/TextCompare.h"
+#include "skin/form/vlSkinMessages.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -25,6 +26,7 @@ struct DialogGuard {  // dialogs are freed after each use, whatever happens
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
     frmMain = this;
     Name = "frmMain";
+    InstallSkinMessages();
     vlSkinData1 = new TvlSkinData(this);
     vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
     BuildLayout();
@@ -37,8 +39,6 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
 
 TfrmMain::~TfrmMain() {
     FormDestroy(this);
-    delete vlSkinData1;
-    vlSkinData1 = nullptr;
     if (frmMain == this) frmMain = nullptr;
 }
 

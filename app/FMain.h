@@ -10,6 +10,8 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/data/vlSkinData.h"
 #include "skin/form/vlMessages.h"
+#include "skin/widgets/vlCalendar.h"
+#include "skin/widgets/vlSkinTabs.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 

@@ -1,7 +1,6 @@
 #include "toolkit/ComCtrls.h"
 
 #include "core/Rounding.h"
-#include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 
 // ---- TImageList ----
@@ -16,25 +15,42 @@ int TImageList::Add(HBITMAP image) { return ImageList_Add(FHandle, image, nullpt
 // ---- TListView ----
 
 TListView::TListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick)
-    : TWinControl(owner, parent) {
+    : TWinControl(owner, parent), FCheckBoxes(checkBoxes), FColumnClick(columnClick) {
     TabStop = true;
-    DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | (columnClick ? 0 : LVS_NOSORTHEADER);
-    CreateWnd(WC_LISTVIEWA, style, WS_EX_CLIENTEDGE);
-    DWORD ex = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (checkBoxes ? LVS_EX_CHECKBOXES : 0);
-    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
 }
 
-void TListView::AddColumn(const std::string& caption, int width, bool autoSize) {
+void TListView::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_LISTVIEWA;
+    params.Style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | (FColumnClick ? 0 : LVS_NOSORTHEADER);
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListView::CreateWnd() {
+    TWinControl::CreateWnd();
+    DWORD ex = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (FCheckBoxes ? LVS_EX_CHECKBOXES : 0);
+    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+    for (size_t i = 0; i < FColumns.size(); ++i) InsertColumn(i, FColumns[i].Caption);
+    FitColumns();
+}
+
+void TListView::InsertColumn(size_t index, const std::string& caption) {
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH;
     col.pszText = const_cast<char*>(caption.c_str());
-    col.cx = width;
-    SendMessageA(Handle(), LVM_INSERTCOLUMNA, FColumns.size(), reinterpret_cast<LPARAM>(&col));
-    FColumns.push_back({width, autoSize});
+    col.cx = FColumns[index].Width;
+    SendMessageA(Handle(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&col));
+}
+
+void TListView::AddColumn(const std::string& caption, int width, bool autoSize) {
+    FColumns.push_back({caption, width, autoSize});
+    if (!HandleAllocated()) return;  // the columns go in when the window is made
+    InsertColumn(FColumns.size() - 1, caption);
     FitColumns();
 }
 
 void TListView::FitColumns() {
+    if (!HandleAllocated()) return;
     int fixed = 0, automatic = 0;
     for (const Column& c : FColumns) c.AutoSize ? ++automatic : fixed += c.Width;
     if (!automatic) return;
@@ -131,18 +147,24 @@ bool TListView::NotifyNotify(NMHDR* header, LRESULT& result) {
     }
 }
 
-LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT r = TWinControl::WndProc(msg, wp, lp);
-    if (msg == WM_SIZE) FitColumns();
-    return r;
+void TListView::OnSize(TMessage& m) {
+    TWinControl::OnSize(m);
+    FitColumns();
 }
 
 // ---- TTreeView ----
 
-TTreeView::TTreeView(TComponent* owner, TWinControl* parent) : TWinControl(owner, parent) {
-    TabStop = true;
-    CreateWnd(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
-              WS_EX_CLIENTEDGE);
+TTreeView::TTreeView(TComponent* owner, TWinControl* parent) : TWinControl(owner, parent) { TabStop = true; }
+
+void TTreeView::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_TREEVIEWA;
+    params.Style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TTreeView::CreateWnd() {
+    TWinControl::CreateWnd();
     SendMessageA(Handle(), TVM_SETINDENT, 19, 0);
 }
 
@@ -263,17 +285,33 @@ bool TTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
 
 // ---- TPageControl ----
 
-TPageControl::TPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom) : TWinControl(owner, parent) {
+TPageControl::TPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom)
+    : TWinControl(owner, parent), FTabsAtBottom(tabsAtBottom) {
     TabStop = true;
-    CreateWnd(WC_TABCONTROLA, WS_CLIPCHILDREN | WS_TABSTOP | (tabsAtBottom ? TCS_BOTTOM : 0));
 }
 
-TTabSheet* TPageControl::AddSheet(const std::string& caption) {
+void TPageControl::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_TABCONTROLA;
+    params.Style |= WS_CLIPCHILDREN | WS_TABSTOP | (FTabsAtBottom ? TCS_BOTTOM : 0);
+}
+
+void TPageControl::CreateWnd() {
+    TWinControl::CreateWnd();
+    for (size_t i = 0; i < FSheets.size(); ++i) InsertTab(static_cast<int>(i), FSheets[i]->Caption());
+    if (FActive >= 0) SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(FActive), 0);
+}
+
+void TPageControl::InsertTab(int index, const std::string& caption) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<char*>(caption.c_str());
-    SendMessageA(Handle(), TCM_INSERTITEMA, FSheets.size(), reinterpret_cast<LPARAM>(&item));
-    auto* sheet = new TTabSheet(Owner(), this, caption);
+    SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+TTabSheet* TPageControl::AddSheet(const std::string& caption) {
+    if (HandleAllocated()) InsertTab(PageCount(), caption);
+    TTabSheet* sheet = NewSheet(caption);
     FSheets.push_back(sheet);
     sheet->SetVisible(false);
     AlignControls();
@@ -281,17 +319,19 @@ TTabSheet* TPageControl::AddSheet(const std::string& caption) {
     return sheet;
 }
 
+TTabSheet* TPageControl::NewSheet(const std::string& caption) { return new TTabSheet(Owner(), this, caption); }
+
 void TPageControl::SetActivePageIndex(int index) {
     if (index < 0 || index >= PageCount()) return;
     FActive = index;
-    SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (HandleAllocated()) SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     for (int i = 0; i < PageCount(); ++i) FSheets[i]->SetVisible(i == index);
     if (OnChange) OnChange(this);
 }
 
 RECT TPageControl::LayoutRect() const {
     RECT r{0, 0, ClientWidth(), ClientHeight()};
-    if (Handle()) SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     return r;
 }
 
@@ -319,10 +359,19 @@ TTabSheet::TTabSheet(TComponent* owner, TPageControl* parent, const std::string&
 TMonthCalendar::TMonthCalendar(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
     : TWinControl(owner, parent) {
     TabStop = true;
-    SetBoundsByLayout(left, top, width, height);
-    CreateWnd(MONTHCAL_CLASSA, MCS_NOTODAY | MCS_NOTODAYCIRCLE | WS_TABSTOP, WS_EX_CLIENTEDGE);
-    SendMessageA(Handle(), MCM_SETFIRSTDAYOFWEEK, 0, 6);  // Sunday
     SetBounds(left, top, width, height);
+}
+
+void TMonthCalendar::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = MONTHCAL_CLASSA;
+    params.Style |= MCS_NOTODAY | MCS_NOTODAYCIRCLE | WS_TABSTOP;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TMonthCalendar::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageA(Handle(), MCM_SETFIRSTDAYOFWEEK, 0, 6);  // Sunday
 }
 
 SYSTEMTIME TMonthCalendar::Date() const {

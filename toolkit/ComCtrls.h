@@ -47,15 +47,22 @@ public:
     // whether the user or the program made it.
     TLVChangeEvent OnChange;
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void OnSize(TMessage& m) override;
 
 private:
+    void InsertColumn(size_t index, const std::string& caption);
     void FitColumns();
     struct Column {
+        std::string Caption;
         int Width;
         bool AutoSize;
     };
     std::vector<Column> FColumns;
+    bool FCheckBoxes, FColumnClick;
 };
 
 class TTreeNode {
@@ -90,6 +97,10 @@ public:
     std::function<void(TObject* sender, TTreeNode* node)> OnChange;
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
 
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
 private:
     TTreeNode* Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex);
     std::vector<std::unique_ptr<TTreeNode>> FNodes;
@@ -112,11 +123,17 @@ public:
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
 
 protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
     void AlignControls() override;
+    // Makes the sheet object for AddSheet.
+    virtual TTabSheet* NewSheet(const std::string& caption);
 
 private:
+    void InsertTab(int index, const std::string& caption);
     std::vector<TTabSheet*> FSheets;
     int FActive = -1;
+    bool FTabsAtBottom;
 };
 
 class TTabSheet : public TCustomControl {
@@ -133,6 +150,10 @@ public:
     void SetDate(int year, int month, int day);
     TNotifyEvent OnNumberClick;
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
 };
 
 // A horizontal progress bar with "ProgressText" and the percentage.

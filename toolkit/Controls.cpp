@@ -1,16 +1,19 @@
 #include "toolkit/Controls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "toolkit/Forms.h"
+#include "core/Errors.h"
 #include "toolkit/Menus.h"
 
 namespace {
-const char* const kObjectProp = "PlandeskControl";
 const char* const kWindowClass = "PlandeskWindow";
-int g_destroyDepth = 0;  // windows being destroyed get default handling only
+const char* const kObjectProp = "PlandeskControl";  // the window's object, for FromHandle
+constexpr UINT_PTR kSubclassId = 0x504C4400;  // "PLD"
+int g_destroyDepth = 0;                        // windows being destroyed get default handling only
+void (*g_exceptionHandler)(const std::exception&) = nullptr;
 
 void RegisterWindowClass() {
     static bool done = false;
@@ -29,6 +32,8 @@ HCURSOR CursorHandle(TCursor c) {
     switch (c) {
         case crHandPoint: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
         case crSizeWE: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE));
+        case crSizeNS: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS));
+        case crArrow: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         default: return nullptr;
     }
 }
@@ -40,34 +45,109 @@ TShiftState KeyShiftState() {
     if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
     return s;
 }
+
+TShiftState MouseShiftState(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+// The object whose window is being created and its window class: the
+// creation hook binds it to the first window of that class created on this
+// thread after it is set (the system may create helper windows first).
+thread_local TWinControl* g_creating = nullptr;
+thread_local const char* g_creatingClass = nullptr;
+
+bool HasClass(HWND wnd, const char* cls) {
+    char name[64];
+    return GetClassNameA(wnd, name, sizeof name) > 0 && lstrcmpiA(name, cls) == 0;
+}
+
+bool IsReflected(UINT msg) {
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_HSCROLL:
+        case WM_VSCROLL: return true;
+        default: return false;
+    }
+}
+
+// The child window a reflected message comes from, or null.
+HWND ReflectionSource(HWND parent, const TMessage& m) {
+    switch (m.Msg) {
+        case WM_NOTIFY: return reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom;
+        case WM_DRAWITEM: {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+            return d->CtlType == ODT_MENU ? nullptr : d->hwndItem;
+        }
+        case WM_MEASUREITEM: {
+            auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+            return mi->CtlType == ODT_MENU ? nullptr : GetDlgItem(parent, static_cast<int>(mi->CtlID));
+        }
+        default: return reinterpret_cast<HWND>(m.LParam);  // WM_COMMAND, WM_CTLCOLOR*, scroll bars
+    }
+}
 }  // namespace
+
+void SetWindowExceptionHandler(void (*handler)(const std::exception& e)) { g_exceptionHandler = handler; }
 
 void HandleWindowException() {
     try {
         throw;
     } catch (const std::exception& e) {
-        if (Application) Application->HandleException(e);
+        if (g_exceptionHandler) g_exceptionHandler(e);
     } catch (...) {
-        if (Application) Application->HandleException(Exception("Unknown exception"));
+        if (g_exceptionHandler) g_exceptionHandler(Exception("Unknown exception"));
     }
 }
 
-LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* control = static_cast<TWinControl*>(GetPropA(wnd, kObjectProp));
-    if (!control) return DefWindowProcA(wnd, msg, wp, lp);
+LRESULT CALLBACK ControlSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* control = reinterpret_cast<TWinControl*>(ref);
     if (msg == WM_NCDESTROY) {
-        WNDPROC def = control->FDefProc;
-        RemovePropA(wnd, kObjectProp);
-        control->FHandle = nullptr;
-        return CallWindowProcA(def, wnd, msg, wp, lp);
+        control->Unbind();
+        return DefSubclassProc(wnd, msg, wp, lp);
     }
-    if (g_destroyDepth > 0 || control->Destroying()) return control->DefaultHandler(msg, wp, lp);
+    if (g_destroyDepth > 0 || control->Destroying()) return DefSubclassProc(wnd, msg, wp, lp);
+    TMessage m{msg, wp, lp};
     try {
-        return control->WndProc(msg, wp, lp);
+        control->Dispatch(m);
     } catch (...) {
         HandleWindowException();
         return 0;
     }
+    return m.Result;
+}
+
+// Binds the object being created to its window before the window's first
+// message (WM_GETMINMAXINFO / WM_NCCREATE come after this hook).
+LRESULT CALLBACK CreationHookProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND && g_creating && HasClass(reinterpret_cast<HWND>(wp), g_creatingClass)) {
+        TWinControl* control = g_creating;
+        g_creating = nullptr;
+        control->Bind(reinterpret_cast<HWND>(wp));
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TWinControl* ControlWindow(TControl* control) {
+    if (!control) return nullptr;
+    if (auto* w = dynamic_cast<TWinControl*>(control)) return w;
+    return control->Parent();
 }
 
 // ---- TControl ----
@@ -83,10 +163,10 @@ TControl::~TControl() {
     if (FParent) FParent->RemoveControl(this);
 }
 
-TForm* TControl::ParentForm() const {
+TWinControl* TControl::TopLevel() const {
     const TControl* c = this;
     while (c->FParent) c = c->FParent;
-    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+    return dynamic_cast<TWinControl*>(const_cast<TControl*>(c));
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -157,6 +237,14 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
+void TControl::MouseEnter() {
+    if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+    if (OnMouseLeave) OnMouseLeave(this);
+}
+
 void TControl::Invalidate() {}
 
 void TControl::RequestParentRealign() {
@@ -166,7 +254,7 @@ void TControl::RequestParentRealign() {
 // ---- TGraphicControl ----
 
 void TGraphicControl::Invalidate() {
-    if (Parent() && Parent()->Handle()) {
+    if (Parent() && Parent()->HandleAllocated()) {
         RECT r = BoundsRect();
         InvalidateRect(Parent()->Handle(), &r, FALSE);
     }
@@ -174,11 +262,45 @@ void TGraphicControl::Invalidate() {
 
 void TGraphicControl::SetVisible(bool v) {
     TControl::SetVisible(v);
-    if (Parent() && Parent()->Handle()) InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+    if (Parent() && Parent()->HandleAllocated()) InvalidateRect(Parent()->Handle(), nullptr, FALSE);
 }
 
 void TGraphicControl::BoundsChanged() {
-    if (Parent() && Parent()->Handle()) InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+    if (Parent() && Parent()->HandleAllocated()) InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+}
+
+// ---- TWindowProcWrapper ----
+
+TWindowProcWrapper::TWindowProcWrapper(TComponent* owner) : TComponent(owner) {}
+
+TWindowProcWrapper::~TWindowProcWrapper() { Detach(); }
+
+void TWindowProcWrapper::Attach(TWinControl* target) {
+    Detach();
+    if (!target) return;
+    FTarget = target;
+    target->FWrappers.push_back(this);
+    FreeNotification(target);
+}
+
+void TWindowProcWrapper::Detach() {
+    if (!FTarget) return;
+    auto& list = FTarget->FWrappers;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    RemoveFreeNotification(FTarget);
+    FTarget = nullptr;
+}
+
+void TWindowProcWrapper::CallPrevious(TMessage& m) {
+    if (!FTarget) return;
+    auto& list = FTarget->FWrappers;
+    auto it = std::find(list.begin(), list.end(), this);
+    FTarget->DispatchFrom(static_cast<size_t>(it - list.begin()), m);
+}
+
+void TWindowProcWrapper::Notification(TComponent* component, bool removing) {
+    TComponent::Notification(component, removing);
+    if (removing && component == FTarget) FTarget = nullptr;
 }
 
 // ---- TWinControl ----
@@ -186,9 +308,28 @@ void TGraphicControl::BoundsChanged() {
 TWinControl::TWinControl(TComponent* owner, TWinControl* parent) : TControl(owner, parent) {}
 
 TWinControl::~TWinControl() {
+    BeginDestroy();
     for (TControl* c : FControls) c->FParent = nullptr;
     FControls.clear();
+    // Wrappers that outlive us are told through free notification.
     DestroyHandle();
+}
+
+HWND TWinControl::Handle() const {
+    if (!FHandle && !Destroying()) const_cast<TWinControl*>(this)->HandleNeeded();
+    return FHandle;
+}
+
+void TWinControl::HandleNeeded() {
+    if (FHandle || FCreating || Destroying()) return;
+    if (Parent()) Parent()->HandleNeeded();  // creates us with its children
+    if (!FHandle) CreateWnd();
+}
+
+void TWinControl::CreateHandles() {
+    HandleNeeded();
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->CreateHandles();
 }
 
 void TWinControl::DestroyHandle() {
@@ -199,27 +340,86 @@ void TWinControl::DestroyHandle() {
     FHandle = nullptr;
 }
 
-void TWinControl::CreateWnd(const char* cls, DWORD style, DWORD exStyle) {
-    HWND parentWnd = Parent() ? Parent()->Handle() : nullptr;
-    if (parentWnd) style |= WS_CHILD;
-    if (Visible() && parentWnd) style |= WS_VISIBLE;  // top-level windows show when asked
-    if (!cls) {
-        RegisterWindowClass();
-        cls = kWindowClass;
-        FOwnClass = true;
-        style |= WS_CLIPCHILDREN;
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.Caption = Caption();
+    params.X = Left();
+    params.Y = Top();
+    params.Width = Width();
+    params.Height = Height();
+    if (Parent()) {
+        params.WndParent = Parent()->Handle();
+        params.Style |= WS_CHILD | WS_CLIPSIBLINGS;
+        if (Visible()) params.Style |= WS_VISIBLE;  // top-level windows show when asked
     }
-    FHandle = CreateWindowExA(exStyle, cls, Caption().c_str(), style, Left(), Top(), Width(), Height(), parentWnd,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!FHandle) throw Exception(std::string("Cannot create window of class ") + cls);
-    SetPropA(FHandle, kObjectProp, this);
-    FDefProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
-    SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), FALSE);
+    if (!Enabled()) params.Style |= WS_DISABLED;
 }
 
-LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-    return CallWindowProcA(FDefProc ? FDefProc : DefWindowProcA, FHandle, msg, wp, lp);
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    FOwnClass = params.WinClassName == nullptr;
+    if (FOwnClass) {
+        RegisterWindowClass();
+        params.WinClassName = kWindowClass;
+        params.Style |= WS_CLIPCHILDREN;
+    }
+    // Child windows get an identifier, so that WM_MEASUREITEM finds them.
+    static UINT nextId = 100;
+    HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++)) : nullptr;
+    FCreating = true;
+    TWinControl* outer = g_creating;
+    const char* outerClass = g_creatingClass;
+    g_creating = this;
+    g_creatingClass = params.WinClassName;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, GetCurrentThreadId());
+    HWND wnd = CreateWindowExA(params.ExStyle, params.WinClassName, params.Caption.c_str(), params.Style, params.X,
+                               params.Y, params.Width, params.Height, params.WndParent, id,
+                               GetModuleHandleA(nullptr), nullptr);
+    if (hook) UnhookWindowsHookEx(hook);
+    if (wnd && g_creating == this) Bind(wnd);  // no hook on this system: bind late
+    g_creating = outer;
+    g_creatingClass = outerClass;
+    FCreating = false;
+    if (!wnd) throw Exception(std::string("Cannot create window of class ") + params.WinClassName);
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), FALSE);
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+}
+
+void TWinControl::Bind(HWND wnd) {
+    FHandle = wnd;
+    SetPropA(wnd, kObjectProp, this);
+    SetWindowSubclass(wnd, &ControlSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TWinControl::Unbind() {
+    RemoveWindowSubclass(FHandle, &ControlSubclassProc, kSubclassId);
+    RemovePropA(FHandle, kObjectProp);
+    FHandle = nullptr;
+    FMouseInside = false;
+    FHoverChild = nullptr;
+    FPressedChild = nullptr;
+}
+
+void TWinControl::DefaultHandler(TMessage& m) {
+    m.Result = FHandle ? DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam) : 0;
+}
+
+void TWinControl::Dispatch(TMessage& m) { DispatchFrom(FWrappers.size(), m); }
+
+// Runs the message through the wrappers below `wrapperIndex` (newest first),
+// then the control's own procedure.
+void TWinControl::DispatchFrom(size_t wrapperIndex, TMessage& m) {
+    if (wrapperIndex > 0 && wrapperIndex <= FWrappers.size())
+        FWrappers[wrapperIndex - 1]->WrappedWndProc(m);
+    else
+        WndProc(m);
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
+    TMessage m{msg, wp, lp};
+    Dispatch(m);
+    return m.Result;
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
@@ -250,13 +450,13 @@ TControl* TWinControl::ControlAtPos(POINT p) const {
         TControl* c = *it;
         if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
         RECT r = c->BoundsRect();
-        if (PtInRect(&r, p)) return c;
+        if (PtInRect(&r, p) && c->HitTest(p.x - c->Left(), p.y - c->Top())) return c;
     }
     return nullptr;
 }
 
 void TWinControl::SetFocus() {
-    if (FHandle) ::SetFocus(FHandle);
+    if (HWND wnd = Handle()) ::SetFocus(wnd);
 }
 
 bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
@@ -264,7 +464,7 @@ bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 bool TWinControl::CanFocus() const {
     for (const TControl* c = this; c; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) return false;
-    return FHandle != nullptr;
+    return Handle() != nullptr;
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -290,9 +490,7 @@ void TWinControl::FontChanged() {
     if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), TRUE);
 }
 
-RECT TWinControl::LayoutRect() const {
-    return RECT{0, 0, ClientWidth(), ClientHeight()};
-}
+RECT TWinControl::LayoutRect() const { return RECT{0, 0, ClientWidth(), ClientHeight()}; }
 
 int TWinControl::ClientWidth() const {
     RECT r{0, 0, Width(), Height()};
@@ -354,11 +552,11 @@ void TWinControl::AlignControls() {
 void TWinControl::BoundsChanged() {
     if (FHandle)
         SetWindowPos(FHandle, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        Realign();  // the window's WM_SIZE would have done it
 }
 
-UINT TWinControl::DialogCode() {
-    return FHandle ? static_cast<UINT>(DefaultHandler(WM_GETDLGCODE, 0, 0)) : 0;
-}
+UINT TWinControl::DialogCode() { return static_cast<UINT>(Perform(WM_GETDLGCODE)); }
 
 bool TWinControl::DoKeyDown(unsigned short& key) {
     if (OnKeyDown) OnKeyDown(this, key, KeyShiftState());
@@ -367,7 +565,17 @@ bool TWinControl::DoKeyDown(unsigned short& key) {
 
 void TWinControl::PaintWindow(TCanvas& canvas) {
     RECT client{0, 0, ClientWidth(), ClientHeight()};
+    // Opaque windowless children cover their part: no background behind them.
+    int saved = SaveDC(canvas.Handle());
+    for (TControl* c : FControls)
+        if (c->Visible() && (c->ControlStyle & csOpaque) && !dynamic_cast<TWinControl*>(c))
+            ExcludeClipRect(canvas.Handle(), c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
     canvas.FillRect(client, Color);
+    RestoreDC(canvas.Handle(), saved);
+    PaintControls(canvas);
+}
+
+void TWinControl::PaintControls(TCanvas& canvas) {
     for (TControl* c : FControls) {
         if (!c->Visible() || dynamic_cast<TWinControl*>(c)) continue;
         int saved = SaveDC(canvas.Handle());
@@ -378,14 +586,6 @@ void TWinControl::PaintWindow(TCanvas& canvas) {
         c->Paint(childCanvas);
         RestoreDC(canvas.Handle(), saved);
     }
-}
-
-void TWinControl::HandleMouseMove() {
-    if (FMouseInside) return;
-    FMouseInside = true;
-    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FHandle, 0};
-    TrackMouseEvent(&tme);
-    if (OnMouseEnter) OnMouseEnter(this);
 }
 
 bool TWinControl::SetCursorForPoint() {
@@ -399,123 +599,239 @@ bool TWinControl::SetCursorForPoint() {
     return true;
 }
 
-LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
+bool TWinControl::OnReflected(TMessage& m) {
+    switch (m.Msg) {
         case WM_COMMAND:
-            if (lp) {
-                if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
-                    child->CommandNotify(HIWORD(wp));
-                    return 0;
-                }
-            }
-            break;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lp);
-            if (TWinControl* child = FromHandle(header->hwndFrom)) {
-                LRESULT result = 0;
-                if (child->NotifyNotify(header, result)) return result;
-            }
-            break;
-        }
-        case WM_SIZE:
-            Realign();
-            break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN: {
-            unsigned short key = static_cast<unsigned short>(wp);
-            if (DoKeyDown(key)) return 0;
-            break;
-        }
-        case WM_SETFOCUS:
-            if (TForm* form = ParentForm()) form->ActiveControlFocused(this);
-            if (OnEnter) OnEnter(this);
-            break;
-        case WM_KILLFOCUS:
-            if (OnExit) OnExit(this);
-            break;
-        case WM_MOUSEMOVE: {
-            HandleMouseMove();
-            if (FOwnClass) {
-                POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                TControl* child = ControlAtPos(p);
-                if (child != FHoverChild) {
-                    if (FHoverChild && FHoverChild->OnMouseLeave) FHoverChild->OnMouseLeave(FHoverChild);
-                    FHoverChild = child;
-                    if (child && child->OnMouseEnter) child->OnMouseEnter(child);
-                }
-            }
-            break;
-        }
+            CommandNotify(HIWORD(m.WParam));
+            m.Result = 0;
+            return true;
+        case WM_NOTIFY: return NotifyNotify(reinterpret_cast<NMHDR*>(m.LParam), m.Result);
+        default: return false;
+    }
+}
+
+bool TWinControl::ReflectToChild(TMessage& m) {
+    HWND source = ReflectionSource(FHandle, m);
+    if (!source || source == FHandle) return false;
+    TWinControl* child = FromHandle(source);
+    return child && child->OnReflected(m);
+}
+
+void TWinControl::WndProc(TMessage& m) {
+    if (IsReflected(m.Msg) && ReflectToChild(m)) return;
+    switch (m.Msg) {
+        case WM_PAINT: OnPaint(m); break;
+        case WM_ERASEBKGND: OnEraseBkgnd(m); break;
+        case WM_PRINTCLIENT: OnPrintClient(m); break;
+        case WM_NCCALCSIZE: OnNcCalcSize(m); break;
+        case WM_NCPAINT: OnNcPaint(m); break;
+        case WM_NCHITTEST: OnNcHitTest(m); break;
+        case WM_NCACTIVATE: OnNcActivate(m); break;
+        case WM_NCMOUSEMOVE:
+        case WM_NCMOUSELEAVE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONUP:
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCRBUTTONUP:
+        case WM_NCRBUTTONDBLCLK:
+        case WM_NCMBUTTONDOWN:
+        case WM_NCMBUTTONUP:
+        case WM_NCMBUTTONDBLCLK: OnNcMouse(m); break;
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
         case WM_LBUTTONDOWN:
-            if (FOwnClass) {
-                POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                FPressedChild = ControlAtPos(p);
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK: OnMouse(m); break;
+        case WM_MOUSEWHEEL: OnMouseWheel(m); break;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_CHAR: OnKey(m); break;
+        case WM_SETFOCUS: OnSetFocus(m); break;
+        case WM_KILLFOCUS: OnKillFocus(m); break;
+        case WM_CAPTURECHANGED: OnCaptureChanged(m); break;
+        case WM_CANCELMODE: OnCancelMode(m); break;
+        case WM_TIMER: OnTimer(m); break;
+        case WM_SIZE: OnSize(m); break;
+        case WM_MOVE: OnMove(m); break;
+        case WM_SIZING: OnSizing(m); break;
+        case WM_MOVING: OnMoving(m); break;
+        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(m); break;
+        case WM_GETMINMAXINFO: OnGetMinMaxInfo(m); break;
+        case WM_SETCURSOR: OnSetCursor(m); break;
+        case WM_CONTEXTMENU: OnContextMenu(m); break;
+        default: DefaultHandler(m); break;
+    }
+}
+
+void TWinControl::OnSize(TMessage& m) {
+    Realign();
+    DefaultHandler(m);
+}
+
+void TWinControl::OnKey(TMessage& m) {
+    if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) {
+        unsigned short key = static_cast<unsigned short>(m.WParam);
+        if (DoKeyDown(key)) {
+            m.Result = 0;
+            return;
+        }
+    }
+    DefaultHandler(m);
+}
+
+void TWinControl::OnSetFocus(TMessage& m) {
+    if (Parent()) Parent()->ChildFocused(this);
+    if (OnEnter) OnEnter(this);
+    DefaultHandler(m);
+}
+
+void TWinControl::ChildFocused(TWinControl* control) {
+    if (Parent()) Parent()->ChildFocused(control);
+}
+
+void TWinControl::OnKillFocus(TMessage& m) {
+    if (OnExit) OnExit(this);
+    DefaultHandler(m);
+}
+
+void TWinControl::OnCaptureChanged(TMessage& m) {
+    // Capture taken away while a windowless child held the button.
+    if (FPressedChild && reinterpret_cast<HWND>(m.LParam) != FHandle) FPressedChild = nullptr;
+    FPressedSelf = false;
+    DefaultHandler(m);
+}
+
+void TWinControl::OnMouse(TMessage& m) {
+    if (m.Msg == WM_MOUSEMOVE && !FMouseInside) {
+        FMouseInside = true;
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FHandle, 0};
+        TrackMouseEvent(&tme);
+        MouseEnter();
+    }
+    if (m.Msg == WM_MOUSELEAVE) FMouseInside = false;
+    if (FOwnClass) MouseToChildren(m);
+    if (m.Msg == WM_MOUSELEAVE) MouseLeave();
+    DefaultHandler(m);
+}
+
+void TWinControl::SetHoverChild(TControl* child) {
+    if (child == FHoverChild) return;
+    TControl* old = FHoverChild;
+    FHoverChild = child;
+    if (old) old->MouseLeave();
+    if (child) child->MouseEnter();
+}
+
+// Mouse input of an own-class window, handed to its windowless children:
+// the topmost child under the mouse, or the one that holds the button.
+void TWinControl::MouseToChildren(TMessage& m) {
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    TShiftState shift = MouseShiftState(m.WParam);
+    auto local = [&](TControl* c, auto call) { call(c, p.x - c->Left(), p.y - c->Top()); };
+    switch (m.Msg) {
+        case WM_MOUSEMOVE: {
+            TControl* under = ControlAtPos(p);
+            SetHoverChild(FPressedChild ? (under == FPressedChild ? under : nullptr) : under);
+            TControl* target = FPressedChild ? FPressedChild : under;
+            if (target) local(target, [&](TControl* c, int x, int y) { c->MouseMove(shift, x, y); });
+            break;
+        }
+        case WM_MOUSELEAVE: SetHoverChild(nullptr); break;
+        case WM_LBUTTONDBLCLK:
+            // The second press of a double click is not a click of its own.
+            if (OnDblClick) OnDblClick(this);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            TMouseButton button = m.Msg == WM_RBUTTONDOWN ? mbRight : m.Msg == WM_MBUTTONDOWN ? mbMiddle : mbLeft;
+            TControl* child = ControlAtPos(p);
+            if (button == mbLeft) {
+                FPressedChild = child;
                 FPressedSelf = true;
             }
+            if (child) {
+                if (button == mbLeft) SetCapture(FHandle);
+                local(child, [&](TControl* c, int x, int y) { c->MouseDown(button, shift, x, y); });
+            }
             break;
+        }
         case WM_LBUTTONUP:
-            if (FOwnClass && FPressedSelf) {
-                POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                TControl* child = ControlAtPos(p);
-                TControl* pressed = FPressedChild;
-                FPressedSelf = false;
-                FPressedChild = nullptr;
-                if (child == pressed) (child ? child : static_cast<TControl*>(this))->Click();
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            TMouseButton button = m.Msg == WM_RBUTTONUP ? mbRight : m.Msg == WM_MBUTTONUP ? mbMiddle : mbLeft;
+            TControl* under = ControlAtPos(p);
+            if (button != mbLeft) {
+                if (under) local(under, [&](TControl* c, int x, int y) { c->MouseUp(button, shift, x, y); });
+                break;
             }
+            if (!FPressedSelf) break;
+            TControl* pressed = FPressedChild;
+            FPressedSelf = false;
+            FPressedChild = nullptr;
+            if (pressed && GetCapture() == FHandle) ReleaseCapture();
+            if (pressed) local(pressed, [&](TControl* c, int x, int y) { c->MouseUp(button, shift, x, y); });
+            if (under == pressed) (under ? under : static_cast<TControl*>(this))->Click();
             break;
-        case WM_LBUTTONDBLCLK:
-            if (FOwnClass && OnDblClick) OnDblClick(this);
-            break;
-        case WM_MOUSELEAVE:
-            FMouseInside = false;
-            if (FHoverChild && FHoverChild->OnMouseLeave) FHoverChild->OnMouseLeave(FHoverChild);
-            FHoverChild = nullptr;
-            if (OnMouseLeave) OnMouseLeave(this);
-            break;
-        case WM_SETCURSOR:
-            if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == FHandle && SetCursorForPoint()) return TRUE;
-            break;
-        case WM_CONTEXTMENU:
-            if (PopupMenu) {
-                POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                if (lp == -1) {
-                    p = POINT{0, 0};
-                    ClientToScreen(FHandle, &p);
-                }
-                PopupMenu->Popup(p.x, p.y);
-                return 0;
-            }
-            break;
+        }
         default: break;
     }
-    return DefaultHandler(msg, wp, lp);
+}
+
+void TWinControl::OnSetCursor(TMessage& m) {
+    if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == FHandle && SetCursorForPoint()) {
+        m.Result = TRUE;
+        return;
+    }
+    DefaultHandler(m);
+}
+
+void TWinControl::OnContextMenu(TMessage& m) {
+    if (!PopupMenu) {
+        DefaultHandler(m);
+        return;
+    }
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    if (m.LParam == -1) {  // from the keyboard: at the control's corner
+        p = POINT{0, 0};
+        ClientToScreen(FHandle, &p);
+    }
+    PopupMenu->Popup(p.x, p.y);
+    m.Result = 0;
 }
 
 // ---- TCustomControl ----
 
-TCustomControl::TCustomControl(TComponent* owner, TWinControl* parent, DWORD style, DWORD exStyle)
-    : TWinControl(owner, parent) {
-    CreateWnd(nullptr, style, exStyle);
+void TCustomControl::OnEraseBkgnd(TMessage& m) { m.Result = 1; }
+
+void TCustomControl::OnPaint(TMessage& m) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    TBitmap buffer(ClientWidth(), ClientHeight());
+    TCanvas canvas(buffer.DC());
+    canvas.Font = Font;
+    PaintWindow(canvas);
+    buffer.CopyTo(dc, 0, 0);
+    EndPaint(Handle(), &ps);
+    m.Result = 0;
 }
 
-void TCustomControl::PaintWindow(TCanvas& canvas) { TWinControl::PaintWindow(canvas); }
-
-LRESULT TCustomControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            TBitmap buffer(ClientWidth(), ClientHeight());
-            TCanvas canvas(buffer.DC());
-            canvas.Font = Font;
-            PaintWindow(canvas);
-            buffer.CopyTo(dc, 0, 0);
-            EndPaint(Handle(), &ps);
-            return 0;
-        }
-        default: break;
-    }
-    return TWinControl::WndProc(msg, wp, lp);
+// Paints into a device context someone else gives (screenshots, a child
+// that draws its parent's background).
+void TCustomControl::OnPrintClient(TMessage& m) {
+    TBitmap buffer(ClientWidth(), ClientHeight());
+    TCanvas canvas(buffer.DC());
+    canvas.Font = Font;
+    PaintWindow(canvas);
+    buffer.CopyTo(reinterpret_cast<HDC>(m.WParam), 0, 0);
+    m.Result = 0;
 }

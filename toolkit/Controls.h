@@ -1,8 +1,21 @@
 #pragma once
 // Controls: windowless ones painted by their parent (TGraphicControl), ones
-// that own a window (TWinControl, wrapping native controls by subclassing)
-// and ones that paint their own window (TCustomControl). Children are laid
-// out by align (top, bottom, left, right, client) and anchors.
+// that own a window (TWinControl, also wrapping native controls) and ones
+// that paint their own window (TCustomControl). Children are laid out by
+// align (top, bottom, left, right, client) and anchors.
+//
+// A window is created in two phases: the object is constructed first, and
+// its window is created when it is first needed, from the parameters that
+// CreateParams gives (a derived class changes class, style or extended
+// style there). The object is bound to its window before the window's first
+// message, so every override sees every message of its own window; native
+// controls keep their native window class.
+//
+// Messages flow: window -> Dispatch (the wrappers of WrapWindowProc, newest
+// first) -> WndProc -> a named handler (OnPaint, OnNcHitTest, ...) whose
+// default is DefaultHandler. Notifications a child sends its parent
+// (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM,
+// WM_HSCROLL, WM_VSCROLL) are reflected to the child that sent them.
 #include <windows.h>
 
 #include <string>
@@ -12,13 +25,36 @@
 #include "toolkit/Graphics.h"
 
 class TWinControl;
-class TForm;
 class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 using TAnchors = unsigned;
-enum TCursor { crDefault, crHandPoint, crSizeWE };
+enum TCursor { crDefault, crHandPoint, crSizeWE, crSizeNS, crArrow };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// csOpaque: the control covers its whole rectangle, so its parent does not
+// paint the background behind it.
+enum TControlStyleFlag : unsigned { csOpaque = 1 };
+using TControlStyle = unsigned;
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result = 0;
+};
+
+struct TCreateParams {
+    const char* WinClassName = nullptr;  // null: the toolkit's own window class
+    std::string Caption;
+    DWORD Style = 0, ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+};
+
+// The window that owns `control` (itself for windowed controls); null for a
+// control that is not on a window.
+TWinControl* ControlWindow(class TControl* control);
 
 class TControl : public TComponent {
 public:
@@ -26,7 +62,8 @@ public:
     ~TControl() override;
 
     TWinControl* Parent() const { return FParent; }
-    TForm* ParentForm() const;
+    // The top-level control this one sits on (a form, or a parentless window).
+    TWinControl* TopLevel() const;
 
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
@@ -56,9 +93,8 @@ public:
     TFont Font;
     TColor Color = clBtnFace;
     TCursor Cursor = crDefault;
+    TControlStyle ControlStyle = 0;
     TPopupMenu* PopupMenu = nullptr;
-    // The skin element that draws this control once it wears a skin.
-    std::string SkinDataName;
 
     TNotifyEvent OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;
 
@@ -66,6 +102,18 @@ public:
     virtual void Invalidate();
     virtual void Paint(TCanvas& canvas) {}  // windowless controls draw here
     virtual void FontChanged() { Invalidate(); }
+
+    // Mouse input in the control's own coordinates. Windowless controls get
+    // these from their parent window; the control pressed keeps them until
+    // the button is released.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) {}
+    virtual void MouseMove(TShiftState shift, int x, int y) {}
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) {}
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    // Whether a point (control coordinates) hits the control; a windowless
+    // control with holes says no there and the control below gets the mouse.
+    virtual bool HitTest(int x, int y) const { return true; }
 
     // Internal: bounds set by the parent's layout, keeping the anchor distances.
     void SetBoundsByLayout(int left, int top, int width, int height);
@@ -98,13 +146,41 @@ protected:
     void BoundsChanged() override;
 };
 
+// Wraps the window procedure of a control: every message of the control's
+// window goes through WrappedWndProc first, which passes it on with
+// CallPrevious (or not). The wrapper unhooks itself when it is destroyed,
+// and forgets the control when the control is destroyed first.
+class TWindowProcWrapper : public TComponent {
+public:
+    explicit TWindowProcWrapper(TComponent* owner);
+    ~TWindowProcWrapper() override;
+    TWinControl* Target() const { return FTarget; }
+    void Attach(TWinControl* target);
+    void Detach();
+
+protected:
+    friend class TWinControl;
+    virtual void WrappedWndProc(TMessage& m) { CallPrevious(m); }
+    // The message on to the next wrapper, or to the control itself.
+    void CallPrevious(TMessage& m);
+    void Notification(TComponent* component, bool removing) override;
+
+private:
+    TWinControl* FTarget = nullptr;
+};
+
 class TWinControl : public TControl {
 public:
     TWinControl(TComponent* owner, TWinControl* parent);
     ~TWinControl() override;
 
-    HWND Handle() const { return FHandle; }
+    // The window, created (with the parent's) when first asked for.
+    HWND Handle() const;
     bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded();
+    // Creates this window and every child window that does not exist yet.
+    void CreateHandles();
+    void DestroyHandle();
 
     int ControlCount() const { return static_cast<int>(FControls.size()); }
     TControl* Controls(int i) const { return FControls.at(i); }
@@ -126,11 +202,15 @@ public:
 
     // Area of the window in which children are laid out.
     virtual RECT LayoutRect() const;
-    int ClientWidth() const;
-    int ClientHeight() const;
+    virtual int ClientWidth() const;
+    virtual int ClientHeight() const;
     void Realign();
 
-    // Messages reflected from the parent window (WM_COMMAND, WM_NOTIFY).
+    // Notifications reflected from the parent window. CommandNotify and
+    // NotifyNotify serve WM_COMMAND and WM_NOTIFY (custom draw included);
+    // OnReflected sees every reflected message first and returns true when
+    // it answered it (result in m.Result).
+    virtual bool OnReflected(TMessage& m);
     virtual void CommandNotify(WORD code) {}
     virtual bool NotifyNotify(NMHDR* header, LRESULT& result) { return false; }
     // Dialog-key codes the control wants for itself (WM_GETDLGCODE).
@@ -138,35 +218,89 @@ public:
     // Runs OnKeyDown; returns true when the key was consumed (set to 0).
     bool DoKeyDown(unsigned short& key);
 
-    virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    // Every message of the window, through the wrappers first.
+    void Dispatch(TMessage& m);
+    LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
     static TWinControl* FromHandle(HWND wnd);
     // The control that owns `wnd`, or the nearest ancestor window that has one.
     static TWinControl* FindControl(HWND wnd);
 
     void InsertControl(TControl* c);
     void RemoveControl(TControl* c);
-    TControl* ControlAtPos(POINT p) const;  // windowless children only
+    // The topmost visible windowless child at a point (client coordinates).
+    TControl* ControlAtPos(POINT p) const;
+    // The windowless child that holds the mouse button, if any.
+    TControl* MouseCaptureChild() const { return FPressedChild; }
 
 protected:
-    // Creates the window: a native class (subclassed) or our own class when
-    // `cls` is null. Called from derived constructors.
-    void CreateWnd(const char* cls, DWORD style, DWORD exStyle = 0);
-    void DestroyHandle();
-    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
-    // Custom windows: fill the background and paint windowless children.
+    friend class TWindowProcWrapper;
+    friend LRESULT CALLBACK ControlSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+    virtual void CreateParams(TCreateParams& params);
+    // Creates the window from CreateParams; derived classes call the base
+    // and then give the new window what it needs (extended styles, limits).
+    virtual void CreateWnd();
+
+    // The whole message switch; override for messages without a handler.
+    virtual void WndProc(TMessage& m);
+    void DefaultHandler(TMessage& m);
+
+    // Named handlers; each default passes the message to DefaultHandler.
+    virtual void OnPaint(TMessage& m) { DefaultHandler(m); }
+    virtual void OnEraseBkgnd(TMessage& m) { DefaultHandler(m); }
+    virtual void OnPrintClient(TMessage& m) { DefaultHandler(m); }
+    virtual void OnNcCalcSize(TMessage& m) { DefaultHandler(m); }
+    virtual void OnNcPaint(TMessage& m) { DefaultHandler(m); }
+    virtual void OnNcHitTest(TMessage& m) { DefaultHandler(m); }
+    virtual void OnNcActivate(TMessage& m) { DefaultHandler(m); }
+    // WM_NCMOUSEMOVE, WM_NCMOUSELEAVE and the non-client button messages.
+    virtual void OnNcMouse(TMessage& m) { DefaultHandler(m); }
+    // WM_MOUSEMOVE, WM_MOUSELEAVE and the client button messages.
+    virtual void OnMouse(TMessage& m);
+    virtual void OnMouseWheel(TMessage& m) { DefaultHandler(m); }
+    // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR.
+    virtual void OnKey(TMessage& m);
+    virtual void OnSetFocus(TMessage& m);
+    virtual void OnKillFocus(TMessage& m);
+    virtual void OnCaptureChanged(TMessage& m);
+    virtual void OnCancelMode(TMessage& m) { DefaultHandler(m); }
+    virtual void OnTimer(TMessage& m) { DefaultHandler(m); }
+    virtual void OnSize(TMessage& m);
+    virtual void OnMove(TMessage& m) { DefaultHandler(m); }
+    virtual void OnSizing(TMessage& m) { DefaultHandler(m); }
+    virtual void OnMoving(TMessage& m) { DefaultHandler(m); }
+    virtual void OnWindowPosChanging(TMessage& m) { DefaultHandler(m); }
+    virtual void OnGetMinMaxInfo(TMessage& m) { DefaultHandler(m); }
+    virtual void OnSetCursor(TMessage& m);
+    virtual void OnContextMenu(TMessage& m);
+
+    // The focus moved into `control`, a window inside this one; told up the
+    // parent chain (a form keeps it as its active control).
+    virtual void ChildFocused(TWinControl* control);
+
+    // Own-class windows: fill the background and paint windowless children.
     virtual void PaintWindow(TCanvas& canvas);
+    // Paints the windowless children in z-order (the order they were added).
+    void PaintControls(TCanvas& canvas);
     virtual void AlignControls();
     void BoundsChanged() override;
-    bool FOwnClass = false;
+    bool OwnClass() const { return FOwnClass; }
 
 private:
-    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
-    void HandleMouseMove();
+    void Bind(HWND wnd);
+    void Unbind();
+    bool ReflectToChild(TMessage& m);
+    void MouseToChildren(TMessage& m);
+    void SetHoverChild(TControl* child);
     bool SetCursorForPoint();
+    void DispatchFrom(size_t wrapperIndex, TMessage& m);
+    friend LRESULT CALLBACK CreationHookProc(int, WPARAM, LPARAM);
 
     HWND FHandle = nullptr;
-    WNDPROC FDefProc = nullptr;
+    bool FOwnClass = false;
+    bool FCreating = false;
     std::vector<TControl*> FControls;
+    std::vector<TWindowProcWrapper*> FWrappers;  // oldest first
     bool FMouseInside = false;
     TControl* FHoverChild = nullptr;
     TControl* FPressedChild = nullptr;
@@ -174,15 +308,19 @@ private:
     bool FAligning = false;
 };
 
-// A window that draws itself; derived classes override Paint.
+// A window that draws itself: the whole look is composed off-screen in
+// PaintWindow and copied in one operation.
 class TCustomControl : public TWinControl {
 public:
-    TCustomControl(TComponent* owner, TWinControl* parent, DWORD style = 0, DWORD exStyle = 0);
+    using TWinControl::TWinControl;
 
 protected:
-    void PaintWindow(TCanvas& canvas) override;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(TMessage& m) override;
+    void OnEraseBkgnd(TMessage& m) override;
+    void OnPrintClient(TMessage& m) override;
 };
 
 // Routes an exception from a window procedure to the application.
 void HandleWindowException();
+// Hands an exception to the application's handler (the crash reporter).
+void SetWindowExceptionHandler(void (*handler)(const std::exception& e));

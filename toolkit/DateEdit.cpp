@@ -76,48 +76,46 @@ void TDateEdit::Backspace() {
     SetCaret(pos);
 }
 
-LRESULT TDateEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_CHAR:
-            if (wp >= '0' && wp <= '9') {
-                PutChar(static_cast<char>(wp));
-                return 0;
-            }
-            if (wp == VK_BACK) {
-                Backspace();
-                return 0;
-            }
-            if (wp >= 32) return 0;  // only digits fit the mask
-            break;
-        case WM_KEYDOWN:
-            if (wp == VK_DELETE) {
-                DWORD start = 0, end = 0;
-                SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-                if (start == end) SendMessageA(Handle(), EM_SETSEL, start, start + 1);
-                ClearSelection();
-                return 0;
-            }
-            break;
-        case WM_PASTE:
-        case WM_CUT:
-        case WM_CLEAR:
-            if (msg != WM_PASTE) {
-                ClearSelection();
-                return 0;
-            }
-            if (OpenClipboard(Handle())) {
-                std::string pasted;
-                if (HANDLE data = GetClipboardData(CF_TEXT))
-                    if (auto* p = static_cast<const char*>(GlobalLock(data))) {
-                        pasted = p;
-                        GlobalUnlock(data);
-                    }
-                CloseClipboard();
-                for (char c : pasted)
-                    if (c >= '0' && c <= '9') PutChar(c);
-            }
-            return 0;
-        default: break;
+void TDateEdit::OnKey(TMessage& m) {
+    if (m.Msg == WM_CHAR) {
+        if (m.WParam >= '0' && m.WParam <= '9') {
+            PutChar(static_cast<char>(m.WParam));
+            return;
+        }
+        if (m.WParam == VK_BACK) {
+            Backspace();
+            return;
+        }
+        if (m.WParam >= 32) return;  // only digits fit the mask
     }
-    return TEdit::WndProc(msg, wp, lp);
+    if (m.Msg == WM_KEYDOWN && m.WParam == VK_DELETE) {
+        DWORD start = 0, end = 0;
+        SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        if (start == end) SendMessageA(Handle(), EM_SETSEL, start, start + 1);
+        ClearSelection();
+        return;
+    }
+    TEdit::OnKey(m);
+}
+
+void TDateEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_CUT:
+        case WM_CLEAR: ClearSelection(); break;
+        case WM_PASTE: PasteDigits(); break;
+        default: TEdit::WndProc(m); break;
+    }
+}
+
+void TDateEdit::PasteDigits() {
+    if (!OpenClipboard(Handle())) return;
+    std::string pasted;
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+        if (auto* p = static_cast<const char*>(GlobalLock(data))) {
+            pasted = p;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    for (char c : pasted)
+        if (c >= '0' && c <= '9') PutChar(c);
 }

@@ -11,13 +11,17 @@ public:
     static constexpr const char* BlankText = "  /  /    ";
     // Sets the text through the mask: digits land on the digit positions.
     void SetMaskedText(const std::string& text);
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void OnKey(TMessage& m) override;
+    void WndProc(TMessage& m) override;
 
 private:
     static bool IsDigitPosition(int pos) { return pos >= 0 && pos < 10 && pos != 2 && pos != 5; }
     void PutChar(char c);
     void Backspace();
     void ClearSelection();
+    void PasteDigits();
     int Caret() const;
     void SetCaret(int pos);
 };

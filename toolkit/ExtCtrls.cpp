@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include "toolkit/Forms.h"
 
 // ---- TPanel ----
 
@@ -75,20 +74,21 @@ TControl* TSplitter::FindResized() const {
     return nullptr;
 }
 
-LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
+void TSplitter::OnMouse(TMessage& m) {
+    switch (m.Msg) {
         case WM_LBUTTONDOWN:
             if (TControl* target = FindResized()) {
-                POINT p{GET_X_LPARAM(lp), 0};
+                POINT p{GET_X_LPARAM(m.LParam), 0};
                 ClientToScreen(Handle(), &p);
                 FDragStart = p.x;
                 FStartWidth = target->Width();
                 SetCapture(Handle());
             }
-            return 0;
+            m.Result = 0;
+            return;
         case WM_MOUSEMOVE:
             if (FDragStart >= 0 && GetCapture() == Handle()) {
-                POINT p{GET_X_LPARAM(lp), 0};
+                POINT p{GET_X_LPARAM(m.LParam), 0};
                 ClientToScreen(Handle(), &p);
                 if (TControl* target = FindResized()) {
                     int limit = Parent()->ClientWidth() - Width() - MinSize;
@@ -100,18 +100,20 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED:
             if (FDragStart >= 0) {
                 FDragStart = -1;
-                if (msg == WM_LBUTTONUP) ReleaseCapture();
+                ReleaseCapture();
             }
             break;
         default: break;
     }
-    return TCustomControl::WndProc(msg, wp, lp);
+    TCustomControl::OnMouse(m);
 }
 
-void TSplitter::PaintWindow(TCanvas& canvas) { TCustomControl::PaintWindow(canvas); }
+void TSplitter::OnCaptureChanged(TMessage& m) {
+    FDragStart = -1;
+    TCustomControl::OnCaptureChanged(m);
+}
 
 // ---- TImage ----
 

@@ -38,10 +38,10 @@ class TSplitter : public TCustomControl {
 public:
     TSplitter(TComponent* owner, TWinControl* parent, int width);
     int MinSize = 10;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
-    void PaintWindow(TCanvas& canvas) override;
+    void OnMouse(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
 
 private:
     TControl* FindResized() const;

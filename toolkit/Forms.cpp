@@ -7,27 +7,16 @@
 #include <functional>
 
 #include "core/ExceptionHook.h"
-#include "toolkit/StdCtrls.h"
 
 TApplication* Application = nullptr;
 
 // ---- TForm ----
 
-DWORD TForm::FormStyle(TBorderStyle border, unsigned borderIcons) {
-    DWORD style = WS_CLIPCHILDREN | WS_CAPTION;
-    if (border == bsSizeable) style |= WS_THICKFRAME;
-    if (borderIcons & biSystemMenu) style |= WS_SYSMENU;
-    if (border != bsDialog && (borderIcons & biMinimize)) style |= WS_MINIMIZEBOX;
-    if (border != bsDialog && (borderIcons & biMaximize)) style |= WS_MAXIMIZEBOX;
-    return style;
-}
-
 TForm::TForm(TComponent* owner, const std::string& caption, int clientWidth, int clientHeight, TBorderStyle border,
              unsigned borderIcons)
-    : TCustomControl(owner, nullptr, FormStyle(border, borderIcons), border == bsDialog ? WS_EX_DLGMODALFRAME : 0) {
+    : TCustomControl(owner, nullptr), FBorderStyle(border), FBorderIcons(borderIcons) {
     TControl::SetVisible(false);
     Font = TFont("Arial", 11);  // 8 points at 96 dpi
-    FontChanged();
     SetCaption(caption);
     SetClientSize(clientWidth, clientHeight);
     if (Application) Application->AddForm(this);
@@ -46,7 +35,35 @@ void TForm::Release() {
     delete this;
 }
 
+void TForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Style |= WS_CLIPCHILDREN | WS_CAPTION;
+    if (FBorderStyle == bsSizeable) params.Style |= WS_THICKFRAME;
+    if (FBorderIcons & biSystemMenu) params.Style |= WS_SYSMENU;
+    if (FBorderStyle != bsDialog && (FBorderIcons & biMinimize)) params.Style |= WS_MINIMIZEBOX;
+    if (FBorderStyle != bsDialog && (FBorderIcons & biMaximize)) params.Style |= WS_MAXIMIZEBOX;
+    if (FBorderStyle == bsDialog) params.ExStyle |= WS_EX_DLGMODALFRAME;
+}
+
+void TForm::CreateWnd() {
+    int width = FClientWidth, height = FClientHeight;  // sizing during creation changes these
+    TCustomControl::CreateWnd();
+    // The frame the window really got decides the outer size.
+    SetClientSize(width, height);
+}
+
 void TForm::SetClientSize(int width, int height) {
+    FClientWidth = width;
+    FClientHeight = height;
+    if (!HandleAllocated()) {
+        // An estimate from the style until the window exists.
+        TCreateParams params;
+        CreateParams(params);
+        RECT r{0, 0, width, height};
+        AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+        SetBoundsByLayout(Left(), Top(), r.right - r.left, r.bottom - r.top);
+        return;
+    }
     RECT client;
     GetClientRect(Handle(), &client);
     RECT window;
@@ -56,9 +73,20 @@ void TForm::SetClientSize(int width, int height) {
     SetBoundsByLayout(Left(), Top(), w, h);
 }
 
-void TForm::BoundsChanged() {
-    if (Handle())
-        SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+int TForm::ClientWidth() const { return HandleAllocated() ? TCustomControl::ClientWidth() : FClientWidth; }
+
+int TForm::ClientHeight() const { return HandleAllocated() ? TCustomControl::ClientHeight() : FClientHeight; }
+
+void TForm::TakeWindowBounds() {
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    SetBoundsByLayout(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (!IsIconic(Handle())) {
+        FClientWidth = client.right;
+        FClientHeight = client.bottom;
+    }
 }
 
 void TForm::CenterOnScreen() {
@@ -70,6 +98,7 @@ void TForm::CenterOnScreen() {
 }
 
 void TForm::Show() {
+    CreateHandles();
     if (!FShownOnce && Position == poScreenCenter) CenterOnScreen();
     FShownOnce = true;
     TControl::SetVisible(true);
@@ -89,14 +118,14 @@ void TForm::Show() {
 
 void TForm::Hide() {
     TControl::SetVisible(false);
-    ShowWindow(Handle(), SW_HIDE);
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
 }
 
 int TForm::ShowModal() {
     // Disable every other window of the application while the dialog runs.
     std::vector<HWND> disabled;
     for (TForm* f : Application->Forms())
-        if (f != this && f->Handle() && IsWindowEnabled(f->Handle())) {
+        if (f != this && f->HandleAllocated() && IsWindowEnabled(f->Handle())) {
             EnableWindow(f->Handle(), FALSE);
             disabled.push_back(f->Handle());
         }
@@ -141,7 +170,7 @@ void TForm::SetActiveControl(TWinControl* control) {
     if (control && IsWindowVisible(Handle()) && control->CanFocus()) control->SetFocus();
 }
 
-void TForm::ActiveControlFocused(TWinControl* control) {
+void TForm::ChildFocused(TWinControl* control) {
     if (control != this) FActiveControl = control;
 }
 
@@ -182,63 +211,86 @@ void TForm::SelectNext(bool forward) {
 }
 
 bool TForm::DialogKey(unsigned short key, bool shift) {
+    auto press = [](TWinControl* button) {
+        if (!button || !button->Visible() || !button->Enabled()) return false;
+        button->Click();
+        return true;
+    };
     switch (key) {
         case VK_TAB:
             SelectNext(!shift);
             return true;
         case VK_RETURN: {
-            auto* focused = dynamic_cast<TButtonControl*>(TWinControl::FindControl(GetFocus()));
-            TButtonControl* target = focused ? focused : DefaultButton;
-            if (target && target->Visible() && target->Enabled()) {
-                target->Click();
-                return true;
-            }
-            return false;
+            // A focused button takes Enter itself; otherwise the default button.
+            TWinControl* focused = TWinControl::FindControl(GetFocus());
+            bool isButton = focused && focused != this && (focused->DialogCode() & DLGC_BUTTON);
+            return press(isButton ? focused : DefaultButton);
         }
-        case VK_ESCAPE:
-            if (CancelButton && CancelButton->Visible() && CancelButton->Enabled()) {
-                CancelButton->Click();
-                return true;
-            }
-            return false;
+        case VK_ESCAPE: return press(CancelButton);
         default: return false;
     }
 }
 
-LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_CLOSE:
-            Close();
-            return 0;
-        case WM_SIZE: {
-            RECT r;
-            GetWindowRect(Handle(), &r);
-            SetBoundsByLayout(r.left, r.top, r.right - r.left, r.bottom - r.top);
-            LRESULT result = TWinControl::WndProc(msg, wp, lp);
-            if (OnResize) OnResize(this);
-            return result;
-        }
-        case WM_MOVE: {
-            RECT r;
-            GetWindowRect(Handle(), &r);
-            SetBoundsByLayout(r.left, r.top, r.right - r.left, r.bottom - r.top);
-            break;
-        }
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE && FActiveControl && FActiveControl->CanFocus()) {
-                FActiveControl->SetFocus();
-                return 0;
-            }
-            break;
-        default: break;
+void TForm::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_CLOSE: OnCloseWindow(m); break;
+        case WM_ACTIVATE: OnActivateWindow(m); break;
+        default: TCustomControl::WndProc(m); break;
     }
-    return TCustomControl::WndProc(msg, wp, lp);
+}
+
+void TForm::OnCloseWindow(TMessage& m) {
+    Close();
+    m.Result = 0;
+}
+
+void TForm::OnActivateWindow(TMessage& m) {
+    if (LOWORD(m.WParam) != WA_INACTIVE && FActiveControl && FActiveControl->CanFocus()) {
+        FActiveControl->SetFocus();
+        m.Result = 0;
+        return;
+    }
+    DefaultHandler(m);
+}
+
+void TForm::OnSize(TMessage& m) {
+    TakeWindowBounds();
+    TCustomControl::OnSize(m);
+    if (OnResize) OnResize(this);
+}
+
+void TForm::OnMove(TMessage& m) {
+    TakeWindowBounds();
+    TCustomControl::OnMove(m);
+}
+
+TForm* GetParentForm(const TControl* control) {
+    return control ? dynamic_cast<TForm*>(control->TopLevel()) : nullptr;
+}
+
+// ---- TMessageHook ----
+
+TMessageHook::TMessageHook(TComponent* owner, THookFunc hook) : TComponent(owner), FHook(std::move(hook)) {
+    if (Application) Application->AddMessageHook(this);
+}
+
+TMessageHook::~TMessageHook() {
+    if (Application) Application->RemoveMessageHook(this);
 }
 
 // ---- TApplication ----
 
+namespace {
+void ReportToApplication(const std::exception& e) {
+    if (Application) Application->HandleException(e);
+}
+}  // namespace
+
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
+    SetWindowExceptionHandler(&ReportToApplication);
+    // Dialog keys are the first hook, so that every later one sees keys first.
+    new TMessageHook(this, &TApplication::IsDialogKey);
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string name(path, n);
@@ -250,7 +302,10 @@ TApplication::~TApplication() {
     BeginDestroy();
     // Forms go first, newest first, each while its whole object exists.
     while (!FForms.empty()) FForms.back()->Release();
-    if (Application == this) Application = nullptr;
+    if (Application == this) {
+        SetWindowExceptionHandler(nullptr);
+        Application = nullptr;
+    }
 }
 
 void TApplication::Initialize() {
@@ -260,6 +315,12 @@ void TApplication::Initialize() {
 }
 
 void TApplication::RemoveForm(TForm* f) { FForms.erase(std::remove(FForms.begin(), FForms.end(), f), FForms.end()); }
+
+void TApplication::AddMessageHook(TMessageHook* hook) { FHooks.push_back(hook); }
+
+void TApplication::RemoveMessageHook(TMessageHook* hook) {
+    FHooks.erase(std::remove(FHooks.begin(), FHooks.end(), hook), FHooks.end());
+}
 
 void TApplication::Run() {
     if (!MainForm) return;
@@ -273,24 +334,30 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
+bool TApplication::IsDialogKey(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE))
+        return false;
+    TWinControl* control = TWinControl::FindControl(msg.hwnd);
+    TForm* form = GetParentForm(control);
+    if (!form) return false;
+    UINT code = control == form ? 0 : control->DialogCode();
+    UINT wanted = msg.wParam == VK_TAB ? DLGC_WANTTAB : DLGC_WANTALLKEYS;
+    if ((code & wanted) || !form->DialogKey(static_cast<unsigned short>(msg.wParam), GetKeyState(VK_SHIFT) < 0))
+        return false;
+    MSG ch;  // the key's character would only beep in an edit
+    PeekMessageA(&ch, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+    return true;
+}
+
 bool TApplication::DispatchOne(MSG& msg) {
     if (msg.message == WM_QUIT) {
         Terminated = true;
         return true;
     }
-    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_TAB || msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-        TWinControl* control = TWinControl::FindControl(msg.hwnd);
-        TForm* form = control ? control->ParentForm() : nullptr;
-        if (form) {
-            UINT code = control == form ? 0 : control->DialogCode();
-            UINT wanted = msg.wParam == VK_TAB ? DLGC_WANTTAB : DLGC_WANTALLKEYS;
-            if (!(code & wanted) && form->DialogKey(static_cast<unsigned short>(msg.wParam), GetKeyState(VK_SHIFT) < 0)) {
-                MSG ch;  // the key's character would only beep in an edit
-                PeekMessageA(&ch, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
-                return true;
-            }
-        }
-    }
+    // Newest hook first; a hook may remove itself or others while it runs.
+    std::vector<TMessageHook*> hooks = FHooks;
+    for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+        if (std::find(FHooks.begin(), FHooks.end(), *it) != FHooks.end() && (*it)->Run(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
@@ -331,7 +398,7 @@ void TApplication::HandleException(const std::exception& e) { ShowException(e); 
 
 void TApplication::ShowException(const std::exception& e) {
     if (ExceptionManagerFunc manager = GetExceptionManager(); manager && !manager(&e, nullptr)) return;
-    HWND owner = MainForm ? MainForm->Handle() : nullptr;
+    HWND owner = MainForm && MainForm->HandleAllocated() ? MainForm->Handle() : nullptr;
     MessageBoxA(owner, e.what(), Title.c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -10,8 +10,6 @@
 #include "core/Errors.h"
 #include "toolkit/Controls.h"
 
-class TButtonControl;
-
 enum TModalResultValue : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 enum TBorderStyle { bsSizeable, bsDialog, bsSingle };
 enum TPosition { poDesigned, poScreenCenter };
@@ -21,11 +19,14 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 class TForm : public TCustomControl {
 public:
-    // Creates the (hidden) window; the derived form builds its components and
-    // then calls Loaded() to place itself.
+    // The window is created when first needed (at the latest when shown),
+    // with the style CreateParams gives for the border style and icons.
     TForm(TComponent* owner, const std::string& caption, int clientWidth, int clientHeight,
           TBorderStyle border = bsSizeable, unsigned borderIcons = biSystemMenu | biMinimize | biMaximize);
     ~TForm() override;
+
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    unsigned BorderIcons() const { return FBorderIcons; }
 
     TPosition Position = poScreenCenter;
     int ModalResult = mrNone;
@@ -41,12 +42,11 @@ public:
 
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* control);
-    void ActiveControlFocused(TWinControl* control);
 
     // The buttons Enter and Escape press when the focused control does not
     // take those keys itself.
-    TButtonControl* DefaultButton = nullptr;
-    TButtonControl* CancelButton = nullptr;
+    TWinControl* DefaultButton = nullptr;
+    TWinControl* CancelButton = nullptr;
 
     // Tab, Shift+Tab, Enter and Escape; true when the key was used.
     bool DialogKey(unsigned short key, bool shift);
@@ -54,22 +54,52 @@ public:
     std::vector<TWinControl*> TabList() const;
     void SelectNext(bool forward);
 
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
     // Frees the form: the window goes first, while the whole object exists.
     void Release();
 
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+
 protected:
-    void BoundsChanged() override;
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void ChildFocused(TWinControl* control) override;
+    void WndProc(TMessage& m) override;
+    void OnSize(TMessage& m) override;
+    void OnMove(TMessage& m) override;
+    virtual void OnCloseWindow(TMessage& m);
+    virtual void OnActivateWindow(TMessage& m);
 
 private:
-    static DWORD FormStyle(TBorderStyle border, unsigned borderIcons);
     void CenterOnScreen();
     bool CloseQuery();
+    void TakeWindowBounds();
 
+    TBorderStyle FBorderStyle;
+    unsigned FBorderIcons;
+    // The client size asked for before the window exists.
+    int FClientWidth = 0, FClientHeight = 0;
     TWinControl* FActiveControl = nullptr;
     bool FModal = false;
     bool FShownOnce = false;
+};
+
+// The form a control sits on, or null.
+TForm* GetParentForm(const TControl* control);
+
+// Sees every message the application takes from its queue before it is
+// dispatched (in the main loop, ProcessMessages and modal loops), newest
+// hook first; a hook that returns true has used the message. The hook is
+// removed when it is destroyed, that is with its owner.
+class TMessageHook : public TComponent {
+public:
+    using THookFunc = std::function<bool(MSG& msg)>;
+    TMessageHook(TComponent* owner, THookFunc hook);
+    ~TMessageHook() override;
+    bool Run(MSG& msg) { return FHook && FHook(msg); }
+
+private:
+    THookFunc FHook;
 };
 
 class TApplication : public TComponent {
@@ -101,9 +131,16 @@ public:
     void AddForm(TForm* f) { FForms.push_back(f); }
     void RemoveForm(TForm* f);
 
+    void AddMessageHook(TMessageHook* hook);
+    void RemoveMessageHook(TMessageHook* hook);
+    int MessageHookCount() const { return static_cast<int>(FHooks.size()); }
+
 private:
     bool DispatchOne(MSG& msg);
-    std::vector<TForm*> FForms;  // creation order
+    // Tab, Enter and Escape for the form of the focused control.
+    static bool IsDialogKey(MSG& msg);
+    std::vector<TForm*> FForms;        // creation order
+    std::vector<TMessageHook*> FHooks;  // oldest first
 };
 
 extern TApplication* Application;

@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Controls.h"
 
-std::function<void(TPopupMenu*, int, int)> TPopupMenu::PopupHook;
+namespace {
+// The top-level window of the first windowed control among the owners.
+HWND OwnerWindow(const TComponent* menu) {
+    for (TComponent* c = menu->Owner(); c; c = c->Owner())
+        if (auto* control = dynamic_cast<TWinControl*>(c))
+            if (TWinControl* top = control->TopLevel()) return top->Handle();
+    return GetActiveWindow();
+}
+}  // namespace
 
 TMenuItem::TMenuItem(TComponent* owner, const std::string& caption) : TComponent(owner), Caption(caption) {}
 
@@ -14,8 +22,8 @@ void TMenuItem::Click() {
 
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup(this);
-    if (PopupHook) {
-        PopupHook(this, x, y);
+    if (Presenter) {
+        Presenter(this, x, y);
         return;
     }
     HMENU menu = CreatePopupMenu();
@@ -27,7 +35,7 @@ void TPopupMenu::Popup(int x, int y) {
         else
             AppendMenuA(menu, MF_STRING | (item->Enabled ? 0 : MF_GRAYED), i + 1, item->Caption.c_str());
     }
-    HWND owner = Application && Application->MainForm ? Application->MainForm->Handle() : GetActiveWindow();
+    HWND owner = OwnerWindow(this);
     UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
     DestroyMenu(menu);
     if (chosen > 0 && chosen <= Items.size()) Items[chosen - 1]->Click();

@@ -26,10 +26,11 @@ public:
         return item;
     }
     TNotifyEvent OnPopup;
-    // Shows the menu at screen coordinates and runs the chosen item.
+    // Shows the menu at screen coordinates, over the window of the control
+    // that owns the menu, and runs the chosen item.
     void Popup(int x, int y);
 
-    // When set, Popup calls it instead of showing a menu (tests answer the
+    // When set, Popup calls it instead of showing the menu (tests answer the
     // menu without a modal menu loop).
-    static std::function<void(TPopupMenu* menu, int x, int y)> PopupHook;
+    std::function<void(TPopupMenu* menu, int x, int y)> Presenter;
 };

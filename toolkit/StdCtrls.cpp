@@ -4,11 +4,14 @@
 
 #include "toolkit/Forms.h"
 
+// Every control here is constructed with its bounds and caption; its window
+// is created later from CreateParams.
+
 // ---- TButtonControl ----
 
 void TButtonControl::Click() {
     if (ModalResult != mrNone)
-        if (TForm* form = ParentForm()) form->ModalResult = ModalResult;
+        if (TForm* form = GetParentForm(this)) form->ModalResult = ModalResult;
     TWinControl::Click();
 }
 
@@ -23,21 +26,24 @@ TButton::TButton(TComponent* owner, TWinControl* parent, const std::string& capt
     : TButtonControl(owner, parent) {
     TabStop = true;
     SetCaption(caption);
-    SetBoundsByLayout(left, top, width, height);
-    CreateWnd("BUTTON", BS_PUSHBUTTON | WS_TABSTOP);
     SetBounds(left, top, width, height);
 }
 
+void TButton::CreateParams(TCreateParams& params) {
+    TButtonControl::CreateParams(params);
+    params.WinClassName = "BUTTON";
+    params.Style |= (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
+}
+
 void TButton::SetDefault(bool value) {
-    if (TForm* form = ParentForm()) form->DefaultButton = value ? this : nullptr;
-    SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    FDefault = value;
+    if (TForm* form = GetParentForm(this)) form->DefaultButton = value ? this : nullptr;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::SetCancel(bool value) {
-    if (TForm* form = ParentForm()) form->CancelButton = value ? this : nullptr;
+    if (TForm* form = GetParentForm(this)) form->CancelButton = value ? this : nullptr;
 }
-
-UINT TButton::DialogCode() { return DLGC_BUTTON; }
 
 // ---- TCheckBox ----
 
@@ -46,18 +52,30 @@ TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& 
     : TButtonControl(owner, parent) {
     TabStop = true;
     SetCaption(caption);
-    SetBoundsByLayout(left, top, width, height);
-    CreateWnd("BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP);
     SetBounds(left, top, width, height);
 }
 
-bool TCheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void TCheckBox::CreateParams(TCreateParams& params) {
+    TButtonControl::CreateParams(params);
+    params.WinClassName = "BUTTON";
+    params.Style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+}
 
-void TCheckBox::SetChecked(bool value) { SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0); }
+void TCheckBox::CreateWnd() {
+    TButtonControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TCheckBox::Checked() const {
+    return HandleAllocated() ? SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED : FChecked;
+}
+
+void TCheckBox::SetChecked(bool value) {
+    FChecked = value;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 void TCheckBox::Click() { TControl::Click(); }
-
-UINT TCheckBox::DialogCode() { return DLGC_BUTTON; }
 
 // ---- TLabel ----
 
@@ -99,15 +117,28 @@ void TLabel::Paint(TCanvas& canvas) {
 
 // ---- TEdit ----
 
-TEdit::TEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, DWORD extraStyle)
+TEdit::TEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
     : TWinControl(owner, parent) {
     TabStop = true;
-    SetBoundsByLayout(left, top, width, height);
-    CreateWnd("EDIT", ES_AUTOHSCROLL | WS_TABSTOP | extraStyle, WS_EX_CLIENTEDGE);
     SetBounds(left, top, width, height);
 }
 
+void TEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = "EDIT";
+    params.Style |= ES_AUTOHSCROLL | WS_TABSTOP;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateWnd() {
+    TWinControl::CreateWnd();
+    if (FMaxLength) SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+}
+
+// The window text is the edit's text; without a window it is the caption
+// the window will be created with.
 std::string TEdit::Text() const {
+    if (!HandleAllocated()) return Caption();
     int n = GetWindowTextLengthA(Handle());
     std::string s(static_cast<size_t>(n) + 1, '\0');
     GetWindowTextA(Handle(), s.data(), n + 1);
@@ -115,9 +146,12 @@ std::string TEdit::Text() const {
     return s;
 }
 
-void TEdit::SetText(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
+void TEdit::SetText(const std::string& text) { SetCaption(text); }
 
-void TEdit::SetMaxLength(int n) { SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(n), 0); }
+void TEdit::SetMaxLength(int n) {
+    FMaxLength = n;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(n), 0);
+}
 
 void TEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
 
@@ -125,20 +159,32 @@ void TEdit::CommandNotify(WORD code) {
     if (code == EN_CHANGE && OnChange) OnChange(this);
 }
 
-TMemo::TMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
-    : TEdit(owner, parent, left, top, width, height, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL) {}
+void TMemo::CreateParams(TCreateParams& params) {
+    TEdit::CreateParams(params);
+    params.Style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+}
 
 // ---- TComboBox ----
 
 TComboBox::TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
                      int dropDownCount)
-    : TWinControl(owner, parent), FDropDownCount(dropDownCount) {
+    : TWinControl(owner, parent), FDropDownCount(dropDownCount), FItemHeight(height - 6) {
     TabStop = true;
     // The window height of a drop-down list is the height of its open list.
-    SetBoundsByLayout(left, top, width, height + dropDownCount * 16 + 4);
-    CreateWnd("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
-    SetBounds(left, top, width, Height());
+    SetBounds(left, top, width, height + dropDownCount * 16 + 4);
+}
+
+void TComboBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = "COMBOBOX";
+    params.Style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+}
+
+void TComboBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), FItemHeight);
+    for (int i = 0; i < Items.Count(); ++i)
+        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Items.Strings(i).c_str()));
 }
 
 void TComboBox::ItemsChanged() {

@@ -20,9 +20,15 @@ public:
     TButton(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
             int height);
     // Enter presses the default button, Escape the cancel button.
+    bool Default() const { return FDefault; }
     void SetDefault(bool value);
     void SetCancel(bool value);
-    UINT DialogCode() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    bool FDefault = false;
 };
 
 class TCheckBox : public TButtonControl {
@@ -32,7 +38,13 @@ public:
     bool Checked() const;
     void SetChecked(bool value);
     void Click() override;
-    UINT DialogCode() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    bool FChecked = false;  // kept while the window does not exist
 };
 
 class TLabel : public TGraphicControl {
@@ -50,18 +62,29 @@ public:
 
 class TEdit : public TWinControl {
 public:
-    TEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, DWORD extraStyle = 0);
+    TEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     std::string Text() const;
     void SetText(const std::string& text);
+    int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int n);
     void SelectAll();
     TNotifyEvent OnChange;
     void CommandNotify(WORD code) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    int FMaxLength = 0;
 };
 
 class TMemo : public TEdit {
 public:
-    TMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    using TEdit::TEdit;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
 };
 
 class TComboBox : public TWinControl {
@@ -77,8 +100,13 @@ public:
     TNotifyEvent OnChange;
     void CommandNotify(WORD code) override;
 
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
 private:
     int FDropDownCount;
+    int FItemHeight;
 };
 
 // A label that opens its web address when clicked.

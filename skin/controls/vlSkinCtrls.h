@@ -1,26 +1,64 @@
 #pragma once
-// The skinned control classes by their final names. Until a control wears
-// its skin it is the toolkit's plain control.
+// The skinned buttons, check boxes, panels, labels, gauges, lists and tree.
+// Each carries its skin element and skin data; until a control draws its
+// element it keeps the toolkit's plain look.
+#include "skin/controls/vlSkinBoxCtrls.h"
+#include "skin/controls/vlSkinElement.h"
 #include "toolkit/ComCtrls.h"
-#include "toolkit/DateEdit.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/StdCtrls.h"
 
-using TvlSkinButton = TButton;
-using TvlSkinCheckBox = TCheckBox;
-using TvlSkinPanel = TPanel;
-using TvlSkinGroupBox = TGroupBox;
-using TvlSkinBevel = TBevel;
-using TvlSkinSplitter = TSplitter;
-using TvlSkinStdLabel = TLabel;
-using TvlSkinGauge = TGauge;
-using TvlSkinEdit = TEdit;
-using TvlSkinMemo = TMemo;
-using TvlSkinComboBox = TComboBox;
-using TvlSkinDateEdit = TDateEdit;
-using TvlSkinListView = TListView;
-using TvlSkinTreeView = TTreeView;
-using TvlSkinPageControl = TPageControl;
-using TvlSkinTabSheet = TTabSheet;
-using TvlSkinMonthCalendar = TMonthCalendar;
-using TvlSkinLinkLabel = TLinkLabel;
+class TvlSkinButton : public TvlSkinElement<TButton> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinCheckBox : public TvlSkinElement<TCheckBox> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinPanel : public TvlSkinElement<TPanel> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinGroupBox : public TvlSkinElement<TGroupBox> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinBevel : public TvlSkinElement<TBevel> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinSplitter : public TvlSkinElement<TSplitter> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinStdLabel : public TvlSkinElement<TLabel> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinLinkLabel : public TvlSkinElement<TLinkLabel> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinGauge : public TvlSkinElement<TGauge> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinListView : public TvlSkinElement<TListView> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};
+
+class TvlSkinTreeView : public TvlSkinElement<TTreeView> {
+public:
+    using TvlSkinElement::TvlSkinElement;
+};

@@ -131,7 +131,7 @@ std::string LookupIn(const TStringList& lines, const std::string& key) {
 }
 }  // namespace
 
-TvlResourceStrData::TvlResourceStrData() {
+TvlResourceStrData::TvlResourceStrData(TComponent* owner) : TComponent(owner) {
     for (const char* line : DefaultLines) ResStrings.Add(line);
 }
 

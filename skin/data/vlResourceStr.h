@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Component.h"
 #include "core/StringList.h"
 
-class TvlResourceStrData {
+class TvlResourceStrData : public TComponent {
 public:
-    TvlResourceStrData();
+    explicit TvlResourceStrData(TComponent* owner = nullptr);
 
     // One key=text line each; starts as the 115 built-in lines.
     TStringList ResStrings;

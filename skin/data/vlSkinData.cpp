@@ -9,8 +9,8 @@
 
 namespace {
 
-TSkinMessageBroadcaster& Broadcaster() {
-    static TSkinMessageBroadcaster broadcaster;
+TSkinNoticeBroadcaster& Broadcaster() {
+    static TSkinNoticeBroadcaster broadcaster;
     return broadcaster;
 }
 
@@ -49,7 +49,10 @@ void LowerTo(int& value, int bound) { value = std::min(value, bound); }
 
 }  // namespace
 
-void SetSkinMessageBroadcaster(TSkinMessageBroadcaster broadcaster) { Broadcaster() = std::move(broadcaster); }
+TSkinNoticeBroadcaster SetSkinNoticeBroadcaster(TSkinNoticeBroadcaster broadcaster) {
+    std::swap(Broadcaster(), broadcaster);
+    return broadcaster;
+}
 
 // ---- TvlCompressedStoredSkin ----
 
@@ -123,40 +126,39 @@ void TvlDataSkinHintWindow::ReadData(const TvlSkinIni& ini) {
 
 // ---- TvlSkinData ----
 
-void TvlSkinData::BroadcastSkinMessage(unsigned msg) {
-    if (Broadcaster())
-        Broadcaster()(*this, msg);
-    else
-        PlatformBroadcastSkinMessage(*this, msg);
+void TvlSkinData::Broadcast(TvlSkinNotice notice) {
+    if (Broadcaster()) Broadcaster()(*this, notice);
 }
 
 void TvlSkinData::SetCompressedStoredSkin(TvlCompressedStoredSkin* storedSkin) {
-    FCompressedStoredSkin = storedSkin;
+    FCompressedStoredSkin.Set(storedSkin);
     if (storedSkin) LoadStoredSkin(storedSkin);
 }
 
 void TvlSkinData::SetResourceStrData(TvlResourceStrData* resourceStrData) {
-    FResourceStrData = resourceStrData;
-    BroadcastSkinMessage(WM_SKINSTRINGSCHANGED);
+    FResourceStrData.Set(resourceStrData);
+    Broadcast(TvlSkinNotice::StringsChanged);
 }
 
-void TvlSkinData::Notification(const void* component) {
-    if (component == FCompressedStoredSkin) FCompressedStoredSkin = nullptr;
-    if (component == FResourceStrData) FResourceStrData = nullptr;
+void TvlSkinData::Notification(TComponent* component, bool removing) {
+    TComponent::Notification(component, removing);
+    if (!removing) return;
+    FCompressedStoredSkin.Removed(component);
+    FResourceStrData.Removed(component);
 }
 
 void TvlSkinData::LoadPackageFile(const std::string& path) {
-    TvlCompressedStoredSkin file;
+    TvlCompressedStoredSkin file(this);
     try {
         file.LoadCompressedFile(path);
     } catch (const ESkinPackageError&) {
         // A package file that is unreadable past its header is a failed load:
         // the old skin goes, every window is told, the error goes on.
         FIsEmpty = true;
-        BroadcastSkinMessage(WM_SKINCHANGING);
+        Broadcast(TvlSkinNotice::Changing);
         ClearSkin();
-        BroadcastSkinMessage(WM_SKINCHANGED);
-        BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+        Broadcast(TvlSkinNotice::Changed);
+        Broadcast(TvlSkinNotice::ChangedMDI);
         throw;
     }
     if (!file.IsDataEmpty()) LoadStoredSkin(&file);
@@ -165,7 +167,7 @@ void TvlSkinData::LoadPackageFile(const std::string& path) {
 void TvlSkinData::LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin) {
     if (!storedSkin || storedSkin->IsDataEmpty()) return;
     FIsEmpty = true;
-    BroadcastSkinMessage(WM_SKINCHANGING);
+    Broadcast(TvlSkinNotice::Changing);
     std::vector<TPixelImage> spare = TakePictures();
     ClearSkin();
     try {
@@ -176,12 +178,12 @@ void TvlSkinData::LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin) {
         }
     } catch (...) {
         ClearSkin();
-        BroadcastSkinMessage(WM_SKINCHANGED);
-        BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+        Broadcast(TvlSkinNotice::Changed);
+        Broadcast(TvlSkinNotice::ChangedMDI);
         throw;
     }
-    BroadcastSkinMessage(WM_SKINCHANGED);
-    BroadcastSkinMessage(WM_SKINCHANGED_MDI);
+    Broadcast(TvlSkinNotice::Changed);
+    Broadcast(TvlSkinNotice::ChangedMDI);
 }
 
 std::vector<TPixelImage> TvlSkinData::TakePictures() {

@@ -1,13 +1,14 @@
 #pragma once
 // The loaded skin: frame pictures, numbered pictures, form frame values, the
 // popup-menu and hint window records and the element records, read from a
-// skin package. Loading announces itself to the windows with the skin
-// messages below, through the broadcaster the windowing side installs.
+// skin package. Loading announces itself through the notices below; the
+// windowing side installs the broadcaster that turns them into messages.
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/Component.h"
 #include "core/Geometry.h"
 #include "core/PixelImage.h"
 #include "core/StringList.h"
@@ -18,21 +19,16 @@
 #include "skin/data/vlSkinObjects.h"
 #include "skin/data/vlSkinPackage.h"
 
-// Skin messages: window messages (WM_USER + n) whose first parameter is the
-// skin data and whose second is 1000.
-constexpr unsigned vlWM_USER = 0x0400;
-constexpr unsigned WM_SKINCHANGING = vlWM_USER + 201;
-constexpr unsigned WM_SKINCHANGED = vlWM_USER + 202;
-constexpr unsigned WM_SKINCHANGED_MDI = vlWM_USER + 203;
-constexpr unsigned WM_CLOSESKINMENUS = vlWM_USER + 204;
-constexpr unsigned WM_SKINMENUITEMDONE = vlWM_USER + 205;
-constexpr unsigned WM_SKINSTRINGSCHANGED = vlWM_USER + 250;
-constexpr long SkinMessageParam = 1000;
+// What a skin data announces: the old skin is about to go, the new one is
+// read (then once more for MDI children), the resource strings changed.
+enum class TvlSkinNotice { Changing, Changed, ChangedMDI, StringsChanged };
 
 // The compressed package as a form keeps it (the zlib stream without the
 // package-file header).
-class TvlCompressedStoredSkin {
+class TvlCompressedStoredSkin : public TComponent {
 public:
+    explicit TvlCompressedStoredSkin(TComponent* owner = nullptr, std::string compressedData = {})
+        : TComponent(owner), FCompressedData(std::move(compressedData)) {}
     std::string Description;
     std::string FileName;
     std::string CompressedFileName;
@@ -106,24 +102,21 @@ inline TvlPixelView PictureView(const TPixelImage& picture) {
 }
 
 class TvlSkinData;
-// Replaces the delivery of skin messages (tests record them this way); null
-// restores the platform's delivery.
-using TSkinMessageBroadcaster = std::function<void(TvlSkinData& sender, unsigned msg)>;
-void SetSkinMessageBroadcaster(TSkinMessageBroadcaster broadcaster);
-// The platform's delivery: on Windows, sent to the owner form first, then to
-// every other form of the application in creation order; nothing natively.
-void PlatformBroadcastSkinMessage(TvlSkinData& sender, unsigned msg);
+// Delivers the notices of every skin data: the windowing side installs one
+// that sends them to its forms, tests install one that records them. With
+// none installed nobody hears them. Returns the one it replaces.
+using TSkinNoticeBroadcaster = std::function<void(TvlSkinData& sender, TvlSkinNotice notice)>;
+TSkinNoticeBroadcaster SetSkinNoticeBroadcaster(TSkinNoticeBroadcaster broadcaster);
 // The built-in skin's zlib stream from the program's resources ("VL_BUILTIN_SKIN",
 // RCDATA), or empty when the program carries none.
 std::string BuiltInSkinStream();
 
-class TvlSkinData : public TvlDataSkinForm {
+class TvlSkinData : public TComponent, public TvlDataSkinForm {
 public:
     // The owner is the form the skin data sits on (it hears the skin
-    // messages first), or null.
-    explicit TvlSkinData(TObject* owner = nullptr) : FOwner(owner) {}
-    TvlSkinData(const TvlSkinData&) = delete;
-    TvlSkinData& operator=(const TvlSkinData&) = delete;
+    // notices first), or null.
+    explicit TvlSkinData(TComponent* owner = nullptr)
+        : TComponent(owner), FCompressedStoredSkin(this), FResourceStrData(this) {}
 
     TPixelImage MainPicture, MainInactivePicture, MainMask;
     std::vector<TPixelImage> PictureList;
@@ -141,13 +134,12 @@ public:
     // True until a load completes, and from the start of every load until it
     // completes; a failed load leaves it set.
     bool IsEmpty() const { return FIsEmpty; }
-    TObject* Owner() const { return FOwner; }
 
     // Loads a package file; a file version above 3 changes nothing at all.
     void LoadPackageFile(const std::string& path);
     // Replaces the skin with the one in `storedSkin` (nothing when it is null
-    // or empty). Sends WM_SKINCHANGING before clearing, WM_SKINCHANGED and
-    // WM_SKINCHANGED_MDI after reading. When the package cannot be read the
+    // or empty). Announces Changing before clearing, Changed and ChangedMDI
+    // after reading. When the package cannot be read the
     // skin data ends empty, the two closing messages are still sent so that
     // every window drops the old skin, and the error is raised afterwards
     // (a package version of 4 or above is not an error).
@@ -162,12 +154,15 @@ public:
     // Stores the reference and loads it.
     void SetCompressedStoredSkin(TvlCompressedStoredSkin* storedSkin);
     TvlResourceStrData* ResourceStrData() const { return FResourceStrData; }
-    // Stores the reference and sends WM_SKINSTRINGSCHANGED.
+    // Stores the reference and announces StringsChanged.
     void SetResourceStrData(TvlResourceStrData* resourceStrData);
-    // Drops a reference to a component that is being destroyed.
-    void Notification(const void* component);
 
-    void BroadcastSkinMessage(unsigned msg);
+    void Broadcast(TvlSkinNotice notice);
+
+protected:
+    // A destroyed stored skin or resource-string component is forgotten;
+    // the loaded skin stays.
+    void Notification(TComponent* component, bool removing) override;
 
 private:
     void ReadSkin(TvlSkinPackage& package);
@@ -175,8 +170,7 @@ private:
     // for the next load to reuse their memory.
     std::vector<TPixelImage> TakePictures();
     void ReadFormInfo(const TvlSkinIni& ini);
-    TObject* FOwner;
     bool FIsEmpty = true;
-    TvlCompressedStoredSkin* FCompressedStoredSkin = nullptr;
-    TvlResourceStrData* FResourceStrData = nullptr;
+    TComponentRef<TvlCompressedStoredSkin> FCompressedStoredSkin;
+    TComponentRef<TvlResourceStrData> FResourceStrData;
 };

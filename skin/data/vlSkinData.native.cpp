@@ -1,6 +1,4 @@
 #include "skin/data/vlSkinData.h"
 
-// Without windows nobody hears skin messages, and no program resources exist.
-void PlatformBroadcastSkinMessage(TvlSkinData&, unsigned) {}
-
+// Without a program file there are no resources.
 std::string BuiltInSkinStream() { return {}; }

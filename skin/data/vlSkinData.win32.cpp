@@ -1,21 +1,6 @@
 #include <windows.h>
 
 #include "skin/data/vlSkinData.h"
-#include "toolkit/Forms.h"
-
-void PlatformBroadcastSkinMessage(TvlSkinData& sender, unsigned msg) {
-    if (!Application) return;
-    auto send = [&](TForm* form) {
-        if (form && form->Handle())
-            SendMessageA(form->Handle(), msg, reinterpret_cast<WPARAM>(&sender), SkinMessageParam);
-    };
-    TForm* owner = dynamic_cast<TForm*>(sender.Owner());
-    send(owner);
-    // A receiver may create or free forms; walk a copy of the list.
-    std::vector<TForm*> forms = Application->Forms();
-    for (TForm* form : forms)
-        if (form != owner) send(form);
-}
 
 std::string BuiltInSkinStream() {
     HMODULE module = GetModuleHandleA(nullptr);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -203,18 +205,18 @@ TEST(SkinPackage, LoadingTwiceGivesTheSameRecords) {
     p.Text = MinimalDescription(
         "[SKINOBJECTS]\r\ncount=2\r\n0=close:stdbutton\r\n1=caption:caption\r\n"
         "[close]\r\ncommand=cmclose\r\nskinrect=1,2,3,4\r\n");
-    TvlCompressedStoredSkin stored = StoredSkin(p);
-    skin.SetCompressedStoredSkin(&stored);
-    EXPECT_EQ(skin.CompressedStoredSkin(), &stored);
+    auto stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, StoredSkin(p).CompressedData());
+    skin.SetCompressedStoredSkin(stored.get());
+    EXPECT_EQ(skin.CompressedStoredSkin(), stored.get());
     ASSERT_EQ(skin.SkinObjects.size(), 2u);
-    skin.LoadStoredSkin(&stored);
+    skin.LoadStoredSkin(stored.get());
     ASSERT_EQ(skin.SkinObjects.size(), 2u);
     auto* close = dynamic_cast<TvlDataSkinStdButton*>(skin.SkinObjects[0].get());
     ASSERT_TRUE(close);
     EXPECT_EQ(close->Command, cmClose);
     EXPECT_EQ(close->SkinRect, (TRect{1, 2, 3, 4}));
     EXPECT_EQ(skin.FindObjectIndex("caption"), 1);
-    skin.Notification(&stored);
+    stored.reset();  // destroying the stored skin clears the reference
     EXPECT_EQ(skin.CompressedStoredSkin(), nullptr);
     EXPECT_FALSE(skin.IsEmpty());  // the loaded skin stays
 }
@@ -248,14 +250,20 @@ TEST(SkinPackage, ReloadsDecodeEveryPictureAfresh) {
 TEST(SkinPackage, ResourceStringsAnnounceThemselves) {
     TMessageLog log;
     TvlSkinData skin;
-    TvlResourceStrData strings;
-    skin.SetResourceStrData(&strings);
-    EXPECT_EQ(skin.ResourceStrData(), &strings);
-    EXPECT_EQ(log.Messages, std::vector<unsigned>{WM_SKINSTRINGSCHANGED});
-    EXPECT_EQ(WM_SKINSTRINGSCHANGED, 1274u);
-    EXPECT_EQ(WM_SKINCHANGING, 1225u);
-    skin.Notification(&strings);
+    auto strings = std::make_unique<TvlResourceStrData>();
+    skin.SetResourceStrData(strings.get());
+    EXPECT_EQ(skin.ResourceStrData(), strings.get());
+    EXPECT_EQ(log.Messages, std::vector<TvlSkinNotice>{TvlSkinNotice::StringsChanged});
+    strings.reset();
     EXPECT_EQ(skin.ResourceStrData(), nullptr);
+
+    // A skin data that goes first leaves the components it referenced alone.
+    auto kept = std::make_unique<TvlResourceStrData>();
+    {
+        TvlSkinData brief;
+        brief.SetResourceStrData(kept.get());
+    }
+    kept.reset();  // would touch the freed skin data if it were still registered
 }
 
 TEST(SkinPackage, BuildFromDescriptionPacksTheFolder) {
@@ -322,7 +330,7 @@ TEST(SkinPackage, FormInfoPostProcessing) {
         "[PICTURES]\r\nmask=m.bmp\r\n"
         "[FORMINFO]\r\nlefttoppoint=2,3\r\nrighttoppoint=200,1\r\nleftbottompoint=1,300\r\n"
         "rightbottompoint=150,120\r\nclientrect=8,25,130,86\r\n");
-    stored = StoredSkin(p);
+    stored.SetCompressedData(StoredSkin(p).CompressedData());
     skin.LoadStoredSkin(&stored);
     EXPECT_EQ(skin.MaskRectArea, (TRect{8, 25, 130, 86}));
     EXPECT_EQ(skin.LTPoint, (TPoint{8, 25}));
@@ -333,7 +341,7 @@ TEST(SkinPackage, FormInfoPostProcessing) {
 
     p.Text = MinimalDescription(
         "[FORMINFO]\r\nlefttoppoint=2,3\r\nrightbottompoint=2,120\r\nclientrect=8,25,130,86\r\n");
-    stored = StoredSkin(p);
+    stored.SetCompressedData(StoredSkin(p).CompressedData());
     skin.LoadStoredSkin(&stored);
     EXPECT_EQ(skin.LTPoint, (TPoint{2, 3}));  // same x: no clamping
     EXPECT_EQ(skin.MaskRectArea, TRect{});

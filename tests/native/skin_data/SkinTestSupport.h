@@ -21,23 +21,25 @@ inline std::string MinimalDescription(const std::string& extra = "") {
 }
 
 inline TvlCompressedStoredSkin StoredSkin(const TvlSkinPackageParts& parts) {
-    TvlCompressedStoredSkin s;
-    s.SetCompressedData(DeflateSkinStream(WriteSkinPackage(parts)));
-    return s;
+    return TvlCompressedStoredSkin(nullptr, DeflateSkinStream(WriteSkinPackage(parts)));
 }
 
-// Records the skin messages every skin data sends while it lives.
+// Records the notices every skin data sends while it lives.
 class TMessageLog {
 public:
     TMessageLog() {
-        SetSkinMessageBroadcaster([this](TvlSkinData& sender, unsigned msg) {
-            Messages.push_back(msg);
+        FPrevious = SetSkinNoticeBroadcaster([this](TvlSkinData& sender, TvlSkinNotice notice) {
+            Messages.push_back(notice);
             Senders.push_back(&sender);
         });
     }
-    ~TMessageLog() { SetSkinMessageBroadcaster(nullptr); }
-    std::vector<unsigned> Messages;
+    ~TMessageLog() { SetSkinNoticeBroadcaster(std::move(FPrevious)); }
+    std::vector<TvlSkinNotice> Messages;
     std::vector<const TvlSkinData*> Senders;
+
+private:
+    TSkinNoticeBroadcaster FPrevious;
 };
 
-inline const std::vector<unsigned> FullLoad = {WM_SKINCHANGING, WM_SKINCHANGED, WM_SKINCHANGED_MDI};
+inline const std::vector<TvlSkinNotice> FullLoad = {TvlSkinNotice::Changing, TvlSkinNotice::Changed,
+                                                    TvlSkinNotice::ChangedMDI};

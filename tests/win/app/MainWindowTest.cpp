@@ -235,11 +235,11 @@ TEST_F(PlannerTest, RightClickSelectsTheNodeAndOpensTheTreeMenu) {
     Write("projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
     TfrmMain* w = Start();
     TPopupMenu* shown = nullptr;
-    TPopupMenu::PopupHook = [&](TPopupMenu* menu, int, int) { shown = menu; };
+    w->vlSkinPopupMenu1->Presenter = [&](TPopupMenu* menu, int, int) { shown = menu; };
     TTreeNode* node = w->tvwMain->Roots()[0]->Children[0];
     RECT r = w->tvwMain->NodeRect(node);
     ui::RightClickAt(w->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    TPopupMenu::PopupHook = nullptr;
+    w->vlSkinPopupMenu1->Presenter = nullptr;
     EXPECT_EQ(w->tvwMain->Selected(), node);
     ASSERT_EQ(shown, w->vlSkinPopupMenu1);
     ASSERT_EQ(shown->Items.size(), 5u);

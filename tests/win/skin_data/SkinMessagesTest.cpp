@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "skin/data/vlSkinData.h"
+#include "skin/form/vlSkinMessages.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -22,9 +23,9 @@ public:
     TListeningForm(TComponent* owner, const char* name) : TForm(owner, name, 100, 80) { Name = name; }
 
 protected:
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg >= WM_SKINCHANGING && msg <= WM_SKINSTRINGSCHANGED) log.push_back({Name, msg, wp, lp});
-        return TForm::WndProc(msg, wp, lp);
+    void WndProc(TMessage& m) override {
+        if (m.Msg >= WM_SKINCHANGING && m.Msg <= WM_SKINSTRINGSCHANGED) log.push_back({Name, m.Msg, m.WParam, m.LParam});
+        TForm::WndProc(m);
     }
 };
 
@@ -33,6 +34,7 @@ protected:
     void SetUp() override {
         FApplication = new TApplication();
         Application->Initialize();
+        InstallSkinMessages();
         log.clear();
     }
     void TearDown() override { delete FApplication; }
@@ -47,8 +49,10 @@ TEST_F(SkinMessages, OwnerFormFirstThenTheOthersInCreationOrder) {
     auto* third = new TListeningForm(Application, "third");
     (void)first;
     (void)third;
+    EXPECT_EQ(WM_SKINCHANGING, 1225u);
+    EXPECT_EQ(WM_SKINSTRINGSCHANGED, 1274u);
     TvlSkinData skin(second);
-    skin.BroadcastSkinMessage(WM_SKINCHANGING);
+    skin.Broadcast(TvlSkinNotice::Changing);
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].Form, "second");
     EXPECT_EQ(log[1].Form, "first");

@@ -1,4 +1,4 @@
-#include "toolkit/Classes.h"
+#include "core/Component.h"
 
 #include <algorithm>
 
@@ -41,6 +41,7 @@ void TComponent::FreeNotification(TComponent* other) {
 void TComponent::RemoveFreeNotification(TComponent* other) {
     if (!other) return;
     other->FNotifies.erase(std::remove(other->FNotifies.begin(), other->FNotifies.end(), this), other->FNotifies.end());
+    FNotifies.erase(std::remove(FNotifies.begin(), FNotifies.end(), other), FNotifies.end());
 }
 
 void TComponent::RemoveComponent(TComponent* c) {
