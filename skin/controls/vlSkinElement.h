@@ -1,22 +1,43 @@
 #pragma once
 // What every skinned control carries: the name of its skin element and the
-// skin data it reads it from. The reference is cleared when the skin data
-// is destroyed; the control then draws its plain look.
+// skin data it reads it from, and the two calls by which the form's frame
+// component relays a skin change to it. The skin data reference is cleared
+// when the skin data is destroyed; the control then draws its plain look.
 #include <string>
 
 #include "core/Component.h"
 #include "skin/data/vlSkinData.h"
 
+class TControl;
+
+// The side of a skinned control that the frame component talks to.
+class TvlSkinAware {
+public:
+    virtual ~TvlSkinAware() = default;
+    virtual TvlSkinData* SkinData() const = 0;
+    // Before the skin is reloaded: drop the element (windowed kinds only).
+    virtual void SkinChanging() {}
+    // The new skin is in place: look the element up again, refit, repaint.
+    virtual void SkinChanged() {}
+    // Windowed controls hear SkinChanging; windowless ones only SkinChanged.
+    virtual bool HearsSkinChanging() const { return true; }
+};
+
+// Walks the controls of `root` depth-first (root included) and calls
+// SkinChanging (changing = true) or SkinChanged on every skinned control
+// whose skin data is `sender`, or on every one when `sender` is null.
+void RelaySkinChange(TControl* root, const TvlSkinData* sender, bool changing);
+
 template <class Base>
-class TvlSkinElement : public Base {
+class TvlSkinElement : public Base, public TvlSkinAware {
 public:
     using Base::Base;
 
     // Exact, case-sensitive name of the element record ("button", "panel").
     std::string SkinDataName;
 
-    TvlSkinData* SkinData() const { return FSkinData.get(); }
-    void SetSkinData(TvlSkinData* skinData) {
+    TvlSkinData* SkinData() const override { return FSkinData.get(); }
+    virtual void SetSkinData(TvlSkinData* skinData) {
         FSkinData.Set(skinData);
         this->Invalidate();
     }
