@@ -14,12 +14,14 @@ void TEditDialog::CreateButtons(int okLeft, int cancelLeft, int top, bool okIsDe
     vlSkinButton1 = new TvlSkinButton(this, this, "Ok", okLeft, top, 93, 20);
     vlSkinButton1->Name = "vlSkinButton1";
     vlSkinButton1->SkinDataName = "button";
+    vlSkinButton1->SetSkinData(FMessages->SkinData());
     vlSkinButton1->Cursor = crHandPoint;
     vlSkinButton1->OnClick = [this](TObject* s) { vlSkinButton1Click(s); };
     if (okIsDefault) vlSkinButton1->SetDefault(true);
     vlSkinButton2 = new TvlSkinButton(this, this, "Cancel", cancelLeft, top, 93, 20);
     vlSkinButton2->Name = "vlSkinButton2";
     vlSkinButton2->SkinDataName = "button";
+    vlSkinButton2->SetSkinData(FMessages->SkinData());
     vlSkinButton2->ModalResult = mrCancel;
     vlSkinButton2->SetCancel(true);
 }
@@ -27,6 +29,7 @@ void TEditDialog::CreateButtons(int okLeft, int cancelLeft, int top, bool okIsDe
 TvlSkinStdLabel* TEditDialog::AddLabel(const std::string& caption, int left, int top) {
     auto* label = new TvlSkinStdLabel(this, this, caption, left, top);
     label->SkinDataName = "stdlabel";
+    label->SetSkinData(FMessages->SkinData());
     return label;
 }
 

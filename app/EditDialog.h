@@ -30,6 +30,7 @@ protected:
         auto* control = new Control(this, parent, bounds...);
         control->Name = name;
         control->SkinDataName = skin;
+        control->SetSkinData(FMessages->SkinData());
         control->TabOrder = tabOrder;
         return control;
     }

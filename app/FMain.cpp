@@ -47,6 +47,7 @@ void TfrmMain::BuildLayout() {
         auto* b = new TvlSkinButton(this, parent, caption, l, t, w, h);
         b->Name = name;
         b->SkinDataName = "button";
+        b->SetSkinData(vlSkinData1);
         return b;
     };
     auto label = [this](TWinControl* parent, const char* name, const char* caption, int l, int t) {
@@ -209,6 +210,7 @@ void TfrmMain::BuildLayout() {
 
     msgMain = new TvlSkinMessage(this);
     msgMain->Name = "msgMain";
+    msgMain->SetSkinData(vlSkinData1);
     Timer1 = new TTimer(this);
     Timer1->SetEnabled(false);
     Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
@@ -248,6 +250,13 @@ void TfrmMain::CenterBanner() {
     for (TControl* image : std::initializer_list<TControl*>{imgBanner, gifBanner})
         image->SetBounds(panBanner->Width() / 2 - image->Width() / 2, panBanner->Height() / 2 - image->Height() / 2,
                          image->Width(), image->Height());
+}
+
+// Until the frame component relays skin changes, the window does it.
+void TfrmMain::WndProc(TMessage& m) {
+    if (m.Msg == WM_SKINCHANGING || m.Msg == WM_SKINCHANGED)
+        RelaySkinChange(this, reinterpret_cast<TvlSkinData*>(m.WParam), m.Msg == WM_SKINCHANGING);
+    TForm::WndProc(m);
 }
 
 void TfrmMain::FormResize(TObject*) {

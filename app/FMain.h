@@ -118,6 +118,9 @@ public:
     // The calendar's date in the short date format.
     std::string CalendarDay() const;
 
+protected:
+    void WndProc(TMessage& m) override;
+
 private:
     void BuildLayout();
     void LoadBranding();

@@ -14,7 +14,7 @@ TfrmTask::TfrmTask(TComponent* owner, TvlSkinMessage* messages)
     edtStartDate = AddControl<TvlSkinDateEdit>(this, "edtStartDate", "buttonedit", 5, 66, 192, 121, 18);
     AddLabel("End date:", 222, 195);
     edtEndDate = AddControl<TvlSkinDateEdit>(this, "edtEndDate", "buttonedit", 6, 276, 192, 121, 18);
-    chkDone = AddControl<TvlSkinCheckBox>(this, "chkDone", "checkbox", 4, "Task is done", 11, 219, 118, 25);
+    chkDone = AddControl<TvlSkinCheckRadioBox>(this, "chkDone", "checkbox", 4, "Task is done", 11, 219, 118, 25);
     CreateButtons(142, 239, 221, true);
     vlSkinButton1->TabOrder = 1;
     vlSkinButton2->TabOrder = 2;

@@ -9,5 +9,5 @@ public:
     TvlSkinMemo* memNotes = nullptr;
     TvlSkinDateEdit* edtStartDate = nullptr;
     TvlSkinDateEdit* edtEndDate = nullptr;
-    TvlSkinCheckBox* chkDone = nullptr;
+    TvlSkinCheckRadioBox* chkDone = nullptr;
 };

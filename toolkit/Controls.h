@@ -114,9 +114,11 @@ public:
     // Whether a point (control coordinates) hits the control; a windowless
     // control with holes says no there and the control below gets the mouse.
     virtual bool HitTest(int x, int y) const { return true; }
+    // Told, on every control of a form, that the focus moved to `focused`.
+    virtual void FormFocusChanged(TWinControl* focused) {}
 
     // Internal: bounds set by the parent's layout, keeping the anchor distances.
-    void SetBoundsByLayout(int left, int top, int width, int height);
+    virtual void SetBoundsByLayout(int left, int top, int width, int height);
     void ParentResized(int clientWidth, int clientHeight);
 
 protected:

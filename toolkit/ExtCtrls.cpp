@@ -147,6 +147,16 @@ void TImage::Paint(TCanvas& canvas) {
     DeleteDC(memory);
 }
 
+// ---- TWindowTimer ----
+
+TWindowTimer::TWindowTimer(HWND window, UINT_PTR id, UINT milliseconds) : FWindow(window), FId(id) {
+    SetTimer(window, id, milliseconds, nullptr);
+}
+
+TWindowTimer::~TWindowTimer() {
+    if (IsWindow(FWindow)) KillTimer(FWindow, FId);
+}
+
 // ---- TTimer ----
 
 namespace {

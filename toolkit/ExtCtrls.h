@@ -62,6 +62,20 @@ private:
     HBITMAP FBitmap = nullptr;
 };
 
+// A timer of a window, running while the object lives; its ticks arrive as
+// WM_TIMER with the id.
+class TWindowTimer {
+public:
+    TWindowTimer(HWND window, UINT_PTR id, UINT milliseconds);
+    ~TWindowTimer();
+    TWindowTimer(const TWindowTimer&) = delete;
+    TWindowTimer& operator=(const TWindowTimer&) = delete;
+
+private:
+    HWND FWindow;
+    UINT_PTR FId;
+};
+
 // A window timer; ticks arrive through the message queue.
 class TTimer : public TComponent {
 public:

@@ -171,7 +171,14 @@ void TForm::SetActiveControl(TWinControl* control) {
 }
 
 void TForm::ChildFocused(TWinControl* control) {
-    if (control != this) FActiveControl = control;
+    if (control == this) return;
+    FActiveControl = control;
+    std::function<void(TControl*)> tell = [&](TControl* c) {
+        c->FormFocusChanged(control);
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            for (int i = 0; i < w->ControlCount(); ++i) tell(w->Controls(i));
+    };
+    tell(this);
 }
 
 std::vector<TWinControl*> TForm::TabList() const {

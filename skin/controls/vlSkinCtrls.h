@@ -3,20 +3,12 @@
 // Each carries its skin element and skin data; until a control draws its
 // element it keeps the toolkit's plain look.
 #include "skin/controls/vlSkinBoxCtrls.h"
+#include "skin/controls/vlSkinButtons.h"
+#include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinElement.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/StdCtrls.h"
-
-class TvlSkinButton : public TvlSkinElement<TButton> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
-
-class TvlSkinCheckBox : public TvlSkinElement<TCheckBox> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
 
 class TvlSkinPanel : public TvlSkinElement<TPanel> {
 public:

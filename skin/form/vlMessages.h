@@ -3,6 +3,7 @@
 // an icon, the text and a row of buttons, returning the button's result.
 #include <string>
 
+#include "skin/data/vlSkinData.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
@@ -26,6 +27,9 @@ protected:
 class TvlSkinMessage : public TComponent {
 public:
     explicit TvlSkinMessage(TComponent* owner);
+    // The skin the dialog and its controls draw with; cleared when destroyed.
+    TvlSkinData* SkinData() const { return FSkinData.get(); }
+    void SetSkinData(TvlSkinData* skinData) { FSkinData.Set(skinData); }
     TFont DefaultFont{"Arial", 14};
     TFont DefaultButtonFont{"Arial", 14};
     std::string ButtonSkinDataName = "button";
@@ -35,4 +39,13 @@ public:
     // Shows the dialog modally; the result of the button that closed it, or
     // 2 when the window was closed by other means.
     int ShowMessageBox(const std::string& text, TvlMsgDlgType type, TvlMsgDlgButtons buttons, int helpContext = 0);
+
+protected:
+    void Notification(TComponent* component, bool removing) override {
+        TComponent::Notification(component, removing);
+        if (removing) FSkinData.Removed(component);
+    }
+
+private:
+    TComponentRef<TvlSkinData> FSkinData{this};
 };

@@ -114,7 +114,7 @@ TEST(SkinPackage, FailedLoadsEndEmptyAndStillTellTheWindows) {
     TvlCompressedStoredSkin version4 = StoredSkin(v4);
     expectFailedLoad(version4, false);
 
-    TvlCompressedStoredSkin corrupt = good;
+    TvlCompressedStoredSkin corrupt(nullptr, good.CompressedData());
     std::string bytes = corrupt.CompressedData();
     bytes[bytes.size() / 2] ^= 0x55;
     corrupt.SetCompressedData(bytes);

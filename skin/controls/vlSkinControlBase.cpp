@@ -1,0 +1,89 @@
+#include "skin/controls/vlSkinControlBase.h"
+
+#include "skin/data/vlRegion.h"
+
+TCanvas LookCanvas(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
+    TCanvas canvas(bitmap.Canvas());
+    canvas.Font = font;
+    canvas.Font.SetColor(colour);
+    return canvas;
+}
+
+// ---- TvlSkinControl ----
+
+TvlSkinControl::~TvlSkinControl() = default;
+
+void TvlSkinControl::PaintTo(HDC dc) {
+    TvlFBitmap bitmap;
+    if (!ComposeLook(bitmap)) return;
+    // Windowless children (labels on a panel) are part of the one copy.
+    TCanvas canvas(bitmap.Canvas());
+    canvas.Font = Font;
+    PaintControls(canvas);
+    bitmap.DrawTo(dc, 0, 0);
+}
+
+void TvlSkinControl::OnPaint(TMessage& m) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    FPainting = true;
+    PaintTo(dc);
+    FPainting = false;
+    EndPaint(Handle(), &ps);
+    m.Result = 0;
+}
+
+void TvlSkinControl::OnPrintClient(TMessage& m) {
+    PaintTo(reinterpret_cast<HDC>(m.WParam));
+    m.Result = 0;
+}
+
+void TvlSkinControl::UpdateWindowRegion() {
+    if (!HandleAllocated()) return;
+    const TvlSkinLook& look = Look;
+    if (!look.MaskBitmap || !look.HasElement()) {
+        if (FHasRegion) SetWindowRgn(Handle(), nullptr, TRUE);
+        FHasRegion = false;
+        return;
+    }
+    TvlPixelView mask = PictureView(*look.MaskBitmap);
+    HRGN region = nullptr;
+    TvlFrameCuts cuts{look.LeftTopPoint, look.RightTopPoint, look.LeftBottomPoint, look.RightBottomPoint,
+                      look.SkinClientRect};
+    switch (look.StretchMode) {
+        case smFixed: region = MaskToRegion(mask); break;
+        case smBoth:
+            region = ComposeFrameRegion(mask, cuts, Width(), Height(),
+                                        {look.ScaledLeftTop, look.ScaledRightTop, look.ScaledLeftBottom,
+                                         look.ScaledRightBottom, look.ScaledClientRect});
+            break;
+        case smHorizontal: {
+            TvlFrameCuts target = cuts;
+            target.RT = {Width() + look.RightTopPoint.X - look.SkinRect.Width(), look.RightTopPoint.Y};
+            region = ComposeFrameRegion(mask, cuts, Width(), Height(), target);
+            break;
+        }
+        case smVertical: {
+            TvlFrameCuts target = cuts;
+            target.LB = {look.LeftBottomPoint.X, Height() + look.LeftBottomPoint.Y - look.SkinRect.Height()};
+            region = ComposeFrameRegion(mask, cuts, Width(), Height(), target);
+            break;
+        }
+        case smNone: break;
+    }
+    // The window owns a region once it is set, and frees the one it replaces.
+    SetWindowRgn(Handle(), region, TRUE);
+    FHasRegion = region != nullptr;
+}
+
+// ---- TvlGraphicSkinControl ----
+
+TvlGraphicSkinControl::TvlGraphicSkinControl(TComponent* owner, TWinControl* parent)
+    : TvlSkinBase(owner, parent) {
+    ControlStyle |= csOpaque;
+}
+
+void TvlGraphicSkinControl::Paint(TCanvas& canvas) {
+    TvlFBitmap bitmap;
+    if (ComposeLook(bitmap)) bitmap.DrawTo(canvas.Handle(), 0, 0);
+}

@@ -1,0 +1,186 @@
+#pragma once
+// The four bases of every skinned control: windowed (TvlSkinControl,
+// TvlSkinCustomControl) and windowless on their parent
+// (TvlGraphicSkinControl, TvlGraphicSkinCustomControl). They find their
+// element in the skin by name, fit their size to it, compose their whole
+// look off-screen (the skin's picture, or a plain look without an element)
+// and copy it in one operation, and follow skin changes.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "skin/controls/vlSkinElement.h"
+#include "skin/data/vlSkinLook.h"
+#include "toolkit/Controls.h"
+
+// The skin side shared by the windowed and the windowless kinds.
+template <class Base>
+class TvlSkinBase : public TvlSkinElement<Base> {
+public:
+    using TvlSkinElement<Base>::TvlSkinElement;
+
+    int ElementIndex() const { return Look.ElementIndex; }
+    const TvlSkinLook& SkinLook() const { return Look; }
+
+    // Stores the reference; a loaded skin is taken at once.
+    void SetSkinData(TvlSkinData* skinData) override {
+        TvlSkinElement<Base>::SetSkinData(skinData);
+        if (skinData && !skinData->IsEmpty()) SkinChanged();
+    }
+    void SkinChanging() override {
+        Look.ElementIndex = -1;
+        Look.Element = nullptr;
+    }
+    void SkinChanged() override {
+        ReadElement();
+        this->Invalidate();
+    }
+
+    // Looks the element up again (every paint, size change and skin change).
+    virtual void ReadElement() { Look.ReadElement(this->SkinData(), this->SkinDataName, false); }
+    // The look without an element, and from the element.
+    virtual void PaintDefault(TvlFBitmap& bitmap) {}
+    virtual void PaintSkin(TvlFBitmap& bitmap) {}
+    virtual void UpdateWindowRegion() {}
+
+    // The whole look at the control's size; false when there is nothing to
+    // paint (no width or height).
+    bool ComposeLook(TvlFBitmap& bitmap) {
+        if (this->Width() <= 0 || this->Height() <= 0) return false;
+        ReadElement();
+        bitmap.SetSize(this->Width(), this->Height());
+        if (Look.HasElement())
+            PaintSkin(bitmap);
+        else
+            PaintDefault(bitmap);
+        return !bitmap.Empty();
+    }
+
+protected:
+    TvlSkinLook Look;
+};
+
+// The custom kinds: geometry from the element, a default font and size for
+// the plain look, and sizes fitted to the element.
+template <class Base>
+class TvlSkinCustomBase : public Base {
+public:
+    template <class... Args>
+    explicit TvlSkinCustomBase(Args&&... args) : Base(std::forward<Args>(args)...) {
+        this->Font = DefaultFont;
+    }
+
+    TFont DefaultFont{"Arial", 14};
+    bool UseSkinFont = true;
+    int DefaultWidth() const { return FDefaultWidth; }
+    int DefaultHeight() const { return FDefaultHeight; }
+    void SetDefaultWidth(int v) {
+        FDefaultWidth = v;
+        if (!this->Look.HasElement() && v > 0) this->SetWidth(v);
+    }
+    void SetDefaultHeight(int v) {
+        FDefaultHeight = v;
+        if (!this->Look.HasElement() && v > 0) this->SetHeight(v);
+    }
+    void SetDefaultFont(const TFont& font) {
+        DefaultFont = font;
+        this->Font = font;
+        DefaultFontChanged();
+        if (!this->Look.HasElement()) this->Invalidate();
+    }
+
+    void ReadElement() override { this->Look.ReadElement(this->SkinData(), this->SkinDataName, true); }
+    virtual void DefaultFontChanged() {}
+    virtual void AdjustToSkinSize(int& width, int& height) { this->Look.AdjustToSkinSize(width, height); }
+
+    // The fitted place of a rectangle given in the element's coordinates.
+    TRect MapSkinRect(const TRect& r) const { return this->Look.MapSkinRect(r, this->Width(), this->Height()); }
+    void DrawSkinPicture(TvlFBitmap& bitmap, const TPixelImage* picture, const TRect& source) const {
+        this->Look.DrawSkinPicture(bitmap, picture, source, this->Width(), this->Height());
+    }
+
+    void PaintDefault(TvlFBitmap& bitmap) override { bitmap.Fill(ColorToRGB(clBtnFace)); }
+    void PaintSkin(TvlFBitmap& bitmap) override { DrawSkinPicture(bitmap, this->Look.Picture, this->Look.SkinRect); }
+
+    void SkinChanged() override {
+        ReadElement();
+        if (!this->Look.HasElement()) {
+            int w = FDefaultWidth > 0 ? FDefaultWidth : this->Width();
+            int h = FDefaultHeight > 0 ? FDefaultHeight : this->Height();
+            if (w != this->Width() || h != this->Height()) this->SetBounds(this->Left(), this->Top(), w, h);
+            this->UpdateWindowRegion();
+            this->Invalidate();
+            return;
+        }
+        int w = this->Width(), h = this->Height();
+        AdjustToSkinSize(w, h);
+        if (w != this->Width() || h != this->Height()) {
+            this->SetBounds(this->Left(), this->Top(), w, h);
+        } else {
+            this->UpdateWindowRegion();
+            this->Invalidate();
+        }
+    }
+
+    // Every size request is fitted to the element first.
+    void SetBoundsByLayout(int left, int top, int width, int height) override {
+        ReadElement();
+        bool adjust = (width != this->Width() || height != this->Height()) && this->Look.HasElement();
+        if (adjust) AdjustToSkinSize(width, height);
+        Base::SetBoundsByLayout(left, top, width, height);
+        if (adjust) {
+            this->UpdateWindowRegion();
+            this->Invalidate();
+        }
+    }
+
+    // The font a look draws its text with: the element's or the default one.
+    TFont LookFont(const std::string& name, int height, unsigned style) const {
+        return UseSkinFont && this->Look.HasElement() ? TFont(name, height, style) : DefaultFont;
+    }
+
+private:
+    int FDefaultWidth = 0, FDefaultHeight = 0;
+};
+
+class TvlSkinControl : public TvlSkinBase<TCustomControl> {
+public:
+    using TvlSkinBase::TvlSkinBase;
+    ~TvlSkinControl() override;
+    bool Painting() const { return FPainting; }
+    bool HasWindowRegion() const { return FHasRegion; }
+    void UpdateWindowRegion() override;
+
+protected:
+    void OnPaint(TMessage& m) override;
+    void OnPrintClient(TMessage& m) override;
+    void OnEraseBkgnd(TMessage& m) override { m.Result = 1; }
+    // The look and then the windowless children, into `dc`.
+    void PaintTo(HDC dc);
+
+private:
+    bool FPainting = false;
+    bool FHasRegion = false;  // the region itself belongs to the window
+};
+
+class TvlSkinCustomControl : public TvlSkinCustomBase<TvlSkinControl> {
+public:
+    using TvlSkinCustomBase::TvlSkinCustomBase;
+};
+
+class TvlGraphicSkinControl : public TvlSkinBase<TGraphicControl> {
+public:
+    TvlGraphicSkinControl(TComponent* owner, TWinControl* parent);
+    bool HearsSkinChanging() const override { return false; }
+    void Paint(TCanvas& canvas) override;
+};
+
+class TvlGraphicSkinCustomControl : public TvlSkinCustomBase<TvlGraphicSkinControl> {
+public:
+    using TvlSkinCustomBase::TvlSkinCustomBase;
+};
+
+// Text drawn on a composed look: a canvas over the bitmap's device context
+// with the font and colour set.
+TCanvas LookCanvas(TvlFBitmap& bitmap, const TFont& font, TColor colour);
