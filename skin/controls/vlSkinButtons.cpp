@@ -14,7 +14,8 @@ constexpr LRESULT kStateHot = 0x0200;  // kStateHot
 constexpr int kMorphInterval = 20;
 constexpr TColor kNavy = 0x800000, kDownFill = 0xB59385, kHotFill = 0xD2BDB6;  // RGB(0,0,128), (133,147,181), (182,189,210)
 
-RECT ToRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+// The factor moves in fifths; counting them keeps 1 and 0 exact.
+int StepOf(double factor) { return static_cast<int>(factor * 5 + 0.5); }
 
 // The caption's size as DrawText shows it (an ampersand marks the accelerator).
 SIZE CaptionExtent(HDC dc, const TFont& font, const std::string& text) {
@@ -307,9 +308,9 @@ void TvlSkinButton::MorphStep() {
         FMorphFactor = target ? 1 : 0;
         StopMorph();
     } else if (target && FMorphFactor < 1) {
-        FMorphFactor = std::min(1.0, FMorphFactor + 0.2);
+        FMorphFactor = std::min(1.0, StepOf(FMorphFactor) / 5.0 + 0.2);
     } else if (!target && FMorphFactor > 0) {
-        FMorphFactor = std::max(0.0, FMorphFactor - 0.2);
+        FMorphFactor = std::max(0.0, StepOf(FMorphFactor) / 5.0 - 0.2);
     } else {
         FMorphFactor = target ? 1 : 0;
         StopMorph();
@@ -319,6 +320,7 @@ void TvlSkinButton::MorphStep() {
 
 void TvlSkinButton::StartRepeat() {
     if (!HandleAllocated()) return;
+    FRepeatTimer.reset();  // the old owner would kill the new timer of the same id
     FRepeatTimer = std::make_unique<TWindowTimer>(Handle(), kRepeatTimer, RepeatInterval);
 }
 
@@ -342,6 +344,7 @@ void TvlSkinButton::OnMouse(TMessage& m) {
     switch (m.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
+            if (!Enabled()) break;
             if (FCanFocused && CanFocus() && !Focused()) {
                 SetFocus();
                 if (!Focused()) break;
@@ -666,6 +669,7 @@ void TvlSkinCheckRadioBox::OnMouse(TMessage& m) {
     switch (m.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
+            if (!Enabled()) break;
             if (FCanFocused && CanFocus() && !Focused()) {
                 SetFocus();
                 if (!Focused()) break;
