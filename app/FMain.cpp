@@ -54,12 +54,14 @@ void TfrmMain::BuildLayout() {
         auto* lbl = new TvlSkinStdLabel(this, parent, caption, l, t);
         lbl->Name = name;
         lbl->SkinDataName = "stdlabel";
+        lbl->SetSkinData(vlSkinData1);
         return lbl;
     };
-    auto panel = [this](TWinControl* parent, const char* name, TPanelBorder border, TAlign align, int size) {
+    auto panel = [this](TWinControl* parent, const char* name, TvlPanelBorderStyle border, TAlign align, int size) {
         auto* p = new TvlSkinPanel(this, parent, border);
         p->Name = name;
         p->SkinDataName = "panel";
+        p->SetSkinData(vlSkinData1);
         if (align == alLeft || align == alRight)
             p->SetWidth(size);
         else
@@ -68,7 +70,7 @@ void TfrmMain::BuildLayout() {
         return p;
     };
 
-    vlSkinPanel1 = panel(this, "vlSkinPanel1", pbNone, alTop, 33);
+    vlSkinPanel1 = panel(this, "vlSkinPanel1", bvNone, alTop, 33);
     btn1 = button(vlSkinPanel1, "btn1", "New Project", 6, 7, 99, 20);
     btnSave = button(vlSkinPanel1, "btnSave", "Save Changes", 109, 7, 98, 20);
     btnMakeMoney = button(vlSkinPanel1, "btnMakeMoney", "Make Money", 211, 7, 98, 20);
@@ -77,7 +79,7 @@ void TfrmMain::BuildLayout() {
     btnSave->OnClick = [this](TObject* s) { btnSaveClick(s); };
     btnMakeMoney->OnClick = [this](TObject* s) { btnMakeMoneyClick(s); };
 
-    panBanner = panel(this, "panBanner", pbFrame, alTop, 65);
+    panBanner = panel(this, "panBanner", bvFrame, alTop, 65);
     imgBanner = new TImage(this, panBanner, 0, 0, 0, 0);
     imgBanner->Name = "imgBanner";
     imgBanner->AutoSize = true;
@@ -87,9 +89,10 @@ void TfrmMain::BuildLayout() {
     gifBanner->SetAnimate(true);
     gifBanner->OnClick = [this](TObject* s) { gifBannerClick(s); };
 
-    vlSkinPanel2 = panel(this, "vlSkinPanel2", pbNone, alTop, 87);
+    vlSkinPanel2 = panel(this, "vlSkinPanel2", bvNone, alTop, 87);
     vlSkinBevel1 = new TvlSkinBevel(this, vlSkinPanel2, 10, 13, 752, 62);
     vlSkinBevel1->SkinDataName = "bevel";
+    vlSkinBevel1->SetSkinData(vlSkinData1);
     vlSkinBevel1->SetAnchors(akLeft | akRight | akTop);
     lblProjName = label(vlSkinPanel2, "lblProjName", "Project Name:  ", 23, 22);
     lblProgress = label(vlSkinPanel2, "lblProgress", "Progress:", 25, 44);
@@ -100,15 +103,16 @@ void TfrmMain::BuildLayout() {
     MainGauge = new TvlSkinGauge(this, vlSkinPanel2, 96, 43, 652, 19);
     MainGauge->Name = "MainGauge";
     MainGauge->SkinDataName = "statusgauge";
+    MainGauge->SetSkinData(vlSkinData1);
     MainGauge->SetAnchors(akLeft | akRight | akTop);
-    MainGauge->MinValue = 0;
-    MainGauge->MaxValue = 100;
+    MainGauge->SetMinValue(0);
+    MainGauge->SetMaxValue(100);
     MainGauge->SetValue(0);
     MainGauge->SetProgressText("0/0 tasks  ");
     MainGauge->ShowProgressText = true;
     MainGauge->ShowPercent = true;
 
-    panLinks = panel(this, "panLinks", pbFrame, alBottom, 36);
+    panLinks = panel(this, "panLinks", bvFrame, alBottom, 36);
     lblLink1URL = new TvlSkinLinkLabel(this, panLinks, "Search the web", 13, 8);
     lblLink1URL->Name = "lblLink1URL";
     lblLink1URL->URL = "https://duckduckgo.com/";
@@ -118,11 +122,15 @@ void TfrmMain::BuildLayout() {
     lblLink2URL->Alignment = taRightJustify;
     lblLink2URL->SetBounds(723 + 40 - lblLink2URL->Width(), 8, lblLink2URL->Width(), lblLink2URL->Height());
     lblLink2URL->SetAnchors(akRight | akTop);
-    for (TvlSkinLinkLabel* l : {lblLink1URL, lblLink2URL}) l->SkinDataName = "stdlabel";
+    for (TvlSkinLinkLabel* l : {lblLink1URL, lblLink2URL}) {
+        l->SkinDataName = "stdlabel";
+        l->SetSkinData(vlSkinData1);
+    }
 
     vlSkinGroupBox1 = new TvlSkinGroupBox(this, this, "Projects");
     vlSkinGroupBox1->Name = "vlSkinGroupBox1";
     vlSkinGroupBox1->SkinDataName = "groupbox";
+    vlSkinGroupBox1->SetSkinData(vlSkinData1);
     vlSkinGroupBox1->SetWidth(201);
     vlSkinGroupBox1->SetAlign(alLeft);
     ImageList1 = new TImageList(this, 16, 16);
@@ -150,6 +158,7 @@ void TfrmMain::BuildLayout() {
 
     vlSkinSplitter1 = new TvlSkinSplitter(this, this, 10);
     vlSkinSplitter1->SkinDataName = "vsplitter";
+    vlSkinSplitter1->SetSkinData(vlSkinData1);
     vlSkinSplitter1->MinSize = 10;
 
     pgcMain = new TvlSkinPageControl(this, this, true);
@@ -160,7 +169,7 @@ void TfrmMain::BuildLayout() {
     tabCalendar = pgcMain->AddSheet("Calendar");
 
     // Tasks sheet.
-    vlSkinPanel3 = panel(tabTasks, "vlSkinPanel3", pbNone, alTop, 284);
+    vlSkinPanel3 = panel(tabTasks, "vlSkinPanel3", bvNone, alTop, 284);
     lvwItems = new TvlSkinListView(this, vlSkinPanel3, true, true);
     lvwItems->Name = "lvwItems";
     lvwItems->SkinDataName = "listview";
@@ -189,9 +198,10 @@ void TfrmMain::BuildLayout() {
     vlSkinMonthCalendar1->OnNumberClick = [this](TObject* s) { vlSkinMonthCalendar1NumberClick(s); };
     vlSkinMonthCalendar1->OnMouseEnter = [this](TObject* s) { vlSkinMonthCalendar1MouseEnter(s); };
     vlSkinMonthCalendar1->OnMouseLeave = [this](TObject* s) { vlSkinMonthCalendar1MouseLeave(s); };
-    vlSkinPanel4 = new TvlSkinPanel(this, tabCalendar, pbNone);
+    vlSkinPanel4 = new TvlSkinPanel(this, tabCalendar, bvNone);
     vlSkinPanel4->Name = "vlSkinPanel4";
     vlSkinPanel4->SkinDataName = "panel";
+    vlSkinPanel4->SetSkinData(vlSkinData1);
     vlSkinPanel4->SetBounds(224, 9, 327, 277);
     vlSkinPanel4->SetAnchors(akLeft | akTop | akRight | akBottom);
     lvwToDo = new TvlSkinListView(this, vlSkinPanel4, false, false);

@@ -6,7 +6,7 @@ TfrmTask::TfrmTask(TComponent* owner, TvlSkinMessage* messages)
     AddLabel("Description:", 12, 14);
     edtName = AddControl<TvlSkinEdit>(this, "edtName", "edit", 0, 73, 16, 360, 18);
     AddLabel("Notes:", 13, 41);
-    vlSkinPanel1 = AddControl<TvlSkinPanel>(this, "vlSkinPanel1", "panel", 3, pbNone);
+    vlSkinPanel1 = AddControl<TvlSkinPanel>(this, "vlSkinPanel1", "panel", 3, bvNone);
     vlSkinPanel1->SetBounds(11, 60, 423, 121);
     memNotes = AddControl<TvlSkinMemo>(vlSkinPanel1, "memNotes", "memo", 0, 0, 0, 423, 121);
     memNotes->SetAlign(alClient);

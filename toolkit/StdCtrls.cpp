@@ -100,8 +100,8 @@ void TLabel::AdjustSize() {
     if (!AutoSize) return;
     HDC dc = GetDC(nullptr);
     TCanvas canvas(dc);
-    canvas.Font = Font;
-    SIZE s = canvas.TextExtent(Caption());
+    canvas.Font = TextFont();
+    SIZE s = canvas.TextExtent(MeasuredText());
     ReleaseDC(nullptr, dc);
     int left = Alignment == taRightJustify ? Left() + Width() - s.cx : Left();
     SetBoundsByLayout(left, Top(), s.cx, s.cy);

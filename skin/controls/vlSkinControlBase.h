@@ -67,9 +67,7 @@ template <class Base>
 class TvlSkinCustomBase : public Base {
 public:
     template <class... Args>
-    explicit TvlSkinCustomBase(Args&&... args) : Base(std::forward<Args>(args)...) {
-        this->Font = DefaultFont;
-    }
+    explicit TvlSkinCustomBase(Args&&... args) : Base(std::forward<Args>(args)...) {}
 
     TFont DefaultFont{"Arial", 14};
     bool UseSkinFont = true;

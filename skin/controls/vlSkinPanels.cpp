@@ -1,0 +1,596 @@
+#include "skin/controls/vlSkinPanels.h"
+
+#include <windowsx.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "core/Rounding.h"
+#include "skin/data/vlCompose.h"
+
+namespace {
+RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+// Left and top edges in one colour, right and bottom in the other.
+void BevelRect(TCanvas& canvas, const RECT& r, TColor first, TColor second) {
+    canvas.Line(r.left, r.bottom, r.left, r.top, first);
+    canvas.Line(r.left, r.top, r.right, r.top, first);
+    canvas.Line(r.right, r.top, r.right, r.bottom, second);
+    canvas.Line(r.right, r.bottom, r.left - 1, r.bottom, second);
+}
+
+void CheckMark(TCanvas& canvas, int x, int y, TColor colour) {
+    for (int i = 0; i < 3; ++i) {
+        canvas.Line(x, y + 5 - i, x + 2, y + 7 - i, colour);
+        canvas.Line(x + 2, y + 7 - i, x + 7, y + 2 - i, colour);
+    }
+}
+
+// Four lines of widths 1, 3, 5, 7 around the strip's centre.
+void RollArrow(TCanvas& canvas, const RECT& strip, bool down, TColor colour) {
+    int cx = (strip.left + strip.right) / 2, cy = (strip.top + strip.bottom) / 2;
+    for (int i = 0; i < 4; ++i) {
+        int y = down ? cy - 2 + i : cy + 1 - i;
+        canvas.Line(cx - i, y, cx + i + 1, y, colour);
+    }
+}
+
+TColor Colour(uint32_t c) { return c; }
+}  // namespace
+
+// ---- TvlSkinPanel ----
+
+TvlSkinPanel::TvlSkinPanel(TComponent* owner, TWinControl* parent, TvlPanelBorderStyle border)
+    : TvlSkinCustomControl(owner, parent), FBorderStyle(border) {
+    SkinDataName = "panel";
+    SetBounds(0, 0, 150, 150);
+}
+
+void TvlSkinPanel::SetBorderStyle(TvlPanelBorderStyle v) {
+    FBorderStyle = v;
+    Realign();
+    Invalidate();
+}
+
+void TvlSkinPanel::SetCaptionMode(bool v) {
+    FCaptionMode = v;
+    Realign();
+    Invalidate();
+}
+
+void TvlSkinPanel::SetCheckedMode(bool v) {
+    FCheckedMode = v;
+    Invalidate();
+}
+
+void TvlSkinPanel::SetCaption(const std::string& text) {
+    TvlSkinCustomControl::SetCaption(text);
+    if (FCaptionMode) Invalidate();
+}
+
+void TvlSkinPanel::SetChecked(bool v) {
+    FChecked = v;
+    if (FCheckedMode) Invalidate();
+    if (AutoEnabledControls && FCheckedMode)
+        for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetEnabled(v);
+    if (OnChecked) OnChecked(this);
+}
+
+void TvlSkinPanel::SetRollUpState(bool v) {
+    if (!RollUpMode) v = false;
+    if (v == FRollUpState) return;
+    FRollUpState = v;
+    if (v && FRealHeight == -1) {
+        FRealHeight = Height();
+        for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(false);
+        int rolled = Look.HasElement() ? Height() - (Look.ScaledClientRect.Bottom - Look.ScaledClientRect.Top)
+                                       : DefaultCaptionHeight + 1;
+        SetHeight(rolled);
+    } else if (!v && FRealHeight != -1) {
+        int height = FRealHeight;
+        FRealHeight = -1;
+        SetHeight(height);
+        for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(true);
+        Realign();
+    }
+    if (OnChangeRollUpState) OnChangeRollUpState(this);
+}
+
+void TvlSkinPanel::ReadElement() {
+    TvlSkinCustomControl::ReadElement();
+    auto* data = Look.ElementAs<TvlDataSkinPanelControl>();
+    FHasData = data != nullptr;
+    if (data) FData = *data;
+    if (!data) FData.BGPictureIndex = -1;
+}
+
+void TvlSkinPanel::SkinChanged() {
+    TvlSkinCustomControl::SkinChanged();
+    if (FRollUpState && FRealHeight != -1) {
+        int rolled = Look.HasElement() ? Height() - (Look.ScaledClientRect.Bottom - Look.ScaledClientRect.Top)
+                                       : DefaultCaptionHeight + 1;
+        SetHeight(rolled);
+    } else {
+        Realign();
+    }
+}
+
+bool TvlSkinPanel::TiledClientOnly() const {
+    return FBorderStyle == bvNone && Look.StretchMode == smBoth && !FCaptionMode;
+}
+
+RECT TvlSkinPanel::LayoutRect() const {
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    if (!Look.HasElement()) {
+        if (FBorderStyle != bvNone) InflateRect(&r, -1, -1);
+        if (FCaptionMode) r.top = DefaultCaptionHeight;
+        return r;
+    }
+    if ((FHasData && FData.BGPictureIndex != -1) || TiledClientOnly()) return r;
+    return ToRECT(Look.ScaledClientRect);
+}
+
+TRect TvlSkinPanel::CaptionRect() const {
+    if (!Look.HasElement()) return {1, 1, Width() - 1, DefaultCaptionHeight};
+    return FSkinCaptionRect;
+}
+
+void TvlSkinPanel::DrawCaption(TvlFBitmap& bitmap, TRect area, const TFont& font, TColor colour,
+                               TAlignment alignment, bool inset) {
+    TCanvas canvas = LookCanvas(bitmap, font, colour);
+    RECT r = ToRECT(area);
+    if (inset && alignment == taLeftJustify) r.left += 2;
+    unsigned align = alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
+    canvas.TextRect(r, Caption(), align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+void TvlSkinPanel::PaintDefault(TvlFBitmap& bitmap) {
+    TCanvas canvas(bitmap.Canvas());
+    int w = Width(), h = Height();
+    canvas.FillRect(RECT{0, 0, w, h}, clBtnFace);
+    RECT all{0, 0, w - 1, h - 1};
+    if (FBorderStyle == bvFrame) canvas.FrameRect(RECT{0, 0, w, h}, clBtnShadow);
+    if (FBorderStyle == bvRaised) BevelRect(canvas, all, clBtnHighlight, clBtnShadow);
+    if (FBorderStyle == bvLowered) BevelRect(canvas, all, clBtnShadow, clBtnHighlight);
+    if (!FCaptionMode) return;
+    RECT bar = FBorderStyle == bvFrame ? RECT{0, 0, w, DefaultCaptionHeight} : RECT{1, 1, w - 1, DefaultCaptionHeight};
+    if (FBorderStyle == bvFrame) {
+        canvas.FrameRect(bar, clBtnShadow);
+        BevelRect(canvas, RECT{bar.left + 1, bar.top + 1, bar.right - 2, bar.bottom - 2}, clBtnHighlight, clBtnFace);
+    } else {
+        BevelRect(canvas, RECT{bar.left, bar.top, bar.right - 1, bar.bottom - 1}, clBtnShadow, clBtnHighlight);
+        BevelRect(canvas, RECT{bar.left + 1, bar.top + 1, bar.right - 2, bar.bottom - 2}, clBtnHighlight, clBtnShadow);
+    }
+    TRect text{bar.left + 2, bar.top + 2, bar.right - 2, bar.bottom - 2};
+    if (FCheckedMode) {
+        int top = (bar.top + bar.bottom) / 2 - 7;
+        canvas.FillRect(RECT{5, top, 19, top + 14}, clWindow);
+        canvas.FrameRect(RECT{5, top, 19, top + 14}, clBtnShadow);
+        if (FChecked) CheckMark(canvas, 5 + 3, top + 2, clWindowText);
+        text.Left += 20;
+    }
+    if (RollUpMode) {
+        text.Right -= 10;
+        RollArrow(canvas, RECT{text.Right, bar.top, text.Right + 10, bar.bottom}, FRollUpState, clWindowText);
+    }
+    DrawCaption(bitmap, text, DefaultFont, DefaultFont.Color(), DefaultAlignment, true);
+}
+
+void TvlSkinPanel::PaintSkin(TvlFBitmap& bitmap) {
+    const TvlSkinData* skin = SkinData();
+    if (FHasData && FData.BGPictureIndex >= 0 && skin &&
+        FData.BGPictureIndex < static_cast<int>(skin->PictureList.size())) {
+        const TPixelImage& bg = skin->PictureList[static_cast<size_t>(FData.BGPictureIndex)];
+        TRect whole{0, 0, bg.Width, bg.Height};
+        TilePiece(bitmap, TRect{0, 0, Width(), Height()}, PictureView(bg), whole);
+        return;
+    }
+    if (!Look.Picture) {
+        PaintDefault(bitmap);
+        return;
+    }
+    if (TiledClientOnly()) {
+        TRect client{Look.SkinRect.Left + Look.SkinClientRect.Left, Look.SkinRect.Top + Look.SkinClientRect.Top,
+                     Look.SkinRect.Left + Look.SkinClientRect.Right, Look.SkinRect.Top + Look.SkinClientRect.Bottom};
+        TilePiece(bitmap, TRect{0, 0, Width(), Height()}, PictureView(*Look.Picture), client);
+        return;
+    }
+    DrawSkinPicture(bitmap, Look.Picture, Look.SkinRect);
+    if (!FHasData) return;
+    FSkinCaptionRect = Look.StretchMode == smFixed ? FData.CaptionRect : MapSkinRect(FData.CaptionRect);
+    if (Caption().empty() || FData.CaptionRect.IsEmpty()) return;
+    TRect area = FSkinCaptionRect;
+    if (RollUpMode) area.Right -= 12;
+    if (FCheckedMode) {
+        TRect image = FChecked ? FData.CheckImageRect : FData.UnCheckImageRect;
+        if (!image.IsEmpty()) {
+            TvlFBitmap cut(image.Width(), image.Height());
+            CopyPiece(cut, 0, 0, PictureView(*Look.Picture), image);
+            int y = (area.Top + area.Bottom) / 2 - image.Height() / 2;
+            GdiTransparentBlt(bitmap.Canvas(), area.Left, y, cut.Width(), cut.Height(), cut.Canvas(), 0, 0,
+                              cut.Width(), cut.Height(), cut.Pixel(0, cut.Height() - 1));
+            area.Left += image.Width() + 2;
+        }
+    }
+    TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
+    DrawCaption(bitmap, area, font, Colour(FData.FontColor), FData.Alignment, false);
+    if (RollUpMode) {
+        TCanvas canvas(bitmap.Canvas());
+        RollArrow(canvas, RECT{area.Right, area.Top, area.Right + 10, area.Bottom}, FRollUpState, FData.FontColor);
+    }
+}
+
+void TvlSkinPanel::OnMouse(TMessage& m) {
+    if (m.Msg == WM_LBUTTONUP && FCaptionMode && (FCheckedMode || RollUpMode)) {
+        TRect c = CaptionRect();
+        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+        if (x >= c.Left && x < c.Right && y >= c.Top && y < c.Bottom) {
+            if (FCheckedMode) SetChecked(!FChecked);
+            if (RollUpMode) SetRollUpState(!FRollUpState);
+        }
+    }
+    TvlSkinCustomControl::OnMouse(m);
+}
+
+TvlSkinGroupBox::TvlSkinGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TvlSkinPanel(owner, parent, bvFrame) {
+    SkinDataName = "groupbox";
+    SetCaptionMode(true);
+    TControl::SetCaption(caption);
+}
+
+// ---- TvlSkinBevel ----
+
+TvlSkinBevel::TvlSkinBevel(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TvlSkinBase(owner, parent) {
+    SkinDataName = "bevel";
+    SetBounds(left, top, width, height);
+}
+
+void TvlSkinBevel::ReadElement() {
+    TvlSkinBase::ReadElement();
+    if (auto* data = Look.ElementAs<TvlDataSkinBevel>()) {
+        FLight = data->LightColor;
+        FDark = data->DarkColor;
+    } else {
+        FLight = clBtnHighlight;
+        FDark = clBtnShadow;
+    }
+}
+
+void TvlSkinBevel::Paint(TCanvas& canvas) {
+    ReadElement();
+    TColor first = Style == bsLowered ? FDark : FLight, second = Style == bsLowered ? FLight : FDark;
+    int w = Width(), h = Height();
+    if (DividerMode) {
+        if (Shape == bsSpacer) return;
+        if (Shape == bsTopLine || Shape == bsBottomLine)
+            BevelRect(canvas, RECT{2, h / 2 - 1, w - 2, h / 2}, first, second);
+        else
+            BevelRect(canvas, RECT{w / 2 - 1, 2, w / 2, h - 2}, first, second);
+        return;
+    }
+    switch (Shape) {
+        case bsBox: BevelRect(canvas, RECT{0, 0, w - 1, h - 1}, first, second); break;
+        case bsFrame:
+            BevelRect(canvas, RECT{1, 1, w - 1, h - 1}, second, second);
+            BevelRect(canvas, RECT{0, 0, w - 2, h - 2}, first, first);
+            break;
+        case bsTopLine:
+            canvas.Line(0, 0, w, 0, first);
+            canvas.Line(0, 1, w, 1, second);
+            break;
+        case bsBottomLine:
+            canvas.Line(0, h - 2, w, h - 2, first);
+            canvas.Line(0, h - 1, w, h - 1, second);
+            break;
+        case bsLeftLine:
+            canvas.Line(0, 0, 0, h, first);
+            canvas.Line(1, 0, 1, h, second);
+            break;
+        case bsRightLine:
+            canvas.Line(w - 2, 0, w - 2, h, first);
+            canvas.Line(w - 1, 0, w - 1, h, second);
+            break;
+        case bsSpacer: break;
+    }
+}
+
+// ---- TvlSkinSplitter ----
+
+TvlSkinSplitter::TvlSkinSplitter(TComponent* owner, TWinControl* parent, int width)
+    : TvlSkinElement<TSplitter>(owner, parent, width) {
+    SkinDataName = "vsplitter";
+    DefaultSize = width;
+}
+
+void TvlSkinSplitter::SetSkinData(TvlSkinData* skinData) {
+    TvlSkinElement<TSplitter>::SetSkinData(skinData);
+    SkinChanged();
+}
+
+void TvlSkinSplitter::SkinChanged() {
+    FLook.ReadElement(SkinData(), SkinDataName, true);
+    bool horizontal = Align() == alTop || Align() == alBottom;
+    int size = FLook.HasElement() ? (horizontal ? FLook.SkinRect.Height() : FLook.SkinRect.Width()) : DefaultSize;
+    if (size > 0) {
+        MinSize = size;
+        if (horizontal)
+            SetHeight(size);
+        else
+            SetWidth(size);
+    }
+    Invalidate();
+}
+
+void TvlSkinSplitter::PaintWindow(TCanvas& canvas) {
+    FLook.ReadElement(SkinData(), SkinDataName, true);
+    if (Width() <= 0 || Height() <= 0) return;
+    if (!FLook.HasElement() || !FLook.Picture || Align() == alNone || Align() == alClient) {
+        TSplitter::PaintWindow(canvas);
+        return;
+    }
+    TvlFBitmap bitmap;
+    TvlPixelView picture = PictureView(*FLook.Picture);
+    if (Align() == alTop || Align() == alBottom)
+        ComposeHorizontal(FLook.LeftTopPoint.X, FLook.SkinRect.Width() - FLook.RightTopPoint.X, FLook.SkinRect, picture,
+                          Width(), bitmap);
+    else
+        ComposeVertical(FLook.LeftTopPoint.Y, FLook.SkinRect.Height() - FLook.LeftBottomPoint.Y, FLook.SkinRect, picture,
+                        Height(), bitmap);
+    bitmap.DrawTo(canvas.Handle(), 0, 0);
+}
+
+// ---- TvlSkinStdLabel ----
+
+TvlSkinStdLabel::TvlSkinStdLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left,
+                                 int top)
+    : TvlSkinElement<TLabel>(owner, parent, caption, left, top) {
+    SkinDataName = "stdlabel";
+    DefaultFont = Font;
+}
+
+const TvlDataSkinStdLabelControl* TvlSkinStdLabel::Element() const {
+    const TvlSkinData* skin = SkinData();
+    if (!skin || skin->IsEmpty()) return nullptr;
+    int i = skin->FindControlIndex(SkinDataName);
+    return i < 0 ? nullptr : dynamic_cast<const TvlDataSkinStdLabelControl*>(skin->SkinControls[static_cast<size_t>(i)].get());
+}
+
+TFont TvlSkinStdLabel::TextFont() const {
+    const TvlDataSkinStdLabelControl* e = Element();
+    if (!UseSkinFont) return Font;
+    if (!e) return DefaultFont;
+    return TFont(e->FontName, e->FontHeight, e->FontStyle);
+}
+
+TColor TvlSkinStdLabel::TextColour() const {
+    const TvlDataSkinStdLabelControl* e = Element();
+    return e ? e->FontColor : TextFont().Color();
+}
+
+void TvlSkinStdLabel::SetSkinData(TvlSkinData* skinData) {
+    TvlSkinElement<TLabel>::SetSkinData(skinData);
+    if (skinData) SkinChanged();
+}
+
+void TvlSkinStdLabel::SkinChanged() {
+    AdjustSize();
+    Invalidate();
+}
+
+void TvlSkinStdLabel::Paint(TCanvas& canvas) {
+    RECT r{0, 0, Width(), Height()};
+    if (!Transparent) canvas.FillRect(r, Color);
+    canvas.Font = TextFont();
+    unsigned align = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
+    unsigned flags = align | DT_SINGLELINE | DT_NOPREFIX;
+    if (!Enabled()) {  // embossed: a highlight copy down-right, the shadow in place
+        RECT shifted{1, 1, r.right + 1, r.bottom + 1};
+        canvas.Font.SetColor(clBtnHighlight);
+        canvas.TextRect(shifted, Caption(), flags);
+        canvas.Font.SetColor(clBtnShadow);
+        canvas.TextRect(r, Caption(), flags);
+        return;
+    }
+    canvas.Font.SetColor(TextColour());
+    canvas.TextRect(r, Caption(), flags);
+}
+
+// ---- TvlSkinLinkLabel ----
+
+TvlSkinLinkLabel::TvlSkinLinkLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left,
+                                   int top)
+    : TvlSkinStdLabel(owner, parent, caption, left, top) {
+    DefaultFont = TFont("Arial", 14, fsUnderline);
+    Font = DefaultFont;
+    Cursor = crHandPoint;
+    AdjustSize();
+}
+
+TFont TvlSkinLinkLabel::TextFont() const {
+    TFont font = TvlSkinStdLabel::TextFont();
+    if (UseSkinFont) font.SetStyle(font.Style() | fsUnderline);
+    return font;
+}
+
+TColor TvlSkinLinkLabel::TextColour() const {
+    const TvlDataSkinStdLabelControl* e = Element();
+    if (!e) return FMouseOver ? DefaultActiveFontColor : TextFont().Color();
+    return FMouseOver ? e->ActiveFontColor : e->FontColor;
+}
+
+void TvlSkinLinkLabel::MouseEnter() {
+    FMouseOver = true;
+    Invalidate();
+    TvlSkinStdLabel::MouseEnter();
+}
+
+void TvlSkinLinkLabel::MouseLeave() {
+    FMouseOver = false;
+    Invalidate();
+    TvlSkinStdLabel::MouseLeave();
+}
+
+void TvlSkinLinkLabel::Click() {
+    TvlSkinStdLabel::Click();
+    if (TLinkLabel::IsOpenableURL(URL)) ShellExecuteA(nullptr, "open", URL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// ---- TvlSkinGauge ----
+
+TvlSkinGauge::TvlSkinGauge(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TvlSkinCustomControl(owner, parent) {
+    SkinDataName = "gauge";
+    SetBounds(left, top, width, height);
+}
+
+void TvlSkinGauge::SetMinValue(int v) {
+    FMin = v;
+    if (FValue < v) FValue = v;
+    Invalidate();
+}
+
+void TvlSkinGauge::SetMaxValue(int v) {
+    FMax = v;
+    if (FValue > v) FValue = v;
+    Invalidate();
+}
+
+void TvlSkinGauge::SetValue(int v) {
+    v = std::max(FMin, std::min(FMax, v));
+    if (v == FValue) return;
+    FValue = v;
+    Invalidate();
+}
+
+void TvlSkinGauge::SetProgressText(const std::string& text) {
+    FProgressText = text;
+    Invalidate();
+}
+
+double TvlSkinGauge::Fraction() const {
+    return FMax == FMin ? 0.0 : static_cast<double>(FValue - FMin) / (FMax - FMin);
+}
+
+int TvlSkinGauge::Percent() const { return static_cast<int>(RoundHalfEven(Fraction() * 100)); }
+
+std::string TvlSkinGauge::Text() const {
+    std::string text = ShowProgressText ? FProgressText : std::string();
+    if (ShowPercent) text += std::to_string(Percent()) + "%";
+    return text;
+}
+
+TRect TvlSkinGauge::ProgressRect(const TRect& area) const {
+    TRect r = area;
+    double f = Fraction();
+    if (Vertical)
+        r.Top = r.Bottom - static_cast<int>(RoundHalfEven(f * area.Height()));
+    else
+        r.Right = r.Left + static_cast<int>(RoundHalfEven(f * area.Width()));
+    return r;
+}
+
+void TvlSkinGauge::ReadElement() {
+    TvlSkinCustomControl::ReadElement();
+    auto* data = Look.ElementAs<TvlDataSkinGaugeControl>();
+    FHasData = data != nullptr;
+    if (!data) return;
+    FData = *data;
+    Vertical = data->Vertical;
+    if (!UseSkinSize) Look.MaskBitmap = nullptr;
+    if (FProgressArea.IsEmpty()) FProgressArea = FData.ProgressArea;
+}
+
+void TvlSkinGauge::AdjustToSkinSize(int& width, int& height) {
+    int requestedW = width, requestedH = height;
+    TvlSkinCustomControl::AdjustToSkinSize(width, height);
+    FProgressArea = FData.ProgressArea;
+    if (Look.StretchMode != smFixed && Look.StretchMode != smNone) {
+        if (Vertical)
+            FProgressArea.Bottom += requestedH - Look.SkinRect.Height();
+        else
+            FProgressArea.Right += requestedW - Look.SkinRect.Width();
+    }
+    if (!UseSkinSize) {
+        width = requestedW;
+        height = requestedH;
+    }
+}
+
+void TvlSkinGauge::DrawText(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
+    std::string text = Text();
+    if (text.empty()) return;
+    TCanvas canvas = LookCanvas(bitmap, font, colour);
+    SIZE s = canvas.TextExtent(text);
+    canvas.DrawTextAt(Width() / 2 - s.cx / 2, Height() / 2 - s.cy / 2, text);
+}
+
+void TvlSkinGauge::PaintDefault(TvlFBitmap& bitmap) {
+    TCanvas canvas(bitmap.Canvas());
+    canvas.FillRect(RECT{0, 0, Width(), Height()}, clWindow);
+    canvas.FrameRect(RECT{0, 0, Width(), Height()}, clBtnShadow);
+    TRect bar = ProgressRect(TRect{1, 1, Width() - 1, Height() - 1});
+    if (!bar.IsEmpty()) canvas.FillRect(ToRECT(bar), 0xD2BDB6);  // RGB(182, 189, 210)
+    DrawText(bitmap, DefaultFont, DefaultFont.Color());
+}
+
+// The bar of the given size from progressrect: the middle tiled between the
+// two end pieces, which are always drawn.
+void TvlSkinGauge::ComposeBar(TvlFBitmap& bar, int width, int height) const {
+    bar.SetSize(width, height);
+    TvlPixelView picture = PictureView(*Look.Picture);
+    const TRect& p = FData.ProgressRect;
+    int begin = FData.BeginOffset, end = FData.EndOffset;
+    if (!Vertical) {
+        if (width > begin + end)
+            TilePiece(bar, TRect{begin, 0, width - end, height}, picture, TRect{p.Left + begin, p.Top, p.Right - end, p.Bottom});
+        CopyPiece(bar, 0, 0, picture, TRect{p.Left, p.Top, p.Left + begin, p.Bottom});
+        CopyPiece(bar, width - end, 0, picture, TRect{p.Right - end, p.Top, p.Right, p.Bottom});
+    } else {
+        if (height > begin + end) {
+            TRect middle{p.Left, p.Top + begin, p.Right, p.Bottom - end};
+            int tile = middle.Height();
+            for (int y = height - end - tile; tile > 0 && y > begin - tile; y -= tile) {
+                int top = std::max(y, begin);
+                CopyPiece(bar, 0, top, picture, TRect{middle.Left, middle.Top + (top - y), middle.Right, middle.Bottom});
+            }
+        }
+        CopyPiece(bar, 0, 0, picture, TRect{p.Left, p.Top, p.Right, p.Top + begin});
+        CopyPiece(bar, 0, height - end, picture, TRect{p.Left, p.Bottom - end, p.Right, p.Bottom});
+    }
+}
+
+void TvlSkinGauge::PaintSkin(TvlFBitmap& bitmap) {
+    if (!FHasData || !Look.Picture) {
+        PaintDefault(bitmap);
+        return;
+    }
+    TvlFBitmap look;
+    int w = UseSkinSize ? Width() : Look.SkinRect.Width(), h = UseSkinSize ? Height() : Look.SkinRect.Height();
+    look.SetSize(w, h);
+    Look.DrawSkinPicture(look, Look.Picture, Look.SkinRect, w, h);
+    TRect area = UseSkinSize ? FProgressArea : FData.ProgressArea;
+    TRect progress = ProgressRect(area);
+    if (progress.Width() > 0 && progress.Height() > 0) {
+        TvlFBitmap bar;
+        ComposeBar(bar, progress.Width(), progress.Height());
+        if (FData.ProgressTransparent)
+            GdiTransparentBlt(look.Canvas(), progress.Left, progress.Top, bar.Width(), bar.Height(), bar.Canvas(), 0, 0,
+                              bar.Width(), bar.Height(), FData.ProgressTransparentColor);
+        else
+            bar.DrawTo(look.Canvas(), progress.Left, progress.Top);
+    }
+    if (UseSkinSize) {
+        bitmap = std::move(look);
+    } else {
+        bitmap.SetSize(Width(), Height());
+        StretchPiece(bitmap, TRect{0, 0, Width(), Height()}, look.View(), TRect{0, 0, w, h});
+    }
+    DrawText(bitmap, LookFont(FData.FontName, FData.FontHeight, FData.FontStyle), FData.FontColor);
+}
+
+void TvlSkinGauge::OnEraseBkgnd(TMessage& m) {
+    if (!Painting()) PaintTo(reinterpret_cast<HDC>(m.WParam));
+    m.Result = 1;
+}
