@@ -1,0 +1,171 @@
+// Skinned panels, splitter, bevel, labels and gauge against the built-in skin.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "skin/controls/vlSkinCtrls.h"
+#include "tests/win/support/UiDriver.h"
+#include "toolkit/Forms.h"
+
+namespace {
+
+class SkinPanels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FApplication = new TApplication();
+        Application->Initialize();
+        Form = new TForm(Application, "Panels", 500, 300);
+        Skin = new TvlSkinData(Form);
+        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
+        Skin->SetCompressedStoredSkin(Stored.get());
+        ASSERT_FALSE(Skin->IsEmpty());
+    }
+    void TearDown() override {
+        delete FApplication;
+        Stored.reset();
+    }
+    COLORREF Pixel(TWinControl* c, int x, int y) {
+        TBitmap shot(c->Width(), c->Height());
+        SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
+        return GetPixel(shot.DC(), x, y);
+    }
+    TApplication* FApplication = nullptr;
+    TForm* Form = nullptr;
+    TvlSkinData* Skin = nullptr;
+    std::unique_ptr<TvlCompressedStoredSkin> Stored;
+};
+
+}  // namespace
+
+TEST_F(SkinPanels, PanelClientAreasAndRollingUp) {
+    auto* framed = new TvlSkinPanel(Form, Form, bvFrame);
+    framed->SetBounds(10, 10, 200, 120);
+    framed->SetSkinData(Skin);
+    auto* bare = new TvlSkinPanel(Form, Form, bvNone);
+    bare->SetBounds(220, 10, 200, 120);
+    bare->SetSkinData(Skin);
+    ASSERT_EQ(framed->SkinLook().StretchMode, smBoth);
+    // A framed panel lays its children out in the fitted client rect; a
+    // borderless one (tiled texture only) in the whole window.
+    RECT inFrame = framed->LayoutRect();
+    EXPECT_EQ(inFrame.left, framed->SkinLook().ScaledClientRect.Left);
+    EXPECT_EQ(inFrame.right, framed->SkinLook().ScaledClientRect.Right);
+    EXPECT_EQ(inFrame.right, 200 - (framed->SkinLook().SkinRect.Width() - framed->SkinLook().SkinClientRect.Right));
+    RECT whole = bare->LayoutRect();
+    EXPECT_EQ(whole.left, 0);
+    EXPECT_EQ(whole.right, 200);
+    auto* child = new TButton(Form, framed, "c", 0, 0, 10, 10);
+    child->SetAlign(alClient);
+    EXPECT_EQ(child->Left(), inFrame.left);
+
+    // Rolling up keeps only frame and caption, and rolling down restores it all.
+    auto* hidden = new TButton(Form, framed, "h", 0, 0, 10, 10);
+    hidden->SetVisible(false);
+    framed->SetCaptionMode(true);
+    framed->RollUpMode = true;
+    int rolls = 0;
+    framed->OnChangeRollUpState = [&](TObject*) { ++rolls; };
+    framed->SetRollUpState(true);
+    EXPECT_EQ(framed->RealHeight(), 120);
+    EXPECT_LT(framed->Height(), 120);
+    EXPECT_FALSE(child->Visible());
+    framed->SetRollUpState(true);  // no change, no event
+    EXPECT_EQ(rolls, 1);
+    framed->SetRollUpState(false);
+    EXPECT_EQ(framed->Height(), 120);
+    EXPECT_EQ(framed->RealHeight(), -1);
+    EXPECT_TRUE(child->Visible());
+    EXPECT_TRUE(hidden->Visible());
+    EXPECT_EQ(rolls, 2);
+    framed->RollUpMode = false;
+    framed->SetRollUpState(true);  // outside roll-up mode it stays down
+    EXPECT_FALSE(framed->RollUpState());
+
+    // Checked mode switches the children on and off.
+    framed->SetCheckedMode(true);
+    framed->SetChecked(false);
+    EXPECT_FALSE(child->Enabled());
+    framed->SetChecked(true);
+    EXPECT_TRUE(child->Enabled());
+    Form->Show();
+    ui::SaveScreenshot(Form->Handle(), "skinned-panels");
+}
+
+TEST_F(SkinPanels, SplitterBevelAndLinkLabel) {
+    auto* left = new TvlSkinPanel(Form, Form, bvNone);
+    left->SetWidth(100);
+    left->SetAlign(alLeft);
+    auto* splitter = new TvlSkinSplitter(Form, Form, 10);
+    EXPECT_EQ(splitter->Width(), 10);
+    splitter->SetSkinData(Skin);
+    int element = Skin->FindControlIndex("vsplitter");
+    ASSERT_GE(element, 0);
+    EXPECT_EQ(splitter->Width(), Skin->SkinControls[static_cast<size_t>(element)]->SkinRect.Width());
+    EXPECT_EQ(splitter->MinSize, splitter->Width());
+    delete Skin;  // without the skin it keeps working in its plain look
+    EXPECT_EQ(splitter->SkinData(), nullptr);
+    splitter->SkinChanged();
+    EXPECT_EQ(splitter->Width(), 10);
+    Skin = new TvlSkinData(Form);
+    Skin->SetCompressedStoredSkin(Stored.get());
+
+    auto* bevel = new TvlSkinBevel(Form, Form, 150, 150, 100, 40);
+    EXPECT_EQ(bevel->LightColor(), clBtnHighlight);
+    bevel->SetSkinData(Skin);
+    bevel->ReadElement();
+    auto* data = dynamic_cast<TvlDataSkinBevel*>(Skin->SkinControls[static_cast<size_t>(Skin->FindControlIndex("bevel"))].get());
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(bevel->LightColor(), data->LightColor);
+    EXPECT_EQ(bevel->DarkColor(), data->DarkColor);
+
+    auto* link = new TvlSkinLinkLabel(Form, Form, "Link", 150, 220);
+    link->SetSkinData(Skin);
+    link->URL = "not a web address";  // never handed to the shell
+    int clicks = 0;
+    link->OnClick = [&](TObject*) { ++clicks; };
+    EXPECT_TRUE(link->TextFont().Style() & fsUnderline);
+    Form->Show();
+    int x = link->Left() + 2, y = link->Top() + 2;
+    SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    EXPECT_TRUE(link->MouseOver());
+    ui::ClickAt(Form->Handle(), x, y);
+    EXPECT_EQ(clicks, 1);
+    SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(400, 5));
+    EXPECT_FALSE(link->MouseOver());
+}
+
+TEST_F(SkinPanels, GaugeTextBarAndValues) {
+    auto* gauge = new TvlSkinGauge(Form, Form, 10, 10, 300, 19);
+    gauge->SkinDataName = "statusgauge";
+    gauge->SetSkinData(Skin);
+    gauge->ShowProgressText = true;
+    gauge->ShowPercent = true;
+    gauge->SetProgressText("0/0 tasks  ");
+    gauge->SetValue(0);
+    EXPECT_EQ(gauge->Text(), "0/0 tasks  0%");
+    gauge->SetValue(37);
+    EXPECT_EQ(gauge->Text(), "0/0 tasks  37%");
+    gauge->SetMaxValue(200);
+    gauge->SetValue(5);  // 2.5 % rounds to the even 2
+    EXPECT_EQ(gauge->Percent(), 2);
+    gauge->SetMaxValue(3);  // pulls the value inside
+    EXPECT_EQ(gauge->Value(), 3);
+    gauge->SetValue(-4);
+    EXPECT_EQ(gauge->Value(), 0);
+    gauge->SetMinValue(0);
+    gauge->SetMaxValue(0);
+    EXPECT_EQ(gauge->Percent(), 0);  // equal bounds: an empty bar
+    EXPECT_EQ(gauge->ProgressRect({0, 0, 50, 10}).Width(), 0);
+    gauge->SetMaxValue(8);
+    gauge->SetValue(3);
+    EXPECT_EQ(gauge->ProgressRect({0, 0, 80, 10}).Right, 30);
+
+    // The bar is drawn from the element: where it ends, the look changes.
+    Form->Show();
+    gauge->SetValue(0);
+    COLORREF empty = Pixel(gauge, 6, 9);
+    gauge->SetValue(8);
+    COLORREF full = Pixel(gauge, 6, 9);
+    EXPECT_NE(empty, full);
+    ui::SaveScreenshot(Form->Handle(), "skinned-gauge");
+}
