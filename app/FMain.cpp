@@ -240,7 +240,7 @@ bool TfrmMain::StartupStep(Step step) {
 void TfrmMain::FormCreate(TObject*) {
     gifBanner->SetBounds(imgBanner->Left(), imgBanner->Top(), imgBanner->Width(), imgBanner->Height());
     LoadBranding();
-    FHours = new THours();
+    FHours = std::make_unique<THours>();
     FHoursUnread = !StartupStep([this] { FHours->LoadHours(); });
     for (int n = 1; n <= 24; ++n) {
         int row = lvwToDo->AddItem(HourCaption(n));
@@ -250,7 +250,7 @@ void TfrmMain::FormCreate(TObject*) {
     vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
     vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
     pgcMain->SetActivePageIndex(0);
-    FProjects = new TProjects();
+    FProjects = std::make_unique<TProjects>();
     FCategoriesUnread = !StartupStep([this] { FProjects->LoadCategories(); });
     FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
     FillTree("");
@@ -285,11 +285,9 @@ void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
 
 void TfrmMain::FormDestroy(TObject*) {
     FRebuilding = true;
-    delete FProjects;
-    FProjects = nullptr;
-    delete FHours;
-    FHours = nullptr;
     FCurrentProject = nullptr;
+    FProjects.reset();
+    FHours.reset();
 }
 
 int TfrmMain::Ask(const std::string& text) { return msgMain->ShowMessageBox(text, mtInformation, mbOK | mbCancel); }
@@ -409,12 +407,12 @@ void TfrmMain::btn1Click(TObject*) {
     auto* dialog = new TfrmCreateProject(Application, msgMain, FProjects->Categories);
     DialogGuard<TfrmCreateProject> guard{dialog};
     if (dialog->ShowModal() != mrOk) return;
-    auto* p = new TProject();
-    p->Name = dialog->edtName->Text();
-    p->Category = dialog->cbxCategories->Text();
-    p->StartDate = dialog->edtStartDate->Text();
-    p->EndDate = dialog->edtEndDate->Text();
-    FProjects->AddObject(p->Name, p);
+    auto project = std::make_unique<TProject>();
+    project->Name = dialog->edtName->Text();
+    project->Category = dialog->cbxCategories->Text();
+    project->StartDate = dialog->edtStartDate->Text();
+    project->EndDate = dialog->edtEndDate->Text();
+    TProject* p = FProjects->AddProject(std::move(project));
     FCurrentProject = p;
     FillTree(p->Name, p);
     // The new project is shown at once, so tasks can be added to it.
@@ -471,13 +469,12 @@ void TfrmMain::Delete1Click(TObject*) {
         if (!p) return;
         if (Ask("Are you sure to delete current project?") != mrOk) return;
         FRebuilding = true;
+        if (FCurrentProject == p) FCurrentProject = nullptr;
         for (int i = 0; i < FProjects->Count(); ++i)
             if (FProjects->Project(i) == p) {
-                FProjects->Delete(i);
+                FProjects->DeleteProject(i);
                 break;
             }
-        if (FCurrentProject == p) FCurrentProject = nullptr;
-        delete p;
         FillTree("");
         FRebuilding = false;
     } else {
@@ -531,9 +528,9 @@ void TfrmMain::btnAddClick(TObject*) {
     DialogGuard<TfrmTask> guard{dialog};
     dialog->SetCaption("Add task");
     if (dialog->ShowModal() != mrOk) return;
-    auto* task = new TTask(dialog->chkDone->Checked(), dialog->edtName->Text(), dialog->memNotes->Text(),
-                           dialog->edtStartDate->Text(), dialog->edtEndDate->Text());
-    FCurrentProject->Tasks.AddObject(task->Description, task);
+    FCurrentProject->AddTask(std::make_unique<TTask>(dialog->chkDone->Checked(), dialog->edtName->Text(),
+                                                     dialog->memNotes->Text(), dialog->edtStartDate->Text(),
+                                                     dialog->edtEndDate->Text()));
     ShowProject();
 }
 
@@ -580,8 +577,7 @@ void TfrmMain::btnRemoveClick(TObject*) {
     if (Ask("Are you sure do you want remove this taks?") == mrCancel) return;
     if (!FCurrentProject || row >= FCurrentProject->Tasks.Count()) return;
     FRebuilding = true;
-    delete FCurrentProject->Task(row);
-    FCurrentProject->Tasks.Delete(row);
+    FCurrentProject->DeleteTask(row);
     lvwItems->DeleteItem(row);
     FRebuilding = false;
     UpdateGauge();
@@ -623,7 +619,7 @@ void TfrmMain::btnEditHourClick(TObject*) {
             std::string action = dialog->edtName->Text();
             int index = FHours->IndexOf(day + "-" + hour);
             if (index < 0) {
-                FHours->AddObject(day + "-" + hour, new TToDoHour(day, hour, action));
+                FHours->AddEntry(std::make_unique<TToDoHour>(day, hour, action));
             } else {
                 TToDoHour* entry = FHours->Entry(index);
                 entry->Day = day;
@@ -643,7 +639,6 @@ void TfrmMain::vlSkinButton3Click(TObject*) {
     }
     int index = FHours->IndexOf(CalendarDay() + "-" + lvwToDo->ItemText(row, 0));
     if (index < 0) return;
-    delete FHours->Entry(index);
-    FHours->Delete(index);
+    FHours->DeleteEntry(index);
     ShowDayActions();
 }

@@ -2,6 +2,7 @@
 // The planner's main window: the category and project tree, the task list
 // with its progress header, the calendar with its hourly actions, and the
 // buttons that create, edit, remove and save.
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -101,8 +102,8 @@ public:
 
     // State, readable by tests.
     TProject* CurrentProject() const { return FCurrentProject; }
-    TProjects* Projects() const { return FProjects; }
-    THours* Hours() const { return FHours; }
+    TProjects* Projects() const { return FProjects.get(); }
+    THours* Hours() const { return FHours.get(); }
 
     // Branding as read from dbconfig.dat, for tests.
     const std::string& AffiliateID() const { return FAffiliateID; }
@@ -147,8 +148,8 @@ private:
     int SelectedCategoryIndex() const;
 
     TProject* FCurrentProject = nullptr;
-    TProjects* FProjects = nullptr;
-    THours* FHours = nullptr;
+    std::unique_ptr<TProjects> FProjects;
+    std::unique_ptr<THours> FHours;
     bool FRebuilding = false;
     // Data files that could not be read: saving over them needs a yes.
     bool FCategoriesUnread = false, FProjectsUnread = false, FHoursUnread = false;

@@ -104,6 +104,18 @@ TTask::TTask(bool done, std::string description, std::string notes, std::string 
 
 TProject::~TProject() { ClearTasks(); }
 
+TTask* TProject::AddTask(std::unique_ptr<TTask> task) {
+    TTask* t = task.get();
+    Tasks.AddObject(t->Description, t);
+    task.release();
+    return t;
+}
+
+void TProject::DeleteTask(int index) {
+    std::unique_ptr<TTask> task(Task(index));
+    Tasks.Delete(index);
+}
+
 void TProject::ClearTasks() {
     for (int i = 0; i < Tasks.Count(); ++i) delete Task(i);
     Tasks.Clear();
@@ -137,6 +149,18 @@ TProjects::~TProjects() {
     for (int i = 0; i < Count(); ++i) delete Project(i);
 }
 
+TProject* TProjects::AddProject(std::unique_ptr<TProject> project) {
+    TProject* p = project.get();
+    AddObject(p->Name, p);
+    project.release();
+    return p;
+}
+
+void TProjects::DeleteProject(int index) {
+    std::unique_ptr<TProject> project(Project(index));
+    Delete(index);
+}
+
 TProject* TProjects::FindProjectByName(const std::string& name, int& index) const {
     for (int i = 0; i < Count(); ++i) {
         if (Project(i)->Name == name) {
@@ -164,6 +188,18 @@ TToDoHour::TToDoHour(std::string day, std::string hour, std::string action)
 
 THours::~THours() {
     for (int i = 0; i < Count(); ++i) delete Entry(i);
+}
+
+TToDoHour* THours::AddEntry(std::unique_ptr<TToDoHour> entry) {
+    TToDoHour* e = entry.get();
+    AddObject(e->Day + "-" + e->Hour, e);
+    entry.release();
+    return e;
+}
+
+void THours::DeleteEntry(int index) {
+    std::unique_ptr<TToDoHour> entry(Entry(index));
+    Delete(index);
 }
 
 void THours::LoadHours() {
@@ -249,8 +285,7 @@ void ProjectsFromText(TProjects& projects, const std::string& text) {
             current->EndDate = parts[4];
         } else if (trimmed == "EndProject") {
             if (!current) return;
-            projects.AddObject(current->Name, current.get());
-            current.release();
+            projects.AddProject(std::move(current));
         } else {
             if (!current) return;
             SplitDelimitedText(line, ',', '^', fields);
@@ -258,8 +293,7 @@ void ProjectsFromText(TProjects& projects, const std::string& text) {
             auto task = std::make_unique<TTask>(fields[0] == "True", DecodeTaskField(fields[1]),
                                                 DecodeTaskField(fields[2]), DecodeTaskField(fields[3]),
                                                 DecodeTaskField(fields[4]));
-            current->Tasks.AddObject(task->Description, task.get());
-            task.release();
+            current->AddTask(std::move(task));
         }
     });
 }
@@ -292,8 +326,7 @@ void HoursFromText(THours& hours, const std::string& text) {
         SplitStringViews('^', line, parts);
         if (parts.size() < 3) return;
         auto entry = std::make_unique<TToDoHour>(std::string(parts[0]), std::string(parts[1]), std::string(parts[2]));
-        hours.AddObject(entry->Day + "-" + entry->Hour, entry.get());
-        entry.release();
+        hours.AddEntry(std::move(entry));
     });
 }
 

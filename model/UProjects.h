@@ -3,10 +3,11 @@
 // the hourly actions of the calendar; their three data files in the
 // program's folder.
 //
-// Ownership: a project owns its tasks. TProjects and THours hold their
-// entries' objects; whoever removes an entry (the main window, when the user
-// deletes a project or clears an action) frees its object first. Objects
-// still held when a TProjects or THours is destroyed are freed with it.
+// Ownership: a project owns its tasks, TProjects its projects and THours
+// its entries. They are added and removed through the functions below,
+// which take and free the objects; whatever is still held when a list is
+// destroyed is freed with it.
+#include <memory>
 #include <string>
 
 #include "core/StringList.h"
@@ -35,6 +36,10 @@ public:
     // Percentage of done tasks, 0 to 100; 0 without tasks.
     int Progress() const;
     TTask* Task(int index) const { return static_cast<TTask*>(Tasks.Objects(index)); }
+    // Appends a task under its description; the project owns it from now on.
+    TTask* AddTask(std::unique_ptr<TTask> task);
+    // Removes and frees the task at `index`.
+    void DeleteTask(int index);
 
     std::string Name;
     TStringList Tasks;  // (description when added, TTask), owned
@@ -52,6 +57,10 @@ public:
     ~TProjects();
 
     TProject* Project(int index) const { return static_cast<TProject*>(Objects(index)); }
+    // Appends a project under its name; the collection owns it from now on.
+    TProject* AddProject(std::unique_ptr<TProject> project);
+    // Removes and frees the project at `index`.
+    void DeleteProject(int index);
 
     // The first project whose Name equals `name` exactly (case-sensitive), and
     // its index; null when there is none, and `index` is then left alone.
@@ -88,6 +97,10 @@ public:
     ~THours();
 
     TToDoHour* Entry(int index) const { return static_cast<TToDoHour*>(Objects(index)); }
+    // Appends an entry under day + "-" + hour; the table owns it from now on.
+    TToDoHour* AddEntry(std::unique_ptr<TToDoHour> entry);
+    // Removes and frees the entry at `index`.
+    void DeleteEntry(int index);
 
     // "Hours.dat" in ProgramFolder(), as for TProjects; loading appends.
     void LoadHours();

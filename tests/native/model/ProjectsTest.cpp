@@ -273,3 +273,44 @@ TEST(Validation, RefusesSeparatorsLineBreaksAndNulInLineFields) {
     EXPECT_FALSE(IsStorableFieldText("Header^"));
     EXPECT_TRUE(IsStorableFieldText("EndProject \xff"));
 }
+
+TEST(Projects, AddedObjectsAreOwnedAndFreedOnRemoval) {
+    static int freed = 0;
+    freed = 0;
+    struct CountedTask : TTask {
+        using TTask::TTask;
+        ~CountedTask() override { ++freed; }
+    };
+    struct CountedProject : TProject {
+        ~CountedProject() override { ++freed; }
+    };
+    struct CountedHour : TToDoHour {
+        using TToDoHour::TToDoHour;
+        ~CountedHour() override { ++freed; }
+    };
+    {
+        TProjects projects;
+        auto made = std::make_unique<CountedProject>();
+        made->Name = "Plan";
+        TProject* p = projects.AddProject(std::move(made));
+        EXPECT_EQ(projects.Strings(0), "Plan");
+        p->AddTask(std::make_unique<CountedTask>(false, "one", "", "", ""));
+        p->AddTask(std::make_unique<CountedTask>(true, "two", "", "", ""));
+        EXPECT_EQ(p->Tasks.Strings(1), "two");
+        p->DeleteTask(0);
+        EXPECT_EQ(freed, 1);
+        ASSERT_EQ(p->Tasks.Count(), 1);
+        EXPECT_EQ(p->Task(0)->Description, "two");
+        projects.DeleteProject(0);
+        EXPECT_EQ(freed, 3);  // the project and its remaining task
+        EXPECT_EQ(projects.Count(), 0);
+
+        THours hours;
+        hours.AddEntry(std::make_unique<CountedHour>("1/2/2007", "9:00 AM", "call"));
+        EXPECT_EQ(hours.Strings(0), "1/2/2007-9:00 AM");
+        hours.AddEntry(std::make_unique<CountedHour>("1/2/2007", "10:00 AM", "mail"));
+        hours.DeleteEntry(0);
+        EXPECT_EQ(freed, 4);
+    }
+    EXPECT_EQ(freed, 5);  // what the table still held went with it
+}
