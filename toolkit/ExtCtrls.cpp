@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
+#include "core/WindowServices.h"
 #include "toolkit/Forms.h"
 
 // ---- TPanel ----
@@ -120,16 +123,11 @@ TImage::TImage(TComponent* owner, TWinControl* parent, int left, int top, int wi
     SetBounds(left, top, width, height);
 }
 
-TImage::~TImage() {
-    if (FBitmap) DeleteObject(FBitmap);
-}
-
-void TImage::SetBitmap(HBITMAP bitmap) {
-    if (FBitmap) DeleteObject(FBitmap);
-    FBitmap = bitmap;
-    if (AutoSize && bitmap) {
+void TImage::SetBitmap(TGdiBitmap bitmap) {
+    FBitmap = std::move(bitmap);
+    if (AutoSize && FBitmap) {
         BITMAP bm;
-        GetObjectA(bitmap, sizeof bm, &bm);
+        GetObjectA(FBitmap.Handle(), sizeof bm, &bm);
         SetBounds(Left(), Top(), bm.bmWidth, bm.bmHeight);
     }
     Invalidate();
@@ -137,12 +135,9 @@ void TImage::SetBitmap(HBITMAP bitmap) {
 
 void TImage::Paint(TCanvas& canvas) {
     if (!FBitmap) return;
-    HDC memory = CreateCompatibleDC(canvas.Handle());
-    {
-        SelectGuard g(memory, FBitmap);
-        BitBlt(canvas.Handle(), 0, 0, Width(), Height(), memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
+    TMemoryDC memory = TMemoryDC::Create(canvas.Handle());
+    SelectGuard g(memory.Handle(), FBitmap.Handle());
+    BitBlt(canvas.Handle(), 0, 0, Width(), Height(), memory.Handle(), 0, 0, SRCCOPY);
 }
 
 // ---- TTimer ----
@@ -168,7 +163,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
 }
 
 TTimer::~TTimer() {
-    KillTimer(FWindow, 1);
+    Service<TTimerDriver>().Kill(FWindow, 1);
     DestroyWindow(FWindow);
 }
 
@@ -184,8 +179,9 @@ void TTimer::SetInterval(int ms) {
 }
 
 void TTimer::Update() {
-    KillTimer(FWindow, 1);
-    if (FEnabled && FInterval > 0 && OnTimer) SetTimer(FWindow, 1, static_cast<UINT>(FInterval), nullptr);
+    TTimerDriver& driver = Service<TTimerDriver>();
+    driver.Kill(FWindow, 1);
+    if (FEnabled && FInterval > 0 && OnTimer) driver.Set(FWindow, 1, static_cast<UINT>(FInterval));
 }
 
 LRESULT CALLBACK TTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
