@@ -91,7 +91,6 @@ class TGdiRegion : public TGdiObject<HRGN, TGdiKind::Region> {
 public:
     TGdiRegion() = default;
     explicit TGdiRegion(HRGN region) : TGdiObject(region) {}
-    TGdiRegion(TGdiObject&& other) noexcept : TGdiObject(std::move(other)) {}
     // Sets the region as the window's; on success this owner is empty. When
     // the window refuses it, this owner keeps (and later deletes) it.
     bool HandToWindow(HWND window, bool redraw);

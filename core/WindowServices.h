@@ -11,6 +11,8 @@
 #include <utility>
 
 // Window timers: WM_TIMER with `id` reaches `window` every `milliseconds`.
+// `window` is a real window: a timer without one gets an id of the system's
+// choosing, which this interface cannot name.
 class TTimerDriver {
 public:
     virtual ~TTimerDriver() = default;
