@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/Gdi.h"
+
 namespace {
 // Each picture is 16 rows of 16 cells: '.' white, 'k' outline, 'y'/'Y' folder
 // yellows, 'g'/'G' book greens, 'w' page white.
@@ -40,9 +42,8 @@ void AddPicture(TImageList& images, const char* const rows[16]) {
             p[3] = 0;
         }
     // A bitmap that no device context holds, as the image list requires.
-    HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, bits);
-    images.Add(bitmap);
-    DeleteObject(bitmap);
+    TGdiBitmap bitmap(CreateBitmap(16, 16, 1, 32, bits));
+    images.Add(bitmap.Handle());
 }
 }  // namespace
 

@@ -151,7 +151,7 @@ void Unpack(const uint8_t* src, int width, uint8_t* out) {
 }
 
 void DecodeUncompressed(std::string_view file, const Header& h, TPixelImage& image) {
-    size_t rowBytes = ((static_cast<size_t>(h.Width) * h.Bits + 31) / 32) * 4;
+    size_t rowBytes = DibRowBytes(static_cast<size_t>(h.Width), h.Bits);
     if ((file.size() - h.PixelOffset) / rowBytes < static_cast<size_t>(h.Height))
         throw EInvalidGraphic("the pixel data is truncated");
     Channel red(h.Masks[0]), green(h.Masks[1]), blue(h.Masks[2]);
@@ -297,7 +297,7 @@ std::string EncodeBmp(const TPixelImage& image) {
     int index = 0;
     for (auto& c : colors) c.second = index++;
 
-    size_t rowBytes = ((static_cast<size_t>(image.Width) * bits + 31) / 32) * 4;
+    size_t rowBytes = DibRowBytes(static_cast<size_t>(image.Width), bits);
     size_t offset = FileHeaderSize + 40 + paletteCount * 4;
     size_t total = offset + rowBytes * image.Height;
     std::string out(total, '\0');

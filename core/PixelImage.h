@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/DibLayout.h"
+
 // Leaves the bytes of a growing vector uninitialised: decoders write every
 // byte themselves, and zeroing first costs as much as a cheap decode.
 template <class T>
@@ -32,7 +34,7 @@ struct TPixelImage {
     int Height = 0;
     std::vector<uint8_t, TUninitializedAllocator<uint8_t>> Pixels;
 
-    static int StrideFor(int width) { return (width * 3 + 3) & ~3; }
+    static int StrideFor(int width) { return DibRowStride(width, 24); }
     int Stride() const { return StrideFor(Width); }
     bool Empty() const { return Width <= 0 || Height <= 0; }
 

@@ -13,6 +13,7 @@
 #include <typeinfo>
 
 #include "core/ExceptionHook.h"
+#include "core/Gdi.h"
 #include "crash/Handling.h"
 #include "crash/LogFile.h"
 #include "crash/MailSender.h"
@@ -198,14 +199,15 @@ void RunOnFailingThread(const std::function<void()>& work) {
         work();
         return;
     }
-    THandBack handBack{&work, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    TKernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    THandBack handBack{&work, done.Handle()};
     if (!handBack.Done) {
         work();
         return;
     }
     g_handBack.store(&handBack);
     WaitForSingleObject(handBack.Done, INFINITE);
-    CloseHandle(handBack.Done);
+    done.Reset();
 }
 
 namespace {
@@ -261,7 +263,8 @@ bool HandleFailure(TFailure& failure) {
     EnterCriticalSection(&g_reportLock);
     TWork work{&failure, true, {}};
     DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 1024 * 1024, WorkerMain, &work, 0, &id);
+    TKernelHandle threadOwner(CreateThread(nullptr, 1024 * 1024, WorkerMain, &work, 0, &id));
+    HANDLE thread = threadOwner.Handle();
     if (!thread) {
         work.InternalError = "Cannot start the report thread.";
     } else {
@@ -286,7 +289,7 @@ bool HandleFailure(TFailure& failure) {
             Sleep(10);
         }
         g_waitingThread.store(0);
-        CloseHandle(thread);
+        threadOwner.Reset();
     }
     if (!work.InternalError.empty()) {
         // The report could not be completed: say so plainly rather than hang.
@@ -572,7 +575,7 @@ extern "C" void InstallCrashReporter() {
     HookThreadCreation();
     SetUnhandledExceptionFilter(UnhandledFilter);
     g_overflowEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (HANDLE overflow = CreateThread(nullptr, 0, OverflowThread, nullptr, 0, nullptr)) CloseHandle(overflow);
+    TKernelHandle(CreateThread(nullptr, 0, OverflowThread, nullptr, 0, nullptr)).Reset();  // runs on
     AddVectoredExceptionHandler(1, VectoredHandler);
     std::set_terminate(OnTerminate);
     signal(SIGABRT, OnAbort);

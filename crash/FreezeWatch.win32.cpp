@@ -2,6 +2,7 @@
 // for the configured time becomes a reported EFrozenApplication.
 #include <atomic>
 
+#include "core/Gdi.h"
 #include "crash/ExceptionLog.h"
 #include "crash/Handling.h"
 #include "crash/StackWalk.h"
@@ -30,16 +31,15 @@ HWND MainWindow() {
 // The main thread is suspended only to read its registers, and resumed before
 // any report work begins.
 bool ReadMainContext(CONTEXT& context) {
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
-                               MainThreadId());
+    TKernelHandle thread(OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
+                                    MainThreadId()));
     if (!thread) return false;
     bool ok = false;
-    if (SuspendThread(thread) != static_cast<DWORD>(-1)) {
+    if (SuspendThread(thread.Handle()) != static_cast<DWORD>(-1)) {
         context.ContextFlags = CONTEXT_FULL;
-        ok = GetThreadContext(thread, &context) != 0;
-        ResumeThread(thread);
+        ok = GetThreadContext(thread.Handle(), &context) != 0;
+        ResumeThread(thread.Handle());
     }
-    CloseHandle(thread);
     return ok;
 }
 
@@ -89,6 +89,6 @@ DWORD WINAPI FreezeThread(void*) {
 void StartFreezeWatch() {
     static std::atomic<bool> started{false};
     if (started.exchange(true)) return;
-    HANDLE thread = CreateThread(nullptr, 0, FreezeThread, nullptr, 0, nullptr);
-    if (thread) CloseHandle(thread);
+    // The thread runs on; its handle is not needed.
+    TKernelHandle(CreateThread(nullptr, 0, FreezeThread, nullptr, 0, nullptr)).Reset();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/Gdi.h"
 #include "crash/Handling.h"
 #include "crash/PngEncoder.h"
 
@@ -334,12 +335,13 @@ void RunWithSendingWindow(const std::function<void()>& work) {
     }
     // TSMTPThread: the conversation runs on its own thread while this one
     // keeps the window painted.
-    HANDLE handle = CreateThread(
+    TKernelHandle thread(CreateThread(
         nullptr, 0, [](void* p) -> DWORD {
             (*static_cast<const std::function<void()>*>(p))();
             return 0;
         },
-        const_cast<std::function<void()>*>(&work), 0, nullptr);
+        const_cast<std::function<void()>*>(&work), 0, nullptr));
+    HANDLE handle = thread.Handle();
     if (!handle) {
         work();
         if (w) DestroyWindow(w);
@@ -352,7 +354,7 @@ void RunWithSendingWindow(const std::function<void()>& work) {
             DispatchMessageA(&msg);
         }
     }
-    CloseHandle(handle);
+    thread.Reset();
     if (w) DestroyWindow(w);
 }
 
@@ -377,25 +379,19 @@ std::string CaptureScreenPng() {
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    TMemoryDC memory = TMemoryDC::Create(screen);
+    TDibSection dib = CreateDibSection(width, height, 24, screen);  // top row first
     std::string png;
-    if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY | CAPTUREBLT);
-        GdiFlush();
-        SelectObject(memory, old);
-        png = EncodePng(static_cast<const uint8_t*>(bits), width, height, (width * 3 + 3) & ~3);
+    if (dib) {
+        {
+            SelectGuard selected(memory.Handle(), dib.Bitmap.Handle());
+            BitBlt(memory.Handle(), 0, 0, width, height, screen, x, y, SRCCOPY | CAPTUREBLT);
+            GdiFlush();
+        }
+        png = EncodePng(static_cast<const uint8_t*>(dib.Bits), width, height, DibRowStride(width, 24));
     }
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
+    dib.Bitmap.Reset();
+    memory.Reset();
     ReleaseDC(nullptr, screen);
     if (png.empty()) throw Exception("Cannot capture the screen.");
     return png;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/Gdi.h"
 #include "crash/SymbolTable.h"
 
 namespace {
@@ -117,8 +118,9 @@ std::string FileVersion(const std::string& path) {
 
 TVesperModulesList LoadedModules() {
     TVesperModulesList modules;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
-    if (snapshot == INVALID_HANDLE_VALUE) return modules;
+    TKernelHandle owner(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId()));
+    if (!owner) return modules;
+    HANDLE snapshot = owner.Handle();
     MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
@@ -130,6 +132,5 @@ TVesperModulesList LoadedModules() {
         m.Version = FileVersion(m.Path);
         modules.push_back(m);
     }
-    CloseHandle(snapshot);
     return modules;
 }

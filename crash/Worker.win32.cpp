@@ -10,6 +10,7 @@
 
 #include "core/Errors.h"
 #include "core/FileIO.h"
+#include "core/Gdi.h"
 #include "crash/ExceptionLog.h"
 #include "crash/Handling.h"
 #include "crash/LogFile.h"
@@ -330,8 +331,8 @@ void RunReportWork(TWork& work) {
         PROCESS_INFORMATION process{};
         std::string command = GetCommandLineA();
         if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
+            TKernelHandle(process.hThread).Reset();
+            TKernelHandle(process.hProcess).Reset();
         }
         EndProcess(1);
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/Gdi.h"
 #include "media/GIFImage.h"
 #include "toolkit/Controls.h"
 
@@ -43,7 +44,7 @@ private:
 
     DWORD FUIThread = 0;  // the thread that created the timer
     HWND FWindow = nullptr;
-    HANDLE FThread = nullptr, FStop = nullptr, FWake = nullptr, FDone = nullptr;
+    TKernelHandle FThread, FStop, FWake, FDone;
     std::atomic<int> FInterval{1000};
     std::atomic<bool> FEnabled{false};
     std::atomic<const std::function<void()>*> FPending{nullptr};

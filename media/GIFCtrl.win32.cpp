@@ -36,33 +36,33 @@ TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) {
     FWindow = CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
     SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    FStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    FWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    FDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    FThread = CreateThread(nullptr, 0, &TGIFFrameTimer::ThreadProc, this, 0, nullptr);
+    FStop = TKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    FWake = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    FDone = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    FThread = TKernelHandle(CreateThread(nullptr, 0, &TGIFFrameTimer::ThreadProc, this, 0, nullptr));
 }
 
 TGIFFrameTimer::~TGIFFrameTimer() {
     // The worker waits on the stop event in every wait, also while a tick is
     // queued for us, so joining it here always returns.
-    SetEvent(FStop);
+    SetEvent(FStop.Handle());
     if (FThread) {
-        WaitForSingleObject(FThread, INFINITE);
-        CloseHandle(FThread);
+        WaitForSingleObject(FThread.Handle(), INFINITE);
+        FThread.Reset();
     }
     DestroyWindow(FWindow);  // a tick still queued for it is dropped
-    CloseHandle(FStop);
-    CloseHandle(FWake);
-    CloseHandle(FDone);
+    FStop.Reset();
+    FWake.Reset();
+    FDone.Reset();
 }
 
 void TGIFFrameTimer::SetInterval(int ms) {
-    if (FInterval.exchange(ms < 0 ? 0 : ms) != ms) SetEvent(FWake);
+    if (FInterval.exchange(ms < 0 ? 0 : ms) != ms) SetEvent(FWake.Handle());
 }
 
 bool TGIFFrameTimer::SetEnabled(bool value) {
     if (value && !FThread) return false;
-    if (FEnabled.exchange(value) != value) SetEvent(FWake);
+    if (FEnabled.exchange(value) != value) SetEvent(FWake.Handle());
     return true;
 }
 
@@ -78,7 +78,7 @@ void TGIFFrameTimer::Run() {
     for (;;) {
         int interval = FInterval;
         DWORD timeout = FEnabled && interval > 0 ? static_cast<DWORD>(interval) : INFINITE;
-        HANDLE events[2] = {FStop, FWake};
+        HANDLE events[2] = {FStop.Handle(), FWake.Handle()};
         DWORD r = WaitForMultipleObjects(2, events, FALSE, timeout);
         if (r == WAIT_OBJECT_0) return;
         if (r != WAIT_TIMEOUT || !FEnabled) continue;
@@ -93,7 +93,7 @@ void TGIFFrameTimer::Run() {
 bool TGIFFrameTimer::PostAndWait(const std::function<void()>* call) {
     FPending = call;
     PostMessageA(FWindow, kRunPending, 0, 0);
-    HANDLE events[2] = {FStop, FDone};
+    HANDLE events[2] = {FStop.Handle(), FDone.Handle()};
     if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) {
         FPending = nullptr;  // the user-interface thread will not run it now
         return false;
@@ -118,7 +118,7 @@ LRESULT CALLBACK TGIFFrameTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARA
         } catch (...) {
             HandleWindowException();
         }
-        SetEvent(timer->FDone);
+        SetEvent(timer->FDone.Handle());
     }
     return 0;
 }
@@ -241,12 +241,13 @@ void TGIFAnimator::FrameStep() {
 void TGIFAnimator::PaintFromWorker() {
     HWND parent = Parent()->Handle();
     HDC dc = GetDC(parent);
-    int saved = SaveDC(dc);
-    IntersectClipRect(dc, Left(), Top(), Left() + Width(), Top() + Height());
-    SetViewportOrgEx(dc, Left(), Top(), nullptr);
-    TCanvas canvas(dc);
-    Paint(canvas);
-    RestoreDC(dc, saved);
+    {
+        SavedDCGuard saved(dc);
+        IntersectClipRect(dc, Left(), Top(), Left() + Width(), Top() + Height());
+        SetViewportOrgEx(dc, Left(), Top(), nullptr);
+        TCanvas canvas(dc);
+        Paint(canvas);
+    }
     ReleaseDC(parent, dc);
 }
 

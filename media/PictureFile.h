@@ -6,11 +6,13 @@
 
 #include <string>
 
+#include "core/Gdi.h"
+
 // Loads the picture file at `path` into a new bitmap, in the format that the
 // extension of `formatName` names (the file itself may be named otherwise).
 // Raises Exception for an unknown extension, a missing file or a picture
 // that cannot be read.
-HBITMAP LoadPictureBitmap(const std::string& path, const std::string& formatName);
+TGdiBitmap LoadPictureBitmap(const std::string& path, const std::string& formatName);
 
 // The lower-cased extension of a file name, without the dot ("" when none).
 std::string PictureExtension(const std::string& fileName);

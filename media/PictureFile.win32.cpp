@@ -1,6 +1,7 @@
 #include "media/PictureFile.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/FileIO.h"
 #include "media/GIFImage.h"
@@ -12,20 +13,12 @@ namespace {
 const char* const kInvalidBitmapText = "Bitmap image is not valid";
 const char* const kInvalidIconText = "Icon image is not valid";
 
-// A 32-bit top-down DIB section with its bits, owned by the caller.
-HBITMAP CreateBitmap32(int width, int height, uint32_t** bits) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* p = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    if (!bitmap) throw Exception("Out of system resources");
-    *bits = static_cast<uint32_t*>(p);
-    return bitmap;
+// A 32-bit top-down DIB section and its bits.
+TGdiBitmap CreateBitmap32(int width, int height, uint32_t** bits) {
+    TDibSection dib = CreateDibSection(width, height, 32);
+    if (!dib.Bitmap) throw Exception("Out of system resources");
+    *bits = static_cast<uint32_t*>(dib.Bits);
+    return std::move(dib.Bitmap);
 }
 
 std::string ReadPictureFile(const std::string& path) {
@@ -34,48 +27,49 @@ std::string ReadPictureFile(const std::string& path) {
     return *bytes;
 }
 
-HBITMAP FromJPEG(const std::string& path) {
+TGdiBitmap FromJPEG(const std::string& path) {
     TRGBImage image = DecodeJPEG(ReadPictureFile(path));
     uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateBitmap32(image.Width, image.Height, &bits);
+    TGdiBitmap bitmap = CreateBitmap32(image.Width, image.Height, &bits);
     const uint8_t* src = image.Pixels.data();
     for (size_t i = 0, n = static_cast<size_t>(image.Width) * image.Height; i < n; ++i, src += 3)
         bits[i] = src[0] | (src[1] << 8) | (src[2] << 16);
     return bitmap;
 }
 
-HBITMAP FromGIF(const std::string& path) {
+TGdiBitmap FromGIF(const std::string& path) {
     TGIFImage image;
     image.LoadFromBytes(ReadPictureFile(path));
     if (image.Empty() || image.Width() <= 0 || image.Height() <= 0) throw EGIFError(kStreamReadErrorText);
     TGIFComposition composition;
     composition.Compose(image, 0, ColorToRGB(clBtnFace));
     uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateBitmap32(composition.Width, composition.Height, &bits);
+    TGdiBitmap bitmap = CreateBitmap32(composition.Width, composition.Height, &bits);
     std::memcpy(bits, composition.Pixels.data(), composition.Pixels.size() * sizeof(uint32_t));
     return bitmap;
 }
 
-HBITMAP FromBMP(const std::string& path) {
+TGdiBitmap FromBMP(const std::string& path) {
     if (!FileExists(path)) throw EFOpenError(path, SystemErrorText(2));
-    auto bitmap = static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    TGdiBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!bitmap) throw Exception(kInvalidBitmapText);
     return bitmap;
 }
 
 // An icon drawn at its own size on the button face colour.
-HBITMAP FromICO(const std::string& path) {
+TGdiBitmap FromICO(const std::string& path) {
     if (!FileExists(path)) throw EFOpenError(path, SystemErrorText(2));
     auto icon = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
     if (!icon) throw Exception(kInvalidIconText);
     ICONINFO info{};
     GetIconInfo(icon, &info);
+    TGdiBitmap color(info.hbmColor), mask(info.hbmMask);  // copies made for us
     BITMAP bm{};
-    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
-    int width = bm.bmWidth, height = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
+    GetObjectA(color ? color.Handle() : mask.Handle(), sizeof bm, &bm);
+    int width = bm.bmWidth, height = color ? bm.bmHeight : bm.bmHeight / 2;
+    color.Reset();
+    mask.Reset();
     TBitmap canvas(width, height);
     RECT r{0, 0, width, height};
     canvas.Canvas().FillRect(r, clBtnFace);
@@ -83,7 +77,7 @@ HBITMAP FromICO(const std::string& path) {
     DestroyIcon(icon);
     GdiFlush();
     uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateBitmap32(width, height, &bits);
+    TGdiBitmap bitmap = CreateBitmap32(width, height, &bits);
     std::memcpy(bits, canvas.Bits(), static_cast<size_t>(width) * height * 4);
     return bitmap;
 }
@@ -100,7 +94,7 @@ std::string PictureExtension(const std::string& fileName) {
     return ext;
 }
 
-HBITMAP LoadPictureBitmap(const std::string& path, const std::string& formatName) {
+TGdiBitmap LoadPictureBitmap(const std::string& path, const std::string& formatName) {
     std::string ext = PictureExtension(formatName);
     if (ext == "bmp") return FromBMP(path);
     if (ext == "ico") return FromICO(path);

@@ -82,25 +82,25 @@ bool TWinControl::DoKeyDown(unsigned short& key) {
 void TWinControl::PaintWindow(TCanvas& canvas) {
     RECT client{0, 0, ClientWidth(), ClientHeight()};
     // Opaque windowless children cover their part: no background behind them.
-    int saved = SaveDC(canvas.Handle());
-    for (TControl* c : FControls)
-        if (c->Visible() && (c->ControlStyle & csOpaque) && !dynamic_cast<TWinControl*>(c))
-            ExcludeClipRect(canvas.Handle(), c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
-    canvas.FillRect(client, Color);
-    RestoreDC(canvas.Handle(), saved);
+    {
+        SavedDCGuard saved(canvas.Handle());
+        for (TControl* c : FControls)
+            if (c->Visible() && (c->ControlStyle & csOpaque) && !dynamic_cast<TWinControl*>(c))
+                ExcludeClipRect(canvas.Handle(), c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+        canvas.FillRect(client, Color);
+    }
     PaintControls(canvas);
 }
 
 void TWinControl::PaintControls(TCanvas& canvas) {
     for (TControl* c : FControls) {
         if (!c->Visible() || dynamic_cast<TWinControl*>(c)) continue;
-        int saved = SaveDC(canvas.Handle());
+        SavedDCGuard saved(canvas.Handle());
         IntersectClipRect(canvas.Handle(), c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
         SetViewportOrgEx(canvas.Handle(), c->Left(), c->Top(), nullptr);
         TCanvas childCanvas(canvas.Handle());
         childCanvas.Font = c->Font;
         c->Paint(childCanvas);
-        RestoreDC(canvas.Handle(), saved);
     }
 }
 

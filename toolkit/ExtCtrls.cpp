@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
+#include "core/WindowServices.h"
 
 // ---- TPanel ----
 
@@ -122,16 +125,11 @@ TImage::TImage(TComponent* owner, TWinControl* parent, int left, int top, int wi
     SetBounds(left, top, width, height);
 }
 
-TImage::~TImage() {
-    if (FBitmap) DeleteObject(FBitmap);
-}
-
-void TImage::SetBitmap(HBITMAP bitmap) {
-    if (FBitmap) DeleteObject(FBitmap);
-    FBitmap = bitmap;
-    if (AutoSize && bitmap) {
+void TImage::SetBitmap(TGdiBitmap bitmap) {
+    FBitmap = std::move(bitmap);
+    if (AutoSize && FBitmap) {
         BITMAP bm;
-        GetObjectA(bitmap, sizeof bm, &bm);
+        GetObjectA(FBitmap.Handle(), sizeof bm, &bm);
         SetBounds(Left(), Top(), bm.bmWidth, bm.bmHeight);
     }
     Invalidate();
@@ -139,23 +137,18 @@ void TImage::SetBitmap(HBITMAP bitmap) {
 
 void TImage::Paint(TCanvas& canvas) {
     if (!FBitmap) return;
-    HDC memory = CreateCompatibleDC(canvas.Handle());
-    {
-        SelectGuard g(memory, FBitmap);
-        BitBlt(canvas.Handle(), 0, 0, Width(), Height(), memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
+    TMemoryDC memory = TMemoryDC::Create(canvas.Handle());
+    SelectGuard g(memory.Handle(), FBitmap.Handle());
+    BitBlt(canvas.Handle(), 0, 0, Width(), Height(), memory.Handle(), 0, 0, SRCCOPY);
 }
 
 // ---- TWindowTimer ----
 
 TWindowTimer::TWindowTimer(HWND window, UINT_PTR id, UINT milliseconds) : FWindow(window), FId(id) {
-    SetTimer(window, id, milliseconds, nullptr);
+    Service<TTimerDriver>().Set(window, id, milliseconds);
 }
 
-TWindowTimer::~TWindowTimer() {
-    if (IsWindow(FWindow)) KillTimer(FWindow, FId);
-}
+TWindowTimer::~TWindowTimer() { Service<TTimerDriver>().Kill(FWindow, FId); }
 
 // ---- TTimer ----
 
@@ -180,7 +173,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
 }
 
 TTimer::~TTimer() {
-    KillTimer(FWindow, 1);
+    Service<TTimerDriver>().Kill(FWindow, 1);
     DestroyWindow(FWindow);
 }
 
@@ -196,8 +189,9 @@ void TTimer::SetInterval(int ms) {
 }
 
 void TTimer::Update() {
-    KillTimer(FWindow, 1);
-    if (FEnabled && FInterval > 0 && OnTimer) SetTimer(FWindow, 1, static_cast<UINT>(FInterval), nullptr);
+    TTimerDriver& driver = Service<TTimerDriver>();
+    driver.Kill(FWindow, 1);
+    if (FEnabled && FInterval > 0 && OnTimer) driver.Set(FWindow, 1, static_cast<UINT>(FInterval));
 }
 
 LRESULT CALLBACK TTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {

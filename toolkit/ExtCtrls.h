@@ -52,18 +52,17 @@ private:
 class TImage : public TGraphicControl {
 public:
     TImage(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
-    ~TImage() override;
     bool AutoSize = false;
-    void SetBitmap(HBITMAP bitmap);  // takes ownership
-    HBITMAP Bitmap() const { return FBitmap; }
+    void SetBitmap(TGdiBitmap bitmap);
+    HBITMAP Bitmap() const { return FBitmap.Handle(); }
     void Paint(TCanvas& canvas) override;
 
 private:
-    HBITMAP FBitmap = nullptr;
+    TGdiBitmap FBitmap;
 };
 
 // A timer of a window, running while the object lives; its ticks arrive as
-// WM_TIMER with the id.
+// WM_TIMER with the id. Set through the timer driver, like TTimer.
 class TWindowTimer {
 public:
     TWindowTimer(HWND window, UINT_PTR id, UINT milliseconds);
@@ -76,7 +75,8 @@ private:
     UINT_PTR FId;
 };
 
-// A window timer; ticks arrive through the message queue.
+// A window timer; ticks arrive through the message queue. The timer is set
+// through the timer driver, which tests replace to fire it themselves.
 class TTimer : public TComponent {
 public:
     explicit TTimer(TComponent* owner);

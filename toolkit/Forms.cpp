@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/ExceptionHook.h"
+#include "core/WindowServices.h"
 
 TApplication* Application = nullptr;
 
@@ -90,8 +91,7 @@ void TForm::TakeWindowBounds() {
 }
 
 void TForm::CenterOnScreen() {
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT work = Service<TMonitorAreas>().PrimaryWorkArea();
     int l = work.left + ((work.right - work.left) - Width()) / 2;
     int t = work.top + ((work.bottom - work.top) - Height()) / 2;
     SetBoundsByLayout(l < work.left ? work.left : l, t < work.top ? work.top : t, Width(), Height());

@@ -18,10 +18,7 @@ TFont& TFont::operator=(const TFont& other) {
 
 TFont::~TFont() { Reset(); }
 
-void TFont::Reset() {
-    if (FHandle) DeleteObject(FHandle);
-    FHandle = nullptr;
-}
+void TFont::Reset() { FHandle.Reset(); }
 
 HFONT TFont::Handle() const {
     if (!FHandle) {
@@ -34,31 +31,26 @@ HFONT TFont::Handle() const {
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
         lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
-        FHandle = CreateFontIndirectA(&lf);
+        FHandle = CreateFontOwned(lf);
     }
-    return FHandle;
+    return FHandle.Handle();
 }
 
 void TCanvas::FillRect(const RECT& r, TColor color) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color));
-    ::FillRect(FDC, &r, b);
-    DeleteObject(b);
+    TGdiBrush b = CreateSolidBrushOwned(ColorToRGB(color));
+    ::FillRect(FDC, &r, b.Handle());
 }
 
 void TCanvas::FrameRect(const RECT& r, TColor color) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color));
-    ::FrameRect(FDC, &r, b);
-    DeleteObject(b);
+    TGdiBrush b = CreateSolidBrushOwned(ColorToRGB(color));
+    ::FrameRect(FDC, &r, b.Handle());
 }
 
 void TCanvas::Line(int x1, int y1, int x2, int y2, TColor color) {
-    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(color));
-    {
-        SelectGuard g(FDC, pen);
-        MoveToEx(FDC, x1, y1, nullptr);
-        LineTo(FDC, x2, y2);
-    }
-    DeleteObject(pen);
+    TGdiPen pen = CreatePenOwned(PS_SOLID, 1, ColorToRGB(color));
+    SelectGuard g(FDC, pen.Handle());
+    MoveToEx(FDC, x1, y1, nullptr);
+    LineTo(FDC, x2, y2);
 }
 
 void TCanvas::Edge(const RECT& r, bool raised) {
@@ -97,33 +89,24 @@ void TCanvas::TextRect(RECT r, const std::string& text, unsigned flags) {
 }
 
 TBitmap::TBitmap(int width, int height) : FWidth(width < 1 ? 1 : width), FHeight(height < 1 ? 1 : height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = FWidth;
-    bi.bmiHeader.biHeight = -FHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     HDC screen = GetDC(nullptr);
-    FDC = CreateCompatibleDC(screen);
+    FDC = TMemoryDC::Create(screen);
     ReleaseDC(nullptr, screen);
-    void* bits = nullptr;
-    FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    FBits = static_cast<unsigned char*>(bits);
-    FOld = SelectObject(FDC, FBitmap);
+    TDibSection dib = CreateDibSection(FWidth, FHeight, 32, FDC.Handle());
+    FBitmap = std::move(dib.Bitmap);
+    FBits = static_cast<unsigned char*>(dib.Bits);
+    FSelected.emplace(FDC.Handle(), FBitmap.Handle());
 }
 
-TBitmap::~TBitmap() {
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-}
+TBitmap::~TBitmap() = default;
 
-void TBitmap::CopyTo(HDC target, int x, int y) const { BitBlt(target, x, y, FWidth, FHeight, FDC, 0, 0, SRCCOPY); }
+void TBitmap::CopyTo(HDC target, int x, int y) const {
+    BitBlt(target, x, y, FWidth, FHeight, FDC.Handle(), 0, 0, SRCCOPY);
+}
 
 bool TBitmap::SaveToBmpFile(const std::string& path) const {
     GdiFlush();
-    int stride = (FWidth * 3 + 3) & ~3;
+    int stride = DibRowStride(FWidth, 24);
     BITMAPFILEHEADER fh{};
     BITMAPINFOHEADER ih{};
     ih.biSize = sizeof ih;

@@ -3,8 +3,10 @@
 // Each GDI object has one owner; the small guards release what they select.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "core/Gdi.h"
 #include "core/TextStyle.h"
 
 using TColor = unsigned int;  // 0x00BBGGRR
@@ -45,20 +47,7 @@ private:
     int FHeight = 11;
     unsigned FStyle = 0;
     TColor FColor = clWindowText;
-    mutable HFONT FHandle = nullptr;
-};
-
-// Selects a GDI object into a DC for the lifetime of the guard.
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ obj) : FDC(dc), FOld(SelectObject(dc, obj)) {}
-    ~SelectGuard() { SelectObject(FDC, FOld); }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld;
+    mutable TGdiFont FHandle;
 };
 
 class TCanvas {
@@ -93,18 +82,19 @@ public:
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    HDC DC() const { return FDC; }
-    HBITMAP Handle() const { return FBitmap; }
+    HDC DC() const { return FDC.Handle(); }
+    HBITMAP Handle() const { return FBitmap.Handle(); }
     unsigned char* Bits() const { return FBits; }  // top-down BGRA rows
-    TCanvas Canvas() const { return TCanvas(FDC); }
+    TCanvas Canvas() const { return TCanvas(FDC.Handle()); }
     void CopyTo(HDC target, int x, int y) const;
     // Writes the pixels as a 24-bit BMP file.
     bool SaveToBmpFile(const std::string& path) const;
 
 private:
     int FWidth, FHeight;
-    HDC FDC = nullptr;
-    HBITMAP FBitmap = nullptr;
-    HGDIOBJ FOld = nullptr;
+    // Destroyed in reverse: the bitmap leaves the context, then both go.
+    TGdiBitmap FBitmap;
+    TMemoryDC FDC;
+    std::optional<SelectGuard> FSelected;
     unsigned char* FBits = nullptr;
 };

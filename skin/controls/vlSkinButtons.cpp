@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/Gdi.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
 #include "toolkit/Forms.h"
@@ -577,11 +578,12 @@ void TvlSkinCheckRadioBox::ParentBackground(TvlFBitmap& bitmap) {
         return;
     }
     HDC dc = bitmap.Canvas();
-    int saved = SaveDC(dc);
-    OffsetViewportOrgEx(dc, -Left(), -Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, Parent()->ClientWidth(), Parent()->ClientHeight());
-    SendMessageA(Parent()->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    RestoreDC(dc, saved);
+    {
+        SavedDCGuard saved(dc);
+        OffsetViewportOrgEx(dc, -Left(), -Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, Parent()->ClientWidth(), Parent()->ClientHeight());
+        SendMessageA(Parent()->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
     GdiFlush();
 }
 

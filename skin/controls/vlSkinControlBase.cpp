@@ -1,5 +1,6 @@
 #include "skin/controls/vlSkinControlBase.h"
 
+#include "core/Gdi.h"
 #include "skin/data/vlRegion.h"
 
 TCanvas LookCanvas(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
@@ -71,9 +72,14 @@ void TvlSkinControl::UpdateWindowRegion() {
         }
         case smNone: break;
     }
-    // The window owns a region once it is set, and frees the one it replaces.
-    SetWindowRgn(Handle(), region, TRUE);
-    FHasRegion = region != nullptr;
+    // The window owns a region once it takes it, and frees the one it replaces.
+    TGdiRegion owned(region);
+    if (owned.Handle()) {
+        FHasRegion = owned.HandToWindow(Handle(), true);
+    } else {
+        if (FHasRegion) SetWindowRgn(Handle(), nullptr, TRUE);
+        FHasRegion = false;
+    }
 }
 
 // ---- TvlGraphicSkinControl ----

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/DibLayout.h"
+
 #ifdef _WIN32
 // The platform's handle types, declared the way <windows.h> declares them, so
 // that portable code including this header stays free of the platform.
@@ -44,7 +46,7 @@ struct TvlBitmapInfoHeader {
 static_assert(sizeof(TvlBitmapInfoHeader) == 40);
 
 // Bytes from one row to the next: width × 3 plus width mod 4.
-constexpr int vlRowStride(int width) { return width * 3 + width % 4; }
+constexpr int vlRowStride(int width) { return DibRowStride(width, 24); }
 
 // Largest width or height; keeps every size computation inside int and
 // size_t range whatever a caller asks for.

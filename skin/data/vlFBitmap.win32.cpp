@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "core/Gdi.h"
 #include "skin/data/vlFBitmap.h"
 
 namespace vlPixelStore {
@@ -9,23 +10,20 @@ namespace vlPixelStore {
 // The pixels live in a DIB section so that the platform can draw them
 // without a conversion; its memory starts zero-filled.
 uint8_t* Allocate(const TvlBitmapInfoHeader& header, void** handle) {
-    BITMAPINFO info{};
-    static_assert(sizeof(info.bmiHeader) == sizeof(header));
-    std::memcpy(&info.bmiHeader, &header, sizeof(header));
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap)
-            DeleteObject(bitmap);
+    BITMAPINFOHEADER info{};
+    static_assert(sizeof(info) == sizeof(header));
+    std::memcpy(&info, &header, sizeof(header));
+    TDibSection dib = CreateDibSection(info);
+    if (!dib)
         throw std::bad_alloc();
-    }
-    *handle = bitmap;
-    return static_cast<uint8_t*>(bits);
+    // The portable class keeps the handle; Release below takes it back.
+    *handle = dib.Bitmap.Release();
+    return static_cast<uint8_t*>(dib.Bits);
 }
 
 void Release(uint8_t*, void* handle) {
     if (handle)
-        DeleteObject(static_cast<HBITMAP>(handle));
+        TGdiBitmap::Reclaim(static_cast<HBITMAP>(handle)).Reset();
 }
 
 } // namespace vlPixelStore
@@ -51,7 +49,7 @@ void TvlFBitmap::CreateFromBitmap(HBITMAP bitmap) {
 
 HDC TvlFBitmap::Canvas() {
     if (!FDC && FHandle) {
-        FDC = CreateCompatibleDC(nullptr);
+        FDC = TMemoryDC::Create(nullptr).Release();
         if (FDC)
             FOldBitmap = SelectObject(FDC, static_cast<HBITMAP>(FHandle));
     }
@@ -72,7 +70,7 @@ void TvlFBitmap::DrawTo(HDC dc, int x, int y) {
 void TvlFBitmap::ReleaseCanvas() {
     if (FDC) {
         SelectObject(FDC, static_cast<HGDIOBJ>(FOldBitmap));
-        DeleteDC(FDC);
+        TMemoryDC::Reclaim(FDC).Reset();
     }
     FDC = nullptr;
     FOldBitmap = nullptr;

@@ -2,29 +2,11 @@
 
 #include <algorithm>
 
+#include "core/Gdi.h"
+#include "core/WindowServices.h"
 #include "skin/data/vlUtils.h"
 
 namespace {
-
-using TMonitorFromWindow = HMONITOR(WINAPI*)(HWND, DWORD);
-using TGetMonitorInfoA = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
-using TSetLayeredWindowAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-
-// The multi-monitor functions are missing on the oldest platforms; they are
-// looked up once, when the program starts.
-struct TMonitorFunctions {
-    TMonitorFromWindow FromWindow = nullptr;
-    TGetMonitorInfoA Info = nullptr;
-    TMonitorFunctions() {
-        if (HMODULE user = GetModuleHandleA("user32.dll")) {
-            FromWindow = reinterpret_cast<TMonitorFromWindow>(
-                reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
-            Info = reinterpret_cast<TGetMonitorInfoA>(
-                reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
-        }
-    }
-};
-const TMonitorFunctions MonitorFunctions;
 
 TRect FromRECT(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
@@ -39,40 +21,12 @@ bool PlatformVersion(int& major, int& minor) {
     return true;
 }
 
-// An object selected into a device context until the end of the scope.
-class TSelected {
-public:
-    TSelected(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
-    ~TSelected() { SelectObject(FDC, FOld); }
-    TSelected(const TSelected&) = delete;
-    TSelected& operator=(const TSelected&) = delete;
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld;
-};
-
-class TGdiObject {
-public:
-    explicit TGdiObject(HGDIOBJ object) : FObject(object) {}
-    ~TGdiObject() {
-        if (FObject)
-            DeleteObject(FObject);
-    }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    HGDIOBJ Get() const { return FObject; }
-
-private:
-    HGDIOBJ FObject;
-};
-
 } // namespace
 
 void DrawShapes(HDC dc, const std::vector<TvlShape>& shapes, uint32_t colour) {
-    TGdiObject pen(CreatePen(PS_SOLID, 1, colour));
-    TGdiObject brush(CreateSolidBrush(colour));
-    TSelected selected(dc, pen.Get());
+    TGdiPen pen = CreatePenOwned(PS_SOLID, 1, colour);
+    TGdiBrush brush = CreateSolidBrushOwned(colour);
+    SelectGuard selected(dc, pen.Handle());
     for (const TvlShape& s : shapes) {
         RECT r{s.A.X, s.A.Y, s.B.X, s.B.Y};
         switch (s.Kind) {
@@ -81,10 +35,10 @@ void DrawShapes(HDC dc, const std::vector<TvlShape>& shapes, uint32_t colour) {
             LineTo(dc, s.B.X, s.B.Y);
             break;
         case TvlShape::Frame:
-            FrameRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+            FrameRect(dc, &r, brush.Handle());
             break;
         case TvlShape::Fill:
-            FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+            FillRect(dc, &r, brush.Handle());
             break;
         }
     }
@@ -136,24 +90,17 @@ void DrawParentBackground(HWND control, HDC dc) {
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
     RECT client{};
     GetClientRect(parent, &client);
-    const int saved = SaveDC(dc);
+    SavedDCGuard saved(dc);
     OffsetViewportOrgEx(dc, -place.left, -place.top, nullptr);
     IntersectClipRect(dc, 0, 0, client.right, client.bottom);
     // A top-level form only erases: its content is the controls themselves.
     if (GetWindowLongA(parent, GWL_STYLE) & WS_CHILD)
         SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
 }
 
 void SetWindowAlpha(HWND window, int alpha) {
-    HMODULE user = GetModuleHandleA("USER32");
-    if (!user)
-        return;
-    auto set = reinterpret_cast<TSetLayeredWindowAttributes>(
-        reinterpret_cast<void*>(GetProcAddress(user, "SetLayeredWindowAttributes")));
-    if (set)
-        set(window, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), LWA_ALPHA);
+    Service<TLayeredWindows>().SetAlpha(window, static_cast<BYTE>(std::clamp(alpha, 0, 255)));
 }
 
 bool SupportsLayeredWindows() {
@@ -167,17 +114,5 @@ bool IsVersion51() {
 }
 
 TRect GetMonitorArea(HWND window, bool workArea) {
-    if (GetSystemMetrics(SM_CMONITORS) > 1 && MonitorFunctions.FromWindow && MonitorFunctions.Info) {
-        MONITORINFO info{};
-        info.cbSize = sizeof(info);
-        HMONITOR monitor = MonitorFunctions.FromWindow(window, MONITOR_DEFAULTTONEAREST);
-        if (monitor && MonitorFunctions.Info(monitor, &info))
-            return FromRECT(workArea ? info.rcWork : info.rcMonitor);
-    }
-    if (workArea) {
-        RECT area{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-        return FromRECT(area);
-    }
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return FromRECT(Service<TMonitorAreas>().MonitorArea(window, workArea));
 }

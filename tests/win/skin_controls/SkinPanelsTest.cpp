@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "skin/controls/vlSkinCtrls.h"
+#include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 
@@ -168,4 +169,31 @@ TEST_F(SkinPanels, GaugeTextBarAndValues) {
     COLORREF full = Pixel(gauge, 6, 9);
     EXPECT_NE(empty, full);
     ui::SaveScreenshot(Form->Handle(), "skinned-gauge");
+}
+
+TEST_F(SkinPanels, SkinnedWindowsGiveBackEveryGdiObjectAndTimer) {
+    TLeakCheck leaks;
+    auto* form = new TForm(Application, "Leaks", 300, 200);
+    auto* skin = new TvlSkinData(form);
+    skin->SetCompressedStoredSkin(Stored.get());
+    auto* panel = new TvlSkinPanel(form, form, bvFrame);
+    panel->SetBounds(0, 0, 300, 120);
+    panel->SetSkinData(skin);
+    auto* button = new TvlSkinButton(form, panel, "Morph", 10, 10, 90, 24);
+    button->SetSkinData(skin);
+    auto* check = new TvlSkinCheckRadioBox(form, panel, "Check", 10, 50, 120, 25);
+    check->SetSkinData(skin);
+    auto* gauge = new TvlSkinGauge(form, form, 10, 140, 200, 19);
+    gauge->SetSkinData(skin);
+    auto* label = new TvlSkinStdLabel(form, panel, "Label", 150, 10);
+    label->SetSkinData(skin);
+    form->Show();
+    ui::Pump(20);
+    SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // starts a morph timer
+    EXPECT_TRUE(button->MorphTimerRunning());
+    ui::Click(check);
+    ui::SaveScreenshot(form->Handle(), "skinned-leaks");
+    form->Release();  // with the morph still running
+    ui::Pump();
+    leaks.ExpectNone("a skinned form shown, hovered, clicked and closed");
 }

@@ -4,6 +4,7 @@
 
 #include "core/ExceptionHook.h"
 #include "skin/form/vlMessages.h"
+#include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/DateEdit.h"
@@ -65,6 +66,7 @@ TEST_F(ToolkitTest, AlignAndAnchorsFollowTheParentsSize) {
 
 TEST_F(ToolkitTest, MessageBoxLayoutResultsAndKeys) {
     TvlSkinMessage messages(nullptr);
+    TLeakCheck leaks;
     ui::OnNextModal([](TForm* box) {
         auto* ok = dynamic_cast<TButton*>(box->FindComponent("OK"));
         ASSERT_NE(ok, nullptr);
@@ -94,6 +96,7 @@ TEST_F(ToolkitTest, MessageBoxLayoutResultsAndKeys) {
 
     ui::OnNextModal([](TForm* box) { PostMessageA(box->Handle(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(messages.ShowMessageBox("Closed by its frame", mtWarning, mbOK | mbCancel), 2);
+    leaks.ExpectNone("five message boxes opened and closed");
 }
 
 TEST_F(ToolkitTest, DateEditKeepsTheMask) {
