@@ -11,6 +11,7 @@ TFont& TFont::operator=(const TFont& other) {
         FHeight = other.FHeight;
         FStyle = other.FStyle;
         FColor = other.FColor;
+        FCharSet = other.FCharSet;
         Reset();
     }
     return *this;
@@ -28,7 +29,7 @@ HFONT TFont::Handle() const {
         lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
         lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
         lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
-        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfCharSet = FCharSet;
         lf.lfQuality = DEFAULT_QUALITY;
         lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
         FHandle = CreateFontOwned(lf);

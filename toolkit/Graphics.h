@@ -26,7 +26,9 @@ public:
     TFont() = default;
     TFont(const std::string& name, int height, unsigned style = 0, TColor color = clWindowText)
         : FName(name), FHeight(height), FStyle(style), FColor(color) {}
-    TFont(const TFont& other) : FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle), FColor(other.FColor) {}
+    TFont(const TFont& other)
+        : FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle), FColor(other.FColor),
+          FCharSet(other.FCharSet) {}
     TFont& operator=(const TFont& other);
     ~TFont();
 
@@ -38,6 +40,11 @@ public:
     void SetHeight(int h) { FHeight = h; Reset(); }
     void SetStyle(unsigned s) { FStyle = s; Reset(); }
     void SetColor(TColor c) { FColor = c; }
+    unsigned char CharSet() const { return FCharSet; }
+    void SetCharSet(unsigned char c) {
+        FCharSet = c;
+        Reset();
+    }
 
     HFONT Handle() const;  // owned by the font
 
@@ -47,6 +54,7 @@ private:
     int FHeight = 11;
     unsigned FStyle = 0;
     TColor FColor = clWindowText;
+    unsigned char FCharSet = DEFAULT_CHARSET;
     mutable TGdiFont FHandle;
 };
 

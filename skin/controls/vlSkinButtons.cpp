@@ -35,6 +35,22 @@ void FrameAndFill(TvlFBitmap& bitmap, TColor frame, TColor fill) {
 
 }  // namespace
 
+void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& caption, const TRect& area,
+                      const TFont& font, TColor colour, int cell, bool shifted) {
+    TvlFBitmap& strip = *glyph.Strip;
+    int gw = strip.Empty() ? 0 : strip.Width() / glyph.NumGlyphs, gh = strip.Empty() ? 0 : strip.Height();
+    SIZE text = CaptionExtent(dc, font, caption);
+    TvlGlyphPlacement p = PlaceGlyphAndCaption(area, gw, gh, text.cx, text.cy, glyph.Margin, glyph.Spacing, glyph.Layout);
+    int shift = shifted ? 1 : 0;
+    if (!strip.Empty()) DrawGlyphFrame(dc, p.Glyph.X + shift, p.Glyph.Y + shift, cell - 1, glyph.NumGlyphs, strip);
+    if (caption.empty()) return;
+    TCanvas canvas(dc);
+    canvas.Font = font;
+    canvas.Font.SetColor(colour);
+    RECT r{p.Text.X + shift, p.Text.Y + shift, p.Text.X + shift + text.cx + 2, p.Text.Y + shift + text.cy};
+    canvas.TextRect(r, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
 TvlGlyphPlacement PlaceGlyphAndCaption(const TRect& target, int gw, int gh, int tw, int th, int margin, int spacing,
                                        TvlButtonLayout layout) {
     int cx = target.Left + target.Width() / 2, cy = target.Top + target.Height() / 2;
@@ -226,17 +242,9 @@ void TvlSkinButton::SetEnabled(bool v) {
 
 void TvlSkinButton::DrawGlyphAndCaption(TvlFBitmap& bitmap, const TRect& area, const TFont& font, TColor colour,
                                         bool hot, bool down, bool shifted) {
-    HDC dc = bitmap.Canvas();
-    int cell = GlyphCell(FNumGlyphs, Enabled(), down, hot);
-    int gw = Glyph.Empty() ? 0 : Glyph.Width() / FNumGlyphs, gh = Glyph.Empty() ? 0 : Glyph.Height();
-    SIZE text = CaptionExtent(dc, font, Caption());
-    TvlGlyphPlacement p = PlaceGlyphAndCaption(area, gw, gh, text.cx, text.cy, FMargin, FSpacing, FLayout);
-    int shift = shifted ? 1 : 0;
-    if (!Glyph.Empty()) DrawGlyphFrame(dc, p.Glyph.X + shift, p.Glyph.Y + shift, cell - 1, FNumGlyphs, Glyph);
-    if (Caption().empty()) return;
-    TCanvas canvas = LookCanvas(bitmap, font, colour);
-    RECT r{p.Text.X + shift, p.Text.Y + shift, p.Text.X + shift + text.cx + 2, p.Text.Y + shift + text.cy};
-    canvas.TextRect(r, Caption(), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    TvlGlyphLook g{&Glyph, FNumGlyphs, FMargin, FSpacing, FLayout};
+    DrawGlyphAndText(bitmap.Canvas(), g, Caption(), area, font, colour, GlyphCell(FNumGlyphs, Enabled(), down, hot),
+                     shifted);
 }
 
 void TvlSkinButton::DrawStateImage(TvlFBitmap& bitmap, const TRect& source, bool active, bool down) {

@@ -22,6 +22,15 @@ TvlGlyphPlacement PlaceGlyphAndCaption(const TRect& target, int glyphWidth, int 
 // The cell of a glyph strip to show (1 normal, 2 disabled, 3 down, 4 hot).
 int GlyphCell(int numGlyphs, bool enabled, bool down, bool hot);
 
+struct TvlGlyphLook {
+    TvlFBitmap* Strip;
+    int NumGlyphs, Margin, Spacing;
+    TvlButtonLayout Layout;
+};
+// Glyph cell and caption laid out in `area`, moved by a pixel when pressed.
+void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& caption, const TRect& area,
+                      const TFont& font, TColor colour, int cell, bool shifted);
+
 class TvlSkinButton : public TvlSkinCustomControl {
 public:
     TvlSkinButton(TComponent* owner, TWinControl* parent);

@@ -133,9 +133,13 @@ public:
         }
     }
 
-    // The font a look draws its text with: the element's or the default one.
+    // The font a look draws its text with: the element's or the default one,
+    // in the character set of the skin's resource strings when it has them.
     TFont LookFont(const std::string& name, int height, unsigned style) const {
-        return UseSkinFont && this->Look.HasElement() ? TFont(name, height, style) : DefaultFont;
+        TFont font = UseSkinFont && this->Look.HasElement() ? TFont(name, height, style) : DefaultFont;
+        const TvlSkinData* skin = this->SkinData();
+        if (skin && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
+        return font;
     }
 
 private:
