@@ -391,6 +391,25 @@ TEST(CrashChild, FailuresDuringAReportNeverHang) {
     EXPECT_NE(run.Reports[1].find("raised on another thread meanwhile"), std::string::npos);
 }
 
+// The program's own stored options are found among its other resources (a
+// built-in skin beside them once hid them, and with them the watchdog).
+TEST(CrashReporter, TheProgramFindsItsStoredOptions) {
+    HMODULE program = LoadLibraryExA(PLANDESK_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_TRUE(program) << PLANDESK_EXE;
+    HRSRC found = FindResourceA(program, "VLDATA", MAKEINTRESOURCEA(10));
+    HRSRC skin = FindResourceA(program, "VL_BUILTIN_SKIN", MAKEINTRESOURCEA(10));
+    std::string stored;
+    if (found)
+        if (HGLOBAL loaded = LoadResource(program, found))
+            stored.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(program, found));
+    FreeLibrary(program);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(skin);
+    TVesperModuleOptions o = DecodeStoredOptions(stored);
+    EXPECT_EQ(o.FreezeTimeout, 30);
+    EXPECT_EQ(o.DialogCaption, "Plandesk");
+}
+
 TEST(CrashReporter, InstalledWithTheStoredOptionsAndExported) {
     EXPECT_NE(GetProcAddress(GetModuleHandleA(nullptr), "ExceptionManager"), nullptr);
     TVesperModuleOptions o = CrashReporterOptions();
