@@ -208,6 +208,72 @@ TEST(CrashChild, FrozenMainWindowIsReportedOnce) {
     EXPECT_EQ(run.ExitCode, 13u) << "the window answers again and the program ends normally";
 }
 
+// When a freezing child's window stopped answering ("<log>.frozen" appears)
+// and when its report was saved, in milliseconds from the child's start.
+struct TFreezeTimes {
+    ULONGLONG Frozen = 0, Reported = 0;
+    std::string Note;  // the child's note after the freeze: "cpu <ms>"
+};
+
+TRun RunFreezingChild(const std::string& mode, TFreezeTimes& times) {
+    ULONGLONG start = GetTickCount64();
+    return RunChild(mode, 60000, [&](HANDLE process, const std::string& caption) {
+        std::string log = Folder() + caption.substr(std::string("Crash child ").size());
+        std::string note = log + ".frozen";
+        while (WaitForSingleObject(process, 20) == WAIT_TIMEOUT) {
+            if (!times.Frozen && GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES)
+                times.Frozen = GetTickCount64() - start;
+            if (!times.Reported && GetFileAttributesA(log.c_str()) != INVALID_FILE_ATTRIBUTES)
+                times.Reported = GetTickCount64() - start;
+        }
+        times.Note = ReadFileIfExists(note).value_or("");
+        DeleteFileA(note.c_str());
+    });
+}
+
+long long CpuMs(const std::string& note) {
+    return note.rfind("cpu ", 0) == 0 ? std::atoll(note.c_str() + 4) : -1;
+}
+
+// Past the 5 s after which the system calls a window hung, but within the
+// time-out (8 s): nothing is reported, and the watchdog does not spin.
+TEST(CrashChild, AFreezeShorterThanTheTimeOutIsNotReported) {
+    TFreezeTimes times;
+    TRun run = RunFreezingChild("freeze-short", times);
+    ASSERT_EQ(run.StartError, 0u);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 13u);
+    ASSERT_NE(times.Frozen, 0u) << "the child did not freeze";
+    EXPECT_TRUE(run.Reports.empty()) << "reported " << times.Reported - times.Frozen << " ms into a 6.5 s freeze";
+    // The process's CPU time while its main thread sleeps is the watchdog's.
+    long long cpu = CpuMs(times.Note);
+    ASSERT_GE(cpu, 0) << times.Note;
+    EXPECT_LT(cpu, 325) << "ms of CPU time in a 6.5 s freeze";
+}
+
+// Longer than the time-out (8 s): one report, not before the time-out.
+TEST(CrashChild, AFreezeLongerThanTheTimeOutIsReportedOnceAfterIt) {
+    TFreezeTimes times;
+    TRun run = RunFreezingChild("freeze-long", times);
+    ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");
+    ASSERT_NE(times.Frozen, 0u);
+    ASSERT_NE(times.Reported, 0u);
+    EXPECT_GE(times.Reported - times.Frozen, 7800u);
+    EXPECT_LT(times.Reported - times.Frozen, 11000u);
+    EXPECT_EQ(run.ExitCode, 13u);
+}
+
+// The stored options' time-out (30 s) against a 35 s freeze.
+TEST(CrashChild, AFreezeLongerThanTheShippedTimeOutIsReported) {
+    EXPECT_EQ(CrashReporterOptions().FreezeTimeout, 30);
+    TFreezeTimes times;
+    TRun run = RunFreezingChild("freeze-shipped", times);
+    ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");
+    ASSERT_NE(times.Reported, 0u);
+    EXPECT_GE(times.Reported - times.Frozen, 29800u);
+    EXPECT_EQ(run.ExitCode, 13u);
+}
+
 TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
     std::string ini = Folder() + "VesperLog.ini";
     DeleteFileA(ini.c_str());
