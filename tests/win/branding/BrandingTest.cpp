@@ -182,6 +182,7 @@ TEST_F(BrandingTest, OpenURLPassesTheAddressAsOneArgument) {
         BrowserCommand browser(Quoted(BrowserCommand::Recorder()) + " -osint -url \"%1\"");
         EXPECT_TRUE(OpenURL("http://example.com/a b?q=\"x\""));
         EXPECT_EQ(BrowserCommand::Recorded(), "http://example.com/a b?q=%22x%22\n");
+        EXPECT_EQ(BrowserCommand::RecordedShow(), "5") << "started with show command 5";
     }
     {
         BrowserCommand none("");
