@@ -1,5 +1,8 @@
 #include "crash/ExceptionLog.h"
 
+#include <windows.h>
+#include <psapi.h>
+
 #include <cxxabi.h>
 #include <csignal>
 #include <stdlib.h>
@@ -496,6 +499,16 @@ void HookProcedure(const char* name, void* procedure, void* replacement) {
         AddInstallWarning(WarningText("Hook", 0, std::string("Cannot hook a null procedure (\"") + name + "\")."));
         return;
     }
+    // Code in a mapping shared between processes (not an image the system
+    // copies on write) would be changed for every process using it.
+    MEMORY_BASIC_INFORMATION memory{};
+    if (VirtualQuery(procedure, &memory, sizeof memory) && memory.Type == MEM_MAPPED) {
+        char module[MAX_PATH] = {};
+        if (!GetMappedFileNameA(GetCurrentProcess(), procedure, module, sizeof module)) std::snprintf(module, sizeof module, "%p", procedure);
+        AddInstallWarning(WarningText("Hook", reinterpret_cast<uint64_t>(procedure),
+                                      std::string("Cannot hook the module \"") + module + "\" located into the shared-area."));
+        return;
+    }
     unsigned char jump[14] = {0xFF, 0x25, 0, 0, 0, 0};  // jmp [rip+0], then the address
     std::memcpy(jump + 6, &replacement, sizeof replacement);
     DWORD protection;
@@ -509,6 +522,13 @@ void HookProcedure(const char* name, void* procedure, void* replacement) {
     FlushInstructionCache(GetCurrentProcess(), procedure, sizeof jump);
 }
 
+}  // namespace
+
+void HookProcedureForTesting(const char* name, void* procedure, void* replacement) {
+    HookProcedure(name, procedure, replacement);
+}
+
+namespace {
 TVesperModuleOptions StoredOptions() {
     HRSRC found = FindResourceA(nullptr, "VLDATA", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
     HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <functional>
 #include <string>
 
@@ -12,6 +14,8 @@
 #include "crash/ExceptionLog.h"
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
+#include "crash/Socket.h"
+#include "crash/Handling.h"
 
 namespace {
 std::string Folder() {
@@ -484,4 +488,38 @@ TEST(CrashReporter, InstalledWithTheStoredOptionsAndExported) {
     EXPECT_TRUE(o.ShowDialog);
     EXPECT_FALSE(o.AttachScreenshot);
     EXPECT_TRUE(o.MailTo.empty());
+}
+
+// Code in a mapping shared between processes is not patched, and says so.
+TEST(CrashReporter, CodeInASharedMappingIsNotHooked) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_EXECUTE_READWRITE, 0, 4096, nullptr);
+    ASSERT_TRUE(mapping);
+    auto* code = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS | FILE_MAP_EXECUTE, 0, 0, 4096));
+    ASSERT_TRUE(code);
+    std::memset(code, 0xC3, 16);  // ret
+    size_t before = InstallWarnings().size();
+    HookProcedureForTesting("SharedRoutine", code, reinterpret_cast<void*>(&CrashReporterOptions));
+    std::vector<std::string> warnings = InstallWarnings();
+    bool untouched = code[0] == 0xC3 && code[13] == 0xC3;
+    UnmapViewOfFile(code);
+    CloseHandle(mapping);
+    EXPECT_TRUE(untouched);
+    ASSERT_EQ(warnings.size(), before + 1);
+    EXPECT_NE(warnings.back().find("Cannot hook the module \""), std::string::npos) << warnings.back();
+    EXPECT_NE(warnings.back().find("\" located into the shared-area."), std::string::npos) << warnings.back();
+}
+
+extern "C" int __stdcall WSACleanup();
+
+// A failing WSACleanup (Winsock no longer started: the test ended it behind
+// the socket's back) is reported in the reporter's own words.
+TEST(CrashReporter, AFailingWinsockCleanupIsReported) {
+    std::unique_ptr<ISocket> socket = CreateTcpSocket(1000);
+    ASSERT_EQ(WSACleanup(), 0);
+    try {
+        socket->Close();
+        FAIL() << "no error";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Error into WSACleanup: \"", 0), 0u) << e.what();
+    }
 }
