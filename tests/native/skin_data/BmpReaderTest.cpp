@@ -245,3 +245,13 @@ TEST(BmpReader, OS2HuffmanIsRefusedByName) {
         EXPECT_EQ(std::string(e.what()), "Bitmap image is not valid: OS/2 Huffman compression is not supported");
     }
 }
+
+// An absolute RLE4 run of odd length above 3 (5 pixels: 3 bytes, padded to
+// 4) followed by more data: a wrong byte count would misread what follows.
+TEST(BmpReader, OddRle4AbsoluteRunIsFollowedCorrectly) {
+    std::string rle4("\x00\x05\x01\x23\x20\x00" "\x04\x31" "\x00\x01", 10);
+    TPixelImage img = DecodeBmp(MakeBmp(9, 1, 4, 2, RedGreenBlueWhite, rle4));
+    const uint32_t red = 0x0000FF, green = 0x00FF00, blue = 0xFF0000, white = 0xFFFFFF;
+    const uint32_t expected[9] = {red, green, blue, white, blue, white, green, white, green};
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(img.PixelColor(x, 0), expected[x]) << x;
+}
