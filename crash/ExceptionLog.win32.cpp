@@ -50,6 +50,8 @@ thread_local bool t_worker = false;
 // belongs to: a rethrow of the same exception keeps the original stack.
 thread_local std::vector<uint64_t>* t_raiseStack = nullptr;
 thread_local const void* t_raiseObject = nullptr;
+// The registers at that throw (kept beside the stack, on the heap).
+thread_local CONTEXT* t_raiseContext = nullptr;
 
 // Work handed from the worker to the waiting main thread.
 struct THandBack {
@@ -116,6 +118,8 @@ void NTAPI ThreadCallback(PVOID, DWORD reason, PVOID) {
         ForgetThread(GetCurrentThreadId());
         delete t_raiseStack;
         t_raiseStack = nullptr;
+        delete t_raiseContext;
+        t_raiseContext = nullptr;
     }
 }
 }  // namespace
@@ -407,7 +411,9 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* ep) {
     const void* object = r.NumberParameters > 0 ? reinterpret_cast<const void*>(r.ExceptionInformation[0]) : nullptr;
     if (object && object == t_raiseObject) return EXCEPTION_CONTINUE_SEARCH;
     if (!t_raiseStack) t_raiseStack = new std::vector<uint64_t>;
+    if (!t_raiseContext) t_raiseContext = new CONTEXT;
     *t_raiseStack = WalkStack(*ep->ContextRecord);
+    *t_raiseContext = *ep->ContextRecord;
     t_raiseObject = object;
     return EXCEPTION_CONTINUE_SEARCH;
 }
@@ -469,6 +475,7 @@ void OnTerminate() {
     if (std::current_exception()) {
         // The stack first: looking at the exception rethrows it.
         failure.Stack = RaiseStack();
+        if (t_raiseContext && !failure.Stack.empty()) failure.Registers = RegisterItems(*t_raiseContext);
         t_reporting = true;
         FillFromCurrentException(failure);
         t_reporting = false;
@@ -565,7 +572,15 @@ extern "C" bool ExceptionManager(const std::exception* exception, void* address)
     }
     failure.Address = reinterpret_cast<uint64_t>(address);
     failure.Stack = RaiseStack();
-    if (failure.Stack.empty()) failure.Stack = CurrentStack();
+    // The registers where it was raised; without a raise we saw, the caller's.
+    if (!failure.Stack.empty() && t_raiseContext) {
+        failure.Registers = RegisterItems(*t_raiseContext);
+    } else {
+        failure.Stack = CurrentStack();
+        CONTEXT context{};
+        RtlCaptureContext(&context);
+        failure.Registers = RegisterItems(context);
+    }
     t_raiseObject = nullptr;
     return HandleFailure(failure);
 }

@@ -148,6 +148,7 @@ TEST(CrashChild, AccessViolationOnAnotherThread) {
 TEST(CrashChild, UncaughtCppExceptions) {
     TRun run = RunChild("throw");
     ExpectReport(run, "std::out_of_range", "nobody catches this", "main");
+    EXPECT_NE(Item(TLogItem::Parse(run.Reports[0]), "Registers", "RIP"), "<none>") << run.Reports[0];
     EXPECT_EQ(run.ExitCode, 3u);
     run = RunChild("throw-thread");
     ExpectReport(run, "std::logic_error", "escaped from a thread", "ThrowFromThread");
@@ -174,6 +175,10 @@ TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
     TRun run = RunChild("manager");
     ExpectReport(run, "std::runtime_error", "Cannot open file \"x.dat\". Not found", "RaiseCaught");
     EXPECT_EQ(run.ExitCode, 10u);
+    // The registers of the raise are part of the report.
+    TLogItem log = TLogItem::Parse(run.Reports[0]);
+    EXPECT_NE(Item(log, "Registers", "RIP"), "<none>") << run.Reports[0];
+    EXPECT_NE(Item(log, "Registers", "RSP"), "0000000000000000");
 }
 
 TEST(CrashChild, ALibraryPassesItsExceptionsToTheHostsManager) {
