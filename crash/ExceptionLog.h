@@ -33,4 +33,7 @@ void HookProcedureForTesting(const char* name, void* procedure, void* replacemen
 
 // Replaces the options read from the program's "VLDATA" resource.
 void SetCrashReporterOptions(const TVesperModuleOptions& options);
-TVesperModuleOptions CrashReporterOptions();
+TVesperModuleOptionsEx CrashReporterOptions();
+// The options of the module that holds `address`: a library's own stored
+// "VLDATA" when it carries one, else the program's.
+TVesperModuleOptions ModuleOptionsAt(uint64_t address);

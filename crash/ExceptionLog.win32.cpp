@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <typeinfo>
 
 #include "core/ExceptionHook.h"
@@ -33,7 +34,7 @@ constexpr DWORD GccMagicMask = 0x20FFFFFF;
 CRITICAL_SECTION g_reportLock;
 SRWLOCK g_optionsLock = SRWLOCK_INIT;
 SRWLOCK g_threadsLock = SRWLOCK_INIT;
-TVesperModuleOptions* g_options = nullptr;
+TVesperModuleOptionsEx* g_options = nullptr;
 std::vector<TTrackedThread>* g_threads = nullptr;
 DWORD g_mainThreadId = 0;
 std::atomic<bool> g_installed{false};
@@ -172,18 +173,41 @@ std::vector<TTrackedThread> TrackedThreads() {
 void SetCrashReporterOptions(const TVesperModuleOptions& options) {
     AcquireSRWLockExclusive(&g_optionsLock);
     if (g_options)
-        *g_options = options;
+        *g_options = TVesperModuleOptionsEx(options);
     else
-        g_options = new TVesperModuleOptions(options);
+        g_options = new TVesperModuleOptionsEx(options);
     ReleaseSRWLockExclusive(&g_optionsLock);
     if (options.FreezeTimeout > 0) StartFreezeWatch();
 }
 
-TVesperModuleOptions CrashReporterOptions() {
+TVesperModuleOptionsEx CrashReporterOptions() {
     AcquireSRWLockShared(&g_optionsLock);
-    TVesperModuleOptions copy = g_options ? *g_options : TVesperModuleOptions();
+    TVesperModuleOptionsEx copy = g_options ? *g_options : TVesperModuleOptionsEx();
     ReleaseSRWLockShared(&g_optionsLock);
     return copy;
+}
+
+namespace {
+std::optional<TVesperModuleOptions> StoredOptionsOf(HMODULE module) {
+    HRSRC found = FindResourceA(module, "VLDATA", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!data) return std::nullopt;
+    try {
+        return DecodeStoredOptions(std::string(data, SizeofResource(module, found)));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+}  // namespace
+
+TVesperModuleOptions ModuleOptionsAt(uint64_t address) {
+    HMODULE module = nullptr;
+    if (address && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                      reinterpret_cast<LPCSTR>(address), &module) &&
+        module != GetModuleHandleA(nullptr))
+        if (std::optional<TVesperModuleOptions> own = StoredOptionsOf(module)) return *own;
+    return CrashReporterOptions();
 }
 
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& c) {
@@ -536,17 +560,7 @@ void HookProcedureForTesting(const char* name, void* procedure, void* replacemen
 }
 
 namespace {
-TVesperModuleOptions StoredOptions() {
-    HRSRC found = FindResourceA(nullptr, "VLDATA", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!data) return TVesperModuleOptions();
-    try {
-        return DecodeStoredOptions(std::string(data, SizeofResource(nullptr, found)));
-    } catch (const std::exception&) {
-        return TVesperModuleOptions();
-    }
-}
+TVesperModuleOptions StoredOptions() { return StoredOptionsOf(nullptr).value_or(TVesperModuleOptions()); }
 
 bool Manager(const std::exception* exception, void* address) { return ExceptionManager(exception, address); }
 
