@@ -96,9 +96,11 @@ TEST(GIFReader, LoopExtension) {
 
 TEST(GIFReader, DamagedCodeStreamsAreAcceptedAndMarked) {
     // Code sizes the 12-bit code width cannot serve are refused.
-    for (int codeSize : {0, 12, 255})
-        EXPECT_EQ(ErrorOf(GIFBuilder(3, 2).Image(0, 0, 3, 2, Pattern(6), codeSize).Trailer()), kStreamReadErrorText)
-            << codeSize;
+    for (int codeSize : {0, 12, 255}) {
+        GIFBuilder b(3, 2);
+        b.Descriptor(0, 0, 3, 2).Raw(std::string(1, static_cast<char>(codeSize)) + std::string("\x01\x00\x00", 3));
+        EXPECT_EQ(ErrorOf(b.Trailer()), kStreamReadErrorText) << codeSize;
+    }
     TGIFImage image;
 
     // A code that is not yet in the table, first thing after a clear.
