@@ -2,6 +2,7 @@
 // must leave a correct report in its log file.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,11 +10,14 @@
 #include <memory>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "core/FileIO.h"
 #include "crash/ExceptionLog.h"
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
+#include "crash/ReportDialog.h"
+#include "crash/Report.h"
 #include "crash/Socket.h"
 #include "crash/Handling.h"
 
@@ -534,4 +538,34 @@ TEST(CrashReporter, AFailingWinsockCleanupIsReported) {
     } catch (const ESocketError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Error into WSACleanup: \"", 0), 0u) << e.what();
     }
+}
+
+// Both pages of the report are captioned "Informations": the list and the text.
+TEST(CrashReporter, BothReportPagesAreInformations) {
+    TVesperModuleOptions options;
+    options.DialogCaption = "Report pages " + std::to_string(GetCurrentProcessId());
+    TReportData data;
+    data.ExceptionClass = "Exception";
+    data.ExceptionMessage = "shown";
+    TLogItem report = BuildReport(data);
+    std::vector<std::string> captions;
+    std::thread user([&] {
+        HWND dialog = WaitForWindow("PlandeskCrashReport", options.DialogCaption.c_str());
+        if (!dialog) return;
+        HWND tabs = FindWindowExA(dialog, nullptr, WC_TABCONTROLA, nullptr);
+        int count = tabs ? static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            char text[64] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            captions.push_back(text);
+        }
+        PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
+    });
+    ShowReportDialog(options, report, false);
+    user.join();
+    EXPECT_EQ(captions, (std::vector<std::string>{"Informations", "Informations"}));
 }
