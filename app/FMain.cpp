@@ -120,7 +120,6 @@ void TfrmMain::BuildLayout() {
     lblLink2URL->Name = "lblLink2URL";
     lblLink2URL->URL = "https://www.startpage.com/";
     lblLink2URL->Alignment = taRightJustify;
-    lblLink2URL->SetBounds(723 + 40 - lblLink2URL->Width(), 8, lblLink2URL->Width(), lblLink2URL->Height());
     lblLink2URL->SetAnchors(akRight | akTop);
     for (TvlSkinLinkLabel* l : {lblLink1URL, lblLink2URL}) {
         l->SkinDataName = "stdlabel";
@@ -165,6 +164,7 @@ void TfrmMain::BuildLayout() {
     pgcMain->Name = "pgcMain";
     pgcMain->SkinDataName = "tab";
     pgcMain->SetAlign(alClient);
+    SendMessageA(pgcMain->Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(0, 20));  // tab height 20
     tabTasks = pgcMain->AddSheet("Tasks");
     tabCalendar = pgcMain->AddSheet("Calendar");
 

@@ -30,14 +30,23 @@ struct Header {
     size_t PixelOffset = 0;
 };
 
-Header ReadHeader(std::string_view file) {
-    if (file.size() < FileHeaderSize + 4) throw EInvalidGraphic("the info header is missing");
+// What ends too early: the bytes themselves, or, where the file's own size
+// field sets the length (bitmaps back to back in a package), that field.
+[[noreturn]] void Cut(const char* part, bool bySizeField) {
+    throw EInvalidGraphic(bySizeField ? std::string("the file size field ends inside the ") + part
+                                      : std::string("the ") + part + " is truncated");
+}
+
+Header ReadHeader(std::string_view file, bool bySizeField) {
+    if (file.size() < FileHeaderSize + 4) Cut("info header", bySizeField);
     Header h;
     uint32_t infoSize = U32(file, FileHeaderSize);
     size_t info = FileHeaderSize;
     if (infoSize != 12 && (infoSize < 40 || infoSize > 1024))
         throw EInvalidGraphic("unknown info header size " + std::to_string(infoSize));
-    if (file.size() < info + infoSize) throw EInvalidGraphic("the info header is truncated");
+    if (file.size() < info + infoSize) Cut("info header", bySizeField);
+    // The second OS/2 header is 64 bytes long; it numbers compressions its own way.
+    bool os2 = infoSize == 64;
     int64_t width, height;
     uint32_t planes, colorsUsed = 0;
     size_t entrySize = 4;
@@ -56,7 +65,8 @@ Header ReadHeader(std::string_view file) {
         colorsUsed = U32(file, info + 32);
     }
     if (planes != 1) throw EInvalidGraphic("plane count is not 1");
-    if (h.Bits != 1 && h.Bits != 4 && h.Bits != 8 && h.Bits != 24 && h.Bits != 32)
+    if (os2 && h.Compression == BI_BITFIELDS) throw EInvalidGraphic("OS/2 Huffman compression is not supported");
+    if (h.Bits != 1 && h.Bits != 4 && h.Bits != 8 && h.Bits != 16 && h.Bits != 24 && h.Bits != 32)
         throw EInvalidGraphic("unsupported bit depth " + std::to_string(h.Bits));
     h.TopDown = height < 0;
     if (height < 0) height = -height;
@@ -75,7 +85,8 @@ Header ReadHeader(std::string_view file) {
             if (h.Bits != 4) throw EInvalidGraphic("RLE4 needs 4 bits per pixel");
             break;
         case BI_BITFIELDS:
-            if (h.Bits != 32) throw EInvalidGraphic("bit fields are supported for 32 bits per pixel only");
+            if (h.Bits != 16 && h.Bits != 32)
+                throw EInvalidGraphic("bit fields are supported for 16 and 32 bits per pixel only");
             break;
         default: throw EInvalidGraphic("unsupported compression " + std::to_string(h.Compression));
     }
@@ -87,19 +98,24 @@ Header ReadHeader(std::string_view file) {
         // A 40-byte header keeps the masks after it; larger headers hold them.
         size_t masksAt = infoSize == 40 ? tableAt : info + 40;
         if (infoSize == 40) tableAt += 12;
-        if (file.size() < masksAt + 12) throw EInvalidGraphic("the colour masks are truncated");
+        if (file.size() < masksAt + 12) Cut("colour masks", bySizeField);
         for (int i = 0; i < 3; ++i) h.Masks[i] = U32(file, masksAt + 4 * i);
     } else if (h.Bits == 32) {
         h.Masks[0] = 0xFF0000;
         h.Masks[1] = 0xFF00;
         h.Masks[2] = 0xFF;
+    } else if (h.Bits == 16) {  // 5-5-5
+        h.Masks[0] = 0x7C00;
+        h.Masks[1] = 0x03E0;
+        h.Masks[2] = 0x001F;
     }
+    // Deeper pictures may carry a table for palette displays: never needed.
     if (h.Bits <= 8) {
         size_t maxColors = size_t{1} << h.Bits;
-        size_t count = colorsUsed == 0 ? maxColors : colorsUsed;
-        if (count > 256) throw EInvalidGraphic("colour table too large");
-        if (tableAt + count * entrySize > file.size()) throw EInvalidGraphic("the colour table is truncated");
-        h.PaletteSize = std::min(count, maxColors);
+        // Of a larger declared table only the entries an index can reach count.
+        size_t count = std::min<size_t>(colorsUsed == 0 ? maxColors : colorsUsed, maxColors);
+        if (tableAt + count * entrySize > file.size()) Cut("colour table", bySizeField);
+        h.PaletteSize = count;
         for (size_t i = 0; i < h.PaletteSize; ++i) {
             size_t at = tableAt + i * entrySize;
             h.Palette[i] = static_cast<uint8_t>(file[at]) | (static_cast<uint8_t>(file[at + 1]) << 8) |
@@ -111,6 +127,8 @@ Header ReadHeader(std::string_view file) {
         throw EInvalidGraphic("the pixel offset lies outside the file");
     return h;
 }
+
+void Decode(std::string_view file, bool bySizeField, TPixelImage& image);
 
 void PutColor(uint8_t* p, uint32_t rgb) {
     p[0] = static_cast<uint8_t>(rgb);
@@ -150,10 +168,9 @@ void Unpack(const uint8_t* src, int width, uint8_t* out) {
         for (int i = 0; i < perByte; ++i) out[x + i] = (*src >> (8 - Bits * (i + 1))) & mask;
 }
 
-void DecodeUncompressed(std::string_view file, const Header& h, TPixelImage& image) {
+void DecodeUncompressed(std::string_view file, const Header& h, bool bySizeField, TPixelImage& image) {
     size_t rowBytes = DibRowBytes(static_cast<size_t>(h.Width), h.Bits);
-    if ((file.size() - h.PixelOffset) / rowBytes < static_cast<size_t>(h.Height))
-        throw EInvalidGraphic("the pixel data is truncated");
+    if ((file.size() - h.PixelOffset) / rowBytes < static_cast<size_t>(h.Height)) Cut("pixel data", bySizeField);
     Channel red(h.Masks[0]), green(h.Masks[1]), blue(h.Masks[2]);
     // One table lookup per pixel; indexes past the table draw black, as the
     // platform does.
@@ -170,6 +187,14 @@ void DecodeUncompressed(std::string_view file, const Header& h, TPixelImage& ima
         uint8_t* dst = image.Row(y);
         switch (h.Bits) {
             case 24: std::copy(src, src + h.Width * 3, dst); break;
+            case 16:
+                for (int x = 0; x < h.Width; ++x, src += 2, dst += 3) {
+                    uint32_t v = src[0] | (src[1] << 8);
+                    dst[0] = blue.Take(v);
+                    dst[1] = green.Take(v);
+                    dst[2] = red.Take(v);
+                }
+                break;
             case 32:
                 for (int x = 0; x < h.Width; ++x, src += 4, dst += 3) {
                     uint32_t v = src[0] | (src[1] << 8) | (src[2] << 16) | (static_cast<uint32_t>(src[3]) << 24);
@@ -274,9 +299,18 @@ TPixelImage DecodeBmp(std::string_view bytes) {
     return image;
 }
 
-void DecodeBmpInto(std::string_view bytes, TPixelImage& image) {
-    std::string_view file = bytes.substr(0, BmpFileLength(bytes));
-    Header h = ReadHeader(file);
+void DecodeBmpInto(std::string_view bytes, TPixelImage& image) { Decode(bytes.substr(0, BmpFileLength(bytes)), true, image); }
+
+TPixelImage DecodeBmpFile(std::string_view file) {
+    if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') throw EInvalidGraphic("no bitmap file header");
+    TPixelImage image;
+    Decode(file, false, image);
+    return image;
+}
+
+namespace {
+void Decode(std::string_view file, bool bySizeField, TPixelImage& image) {
+    Header h = ReadHeader(file, bySizeField);
     image.ResizeUninitialized(h.Width, h.Height);
     // The decoders write every pixel; the row padding is zero.
     if (int pad = image.Stride() - h.Width * 3)
@@ -284,8 +318,9 @@ void DecodeBmpInto(std::string_view bytes, TPixelImage& image) {
     if (h.Compression == BI_RLE8 || h.Compression == BI_RLE4)
         DecodeRle(file, h, image);
     else
-        DecodeUncompressed(file, h, image);
+        DecodeUncompressed(file, h, bySizeField, image);
 }
+}  // namespace
 
 std::string EncodeBmp(const TPixelImage& image) {
     if (image.Empty()) throw EInvalidGraphic("an empty picture cannot be written");

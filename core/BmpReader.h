@@ -1,7 +1,7 @@
 #pragma once
 // Reader and writer of Windows bitmap files (BMP). The reader takes 1, 4, 8,
-// 24 and 32 bits per pixel, with colour tables, bottom-up and top-down rows,
-// RLE4 and RLE8 compression and 32-bit bit-field masks. It never reads
+// 16, 24 and 32 bits per pixel, with colour tables, bottom-up and top-down
+// rows, RLE4 and RLE8 compression and 16- and 32-bit bit-field masks. It never reads
 // outside the bytes it is given: every size and offset field is checked and
 // anything short or inconsistent raises EInvalidGraphic.
 #include <cstddef>
@@ -34,6 +34,9 @@ TPixelImage DecodeBmp(std::string_view bytes);
 // The same into an image whose buffer is reused when it is large enough (on
 // an error the image is left with unspecified pixels).
 void DecodeBmpInto(std::string_view bytes, TPixelImage& image);
+// Decodes a bitmap file standing alone: `file` is all of it, and its
+// file-size field, which writers often get wrong, is not used.
+TPixelImage DecodeBmpFile(std::string_view file);
 
 // Encodes an image as a bitmap file with the fewest bits per pixel that hold
 // all its colours exactly: 1, 4 or 8 bits with a colour table, else 24 bits.

@@ -25,15 +25,39 @@ int& MoveFailIndex() {
     return index;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes, int& error) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        error = errno;
-        return false;
+struct TSystemFileCalls : TFileCalls {
+    intptr_t Create(const std::string& path, std::string& error) override {
+        return platform::CreateFileForWriting(path, error);
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    error = errno;
-    ok = (std::fclose(f) == 0) && ok;
+    bool Write(intptr_t file, const std::string& bytes, std::string& error) override {
+        return platform::WriteToFile(file, bytes, error);
+    }
+    bool Flush(intptr_t file, std::string& error) override { return platform::FlushFileToDisk(file, error); }
+    bool Close(intptr_t file, std::string& error) override { return platform::CloseFile(file, error); }
+    bool Move(const std::string& from, const std::string& to, std::string& error) override {
+        return platform::MoveOverFile(from, to, error);
+    }
+};
+
+TFileCalls*& CallsOverride() {
+    static TFileCalls* calls = nullptr;
+    return calls;
+}
+
+TFileCalls& Calls() { return CallsOverride() ? *CallsOverride() : SystemFileCalls(); }
+
+// `error` is the text of the call that failed: a full disk may show only
+// when the data is forced out or the file is closed.
+bool WriteWholeFile(const std::string& path, const std::string& bytes, bool flush, std::string& error) {
+    TFileCalls& calls = Calls();
+    intptr_t file = calls.Create(path, error);
+    if (file == -1) return false;
+    bool ok = calls.Write(file, bytes, error) && (!flush || calls.Flush(file, error));
+    std::string closeError;
+    if (!calls.Close(file, closeError) && ok) {
+        error = closeError;
+        ok = false;
+    }
     return ok;
 }
 }  // namespace
@@ -83,6 +107,13 @@ std::optional<std::string> ReadFileIfExists(const std::string& path) {
     return data;
 }
 
+TFileCalls& SystemFileCalls() {
+    static TSystemFileCalls calls;
+    return calls;
+}
+
+void SetFileCallsForTesting(TFileCalls* calls) { CallsOverride() = calls; }
+
 TFileSetWriter::~TFileSetWriter() {
     for (const Pending& p : FPending) std::remove(p.Temp.c_str());
 }
@@ -97,14 +128,14 @@ void TFileSetWriter::FailMoveForTesting(int index) { MoveFailIndex() = index; }
 void TFileSetWriter::Add(const std::string& path, const std::string& bytes) {
     Pending p{path, path + ".saving"};
     FPending.push_back(p);
-    int error = 0;
-    bool ok = WriteWholeFile(p.Temp, bytes, error);
+    std::string error;
+    bool ok = WriteWholeFile(p.Temp, bytes, true, error);
     if (FailIndex() >= 0 && WriteCounter()++ == FailIndex()) {
         FailIndex() = -1;
         ok = false;
-        error = ENOSPC;
+        error = SystemErrorText(ENOSPC);
     }
-    if (!ok) throw EFCreateError(path, SystemErrorText(error ? error : EIO));
+    if (!ok) throw EFCreateError(path, error);
 }
 
 void TFileSetWriter::Commit() {
@@ -126,9 +157,9 @@ void TFileSetWriter::Commit() {
         std::string reason;
         try {
             std::optional<std::string> old = ReadFileIfExists(path);
-            int error = 0;
+            // Only a failed save reads it back, at once: not forced out.
             if (!old) previous[i].clear();
-            else if (!WriteWholeFile(previous[i], *old, error)) reason = SystemErrorText(error ? error : EIO);
+            else if (!WriteWholeFile(previous[i], *old, false, reason) && reason.empty()) reason = SystemErrorText(EIO);
         } catch (const EFOpenError& e) {
             reason = e.Message();
         }
@@ -146,7 +177,7 @@ void TFileSetWriter::Commit() {
             error = SystemErrorText(EACCES);
             break;
         }
-        if (!platform::MoveOverFile(FPending[moved].Temp, FPending[moved].Path, error)) break;
+        if (!Calls().Move(FPending[moved].Temp, FPending[moved].Path, error)) break;
     }
     if (moved < FPending.size()) {
         std::string failed = FPending[moved].Path;
@@ -155,7 +186,7 @@ void TFileSetWriter::Commit() {
             std::string restoreError;
             if (previous[j].empty()) {
                 std::remove(path.c_str());  // it did not exist before
-            } else if (platform::MoveOverFile(previous[j], path, restoreError)) {
+            } else if (Calls().Move(previous[j], path, restoreError)) {
                 previous[j].clear();
             } else {
                 error += ". The previous contents of \"" + path + "\" are kept in \"" + previous[j] + "\"";

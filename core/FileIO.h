@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reads and writes in the program's folder, and a set of files
 // replaced together.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,10 @@ bool FileExists(const std::string& path);
 std::optional<std::string> ReadFileIfExists(const std::string& path);
 
 // Writes a set of files so that either all of them are replaced or none is:
-// each is written to a temporary file beside it, and only when every one was
-// written completely are they moved over the old files. Should one of those
+// each is written to a temporary file beside it and forced to the disk, and
+// only when every one was written completely are they moved over the old
+// files (a power cut after a move then finds the new contents, not an empty
+// file the system had not yet written out). Should one of those
 // moves fail, the files already replaced get their old contents back. A
 // failure raises EFCreateError and removes the temporary files.
 class TFileSetWriter {
@@ -43,9 +46,33 @@ private:
     std::vector<Pending> FPending;
 };
 
+// The file system calls a save makes, in the order it makes them. Each
+// answers false (Create: -1) with the system's text of what failed in
+// `error`. Tests put their own in front of the system's to see the order of
+// the calls and to make one of them fail.
+class TFileCalls {
+public:
+    virtual ~TFileCalls() = default;
+    // Creates the file, or empties an existing one.
+    virtual intptr_t Create(const std::string& path, std::string& error) = 0;
+    virtual bool Write(intptr_t file, const std::string& bytes, std::string& error) = 0;
+    // Forces what was written to the disk.
+    virtual bool Flush(intptr_t file, std::string& error) = 0;
+    virtual bool Close(intptr_t file, std::string& error) = 0;
+    virtual bool Move(const std::string& from, const std::string& to, std::string& error) = 0;
+};
+// The system's calls.
+TFileCalls& SystemFileCalls();
+// The calls TFileSetWriter makes from now on; nullptr: the system's again.
+void SetFileCallsForTesting(TFileCalls* calls);
+
 // Platform services behind the functions above.
 namespace platform {
 std::string ExecutableFolder();
+intptr_t CreateFileForWriting(const std::string& path, std::string& error);
+bool WriteToFile(intptr_t file, const std::string& bytes, std::string& error);
+bool FlushFileToDisk(intptr_t file, std::string& error);
+bool CloseFile(intptr_t file, std::string& error);
 bool MoveOverFile(const std::string& from, const std::string& to, std::string& error);
 // A second name for an existing file; false where the file system has none.
 bool LinkFile(const std::string& existing, const std::string& link);

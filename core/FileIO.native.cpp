@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,38 @@ std::string ExecutableFolder() {
     if (n <= 0) return "./";
     std::string path(buffer, static_cast<size_t>(n));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+intptr_t CreateFileForWriting(const std::string& path, std::string& error) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) error = std::strerror(errno);
+    return fd;
+}
+
+bool WriteToFile(intptr_t file, const std::string& bytes, std::string& error) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(static_cast<int>(file), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = std::strerror(n < 0 ? errno : EIO);
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool FlushFileToDisk(intptr_t file, std::string& error) {
+    if (fsync(static_cast<int>(file)) == 0) return true;
+    error = std::strerror(errno);
+    return false;
+}
+
+bool CloseFile(intptr_t file, std::string& error) {
+    if (close(static_cast<int>(file)) == 0) return true;
+    error = std::strerror(errno);
+    return false;
 }
 
 bool MoveOverFile(const std::string& from, const std::string& to, std::string& error) {

@@ -2,6 +2,8 @@
 // <windows.h> maps ReplaceFile to ReplaceFileA, which would rename ours.
 #undef ReplaceFile
 
+#include <algorithm>
+
 #include "core/FileIO.h"
 
 namespace platform {
@@ -24,6 +26,42 @@ std::string ExecutableFolder() {
     std::string path(buffer, n);
     size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+intptr_t CreateFileForWriting(const std::string& path, std::string& error) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = LastErrorText();
+        return -1;
+    }
+    return reinterpret_cast<intptr_t>(file);
+}
+
+bool WriteToFile(intptr_t file, const std::string& bytes, std::string& error) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30)), written = 0;
+        if (!WriteFile(reinterpret_cast<HANDLE>(file), bytes.data() + done, chunk, &written, nullptr) || !written) {
+            error = LastErrorText();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool FlushFileToDisk(intptr_t file, std::string& error) {
+    if (FlushFileBuffers(reinterpret_cast<HANDLE>(file))) return true;
+    error = LastErrorText();
+    return false;
+}
+
+// The one owner of a written file's handle is TFileSetWriter's write, which
+// closes it on every path.
+bool CloseFile(intptr_t file, std::string& error) {
+    if (CloseHandle(reinterpret_cast<HANDLE>(file))) return true;
+    error = LastErrorText();
+    return false;
 }
 
 bool MoveOverFile(const std::string& from, const std::string& to, std::string& error) {

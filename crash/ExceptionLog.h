@@ -27,6 +27,13 @@ bool ExceptionManager(const std::exception* exception, void* address);
 // a worker that has not saved its report after `stuckMs` milliseconds.
 void SetReportWorkHookForTesting(void (*hook)(), unsigned stuckMs);
 
+// For tests: the routine that makes `procedure` jump to `replacement`
+// (failures become warnings of every report, see InstallWarnings).
+void HookProcedureForTesting(const char* name, void* procedure, void* replacement);
+
 // Replaces the options read from the program's "VLDATA" resource.
 void SetCrashReporterOptions(const TVesperModuleOptions& options);
-TVesperModuleOptions CrashReporterOptions();
+TVesperModuleOptionsEx CrashReporterOptions();
+// The options of the module that holds `address`: a library's own stored
+// "VLDATA" when it carries one, else the program's.
+TVesperModuleOptions ModuleOptionsAt(uint64_t address);

@@ -1,5 +1,8 @@
 #include "crash/ExceptionLog.h"
 
+#include <windows.h>
+#include <psapi.h>
+
 #include <cxxabi.h>
 #include <csignal>
 #include <stdlib.h>
@@ -10,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <typeinfo>
 
 #include "core/ExceptionHook.h"
@@ -31,7 +35,7 @@ constexpr DWORD GccMagicMask = 0x20FFFFFF;
 CRITICAL_SECTION g_reportLock;
 SRWLOCK g_optionsLock = SRWLOCK_INIT;
 SRWLOCK g_threadsLock = SRWLOCK_INIT;
-TVesperModuleOptions* g_options = nullptr;
+TVesperModuleOptionsEx* g_options = nullptr;
 std::vector<TTrackedThread>* g_threads = nullptr;
 DWORD g_mainThreadId = 0;
 std::atomic<bool> g_installed{false};
@@ -48,6 +52,8 @@ thread_local bool t_worker = false;
 // belongs to: a rethrow of the same exception keeps the original stack.
 thread_local std::vector<uint64_t>* t_raiseStack = nullptr;
 thread_local const void* t_raiseObject = nullptr;
+// The registers at that throw (kept beside the stack, on the heap).
+thread_local CONTEXT* t_raiseContext = nullptr;
 
 // Work handed from the worker to the waiting main thread.
 struct THandBack {
@@ -114,6 +120,8 @@ void NTAPI ThreadCallback(PVOID, DWORD reason, PVOID) {
         ForgetThread(GetCurrentThreadId());
         delete t_raiseStack;
         t_raiseStack = nullptr;
+        delete t_raiseContext;
+        t_raiseContext = nullptr;
     }
 }
 }  // namespace
@@ -166,18 +174,41 @@ std::vector<TTrackedThread> TrackedThreads() {
 void SetCrashReporterOptions(const TVesperModuleOptions& options) {
     AcquireSRWLockExclusive(&g_optionsLock);
     if (g_options)
-        *g_options = options;
+        *g_options = TVesperModuleOptionsEx(options);
     else
-        g_options = new TVesperModuleOptions(options);
+        g_options = new TVesperModuleOptionsEx(options);
     ReleaseSRWLockExclusive(&g_optionsLock);
     if (options.FreezeTimeout > 0) StartFreezeWatch();
 }
 
-TVesperModuleOptions CrashReporterOptions() {
+TVesperModuleOptionsEx CrashReporterOptions() {
     AcquireSRWLockShared(&g_optionsLock);
-    TVesperModuleOptions copy = g_options ? *g_options : TVesperModuleOptions();
+    TVesperModuleOptionsEx copy = g_options ? *g_options : TVesperModuleOptionsEx();
     ReleaseSRWLockShared(&g_optionsLock);
     return copy;
+}
+
+namespace {
+std::optional<TVesperModuleOptions> StoredOptionsOf(HMODULE module) {
+    HRSRC found = FindResourceA(module, "VLDATA", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!data) return std::nullopt;
+    try {
+        return DecodeStoredOptions(std::string(data, SizeofResource(module, found)));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+}  // namespace
+
+TVesperModuleOptions ModuleOptionsAt(uint64_t address) {
+    HMODULE module = nullptr;
+    if (address && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                      reinterpret_cast<LPCSTR>(address), &module) &&
+        module != GetModuleHandleA(nullptr))
+        if (std::optional<TVesperModuleOptions> own = StoredOptionsOf(module)) return *own;
+    return CrashReporterOptions();
 }
 
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& c) {
@@ -407,7 +438,9 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* ep) {
     const void* object = r.NumberParameters > 0 ? reinterpret_cast<const void*>(r.ExceptionInformation[0]) : nullptr;
     if (object && object == t_raiseObject) return EXCEPTION_CONTINUE_SEARCH;
     if (!t_raiseStack) t_raiseStack = new std::vector<uint64_t>;
+    if (!t_raiseContext) t_raiseContext = new CONTEXT;
     *t_raiseStack = WalkStack(*ep->ContextRecord);
+    *t_raiseContext = *ep->ContextRecord;
     t_raiseObject = object;
     return EXCEPTION_CONTINUE_SEARCH;
 }
@@ -469,6 +502,7 @@ void OnTerminate() {
     if (std::current_exception()) {
         // The stack first: looking at the exception rethrows it.
         failure.Stack = RaiseStack();
+        if (t_raiseContext && !failure.Stack.empty()) failure.Registers = RegisterItems(*t_raiseContext);
         t_reporting = true;
         FillFromCurrentException(failure);
         t_reporting = false;
@@ -499,6 +533,16 @@ void HookProcedure(const char* name, void* procedure, void* replacement) {
         AddInstallWarning(WarningText("Hook", 0, std::string("Cannot hook a null procedure (\"") + name + "\")."));
         return;
     }
+    // Code in a mapping shared between processes (not an image the system
+    // copies on write) would be changed for every process using it.
+    MEMORY_BASIC_INFORMATION memory{};
+    if (VirtualQuery(procedure, &memory, sizeof memory) && memory.Type == MEM_MAPPED) {
+        char module[MAX_PATH] = {};
+        if (!GetMappedFileNameA(GetCurrentProcess(), procedure, module, sizeof module)) std::snprintf(module, sizeof module, "%p", procedure);
+        AddInstallWarning(WarningText("Hook", reinterpret_cast<uint64_t>(procedure),
+                                      std::string("Cannot hook the module \"") + module + "\" located into the shared-area."));
+        return;
+    }
     unsigned char jump[14] = {0xFF, 0x25, 0, 0, 0, 0};  // jmp [rip+0], then the address
     std::memcpy(jump + 6, &replacement, sizeof replacement);
     DWORD protection;
@@ -512,17 +556,14 @@ void HookProcedure(const char* name, void* procedure, void* replacement) {
     FlushInstructionCache(GetCurrentProcess(), procedure, sizeof jump);
 }
 
-TVesperModuleOptions StoredOptions() {
-    HRSRC found = FindResourceA(nullptr, "VLDATA", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!data) return TVesperModuleOptions();
-    try {
-        return DecodeStoredOptions(std::string(data, SizeofResource(nullptr, found)));
-    } catch (const std::exception&) {
-        return TVesperModuleOptions();
-    }
+}  // namespace
+
+void HookProcedureForTesting(const char* name, void* procedure, void* replacement) {
+    HookProcedure(name, procedure, replacement);
 }
+
+namespace {
+TVesperModuleOptions StoredOptions() { return StoredOptionsOf(nullptr).value_or(TVesperModuleOptions()); }
 
 bool Manager(const std::exception* exception, void* address) { return ExceptionManager(exception, address); }
 
@@ -548,7 +589,15 @@ extern "C" bool ExceptionManager(const std::exception* exception, void* address)
     }
     failure.Address = reinterpret_cast<uint64_t>(address);
     failure.Stack = RaiseStack();
-    if (failure.Stack.empty()) failure.Stack = CurrentStack();
+    // The registers where it was raised; without a raise we saw, the caller's.
+    if (!failure.Stack.empty() && t_raiseContext) {
+        failure.Registers = RegisterItems(*t_raiseContext);
+    } else {
+        failure.Stack = CurrentStack();
+        CONTEXT context{};
+        RtlCaptureContext(&context);
+        failure.Registers = RegisterItems(context);
+    }
     t_raiseObject = nullptr;
     return HandleFailure(failure);
 }

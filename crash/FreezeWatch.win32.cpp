@@ -57,31 +57,36 @@ void ReportFreeze(const TVesperModuleOptions& options) {
     HandleFailure(failure);
 }
 
+// Once the system counts a window as hung (about 5 s without taking
+// messages), the ping gives up at once instead of waiting its 50 ms: the
+// unanswered time is therefore measured on the clock, from the first ping
+// left unanswered, and every round lasts at least one step.
 DWORD WINAPI FreezeThread(void*) {
-    DWORD unanswered = 0;
+    ULONGLONG unansweredSince = 0;  // 0 while the window answers
     bool reported = false;
     for (;;) {
+        ULONGLONG round = GetTickCount64();
         TVesperModuleOptions options = CrashReporterOptions();
         HWND window = options.FreezeTimeout > 0 ? MainWindow() : nullptr;
-        if (!window) {
-            Sleep(Step);
-            continue;
-        }
         DWORD_PTR result;
-        if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, Step, &result)) {
+        if (!window) {
+            unansweredSince = 0;
+        } else if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, Step, &result)) {
             // Answering again: a later freeze is a new one.
-            unanswered = 0;
+            unansweredSince = 0;
             reported = false;
             Sleep(5 * Step);
             continue;
+        } else if (IsWindow(window)) {
+            if (!unansweredSince) unansweredSince = round;
+            // Reported once per freeze, not on every step while it lasts.
+            if (!reported && GetTickCount64() - unansweredSince >= static_cast<ULONGLONG>(options.FreezeTimeout) * 1000) {
+                reported = true;
+                ReportFreeze(options);
+            }
         }
-        if (!IsWindow(window)) continue;
-        unanswered += Step;
-        // Reported once per freeze, not on every step while it lasts.
-        if (!reported && unanswered >= static_cast<DWORD>(options.FreezeTimeout) * 1000) {
-            reported = true;
-            ReportFreeze(options);
-        }
+        ULONGLONG spent = GetTickCount64() - round;
+        if (spent < Step) Sleep(static_cast<DWORD>(Step - spent));
     }
 }
 }  // namespace

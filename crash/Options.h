@@ -43,6 +43,13 @@ struct TVesperModuleOptions {
     TReportNames ReportNames;
 };
 
+// The running program's set (TVesperModuleOptionsEx): the one the freeze
+// watchdog follows, and the one used for a module without a set of its own.
+struct TVesperModuleOptionsEx : TVesperModuleOptions {
+    TVesperModuleOptionsEx() = default;
+    explicit TVesperModuleOptionsEx(const TVesperModuleOptions& options) : TVesperModuleOptions(options) {}
+};
+
 // Options from their "Key=Value" text. Unknown keys are ignored; a malformed
 // value leaves the default.
 TVesperModuleOptions ParseOptionsText(const std::string& text);

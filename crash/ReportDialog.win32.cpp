@@ -159,7 +159,8 @@ private:
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>("Informations");
         SendMessageA(tabs, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        item.pszText = const_cast<char*>("Text");
+        // Both pages are "Informations": the list and the text of one report.
+        item.pszText = const_cast<char*>("Informations");
         SendMessageA(tabs, TCM_INSERTITEMA, 1, reinterpret_cast<LPARAM>(&item));
         HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_NOSORTHEADER, 0, 0,
                                     10, 10, w, reinterpret_cast<HMENU>(IdList), GetModuleHandleA(nullptr), nullptr);

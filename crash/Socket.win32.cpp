@@ -19,7 +19,8 @@ std::string ErrorText(int code) {
     return s;
 }
 
-// Winsock is started for the life of each socket object.
+// Winsock is started for the life of each socket object; a socket that is
+// closed ends it there, where a failure can still be reported.
 class TWinsock {
 public:
     TWinsock() {
@@ -27,7 +28,17 @@ public:
         int rc = WSAStartup(MAKEWORD(2, 2), &data);
         if (rc != 0) throw ESocketError("Error into WSAStartup: \"" + ErrorText(rc) + "\"");
     }
-    ~TWinsock() { WSACleanup(); }
+    ~TWinsock() {
+        if (!FCleaned) WSACleanup();
+    }
+    void Cleanup() {
+        if (FCleaned) return;
+        FCleaned = true;
+        if (WSACleanup() != 0) throw ESocketError("Error into WSACleanup: \"" + ErrorText(WSAGetLastError()) + "\"");
+    }
+
+private:
+    bool FCleaned = false;
 };
 
 class TWinSocket : public ISocket {
@@ -99,11 +110,13 @@ public:
     }
 
     void Close() override {
-        if (FSocket == INVALID_SOCKET) return;
-        SOCKET s = FSocket;
-        FSocket = INVALID_SOCKET;
-        if (closesocket(s) != 0)
-            throw ESocketError("Cannot close the socket: \"" + ErrorText(WSAGetLastError()) + "\"");
+        if (FSocket != INVALID_SOCKET) {
+            SOCKET s = FSocket;
+            FSocket = INVALID_SOCKET;
+            if (closesocket(s) != 0)
+                throw ESocketError("Cannot close the socket: \"" + ErrorText(WSAGetLastError()) + "\"");
+        }
+        FWinsock.Cleanup();
     }
 
 private:

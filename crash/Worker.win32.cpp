@@ -269,7 +269,8 @@ std::string UrlEncoded(const std::string& text) {
 
 void RunReportWork(TWork& work) {
     const TFailure& f = *work.Failure;
-    TVesperModuleOptions options = CrashReporterOptions();
+    // The options of the module where it arose.
+    TVesperModuleOptions options = ModuleOptionsAt(f.Address ? f.Address : f.Stack.empty() ? 0 : f.Stack.front());
     if (options.HandleListedClasses)
         for (const auto& [cls, message] : options.ClassMessages)
             if (cls == f.Class) {

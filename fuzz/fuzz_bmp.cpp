@@ -14,5 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
     } catch (const EInvalidGraphic&) {
     }
+    // The same bytes as a file standing alone, whose size field is not used.
+    try {
+        DecodeBmpFile(bytes);
+    } catch (const EInvalidGraphic&) {
+    }
     return 0;
 }

@@ -29,7 +29,10 @@ public:
     bool Enabled() const { return FEnabled; }
     bool SetEnabled(bool value);  // false when the thread could not run
     std::atomic<bool> AsyncTicks{false};
-    std::function<void()> OnTimer;  // set once, before the timer is first enabled
+    // The tick handler; set and removed from the user-interface thread while
+    // a tick may be running on the worker.
+    void SetOnTimer(std::function<void()> handler);
+    bool HasOnTimer();
 
     // From the worker thread: runs `call` on the user-interface thread and
     // waits for it, unless the timer is being destroyed.
@@ -48,6 +51,8 @@ private:
     std::atomic<int> FInterval{1000};
     std::atomic<bool> FEnabled{false};
     std::atomic<const std::function<void()>*> FPending{nullptr};
+    CRITICAL_SECTION FHandlerLock;
+    std::function<void()> FOnTimer;
 };
 
 class TGIFAnimator : public TGraphicControl {
@@ -80,8 +85,9 @@ public:
     void Paint(TCanvas& canvas) override;
     void Repaint();
 
-    // For tests: the frame timer's interval and the composition cache.
+    // For tests: the frame timer's interval and handler, and the composition cache.
     int TimerInterval() const { return FTimer->Interval(); }
+    bool TimerHasHandler() const { return FTimer->HasOnTimer(); }
     const TGIFComposition& Composition() const { return FComposition; }
 
 private:
@@ -96,4 +102,7 @@ private:
     CRITICAL_SECTION FLock;  // frame index, cache and interval, for asynchronous drawing
     int FFrameIndex = 0;
     bool FAutoSize = true, FCenter = false, FStretch = false, FTransparent = true;
+    // A paint of the control is running; a frame step is painting (the
+    // timer-paint flag). A tick meeting either does nothing.
+    std::atomic<bool> FPainting{false}, FTimerPaint{false};
 };

@@ -24,6 +24,7 @@ private:
 }  // namespace
 
 TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) {
+    InitializeCriticalSection(&FHandlerLock);
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc{};
@@ -54,6 +55,17 @@ TGIFFrameTimer::~TGIFFrameTimer() {
     FStop.Reset();
     FWake.Reset();
     FDone.Reset();
+    DeleteCriticalSection(&FHandlerLock);
+}
+
+void TGIFFrameTimer::SetOnTimer(std::function<void()> handler) {
+    LockGuard guard(FHandlerLock);
+    FOnTimer = std::move(handler);
+}
+
+bool TGIFFrameTimer::HasOnTimer() {
+    LockGuard guard(FHandlerLock);
+    return static_cast<bool>(FOnTimer);
 }
 
 void TGIFFrameTimer::SetInterval(int ms) {
@@ -73,7 +85,12 @@ DWORD WINAPI TGIFFrameTimer::ThreadProc(void* self) {
 
 void TGIFFrameTimer::Run() {
     const std::function<void()> tick = [this] {
-        if (FEnabled && OnTimer) OnTimer();
+        std::function<void()> handler;
+        {
+            LockGuard guard(FHandlerLock);
+            handler = FOnTimer;
+        }
+        if (FEnabled && handler) handler();
     };
     for (;;) {
         int interval = FInterval;
@@ -132,7 +149,6 @@ TGIFAnimator::TGIFAnimator(TComponent* owner, TWinControl* parent)
     if (parent) Color = parent->Color;
     SetBounds(0, 0, 105, 105);
     FImage->OnChange = [this] { ImageChanged(); };
-    FTimer->OnTimer = [this] { FrameStep(); };
 }
 
 TGIFAnimator::~TGIFAnimator() {
@@ -192,9 +208,11 @@ void TGIFAnimator::SetTransparent(bool value) {
 
 void TGIFAnimator::SetAnimate(bool value) {
     if (value) {
+        FTimer->SetOnTimer([this] { FrameStep(); });
         if (FTimer->SetEnabled(true) && OnStart) OnStart(this);
     } else if (FTimer->Enabled()) {
         FTimer->SetEnabled(false);
+        FTimer->SetOnTimer(nullptr);
         if (OnStop) OnStop(this);
         Invalidate();
     }
@@ -216,7 +234,9 @@ void TGIFAnimator::Repaint() {
 }
 
 void TGIFAnimator::FrameStep() {
-    if (!Visible() || FImage->Frames.size() < 2 || !Parent() || !Parent()->HandleAllocated()) return;
+    if (FPainting || FTimerPaint || !Visible() || FImage->Frames.size() < 2 || !Parent() ||
+        !Parent()->HandleAllocated())
+        return;
     bool wrapped;
     {
         LockGuard guard(FLock);
@@ -226,11 +246,13 @@ void TGIFAnimator::FrameStep() {
     // The lock is not held across a call to the user-interface thread, which
     // may itself be waiting for the lock in a paint.
     bool onUI = FTimer->OnUIThread();
+    FTimerPaint = true;
     if (OnFrameChanged) FTimer->Synchronize([this] { OnFrameChanged(this); });
     if (onUI)
         Repaint();
     else
         PaintFromWorker();
+    FTimerPaint = false;
     {
         LockGuard guard(FLock);
         FTimer->SetInterval(FImage->FrameDelay(FFrameIndex));
@@ -254,6 +276,11 @@ void TGIFAnimator::PaintFromWorker() {
 void TGIFAnimator::Paint(TCanvas& canvas) {
     int w = Width(), h = Height();
     if (w <= 0 || h <= 0) return;
+    struct TPaintingFlag {
+        std::atomic<bool>& Flag;
+        bool Outer;
+        ~TPaintingFlag() { Flag = Outer; }
+    } painting{FPainting, FPainting.exchange(true)};
     LockGuard guard(FLock);
     TBitmap buffer(w, h);
     RECT client{0, 0, w, h};
@@ -264,18 +291,31 @@ void TGIFAnimator::Paint(TCanvas& canvas) {
         FComposition.Compose(*FImage, FFrameIndex, ColorToRGB(clWindow));
         TBitmap frame(FComposition.Width, FComposition.Height);
         GdiFlush();
-        std::memcpy(frame.Bits(), FComposition.Pixels.data(), FComposition.Pixels.size() * sizeof(uint32_t));
+        auto* pixels = reinterpret_cast<uint32_t*>(frame.Bits());
+        std::memcpy(pixels, FComposition.Pixels.data(), FComposition.Pixels.size() * sizeof(uint32_t));
         RECT target{0, 0, frame.Width(), frame.Height()};
         if (FStretch)
             target = client;
         else if (FCenter)
             OffsetRect(&target, (w - frame.Width()) / 2, (h - frame.Height()) / 2);
         int tw = target.right - target.left, th = target.bottom - target.top;
+        SetStretchBltMode(buffer.DC(), COLORONCOLOR);
         if (FComposition.TransparentColor != kGIFNoColor && FTransparent) {
-            TransparentBlt(buffer.DC(), target.left, target.top, tw, th, frame.DC(), 0, 0, frame.Width(),
-                           frame.Height(), FComposition.TransparentColor);
+            // Left out by the mask, not by colour: a drawn pixel of the
+            // transparent colour stays. The mask (white where the parent shows)
+            // blackens what the frame covers, the frame, black in its holes,
+            // is then added.
+            TBitmap mask(FComposition.Width, FComposition.Height);
+            auto* holes = reinterpret_cast<uint32_t*>(mask.Bits());
+            for (size_t i = 0; i < FComposition.Mask.size(); ++i) {
+                holes[i] = FComposition.Mask[i] ? 0x00FFFFFF : 0;
+                if (FComposition.Mask[i]) pixels[i] = 0;
+            }
+            StretchBlt(buffer.DC(), target.left, target.top, tw, th, mask.DC(), 0, 0, mask.Width(), mask.Height(),
+                       SRCAND);
+            StretchBlt(buffer.DC(), target.left, target.top, tw, th, frame.DC(), 0, 0, frame.Width(), frame.Height(),
+                       SRCPAINT);
         } else {
-            SetStretchBltMode(buffer.DC(), COLORONCOLOR);
             StretchBlt(buffer.DC(), target.left, target.top, tw, th, frame.DC(), 0, 0, frame.Width(), frame.Height(),
                        SRCCOPY);
         }

@@ -77,15 +77,12 @@ bool EqualNoCase(std::string_view a, const char* b) {
 }
 
 // LZW decoding of one frame's joined sub-block data into `out` (exactly
-// out.size() indexes, in stream order). Returns false when the data is
-// damaged: bad initial code size, a code not yet defined, or too few pixels.
+// out.size() indexes, in stream order), for initial code sizes 1 to 11.
+// Returns false when the data is damaged: a code not yet defined, or too few
+// pixels.
 bool DecodeLZW(std::string_view data, int codeSize, std::vector<uint8_t>& out, uint8_t fill) {
     constexpr int kMaxCodes = 4096;
     bool ok = true;
-    if (codeSize < 2 || codeSize > 9) {
-        ok = false;
-        codeSize = std::clamp(codeSize, 2, 9);
-    }
     // For each code: the code of its prefix, its last byte, its first byte and its length.
     uint16_t prefix[kMaxCodes];
     uint8_t suffix[kMaxCodes], first[kMaxCodes];
@@ -130,6 +127,8 @@ bool DecodeLZW(std::string_view data, int codeSize, std::vector<uint8_t>& out, u
             }
             dst[pos++] = static_cast<uint8_t>(code);
             previous = code;
+            // With code size 1 the first free code (4) already needs a wider code.
+            if (next >= (1 << width) && width < 12) ++width;
             continue;
         }
         int emit;  // the code whose string is written (for code == next: previous, then its first byte)
@@ -170,7 +169,7 @@ bool DecodeLZW(std::string_view data, int codeSize, std::vector<uint8_t>& out, u
             first[next] = first[previous];
             length[next] = static_cast<uint16_t>(length[previous] + 1);
             ++next;
-            if (next == (1 << width) && width < 12) ++width;
+            if (next >= (1 << width) && width < 12) ++width;
         }
         previous = code;
     }
@@ -182,6 +181,7 @@ bool DecodeLZW(std::string_view data, int codeSize, std::vector<uint8_t>& out, u
 }
 
 void Deinterlace(std::vector<uint8_t>& pixels, int width, int height) {
+    if (pixels.empty()) return;  // a frame of width 0 has no rows to move
     std::vector<uint8_t> rows(pixels.size());
     static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
     size_t source = 0;
@@ -347,7 +347,10 @@ void TGIFImage::LoadFromBytes(std::string_view data) {
         int64_t pixels = static_cast<int64_t>(frame.Width) * frame.Height;
         totalPixels += pixels;
         if (pixels > MaxFramePixels || totalPixels > MaxTotalPixels) throw EGIFError(kStreamReadErrorText);
-        int codeSize = in.AtEnd() ? 0 : in.Byte();
+        // The code width never exceeds 12 bits: sizes from 1 to 11 can be
+        // decoded, 0 and 12 or more cannot be meant.
+        int codeSize = in.AtEnd() ? 2 : in.Byte();
+        if (codeSize < 1 || codeSize > 11) throw EGIFError(kStreamReadErrorText);
         std::string lzw;
         bool complete = in.SubBlocks(&lzw);
         frame.Pixels.resize(static_cast<size_t>(pixels));
@@ -392,10 +395,17 @@ bool TGIFImage::IsTransparent() const {
 
 namespace {
 
-void FillRect(TGIFComposition& c, int left, int top, int width, int height, uint32_t pixel) {
+// Fills with the fill colour, which is transparent when the composition has
+// a transparent colour.
+void FillRect(TGIFComposition& c, int left, int top, int width, int height) {
     int x0 = std::max(left, 0), y0 = std::max(top, 0);
     int x1 = std::min(left + width, c.Width), y1 = std::min(top + height, c.Height);
-    for (int y = y0; y < y1; ++y) std::fill_n(c.Pixels.data() + static_cast<size_t>(y) * c.Width + x0, x1 - x0, pixel);
+    uint8_t hole = c.TransparentColor != kGIFNoColor;
+    for (int y = y0; y < y1; ++y) {
+        size_t row = static_cast<size_t>(y) * c.Width + x0;
+        std::fill_n(c.Pixels.data() + row, x1 - x0, SwapRedBlue(c.FillColor));
+        std::fill_n(c.Mask.data() + row, x1 - x0, hole);
+    }
 }
 
 // Draws a frame at its position, leaving out its transparent index.
@@ -409,13 +419,18 @@ void DrawFrame(TGIFComposition& c, const TGIFFrame& f) {
     for (int y = y0; y < y1; ++y) {
         const uint8_t* src = f.Pixels.data() + static_cast<size_t>(y - f.Top) * f.Width + (x0 - f.Left);
         uint32_t* dst = c.Pixels.data() + static_cast<size_t>(y) * c.Width + x0;
+        uint8_t* hole = c.Mask.data() + static_cast<size_t>(y) * c.Width + x0;
         int n = x1 - x0;
         if (f.TransparentIndex < 0) {
             for (int x = 0; x < n; ++x) dst[x] = palette[src[x]];
+            std::fill_n(hole, n, uint8_t{0});
         } else {
             auto skip = static_cast<uint8_t>(f.TransparentIndex);
             for (int x = 0; x < n; ++x)
-                if (src[x] != skip) dst[x] = palette[src[x]];
+                if (src[x] != skip) {
+                    dst[x] = palette[src[x]];
+                    hole[x] = 0;
+                }
         }
     }
 }
@@ -424,6 +439,7 @@ void DrawFrame(TGIFComposition& c, const TGIFFrame& f) {
 
 void TGIFComposition::Drop() {
     Pixels.clear();
+    Mask.clear();
     Width = Height = 0;
     Index = -1;
     TransparentColor = kGIFNoColor;
@@ -439,7 +455,7 @@ bool TGIFComposition::Compose(const TGIFImage& image, int n, uint32_t windowColo
     bool sameScreen = Width == image.ScreenWidth && Height == image.ScreenHeight;
     if (sameScreen && Index >= 0 && Index == n - 1 && frames[Index].Disposal != dmPrevious) {
         const TGIFFrame& last = frames[Index];
-        if (last.Disposal == dmBackground) FillRect(*this, last.Left, last.Top, last.Width, last.Height, SwapRedBlue(FillColor));
+        if (last.Disposal == dmBackground) FillRect(*this, last.Left, last.Top, last.Width, last.Height);
         DrawFrame(*this, frames[n]);
         Index = n;
         return false;
@@ -460,6 +476,7 @@ bool TGIFComposition::Compose(const TGIFImage& image, int n, uint32_t windowColo
         FillColor = windowColor;
     }
     std::fill(Pixels.begin(), Pixels.end(), SwapRedBlue(FillColor));
+    Mask.assign(Pixels.size(), TransparentColor != kGIFNoColor);
 
     int start = 0;
     for (int i = n; i >= 1; --i) {
@@ -477,7 +494,7 @@ bool TGIFComposition::Compose(const TGIFImage& image, int n, uint32_t windowColo
         // Undefined methods 4 to 7 leave the frame in place, as in the
         // incremental step.
         if (f.Disposal == dmBackground) {
-            if (i > start) FillRect(*this, f.Left, f.Top, f.Width, f.Height, SwapRedBlue(FillColor));
+            if (i > start) FillRect(*this, f.Left, f.Top, f.Width, f.Height);
         } else if (f.Disposal != dmPrevious) {
             DrawFrame(*this, f);
         }

@@ -99,9 +99,13 @@ public:
     // Pixels, ScreenWidth × ScreenHeight, as 0x00RRGGBB words (the layout of
     // a 32-bit device-independent bitmap), top row first.
     std::vector<uint32_t> Pixels;
+    // 1 where no frame has drawn over the transparent fill, in the layout of
+    // Pixels: only these are left out when the picture is drawn transparent,
+    // never a drawn pixel that merely has the transparent colour.
+    std::vector<uint8_t> Mask;
     int Width = 0, Height = 0;
     int Index = -1;                          // frame shown; -1: empty
-    uint32_t TransparentColor = kGIFNoColor;  // colour to leave out when drawing
+    uint32_t TransparentColor = kGIFNoColor;  // the fill left out when drawing, or none
     uint32_t FillColor = 0;                   // chosen at the last rebuild
 
     void Drop();

@@ -1,10 +1,24 @@
 #pragma once
 // Pictures for the picture control and the application icon, by file
-// extension: bitmap (.bmp), icon (.ico), JPEG (.jpg, .jpeg, .jpe, .jfif)
-// and GIF (.gif, its first frame). Windows build only.
+// extension: bitmap (.bmp), icon (.ico), metafile (.emf, .wmf), JPEG (.jpg,
+// .jpeg, .jpe, .jfif) and GIF (.gif, its first frame). Windows build only.
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
+
+// A registered picture format: the extension it is chosen by, its
+// description, and how a file of it becomes a bitmap.
+struct TPictureFormat {
+    std::string Extension;  // lower case, no dot
+    std::string Description;
+    std::function<HBITMAP(const std::string& path)> Load;
+};
+// The formats in the order they were registered (the built-in ones first);
+// registering an extension again replaces its format.
+const std::vector<TPictureFormat>& PictureFormats();
+void RegisterPictureFormat(const TPictureFormat& format);
 
 #include "core/Gdi.h"
 

@@ -12,6 +12,7 @@ namespace {
 
 const char* const kInvalidBitmapText = "Bitmap image is not valid";
 const char* const kInvalidIconText = "Icon image is not valid";
+const char* const kInvalidMetafileText = "Metafile is not valid";
 
 // A 32-bit top-down DIB section and its bits.
 TGdiBitmap CreateBitmap32(int width, int height, uint32_t** bits) {
@@ -82,7 +83,82 @@ TGdiBitmap FromICO(const std::string& path) {
     return bitmap;
 }
 
+// A metafile (enhanced, or the older kind with or without the placeable
+// header) played at its own size on the button face colour.
+HBITMAP FromMetafile(const std::string& path) {
+    std::string bytes = ReadPictureFile(path);
+    HENHMETAFILE metafile = nullptr;
+    if (bytes.size() >= 4 && bytes.compare(0, 4, "\x01\x00\x00\x00", 4) == 0) {
+        metafile = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()));
+    } else {
+        // Placeable: a 22-byte header with the bounding box and units per inch.
+        size_t skip = bytes.size() >= 22 && bytes.compare(0, 4, "\xD7\xCD\xC6\x9A", 4) == 0 ? 22 : 0;
+        METAFILEPICT picture{MM_ANISOTROPIC, 0, 0, nullptr};
+        if (skip) {
+            auto word = [&](size_t at) {
+                return static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8));
+            };
+            int inch = static_cast<uint16_t>(word(14));
+            if (inch > 0) {  // in 0.01 mm
+                picture.xExt = MulDiv(word(10) - word(6), 2540, inch);
+                picture.yExt = MulDiv(word(12) - word(8), 2540, inch);
+            }
+        }
+        if (bytes.size() > skip)
+            metafile = SetWinMetaFileBits(static_cast<UINT>(bytes.size() - skip),
+                                          reinterpret_cast<const BYTE*>(bytes.data() + skip), nullptr, &picture);
+    }
+    if (!metafile) throw Exception(kInvalidMetafileText);
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(metafile, sizeof header, &header);
+    HDC screen = GetDC(nullptr);
+    // The frame is in 0.01 mm; the picture is shown at the screen's resolution.
+    int width = MulDiv(header.rclFrame.right - header.rclFrame.left, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+    int height = MulDiv(header.rclFrame.bottom - header.rclFrame.top, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+    ReleaseDC(nullptr, screen);
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
+        DeleteEnhMetaFile(metafile);
+        throw Exception(kInvalidMetafileText);
+    }
+    TBitmap canvas(width, height);
+    RECT r{0, 0, width, height};
+    canvas.Canvas().FillRect(r, clBtnFace);
+    PlayEnhMetaFile(canvas.DC(), metafile, &r);
+    DeleteEnhMetaFile(metafile);
+    GdiFlush();
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateBitmap32(width, height, &bits);
+    std::memcpy(bits, canvas.Bits(), static_cast<size_t>(width) * height * 4);
+    return bitmap;
+}
+
+std::vector<TPictureFormat>& Formats() {
+    static std::vector<TPictureFormat> formats = {
+        {"bmp", "Bitmaps", FromBMP},
+        {"ico", "Icons", FromICO},
+        {"emf", "Enhanced Metafiles", FromMetafile},
+        {"wmf", "Metafiles", FromMetafile},
+        {"jpg", "JPEG Image File", FromJPEG},
+        {"jpeg", "JPEG Image File", FromJPEG},
+        {"jpe", "JPEG Image File", FromJPEG},
+        {"jfif", "JPEG Image File", FromJPEG},
+        {"gif", "CompuServe GIF Image", FromGIF},
+    };
+    return formats;
+}
+
 }  // namespace
+
+const std::vector<TPictureFormat>& PictureFormats() { return Formats(); }
+
+void RegisterPictureFormat(const TPictureFormat& format) {
+    for (TPictureFormat& f : Formats())
+        if (f.Extension == format.Extension) {
+            f = format;
+            return;
+        }
+    Formats().push_back(format);
+}
 
 std::string PictureExtension(const std::string& fileName) {
     size_t slash = fileName.find_last_of("\\/:");
@@ -96,9 +172,7 @@ std::string PictureExtension(const std::string& fileName) {
 
 TGdiBitmap LoadPictureBitmap(const std::string& path, const std::string& formatName) {
     std::string ext = PictureExtension(formatName);
-    if (ext == "bmp") return FromBMP(path);
-    if (ext == "ico") return FromICO(path);
-    if (ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif") return FromJPEG(path);
-    if (ext == "gif") return FromGIF(path);
+    for (const TPictureFormat& format : PictureFormats())
+        if (format.Extension == ext) return format.Load(path);
     throw Exception("Unknown picture file extension (." + ext + ")");
 }

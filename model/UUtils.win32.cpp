@@ -55,6 +55,6 @@ bool OpenURL(const std::string& address) {
         program = command.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
     }
     if (!program.empty())
-        ShellExecuteA(nullptr, "open", program.c_str(), QuotedArgument(address).c_str(), nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(nullptr, "open", program.c_str(), QuotedArgument(address).c_str(), nullptr, SW_SHOW);
     return true;
 }

@@ -20,13 +20,19 @@ std::string ReadWholeFile(const std::string& path) {
     return std::move(*bytes);
 }
 
-// A bitmap file of the skin folder, checked to decode, as the bytes its own
-// size field covers.
+// A bitmap file of the skin folder, checked to decode. In a package the next
+// field starts where its size field says, so a file whose field is 0 or
+// inexact (common among picture tools) is written afresh.
 std::string ReadBitmapFile(const std::string& folder, const std::string& name) {
     std::string bytes = ReadWholeFile(ResolveFileName(folder, name));
-    DecodeBmp(bytes);
-    bytes.resize(BmpFileLength(bytes));
-    return bytes;
+    TPixelImage image = DecodeBmpFile(bytes);
+    if (bytes.size() >= 6 && bytes.size() <= 0xFFFFFFFFu) {
+        auto field = static_cast<uint32_t>(static_cast<uint8_t>(bytes[2]) | (static_cast<uint8_t>(bytes[3]) << 8) |
+                                           (static_cast<uint8_t>(bytes[4]) << 16) |
+                                           (static_cast<uint32_t>(static_cast<uint8_t>(bytes[5])) << 24));
+        if (field == bytes.size()) return bytes;
+    }
+    return EncodeBmp(image);
 }
 
 template <class Record>
@@ -70,6 +76,8 @@ void TvlCompressedStoredSkin::BuildFromDescription(const std::string& iniPath) {
     for (const char* section : {"VERSION", "PICTURES", "FORMINFO", "SKINOBJECTS", "SKINCONTROLS"})
         if (!ini.SectionExists(section)) return;
     std::string folder = iniPath.substr(0, iniPath.find_last_of("/\\") + 1);
+    // From here on the old package is gone, also when a bitmap is missing.
+    FCompressedData.clear();
 
     TvlSkinPackageParts parts;
     auto optionalPicture = [&](const char* key) -> std::optional<std::string> {

@@ -42,3 +42,17 @@ TEST(TextCompare, TrimRemovesControlCharactersAndSpaces) {
     EXPECT_TRUE(AnsiSameText("Caf\xC9", "caf\xE9"));
     EXPECT_LT(AnsiCompareText("abc", "ABD"), 0);
 }
+
+// An index equal to the count is outside the list: nothing is removed, as
+// for any other index outside it.
+TEST(StringList, DeleteOutsideTheListRemovesNothing) {
+    TStringList list;
+    list.Add("a");
+    list.Add("b");
+    list.Delete(2);
+    list.Delete(-1);
+    list.Delete(3);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Strings(0), "a");
+    EXPECT_EQ(list.Strings(1), "b");
+}

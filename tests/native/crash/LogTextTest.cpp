@@ -145,14 +145,19 @@ TEST(Report, SectionsAndDuplicatedTop) {
     TLogItem log = TLogItem::Parse(Report("boom"));
     std::vector<std::string> titles;
     for (const auto& s : log.Sections()) titles.push_back(s.Title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"Application", "Exception", "Active control", "Call stack", "Modules",
+    ASSERT_EQ(titles, (std::vector<std::string>{"Application", "Exception", "Active control", "Call stack", "Modules",
                                                 "Threads", "System"}));
+    ASSERT_GE(log.Sections()[1].Items.size(), 3u);
+    ASSERT_FALSE(log.Sections()[5].Items.empty());
     EXPECT_EQ(log.Sections()[1].Items[2].Value, "plandesk.exe+00001234 FMain - TfrmMain::btnAddClick (line 42)");
     EXPECT_EQ(log.Sections()[5].Items[0].Value, "main thread, failed");
 
     TReportData d;
     d.Warnings = {WarningText("Hook", 0x1234, "Cannot hook a null procedure (\"_invalid_parameter\").")};
-    EXPECT_EQ(BuildReport(d).Sections()[0].Items.back().Value,
+    TLogItem built = BuildReport(d);
+    ASSERT_FALSE(built.Sections().empty());
+    ASSERT_FALSE(built.Sections()[0].Items.empty());
+    EXPECT_EQ(built.Sections()[0].Items.back().Value,
               "[WARNING] - Code: Hook - Address: 0000000000001234 - Message: \"Cannot hook a null procedure "
               "(\"_invalid_parameter\").\"");
 }

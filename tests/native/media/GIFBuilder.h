@@ -2,6 +2,7 @@
 // Writes small GIF files byte by byte, for cases no picture tool produces:
 // unknown extensions, odd code sizes, damaged code streams.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ public:
         Blocks(LiteralCodes(pixels, codeSize));
         return *this;
     }
+    // The same, LZW-compressed.
+    GIFBuilder& Compressed(int left, int top, int width, int height, const std::vector<uint8_t>& pixels, int codeSize,
+                           bool interlaced = false) {
+        Descriptor(left, top, width, height);
+        if (interlaced) Bytes.back() = static_cast<char>(Bytes.back() | 0x40);
+        Bytes += static_cast<char>(codeSize);
+        Blocks(LZWCodes(pixels, codeSize));
+        return *this;
+    }
     GIFBuilder& Descriptor(int left, int top, int width, int height, int localColors = 0) {
         Bytes += ',';
         Word(left);
@@ -88,6 +98,66 @@ public:
             if (++run == clear - 2) run = 0;
         }
         put(clear + 1);
+        if (n) out += static_cast<char>(acc & 0xFF);
+        return out;
+    }
+
+    // A real LZW code stream of the indexes for any initial code size 1 … 11:
+    // strings grow in a table of up to 4096 codes, the code width follows the
+    // decoder's (it grows once the next free code no longer fits, at most to
+    // 12 bits), and a clear code starts over when the table is full.
+    static std::string LZWCodes(const std::vector<uint8_t>& pixels, int codeSize) {
+        std::string out;
+        uint64_t acc = 0;
+        int n = 0;
+        const int clear = 1 << codeSize;
+        int width = codeSize + 1, next = clear + 2, emitted = 0;
+        std::map<std::pair<int, uint8_t>, int> table;
+        auto bits = [&](int code) {
+            acc |= static_cast<uint64_t>(code) << n;
+            n += width;
+            while (n >= 8) {
+                out += static_cast<char>(acc & 0xFF);
+                acc >>= 8;
+                n -= 8;
+            }
+        };
+        // The decoder adds a code for every code after the first since a
+        // clear, and widens once the next free one no longer fits.
+        auto emit = [&](int code) {
+            bits(code);
+            if (emitted++ > 0 && next < 4096) ++next;
+            if (next >= (1 << width) && width < 12) ++width;
+        };
+        auto restart = [&] {
+            bits(clear);
+            table.clear();
+            width = codeSize + 1;
+            next = clear + 2;
+            emitted = 0;
+        };
+        restart();
+        int current = -1;
+        for (uint8_t p : pixels) {
+            if (current < 0) {
+                current = p;
+                continue;
+            }
+            auto found = table.find({current, p});
+            if (found != table.end()) {
+                current = found->second;
+                continue;
+            }
+            emit(current);
+            // The code the decoder adds when it reads the next code.
+            if (next >= 4095)
+                restart();
+            else
+                table[{current, p}] = next;
+            current = p;
+        }
+        if (current >= 0) emit(current);
+        bits(clear + 1);
         if (n) out += static_cast<char>(acc & 0xFF);
         return out;
     }

@@ -95,12 +95,13 @@ TEST(GIFReader, LoopExtension) {
 }
 
 TEST(GIFReader, DamagedCodeStreamsAreAcceptedAndMarked) {
-    // A code size outside 2 … 9 is clamped.
+    // Code sizes the 12-bit code width cannot serve are refused.
+    for (int codeSize : {0, 12, 255}) {
+        GIFBuilder b(3, 2);
+        b.Descriptor(0, 0, 3, 2).Raw(std::string(1, static_cast<char>(codeSize)) + std::string("\x01\x00\x00", 3));
+        EXPECT_EQ(ErrorOf(b.Trailer()), kStreamReadErrorText) << codeSize;
+    }
     TGIFImage image;
-    image.LoadFromBytes(GIFBuilder(3, 2).Image(0, 0, 3, 2, Pattern(6), 12).Trailer());
-    ASSERT_EQ(image.Frames.size(), 1u);
-    EXPECT_TRUE(image.Frames[0].Corrupted);
-    EXPECT_EQ(image.Frames[0].Pixels.size(), 6u);
 
     // A code that is not yet in the table, first thing after a clear.
     GIFBuilder bad(3, 2);
@@ -200,4 +201,63 @@ TEST(GIFComposition, FillColourAndTransparency) {
     EXPECT_EQ(c.Index, 0) << "index capped to the last frame";
     EXPECT_EQ(c.TransparentColor, kGIFNoColor);
     EXPECT_EQ(c.Pixels[0], SwapRedBlue(0x123456u));
+}
+
+// A 1 x 1 tracking pixel coded with code size 1: its one pixel is the
+// transparent index, so nothing of it is drawn.
+TEST(GIFReader, TrackingPixelWithCodeSize1IsTransparent) {
+    GIFBuilder b(1, 1, 2);
+    b.GraphicControl(0, 0, 1).Compressed(0, 0, 1, 1, {1}, 1);
+    TGIFImage image;
+    image.LoadFromBytes(b.Trailer());
+    ASSERT_EQ(image.Frames.size(), 1u);
+    EXPECT_FALSE(image.Frames[0].Corrupted);
+    EXPECT_EQ(image.Frames[0].Pixels, std::vector<uint8_t>{1});
+    TGIFComposition c;
+    c.Compose(image, 0, 0x123456);
+    EXPECT_EQ(c.TransparentColor, image.GlobalColorMap[1]);
+    EXPECT_EQ(c.Mask, std::vector<uint8_t>{1});
+}
+
+// An interlaced frame of width 0 (on a screen of width 0) has no rows to
+// move and draws nothing.
+TEST(GIFReader, InterlacedFrameOfWidthZero) {
+    GIFBuilder b(0, 8);
+    b.Compressed(0, 0, 0, 8, {}, 2, true);
+    TGIFImage image;
+    image.LoadFromBytes(b.Trailer());
+    ASSERT_EQ(image.Frames.size(), 1u);
+    EXPECT_TRUE(image.Frames[0].Interlaced);
+    EXPECT_EQ(image.Frames[0].Width, 0);
+    EXPECT_TRUE(image.Frames[0].Pixels.empty());
+    TGIFComposition c;
+    c.Compose(image, 0, 0x123456);
+    EXPECT_TRUE(c.Pixels.empty());
+    EXPECT_TRUE(c.Mask.empty());
+}
+
+// Transparency is by index: a drawn pixel whose colour happens to equal the
+// transparent colour stays, through every kind of composition.
+TEST(GIFComposition, OnlyTransparentIndexesAreLeftOut) {
+    GIFBuilder b(4, 1);
+    b.GraphicControl(2, 0, 0).Image(0, 0, 4, 1, {0, 3, 1, 0});
+    b.GraphicControl(0, 0, 0).Image(0, 0, 2, 1, {0, 3});
+    std::string bytes = b.Trailer();
+    // Global colour 3 becomes the same colour as the transparent colour 0.
+    bytes.replace(13 + 9, 3, bytes.substr(13, 3));
+    TGIFImage image;
+    image.LoadFromBytes(bytes);
+    ASSERT_EQ(image.GlobalColorMap[3], image.GlobalColorMap[0]);
+    TGIFComposition c;
+    EXPECT_TRUE(c.Compose(image, 0, 0x123456));
+    EXPECT_EQ(c.TransparentColor, image.GlobalColorMap[0]);
+    EXPECT_EQ(c.Mask, (std::vector<uint8_t>{1, 0, 0, 1}));
+    EXPECT_EQ(c.Pixels[1], SwapRedBlue(image.GlobalColorMap[0])) << "drawn in the transparent colour, yet kept";
+    // Frame 0 is restored to the background: a hole again, except where
+    // frame 1 draws.
+    EXPECT_FALSE(c.Compose(image, 1, 0x123456));
+    EXPECT_EQ(c.Mask, (std::vector<uint8_t>{1, 0, 1, 1}));
+    c.Drop();
+    EXPECT_TRUE(c.Compose(image, 1, 0x123456));
+    EXPECT_EQ(c.Mask, (std::vector<uint8_t>{1, 0, 1, 1})) << "the rebuild agrees with the step";
 }

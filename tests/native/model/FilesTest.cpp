@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <iterator>
 
@@ -172,6 +175,153 @@ TEST_F(DataFolder, FailedReplaceRestoresTheFilesAlreadyReplaced) {
     SaveAll(projects, hours);
     EXPECT_EQ(Read("categories.dat"), "New\r\n");
     EXPECT_EQ(Files(), (std::vector<std::string>{"Hours.dat", "categories.dat", "projects.dat"}));
+}
+
+namespace {
+// The system's file calls, recorded ("flush Hours.dat.saving") and with one
+// of them made to fail with a text of its own.
+struct TRecordedCalls : TFileCalls {
+    std::vector<std::string> Log;
+    std::string FailCall;        // "create", "write", "flush" or "close"
+    int FailOnFile = -1;         // the n-th file created (0-based)
+    std::string FailText = "The device is not ready.";
+    bool FullDisk = false;       // the failing file is written to /dev/full instead
+    std::map<intptr_t, std::pair<int, std::string>> Files;  // open ones: number and name
+    int Created = 0;
+
+    static std::string Name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+    bool Fails(const char* call, intptr_t file, std::string& error) {
+        if (FullDisk || FailCall != call || Files[file].first != FailOnFile) return false;
+        error = FailText;
+        return true;
+    }
+    intptr_t Create(const std::string& path, std::string& error) override {
+        int number = Created++;
+        Log.push_back("create " + Name(path));
+        if (FailCall == "create" && number == FailOnFile) {
+            error = FailText;
+            return -1;
+        }
+        intptr_t file = SystemFileCalls().Create(FullDisk && number == FailOnFile ? "/dev/full" : path, error);
+        if (file != -1) Files[file] = {number, Name(path)};
+        return file;
+    }
+    bool Write(intptr_t file, const std::string& bytes, std::string& error) override {
+        Log.push_back("write " + Files[file].second);
+        return !Fails("write", file, error) && SystemFileCalls().Write(file, bytes, error);
+    }
+    bool Flush(intptr_t file, std::string& error) override {
+        Log.push_back("flush " + Files[file].second);
+        return !Fails("flush", file, error) && SystemFileCalls().Flush(file, error);
+    }
+    bool Close(intptr_t file, std::string& error) override {
+        Log.push_back("close " + Files[file].second);
+        bool failing = Fails("close", file, error);
+        std::string ignored;
+        bool closed = SystemFileCalls().Close(file, failing ? ignored : error);
+        Files.erase(file);
+        return !failing && closed;
+    }
+    bool Move(const std::string& from, const std::string& to, std::string& error) override {
+        Log.push_back("move " + Name(from) + " " + Name(to));
+        return SystemFileCalls().Move(from, to, error);
+    }
+};
+
+struct TCallsInstalled {
+    explicit TCallsInstalled(TFileCalls* calls) { SetFileCallsForTesting(calls); }
+    ~TCallsInstalled() { SetFileCallsForTesting(nullptr); }
+};
+}  // namespace
+
+// Every new file is forced to the disk before the first of them replaces an
+// old one, so that a power cut after a move never finds an empty file.
+TEST_F(DataFolder, SaveForcesEveryFileToTheDiskBeforeAnyMove) {
+    Write("projects.dat", Projects);
+    TProjects projects;
+    projects.Categories.Add("New");
+    THours hours;
+    TRecordedCalls calls;
+    {
+        TCallsInstalled installed(&calls);
+        SaveAll(projects, hours);
+    }
+    EXPECT_EQ(Read("categories.dat"), "New\r\n");
+    size_t firstMove = calls.Log.size();
+    for (size_t i = 0; i < calls.Log.size(); ++i)
+        if (calls.Log[i].rfind("move ", 0) == 0) firstMove = std::min(firstMove, i);
+    ASSERT_LT(firstMove, calls.Log.size()) << "nothing was moved";
+    for (const char* name : {"categories.dat.saving", "projects.dat.saving", "Hours.dat.saving"}) {
+        auto at = [&](const std::string& call) {
+            return std::find(calls.Log.begin(), calls.Log.end(), call + " " + name) - calls.Log.begin();
+        };
+        EXPECT_LT(at("write"), at("flush")) << name;
+        EXPECT_LT(at("flush"), at("close")) << name;
+        EXPECT_LT(at("close"), static_cast<long>(firstMove)) << name;
+    }
+}
+
+// A failure in any call, on any of the three files, is reported with that
+// call's own text, and leaves the old files as they were.
+TEST_F(DataFolder, FailedSaveReportsTheFailingCallsText) {
+    TProjects projects;
+    projects.Categories.Add("New");
+    THours hours;
+    const char* names[] = {"categories.dat", "projects.dat", "Hours.dat"};
+    for (const char* call : {"create", "write", "flush", "close"}) {
+        for (int failing = 0; failing < 3; ++failing) {
+            Write("categories.dat", "Old\r\n");
+            Write("projects.dat", Projects);
+            Write("Hours.dat", "d^h^old^\r\n");
+            TRecordedCalls calls;
+            calls.FailCall = call;
+            calls.FailOnFile = failing;
+            std::string message;
+            {
+                TCallsInstalled installed(&calls);
+                try {
+                    SaveAll(projects, hours);
+                } catch (const EFCreateError& e) {
+                    message = e.Message();
+                }
+            }
+            EXPECT_EQ(message, "Cannot create file \"" + FFolder + "/" + names[failing] + "\". The device is not ready.")
+                << call << " " << failing;
+            EXPECT_TRUE(std::none_of(calls.Log.begin(), calls.Log.end(),
+                                     [](const std::string& c) { return c.rfind("move ", 0) == 0; }))
+                << call << " " << failing;
+            EXPECT_TRUE(calls.Files.empty()) << "a file left open, " << call << " " << failing;
+            EXPECT_EQ(Read("categories.dat"), "Old\r\n");
+            EXPECT_EQ(Read("projects.dat"), Projects);
+            EXPECT_EQ(Read("Hours.dat"), "d^h^old^\r\n");
+            EXPECT_EQ(Files(), (std::vector<std::string>{"Hours.dat", "categories.dat", "projects.dat"}))
+                << call << " " << failing;
+        }
+    }
+}
+
+// A disk that is really full: the text is the system's for that, whichever
+// call meets it, not a stale one left over from an earlier call.
+TEST_F(DataFolder, FullDiskIsReportedAsSuch) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    Write("categories.dat", "Old\r\n");
+    TProjects projects;
+    projects.Categories.Add("New");
+    THours hours;
+    TRecordedCalls calls;
+    calls.FullDisk = true;
+    calls.FailOnFile = 0;
+    std::string message;
+    {
+        TCallsInstalled installed(&calls);
+        try {
+            SaveAll(projects, hours);
+        } catch (const EFCreateError& e) {
+            message = e.Message();
+        }
+    }
+    EXPECT_EQ(message, "Cannot create file \"" + FFolder + "/categories.dat\". " + SystemErrorText(ENOSPC));
+    EXPECT_EQ(Read("categories.dat"), "Old\r\n");
 }
 
 TEST_F(DataFolder, UnreadableFileRaisesOpenError) {

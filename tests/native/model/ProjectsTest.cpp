@@ -313,4 +313,30 @@ TEST(Projects, AddedObjectsAreOwnedAndFreedOnRemoval) {
         EXPECT_EQ(freed, 4);
     }
     EXPECT_EQ(freed, 5);  // what the table still held went with it
+
+// A header of four fields is not a full header: it starts no project, and
+// the task and end lines after it belong to none.
+TEST(ProjectFiles, AHeaderOfFourFieldsStartsNoProject) {
+    TProjects projects;
+    ProjectsFromText(projects, "Header^A^B^C^\r\n^True^,^t^,^^,^^,^^\r\nEndProject\r\n");
+    EXPECT_EQ(projects.Count(), 0);
+    // Five fields do.
+    ProjectsFromText(projects, "Header^A^B^C^D^\r\n^True^,^t^,^^,^^,^^\r\nEndProject\r\n");
+    ASSERT_EQ(projects.Count(), 1);
+    EXPECT_EQ(projects.Project(0)->EndDate, "D");
+}
+
+// Marker lines with spaces around them, each on its own: the spaced end
+// line alone must end the project, the spaced header alone must start one.
+TEST(ProjectFiles, SpacedMarkerLinesCountOnTheirOwn) {
+    TProjects spacedEnd;
+    ProjectsFromText(spacedEnd, "Header^P^C^^^\r\n^True^,^t^,^^,^^,^^\r\n  EndProject \r\n");
+    ASSERT_EQ(spacedEnd.Count(), 1);
+    EXPECT_EQ(spacedEnd.Project(0)->Tasks.Count(), 1);
+
+    TProjects spacedHeader;
+    ProjectsFromText(spacedHeader, "\t Header^Q^C^^^\r\n^False^,^u^,^^,^^,^^\r\nEndProject\r\n");
+    ASSERT_EQ(spacedHeader.Count(), 1);
+    EXPECT_EQ(spacedHeader.Project(0)->Name, "Q");
+    EXPECT_EQ(spacedHeader.Project(0)->Tasks.Count(), 1);
 }

@@ -300,6 +300,22 @@ TEST(SkinPackage, BuildFromDescriptionPacksTheFolder) {
     EXPECT_EQ(stored.DecompressTo(), raw);
     WriteFile(folder + "missing.ini", MinimalDescription("[PICTURES]\r\nactivepicturescount=1\r\n0=nothere.bmp\r\n"));
     EXPECT_THROW(stored.BuildFromDescription(folder + "missing.ini"), EFOpenError);
+    EXPECT_TRUE(stored.IsDataEmpty()) << "the previous package is emptied before the bitmaps load";
+
+    // A bitmap whose size field is 0 or inexact is written afresh, so that
+    // the fields after it start where its new size field says.
+    for (uint32_t field : {0u, 54u, 1000000u}) {
+        std::string bmp = SolidBmp(4, 4, 0xABCDEF);
+        for (int i = 0; i < 4; ++i) bmp[2 + i] = static_cast<char>(field >> (8 * i));
+        WriteFile(folder + "p0.bmp", bmp);
+        stored.BuildFromDescription(folder + "skin.ini");
+        ASSERT_FALSE(stored.IsDataEmpty()) << field;
+        TvlSkinData again;
+        again.LoadStoredSkin(&stored);
+        ASSERT_EQ(again.PictureList.size(), 1u) << field;
+        EXPECT_EQ(again.PictureList[0].PixelColor(2, 2), 0xABCDEFu) << field;
+        EXPECT_EQ(again.SkinName, skin.SkinName) << "the description follows the picture, " << field;
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -336,3 +336,12 @@ TEST(Compose, CopyPieceCutsAtBothBitmaps) {
     // which lands at x = 1; destination column 0 stays blank.
     ExpectPixels(dest, [](int x, int y) { return x < 1 || y < 1 ? TPoint{-1, -1} : TPoint{x - 1, y - 1}; });
 }
+
+// An area that starts above and left of the destination (the bottom band of
+// a window shorter than its skin) keeps the rows and columns of its phase.
+TEST(Compose, TilingFromAboveTheDestinationKeepsItsPhase) {
+    TvlFBitmap pic = Labelled(4, 5);
+    TvlFBitmap dest = Filled(6, 8, 0xABCDEF);
+    TilePiece(dest, {-3, -3, 6, 8}, pic, {0, 0, 4, 5});
+    ExpectPixels(dest, [](int x, int y) { return TPoint{(x + 3) % 4, (y + 3) % 5}; });
+}

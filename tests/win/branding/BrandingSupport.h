@@ -59,6 +59,8 @@ public:
     // The stand-in browser's command line, quoted as browsers register it.
     static std::string Recorder() { return ExeFolder() + "args_recorder.exe"; }
     static std::string RecordPath() { return ExeFolder() + "recorded-args.txt"; }
+    // The show command of the last start (read after Recorded()).
+    static std::string RecordedShow() { return ui::ReadFile(ExeFolder() + "recorded-show.txt"); }
     // The arguments the stand-in browser got, one a line; empty when it was
     // not started within `milliseconds`.
     static std::string Recorded(int milliseconds = 5000) {

@@ -2,6 +2,7 @@
 // folder, and the addresses it opens through a stand-in browser.
 #include <set>
 
+#include "media/PictureFile.h"
 #include "model/UUtils.h"
 #include "tests/native/skin_data/SkinTestSupport.h"
 #include "tests/win/app/PlannerFixture.h"
@@ -182,6 +183,7 @@ TEST_F(BrandingTest, OpenURLPassesTheAddressAsOneArgument) {
         BrowserCommand browser(Quoted(BrowserCommand::Recorder()) + " -osint -url \"%1\"");
         EXPECT_TRUE(OpenURL("http://example.com/a b?q=\"x\""));
         EXPECT_EQ(BrowserCommand::Recorded(), "http://example.com/a b?q=%22x%22\n");
+        EXPECT_EQ(BrowserCommand::RecordedShow(), "5") << "started with show command 5";
     }
     {
         BrowserCommand none("");
@@ -273,4 +275,100 @@ TEST_F(BrandingTest, Screenshots) {
     while (w->gifBanner->FrameIndex() == frame && GetTickCount() - start < 3000) ui::Pump(20);
     EXPECT_NE(w->gifBanner->FrameIndex(), frame);
     ui::SaveScreenshot(w->Handle(), "branding-gif-banner-frame2");
+}
+
+namespace {
+std::string TempFile(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + name;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+// The size and the centre pixel of a loaded picture.
+struct TLoaded {
+    int Width = 0, Height = 0;
+    COLORREF Centre = CLR_INVALID;
+};
+TLoaded Load(const std::string& path, const std::string& formatName) {
+    HBITMAP bitmap = LoadPictureBitmap(path, formatName);
+    TLoaded out;
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    out.Width = info.bmWidth;
+    out.Height = info.bmHeight;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    out.Centre = GetPixel(dc, out.Width / 2, out.Height / 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return out;
+}
+}  // namespace
+
+// The GIF picture is the format "gif", "CompuServe GIF Image"; metafiles are
+// formats of the picture control too.
+TEST(PictureFormats, GifAndMetafilesAreRegistered) {
+    auto find = [](const char* ext) -> const TPictureFormat* {
+        for (const TPictureFormat& f : PictureFormats())
+            if (f.Extension == ext) return &f;
+        return nullptr;
+    };
+    ASSERT_TRUE(find("gif"));
+    EXPECT_EQ(find("gif")->Description, "CompuServe GIF Image");
+    EXPECT_TRUE(find("emf"));
+    EXPECT_TRUE(find("wmf"));
+}
+
+// An enhanced metafile of 2 x 1 cm, red, and a placeable metafile of 1 x 0.5
+// inch, blue: shown at their own size at 96 dpi.
+TEST(PictureFormats, MetafilesLoadAtTheirOwnSize) {
+    std::string emf = TempFile("plandesk-test.emf");
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    RECT frame{0, 0, 2000, 1000};  // 0.01 mm
+    HDC recorder = CreateEnhMetaFileA(screen, emf.c_str(), &frame, nullptr);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(recorder);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    RECT all{0, 0, 2000, 2000};
+    FillRect(recorder, &all, red);
+    DeleteObject(red);
+    DeleteEnhMetaFile(CloseEnhMetaFile(recorder));
+    TLoaded e = Load(emf, "picture.EMF");
+    DeleteFileA(emf.c_str());
+    EXPECT_NEAR(e.Width, MulDiv(2000, dpi, 2540), 1);
+    EXPECT_NEAR(e.Height, MulDiv(1000, dpi, 2540), 1);
+    EXPECT_EQ(e.Centre, RGB(255, 0, 0));
+
+    HDC old = CreateMetaFileA(nullptr);
+    SetWindowOrgEx(old, 0, 0, nullptr);
+    SetWindowExtEx(old, 1440, 720, nullptr);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    HGDIOBJ previous = SelectObject(old, blue);
+    Rectangle(old, -10, -10, 1450, 730);
+    SelectObject(old, previous);
+    HMETAFILE wmf = CloseMetaFile(old);
+    DeleteObject(blue);
+    std::string bits(GetMetaFileBitsEx(wmf, 0, nullptr), '\0');
+    GetMetaFileBitsEx(wmf, static_cast<UINT>(bits.size()), bits.data());
+    DeleteMetaFile(wmf);
+    // The placeable header: key, handle, box 0,0 - 1440,720 in 1440ths of an inch, checksum.
+    uint16_t words[11] = {0xCDD7, 0x9AC6, 0, 0, 0, 1440, 720, 1440, 0, 0, 0};
+    for (int i = 0; i < 10; ++i) words[10] ^= words[i];
+    std::string placeable(reinterpret_cast<const char*>(words), 22);
+    std::string wmfPath = TempFile("plandesk-test.wmf");
+    WriteBytes(wmfPath, placeable + bits);
+    TLoaded w = Load(wmfPath, "banner.wmf");
+    DeleteFileA(wmfPath.c_str());
+    EXPECT_NEAR(w.Width, dpi, 1);
+    EXPECT_NEAR(w.Height, dpi / 2, 1);
+    EXPECT_EQ(w.Centre, RGB(0, 0, 255));
 }

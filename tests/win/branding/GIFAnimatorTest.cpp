@@ -97,8 +97,32 @@ TEST_F(GIFAnimatorTest, FramesShowForTheirClampedDelaysAndLoopForever) {
         EXPECT_GE(shown, delay - 15) << "frame " << steps[i - 1].Index << " at step " << i;
         EXPECT_LE(shown, delay + 120) << "frame " << steps[i - 1].Index << " at step " << i;
     }
+    EXPECT_TRUE(Gif->TimerHasHandler());
     Gif->SetAnimate(false);
+    EXPECT_FALSE(Gif->TimerHasHandler()) << "stopping removes the tick handler";
     EXPECT_TRUE(Run(300).empty());
+}
+
+// Only the transparent index shows the parent: a drawn pixel of the same
+// colour stays, also when stretched.
+TEST_F(GIFAnimatorTest, TransparencyIsByIndexNotByColour) {
+    GIFBuilder b(4, 2);
+    b.GraphicControl(0, 0, 0).Image(0, 0, 4, 2, {0, 3, 3, 0, 0, 3, 3, 0});
+    std::string bytes = b.Trailer();
+    bytes.replace(13 + 9, 3, bytes.substr(13, 3));  // colour 3 = the transparent colour 0
+    Gif->Image()->LoadFromBytes(bytes);
+    COLORREF key = Gif->Image()->GlobalColorMap[0];
+    ASSERT_NE(key, ColorToRGB(clWhite));
+    for (bool stretch : {false, true}) {
+        Gif->SetStretch(stretch);
+        if (stretch) Gif->SetBounds(Gif->Left(), Gif->Top(), 8, 4);
+        ui::Pump(30);
+        int scale = stretch ? 2 : 1;
+        EXPECT_EQ(ScreenPixel(0, 0), ColorToRGB(clWhite)) << "the parent shows, stretch " << stretch;
+        EXPECT_EQ(ScreenPixel(1 * scale, 0), key) << "drawn pixel kept, stretch " << stretch;
+        EXPECT_EQ(ScreenPixel(2 * scale, 1 * scale), key) << stretch;
+        EXPECT_EQ(ScreenPixel(3 * scale, 1 * scale), ColorToRGB(clWhite)) << stretch;
+    }
 }
 
 TEST_F(GIFAnimatorTest, LoopOffStopsAfterTheLastFrame) {

@@ -2,16 +2,24 @@
 // must leave a correct report in its log file.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "core/FileIO.h"
 #include "crash/ExceptionLog.h"
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
+#include "crash/ReportDialog.h"
+#include "crash/Report.h"
+#include "crash/Socket.h"
+#include "crash/Handling.h"
 
 namespace {
 std::string Folder() {
@@ -144,6 +152,7 @@ TEST(CrashChild, AccessViolationOnAnotherThread) {
 TEST(CrashChild, UncaughtCppExceptions) {
     TRun run = RunChild("throw");
     ExpectReport(run, "std::out_of_range", "nobody catches this", "main");
+    EXPECT_NE(Item(TLogItem::Parse(run.Reports[0]), "Registers", "RIP"), "<none>") << run.Reports[0];
     EXPECT_EQ(run.ExitCode, 3u);
     run = RunChild("throw-thread");
     ExpectReport(run, "std::logic_error", "escaped from a thread", "ThrowFromThread");
@@ -170,18 +179,29 @@ TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
     TRun run = RunChild("manager");
     ExpectReport(run, "std::runtime_error", "Cannot open file \"x.dat\". Not found", "RaiseCaught");
     EXPECT_EQ(run.ExitCode, 10u);
+    // The registers of the raise are part of the report.
+    TLogItem log = TLogItem::Parse(run.Reports[0]);
+    EXPECT_NE(Item(log, "Registers", "RIP"), "<none>") << run.Reports[0];
+    EXPECT_NE(Item(log, "Registers", "RSP"), "0000000000000000");
 }
 
-TEST(CrashChild, ALibraryPassesItsExceptionsToTheHostsManager) {
+// The library's exception goes to the host program's manager, which reports
+// it with the library's own options: its section names, and its log file
+// (none named: the program's name beside the program) instead of the host's.
+TEST(CrashChild, ALibrarysExceptionsAreReportedByTheHostWithTheLibrarysOptions) {
+    std::string ownLog = Folder() + "crash_child.vlf";
+    DeleteFileA(ownLog.c_str());
     TRun run = RunChild("host");
-    // Reported by the host program into its log file.
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 10u);
-    ASSERT_EQ(run.Reports.size(), 1u);
-    TLogItem log = TLogItem::Parse(run.Reports[0]);
-    EXPECT_EQ(Item(log, "Exception", "Message"), "raised in the plugin");
+    EXPECT_TRUE(run.Reports.empty()) << "not in the host's log file";
+    std::vector<std::string> reports = TLogFile(ownLog, 20).Reports();
+    DeleteFileA(ownLog.c_str());
+    ASSERT_EQ(reports.size(), 1u);
+    TLogItem log = TLogItem::Parse(reports[0]);
+    EXPECT_EQ(Item(log, "Plugin exception", "Message"), "raised in the plugin") << reports[0];
     EXPECT_EQ(Item(log, "Application", "Name"), "crash_child.exe");
-    EXPECT_NE(run.Reports[0].find("crash_plugin.dll+"), std::string::npos) << run.Reports[0];
+    EXPECT_NE(reports[0].find("crash_plugin.dll+"), std::string::npos) << reports[0];
 }
 
 TEST(CrashChild, RestartStartsTheProgramAgain) {
@@ -206,6 +226,72 @@ TEST(CrashChild, FrozenMainWindowIsReportedOnce) {
     EXPECT_EQ(Item(log, "Active control", "Class"), "CrashChildFrozen");
     EXPECT_EQ(Item(log, "Active control", "Text"), "Frozen");
     EXPECT_EQ(run.ExitCode, 13u) << "the window answers again and the program ends normally";
+}
+
+// When a freezing child's window stopped answering ("<log>.frozen" appears)
+// and when its report was saved, in milliseconds from the child's start.
+struct TFreezeTimes {
+    ULONGLONG Frozen = 0, Reported = 0;
+    std::string Note;  // the child's note after the freeze: "cpu <ms>"
+};
+
+TRun RunFreezingChild(const std::string& mode, TFreezeTimes& times) {
+    ULONGLONG start = GetTickCount64();
+    return RunChild(mode, 60000, [&](HANDLE process, const std::string& caption) {
+        std::string log = Folder() + caption.substr(std::string("Crash child ").size());
+        std::string note = log + ".frozen";
+        while (WaitForSingleObject(process, 20) == WAIT_TIMEOUT) {
+            if (!times.Frozen && GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES)
+                times.Frozen = GetTickCount64() - start;
+            if (!times.Reported && GetFileAttributesA(log.c_str()) != INVALID_FILE_ATTRIBUTES)
+                times.Reported = GetTickCount64() - start;
+        }
+        times.Note = ReadFileIfExists(note).value_or("");
+        DeleteFileA(note.c_str());
+    });
+}
+
+long long CpuMs(const std::string& note) {
+    return note.rfind("cpu ", 0) == 0 ? std::atoll(note.c_str() + 4) : -1;
+}
+
+// Past the 5 s after which the system calls a window hung, but within the
+// time-out (8 s): nothing is reported, and the watchdog does not spin.
+TEST(CrashChild, AFreezeShorterThanTheTimeOutIsNotReported) {
+    TFreezeTimes times;
+    TRun run = RunFreezingChild("freeze-short", times);
+    ASSERT_EQ(run.StartError, 0u);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 13u);
+    ASSERT_NE(times.Frozen, 0u) << "the child did not freeze";
+    EXPECT_TRUE(run.Reports.empty()) << "reported " << times.Reported - times.Frozen << " ms into a 6.5 s freeze";
+    // The process's CPU time while its main thread sleeps is the watchdog's.
+    long long cpu = CpuMs(times.Note);
+    ASSERT_GE(cpu, 0) << times.Note;
+    EXPECT_LT(cpu, 325) << "ms of CPU time in a 6.5 s freeze";
+}
+
+// Longer than the time-out (8 s): one report, not before the time-out.
+TEST(CrashChild, AFreezeLongerThanTheTimeOutIsReportedOnceAfterIt) {
+    TFreezeTimes times;
+    TRun run = RunFreezingChild("freeze-long", times);
+    ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");
+    ASSERT_NE(times.Frozen, 0u);
+    ASSERT_NE(times.Reported, 0u);
+    EXPECT_GE(times.Reported - times.Frozen, 7800u);
+    EXPECT_LT(times.Reported - times.Frozen, 11000u);
+    EXPECT_EQ(run.ExitCode, 13u);
+}
+
+// The stored options' time-out (30 s) against a 35 s freeze.
+TEST(CrashChild, AFreezeLongerThanTheShippedTimeOutIsReported) {
+    EXPECT_EQ(CrashReporterOptions().FreezeTimeout, 30);
+    TFreezeTimes times;
+    TRun run = RunFreezingChild("freeze-shipped", times);
+    ExpectReport(run, "EFrozenApplication", "The application seems to be frozen.", "FrozenProc");
+    ASSERT_NE(times.Reported, 0u);
+    EXPECT_GE(times.Reported - times.Frozen, 29800u);
+    EXPECT_EQ(run.ExitCode, 13u);
 }
 
 TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
@@ -391,6 +477,25 @@ TEST(CrashChild, FailuresDuringAReportNeverHang) {
     EXPECT_NE(run.Reports[1].find("raised on another thread meanwhile"), std::string::npos);
 }
 
+// The program's own stored options are found among its other resources (a
+// built-in skin beside them once hid them, and with them the watchdog).
+TEST(CrashReporter, TheProgramFindsItsStoredOptions) {
+    HMODULE program = LoadLibraryExA(PLANDESK_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_TRUE(program) << PLANDESK_EXE;
+    HRSRC found = FindResourceA(program, "VLDATA", MAKEINTRESOURCEA(10));
+    HRSRC skin = FindResourceA(program, "VL_BUILTIN_SKIN", MAKEINTRESOURCEA(10));
+    std::string stored;
+    if (found)
+        if (HGLOBAL loaded = LoadResource(program, found))
+            stored.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(program, found));
+    FreeLibrary(program);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(skin);
+    TVesperModuleOptions o = DecodeStoredOptions(stored);
+    EXPECT_EQ(o.FreezeTimeout, 30);
+    EXPECT_EQ(o.DialogCaption, "Plandesk");
+}
+
 TEST(CrashReporter, InstalledWithTheStoredOptionsAndExported) {
     EXPECT_NE(GetProcAddress(GetModuleHandleA(nullptr), "ExceptionManager"), nullptr);
     TVesperModuleOptions o = CrashReporterOptions();
@@ -399,4 +504,68 @@ TEST(CrashReporter, InstalledWithTheStoredOptionsAndExported) {
     EXPECT_TRUE(o.ShowDialog);
     EXPECT_FALSE(o.AttachScreenshot);
     EXPECT_TRUE(o.MailTo.empty());
+}
+
+// Code in a mapping shared between processes is not patched, and says so.
+TEST(CrashReporter, CodeInASharedMappingIsNotHooked) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_EXECUTE_READWRITE, 0, 4096, nullptr);
+    ASSERT_TRUE(mapping);
+    auto* code = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS | FILE_MAP_EXECUTE, 0, 0, 4096));
+    ASSERT_TRUE(code);
+    std::memset(code, 0xC3, 16);  // ret
+    size_t before = InstallWarnings().size();
+    HookProcedureForTesting("SharedRoutine", code, reinterpret_cast<void*>(&CrashReporterOptions));
+    std::vector<std::string> warnings = InstallWarnings();
+    bool untouched = code[0] == 0xC3 && code[13] == 0xC3;
+    UnmapViewOfFile(code);
+    CloseHandle(mapping);
+    EXPECT_TRUE(untouched);
+    ASSERT_EQ(warnings.size(), before + 1);
+    EXPECT_NE(warnings.back().find("Cannot hook the module \""), std::string::npos) << warnings.back();
+    EXPECT_NE(warnings.back().find("\" located into the shared-area."), std::string::npos) << warnings.back();
+}
+
+extern "C" int __stdcall WSACleanup();
+
+// A failing WSACleanup (Winsock no longer started: the test ended it behind
+// the socket's back) is reported in the reporter's own words.
+TEST(CrashReporter, AFailingWinsockCleanupIsReported) {
+    std::unique_ptr<ISocket> socket = CreateTcpSocket(1000);
+    ASSERT_EQ(WSACleanup(), 0);
+    try {
+        socket->Close();
+        FAIL() << "no error";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Error into WSACleanup: \"", 0), 0u) << e.what();
+    }
+}
+
+// Both pages of the report are captioned "Informations": the list and the text.
+TEST(CrashReporter, BothReportPagesAreInformations) {
+    TVesperModuleOptions options;
+    options.DialogCaption = "Report pages " + std::to_string(GetCurrentProcessId());
+    TReportData data;
+    data.ExceptionClass = "Exception";
+    data.ExceptionMessage = "shown";
+    TLogItem report = BuildReport(data);
+    std::vector<std::string> captions;
+    std::thread user([&] {
+        HWND dialog = WaitForWindow("PlandeskCrashReport", options.DialogCaption.c_str());
+        if (!dialog) return;
+        HWND tabs = FindWindowExA(dialog, nullptr, WC_TABCONTROLA, nullptr);
+        int count = tabs ? static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            char text[64] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            captions.push_back(text);
+        }
+        PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
+    });
+    ShowReportDialog(options, report, false);
+    user.join();
+    EXPECT_EQ(captions, (std::vector<std::string>{"Informations", "Informations"}));
 }

@@ -1,5 +1,6 @@
 // Writes its arguments, one a line, to recorded-args.txt beside itself; the
-// file appears complete or not at all.
+// file appears complete or not at all. The show command it was started with
+// goes to recorded-show.txt first.
 #include <windows.h>
 
 #include <cstdlib>
@@ -11,6 +12,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, n);
     folder = folder.substr(0, folder.find_last_of("\\/") + 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    {
+        std::ofstream out(folder + "recorded-show.txt", std::ios::binary);
+        out << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? static_cast<int>(startup.wShowWindow) : -1);
+    }
     {
         std::ofstream out(folder + "recorded-args.tmp", std::ios::binary);
         for (int i = 1; i < __argc; ++i) out << __argv[i] << "\n";

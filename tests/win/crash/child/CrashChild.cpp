@@ -54,9 +54,34 @@ int HandleLikeTheApplication() {
     return 12;
 }
 
+// How long the window stops answering, and where it notes the start of the
+// freeze and the process's CPU time during it ("<log>.frozen").
+DWORD g_freezeMs = 3500;
+std::string g_freezeNote;
+
+ULONGLONG ProcessCpuMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ms = [](FILETIME t) { return ((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000; };
+    return ms(kernel) + ms(user);
+}
+
+void WriteNote(const std::string& text) {
+    HANDLE f = CreateFileA(g_freezeNote.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
 LRESULT CALLBACK FrozenProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_APP) {
-        Sleep(3500);  // does not answer for three and a half time-outs
+        // The main thread only sleeps: what the process spends meanwhile is
+        // the watchdog's (and the report's) time.
+        WriteNote("frozen");
+        ULONGLONG cpu = ProcessCpuMs();
+        Sleep(g_freezeMs);
+        WriteNote("cpu " + std::to_string(ProcessCpuMs() - cpu));
         PostQuitMessage(0);
         return 0;
     }
@@ -71,9 +96,16 @@ int Freeze() {
     RegisterClassA(&wc);
     HWND w = CreateWindowA("CrashChildFrozen", "Frozen", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
                            nullptr, wc.hInstance, nullptr);
-    PostMessageA(w, WM_APP, 0, 0);
+    // The window answers for a while first, as a program's window does.
+    SetTimer(w, 1, 300, nullptr);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == w) {
+            KillTimer(w, 1);
+            PostMessageA(w, WM_APP, 0, 0);
+        }
+        DispatchMessageA(&msg);
+    }
     return 13;
 }
 
@@ -119,7 +151,26 @@ int main(int argc, char** argv) {
         options.SmtpHost = "127.0.0.1";
         options.SmtpPort = 1;
     }
-    options.FreezeTimeout = mode == "freeze" ? 1 : 0;
+    // Freezes: "freeze" 3.5 s against a 1 s time-out; "freeze-short" longer
+    // than the system takes to call a window hung (5 s) but shorter than the
+    // time-out; "freeze-long" longer than the time-out; "freeze-shipped" 35 s
+    // with the time-out of the stored options.
+    struct TFreezeCase {
+        const char* Mode;
+        int Timeout;
+        DWORD Ms;
+    };
+    const TFreezeCase freezes[] = {
+        {"freeze", 1, 3500}, {"freeze-short", 8, 6500}, {"freeze-long", 8, 12000}, {"freeze-shipped", -1, 35000}};
+    bool freeze = false;
+    if (mode != "freeze-shipped") options.FreezeTimeout = 0;
+    for (const TFreezeCase& c : freezes)
+        if (mode == c.Mode) {
+            freeze = true;
+            if (c.Timeout >= 0) options.FreezeTimeout = c.Timeout;
+            g_freezeMs = c.Ms;
+            g_freezeNote = std::string(argv[2]) + ".frozen";
+        }
     // Every report is kept, so that a repeated one would show.
     options.SaveDuplicates = true;
     // Named after the log file, so that tests running side by side find
@@ -154,7 +205,7 @@ int main(int argc, char** argv) {
         SetReportWorkHookForTesting(hook, 1500);
         return HandleLikeTheApplication();
     }
-    if (mode == "freeze") return Freeze();
+    if (freeze) return Freeze();
     if (mode == "reentry") return Reentry();
     if (mode == "restart") {
         // The restarted program finds the first one's mark and says so.
