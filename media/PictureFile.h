@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "core/Gdi.h"
+
 // A registered picture format: the extension it is chosen by, its
 // description, and how a file of it becomes a bitmap.
 struct TPictureFormat {
     std::string Extension;  // lower case, no dot
     std::string Description;
-    std::function<HBITMAP(const std::string& path)> Load;
+    std::function<TGdiBitmap(const std::string& path)> Load;
 };
 // The formats in the order they were registered (the built-in ones first);
 // registering an extension again replaces its format.
 const std::vector<TPictureFormat>& PictureFormats();
 void RegisterPictureFormat(const TPictureFormat& format);
-
-#include "core/Gdi.h"
 
 // Loads the picture file at `path` into a new bitmap, in the format that the
 // extension of `formatName` names (the file itself may be named otherwise).

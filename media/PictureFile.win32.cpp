@@ -85,7 +85,7 @@ TGdiBitmap FromICO(const std::string& path) {
 
 // A metafile (enhanced, or the older kind with or without the placeable
 // header) played at its own size on the button face colour.
-HBITMAP FromMetafile(const std::string& path) {
+TGdiBitmap FromMetafile(const std::string& path) {
     std::string bytes = ReadPictureFile(path);
     HENHMETAFILE metafile = nullptr;
     if (bytes.size() >= 4 && bytes.compare(0, 4, "\x01\x00\x00\x00", 4) == 0) {
@@ -127,7 +127,7 @@ HBITMAP FromMetafile(const std::string& path) {
     DeleteEnhMetaFile(metafile);
     GdiFlush();
     uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateBitmap32(width, height, &bits);
+    TGdiBitmap bitmap = CreateBitmap32(width, height, &bits);
     std::memcpy(bits, canvas.Bits(), static_cast<size_t>(width) * height * 4);
     return bitmap;
 }

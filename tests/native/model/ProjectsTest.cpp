@@ -313,6 +313,7 @@ TEST(Projects, AddedObjectsAreOwnedAndFreedOnRemoval) {
         EXPECT_EQ(freed, 4);
     }
     EXPECT_EQ(freed, 5);  // what the table still held went with it
+}
 
 // A header of four fields is not a full header: it starts no project, and
 // the task and end lines after it belong to none.

@@ -297,18 +297,15 @@ struct TLoaded {
     COLORREF Centre = CLR_INVALID;
 };
 TLoaded Load(const std::string& path, const std::string& formatName) {
-    HBITMAP bitmap = LoadPictureBitmap(path, formatName);
+    TGdiBitmap bitmap = LoadPictureBitmap(path, formatName);
     TLoaded out;
     BITMAP info{};
-    GetObjectA(bitmap, sizeof info, &info);
+    GetObjectA(bitmap.Handle(), sizeof info, &info);
     out.Width = info.bmWidth;
     out.Height = info.bmHeight;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    out.Centre = GetPixel(dc, out.Width / 2, out.Height / 2);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
+    TMemoryDC dc = TMemoryDC::Create(nullptr);
+    SelectGuard selected(dc.Handle(), bitmap.Handle());
+    out.Centre = GetPixel(dc.Handle(), out.Width / 2, out.Height / 2);
     return out;
 }
 }  // namespace
