@@ -125,6 +125,50 @@ private:
     std::unique_ptr<TWindowTimer> FMorphTimer, FRepeatTimer;
 };
 
+// The windowless tool-bar button: no focus and no keys; its click is the
+// toolkit's click on release (on press for a grouped button).
+class TvlSkinSpeedButton : public TvlGraphicSkinCustomControl {
+public:
+    TvlSkinSpeedButton(TComponent* owner, TWinControl* parent);
+
+    bool AllowAllUp = false;
+    int GroupIndex = 0;
+    bool Down() const { return FDown; }
+    void SetDown(bool value);
+    TvlFBitmap Glyph;
+    int NumGlyphs = 1, Margin = -1, Spacing = 1;
+    TvlButtonLayout Layout = blGlyphLeft;
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value);
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool value);
+    int WidthWithCaption = 0, WidthWithoutCaption = 0;
+    bool MouseOver() const { return FMouseOver; }
+
+    void Click() override;
+    void Paint(TCanvas& canvas) override;
+    void ReadElement() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+protected:
+    void PaintDefault(TvlFBitmap& bitmap) override;
+    void PaintSkin(TvlFBitmap& bitmap) override;
+
+private:
+    void DrawState(TvlFBitmap& bitmap, const TRect& source, bool active, bool down);
+    std::string ShownCaption() const { return FShowCaption ? Caption() : std::string(); }
+
+    TvlDataSkinButtonControl FButtonData{""};
+    bool FHasButtonData = false;
+    bool FDown = false, FFlat = false, FTransparent = false, FShowCaption = true, FMouseOver = false;
+    bool FClickedOnPress = false;
+};
+
 class TvlSkinCheckRadioBox : public TvlSkinCustomControl {
 public:
     TvlSkinCheckRadioBox(TComponent* owner, TWinControl* parent);
