@@ -230,9 +230,13 @@ void TfrmMain::FormCreate(TObject*) {
     LoadBranding();
     FHours = new THours();
     FHoursUnread = !StartupStep([this] { FHours->LoadHours(); });
-    for (int n = 1; n <= 24; ++n) {
-        int row = lvwToDo->AddItem(HourCaption(n));
-        lvwToDo->SetItemText(row, 1, "");
+    {
+        TUpdateGuard<TListView> update(lvwToDo);
+        lvwToDo->SetItemCount(24);
+        for (int n = 1; n <= 24; ++n) {
+            int row = lvwToDo->AddItem(HourCaption(n));
+            lvwToDo->SetItemText(row, 1, "");
+        }
     }
     ShowDayActions();
     vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
@@ -289,7 +293,10 @@ std::string TfrmMain::CalendarDay() const { return FormatShortDate(vlSkinMonthCa
 
 void TfrmMain::ClearProjectView() {
     FRebuilding = true;
-    lvwItems->Clear();
+    {
+        TUpdateGuard<TListView> update(lvwItems);
+        lvwItems->Clear();
+    }
     lblProjName->SetCaption("Project Name:  ");
     lblStartDate->SetCaption("Start Date: ");
     lblEndDate->SetCaption("End Date: ");
@@ -307,16 +314,21 @@ void TfrmMain::UpdateGauge() {
 
 void TfrmMain::ShowProject() {
     FRebuilding = true;
-    lvwItems->Clear();
     TProject* p = FCurrentProject;
-    for (int i = 0; i < p->Tasks.Count(); ++i) {
-        TTask* t = p->Task(i);
-        int row = lvwItems->AddItem("");
-        lvwItems->SetChecked(row, t->Done);
-        lvwItems->SetItemText(row, 1, t->Description);
-        lvwItems->SetItemText(row, 2, t->Notes);
-        lvwItems->SetItemText(row, 3, ShownDate(t->StartDate));
-        lvwItems->SetItemText(row, 4, ShownDate(t->EndDate));
+    {
+        // Repainting after every row would cost far more than adding it.
+        TUpdateGuard<TListView> update(lvwItems);
+        lvwItems->Clear();
+        lvwItems->SetItemCount(p->Tasks.Count());
+        for (int i = 0; i < p->Tasks.Count(); ++i) {
+            TTask* t = p->Task(i);
+            int row = lvwItems->AddItem("");
+            lvwItems->SetChecked(row, t->Done);
+            lvwItems->SetItemText(row, 1, t->Description);
+            lvwItems->SetItemText(row, 2, t->Notes);
+            lvwItems->SetItemText(row, 3, ShownDate(t->StartDate));
+            lvwItems->SetItemText(row, 4, ShownDate(t->EndDate));
+        }
     }
     lblProjName->SetCaption("Project Name:  " + p->Name);
     if (!p->StartDate.empty() && p->StartDate[0] == ' ') p->StartDate.clear();
@@ -331,22 +343,27 @@ void TfrmMain::FillTree(const std::string& selectName, TProject* selectProject) 
     FRebuilding = true;
     ClearProjectView();
     FRebuilding = true;
-    tvwMain->Clear();
-    FNodeProjects.clear();
     TTreeNode* selected = nullptr;
-    for (int c = 0; c < FProjects->Categories.Count(); ++c) {
-        const std::string& category = FProjects->Categories.Strings(c);
-        TTreeNode* root = tvwMain->AddRoot(category, 0, 0);
-        for (int i = 0; i < FProjects->Count(); ++i) {
-            TProject* p = FProjects->Project(i);
-            if (p->Category != category) continue;
-            TTreeNode* node = tvwMain->AddChild(root, p->Name, 1, 1);
-            FNodeProjects[node] = p;
-            bool wanted = selectProject ? p == selectProject : p->Name == selectName;
-            if (wanted && !selected) selected = node;
+    {
+        TUpdateGuard<TTreeView> update(tvwMain);
+        tvwMain->Clear();
+        FNodeProjects.clear();
+        for (int c = 0; c < FProjects->Categories.Count(); ++c) {
+            const std::string& category = FProjects->Categories.Strings(c);
+            TTreeNode* root = tvwMain->AddRoot(category, 0, 0);
+            for (int i = 0; i < FProjects->Count(); ++i) {
+                TProject* p = FProjects->Project(i);
+                if (p->Category != category) continue;
+                TTreeNode* node = tvwMain->AddChild(root, p->Name, 1, 1);
+                FNodeProjects[node] = p;
+                bool wanted = selectProject ? p == selectProject : p->Name == selectName;
+                if (wanted && !selected) selected = node;
+            }
+            tvwMain->Expand(root, true);
         }
-        tvwMain->Expand(root, true);
     }
+    // Selecting scrolls the node into view, which needs the layout that
+    // the tree works out when it redraws again.
     if (selected) tvwMain->SetSelected(selected);
     FRebuilding = false;
 }

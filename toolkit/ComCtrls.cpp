@@ -13,6 +13,19 @@ TImageList::~TImageList() { ImageList_Destroy(FHandle); }
 
 int TImageList::Add(HBITMAP image) { return ImageList_Add(FHandle, image, nullptr); }
 
+// ---- TUpdateCount ----
+
+void TUpdateCount::Begin(HWND window) {
+    if (FCount++ == 0) SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+}
+
+void TUpdateCount::End(HWND window) {
+    if (FCount == 0 || --FCount > 0) return;
+    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    // Not every version of the controls repaints what changed while redrawing was off.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 // ---- TListView ----
 
 TListView::TListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick)
@@ -45,6 +58,10 @@ void TListView::FitColumns() {
 }
 
 int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+void TListView::SetItemCount(int count) {
+    SendMessageA(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL);
+}
 
 int TListView::AddItem(const std::string& caption) {
     LVITEMA item{};
