@@ -323,11 +323,13 @@ void TfrmMain::ShowProject() {
         for (int i = 0; i < p->Tasks.Count(); ++i) {
             TTask* t = p->Task(i);
             int row = lvwItems->AddItem("");
-            lvwItems->SetChecked(row, t->Done);
-            lvwItems->SetItemText(row, 1, t->Description);
-            lvwItems->SetItemText(row, 2, t->Notes);
-            lvwItems->SetItemText(row, 3, ShownDate(t->StartDate));
-            lvwItems->SetItemText(row, 4, ShownDate(t->EndDate));
+            // A new row is unchecked and its cells are empty: only what
+            // differs is sent.
+            if (t->Done) lvwItems->SetChecked(row, true);
+            const std::string start = ShownDate(t->StartDate), end = ShownDate(t->EndDate);
+            const std::string* cells[] = {&t->Description, &t->Notes, &start, &end};
+            for (int c = 0; c < 4; ++c)
+                if (!cells[c]->empty()) lvwItems->SetItemText(row, c + 1, *cells[c]);
         }
     }
     lblProjName->SetCaption("Project Name:  " + p->Name);

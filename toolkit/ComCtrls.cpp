@@ -1,5 +1,7 @@
 #include "toolkit/ComCtrls.h"
 
+#include <climits>
+
 #include "core/Rounding.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
@@ -66,7 +68,7 @@ void TListView::SetItemCount(int count) {
 int TListView::AddItem(const std::string& caption) {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
-    item.iItem = ItemCount();
+    item.iItem = INT_MAX;  // past the end: appended
     item.pszText = const_cast<char*>(caption.c_str());
     return static_cast<int>(SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -144,6 +146,11 @@ bool TListView::NotifyNotify(NMHDR* header, LRESULT& result) {
         case NM_DBLCLK:
             if (OnDblClick) OnDblClick(this);
             return false;
+        case LVN_DELETEALLITEMS:
+            // No deletion event is raised per row, so the list need not
+            // report each one: clearing long lists stays fast.
+            result = TRUE;
+            return true;
         default: return false;
     }
 }
