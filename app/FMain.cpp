@@ -599,10 +599,13 @@ void TfrmMain::btnSaveClick(TObject*) {
 
 void TfrmMain::ShowDayActions() {
     std::string day = CalendarDay();
-    for (int row = 0; row < 24; ++row) {
-        int index = FHours->IndexOf(day + "-" + HourCaption(row + 1));
-        lvwToDo->SetItemText(row, 1, index >= 0 ? FHours->Entry(index)->Action : std::string());
-    }
+    std::vector<std::string> keys;
+    for (int row = 0; row < 24; ++row) keys.push_back(day + "-" + HourCaption(row + 1));
+    // All twenty-four in one pass: this runs every second once the timer
+    // is on, and the table grows with every day planned.
+    std::vector<int> found = FHours->IndexesOf(keys);
+    for (int row = 0; row < 24; ++row)
+        lvwToDo->SetItemText(row, 1, found[row] >= 0 ? FHours->Entry(found[row])->Action : std::string());
 }
 
 void TfrmMain::btnEditHourClick(TObject*) {
