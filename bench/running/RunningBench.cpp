@@ -6,7 +6,8 @@
 // measured in the same run: a trivial one-window program, a bare list view
 // with the same columns filled with redraw off, writing the same bytes.
 //
-//   plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs]
+//   plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs [plan]]
+// A plan name (empty, 1k, 10k, 100k, 10k-one) measures that plan only.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -464,12 +465,19 @@ private:
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs]\n");
+        std::fprintf(stderr, "usage: plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs [plan]]\n");
         return 2;
     }
     int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
-    const std::vector<TPlan> plans = {
+    std::vector<TPlan> plans = {
         {"empty", 0, 0}, {"1k", 100, 10}, {"10k", 100, 100}, {"100k", 100, 1000}, {"10k-one", 1, 10000}};
+    if (argc > 5) {
+        std::erase_if(plans, [&](const TPlan& p) { return p.Name != argv[5]; });
+        if (plans.empty()) {
+            std::fprintf(stderr, "no plan named %s\n", argv[5]);
+            return 2;
+        }
+    }
     try {
         TBench(argv[1], argv[2], argv[3]).Run(runs, plans);
     } catch (const std::exception& e) {
