@@ -339,6 +339,10 @@ private:
 
     void BareList(const std::vector<TPlan>& plans) {
         TBareList list;
+        // The first paint of a new window loads fonts and the like, which
+        // the planner's list has behind it too.
+        list.Fill(10);
+        list.Clear();
         for (const TPlan& plan : plans) {
             if (!plan.TasksEach) continue;
             std::string rows = std::to_string(plan.TasksEach);
