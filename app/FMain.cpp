@@ -242,9 +242,13 @@ void TfrmMain::FormCreate(TObject*) {
     LoadBranding();
     FHours = std::make_unique<THours>();
     FHoursUnread = !StartupStep([this] { FHours->LoadHours(); });
-    for (int n = 1; n <= 24; ++n) {
-        int row = lvwToDo->AddItem(HourCaption(n));
-        lvwToDo->SetItemText(row, 1, "");
+    {
+        TUpdateGuard<TListView> update(lvwToDo);
+        lvwToDo->SetItemCount(24);
+        for (int n = 1; n <= 24; ++n) {
+            int row = lvwToDo->AddItem(HourCaption(n));
+            lvwToDo->SetItemText(row, 1, "");
+        }
     }
     ShowDayActions();
     vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
@@ -305,14 +309,16 @@ std::string TfrmMain::CalendarDay() const { return FormatShortDate(vlSkinMonthCa
 // ---- project view ----
 
 void TfrmMain::ClearProjectView() {
-    FRebuilding = true;
-    lvwItems->Clear();
+    TRebuildingScope rebuilding(FRebuilding);
+    {
+        TUpdateGuard<TListView> update(lvwItems);
+        lvwItems->Clear();
+    }
     lblProjName->SetCaption("Project Name:  ");
     lblStartDate->SetCaption("Start Date: ");
     lblEndDate->SetCaption("End Date: ");
     MainGauge->SetValue(0);
     MainGauge->SetProgressText("0/0 tasks  ");
-    FRebuilding = false;
 }
 
 void TfrmMain::UpdateGauge() {
@@ -323,17 +329,24 @@ void TfrmMain::UpdateGauge() {
 }
 
 void TfrmMain::ShowProject() {
-    FRebuilding = true;
-    lvwItems->Clear();
+    TRebuildingScope rebuilding(FRebuilding);
     TProject* p = FCurrentProject;
-    for (int i = 0; i < p->Tasks.Count(); ++i) {
-        TTask* t = p->Task(i);
-        int row = lvwItems->AddItem("");
-        lvwItems->SetChecked(row, t->Done);
-        lvwItems->SetItemText(row, 1, t->Description);
-        lvwItems->SetItemText(row, 2, t->Notes);
-        lvwItems->SetItemText(row, 3, ShownDate(t->StartDate));
-        lvwItems->SetItemText(row, 4, ShownDate(t->EndDate));
+    {
+        // Repainting after every row would cost far more than adding it.
+        TUpdateGuard<TListView> update(lvwItems);
+        lvwItems->Clear();
+        lvwItems->SetItemCount(p->Tasks.Count());
+        for (int i = 0; i < p->Tasks.Count(); ++i) {
+            TTask* t = p->Task(i);
+            int row = lvwItems->AddItem("");
+            // A new row is unchecked and its cells are empty: only what
+            // differs is sent.
+            if (t->Done) lvwItems->SetChecked(row, true);
+            const std::string start = ShownDate(t->StartDate), end = ShownDate(t->EndDate);
+            const std::string* cells[] = {&t->Description, &t->Notes, &start, &end};
+            for (int c = 0; c < 4; ++c)
+                if (!cells[c]->empty()) lvwItems->SetItemText(row, c + 1, *cells[c]);
+        }
     }
     lblProjName->SetCaption("Project Name:  " + p->Name);
     if (!p->StartDate.empty() && p->StartDate[0] == ' ') p->StartDate.clear();
@@ -341,31 +354,33 @@ void TfrmMain::ShowProject() {
     lblStartDate->SetCaption("Start Date:  " + p->StartDate);
     lblEndDate->SetCaption("End Date:  " + p->EndDate);
     UpdateGauge();
-    FRebuilding = false;
 }
 
 void TfrmMain::FillTree(const std::string& selectName, TProject* selectProject) {
-    FRebuilding = true;
+    TRebuildingScope rebuilding(FRebuilding);
     ClearProjectView();
-    FRebuilding = true;
-    tvwMain->Clear();
-    FNodeProjects.clear();
     TTreeNode* selected = nullptr;
-    for (int c = 0; c < FProjects->Categories.Count(); ++c) {
-        const std::string& category = FProjects->Categories.Strings(c);
-        TTreeNode* root = tvwMain->AddRoot(category, 0, 0);
-        for (int i = 0; i < FProjects->Count(); ++i) {
-            TProject* p = FProjects->Project(i);
-            if (p->Category != category) continue;
-            TTreeNode* node = tvwMain->AddChild(root, p->Name, 1, 1);
-            FNodeProjects[node] = p;
-            bool wanted = selectProject ? p == selectProject : p->Name == selectName;
-            if (wanted && !selected) selected = node;
+    {
+        TUpdateGuard<TTreeView> update(tvwMain);
+        tvwMain->Clear();
+        FNodeProjects.clear();
+        for (int c = 0; c < FProjects->Categories.Count(); ++c) {
+            const std::string& category = FProjects->Categories.Strings(c);
+            TTreeNode* root = tvwMain->AddRoot(category, 0, 0);
+            for (int i = 0; i < FProjects->Count(); ++i) {
+                TProject* p = FProjects->Project(i);
+                if (p->Category != category) continue;
+                TTreeNode* node = tvwMain->AddChild(root, p->Name, 1, 1);
+                FNodeProjects[node] = p;
+                bool wanted = selectProject ? p == selectProject : p->Name == selectName;
+                if (wanted && !selected) selected = node;
+            }
+            tvwMain->Expand(root, true);
         }
-        tvwMain->Expand(root, true);
     }
+    // Selecting scrolls the node into view, which needs the layout that
+    // the tree works out when it redraws again.
     if (selected) tvwMain->SetSelected(selected);
-    FRebuilding = false;
 }
 
 TProject* TfrmMain::SelectedProject() const {
@@ -468,7 +483,7 @@ void TfrmMain::Delete1Click(TObject*) {
         TProject* p = SelectedProject();
         if (!p) return;
         if (Ask("Are you sure to delete current project?") != mrOk) return;
-        FRebuilding = true;
+        TRebuildingScope rebuilding(FRebuilding);
         if (FCurrentProject == p) FCurrentProject = nullptr;
         for (int i = 0; i < FProjects->Count(); ++i)
             if (FProjects->Project(i) == p) {
@@ -476,22 +491,19 @@ void TfrmMain::Delete1Click(TObject*) {
                 break;
             }
         FillTree("");
-        FRebuilding = false;
     } else {
         int index = SelectedCategoryIndex();
         if (index < 0) return;
         if (Ask("Are you sure to delete current category?") != mrOk) return;
-        FRebuilding = true;
+        TRebuildingScope rebuilding(FRebuilding);
         for (int i = 0; i < FProjects->Count(); ++i)
             if (FProjects->Project(i)->Category == node->Text) {
                 Ask("You can't delete a category with asociated projects! Please remove first the projects and try "
                     "again.");
-                FRebuilding = false;
                 return;
             }
         FProjects->Categories.Delete(index);
         FillTree("");
-        FRebuilding = false;
     }
 }
 
@@ -576,10 +588,11 @@ void TfrmMain::btnRemoveClick(TObject*) {
     }
     if (Ask("Are you sure do you want remove this taks?") == mrCancel) return;
     if (!FCurrentProject || row >= FCurrentProject->Tasks.Count()) return;
-    FRebuilding = true;
-    FCurrentProject->DeleteTask(row);
-    lvwItems->DeleteItem(row);
-    FRebuilding = false;
+    {
+        TRebuildingScope rebuilding(FRebuilding);
+        FCurrentProject->DeleteTask(row);
+        lvwItems->DeleteItem(row);
+    }
     UpdateGauge();
 }
 
@@ -595,10 +608,13 @@ void TfrmMain::btnSaveClick(TObject*) {
 
 void TfrmMain::ShowDayActions() {
     std::string day = CalendarDay();
-    for (int row = 0; row < 24; ++row) {
-        int index = FHours->IndexOf(day + "-" + HourCaption(row + 1));
-        lvwToDo->SetItemText(row, 1, index >= 0 ? FHours->Entry(index)->Action : std::string());
-    }
+    std::vector<std::string> keys;
+    for (int row = 0; row < 24; ++row) keys.push_back(day + "-" + HourCaption(row + 1));
+    // All twenty-four in one pass: this runs every second once the timer
+    // is on, and the table grows with every day planned.
+    std::vector<int> found = FHours->IndexesOf(keys);
+    for (int row = 0; row < 24; ++row)
+        lvwToDo->SetItemText(row, 1, found[row] >= 0 ? FHours->Entry(found[row])->Action : std::string());
 }
 
 void TfrmMain::btnEditHourClick(TObject*) {

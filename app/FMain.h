@@ -150,7 +150,19 @@ private:
     TProject* FCurrentProject = nullptr;
     std::unique_ptr<TProjects> FProjects;
     std::unique_ptr<THours> FHours;
+    // Set while the tree and lists are emptied, filled or destroyed, so that
+    // the change notices they raise meanwhile have no effect; for good from
+    // FormCloseQuery on.
     bool FRebuilding = false;
+    // Sets the flag for a scope and puts back what it was, also on an exception.
+    struct TRebuildingScope {
+        explicit TRebuildingScope(bool& flag) : Flag(flag), Was(flag) { flag = true; }
+        ~TRebuildingScope() { Flag = Was; }
+        TRebuildingScope(const TRebuildingScope&) = delete;
+        TRebuildingScope& operator=(const TRebuildingScope&) = delete;
+        bool& Flag;
+        bool Was;
+    };
     // Data files that could not be read: saving over them needs a yes.
     bool FCategoriesUnread = false, FProjectsUnread = false, FHoursUnread = false;
     std::unordered_map<TTreeNode*, TProject*> FNodeProjects;

@@ -41,3 +41,18 @@ function(plandesk_tests target)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 60)
 endfunction()
+
+# plandesk_shipped_program(<exe target> <file name>) makes, in the build
+# folder of the calling CMakeLists.txt, the program that users get from the
+# built one (which keeps its debug information for debugging and tests):
+# stripped, with the crash reporter's symbol table appended again so that
+# reports still name unit, procedure and line. Call it after
+# plandesk_crash_symbols(<exe target>).
+function(plandesk_shipped_program target name)
+  set(shipped "${CMAKE_CURRENT_BINARY_DIR}/${name}")
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND "${PLANDESK_PYTHON}" "${PLANDESK_ROOT}/crash/ship_program.py"
+      "${CMAKE_OBJCOPY}" "$<TARGET_FILE:${target}>" "${shipped}"
+    BYPRODUCTS "${shipped}"
+    VERBATIM)
+endfunction()

@@ -1,5 +1,7 @@
 #include "core/StringList.h"
 
+#include <unordered_map>
+
 #include "core/TextCompare.h"
 
 int TStringList::AddObject(const std::string& text, TObject* object) {
@@ -21,6 +23,19 @@ int TStringList::IndexOf(const std::string& text) const {
     for (int i = 0; i < Count(); ++i)
         if (AnsiSameText(FItems[i].Text, text)) return i;
     return -1;
+}
+
+std::vector<int> TStringList::IndexesOf(const std::vector<std::string>& texts) const {
+    std::vector<int> found(texts.size(), -1);
+    std::unordered_map<std::string, std::vector<size_t>> wanted;  // key -> positions in `texts`
+    for (size_t i = 0; i < texts.size(); ++i) wanted[AnsiTextKey(texts[i])].push_back(i);
+    for (int i = 0; i < Count() && !wanted.empty(); ++i) {
+        auto it = wanted.find(AnsiTextKey(FItems[i].Text));
+        if (it == wanted.end()) continue;
+        for (size_t position : it->second) found[position] = i;
+        wanted.erase(it);  // the first entry wins
+    }
+    return found;
 }
 
 std::string TStringList::Text() const {

@@ -27,6 +27,8 @@ public:
 
     // First entry whose text equals `text` without regard to letter case, or -1.
     int IndexOf(const std::string& text) const;
+    // IndexOf for each of `texts`, in one pass over the list.
+    std::vector<int> IndexesOf(const std::vector<std::string>& texts) const;
 
     // Line-based text: every line ends with CR LF when written; reading
     // splits at CR LF, lone CR or lone LF, and a NUL byte ends the text.

@@ -7,5 +7,10 @@ int AnsiCompareText(const std::string& a, const std::string& b);
 
 inline bool AnsiSameText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }
 
+// A key for which two texts have equal keys exactly when AnsiSameText holds
+// for them: looking many texts up in a long list compares keys instead of
+// comparing every pair.
+std::string AnsiTextKey(const std::string& s);
+
 // Removes leading and trailing characters of code 32 or below.
 std::string Trim(const std::string& s);

@@ -10,6 +10,12 @@ unsigned char Fold(unsigned char c) {
 }
 }  // namespace
 
+std::string AnsiTextKey(const std::string& s) {
+    std::string key(s);
+    for (char& c : key) c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+    return key;
+}
+
 int AnsiCompareText(const std::string& a, const std::string& b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {

@@ -3,7 +3,6 @@
 #include <tlhelp32.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/Gdi.h"
@@ -35,9 +34,20 @@ std::string FileName(const std::string& path) {
 }  // namespace
 
 void LoadProgramSymbols() {
-    std::ifstream file(ModulePath(nullptr), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ProgramSymbols().LoadFromFileTail(bytes);
+    // Only the table at the end is read: the program file may be large, and
+    // reading all of it slowed every start and grew the working set.
+    std::ifstream file(ModulePath(nullptr), std::ios::binary | std::ios::ate);
+    const std::streamoff end = file.tellg();
+    const std::streamoff trailer = 4 + static_cast<std::streamoff>(std::string(SymbolTableMarker).size());
+    if (!file || end < trailer) return;
+    std::string tail(static_cast<size_t>(trailer), '\0');
+    if (!file.seekg(end - trailer).read(tail.data(), trailer)) return;
+    uint32_t size = 0;
+    for (int i = 3; i >= 0; --i) size = size << 8 | static_cast<uint8_t>(tail[i]);
+    if (size > end - trailer) return;
+    tail.resize(static_cast<size_t>(trailer) + size);
+    if (!file.seekg(end - trailer - size).read(tail.data(), tail.size())) return;
+    ProgramSymbols().LoadFromFileTail(tail);
 }
 
 std::vector<uint64_t> WalkStack(CONTEXT context, int maxFrames) {

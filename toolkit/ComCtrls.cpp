@@ -1,5 +1,7 @@
 #include "toolkit/ComCtrls.h"
 
+#include <climits>
+
 #include "core/Rounding.h"
 #include "toolkit/Menus.h"
 
@@ -11,6 +13,19 @@ TImageList::TImageList(TComponent* owner, int width, int height)
 TImageList::~TImageList() { ImageList_Destroy(FHandle); }
 
 int TImageList::Add(HBITMAP image) { return ImageList_Add(FHandle, image, nullptr); }
+
+// ---- TUpdateCount ----
+
+void TUpdateCount::Begin(HWND window) {
+    if (FCount++ == 0) SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+}
+
+void TUpdateCount::End(HWND window) {
+    if (FCount == 0 || --FCount > 0) return;
+    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    // Not every version of the controls repaints what changed while redrawing was off.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
 
 // ---- TListView ----
 
@@ -62,10 +77,14 @@ void TListView::FitColumns() {
 
 int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
 
+void TListView::SetItemCount(int count) {
+    SendMessageA(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL);
+}
+
 int TListView::AddItem(const std::string& caption) {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
-    item.iItem = ItemCount();
+    item.iItem = INT_MAX;  // past the end: appended
     item.pszText = const_cast<char*>(caption.c_str());
     return static_cast<int>(SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -143,6 +162,11 @@ bool TListView::NotifyNotify(NMHDR* header, LRESULT& result) {
         case NM_DBLCLK:
             if (OnDblClick) OnDblClick(this);
             return false;
+        case LVN_DELETEALLITEMS:
+            // No deletion event is raised per row, so the list need not
+            // report each one: clearing long lists stays fast.
+            result = TRUE;
+            return true;
         default: return false;
     }
 }

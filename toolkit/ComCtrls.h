@@ -23,6 +23,31 @@ private:
     HIMAGELIST FHandle;
 };
 
+// Stops a control's redrawing while many items change (WM_SETREDRAW);
+// pairs nest, and the last EndUpdate redraws the control once.
+class TUpdateCount {
+public:
+    void Begin(HWND window);
+    void End(HWND window);
+
+private:
+    int FCount = 0;
+};
+
+// BeginUpdate on construction, EndUpdate on destruction, also when an
+// exception leaves the scope.
+template <class Control>
+class TUpdateGuard {
+public:
+    explicit TUpdateGuard(Control* control) : FControl(control) { FControl->BeginUpdate(); }
+    ~TUpdateGuard() { FControl->EndUpdate(); }
+    TUpdateGuard(const TUpdateGuard&) = delete;
+    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+    Control* FControl;
+};
+
 enum TItemChange { ctText, ctImage, ctState };
 using TLVChangeEvent = std::function<void(TObject* sender, int item, TItemChange change)>;
 
@@ -32,6 +57,11 @@ public:
     void AddColumn(const std::string& caption, int width, bool autoSize = false);
 
     int ItemCount() const;
+    // Room for `count` rows before they are added, so that filling a long
+    // list does not grow it step by step.
+    void SetItemCount(int count);
+    void BeginUpdate() { FUpdate.Begin(Handle()); }
+    void EndUpdate() { FUpdate.End(Handle()); }
     int AddItem(const std::string& caption);
     void DeleteItem(int index);
     void Clear();
@@ -63,6 +93,7 @@ private:
     };
     std::vector<Column> FColumns;
     bool FCheckBoxes, FColumnClick;
+    TUpdateCount FUpdate;
 };
 
 class TTreeNode {
@@ -83,6 +114,8 @@ public:
     TTreeNode* AddRoot(const std::string& text, int imageIndex = 0, int selectedIndex = 0);
     TTreeNode* AddChild(TTreeNode* parent, const std::string& text, int imageIndex = 0, int selectedIndex = 0);
     void Clear();
+    void BeginUpdate() { FUpdate.Begin(Handle()); }
+    void EndUpdate() { FUpdate.End(Handle()); }
     void Expand(TTreeNode* node, bool recurse);
     bool IsExpanded(TTreeNode* node) const;
     TTreeNode* Selected() const;
@@ -105,6 +138,7 @@ private:
     TTreeNode* Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex);
     std::vector<std::unique_ptr<TTreeNode>> FNodes;
     bool FClearing = false;
+    TUpdateCount FUpdate;
 };
 
 class TTabSheet;

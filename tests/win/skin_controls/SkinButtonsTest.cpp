@@ -254,3 +254,56 @@ TEST_F(SkinButtons, CheckAndRadioBoxes) {
     EXPECT_FALSE(r1->Checked());  // one of the group at a time
     ui::SaveScreenshot(Form->Handle(), "skinned-checks");
 }
+
+TEST_F(SkinButtons, SpeedButtonsClickWithoutFocusAndLatchInGroups) {
+    int clicks = 0;
+    auto* speed = new TvlSkinSpeedButton(Form, Form);
+    speed->SetBounds(10, 60, 60, 25);
+    speed->SetCaption("Tool");
+    speed->OnClick = [&](TObject*) { ++clicks; };
+    auto* a = new TvlSkinSpeedButton(Form, Form);
+    a->SetBounds(80, 60, 30, 25);
+    a->GroupIndex = 2;
+    auto* b = new TvlSkinSpeedButton(Form, Form);
+    b->SetBounds(120, 60, 30, 25);
+    b->GroupIndex = 2;
+    int groupClicks = 0;
+    a->OnClick = b->OnClick = [&](TObject*) { ++groupClicks; };
+    EXPECT_EQ(speed->SkinDataName, "toolbutton");
+    EXPECT_TRUE(speed->ControlStyle & csOpaque);
+    Form->Show();
+    HWND focus = GetFocus();
+    ui::Click(speed);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(speed->Down());
+    EXPECT_EQ(GetFocus(), focus);  // a speed button never takes the focus
+    // Released away from it: no click.
+    SendMessageA(Form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 65));
+    EXPECT_TRUE(speed->Down());
+    SendMessageA(Form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(speed->Down());
+
+    ui::Click(a);
+    EXPECT_TRUE(a->Down());
+    EXPECT_EQ(groupClicks, 1);  // one click, on the press
+    ui::Click(b);
+    EXPECT_TRUE(b->Down());
+    EXPECT_FALSE(a->Down());
+    EXPECT_EQ(groupClicks, 2);
+    ui::Click(b);  // down already, and not AllowAllUp: stays down, no click
+    EXPECT_TRUE(b->Down());
+    EXPECT_EQ(groupClicks, 2);
+    b->AllowAllUp = true;
+    ui::Click(b);
+    EXPECT_FALSE(b->Down());
+    EXPECT_EQ(groupClicks, 3);
+
+    // Flat means transparent: the parent paints behind it.
+    speed->SetFlat(true);
+    EXPECT_FALSE(speed->ControlStyle & csOpaque);
+    speed->WidthWithCaption = 60;
+    speed->WidthWithoutCaption = 25;
+    speed->SetShowCaption(false);
+    EXPECT_EQ(speed->Width(), 25);
+}

@@ -1,0 +1,113 @@
+// Lists and trees filled with redrawing off: pairs nest, the last one
+// repaints once, and change notifications still come while redrawing is off.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/win/support/UiDriver.h"
+#include "toolkit/ComCtrls.h"
+#include "toolkit/Forms.h"
+
+namespace {
+class UpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FApplication = new TApplication();
+        Application->Initialize();
+    }
+    void TearDown() override { delete FApplication; }
+    static bool RepaintPending(TWinControl* control) { return GetUpdateRect(control->Handle(), nullptr, FALSE); }
+
+private:
+    TApplication* FApplication = nullptr;
+};
+}  // namespace
+
+TEST_F(UpdateTest, ListUpdatesNestRepaintOnceAndKeepNotifying) {
+    auto* form = new TForm(Application, "List", 400, 300);
+    auto* list = new TListView(form, form, true, false);
+    list->SetAlign(alClient);
+    list->AddColumn("Done", 40);
+    list->AddColumn("Text", 0, true);
+    form->Show();
+    ui::Pump(30);
+    ASSERT_FALSE(RepaintPending(list));
+
+    std::vector<int> stateChanges;
+    list->OnChange = [&](TObject*, int item, TItemChange change) {
+        if (change == ctState) stateChanges.push_back(item);
+    };
+    list->BeginUpdate();
+    list->BeginUpdate();
+    list->SetItemCount(200);
+    for (int i = 0; i < 200; ++i) {
+        int row = list->AddItem("");
+        ASSERT_EQ(row, i);
+        list->SetItemText(row, 1, "Row " + std::to_string(i));
+        size_t before = stateChanges.size();
+        list->SetChecked(row, i % 3 == 0);
+        // A change is reported at once, as without the update; a new row
+        // is unchecked already.
+        if (i % 3 == 0) {
+            ASSERT_GT(stateChanges.size(), before);
+            EXPECT_EQ(stateChanges.back(), row);
+        } else {
+            EXPECT_EQ(stateChanges.size(), before);
+        }
+    }
+    EXPECT_FALSE(RepaintPending(list));
+    list->EndUpdate();
+    EXPECT_FALSE(RepaintPending(list)) << "the outer pair is still open";
+    list->EndUpdate();
+    EXPECT_TRUE(RepaintPending(list));
+    ui::Pump(30);
+    EXPECT_FALSE(RepaintPending(list));
+    list->EndUpdate();  // one too many: nothing happens
+    EXPECT_FALSE(RepaintPending(list));
+
+    ASSERT_EQ(list->ItemCount(), 200);
+    EXPECT_EQ(list->ItemText(199, 1), "Row 199");
+    EXPECT_TRUE(list->Checked(198));
+    EXPECT_FALSE(list->Checked(199));
+
+    {
+        TUpdateGuard<TListView> update(list);
+        list->Clear();
+        EXPECT_FALSE(RepaintPending(list));
+    }
+    EXPECT_EQ(list->ItemCount(), 0);
+    EXPECT_TRUE(RepaintPending(list));
+}
+
+TEST_F(UpdateTest, TreeFilledWithoutRedrawLaysOutItsNodesAfterwards) {
+    auto* form = new TForm(Application, "Tree", 200, 150);
+    auto* tree = new TTreeView(form, form);
+    tree->SetAlign(alClient);
+    form->Show();
+    ui::Pump(30);
+    std::vector<TTreeNode*> changes;
+    tree->OnChange = [&](TObject*, TTreeNode* node) { changes.push_back(node); };
+    TTreeNode* last = nullptr;
+    {
+        TUpdateGuard<TTreeView> update(tree);
+        for (int c = 0; c < 5; ++c) {
+            TTreeNode* root = tree->AddRoot("Category " + std::to_string(c));
+            for (int p = 0; p < 20; ++p) last = tree->AddChild(root, "Project " + std::to_string(p));
+            tree->Expand(root, true);
+        }
+        tree->SetSelected(tree->Roots()[0]);
+        ASSERT_EQ(changes.size(), 1u) << "the selection change is reported while redrawing is off";
+        EXPECT_EQ(changes[0], tree->Roots()[0]);
+    }
+    EXPECT_TRUE(RepaintPending(tree));
+    EXPECT_TRUE(tree->IsExpanded(tree->Roots()[4]));
+    // The last node lies far below the window; selecting it now scrolls it into view.
+    tree->SetSelected(last);
+    ui::Pump(30);
+    RECT client, node = tree->NodeRect(last);
+    GetClientRect(tree->Handle(), &client);
+    EXPECT_GT(node.bottom, node.top);
+    EXPECT_GE(node.top, client.top);
+    EXPECT_LE(node.bottom, client.bottom);
+    EXPECT_EQ(tree->Selected(), last);
+}
