@@ -9,7 +9,7 @@
 // CreateParams gives (a derived class changes class, style or extended
 // style there). The object is bound to its window before the window's first
 // message, so every override sees every message of its own window; native
-// controls keep their native window class.
+// controls keep their native window class (only the procedure is replaced).
 //
 // Messages flow: window -> Dispatch (the wrappers of WrapWindowProc, newest
 // first) -> WndProc -> a named handler (OnPaint, OnNcHitTest, ...) whose
@@ -236,7 +236,7 @@ public:
 
 protected:
     friend class TWindowProcWrapper;
-    friend LRESULT CALLBACK ControlSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
 
     virtual void CreateParams(TCreateParams& params);
     // Creates the window from CreateParams; derived classes call the base
@@ -299,6 +299,7 @@ private:
     friend LRESULT CALLBACK CreationHookProc(int, WPARAM, LPARAM);
 
     HWND FHandle = nullptr;
+    WNDPROC FDefProc = nullptr;  // the window's own procedure, called for default handling
     bool FOwnClass = false;
     bool FCreating = false;
     std::vector<TControl*> FControls;
