@@ -23,11 +23,15 @@ struct DialogGuard {  // dialogs are freed after each use, whatever happens
 };
 }  // namespace
 
-TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
+TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSizeable, 0) {
     frmMain = this;
     Name = "frmMain";
     InstallSkinMessages();
     vlSkinData1 = new TvlSkinData(this);
+    vlLacquer1 = new TvlLacquer(this);
+    vlLacquer1->Name = "vlLacquer1";
+    vlLacquer1->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
+    vlLacquer1->SetSkinData(vlSkinData1);
     vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
     BuildLayout();
     vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
@@ -209,6 +213,7 @@ void TfrmMain::BuildLayout() {
 
     msgMain = new TvlSkinMessage(this);
     msgMain->Name = "msgMain";
+    msgMain->SetSkinData(vlSkinData1);
     Timer1 = new TTimer(this);
     Timer1->SetEnabled(false);
     Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };

@@ -9,6 +9,7 @@
 #include "model/UProjects.h"
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
 #include "skin/widgets/vlCalendar.h"
 #include "skin/widgets/vlSkinTabs.h"
@@ -98,6 +99,8 @@ public:
     // component and loaded while the window is created.
     TvlCompressedStoredSkin vlCompressedStoredSkin1;
     TvlSkinData* vlSkinData1 = nullptr;
+    // The window's skinned frame.
+    TvlLacquer* vlLacquer1 = nullptr;
 
     // State, readable by tests.
     TProject* CurrentProject() const { return FCurrentProject; }

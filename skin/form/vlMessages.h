@@ -3,6 +3,8 @@
 // an icon, the text and a row of buttons, returning the button's result.
 #include <string>
 
+#include "core/Component.h"
+#include "skin/data/vlSkinData.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
@@ -13,9 +15,12 @@ enum TvlMsgDlgBtn : unsigned {
 };
 using TvlMsgDlgButtons = unsigned;
 
+class TvlLacquer;
+
 class TvlMessageForm : public TForm {
 public:
     explicit TvlMessageForm(TComponent* owner);
+    TvlLacquer* vlLacquer1 = nullptr;  // the skinned frame, without caption buttons
     TLabel* Message = nullptr;
     int IconId = 0;  // stock icon, 0 for none
 
@@ -32,7 +37,20 @@ public:
     std::string MessageLabelSkinDataName = "stdlabel";
     bool UseSkinFont = true;
 
+    // The skin of the dialog's window frame; cleared when it is destroyed.
+    TvlSkinData* SkinData() const { return FSkinData.get(); }
+    void SetSkinData(TvlSkinData* skinData) { FSkinData.Set(skinData); }
+
     // Shows the dialog modally; the result of the button that closed it, or
     // 2 when the window was closed by other means.
     int ShowMessageBox(const std::string& text, TvlMsgDlgType type, TvlMsgDlgButtons buttons, int helpContext = 0);
+
+protected:
+    void Notification(TComponent* component, bool removing) override {
+        TComponent::Notification(component, removing);
+        if (removing) FSkinData.Removed(component);
+    }
+
+private:
+    TComponentRef<TvlSkinData> FSkinData{this};
 };
