@@ -622,6 +622,95 @@ TEST_F(Frame, FadeInStepsByFiveAndDropsTheLayeredStyle) {
     EXPECT_NE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 }
 
+TEST_F(Frame, MoveSizeLoopThroughItsMessages) {
+    TvlLacquer* frame = MakeFrame(true);
+    HWND w = frame->Form()->Handle();
+    Activate(frame, true);
+    auto* close = Object(frame, "closebutton");
+    frame->UpdateActiveObject(close->ObjectRect.Left + 2, close->ObjectRect.Top + 2, true);
+    ASSERT_GE(frame->HotObjectIndex(), 0);
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    BOOL fullNow = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullNow, 0);
+    SendMessageA(w, WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_EQ(frame->HotObjectIndex(), -1);
+    EXPECT_FALSE(close->Active);
+    EXPECT_FALSE(frame->HoverTimer().Enabled());
+    // While dragging at full size the frame follows the sizing rectangle.
+    RECT sizing{50, 60, 50 + 600, 60 + 420};
+    SendMessageA(w, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&sizing));
+    // the region is cut for the new size before the window takes it
+    // (without full-window dragging the frame waits for the loop's end).
+    RECT now = Bounds(frame);
+    int fw = fullNow ? 600 : now.right - now.left, fh = fullNow ? 420 : now.bottom - now.top;
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);  // ours, deleted below
+    ASSERT_NE(GetWindowRgn(w, copy), ERROR);
+    RECT box;
+    GetRgnBox(copy, &box);
+    DeleteObject(copy);
+    EXPECT_EQ(box.right, fw) << "full drag " << fullNow;
+    EXPECT_EQ(box.bottom, fh);
+    SendMessageA(w, WM_EXITSIZEMOVE, 0, 0);
+    // The press that started the loop returns afterwards: it presses nothing.
+    SendMessageA(w, WM_NCLBUTTONDOWN, HTOBJECT, ScreenAt(frame, close->ObjectRect.Left + 2, close->ObjectRect.Top + 2));
+    EXPECT_FALSE(dynamic_cast<TvlSkinButtonObject*>(close)->Down);
+    EXPECT_NE(GetCapture(), w);
+    // The next press does.
+    frame->UpdateActiveObject(close->ObjectRect.Left + 2, close->ObjectRect.Top + 2, true);
+    SendMessageA(w, WM_NCLBUTTONDOWN, HTOBJECT, ScreenAt(frame, close->ObjectRect.Left + 2, close->ObjectRect.Top + 2));
+    EXPECT_TRUE(dynamic_cast<TvlSkinButtonObject*>(close)->Down);
+    frame->UpdateActiveObject(-1, -1, true);
+    SendMessageA(w, WM_LBUTTONUP, 0, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+    // A form's cursor over the caption, the sizing cursors on the edges.
+    frame->UseFormCursorInNCArea = true;
+    EXPECT_EQ(Hit(frame, 1, 100), HTLEFT);
+}
+
+TEST_F(Frame, ResizesStateCyclesAndSkinSwitchesLeaveRegionsObjectsAndTimersAsTheyWere) {
+    WorkArea = {0, 0, 1200, 900};
+    TvlLacquer* frame = MakeFrame(true);
+    HWND w = frame->Form()->Handle();
+    Activate(frame, true);
+    ui::Pump(20);
+    HANDLE process = GetCurrentProcess();
+    DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
+    size_t objects = frame->Objects().size();
+    for (int i = 0; i < 1000; ++i)
+        SetWindowPos(w, nullptr, 0, 0, 300 + i % 300, 250 + i % 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; i < 100; ++i) {
+        frame->SetFrameWindowState(fwsMinimized);
+        frame->SetFrameWindowState(fwsNormal);
+        frame->SetRollUp(true);
+        frame->SetRollUp(false);
+    }
+    for (int i = 0; i < 100; ++i) {
+        if (i % 2)
+            Skin->LoadStoredSkin(Stored.get());
+        else
+            Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
+    }
+    ui::Pump(150);  // a hover timer started by a restore stops itself
+    EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
+    RecordProperty("gdi_objects", static_cast<int>(gdiBefore));
+    EXPECT_FALSE(frame->HoverTimer().Enabled());
+    EXPECT_FALSE(frame->BlendTimer().Enabled());
+    EXPECT_FALSE(frame->AnimateTimer().Enabled());
+    EXPECT_EQ(frame->Objects().size(), objects);
+    EXPECT_TRUE(frame->HasRegion());
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);  // ours, deleted below
+    EXPECT_NE(GetWindowRgn(w, copy), ERROR);
+    DeleteObject(copy);
+    EXPECT_EQ(frame->FrameWindowState(), fwsNormal);
+    EXPECT_FALSE(frame->RollUpState());
+    // No timer of the frame is left on the window: killing them finds none.
+    EXPECT_FALSE(KillTimer(w, frame->HoverTimer().Id()));
+    EXPECT_FALSE(KillTimer(w, frame->BlendTimer().Id()));
+    EXPECT_FALSE(KillTimer(w, frame->AnimateTimer().Id()));
+}
+
 TEST_F(Frame, ScreenshotsInBothSkins) {
     TvlLacquer* frame = MakeFrame(true, bsSizeable, 420, 260);
     TForm* form = frame->Form();

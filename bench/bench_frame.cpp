@@ -1,0 +1,50 @@
+// One resize step of a skinned window frame at 1920 × 1080 with the built-in
+// "Modern" skin, the portable part: fitting the cuts, composing the four
+// border strips into the window picture and cutting the region data from
+// the mask. Against memcpy of the frame's bytes (the four strips).
+#include "BenchRatio.h"
+#include "skin/data/vlCompose.h"
+#include "skin/data/vlRegion.h"
+#include "skin/data/vlSkinData.h"
+
+namespace {
+
+void BM_FrameResizeStep(benchmark::State& state) {
+    TvlSkinData skin;
+    skin.LoadPackageFile(std::string(PLANDESK_SKINS_DIR) + "/modern.dat");
+    if (skin.IsEmpty()) {
+        state.SkipWithError("no skin");
+        return;
+    }
+    const int W = 1920, H = 1080;
+    const TvlPixelView picture = PictureView(skin.MainPicture), mask = PictureView(skin.MainMask);
+    const int pw = skin.MainPicture.Width, ph = skin.MainPicture.Height;
+    const TvlFrameCuts cuts{skin.LTPoint, skin.RTPoint, skin.LBPoint, skin.RBPoint, skin.ClientRect};
+    TvlFrameCuts maskCuts = cuts;
+    maskCuts.CR = skin.MaskRectArea;
+    const TvlStretch stretch{skin.LeftStretch, skin.TopStretch, skin.RightStretch, skin.BottomStretch};
+    TvlBorderStrips strips;
+    TvlFBitmap frame;
+    frame.SetSize(W, H);
+    auto step = [&] {
+        TvlFrameCuts fitted = FitFrameCuts(cuts, pw, ph, W, H);
+        ComposeBorderStrips(cuts, {0, 0, pw, ph}, picture, W, H, fitted, stretch, strips);
+        CopyPiece(frame, 0, 0, strips.Top, {0, 0, strips.Top.Width(), strips.Top.Height()});
+        CopyPiece(frame, 0, strips.Top.Height(), strips.Left, {0, 0, strips.Left.Width(), strips.Left.Height()});
+        CopyPiece(frame, W - strips.Right.Width(), strips.Top.Height(), strips.Right,
+                  {0, 0, strips.Right.Width(), strips.Right.Height()});
+        CopyPiece(frame, 0, H - strips.Bottom.Height(), strips.Bottom, {0, 0, strips.Bottom.Width(), strips.Bottom.Height()});
+        TvlFrameCuts maskTarget = fitted;
+        maskTarget.CR = {skin.MaskRectArea.Left, skin.MaskRectArea.Top, skin.MaskRectArea.Right + W - pw,
+                         skin.MaskRectArea.Bottom + H - ph};
+        benchmark::DoNotOptimize(ComposeFrameRegionData(mask, maskCuts, W, H, maskTarget));
+        benchmark::DoNotOptimize(frame.Bits());
+    };
+    step();
+    const size_t bytes = strips.Top.Size() + strips.Left.Size() + strips.Right.Size() + strips.Bottom.Size();
+    RunAgainstMemcpy(state, bytes, 10, step);
+}
+
+}  // namespace
+
+BENCHMARK(BM_FrameResizeStep)->Unit(benchmark::kMicrosecond);
