@@ -9,7 +9,9 @@
 
 namespace {
 
-void BM_FrameResizeStep(benchmark::State& state) {
+enum Part { All, Strips, Region };
+
+void FrameStep(benchmark::State& state, Part part) {
     TvlSkinData skin;
     skin.LoadPackageFile(std::string(PLANDESK_SKINS_DIR) + "/modern.dat");
     if (skin.IsEmpty()) {
@@ -28,23 +30,35 @@ void BM_FrameResizeStep(benchmark::State& state) {
     frame.SetSize(W, H);
     auto step = [&] {
         TvlFrameCuts fitted = FitFrameCuts(cuts, pw, ph, W, H);
+        if (part != Region) {
         ComposeBorderStrips(cuts, {0, 0, pw, ph}, picture, W, H, fitted, stretch, strips);
         CopyPiece(frame, 0, 0, strips.Top, {0, 0, strips.Top.Width(), strips.Top.Height()});
         CopyPiece(frame, 0, strips.Top.Height(), strips.Left, {0, 0, strips.Left.Width(), strips.Left.Height()});
         CopyPiece(frame, W - strips.Right.Width(), strips.Top.Height(), strips.Right,
                   {0, 0, strips.Right.Width(), strips.Right.Height()});
         CopyPiece(frame, 0, H - strips.Bottom.Height(), strips.Bottom, {0, 0, strips.Bottom.Width(), strips.Bottom.Height()});
+        }
+        if (part == Strips) return;
         TvlFrameCuts maskTarget = fitted;
         maskTarget.CR = {skin.MaskRectArea.Left, skin.MaskRectArea.Top, skin.MaskRectArea.Right + W - pw,
                          skin.MaskRectArea.Bottom + H - ph};
         benchmark::DoNotOptimize(ComposeFrameRegionData(mask, maskCuts, W, H, maskTarget));
         benchmark::DoNotOptimize(frame.Bits());
     };
+    const Part saved = part;
+    part = Strips;
     step();
+    part = saved;
     const size_t bytes = strips.Top.Size() + strips.Left.Size() + strips.Right.Size() + strips.Bottom.Size();
     RunAgainstMemcpy(state, bytes, 10, step);
 }
 
 }  // namespace
 
+void BM_FrameResizeStep(benchmark::State& state) { FrameStep(state, All); }
+void BM_FrameStripsOnly(benchmark::State& state) { FrameStep(state, Strips); }
+void BM_FrameRegionOnly(benchmark::State& state) { FrameStep(state, Region); }
+
 BENCHMARK(BM_FrameResizeStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameStripsOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameRegionOnly)->Unit(benchmark::kMicrosecond);

@@ -711,6 +711,80 @@ TEST_F(Frame, ResizesStateCyclesAndSkinSwitchesLeaveRegionsObjectsAndTimersAsThe
     EXPECT_FALSE(KillTimer(w, frame->AnimateTimer().Id()));
 }
 
+TEST_F(Frame, ButtonsCloseUpFromTheRightAndCarryTheirHints) {
+    TvlLacquer* frame = MakeFrame(true);
+    frame->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
+    frame->ApplySkin();
+    RECT r = Bounds(frame);
+    int W = r.right - r.left, dx = W - Skin->MainPicture.Width;
+    int offset = Skin->ButtonsOffset;
+    auto* close = Object(frame, "closebutton");
+    auto* max = Object(frame, "maxbutton");
+    auto* min = Object(frame, "minbutton");
+    EXPECT_FALSE(Object(frame, "rollupbutton")->Visible);
+    EXPECT_FALSE(Object(frame, "traybutton")->Visible);
+    EXPECT_EQ(close->ObjectRect.Right, Skin->CaptionRect.Right + dx);
+    EXPECT_EQ(max->ObjectRect.Right, close->ObjectRect.Left - offset);
+    EXPECT_EQ(min->ObjectRect.Right, max->ObjectRect.Left - offset);
+    // The caption text ends where the buttons begin; the system-menu button
+    // sits at the caption's left end.
+    TvlActiveSkinObject* caption = nullptr;
+    for (auto& o : frame->Objects())
+        if (dynamic_cast<TvlSkinCaptionObject*>(o.get())) caption = o.get();
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->ObjectRect.Right, min->ObjectRect.Left);
+    auto* sys = Object(frame, "sysmenubutton");
+    EXPECT_EQ(sys->ObjectRect.Left, Skin->CaptionRect.Left);
+    EXPECT_EQ(caption->ObjectRect.Left, sys->ObjectRect.Right);
+    EXPECT_EQ(close->Hint, "Close");
+    EXPECT_EQ(max->Hint, "Maximize");
+    EXPECT_EQ(min->Hint, "Minimize");
+    EXPECT_EQ(sys->Hint, "System menu");
+    // Hidden caption buttons are disabled; placed ones vanish.
+    frame->HideCaptionButtons = true;
+    frame->ApplySkin();
+    for (auto& o : frame->Objects())
+        if (dynamic_cast<TvlSkinStdButtonObject*>(o.get())) {
+            EXPECT_FALSE(o->Enabled) << o->IDName;
+            EXPECT_FALSE(o->Visible) << o->IDName;
+        }
+}
+
+TEST_F(Frame, ZeroWidthClientPieceAndClientAreaDrawNothingAndFailNothing) {
+    TvlLacquer* frame = MakeFrame(true);
+    HWND w = frame->Form()->Handle();
+    // A client piece of zero width fills the background with the face colour.
+    Skin->ClientRect.Right = Skin->ClientRect.Left;
+    TBitmap target(50, 40);
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+    GdiFlush();
+    const unsigned char* p = target.Bits();
+    COLORREF face = ColorToRGB(clBtnFace);
+    EXPECT_EQ(p[2] | (p[1] << 8) | (p[0] << 16), static_cast<int>(face));
+    // A client area of zero width: nothing to paint, nothing divided.
+    SetWindowPos(w, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+    SendMessageA(w, WM_NCPAINT, 1, 0);
+}
+
+TEST_F(Frame, ControlsHearTheirSkinWhateverSkinTheFrameWears) {
+    TvlLacquer* frame = MakeFrame(false);  // the built-in frame
+    struct TCounting : TvlSkinElement<TPanel> {
+        using TvlSkinElement::TvlSkinElement;
+        int Changing = 0, Changed = 0;
+        void SkinChanging() override { ++Changing; }
+        void SkinChanged() override { ++Changed; }
+    };
+    auto* panel = new TCounting(frame->Form(), frame->Form());
+    panel->SetSkinData(Skin);
+    frame->Form()->CreateHandles();
+    LoadModern();
+    // Its element records go with the old skin: it must drop them first.
+    EXPECT_EQ(panel->Changing, 1);
+    EXPECT_EQ(panel->Changed, 1);
+    EXPECT_FALSE(frame->SkinActive());
+}
+
 TEST_F(Frame, ScreenshotsInBothSkins) {
     TvlLacquer* frame = MakeFrame(true, bsSizeable, 420, 260);
     TForm* form = frame->Form();
