@@ -308,9 +308,33 @@ bool TvlSkinStdButtonObject::RestoreLook() const {
            (Command == cmRollUp && Parent->RollUpState());
 }
 
-bool TvlSkinStdButtonObject::CanMorph() const { return TvlSkinButtonObject::CanMorph(); }
+bool TvlSkinStdButtonObject::DrawsIcon() const {
+    return Command == cmSysMenu && Parent->ShowIcon && (!SkinSupport || SkinRectInAPicture);
+}
+
+bool TvlSkinStdButtonObject::CanMorph() const { return !DrawsIcon() && TvlSkinButtonObject::CanMorph(); }
+
+void TvlSkinStdButtonObject::DrawIcon(TvlFBitmap& dest) const {
+    HWND w = Parent->FormWindow();
+    if (!w || ObjectRect.IsEmpty()) return;
+    // The form's icon, else the program's, else the system's.
+    auto icon = reinterpret_cast<HICON>(SendMessageA(w, WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(w, WM_GETICON, ICON_BIG, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(w, GCLP_HICONSM));
+    if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
+    GdiFlush();
+    DrawIconEx(dest.Canvas(), ObjectRect.Left, ObjectRect.Top, icon, ObjectRect.Width(), ObjectRect.Height(), 0,
+               nullptr, DI_NORMAL);
+    GdiFlush();
+}
 
 void TvlSkinStdButtonObject::Draw(TvlFBitmap& dest, bool update) {
+    if (DrawsIcon() && (Enabled || !SkinSupport)) {
+        MorphFactor = 0;
+        DrawIcon(dest);
+        return;
+    }
     if (!SkinSupport) {
         DrawBuiltIn(dest);
         return;
@@ -1440,6 +1464,12 @@ std::vector<TvlSysMenuItem> TvlLacquer::SystemMenuItems() const {
     return items;
 }
 
+std::vector<TvlSysMenuItem> TvlLacquer::TrayMenuItems() const {
+    return {{"TRAY_LQR_RESTORE", ResText("MI_RESTORECAPTION", "&Restore"), ""},
+            {"", "-", ""},
+            {"TRAY_LQR_CLOSE", ResText("MI_CLOSECAPTION", "&Close"), "Alt+F4"}};
+}
+
 void TvlLacquer::RunSystemMenuItem(const std::string& name) {
     if (name == "LQR_MINITEM") {
         RunCommand(cmMinimize);
@@ -1452,7 +1482,7 @@ void TvlLacquer::RunSystemMenuItem(const std::string& name) {
             SetFrameWindowState(fwsNormal);
     } else if (name == "LQR_ROLLUP") {
         SetRollUp(true);
-    } else if (name == "LQR_CLOSE") {
+    } else if (name == "LQR_CLOSE" || name == "TRAY_LQR_CLOSE") {
         FForm->Close();
     }
 }

@@ -146,6 +146,8 @@ public:
 
 private:
     bool RestoreLook() const;
+    bool DrawsIcon() const;
+    void DrawIcon(TvlFBitmap& dest) const;
     void DrawBuiltIn(TvlFBitmap& dest) const;
 };
 
@@ -259,6 +261,8 @@ public:
     void PopupSystemMenu(int x, int y);
     // The items the system menu shows now.
     std::vector<TvlSysMenuItem> SystemMenuItems() const;
+    // The tray icon's menu: Restore, a separator, Close.
+    std::vector<TvlSysMenuItem> TrayMenuItems() const;
     // Runs a system-menu item by name.
     void RunSystemMenuItem(const std::string& name);
 

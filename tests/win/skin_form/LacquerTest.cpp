@@ -590,6 +590,29 @@ TEST_F(Frame, SystemMenuItemsRightClickAndAltSpace) {
     EXPECT_EQ(MenuPoint.y, Bounds(frame).top + sys->ObjectRect.Bottom);
     SendMessageA(w, WM_LBUTTONUP, 0, 0);
     EXPECT_FALSE(dynamic_cast<TvlSkinButtonObject*>(sys)->Down);
+    // Alt+Space as the keyboard sends it reaches the menu through the platform.
+    SendMessageA(w, WM_SYSCHAR, ' ', 1 << 29);
+    EXPECT_EQ(MenuShown, 4);
+    // The tray menu's items.
+    captions.clear();
+    for (auto& i : frame->TrayMenuItems()) captions.push_back(i.Caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"&Restore", "-", "&Close"}));
+    // A double click on the system-menu button closes the form.
+    int closeQueries = 0;
+    frame->Form()->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++closeQueries;
+        canClose = false;
+    };
+    frame->UpdateActiveObject(sys->ObjectRect.Left + 2, sys->ObjectRect.Top + 2, true);
+    SendMessageA(w, WM_NCLBUTTONDBLCLK, HTOBJECT, ScreenAt(frame, sys->ObjectRect.Left + 2, sys->ObjectRect.Top + 2));
+    SendMessageA(w, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(closeQueries, 1);
+    // With ShowIcon the button shows the window's icon and does not morph.
+    frame->ShowIcon = true;
+    frame->ApplySkin();
+    sys = Object(frame, "sysmenubutton");
+    EXPECT_EQ(sys->ObjectRect.Width(), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_FALSE(sys->CanMorph());
 }
 
 TEST_F(Frame, FadeInStepsByFiveAndDropsTheLayeredStyle) {
