@@ -5,6 +5,8 @@
 #include "tests/win/app/PlannerFixture.h"
 
 #include "app/FCategory.h"
+#include "app/FHour.h"
+#include "app/FNewProject.h"
 #include "app/FTask.h"
 #include "skin/form/Lacquer.h"
 
@@ -68,6 +70,24 @@ void CheckEveryWindow(TfrmMain* main, const std::string& skin) {
     EXPECT_EQ(dialog->ShowModal(), mrCancel);
     dialog->Release();
     EXPECT_TRUE(seen);
+
+    // The other three dialogs wear the same frame.
+    std::vector<std::pair<TEditDialog*, std::string>> others = {
+        {new TfrmTask(Application, main->msgMain), "dialog_task_"},
+        {new TfrmHour(Application, main->msgMain), "dialog_hour_"},
+        {new TfrmCreateProject(Application, main->msgMain, main->Projects()->Categories), "dialog_project_"}};
+    for (auto& [d, name] : others) {
+        ui::OnNextModal([&, name = name](TForm* f) {
+            TvlLacquer* df = FrameOf(f);
+            ASSERT_NE(df, nullptr);
+            EXPECT_EQ(df->SkinData(), main->vlSkinData1);
+            EXPECT_TRUE(df->SkinActive());
+            Screenshots(f, name + skin);
+            f->ModalResult = mrCancel;
+        });
+        d->ShowModal();
+        d->Release();
+    }
 
     seen = false;
     ui::OnNextModal([&](TForm* f) {
