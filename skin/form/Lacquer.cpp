@@ -395,8 +395,6 @@ void TvlSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {
         GetWindowRect(Parent->FormWindow(), &w);
         MenuOpen = true;
         Parent->PopupSystemMenu(w.left + ObjectRect.Left, w.top + ObjectRect.Bottom);
-        MenuOpen = false;
-        if (Down) SetDown(false);
     }
 }
 
@@ -663,6 +661,7 @@ HWND TvlLacquer::FormWindow() const {
 
 void TvlLacquer::Notification(TComponent* component, bool removing) {
     TWindowProcWrapper::Notification(component, removing);
+    if (removing) FMenusSkinData.Removed(component);
     if (removing && FSkinData.Removed(component)) {
         FSkinActive = false;
         FObjects.clear();
@@ -1028,7 +1027,8 @@ void TvlLacquer::LayoutObjects() {
             int left = FCaptionRect.Left;
             int top = FCaptionRect.Top + FCaptionRect.Height() / 2 - s.cy / 2;
             sys->ObjectRect = {left, top, left + s.cx, top + s.cy};
-            if (caption) caption->ObjectRect.Left = left + s.cx + offset - offset;
+            // The running x minus the offset: the button's right edge.
+            if (caption) caption->ObjectRect.Left = left + s.cx;
         }
     } else {
         int x = row.Left;
@@ -1391,10 +1391,10 @@ void TvlLacquer::SetFrameWindowState(TvlFrameWindowState state) {
         if (!AllZero(FRestoreBounds)) {
             TRect b = FRestoreBounds;
             int height = FRollUpState ? MinimumHeight() : b.Height();
-            if (b.Width() == r.right - r.left && height == r.bottom - r.top)
-                SetFormBounds(b.Left, b.Top, b.Width(), height), NudgeWidth();
-            else
-                SetFormBounds(b.Left, b.Top, b.Width(), height);
+            bool sameSize = b.Width() == r.right - r.left && height == r.bottom - r.top;
+            SetFormBounds(b.Left, b.Top, b.Width(), height);
+            // The same size sends no WM_SIZE: the frame is made to recompute.
+            if (sameSize) NudgeWidth();
         }
         FHoverTimer.Start(w);
         PaintFrame();
@@ -1429,10 +1429,12 @@ void TvlLacquer::RunCommand(TvlStdCommand command) {
             SetFrameWindowState(FFrameWindowState == fwsMaximized ? fwsNormal : fwsMaximized);
             break;
         case cmMinimize:
+            // Minimizing to the tray needs a tray icon, which this frame has not.
+            if (AlwaysMinimizeToTray) break;
             SetFrameWindowState(FFrameWindowState == fwsMinimized ? fwsNormal : fwsMinimized);
             break;
         case cmRollUp: SetRollUp(!FRollUpState); break;
-        default: break;  // minimize-to-tray needs a tray icon; the frame has none
+        default: break;  // minimize-to-tray: no tray icon
     }
 }
 
@@ -1487,12 +1489,31 @@ void TvlLacquer::RunSystemMenuItem(const std::string& name) {
     }
 }
 
+void TvlLacquer::MenuOpened() {
+    if (FInMenu) return;
+    FInMenu = true;
+    if (OnSkinMenuOpen) OnSkinMenuOpen(this);
+}
+
+void TvlLacquer::MenuClosed() {
+    FInMenu = false;
+    // The first button held down by its menu comes back up.
+    for (auto& o : FObjects)
+        if (auto* b = dynamic_cast<TvlSkinButtonObject*>(o.get()); b && b->Down && b->MenuOpen) {
+            b->MenuOpen = false;
+            b->SetDown(false);
+            break;
+        }
+    if (OnSkinMenuClose) OnSkinMenuClose(this);
+}
+
 void TvlLacquer::PopupSystemMenu(int x, int y) {
     HWND w = FormWindow();
     if (!w) return;
     std::vector<TvlSysMenuItem> items = SystemMenuItems();
     std::string chosen;
     std::shared_ptr<bool> alive = FAlive;
+    MenuOpened();
     if (SystemMenuPopup) {
         chosen = SystemMenuPopup(items, POINT{x, y});
     } else {
@@ -1512,7 +1533,9 @@ void TvlLacquer::PopupSystemMenu(int x, int y) {
         DestroyMenu(menu);
         if (id > 0 && static_cast<size_t>(id) <= items.size()) chosen = items[static_cast<size_t>(id) - 1].Name;
     }
-    if (*alive && !chosen.empty()) RunSystemMenuItem(chosen);
+    if (!*alive) return;
+    MenuClosed();
+    if (!chosen.empty()) RunSystemMenuItem(chosen);
 }
 
 // ---- Mouse ---------------------------------------------------------------------
@@ -1552,9 +1575,7 @@ void TvlLacquer::ObjectMouseDown(int index, int x, int y, TMouseButton button) {
     bool caption = dynamic_cast<TvlSkinCaptionObject*>(o) != nullptr;
     if (!caption) SetCapture(FormWindow());
     FCaptureObject = index;
-    std::shared_ptr<bool> alive = FAlive;
     o->MouseDown(x, y, button);
-    if (!*alive) return;
 }
 
 void TvlLacquer::ObjectMouseUp(int x, int y, TMouseButton button) {
@@ -1924,6 +1945,10 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
             CallPrevious(m);
             return;
         }
+        case WM_CLOSESKINMENUS:
+            if (FInMenu) MenuClosed();
+            CallPrevious(m);
+            return;
         case WM_SKINSTRINGSCHANGED:
             RefreshHints();
             CallPrevious(m);

@@ -215,6 +215,10 @@ public:
 
     TvlSkinData* SkinData() const { return FSkinData.get(); }
     void SetSkinData(TvlSkinData* skinData);
+    // The skin of menus opened from the frame; when none, SkinData.
+    TvlSkinData* MenusSkinData() const { return FMenusSkinData.get(); }
+    void SetMenusSkinData(TvlSkinData* skinData) { FMenusSkinData.Set(skinData); }
+    TvlSkinData* MenuSkin() const { return MenusSkinData() ? MenusSkinData() : SkinData(); }
     TvlBorderIcons BorderIcons() const { return FBorderIcons; }
     void SetBorderIcons(TvlBorderIcons icons);
 
@@ -232,8 +236,19 @@ public:
     bool UseFormCursorInNCArea = false;
     bool UseDefaultObjectHint = true;
     int ClientWidth = 0, ClientHeight = 0;
+    // Forwarded to the menu engine when it shows the frame's menus.
+    bool MenusAlphaBlend = false, MenusAlphaBlendAnimation = false;
+    uint8_t MenusAlphaBlendValue = 200;
+    int MaxMenuItemsInWindow = 0;
+    int DefMenuItemHeight = 20;
+    TFont DefMenuItemFont{"Arial", 14};
+    bool UseSkinFontInMenu = true;
+    bool UseDefaultSysMenu = true;
+    bool AlwaysShowInTray = false, AlwaysMinimizeToTray = false;
+    bool ShowObjectHint = false;
 
     TNotifyEvent OnChangeSkinData, OnActivate, OnDeActivate, OnChangeRollUpState;
+    TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMinimizeToTray, OnRestoreFromTray;
     std::function<void(const std::string& idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
     std::function<void(const std::string& idName, int x, int y, const TRect& objectRect, TMouseButton button)>
         OnMouseDownEvent, OnMouseUpEvent;
@@ -254,6 +269,11 @@ public:
 
     void ApplySkin();
     bool IsFrameActive() const;
+    // A menu opened from the frame is showing.
+    bool InMenu() const { return FInMenu; }
+    // The bookkeeping around every menu the frame opens.
+    void MenuOpened();
+    void MenuClosed();
     TvlFrameWindowState FrameWindowState() const { return FFrameWindowState; }
     void SetFrameWindowState(TvlFrameWindowState state);
     bool RollUpState() const { return FRollUpState; }
@@ -347,6 +367,8 @@ private:
 
     TForm* FForm = nullptr;
     TComponentRef<TvlSkinData> FSkinData{this};
+    TComponentRef<TvlSkinData> FMenusSkinData{this};
+    bool FInMenu = false;
     TvlBorderIcons FBorderIcons = vlbiSystemMenu | vlbiMinimize | vlbiMaximize | vlbiRollUp;
 
     TvlFrameWindowState FFrameWindowState = fwsNormal;

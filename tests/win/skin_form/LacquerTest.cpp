@@ -609,6 +609,30 @@ TEST_F(Frame, SystemMenuItemsRightClickAndAltSpace) {
     // Alt+Space as the keyboard sends it reaches the menu through the platform.
     SendMessageA(w, WM_SYSCHAR, ' ', 1 << 29);
     EXPECT_EQ(MenuShown, 4);
+    // The menu bookkeeping: open while the menu shows, closed afterwards.
+    int opened = 0, closed = 0;
+    bool inMenuWhileShown = false;
+    frame->OnSkinMenuOpen = [&](TObject*) { ++opened; };
+    frame->OnSkinMenuClose = [&](TObject*) { ++closed; };
+    auto popup = frame->SystemMenuPopup;
+    frame->SystemMenuPopup = [&](const std::vector<TvlSysMenuItem>& items, POINT at) {
+        inMenuWhileShown = frame->InMenu();
+        return popup(items, at);
+    };
+    SendMessageA(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    EXPECT_TRUE(inMenuWhileShown);
+    EXPECT_FALSE(frame->InMenu());
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(closed, 1);
+    // Menus take the menus skin when there is one, and forget it when it goes.
+    EXPECT_EQ(frame->MenuSkin(), Skin);
+    {
+        TvlSkinData menus(nullptr);
+        frame->SetMenusSkinData(&menus);
+        EXPECT_EQ(frame->MenuSkin(), &menus);
+    }
+    EXPECT_EQ(frame->MenusSkinData(), nullptr);
+    EXPECT_EQ(frame->MenuSkin(), Skin);
     // The tray menu's items.
     captions.clear();
     for (auto& i : frame->TrayMenuItems()) captions.push_back(i.Caption);
