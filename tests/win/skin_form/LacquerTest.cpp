@@ -853,6 +853,37 @@ TEST_F(Frame, ControlsHearTheirSkinWhateverSkinTheFrameWears) {
     EXPECT_FALSE(frame->SkinActive());
 }
 
+TEST_F(Frame, RealMouseHoversAndClicksTheMaximizeButton) {
+    WorkArea = {0, 0, 1000, 800};
+    TvlLacquer* frame = MakeFrame(true);
+    HWND w = frame->Form()->Handle();
+    SetForegroundWindow(w);
+    ui::Pump(30);
+    auto* max = Object(frame, "maxbutton");
+    ASSERT_NE(max, nullptr);
+    RECT r = Bounds(frame);
+    int x = r.left + (max->ObjectRect.Left + max->ObjectRect.Right) / 2;
+    int y = r.top + (max->ObjectRect.Top + max->ObjectRect.Bottom) / 2;
+    SetCursorPos(x - 40, y);
+    ui::Pump(30);
+    SetCursorPos(x, y);
+    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    for (int i = 0; i < 40 && max->MorphFactor < 1; ++i) ui::Pump(10);
+    EXPECT_TRUE(max->Active);
+    EXPECT_EQ(max->MorphFactor, 1.0);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    ui::Pump(30);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    for (int i = 0; i < 20 && frame->FrameWindowState() != fwsMaximized; ++i) ui::Pump(10);
+    EXPECT_EQ(frame->FrameWindowState(), fwsMaximized);
+    // The cursor leaves the frame: the hover goes and its timer stops.
+    SetCursorPos(500, 400);
+    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    for (int i = 0; i < 40 && frame->HoverTimer().Enabled(); ++i) ui::Pump(10);
+    EXPECT_EQ(frame->HotObjectIndex(), -1);
+    EXPECT_FALSE(frame->HoverTimer().Enabled());
+}
+
 TEST_F(Frame, ScreenshotsInBothSkins) {
     TvlLacquer* frame = MakeFrame(true, bsSizeable, 420, 260);
     TForm* form = frame->Form();
