@@ -884,6 +884,58 @@ TEST_F(Frame, RealMouseHoversAndClicksTheMaximizeButton) {
     EXPECT_FALSE(frame->HoverTimer().Enabled());
 }
 
+TEST_F(Frame, RealMouseMovesTheWindowByTheCaption) {
+    WorkArea = {0, 0, 1200, 1000};
+    TvlLacquer* frame = MakeFrame(true);
+    HWND w = frame->Form()->Handle();
+    SetForegroundWindow(w);
+    ui::Pump(30);
+    RECT before = Bounds(frame);
+    // The whole drag is queued at once: the platform's move loop takes it
+    // from the queue while the press is being handled. (Wine's size loop
+    // does not end on queued input, not even for a plain window, so sizing
+    // is driven through its messages in MoveSizeLoopThroughItsMessages.)
+    int x0 = before.left + 60, y0 = before.top + 15, x1 = x0 + 70, y1 = y0 + 40;
+    SetCursorPos(x0, y0);
+    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    ui::Pump(20);
+    int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
+    std::vector<INPUT> inputs;
+    auto add = [&](DWORD flags, int x, int y) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = x * 65535 / sw;
+        in.mi.dy = y * 65535 / sh;
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        inputs.push_back(in);
+    };
+    add(MOUSEEVENTF_LEFTDOWN, x0, y0);
+    for (int i = 1; i <= 5; ++i) add(0, x0 + (x1 - x0) * i / 5, y0 + (y1 - y0) * i / 5);
+    add(MOUSEEVENTF_LEFTUP, x1, y1);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ui::Pump(150);
+    RECT moved = Bounds(frame);
+    EXPECT_EQ(moved.left, before.left + 70);
+    EXPECT_EQ(moved.top, before.top + 40);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+    // After the loop a button press works again.
+    auto* close = Object(frame, "closebutton");
+    int closeQueries = 0;
+    frame->Form()->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++closeQueries;
+        canClose = false;
+    };
+    SetCursorPos(moved.left + (close->ObjectRect.Left + close->ObjectRect.Right) / 2,
+                 moved.top + (close->ObjectRect.Top + close->ObjectRect.Bottom) / 2);
+    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    ui::Pump(80);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    ui::Pump(20);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ui::Pump(30);
+    EXPECT_EQ(closeQueries, 1);
+}
+
 TEST_F(Frame, ScreenshotsInBothSkins) {
     TvlLacquer* frame = MakeFrame(true, bsSizeable, 420, 260);
     TForm* form = frame->Form();
