@@ -4,10 +4,15 @@
 
 TEditDialog::TEditDialog(TComponent* owner, TvlSkinMessage* messages, const std::string& caption, int clientWidth,
                          int clientHeight, const std::string& blankMessage)
-    : TForm(owner, caption, clientWidth, clientHeight, bsDialog, biSystemMenu),
+    : TForm(owner, caption, clientWidth, clientHeight, bsDialog, 0),
       FMessages(messages),
       FBlankMessage(blankMessage) {
     Position = poScreenCenter;
+    vlLacquer1 = new TvlLacquer(this);
+    vlLacquer1->Name = "vlLacquer1";
+    vlLacquer1->SetBorderIcons(vlbiSystemMenu);
+    // The dialogs wear the main window's skin, which its message box carries.
+    if (messages) vlLacquer1->SetSkinData(messages->SkinData());
 }
 
 void TEditDialog::CreateButtons(int okLeft, int cancelLeft, int top, bool okIsDefault) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "skin/controls/vlSkinCtrls.h"
+#include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
 #include "toolkit/Forms.h"
 
@@ -12,6 +13,8 @@ public:
     TvlSkinEdit* edtName = nullptr;
     TvlSkinButton* vlSkinButton1 = nullptr;  // "Ok"
     TvlSkinButton* vlSkinButton2 = nullptr;  // "Cancel"
+    // The skinned frame: close button only, wearing the main window's skin.
+    TvlLacquer* vlLacquer1 = nullptr;
 
     // The OK check: a non-blank main text (and storable texts) closes the
     // dialog with OK; otherwise the message is shown and the name field

@@ -23,14 +23,21 @@ struct DialogGuard {  // dialogs are freed after each use, whatever happens
 };
 }  // namespace
 
-TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566) {
+TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSizeable, 0) {
     frmMain = this;
     Name = "frmMain";
     InstallSkinMessages();
     vlSkinData1 = new TvlSkinData(this);
+    vlLacquer1 = new TvlLacquer(this);
+    vlLacquer1->Name = "vlLacquer1";
+    vlLacquer1->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
+    vlLacquer1->SetSkinData(vlSkinData1);
     vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
     BuildLayout();
     vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
+    // Measured again in the skin's font, the right-aligned link keeps its
+    // right edge; its designed place is its left.
+    lblLink2URL->SetLeft(723);
     OnResize = [this](TObject* s) { FormResize(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
@@ -125,6 +132,7 @@ void TfrmMain::BuildLayout() {
         l->SkinDataName = "stdlabel";
         l->SetSkinData(vlSkinData1);
     }
+
 
     vlSkinGroupBox1 = new TvlSkinGroupBox(this, this, "Projects");
     vlSkinGroupBox1->Name = "vlSkinGroupBox1";
@@ -264,13 +272,6 @@ void TfrmMain::CenterBanner() {
     for (TControl* image : std::initializer_list<TControl*>{imgBanner, gifBanner})
         image->SetBounds(panBanner->Width() / 2 - image->Width() / 2, panBanner->Height() / 2 - image->Height() / 2,
                          image->Width(), image->Height());
-}
-
-// Until the frame component relays skin changes, the window does it.
-void TfrmMain::WndProc(TMessage& m) {
-    if (m.Msg == WM_SKINCHANGING || m.Msg == WM_SKINCHANGED)
-        RelaySkinChange(this, reinterpret_cast<TvlSkinData*>(m.WParam), m.Msg == WM_SKINCHANGING);
-    TForm::WndProc(m);
 }
 
 void TfrmMain::FormResize(TObject*) {

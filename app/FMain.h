@@ -10,6 +10,7 @@
 #include "model/UProjects.h"
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
 #include "skin/widgets/vlCalendar.h"
 #include "skin/widgets/vlSkinTabs.h"
@@ -99,6 +100,8 @@ public:
     // component and loaded while the window is created.
     TvlCompressedStoredSkin vlCompressedStoredSkin1;
     TvlSkinData* vlSkinData1 = nullptr;
+    // The window's skinned frame.
+    TvlLacquer* vlLacquer1 = nullptr;
 
     // State, readable by tests.
     TProject* CurrentProject() const { return FCurrentProject; }
@@ -118,9 +121,6 @@ public:
     static std::string HourCaption(int n);
     // The calendar's date in the short date format.
     std::string CalendarDay() const;
-
-protected:
-    void WndProc(TMessage& m) override;
 
 private:
     void BuildLayout();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "skin/form/Lacquer.h"
+
 namespace {
 struct ButtonKind {
     const char* Name;
@@ -21,6 +23,10 @@ constexpr int kButtonWidth = 70, kButtonGap = 10, kButtonHeight = 25;
 
 TvlMessageForm::TvlMessageForm(TComponent* owner) : TForm(owner, "", 200, 100, bsDialog, 0) {
     Name = "TvlMessageForm";
+    vlLacquer1 = new TvlLacquer(this);
+    vlLacquer1->Name = "vlLacquer1";
+    vlLacquer1->HideCaptionButtons = true;
+    vlLacquer1->SetBorderIcons(0);
 }
 
 void TvlMessageForm::PaintWindow(TCanvas& canvas) {
@@ -43,6 +49,7 @@ int TvlSkinMessage::ShowMessageBox(const std::string& text, TvlMsgDlgType type, 
             if (buttons & (1u << i)) ++count;
         int rowWidth = count ? count * kButtonWidth + (count - 1) * kButtonGap : 0;
 
+        form->vlLacquer1->SetSkinData(SkinData());
         form->SetCaption(type == mtCustom ? Application->Title : kCaptions[type]);
         form->IconId = type == mtCustom ? 0 : kIcons[type];
         form->Message = new TLabel(form, form, "", 50, 15);

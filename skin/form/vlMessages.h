@@ -3,6 +3,7 @@
 // an icon, the text and a row of buttons, returning the button's result.
 #include <string>
 
+#include "core/Component.h"
 #include "skin/data/vlSkinData.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
@@ -14,9 +15,12 @@ enum TvlMsgDlgBtn : unsigned {
 };
 using TvlMsgDlgButtons = unsigned;
 
+class TvlLacquer;
+
 class TvlMessageForm : public TForm {
 public:
     explicit TvlMessageForm(TComponent* owner);
+    TvlLacquer* vlLacquer1 = nullptr;  // the skinned frame, without caption buttons
     TLabel* Message = nullptr;
     int IconId = 0;  // stock icon, 0 for none
 
