@@ -4,9 +4,7 @@
 
 TEditDialog::TEditDialog(TComponent* owner, TvlSkinMessage* messages, const std::string& caption, int clientWidth,
                          int clientHeight, const std::string& blankMessage)
-    : TForm(owner, caption, clientWidth, clientHeight, bsDialog, 0),
-      FMessages(messages),
-      FBlankMessage(blankMessage) {
+    : TForm(owner, caption, clientWidth, clientHeight, bsDialog, 0), FMessages(messages), FBlankMessage(blankMessage) {
     Position = poScreenCenter;
     vlLacquer1 = new TvlLacquer(this);
     vlLacquer1->Name = "vlLacquer1";

@@ -133,7 +133,6 @@ void TfrmMain::BuildLayout() {
         l->SetSkinData(vlSkinData1);
     }
 
-
     vlSkinGroupBox1 = new TvlSkinGroupBox(this, this, "Projects");
     vlSkinGroupBox1->Name = "vlSkinGroupBox1";
     vlSkinGroupBox1->SkinDataName = "groupbox";

@@ -109,7 +109,8 @@ void TfrmMain::LoadBranding() {
 
     std::string icon = config.Read("IconPath");
     if (!icon.empty()) FIconPath = icon;
-    if (!FIconPath.empty() && FileExists(folder + FileNamePart(FIconPath))) LoadBrandIcon(folder + FileNamePart(FIconPath));
+    if (!FIconPath.empty() && FileExists(folder + FileNamePart(FIconPath)))
+        LoadBrandIcon(folder + FileNamePart(FIconPath));
 }
 
 void TfrmMain::ShowBanner(const std::string& storedPath) {

@@ -7,16 +7,14 @@
 namespace {
 // Each picture is 16 rows of 16 cells: '.' white, 'k' outline, 'y'/'Y' folder
 // yellows, 'g'/'G' book greens, 'w' page white.
-const char* const kFolder[16] = {
-    "................", "................", ".kkkkk..........", "kYYYYYk.........", "kYYYYYYkkkkkkk..",
-    "kYYYYYYYYYYYYYk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.",
-    "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.", "kkkkkkkkkkkkkkk.", "................",
-    "................"};
-const char* const kBook[16] = {
-    "................", "...kkkkkkkkkk...", "..kGggggggggk...", "..kGggggggggk...", "..kGggwwwwggk...",
-    "..kGggggggggk...", "..kGggwwwwggk...", "..kGggggggggk...", "..kGggggggggk...", "..kGggggggggk...",
-    "..kGggggggggk...", "..kGggggggggk...", "..kGkkkkkkkkk...", "..kGwwwwwwwwk...", "...kkkkkkkkkk...",
-    "................"};
+const char* const kFolder[16] = {"................", "................", ".kkkkk..........", "kYYYYYk.........",
+                                 "kYYYYYYkkkkkkk..", "kYYYYYYYYYYYYYk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.",
+                                 "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.", "kyyyyyyyyyyyyyk.",
+                                 "kyyyyyyyyyyyyyk.", "kkkkkkkkkkkkkkk.", "................", "................"};
+const char* const kBook[16] = {"................", "...kkkkkkkkkk...", "..kGggggggggk...", "..kGggggggggk...",
+                               "..kGggwwwwggk...", "..kGggggggggk...", "..kGggwwwwggk...", "..kGggggggggk...",
+                               "..kGggggggggk...", "..kGggggggggk...", "..kGggggggggk...", "..kGggggggggk...",
+                               "..kGkkkkkkkkk...", "..kGwwwwwwwwk...", "...kkkkkkkkkk...", "................"};
 
 COLORREF CellColor(char c) {
     switch (c) {

@@ -17,8 +17,7 @@ void RunAgainstMemcpy(benchmark::State& state, size_t bytes, int repeats, Op&& o
     int64_t ops = 0;
     for (auto _ : state) {
         auto t0 = Clock::now();
-        for (int i = 0; i < repeats; ++i)
-            op();
+        for (int i = 0; i < repeats; ++i) op();
         auto t1 = Clock::now();
         for (int i = 0; i < repeats; ++i) {
             std::memcpy(to.data(), from.data(), bytes);

@@ -9,8 +9,7 @@ namespace {
 TvlFBitmap SkinPicture() {
     TvlFBitmap pic(139, 92);
     for (int y = 0; y < pic.Height(); ++y)
-        for (int x = 0; x < pic.Width(); ++x)
-            pic.SetPixel(x, y, static_cast<uint32_t>(x * 7 + y * 131));
+        for (int x = 0; x < pic.Width(); ++x) pic.SetPixel(x, y, static_cast<uint32_t>(x * 7 + y * 131));
     return pic;
 }
 
@@ -46,7 +45,7 @@ void BM_BorderStrips(benchmark::State& state) {
     });
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_NinePieceTiled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NinePieceStretched)->Unit(benchmark::kMillisecond);

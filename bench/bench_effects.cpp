@@ -12,8 +12,7 @@ TvlEffectBmp Noise(int width, int height, uint32_t seed) {
     std::mt19937 rng(seed);
     TvlEffectBmp b(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width * 3; ++x)
-            b.Row(y)[x] = static_cast<uint8_t>(rng());
+        for (int x = 0; x < width * 3; ++x) b.Row(y)[x] = static_cast<uint8_t>(rng());
     return b;
 }
 
@@ -33,9 +32,8 @@ void Large(benchmark::State& state, const std::function<void(TvlEffectBmp&, cons
 }
 
 void Morph(benchmark::State& state, int width, int height, int repeats, int kind) {
-    Effect(state, width, height, repeats, [kind](TvlEffectBmp& a, const TvlEffectBmp& b, TvlFBitmap&) {
-        a.MorphKind(kind, b, 0.37);
-    });
+    Effect(state, width, height, repeats,
+           [kind](TvlEffectBmp& a, const TvlEffectBmp& b, TvlFBitmap&) { a.MorphKind(kind, b, 0.37); });
 }
 
 void BM_Morph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphDefault); }
@@ -45,20 +43,38 @@ void BM_RightGradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorp
 void BM_LeftSlideMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphLeftSlide); }
 void BM_RightSlideMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphRightSlide); }
 void BM_PushMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphPush); }
-void BM_Brightness(benchmark::State& s) { Large(s, [](auto& a, auto&, auto&) { a.ChangeBrightness(0.5); }); }
-void BM_Darkness(benchmark::State& s) { Large(s, [](auto& a, auto&, auto&) { a.ChangeDarkness(0.3); }); }
-void BM_GrayScale(benchmark::State& s) { Large(s, [](auto& a, auto&, auto&) { a.GrayScale(); }); }
-void BM_Invert(benchmark::State& s) { Large(s, [](auto& a, auto&, auto&) { a.Invert(); }); }
-void BM_SplitBlur(benchmark::State& s) { Large(s, [](auto& a, auto&, auto&) { a.SplitBlur(1); }); }
-void BM_AddNoise(benchmark::State& s) { Large(s, [](auto& a, auto&, auto&) { a.AddNoise(50); }); }
-void BM_RotateLeft(benchmark::State& s) { Large(s, [](auto& a, auto&, auto& d) { a.RotateLeft(d); }); }
-void BM_RotateRight(benchmark::State& s) { Large(s, [](auto& a, auto&, auto& d) { a.RotateRight(d); }); }
-void BM_FlipVertical(benchmark::State& s) { Large(s, [](auto& a, auto&, auto& d) { a.FlipVertical(d); }); }
+void BM_Brightness(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto&) { a.ChangeBrightness(0.5); });
+}
+void BM_Darkness(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto&) { a.ChangeDarkness(0.3); });
+}
+void BM_GrayScale(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto&) { a.GrayScale(); });
+}
+void BM_Invert(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto&) { a.Invert(); });
+}
+void BM_SplitBlur(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto&) { a.SplitBlur(1); });
+}
+void BM_AddNoise(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto&) { a.AddNoise(50); });
+}
+void BM_RotateLeft(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto& d) { a.RotateLeft(d); });
+}
+void BM_RotateRight(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto& d) { a.RotateRight(d); });
+}
+void BM_FlipVertical(benchmark::State& s) {
+    Large(s, [](auto& a, auto&, auto& d) { a.FlipVertical(d); });
+}
 
 // One timer tick of a caption button's animation.
 void BM_ButtonMorphStep(benchmark::State& s) { Morph(s, 40, 20, 1000, static_cast<int>(s.range(0))); }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_Morph)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GradientMorph)->Unit(benchmark::kMillisecond);

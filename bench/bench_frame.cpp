@@ -32,12 +32,13 @@ void FrameStep(benchmark::State& state, Part part) {
     auto step = [&] {
         TvlFrameCuts fitted = FitFrameCuts(cuts, pw, ph, W, H);
         if (part != Region) {
-        ComposeBorderStrips(cuts, {0, 0, pw, ph}, picture, W, H, fitted, stretch, strips);
-        CopyPiece(frame, 0, 0, strips.Top, {0, 0, strips.Top.Width(), strips.Top.Height()});
-        CopyPiece(frame, 0, strips.Top.Height(), strips.Left, {0, 0, strips.Left.Width(), strips.Left.Height()});
-        CopyPiece(frame, W - strips.Right.Width(), strips.Top.Height(), strips.Right,
-                  {0, 0, strips.Right.Width(), strips.Right.Height()});
-        CopyPiece(frame, 0, H - strips.Bottom.Height(), strips.Bottom, {0, 0, strips.Bottom.Width(), strips.Bottom.Height()});
+            ComposeBorderStrips(cuts, {0, 0, pw, ph}, picture, W, H, fitted, stretch, strips);
+            CopyPiece(frame, 0, 0, strips.Top, {0, 0, strips.Top.Width(), strips.Top.Height()});
+            CopyPiece(frame, 0, strips.Top.Height(), strips.Left, {0, 0, strips.Left.Width(), strips.Left.Height()});
+            CopyPiece(frame, W - strips.Right.Width(), strips.Top.Height(), strips.Right,
+                      {0, 0, strips.Right.Width(), strips.Right.Height()});
+            CopyPiece(frame, 0, H - strips.Bottom.Height(), strips.Bottom,
+                      {0, 0, strips.Bottom.Width(), strips.Bottom.Height()});
         }
         if (part == Strips) return;
         TvlFrameCuts maskTarget = fitted;

@@ -41,7 +41,8 @@ void BM_DuplicateCheckOfFullLog(benchmark::State& state) {
         TReportData d;
         d.ExceptionClass = "EAccessViolation";
         d.ExceptionMessage = "Access violation " + std::to_string(i);
-        for (int f = 0; f < 30; ++f) d.Stack.push_back({0x140001000u + f * 16, "plandesk.exe", 0x1000u + f * 16, "FMain", "Proc", f});
+        for (int f = 0; f < 30; ++f)
+            d.Stack.push_back({0x140001000u + f * 16, "plandesk.exe", 0x1000u + f * 16, "FMain", "Proc", f});
         stored.push_back(BuildReport(d).Text());
     }
     std::string report = stored.back();

@@ -22,7 +22,7 @@ void BM_FrameRegionData(benchmark::State& state) {
                      [&] { benchmark::DoNotOptimize(ComposeFrameRegionData(mask, cuts, 1920, 1080, target)); });
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_MaskToRegionData)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameRegionData)->Unit(benchmark::kMicrosecond);

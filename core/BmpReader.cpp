@@ -14,9 +14,7 @@ constexpr size_t FileHeaderSize = 14;
 uint32_t U16(std::string_view b, size_t at) {
     return static_cast<uint8_t>(b[at]) | (static_cast<uint8_t>(b[at + 1]) << 8);
 }
-uint32_t U32(std::string_view b, size_t at) {
-    return U16(b, at) | (U16(b, at + 2) << 16);
-}
+uint32_t U32(std::string_view b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
 int32_t I32(std::string_view b, size_t at) { return static_cast<int32_t>(U32(b, at)); }
 
 struct Header {
@@ -299,7 +297,9 @@ TPixelImage DecodeBmp(std::string_view bytes) {
     return image;
 }
 
-void DecodeBmpInto(std::string_view bytes, TPixelImage& image) { Decode(bytes.substr(0, BmpFileLength(bytes)), true, image); }
+void DecodeBmpInto(std::string_view bytes, TPixelImage& image) {
+    Decode(bytes.substr(0, BmpFileLength(bytes)), true, image);
+}
 
 TPixelImage DecodeBmpFile(std::string_view file) {
     if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') throw EInvalidGraphic("no bitmap file header");

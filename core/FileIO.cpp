@@ -158,8 +158,10 @@ void TFileSetWriter::Commit() {
         try {
             std::optional<std::string> old = ReadFileIfExists(path);
             // Only a failed save reads it back, at once: not forced out.
-            if (!old) previous[i].clear();
-            else if (!WriteWholeFile(previous[i], *old, false, reason) && reason.empty()) reason = SystemErrorText(EIO);
+            if (!old)
+                previous[i].clear();
+            else if (!WriteWholeFile(previous[i], *old, false, reason) && reason.empty())
+                reason = SystemErrorText(EIO);
         } catch (const EFOpenError& e) {
             reason = e.Message();
         }

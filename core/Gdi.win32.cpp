@@ -89,7 +89,8 @@ BITMAPINFOHEADER DibHeader(int width, int height, int bitsPerPixel) {
     header.biPlanes = 1;
     header.biBitCount = static_cast<WORD>(bitsPerPixel);
     header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(DibRowStride(width, bitsPerPixel)) * static_cast<DWORD>(height > 0 ? height : 0);
+    header.biSizeImage =
+        static_cast<DWORD>(DibRowStride(width, bitsPerPixel)) * static_cast<DWORD>(height > 0 ? height : 0);
     return header;
 }
 

@@ -13,5 +13,6 @@ std::string AnsiTextKey(const std::string& s) {
 
 int AnsiCompareText(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) - CSTR_EQUAL;
+                          static_cast<int>(b.size())) -
+           CSTR_EQUAL;
 }

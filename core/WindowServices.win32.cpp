@@ -13,8 +13,8 @@ void TSystemTimerDriver::Kill(HWND window, UINT_PTR id) {
 
 TSystemMonitorAreas::TSystemMonitorAreas() {
     if (HMODULE user = GetModuleHandleA("user32.dll")) {
-        FFromWindow = reinterpret_cast<decltype(FFromWindow)>(
-            reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
+        FFromWindow =
+            reinterpret_cast<decltype(FFromWindow)>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
         FInfo = reinterpret_cast<decltype(FInfo)>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
     }
 }
@@ -46,9 +46,7 @@ TSystemLayeredWindows::TSystemLayeredWindows() {
             reinterpret_cast<void*>(GetProcAddress(user, "SetLayeredWindowAttributes")));
 }
 
-bool TSystemLayeredWindows::SetAlpha(HWND window, BYTE alpha) {
-    return FSet && FSet(window, 0, alpha, LWA_ALPHA);
-}
+bool TSystemLayeredWindows::SetAlpha(HWND window, BYTE alpha) { return FSet && FSet(window, 0, alpha, LWA_ALPHA); }
 
 template <>
 TTimerDriver& SystemService<TTimerDriver>() {

@@ -20,7 +20,7 @@ void InstallCrashReporter();
 #ifdef _WIN32
 __declspec(dllexport)
 #endif
-bool ExceptionManager(const std::exception* exception, void* address);
+    bool ExceptionManager(const std::exception* exception, void* address);
 }
 
 // For tests: runs `hook` on the report worker before its work, and gives up

@@ -204,18 +204,19 @@ std::optional<TVesperModuleOptions> StoredOptionsOf(HMODULE module) {
 
 TVesperModuleOptions ModuleOptionsAt(uint64_t address) {
     HMODULE module = nullptr;
-    if (address && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                      reinterpret_cast<LPCSTR>(address), &module) &&
+    if (address &&
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(address), &module) &&
         module != GetModuleHandleA(nullptr))
         if (std::optional<TVesperModuleOptions> own = StoredOptionsOf(module)) return *own;
     return CrashReporterOptions();
 }
 
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& c) {
-    return {{"RAX", Hex(c.Rax)}, {"RBX", Hex(c.Rbx)}, {"RCX", Hex(c.Rcx)}, {"RDX", Hex(c.Rdx)},
-            {"RSI", Hex(c.Rsi)}, {"RDI", Hex(c.Rdi)}, {"RBP", Hex(c.Rbp)}, {"RSP", Hex(c.Rsp)},
-            {"R8", Hex(c.R8)},   {"R9", Hex(c.R9)},   {"R10", Hex(c.R10)}, {"R11", Hex(c.R11)},
-            {"R12", Hex(c.R12)}, {"R13", Hex(c.R13)}, {"R14", Hex(c.R14)}, {"R15", Hex(c.R15)},
+    return {{"RAX", Hex(c.Rax)}, {"RBX", Hex(c.Rbx)},      {"RCX", Hex(c.Rcx)}, {"RDX", Hex(c.Rdx)},
+            {"RSI", Hex(c.Rsi)}, {"RDI", Hex(c.Rdi)},      {"RBP", Hex(c.Rbp)}, {"RSP", Hex(c.Rsp)},
+            {"R8", Hex(c.R8)},   {"R9", Hex(c.R9)},        {"R10", Hex(c.R10)}, {"R11", Hex(c.R11)},
+            {"R12", Hex(c.R12)}, {"R13", Hex(c.R13)},      {"R14", Hex(c.R14)}, {"R15", Hex(c.R15)},
             {"RIP", Hex(c.Rip)}, {"EFLAGS", Hex(c.EFlags)}};
 }
 
@@ -333,7 +334,6 @@ bool HandleFailure(TFailure& failure) {
     return work.Result;
 }
 
-
 namespace {
 std::string ModuleOf(uint64_t address) {
     TStackEntry e = ResolveAddress(address);
@@ -345,27 +345,46 @@ void DescribeStructured(const EXCEPTION_RECORD& r, TFailure& f) {
     uint64_t address = reinterpret_cast<uint64_t>(r.ExceptionAddress);
     switch (r.ExceptionCode) {
         case EXCEPTION_ACCESS_VIOLATION: {
-            const char* kind = r.ExceptionInformation[0] == 1 ? "Write" : r.ExceptionInformation[0] == 8 ? "Execution" : "Read";
+            const char* kind = r.ExceptionInformation[0] == 1   ? "Write"
+                               : r.ExceptionInformation[0] == 8 ? "Execution"
+                                                                : "Read";
             f.Class = "EAccessViolation";
-            std::snprintf(buffer, sizeof buffer, "Access violation at address %016llX in module '%s'. %s of address %016llX",
+            std::snprintf(buffer, sizeof buffer,
+                          "Access violation at address %016llX in module '%s'. %s of address %016llX",
                           static_cast<unsigned long long>(address), ModuleOf(address).c_str(), kind,
                           static_cast<unsigned long long>(r.ExceptionInformation[1]));
             f.Message = buffer;
             return;
         }
-        case EXCEPTION_STACK_OVERFLOW: f.Class = "EStackOverflow"; f.Message = "Stack overflow"; return;
-        case EXCEPTION_INT_DIVIDE_BY_ZERO: f.Class = "EDivByZero"; f.Message = "Division by zero"; return;
-        case EXCEPTION_INT_OVERFLOW: f.Class = "EIntOverflow"; f.Message = "Integer overflow"; return;
+        case EXCEPTION_STACK_OVERFLOW:
+            f.Class = "EStackOverflow";
+            f.Message = "Stack overflow";
+            return;
+        case EXCEPTION_INT_DIVIDE_BY_ZERO:
+            f.Class = "EDivByZero";
+            f.Message = "Division by zero";
+            return;
+        case EXCEPTION_INT_OVERFLOW:
+            f.Class = "EIntOverflow";
+            f.Message = "Integer overflow";
+            return;
         case EXCEPTION_ILLEGAL_INSTRUCTION:
-        case EXCEPTION_PRIV_INSTRUCTION: f.Class = "EPrivilege"; f.Message = "Privileged instruction"; return;
+        case EXCEPTION_PRIV_INSTRUCTION:
+            f.Class = "EPrivilege";
+            f.Message = "Privileged instruction";
+            return;
         case 0xC0000417:  // STATUS_INVALID_CRUNTIME_PARAMETER, raised when no handler takes it
             f.Class = "EInvalidParameter";
             f.Message = "Invalid parameter passed to a C runtime function.";
             return;
-        case EXCEPTION_FLT_DIVIDE_BY_ZERO: f.Class = "EZeroDivide"; f.Message = "Floating point division by zero"; return;
+        case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+            f.Class = "EZeroDivide";
+            f.Message = "Floating point division by zero";
+            return;
         default:
             f.Class = "EExternalException";
-            std::snprintf(buffer, sizeof buffer, "External exception %08lX", static_cast<unsigned long>(r.ExceptionCode));
+            std::snprintf(buffer, sizeof buffer, "External exception %08lX",
+                          static_cast<unsigned long>(r.ExceptionCode));
             f.Message = buffer;
     }
 }
@@ -538,9 +557,11 @@ void HookProcedure(const char* name, void* procedure, void* replacement) {
     MEMORY_BASIC_INFORMATION memory{};
     if (VirtualQuery(procedure, &memory, sizeof memory) && memory.Type == MEM_MAPPED) {
         char module[MAX_PATH] = {};
-        if (!GetMappedFileNameA(GetCurrentProcess(), procedure, module, sizeof module)) std::snprintf(module, sizeof module, "%p", procedure);
-        AddInstallWarning(WarningText("Hook", reinterpret_cast<uint64_t>(procedure),
-                                      std::string("Cannot hook the module \"") + module + "\" located into the shared-area."));
+        if (!GetMappedFileNameA(GetCurrentProcess(), procedure, module, sizeof module))
+            std::snprintf(module, sizeof module, "%p", procedure);
+        AddInstallWarning(
+            WarningText("Hook", reinterpret_cast<uint64_t>(procedure),
+                        std::string("Cannot hook the module \"") + module + "\" located into the shared-area."));
         return;
     }
     unsigned char jump[14] = {0xFF, 0x25, 0, 0, 0, 0};  // jmp [rip+0], then the address
@@ -572,9 +593,7 @@ struct TInstaller {
 } g_installer;
 }  // namespace
 
-extern "C" void __cxa_pure_virtual() {
-    FatalFailure("EPureVirtualCall", "Pure virtual function call.", 3);
-}
+extern "C" void __cxa_pure_virtual() { FatalFailure("EPureVirtualCall", "Pure virtual function call.", 3); }
 
 extern "C" bool ExceptionManager(const std::exception* exception, void* address) {
     if (g_hostManager) return g_hostManager(exception, address);

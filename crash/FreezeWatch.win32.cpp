@@ -31,8 +31,8 @@ HWND MainWindow() {
 // The main thread is suspended only to read its registers, and resumed before
 // any report work begins.
 bool ReadMainContext(CONTEXT& context) {
-    TKernelHandle thread(OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
-                                    MainThreadId()));
+    TKernelHandle thread(
+        OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE, MainThreadId()));
     if (!thread) return false;
     bool ok = false;
     if (SuspendThread(thread.Handle()) != static_cast<DWORD>(-1)) {
@@ -80,7 +80,8 @@ DWORD WINAPI FreezeThread(void*) {
         } else if (IsWindow(window)) {
             if (!unansweredSince) unansweredSince = round;
             // Reported once per freeze, not on every step while it lasts.
-            if (!reported && GetTickCount64() - unansweredSince >= static_cast<ULONGLONG>(options.FreezeTimeout) * 1000) {
+            if (!reported &&
+                GetTickCount64() - unansweredSince >= static_cast<ULONGLONG>(options.FreezeTimeout) * 1000) {
                 reported = true;
                 ReportFreeze(options);
             }

@@ -12,8 +12,8 @@
 
 struct TFailure {
     std::string Class, Message;
-    uint64_t Address = 0;           // where it was raised; 0: the stack's top
-    std::vector<uint64_t> Stack;    // return addresses, innermost first
+    uint64_t Address = 0;         // where it was raised; 0: the stack's top
+    std::vector<uint64_t> Stack;  // return addresses, innermost first
     std::vector<std::pair<std::string, std::string>> Registers;
     DWORD ThreadId = 0;
 };

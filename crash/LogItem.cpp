@@ -59,7 +59,8 @@ TLogItem TLogItem::Parse(const std::string& text) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         bool underlined = i + 1 < lines.size() && !lines[i + 1].empty() &&
-                          lines[i + 1].find_first_not_of('-') == std::string::npos && lines[i + 1].size() == line.size();
+                          lines[i + 1].find_first_not_of('-') == std::string::npos &&
+                          lines[i + 1].size() == line.size();
         if (underlined && !line.empty() && line.back() == ':') {
             result.FSections.push_back({line.substr(0, line.size() - 1), {}});
             ++i;

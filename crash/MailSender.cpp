@@ -15,8 +15,8 @@ TMailMessage ReportMail(const TVesperModuleOptions& options, const std::string& 
     return m;
 }
 
-void SendBySmtp(const TVesperModuleOptions& options, const TMailMessage& mail, ISocket& socket,
-                IDatagramSocket& dns, const std::string& localHostName) {
+void SendBySmtp(const TVesperModuleOptions& options, const TMailMessage& mail, ISocket& socket, IDatagramSocket& dns,
+                const std::string& localHostName) {
     TSmtpAccount account;
     account.Host = options.SmtpHost;
     if (account.Host.empty())

@@ -14,5 +14,5 @@ TMailMessage ReportMail(const TVesperModuleOptions& options, const std::string& 
 // Delivers `mail` to the configured SMTP server, or to the mail exchanger of
 // the recipient's domain when none is configured (asking the configured DNS
 // servers, else the system's). Raises Exception with the reporter's texts.
-void SendBySmtp(const TVesperModuleOptions& options, const TMailMessage& mail, ISocket& socket,
-                IDatagramSocket& dns, const std::string& localHostName);
+void SendBySmtp(const TVesperModuleOptions& options, const TMailMessage& mail, ISocket& socket, IDatagramSocket& dns,
+                const std::string& localHostName);

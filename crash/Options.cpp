@@ -51,36 +51,61 @@ TVesperModuleOptions ParseOptionsText(const std::string& text) {
         size_t eq = line.find('=');
         if (eq == std::string::npos || line[0] == ';') continue;
         std::string key = Trim(line.substr(0, eq)), value = line.substr(eq + 1);
-        if (AnsiSameText(key, "OutputPath")) o.OutputPath = value;
-        else if (AnsiSameText(key, "MaxReports")) ParseInt(value, o.MaxReports);
-        else if (AnsiSameText(key, "SaveDuplicates")) ParseBool(value, o.SaveDuplicates);
-        else if (AnsiSameText(key, "ShowDialog")) ParseBool(value, o.ShowDialog);
-        else if (AnsiSameText(key, "AttachScreenshot")) ParseBool(value, o.AttachScreenshot);
-        else if (AnsiSameText(key, "CopyToClipboard")) ParseBool(value, o.CopyToClipboard);
+        if (AnsiSameText(key, "OutputPath"))
+            o.OutputPath = value;
+        else if (AnsiSameText(key, "MaxReports"))
+            ParseInt(value, o.MaxReports);
+        else if (AnsiSameText(key, "SaveDuplicates"))
+            ParseBool(value, o.SaveDuplicates);
+        else if (AnsiSameText(key, "ShowDialog"))
+            ParseBool(value, o.ShowDialog);
+        else if (AnsiSameText(key, "AttachScreenshot"))
+            ParseBool(value, o.AttachScreenshot);
+        else if (AnsiSameText(key, "CopyToClipboard"))
+            ParseBool(value, o.CopyToClipboard);
         else if (AnsiSameText(key, "AfterReport")) {
-            if (AnsiSameText(value, "Terminate")) o.AfterReport = TAfterReport::Terminate;
-            else if (AnsiSameText(value, "Restart")) o.AfterReport = TAfterReport::Restart;
-            else if (AnsiSameText(value, "Continue")) o.AfterReport = TAfterReport::Continue;
-        } else if (AnsiSameText(key, "FreezeTimeout")) ParseInt(value, o.FreezeTimeout);
-        else if (AnsiSameText(key, "FreezeMessage")) o.FreezeMessage = value;
+            if (AnsiSameText(value, "Terminate"))
+                o.AfterReport = TAfterReport::Terminate;
+            else if (AnsiSameText(value, "Restart"))
+                o.AfterReport = TAfterReport::Restart;
+            else if (AnsiSameText(value, "Continue"))
+                o.AfterReport = TAfterReport::Continue;
+        } else if (AnsiSameText(key, "FreezeTimeout"))
+            ParseInt(value, o.FreezeTimeout);
+        else if (AnsiSameText(key, "FreezeMessage"))
+            o.FreezeMessage = value;
         else if (AnsiSameText(key, "SendMode")) {
-            if (AnsiSameText(value, "SMTP")) o.SendMode = TSendMode::Smtp;
-            else if (AnsiSameText(value, "MailClient")) o.SendMode = TSendMode::MailClient;
-            else if (AnsiSameText(value, "None")) o.SendMode = TSendMode::None;
-        } else if (AnsiSameText(key, "MailTo")) o.MailTo = Trim(value);
-        else if (AnsiSameText(key, "MailFrom")) o.MailFrom = Trim(value);
-        else if (AnsiSameText(key, "MailSubject")) o.MailSubject = value;
-        else if (AnsiSameText(key, "SmtpHost")) o.SmtpHost = Trim(value);
+            if (AnsiSameText(value, "SMTP"))
+                o.SendMode = TSendMode::Smtp;
+            else if (AnsiSameText(value, "MailClient"))
+                o.SendMode = TSendMode::MailClient;
+            else if (AnsiSameText(value, "None"))
+                o.SendMode = TSendMode::None;
+        } else if (AnsiSameText(key, "MailTo"))
+            o.MailTo = Trim(value);
+        else if (AnsiSameText(key, "MailFrom"))
+            o.MailFrom = Trim(value);
+        else if (AnsiSameText(key, "MailSubject"))
+            o.MailSubject = value;
+        else if (AnsiSameText(key, "SmtpHost"))
+            o.SmtpHost = Trim(value);
         else if (AnsiSameText(key, "SmtpPort")) {
             int port = 0;
             if (ParseInt(value, port) && port > 0 && port < 65536) o.SmtpPort = port;
-        } else if (AnsiSameText(key, "SmtpUserName")) o.SmtpUserName = value;
-        else if (AnsiSameText(key, "SmtpPassword")) o.SmtpPassword = value;
-        else if (AnsiSameText(key, "DnsServers")) o.DnsServers = SplitList(value);
-        else if (AnsiSameText(key, "DialogCaption")) o.DialogCaption = value;
-        else if (AnsiSameText(key, "DialogMessage")) o.DialogMessage = value;
-        else if (AnsiSameText(key, "SupportMessage")) o.SupportMessage = value;
-        else if (AnsiSameText(key, "HandleListedClasses")) ParseBool(value, o.HandleListedClasses);
+        } else if (AnsiSameText(key, "SmtpUserName"))
+            o.SmtpUserName = value;
+        else if (AnsiSameText(key, "SmtpPassword"))
+            o.SmtpPassword = value;
+        else if (AnsiSameText(key, "DnsServers"))
+            o.DnsServers = SplitList(value);
+        else if (AnsiSameText(key, "DialogCaption"))
+            o.DialogCaption = value;
+        else if (AnsiSameText(key, "DialogMessage"))
+            o.DialogMessage = value;
+        else if (AnsiSameText(key, "SupportMessage"))
+            o.SupportMessage = value;
+        else if (AnsiSameText(key, "HandleListedClasses"))
+            ParseBool(value, o.HandleListedClasses);
         else if (key.size() > 11 && AnsiSameText(key.substr(0, 11), "ReportName.")) {
             std::string name = Trim(key.substr(11)), text = Trim(value);
             if (!name.empty() && !text.empty()) o.ReportNames.Renamed[name] = text;

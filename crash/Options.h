@@ -30,8 +30,7 @@ struct TVesperModuleOptions {
 
     std::string DialogCaption = "Application error";
     std::string DialogMessage = "An error has occurred in the application.";
-    std::string SupportMessage =
-        "Please send the log file \"%s\" to the program's support address.";
+    std::string SupportMessage = "Please send the log file \"%s\" to the program's support address.";
 
     // Per-class handling: an exception of a listed class makes no report and
     // shows only its message (none when empty).

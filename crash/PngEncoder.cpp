@@ -52,7 +52,11 @@ void FilterRow(const uint8_t* row, const uint8_t* prior, size_t size, std::strin
         long score = 0;
         for (size_t i = 0; i < size; ++i) {
             int a = i >= 3 ? row[i - 3] : 0, b = prior ? prior[i] : 0, c = i >= 3 && prior ? prior[i - 3] : 0;
-            int predictor = filter == 0 ? 0 : filter == 1 ? a : filter == 2 ? b : filter == 3 ? (a + b) / 2 : Paeth(a, b, c);
+            int predictor = filter == 0   ? 0
+                            : filter == 1 ? a
+                            : filter == 2 ? b
+                            : filter == 3 ? (a + b) / 2
+                                          : Paeth(a, b, c);
             uint8_t v = static_cast<uint8_t>(row[i] - predictor);
             trial[i] = v;
             score += v < 128 ? v : 256 - v;

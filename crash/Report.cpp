@@ -58,8 +58,8 @@ TLogItem BuildReport(const TReportData& d, const TReportNames& n) {
 
     log.AddSection(n("Modules"));
     for (const TModuleEntry& m : d.Modules)
-        log.AddItem(m.Name, Hex(m.Base, 16) + " " + Hex(m.Size, 8) + (m.Version.empty() ? "" : " " + m.Version) + " " +
-                                m.Path);
+        log.AddItem(m.Name,
+                    Hex(m.Base, 16) + " " + Hex(m.Size, 8) + (m.Version.empty() ? "" : " " + m.Version) + " " + m.Path);
 
     log.AddSection(n("Threads"));
     for (const TThreadEntry& t : d.Threads) {

@@ -10,7 +10,7 @@
 
 struct TStackEntry {
     uint64_t Address = 0;
-    std::string Module;        // file name of the module holding the address
+    std::string Module;         // file name of the module holding the address
     uint64_t ModuleOffset = 0;  // address - module base, stable across runs
     std::string Unit, Procedure;
     int Line = 0;  // 0 when unknown
@@ -43,7 +43,7 @@ struct TReportData {
     TVesperModulesList Modules;
     TVesperThreadsList Threads;
     std::vector<std::pair<std::string, std::string>> System;
-    std::string UserMessage;  // steps to reproduce, when the user wrote some
+    std::string UserMessage;            // steps to reproduce, when the user wrote some
     std::vector<std::string> Warnings;  // the reporter's own, such as failed hooks
 };
 

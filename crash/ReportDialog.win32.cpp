@@ -13,8 +13,18 @@
 
 namespace {
 enum : int {
-    IdText = 100, IdSend, IdScreenshot, IdClipboard, IdDetails, IdKill, IdOk, IdTabs, IdList, IdReport,
-    IdRequestEdit, IdProgress
+    IdText = 100,
+    IdSend,
+    IdScreenshot,
+    IdClipboard,
+    IdDetails,
+    IdKill,
+    IdOk,
+    IdTabs,
+    IdList,
+    IdReport,
+    IdRequestEdit,
+    IdProgress
 };
 const int Width = 500, CollapsedHeight = 200, ExpandedHeight = 470;
 
@@ -75,10 +85,10 @@ public:
         InitCommonControlsEx(&icc);
         RegisterClassFor<TReportWindow>("PlandeskCrashReport");
         RECT place = StoredPlace();
-        HWND w = CreateWindowExA(WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, "PlandeskCrashReport", FOptions.DialogCaption.c_str(),
-                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, place.left, place.top,
-                                 place.right - place.left, place.bottom - place.top, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), this);
+        HWND w = CreateWindowExA(WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, "PlandeskCrashReport",
+                                 FOptions.DialogCaption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                                 place.left, place.top, place.right - place.left, place.bottom - place.top, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), this);
         if (!w) throw Exception("Cannot show the DialogBox window.");
         if (FExpanded) ShowDetails(w, true);
         ShowWindow(w, FMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -110,8 +120,8 @@ private:
         int x, y;
         RECT work;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        if (std::sscanf(coordinates, "%d,%d", &x, &y) != 2 || x < work.left || y < work.top ||
-            x + 50 > work.right || y + 50 > work.bottom) {
+        if (std::sscanf(coordinates, "%d,%d", &x, &y) != 2 || x < work.left || y < work.top || x + 50 > work.right ||
+            y + 50 > work.bottom) {
             x = (work.left + work.right - Width) / 2;
             y = (work.top + work.bottom - ExpandedHeight) / 2;
         }
@@ -138,9 +148,12 @@ private:
         if (sections.size() > 1 && sections[1].Items.size() > 1)
             message += "\r\n\r\n" + sections[1].Items[0].Value + ": " + sections[1].Items[1].Value;
         Child(w, "STATIC", message.c_str(), SS_LEFT, 12, 10, Width - 40, 62, IdText);
-        HWND send = Child(w, "BUTTON", "Send an email to the program author", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 78, 300, 20, IdSend);
-        HWND shot = Child(w, "BUTTON", "Attach a screenshot", BS_AUTOCHECKBOX | WS_TABSTOP, 30, 98, 280, 20, IdScreenshot);
-        HWND clip = Child(w, "BUTTON", "Copy to clipboard", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 118, 280, 20, IdClipboard);
+        HWND send = Child(w, "BUTTON", "Send an email to the program author", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 78, 300,
+                          20, IdSend);
+        HWND shot =
+            Child(w, "BUTTON", "Attach a screenshot", BS_AUTOCHECKBOX | WS_TABSTOP, 30, 98, 280, 20, IdScreenshot);
+        HWND clip =
+            Child(w, "BUTTON", "Copy to clipboard", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 118, 280, 20, IdClipboard);
         SendMessageA(send, BM_SETCHECK, FCanSend ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageA(shot, BM_SETCHECK, FOptions.AttachScreenshot ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageA(clip, BM_SETCHECK, FOptions.CopyToClipboard ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -166,9 +179,10 @@ private:
                                     10, 10, w, reinterpret_cast<HMENU>(IdList), GetModuleHandleA(nullptr), nullptr);
         SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
         FillList(list);
-        HWND text = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", FReport.Text().c_str(),
-                                    WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL,
-                                    0, 0, 10, 10, w, reinterpret_cast<HMENU>(IdReport), GetModuleHandleA(nullptr), nullptr);
+        HWND text =
+            CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", FReport.Text().c_str(),
+                            WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL, 0, 0, 10,
+                            10, w, reinterpret_cast<HMENU>(IdReport), GetModuleHandleA(nullptr), nullptr);
         SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     }
 
@@ -186,7 +200,8 @@ private:
         for (size_t s = 0; s < sections.size(); ++s) {
             AddRow(list, row++, std::to_string(s + 1) + ". " + sections[s].Title, "");
             for (size_t i = 0; i < sections[s].Items.size(); ++i)
-                AddRow(list, row++, "  " + std::to_string(s + 1) + "." + std::to_string(i + 1) + " " + sections[s].Items[i].Name,
+                AddRow(list, row++,
+                       "  " + std::to_string(s + 1) + "." + std::to_string(i + 1) + " " + sections[s].Items[i].Name,
                        sections[s].Items[i].Value);
         }
     }
@@ -223,7 +238,8 @@ private:
         FExpanded = show;
         RECT r;
         GetWindowRect(w, &r);
-        SetWindowPos(w, nullptr, 0, 0, r.right - r.left, show ? ExpandedHeight : CollapsedHeight, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(w, nullptr, 0, 0, r.right - r.left, show ? ExpandedHeight : CollapsedHeight,
+                     SWP_NOMOVE | SWP_NOZORDER);
         ShowWindow(GetDlgItem(w, IdTabs), show ? SW_SHOW : SW_HIDE);
         ShowPage(w, show ? TabCtrl_GetCurSel(GetDlgItem(w, IdTabs)) : -1);
     }
@@ -241,7 +257,10 @@ private:
         switch (id) {
             case IdSend: EnableScreenshot(w); break;
             case IdDetails: ShowDetails(w, !FExpanded); break;
-            case IdKill: FChoice.Kill = true; Close(w); break;
+            case IdKill:
+                FChoice.Kill = true;
+                Close(w);
+                break;
             case IdOk:
             case IDCANCEL: Close(w); break;
         }
@@ -288,9 +307,11 @@ public:
     LRESULT Handle(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         switch (m) {
             case WM_CREATE:
-                Child(w, "STATIC", "Please describe the steps to reproduce the error:", SS_LEFT, 10, 10, 370, 18, IdText);
-                SetFocus(Child(w, "EDIT", "", WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
-                               10, 32, 370, 140, IdRequestEdit));
+                Child(w, "STATIC", "Please describe the steps to reproduce the error:", SS_LEFT, 10, 10, 370, 18,
+                      IdText);
+                SetFocus(Child(w, "EDIT", "",
+                               WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, 10,
+                               32, 370, 140, IdRequestEdit));
                 Child(w, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 300, 182, 80, 25, IdOk);
                 return 0;
             case WM_COMMAND:
@@ -337,7 +358,8 @@ void RunWithSendingWindow(const std::function<void()>& work) {
     // TSMTPThread: the conversation runs on its own thread while this one
     // keeps the window painted.
     TKernelHandle thread(CreateThread(
-        nullptr, 0, [](void* p) -> DWORD {
+        nullptr, 0,
+        [](void* p) -> DWORD {
             (*static_cast<const std::function<void()>*>(p))();
             return 0;
         },

@@ -41,8 +41,7 @@ void TVesperClientSMTP::Command(const std::string& line, std::initializer_list<i
         FSocket.Send(line + "\r\n");
     }
     int code = ReadReply();
-    if (std::find(expected.begin(), expected.end(), code) == expected.end())
-        throw Exception("Unexpected SMTP answer.");
+    if (std::find(expected.begin(), expected.end(), code) == expected.end()) throw Exception("Unexpected SMTP answer.");
 }
 
 void TVesperClientSMTP::Send(const TSmtpAccount& account, const std::string& message) {

@@ -79,9 +79,10 @@ void SystemItems(TReportData& d) {
     MEMORYSTATUSEX memory{};
     memory.dwLength = sizeof memory;
     if (GlobalMemoryStatusEx(&memory))
-        d.System.push_back({"Memory", Format("%lld MB free of %lld MB", memory.ullAvailPhys >> 20,
-                                             memory.ullTotalPhys >> 20)});
-    d.System.push_back({"Display", Format("%lld x %lld", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))});
+        d.System.push_back(
+            {"Memory", Format("%lld MB free of %lld MB", memory.ullAvailPhys >> 20, memory.ullTotalPhys >> 20)});
+    d.System.push_back(
+        {"Display", Format("%lld x %lld", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))});
 }
 
 void TimeItems(TReportData& d) {
@@ -132,7 +133,8 @@ std::string UrlEncoded(const std::string& text);
 // A console program shows its report on standard output instead of a dialog.
 bool ConsoleProgram() {
     auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
 }
 
@@ -146,8 +148,8 @@ std::string MapiLibrary() {
         client[0]) {
         std::string key = std::string("SOFTWARE\\Clients\\Mail\\") + client;
         size = sizeof path;
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "DLLPath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, path,
-                         &size) == ERROR_SUCCESS &&
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "DLLPath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
+                         path, &size) == ERROR_SUCCESS &&
             path[0])
             return path;
     }
@@ -167,9 +169,11 @@ void SendByMapi(const TVesperModuleOptions& options, const TMailMessage& mail, c
     } owner{library};
     auto logon = reinterpret_cast<LPMAPILOGON>(reinterpret_cast<void*>(GetProcAddress(library, "MAPILogon")));
     auto logoff = reinterpret_cast<LPMAPILOGOFF>(reinterpret_cast<void*>(GetProcAddress(library, "MAPILogoff")));
-    auto resolve = reinterpret_cast<LPMAPIRESOLVENAME>(reinterpret_cast<void*>(GetProcAddress(library, "MAPIResolveName")));
+    auto resolve =
+        reinterpret_cast<LPMAPIRESOLVENAME>(reinterpret_cast<void*>(GetProcAddress(library, "MAPIResolveName")));
     auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library, "MAPISendMail")));
-    auto release = reinterpret_cast<LPMAPIFREEBUFFER>(reinterpret_cast<void*>(GetProcAddress(library, "MAPIFreeBuffer")));
+    auto release =
+        reinterpret_cast<LPMAPIFREEBUFFER>(reinterpret_cast<void*>(GetProcAddress(library, "MAPIFreeBuffer")));
     if (!logon || !logoff || !resolve || !send || !release) throw Exception("Cannot found the MAPI functions.");
     LHANDLE session = 0;
     if (logon(0, nullptr, nullptr, MAPI_LOGON_UI, 0, &session) != SUCCESS_SUCCESS)
@@ -187,12 +191,15 @@ void SendByMapi(const TVesperModuleOptions& options, const TMailMessage& mail, c
     }
     std::string logName = FileName(logPath), shotName = "Screenshot.png";
     std::vector<MapiFileDesc> files;
-    files.push_back({0, 0, static_cast<ULONG>(-1), const_cast<char*>(logPath.c_str()), const_cast<char*>(logName.c_str()), nullptr});
+    files.push_back({0, 0, static_cast<ULONG>(-1), const_cast<char*>(logPath.c_str()),
+                     const_cast<char*>(logName.c_str()), nullptr});
     if (!shotPath.empty())
-        files.push_back({0, 0, static_cast<ULONG>(-1), const_cast<char*>(shotPath.c_str()), const_cast<char*>(shotName.c_str()), nullptr});
+        files.push_back({0, 0, static_cast<ULONG>(-1), const_cast<char*>(shotPath.c_str()),
+                         const_cast<char*>(shotName.c_str()), nullptr});
 
     std::string address = "SMTP:" + options.MailTo;
-    MapiRecipDesc typed{0, MAPI_TO, const_cast<char*>(options.MailTo.c_str()), const_cast<char*>(address.c_str()), 0, nullptr};
+    MapiRecipDesc typed{0, MAPI_TO, const_cast<char*>(options.MailTo.c_str()), const_cast<char*>(address.c_str()),
+                        0, nullptr};
     lpMapiRecipDesc resolved = nullptr;
     if (resolve(session, 0, const_cast<char*>(options.MailTo.c_str()), 0, 0, &resolved) == SUCCESS_SUCCESS && resolved)
         resolved->ulRecipClass = MAPI_TO;
@@ -240,7 +247,8 @@ void SendMail(const TVesperModuleOptions& options, const std::string& report, co
     // report as the body (shortened: the address has a length limit).
     std::string address = "mailto:" + options.MailTo + "?Subject=" + UrlEncoded(options.MailSubject) +
                           "&Body=" + UrlEncoded(report.substr(0, 1500));
-    if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32) {
+    if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <=
+        32) {
         char text[1024];
         std::snprintf(text, sizeof text, options.SupportMessage.c_str(), logPath.c_str());
         PlainMessage(options, text);

@@ -15,13 +15,10 @@ public:
     // Mostly small numbers near the pictures' sizes, now and then extreme ones.
     int Coord() {
         const uint8_t kind = Byte();
-        if (kind < 200)
-            return static_cast<int>(Byte() % 48) - 4;
-        if (kind < 240)
-            return static_cast<int>(Byte()) * 4;
+        if (kind < 200) return static_cast<int>(Byte() % 48) - 4;
+        if (kind < 240) return static_cast<int>(Byte()) * 4;
         int32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v = static_cast<int32_t>(static_cast<uint32_t>(v) << 8 | Byte());
+        for (int i = 0; i < 4; ++i) v = static_cast<int32_t>(static_cast<uint32_t>(v) << 8 | Byte());
         return v;
     }
     int Size() { return static_cast<int>(Byte() % 80); }
@@ -37,14 +34,13 @@ private:
     size_t FPos = 0;
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TReader in(data, size);
     TvlFBitmap picture(1 + in.Size(), 1 + in.Size());
     for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x)
-            picture.SetPixel(x, y, in.Byte() < 128 ? 0 : 0xFFFFFF);
+        for (int x = 0; x < picture.Width(); ++x) picture.SetPixel(x, y, in.Byte() < 128 ? 0 : 0xFFFFFF);
     TvlFrameCuts cuts{in.Point(), in.Point(), in.Point(), in.Point(), in.Rect()};
     const TRect S = in.Rect();
     const int W = in.Size() * 2 - 8, H = in.Size() * 2 - 8;

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             uLongf length = compressBound(rest.size());
             std::string compressed(length, '\0');
-            compress2(reinterpret_cast<Bytef*>(compressed.data()), &length,
-                      reinterpret_cast<const Bytef*>(rest.data()), rest.size(), 1);
+            compress2(reinterpret_cast<Bytef*>(compressed.data()), &length, reinterpret_cast<const Bytef*>(rest.data()),
+                      rest.size(), 1);
             compressed.resize(length);
             stored.SetCompressedData(compressed);
         }

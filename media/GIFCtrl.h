@@ -99,7 +99,7 @@ private:
     std::unique_ptr<TGIFImage> FImage;
     TGIFComposition FComposition;
     std::unique_ptr<TGIFFrameTimer> FTimer;  // stopped first when the control goes
-    CRITICAL_SECTION FLock;  // frame index, cache and interval, for asynchronous drawing
+    CRITICAL_SECTION FLock;                  // frame index, cache and interval, for asynchronous drawing
     int FFrameIndex = 0;
     bool FAutoSize = true, FCenter = false, FStretch = false, FTransparent = true;
     // A paint of the control is running; a frame step is painting (the

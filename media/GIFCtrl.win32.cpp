@@ -34,8 +34,8 @@ TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) {
         RegisterClassA(&wc);
         registered = true;
     }
-    FWindow = CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+    FWindow = CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                              nullptr);
     SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     FStop = TKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     FWake = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
@@ -143,7 +143,8 @@ LRESULT CALLBACK TGIFFrameTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARA
 // ---- TGIFAnimator ----
 
 TGIFAnimator::TGIFAnimator(TComponent* owner, TWinControl* parent)
-    : TGraphicControl(owner, parent), FImage(std::make_unique<TGIFImage>()),
+    : TGraphicControl(owner, parent),
+      FImage(std::make_unique<TGIFImage>()),
       FTimer(std::make_unique<TGIFFrameTimer>()) {
     InitializeCriticalSection(&FLock);
     if (parent) Color = parent->Color;

@@ -411,8 +411,7 @@ void FillRect(TGIFComposition& c, int left, int top, int width, int height) {
 // Draws a frame at its position, leaving out its transparent index.
 void DrawFrame(TGIFComposition& c, const TGIFFrame& f) {
     uint32_t palette[256];
-    for (int i = 0; i < 256; ++i)
-        palette[i] = i < static_cast<int>(f.ColorMap.size()) ? SwapRedBlue(f.ColorMap[i]) : 0;
+    for (int i = 0; i < 256; ++i) palette[i] = i < static_cast<int>(f.ColorMap.size()) ? SwapRedBlue(f.ColorMap[i]) : 0;
     int x0 = std::max(f.Left, 0), y0 = std::max(f.Top, 0);
     int x1 = std::min(f.Left + f.Width, c.Width), y1 = std::min(f.Top + f.Height, c.Height);
     if (x0 >= x1) return;
@@ -465,8 +464,9 @@ bool TGIFComposition::Compose(const TGIFImage& image, int n, uint32_t windowColo
     Height = image.ScreenHeight;
     Pixels.assign(static_cast<size_t>(Width) * Height, 0);
     TransparentColor = kGIFNoColor;
-    const TGIFFrame* still =
-        image.FrameIndex >= 0 && image.FrameIndex < static_cast<int>(frames.size()) ? &frames[image.FrameIndex] : nullptr;
+    const TGIFFrame* still = image.FrameIndex >= 0 && image.FrameIndex < static_cast<int>(frames.size())
+                                 ? &frames[image.FrameIndex]
+                                 : nullptr;
     if (still && still->TransparentColor != kGIFNoColor) {
         FillColor = still->TransparentColor;  // a 32-bit bitmap shows every colour exactly
         TransparentColor = FillColor;

@@ -104,7 +104,7 @@ public:
     // never a drawn pixel that merely has the transparent colour.
     std::vector<uint8_t> Mask;
     int Width = 0, Height = 0;
-    int Index = -1;                          // frame shown; -1: empty
+    int Index = -1;                           // frame shown; -1: empty
     uint32_t TransparentColor = kGIFNoColor;  // the fill left out when drawing, or none
     uint32_t FillColor = 0;                   // chosen at the last rebuild
 

@@ -96,7 +96,8 @@ TGdiBitmap FromMetafile(const std::string& path) {
         METAFILEPICT picture{MM_ANISOTROPIC, 0, 0, nullptr};
         if (skip) {
             auto word = [&](size_t at) {
-                return static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8));
+                return static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) |
+                                            (static_cast<uint8_t>(bytes[at + 1]) << 8));
             };
             int inch = static_cast<uint16_t>(word(14));
             if (inch > 0) {  // in 0.01 mm

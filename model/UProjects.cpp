@@ -70,10 +70,22 @@ std::string DecodeTaskField(const std::string& field) {
         char c = field[i];
         if (c == '^' && i + 1 < field.size()) {
             switch (field[i + 1]) {
-                case '^': c = '^'; ++i; break;
-                case 'r': c = '\r'; ++i; break;
-                case 'n': c = '\n'; ++i; break;
-                case '0': c = '\0'; ++i; break;
+                case '^':
+                    c = '^';
+                    ++i;
+                    break;
+                case 'r':
+                    c = '\r';
+                    ++i;
+                    break;
+                case 'n':
+                    c = '\n';
+                    ++i;
+                    break;
+                case '0':
+                    c = '\0';
+                    ++i;
+                    break;
                 default: break;
             }
         }
@@ -290,9 +302,9 @@ void ProjectsFromText(TProjects& projects, const std::string& text) {
             if (!current) return;
             SplitDelimitedText(line, ',', '^', fields);
             if (fields.size() < 5) return;
-            auto task = std::make_unique<TTask>(fields[0] == "True", DecodeTaskField(fields[1]),
-                                                DecodeTaskField(fields[2]), DecodeTaskField(fields[3]),
-                                                DecodeTaskField(fields[4]));
+            auto task =
+                std::make_unique<TTask>(fields[0] == "True", DecodeTaskField(fields[1]), DecodeTaskField(fields[2]),
+                                        DecodeTaskField(fields[3]), DecodeTaskField(fields[4]));
             current->AddTask(std::move(task));
         }
     });

@@ -99,8 +99,8 @@ std::string TListView::ItemText(int index, int column) const {
     item.iSubItem = column;
     item.pszText = buffer;
     item.cchTextMax = sizeof buffer;
-    int n = static_cast<int>(SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
-                                          reinterpret_cast<LPARAM>(&item)));
+    int n = static_cast<int>(
+        SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
     return std::string(buffer, static_cast<size_t>(n > 0 ? n : 0));
 }
 
@@ -112,8 +112,8 @@ void TListView::SetItemText(int index, int column, const std::string& text) {
 }
 
 bool TListView::Checked(int index) const {
-    UINT state = static_cast<UINT>(
-        SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
+    UINT state =
+        static_cast<UINT>(SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
     return (state >> 12) == 2;
 }
 
@@ -193,7 +193,8 @@ void TTreeView::CreateWnd() {
 }
 
 void TTreeView::SetImages(TImageList* images) {
-    SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+    SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
 }
 
 TTreeNode* TTreeView::Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex) {
@@ -210,7 +211,8 @@ TTreeNode* TTreeView::Insert(TTreeNode* parent, const std::string& text, int ima
     ins.item.iImage = imageIndex;
     ins.item.iSelectedImage = selectedIndex;
     ins.item.lParam = reinterpret_cast<LPARAM>(node.get());
-    node->Item = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    node->Item =
+        reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
     if (parent) parent->Children.push_back(node.get());
     FNodes.push_back(std::move(node));
     return FNodes.back().get();

@@ -211,4 +211,3 @@ private:
     int FValue = 50;
     std::string FProgressText;
 };
-

@@ -10,7 +10,7 @@
 
 namespace {
 const char* const kWindowClass = "PlandeskWindow";
-int g_destroyDepth = 0;                        // windows being destroyed get default handling only
+int g_destroyDepth = 0;  // windows being destroyed get default handling only
 
 // The object of each of our windows. Not a window property: reading one
 // costs a round trip to the window server under Wine (about 11
@@ -332,9 +332,9 @@ void TWinControl::CreateWnd() {
     g_creating = this;
     g_creatingClass = params.WinClassName;
     HHOOK hook = SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, GetCurrentThreadId());
-    HWND wnd = CreateWindowExA(params.ExStyle, params.WinClassName, params.Caption.c_str(), params.Style, params.X,
-                               params.Y, params.Width, params.Height, params.WndParent, id,
-                               GetModuleHandleA(nullptr), nullptr);
+    HWND wnd =
+        CreateWindowExA(params.ExStyle, params.WinClassName, params.Caption.c_str(), params.Style, params.X, params.Y,
+                        params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), nullptr);
     if (hook) UnhookWindowsHookEx(hook);
     if (wnd && g_creating == this) Bind(wnd);  // no hook on this system: bind late
     g_creating = outer;
@@ -353,8 +353,8 @@ void TWinControl::CreateWnd() {
 void TWinControl::Bind(HWND wnd) {
     FHandle = wnd;
     SetControlOf(wnd, this);
-    FDefProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
+    FDefProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
 }
 
 void TWinControl::Unbind() {
@@ -504,9 +504,7 @@ void TWinControl::AlignControls() {
                     r.right -= c->Width();
                     c->SetBoundsByLayout(r.right, r.top, c->Width(), r.bottom - r.top);
                     break;
-                case alClient:
-                    c->SetBoundsByLayout(r.left, r.top, r.right - r.left, r.bottom - r.top);
-                    break;
+                case alClient: c->SetBoundsByLayout(r.left, r.top, r.right - r.left, r.bottom - r.top); break;
                 default: break;
             }
         }

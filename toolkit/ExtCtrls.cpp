@@ -31,9 +31,7 @@ TGroupBox::TGroupBox(TComponent* owner, TWinControl* parent, const std::string& 
     SetCaption(caption);
 }
 
-RECT TGroupBox::LayoutRect() const {
-    return RECT{2, CaptionHeight + 2, ClientWidth() - 2, ClientHeight() - 2};
-}
+RECT TGroupBox::LayoutRect() const { return RECT{2, CaptionHeight + 2, ClientWidth() - 2, ClientHeight() - 2}; }
 
 void TGroupBox::PaintWindow(TCanvas& canvas) {
     TCustomControl::PaintWindow(canvas);
@@ -166,8 +164,8 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
         RegisterClassA(&wc);
         registered = true;
     }
-    FWindow = CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                              nullptr);
+    FWindow =
+        CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     Update();
 }

@@ -224,9 +224,7 @@ bool TForm::DialogKey(unsigned short key, bool shift) {
         return true;
     };
     switch (key) {
-        case VK_TAB:
-            SelectNext(!shift);
-            return true;
+        case VK_TAB: SelectNext(!shift); return true;
         case VK_RETURN: {
             // A focused button takes Enter itself; otherwise the default button.
             TWinControl* focused = TWinControl::FindControl(GetFocus());
@@ -271,9 +269,7 @@ void TForm::OnMove(TMessage& m) {
     TCustomControl::OnMove(m);
 }
 
-TForm* GetParentForm(const TControl* control) {
-    return control ? dynamic_cast<TForm*>(control->TopLevel()) : nullptr;
-}
+TForm* GetParentForm(const TControl* control) { return control ? dynamic_cast<TForm*>(control->TopLevel()) : nullptr; }
 
 // ---- TMessageHook ----
 
@@ -316,8 +312,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES |
-                                             ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                                             ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
 }
 

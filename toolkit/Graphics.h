@@ -10,8 +10,8 @@
 #include "core/TextStyle.h"
 
 using TColor = unsigned int;  // 0x00BBGGRR
-constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clBlue = 0xFF0000, clNavy = 0x800000,
-                 clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF;
+constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clBlue = 0xFF0000, clNavy = 0x800000, clGray = 0x808080,
+                 clSilver = 0xC0C0C0, clRed = 0x0000FF;
 // System colours, resolved through GetSysColor.
 constexpr TColor clSysBase = 0x80000000;
 constexpr TColor clBtnFace = clSysBase | COLOR_BTNFACE, clWindow = clSysBase | COLOR_WINDOW,
@@ -20,14 +20,16 @@ constexpr TColor clBtnFace = clSysBase | COLOR_BTNFACE, clWindow = clSysBase | C
                  clGrayText = clSysBase | COLOR_GRAYTEXT;
 COLORREF ColorToRGB(TColor c);
 
-
 class TFont {
 public:
     TFont() = default;
     TFont(const std::string& name, int height, unsigned style = 0, TColor color = clWindowText)
         : FName(name), FHeight(height), FStyle(style), FColor(color) {}
     TFont(const TFont& other)
-        : FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle), FColor(other.FColor),
+        : FName(other.FName),
+          FHeight(other.FHeight),
+          FStyle(other.FStyle),
+          FColor(other.FColor),
           FCharSet(other.FCharSet) {}
     TFont& operator=(const TFont& other);
     ~TFont();
@@ -36,9 +38,18 @@ public:
     int Height() const { return FHeight; }  // pixels, as a negative LOGFONT height would give
     unsigned Style() const { return FStyle; }
     TColor Color() const { return FColor; }
-    void SetName(const std::string& n) { FName = n; Reset(); }
-    void SetHeight(int h) { FHeight = h; Reset(); }
-    void SetStyle(unsigned s) { FStyle = s; Reset(); }
+    void SetName(const std::string& n) {
+        FName = n;
+        Reset();
+    }
+    void SetHeight(int h) {
+        FHeight = h;
+        Reset();
+    }
+    void SetStyle(unsigned s) {
+        FStyle = s;
+        Reset();
+    }
     void SetColor(TColor c) { FColor = c; }
     unsigned char CharSet() const { return FCharSet; }
     void SetCharSet(unsigned char c) {

@@ -47,8 +47,8 @@ void TButton::SetCancel(bool value) {
 
 // ---- TCheckBox ----
 
-TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top,
-                     int width, int height)
+TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
+                     int height)
     : TButtonControl(owner, parent) {
     TabStop = true;
     SetCaption(caption);

@@ -93,8 +93,7 @@ protected:
 class TComboBox : public TWinControl {
 public:
     // A fixed list: the user picks an entry, no typing.
-    TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
-              int dropDownCount = 8);
+    TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, int dropDownCount = 8);
     TStringList Items;  // call ItemsChanged after changing
     void ItemsChanged();
     int ItemIndex() const;

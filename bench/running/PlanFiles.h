@@ -24,8 +24,8 @@ inline TPlanFiles MakePlanFiles(int projects, int tasksEach) {
             const char* date = t % 5 ? "12/13/2007" : "  /  /    ";
             files.Projects += std::string("^") + (t % 3 == 0 ? "True" : "False") + "^,^Task " + std::to_string(t + 1) +
                               " of " + name + ": follow up^,^" +
-                              (t % 4 ? "Call the supplier, then write the summary" : "") + "^,^" + date + "^,^" +
-                              date + "^\r\n";
+                              (t % 4 ? "Call the supplier, then write the summary" : "") + "^,^" + date + "^,^" + date +
+                              "^\r\n";
         }
         files.Projects += "EndProject\r\n";
     }

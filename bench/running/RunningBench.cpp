@@ -253,8 +253,8 @@ public:
             item.pszText = const_cast<char*>("");
             int row = static_cast<int>(SendMessageA(FList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
             std::string texts[4] = {"Task " + std::to_string(i + 1) + " of Project 1: follow up",
-                                    i % 4 ? "Call the supplier, then write the summary" : "",
-                                    i % 5 ? "12/13/2007" : "", i % 5 ? "12/13/2007" : ""};
+                                    i % 4 ? "Call the supplier, then write the summary" : "", i % 5 ? "12/13/2007" : "",
+                                    i % 5 ? "12/13/2007" : ""};
             for (int c = 0; c < 4; ++c) {
                 LVITEMA sub{};
                 sub.iSubItem = c + 1;
@@ -450,8 +450,9 @@ private:
                  M("clear bare " + rows));
         }
         for (const TPlan& p : plans)
-            if (p.Projects) Line("save changes, plan " + p.Name, M("save " + p.Name), "ms", "writing the same bytes",
-                                 M("write " + p.Name));
+            if (p.Projects)
+                Line("save changes, plan " + p.Name, M("save " + p.Name), "ms", "writing the same bytes",
+                     M("write " + p.Name));
         Line("working set settled, trivial+libs", M("settled trivial+libs"), "MB", "trivial program",
              M("settled trivial"));
         for (const TPlan& p : plans) {

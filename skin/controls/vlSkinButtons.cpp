@@ -13,7 +13,8 @@ namespace {
 constexpr UINT_PTR kMorphTimer = 1, kRepeatTimer = 2;
 constexpr LRESULT kStateHot = 0x0200;  // kStateHot
 constexpr int kMorphInterval = 20;
-constexpr TColor kNavy = 0x800000, kDownFill = 0xB59385, kHotFill = 0xD2BDB6;  // RGB(0,0,128), (133,147,181), (182,189,210)
+constexpr TColor kNavy = 0x800000, kDownFill = 0xB59385,
+                 kHotFill = 0xD2BDB6;  // RGB(0,0,128), (133,147,181), (182,189,210)
 
 // The factor moves in fifths; counting them keeps 1 and 0 exact.
 int StepOf(double factor) { return static_cast<int>(factor * 5 + 0.5); }
@@ -40,7 +41,8 @@ void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& capt
     TvlFBitmap& strip = *glyph.Strip;
     int gw = strip.Empty() ? 0 : strip.Width() / glyph.NumGlyphs, gh = strip.Empty() ? 0 : strip.Height();
     SIZE text = CaptionExtent(dc, font, caption);
-    TvlGlyphPlacement p = PlaceGlyphAndCaption(area, gw, gh, text.cx, text.cy, glyph.Margin, glyph.Spacing, glyph.Layout);
+    TvlGlyphPlacement p =
+        PlaceGlyphAndCaption(area, gw, gh, text.cx, text.cy, glyph.Margin, glyph.Spacing, glyph.Layout);
     int shift = shifted ? 1 : 0;
     if (!strip.Empty()) DrawGlyphFrame(dc, p.Glyph.X + shift, p.Glyph.Y + shift, cell - 1, glyph.NumGlyphs, strip);
     if (caption.empty()) return;
@@ -97,8 +99,7 @@ int GlyphCell(int numGlyphs, bool enabled, bool down, bool hot) {
 
 // ---- TvlSkinButton ----
 
-TvlSkinButton::TvlSkinButton(TComponent* owner, TWinControl* parent)
-    : TvlSkinButton(owner, parent, "", 0, 0, 75, 25) {}
+TvlSkinButton::TvlSkinButton(TComponent* owner, TWinControl* parent) : TvlSkinButton(owner, parent, "", 0, 0, 75, 25) {}
 
 TvlSkinButton::TvlSkinButton(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top,
                              int width, int height)
@@ -252,7 +253,10 @@ void TvlSkinButton::DrawStateImage(TvlFBitmap& bitmap, const TRect& source, bool
     if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
     const TvlDataSkinButtonControl& d = FButtonData;
     TFont font = LookFont(d.FontName, d.FontHeight, d.FontStyle);
-    TColor colour = !Enabled() ? d.DisabledFontColor : active && down ? d.DownFontColor : active ? d.ActiveFontColor : d.FontColor;
+    TColor colour = !Enabled()       ? d.DisabledFontColor
+                    : active && down ? d.DownFontColor
+                    : active         ? d.ActiveFontColor
+                                     : d.FontColor;
     DrawGlyphAndCaption(bitmap, Look.ScaledClientRect, font, colour, active, down, active && down);
 }
 
@@ -480,7 +484,9 @@ void TvlSkinButton::WndProc(TMessage& m) {
             m.Result = (FDown ? BST_PUSHED : 0) | (Focused() ? BST_FOCUS : 0) | (FMouseOver ? kStateHot : 0);
             break;
         case BM_SETSTATE: SetDown(m.WParam != 0); break;
-        case WM_GETDLGCODE: m.Result = DLGC_BUTTON | (FDefaultActive ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON); break;
+        case WM_GETDLGCODE:
+            m.Result = DLGC_BUTTON | (FDefaultActive ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+            break;
         default: TvlSkinCustomControl::WndProc(m); break;
     }
 }
@@ -591,7 +597,10 @@ void TvlSkinSpeedButton::DrawState(TvlFBitmap& bitmap, const TRect& source, bool
     if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
     const TvlDataSkinButtonControl& d = FButtonData;
     TFont font = LookFont(d.FontName, d.FontHeight, d.FontStyle);
-    TColor colour = !Enabled() ? d.DisabledFontColor : active && down ? d.DownFontColor : active ? d.ActiveFontColor : d.FontColor;
+    TColor colour = !Enabled()       ? d.DisabledFontColor
+                    : active && down ? d.DownFontColor
+                    : active         ? d.ActiveFontColor
+                                     : d.FontColor;
     TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
     DrawGlyphAndText(bitmap.Canvas(), g, ShownCaption(), Look.ScaledClientRect, font, colour,
                      GlyphCell(NumGlyphs, Enabled(), down, active), active && down);
@@ -634,7 +643,8 @@ void TvlSkinSpeedButton::Paint(TCanvas& canvas) {
         // Only glyph and caption, straight over the parent's look.
         ReadElement();
         bool skinned = FHasButtonData && Look.HasElement();
-        TFont font = skinned ? LookFont(FButtonData.FontName, FButtonData.FontHeight, FButtonData.FontStyle) : DefaultFont;
+        TFont font =
+            skinned ? LookFont(FButtonData.FontName, FButtonData.FontHeight, FButtonData.FontStyle) : DefaultFont;
         TColor colour = !Enabled() ? (skinned ? FButtonData.DisabledFontColor : clBtnShadow)
                                    : (skinned ? FButtonData.FontColor : DefaultFont.Color());
         TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
@@ -650,8 +660,8 @@ void TvlSkinSpeedButton::Paint(TCanvas& canvas) {
 TvlSkinCheckRadioBox::TvlSkinCheckRadioBox(TComponent* owner, TWinControl* parent)
     : TvlSkinCheckRadioBox(owner, parent, "", 0, 0, 150, 25) {}
 
-TvlSkinCheckRadioBox::TvlSkinCheckRadioBox(TComponent* owner, TWinControl* parent, const std::string& caption,
-                                           int left, int top, int width, int height)
+TvlSkinCheckRadioBox::TvlSkinCheckRadioBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left,
+                                           int top, int width, int height)
     : TvlSkinCustomControl(owner, parent) {
     SkinDataName = "checkbox";
     TabStop = true;
@@ -784,7 +794,8 @@ void TvlSkinCheckRadioBox::PaintSkin(TvlFBitmap& bitmap) {
         drawImage(3, Height() / 2 - image.Height() / 2);
         SIZE text = CaptionExtent(dc, font, Caption());
         int left = image.Width() + 7;
-        RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2), Height() / 2 - text.cy / 2 + text.cy};
+        RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+               Height() / 2 - text.cy / 2 + text.cy};
         TCanvas canvas = LookCanvas(bitmap, font, Enabled() ? FData.FrameFontColor : FData.UnEnabledFontColor);
         canvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         DrawFocus(bitmap, Caption().empty() ? RECT{2, Height() / 2 - image.Height() / 2 - 1, image.Width() + 4,
@@ -829,7 +840,8 @@ void TvlSkinCheckRadioBox::PaintDefault(TvlFBitmap& bitmap) {
     TFont font = DefaultFont;
     SIZE text = CaptionExtent(bitmap.Canvas(), font, Caption());
     int left = Flat ? 22 : 19;
-    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2), Height() / 2 - text.cy / 2 + text.cy};
+    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+           Height() / 2 - text.cy / 2 + text.cy};
     TCanvas textCanvas = LookCanvas(bitmap, font, Enabled() ? font.Color() : clBtnShadow);
     textCanvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     DrawFocus(bitmap, Caption().empty() ? RECT{2, boxTop - 1, 18, boxTop + 15} : r);

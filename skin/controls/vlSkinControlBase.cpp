@@ -84,8 +84,7 @@ void TvlSkinControl::UpdateWindowRegion() {
 
 // ---- TvlGraphicSkinControl ----
 
-TvlGraphicSkinControl::TvlGraphicSkinControl(TComponent* owner, TWinControl* parent)
-    : TvlSkinBase(owner, parent) {
+TvlGraphicSkinControl::TvlGraphicSkinControl(TComponent* owner, TWinControl* parent) : TvlSkinBase(owner, parent) {
     ControlStyle |= csOpaque;
 }
 

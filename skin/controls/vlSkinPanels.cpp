@@ -135,8 +135,8 @@ TRect TvlSkinPanel::CaptionRect() const {
     return FSkinCaptionRect;
 }
 
-void TvlSkinPanel::DrawCaption(TvlFBitmap& bitmap, TRect area, const TFont& font, TColor colour,
-                               TAlignment alignment, bool inset) {
+void TvlSkinPanel::DrawCaption(TvlFBitmap& bitmap, TRect area, const TFont& font, TColor colour, TAlignment alignment,
+                               bool inset) {
     TCanvas canvas = LookCanvas(bitmap, font, colour);
     RECT r = ToRECT(area);
     if (inset && alignment == taLeftJustify) r.left += 2;
@@ -207,8 +207,8 @@ void TvlSkinPanel::PaintSkin(TvlFBitmap& bitmap) {
             TvlFBitmap cut(image.Width(), image.Height());
             CopyPiece(cut, 0, 0, PictureView(*Look.Picture), image);
             int y = (area.Top + area.Bottom) / 2 - image.Height() / 2;
-            GdiTransparentBlt(bitmap.Canvas(), area.Left, y, cut.Width(), cut.Height(), cut.Canvas(), 0, 0,
-                              cut.Width(), cut.Height(), cut.Pixel(0, cut.Height() - 1));
+            GdiTransparentBlt(bitmap.Canvas(), area.Left, y, cut.Width(), cut.Height(), cut.Canvas(), 0, 0, cut.Width(),
+                              cut.Height(), cut.Pixel(0, cut.Height() - 1));
             area.Left += image.Width() + 2;
         }
     }
@@ -336,15 +336,14 @@ void TvlSkinSplitter::PaintWindow(TCanvas& canvas) {
         ComposeHorizontal(FLook.LeftTopPoint.X, FLook.SkinRect.Width() - FLook.RightTopPoint.X, FLook.SkinRect, picture,
                           Width(), bitmap);
     else
-        ComposeVertical(FLook.LeftTopPoint.Y, FLook.SkinRect.Height() - FLook.LeftBottomPoint.Y, FLook.SkinRect, picture,
-                        Height(), bitmap);
+        ComposeVertical(FLook.LeftTopPoint.Y, FLook.SkinRect.Height() - FLook.LeftBottomPoint.Y, FLook.SkinRect,
+                        picture, Height(), bitmap);
     bitmap.DrawTo(canvas.Handle(), 0, 0);
 }
 
 // ---- TvlSkinStdLabel ----
 
-TvlSkinStdLabel::TvlSkinStdLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left,
-                                 int top)
+TvlSkinStdLabel::TvlSkinStdLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top)
     : TvlSkinElement<TLabel>(owner, parent, caption, left, top) {
     SkinDataName = "stdlabel";
     DefaultFont = Font;
@@ -354,7 +353,8 @@ const TvlDataSkinStdLabelControl* TvlSkinStdLabel::Element() const {
     const TvlSkinData* skin = SkinData();
     if (!skin || skin->IsEmpty()) return nullptr;
     int i = skin->FindControlIndex(SkinDataName);
-    return i < 0 ? nullptr : dynamic_cast<const TvlDataSkinStdLabelControl*>(skin->SkinControls[static_cast<size_t>(i)].get());
+    return i < 0 ? nullptr
+                 : dynamic_cast<const TvlDataSkinStdLabelControl*>(skin->SkinControls[static_cast<size_t>(i)].get());
 }
 
 TFont TvlSkinStdLabel::TextFont() const {
@@ -544,7 +544,8 @@ void TvlSkinGauge::ComposeBar(TvlFBitmap& bar, int width, int height) const {
     int begin = FData.BeginOffset, end = FData.EndOffset;
     if (!Vertical) {
         if (width > begin + end)
-            TilePiece(bar, TRect{begin, 0, width - end, height}, picture, TRect{p.Left + begin, p.Top, p.Right - end, p.Bottom});
+            TilePiece(bar, TRect{begin, 0, width - end, height}, picture,
+                      TRect{p.Left + begin, p.Top, p.Right - end, p.Bottom});
         CopyPiece(bar, 0, 0, picture, TRect{p.Left, p.Top, p.Left + begin, p.Bottom});
         CopyPiece(bar, width - end, 0, picture, TRect{p.Right - end, p.Top, p.Right, p.Bottom});
     } else {
@@ -553,7 +554,8 @@ void TvlSkinGauge::ComposeBar(TvlFBitmap& bar, int width, int height) const {
             int tile = middle.Height();
             for (int y = height - end - tile; tile > 0 && y > begin - tile; y -= tile) {
                 int top = std::max(y, begin);
-                CopyPiece(bar, 0, top, picture, TRect{middle.Left, middle.Top + (top - y), middle.Right, middle.Bottom});
+                CopyPiece(bar, 0, top, picture,
+                          TRect{middle.Left, middle.Top + (top - y), middle.Right, middle.Bottom});
             }
         }
         CopyPiece(bar, 0, 0, picture, TRect{p.Left, p.Top, p.Right, p.Top + begin});

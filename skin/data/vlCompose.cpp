@@ -16,8 +16,7 @@ TRect Rel(const TRect& S, int64_t left, int64_t top, int64_t right, int64_t bott
 }
 
 TRect Intersect(const TRect& a, const TRect& b) {
-    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
 }
 
 TRect Bounds(int width, int height) { return {0, 0, width, height}; }
@@ -30,8 +29,7 @@ size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
 void FillPeriodic(uint8_t* out, int n, const uint8_t* src, int pw, int phase) {
     int done = std::min(pw - phase, n);
     std::memcpy(out, src + Bytes(phase), Bytes(done));
-    if (done >= n)
-        return;
+    if (done >= n) return;
     uint8_t* period = out + Bytes(done);
     int len = std::min(pw, n - done);
     std::memcpy(period, src, Bytes(len));
@@ -67,8 +65,7 @@ void SizeAroundClient(TvlFBitmap& dest, int W, int H, const TRect& client) {
 // An edge band goes to its span scaled or tiled; a band or span without
 // length draws nothing.
 void DrawEdge(TvlFBitmap& dest, const TRect& span, const TvlPixelView& picture, const TRect& band, bool stretch) {
-    if (band.IsEmpty() || span.IsEmpty())
-        return;
+    if (band.IsEmpty() || span.IsEmpty()) return;
     if (stretch)
         StretchPiece(dest, span, picture, band);
     else
@@ -82,22 +79,20 @@ void ComposeNinePieces(const TvlFrameCuts& cuts, const TRect& skinRect, const Tv
     W = std::max(W, 0);
     H = std::max(H, 0);
     bool blank = c.RB.X == c.LT.X || c.RB.Y == c.LT.Y || picture.Empty();
-    TRect clientPiece = Intersect(Rel(S, c.CR.Left, c.CR.Top, c.CR.Right, c.CR.Bottom),
-                                  Bounds(picture.Width, picture.Height));
+    TRect clientPiece =
+        Intersect(Rel(S, c.CR.Left, c.CR.Top, c.CR.Right, c.CR.Bottom), Bounds(picture.Width, picture.Height));
     bool tileClient = !blank && fillClient && !clientPiece.IsEmpty();
     if (tileClient)
         SizeAroundClient(dest, W, H, t.CR);
     else
         dest.SetSize(W, H);
-    if (blank || dest.Empty())
-        return;
+    if (blank || dest.Empty()) return;
     const int64_t SW = S.Width(), SH = S.Height();
     const TRect& CR = c.CR;
     const TRect& NCR = t.CR;
 
     DrawEdge(dest, {t.LT.X, 0, t.RT.X, NCR.Top}, picture, Rel(S, c.LT.X, 0, c.RT.X, CR.Top), stretch.Top);
-    DrawEdge(dest, {t.LB.X, NCR.Bottom, t.RB.X, H}, picture, Rel(S, c.LB.X, CR.Bottom, c.RB.X, SH),
-             stretch.Bottom);
+    DrawEdge(dest, {t.LB.X, NCR.Bottom, t.RB.X, H}, picture, Rel(S, c.LB.X, CR.Bottom, c.RB.X, SH), stretch.Bottom);
     DrawEdge(dest, {0, t.LT.Y, NCR.Left, t.LB.Y}, picture, Rel(S, 0, c.LT.Y, CR.Left, c.LB.Y), stretch.Left);
     DrawEdge(dest, {NCR.Right, t.RT.Y, W, t.RB.Y}, picture, Rel(S, CR.Right, c.RT.Y, SW, c.RB.Y), stretch.Right);
 
@@ -110,11 +105,10 @@ void ComposeNinePieces(const TvlFrameCuts& cuts, const TRect& skinRect, const Tv
     CopyPiece(dest, t.RB.X, NCR.Bottom, picture, Rel(S, c.RB.X, CR.Bottom, SW, SH));
     CopyPiece(dest, NCR.Right, t.RB.Y, picture, Rel(S, CR.Right, c.RB.Y, SW, CR.Bottom));
 
-    if (tileClient)
-        TilePiece(dest, NCR, picture, clientPiece);
+    if (tileClient) TilePiece(dest, NCR, picture, clientPiece);
 }
 
-} // namespace
+}  // namespace
 
 TvlFrameCuts FitFrameCuts(const TvlFrameCuts& c, int SW, int SH, int W, int H) {
     const int64_t dx = int64_t{W} - SW, dy = int64_t{H} - SH;
@@ -128,35 +122,43 @@ TvlFrameCuts FitFrameCuts(const TvlFrameCuts& c, int SW, int SH, int W, int H) {
 }
 
 void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece) {
-    if (picture.Empty() || dest.Empty())
-        return;
+    if (picture.Empty() || dest.Empty()) return;
     TRect s = SatRect(piece);
     int64_t dx = Sat(x), dy = Sat(y);
     // Cut the source to the picture, moving the destination with it.
-    if (s.Left < 0) { dx -= s.Left; s.Left = 0; }
-    if (s.Top < 0) { dy -= s.Top; s.Top = 0; }
+    if (s.Left < 0) {
+        dx -= s.Left;
+        s.Left = 0;
+    }
+    if (s.Top < 0) {
+        dy -= s.Top;
+        s.Top = 0;
+    }
     s.Right = std::min(s.Right, picture.Width);
     s.Bottom = std::min(s.Bottom, picture.Height);
     // Then to the destination.
-    if (dx < 0) { s.Left = Sat(s.Left - dx); dx = 0; }
-    if (dy < 0) { s.Top = Sat(s.Top - dy); dy = 0; }
+    if (dx < 0) {
+        s.Left = Sat(s.Left - dx);
+        dx = 0;
+    }
+    if (dy < 0) {
+        s.Top = Sat(s.Top - dy);
+        dy = 0;
+    }
     int64_t w = std::min<int64_t>(s.Right - int64_t{s.Left}, dest.Width() - dx);
     int64_t h = std::min<int64_t>(s.Bottom - int64_t{s.Top}, dest.Height() - dy);
-    if (w <= 0 || h <= 0)
-        return;
+    if (w <= 0 || h <= 0) return;
     for (int64_t r = 0; r < h; ++r)
         std::memcpy(dest.Row(static_cast<int>(dy + r)) + Bytes(static_cast<int>(dx)),
                     picture.Row(static_cast<int>(s.Top + r)) + Bytes(s.Left), Bytes(static_cast<int>(w)));
 }
 
 void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
-    if (picture.Empty() || dest.Empty())
-        return;
+    if (picture.Empty() || dest.Empty()) return;
     TRect s = Intersect(SatRect(piece), Bounds(picture.Width, picture.Height));
     TRect a = SatRect(area);
     TRect clip = Intersect(a, Bounds(dest.Width(), dest.Height()));
-    if (s.IsEmpty() || clip.IsEmpty())
-        return;
+    if (s.IsEmpty() || clip.IsEmpty()) return;
     const int pw = s.Width(), ph = s.Height(), cw = clip.Width();
     const int phase = (clip.Left - a.Left) % pw;
     for (int y = clip.Top; y < clip.Bottom; ++y) {
@@ -172,13 +174,11 @@ void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture,
 }
 
 void StretchPiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
-    if (picture.Empty() || dest.Empty())
-        return;
+    if (picture.Empty() || dest.Empty()) return;
     TRect s = Intersect(SatRect(piece), Bounds(picture.Width, picture.Height));
     TRect a = SatRect(area);
     TRect clip = Intersect(a, Bounds(dest.Width(), dest.Height()));
-    if (s.IsEmpty() || a.IsEmpty() || clip.IsEmpty())
-        return;
+    if (s.IsEmpty() || a.IsEmpty() || clip.IsEmpty()) return;
     const int64_t sw = s.Width(), sh = s.Height(), aw = a.Width(), ah = a.Height();
     const int cw = clip.Width();
     // Each target pixel takes the source pixel under its centre.
@@ -205,8 +205,7 @@ void StretchPiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& pictu
 }
 
 void ComposeFrameImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
-                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch,
-                       TvlFBitmap& dest) {
+                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch, TvlFBitmap& dest) {
     ComposeNinePieces(cuts, S, picture, W, H, target, fillClient, stretch, dest);
 }
 
@@ -215,8 +214,8 @@ void ComposeTiledImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelV
     ComposeNinePieces(cuts, S, picture, W, H, target, fillClient, TvlStretch(), dest);
 }
 
-void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W,
-                         int H, const TvlFrameCuts& target, const TvlStretch& stretch, TvlBorderStrips& strips) {
+void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W, int H,
+                         const TvlFrameCuts& target, const TvlStretch& stretch, TvlBorderStrips& strips) {
     const TRect S = SatRect(skinRect);
     const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
     // A strip is sized only when made, so that strips of an unchanged window
@@ -258,8 +257,8 @@ void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const 
 
     const int sideH = Sat(std::max<int64_t>(int64_t{H} - strips.Top.Height() - strips.Bottom.Height(), 0));
     // A side strip: its band tiled or stretched, then its end pieces.
-    auto side = [&](TvlFBitmap& strip, int64_t width64, int64_t x0, int64_t x1, int64_t bandTop,
-                    int64_t bandBottom, bool stretched) {
+    auto side = [&](TvlFBitmap& strip, int64_t width64, int64_t x0, int64_t x1, int64_t bandTop, int64_t bandBottom,
+                    bool stretched) {
         if (width64 <= 0 || sideH <= 0 || bandBottom - bandTop <= 0) {
             strip.SetSize(0, 0);
             return;
@@ -272,10 +271,8 @@ void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const 
             DrawEdge(strip, {0, Sat(head), width, Sat(sideH - tail)}, picture, band, true);
         else
             DrawEdge(strip, {0, 0, width, sideH}, picture, band, false);
-        if (head > 0)
-            CopyPiece(strip, 0, 0, picture, Rel(S, x0, CR.Top, x1, bandTop));
-        if (tail > 0)
-            CopyPiece(strip, 0, Sat(sideH - tail), picture, Rel(S, x0, bandBottom, x1, CR.Bottom));
+        if (head > 0) CopyPiece(strip, 0, 0, picture, Rel(S, x0, CR.Top, x1, bandTop));
+        if (tail > 0) CopyPiece(strip, 0, Sat(sideH - tail), picture, Rel(S, x0, bandBottom, x1, CR.Bottom));
     };
     side(strips.Left, t.CR.Left, 0, CR.Left, c.LT.Y, c.LB.Y, stretch.Left);
     side(strips.Right, int64_t{W} - t.CR.Right, CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
@@ -289,18 +286,15 @@ void ComposeRow(int leftWidth, int rightWidth, const TRect& skinRect, const TvlP
     const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
     const int SW = std::max(S.Width(), 0);
     dest.SetSize(std::max(W, 0), std::max(S.Height(), 0));
-    if (dest.Empty())
-        return;
+    if (dest.Empty()) return;
     leftWidth = std::clamp(leftWidth, 0, SW);
     rightWidth = std::clamp(rightWidth, 0, SW);
-    if (leftWidth > 0)
-        CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Left + leftWidth, S.Bottom});
+    if (leftWidth > 0) CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Left + leftWidth, S.Bottom});
     if (!openRight && rightWidth > 0)
         CopyPiece(dest, W - rightWidth, 0, picture, {S.Right - rightWidth, S.Top, S.Right, S.Bottom});
     const int m = std::max(SW - leftWidth - rightWidth, 1);
     TRect band = Intersect({S.Left + leftWidth, S.Top, S.Left + leftWidth + m, S.Bottom}, S);
-    if (!band.IsEmpty())
-        TilePiece(dest, {leftWidth, 0, openRight ? W : W - rightWidth, dest.Height()}, picture, band);
+    if (!band.IsEmpty()) TilePiece(dest, {leftWidth, 0, openRight ? W : W - rightWidth, dest.Height()}, picture, band);
 }
 }  // namespace
 
@@ -319,12 +313,10 @@ void ComposeVertical(int topHeight, int bottomHeight, const TRect& skinRect, con
     const TRect S = Intersect(SatRect(skinRect), Bounds(picture.Width, picture.Height));
     const int SH = std::max(S.Height(), 0);
     dest.SetSize(std::max(S.Width(), 0), std::max(H, 0));
-    if (dest.Empty())
-        return;
+    if (dest.Empty()) return;
     topHeight = std::clamp(topHeight, 0, SH);
     bottomHeight = std::clamp(bottomHeight, 0, SH);
-    if (topHeight > 0)
-        CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Right, S.Top + topHeight});
+    if (topHeight > 0) CopyPiece(dest, 0, 0, picture, {S.Left, S.Top, S.Right, S.Top + topHeight});
     if (bottomHeight > 0)
         CopyPiece(dest, 0, H - bottomHeight, picture, {S.Left, S.Bottom - bottomHeight, S.Right, S.Bottom});
     const int m = SH - topHeight - bottomHeight;
@@ -333,13 +325,12 @@ void ComposeVertical(int topHeight, int bottomHeight, const TRect& skinRect, con
                   {S.Left, S.Top + topHeight, S.Right, S.Top + topHeight + m});
 }
 
-void TileArea(const TRect& piece, const TRect& area, const TRect& origin, const TvlPixelView& picture, int W,
-              int H, TvlFBitmap& dest) {
+void TileArea(const TRect& piece, const TRect& area, const TRect& origin, const TvlPixelView& picture, int W, int H,
+              TvlFBitmap& dest) {
     dest.SetSize(std::max(W, 0), std::max(H, 0));
     TRect a = SatRect(area);
     TRect p = Rel(origin, piece.Left, piece.Top, piece.Right, piece.Bottom);
-    if (a.IsEmpty() || p.IsEmpty())
-        return;
+    if (a.IsEmpty() || p.IsEmpty()) return;
     // (area width div piece width) + 1 columns from x = 0, and as many rows.
     const int64_t columns = int64_t{a.Width()} / p.Width() + 1, rows = int64_t{a.Height()} / p.Height() + 1;
     TRect span{0, 0, Sat(std::min<int64_t>(a.Right, columns * p.Width())),

@@ -12,11 +12,11 @@
 // The cut points and client rect of a nine-piece look, relative to the
 // top-left corner of the skin rect S; or, for a target, in target pixels.
 struct TvlFrameCuts {
-    TPoint LT; // left/top cut point
-    TPoint RT; // right/top
-    TPoint LB; // left/bottom
-    TPoint RB; // right/bottom
-    TRect CR;  // client rect
+    TPoint LT;  // left/top cut point
+    TPoint RT;  // right/top
+    TPoint LB;  // left/bottom
+    TPoint RB;  // right/bottom
+    TRect CR;   // client rect
     bool operator==(const TvlFrameCuts&) const = default;
 };
 
@@ -31,7 +31,9 @@ struct TvlStretch {
 // Skin numbers may be anything a description holds; the functions here keep
 // coordinates within ±2^28, so that sums and differences never overflow.
 constexpr int64_t vlCoordLimit = int64_t{1} << 28;
-inline int vlClampCoord(int64_t v) { return static_cast<int>(v < -vlCoordLimit ? -vlCoordLimit : v > vlCoordLimit ? vlCoordLimit : v); }
+inline int vlClampCoord(int64_t v) {
+    return static_cast<int>(v < -vlCoordLimit ? -vlCoordLimit : v > vlCoordLimit ? vlCoordLimit : v);
+}
 inline TRect vlClampRect(const TRect& r) {
     return {vlClampCoord(r.Left), vlClampCoord(r.Top), vlClampCoord(r.Right), vlClampCoord(r.Bottom)};
 }
@@ -52,8 +54,7 @@ TvlFrameCuts FitFrameCuts(const TvlFrameCuts& cuts, int SW, int SH, int W, int H
 // the destination's border; with fillClient the client piece is tiled over
 // the target client rect (an empty client piece draws nothing).
 void ComposeFrameImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
-                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch,
-                       TvlFBitmap& dest);
+                       const TvlFrameCuts& target, bool fillClient, const TvlStretch& stretch, TvlFBitmap& dest);
 // The same with every edge tiled.
 void ComposeTiledImage(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
                        const TvlFrameCuts& target, bool fillClient, TvlFBitmap& dest);
@@ -87,8 +88,8 @@ void ComposeVertical(int topHeight, int bottomHeight, const TRect& S, const TvlP
 // Sizes the destination W × H and lays copies of the piece (relative to the
 // origin rect's corner) from (0, 0), cut at the area's right and bottom. An
 // empty area or an empty piece draws nothing.
-void TileArea(const TRect& piece, const TRect& area, const TRect& origin, const TvlPixelView& picture, int W,
-              int H, TvlFBitmap& dest);
+void TileArea(const TRect& piece, const TRect& area, const TRect& origin, const TvlPixelView& picture, int W, int H,
+              TvlFBitmap& dest);
 
 // The building blocks, each cut at the destination's border.
 // Copies the source rect 1:1 with its top-left corner at (x, y).

@@ -59,8 +59,7 @@ struct TBlendWeights {
     const double* B = nullptr;
     const int32_t* Fixed = nullptr;
 
-    TBlendWeights(double wa, double wb)
-        : Wa(wa), Wb(wb), Uniform(FixedWeight(wb)), Exact(ExactWeights(wa, wb)) {}
+    TBlendWeights(double wa, double wb) : Wa(wa), Wb(wb), Uniform(FixedWeight(wb)), Exact(ExactWeights(wa, wb)) {}
     TBlendWeights(const double* a, const double* b, const int32_t* fixed) : A(a), B(b), Fixed(fixed) {}
     // The blend of one channel in double, the arithmetic the fixed point
     // stands for.
@@ -82,38 +81,38 @@ inline void Redo(uint8_t* a, const uint8_t* b, size_t i, uint32_t mask, const TB
 // The fixed-point blend of a group of channels, for 128- and 256-bit
 // vectors alike. Channels in doubt keep a's old value and their bits are
 // returned (none when Exact).
-#define PLANDESK_BLEND_GROUP(V, P, Bytes, Load, Store, Set1, BlendDoubt, LoadW)                                        \
-    const V z = P##setzero_si##Bytes();                                                                              \
-    const V va = Load(a), vb = Load(b);                                                                              \
-    const V aLo = P##unpacklo_epi8(va, z), aHi = P##unpackhi_epi8(va, z);                                           \
-    const V dLo = P##sub_epi16(P##unpacklo_epi8(vb, z), aLo);                                                        \
-    const V dHi = P##sub_epi16(P##unpackhi_epi8(vb, z), aHi);                                                        \
-    const V ad[4] = {P##unpacklo_epi16(aLo, dLo), P##unpackhi_epi16(aLo, dLo), P##unpacklo_epi16(aHi, dHi),          \
-                     P##unpackhi_epi16(aHi, dHi)};                                                                   \
-    const V highHalves = Set1(static_cast<int>(0xFFFF0000u)), aWeight = Set1(1 << (FixBits - 9));                    \
-    V n[4], doubt[4];                                                                                                \
-    for (int q = 0; q < 4; ++q) {                                                                                    \
-        const V w = fixed ? LoadW(fixed, q) : Set1(uniform);                                                         \
-        /* (2^14 × a + Wh × d) × 2^9 + Wl × d */                                                                     \
-        const V high = P##madd_epi16(ad[q], P##or_si##Bytes(P##and_si##Bytes(w, highHalves), aWeight));              \
-        const V low = P##madd_epi16(ad[q], P##slli_epi32(w, 16));                                                    \
-        const V f = P##add_epi32(P##slli_epi32(high, 9), low);                                                       \
-        if (Exact) {                                                                                                 \
-            const V odd = P##and_si##Bytes(P##srli_epi32(f, FixBits), Set1(1));                                      \
-            n[q] = P##srai_epi32(P##add_epi32(f, P##add_epi32(Set1(FixHalf - 1), odd)), FixBits);                    \
-        } else {                                                                                                     \
-            n[q] = P##srai_epi32(P##add_epi32(f, Set1(FixHalf)), FixBits);                                           \
-            const V off = P##and_si##Bytes(P##add_epi32(f, Set1(NearHalf - FixHalf)), Set1((1 << FixBits) - 1));    \
-            doubt[q] = P##cmpgt_epi32(Set1(2 * NearHalf + 1), off);                                                  \
-        }                                                                                                            \
-    }                                                                                                                \
-    const V result = P##packus_epi16(P##packs_epi32(n[0], n[1]), P##packs_epi32(n[2], n[3]));                        \
-    if (Exact) {                                                                                                     \
-        Store(a, result);                                                                                            \
-        return 0;                                                                                                    \
-    }                                                                                                                \
-    const V doubtBytes = P##packs_epi16(P##packs_epi32(doubt[0], doubt[1]), P##packs_epi32(doubt[2], doubt[3]));     \
-    Store(a, BlendDoubt(result, va, doubtBytes));                                                                    \
+#define PLANDESK_BLEND_GROUP(V, P, Bytes, Load, Store, Set1, BlendDoubt, LoadW)                                  \
+    const V z = P##setzero_si##Bytes();                                                                          \
+    const V va = Load(a), vb = Load(b);                                                                          \
+    const V aLo = P##unpacklo_epi8(va, z), aHi = P##unpackhi_epi8(va, z);                                        \
+    const V dLo = P##sub_epi16(P##unpacklo_epi8(vb, z), aLo);                                                    \
+    const V dHi = P##sub_epi16(P##unpackhi_epi8(vb, z), aHi);                                                    \
+    const V ad[4] = {P##unpacklo_epi16(aLo, dLo), P##unpackhi_epi16(aLo, dLo), P##unpacklo_epi16(aHi, dHi),      \
+                     P##unpackhi_epi16(aHi, dHi)};                                                               \
+    const V highHalves = Set1(static_cast<int>(0xFFFF0000u)), aWeight = Set1(1 << (FixBits - 9));                \
+    V n[4], doubt[4];                                                                                            \
+    for (int q = 0; q < 4; ++q) {                                                                                \
+        const V w = fixed ? LoadW(fixed, q) : Set1(uniform);                                                     \
+        /* (2^14 × a + Wh × d) × 2^9 + Wl × d */                                                             \
+        const V high = P##madd_epi16(ad[q], P##or_si##Bytes(P##and_si##Bytes(w, highHalves), aWeight));          \
+        const V low = P##madd_epi16(ad[q], P##slli_epi32(w, 16));                                                \
+        const V f = P##add_epi32(P##slli_epi32(high, 9), low);                                                   \
+        if (Exact) {                                                                                             \
+            const V odd = P##and_si##Bytes(P##srli_epi32(f, FixBits), Set1(1));                                  \
+            n[q] = P##srai_epi32(P##add_epi32(f, P##add_epi32(Set1(FixHalf - 1), odd)), FixBits);                \
+        } else {                                                                                                 \
+            n[q] = P##srai_epi32(P##add_epi32(f, Set1(FixHalf)), FixBits);                                       \
+            const V off = P##and_si##Bytes(P##add_epi32(f, Set1(NearHalf - FixHalf)), Set1((1 << FixBits) - 1)); \
+            doubt[q] = P##cmpgt_epi32(Set1(2 * NearHalf + 1), off);                                              \
+        }                                                                                                        \
+    }                                                                                                            \
+    const V result = P##packus_epi16(P##packs_epi32(n[0], n[1]), P##packs_epi32(n[2], n[3]));                    \
+    if (Exact) {                                                                                                 \
+        Store(a, result);                                                                                        \
+        return 0;                                                                                                \
+    }                                                                                                            \
+    const V doubtBytes = P##packs_epi16(P##packs_epi32(doubt[0], doubt[1]), P##packs_epi32(doubt[2], doubt[3])); \
+    Store(a, BlendDoubt(result, va, doubtBytes));                                                                \
     return static_cast<uint32_t>(P##movemask_epi8(doubtBytes));
 
 inline __m128i Load16(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
@@ -165,8 +164,7 @@ __attribute__((target("avx2"))) size_t BlendRowAvx2(uint8_t* a, const uint8_t* b
             starts[doubtful] = i;
             doubtful += masks[doubtful] != 0;
         }
-        for (size_t g = 0; g < doubtful; ++g)
-            Redo(a, b, starts[g], masks[g], w);
+        for (size_t g = 0; g < doubtful; ++g) Redo(a, b, starts[g], masks[g], w);
     }
     return i;
 }
@@ -185,13 +183,11 @@ template <bool Exact>
 size_t BlendRowSse2(uint8_t* a, const uint8_t* b, size_t n, const TBlendWeights& w) {
     size_t i = 0;
 #ifdef PLANDESK_AVX2
-    if (HasAvx2())
-        i = w.Fixed ? BlendRowAvx2<Exact, false>(a, b, n, w) : BlendRowAvx2<Exact, true>(a, b, n, w);
+    if (HasAvx2()) i = w.Fixed ? BlendRowAvx2<Exact, false>(a, b, n, w) : BlendRowAvx2<Exact, true>(a, b, n, w);
 #endif
     for (; i + 16 <= n; i += 16) {
         const uint32_t doubt = BlendGroup16<Exact>(a + i, b + i, w.Fixed ? w.Fixed + i : nullptr, w.Uniform);
-        if (doubt != 0)
-            Redo(a, b, i, doubt, w);
+        if (doubt != 0) Redo(a, b, i, doubt, w);
     }
     return i;
 }
@@ -203,8 +199,7 @@ void BlendRow(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, cons
 #ifdef __SSE2__
     i = w.Exact && !w.Fixed ? BlendRowSse2<true>(a, b, n, w) : BlendRowSse2<false>(a, b, n, w);
 #endif
-    for (; i < n; ++i)
-        a[i] = w.Blend(i, a[i], b[i]);
+    for (; i < n; ++i) a[i] = w.Blend(i, a[i], b[i]);
 }
 
 void BlendBytes(uint8_t* a, const uint8_t* b, size_t n, double wa, double wb) {
@@ -217,11 +212,10 @@ void BlendBytes(uint8_t* a, const uint8_t* b, size_t n, double wa, double wb) {
 
 // Each byte through a 256-entry table.
 void MapBytes(uint8_t* p, size_t n, const std::array<uint8_t, 256>& table) {
-    for (size_t i = 0; i < n; ++i)
-        p[i] = table[p[i]];
+    for (size_t i = 0; i < n; ++i) p[i] = table[p[i]];
 }
 
-double Clamp01(double v) { return v >= 0 ? (v <= 1 ? v : 1) : 0; } // NaN → 0
+double Clamp01(double v) { return v >= 0 ? (v <= 1 ? v : 1) : 0; }  // NaN → 0
 
 size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
 
@@ -245,8 +239,7 @@ public:
     // weight 1 keep A (what the arithmetic gives them), so only the rest
     // are worked out.
     void Blend(uint8_t* a, const uint8_t* b, size_t n) {
-        if (FRunsOf != n)
-            FindRuns(n);
+        if (FRunsOf != n) FindRuns(n);
         for (const TRun& run : FRuns) {
             if (run.Kind == TRun::Mix)
                 BlendRow(a + run.Start, b + run.Start, run.Length,
@@ -269,8 +262,7 @@ private:
         FRunsOf = n;
         for (size_t i = 0; i < n; ++i) {
             const auto kind = A[i] == 1 && B[i] == 0 ? TRun::Keep : A[i] == 0 && B[i] == 1 ? TRun::Copy : TRun::Mix;
-            if (FRuns.empty() || FRuns.back().Kind != kind)
-                FRuns.push_back({kind, i, 0});
+            if (FRuns.empty() || FRuns.back().Kind != kind) FRuns.push_back({kind, i, 0});
             ++FRuns.back().Length;
         }
     }
@@ -283,8 +275,7 @@ void Ramp(TWeights& weights, int from, int to, double step) {
     const int dir = to >= from ? 1 : -1;
     for (int x = from;; x += dir) {
         weights.Set(x, w);
-        if (x == to)
-            break;
+        if (x == to) break;
         w = std::min(w + step, 1.0);
     }
 }
@@ -296,8 +287,7 @@ const std::array<uint8_t, 25501>& GrayTable() {
         std::array<uint8_t, 25501> t{};
         for (int s = 0; s <= 25500; ++s) {
             int q = s / 100, rem = s % 100;
-            if (rem > 50 || (rem == 50 && (q & 1)))
-                ++q;
+            if (rem > 50 || (rem == 50 && (q & 1))) ++q;
             t[static_cast<size_t>(s)] = static_cast<uint8_t>(q);
         }
         return t;
@@ -309,29 +299,25 @@ const std::array<uint8_t, 25501>& GrayTable() {
 // per thread.
 thread_local uint32_t NoiseSeed = 0;
 
-} // namespace
+}  // namespace
 
 int vlRoundHalfEven(double v) {
-    if (!(v == v))
-        return 0;
+    if (!(v == v)) return 0;
     v = std::clamp(v, -1073741824.0, 1073741824.0);
     return static_cast<int>(RoundEven(v));
 }
 
 void TvlEffectBmp::Morph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     k = Clamp01(k);
     const double wa = 1 - k;
     const size_t n = Bytes(Width());
     const int H = Height();
-    for (int y = 0; y < H; ++y)
-        BlendBytes(Row(y), b.Row(y), n, wa, k);
+    for (int y = 0; y < H; ++y) BlendBytes(Row(y), b.Row(y), n, wa, k);
 }
 
 void TvlEffectBmp::GradientMorph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     // Outside 0 … 1 the band's edges would leave the bitmap.
     k = Clamp01(k);
     const int W = Width(), H = Height();
@@ -340,8 +326,7 @@ void TvlEffectBmp::GradientMorph(const TvlFBitmap& b, double k) {
         const int g = std::max(0, m - c), f = std::min(H - 1, m + c);
         const int r = (H - 1 - a) / 2;
         const double s = r == 0 ? 0.0 : 1.0 / r;
-        for (int y = g; y <= f; ++y)
-            std::memcpy(Row(y), b.Row(y), Bytes(W));
+        for (int y = g; y <= f; ++y) std::memcpy(Row(y), b.Row(y), Bytes(W));
         // Above the band upwards, below it downwards.
         for (int pass = 0; pass < 2; ++pass) {
             double w = 0;
@@ -358,44 +343,35 @@ void TvlEffectBmp::GradientMorph(const TvlFBitmap& b, double k) {
     const int r = (W - a) / 2;
     const double s = r == 0 ? 1.0 : 1.0 / r;
     TWeights weights(W);
-    for (int x = g; x <= f; ++x)
-        weights.Set(x, 0);
+    for (int x = g; x <= f; ++x) weights.Set(x, 0);
     Ramp(weights, g, 0, s);
     Ramp(weights, f, W - 1, s);
-    for (int y = 0; y < H; ++y)
-        weights.Blend(Row(y), b.Row(y), Bytes(W));
+    for (int y = 0; y < H; ++y) weights.Blend(Row(y), b.Row(y), Bytes(W));
 }
 
 void TvlEffectBmp::LeftGradientMorph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     const int W = Width();
     int a = vlRoundHalfEven(W * k);
-    if (a <= 0)
-        a = 1;
-    if (a > W - 1)
-        a = W - 1;
+    if (a <= 0) a = 1;
+    if (a > W - 1) a = W - 1;
     TWeights weights(a + 1);
     Ramp(weights, 0, a, a == 0 ? 1.0 : 1.0 / a);
-    for (int y = 0; y < Height(); ++y)
-        weights.Blend(Row(y), b.Row(y), Bytes(a + 1));
+    for (int y = 0; y < Height(); ++y) weights.Blend(Row(y), b.Row(y), Bytes(a + 1));
 }
 
 void TvlEffectBmp::RightGradientMorph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     const int W = Width();
     const int a = std::clamp(W - vlRoundHalfEven(W * k), 0, W - 1);
     const int n = W - a;
     TWeights weights(n);
     Ramp(weights, n - 1, 0, 1.0 / n);
-    for (int y = 0; y < Height(); ++y)
-        weights.Blend(Row(y) + Bytes(a), b.Row(y) + Bytes(a), Bytes(n));
+    for (int y = 0; y < Height(); ++y) weights.Blend(Row(y) + Bytes(a), b.Row(y) + Bytes(a), Bytes(n));
 }
 
 void TvlEffectBmp::PushMorph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     const int W = Width();
     const int a = std::clamp(vlRoundHalfEven(W * k), 0, W - 1);
     for (int y = 0; y < Height(); ++y) {
@@ -411,61 +387,51 @@ namespace {
 
 int SlideWidth(int W, double k) {
     int b = vlRoundHalfEven(W * k);
-    if (b <= 0)
-        b = 1;
-    if (b > W - 1)
-        b = W - 1;
+    if (b <= 0) b = 1;
+    if (b > W - 1) b = W - 1;
     return b;
 }
 
-} // namespace
+}  // namespace
 
 void TvlEffectBmp::LeftSlideMorph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     const int W = Width(), n = SlideWidth(W, k);
-    for (int y = 0; y < Height(); ++y)
-        std::memcpy(Row(y), b.Row(y) + Bytes(W - n), Bytes(n));
+    for (int y = 0; y < Height(); ++y) std::memcpy(Row(y), b.Row(y) + Bytes(W - n), Bytes(n));
 }
 
 void TvlEffectBmp::RightSlideMorph(const TvlFBitmap& b, double k) {
-    if (!SameSize(b) || Empty())
-        return;
+    if (!SameSize(b) || Empty()) return;
     const int W = Width(), n = SlideWidth(W, k);
-    for (int y = 0; y < Height(); ++y)
-        std::memcpy(Row(y) + Bytes(W - n), b.Row(y), Bytes(n));
+    for (int y = 0; y < Height(); ++y) std::memcpy(Row(y) + Bytes(W - n), b.Row(y), Bytes(n));
 }
 
 void TvlEffectBmp::MorphKind(int kind, const TvlFBitmap& b, double k) {
     switch (kind) {
-    case vlMorphGradient: GradientMorph(b, k); break;
-    case vlMorphLeftGradient: LeftGradientMorph(b, k); break;
-    case vlMorphRightGradient: RightGradientMorph(b, k); break;
-    case vlMorphLeftSlide: LeftSlideMorph(b, k); break;
-    case vlMorphRightSlide: RightSlideMorph(b, k); break;
-    case vlMorphPush: PushMorph(b, k); break;
-    default: Morph(b, k); break;
+        case vlMorphGradient: GradientMorph(b, k); break;
+        case vlMorphLeftGradient: LeftGradientMorph(b, k); break;
+        case vlMorphRightGradient: RightGradientMorph(b, k); break;
+        case vlMorphLeftSlide: LeftSlideMorph(b, k); break;
+        case vlMorphRightSlide: RightSlideMorph(b, k); break;
+        case vlMorphPush: PushMorph(b, k); break;
+        default: Morph(b, k); break;
     }
 }
 
 void TvlEffectBmp::ChangeBrightness(double amount) {
     amount = Clamp01(amount);
     std::array<uint8_t, 256> table;
-    for (int v = 0; v < 256; ++v)
-        table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v + amount * 255);
+    for (int v = 0; v < 256; ++v) table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v + amount * 255);
     const int H = Height();
-    for (int y = 0; y < H; ++y)
-        MapBytes(Row(y), Bytes(Width()), table);
+    for (int y = 0; y < H; ++y) MapBytes(Row(y), Bytes(Width()), table);
 }
 
 void TvlEffectBmp::ChangeDarkness(double amount) {
     amount = Clamp01(amount);
     std::array<uint8_t, 256> table;
-    for (int v = 0; v < 256; ++v)
-        table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v);
+    for (int v = 0; v < 256; ++v) table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v);
     const int H = Height();
-    for (int y = 0; y < H; ++y)
-        MapBytes(Row(y), Bytes(Width()), table);
+    for (int y = 0; y < H; ++y) MapBytes(Row(y), Bytes(Width()), table);
 }
 
 #ifdef PLANDESK_AVX2
@@ -497,7 +463,7 @@ __attribute__((target("avx2"))) int GrayRowAvx2(uint8_t* p, int W) {
     return x;
 }
 
-} // namespace
+}  // namespace
 #endif
 
 void TvlEffectBmp::GrayScale() {
@@ -531,14 +497,12 @@ void TvlEffectBmp::Invert() {
             v = ~v;
             std::memcpy(p + i, &v, 8);
         }
-        for (; i < n; ++i)
-            p[i] = static_cast<uint8_t>(~p[i]);
+        for (; i < n; ++i) p[i] = static_cast<uint8_t>(~p[i]);
     }
 }
 
 void TvlEffectBmp::SplitBlur(int d) {
-    if (d <= 0)
-        return;
+    if (d <= 0) return;
     const int W = Width(), H = Height();
     const size_t off = Bytes(std::min(d, W));
     for (int y = 0; y < H; ++y) {
@@ -567,8 +531,7 @@ void TvlEffectBmp::SplitBlur(int d) {
         };
         // Columns near the sides sample themselves; the rest run as one loop.
         const size_t headEnd = std::min(off, n), tailStart = std::max(off, n - std::min(off, n));
-        for (size_t i = 0; i < headEnd; ++i)
-            edge(i);
+        for (size_t i = 0; i < headEnd; ++i) edge(i);
         size_t i = off;
 #ifdef __SSE2__
         const __m128i z = _mm_setzero_si128();
@@ -586,8 +549,7 @@ void TvlEffectBmp::SplitBlur(int d) {
 #endif
         for (; i + off < n; ++i)
             out[i] = static_cast<uint8_t>((u[i - off] + l[i - off] + u[i + off] + l[i + off]) >> 2);
-        for (size_t i = tailStart; i < n; ++i)
-            edge(i);
+        for (size_t i = tailStart; i < n; ++i) edge(i);
     }
 }
 
@@ -605,8 +567,7 @@ inline int NoiseShift(uint32_t seed, int amount) {
 }
 
 inline void AddShift(uint8_t* p, int c) {
-    for (int i = 0; i < 3; ++i)
-        p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
+    for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
 }
 
 #ifdef __SSE2__
@@ -657,10 +618,8 @@ void NoiseRow(uint8_t* p, int W, uint32_t& seed, int amount) {
         __m128i lanes[4];
         uint32_t first[16];
         uint32_t s = seed;
-        for (uint32_t& f : first)
-            f = s = NextNoiseSeed(s);
-        for (int k = 0; k < 4; ++k)
-            lanes[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 4 * k));
+        for (uint32_t& f : first) f = s = NextNoiseSeed(s);
+        for (int k = 0; k < 4; ++k) lanes[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 4 * k));
         const __m128i mul = _mm_set1_epi32(static_cast<int>(NoiseJump.Mul));
         const __m128i add = _mm_set1_epi32(static_cast<int>(NoiseJump.Add));
         const __m128i n = _mm_set1_epi32(amount), half = _mm_set1_epi32(amount / 2);
@@ -674,8 +633,7 @@ void NoiseRow(uint8_t* p, int W, uint32_t& seed, int amount) {
                 c[k] = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(r0, r1), lo), hi);
             }
             last = lanes[3];
-            for (__m128i& lane : lanes)
-                lane = _mm_add_epi32(MulLow(lane, mul), add);
+            for (__m128i& lane : lanes) lane = _mm_add_epi32(MulLow(lane, mul), add);
             __m128i spread[6];
             SpreadShifts(c[0], spread);
             SpreadShifts(c[1], spread + 3);
@@ -693,26 +651,24 @@ void NoiseRow(uint8_t* p, int W, uint32_t& seed, int amount) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void TvlEffectBmp::AddNoise(int amount) {
-    if (amount < 1)
-        return;
+    if (amount < 1) return;
     // Kept in a local: the pixel stores could otherwise alias it.
     uint32_t seed = NoiseSeed;
-    for (int y = 0; y < Height(); ++y)
-        NoiseRow(Row(y), Width(), seed, amount);
+    for (int y = 0; y < Height(); ++y) NoiseRow(Row(y), Width(), seed, amount);
     NoiseSeed = seed;
 }
 
 void TvlEffectBmp::ApplyInactiveEffect(int effect) {
     switch (effect) {
-    case vlInactiveBrightness: ChangeBrightness(0.5); break;
-    case vlInactiveDarkness: ChangeDarkness(0.3); break;
-    case vlInactiveNoise: AddNoise(50); break;
-    case vlInactiveSplitBlur: SplitBlur(1); break;
-    case vlInactiveInvert: Invert(); break;
-    default: GrayScale(); break;
+        case vlInactiveBrightness: ChangeBrightness(0.5); break;
+        case vlInactiveDarkness: ChangeDarkness(0.3); break;
+        case vlInactiveNoise: AddNoise(50); break;
+        case vlInactiveSplitBlur: SplitBlur(1); break;
+        case vlInactiveInvert: Invert(); break;
+        default: GrayScale(); break;
     }
 }
 
@@ -761,53 +717,45 @@ void Transpose(const TvlFBitmap& src, TvlFBitmap& dest, Row row) {
             for (int x = x0; x < x1; ++x) {
                 uint8_t* const d = out + row(x) * outStride;
                 const uint8_t* const s = bits + Bytes(x);
-                const bool wide = x + 1 < W; // a fourth byte to read
+                const bool wide = x + 1 < W;  // a fourth byte to read
                 if (Flip) {
                     uint8_t* o = d + Bytes(H - y1);
                     int y = y1 - 1;
                     if (wide)
-                        for (; y > y0 || (y == y0 && !rowEnd); --y, o += 3)
-                            Copy4(o, s + y * stride);
-                    for (; y >= y0; --y, o += 3)
-                        Copy3(o, s + y * stride);
+                        for (; y > y0 || (y == y0 && !rowEnd); --y, o += 3) Copy4(o, s + y * stride);
+                    for (; y >= y0; --y, o += 3) Copy3(o, s + y * stride);
                 } else {
                     uint8_t* o = d + Bytes(y0);
                     int y = y0;
                     const int last = rowEnd ? y1 - 1 : y1;
                     if (wide)
-                        for (; y < last; ++y, o += 3)
-                            Copy4(o, s + y * stride);
-                    for (; y < y1; ++y, o += 3)
-                        Copy3(o, s + y * stride);
+                        for (; y < last; ++y, o += 3) Copy4(o, s + y * stride);
+                    for (; y < y1; ++y, o += 3) Copy3(o, s + y * stride);
                 }
             }
         }
     }
 }
 
-} // namespace
+}  // namespace
 
 void TvlEffectBmp::RotateLeft(TvlFBitmap& dest) const {
-    if (&dest == this)
-        return;
+    if (&dest == this) return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(H, W);
     Transpose<false>(*this, dest, [W](int x) { return W - 1 - x; });
 }
 
 void TvlEffectBmp::RotateRight(TvlFBitmap& dest) const {
-    if (&dest == this)
-        return;
+    if (&dest == this) return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(H, W);
     Transpose<true>(*this, dest, [](int x) { return x; });
 }
 
 void TvlEffectBmp::FlipVertical(TvlFBitmap& dest) const {
-    if (&dest == this)
-        return;
+    if (&dest == this) return;
     const int W = Width(), H = Height();
     dest.SetSizeForOverwrite(W, H);
-    for (int y = 0; y < H; ++y)
-        std::memcpy(dest.Row(H - 1 - y), Row(y), Bytes(W));
+    for (int y = 0; y < H; ++y) std::memcpy(dest.Row(H - 1 - y), Row(y), Bytes(W));
 }

@@ -4,8 +4,7 @@
 #include <utility>
 
 TvlFBitmap& TvlFBitmap::operator=(const TvlFBitmap& other) {
-    if (this != &other)
-        Assign(other.View());
+    if (this != &other) Assign(other.View());
     return *this;
 }
 
@@ -33,11 +32,9 @@ void TvlFBitmap::Swap(TvlFBitmap& other) noexcept {
 }
 
 void TvlFBitmap::Allocate(int width, int height) {
-    if (width > vlMaxBitmapDimension || height > vlMaxBitmapDimension)
-        throw std::length_error("bitmap too large");
+    if (width > vlMaxBitmapDimension || height > vlMaxBitmapDimension) throw std::length_error("bitmap too large");
     Release();
-    if (width <= 0 || height <= 0)
-        return;
+    if (width <= 0 || height <= 0) return;
     TvlBitmapInfoHeader header;
     header.Width = width;
     header.Height = -height;
@@ -57,13 +54,11 @@ void TvlFBitmap::SetSize(int width, int height) {
 }
 
 void TvlFBitmap::SetSizeForOverwrite(int width, int height) {
-    if (width != FWidth || height != FHeight || !FBits)
-        Allocate(width, height);
+    if (width != FWidth || height != FHeight || !FBits) Allocate(width, height);
 }
 
 void TvlFBitmap::Assign(const TvlPixelView& source) {
-    if (source.Bits == FBits && FBits)
-        return;
+    if (source.Bits == FBits && FBits) return;
     SetSizeForOverwrite(source.Empty() ? 0 : source.Width, source.Empty() ? 0 : source.Height);
     for (int y = 0; y < FHeight; ++y) {
         std::memcpy(Row(y), source.Row(y), static_cast<size_t>(FWidth) * 3);
@@ -72,26 +67,20 @@ void TvlFBitmap::Assign(const TvlPixelView& source) {
 }
 
 void TvlFBitmap::Clear() {
-    if (FBits)
-        std::memset(FBits, 0, Size());
+    if (FBits) std::memset(FBits, 0, Size());
 }
 
 void TvlFBitmap::Fill(uint32_t colour) {
-    if (Empty())
-        return;
+    if (Empty()) return;
     uint8_t* first = Row(0);
-    for (int x = 0; x < FWidth; ++x)
-        SetPixel(x, 0, colour);
-    for (int y = 1; y < FHeight; ++y)
-        std::memcpy(Row(y), first, static_cast<size_t>(FWidth) * 3);
+    for (int x = 0; x < FWidth; ++x) SetPixel(x, 0, colour);
+    for (int y = 1; y < FHeight; ++y) std::memcpy(Row(y), first, static_cast<size_t>(FWidth) * 3);
 }
 
 bool TvlFBitmap::operator==(const TvlFBitmap& other) const {
-    if (!SameSize(other))
-        return false;
+    if (!SameSize(other)) return false;
     for (int y = 0; y < FHeight; ++y)
-        if (std::memcmp(Row(y), other.Row(y), static_cast<size_t>(FWidth) * 3) != 0)
-            return false;
+        if (std::memcmp(Row(y), other.Row(y), static_cast<size_t>(FWidth) * 3) != 0) return false;
     return true;
 }
 
@@ -99,8 +88,7 @@ void TvlFBitmap::Release() {
 #ifdef _WIN32
     ReleaseCanvas();
 #endif
-    if (FBits)
-        vlPixelStore::Release(FBits, FHandle);
+    if (FBits) vlPixelStore::Release(FBits, FHandle);
     FBits = nullptr;
     FHandle = nullptr;
     FWidth = FHeight = FStride = 0;

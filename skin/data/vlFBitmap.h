@@ -33,7 +33,7 @@ struct TvlPixelView {
 struct TvlBitmapInfoHeader {
     uint32_t Size = 40;
     int32_t Width = 0;
-    int32_t Height = 0; // negative: row 0 is the top row
+    int32_t Height = 0;  // negative: row 0 is the top row
     uint16_t Planes = 1;
     uint16_t BitCount = 24;
     uint32_t Compression = 0;
@@ -134,10 +134,10 @@ private:
     int FStride = 0;
     TvlBitmapInfoHeader FHeader;
     uint8_t* FBits = nullptr;
-    void* FHandle = nullptr; // owned platform bitmap holding FBits, if any
+    void* FHandle = nullptr;  // owned platform bitmap holding FBits, if any
 #ifdef _WIN32
-    HDC__* FDC = nullptr;       // owned; FHandle is selected into it
-    void* FOldBitmap = nullptr; // the context's bitmap before FHandle
+    HDC__* FDC = nullptr;        // owned; FHandle is selected into it
+    void* FOldBitmap = nullptr;  // the context's bitmap before FHandle
 #endif
 };
 
@@ -147,4 +147,4 @@ namespace vlPixelStore {
 // Zero-filled memory of header.SizeImage bytes; throws std::bad_alloc.
 uint8_t* Allocate(const TvlBitmapInfoHeader& header, void** handle);
 void Release(uint8_t* bits, void* handle);
-}
+}  // namespace vlPixelStore

@@ -14,19 +14,17 @@ uint8_t* Allocate(const TvlBitmapInfoHeader& header, void** handle) {
     static_assert(sizeof(info) == sizeof(header));
     std::memcpy(&info, &header, sizeof(header));
     TDibSection dib = CreateDibSection(info);
-    if (!dib)
-        throw std::bad_alloc();
+    if (!dib) throw std::bad_alloc();
     // The portable class keeps the handle; Release below takes it back.
     *handle = dib.Bitmap.Release();
     return static_cast<uint8_t*>(dib.Bits);
 }
 
 void Release(uint8_t*, void* handle) {
-    if (handle)
-        TGdiBitmap::Reclaim(static_cast<HBITMAP>(handle)).Reset();
+    if (handle) TGdiBitmap::Reclaim(static_cast<HBITMAP>(handle)).Reset();
 }
 
-} // namespace vlPixelStore
+}  // namespace vlPixelStore
 
 void TvlFBitmap::CreateFromBitmap(HBITMAP bitmap) {
     BITMAP info{};
@@ -43,28 +41,24 @@ void TvlFBitmap::CreateFromBitmap(HBITMAP bitmap) {
     ReleaseCanvas();
     int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), FBits, &request, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (lines != height)
-        SetSize(0, 0);
+    if (lines != height) SetSize(0, 0);
 }
 
 HDC TvlFBitmap::Canvas() {
     if (!FDC && FHandle) {
         FDC = TMemoryDC::Create(nullptr).Release();
-        if (FDC)
-            FOldBitmap = SelectObject(FDC, static_cast<HBITMAP>(FHandle));
+        if (FDC) FOldBitmap = SelectObject(FDC, static_cast<HBITMAP>(FHandle));
     }
     return FDC;
 }
 
 void TvlFBitmap::DrawTo(HDC dc, int x, int y) {
-    if (Empty())
-        return;
+    if (Empty()) return;
     // Drawing done on our own context must reach the memory first.
     GdiFlush();
     // One copy straight from the DIB memory; nothing is converted twice.
     SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(FWidth), static_cast<DWORD>(FHeight), 0, 0, 0,
-                      static_cast<UINT>(FHeight), FBits, reinterpret_cast<const BITMAPINFO*>(&FHeader),
-                      DIB_RGB_COLORS);
+                      static_cast<UINT>(FHeight), FBits, reinterpret_cast<const BITMAPINFO*>(&FHeader), DIB_RGB_COLORS);
 }
 
 void TvlFBitmap::ReleaseCanvas() {

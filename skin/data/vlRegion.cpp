@@ -33,20 +33,17 @@ void ScanRow(const uint8_t* row, int width, int y, int xOffset, std::vector<TRec
                 x += 8;
                 continue;
             }
-            if (IsBlack(row + x * 3))
-                break;
+            if (IsBlack(row + x * 3)) break;
             ++x;
         }
-        if (x >= width)
-            break;
+        if (x >= width) break;
         const int start = x;
         while (x < width) {
             if (x + 8 <= width && AllBlackIn8(row + x * 3)) {
                 x += 8;
                 continue;
             }
-            if (!IsBlack(row + x * 3))
-                break;
+            if (!IsBlack(row + x * 3)) break;
             ++x;
         }
         rects.push_back({start + xOffset, y, x + xOffset, y + 1});
@@ -64,12 +61,9 @@ constexpr size_t HeaderSize = 32;
 constexpr size_t RectSize = 16;
 
 TRect Union(const TRect& a, const TRect& b) {
-    if (a.IsEmpty())
-        return b;
-    if (b.IsEmpty())
-        return a;
-    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-            std::max(a.Bottom, b.Bottom)};
+    if (a.IsEmpty()) return b;
+    if (b.IsEmpty()) return a;
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
 
 // A border mask: white (outside) where no piece of the mask picture lands.
@@ -79,15 +73,13 @@ TvlFBitmap WhiteMask(int width, int height) {
     return mask;
 }
 
-} // namespace
+}  // namespace
 
 void AppendMaskRects(const TvlPixelView& mask, int xOffset, int yOffset, std::vector<TRect>& rects) {
-    if (mask.Empty())
-        return;
+    if (mask.Empty()) return;
     xOffset = vlClampCoord(xOffset);
     yOffset = vlClampCoord(yOffset);
-    for (int y = 0; y < mask.Height; ++y)
-        ScanRow(mask.Row(y), mask.Width, y + yOffset, xOffset, rects);
+    for (int y = 0; y < mask.Height; ++y) ScanRow(mask.Row(y), mask.Width, y + yOffset, xOffset, rects);
 }
 
 std::vector<uint8_t> RegionDataFromRects(const std::vector<TRect>& rects, const TRect& bounds) {
@@ -102,34 +94,28 @@ std::vector<uint8_t> RegionDataFromRects(const std::vector<TRect>& rects, const 
     Put32(p + 24, bounds.Right);
     Put32(p + 28, bounds.Bottom);
     static_assert(sizeof(TRect) == RectSize);
-    if (!rects.empty())
-        std::memcpy(p + HeaderSize, rects.data(), rects.size() * RectSize);
+    if (!rects.empty()) std::memcpy(p + HeaderSize, rects.data(), rects.size() * RectSize);
     return data;
 }
 
 std::vector<TRect> RegionDataRects(const std::vector<uint8_t>& data) {
     std::vector<TRect> rects;
-    if (data.size() < HeaderSize)
-        return rects;
+    if (data.size() < HeaderSize) return rects;
     const size_t count = static_cast<uint32_t>(Get32(data.data() + 8));
-    if (count > (data.size() - HeaderSize) / RectSize)
-        return rects;
+    if (count > (data.size() - HeaderSize) / RectSize) return rects;
     rects.resize(count);
-    if (count)
-        std::memcpy(rects.data(), data.data() + HeaderSize, count * RectSize);
+    if (count) std::memcpy(rects.data(), data.data() + HeaderSize, count * RectSize);
     return rects;
 }
 
 TRect RegionDataBounds(const std::vector<uint8_t>& data) {
-    if (data.size() < HeaderSize)
-        return {};
+    if (data.size() < HeaderSize) return {};
     const uint8_t* p = data.data();
     return {Get32(p + 16), Get32(p + 20), Get32(p + 24), Get32(p + 28)};
 }
 
 std::vector<uint8_t> MaskToRegionData(const TvlPixelView& mask, int xOffset, int yOffset) {
-    if (mask.Empty())
-        return {};
+    if (mask.Empty()) return {};
     xOffset = vlClampCoord(xOffset);
     yOffset = vlClampCoord(yOffset);
     std::vector<TRect> rects;
@@ -140,8 +126,7 @@ std::vector<uint8_t> MaskToRegionData(const TvlPixelView& mask, int xOffset, int
 std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFrameCuts& cuts, int W, int H,
                                             const TvlFrameCuts& target) {
     const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
-    if (t.RT.X < t.LT.X || t.LB.Y < t.LT.Y)
-        return {};
+    if (t.RT.X < t.LT.X || t.LB.Y < t.LT.Y) return {};
     const TRect& CR = c.CR;
     const TRect& NCR = t.CR;
     const int MW = M.Width, MH = M.Height;
@@ -150,8 +135,7 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     std::vector<TRect> rects;
     TRect bounds;
     auto add = [&](const TvlFBitmap& mask, int x, int y) {
-        if (mask.Empty())
-            return;
+        if (mask.Empty()) return;
         AppendMaskRects(mask, x, y, rects);
         bounds = Union(bounds, {x, y, x + mask.Width(), y + mask.Height()});
     };
@@ -165,13 +149,10 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     // none is wider or higher than the window.
     auto side = [&](int x0, int x1, int bandTop, int bandBottom) {
         const int width = std::min({x1, MW, x0 + W}) - x0;
-        if (width <= 0 || sideH <= 0 || M.Empty())
-            return TvlFBitmap();
+        if (width <= 0 || sideH <= 0 || M.Empty()) return TvlFBitmap();
         TvlFBitmap mask = WhiteMask(width, sideH);
-        if (bandBottom != bandTop)
-            TilePiece(mask, {0, 0, width, sideH}, M, {x0, bandTop, x1, bandBottom});
-        if (bandTop - CR.Top > 0)
-            CopyPiece(mask, 0, 0, M, {x0, CR.Top, x1, bandTop});
+        if (bandBottom != bandTop) TilePiece(mask, {0, 0, width, sideH}, M, {x0, bandTop, x1, bandBottom});
+        if (bandTop - CR.Top > 0) CopyPiece(mask, 0, 0, M, {x0, CR.Top, x1, bandTop});
         if (CR.Bottom - bandBottom > 0)
             CopyPiece(mask, 0, sideH - (CR.Bottom - bandBottom), M, {x0, bandBottom, x1, CR.Bottom});
         return mask;
@@ -180,8 +161,7 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     // its end pieces.
     auto across = [&](int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight) {
         const int height = std::min({y1, MH, y0 + H}) - y0;
-        if (W <= 0 || height <= 0 || M.Empty())
-            return TvlFBitmap();
+        if (W <= 0 || height <= 0 || M.Empty()) return TvlFBitmap();
         TvlFBitmap mask = WhiteMask(W, height);
         TilePiece(mask, {newLeft, 0, newRight, height}, M, {bandLeft, y0, bandRight, y1});
         CopyPiece(mask, 0, 0, M, {0, y0, bandLeft, y1});
@@ -192,7 +172,6 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     add(across(CR.Bottom, MH, c.LB.X, c.RB.X, t.LB.X, t.RB.X), 0, NCR.Bottom);
     add(side(0, CR.Left, c.LT.Y, c.LB.Y), 0, NCR.Top);
     add(side(CR.Right, MW, c.RT.Y, c.RB.Y), NCR.Right, NCR.Top);
-    if (rects.empty())
-        return {};
+    if (rects.empty()) return {};
     return RegionDataFromRects(rects, bounds);
 }

@@ -5,12 +5,11 @@
 namespace {
 
 HRGN RegionFromData(const std::vector<uint8_t>& data) {
-    if (data.empty())
-        return nullptr;
+    if (data.empty()) return nullptr;
     return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
 }
 
-} // namespace
+}  // namespace
 
 HRGN MaskToRegion(const TvlPixelView& mask) { return RegionFromData(MaskToRegionData(mask, 0, 0)); }
 

@@ -123,7 +123,7 @@ TvlMorphKind ParseMorphKind(std::string_view text) {
 }
 
 TvlInActiveEffect ParseInActiveEffect(std::string_view text) {
-    static const char* const names[] = {"iebrightness", "iedarkness", "iegrayscale",
+    static const char* const names[] = {"iebrightness", "iedarkness",  "iegrayscale",
                                         "ienoise",      "iesplitblur", "ieinvert"};
     for (int i = 0; i < 6; ++i)
         if (text == names[i]) return static_cast<TvlInActiveEffect>(i);

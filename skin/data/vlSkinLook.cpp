@@ -13,7 +13,9 @@ bool Inside(const TPoint& p, const TRect& zone) {
     return p.X >= zone.Left && p.X <= zone.Right && p.Y >= zone.Top && p.Y <= zone.Bottom;
 }
 
-bool Inside(const TRect& r, const TRect& zone) { return Inside(TPoint{r.Left, r.Top}, zone) && Inside(TPoint{r.Right, r.Bottom}, zone); }
+bool Inside(const TRect& r, const TRect& zone) {
+    return Inside(TPoint{r.Left, r.Top}, zone) && Inside(TPoint{r.Right, r.Bottom}, zone);
+}
 
 TRect Moved(TRect r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 }  // namespace
@@ -74,13 +76,15 @@ void TvlSkinLook::AdjustToSkinSize(int& width, int& height) {
             height = SkinRect.Height();
             ScaledLeftTop = LeftTopPoint;
             ScaledRightTop = {RightTopPoint.X + dW, RightTopPoint.Y};
-            ScaledClientRect = {SkinClientRect.Left, SkinClientRect.Top, SkinClientRect.Right + dW, SkinClientRect.Bottom};
+            ScaledClientRect = {SkinClientRect.Left, SkinClientRect.Top, SkinClientRect.Right + dW,
+                                SkinClientRect.Bottom};
             break;
         case smVertical:
             width = SkinRect.Width();
             ScaledLeftTop = LeftTopPoint;
             ScaledLeftBottom = {LeftBottomPoint.X, LeftBottomPoint.Y + dH};
-            ScaledClientRect = {SkinClientRect.Left, SkinClientRect.Top, SkinClientRect.Right, SkinClientRect.Bottom + dH};
+            ScaledClientRect = {SkinClientRect.Left, SkinClientRect.Top, SkinClientRect.Right,
+                                SkinClientRect.Bottom + dH};
             break;
     }
 }
@@ -103,9 +107,11 @@ TRect TvlSkinLook::MapSkinRect(const TRect& r, int width, int height) const {
             TPoint tl{r.Left, r.Top}, br{r.Right, r.Bottom};
             if (Inside(tl, leftTop) && Inside(br, rightBottom)) return {r.Left, r.Top, r.Right + dW, r.Bottom + dH};
             if (Inside(tl, leftTop) && Inside(br, rightTop)) return {r.Left, r.Top, r.Right + dW, r.Bottom};
-            if (Inside(tl, leftBottom) && Inside(br, rightBottom)) return Moved({r.Left, r.Top, r.Right + dW, r.Bottom}, 0, dH);
+            if (Inside(tl, leftBottom) && Inside(br, rightBottom))
+                return Moved({r.Left, r.Top, r.Right + dW, r.Bottom}, 0, dH);
             if (Inside(tl, leftTop) && Inside(br, leftBottom)) return {r.Left, r.Top, r.Right, r.Bottom + dH};
-            if (Inside(tl, rightTop) && Inside(br, rightBottom)) return {r.Left + dW, r.Top, r.Right + dW, r.Bottom + dH};
+            if (Inside(tl, rightTop) && Inside(br, rightBottom))
+                return {r.Left + dW, r.Top, r.Right + dW, r.Bottom + dH};
             return r;
         }
         case smHorizontal:

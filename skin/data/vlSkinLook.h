@@ -55,5 +55,7 @@ struct TvlSkinLook {
         TRect CR;
     };
     TCuts SkinCuts() const { return {LeftTopPoint, RightTopPoint, LeftBottomPoint, RightBottomPoint, SkinClientRect}; }
-    TCuts ScaledCuts() const { return {ScaledLeftTop, ScaledRightTop, ScaledLeftBottom, ScaledRightBottom, ScaledClientRect}; }
+    TCuts ScaledCuts() const {
+        return {ScaledLeftTop, ScaledRightTop, ScaledLeftBottom, ScaledRightBottom, ScaledClientRect};
+    }
 };

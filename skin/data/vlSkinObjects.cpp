@@ -12,7 +12,9 @@ void TvlDataSkinObject::ReadData(const TvlSkinIni& ini) {
     MorphKind = r.MorphKind("morphkind");
 }
 
-void TvlDataUserObject::ReadData(const TvlSkinIni& ini) { SkinRect = TvlSectionReader(ini, ElementName).Rect("skinrect"); }
+void TvlDataUserObject::ReadData(const TvlSkinIni& ini) {
+    SkinRect = TvlSectionReader(ini, ElementName).Rect("skinrect");
+}
 
 void TvlDataSkinButton::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinObject::ReadData(ini);

@@ -11,8 +11,7 @@ TvlShape Frame(int l, int t, int r, int b) { return {TvlShape::Frame, {l, t}, {r
 TvlShape Fill(int l, int t, int r, int b) { return {TvlShape::Fill, {l, t}, {r, b}}; }
 
 void PutPixel(TvlFBitmap& dest, int x, int y, uint32_t colour) {
-    if (x >= 0 && y >= 0 && x < dest.Width() && y < dest.Height())
-        dest.SetPixel(x, y, colour);
+    if (x >= 0 && y >= 0 && x < dest.Width() && y < dest.Height()) dest.SetPixel(x, y, colour);
 }
 
 void FillRect(TvlFBitmap& dest, TRect r, uint32_t colour) {
@@ -21,8 +20,7 @@ void FillRect(TvlFBitmap& dest, TRect r, uint32_t colour) {
     r.Right = std::min(r.Right, dest.Width());
     r.Bottom = std::min(r.Bottom, dest.Height());
     for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x)
-            dest.SetPixel(x, y, colour);
+        for (int x = r.Left; x < r.Right; ++x) dest.SetPixel(x, y, colour);
 }
 
 // Bresenham's line without its end point, as the platform draws lines; the
@@ -49,7 +47,7 @@ void DrawLine(TvlFBitmap& dest, TPoint a, TPoint b, uint32_t colour) {
 
 void Civil(int64_t days, int& year, int& month, int& day) {
     // Days since 1 March of year 0 in the proleptic Gregorian calendar.
-    int64_t z = days + 693899; // 30 December 1899 is day 693899 of that count
+    int64_t z = days + 693899;  // 30 December 1899 is day 693899 of that count
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const int64_t doe = z - era * 146097;
     const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -60,49 +58,37 @@ void Civil(int64_t days, int& year, int& month, int& day) {
     year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-} // namespace
+}  // namespace
 
 std::vector<TvlShape> DefaultGlyphShapes(TvlGlyph glyph, int x0, int y0) {
     const int x = vlClampCoord(x0), y = vlClampCoord(y0);
     std::vector<TvlShape> s;
     switch (glyph) {
-    case TvlGlyph::Close:
-        s = {Line(x + 1, y + 1, x + 9, y + 9), Line(x + 9, y + 1, x + 1, y + 9), Line(x + 2, y + 1, x + 10, y + 9),
-             Line(x + 8, y + 1, x, y + 9)};
-        break;
-    case TvlGlyph::Minimize:
-        s = {Line(x + 1, y + 8, x + 9, y + 8), Line(x + 1, y + 9, x + 9, y + 9)};
-        break;
-    case TvlGlyph::Maximize:
-        s = {Frame(x, y, x + 11, y + 10), Frame(x, y, x + 11, y + 2)};
-        break;
-    case TvlGlyph::Restore:
-        s = {Frame(x + 2, y, x + 10, y + 6), Frame(x + 2, y, x + 10, y + 2), Frame(x, y + 4, x + 7, y + 10),
-             Frame(x, y + 4, x + 7, y + 6)};
-        break;
-    case TvlGlyph::SystemMenu:
-        s = {Frame(x + 1, y + 3, x + 9, y + 6)};
-        break;
-    case TvlGlyph::RollUp:
-        for (int i = 0; i <= 4; ++i)
-            s.push_back(Line(x + 1 + i, y + 6 - i, x + 9 - i, y + 6 - i));
-        break;
-    case TvlGlyph::RollDown:
-        for (int i = 0; i <= 4; ++i)
-            s.push_back(Line(x + 5 - i, y + 6 - i, x + 5 + i, y + 6 - i));
-        break;
-    case TvlGlyph::MinimizeToTray:
-        s = {Fill(x + 2, y + 2, x + 7, y + 7)};
-        break;
-    case TvlGlyph::FilledSquare:
-        s = {Fill(x, y, x + 6, y + 6)};
-        break;
-    case TvlGlyph::CheckMark:
-        for (int i = 0; i <= 2; ++i) {
-            s.push_back(Line(x, y + 5 - i, x + 2, y + 7 - i));
-            s.push_back(Line(x + 2, y + 7 - i, x + 7, y + 2 - i));
-        }
-        break;
+        case TvlGlyph::Close:
+            s = {Line(x + 1, y + 1, x + 9, y + 9), Line(x + 9, y + 1, x + 1, y + 9), Line(x + 2, y + 1, x + 10, y + 9),
+                 Line(x + 8, y + 1, x, y + 9)};
+            break;
+        case TvlGlyph::Minimize: s = {Line(x + 1, y + 8, x + 9, y + 8), Line(x + 1, y + 9, x + 9, y + 9)}; break;
+        case TvlGlyph::Maximize: s = {Frame(x, y, x + 11, y + 10), Frame(x, y, x + 11, y + 2)}; break;
+        case TvlGlyph::Restore:
+            s = {Frame(x + 2, y, x + 10, y + 6), Frame(x + 2, y, x + 10, y + 2), Frame(x, y + 4, x + 7, y + 10),
+                 Frame(x, y + 4, x + 7, y + 6)};
+            break;
+        case TvlGlyph::SystemMenu: s = {Frame(x + 1, y + 3, x + 9, y + 6)}; break;
+        case TvlGlyph::RollUp:
+            for (int i = 0; i <= 4; ++i) s.push_back(Line(x + 1 + i, y + 6 - i, x + 9 - i, y + 6 - i));
+            break;
+        case TvlGlyph::RollDown:
+            for (int i = 0; i <= 4; ++i) s.push_back(Line(x + 5 - i, y + 6 - i, x + 5 + i, y + 6 - i));
+            break;
+        case TvlGlyph::MinimizeToTray: s = {Fill(x + 2, y + 2, x + 7, y + 7)}; break;
+        case TvlGlyph::FilledSquare: s = {Fill(x, y, x + 6, y + 6)}; break;
+        case TvlGlyph::CheckMark:
+            for (int i = 0; i <= 2; ++i) {
+                s.push_back(Line(x, y + 5 - i, x + 2, y + 7 - i));
+                s.push_back(Line(x + 2, y + 7 - i, x + 7, y + 2 - i));
+            }
+            break;
     }
     return s;
 }
@@ -112,24 +98,19 @@ std::vector<TvlShape> ArrowShapes(const TRect& r, int direction) {
     const int cx = rect.Left + rect.Width() / 2, cy = rect.Top + rect.Height() / 2;
     std::vector<TvlShape> s;
     switch (direction) {
-    case 1:
-        for (int i = 0; i <= 3; ++i)
-            s.push_back(Line(cx - 2 + i, cy - i, cx - 2 + i, cy + i + 1));
-        break;
-    case 2:
-        for (int n = 3; n >= 0; --n)
-            s.push_back(Line(cx + 2 - n, cy + n, cx + 2 - n, cy - n - 1));
-        break;
-    case 3:
-        for (int i = 0; i <= 3; ++i)
-            s.push_back(Line(cx - i, cy - 2 + i, cx + i + 1, cy - 2 + i));
-        break;
-    case 4:
-        for (int n = 3; n >= 0; --n)
-            s.push_back(Line(cx - n, cy + 2 - n, cx + n + 1, cy + 2 - n));
-        break;
-    default:
-        break;
+        case 1:
+            for (int i = 0; i <= 3; ++i) s.push_back(Line(cx - 2 + i, cy - i, cx - 2 + i, cy + i + 1));
+            break;
+        case 2:
+            for (int n = 3; n >= 0; --n) s.push_back(Line(cx + 2 - n, cy + n, cx + 2 - n, cy - n - 1));
+            break;
+        case 3:
+            for (int i = 0; i <= 3; ++i) s.push_back(Line(cx - i, cy - 2 + i, cx + i + 1, cy - 2 + i));
+            break;
+        case 4:
+            for (int n = 3; n >= 0; --n) s.push_back(Line(cx - n, cy + 2 - n, cx + n + 1, cy + 2 - n));
+            break;
+        default: break;
     }
     return s;
 }
@@ -137,22 +118,17 @@ std::vector<TvlShape> ArrowShapes(const TRect& r, int direction) {
 void DrawShapes(TvlFBitmap& dest, const std::vector<TvlShape>& shapes, uint32_t colour) {
     for (const TvlShape& s : shapes) {
         switch (s.Kind) {
-        case TvlShape::Line:
-            DrawLine(dest, s.A, s.B, colour);
-            break;
-        case TvlShape::Frame: {
-            const TRect r{s.A.X, s.A.Y, s.B.X, s.B.Y};
-            if (r.IsEmpty())
+            case TvlShape::Line: DrawLine(dest, s.A, s.B, colour); break;
+            case TvlShape::Frame: {
+                const TRect r{s.A.X, s.A.Y, s.B.X, s.B.Y};
+                if (r.IsEmpty()) break;
+                FillRect(dest, {r.Left, r.Top, r.Right, r.Top + 1}, colour);
+                FillRect(dest, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, colour);
+                FillRect(dest, {r.Left, r.Top, r.Left + 1, r.Bottom}, colour);
+                FillRect(dest, {r.Right - 1, r.Top, r.Right, r.Bottom}, colour);
                 break;
-            FillRect(dest, {r.Left, r.Top, r.Right, r.Top + 1}, colour);
-            FillRect(dest, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, colour);
-            FillRect(dest, {r.Left, r.Top, r.Left + 1, r.Bottom}, colour);
-            FillRect(dest, {r.Right - 1, r.Top, r.Right, r.Bottom}, colour);
-            break;
-        }
-        case TvlShape::Fill:
-            FillRect(dest, {s.A.X, s.A.Y, s.B.X, s.B.Y}, colour);
-            break;
+            }
+            case TvlShape::Fill: FillRect(dest, {s.A.X, s.A.Y, s.B.X, s.B.Y}, colour); break;
         }
     }
 }
@@ -166,31 +142,26 @@ void DrawArrow(TvlFBitmap& dest, const TRect& rect, uint32_t colour, int directi
 }
 
 TRect GlyphFrameRect(int index, int count, int stripWidth, int stripHeight) {
-    if (count < 1 || index < 1 || index > count || stripWidth <= 0 || stripHeight <= 0)
-        return {};
+    if (count < 1 || index < 1 || index > count || stripWidth <= 0 || stripHeight <= 0) return {};
     const int w = stripWidth / count;
     return {(index - 1) * w, 0, index * w, stripHeight};
 }
 
 void DrawGlyphFrame(TvlFBitmap& dest, int x, int y, int index, int count, const TvlPixelView& strip) {
-    if (strip.Empty())
-        return;
+    if (strip.Empty()) return;
     const TRect f = GlyphFrameRect(index, count, strip.Width, strip.Height);
-    if (f.IsEmpty())
-        return;
+    if (f.IsEmpty()) return;
     const uint8_t* key = strip.Row(f.Bottom - 1) + f.Left * 3;
     const uint8_t kb = key[0], kg = key[1], kr = key[2];
     for (int r = 0; r < f.Height(); ++r) {
         const int64_t dy = int64_t{y} + r;
-        if (dy < 0 || dy >= dest.Height())
-            continue;
+        if (dy < 0 || dy >= dest.Height()) continue;
         const uint8_t* src = strip.Row(r) + f.Left * 3;
         uint8_t* out = dest.Row(static_cast<int>(dy));
         for (int c = 0; c < f.Width(); ++c) {
             const int64_t dx = int64_t{x} + c;
             const uint8_t* p = src + c * 3;
-            if (dx < 0 || dx >= dest.Width() || (p[0] == kb && p[1] == kg && p[2] == kr))
-                continue;
+            if (dx < 0 || dx >= dest.Width() || (p[0] == kb && p[1] == kg && p[2] == kr)) continue;
             std::memcpy(out + dx * 3, p, 3);
         }
     }
@@ -198,11 +169,9 @@ void DrawGlyphFrame(TvlFBitmap& dest, int x, int y, int index, int count, const 
 
 std::string FitTextWithEllipsis(const std::string& text, int width,
                                 const std::function<int(const std::string&)>& textWidth) {
-    if (textWidth(text) <= width)
-        return text;
+    if (textWidth(text) <= width) return text;
     std::string rest = text;
-    while (!rest.empty() && textWidth(rest + "...") > width)
-        rest.pop_back();
+    while (!rest.empty() && textWidth(rest + "...") > width) rest.pop_back();
     return rest + "...";
 }
 
@@ -234,8 +203,7 @@ bool vlIsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year 
 
 int vlDaysPerMonth(int year, int month) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12)
-        return 0;
+    if (month < 1 || month > 12) return 0;
     return month == 2 && vlIsLeapYear(year) ? 29 : days[month - 1];
 }
 

@@ -14,14 +14,13 @@ RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 bool PlatformVersion(int& major, int& minor) {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof(info);
-    if (!GetVersionExA(&info))
-        return false;
+    if (!GetVersionExA(&info)) return false;
     major = static_cast<int>(info.dwMajorVersion);
     minor = static_cast<int>(info.dwMinorVersion);
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void DrawShapes(HDC dc, const std::vector<TvlShape>& shapes, uint32_t colour) {
     TGdiPen pen = CreatePenOwned(PS_SOLID, 1, colour);
@@ -30,16 +29,12 @@ void DrawShapes(HDC dc, const std::vector<TvlShape>& shapes, uint32_t colour) {
     for (const TvlShape& s : shapes) {
         RECT r{s.A.X, s.A.Y, s.B.X, s.B.Y};
         switch (s.Kind) {
-        case TvlShape::Line:
-            MoveToEx(dc, s.A.X, s.A.Y, nullptr);
-            LineTo(dc, s.B.X, s.B.Y);
-            break;
-        case TvlShape::Frame:
-            FrameRect(dc, &r, brush.Handle());
-            break;
-        case TvlShape::Fill:
-            FillRect(dc, &r, brush.Handle());
-            break;
+            case TvlShape::Line:
+                MoveToEx(dc, s.A.X, s.A.Y, nullptr);
+                LineTo(dc, s.B.X, s.B.Y);
+                break;
+            case TvlShape::Frame: FrameRect(dc, &r, brush.Handle()); break;
+            case TvlShape::Fill: FillRect(dc, &r, brush.Handle()); break;
         }
     }
 }
@@ -54,8 +49,7 @@ void DrawArrow(HDC dc, const TRect& rect, uint32_t colour, int direction) {
 
 void DrawGlyphFrame(HDC dc, int x, int y, int index, int count, TvlFBitmap& strip) {
     const TRect f = GlyphFrameRect(index, count, strip.Width(), strip.Height());
-    if (f.IsEmpty() || !strip.Canvas())
-        return;
+    if (f.IsEmpty() || !strip.Canvas()) return;
     const uint32_t key = strip.Pixel(f.Left, f.Bottom - 1);
     GdiTransparentBlt(dc, x, y, f.Width(), f.Height(), strip.Canvas(), f.Left, 0, f.Width(), f.Height(), key);
 }
@@ -83,8 +77,7 @@ void DrawTextInRect(HDC dc, const std::string& text, const TRect& rect, int inde
 
 void DrawParentBackground(HWND control, HDC dc) {
     HWND parent = control ? GetParent(control) : nullptr;
-    if (!parent)
-        return;
+    if (!parent) return;
     RECT place{};
     GetWindowRect(control, &place);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);

@@ -64,7 +64,8 @@ struct TextPen {
     }
     void Out(int x, int y, const std::string& s, uint32_t colour, const TRect* clip = nullptr) {
         SetTextColor(DC, colour);
-        RECT r = clip ? RECT{clip->Left, clip->Top, clip->Right, clip->Bottom} : RECT{0, 0, Dest.Width(), Dest.Height()};
+        RECT r =
+            clip ? RECT{clip->Left, clip->Top, clip->Right, clip->Bottom} : RECT{0, 0, Dest.Width(), Dest.Height()};
         ExtTextOutA(DC, x, y, ETO_CLIPPED, &r, s.c_str(), static_cast<UINT>(s.size()), nullptr);
     }
 };
@@ -537,7 +538,8 @@ void TvlSkinCaptionObject::DrawText(TvlFBitmap& dest, int ox, int oy, bool activ
     if (tr.Width() < 1) return;
     tr = Offset(tr, ox, oy);
     TextPen pen(dest, FontName, FontHeight, FontStyle);
-    text = FitTextWithEllipsis(text, tr.Width(), [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
+    text =
+        FitTextWithEllipsis(text, tr.Width(), [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
     SIZE size = pen.Extent(text);
     int y = tr.Top + tr.Height() / 2 - size.cy / 2;
     int x = tr.Left;
@@ -625,9 +627,11 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
     Attach(FForm);
     if (FForm->HandleAllocated()) {
         HWND w = FForm->Handle();
-        SetWindowLongPtrA(w, GWL_STYLE,
-                          GetWindowLongPtrA(w, GWL_STYLE) & ~(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-        SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowLongPtrA(
+            w, GWL_STYLE,
+            GetWindowLongPtrA(w, GWL_STYLE) & ~(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+        SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -651,7 +655,8 @@ TvlLacquer::~TvlLacquer() {
         if (FForm->BorderIcons() & biSystemMenu) style |= WS_SYSMENU;
         SetWindowLongPtrA(w, GWL_STYLE, style);
         Detach();
-        SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -710,7 +715,7 @@ void TvlLacquer::FreeObjects() {
 void TvlLacquer::CreateBuiltInButtons() {
     FreeObjects();
     const std::pair<const char*, TvlStdCommand> buttons[] = {
-        {"closebutton", cmClose}, {"maxbutton", cmMaximize},     {"minbutton", cmMinimize},
+        {"closebutton", cmClose},   {"maxbutton", cmMaximize},    {"minbutton", cmMinimize},
         {"rollupbutton", cmRollUp}, {"sysmenubutton", cmSysMenu}, {"traybutton", cmMinimizeToTray}};
     for (auto& [name, command] : buttons)
         FObjects.push_back(std::make_unique<TvlSkinStdButtonObject>(this, nullptr, name, command));
@@ -835,7 +840,8 @@ void TvlLacquer::ApplySkin() {
     if (newW != width || newH != height)
         SetFormBounds(wr.left, wr.top, newW, newH);
     else
-        SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     GetWindowRect(w, &wr);
     FFormWidth = wr.right - wr.left;
     FFormHeight = wr.bottom - wr.top;
@@ -1104,13 +1110,14 @@ void TvlLacquer::UpdateRegion() {
     TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->MaskRectArea};
     TvlFrameCuts target = FFitted;
     target.CR = FMaskRect;
-    std::vector<uint8_t> data = ComposeFrameRegionData(PictureView(sd->MainMask), vlClampCuts(cuts), FFormWidth,
-                                                       FFormHeight, target);
+    std::vector<uint8_t> data =
+        ComposeFrameRegionData(PictureView(sd->MainMask), vlClampCuts(cuts), FFormWidth, FFormHeight, target);
     if (data.empty()) {
         RemoveRegion();
         return;
     }
-    HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+    HRGN region =
+        ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
     if (!region) return;
     // The new region replaces the old one in one call; from then on both are
     // the system's (it deletes the old one itself).
@@ -1158,7 +1165,8 @@ int TvlLacquer::HitTest(int x, int y) {
         }
         if (Inside(FCaptionRect, x, y)) return HTCAPTION;
         int ch = BuiltInCaptionHeight();
-        if (Inside({kBuiltInBorder, ch + kBuiltInBorder, W - kBuiltInBorder, H - kBuiltInBorder}, x, y)) return HTCLIENT;
+        if (Inside({kBuiltInBorder, ch + kBuiltInBorder, W - kBuiltInBorder, H - kBuiltInBorder}, x, y))
+            return HTCLIENT;
         return HTOBJECT;
     }
     UpdateGeometry();
@@ -1237,7 +1245,8 @@ void TvlLacquer::ComposeBuiltInFrame() {
     if (!text.empty() && R > L) {
         const TFont& f = IsFrameActive() ? DefCaptionFont : DefInActiveCaptionFont;
         TextPen pen(FFrameBitmap, f.Name(), f.Height(), f.Style());
-        text = FitTextWithEllipsis(text, R - L, [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
+        text =
+            FitTextWithEllipsis(text, R - L, [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
         SIZE size = pen.Extent(text);
         int x = L + (R - L) / 2 - (size.cx + 5) / 2;
         int y = ch / 2 - size.cy / 2;
@@ -1285,7 +1294,8 @@ void TvlLacquer::PaintFrame(const TRect* clip) {
     }
     HDC dc = GetWindowDC(w);
     if (!dc) return;
-    if (client.Height() > 0 && client.Width() > 0) ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
+    if (client.Height() > 0 && client.Width() > 0)
+        ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
     if (clip) IntersectClipRect(dc, clip->Left, clip->Top, clip->Right, clip->Bottom);
     FFrameBitmap.DrawTo(dc, 0, 0);
     ReleaseDC(w, dc);
@@ -1425,9 +1435,7 @@ void TvlLacquer::SetRollUp(bool flag) {
 void TvlLacquer::RunCommand(TvlStdCommand command) {
     switch (command) {
         case cmClose: FForm->Close(); break;
-        case cmMaximize:
-            SetFrameWindowState(FFrameWindowState == fwsMaximized ? fwsNormal : fwsMaximized);
-            break;
+        case cmMaximize: SetFrameWindowState(FFrameWindowState == fwsMaximized ? fwsNormal : fwsMaximized); break;
         case cmMinimize:
             // Minimizing to the tray needs a tray icon, which this frame has not.
             if (AlwaysMinimizeToTray) break;
@@ -1621,7 +1629,8 @@ void TvlLacquer::NcMouse(TMessage& m, int hit) {
                 bool sizeable = Sizeable();
                 if (sizeable && FFrameWindowState == fwsMinimized)
                     SetFrameWindowState(fwsNormal);
-                else if (sizeable && FFrameWindowState != fwsMaximized && !FRollUpState && (FBorderIcons & vlbiMaximize))
+                else if (sizeable && FFrameWindowState != fwsMaximized && !FRollUpState &&
+                         (FBorderIcons & vlbiMaximize))
                     SetFrameWindowState(fwsMaximized);
                 else if (sizeable && FFrameWindowState == fwsMaximized && !FRollUpState)
                     SetFrameWindowState(fwsNormal);
@@ -1732,9 +1741,9 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
             // The frame is ours: the window's own caption and border icons go.
             CallPrevious(m);
             if (w)
-                SetWindowLongPtrA(w, GWL_STYLE,
-                                  GetWindowLongPtrA(w, GWL_STYLE) &
-                                      ~(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+                SetWindowLongPtrA(
+                    w, GWL_STYLE,
+                    GetWindowLongPtrA(w, GWL_STYLE) & ~(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
             return;
         case WM_DESTROY:
             FHoverTimer.Stop();
@@ -1795,7 +1804,8 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
             return;
         }
         case WM_NCCALCSIZE: {
-            RECT* r = m.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0] : reinterpret_cast<RECT*>(m.LParam);
+            RECT* r =
+                m.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0] : reinterpret_cast<RECT*>(m.LParam);
             TvlSkinData* sd = SkinData();
             if (FSkinActive) {
                 r->left += sd->ClientRect.Left;

@@ -27,8 +27,7 @@ using TvlBorderIcons = unsigned;
 constexpr TvlBorderIcons vlIcon(TvlBorderIcon icon) { return 1u << static_cast<unsigned>(icon); }
 constexpr TvlBorderIcons vlbiSystemMenu = vlIcon(TvlBorderIcon::biSystemMenu),
                          vlbiMinimize = vlIcon(TvlBorderIcon::biMinimize),
-                         vlbiMaximize = vlIcon(TvlBorderIcon::biMaximize),
-                         vlbiRollUp = vlIcon(TvlBorderIcon::biRollUp),
+                         vlbiMaximize = vlIcon(TvlBorderIcon::biMaximize), vlbiRollUp = vlIcon(TvlBorderIcon::biRollUp),
                          vlbiMinimizeToTray = vlIcon(TvlBorderIcon::biMinimizeToTray);
 
 enum TvlFrameWindowState { fwsNormal, fwsMinimized, fwsMaximized };
@@ -200,9 +199,9 @@ private:
 
 // One item of the system menu as the frame builds it.
 struct TvlSysMenuItem {
-    std::string Name;     // "LQR_MINITEM", ...; empty for the separator
-    std::string Caption;  // "Mi&nimize", ..., "-" for the separator
-    std::string ShortCut; // "Alt+F4" for Close
+    std::string Name;      // "LQR_MINITEM", ...; empty for the separator
+    std::string Caption;   // "Mi&nimize", ..., "-" for the separator
+    std::string ShortCut;  // "Alt+F4" for Close
 };
 
 class TvlLacquer : public TWindowProcWrapper {
@@ -249,8 +248,8 @@ public:
 
     TNotifyEvent OnChangeSkinData, OnActivate, OnDeActivate, OnChangeRollUpState;
     TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMinimizeToTray, OnRestoreFromTray;
-    std::function<void(const std::string& idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
-    std::function<void(const std::string& idName, int x, int y, const TRect& objectRect, TMouseButton button)>
+    std::function<void(const std::string&idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
+    std::function<void(const std::string&idName, int x, int y, const TRect&objectRect, TMouseButton button)>
         OnMouseDownEvent, OnMouseUpEvent;
     std::function<void(const std::string& idName, int x, int y, const TRect& objectRect)> OnMouseMoveEvent;
     std::function<void(const std::string& idName, TvlFBitmap& canvas, const TRect& objectRect)> OnPaintEvent;

@@ -11,10 +11,17 @@ struct ButtonKind {
     int Result;
 };
 const ButtonKind kButtons[] = {
-    {"Yes", "&Yes", 6},       {"No", "&No", 7},         {"OK", "OK", 1},
-    {"Cancel", "Cancel", 2},  {"Abort", "&Abort", 3},   {"Retry", "&Retry", 4},
-    {"Ignore", "&Ignore", 5}, {"All", "&All", 8},       {"NoToAll", "N&oToAll", 9},
-    {"YesToAll", "&YesToAll", 10}, {"Help", "&Help", 0},
+    {"Yes", "&Yes", 6},
+    {"No", "&No", 7},
+    {"OK", "OK", 1},
+    {"Cancel", "Cancel", 2},
+    {"Abort", "&Abort", 3},
+    {"Retry", "&Retry", 4},
+    {"Ignore", "&Ignore", 5},
+    {"All", "&All", 8},
+    {"NoToAll", "N&oToAll", 9},
+    {"YesToAll", "&YesToAll", 10},
+    {"Help", "&Help", 0},
 };
 const char* const kCaptions[] = {"Warning", "Error", "Information", "Confirm"};
 const int kIcons[] = {32515, 32513, 32516, 32514};

@@ -10,8 +10,17 @@
 
 enum TvlMsgDlgType { mtWarning = 0, mtError = 1, mtInformation = 2, mtConfirmation = 3, mtCustom = 4 };
 enum TvlMsgDlgBtn : unsigned {
-    mbYes = 1 << 0, mbNo = 1 << 1, mbOK = 1 << 2, mbCancel = 1 << 3, mbAbort = 1 << 4, mbRetry = 1 << 5,
-    mbIgnore = 1 << 6, mbAll = 1 << 7, mbNoToAll = 1 << 8, mbYesToAll = 1 << 9, mbHelp = 1 << 10
+    mbYes = 1 << 0,
+    mbNo = 1 << 1,
+    mbOK = 1 << 2,
+    mbCancel = 1 << 3,
+    mbAbort = 1 << 4,
+    mbRetry = 1 << 5,
+    mbIgnore = 1 << 6,
+    mbAll = 1 << 7,
+    mbNoToAll = 1 << 8,
+    mbYesToAll = 1 << 9,
+    mbHelp = 1 << 10
 };
 using TvlMsgDlgButtons = unsigned;
 

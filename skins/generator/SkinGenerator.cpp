@@ -33,21 +33,15 @@ struct Theme {
     uint32_t Header, HeaderLine, Panel, PanelLine, MenuLine, Divider, HintFill;
 };
 
-const Theme Modern{"Modern", 0xFF00FF,
-                   0xFFFFFF, 0xF7F8FA, 0xB9C0C9, 0xE3E6EA,
-                   0x1F2328, 0x8A9099, 0x2F6FDE, 0x2558B4, 0xFFFFFF,
-                   0xFFFFFF, 0xC4CAD2, 0xF0F4FB, 0xDCE6F8, 0xF3F4F6, 0xDDE0E4, 0xA0A6AE,
-                   0xF0F2F5, 0xC2C8D0, 0xA6AFBA, 0x2F6FDE, 0x5F6772,
-                   0xE0443E, 0xB9322D, 0x3A4049, 0xA9AFB8,
+const Theme Modern{"Modern", 0xFF00FF, 0xFFFFFF, 0xF7F8FA, 0xB9C0C9, 0xE3E6EA, 0x1F2328, 0x8A9099, 0x2F6FDE,
+                   0x2558B4, 0xFFFFFF, 0xFFFFFF, 0xC4CAD2, 0xF0F4FB, 0xDCE6F8, 0xF3F4F6, 0xDDE0E4, 0xA0A6AE,
+                   0xF0F2F5, 0xC2C8D0, 0xA6AFBA, 0x2F6FDE, 0x5F6772, 0xE0443E, 0xB9322D, 0x3A4049, 0xA9AFB8,
                    0xF3F5F8, 0xD9DDE2, 0xF7F8FA, 0xDDE1E6, 0xC9CED6, 0xE3E6EA, 0xFFFFFF};
 
-const Theme Graphite{"Graphite", 0xFF00FF,
-                     0x24272C, 0x2B2F35, 0x0F1113, 0x34383F,
-                     0xE3E6EA, 0x8C939D, 0xE39B3B, 0xB97A26, 0x1B1D21,
-                     0x1E2125, 0x4A5059, 0x343A42, 0x3F4650, 0x2A2D32, 0x383C43, 0x6C727B,
-                     0x26292E, 0x555C66, 0x6D7580, 0xE39B3B, 0xB4BAC2,
-                     0xD9453F, 0xA8322E, 0xD5D9DE, 0x6C727B,
-                     0x2F333A, 0x454A52, 0x2B2F35, 0x41464E, 0x4A5059, 0x3A3F47, 0x383C43};
+const Theme Graphite{"Graphite", 0xFF00FF, 0x24272C, 0x2B2F35, 0x0F1113, 0x34383F, 0xE3E6EA, 0x8C939D, 0xE39B3B,
+                     0xB97A26,   0x1B1D21, 0x1E2125, 0x4A5059, 0x343A42, 0x3F4650, 0x2A2D32, 0x383C43, 0x6C727B,
+                     0x26292E,   0x555C66, 0x6D7580, 0xE39B3B, 0xB4BAC2, 0xD9453F, 0xA8322E, 0xD5D9DE, 0x6C727B,
+                     0x2F333A,   0x454A52, 0x2B2F35, 0x41464E, 0x4A5059, 0x3A3F47, 0x383C43};
 
 // The description's colour values (0x00BBGGRR) that the dark theme replaces:
 // text colours and background colours separately, since white text on the
@@ -114,7 +108,8 @@ public:
     }
     // A rounded rectangle with a one-pixel outline.
     void RoundBox(TRect r, double radius, uint32_t fill, uint32_t line, bool topOnly = false) {
-        Shape(r, line, [&](double x, double y) { return InRound(x, y, r.Left, r.Top, r.Right, r.Bottom, radius, topOnly); });
+        Shape(r, line,
+              [&](double x, double y) { return InRound(x, y, r.Left, r.Top, r.Right, r.Bottom, radius, topOnly); });
         double inner = std::max(0.0, radius - 1);
         Shape(r, fill, [&](double x, double y) {
             return InRound(x, y, r.Left + 1, r.Top + 1, r.Right - 1, topOnly ? r.Bottom : r.Bottom - 1, inner, topOnly);
@@ -178,9 +173,8 @@ public:
         int w = c.Image().Width, h = c.Image().Height;
         const double radius = 8;
         c.Fill({0, 0, w, h}, T.FrameLine);
-        c.Shape({0, 0, w, h}, T.Caption, [&](double x, double y) {
-            return Canvas::InRound(x, y, 1, 1, w - 1, h - 1, radius - 1, true);
-        });
+        c.Shape({0, 0, w, h}, T.Caption,
+                [&](double x, double y) { return Canvas::InRound(x, y, 1, 1, w - 1, h - 1, radius - 1, true); });
         c.Fill({client.Left, client.Top - 1, client.Right, client.Top}, T.Separator);
         c.Fill(client, T.Window);
         // The mask keeps (black) what lies inside the rounded outline.
@@ -221,10 +215,16 @@ public:
             c.Line(x, y, x + 10, y + 10, 1.4, g);
             c.Line(x + 10, y, x, y + 10, 1.4, g);
         } else if (restore && command != "cmrollup") {
-            c.Polyline({{x + 2.5, y + 2.5}, {x + 2.5, y + 0.5}, {x + 9.5, y + 0.5}, {x + 9.5, y + 7.5}, {x + 7.5, y + 7.5}}, 1.1, g);
-            c.Polyline({{x + 0.5, y + 2.5}, {x + 7.5, y + 2.5}, {x + 7.5, y + 9.5}, {x + 0.5, y + 9.5}, {x + 0.5, y + 2.5}}, 1.1, g);
+            c.Polyline(
+                {{x + 2.5, y + 2.5}, {x + 2.5, y + 0.5}, {x + 9.5, y + 0.5}, {x + 9.5, y + 7.5}, {x + 7.5, y + 7.5}},
+                1.1, g);
+            c.Polyline(
+                {{x + 0.5, y + 2.5}, {x + 7.5, y + 2.5}, {x + 7.5, y + 9.5}, {x + 0.5, y + 9.5}, {x + 0.5, y + 2.5}},
+                1.1, g);
         } else if (command == "cmmaximize") {
-            c.Polyline({{x + 0.5, y + 0.5}, {x + 9.5, y + 0.5}, {x + 9.5, y + 9.5}, {x + 0.5, y + 9.5}, {x + 0.5, y + 0.5}}, 1.1, g);
+            c.Polyline(
+                {{x + 0.5, y + 0.5}, {x + 9.5, y + 0.5}, {x + 9.5, y + 9.5}, {x + 0.5, y + 9.5}, {x + 0.5, y + 0.5}},
+                1.1, g);
         } else if (command == "cmminimize") {
             c.Line(x, y + 5.5, x + 10, y + 5.5, 1.2, g);
         } else if (command == "cmrollup") {
@@ -292,8 +292,9 @@ public:
             } else {
                 c.RoundBox({r.Left, r.Top, r.Left + 16, r.Top + 16}, 3, fill, line);
                 if (checked)
-                    c.Polyline({{r.Left + 4.0, r.Top + 8.5}, {r.Left + 7.0, r.Top + 11.5}, {r.Left + 12.5, r.Top + 5.0}}, 1.8,
-                               st == State::Disabled ? T.DisabledText : T.OnAccent);
+                    c.Polyline(
+                        {{r.Left + 4.0, r.Top + 8.5}, {r.Left + 7.0, r.Top + 11.5}, {r.Left + 12.5, r.Top + 5.0}}, 1.8,
+                        st == State::Disabled ? T.DisabledText : T.OnAccent);
             }
             c.KeyOutside(r, T.Key, [&](double x, double y) {
                 if (radio) return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= 7.5 * 7.5;
@@ -349,7 +350,9 @@ public:
         auto button = [&](TRect r, char dir, State st) {
             if (r.IsEmpty()) return;
             c.Fill(r, T.Track);
-            if (st != State::Normal) c.RoundBox({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, 3, st == State::Hover ? T.Hover : T.Down, st == State::Hover ? T.Hover : T.Down);
+            if (st != State::Normal)
+                c.RoundBox({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, 3, st == State::Hover ? T.Hover : T.Down,
+                           st == State::Hover ? T.Hover : T.Down);
             c.Arrow(r, dir, st == State::Down ? T.Accent : T.Arrow, 3.5);
         };
         button(Offset(R(s, "upbuttonrect"), look), back, State::Normal);
@@ -503,15 +506,45 @@ TRect Extent(const TvlSkinIni& ini, const std::vector<Element>& elements, int pi
     TRect e;
     for (const Element& el : elements) {
         if (ini.ReadInteger(el.Name, indexKey, -1) != picture) continue;
-        for (const char* key : {"skinrect", "activeskinrect", "downskinrect", "disabledskinrect", "downrect",
-                                "inactiveskinrect", "restorerect", "restoreactiverect", "restoredownrect",
-                                "restoreinactiverect", "checkimagerect", "uncheckimagerect", "activecheckimagerect",
-                                "activeuncheckimagerect", "unenabledcheckimagerect", "unenableduncheckimagerect",
-                                "progressrect", "activeupbuttonrect", "downupbuttonrect", "activedownbuttonrect",
-                                "downdownbuttonrect", "thumbrect", "activethumbrect", "downthumbrect", "glyphrect",
-                                "activeglyphrect", "downglyphrect", "activebuttonrect", "downbuttonrect",
-                                "unenabledbuttonrect", "itemrect", "activeitemrect", "focusitemrect", "tabrect",
-                                "activetabrect", "focustabrect", "mouseintabrect", "tabsbgrect", "dividerrect"}) {
+        for (const char* key : {"skinrect",
+                                "activeskinrect",
+                                "downskinrect",
+                                "disabledskinrect",
+                                "downrect",
+                                "inactiveskinrect",
+                                "restorerect",
+                                "restoreactiverect",
+                                "restoredownrect",
+                                "restoreinactiverect",
+                                "checkimagerect",
+                                "uncheckimagerect",
+                                "activecheckimagerect",
+                                "activeuncheckimagerect",
+                                "unenabledcheckimagerect",
+                                "unenableduncheckimagerect",
+                                "progressrect",
+                                "activeupbuttonrect",
+                                "downupbuttonrect",
+                                "activedownbuttonrect",
+                                "downdownbuttonrect",
+                                "thumbrect",
+                                "activethumbrect",
+                                "downthumbrect",
+                                "glyphrect",
+                                "activeglyphrect",
+                                "downglyphrect",
+                                "activebuttonrect",
+                                "downbuttonrect",
+                                "unenabledbuttonrect",
+                                "itemrect",
+                                "activeitemrect",
+                                "focusitemrect",
+                                "tabrect",
+                                "activetabrect",
+                                "focustabrect",
+                                "mouseintabrect",
+                                "tabsbgrect",
+                                "dividerrect"}) {
             // Places (relative rects) share some key names; only looks lie
             // inside the picture, and a place never reaches past its look.
             TRect r = ini.ReadRect(el.Name, key);
@@ -610,12 +643,18 @@ int main(int argc, char** argv) {
             for (const Element& e : controls) {
                 if (ini.ReadInteger(e.Name, "pictureindex", -1) != index) continue;
                 static const std::map<std::string, void (Painter::*)(Canvas&, const std::string&)> painters = {
-                    {"button", &Painter::ButtonControl}, {"checkradio", &Painter::CheckRadio},
-                    {"panel", &Painter::Panel},          {"label", &Painter::Panel},
-                    {"splitter", &Painter::Splitter},    {"gauge", &Painter::Gauge},
-                    {"scrollbar", &Painter::ScrollBar},  {"edit", &Painter::Edit},
-                    {"memo", &Painter::Edit},            {"listbox", &Painter::ListBox},
-                    {"combobox", &Painter::ComboBox},    {"tab", &Painter::Tab},
+                    {"button", &Painter::ButtonControl},
+                    {"checkradio", &Painter::CheckRadio},
+                    {"panel", &Painter::Panel},
+                    {"label", &Painter::Panel},
+                    {"splitter", &Painter::Splitter},
+                    {"gauge", &Painter::Gauge},
+                    {"scrollbar", &Painter::ScrollBar},
+                    {"edit", &Painter::Edit},
+                    {"memo", &Painter::Edit},
+                    {"listbox", &Painter::ListBox},
+                    {"combobox", &Painter::ComboBox},
+                    {"tab", &Painter::Tab},
                     {"updown", &Painter::UpDown}};
                 auto it = painters.find(e.Kind);
                 if (it != painters.end()) (p.*(it->second))(c, e.Name);

@@ -13,8 +13,7 @@ inline uint32_t Label(int x, int y) { return static_cast<uint32_t>((x + 1) | ((y
 inline TvlFBitmap Labelled(int width, int height) {
     TvlFBitmap b(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            b.SetPixel(x, y, Label(x, y));
+        for (int x = 0; x < width; ++x) b.SetPixel(x, y, Label(x, y));
     return b;
 }
 
@@ -28,8 +27,7 @@ inline TvlFBitmap Random(int width, int height, uint32_t seed) {
     std::mt19937 rng(seed);
     TvlFBitmap b(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width * 3; ++x)
-            b.Row(y)[x] = static_cast<uint8_t>(rng());
+        for (int x = 0; x < width * 3; ++x) b.Row(y)[x] = static_cast<uint8_t>(rng());
     return b;
 }
 

@@ -79,7 +79,8 @@ int List(const std::string& path) {
 int main(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     try {
-        if ((command == "build" || command == "stream") && argc == 4) return Build(argv[2], argv[3], command == "build");
+        if ((command == "build" || command == "stream") && argc == 4)
+            return Build(argv[2], argv[3], command == "build");
         if (command == "list" && argc == 3) return List(argv[2]);
     } catch (const std::exception& e) {
         std::cerr << "skinpack: " << e.what() << "\n";

@@ -9,8 +9,16 @@ TEST(StringList, IndexesOfAgreesWithIndexOf) {
     for (const char* s : {"12/13/2007-9:00 AM", "Home", "work", "Work", "", "12/13/2007-9:00 am", "\xC9t\xE9",
                           "\xE9T\xC9", "12/13/2007-12:00 M"})
         list.Add(s);
-    std::vector<std::string> texts = {"WORK", "home", "12/13/2007-9:00 AM", "12/13/2007-9:00 PM", "",
-                                      "\xE9t\xE9", "Hom", "work", "12/13/2007-12:00 m", "WORK"};
+    std::vector<std::string> texts = {"WORK",
+                                      "home",
+                                      "12/13/2007-9:00 AM",
+                                      "12/13/2007-9:00 PM",
+                                      "",
+                                      "\xE9t\xE9",
+                                      "Hom",
+                                      "work",
+                                      "12/13/2007-12:00 m",
+                                      "WORK"};
     std::vector<int> found = list.IndexesOf(texts);
     ASSERT_EQ(found.size(), texts.size());
     for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(found[i], list.IndexOf(texts[i])) << texts[i];

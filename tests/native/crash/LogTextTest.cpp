@@ -49,13 +49,13 @@ TEST(LogItem, SectionsAndAlignedItems) {
     for (int i = 0; i < 10; ++i) log.AddItem("X", std::to_string(i));
     std::string text = log.Text();
     const std::string head =
-              "General:\r\n"
-              "--------\r\n"
-              "  1.1 Date       : 2026-12-09\r\n"
-              "  1.2 Application: plandesk.exe\r\n"
-              "\r\n"
-              "Stack:\r\n"
-              "------";
+        "General:\r\n"
+        "--------\r\n"
+        "  1.1 Date       : 2026-12-09\r\n"
+        "  1.2 Application: plandesk.exe\r\n"
+        "\r\n"
+        "Stack:\r\n"
+        "------";
     EXPECT_EQ(text.substr(0, head.size()), head);
     // Item 2.10 is one character longer; the other names are padded to it.
     EXPECT_NE(text.find("\r\n  2.9 X : 8\r\n  2.10 X: 9"), std::string::npos) << text;
@@ -89,8 +89,7 @@ TEST(LogFile, ReportsEndWithFourLineEndsAndTheOldestIsDropped) {
     std::string path = TempFolder("limit") + "p.vlf";
     TLogFile log(path, 3);
     for (int i = 1; i <= 5; ++i) log.Add("report " + std::to_string(i) + "\r\n");
-    EXPECT_EQ(ReadAll(path),
-              "report 3\r\n\r\n\r\n\r\nreport 4\r\n\r\n\r\n\r\nreport 5\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(ReadAll(path), "report 3\r\n\r\n\r\n\r\nreport 4\r\n\r\n\r\n\r\nreport 5\r\n\r\n\r\n\r\n");
     EXPECT_FALSE(FileExists(path + ".saving"));
     std::vector<std::string> reports = log.Reports();
     ASSERT_EQ(reports.size(), 3u);
@@ -136,8 +135,8 @@ TEST(LogFile, DuplicatesIgnoreTimeAndThread) {
 }
 
 TEST(Report, SectionsAndDuplicatedTop) {
-    TVesperStackList stack = {{0x10, "a.exe", 0x10, "", "", 0}, {0x10, "a.exe", 0x10, "", "", 0},
-                              {0x20, "a.exe", 0x20, "", "", 0}};
+    TVesperStackList stack = {
+        {0x10, "a.exe", 0x10, "", "", 0}, {0x10, "a.exe", 0x10, "", "", 0}, {0x20, "a.exe", 0x20, "", "", 0}};
     DropDuplicatedTop(stack);
     ASSERT_EQ(stack.size(), 2u);
     EXPECT_EQ(stack[1].Address, 0x20u);
@@ -192,8 +191,9 @@ TEST(Report, NamesFromTheOptions) {
 
 TEST(SymbolTable, FindsProcedureUnitAndLine) {
     TSymbolTable table;
-    table.Load("U 0 FMain\nU 1 UProjects\nP 1000 TfrmMain::btnAddClick\nP 1100 LoadProjects\nP 1200 memcpy\n"
-               "L 1000 40 0\nL 1010 42 0\nL 1100 7 1\nL 1120 9 1\nL 1180 12 1\n");
+    table.Load(
+        "U 0 FMain\nU 1 UProjects\nP 1000 TfrmMain::btnAddClick\nP 1100 LoadProjects\nP 1200 memcpy\n"
+        "L 1000 40 0\nL 1010 42 0\nL 1100 7 1\nL 1120 9 1\nL 1180 12 1\n");
     EXPECT_EQ(table.Find(0xFFF).Procedure, "");
     TSymbolInfo info = table.Find(0x1015);
     EXPECT_EQ(info.Procedure, "TfrmMain::btnAddClick");

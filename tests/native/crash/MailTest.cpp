@@ -118,7 +118,9 @@ TEST(Smtp, ConversationWithLogin) {
 
 TEST(Smtp, UnexpectedReplyStopsWithTheLog) {
     TScriptedSocket s;
-    s.Script = {{"HELO pc\r\n", "250 hi\r\n"}, {"RSET\r\n", "250 ok\r\n"}, {"MAIL FROM:<a@x.test>\r\n", "250 ok\r\n"},
+    s.Script = {{"HELO pc\r\n", "250 hi\r\n"},
+                {"RSET\r\n", "250 ok\r\n"},
+                {"MAIL FROM:<a@x.test>\r\n", "250 ok\r\n"},
                 {"RCPT TO:<b@y.test>\r\n", "550 no such user\r\n"}};
     TVesperClientSMTP smtp(s, "pc");
     try {
@@ -155,7 +157,8 @@ TEST(Png, CrcAndPixelsSurviveTheRoundTrip) {
     size_t pos = 8;
     std::string idat;
     while (pos < png.size()) {
-        uint32_t len = uint8_t(png[pos]) << 24 | uint8_t(png[pos + 1]) << 16 | uint8_t(png[pos + 2]) << 8 | uint8_t(png[pos + 3]);
+        uint32_t len =
+            uint8_t(png[pos]) << 24 | uint8_t(png[pos + 1]) << 16 | uint8_t(png[pos + 2]) << 8 | uint8_t(png[pos + 3]);
         uint32_t crc = Crc32(png.data() + pos + 4, len + 4);
         const char* c = png.data() + pos + 8 + len;
         EXPECT_EQ(crc, uint32_t(uint8_t(c[0]) << 24 | uint8_t(c[1]) << 16 | uint8_t(c[2]) << 8 | uint8_t(c[3])));
@@ -214,8 +217,9 @@ public:
 }  // namespace
 
 TEST(Dns, QueryAndAnswer) {
-    EXPECT_EQ(BuildMxQuery(0x1234, "example.test."),
-              std::string("\x12\x34\x01\x00\x00\x01\x00\x00\x00\x00\x00\x00\x07" "example\x04test\x00\x00\x0f\x00\x01", 30));
+    EXPECT_EQ(BuildMxQuery(0x1234, "example.test."), std::string("\x12\x34\x01\x00\x00\x01\x00\x00\x00\x00\x00\x00\x07"
+                                                                 "example\x04test\x00\x00\x0f\x00\x01",
+                                                                 30));
     EXPECT_THROW(BuildMxQuery(1, "a..b"), Exception);
     EXPECT_THROW(BuildMxQuery(1, std::string(64, 'a') + ".test"), Exception);
 

@@ -97,8 +97,9 @@ std::string WaitForMessage(const std::string& folder) {
 }
 
 struct TSample {
-    std::string Report = "Exception:\r\n----------\r\n  1.1 Class  : EAccessViolation\r\n"
-                         ".a line starting with a dot\r\n.\r\n  1.2 Message: Access violation";
+    std::string Report =
+        "Exception:\r\n----------\r\n  1.1 Class  : EAccessViolation\r\n"
+        ".a line starting with a dot\r\n.\r\n  1.2 Message: Access violation";
     std::string Log = std::string("Report\r\n\r\n\r\n\r\n") + std::string("\x00\x01\xff binary", 10);
     std::string Png;
     TSample() {
@@ -111,8 +112,8 @@ struct TSample {
 // Sends the sample report and checks what the server received.
 void SendAndCheck(TVesperModuleOptions options, const std::string& inbox) {
     TSample sample;
-    TMailMessage mail = ReportMail(options, sample.Report,
-                                   {{"plandesk.vlf", sample.Log}, {"Screenshot.png", sample.Png}}, 1796812800);
+    TMailMessage mail =
+        ReportMail(options, sample.Report, {{"plandesk.vlf", sample.Log}, {"Screenshot.png", sample.Png}}, 1796812800);
     auto socket = CreateTcpSocket(30000);
     auto dns = CreateUdpSocket();
     ASSERT_NO_THROW(SendBySmtp(options, mail, *socket, *dns, LocalHostName()));
@@ -122,15 +123,22 @@ void SendAndCheck(TVesperModuleOptions options, const std::string& inbox) {
     EXPECT_EQ(Read(fs::path(inbox) / "1.envelope"), options.MailFrom + "\n" + options.MailTo + "\n");
     std::string parsed = inbox + "/parsed";
     fs::create_directories(parsed);
-    std::string command = PLANDESK_SYSTEM_PYTHON " '" PLANDESK_TEST_DATA "/read_mail.py' '" + message + "' '" + parsed + "'";
+    std::string command =
+        PLANDESK_SYSTEM_PYTHON " '" PLANDESK_TEST_DATA "/read_mail.py' '" + message + "' '" + parsed + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(Read(fs::path(parsed) / "headers"),
               "Date: Wed, 09 Dec 2026 10:40:00 +0000\n"
-              "From: " + options.MailFrom + "\n"
-              "To: " + options.MailTo + "\n"
-              "Subject: " + options.MailSubject + "\n"
-              "MIME-Version: 1.0\nX-Priority: 1\nX-Library: VesperLog 4.6\n"
-              "boundary: =_xcjvnxkbhvfkxzhfdbvzldjhfv\n");
+              "From: " +
+                  options.MailFrom +
+                  "\n"
+                  "To: " +
+                  options.MailTo +
+                  "\n"
+                  "Subject: " +
+                  options.MailSubject +
+                  "\n"
+                  "MIME-Version: 1.0\nX-Priority: 1\nX-Library: VesperLog 4.6\n"
+                  "boundary: =_xcjvnxkbhvfkxzhfdbvzldjhfv\n");
     EXPECT_EQ(Read(fs::path(parsed) / "parts"),
               "text/plain 7bit -\n"
               "application/octet-stream base64 plandesk.vlf\n"
@@ -170,7 +178,8 @@ TEST(SmtpServer, SendsWithoutLogin) {
 TEST(SmtpServer, SendsWithLoginAndRefusesAWrongPassword) {
     std::string inbox = Folder("login");
     int port = FreePort(SOCK_STREAM);
-    TServer server({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(port), inbox, "reporter", "s3cret"},
+    TServer server({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(port), inbox,
+                    "reporter", "s3cret"},
                    "ready", inbox + "/server.log");
     ASSERT_TRUE(server.Ready()) << server.Output();
     TVesperModuleOptions options = MailOptions(port);
@@ -193,14 +202,14 @@ TEST(SmtpServer, SendsWithLoginAndRefusesAWrongPassword) {
 TEST(SmtpServer, FindsTheServerThroughTheMxRecord) {
     std::string inbox = Folder("mx");
     int smtpPort = FreePort(SOCK_STREAM), dnsPort = FreePort(SOCK_DGRAM);
-    TServer smtp({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(smtpPort), inbox}, "ready",
-                 inbox + "/server.log");
+    TServer smtp({PLANDESK_SYSTEM_PYTHON, PLANDESK_TEST_DATA "/smtp_server.py", std::to_string(smtpPort), inbox},
+                 "ready", inbox + "/server.log");
     ASSERT_TRUE(smtp.Ready()) << smtp.Output();
-    TServer dns({"dnsmasq", "--keep-in-foreground", "--log-facility=-", "--conf-file=/dev/null", "--pid-file=",
-                 "--no-resolv", "--no-hosts", "--bind-interfaces", "--listen-address=127.0.0.1",
-                 "--port=" + std::to_string(dnsPort), "--user=root", "--mx-host=example.test,localhost,10",
-                 "--mx-host=example.test,backup.invalid,20"},
-                "started", inbox + "/dns.log");
+    TServer dns(
+        {"dnsmasq", "--keep-in-foreground", "--log-facility=-", "--conf-file=/dev/null", "--pid-file=", "--no-resolv",
+         "--no-hosts", "--bind-interfaces", "--listen-address=127.0.0.1", "--port=" + std::to_string(dnsPort),
+         "--user=root", "--mx-host=example.test,localhost,10", "--mx-host=example.test,backup.invalid,20"},
+        "started", inbox + "/dns.log");
     ASSERT_TRUE(dns.Ready()) << dns.Output();
 
     std::string server = "127.0.0.1:" + std::to_string(dnsPort);
@@ -239,7 +248,8 @@ TEST(SmtpServer, SocketFailuresHaveTheReportersTexts) {
     getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
     ASSERT_EQ(listen(listener, 4), 0);
     auto silent = CreateTcpSocket(300);
-    EXPECT_EQ(silent->Connect("127.0.0.1", ntohs(a.sin_port)), "Connected to 127.0.0.1 port " + std::to_string(ntohs(a.sin_port)));
+    EXPECT_EQ(silent->Connect("127.0.0.1", ntohs(a.sin_port)),
+              "Connected to 127.0.0.1 port " + std::to_string(ntohs(a.sin_port)));
     try {
         silent->Receive();
         FAIL() << "received from a silent server";

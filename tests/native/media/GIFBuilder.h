@@ -42,8 +42,8 @@ public:
         return *this;
     }
     // An image of the given indexes, coded with literal codes only.
-    GIFBuilder& Image(int left, int top, int width, int height, const std::vector<uint8_t>& pixels,
-                      int codeSize = 2, int localColors = 0) {
+    GIFBuilder& Image(int left, int top, int width, int height, const std::vector<uint8_t>& pixels, int codeSize = 2,
+                      int localColors = 0) {
         Descriptor(left, top, width, height, localColors);
         Bytes += static_cast<char>(codeSize);
         Blocks(LiteralCodes(pixels, codeSize));

@@ -68,7 +68,9 @@ TEST(GIFReader, ExtensionsBeforeAFrame) {
 
     GIFBuilder last(2, 2);
     last.GraphicControl(0, 5, 3).Image(0, 0, 2, 2, Pattern(4));
-    last.GraphicControl(0, 5, 1).Raw(std::string("\x21\x01\x01\x00\x00", 5)).Image(0, 0, 2, 2, Pattern(4));  // plain text drops it
+    last.GraphicControl(0, 5, 1)
+        .Raw(std::string("\x21\x01\x01\x00\x00", 5))
+        .Image(0, 0, 2, 2, Pattern(4));  // plain text drops it
     image.LoadFromBytes(last.Trailer());
     EXPECT_EQ(image.Frames[0].TransparentIndex, 3);
     EXPECT_EQ(image.Frames[1].TransparentIndex, -1);

@@ -57,8 +57,13 @@ Reference ReadWithGiflib(const std::string& path) {
     int complete = ref.Failed ? std::max(0, gif->ImageCount - 1) : gif->ImageCount;
     for (int i = 0; i < complete; ++i) {
         const SavedImage& s = gif->SavedImages[i];
-        Reference::Frame f{s.ImageDesc.Left, s.ImageDesc.Top, s.ImageDesc.Width, s.ImageDesc.Height,
-                           s.ImageDesc.Interlace, s.ImageDesc.ColorMap ? Colors(s.ImageDesc.ColorMap) : global, {}};
+        Reference::Frame f{s.ImageDesc.Left,
+                           s.ImageDesc.Top,
+                           s.ImageDesc.Width,
+                           s.ImageDesc.Height,
+                           s.ImageDesc.Interlace,
+                           s.ImageDesc.ColorMap ? Colors(s.ImageDesc.ColorMap) : global,
+                           {}};
         f.Pixels.assign(s.RasterBits, s.RasterBits + static_cast<size_t>(f.Width) * f.Height);
         GraphicsControlBlock gcb;
         if (DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK) {
@@ -282,7 +287,7 @@ TEST(GIFReference, EveryCodeSizeFrom1To11Decodes) {
         for (size_t i = 0; i < pixels.size(); ++i) {
             seed = seed * 1103515245u + 12345u;
             pixels[i] = (i / 40) % 3 == 0 ? static_cast<uint8_t>((i / 40) % colors)
-                                           : static_cast<uint8_t>((seed >> 16) % colors);
+                                          : static_cast<uint8_t>((seed >> 16) % colors);
         }
         GIFBuilder b(200, 150, colors);
         std::string bytes = b.Compressed(0, 0, 200, 150, pixels, codeSize).Trailer();

@@ -156,8 +156,10 @@ TEST_F(DataFolder, FailedReplaceRestoresTheFilesAlreadyReplaced) {
         for (int failing = 0; failing < 3; ++failing) {
             Write("categories.dat", "Old\r\n");
             Write("projects.dat", Projects);
-            if (hoursExisted) Write("Hours.dat", "d^h^old^\r\n");
-            else fs::remove(FFolder + "/Hours.dat");
+            if (hoursExisted)
+                Write("Hours.dat", "d^h^old^\r\n");
+            else
+                fs::remove(FFolder + "/Hours.dat");
             TFileSetWriter::FailMoveForTesting(failing);
             EXPECT_THROW(SaveAll(projects, hours), EFCreateError) << failing;
             EXPECT_EQ(Read("categories.dat"), "Old\r\n") << failing;
@@ -182,10 +184,10 @@ namespace {
 // of them made to fail with a text of its own.
 struct TRecordedCalls : TFileCalls {
     std::vector<std::string> Log;
-    std::string FailCall;        // "create", "write", "flush" or "close"
-    int FailOnFile = -1;         // the n-th file created (0-based)
+    std::string FailCall;  // "create", "write", "flush" or "close"
+    int FailOnFile = -1;   // the n-th file created (0-based)
     std::string FailText = "The device is not ready.";
-    bool FullDisk = false;       // the failing file is written to /dev/full instead
+    bool FullDisk = false;                                  // the failing file is written to /dev/full instead
     std::map<intptr_t, std::pair<int, std::string>> Files;  // open ones: number and name
     int Created = 0;
 
@@ -285,7 +287,8 @@ TEST_F(DataFolder, FailedSaveReportsTheFailingCallsText) {
                     message = e.Message();
                 }
             }
-            EXPECT_EQ(message, "Cannot create file \"" + FFolder + "/" + names[failing] + "\". The device is not ready.")
+            EXPECT_EQ(message,
+                      "Cannot create file \"" + FFolder + "/" + names[failing] + "\". The device is not ready.")
                 << call << " " << failing;
             EXPECT_TRUE(std::none_of(calls.Log.begin(), calls.Log.end(),
                                      [](const std::string& c) { return c.rfind("move ", 0) == 0; }))

@@ -107,9 +107,20 @@ TEST(ProjectFiles, ModelBuiltInMemoryIsWrittenInTheDocumentedFormat) {
 TEST(ProjectFiles, SeparatorsLineBreaksAndMarkersInTaskTextsRoundTrip) {
     TProjects projects;
     TProject* p = AddProject(projects, "P");
-    const std::vector<std::string> texts = {"a^b",         "^",           "^^",         "a^,b",         "x^",
-                                            "EndProject",  "Header^x^y",  "one\r\ntwo", "cr\rlf\n",     "^r^n^0",
-                                            std::string("nul\0", 4),       "\r\n",       " lead, trail ", "\xe9\xff"};
+    const std::vector<std::string> texts = {"a^b",
+                                            "^",
+                                            "^^",
+                                            "a^,b",
+                                            "x^",
+                                            "EndProject",
+                                            "Header^x^y",
+                                            "one\r\ntwo",
+                                            "cr\rlf\n",
+                                            "^r^n^0",
+                                            std::string("nul\0", 4),
+                                            "\r\n",
+                                            " lead, trail ",
+                                            "\xe9\xff"};
     for (const std::string& t : texts) p->Tasks.AddObject(t, new TTask(false, t, t, t, t));
     std::string text = ProjectsToText(projects);
     // Every task stays on one line.
@@ -167,20 +178,20 @@ TEST(ProjectFiles, BlankLinesAreSkippedExceptInCategories) {
 TEST(ProjectFiles, MalformedLinesAreSkippedAndTheRestIsKept) {
     TProjects projects;
     ProjectsFromText(projects,
-                     "^True^,^orphan^,^^,^^,^^\r\n"      // task before any header
-                     "EndProject\r\n"                      // end before any header
+                     "^True^,^orphan^,^^,^^,^^\r\n"  // task before any header
+                     "EndProject\r\n"                // end before any header
                      "Header^A^C^^^\r\n"
                      "^True^,^a1^,^^,^^,^^\r\n"
-                     "^True^,^short^,^^\r\n"               // fewer than five fields
+                     "^True^,^short^,^^\r\n"  // fewer than five fields
                      "garbage\r\n"
-                     "xEndProject\r\n"                     // not an end line
+                     "xEndProject\r\n"  // not an end line
                      "^False^,^Header^^ and EndProject^,^^,^^,^^\r\n"
                      " EndProject \r\n"
-                     "EndProject\r\n"                      // a second end adds nothing
+                     "EndProject\r\n"  // a second end adds nothing
                      "^True^,^after end^,^^,^^,^^\r\n"
-                     "Header^Lost^C^^^\r\n"                // no end line
+                     "Header^Lost^C^^^\r\n"  // no end line
                      "^True^,^lost^,^^,^^,^^\r\n"
-                     "Header^Short^\r\n"                   // too few fields
+                     "Header^Short^\r\n"  // too few fields
                      "^True^,^of short^,^^,^^,^^\r\n"
                      "EndProject\r\n"
                      "Header^B^C^1^2^extra^\r\n"

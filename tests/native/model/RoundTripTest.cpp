@@ -8,10 +8,11 @@
 namespace {
 // Pieces that stress the formats: separators, markers, escapes, every kind of
 // line break, blanks and bytes of the upper half.
-const std::vector<std::string> Pieces = {
-    "^",    ",",   "^,",   "^^",  "Header^", "EndProject", "\r",    "\n",   "\r\n", " ",    "\t",
-    "True", "a",   "Zz",   "\xe9", "\xff",   "\x80",       "^r",    "^n",   "^0",   "-",    "12/13/2007",
-    "  /  /    ",  "\x01", std::string(1, '\0')};
+const std::vector<std::string> Pieces = {"^",          ",",          "^,",         "^^",   "Header^",
+                                         "EndProject", "\r",         "\n",         "\r\n", " ",
+                                         "\t",         "True",       "a",          "Zz",   "\xe9",
+                                         "\xff",       "\x80",       "^r",         "^n",   "^0",
+                                         "-",          "12/13/2007", "  /  /    ", "\x01", std::string(1, '\0')};
 
 std::string RandomText(std::mt19937& random) {
     std::string text;

@@ -54,9 +54,10 @@ TEST(BmpReader, EncodesWithTheFewestBitsAndDecodesExactly) {
 
 TEST(BmpReader, ReadsTopDownAndBottomUp32BitRows) {
     // 2 x 2: bottom-up stores the bottom row first.
-    std::string rows("\x01\x02\x03\x00\x04\x05\x06\x00"  // bottom row
-                     "\x07\x08\x09\x00\x0A\x0B\x0C\x00",
-                     16);
+    std::string rows(
+        "\x01\x02\x03\x00\x04\x05\x06\x00"  // bottom row
+        "\x07\x08\x09\x00\x0A\x0B\x0C\x00",
+        16);
     TPixelImage up = DecodeBmp(MakeBmp(2, 2, 32, 0, "", rows));
     EXPECT_EQ(up.PixelColor(0, 1), 0x010203u);
     EXPECT_EQ(up.PixelColor(1, 0), 0x0A0B0Cu);
@@ -151,8 +152,8 @@ TEST(BmpReader, EightBitRowsOfEveryWidthDecodeIntoReusedImages) {
 TEST(BmpReader, AStandaloneFileIgnoresItsSizeField) {
     TPixelImage img = Pattern(10, 7, 200);
     std::string good = EncodeBmp(img);
-    for (uint32_t field : {uint32_t{0}, uint32_t{54}, static_cast<uint32_t>(good.size() - 3),
-                           static_cast<uint32_t>(good.size() + 5)}) {
+    for (uint32_t field :
+         {uint32_t{0}, uint32_t{54}, static_cast<uint32_t>(good.size() - 3), static_cast<uint32_t>(good.size() + 5)}) {
         std::string bmp = good;
         Put32(bmp, 2, field);
         EXPECT_EQ(DecodeBmpFile(bmp), img) << field;
@@ -249,7 +250,11 @@ TEST(BmpReader, OS2HuffmanIsRefusedByName) {
 // An absolute RLE4 run of odd length above 3 (5 pixels: 3 bytes, padded to
 // 4) followed by more data: a wrong byte count would misread what follows.
 TEST(BmpReader, OddRle4AbsoluteRunIsFollowedCorrectly) {
-    std::string rle4("\x00\x05\x01\x23\x20\x00" "\x04\x31" "\x00\x01", 10);
+    std::string rle4(
+        "\x00\x05\x01\x23\x20\x00"
+        "\x04\x31"
+        "\x00\x01",
+        10);
     TPixelImage img = DecodeBmp(MakeBmp(9, 1, 4, 2, RedGreenBlueWhite, rle4));
     const uint32_t red = 0x0000FF, green = 0x00FF00, blue = 0xFF0000, white = 0xFFFFFF;
     const uint32_t expected[9] = {red, green, blue, white, blue, white, green, white, green};

@@ -4,11 +4,10 @@
 
 namespace {
 
-const char* const ProgramControls[] = {"button",     "checkbox",     "panel",          "groupbox", "bevel",
-                                       "vsplitter",  "stdlabel",     "statusgauge",    "hscrollbar", "vscrollbar",
-                                       "bothhscrollbar", "listview", "treeview",       "resizebutton", "edit",
-                                       "buttonedit", "memo",         "combobox",       "listbox",  "tab",
-                                       "vupdown",    "hupdown"};
+const char* const ProgramControls[] = {
+    "button",     "checkbox",   "panel",          "groupbox", "bevel",    "vsplitter",    "stdlabel", "statusgauge",
+    "hscrollbar", "vscrollbar", "bothhscrollbar", "listview", "treeview", "resizebutton", "edit",     "buttonedit",
+    "memo",       "combobox",   "listbox",        "tab",      "vupdown",  "hupdown"};
 
 bool Inside(const TRect& r, const TPixelImage& picture) {
     return r.Left >= 0 && r.Top >= 0 && r.Right <= picture.Width && r.Bottom <= picture.Height;
@@ -44,9 +43,11 @@ TEST_P(BuiltInSkins, LoadAndNameEveryElementTheProgramUses) {
     EXPECT_EQ(command("sysmenubutton"), cmSysMenu);
     EXPECT_TRUE(dynamic_cast<TvlDataSkinCaption*>(skin.SkinObjects[skin.FindObjectIndex("caption")].get()));
     EXPECT_TRUE(dynamic_cast<TvlDataSkinMenuItem*>(skin.SkinObjects[skin.FindObjectIndex("menuitem")].get()));
-    EXPECT_TRUE(dynamic_cast<TvlDataSkinCheckRadioControl*>(skin.SkinControls[skin.FindControlIndex("checkbox")].get()));
+    EXPECT_TRUE(
+        dynamic_cast<TvlDataSkinCheckRadioControl*>(skin.SkinControls[skin.FindControlIndex("checkbox")].get()));
     EXPECT_TRUE(dynamic_cast<TvlDataSkinUpDownControl*>(skin.SkinControls[skin.FindControlIndex("vupdown")].get()));
-    EXPECT_TRUE(dynamic_cast<TvlDataSkinScrollBarControl*>(skin.SkinControls[skin.FindControlIndex("bothhscrollbar")].get()));
+    EXPECT_TRUE(
+        dynamic_cast<TvlDataSkinScrollBarControl*>(skin.SkinControls[skin.FindControlIndex("bothhscrollbar")].get()));
     EXPECT_TRUE(dynamic_cast<TvlDataSkinGaugeControl*>(skin.SkinControls[skin.FindControlIndex("statusgauge")].get()));
 
     // Every look lies inside the picture it names.
@@ -68,7 +69,8 @@ TEST_P(BuiltInSkins, LoadAndNameEveryElementTheProgramUses) {
         ASSERT_GE(object->ActivePictureIndex, 0) << object->ElementName;
         ASSERT_LT(object->ActivePictureIndex, static_cast<int>(skin.PictureList.size()));
         const TPixelImage& picture = skin.PictureList[object->ActivePictureIndex];
-        EXPECT_TRUE(Inside(object->SkinRect, picture) && Inside(object->ActiveSkinRect, picture)) << object->ElementName;
+        EXPECT_TRUE(Inside(object->SkinRect, picture) && Inside(object->ActiveSkinRect, picture))
+            << object->ElementName;
     }
     ASSERT_LT(skin.PopupWindow.WindowPictureIndex, static_cast<int>(skin.PictureList.size()));
     ASSERT_LT(skin.HintWindow.WindowPictureIndex, static_cast<int>(skin.PictureList.size()));
@@ -85,7 +87,8 @@ TEST(BuiltInSkins, GraphiteReplacesModern) {
     TvlSkinData skin;
     skin.LoadPackageFile(PLANDESK_SKINS_DIR "/modern.dat");
     EXPECT_EQ(skin.SkinName, "Modern");
-    uint32_t modernText = dynamic_cast<TvlDataSkinButtonControl&>(*skin.SkinControls[skin.FindControlIndex("button")]).FontColor;
+    uint32_t modernText =
+        dynamic_cast<TvlDataSkinButtonControl&>(*skin.SkinControls[skin.FindControlIndex("button")]).FontColor;
     TMessageLog log;
     skin.LoadPackageFile(PLANDESK_SKINS_DIR "/graphite.dat");
     EXPECT_EQ(log.Messages, FullLoad);

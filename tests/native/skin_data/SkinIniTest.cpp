@@ -55,25 +55,25 @@ TEST(SkinValues, WordsAreMatchedExactly) {
 }
 
 TEST(SkinIni, LinesSectionsKeysAndDefaults) {
-    TvlSkinIni ini(SplitLines(
-        "key=before any section\r\n"
-        "  [Forminfo]  \r\n"
-        "; comment=1\r\n"
-        "\t LeftStretch = 1 \r\n"
-        "rightstretch=2\n"
-        "topstretch=-1\r"
-        "bottomstretch=yes\r\n"
-        "Empty=\r\n"
-        "no equals sign\r\n"
-        "twice=first\r\n"
-        "TWICE=second\r\n"
-        "value=a=b\r\n"
-        "[ list ]\r\n"
-        "namescount=3\r\n"
-        "0=zero\r\n"
-        "2=two\r\n"
-        "[forminfo]\r\n"
-        "later=ignored\r\n"));
+    TvlSkinIni ini(
+        SplitLines("key=before any section\r\n"
+                   "  [Forminfo]  \r\n"
+                   "; comment=1\r\n"
+                   "\t LeftStretch = 1 \r\n"
+                   "rightstretch=2\n"
+                   "topstretch=-1\r"
+                   "bottomstretch=yes\r\n"
+                   "Empty=\r\n"
+                   "no equals sign\r\n"
+                   "twice=first\r\n"
+                   "TWICE=second\r\n"
+                   "value=a=b\r\n"
+                   "[ list ]\r\n"
+                   "namescount=3\r\n"
+                   "0=zero\r\n"
+                   "2=two\r\n"
+                   "[forminfo]\r\n"
+                   "later=ignored\r\n"));
     EXPECT_FALSE(ini.Find("", "key"));
     EXPECT_TRUE(ini.SectionExists("FORMINFO"));
     EXPECT_TRUE(ini.ReadFlag("FORMINFO", "leftstretch"));

@@ -88,9 +88,9 @@ TEST(SkinLook, SizesFitTheElementAndPlacesFollowIt) {
     EXPECT_EQ(h, 10);  // the height is the look's
     EXPECT_EQ(look.ScaledRightTop, (TPoint{46, 0}));
     EXPECT_EQ(look.ScaledClientRect, (TRect{4, 2, 46, 8}));
-    EXPECT_EQ(look.MapSkinRect({2, 0, 18, 5}, 50, 10), (TRect{2, 0, 48, 5}));  // spans the middle: grows
+    EXPECT_EQ(look.MapSkinRect({2, 0, 18, 5}, 50, 10), (TRect{2, 0, 48, 5}));    // spans the middle: grows
     EXPECT_EQ(look.MapSkinRect({17, 0, 19, 5}, 50, 10), (TRect{47, 0, 49, 5}));  // right of it: moves
-    EXPECT_EQ(look.MapSkinRect({1, 0, 3, 5}, 50, 10), (TRect{1, 0, 3, 5}));  // left of it: stays
+    EXPECT_EQ(look.MapSkinRect({1, 0, 3, 5}, 50, 10), (TRect{1, 0, 3, 5}));      // left of it: stays
 
     look.ReadElement(&skin, "vertical", true);
     w = 40, h = 60;
@@ -108,15 +108,15 @@ TEST(SkinLook, SizesFitTheElementAndPlacesFollowIt) {
     EXPECT_EQ(h, 30);
     EXPECT_EQ(look.ScaledRightBottom, (TPoint{57, 27}));
     EXPECT_EQ(look.ScaledClientRect, (TRect{3, 3, 57, 27}));
-    EXPECT_EQ(look.MapSkinRect({0, 0, 2, 2}, 60, 30), (TRect{0, 0, 2, 2}));          // left-top corner
-    EXPECT_EQ(look.MapSkinRect({18, 0, 20, 2}, 60, 30), (TRect{58, 0, 60, 2}));      // right-top
-    EXPECT_EQ(look.MapSkinRect({0, 8, 2, 10}, 60, 30), (TRect{0, 28, 2, 30}));       // left-bottom
-    EXPECT_EQ(look.MapSkinRect({18, 8, 20, 10}, 60, 30), (TRect{58, 28, 60, 30}));   // right-bottom
-    EXPECT_EQ(look.MapSkinRect({1, 1, 19, 9}, 60, 30), (TRect{1, 1, 59, 29}));       // across: grows both ways
-    EXPECT_EQ(look.MapSkinRect({1, 1, 19, 2}, 60, 30), (TRect{1, 1, 59, 2}));        // along the top
-    EXPECT_EQ(look.MapSkinRect({1, 8, 19, 9}, 60, 30), (TRect{1, 28, 59, 29}));      // along the bottom
-    EXPECT_EQ(look.MapSkinRect({1, 1, 2, 9}, 60, 30), (TRect{1, 1, 2, 29}));         // down the left
-    EXPECT_EQ(look.MapSkinRect({18, 1, 19, 9}, 60, 30), (TRect{58, 1, 59, 29}));     // down the right
+    EXPECT_EQ(look.MapSkinRect({0, 0, 2, 2}, 60, 30), (TRect{0, 0, 2, 2}));         // left-top corner
+    EXPECT_EQ(look.MapSkinRect({18, 0, 20, 2}, 60, 30), (TRect{58, 0, 60, 2}));     // right-top
+    EXPECT_EQ(look.MapSkinRect({0, 8, 2, 10}, 60, 30), (TRect{0, 28, 2, 30}));      // left-bottom
+    EXPECT_EQ(look.MapSkinRect({18, 8, 20, 10}, 60, 30), (TRect{58, 28, 60, 30}));  // right-bottom
+    EXPECT_EQ(look.MapSkinRect({1, 1, 19, 9}, 60, 30), (TRect{1, 1, 59, 29}));      // across: grows both ways
+    EXPECT_EQ(look.MapSkinRect({1, 1, 19, 2}, 60, 30), (TRect{1, 1, 59, 2}));       // along the top
+    EXPECT_EQ(look.MapSkinRect({1, 8, 19, 9}, 60, 30), (TRect{1, 28, 59, 29}));     // along the bottom
+    EXPECT_EQ(look.MapSkinRect({1, 1, 2, 9}, 60, 30), (TRect{1, 1, 2, 29}));        // down the left
+    EXPECT_EQ(look.MapSkinRect({18, 1, 19, 9}, 60, 30), (TRect{58, 1, 59, 29}));    // down the right
 }
 
 TEST(SkinLook, DrawsEveryModeFromThePicture) {
@@ -139,10 +139,10 @@ TEST(SkinLook, DrawsEveryModeFromThePicture) {
     look.AdjustToSkinSize(w, h);
     look.DrawSkinPicture(bitmap, look.Picture, look.SkinRect, w, h);
     ASSERT_EQ(bitmap.Width(), 50);
-    EXPECT_EQ(bitmap.Pixel(0, 5), at(0, 5));     // left end copied
-    EXPECT_EQ(bitmap.Pixel(49, 5), at(19, 5));   // right end at the right edge
-    EXPECT_EQ(bitmap.Pixel(4, 5), at(4, 5));     // the middle tiles from its start
-    EXPECT_EQ(bitmap.Pixel(16, 5), at(4, 5));    // ... and repeats after 12 columns
+    EXPECT_EQ(bitmap.Pixel(0, 5), at(0, 5));    // left end copied
+    EXPECT_EQ(bitmap.Pixel(49, 5), at(19, 5));  // right end at the right edge
+    EXPECT_EQ(bitmap.Pixel(4, 5), at(4, 5));    // the middle tiles from its start
+    EXPECT_EQ(bitmap.Pixel(16, 5), at(4, 5));   // ... and repeats after 12 columns
 
     look.ReadElement(&skin, "both", true);
     w = 60, h = 30;

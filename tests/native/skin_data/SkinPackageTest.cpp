@@ -19,9 +19,7 @@ std::string TempPath(const std::string& name) {
     return (dir / name).string();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string Int32(int32_t v) {
     std::string s(4, '\0');
@@ -184,9 +182,9 @@ TEST(SkinPackage, PackageFiles) {
 
     // Size fields that do not match the file: an error, the skin dropped.
     int32_t n = static_cast<int32_t>(good.CompressedData().size());
-    for (const std::string& bad : {Int32(3) + Int32(0) + good.CompressedData(), Int32(3) + Int32(-5) + good.CompressedData(),
-                                   Int32(3) + Int32(n + 1) + good.CompressedData(), Int32(3) + std::string("\1\0", 2),
-                                   std::string("\3", 1)}) {
+    for (const std::string& bad :
+         {Int32(3) + Int32(0) + good.CompressedData(), Int32(3) + Int32(-5) + good.CompressedData(),
+          Int32(3) + Int32(n + 1) + good.CompressedData(), Int32(3) + std::string("\1\0", 2), std::string("\3", 1)}) {
         skin.LoadStoredSkin(&good);
         log.Messages.clear();
         WriteFile(path, bad);
@@ -272,8 +270,8 @@ TEST(SkinPackage, BuildFromDescriptionPacksTheFolder) {
     WriteFile(folder + "frame.bmp", SolidBmp(30, 20, 0x445566));
     WriteFile(folder + "Mask.BMP", SolidBmp(30, 20, 0));
     WriteFile(folder + "p0.bmp", SolidBmp(4, 4, 0xABCDEF));
-    std::string description = MinimalDescription(
-        "[PICTURES]\r\npicture=frame.bmp\r\nmask=mask.bmp\r\nactivepicturescount=1\r\n0=p0.bmp\r\n");
+    std::string description =
+        MinimalDescription("[PICTURES]\r\npicture=frame.bmp\r\nmask=mask.bmp\r\nactivepicturescount=1\r\n0=p0.bmp\r\n");
     WriteFile(folder + "skin.ini", description);
 
     TvlCompressedStoredSkin stored;
@@ -355,8 +353,8 @@ TEST(SkinPackage, FormInfoPostProcessing) {
     EXPECT_EQ(skin.RBPoint, (TPoint{130, 86}));
     EXPECT_EQ(skin.HitTestRBPoint, (TPoint{150, 120}));  // the cut point before clamping
 
-    p.Text = MinimalDescription(
-        "[FORMINFO]\r\nlefttoppoint=2,3\r\nrightbottompoint=2,120\r\nclientrect=8,25,130,86\r\n");
+    p.Text =
+        MinimalDescription("[FORMINFO]\r\nlefttoppoint=2,3\r\nrightbottompoint=2,120\r\nclientrect=8,25,130,86\r\n");
     stored.SetCompressedData(StoredSkin(p).CompressedData());
     skin.LoadStoredSkin(&stored);
     EXPECT_EQ(skin.LTPoint, (TPoint{2, 3}));  // same x: no clamping

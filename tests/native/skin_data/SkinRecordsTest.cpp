@@ -21,10 +21,11 @@ T* Control(TvlSkinData& skin, const std::string& name) {
 }  // namespace
 
 TEST(SkinRecords, EveryControlKindMakesItsRecordWithDefaults) {
-    const char* kinds[] = {"panel",     "expanel",  "button",   "menubutton", "checkradio",  "gauge",    "splitter",
-                           "trackbar",  "label",    "stdlabel", "updown",     "grid",        "tab",      "mainmenubar",
-                           "controlbar", "edit",    "memo",     "listbox",    "checklistbox", "combobox", "scrollbar",
-                           "spinedit",  "scrollbox", "treeview", "listview",  "richedit",    "bevel",    "slider"};
+    const char* kinds[] = {"panel",        "expanel",     "button",     "menubutton", "checkradio", "gauge",
+                           "splitter",     "trackbar",    "label",      "stdlabel",   "updown",     "grid",
+                           "tab",          "mainmenubar", "controlbar", "edit",       "memo",       "listbox",
+                           "checklistbox", "combobox",    "scrollbar",  "spinedit",   "scrollbox",  "treeview",
+                           "listview",     "richedit",    "bevel",      "slider"};
     std::string list = "[SKINCONTROLS]\r\ncount=31\r\n";
     int i = 0;
     for (const char* kind : kinds) list += std::to_string(i++) + "=" + kind + "_look:" + kind + "\r\n";

@@ -24,14 +24,12 @@ TvlFrameCuts SmallCuts() { return {{2, 2}, {4, 2}, {2, 4}, {4, 4}, {2, 2, 4, 4}}
 // The periodic index of a tiled span: before `start` and after `end` the
 // fixed pieces, between them the band [bandStart, bandStart + band).
 int Map(int v, int start, int end, int bandStart, int band, int shift) {
-    if (v < start)
-        return v;
-    if (v >= end)
-        return v - shift;
+    if (v < start) return v;
+    if (v >= end) return v - shift;
     return bandStart + (v - start) % band;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Compose, FitFrameCutsMovesRightAndBottomParts) {
     TvlFrameCuts c{{3, 4}, {10, 5}, {2, 11}, {12, 13}, {1, 2, 14, 15}};
@@ -41,7 +39,7 @@ TEST(Compose, FitFrameCutsMovesRightAndBottomParts) {
 
 TEST(Compose, NinePiecesTileEveryEdgeAndTheClientFromTheirCutPoints) {
     TvlFBitmap pic = Labelled(8, 8);
-    const TRect S{1, 1, 7, 7}; // the skin rect is not at the picture's corner
+    const TRect S{1, 1, 7, 7};  // the skin rect is not at the picture's corner
     const TvlFrameCuts c = SmallCuts();
     for (auto [W, H] : {std::pair{9, 7}, std::pair{6, 6}, std::pair{13, 10}}) {
         TvlFBitmap dest;
@@ -57,11 +55,10 @@ TEST(Compose, NinePiecesTileEveryEdgeAndTheClientFromTheirCutPoints) {
 TEST(Compose, WithoutClientFillTheClientStaysBlank) {
     TvlFBitmap pic = Labelled(6, 6);
     const TvlFrameCuts c = SmallCuts();
-    TvlFBitmap dest = Filled(9, 7, 0x123456); // leftovers of an earlier use
+    TvlFBitmap dest = Filled(9, 7, 0x123456);  // leftovers of an earlier use
     ComposeTiledImage(c, {0, 0, 6, 6}, pic, 9, 7, FitFrameCuts(c, 6, 6, 9, 7), false, dest);
     ExpectPixels(dest, [&](int x, int y) {
-        if (x >= 2 && x < 7 && y >= 2 && y < 5)
-            return TPoint{-1, -1};
+        if (x >= 2 && x < 7 && y >= 2 && y < 5) return TPoint{-1, -1};
         return TPoint{Map(x, 2, 7, 2, 2, 3), Map(y, 2, 5, 2, 2, 1)};
     });
 }
@@ -87,8 +84,7 @@ TEST(Compose, TilingCutsTheLastCopyAtTheSpanEnd) {
     TvlFBitmap pic = Labelled(10, 1);
     TvlFBitmap dest = Filled(30, 1, 0xABCDEF);
     TilePiece(dest, {0, 0, 25, 1}, pic, {0, 0, 10, 1});
-    for (int x = 0; x < 30; ++x)
-        EXPECT_EQ(dest.Pixel(x, 0), x < 25 ? Label(x % 10, 0) : 0xABCDEFu) << x;
+    for (int x = 0; x < 30; ++x) EXPECT_EQ(dest.Pixel(x, 0), x < 25 ? Label(x % 10, 0) : 0xABCDEFu) << x;
     dest.Fill(0xABCDEF);
     TilePiece(dest, {0, 0, 20, 1}, pic, {0, 0, 10, 1});
     EXPECT_EQ(dest.Pixel(19, 0), Label(9, 0));
@@ -104,14 +100,11 @@ TEST(Compose, TiledEdgesRepeatWithTheirBandLength) {
     ComposeTiledImage(c, {0, 0, 20, 16}, pic, W, H, t, true, dest);
     // Top edge: band 7 wide; bottom: 9; left: 7 high; right: 7 high; client 14 × 10.
     for (int y = 0; y < t.CR.Top; ++y)
-        for (int x = t.LT.X; x + 7 < t.RT.X; ++x)
-            ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x + 7, y));
+        for (int x = t.LT.X; x + 7 < t.RT.X; ++x) ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x + 7, y));
     for (int y = t.CR.Bottom; y < H; ++y)
-        for (int x = t.LB.X; x + 9 < t.RB.X; ++x)
-            ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x + 9, y));
+        for (int x = t.LB.X; x + 9 < t.RB.X; ++x) ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x + 9, y));
     for (int y = t.LT.Y; y + 7 < t.LB.Y; ++y)
-        for (int x = 0; x < t.CR.Left; ++x)
-            ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x, y + 7));
+        for (int x = 0; x < t.CR.Left; ++x) ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x, y + 7));
     for (int y = t.CR.Top; y < t.CR.Bottom; ++y)
         for (int x = t.CR.Left; x < t.CR.Right; ++x)
             ASSERT_EQ(dest.Pixel(x, y), Label(3 + (x - 3) % 14, 3 + (y - 3) % 10));
@@ -202,22 +195,16 @@ TEST(Compose, BorderStripsMatchTheFrameImageOutsideTheClient) {
     ComposeTiledImage(c, {0, 0, 20, 16}, pic, W, H, t, false, frame);
     whole = assemble(strips);
     for (int y = 0; y < t.CR.Top; ++y)
-        for (int x = c.LT.X; x < t.RT.X; ++x)
-            ASSERT_EQ(whole.Pixel(x, y), Label(5 + x % 7, y)) << x;
+        for (int x = c.LT.X; x < t.RT.X; ++x) ASSERT_EQ(whole.Pixel(x, y), Label(5 + x % 7, y)) << x;
     for (int y = 0; y < t.CR.Top; ++y) {
-        for (int x = 0; x < c.LT.X; ++x)
-            ASSERT_EQ(whole.Pixel(x, y), frame.Pixel(x, y));
-        for (int x = t.RT.X; x < W; ++x)
-            ASSERT_EQ(whole.Pixel(x, y), frame.Pixel(x, y));
+        for (int x = 0; x < c.LT.X; ++x) ASSERT_EQ(whole.Pixel(x, y), frame.Pixel(x, y));
+        for (int x = t.RT.X; x < W; ++x) ASSERT_EQ(whole.Pixel(x, y), frame.Pixel(x, y));
     }
     // The left strip's band starts at the strip's top; its head and tail
     // pieces sit where the frame's corners do.
-    for (int y = t.CR.Top; y < t.LT.Y; ++y)
-        ASSERT_EQ(whole.Pixel(0, y), frame.Pixel(0, y));
-    for (int y = t.LB.Y; y < t.CR.Bottom; ++y)
-        ASSERT_EQ(whole.Pixel(1, y), frame.Pixel(1, y));
-    for (int y = t.LT.Y; y < t.LB.Y; ++y)
-        ASSERT_EQ(whole.Pixel(2, y), Label(2, 4 + (y - 3) % 7)) << y;
+    for (int y = t.CR.Top; y < t.LT.Y; ++y) ASSERT_EQ(whole.Pixel(0, y), frame.Pixel(0, y));
+    for (int y = t.LB.Y; y < t.CR.Bottom; ++y) ASSERT_EQ(whole.Pixel(1, y), frame.Pixel(1, y));
+    for (int y = t.LT.Y; y < t.LB.Y; ++y) ASSERT_EQ(whole.Pixel(2, y), Label(2, 4 + (y - 3) % 7)) << y;
 }
 
 TEST(Compose, StripsWhoseGuardsFailStayEmpty) {
@@ -228,7 +215,7 @@ TEST(Compose, StripsWhoseGuardsFailStayEmpty) {
                         s);
     EXPECT_TRUE(s.Top.Empty());
     EXPECT_FALSE(s.Bottom.Empty());
-    EXPECT_EQ(s.Left.Height(), 20 - 3); // the missing top strip leaves its rows to the sides
+    EXPECT_EQ(s.Left.Height(), 20 - 3);  // the missing top strip leaves its rows to the sides
     TvlFrameCuts c{{5, 4}, {12, 4}, {6, 11}, {15, 11}, {3, 3, 17, 13}};
     // Top and bottom strips take the whole height: no room for the sides.
     ComposeBorderStrips(c, {0, 0, 20, 16}, pic, 30, 6, FitFrameCuts(c, 20, 16, 30, 6), TvlStretch(), s);
@@ -273,8 +260,8 @@ TEST(Compose, DegenerateGeometryDrawsSafely) {
         ComposeBorderStrips(c, S, pic, W, H, FitFrameCuts(c, 20, 16, W, H), all, strips);
     }
     // A skin rect reaching outside the picture and absurd numbers.
-    TvlFrameCuts huge{{2000000000, 4}, {2100000000, 4}, {6, 2000000000}, {2147483647, 2147483647},
-                      {3, 3, 2147483647, 2147483647}};
+    TvlFrameCuts huge{
+        {2000000000, 4}, {2100000000, 4}, {6, 2000000000}, {2147483647, 2147483647}, {3, 3, 2147483647, 2147483647}};
     ComposeTiledImage(huge, {10, 10, 2147483647, 2147483647}, pic, 50, 50, FitFrameCuts(huge, 7, 7, 50, 50), true,
                       dest);
     EXPECT_EQ(dest.Width(), 50);
@@ -282,7 +269,7 @@ TEST(Compose, DegenerateGeometryDrawsSafely) {
 
 TEST(Compose, HorizontalPartsAndTiledMiddle) {
     TvlFBitmap pic = Labelled(9, 2);
-    const TRect S{1, 0, 8, 2}; // 7 wide: left 2, middle 3, right 2
+    const TRect S{1, 0, 8, 2};  // 7 wide: left 2, middle 3, right 2
     TvlFBitmap dest;
     ComposeHorizontal(2, 2, S, pic, 12, dest);
     ASSERT_EQ(dest.Height(), 2);
@@ -306,9 +293,7 @@ TEST(Compose, VerticalPartsAndTiledMiddle) {
     ExpectPixels(dest, [](int x, int y) { return TPoint{x, Map(y, 2, 10, 2, 3, 5)}; });
     // A middle band of height 0 leaves the middle blank.
     ComposeVertical(3, 4, {0, 0, 2, 7}, pic, 10, dest);
-    ExpectPixels(dest, [](int x, int y) {
-        return y < 3 ? TPoint{x, y} : y >= 6 ? TPoint{x, y - 3} : TPoint{-1, -1};
-    });
+    ExpectPixels(dest, [](int x, int y) { return y < 3 ? TPoint{x, y} : y >= 6 ? TPoint{x, y - 3} : TPoint{-1, -1}; });
 }
 
 TEST(Compose, TileAreaLaysThePieceFromTheCornerUpToTheAreaEdges) {
@@ -318,13 +303,12 @@ TEST(Compose, TileAreaLaysThePieceFromTheCornerUpToTheAreaEdges) {
     TileArea({1, 1, 4, 3}, {0, 0, 7, 5}, {5, 6, 12, 12}, pic, 9, 6, dest);
     ASSERT_EQ(dest.Width(), 9);
     ExpectPixels(dest, [](int x, int y) {
-        if (x >= 7 || y >= 5)
-            return TPoint{-1, -1};
+        if (x >= 7 || y >= 5) return TPoint{-1, -1};
         return TPoint{6 + x % 3, 7 + y % 2};
     });
-    TileArea({1, 1, 1, 3}, {0, 0, 7, 5}, {5, 6, 12, 12}, pic, 9, 6, dest); // zero-wide piece
+    TileArea({1, 1, 1, 3}, {0, 0, 7, 5}, {5, 6, 12, 12}, pic, 9, 6, dest);  // zero-wide piece
     EXPECT_EQ(dest, TvlFBitmap(9, 6));
-    TileArea({1, 1, 4, 3}, {0, 0, 0, 5}, {5, 6, 12, 12}, pic, 9, 6, dest); // empty area
+    TileArea({1, 1, 4, 3}, {0, 0, 0, 5}, {5, 6, 12, 12}, pic, 9, 6, dest);  // empty area
     EXPECT_EQ(dest, TvlFBitmap(9, 6));
 }
 

@@ -35,7 +35,7 @@ void SlowSplitBlur(TvlFBitmap& b, int d) {
         }
 }
 
-} // namespace
+}  // namespace
 
 TEST(Effects, RoundingTakesHalvesToTheEvenNeighbour) {
     EXPECT_EQ(vlRoundHalfEven(0.5), 0);
@@ -52,9 +52,9 @@ TEST(Effects, RoundingTakesHalvesToTheEvenNeighbour) {
 TEST(Effects, CrossFadeRoundsHalvesToEvenAndClampsK) {
     TvlEffectBmp a = Solid(3, 2, 0x000000);
     a.Morph(Solid(3, 2, 0xFFFFFF), 0.5);
-    EXPECT_EQ(a.Pixel(2, 1), 0x808080u); // 127.5 → 128
+    EXPECT_EQ(a.Pixel(2, 1), 0x808080u);  // 127.5 → 128
     TvlEffectBmp odd = Solid(2, 1, 0x030201);
-    odd.Morph(Solid(2, 1, 0x040302), 0.5); // 1.5 → 2, 2.5 → 2, 3.5 → 4
+    odd.Morph(Solid(2, 1, 0x040302), 0.5);  // 1.5 → 2, 2.5 → 2, 3.5 → 4
     EXPECT_EQ(odd.Pixel(0, 0), 0x040202u);
     TvlEffectBmp same = Solid(3, 2, 0x102030);
     same.Morph(Solid(3, 2, 0xFFFFFF), -1);
@@ -106,8 +106,12 @@ TEST(Effects, EveryMorphLeavesBitmapsOfAnotherSizeAlone) {
 TEST(Effects, MorphKindsDispatchToTheirMorphs) {
     TvlFBitmap a0 = Random(9, 5, 5), b = Random(9, 5, 6);
     using Fn = void (TvlEffectBmp::*)(const TvlFBitmap&, double);
-    const Fn fns[] = {&TvlEffectBmp::Morph,          &TvlEffectBmp::GradientMorph,  &TvlEffectBmp::LeftGradientMorph,
-                      &TvlEffectBmp::RightGradientMorph, &TvlEffectBmp::LeftSlideMorph, &TvlEffectBmp::RightSlideMorph,
+    const Fn fns[] = {&TvlEffectBmp::Morph,
+                      &TvlEffectBmp::GradientMorph,
+                      &TvlEffectBmp::LeftGradientMorph,
+                      &TvlEffectBmp::RightGradientMorph,
+                      &TvlEffectBmp::LeftSlideMorph,
+                      &TvlEffectBmp::RightSlideMorph,
                       &TvlEffectBmp::PushMorph};
     for (int kind = 0; kind < 7; ++kind) {
         TvlEffectBmp viaKind = Effect(a0), direct = Effect(a0);
@@ -144,7 +148,7 @@ TEST(Effects, GradientMorphRunsAcrossWideBitmapsAndDownHighOnes) {
     for (int x : {0, 19}) {
         EXPECT_EQ(Red(high, x, 10), 255);
         EXPECT_EQ(Red(high, x, 30), 255);
-        EXPECT_EQ(Red(high, x, 9), 227); // weight 1/9: 226.67 → 227
+        EXPECT_EQ(Red(high, x, 9), 227);  // weight 1/9: 226.67 → 227
         EXPECT_EQ(Red(high, x, 0), 0);
         EXPECT_EQ(Red(high, x, 39), 0);
     }
@@ -158,20 +162,19 @@ TEST(Effects, GradientMorphRunsAcrossWideBitmapsAndDownHighOnes) {
     EXPECT_EQ(beyond, Solid(20, 40, 0xFFFFFF));
     TvlEffectBmp before = Solid(7, 3, 0);
     before.GradientMorph(Solid(7, 3, 0xFFFFFF), -3);
-    EXPECT_EQ(Red(before, 3, 1), 255); // k = 0: the middle column
+    EXPECT_EQ(Red(before, 3, 1), 255);  // k = 0: the middle column
 }
 
 TEST(Effects, SideGradientsRampFromTheirEdge) {
     TvlEffectBmp left = Solid(5, 2, 0);
-    left.LeftGradientMorph(Solid(5, 2, Gray(200)), 0.8); // a = 4
-    for (int x = 0; x < 5; ++x)
-        EXPECT_EQ(Red(left, x, 1), 200 - 50 * x) << x;
+    left.LeftGradientMorph(Solid(5, 2, Gray(200)), 0.8);  // a = 4
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(Red(left, x, 1), 200 - 50 * x) << x;
     TvlEffectBmp atZero = Solid(5, 1, 0);
-    atZero.LeftGradientMorph(Solid(5, 1, Gray(200)), 0); // a raised to 1
+    atZero.LeftGradientMorph(Solid(5, 1, Gray(200)), 0);  // a raised to 1
     EXPECT_EQ(Red(atZero, 0, 0), 200);
     EXPECT_EQ(Red(atZero, 1, 0), 0);
     TvlEffectBmp right = Solid(5, 2, 0);
-    right.RightGradientMorph(Solid(5, 2, Gray(200)), 0.4); // a = 3, step 1/2
+    right.RightGradientMorph(Solid(5, 2, Gray(200)), 0.4);  // a = 3, step 1/2
     EXPECT_EQ(Red(right, 4, 0), 200);
     EXPECT_EQ(Red(right, 3, 0), 100);
     EXPECT_EQ(Red(right, 2, 0), 0);
@@ -187,51 +190,50 @@ TEST(Effects, SlidesAndPushMoveWholeColumns) {
     auto column = [](const TvlFBitmap& m, int x) { return std::pair{m.Pixel(x, 0), m.Pixel(x, 1)}; };
 
     TvlEffectBmp s = Effect(a);
-    s.LeftSlideMorph(b, 0); // b = 1: B's last column enters
+    s.LeftSlideMorph(b, 0);  // b = 1: B's last column enters
     EXPECT_EQ(column(s, 0), column(b, 3));
     EXPECT_EQ(column(s, 1), column(a, 1));
     s = Effect(a);
-    s.RightSlideMorph(b, 0.5); // b = 2
+    s.RightSlideMorph(b, 0.5);  // b = 2
     EXPECT_EQ(column(s, 1), column(a, 1));
     EXPECT_EQ(column(s, 2), column(b, 0));
     EXPECT_EQ(column(s, 3), column(b, 1));
     s = Effect(a);
-    s.LeftSlideMorph(b, 1); // lowered to W − 1
+    s.LeftSlideMorph(b, 1);  // lowered to W − 1
     EXPECT_EQ(column(s, 2), column(b, 3));
     EXPECT_EQ(column(s, 3), column(a, 3));
 
     TvlEffectBmp p = Effect(a);
     p.PushMorph(b, 0);
     EXPECT_EQ(column(p, 0), column(b, 3));
-    for (int x = 1; x < 4; ++x)
-        EXPECT_EQ(column(p, x), column(a, x - 1));
+    for (int x = 1; x < 4; ++x) EXPECT_EQ(column(p, x), column(a, x - 1));
     p = Effect(a);
-    p.PushMorph(b, 0.5); // a = 2
+    p.PushMorph(b, 0.5);  // a = 2
     EXPECT_EQ(column(p, 0), column(b, 1));
     EXPECT_EQ(column(p, 2), column(b, 3));
     EXPECT_EQ(column(p, 3), column(a, 0));
     p = Effect(a);
-    p.PushMorph(b, 3); // clamped to W − 1: all of B
+    p.PushMorph(b, 3);  // clamped to W − 1: all of B
     EXPECT_EQ(p, b);
 }
 
 TEST(Effects, BrightnessDarknessGrayAndInvertArithmetic) {
-    TvlEffectBmp b = Solid(2, 2, 0xFF0065); // red 101, blue 255
+    TvlEffectBmp b = Solid(2, 2, 0xFF0065);  // red 101, blue 255
     b.ChangeBrightness(0.5);
-    EXPECT_EQ(b.Pixel(1, 1), 0xFF80B2u); // 101 → 178, 0 → 128 (127.5), 255 stays
+    EXPECT_EQ(b.Pixel(1, 1), 0xFF80B2u);  // 101 → 178, 0 → 128 (127.5), 255 stays
     b = Solid(2, 2, 0x000064);
     b.ChangeDarkness(0.3);
     EXPECT_EQ(Red(b, 0, 0), 70);
-    b.ChangeBrightness(3); // held at 1
+    b.ChangeBrightness(3);  // held at 1
     EXPECT_EQ(b.Pixel(0, 0), 0xFFFFFFu);
-    b.ChangeDarkness(-1); // held at 0
+    b.ChangeDarkness(-1);  // held at 0
     EXPECT_EQ(b.Pixel(0, 0), 0xFFFFFFu);
 
     TvlEffectBmp g(5, 1);
-    g.SetPixel(0, 0, 0x00FF00); // pure green
-    g.SetPixel(1, 0, 0xFF0000); // pure blue
-    g.SetPixel(2, 0, 0x000005); // red 5: 1.5 → 2
-    g.SetPixel(3, 0, 0x00000F); // red 15: 4.5 → 4
+    g.SetPixel(0, 0, 0x00FF00);  // pure green
+    g.SetPixel(1, 0, 0xFF0000);  // pure blue
+    g.SetPixel(2, 0, 0x000005);  // red 5: 1.5 → 2
+    g.SetPixel(3, 0, 0x00000F);  // red 15: 4.5 → 4
     g.SetPixel(4, 0, 0xFFFFFF);
     g.GrayScale();
     EXPECT_EQ(g.Pixel(0, 0), Gray(150));
@@ -277,8 +279,7 @@ TEST(Effects, SplitBlurWorksInPlaceFromTheTopLeft) {
 TEST(Effects, NoiseStaysInRangeAndShiftsAllChannelsAlike) {
     TvlEffectBmp n(64, 16);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 64; ++x)
-            n.SetPixel(x, y, x % 3 == 0 ? 0 : x % 3 == 1 ? 0xFFFFFF : Gray(100));
+        for (int x = 0; x < 64; ++x) n.SetPixel(x, y, x % 3 == 0 ? 0 : x % 3 == 1 ? 0xFFFFFF : Gray(100));
     n.AddNoise(50);
     bool moved = false;
     for (int y = 0; y < 16; ++y)
@@ -295,7 +296,7 @@ TEST(Effects, NoiseStaysInRangeAndShiftsAllChannelsAlike) {
     n.AddNoise(0);
     n.AddNoise(-4);
     EXPECT_EQ(n, before);
-    n.AddNoise(2000); // far beyond the channel range: clamped
+    n.AddNoise(2000);  // far beyond the channel range: clamped
 }
 
 TEST(Effects, InactiveEffectsApplyTheirFilter) {
@@ -325,12 +326,10 @@ TEST(Effects, QuarterTurnsAndFlip) {
     ASSERT_EQ(d.Width(), 2);
     ASSERT_EQ(d.Height(), 3);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(d.Pixel(y, 3 - 1 - x), Label(x, y));
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(d.Pixel(y, 3 - 1 - x), Label(x, y));
     a.RotateRight(d);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(d.Pixel(2 - 1 - y, x), Label(x, y));
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(d.Pixel(2 - 1 - y, x), Label(x, y));
     a.FlipVertical(d);
     EXPECT_EQ(d.Pixel(1, 0), Label(1, 1));
     EXPECT_EQ(d.Pixel(1, 1), Label(1, 0));
@@ -347,7 +346,7 @@ TEST(Effects, QuarterTurnsAndFlip) {
     t3.RotateLeft(t4);
     EXPECT_EQ(t4, big);
     TvlEffectBmp self = Effect(Labelled(3, 2));
-    self.RotateLeft(self); // refused: a bitmap cannot turn into itself
+    self.RotateLeft(self);  // refused: a bitmap cannot turn into itself
     EXPECT_EQ(self, Labelled(3, 2));
 }
 
@@ -360,7 +359,7 @@ TEST(Effects, NoiseFollowsOneSequenceAcrossEveryWidth) {
             TvlEffectBmp fast = Effect(original);
             std::thread([&] {
                 fast.AddNoise(amount);
-                fast.AddNoise(amount); // the sequence carries on from the first call
+                fast.AddNoise(amount);  // the sequence carries on from the first call
             }).join();
             TvlFBitmap slow = original;
             uint32_t seed = 0;
@@ -368,8 +367,8 @@ TEST(Effects, NoiseFollowsOneSequenceAcrossEveryWidth) {
                 for (int y = 0; y < 5; ++y)
                     for (int x = 0; x < w; ++x) {
                         seed = seed * 134775813u + 1u;
-                        const int c = static_cast<int>((uint64_t{seed} * static_cast<uint32_t>(amount)) >> 32) -
-                                      amount / 2;
+                        const int c =
+                            static_cast<int>((uint64_t{seed} * static_cast<uint32_t>(amount)) >> 32) - amount / 2;
                         for (int i = 0; i < 3; ++i) {
                             uint8_t& v = slow.Row(y)[x * 3 + i];
                             v = static_cast<uint8_t>(std::clamp(v + c, 0, 255));
@@ -411,8 +410,7 @@ void SlowRamp(TvlFBitmap& a, const TvlFBitmap& b, int from, int to, double step)
     double w = 0;
     for (int x = from;; x += to >= from ? 1 : -1) {
         SlowBlendColumn(a, b, x, w);
-        if (x == to)
-            break;
+        if (x == to) break;
         w = std::min(w + step, 1.0);
     }
 }
@@ -420,19 +418,17 @@ void SlowRamp(TvlFBitmap& a, const TvlFBitmap& b, int from, int to, double step)
 TEST(Effects, BlendsMatchChannelByChannelArithmetic) {
     std::mt19937 rng(2024);
     std::vector<double> ks = {0, 1, 0.5, 0.25, 0.1, 0.2, 0.3, 0.37, 0.7, 0.9, 1.0 / 3, 1e-9, 1 - 1e-9};
-    for (int i = 0; i < 12; ++i)
-        ks.push_back(std::uniform_real_distribution<double>(0, 1)(rng));
+    for (int i = 0; i < 12; ++i) ks.push_back(std::uniform_real_distribution<double>(0, 1)(rng));
     for (int w : {1, 5, 11, 22, 37, 90})
         for (double k : ks) {
-            const int h = std::min(3, w); // never higher than wide: the horizontal gradient
+            const int h = std::min(3, w);  // never higher than wide: the horizontal gradient
             const TvlFBitmap a = Random(w, h, rng()), b = Random(w, h, rng());
             TvlEffectBmp fast = Effect(a);
             fast.Morph(b, k);
             TvlFBitmap slow = a;
             for (int y = 0; y < h; ++y)
                 for (int i = 0; i < w * 3; ++i)
-                    slow.Row(y)[i] =
-                        static_cast<uint8_t>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i]));
+                    slow.Row(y)[i] = static_cast<uint8_t>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i]));
             ASSERT_EQ(fast, slow) << "cross-fade " << w << " " << k;
 
             fast = Effect(a);
@@ -440,14 +436,12 @@ TEST(Effects, BlendsMatchChannelByChannelArithmetic) {
             slow = a;
             const int band = static_cast<int>(std::nearbyint(w * k)), m = w / 2;
             const int g = std::max(0, m - band / 2), f = std::min(w - 1, m + band / 2), r = (w - band) / 2;
-            for (int x = g; x <= f; ++x)
-                SlowBlendColumn(slow, b, x, 0);
+            for (int x = g; x <= f; ++x) SlowBlendColumn(slow, b, x, 0);
             SlowRamp(slow, b, g, 0, r == 0 ? 1.0 : 1.0 / r);
             SlowRamp(slow, b, f, w - 1, r == 0 ? 1.0 : 1.0 / r);
             ASSERT_EQ(fast, slow) << "gradient " << w << " " << k;
 
-            if (w < 2)
-                continue;
+            if (w < 2) continue;
             fast = Effect(a);
             fast.LeftGradientMorph(b, k);
             slow = a;
@@ -502,14 +496,11 @@ TEST(Effects, VerticalGradientMatchesRowByRowArithmetic) {
             const int band = static_cast<int>(std::nearbyint(h * k)), m = h / 2;
             const int g = std::max(0, m - band / 2), f = std::min(h - 1, m + band / 2), r = (h - 1 - band) / 2;
             const double step = r == 0 ? 0.0 : 1.0 / r;
-            for (int y = g; y <= f; ++y)
-                blendRow(y, 0);
+            for (int y = g; y <= f; ++y) blendRow(y, 0);
             double weight = 0;
-            for (int y = g; y >= 0; --y, weight = std::min(weight + step, 1.0))
-                blendRow(y, weight);
+            for (int y = g; y >= 0; --y, weight = std::min(weight + step, 1.0)) blendRow(y, weight);
             weight = 0;
-            for (int y = f; y < h; ++y, weight = std::min(weight + step, 1.0))
-                blendRow(y, weight);
+            for (int y = f; y < h; ++y, weight = std::min(weight + step, 1.0)) blendRow(y, weight);
             ASSERT_EQ(fast, slow) << w << "x" << h << " " << k;
         }
 }
@@ -519,8 +510,7 @@ TEST(Effects, GrayScaleOfEveryColourMatchesItsRoundedSum) {
     TvlEffectBmp band(4096, 16);
     for (uint32_t first = 0; first < (1u << 24); first += 4096 * 16) {
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 4096; ++x)
-                band.SetPixel(x, y, first + static_cast<uint32_t>(y * 4096 + x));
+            for (int x = 0; x < 4096; ++x) band.SetPixel(x, y, first + static_cast<uint32_t>(y * 4096 + x));
         band.GrayScale();
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 4096; ++x) {
@@ -528,8 +518,7 @@ TEST(Effects, GrayScaleOfEveryColourMatchesItsRoundedSum) {
                 const int sum = 30 * static_cast<int>(c & 255) + 59 * static_cast<int>((c >> 8) & 255) +
                                 11 * static_cast<int>(c >> 16);
                 int level = sum / 100;
-                if (sum % 100 > 50 || (sum % 100 == 50 && level % 2 == 1))
-                    ++level;
+                if (sum % 100 > 50 || (sum % 100 == 50 && level % 2 == 1)) ++level;
                 ASSERT_EQ(band.Pixel(x, y), static_cast<uint32_t>(level * 0x010101)) << std::hex << c;
             }
     }

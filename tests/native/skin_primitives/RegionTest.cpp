@@ -9,8 +9,7 @@ namespace {
 
 bool Inside(const std::vector<TRect>& rects, int x, int y) {
     for (const TRect& r : rects)
-        if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom)
-            return true;
+        if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return true;
     return false;
 }
 
@@ -30,23 +29,21 @@ std::vector<TRect> SlowRuns(const TvlFBitmap& mask, int dx, int dy) {
                 continue;
             }
             int start = x;
-            while (x < mask.Width() && mask.Pixel(x, y) == 0)
-                ++x;
+            while (x < mask.Width() && mask.Pixel(x, y) == 0) ++x;
             rects.push_back({start + dx, y + dy, x + dx, y + dy + 1});
         }
     return rects;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Region, BlackRunsBecomeRectanglesAfterThePlatformHeader) {
     TvlFBitmap mask = Filled(12, 3, 0xFFFFFF);
-    for (int x = 3; x <= 7; ++x)
-        mask.SetPixel(x, 0, 0);
+    for (int x = 3; x <= 7; ++x) mask.SetPixel(x, 0, 0);
     mask.SetPixel(0, 2, 0);
     mask.SetPixel(11, 2, 0);
-    mask.SetPixel(5, 1, 0x010000); // blue 1: not black
-    mask.SetPixel(6, 1, 0x000001); // red 1: not black
+    mask.SetPixel(5, 1, 0x010000);  // blue 1: not black
+    mask.SetPixel(6, 1, 0x000001);  // red 1: not black
     std::vector<uint8_t> data = MaskToRegionData(mask, 0, 0);
     ASSERT_EQ(data.size(), 32u + 3 * 16);
     EXPECT_EQ(Word(data, 0), 32);
@@ -79,8 +76,7 @@ TEST(Region, FastScanAgreesWithThePlainReading) {
             for (int x = 0; x < width;) {
                 int run = 1 + static_cast<int>(rng() % 20);
                 uint32_t colour = rng() % 3 == 0 ? 0u : (rng() % 2 ? 0xFFFFFFu : 1u << (8 * (rng() % 3)));
-                for (int i = 0; i < run && x < width; ++i, ++x)
-                    mask.SetPixel(x, y, colour);
+                for (int i = 0; i < run && x < width; ++i, ++x) mask.SetPixel(x, y, colour);
             }
         EXPECT_EQ(RegionDataRects(MaskToRegionData(mask, 3, 4)), SlowRuns(mask, 3, 4)) << round;
     }
@@ -90,8 +86,7 @@ TEST(Region, DataGrowsBeyondTenThousandRectangles) {
     // A checkerboard: one rectangle per black pixel, 15,000 in all.
     TvlFBitmap mask = Filled(300, 100, 0xFFFFFF);
     for (int y = 0; y < 100; ++y)
-        for (int x = (y & 1); x < 300; x += 2)
-            mask.SetPixel(x, y, 0);
+        for (int x = (y & 1); x < 300; x += 2) mask.SetPixel(x, y, 0);
     std::vector<TRect> rects = RegionDataRects(MaskToRegionData(mask, 0, 0));
     ASSERT_EQ(rects.size(), 15000u);
     EXPECT_EQ(rects.back(), (TRect{299, 99, 300, 100}));
@@ -118,8 +113,7 @@ TEST(Region, FrameRegionIsTheClientUnitedWithTheTiledBorderMasks) {
     // mask's first and last rows.
     mask.SetPixel(0, 4, 0xFFFFFF);
     rects = RegionDataRects(ComposeFrameRegionData(mask, c, W, H, FitFrameCuts(c, 10, 10, W, H)));
-    for (int y = 2; y < 15; ++y)
-        EXPECT_EQ(Inside(rects, 0, y), y != 3 && y != 7 && y != 11) << y;
+    for (int y = 2; y < 15; ++y) EXPECT_EQ(Inside(rects, 0, y), y != 3 && y != 7 && y != 11) << y;
 }
 
 TEST(Region, WhiteMaskLeavesTheClientAndSmallWindowsGetNoRegion) {

@@ -12,8 +12,7 @@ std::set<std::pair<int, int>> SetPixels(const TvlFBitmap& b) {
     std::set<std::pair<int, int>> set;
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x)
-            if (b.Pixel(x, y) != 0)
-                set.insert({x, y});
+            if (b.Pixel(x, y) != 0) set.insert({x, y});
     return set;
 }
 
@@ -25,28 +24,26 @@ std::set<std::pair<int, int>> Glyph(TvlGlyph glyph, int x = 0, int y = 0) {
 
 int RowCount(const std::set<std::pair<int, int>>& set, int y) {
     int n = 0;
-    for (auto [px, py] : set)
-        n += py == y;
+    for (auto [px, py] : set) n += py == y;
     return n;
 }
 
 int ColumnCount(const std::set<std::pair<int, int>>& set, int x) {
     int n = 0;
-    for (auto [px, py] : set)
-        n += px == x;
+    for (auto [px, py] : set) n += px == x;
     return n;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Glyphs, CloseIsTwoDoubleDiagonalsWithoutEndPoints) {
     auto close = Glyph(TvlGlyph::Close, 2, 3);
-    EXPECT_TRUE(close.count({3, 4}));  // (x+1, y+1)
-    EXPECT_TRUE(close.count({10, 11})); // (x+8, y+8), last of the first line
-    EXPECT_FALSE(close.count({11, 12})); // (x+9, y+9) is its end point
-    EXPECT_TRUE(close.count({11, 11}));  // (x+9, y+8) of the third line
-    EXPECT_TRUE(close.count({3, 11}));   // (x+1, y+8) of the fourth line
-    EXPECT_FALSE(close.count({2, 12}));  // (x, y+9) is its end point
+    EXPECT_TRUE(close.count({3, 4}));     // (x+1, y+1)
+    EXPECT_TRUE(close.count({10, 11}));   // (x+8, y+8), last of the first line
+    EXPECT_FALSE(close.count({11, 12}));  // (x+9, y+9) is its end point
+    EXPECT_TRUE(close.count({11, 11}));   // (x+9, y+8) of the third line
+    EXPECT_TRUE(close.count({3, 11}));    // (x+1, y+8) of the fourth line
+    EXPECT_FALSE(close.count({2, 12}));   // (x, y+9) is its end point
     EXPECT_EQ(close.size(), 4u * 8 - 2);  // two crossings share a pixel
 }
 
@@ -61,7 +58,7 @@ TEST(Glyphs, CaptionGlyphsHaveTheirShapes) {
     EXPECT_TRUE(maximize.count({10, 9}));
     EXPECT_FALSE(maximize.count({11, 0}));
     EXPECT_FALSE(maximize.count({10, 10}));
-    EXPECT_EQ(RowCount(maximize, 1), 11); // the thick top edge
+    EXPECT_EQ(RowCount(maximize, 1), 11);  // the thick top edge
     EXPECT_EQ(RowCount(maximize, 2), 2);
 
     auto restore = Glyph(TvlGlyph::Restore);
@@ -74,11 +71,9 @@ TEST(Glyphs, CaptionGlyphsHaveTheirShapes) {
     EXPECT_EQ(system.size(), 2u * 8 + 2);
 
     auto up = Glyph(TvlGlyph::RollUp);
-    for (int i = 0; i <= 4; ++i)
-        EXPECT_EQ(RowCount(up, 6 - i), 8 - 2 * i) << i;
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(RowCount(up, 6 - i), 8 - 2 * i) << i;
     auto down = Glyph(TvlGlyph::RollDown);
-    for (int i = 0; i <= 4; ++i)
-        EXPECT_EQ(RowCount(down, 6 - i), 2 * i) << i;
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(RowCount(down, 6 - i), 2 * i) << i;
 
     EXPECT_EQ(Glyph(TvlGlyph::MinimizeToTray).size(), 25u);
     EXPECT_TRUE(Glyph(TvlGlyph::MinimizeToTray).count({2, 2}));
@@ -96,27 +91,23 @@ TEST(Glyphs, CaptionGlyphsHaveTheirShapes) {
 }
 
 TEST(Glyphs, ArrowsPointTheirWay) {
-    const TRect r{0, 0, 10, 10}; // centre (5, 5)
+    const TRect r{0, 0, 10, 10};  // centre (5, 5)
     auto draw = [&](int direction) {
         TvlFBitmap b(12, 12);
         DrawArrow(b, r, 0xFFFFFF, direction);
         return SetPixels(b);
     };
     auto up = draw(3);
-    for (int i = 0; i <= 3; ++i)
-        EXPECT_EQ(RowCount(up, 3 + i), 2 * i + 1);
+    for (int i = 0; i <= 3; ++i) EXPECT_EQ(RowCount(up, 3 + i), 2 * i + 1);
     EXPECT_TRUE(up.count({5, 3}));
     auto down = draw(4);
-    for (int n = 0; n <= 3; ++n)
-        EXPECT_EQ(RowCount(down, 7 - n), 2 * n + 1);
+    for (int n = 0; n <= 3; ++n) EXPECT_EQ(RowCount(down, 7 - n), 2 * n + 1);
     EXPECT_TRUE(down.count({5, 7}));
     auto left = draw(1);
-    for (int i = 0; i <= 3; ++i)
-        EXPECT_EQ(ColumnCount(left, 3 + i), 2 * i + 1);
+    for (int i = 0; i <= 3; ++i) EXPECT_EQ(ColumnCount(left, 3 + i), 2 * i + 1);
     EXPECT_TRUE(left.count({3, 5}));
     auto right = draw(2);
-    for (int n = 0; n <= 3; ++n)
-        EXPECT_EQ(ColumnCount(right, 7 - n), 2 * n + 1);
+    for (int n = 0; n <= 3; ++n) EXPECT_EQ(ColumnCount(right, 7 - n), 2 * n + 1);
     EXPECT_TRUE(right.count({7, 5}));
     EXPECT_TRUE(draw(0).empty());
     // Drawing reaching outside the bitmap is cut.
@@ -129,15 +120,14 @@ TEST(Glyphs, GlyphFrameDrawsOneFrameWithItsBottomLeftColourTransparent) {
     // Three frames of 2 × 2; frame 2's bottom-left pixel is its key colour.
     TvlFBitmap strip(6, 2);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 6; ++x)
-            strip.SetPixel(x, y, Label(x, y));
+        for (int x = 0; x < 6; ++x) strip.SetPixel(x, y, Label(x, y));
     strip.SetPixel(2, 1, 0x00FF00);
     strip.SetPixel(3, 0, 0x00FF00);
     TvlFBitmap dest = Filled(4, 4, 0x111111);
     DrawGlyphFrame(dest, 1, 1, 2, 3, strip);
     EXPECT_EQ(dest.Pixel(1, 1), Label(2, 0));
-    EXPECT_EQ(dest.Pixel(2, 1), 0x111111u); // key colour
-    EXPECT_EQ(dest.Pixel(1, 2), 0x111111u); // the key pixel itself
+    EXPECT_EQ(dest.Pixel(2, 1), 0x111111u);  // key colour
+    EXPECT_EQ(dest.Pixel(1, 2), 0x111111u);  // the key pixel itself
     EXPECT_EQ(dest.Pixel(2, 2), Label(3, 1));
     EXPECT_EQ(dest.Pixel(0, 0), 0x111111u);
     TvlFBitmap untouched = dest;
@@ -146,8 +136,8 @@ TEST(Glyphs, GlyphFrameDrawsOneFrameWithItsBottomLeftColourTransparent) {
     DrawGlyphFrame(dest, 0, 0, 1, 0, strip);
     DrawGlyphFrame(dest, 0, 0, 1, 1, TvlPixelView());
     EXPECT_EQ(dest, untouched);
-    DrawGlyphFrame(dest, 2, -1, 3, 3, strip); // cut at the border
-    EXPECT_EQ(dest.Pixel(2, 0), 0x111111u);     // frame 3's own key colour
+    DrawGlyphFrame(dest, 2, -1, 3, 3, strip);  // cut at the border
+    EXPECT_EQ(dest.Pixel(2, 0), 0x111111u);    // frame 3's own key colour
     EXPECT_EQ(dest.Pixel(3, 0), Label(5, 1));
 }
 
@@ -169,9 +159,9 @@ TEST(Calendar, SerialDatesLeapYearsAndMonthLengths) {
     EXPECT_EQ(vlYearOf(45000), 2023);
     EXPECT_EQ(vlMonthOf(45000), 3);
     EXPECT_EQ(vlDayOf(45000), 15);
-    EXPECT_EQ(vlDayOf(-1), 29); // 29 December 1899
+    EXPECT_EQ(vlDayOf(-1), 29);  // 29 December 1899
     EXPECT_EQ(vlMonthOf(45351), 2);
-    EXPECT_EQ(vlDayOf(45351), 29); // 29 February 2024
+    EXPECT_EQ(vlDayOf(45351), 29);  // 29 February 2024
     EXPECT_TRUE(vlIsLeapYear(2024));
     EXPECT_TRUE(vlIsLeapYear(2000));
     EXPECT_FALSE(vlIsLeapYear(1900));

@@ -110,8 +110,8 @@ TEST_F(PlannerTest, NewProjectIsShownAtOnceAndTakesTasks) {
     Write("categories.dat", "Work\r\n");
     TfrmMain* w = Start();
     int seen = 0;
-    ui::OnNextModal(ui::ExpectMessage("You have to create a new project or open an existing before add tasks!", "OK",
-                                      &seen));
+    ui::OnNextModal(
+        ui::ExpectMessage("You have to create a new project or open an existing before add tasks!", "OK", &seen));
     ui::Click(w->btnAdd);
     EXPECT_EQ(seen, 1);
 

@@ -43,7 +43,8 @@ void CheckEveryWindow(TfrmMain* main, const std::string& skin) {
     EXPECT_EQ(frame->SkinData(), main->vlSkinData1);
     EXPECT_TRUE(frame->SkinActive());
     EXPECT_EQ(GetWindowLongA(main->Handle(), GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX), 0);
-    EXPECT_EQ(VisibleButtons(frame), (std::vector<std::string>{"closebutton", "maxbutton", "minbutton", "sysmenubutton"}));
+    EXPECT_EQ(VisibleButtons(frame),
+              (std::vector<std::string>{"closebutton", "maxbutton", "minbutton", "sysmenubutton"}));
     // The caption is the window's own text, for the task bar and automation.
     char text[64] = {};
     GetWindowTextA(main->Handle(), text, sizeof text);
@@ -131,7 +132,8 @@ TEST_F(PlannerTest, MainWindowCaptionButtonsMaximizeAndRestore) {
     GetWindowRect(main->Handle(), &r);
     EXPECT_GT(r.right - r.left, before.right - before.left);
     // The controls follow the new client size.
-    EXPECT_EQ(main->ClientWidth(), (r.right - r.left) - (main->vlSkinData1->MainPicture.Width - main->vlSkinData1->ClientRect.Width()));
+    EXPECT_EQ(main->ClientWidth(),
+              (r.right - r.left) - (main->vlSkinData1->MainPicture.Width - main->vlSkinData1->ClientRect.Width()));
     frame->RunCommand(cmMaximize);
     EXPECT_EQ(frame->FrameWindowState(), fwsNormal);
     GetWindowRect(main->Handle(), &r);

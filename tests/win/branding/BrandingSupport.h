@@ -27,9 +27,9 @@ inline std::string PlainGIF(int width, int height, const std::vector<int>& delay
     GIFBuilder b(width, height);
     b.Application("NETSCAPE2.0", std::string("\x01\x01\x00", 3));  // asks for one repetition
     for (size_t i = 0; i < delays.size(); ++i)
-        b.GraphicControl(1, delays[i]).Image(0, 0, width, height,
-                                             std::vector<uint8_t>(static_cast<size_t>(width) * height,
-                                                                  static_cast<uint8_t>(1 + i % 3)));
+        b.GraphicControl(1, delays[i])
+            .Image(0, 0, width, height,
+                   std::vector<uint8_t>(static_cast<size_t>(width) * height, static_cast<uint8_t>(1 + i % 3)));
     return b.Trailer();
 }
 
@@ -41,9 +41,9 @@ public:
         RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &FKey, nullptr);
         char old[1024];
         DWORD size = sizeof old, type = 0;
-        FHadValue = RegQueryValueExA(FKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
-                        ERROR_SUCCESS &&
-                    type == REG_SZ;
+        FHadValue =
+            RegQueryValueExA(FKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS &&
+            type == REG_SZ;
         if (FHadValue) FOld.assign(old, size ? size - 1 : 0);
         Set(command);
         DeleteFileA(RecordPath().c_str());

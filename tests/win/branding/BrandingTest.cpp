@@ -41,8 +41,9 @@ TEST_F(BrandingTest, WithoutConfigTheDesignTimeStateStays) {
 }
 
 TEST_F(BrandingTest, TwoBannersFromPaths2And3) {
-    Config("BannerPath2=C:\\ads\\still.jpg\r\nBannerURL2=http://two.example/\r\n"
-           "BannerPath3=D:\\anim.gif\r\nBannerURL3=http://three.example/\r\n");
+    Config(
+        "BannerPath2=C:\\ads\\still.jpg\r\nBannerURL2=http://two.example/\r\n"
+        "BannerPath3=D:\\anim.gif\r\nBannerURL3=http://three.example/\r\n");
     Write("dbimg1.dat", DataFile("banner.jpg"));
     Write("dbimg2.dat", branding::PlainGIF(120, 60, {10, 10}));
     std::set<std::string> seen;
@@ -256,16 +257,18 @@ TEST(LinkLabel, OpensOnlyWebAndMailAddresses) {
 }
 
 TEST_F(BrandingTest, Screenshots) {
-    Config("AppName=Plandesk (JPEG banner)\r\nBannerPath1=banner.jpg\r\nBannerURL1=http://a.example/\r\n"
-           "Link1URL=http://one.example/\r\nLink1Name=First sponsor\r\nLink2URL=http://two.example/\r\n"
-           "Link2Name=Second sponsor\r\n");
+    Config(
+        "AppName=Plandesk (JPEG banner)\r\nBannerPath1=banner.jpg\r\nBannerURL1=http://a.example/\r\n"
+        "Link1URL=http://one.example/\r\nLink1Name=First sponsor\r\nLink2URL=http://two.example/\r\n"
+        "Link2Name=Second sponsor\r\n");
     Write("dbimg1.dat", DataFile("banner.jpg"));
     TfrmMain* w = Start();
     ASSERT_TRUE(w->imgBanner->Visible());
     ui::SaveScreenshot(w->Handle(), "branding-jpeg-banner");
 
-    Config("AppName=Plandesk (animated GIF banner)\r\nBannerPath1=banner.gif\r\nBannerURL1=http://a.example/\r\n"
-           "Link1URL=http://one.example/\r\nLink1Name=First sponsor\r\n");
+    Config(
+        "AppName=Plandesk (animated GIF banner)\r\nBannerPath1=banner.gif\r\nBannerURL1=http://a.example/\r\n"
+        "Link1URL=http://one.example/\r\nLink1Name=First sponsor\r\n");
     Write("dbimg1.dat", DataFile("anim-banner.gif"));
     w = Restart();
     ASSERT_TRUE(w->gifBanner->Visible());

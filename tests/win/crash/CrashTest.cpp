@@ -30,7 +30,7 @@ std::string Folder() {
 }
 
 struct TRun {
-    std::string Caption;  // of the child's windows
+    std::string Caption;   // of the child's windows
     DWORD StartError = 0;  // why the child could not be started
     DWORD ExitCode = 0;
     bool Finished = false;
@@ -44,7 +44,8 @@ TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
               std::string* output = nullptr) {
     // A log file of its own for every run, also for tests running side by side.
     static int runs = 0;
-    std::string name = "crash_" + mode + "_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs) + ".vlf";
+    std::string name =
+        "crash_" + mode + "_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs) + ".vlf";
     std::string log = Folder() + name;
     DeleteFileA(log.c_str());
     std::string program = output ? "crash_child_console.exe" : "crash_child.exe";
@@ -251,9 +252,7 @@ TRun RunFreezingChild(const std::string& mode, TFreezeTimes& times) {
     });
 }
 
-long long CpuMs(const std::string& note) {
-    return note.rfind("cpu ", 0) == 0 ? std::atoll(note.c_str() + 4) : -1;
-}
+long long CpuMs(const std::string& note) { return note.rfind("cpu ", 0) == 0 ? std::atoll(note.c_str() + 4) : -1; }
 
 // Past the 5 s after which the system calls a window hung, but within the
 // time-out (8 s): nothing is reported, and the watchdog does not spin.
@@ -414,7 +413,8 @@ TEST(CrashChild, AFailingReportWorkerEndsInAPlainMessage) {
         ASSERT_EQ(run.StartError, 0u) << mode;
         ASSERT_TRUE(run.Finished) << mode << ": the child hangs";
         EXPECT_EQ(run.ExitCode, 10u) << mode;
-        EXPECT_EQ(text.rfind("std::runtime_error: Cannot open file \"x.dat\". Not found", 0), 0u) << mode << ": " << text;
+        EXPECT_EQ(text.rfind("std::runtime_error: Cannot open file \"x.dat\". Not found", 0), 0u)
+            << mode << ": " << text;
         EXPECT_NE(text.find("[ERROR] - Section: Report - Address: "), std::string::npos) << mode << ": " << text;
         EXPECT_NE(text.find(error), std::string::npos) << mode << ": " << text;
         EXPECT_TRUE(run.Reports.empty()) << mode;
@@ -432,11 +432,13 @@ TEST(CrashChild, SendingFromTheDialogAsksForStepsAndReportsASocketFailure) {
         sendTicked = send && SendMessageA(send, BM_GETCHECK, 0, 0) == BST_CHECKED;
         HWND shot = FindWindowExA(dialog, nullptr, "BUTTON", "Attach a screenshot");
         screenshotFollowsSend = shot && IsWindowEnabled(shot) && SendMessageA(send, BM_CLICK, 0, 0) == 0 &&
-                                !IsWindowEnabled(shot) && SendMessageA(send, BM_CLICK, 0, 0) == 0 && IsWindowEnabled(shot);
+                                !IsWindowEnabled(shot) && SendMessageA(send, BM_CLICK, 0, 0) == 0 &&
+                                IsWindowEnabled(shot);
         PostMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
         HWND request = WaitForWindow("PlandeskCrashRequest", "Request.");
         if (!request) return;
-        requestShown = FindWindowExA(request, nullptr, "STATIC", "Please describe the steps to reproduce the error:") != nullptr;
+        requestShown =
+            FindWindowExA(request, nullptr, "STATIC", "Please describe the steps to reproduce the error:") != nullptr;
         SetWindowTextA(FindWindowExA(request, nullptr, "EDIT", nullptr), "Clicked Add.");
         PostMessageA(FindWindowExA(request, nullptr, "BUTTON", "OK"), BM_CLICK, 0, 0);
         HWND box = WaitForWindow("#32770", caption.c_str());
@@ -510,7 +512,8 @@ TEST(CrashReporter, InstalledWithTheStoredOptionsAndExported) {
 TEST(CrashReporter, CodeInASharedMappingIsNotHooked) {
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_EXECUTE_READWRITE, 0, 4096, nullptr);
     ASSERT_TRUE(mapping);
-    auto* code = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS | FILE_MAP_EXECUTE, 0, 0, 4096));
+    auto* code =
+        static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS | FILE_MAP_EXECUTE, 0, 0, 4096));
     ASSERT_TRUE(code);
     std::memset(code, 0xC3, 16);  // ret
     size_t before = InstallWarnings().size();

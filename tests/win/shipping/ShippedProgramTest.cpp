@@ -120,8 +120,8 @@ TEST(ShippedProgram, CrashReportOfAStrippedProgramNamesUnitProcedureAndLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         << GetLastError();
     bool finished = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
     if (!finished) TerminateProcess(process.hProcess, 99);
@@ -140,6 +140,5 @@ TEST(ShippedProgram, CrashReportOfAStrippedProgramNamesUnitProcedureAndLine) {
     size_t unit = line.find("CrashChild - ");
     size_t procedure = line.find("CrashByAccessViolation", unit);
     size_t number = line.find("(line ", procedure);
-    EXPECT_TRUE(unit != std::string::npos && procedure != std::string::npos && number != std::string::npos)
-        << report;
+    EXPECT_TRUE(unit != std::string::npos && procedure != std::string::npos && number != std::string::npos) << report;
 }

@@ -114,7 +114,8 @@ TEST_F(SkinPanels, SplitterBevelAndLinkLabel) {
     EXPECT_EQ(bevel->LightColor(), clBtnHighlight);
     bevel->SetSkinData(Skin);
     bevel->ReadElement();
-    auto* data = dynamic_cast<TvlDataSkinBevel*>(Skin->SkinControls[static_cast<size_t>(Skin->FindControlIndex("bevel"))].get());
+    auto* data =
+        dynamic_cast<TvlDataSkinBevel*>(Skin->SkinControls[static_cast<size_t>(Skin->FindControlIndex("bevel"))].get());
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(bevel->LightColor(), data->LightColor);
     EXPECT_EQ(bevel->DarkColor(), data->DarkColor);

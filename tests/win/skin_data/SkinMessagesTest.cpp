@@ -24,7 +24,8 @@ public:
 
 protected:
     void WndProc(TMessage& m) override {
-        if (m.Msg >= WM_SKINCHANGING && m.Msg <= WM_SKINSTRINGSCHANGED) log.push_back({Name, m.Msg, m.WParam, m.LParam});
+        if (m.Msg >= WM_SKINCHANGING && m.Msg <= WM_SKINSTRINGSCHANGED)
+            log.push_back({Name, m.Msg, m.WParam, m.LParam});
         TForm::WndProc(m);
     }
 };

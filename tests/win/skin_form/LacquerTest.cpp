@@ -26,7 +26,7 @@ namespace {
 int GdiObjectCount() {
     DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (counted) return static_cast<int>(counted);
-    auto* peb = reinterpret_cast<const uint8_t*>(__readgsqword(0x60));  // the x64 TEB's PEB
+    auto* peb = reinterpret_cast<const uint8_t*>(__readgsqword(0x60));            // the x64 TEB's PEB
     const uint8_t* table = *reinterpret_cast<const uint8_t* const*>(peb + 0xF8);  // GdiSharedHandleTable
     if (!table) return -1;
     int used = 0;
@@ -441,7 +441,8 @@ TEST_F(Frame, CloseButtonRunsOnReleaseInsideOnlyAndMorphsInFiveSteps) {
     auto* close = dynamic_cast<TvlSkinButtonObject*>(Object(frame, "closebutton"));
     ASSERT_NE(close, nullptr);
     ASSERT_TRUE(close->Morphing);
-    int cx = (close->ObjectRect.Left + close->ObjectRect.Right) / 2, cy = (close->ObjectRect.Top + close->ObjectRect.Bottom) / 2;
+    int cx = (close->ObjectRect.Left + close->ObjectRect.Right) / 2,
+        cy = (close->ObjectRect.Top + close->ObjectRect.Bottom) / 2;
     // Hover: the morph blends to the hover image over five 20 ms steps.
     frame->UpdateActiveObject(cx, cy, true);
     EXPECT_TRUE(close->Active);

@@ -65,22 +65,21 @@ void Pump() {
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(Win32Region, MaskRegionSetOnAWindowHoldsExactlyTheBlackPixels) {
     TvlFBitmap mask = RoundedMask(40, 30, 5);
-    mask.SetPixel(20, 15, 0x000001); // nearly black is outside
+    mask.SetPixel(20, 15, 0x000001);  // nearly black is outside
     HRGN region = MaskToRegion(mask);
     ASSERT_NE(region, nullptr);
     TWindow window(40, 30);
     ASSERT_NE(window.Handle(), nullptr);
-    ASSERT_NE(SetWindowRgn(window.Handle(), region, TRUE), 0); // the window owns it now
+    ASSERT_NE(SetWindowRgn(window.Handle(), region, TRUE), 0);  // the window owns it now
     Pump();
     HRGN got = CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(GetWindowRgn(window.Handle(), got), COMPLEXREGION);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(PtInRegion(got, x, y) != 0, mask.Pixel(x, y) == 0) << x << "," << y;
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(PtInRegion(got, x, y) != 0, mask.Pixel(x, y) == 0) << x << "," << y;
     EXPECT_FALSE(PtInRegion(got, 0, 0));
     EXPECT_TRUE(PtInRegion(got, 10, 10));
     EXPECT_FALSE(PtInRegion(got, 20, 15));
@@ -104,8 +103,7 @@ TEST(Win32Region, FrameRegionFollowsTheWindowSize) {
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             bool inData = false;
-            for (const TRect& r : rects)
-                inData |= x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            for (const TRect& r : rects) inData |= x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
             ASSERT_EQ(PtInRegion(got, x, y) != 0, inData) << x << "," << y;
         }
     // The rounded corners moved to the window's corners; the middle is in.
@@ -125,7 +123,7 @@ TEST(Win32Bitmap, ComposedBitmapReachesTheWindowInOneCopy) {
     const TvlFrameCuts cuts{{3, 3}, {9, 3}, {3, 7}, {9, 7}, {3, 3, 9, 7}};
     TvlFBitmap composed;
     ComposeTiledImage(cuts, {0, 0, 12, 10}, pic, W, H, FitFrameCuts(cuts, 12, 10, W, H), true, composed);
-    ASSERT_NE(composed.Handle(), nullptr); // the pixels live in a DIB section
+    ASSERT_NE(composed.Handle(), nullptr);  // the pixels live in a DIB section
     TWindow window(W, H);
     Pump();
     HDC dc = GetDC(window.Handle());
@@ -135,8 +133,7 @@ TEST(Win32Bitmap, ComposedBitmapReachesTheWindowInOneCopy) {
     GdiFlush();
     ReleaseDC(window.Handle(), dc);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            ASSERT_EQ(back.Pixel(x, y), composed.Pixel(x, y)) << x << "," << y;
+        for (int x = 0; x < W; ++x) ASSERT_EQ(back.Pixel(x, y), composed.Pixel(x, y)) << x << "," << y;
 }
 
 TEST(Win32Bitmap, CreateFromBitmapCopiesAPlatformBitmap) {
@@ -145,8 +142,7 @@ TEST(Win32Bitmap, CreateFromBitmapCopiesAPlatformBitmap) {
     HDC mem = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(mem, ddb);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            SetPixel(mem, x, y, Label(x, y));
+        for (int x = 0; x < 7; ++x) SetPixel(mem, x, y, Label(x, y));
     SelectObject(mem, old);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
@@ -156,16 +152,15 @@ TEST(Win32Bitmap, CreateFromBitmapCopiesAPlatformBitmap) {
     ASSERT_EQ(copy.Width(), 7);
     ASSERT_EQ(copy.Height(), 5);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            ASSERT_EQ(copy.Pixel(x, y), Label(x, y)) << x << "," << y;
+        for (int x = 0; x < 7; ++x) ASSERT_EQ(copy.Pixel(x, y), Label(x, y)) << x << "," << y;
     copy.CreateFromBitmap(nullptr);
     EXPECT_TRUE(copy.Empty());
 }
 
 TEST(Win32Glyphs, PortableStrokesMatchThePlatformsLines) {
-    const TvlGlyph glyphs[] = {TvlGlyph::Close,   TvlGlyph::Minimize, TvlGlyph::Maximize,      TvlGlyph::Restore,
-                               TvlGlyph::SystemMenu, TvlGlyph::RollUp, TvlGlyph::RollDown,
-                               TvlGlyph::MinimizeToTray, TvlGlyph::FilledSquare, TvlGlyph::CheckMark};
+    const TvlGlyph glyphs[] = {TvlGlyph::Close,        TvlGlyph::Minimize, TvlGlyph::Maximize, TvlGlyph::Restore,
+                               TvlGlyph::SystemMenu,   TvlGlyph::RollUp,   TvlGlyph::RollDown, TvlGlyph::MinimizeToTray,
+                               TvlGlyph::FilledSquare, TvlGlyph::CheckMark};
     for (TvlGlyph glyph : glyphs) {
         TvlFBitmap platform(16, 16), portable(16, 16);
         DrawDefaultGlyph(platform.Canvas(), glyph, 2, 3, 0x3050F0);
@@ -185,8 +180,7 @@ TEST(Win32Glyphs, PortableStrokesMatchThePlatformsLines) {
 TEST(Win32Glyphs, GlyphFrameLeavesItsKeyColourTransparent) {
     TvlFBitmap strip(6, 2);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 6; ++x)
-            strip.SetPixel(x, y, Label(x, y));
+        for (int x = 0; x < 6; ++x) strip.SetPixel(x, y, Label(x, y));
     strip.SetPixel(2, 1, 0x00FF00);
     strip.SetPixel(3, 0, 0x00FF00);
     TvlFBitmap dest(4, 4);
@@ -259,7 +253,7 @@ TEST(Win32Parent, ParentBackgroundIsDrawnAtTheChildsPlace) {
     }
     POINT origin{1, 1};
     GetViewportOrgEx(dc, &origin);
-    EXPECT_EQ(origin.x, 0); // the canvas is restored
+    EXPECT_EQ(origin.x, 0);  // the canvas is restored
     EXPECT_EQ(origin.y, 0);
     // A top-level parent only erases.
     Seen.clear();
@@ -278,7 +272,7 @@ TEST(Win32Platform, VersionTestsMonitorAreaAndAlpha) {
     ASSERT_TRUE(GetVersionExA(&info));
     EXPECT_EQ(SupportsLayeredWindows(), LayeredWindowsVersion(info.dwMajorVersion, info.dwMinorVersion));
     EXPECT_EQ(IsVersion51(), info.dwMajorVersion == 5 && info.dwMinorVersion == 1);
-    EXPECT_GE(info.dwMajorVersion, 6u); // the test prefix reports a modern version
+    EXPECT_GE(info.dwMajorVersion, 6u);  // the test prefix reports a modern version
     EXPECT_FALSE(SupportsLayeredWindows());
 
     TWindow window(50, 40, WS_POPUP | WS_VISIBLE, WS_EX_LAYERED);

@@ -29,6 +29,6 @@ std::string TLeakCheck::Differences() const {
 
 void TLeakCheck::ExpectNone(const std::string& scenario) const {
     const std::string differences = Differences();
-    EXPECT_TRUE(differences.empty()) << scenario << " left GDI objects or timers alive (before -> after): "
-                                     << differences;
+    EXPECT_TRUE(differences.empty()) << scenario
+                                     << " left GDI objects or timers alive (before -> after): " << differences;
 }

@@ -34,8 +34,7 @@ int PendingModalActions();
 std::string MessageText(TForm* box);
 void Answer(TForm* box, const char* buttonName);
 // An action that checks a message box's text and answers it.
-std::function<void(TForm*)> ExpectMessage(const std::string& text, const char* buttonName = "OK",
-                                          int* seen = nullptr);
+std::function<void(TForm*)> ExpectMessage(const std::string& text, const char* buttonName = "OK", int* seen = nullptr);
 
 // Saves a picture of a window (frame and children) as a BMP under the test
 // program's folder, in screenshots/<name>.bmp.

@@ -444,8 +444,8 @@ TEST_F(WindowCore, WindowlessControlsPaintInZOrderAndTakeTheirMouseInput) {
 
     // Enter and leave follow the mouse from control to control.
     int enters = upper->Enters, leaves = upper->Leaves;
-    SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));   // upper (left half)
-    SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 110)); // nothing
+    SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));    // upper (left half)
+    SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 110));  // nothing
     EXPECT_EQ(upper->Enters, enters + 1);
     EXPECT_EQ(upper->Leaves, leaves + 1);
     SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
@@ -457,6 +457,7 @@ TEST_F(WindowCore, WindowlessControlsPaintInZOrderAndTakeTheirMouseInput) {
     POINT p{30, 30};
     ClientToScreen(form->Handle(), &p);
     SetCursorPos(p.x, p.y);
-    SendMessageA(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageA(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
 }

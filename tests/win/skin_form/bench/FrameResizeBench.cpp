@@ -31,7 +31,8 @@ double Step(TForm* form, int i) {
     auto t0 = std::chrono::steady_clock::now();
     int w = 1920 - (i % 2) * 20, h = 1080 - (i % 2) * 20;
     SetWindowPos(form->Handle(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     auto t1 = std::chrono::steady_clock::now();
     return std::chrono::duration<double, std::micro>(t1 - t0).count();
 }
@@ -70,8 +71,8 @@ int main() {
         skinnedTime += Step(skinned, i);
         Application->ProcessMessages();
     }
-    std::printf("resize step 1920x1080: plain frame %.1f us, skinned frame %.1f us, ratio %.2f\n",
-                plainTime / steps, skinnedTime / steps, skinnedTime / plainTime);
+    std::printf("resize step 1920x1080: plain frame %.1f us, skinned frame %.1f us, ratio %.2f\n", plainTime / steps,
+                skinnedTime / steps, skinnedTime / plainTime);
     plain->Release();
     skinned->Release();
     Application->ProcessMessages();
