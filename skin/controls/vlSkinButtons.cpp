@@ -34,6 +34,16 @@ void FrameAndFill(TvlFBitmap& bitmap, TColor frame, TColor fill) {
     canvas.FrameRect(r, frame);
 }
 
+// The element's button record, with the looks it leaves out filled in: the
+// active look is the normal one, the pressed look the active one.
+bool ReadButtonLooks(const TvlSkinLook& look, TvlDataSkinButtonControl& data) {
+    auto* element = look.ElementAs<TvlDataSkinButtonControl>();
+    if (!element) return false;
+    data = *element;
+    if (data.ActiveSkinRect.IsEmpty()) data.ActiveSkinRect = look.SkinRect;
+    if (data.DownSkinRect.IsEmpty()) data.DownSkinRect = data.ActiveSkinRect;
+    return true;
+}
 }  // namespace
 
 void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& caption, const TRect& area,
@@ -218,12 +228,7 @@ bool TvlSkinButton::Morphing() const { return FHasButtonData && FButtonData.Morp
 
 void TvlSkinButton::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinButtonControl>();
-    FHasButtonData = data != nullptr;
-    if (!data) return;
-    FButtonData = *data;
-    if (FButtonData.ActiveSkinRect.IsEmpty()) FButtonData.ActiveSkinRect = Look.SkinRect;
-    if (FButtonData.DownSkinRect.IsEmpty()) FButtonData.DownSkinRect = FButtonData.ActiveSkinRect;
+    FHasButtonData = ReadButtonLooks(Look, FButtonData);
 }
 
 void TvlSkinButton::SkinChanged() {
@@ -535,12 +540,7 @@ void TvlSkinSpeedButton::SetShowCaption(bool value) {
 
 void TvlSkinSpeedButton::ReadElement() {
     TvlGraphicSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinButtonControl>();
-    FHasButtonData = data != nullptr;
-    if (!data) return;
-    FButtonData = *data;
-    if (FButtonData.ActiveSkinRect.IsEmpty()) FButtonData.ActiveSkinRect = Look.SkinRect;
-    if (FButtonData.DownSkinRect.IsEmpty()) FButtonData.DownSkinRect = FButtonData.ActiveSkinRect;
+    FHasButtonData = ReadButtonLooks(Look, FButtonData);
 }
 
 void TvlSkinSpeedButton::Click() {
