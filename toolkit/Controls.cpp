@@ -104,6 +104,20 @@ LRESULT CALLBACK CreationHookProc(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+char AcceleratorOf(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return static_cast<char>(toupper(static_cast<unsigned char>(caption[i + 1])));
+        ++i;
+    }
+    return 0;
+}
+
+bool IsAccelerator(char key, const std::string& caption) {
+    char accel = AcceleratorOf(caption);
+    return accel && accel == static_cast<char>(toupper(static_cast<unsigned char>(key)));
+}
+
 TWinControl* ControlWindow(TControl* control) {
     if (!control) return nullptr;
     if (auto* w = dynamic_cast<TWinControl*>(control)) return w;

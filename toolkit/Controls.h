@@ -116,6 +116,10 @@ public:
     virtual bool HitTest(int x, int y) const { return true; }
     // Told, on every control of a form, that the focus moved to `focused`.
     virtual void FormFocusChanged(TWinControl* focused) {}
+    // A character typed with Alt, or to a control that takes no characters:
+    // a control whose caption marks it as its accelerator ("&Yes") acts on
+    // it and returns true.
+    virtual bool DialogChar(char key) { return false; }
 
     // Internal: bounds set by the parent's layout, keeping the anchor distances.
     virtual void SetBoundsByLayout(int left, int top, int width, int height);
@@ -322,6 +326,11 @@ protected:
     void OnEraseBkgnd(TMessage& m) override;
     void OnPrintClient(TMessage& m) override;
 };
+
+// The accelerator of a caption: the character after a single "&", upper
+// case; 0 when there is none ("&&" is a plain ampersand).
+char AcceleratorOf(const std::string& caption);
+bool IsAccelerator(char key, const std::string& caption);
 
 // Routes an exception from a window procedure to the application.
 void HandleWindowException();

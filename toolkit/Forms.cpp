@@ -337,7 +337,10 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
+// Tab, Enter and Escape for the form of the focused control, and the
+// accelerator characters of its controls' captions.
 bool TApplication::IsDialogKey(MSG& msg) {
+    if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) return IsDialogChar(msg);
     if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE))
         return false;
     TWinControl* control = TWinControl::FindControl(msg.hwnd);
@@ -350,6 +353,26 @@ bool TApplication::IsDialogKey(MSG& msg) {
     MSG ch;  // the key's character would only beep in an edit
     PeekMessageA(&ch, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
     return true;
+}
+
+// With Alt, or typed to a control that takes no characters (a button), a
+// character is offered to every control of the form, depth first.
+bool TApplication::IsDialogChar(MSG& msg) {
+    TWinControl* control = TWinControl::FindControl(msg.hwnd);
+    TForm* form = GetParentForm(control);
+    if (!form || msg.wParam < 32) return false;
+    if (msg.message == WM_CHAR && control != form && (control->DialogCode() & (DLGC_WANTCHARS | DLGC_HASSETSEL)))
+        return false;
+    char key = static_cast<char>(msg.wParam);
+    std::function<bool(TControl*)> offer = [&](TControl* c) {
+        if (!c->Visible() || !c->Enabled()) return false;
+        if (c != form && c->DialogChar(key)) return true;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            for (int i = 0; i < w->ControlCount(); ++i)
+                if (offer(w->Controls(i))) return true;
+        return false;
+    };
+    return offer(form);
 }
 
 bool TApplication::DispatchOne(MSG& msg) {

@@ -139,6 +139,7 @@ private:
     bool DispatchOne(MSG& msg);
     // Tab, Enter and Escape for the form of the focused control.
     static bool IsDialogKey(MSG& msg);
+    static bool IsDialogChar(MSG& msg);
     std::vector<TForm*> FForms;         // creation order
     std::vector<TMessageHook*> FHooks;  // oldest first
 };

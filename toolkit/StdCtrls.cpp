@@ -15,6 +15,13 @@ void TButtonControl::Click() {
     TWinControl::Click();
 }
 
+bool TButtonControl::DialogChar(char key) {
+    if (!IsAccelerator(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    SendMessageA(Handle(), BM_CLICK, 0, 0);
+    return true;
+}
+
 void TButtonControl::CommandNotify(WORD code) {
     if (code == BN_CLICKED) Click();
 }

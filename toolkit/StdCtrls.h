@@ -13,6 +13,7 @@ public:
     int ModalResult = 0;
     void Click() override;
     void CommandNotify(WORD code) override;
+    bool DialogChar(char key) override;
 };
 
 class TButton : public TButtonControl {

@@ -224,6 +224,13 @@ void TvlSkinButton::ButtonClick() {
     if (OnClick) OnClick(this);
 }
 
+bool TvlSkinButton::DialogChar(char key) {
+    if (!FCanFocused || !IsAccelerator(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    ButtonClick();
+    return true;
+}
+
 bool TvlSkinButton::Morphing() const { return FHasButtonData && FButtonData.Morphing && Look.HasElement(); }
 
 void TvlSkinButton::ReadElement() {
@@ -695,6 +702,13 @@ void TvlSkinCheckRadioBox::SetChecked(bool value) {
         }
     // Also when the program sets it: a check box always, a radio box when on.
     if (OnClick && (!FRadio || FChecked)) OnClick(this);
+}
+
+bool TvlSkinCheckRadioBox::DialogChar(char key) {
+    if (!FCanFocused || !IsAccelerator(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    Toggle();
+    return true;
 }
 
 void TvlSkinCheckRadioBox::Toggle() {

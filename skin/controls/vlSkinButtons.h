@@ -69,6 +69,7 @@ public:
     // The click as every input path makes it.
     virtual void ButtonClick();
     void Click() override { ButtonClick(); }
+    bool DialogChar(char key) override;
 
     // State, for tests and for the look.
     bool MouseOver() const { return FMouseOver; }
@@ -188,6 +189,7 @@ public:
     // The click: a check box flips, a radio box turns on.
     void Toggle();
     void Click() override { Toggle(); }
+    bool DialogChar(char key) override;
 
     void ReadElement() override;
     void SkinChanged() override;

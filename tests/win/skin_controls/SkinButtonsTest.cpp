@@ -307,3 +307,33 @@ TEST_F(SkinButtons, SpeedButtonsClickWithoutFocusAndLatchInGroups) {
     speed->SetShowCaption(false);
     EXPECT_EQ(speed->Width(), 25);
 }
+
+TEST_F(SkinButtons, AcceleratorsFocusAndClick) {
+    int yes = 0, no = 0;
+    TvlSkinButton* y = Button("&Yes", 10, &yes);
+    TvlSkinButton* n = Button("&No", 100, &no);
+    auto* check = new TvlSkinCheckRadioBox(Form, Form, "&Done", 10, 50, 120, 25);
+    auto* edit = new TEdit(Form, Form, 200, 10, 80, 20);
+    Form->Show();
+    EXPECT_EQ(AcceleratorOf("&Yes"), 'Y');
+    EXPECT_EQ(AcceleratorOf("R&&D"), 0);
+    // Alt with the letter, from anywhere in the form.
+    edit->SetFocus();
+    PostMessageA(edit->Handle(), WM_SYSCHAR, 'n', 1 << 29);
+    ui::Pump();
+    EXPECT_EQ(no, 1);
+    EXPECT_EQ(GetFocus(), n->Handle());
+    // The letter alone while a button (which takes no characters) has the focus.
+    PostMessageA(n->Handle(), WM_CHAR, 'y', 1);
+    ui::Pump();
+    EXPECT_EQ(yes, 1);
+    PostMessageA(y->Handle(), WM_CHAR, 'd', 1);
+    ui::Pump();
+    EXPECT_TRUE(check->Checked());
+    // An edit keeps its characters.
+    edit->SetFocus();
+    PostMessageA(edit->Handle(), WM_CHAR, 'y', 1);
+    ui::Pump();
+    EXPECT_EQ(yes, 1);
+    EXPECT_EQ(edit->Text(), "y");
+}

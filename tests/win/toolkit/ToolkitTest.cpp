@@ -94,6 +94,13 @@ TEST_F(ToolkitTest, MessageBoxLayoutResultsAndKeys) {
     ui::OnNextModal([](TForm* box) { ui::Key(dynamic_cast<TWinControl*>(box->FindComponent("Yes")), VK_ESCAPE); });
     EXPECT_EQ(messages.ShowMessageBox("Yes or no?", mtConfirmation, mbYes | mbNo), 7);
 
+    // "&No" answers Alt+N.
+    ui::OnNextModal([](TForm* box) {
+        PostMessageA(GetFocus(), WM_SYSCHAR, 'n', 1 << 29);
+        ui::Pump();
+    });
+    EXPECT_EQ(messages.ShowMessageBox("Yes or no?", mtConfirmation, mbYes | mbNo), 7);
+
     ui::OnNextModal([](TForm* box) { PostMessageA(box->Handle(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(messages.ShowMessageBox("Closed by its frame", mtWarning, mbOK | mbCancel), 2);
     leaks.ExpectNone("five message boxes opened and closed");
