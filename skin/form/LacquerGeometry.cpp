@@ -1,0 +1,472 @@
+// Frame geometry, size limits, region, hit testing and painting.
+#include "skin/form/Lacquer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/Errors.h"
+#include "skin/controls/vlSkinElement.h"
+#include "skin/data/vlEffects.h"
+#include "skin/data/vlRegion.h"
+#include "skin/data/vlUtils.h"
+#include "skin/form/vlSkinMessages.h"
+#include "skin/form/LacquerParts.h"
+
+using namespace vlFrameParts;
+
+// ---- Size limits and geometry ----------------------------------------------
+
+int TvlLacquer::MinimumWidth() const {
+    if (FSkinActive) {
+        int w = SkinData()->MainPicture.Width;
+        return FFrameWindowState != fwsMinimized && MinWidth > w ? MinWidth : w;
+    }
+    return MinWidth > 0 ? MinWidth : 120;
+}
+
+int TvlLacquer::MinimumHeight() const {
+    int h = FSkinActive ? SkinData()->MainPicture.Height - SkinData()->ClientRect.Height()
+                        : BuiltInCaptionHeight() + 2 * kBuiltInBorder;
+    return !FRollUpState && FFrameWindowState != fwsMinimized && MinHeight > h ? MinHeight : h;
+}
+
+int TvlLacquer::MaximumWidth() const {
+    TRect a = MonitorArea(FormWindow(), !MaximizeOnFullScreen);
+    return MaxWidth != 0 && MaxWidth < a.Width() ? MaxWidth : a.Width();
+}
+
+int TvlLacquer::MaximumHeight() const {
+    TRect a = MonitorArea(FormWindow(), !MaximizeOnFullScreen);
+    return MaxHeight != 0 && MaxHeight < a.Height() ? MaxHeight : a.Height();
+}
+
+void TvlLacquer::UpdateGeometry() {
+    TvlSkinData* sd = SkinData();
+    if (!FSkinActive || !sd) return;
+    int pw = sd->MainPicture.Width, ph = sd->MainPicture.Height;
+    int dx = FFormWidth - pw, dy = FFormHeight - ph;
+    TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->ClientRect};
+    FFitted = FitFrameCuts(vlClampCuts(cuts), pw, ph, FFormWidth, FFormHeight);
+    FCaptionRect = sd->CaptionRect;
+    if (!AllZero(FCaptionRect)) FCaptionRect.Right += dx;
+    FButtonsRect = sd->ButtonsRect;
+    if (!AllZero(FButtonsRect) && FButtonsRect.Left > pw / 2) FButtonsRect = Offset(FButtonsRect, dx, 0);
+    FHitLT = sd->HitTestLTPoint;
+    FHitRT = {sd->HitTestRTPoint.X + dx, sd->HitTestRTPoint.Y};
+    FHitLB = {sd->HitTestLBPoint.X, sd->HitTestLBPoint.Y + dy};
+    FHitRB = {sd->HitTestRBPoint.X + dx, sd->HitTestRBPoint.Y + dy};
+    FMaskRect = sd->MaskRectArea;
+    FMaskRect.Right += dx;
+    FMaskRect.Bottom += dy;
+}
+
+TRect TvlLacquer::FrameClientRect() const {
+    if (FSkinActive) return FFitted.CR;
+    int ch = BuiltInCaptionHeight();
+    return {kBuiltInBorder, ch + kBuiltInBorder, FFormWidth - kBuiltInBorder, FFormHeight - kBuiltInBorder};
+}
+
+void TvlLacquer::MapObjectRect(TvlActiveSkinObject* o) const {
+    TvlSkinData* sd = SkinData();
+    int pw = sd->MainPicture.Width, ph = sd->MainPicture.Height;
+    int dx = FFormWidth - pw, dy = FFormHeight - ph;
+    TRect LT{0, 0, sd->LTPoint.X, sd->LTPoint.Y}, RT{sd->RTPoint.X, 0, pw, sd->RTPoint.Y},
+        LB{0, sd->LBPoint.Y, sd->LBPoint.X, ph}, RB{sd->RBPoint.X, sd->RBPoint.Y, pw, ph};
+    const TRect& s = o->SkinRect;
+    auto within = [&](const TRect& area) {
+        return s.Left >= area.Left && s.Top >= area.Top && s.Right <= area.Right && s.Bottom <= area.Bottom;
+    };
+    TRect r = s;
+    if (within(LT)) {
+    } else if (within(RT)) {
+        r = Offset(s, dx, 0);
+    } else if (within(LB)) {
+        r = Offset(s, 0, dy);
+    } else if (within(RB)) {
+        r = Offset(s, dx, dy);
+    } else {
+        bool tlLT = Inside(LT, s.Left, s.Top), tlLB = Inside(LB, s.Left, s.Top), tlRT = Inside(RT, s.Left, s.Top);
+        bool brRB = Inside(RB, s.Right, s.Bottom), brRT = Inside(RT, s.Right, s.Bottom),
+             brLB = Inside(LB, s.Right, s.Bottom);
+        if (tlLT && brRB) {
+            r.Right += dx;
+            r.Bottom += dy;
+        } else if (tlLT && brRT) {
+            r.Right += dx;
+        } else if (tlLB && brRB) {
+            r.Right += dx;
+            r = Offset(r, 0, dy);
+        } else if (tlLT && brLB) {
+            r.Bottom += dy;
+        } else if (tlRT && brRB) {
+            r = Offset(r, dx, 0);
+            r.Bottom += dy;
+        }
+    }
+    o->ObjectRect = r;
+}
+
+void TvlLacquer::LayoutObjects() {
+    if (!FSkinActive) return;
+    TvlSkinData* sd = SkinData();
+    for (auto& o : FObjects)
+        if (!o->SkinRectInAPicture) MapObjectRect(o.get());
+    bool ownRow = !AllZero(sd->ButtonsRect);
+    TRect row = ownRow ? FButtonsRect : FCaptionRect;
+    if (AllZero(sd->ButtonsRect) && AllZero(sd->CaptionRect)) return;
+    int offset = sd->ButtonsOffset;
+    TvlSkinCaptionObject* caption = nullptr;
+    for (auto& o : FObjects)
+        if ((caption = dynamic_cast<TvlSkinCaptionObject*>(o.get()))) break;
+    auto commandOf = [](TvlActiveSkinObject* o, TvlStdCommand& c) {
+        if (auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o)) {
+            c = b->Command;
+            return true;
+        }
+        if (auto* a = dynamic_cast<TvlSkinAnimateObject*>(o)) {
+            c = a->Command;
+            return true;
+        }
+        return false;
+    };
+    auto sizeOf = [&](TvlActiveSkinObject* o) {
+        TvlStdCommand c;
+        if (ShowIcon && commandOf(o, c) && c == cmSysMenu)
+            return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+        return SIZE{o->SkinRect.Width(), o->SkinRect.Height()};
+    };
+    std::vector<TvlActiveSkinObject*> order;
+    for (TvlStdCommand want : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
+        for (auto& o : FObjects) {
+            TvlStdCommand c;
+            if (o->SkinRectInAPicture && o->Visible && commandOf(o.get(), c) && c == want) {
+                order.push_back(o.get());
+                break;
+            }
+        }
+    for (auto& o : FObjects) {
+        TvlStdCommand c;
+        if (o->SkinRectInAPicture && o->Visible && commandOf(o.get(), c) && c == cmDefault) order.push_back(o.get());
+    }
+    TvlActiveSkinObject* sys = nullptr;
+    for (auto& o : FObjects) {
+        TvlStdCommand c;
+        if (o->SkinRectInAPicture && o->Visible && commandOf(o.get(), c) && c == cmSysMenu) {
+            sys = o.get();
+            break;
+        }
+    }
+    if (!sd->ButtonsInLeft) {
+        int x = row.Right;
+        for (TvlActiveSkinObject* o : order) {
+            SIZE s = sizeOf(o);
+            x -= s.cx;
+            o->ObjectRect = {x, row.Top, x + s.cx, row.Top + s.cy};
+            x -= offset;
+        }
+        if (!ownRow && caption) caption->ObjectRect.Right = x + offset;
+        if (sys) {
+            SIZE s = sizeOf(sys);
+            int left = FCaptionRect.Left;
+            int top = FCaptionRect.Top + FCaptionRect.Height() / 2 - s.cy / 2;
+            sys->ObjectRect = {left, top, left + s.cx, top + s.cy};
+            // The running x minus the offset: the button's right edge.
+            if (caption) caption->ObjectRect.Left = left + s.cx;
+        }
+    } else {
+        int x = row.Left;
+        if (!ownRow && sys) order.push_back(sys);
+        for (TvlActiveSkinObject* o : order) {
+            SIZE s = sizeOf(o);
+            o->ObjectRect = {x, row.Top, x + s.cx, row.Top + s.cy};
+            x += s.cx + offset;
+        }
+        if (!ownRow && caption) caption->ObjectRect.Left = x + offset;
+    }
+}
+
+void TvlLacquer::BuiltInCaptionLayout() {
+    int ch = BuiltInCaptionHeight();
+    FCaptionRect = {kBuiltInBorder, kBuiltInBorder, FFormWidth - kBuiltInBorder, ch};
+    int x = FFormWidth - kBuiltInBorder;
+    for (TvlStdCommand want : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
+        for (auto& o : FObjects) {
+            auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get());
+            if (b && b->Visible && b->SkinRectInAPicture && b->Command == want) {
+                x -= kBuiltInButton;
+                b->ObjectRect = {x, 4, x + kBuiltInButton, 4 + kBuiltInButton};
+                break;
+            }
+        }
+    FCaptionRect.Right = x;
+    for (auto& o : FObjects) {
+        auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get());
+        if (b && b->Visible && b->Command == cmSysMenu) {
+            int w = kBuiltInButton, h = kBuiltInButton;
+            if (ShowIcon) {
+                w = GetSystemMetrics(SM_CXSMICON);
+                h = GetSystemMetrics(SM_CYSMICON);
+                if (w == 0 || h == 0) {
+                    w = GetSystemMetrics(SM_CXSIZE);
+                    h = GetSystemMetrics(SM_CYSIZE);
+                }
+            }
+            b->ObjectRect = {FCaptionRect.Left, 4, FCaptionRect.Left + w, 4 + h};
+            FCaptionRect.Left += w;
+            break;
+        }
+    }
+}
+
+void TvlLacquer::UpdateFrame() {
+    if (!FSkinActive) return;
+    UpdateGeometry();
+    LayoutObjects();
+    UpdateRegion();
+    if (!FFrameRegion && FormWindow()) PaintFrame();
+}
+
+// ---- Region ----------------------------------------------------------------
+
+void TvlLacquer::RemoveRegion() {
+    HWND w = FormWindow();
+    // The system owns a region it was given and deletes it when it is replaced.
+    if (FFrameRegion && w) SetWindowRgn(w, nullptr, TRUE);
+    FFrameRegion = nullptr;
+    FMaskRects.clear();
+}
+
+void TvlLacquer::UpdateRegion() {
+    HWND w = FormWindow();
+    TvlSkinData* sd = SkinData();
+    if (!w) return;
+    if (!FSkinActive || !sd || sd->MainMask.Empty()) {
+        RemoveRegion();
+        return;
+    }
+    TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->MaskRectArea};
+    TvlFrameCuts target = FFitted;
+    target.CR = FMaskRect;
+    std::vector<uint8_t> data =
+        ComposeFrameRegionData(PictureView(sd->MainMask), vlClampCuts(cuts), FFormWidth, FFormHeight, target);
+    if (data.empty()) {
+        RemoveRegion();
+        return;
+    }
+    HRGN region =
+        ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+    if (!region) return;
+    // The new region replaces the old one in one call; from then on both are
+    // the system's (it deletes the old one itself).
+    if (!SetWindowRgn(w, region, TRUE)) {
+        DeleteObject(region);
+        return;
+    }
+    FFrameRegion = region;
+    FMaskRects = RegionDataRects(data);
+}
+
+bool TvlLacquer::PointInMask(int x, int y) const { return vlFrame::PointInRects(FMaskRects, x, y); }
+
+// ---- Hit testing -------------------------------------------------------------
+
+bool TvlLacquer::InCaptionObject(int x, int y) const {
+    for (auto& o : FObjects)
+        if (o->Visible && dynamic_cast<TvlSkinCaptionObject*>(o.get()) && Inside(o->ObjectRect, x, y)) return true;
+    return false;
+}
+
+int TvlLacquer::HitTest(int x, int y) {
+    if (FFormWidth == 0 || FFormHeight == 0) {
+        RECT wr;
+        if (HWND w = FormWindow()) {
+            GetWindowRect(w, &wr);
+            FFormWidth = wr.right - wr.left;
+            FFormHeight = wr.bottom - wr.top;
+        }
+    }
+    int W = FFormWidth, H = FFormHeight;
+    if (!FSkinActive) {
+        BuiltInCaptionLayout();
+        if (FFrameWindowState == fwsNormal && !FRollUpState && Sizeable()) {
+            if (FHotObjectIndex >= 0) return HTOBJECT;
+            bool l = x <= 2, r = x >= W - 2, t = y <= 2, b = y >= H - 2;
+            if (l && t) return HTTOPLEFT;
+            if (r && t) return HTTOPRIGHT;
+            if (l && b) return HTBOTTOMLEFT;
+            if (r && b) return HTBOTTOMRIGHT;
+            if (l) return HTLEFT;
+            if (t) return HTTOP;
+            if (r) return HTRIGHT;
+            if (b) return HTBOTTOM;
+        }
+        if (Inside(FCaptionRect, x, y)) return HTCAPTION;
+        int ch = BuiltInCaptionHeight();
+        if (Inside({kBuiltInBorder, ch + kBuiltInBorder, W - kBuiltInBorder, H - kBuiltInBorder}, x, y))
+            return HTCLIENT;
+        return HTOBJECT;
+    }
+    UpdateGeometry();
+    LayoutObjects();
+    const TRect& cr = FFitted.CR;
+    if (FRollUpState || FFrameWindowState == fwsMinimized) return InCaptionObject(x, y) ? HTCAPTION : HTOBJECT;
+    if (FHotObjectIndex >= 0 && !InCaptionObject(x, y) && !Inside(cr, x, y) && !FSizeMoveActive) return HTOBJECT;
+    auto inner = [&]() {
+        if (Inside(cr, x, y)) return static_cast<int>(HTCLIENT);
+        return InCaptionObject(x, y) ? static_cast<int>(HTCAPTION) : HTOBJECT;
+    };
+    if (FFrameWindowState != fwsMaximized && Sizeable()) {
+        int bw = SkinData()->BorderWidth;
+        const POINT probes[] = {{x - bw, y}, {x, y - bw}, {x + bw, y}, {x, y + bw}};
+        bool nearEdge = false;
+        if (FMaskRects.empty()) {
+            for (POINT p : probes)
+                if (!Inside({0, 0, W, H}, p.x, p.y)) nearEdge = true;
+        } else if (!Inside(FMaskRect, x, y)) {
+            for (POINT p : probes)
+                if (!PointInMask(p.x, p.y)) nearEdge = true;
+        }
+        if (!nearEdge) return inner();
+        if (x <= FHitLT.X && y <= FHitLT.Y) return HTTOPLEFT;
+        if (x >= FHitRT.X && y <= FHitRT.Y) return HTTOPRIGHT;
+        if (x <= FHitLB.X && y >= FHitLB.Y) return HTBOTTOMLEFT;
+        if (x >= FHitRB.X && y >= FHitRB.Y) return HTBOTTOMRIGHT;
+        if (Inside({FHitLT.X, 0, FHitRT.X, cr.Top}, x, y)) return HTTOP;
+        if (Inside({FHitLB.X, cr.Bottom, FHitRB.X, H}, x, y)) return HTBOTTOM;
+        if (Inside({0, FHitLT.Y, cr.Left, FHitLB.Y}, x, y)) return HTLEFT;
+        if (Inside({cr.Right, FHitRT.Y, W, FHitRB.Y}, x, y)) return HTRIGHT;
+    }
+    return inner();
+}
+
+// ---- Painting ----------------------------------------------------------------
+
+void TvlLacquer::ComposeSkinFrame() {
+    TvlSkinData* sd = SkinData();
+    int W = FFormWidth, H = FFormHeight;
+    const TPixelImage& pic =
+        IsFrameActive() || sd->MainInactivePicture.Empty() ? sd->MainPicture : sd->MainInactivePicture;
+    TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->ClientRect};
+    TvlBorderStrips strips;
+    ComposeBorderStrips(vlClampCuts(cuts), {0, 0, pic.Width, pic.Height}, PictureView(pic), W, H, FFitted,
+                        {sd->LeftStretch, sd->TopStretch, sd->RightStretch, sd->BottomStretch}, strips);
+    FFrameBitmap.SetSizeForOverwrite(W, H);
+    auto put = [&](const TvlFBitmap& s, int x, int y) {
+        if (!s.Empty()) CopyPiece(FFrameBitmap, x, y, s.View(), {0, 0, s.Width(), s.Height()});
+    };
+    put(strips.Top, 0, 0);
+    put(strips.Left, 0, strips.Top.Height());
+    put(strips.Right, W - strips.Right.Width(), strips.Top.Height());
+    put(strips.Bottom, 0, H - strips.Bottom.Height());
+    for (auto& o : FObjects)
+        if (o->Visible) o->Draw(FFrameBitmap, false);
+    if (!IsFrameActive() && sd->AutoRenderingInActiveImage) {
+        TvlEffectBmp e(FFrameBitmap.View());
+        e.ApplyInactiveEffect(sd->InActiveEffect);
+        FFrameBitmap = static_cast<TvlFBitmap&&>(e);
+    }
+}
+
+void TvlLacquer::ComposeBuiltInFrame() {
+    int W = FFormWidth, H = FFormHeight, ch = BuiltInCaptionHeight();
+    if (FObjects.empty()) CreateBuiltInButtons();
+    BuiltInCaptionLayout();
+    FFrameBitmap.SetSizeForOverwrite(W, H);
+    uint32_t face = Rgb(clBtnFace);
+    FillArea(FFrameBitmap, {kBuiltInBorder, kBuiltInBorder, W - kBuiltInBorder, kBuiltInBorder + ch}, face);
+    int L = FCaptionRect.Left - kBuiltInBorder, R = FCaptionRect.Right - kBuiltInBorder;
+    for (int y = 2; y <= ch - 4; ++y)
+        HLine(FFrameBitmap, kBuiltInBorder + L + 2, kBuiltInBorder + R - 3, kBuiltInBorder + y,
+              Rgb((y - 2) % 2 == 0 ? clBtnHighlight : clBtnShadow));
+    std::string text = WindowText(FormWindow());
+    if (!text.empty() && R > L) {
+        const TFont& f = IsFrameActive() ? DefCaptionFont : DefInActiveCaptionFont;
+        TextPen pen(FFrameBitmap, f.Name(), f.Height(), f.Style());
+        text =
+            FitTextWithEllipsis(text, R - L, [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
+        SIZE size = pen.Extent(text);
+        int x = L + (R - L) / 2 - (size.cx + 5) / 2;
+        int y = ch / 2 - size.cy / 2;
+        GdiFlush();
+        TRect box{kBuiltInBorder + x, kBuiltInBorder, kBuiltInBorder + x + size.cx + 5, kBuiltInBorder + ch};
+        box.Left = std::max(box.Left, kBuiltInBorder);
+        box.Right = std::min(box.Right, W - kBuiltInBorder);
+        FillArea(FFrameBitmap, box, face);
+        pen.Out(kBuiltInBorder + x + 3, kBuiltInBorder + y, text, Rgb(f.Color()), &box);
+    }
+    for (auto& o : FObjects)
+        if (o->Visible) o->Draw(FFrameBitmap, false);
+    // Three rings inward from the window's edge.
+    const std::pair<TColor, TColor> rings[] = {{clSysBase | COLOR_3DLIGHT, clSysBase | COLOR_3DDKSHADOW},
+                                               {clBtnHighlight, clBtnShadow},
+                                               {clBtnFace, clBtnFace}};
+    for (int i = 0; i < 3; ++i) {
+        uint32_t tl = Rgb(rings[i].first), br = Rgb(rings[i].second);
+        HLine(FFrameBitmap, i, W - i, H - 1 - i, br);
+        VLine(FFrameBitmap, W - 1 - i, i, H - i, br);
+        HLine(FFrameBitmap, i, W - 1 - i, i, tl);
+        VLine(FFrameBitmap, i, i, H - 1 - i, tl);
+    }
+}
+
+void TvlLacquer::PaintFrame(const TRect* clip) {
+    HWND w = FormWindow();
+    if (!w || !IsWindow(w)) return;
+    RECT wr;
+    GetWindowRect(w, &wr);
+    FFormWidth = wr.right - wr.left;
+    FFormHeight = wr.bottom - wr.top;
+    if (FFormWidth < 1 || FFormHeight < 1) return;
+    TRect client;
+    if (FSkinActive) {
+        // Below the minimum size the previous contents stay.
+        if (FFormWidth < MinimumWidth() || FFormHeight < MinimumHeight()) return;
+        UpdateGeometry();
+        LayoutObjects();
+        ComposeSkinFrame();
+        client = FFitted.CR;
+    } else {
+        ComposeBuiltInFrame();
+        client = FrameClientRect();
+    }
+    HDC dc = GetWindowDC(w);
+    if (!dc) return;
+    if (client.Height() > 0 && client.Width() > 0)
+        ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
+    if (clip) IntersectClipRect(dc, clip->Left, clip->Top, clip->Right, clip->Bottom);
+    FFrameBitmap.DrawTo(dc, 0, 0);
+    ReleaseDC(w, dc);
+}
+
+void TvlLacquer::RepaintObject(TvlActiveSkinObject* object) {
+    if (!FormWindow()) return;
+    TRect r = object->ObjectRect;
+    PaintFrame(&r);
+}
+
+void TvlLacquer::PaintClientBackground(HDC dc) {
+    HWND w = FormWindow();
+    RECT cr;
+    GetClientRect(w, &cr);
+    int cw = cr.right, chh = cr.bottom;
+    if (cw < 1 || chh < 1) return;
+    TvlSkinData* sd = SkinData();
+    TvlFBitmap bg;
+    if (FSkinActive) {
+        const TPixelImage* pic = &sd->MainPicture;
+        TRect piece = sd->ClientRect;
+        if (sd->BGPictureIndex >= 0 && sd->BGPictureIndex < static_cast<int>(sd->PictureList.size())) {
+            pic = &sd->PictureList[static_cast<size_t>(sd->BGPictureIndex)];
+            piece = {0, 0, pic->Width, pic->Height};
+        }
+        if (!AllZero(piece) && !piece.IsEmpty()) {
+            bg.SetSize(cw, chh);
+            TilePiece(bg, {0, 0, cw, chh}, PictureView(*pic), piece);
+        }
+    }
+    if (bg.Empty()) {
+        bg.SetSize(cw, chh);
+        bg.Fill(Rgb(clBtnFace));
+    }
+    bg.DrawTo(dc, 0, 0);
+}
