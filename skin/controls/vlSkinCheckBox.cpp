@@ -1,0 +1,290 @@
+#include "skin/controls/vlSkinButtons.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "core/Gdi.h"
+#include "skin/controls/vlButtonParts.h"
+#include "skin/data/vlCompose.h"
+
+using namespace vlButtonParts;
+
+// ---- TvlSkinCheckRadioBox ----
+
+TvlSkinCheckRadioBox::TvlSkinCheckRadioBox(TComponent* owner, TWinControl* parent)
+    : TvlSkinCheckRadioBox(owner, parent, "", 0, 0, 150, 25) {}
+
+TvlSkinCheckRadioBox::TvlSkinCheckRadioBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left,
+                                           int top, int width, int height)
+    : TvlSkinCustomControl(owner, parent) {
+    SkinDataName = "checkbox";
+    TabStop = true;
+    TControl::SetCaption(caption);
+    SetBounds(left, top, width, height);
+}
+
+void TvlSkinCheckRadioBox::SetCanFocused(bool value) {
+    FCanFocused = value;
+    TabStop = value;
+}
+
+void TvlSkinCheckRadioBox::SetRadio(bool value) {
+    FRadio = value;
+    SkinDataName = value ? "radiobox" : "checkbox";
+    GroupIndex = value ? 1 : 0;
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::SetChecked(bool value) {
+    bool became = value && !FChecked;
+    FChecked = value;
+    Invalidate();
+    if (became && GroupIndex != 0 && Parent())
+        for (int i = 0; i < Parent()->ControlCount(); ++i) {
+            auto* other = dynamic_cast<TvlSkinCheckRadioBox*>(Parent()->Controls(i));
+            if (other && other != this && other->GroupIndex == GroupIndex && other->FChecked) {
+                other->FChecked = false;
+                other->Invalidate();
+            }
+        }
+    // Also when the program sets it: a check box always, a radio box when on.
+    if (OnClick && (!FRadio || FChecked)) OnClick(this);
+}
+
+bool TvlSkinCheckRadioBox::DialogChar(char key) {
+    if (!FCanFocused || !IsAccelerator(key, Caption()) || !CanFocus()) return false;
+    SetFocus();
+    Toggle();
+    return true;
+}
+
+void TvlSkinCheckRadioBox::Toggle() {
+    if (FRadio) {
+        if (!FChecked) SetChecked(true);
+    } else {
+        SetChecked(!FChecked);
+    }
+}
+
+void TvlSkinCheckRadioBox::SetCaption(const std::string& text) {
+    TvlSkinCustomControl::SetCaption(text);
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::SetEnabled(bool v) {
+    TvlSkinCustomControl::SetEnabled(v);
+    FMouseOver = false;
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::ReadElement() {
+    TvlSkinCustomControl::ReadElement();
+    auto* data = Look.ElementAs<TvlDataSkinCheckRadioControl>();
+    FHasData = data != nullptr;
+    if (!data) return;
+    FData = *data;
+    auto orElse = [](TRect& r, const TRect& fallback) {
+        if (r.IsEmpty()) r = fallback;
+    };
+    orElse(FData.ActiveSkinRect, Look.SkinRect);
+    orElse(FData.ActiveCheckImageRect, FData.CheckImageRect);
+    orElse(FData.ActiveUnCheckImageRect, FData.UnCheckImageRect);
+    orElse(FData.UnEnabledCheckImageRect, FData.CheckImageRect);
+    orElse(FData.UnEnabledUnCheckImageRect, FData.UnCheckImageRect);
+    if (Flat) FData.Morphing = false;
+}
+
+void TvlSkinCheckRadioBox::SkinChanged() {
+    if (!Flat) {
+        TvlSkinCustomControl::SkinChanged();
+        return;
+    }
+    // The flat style keeps its size: it only draws the check image and caption.
+    ReadElement();
+    Invalidate();
+}
+
+TRect TvlSkinCheckRadioBox::CheckImage() const {
+    if (!Enabled()) return FChecked ? FData.UnEnabledCheckImageRect : FData.UnEnabledUnCheckImageRect;
+    if (FMouseOver) return FChecked ? FData.ActiveCheckImageRect : FData.ActiveUnCheckImageRect;
+    return FChecked ? FData.CheckImageRect : FData.UnCheckImageRect;
+}
+
+// The parent's look under this control, as the start of a flat look.
+void TvlSkinCheckRadioBox::ParentBackground(TvlFBitmap& bitmap) {
+    if (!Parent() || !Parent()->HandleAllocated()) {
+        bitmap.Fill(ColorToRGB(clBtnFace));
+        return;
+    }
+    HDC dc = bitmap.Canvas();
+    {
+        SavedDCGuard saved(dc);
+        OffsetViewportOrgEx(dc, -Left(), -Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, Parent()->ClientWidth(), Parent()->ClientHeight());
+        SendMessageA(Parent()->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
+    GdiFlush();
+}
+
+void TvlSkinCheckRadioBox::DrawFocus(TvlFBitmap& bitmap, RECT around) {
+    if (!(Focused() && FCanFocused)) return;
+    InflateRect(&around, 2, 1);
+    around.right += 1;
+    DrawFocusRect(bitmap.Canvas(), &around);
+}
+
+void TvlSkinCheckRadioBox::PaintSkin(TvlFBitmap& bitmap) {
+    if (!FHasData || !Look.Picture || (!Flat && Look.SkinRect.IsEmpty())) {
+        PaintDefault(bitmap);
+        return;
+    }
+    TvlPixelView picture = PictureView(*Look.Picture);
+    TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
+    TRect image = CheckImage();
+    auto drawImage = [&](int x, int y) {
+        if (image.IsEmpty()) return;
+        TvlFBitmap cut(image.Width(), image.Height());
+        CopyPiece(cut, 0, 0, picture, image);
+        uint32_t key = cut.Pixel(0, cut.Height() - 1);
+        GdiTransparentBlt(bitmap.Canvas(), x, y, cut.Width(), cut.Height(), cut.Canvas(), 0, 0, cut.Width(),
+                          cut.Height(), key);
+    };
+    HDC dc = bitmap.Canvas();
+    if (Flat) {
+        ParentBackground(bitmap);
+        drawImage(3, Height() / 2 - image.Height() / 2);
+        SIZE text = CaptionExtent(dc, font, Caption());
+        int left = image.Width() + 7;
+        RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+               Height() / 2 - text.cy / 2 + text.cy};
+        TCanvas canvas = LookCanvas(bitmap, font, Enabled() ? FData.FrameFontColor : FData.UnEnabledFontColor);
+        canvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        DrawFocus(bitmap, Caption().empty() ? RECT{2, Height() / 2 - image.Height() / 2 - 1, image.Width() + 4,
+                                                   Height() / 2 + image.Height() / 2 + 1}
+                                            : r);
+        return;
+    }
+    bool active = FMouseOver || Focused();
+    DrawSkinPicture(bitmap, Look.Picture, active ? FData.ActiveSkinRect : Look.SkinRect);
+    TRect area = MapSkinRect(FData.CheckImageArea);
+    drawImage(area.Left + (area.Width() - image.Width()) / 2, area.Top + (area.Height() - image.Height()) / 2);
+    TRect textArea = MapSkinRect(FData.TextArea);
+    TColor colour = !Enabled() ? FData.UnEnabledFontColor : active ? FData.ActiveFontColor : FData.FontColor;
+    TCanvas canvas = LookCanvas(bitmap, font, colour);
+    canvas.TextRect(RECT{textArea.Left, textArea.Top, textArea.Right, textArea.Bottom}, Caption(),
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+}
+
+void TvlSkinCheckRadioBox::PaintDefault(TvlFBitmap& bitmap) {
+    if (Flat)
+        ParentBackground(bitmap);
+    else
+        bitmap.Fill(ColorToRGB(clBtnFace));
+    TCanvas canvas(bitmap.Canvas());
+    int boxTop = Height() / 2 - 7;
+    RECT box{3, boxTop, 17, boxTop + 14};
+    if (!Flat && (Focused() || FMouseOver)) canvas.FrameRect(RECT{0, 0, Width(), Height()}, clBtnShadow);
+    canvas.FillRect(box, clWindow);
+    canvas.FrameRect(box, FMouseOver ? kNavy : clBtnShadow);
+    TColor mark = Enabled() ? clBlack : clBtnShadow;
+    if (FChecked) {
+        if (FRadio) {
+            canvas.FillRect(RECT{7, Height() / 2 - 3, 13, Height() / 2 + 3}, mark);
+        } else {
+            int x = 7, y = Height() / 2 - 4;
+            for (int i = 0; i < 3; ++i) {
+                canvas.Line(x, y + 5 - i, x + 2, y + 7 - i, mark);
+                canvas.Line(x + 2, y + 7 - i, x + 7, y + 2 - i, mark);
+            }
+        }
+    }
+    TFont font = DefaultFont;
+    SIZE text = CaptionExtent(bitmap.Canvas(), font, Caption());
+    int left = Flat ? 22 : 19;
+    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+           Height() / 2 - text.cy / 2 + text.cy};
+    TCanvas textCanvas = LookCanvas(bitmap, font, Enabled() ? font.Color() : clBtnShadow);
+    textCanvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    DrawFocus(bitmap, Caption().empty() ? RECT{2, boxTop - 1, 18, boxTop + 15} : r);
+}
+
+void TvlSkinCheckRadioBox::OnMouse(TMessage& m) {
+    switch (m.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!Enabled()) break;
+            if (FCanFocused && CanFocus() && !Focused()) {
+                SetFocus();
+                if (!Focused()) break;
+            }
+            if (!FMouseOver) {
+                FMouseOver = true;
+                Invalidate();
+            }
+            SetCapture(Handle());
+            break;
+        case WM_LBUTTONUP: {
+            if (GetCapture() != Handle()) break;
+            ReleaseCapture();
+            POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+            if (p.x >= 0 && p.y >= 0 && p.x < Width() && p.y < Height()) Toggle();
+            break;
+        }
+        default: TvlSkinCustomControl::OnMouse(m); return;
+    }
+    DefaultHandler(m);
+}
+
+void TvlSkinCheckRadioBox::OnKey(TMessage& m) {
+    if (m.Msg == WM_KEYUP && m.WParam == VK_SPACE && FCanFocused) {
+        Toggle();
+        m.Result = 0;
+        return;
+    }
+    TvlSkinCustomControl::OnKey(m);
+}
+
+void TvlSkinCheckRadioBox::OnSetFocus(TMessage& m) {
+    TvlSkinCustomControl::OnSetFocus(m);
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::OnKillFocus(TMessage& m) {
+    TvlSkinCustomControl::OnKillFocus(m);
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::MouseEnter() {
+    FMouseOver = true;
+    Invalidate();
+    TvlSkinCustomControl::MouseEnter();
+}
+
+void TvlSkinCheckRadioBox::MouseLeave() {
+    FMouseOver = false;
+    Invalidate();
+    TvlSkinCustomControl::MouseLeave();
+}
+
+void TvlSkinCheckRadioBox::BoundsChanged() {
+    TvlSkinCustomControl::BoundsChanged();
+    if (Flat) Invalidate();  // the background under it changed
+}
+
+void TvlSkinCheckRadioBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case BM_GETCHECK: m.Result = FChecked ? BST_CHECKED : BST_UNCHECKED; break;
+        case BM_SETCHECK: SetChecked(m.WParam == BST_CHECKED); break;
+        case BM_CLICK: Toggle(); break;
+        case BM_GETSTATE:
+            m.Result = (FChecked ? BST_CHECKED : 0) | (Focused() ? BST_FOCUS : 0) | (FMouseOver ? kStateHot : 0);
+            break;
+        case WM_GETDLGCODE: m.Result = DLGC_BUTTON | (FRadio ? DLGC_RADIOBUTTON : 0); break;
+        case WM_ERASEBKGND:
+            if (!Flat && !Painting()) PaintTo(reinterpret_cast<HDC>(m.WParam));
+            m.Result = 1;
+            break;
+        default: TvlSkinCustomControl::WndProc(m); break;
+    }
+}
