@@ -10,6 +10,7 @@
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
 #include "skin/form/vlSkinMessages.h"
+#include "core/WindowServices.h"
 #include "skin/form/LacquerParts.h"
 
 using namespace vlFrameParts;
@@ -19,12 +20,12 @@ using namespace vlFrameParts;
 void TvlFrameTimer::Start(HWND window) {
     if (!window || (FWindow == window && IsWindow(window))) return;
     Stop();
-    if (SetTimer(window, FId, FInterval, nullptr)) FWindow = window;
+    if (Service<TTimerDriver>().Set(window, FId, FInterval)) FWindow = window;
 }
 
 void TvlFrameTimer::Stop() {
     if (!FWindow) return;
-    if (IsWindow(FWindow)) KillTimer(FWindow, FId);
+    Service<TTimerDriver>().Kill(FWindow, FId);
     FWindow = nullptr;
 }
 
