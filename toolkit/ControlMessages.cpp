@@ -87,7 +87,7 @@ void TWinControl::PaintWindow(TCanvas& canvas) {
         for (TControl* c : FControls)
             if (c->Visible() && (c->ControlStyle & csOpaque) && !dynamic_cast<TWinControl*>(c))
                 ExcludeClipRect(canvas.Handle(), c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
-        canvas.FillRect(client, Color);
+        if (!Perform(TM_PAINTBACKGROUND, reinterpret_cast<WPARAM>(canvas.Handle()))) canvas.FillRect(client, Color);
     }
     PaintControls(canvas);
 }

@@ -37,6 +37,11 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TControlStyleFlag : unsigned { csOpaque = 1 };
 using TControlStyle = unsigned;
 
+// Asks a window (through its wrappers) to paint its client background into
+// the device context in wParam; nonzero when someone did. A form's frame
+// component answers it with the skin's background.
+constexpr UINT TM_PAINTBACKGROUND = WM_APP + 0x3E00;
+
 struct TMessage {
     UINT Msg;
     WPARAM WParam;

@@ -362,6 +362,7 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
             PaintFrame();
             return;
         case WM_ERASEBKGND:
+        case TM_PAINTBACKGROUND:
             PaintClientBackground(reinterpret_cast<HDC>(m.WParam));
             m.Result = 1;
             return;
