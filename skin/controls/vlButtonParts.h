@@ -9,6 +9,7 @@
 #include "skin/data/vlFBitmap.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinLook.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
 namespace vlButtonParts {
@@ -40,5 +41,16 @@ inline bool ReadButtonLooks(const TvlSkinLook& look, TvlDataSkinButtonControl& d
     if (data.ActiveSkinRect.IsEmpty()) data.ActiveSkinRect = look.SkinRect;
     if (data.DownSkinRect.IsEmpty()) data.DownSkinRect = data.ActiveSkinRect;
     return true;
+}
+// A member of a latching group went down: the other down members of the
+// group among its siblings come up.
+template <class Button, class SameGroup>
+void ReleaseGroupSiblings(Button* pressed, SameGroup sameGroup) {
+    TWinControl* parent = pressed->Parent();
+    if (!parent) return;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* other = dynamic_cast<Button*>(parent->Controls(i));
+        if (other && other != pressed && sameGroup(*other) && other->Down()) other->SetDown(false);
+    }
 }
 }  // namespace vlButtonParts

@@ -127,11 +127,8 @@ void TvlSkinButton::SetDown(bool value) {
         }
     }
     Invalidate();
-    if (FGroupIndex == 0 || !value || AllowAllUp || !Parent()) return;
-    for (int i = 0; i < Parent()->ControlCount(); ++i) {
-        auto* other = dynamic_cast<TvlSkinButton*>(Parent()->Controls(i));
-        if (other && other != this && other->FGroupIndex == FGroupIndex && other->FDown) other->SetDown(false);
-    }
+    if (FGroupIndex != 0 && value && !AllowAllUp)
+        ReleaseGroupSiblings(this, [&](const TvlSkinButton& b) { return b.FGroupIndex == FGroupIndex; });
 }
 
 void TvlSkinButton::SetDefault(bool value) {

@@ -19,11 +19,8 @@ TvlSkinSpeedButton::TvlSkinSpeedButton(TComponent* owner, TWinControl* parent)
 void TvlSkinSpeedButton::SetDown(bool value) {
     FDown = value;
     Invalidate();
-    if (GroupIndex == 0 || !value || AllowAllUp || !Parent()) return;
-    for (int i = 0; i < Parent()->ControlCount(); ++i) {
-        auto* other = dynamic_cast<TvlSkinSpeedButton*>(Parent()->Controls(i));
-        if (other && other != this && other->GroupIndex == GroupIndex && other->FDown) other->SetDown(false);
-    }
+    if (GroupIndex != 0 && value && !AllowAllUp)
+        ReleaseGroupSiblings(this, [&](const TvlSkinSpeedButton& b) { return b.GroupIndex == GroupIndex; });
 }
 
 void TvlSkinSpeedButton::SetFlat(bool value) {

@@ -1,6 +1,7 @@
 #include "skin/form/Lacquer.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "core/Errors.h"
@@ -163,15 +164,20 @@ void TvlLacquer::CreateBuiltInButtons() {
     ApplyBorderIcons();
 }
 
+namespace {
+// The command of a standard button or animation object; none for the others.
+std::optional<TvlStdCommand> CommandOf(TvlActiveSkinObject* object) {
+    if (auto* b = dynamic_cast<TvlSkinStdButtonObject*>(object)) return b->Command;
+    if (auto* a = dynamic_cast<TvlSkinAnimateObject*>(object)) return a->Command;
+    return std::nullopt;
+}
+}  // namespace
+
 void TvlLacquer::ApplyBorderIcons() {
     for (auto& o : FObjects) {
-        TvlStdCommand command;
-        if (auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get()))
-            command = b->Command;
-        else if (auto* a = dynamic_cast<TvlSkinAnimateObject*>(o.get()))
-            command = a->Command;
-        else
-            continue;
+        std::optional<TvlStdCommand> standard = CommandOf(o.get());
+        if (!standard) continue;
+        TvlStdCommand command = *standard;
         if (HideCaptionButtons) {
             o->Enabled = false;
             if (o->SkinRectInAPicture) o->Visible = false;
@@ -209,13 +215,9 @@ void TvlLacquer::ApplyBorderIcons() {
 void TvlLacquer::RefreshHints() {
     if (!UseDefaultObjectHint || !SkinData()) return;
     for (auto& o : FObjects) {
-        TvlStdCommand command;
-        if (auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get()))
-            command = b->Command;
-        else if (auto* a = dynamic_cast<TvlSkinAnimateObject*>(o.get()))
-            command = a->Command;
-        else
-            continue;
+        std::optional<TvlStdCommand> standard = CommandOf(o.get());
+        if (!standard) continue;
+        TvlStdCommand command = *standard;
         switch (command) {
             case cmClose: o->Hint = ResText("CLOSEBUTTON_HINT", "Close"); break;
             case cmMaximize: o->Hint = ResText("MAXBUTTON_HINT", "Maximize"); break;
