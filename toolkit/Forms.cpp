@@ -39,10 +39,12 @@ void TForm::Release() {
 void TForm::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
     params.Style |= WS_CLIPCHILDREN | WS_CAPTION;
-    if (FBorderStyle == bsSizeable) params.Style |= WS_THICKFRAME;
+    if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin) params.Style |= WS_THICKFRAME;
+    if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
     if (FBorderIcons & biSystemMenu) params.Style |= WS_SYSMENU;
-    if (FBorderStyle != bsDialog && (FBorderIcons & biMinimize)) params.Style |= WS_MINIMIZEBOX;
-    if (FBorderStyle != bsDialog && (FBorderIcons & biMaximize)) params.Style |= WS_MAXIMIZEBOX;
+    const bool boxes = FBorderStyle == bsSizeable || FBorderStyle == bsSingle;
+    if (boxes && (FBorderIcons & biMinimize)) params.Style |= WS_MINIMIZEBOX;
+    if (boxes && (FBorderIcons & biMaximize)) params.Style |= WS_MAXIMIZEBOX;
     if (FBorderStyle == bsDialog) params.ExStyle |= WS_EX_DLGMODALFRAME;
 }
 

@@ -11,7 +11,8 @@
 #include "toolkit/Controls.h"
 
 enum TModalResultValue : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
-enum TBorderStyle { bsSizeable, bsDialog, bsSingle };
+// Tool windows have a smaller caption and no task-bar button.
+enum TBorderStyle { bsSizeable, bsDialog, bsSingle, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poScreenCenter };
 enum TBorderIconKind : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 

@@ -121,8 +121,13 @@ TvlFrameCuts FitFrameCuts(const TvlFrameCuts& c, int SW, int SH, int W, int H) {
     return t;
 }
 
-void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece) {
-    if (picture.Empty() || dest.Empty()) return;
+namespace {
+
+// The part of a 1:1 copy that lands inside both the picture and the
+// destination: source rect and destination top-left; false when none does.
+bool ClipCopy(const TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece, TRect& source,
+              int& destX, int& destY) {
+    if (picture.Empty() || dest.Empty()) return false;
     TRect s = SatRect(piece);
     int64_t dx = Sat(x), dy = Sat(y);
     // Cut the source to the picture, moving the destination with it.
@@ -147,10 +152,40 @@ void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, cons
     }
     int64_t w = std::min<int64_t>(s.Right - int64_t{s.Left}, dest.Width() - dx);
     int64_t h = std::min<int64_t>(s.Bottom - int64_t{s.Top}, dest.Height() - dy);
-    if (w <= 0 || h <= 0) return;
-    for (int64_t r = 0; r < h; ++r)
-        std::memcpy(dest.Row(static_cast<int>(dy + r)) + Bytes(static_cast<int>(dx)),
-                    picture.Row(static_cast<int>(s.Top + r)) + Bytes(s.Left), Bytes(static_cast<int>(w)));
+    if (w <= 0 || h <= 0) return false;
+    source = {s.Left, s.Top, static_cast<int>(s.Left + w), static_cast<int>(s.Top + h)};
+    destX = static_cast<int>(dx);
+    destY = static_cast<int>(dy);
+    return true;
+}
+
+}  // namespace
+
+void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece) {
+    TRect s;
+    int dx, dy;
+    if (!ClipCopy(dest, x, y, picture, piece, s, dx, dy)) return;
+    for (int r = 0; r < s.Height(); ++r)
+        std::memcpy(dest.Row(dy + r) + Bytes(dx), picture.Row(s.Top + r) + Bytes(s.Left), Bytes(s.Width()));
+}
+
+void CopyPieceTransparent(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece,
+                          uint32_t transparent) {
+    TRect s;
+    int dx, dy;
+    if (!ClipCopy(dest, x, y, picture, piece, s, dx, dy)) return;
+    const uint8_t b = static_cast<uint8_t>(transparent >> 16), g = static_cast<uint8_t>(transparent >> 8),
+                  r = static_cast<uint8_t>(transparent);
+    for (int row = 0; row < s.Height(); ++row) {
+        uint8_t* out = dest.Row(dy + row) + Bytes(dx);
+        const uint8_t* in = picture.Row(s.Top + row) + Bytes(s.Left);
+        for (int i = 0; i < s.Width(); ++i, out += 3, in += 3)
+            if (in[0] != b || in[1] != g || in[2] != r) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+    }
 }
 
 void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece) {

@@ -94,6 +94,10 @@ void TileArea(const TRect& piece, const TRect& area, const TRect& origin, const 
 // The building blocks, each cut at the destination's border.
 // Copies the source rect 1:1 with its top-left corner at (x, y).
 void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece);
+// The same, leaving the destination where the source has the colour
+// `transparent` (0x00BBGGRR).
+void CopyPieceTransparent(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece,
+                          uint32_t transparent);
 // Fills `area` with copies of the piece laid from the area's top-left corner.
 void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece);
 // Scales the piece into `area`, nearest pixel.

@@ -129,7 +129,13 @@ void TvlLacquer::SetBorderIcons(TvlBorderIcons icons) {
     if (FormWindow()) PaintFrame();
 }
 
-bool TvlLacquer::Sizeable() const { return FForm->BorderStyle() == bsSizeable; }
+bool TvlLacquer::Sizeable() const {
+    return FForm->BorderStyle() == bsSizeable || FForm->BorderStyle() == bsSizeToolWin;
+}
+
+bool TvlLacquer::ToolWindow() const {
+    return FForm->BorderStyle() == bsToolWindow || FForm->BorderStyle() == bsSizeToolWin;
+}
 
 bool TvlLacquer::IsFrameActive() const { return FFrameActive; }
 
@@ -351,6 +357,8 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
                 PaintFrame();
             else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
                 UpdateFrame();
+            // A centred logo moves with the client size.
+            if (!LogoBitMap.Empty()) InvalidateRect(w, nullptr, TRUE);
             return;
         }
         case WM_ACTIVATE:
@@ -373,7 +381,14 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
                 SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) | WS_EX_LAYERED);
                 SetAlpha(w, 0);
                 FFadeTimer.Start(w);
-            } else if (!m.WParam && AlphaBlend && LayeredSupported()) {
+            }
+            if (m.WParam) {
+                CallPrevious(m);
+                // The frame recomputes for the shown window.
+                NudgeWidth();
+                return;
+            }
+            if (!m.WParam && AlphaBlend && LayeredSupported()) {
                 SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);
             }
             CallPrevious(m);

@@ -243,6 +243,10 @@ public:
     TFont DefMenuItemFont{"Arial", 14};
     bool UseSkinFontInMenu = true;
     bool UseDefaultSysMenu = true;
+    // Centred on the client background; when transparent, its bottom-left
+    // pixel's colour lets the background through. Repaint after setting.
+    TvlFBitmap LogoBitMap;
+    bool LogoBitMapTransparent = false;
     bool AlwaysShowInTray = false, AlwaysMinimizeToTray = false;
     bool ShowObjectHint = false;
 
@@ -310,7 +314,10 @@ public:
     // The fitted geometry, window coordinates.
     const TvlFrameCuts& FittedCuts() const { return FFitted; }
     // The built-in caption height: 19, 15 for tool windows.
-    int BuiltInCaptionHeight() const { return 19; }
+    int BuiltInCaptionHeight() const { return ToolWindow() ? 15 : 19; }
+    // The built-in caption buttons: 17 x 17, 13 x 13 for tool windows.
+    int BuiltInButtonSize() const { return ToolWindow() ? 13 : 17; }
+    bool ToolWindow() const;
 
     // Called by the objects.
     void RepaintObject(TvlActiveSkinObject* object);

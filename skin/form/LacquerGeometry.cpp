@@ -186,15 +186,15 @@ void TvlLacquer::LayoutObjects() {
 }
 
 void TvlLacquer::BuiltInCaptionLayout() {
-    int ch = BuiltInCaptionHeight();
+    int ch = BuiltInCaptionHeight(), button = BuiltInButtonSize();
     FCaptionRect = {kBuiltInBorder, kBuiltInBorder, FFormWidth - kBuiltInBorder, ch};
     int x = FFormWidth - kBuiltInBorder;
     for (TvlStdCommand want : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
         for (auto& o : FObjects) {
             auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get());
             if (b && b->Visible && b->SkinRectInAPicture && b->Command == want) {
-                x -= kBuiltInButton;
-                b->ObjectRect = {x, 4, x + kBuiltInButton, 4 + kBuiltInButton};
+                x -= button;
+                b->ObjectRect = {x, 4, x + button, 4 + button};
                 break;
             }
         }
@@ -202,7 +202,7 @@ void TvlLacquer::BuiltInCaptionLayout() {
     for (auto& o : FObjects) {
         auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get());
         if (b && b->Visible && b->Command == cmSysMenu) {
-            int w = kBuiltInButton, h = kBuiltInButton;
+            int w = button, h = button;
             if (ShowIcon) {
                 w = GetSystemMetrics(SM_CXSMICON);
                 h = GetSystemMetrics(SM_CYSMICON);
@@ -467,6 +467,14 @@ void TvlLacquer::PaintClientBackground(HDC dc) {
     if (bg.Empty()) {
         bg.SetSize(cw, chh);
         bg.Fill(Rgb(clBtnFace));
+    }
+    if (!LogoBitMap.Empty()) {
+        const TRect whole{0, 0, LogoBitMap.Width(), LogoBitMap.Height()};
+        const int x = std::max(0, cw / 2 - LogoBitMap.Width() / 2), y = std::max(0, chh / 2 - LogoBitMap.Height() / 2);
+        if (LogoBitMapTransparent)
+            CopyPieceTransparent(bg, x, y, LogoBitMap, whole, LogoBitMap.Pixel(0, LogoBitMap.Height() - 1));
+        else
+            CopyPiece(bg, x, y, LogoBitMap, whole);
     }
     bg.DrawTo(dc, 0, 0);
 }

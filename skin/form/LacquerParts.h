@@ -18,7 +18,6 @@ inline std::vector<TvlLacquer*>& AllFrames() {
 }
 
 inline constexpr int kBuiltInBorder = 3;
-inline constexpr int kBuiltInButton = 17;
 
 inline bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 inline bool AllZero(const TRect& r) { return r.Left == 0 && r.Top == 0 && r.Right == 0 && r.Bottom == 0; }

@@ -954,3 +954,63 @@ TEST_F(Frame, ScreenshotsInBothSkins) {
 }
 
 }  // namespace
+
+TEST_F(Frame, ToolWindowsHaveTheSmallCaptionAndButtons) {
+    TvlLacquer* normal = MakeFrame(false);
+    TvlLacquer* tool = MakeFrame(false, bsSizeToolWin);
+    RECT r = Bounds(tool);
+    const int W = r.right - r.left;
+    EXPECT_EQ(normal->BuiltInCaptionHeight(), 19);
+    EXPECT_EQ(tool->BuiltInCaptionHeight(), 15);
+    EXPECT_EQ(Object(tool, "closebutton")->ObjectRect, (TRect{W - 16, 4, W - 3, 17}));
+    // The client begins below the smaller caption; the window stays sizeable.
+    POINT origin{0, 0};
+    ClientToScreen(tool->Form()->Handle(), &origin);
+    EXPECT_EQ(origin.y - r.top, 15 + 3);
+    EXPECT_EQ(Hit(tool, 1, 100), HTLEFT);
+    EXPECT_NE(GetWindowLongPtrA(tool->Form()->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+    // A fixed tool window has the small caption but no sizing zones.
+    TvlLacquer* fixed = MakeFrame(false, bsToolWindow);
+    EXPECT_EQ(fixed->BuiltInCaptionHeight(), 15);
+    EXPECT_NE(Hit(fixed, 1, 100), HTLEFT);
+}
+
+TEST_F(Frame, LogoSitsCentredOnTheClientBackgroundWithItsTransparentColour) {
+    TvlLacquer* frame = MakeFrame(false);
+    HWND w = frame->Form()->Handle();
+    RECT cr;
+    GetClientRect(w, &cr);
+    // A red 10 x 6 logo whose bottom-left colour (magenta) is transparent.
+    const uint32_t red = 0x0000FF, magenta = 0xFF00FF;
+    frame->LogoBitMap.SetSize(10, 6);
+    frame->LogoBitMap.Fill(red);
+    frame->LogoBitMap.SetPixel(0, 5, magenta);
+    frame->LogoBitMap.SetPixel(4, 2, magenta);
+    TBitmap target(cr.right + 20, cr.bottom + 20);
+    auto pixel = [&](int x, int y) {
+        const unsigned char* p = target.Bits() + (static_cast<size_t>(y) * target.Width() + x) * 4;
+        return static_cast<uint32_t>(p[2] | (p[1] << 8) | (p[0] << 16));
+    };
+    const int x0 = cr.right / 2 - 5, y0 = cr.bottom / 2 - 3;
+    const uint32_t face = ColorToRGB(clBtnFace);
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+    GdiFlush();
+    EXPECT_EQ(pixel(x0, y0), red);
+    EXPECT_EQ(pixel(x0 + 4, y0 + 2), magenta);  // opaque logo: every pixel
+    EXPECT_EQ(pixel(x0 - 1, y0), face);
+    EXPECT_EQ(pixel(x0 + 10, y0 + 5), face);
+    frame->LogoBitMapTransparent = true;
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+    GdiFlush();
+    EXPECT_EQ(pixel(x0 + 1, y0), red);
+    EXPECT_EQ(pixel(x0 + 4, y0 + 2), face);
+    EXPECT_EQ(pixel(x0, y0 + 5), face);
+    // A logo larger than the client starts at the client's top-left.
+    frame->LogoBitMap.SetSize(cr.right + 40, 4);
+    frame->LogoBitMap.Fill(red);
+    frame->LogoBitMapTransparent = false;
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+    GdiFlush();
+    EXPECT_EQ(pixel(0, cr.bottom / 2 - 2), red);
+    EXPECT_EQ(pixel(0, cr.bottom / 2 + 2), face);
+}
