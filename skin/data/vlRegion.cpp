@@ -25,7 +25,11 @@ bool NoBlackIn8(const uint8_t* p) {
 }
 bool AllBlackIn8(const uint8_t* p) { return (Load64(p) | Load64(p + 8) | Load64(p + 16)) == 0; }
 
-void ScanRow(const uint8_t* row, int width, int y, int xOffset, std::vector<TRect>& rects) {
+// The black runs of one row, as [start, end) pairs in row order.
+using TRuns = std::vector<std::pair<int, int>>;
+
+void ScanRuns(const uint8_t* row, int width, TRuns& runs) {
+    runs.clear();
     int x = 0;
     while (x < width) {
         while (x < width) {
@@ -46,9 +50,32 @@ void ScanRow(const uint8_t* row, int width, int y, int xOffset, std::vector<TRec
             if (!IsBlack(row + x * 3)) break;
             ++x;
         }
-        rects.push_back({start + xOffset, y, x + xOffset, y + 1});
+        runs.emplace_back(start, x);
     }
 }
+
+// Collects the rectangles of a mask row by row. Consecutive rows with the
+// same runs grow the previous rows' rectangles instead of adding new ones,
+// so a tiled border gives a handful of rectangles, not one per row.
+class TRowRects {
+public:
+    TRowRects(std::vector<TRect>& rects, int xOffset) : FRects(rects), FX(xOffset) {}
+    void Add(int y, const TRuns& runs) {
+        if (y == FLastY + 1 && runs == FLast && !runs.empty()) {
+            for (size_t i = FRects.size() - runs.size(); i < FRects.size(); ++i) FRects[i].Bottom = y + 1;
+        } else {
+            for (const auto& [start, end] : runs) FRects.push_back({start + FX, y, end + FX, y + 1});
+            FLast = runs;
+        }
+        FLastY = y;
+    }
+
+private:
+    std::vector<TRect>& FRects;
+    int FX;
+    int FLastY = -2;
+    TRuns FLast;
+};
 
 void Put32(uint8_t* p, int32_t v) { std::memcpy(p, &v, 4); }
 int32_t Get32(const uint8_t* p) {
@@ -79,7 +106,12 @@ void AppendMaskRects(const TvlPixelView& mask, int xOffset, int yOffset, std::ve
     if (mask.Empty()) return;
     xOffset = vlClampCoord(xOffset);
     yOffset = vlClampCoord(yOffset);
-    for (int y = 0; y < mask.Height; ++y) ScanRow(mask.Row(y), mask.Width, y + yOffset, xOffset, rects);
+    TRowRects out(rects, xOffset);
+    TRuns runs;
+    for (int y = 0; y < mask.Height; ++y) {
+        ScanRuns(mask.Row(y), mask.Width, runs);
+        out.Add(y + yOffset, runs);
+    }
 }
 
 std::vector<uint8_t> RegionDataFromRects(const std::vector<TRect>& rects, const TRect& bounds) {
