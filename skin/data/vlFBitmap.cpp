@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "skin/data/vlFBitmap.h"
 
 #include <stdexcept>
@@ -73,7 +74,16 @@ void TvlFBitmap::Clear() {
 void TvlFBitmap::Fill(uint32_t colour) {
     if (Empty()) return;
     uint8_t* first = Row(0);
-    for (int x = 0; x < FWidth; ++x) SetPixel(x, 0, colour);
+    const size_t bytes = static_cast<size_t>(FWidth) * 3;
+    const uint8_t r = static_cast<uint8_t>(colour), g = static_cast<uint8_t>(colour >> 8),
+                  b = static_cast<uint8_t>(colour >> 16);
+    if (r == g && g == b) {
+        std::memset(first, r, bytes);
+    } else {
+        // One pixel, then the filled part copied onto the rest, doubling.
+        SetPixel(0, 0, colour);
+        for (size_t done = 3; done < bytes; done *= 2) std::memcpy(first + done, first, std::min(done, bytes - done));
+    }
     for (int y = 1; y < FHeight; ++y) std::memcpy(Row(y), first, static_cast<size_t>(FWidth) * 3);
 }
 

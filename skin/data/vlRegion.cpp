@@ -93,12 +93,6 @@ TRect Union(const TRect& a, const TRect& b) {
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
 
-// A border mask: white (outside) where no piece of the mask picture lands.
-TvlFBitmap WhiteMask(int width, int height) {
-    TvlFBitmap mask(width, height);
-    mask.Fill(0xFFFFFF);
-    return mask;
-}
 
 }  // namespace
 
@@ -166,44 +160,81 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     const int sideH = std::min(NCR.Bottom - NCR.Top, H);
     std::vector<TRect> rects;
     TRect bounds;
-    auto add = [&](const TvlFBitmap& mask, int x, int y) {
-        if (mask.Empty()) return;
-        AppendMaskRects(mask, x, y, rects);
-        bounds = Union(bounds, {x, y, x + mask.Width(), y + mask.Height()});
-    };
-
     if (!NCR.IsEmpty()) {
         rects.push_back(NCR);
         bounds = NCR;
     }
-    // A side mask: its band tiled downwards from the top, then its end pieces.
-    // Nothing outside the mask picture is black, so masks end at its border;
-    // none is wider or higher than the window.
-    auto side = [&](int x0, int x1, int bandTop, int bandBottom) {
-        const int width = std::min({x1, MW, x0 + W}) - x0;
-        if (width <= 0 || sideH <= 0 || M.Empty()) return TvlFBitmap();
-        TvlFBitmap mask = WhiteMask(width, sideH);
-        if (bandBottom != bandTop) TilePiece(mask, {0, 0, width, sideH}, M, {x0, bandTop, x1, bandBottom});
-        if (bandTop - CR.Top > 0) CopyPiece(mask, 0, 0, M, {x0, CR.Top, x1, bandTop});
-        if (CR.Bottom - bandBottom > 0)
-            CopyPiece(mask, 0, sideH - (CR.Bottom - bandBottom), M, {x0, bandBottom, x1, CR.Bottom});
-        return mask;
-    };
-    // A top or bottom mask: its band tiled between the new cut points, then
-    // its end pieces.
-    auto across = [&](int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight) {
+    if (M.Empty() || W <= 0) return rects.empty() ? std::vector<uint8_t>() : RegionDataFromRects(rects, bounds);
+    TRuns runs;
+
+    // A top or bottom mask, a row at a time: the source row's band tiled
+    // between the new cut points, then its end pieces, on white. Nothing
+    // outside the mask picture is black, so masks end at its border; none is
+    // higher than the window.
+    TvlFBitmap row;
+    auto across = [&](int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight, int y) {
         const int height = std::min({y1, MH, y0 + H}) - y0;
-        if (W <= 0 || height <= 0 || M.Empty()) return TvlFBitmap();
-        TvlFBitmap mask = WhiteMask(W, height);
-        TilePiece(mask, {newLeft, 0, newRight, height}, M, {bandLeft, y0, bandRight, y1});
-        CopyPiece(mask, 0, 0, M, {0, y0, bandLeft, y1});
-        CopyPiece(mask, newRight, 0, M, {bandRight, y0, MW, y1});
-        return mask;
+        if (height <= 0) return;
+        row.SetSizeForOverwrite(W, 1);
+        TRowRects out(rects, 0);
+        for (int i = std::max(0, -y0); i < height; ++i) {
+            const TvlPixelView source{M.Row(y0 + i), MW, 1, M.Stride};
+            row.Fill(0xFFFFFF);
+            TilePiece(row, {newLeft, 0, newRight, 1}, source, {bandLeft, 0, bandRight, 1});
+            CopyPiece(row, 0, 0, source, {0, 0, bandLeft, 1});
+            CopyPiece(row, newRight, 0, source, {bandRight, 0, MW, 1});
+            ScanRuns(row.Row(0), W, runs);
+            out.Add(y + i, runs);
+        }
+        bounds = Union(bounds, {0, y, W, y + height});
     };
-    add(across(0, CR.Top, c.LT.X, c.RT.X, t.LT.X, t.RT.X), 0, 0);
-    add(across(CR.Bottom, MH, c.LB.X, c.RB.X, t.LB.X, t.RB.X), 0, NCR.Bottom);
-    add(side(0, CR.Left, c.LT.Y, c.LB.Y), 0, NCR.Top);
-    add(side(CR.Right, MW, c.RT.Y, c.RB.Y), NCR.Right, NCR.Top);
+
+    // A side mask: its band tiled downwards from the top, then its end
+    // pieces over it. Every mask row is one source row, so the runs of each
+    // source row are found once.
+    std::vector<TRuns> found(static_cast<size_t>(MH));
+    std::vector<char> scanned(static_cast<size_t>(MH));
+    auto side = [&](int x0, int x1, int bandTop, int bandBottom, int x, int y) {
+        const int width = std::min({x1, MW, x0 + W}) - x0;
+        if (width <= 0 || sideH <= 0) return;
+        const int tileTop = std::max(bandTop, 0), tileH = std::min(bandBottom, MH) - tileTop;
+        const int tailH = CR.Bottom - bandBottom;
+        auto sourceRow = [&](int i) {
+            if (tailH > 0) {
+                const int s = bandBottom + i - (sideH - tailH);
+                if (s >= std::max(bandBottom, 0) && s < std::min(CR.Bottom, MH)) return s;
+            }
+            if (bandTop - CR.Top > 0) {
+                const int s = CR.Top + i;
+                if (s >= std::max(CR.Top, 0) && s < std::min(bandTop, MH)) return s;
+            }
+            if (bandBottom != bandTop && tileH > 0) return tileTop + i % tileH;
+            return -1;
+        };
+        // Columns left of the picture (a cut below 0) are white.
+        const int lead = std::max(0, -x0), scanWidth = std::min(width - lead, MW);
+        std::fill(scanned.begin(), scanned.end(), 0);
+        const TRuns white;
+        TRowRects out(rects, x + lead);
+        for (int i = 0; i < sideH; ++i) {
+            const int s = sourceRow(i);
+            if (s < 0) {
+                out.Add(y + i, white);
+                continue;
+            }
+            const auto k = static_cast<size_t>(s);
+            if (!scanned[k]) {
+                ScanRuns(M.Row(s) + static_cast<ptrdiff_t>(x0 + lead) * 3, std::max(scanWidth, 0), found[k]);
+                scanned[k] = 1;
+            }
+            out.Add(y + i, found[k]);
+        }
+        bounds = Union(bounds, {x, y, x + width, y + sideH});
+    };
+    across(0, CR.Top, c.LT.X, c.RT.X, t.LT.X, t.RT.X, 0);
+    across(CR.Bottom, MH, c.LB.X, c.RB.X, t.LB.X, t.RB.X, NCR.Bottom);
+    side(0, CR.Left, c.LT.Y, c.LB.Y, 0, NCR.Top);
+    side(CR.Right, MW, c.RT.Y, c.RB.Y, NCR.Right, NCR.Top);
     if (rects.empty()) return {};
     return RegionDataFromRects(rects, bounds);
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+
+#include "skin/data/vlCompose.h"
 
 #include "tests/common/Pictures.h"
 #include "skin/data/vlRegion.h"
@@ -35,7 +38,75 @@ std::vector<TRect> SlowRuns(const TvlFBitmap& mask, int dx, int dy) {
     return rects;
 }
 
+// The frame's region the long way: each border mask composed whole on
+// white (band tiled, end pieces over it), then read pixel by pixel.
+std::vector<TRect> ReferenceFrameRects(const TvlFBitmap& M, const TvlFrameCuts& c, int W, int H,
+                                       const TvlFrameCuts& t) {
+    std::vector<TRect> rects;
+    const TRect& CR = c.CR;
+    const TRect& NCR = t.CR;
+    if (!NCR.IsEmpty()) rects.push_back(NCR);
+    const int MW = M.Width(), MH = M.Height(), sideH = std::min(NCR.Bottom - NCR.Top, H);
+    auto add = [&](const TvlFBitmap& mask, int x, int y) {
+        for (const TRect& r : SlowRuns(mask, x, y)) rects.push_back(r);
+    };
+    auto across = [&](int y0, int y1, int bl, int br, int nl, int nr, int y) {
+        const int height = std::min({y1, MH, y0 + H}) - y0;
+        if (W <= 0 || height <= 0) return;
+        TvlFBitmap mask = Filled(W, height, 0xFFFFFF);
+        TilePiece(mask, {nl, 0, nr, height}, M, {bl, y0, br, y1});
+        CopyPiece(mask, 0, 0, M, {0, y0, bl, y1});
+        CopyPiece(mask, nr, 0, M, {br, y0, MW, y1});
+        add(mask, 0, y);
+    };
+    auto side = [&](int x0, int x1, int bt, int bb, int x, int y) {
+        const int width = std::min({x1, MW, x0 + W}) - x0;
+        if (width <= 0 || sideH <= 0) return;
+        TvlFBitmap mask = Filled(width, sideH, 0xFFFFFF);
+        if (bb != bt) TilePiece(mask, {0, 0, width, sideH}, M, {x0, bt, x1, bb});
+        if (bt - CR.Top > 0) CopyPiece(mask, 0, 0, M, {x0, CR.Top, x1, bt});
+        if (CR.Bottom - bb > 0) CopyPiece(mask, 0, sideH - (CR.Bottom - bb), M, {x0, bb, x1, CR.Bottom});
+        add(mask, x, y);
+    };
+    across(0, CR.Top, c.LT.X, c.RT.X, t.LT.X, t.RT.X, 0);
+    across(CR.Bottom, MH, c.LB.X, c.RB.X, t.LB.X, t.RB.X, NCR.Bottom);
+    side(0, CR.Left, c.LT.Y, c.LB.Y, 0, NCR.Top);
+    side(CR.Right, MW, c.RT.Y, c.RB.Y, NCR.Right, NCR.Top);
+    return rects;
+}
+
 }  // namespace
+
+TEST(Region, FrameRegionCoversWhatTheWholeComposedMasksCover) {
+    // Random masks and cuts, window sizes from tiny to wide; the region built
+    // a row at a time must cover exactly the pixels of the long way.
+    std::mt19937 random(7);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 60; ++round) {
+        const int MW = pick(6, 24), MH = pick(6, 24);
+        TvlFBitmap mask = Filled(MW, MH, 0xFFFFFF);
+        for (int y = 0; y < MH; ++y)
+            for (int x = 0; x < MW; ++x)
+                if (pick(0, 2) == 0) mask.SetPixel(x, y, 0);
+        const int l = pick(0, MW / 2), r = pick(MW / 2, MW), top = pick(0, MH / 2), bottom = pick(MH / 2, MH);
+        TvlFrameCuts c{{pick(0, MW / 2), pick(0, MH / 2)}, {pick(MW / 2, MW), pick(0, MH / 2)},
+                       {pick(0, MW / 2), pick(MH / 2, MH)}, {pick(MW / 2, MW), pick(MH / 2, MH)},
+                       {l, top, r, bottom}};
+        if (round % 10 == 9) c.CR.Right = MW + 3;  // a client reaching past the picture
+        const int W = pick(1, 60), H = pick(1, 60);
+        const TvlFrameCuts t = FitFrameCuts(c, MW, MH, W, H);
+        const std::vector<TRect> want = ReferenceFrameRects(mask, c, W, H, t);
+        const std::vector<uint8_t> data = ComposeFrameRegionData(mask, c, W, H, t);
+        const std::vector<TRect> got = RegionDataRects(data);
+        if (t.RT.X < t.LT.X || t.LB.Y < t.LT.Y) {
+            EXPECT_TRUE(data.empty());
+            continue;
+        }
+        for (int y = -2; y < H + 2; ++y)
+            for (int x = -2; x < W + 2; ++x)
+                ASSERT_EQ(Inside(got, x, y), Inside(want, x, y)) << "round " << round << " at " << x << "," << y;
+    }
+}
 
 TEST(Region, BlackRunsBecomeRectanglesAfterThePlatformHeader) {
     TvlFBitmap mask = Filled(12, 3, 0xFFFFFF);

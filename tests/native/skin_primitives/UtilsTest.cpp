@@ -212,3 +212,15 @@ TEST(FBitmap, RowsArePaddedToFourBytesAndCopiesAreDeep) {
     EXPECT_TRUE(moved.Empty());
     EXPECT_THROW(moved.SetSize(100000, 1), std::length_error);
 }
+
+TEST(FBitmap, FillReachesEveryPixelOfEveryWidthAndLeavesThePadding) {
+    for (uint32_t colour : {0x123456u, 0x808080u, 0xFFFFFFu})
+        for (int width : {1, 2, 3, 5, 7, 8, 63, 1921}) {
+            TvlFBitmap b(width, 3);
+            b.Fill(colour);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < width; ++x) ASSERT_EQ(b.Pixel(x, y), colour) << width << " " << x << "," << y;
+            for (int y = 0; y < 3; ++y)
+                for (int p = width * 3; p < b.Stride(); ++p) ASSERT_EQ(b.Row(y)[p], 0) << width;
+        }
+}
