@@ -272,7 +272,9 @@ void TvlSkinDateEdit::DropDown() {
     }
     FCalendar->SetSkinData(SkinData());
     FCalendar->SetBounds(edit.left, y, FCalendar->Width(), height);
-    SetWindowPos(calendar, HWND_TOP, edit.left, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // Above every window while open, as a drop-down list is: its owner
+    // coming forward again must not cover it.
+    SetWindowPos(calendar, HWND_TOPMOST, edit.left, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     FCalendar->SetVisible(true);
     if (!layered) return;
     std::weak_ptr<bool> alive = FAlive;
@@ -292,8 +294,7 @@ void TvlSkinDateEdit::DropDown() {
 void TvlSkinDateEdit::CloseUp(bool accept) {
     if (!DroppedDown()) return;
     HWND calendar = FCalendar->Handle();
-    SetWindowPos(calendar, nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(calendar, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     FCalendar->SetVisible(false);
     for (TvlCalendarButton* b : {FCalendar->PriorYearButton(), FCalendar->PriorMonthButton(),
                                  FCalendar->NextMonthButton(), FCalendar->NextYearButton()})

@@ -115,6 +115,14 @@ TEST_F(WidgetTest, CalendarButtonsKeysAndRepeat) {
         EXPECT_EQ(b->Width(), 23);
         EXPECT_EQ(b->SkinDataName, "resizebutton");
     }
+    // The glyph shows on the button: the triangle's black tip in the middle.
+    TvlFBitmap look = Shot(cal);
+    TvlCalendarButton* month = cal->NextMonthButton();
+    int glyphLeft = month->Left() + (month->Width() - 16) / 2, glyphTop = month->Top() + (month->Height() - 16) / 2;
+    int black = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) black += look.Pixel(glyphLeft + x, glyphTop + y) == 0;
+    EXPECT_GE(black, 20) << "the glyph's black triangle";
     RECT cr = cal->LayoutRect();
     EXPECT_EQ(cal->PriorYearButton()->Left(), cr.left + 1);
     EXPECT_EQ(cal->PriorMonthButton()->Left(), cr.left + 25);
