@@ -345,6 +345,7 @@ void TvlSkinDateEdit::SetSkinData(TvlSkinData* skinData) {
 void TvlSkinDateEdit::SkinChanging() {
     FLook.ElementIndex = -1;
     FLook.Element = nullptr;
+    FCalendar->SkinChanging();
 }
 
 void TvlSkinDateEdit::SkinChanged() {
@@ -373,6 +374,9 @@ void TvlSkinDateEdit::SkinChanged() {
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Invalidate();
+    // The calendar is a window of its own, outside the form's controls: the
+    // notice reaches it through the edit.
+    if (FCalendar->SkinData() == SkinData() && SkinData()) FCalendar->SkinChanged();
 }
 
 TRect TvlSkinDateEdit::ButtonRect() const {

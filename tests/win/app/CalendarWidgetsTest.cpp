@@ -121,3 +121,17 @@ TEST_F(PlannerTest, AnImpossibleTypedDateIsToldAndKeepsTheFocus) {
     ASSERT_EQ(w->CurrentProject()->Tasks.Count(), 1);
     EXPECT_EQ(w->CurrentProject()->Task(0)->EndDate, "02/31/2024");
 }
+
+TEST_F(PlannerTest, ASkinLoadedLaterReachesTheTabsAndTheCalendar) {
+    TfrmMain* w = Start();
+    const TvlDataSkinTabControl* modern = w->pgcMain->Element();
+    ASSERT_NE(modern, nullptr);
+    TColor modernTitle = w->vlSkinMonthCalendar1->TitleColor();
+    w->vlSkinData1->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
+    ui::Pump(20);
+    const TvlDataSkinTabControl* graphite = w->pgcMain->Element();
+    ASSERT_NE(graphite, nullptr) << "the frame relayed the new skin to the page control";
+    EXPECT_EQ(w->pgcMain->Font.Color(), graphite->FontColor);
+    EXPECT_NE(w->vlSkinMonthCalendar1->TitleColor(), modernTitle) << "the dark skin's label colours";
+    EXPECT_GE(w->vlSkinMonthCalendar1->ElementIndex(), 0);
+}
