@@ -205,6 +205,11 @@ TEST_F(WidgetTest, CalendarLimitsColoursAndOneThousandMonths) {
     EXPECT_EQ(look.Pixel(left, top + 1), record->ActiveFontColor);
 
     TLeakCheck leaks;
+    HWND any = cal->Handle();
+    int children = 0;
+    EnumChildWindows(
+        GetAncestor(any, GA_ROOT), [](HWND, LPARAM c) { return ++*reinterpret_cast<int*>(c), TRUE; },
+        reinterpret_cast<LPARAM>(&children));
     for (int i = 0; i < 1000; ++i) {
         if (i % 2)
             cal->NextMonth();
@@ -214,4 +219,9 @@ TEST_F(WidgetTest, CalendarLimitsColoursAndOneThousandMonths) {
     }
     ui::Pump();
     leaks.ExpectNone("1,000 month changes painted");
+    int after = 0;
+    EnumChildWindows(
+        GetAncestor(any, GA_ROOT), [](HWND, LPARAM c) { return ++*reinterpret_cast<int*>(c), TRUE; },
+        reinterpret_cast<LPARAM>(&after));
+    EXPECT_EQ(after, children) << "the month changes make no windows";
 }
