@@ -36,6 +36,14 @@ TvlSkinStdLabel* TEditDialog::AddLabel(const std::string& caption, int left, int
     return label;
 }
 
+TvlSkinDateEdit* TEditDialog::AddDateEdit(const char* name, int tabOrder, int left, int top, int width, int height) {
+    auto* edit = AddControl<TvlSkinDateEdit>(this, name, "buttonedit", tabOrder, left, top, width, height);
+    edit->OnInvalidDate = [this](TObject*, const std::string& message) {
+        FMessages->ShowMessageBox(message, mtInformation, mbOK);
+    };
+    return edit;
+}
+
 void TEditDialog::vlSkinButton1Click(TObject*) {
     std::string problem = Trim(edtName->Text()).empty() ? FBlankMessage : StorageProblem();
     if (problem.empty()) {

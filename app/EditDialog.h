@@ -6,6 +6,7 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
+#include "skin/widgets/vlSkinDateEdit.h"
 #include "toolkit/Forms.h"
 
 class TEditDialog : public TForm {
@@ -37,6 +38,9 @@ protected:
         control->TabOrder = tabOrder;
         return control;
     }
+    // A date field ("buttonedit"); a typed date that names no day is told
+    // through the planner's message box.
+    TvlSkinDateEdit* AddDateEdit(const char* name, int tabOrder, int left, int top, int width, int height);
     // A refusal of texts that cannot be stored, or empty.
     virtual std::string StorageProblem() const { return {}; }
 

@@ -171,7 +171,8 @@ void TfrmMain::BuildLayout() {
     pgcMain->Name = "pgcMain";
     pgcMain->SkinDataName = "tab";
     pgcMain->SetAlign(alClient);
-    SendMessageA(pgcMain->Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(0, 20));  // tab height 20
+    pgcMain->SetDefaultItemHeight(20);
+    pgcMain->SetSkinData(vlSkinData1);
     tabTasks = pgcMain->AddSheet("Tasks");
     tabCalendar = pgcMain->AddSheet("Calendar");
 
@@ -201,6 +202,7 @@ void TfrmMain::BuildLayout() {
     vlSkinMonthCalendar1 = new TvlSkinMonthCalendar(this, tabCalendar, 10, 12, 200, 150);
     vlSkinMonthCalendar1->Name = "vlSkinMonthCalendar1";
     vlSkinMonthCalendar1->SkinDataName = "panel";
+    vlSkinMonthCalendar1->SetSkinData(vlSkinData1);
     vlSkinMonthCalendar1->SetDate(2007, 12, 13);
     vlSkinMonthCalendar1->OnNumberClick = [this](TObject* s) { vlSkinMonthCalendar1NumberClick(s); };
     vlSkinMonthCalendar1->OnMouseEnter = [this](TObject* s) { vlSkinMonthCalendar1MouseEnter(s); };

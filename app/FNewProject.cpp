@@ -8,9 +8,9 @@ TfrmCreateProject::TfrmCreateProject(TComponent* owner, TvlSkinMessage* messages
     AddLabel("Project Name:", 8, 14);
     edtName = AddControl<TvlSkinEdit>(this, "edtName", "edit", 0, 84, 16, 309, 18);
     AddLabel("Start date:", 8, 42);
-    edtStartDate = AddControl<TvlSkinDateEdit>(this, "edtStartDate", "buttonedit", 3, 84, 41, 121, 18);
+    edtStartDate = AddDateEdit("edtStartDate", 3, 84, 41, 121, 18);
     AddLabel("End date:", 221, 46);
-    edtEndDate = AddControl<TvlSkinDateEdit>(this, "edtEndDate", "buttonedit", 4, 273, 43, 121, 18);
+    edtEndDate = AddDateEdit("edtEndDate", 4, 273, 43, 121, 18);
     AddLabel("Category:", 11, 70);
     cbxCategories = AddControl<TvlSkinComboBox>(this, "cbxCategories", "combobox", 5, 85, 66, 120, 20, 8);
     CreateButtons(114, 211, 105, true);

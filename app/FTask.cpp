@@ -11,9 +11,9 @@ TfrmTask::TfrmTask(TComponent* owner, TvlSkinMessage* messages)
     memNotes = AddControl<TvlSkinMemo>(vlSkinPanel1, "memNotes", "memo", 0, 0, 0, 423, 121);
     memNotes->SetAlign(alClient);
     AddLabel("Start date:", 12, 195);
-    edtStartDate = AddControl<TvlSkinDateEdit>(this, "edtStartDate", "buttonedit", 5, 66, 192, 121, 18);
+    edtStartDate = AddDateEdit("edtStartDate", 5, 66, 192, 121, 18);
     AddLabel("End date:", 222, 195);
-    edtEndDate = AddControl<TvlSkinDateEdit>(this, "edtEndDate", "buttonedit", 6, 276, 192, 121, 18);
+    edtEndDate = AddDateEdit("edtEndDate", 6, 276, 192, 121, 18);
     chkDone = AddControl<TvlSkinCheckRadioBox>(this, "chkDone", "checkbox", 4, "Task is done", 11, 219, 118, 25);
     CreateButtons(142, 239, 221, true);
     vlSkinButton1->TabOrder = 1;

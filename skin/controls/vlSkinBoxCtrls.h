@@ -1,8 +1,8 @@
 #pragma once
-// The skinned text-entry and list-box controls: edits, memo, combo box and
-// the date edit.
+// The skinned text-entry and list-box controls: edits, memo and combo box.
+// The date edit, which hosts the month calendar, is a widget
+// (skin/widgets/vlSkinDateEdit.h).
 #include "skin/controls/vlSkinElement.h"
-#include "toolkit/DateEdit.h"
 #include "toolkit/StdCtrls.h"
 
 class TvlSkinEdit : public TvlSkinElement<TEdit> {
@@ -16,11 +16,6 @@ public:
 };
 
 class TvlSkinComboBox : public TvlSkinElement<TComboBox> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
-
-class TvlSkinDateEdit : public TvlSkinElement<TDateEdit> {
 public:
     using TvlSkinElement::TvlSkinElement;
 };

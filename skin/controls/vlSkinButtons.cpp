@@ -28,7 +28,8 @@ void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& capt
     TvlGlyphPlacement p =
         PlaceGlyphAndCaption(area, gw, gh, text.cx, text.cy, glyph.Margin, glyph.Spacing, glyph.Layout);
     int shift = shifted ? 1 : 0;
-    if (!strip.Empty()) DrawGlyphFrame(dc, p.Glyph.X + shift, p.Glyph.Y + shift, cell - 1, glyph.NumGlyphs, strip);
+    // Cells count from 1, as the strip frames do.
+    if (!strip.Empty()) DrawGlyphFrame(dc, p.Glyph.X + shift, p.Glyph.Y + shift, cell, glyph.NumGlyphs, strip);
     if (caption.empty()) return;
     TCanvas canvas(dc);
     canvas.Font = font;

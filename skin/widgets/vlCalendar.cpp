@@ -1,0 +1,324 @@
+#include "skin/widgets/vlCalendar.h"
+
+#include <windowsx.h>
+
+#include "skin/data/vlUtils.h"
+
+namespace {
+constexpr UINT_PTR FirstTimerId = 0x5C10;
+
+TvlDay Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay};
+}
+
+std::string ShortDayName(int weekday) {
+    // The locale numbers its abbreviated day names from Monday.
+    LCTYPE type = LOCALE_SABBREVDAYNAME1 + static_cast<LCTYPE>(weekday == 0 ? 6 : weekday - 1);
+    char name[64] = {};
+    int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, name, sizeof name);
+    return n > 0 ? std::string(name) : std::string();
+}
+}  // namespace
+
+// ---- TvlCalendarButton ----
+
+TvlCalendarButton::TvlCalendarButton(TComponent* owner, TWinControl* parent, const char* glyphResource,
+                                     int repeatInterval, UINT_PTR timerId, TNotifyEvent action)
+    : TvlSkinSpeedButton(owner, parent), RepeatInterval(repeatInterval), FTimerId(timerId), FAction(std::move(action)) {
+    SkinDataName = "resizebutton";
+    SetBounds(0, 0, 23, 23);
+    TGdiBitmap glyph(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
+    if (glyph) Glyph.CreateFromBitmap(glyph.Handle());
+    NumGlyphs = 1;
+}
+
+void TvlCalendarButton::Click() {
+    // A press has already fired; the release over the button is not another click.
+    if (FFiredOnPress) {
+        FFiredOnPress = false;
+        return;
+    }
+    if (FAction) FAction(this);
+}
+
+void TvlCalendarButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TvlSkinSpeedButton::MouseDown(button, shift, x, y);
+    if (button != mbLeft || !Enabled()) return;
+    FFiredOnPress = true;
+    if (TWinControl* window = Parent(); window && window->HandleAllocated())
+        FTimer = std::make_unique<TWindowTimer>(window->Handle(), FTimerId, static_cast<UINT>(RepeatInterval));
+    if (FAction) FAction(this);
+}
+
+void TvlCalendarButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TvlSkinSpeedButton::MouseUp(button, shift, x, y);
+    if (button == mbLeft) StopRepeat();
+}
+
+bool TvlCalendarButton::TimerTick(UINT_PTR id) {
+    if (id != FTimerId) return false;
+    // Held down: one more step; released elsewhere (capture lost): stop.
+    if (Parent() && Parent()->MouseCaptureChild() == this) {
+        if (FAction) FAction(this);
+    } else {
+        StopRepeat();
+    }
+    return true;
+}
+
+void TvlCalendarButton::StopRepeat() { FTimer.reset(); }
+
+// ---- TvlSkinMonthCalendar ----
+
+TvlSkinMonthCalendar::TvlSkinMonthCalendar(TComponent* owner, TWinControl* parent, int left, int top, int width,
+                                           int height)
+    : TvlSkinPanel(owner, parent, bvFrame), FDate(Today()) {
+    TabStop = true;
+    struct {
+        const char* Glyph;
+        int Interval;
+        void (TvlSkinMonthCalendar::*Step)();
+    } buttons[4] = {{"VL_PRIORYEAR", 100, &TvlSkinMonthCalendar::PriorYear},
+                    {"VL_PRIORMONTH", 250, &TvlSkinMonthCalendar::PriorMonth},
+                    {"VL_NEXTMONTH", 250, &TvlSkinMonthCalendar::NextMonth},
+                    {"VL_NEXTYEAR", 100, &TvlSkinMonthCalendar::NextYear}};
+    for (int i = 0; i < 4; ++i) {
+        auto step = buttons[i].Step;
+        FButtons[i] = new TvlCalendarButton(this, this, buttons[i].Glyph, buttons[i].Interval, FirstTimerId + i,
+                                            [this, step](TObject*) { (this->*step)(); });
+    }
+    SetBounds(left, top, width, height);
+    LayoutButtons();
+}
+
+TvlSkinMonthCalendar::~TvlSkinMonthCalendar() {
+    for (TvlCalendarButton* b : FButtons) b->StopRepeat();
+}
+
+SYSTEMTIME TvlSkinMonthCalendar::Date() const {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(FDate.Year);
+    st.wMonth = static_cast<WORD>(FDate.Month);
+    st.wDay = static_cast<WORD>(FDate.Day);
+    st.wDayOfWeek = static_cast<WORD>(vlDayOfWeek(FDate));
+    return st;
+}
+
+void TvlSkinMonthCalendar::SetDate(int year, int month, int day) {
+    if (year < vlFirstYear || year > vlLastYear || month < 1 || month > 12 || day < 1 ||
+        day > vlDaysInMonth(year, month))
+        return;
+    FDate = {year, month, day};
+    Invalidate();
+}
+
+void TvlSkinMonthCalendar::SetTodayDefault(bool value) {
+    FTodayDefault = value;
+    if (value) {
+        TvlDay t = Today();
+        SetDate(t.Year, t.Month, t.Day);
+    }
+}
+
+void TvlSkinMonthCalendar::SetFirstDayOfWeek(TvlDaysOfWeek value) {
+    FFirstDayOfWeek = value;
+    Invalidate();
+}
+
+void TvlSkinMonthCalendar::Navigate(TvlDay to) {
+    FDate = to;
+    Invalidate();
+    if (OnClick) OnClick(this);
+}
+
+void TvlSkinMonthCalendar::PriorMonth() { Navigate(vlPriorMonth(FDate)); }
+void TvlSkinMonthCalendar::NextMonth() { Navigate(vlNextMonth(FDate)); }
+void TvlSkinMonthCalendar::PriorYear() { Navigate(vlPriorYear(FDate)); }
+void TvlSkinMonthCalendar::NextYear() { Navigate(vlNextYear(FDate)); }
+
+bool TvlSkinMonthCalendar::NavigationKey(WORD key) {
+    switch (key) {
+        case VK_LEFT: Navigate(vlAddDays(FDate, -1)); return true;
+        case VK_RIGHT: Navigate(vlAddDays(FDate, 1)); return true;
+        case VK_UP: Navigate(vlAddDays(FDate, -7)); return true;
+        case VK_DOWN: Navigate(vlAddDays(FDate, 7)); return true;
+        case VK_PRIOR: PriorMonth(); return true;
+        case VK_NEXT: NextMonth(); return true;
+        case VK_RETURN:
+            if (OnNumberClick) OnNumberClick(this);
+            return true;
+        default: return false;
+    }
+}
+
+std::string TvlSkinMonthCalendar::TitleText(const TvlDay& d) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(d.Year);
+    st.wMonth = static_cast<WORD>(d.Month);
+    st.wDay = static_cast<WORD>(d.Day);
+    char text[128] = {};
+    int n = GetDateFormatA(LOCALE_USER_DEFAULT, 0, &st, "MMMM, yyyy", text, sizeof text);
+    return n > 0 ? std::string(text) : std::string();
+}
+
+void TvlSkinMonthCalendar::SetSkinData(TvlSkinData* skinData) {
+    TvlSkinPanel::SetSkinData(skinData);
+    for (TvlCalendarButton* b : FButtons) b->SetSkinData(skinData);
+}
+
+void TvlSkinMonthCalendar::ReadColours() {
+    const TvlSkinData* skin = SkinData();
+    if (!skin || skin->IsEmpty()) return;
+    int index = skin->FindControlIndex("stdlabel");
+    if (index < 0) return;
+    if (auto* label = dynamic_cast<const TvlDataSkinStdLabelControl*>(skin->SkinControls[static_cast<size_t>(index)].get())) {
+        FNumberColor = label->FontColor;
+        FTitleColor = label->ActiveFontColor;
+    } else {
+        FNumberColor = FTitleColor = Font.Color();
+    }
+}
+
+void TvlSkinMonthCalendar::SkinChanged() {
+    ReadColours();
+    TvlSkinPanel::SkinChanged();
+    LayoutButtons();
+}
+
+void TvlSkinMonthCalendar::AlignControls() {
+    TvlSkinPanel::AlignControls();
+    LayoutButtons();
+}
+
+void TvlSkinMonthCalendar::LayoutButtons() {
+    if (!FButtons[3]) return;
+    RECT cr = LayoutRect();
+    FButtons[0]->SetBounds(cr.left + 1, cr.top + 1, 23, 23);
+    FButtons[1]->SetBounds(cr.left + 1 + 24, cr.top + 1, 23, 23);
+    FButtons[3]->SetBounds(cr.right - 24, cr.top + 1, 23, 23);
+    FButtons[2]->SetBounds(cr.right - 24 - 24, cr.top + 1, 23, 23);
+}
+
+void TvlSkinMonthCalendar::PaintDefault(TvlFBitmap& bitmap) {
+    TvlSkinPanel::PaintDefault(bitmap);
+    PaintCalendar(bitmap, false);
+}
+
+void TvlSkinMonthCalendar::PaintSkin(TvlFBitmap& bitmap) {
+    TvlSkinPanel::PaintSkin(bitmap);
+    PaintCalendar(bitmap, Look.HasElement());
+}
+
+void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
+    if (bitmap.Empty()) return;
+    RECT cr = LayoutRect();
+    TFont font = DefaultFont;
+    if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())
+        font.SetCharSet(skin->ResourceStrData()->CharSet);
+    TCanvas canvas(bitmap.Canvas());
+    canvas.Font = font;
+    canvas.Font.SetStyle(font.Style() | fsBold);
+    TColor title = skinned ? FTitleColor : font.Color();
+    canvas.Font.SetColor(title);
+
+    std::string text = TitleText(FDate);
+    canvas.DrawTextAt(Width() / 2 - canvas.TextWidth(text) / 2, cr.top + 2, text);
+
+    FCellWidth = (cr.right - cr.left - 2) / 7;
+    int headerY = cr.top + 33;
+    for (int i = 0; i < 7; ++i) {
+        RECT cell{cr.left + 1 + i * FCellWidth, headerY, cr.left + 1 + (i + 1) * FCellWidth, headerY + 100};
+        canvas.TextRect(cell, ShortDayName(vlWeekMod(FFirstDayOfWeek + i)), DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    int line = headerY + canvas.TextHeight("Wq") + 1;
+    canvas.Line(cr.left + 1, line, cr.right - 1, line, title);
+    FGridTop = line;
+
+    canvas.Font.SetStyle(font.Style() & ~fsBold);
+    canvas.Font.SetColor(skinned ? FNumberColor : font.Color());
+    FRowHeight = (cr.bottom - line - 4) / 6;
+    int first = vlFirstColumn(FDate.Year, FDate.Month, FFirstDayOfWeek);
+    int days = vlDaysInMonth(FDate.Year, FDate.Month);
+    for (int r = 1; r <= 6; ++r)
+        for (int c = 0; c < 7; ++c) {
+            int day = vlCellDay(r, c, first, days);
+            if (!day) continue;
+            RECT cell{cr.left + 1 + c * FCellWidth, line + 3 + (r - 1) * FRowHeight, cr.left + 1 + (c + 1) * FCellWidth,
+                      line + 3 + r * FRowHeight};
+            canvas.TextRect(cell, std::to_string(day), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            if (day == FDate.Day) canvas.FrameRect(cell, skinned ? FTitleColor : font.Color());
+        }
+    GdiFlush();
+}
+
+int TvlSkinMonthCalendar::DayAt(int x, int y) const {
+    RECT cr = LayoutRect();
+    if (x < cr.left || x >= cr.right || y < cr.top || y >= cr.bottom) return 0;
+    // No grid painted yet, or one too small to hold a cell.
+    if (FCellWidth <= 0 || FRowHeight <= 0) return 0;
+    int gx = x - (cr.left + 1), gy = y - (FGridTop + 3);
+    if (gx < 0 || gy < 0) return 0;  // the title and the weekday header
+    int col = gx / FCellWidth, row = gy / FRowHeight + 1;
+    // vlCellDay maps the right-hand remainder (column 7) and rows below the sixth to no day.
+    return vlCellDay(row, col, vlFirstColumn(FDate.Year, FDate.Month, FFirstDayOfWeek),
+                     vlDaysInMonth(FDate.Year, FDate.Month));
+}
+
+void TvlSkinMonthCalendar::WndProc(TMessage& m) {
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+        return;
+    }
+    TvlSkinPanel::WndProc(m);
+}
+
+void TvlSkinMonthCalendar::OnMouse(TMessage& m) {
+    if (m.Msg == WM_LBUTTONDOWN && FocusOnClick() && CanFocus()) SetFocus();
+    TvlSkinPanel::OnMouse(m);
+    if (m.Msg != WM_LBUTTONUP) return;
+    int day = DayAt(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    if (!day) return;
+    FDate.Day = day;
+    Invalidate();
+    if (OnNumberClick) OnNumberClick(this);
+}
+
+void TvlSkinMonthCalendar::OnKey(TMessage& m) {
+    if (m.Msg == WM_KEYDOWN && NavigationKey(static_cast<WORD>(m.WParam))) {
+        m.Result = 0;
+        return;
+    }
+    TvlSkinPanel::OnKey(m);
+}
+
+void TvlSkinMonthCalendar::OnTimer(TMessage& m) {
+    for (TvlCalendarButton* b : FButtons)
+        if (b->TimerTick(m.WParam)) return;
+    TvlSkinPanel::OnTimer(m);
+}
+
+// ---- TvlSkinPopupMonthCalendar ----
+
+TvlSkinPopupMonthCalendar::TvlSkinPopupMonthCalendar(TComponent* owner, TWinControl* host)
+    : TvlSkinMonthCalendar(owner, nullptr), FHost(host) {
+    TabStop = false;
+    SetVisible(false);
+}
+
+void TvlSkinPopupMonthCalendar::CreateParams(TCreateParams& params) {
+    TvlSkinMonthCalendar::CreateParams(params);
+    params.Style = WS_POPUP;
+    params.ExStyle = WS_EX_TOOLWINDOW;
+    // A top-level popup owned by the host's form window.
+    params.WndParent = FHost && FHost->HandleAllocated() ? GetAncestor(FHost->Handle(), GA_ROOT) : nullptr;
+}
+
+void TvlSkinPopupMonthCalendar::WndProc(TMessage& m) {
+    if (m.Msg == WM_MOUSEACTIVATE) {
+        m.Result = MA_NOACTIVATE;
+        return;
+    }
+    TvlSkinMonthCalendar::WndProc(m);
+}

@@ -1,0 +1,451 @@
+#include "skin/widgets/vlSkinTabs.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skin/controls/vlSkinControlBase.h"
+#include "skin/data/vlCompose.h"
+#include "skin/data/vlEffects.h"
+
+namespace {
+constexpr TColor HotFill = 13811126;      // RGB 182, 189, 210
+constexpr TColor FocusedFill = 11899781;  // RGB 133, 147, 181
+
+RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+// The frame's margins around the display area: l, t from the client rect's
+// corner, r, b from the skin rect's far edges.
+struct TMargins {
+    int L, T, R, B;
+};
+TMargins FrameMargins(const TvlDataSkinTabControl& e) {
+    return {e.ClientRect.Left, e.ClientRect.Top, e.SkinRect.Width() - e.ClientRect.Right,
+            e.SkinRect.Height() - e.ClientRect.Bottom};
+}
+}  // namespace
+
+// ---- TvlSkinCustomTabSheet ----
+
+TvlSkinPageControl* TvlSkinCustomTabSheet::PageControl() const { return dynamic_cast<TvlSkinPageControl*>(Parent()); }
+
+void TvlSkinCustomTabSheet::OnSize(TMessage& m) {
+    TvlSkinElement<TTabSheet>::OnSize(m);
+    Invalidate();
+}
+
+void TvlSkinCustomTabSheet::PaintWindow(TCanvas& canvas) {
+    int w = ClientWidth(), h = ClientHeight();
+    if (w < 1 || h < 1) return;
+    TvlSkinPageControl* pages = PageControl();
+    if (pages) pages->ReadElement();
+    const TvlDataSkinTabControl* e = pages ? pages->Element() : nullptr;
+    const TPixelImage* tile = nullptr;
+    TRect piece;
+    if (e) {
+        // The skin's own background picture, or the element's client part; a
+        // background index that names no picture falls back to the client part.
+        if (const TPixelImage* bg = e->BGPictureIndex >= 0 ? pages->ElementPicture(e->BGPictureIndex) : nullptr) {
+            tile = bg;
+            piece = TRect{0, 0, bg->Width, bg->Height};
+        } else if ((tile = pages->ElementPicture(e->PictureIndex)) != nullptr) {
+            piece = TRect{e->SkinRect.Left + e->ClientRect.Left, e->SkinRect.Top + e->ClientRect.Top,
+                          e->SkinRect.Left + e->ClientRect.Right, e->SkinRect.Top + e->ClientRect.Bottom};
+        }
+    }
+    if (tile && !piece.IsEmpty()) {
+        TvlFBitmap back(w, h);
+        TilePiece(back, TRect{0, 0, w, h}, PictureView(*tile), piece);
+        back.DrawTo(canvas.Handle(), 0, 0);
+    } else {
+        canvas.FillRect(RECT{0, 0, w, h}, clBtnFace);
+    }
+    PaintControls(canvas);
+}
+
+// ---- TvlSkinPageControl ----
+
+TvlSkinPageControl::TvlSkinPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom)
+    : TvlSkinElement<TPageControl>(owner, parent, tabsAtBottom), FTabPosition(tabsAtBottom ? tpBottom : tpTop) {
+    SkinDataName = "tab";
+    Font = DefaultFont;
+    FKeys = new TMessageHook(this, [this](MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
+        if (!HandleAllocated() || !IsWindowVisible(Handle()) || !IsWindowEnabled(Handle()) || PageCount() < 2)
+            return false;
+        HWND top = GetAncestor(Handle(), GA_ROOT);
+        if (msg.hwnd != top && !IsChild(top, msg.hwnd)) return false;
+        SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    });
+}
+
+TvlSkinPageControl::~TvlSkinPageControl() = default;
+
+void TvlSkinPageControl::CreateWnd() {
+    TvlSkinElement<TPageControl>::CreateWnd();
+    FontChanged();
+    ApplyTabHeight();
+}
+
+void TvlSkinPageControl::SetDefaultItemHeight(int value) {
+    FDefaultItemHeight = value;
+    ReadElement();
+    if (!FElement) ApplyTabHeight();
+}
+
+void TvlSkinPageControl::SetTabHeight(int value) {
+    FTabHeight = value;
+    ApplyTabHeight();
+}
+
+void TvlSkinPageControl::ApplyTabHeight() {
+    if (!HandleAllocated()) return;
+    int height = FTabHeight > 0 ? FTabHeight : FElement ? FElement->TabRect.Height() : FDefaultItemHeight;
+    if (height < 1) height = FDefaultItemHeight;
+    SendMessageA(Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(0, height));
+    Realign();
+}
+
+void TvlSkinPageControl::ReadElement() {
+    TvlSkinData* skin = SkinData();
+    FElement = nullptr;
+    FElementIndex = -1;
+    if (!skin || skin->IsEmpty()) return;
+    int index = skin->FindControlIndex(SkinDataName);
+    if (index < 0) return;
+    // A record of another kind counts as no element.
+    FElement = dynamic_cast<TvlDataSkinTabControl*>(skin->SkinControls[static_cast<size_t>(index)].get());
+    if (FElement) FElementIndex = index;
+}
+
+const TPixelImage* TvlSkinPageControl::ElementPicture(int index) const {
+    const TvlSkinData* skin = SkinData();
+    if (!skin || index < 0 || index >= static_cast<int>(skin->PictureList.size())) return nullptr;
+    const TPixelImage& p = skin->PictureList[static_cast<size_t>(index)];
+    return p.Width > 0 && p.Height > 0 ? &p : nullptr;
+}
+
+void TvlSkinPageControl::SetSkinData(TvlSkinData* skinData) {
+    TvlSkinElement<TPageControl>::SetSkinData(skinData);
+    if (skinData && !skinData->IsEmpty()) SkinChanged();
+}
+
+void TvlSkinPageControl::SkinChanging() {
+    FElement = nullptr;
+    FElementIndex = -1;
+}
+
+void TvlSkinPageControl::SkinChanged() {
+    ReadElement();
+    TFont font = FElement && UseSkinFont ? TFont(FElement->FontName, FElement->FontHeight, FElement->FontStyle,
+                                                 FElement->FontColor)
+                                         : DefaultFont;
+    if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())
+        font.SetCharSet(skin->ResourceStrData()->CharSet);
+    Font = font;
+    FontChanged();
+    ApplyTabHeight();
+    // A scroller of the old skin is made again with the new one.
+    FreeScroller();
+    UpdateScroller();
+    Realign();
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+TRect TvlSkinPageControl::TabRect(int index) const {
+    RECT r{};
+    if (!HandleAllocated() ||
+        !SendMessageA(Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)))
+        return {};
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+int TvlSkinPageControl::TabAt(int x, int y) const {
+    for (int i = 0; i < PageCount(); ++i) {
+        TRect r = TabRect(i);
+        if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return i;
+    }
+    return -1;
+}
+
+void TvlSkinPageControl::AdjustDisplayRect(RECT& r) const {
+    int W = ClientWidth(), H = ClientHeight();
+    if (FElement) {
+        TMargins m = FrameMargins(*FElement);
+        r.left = m.L;
+        r.right = W - m.R;
+        if (FTabPosition == tpTop) {
+            r.top += m.T - 6;
+            r.bottom = H - m.B;
+        } else {
+            r.top += m.T - 4;
+            r.bottom += 4 - m.B;
+        }
+    } else {
+        r.left = 1;
+        r.right = W - 1;
+        if (FTabPosition == tpTop) {
+            r.top -= 5;
+            r.bottom = H - 1;
+        } else {
+            r.top = 1;
+            r.bottom += 3;
+        }
+    }
+}
+
+void TvlSkinPageControl::AdjustItemRect(RECT& r) const {
+    if (GetWindowLongA(Handle(), GWL_STYLE) & TCS_BUTTONS) return;
+    bool singleLine = !(GetWindowLongA(Handle(), GWL_STYLE) & TCS_MULTILINE);
+    OffsetRect(&r, singleLine ? -2 : 0, FTabPosition == tpTop ? -2 : 2);
+}
+
+void TvlSkinPageControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case TCM_ADJUSTRECT:
+            DefaultHandler(m);
+            if (!m.WParam && m.LParam) {
+                ReadElement();
+                AdjustDisplayRect(*reinterpret_cast<RECT*>(m.LParam));
+            }
+            break;
+        case TCM_GETITEMRECT:
+            DefaultHandler(m);
+            if (m.Result && m.LParam) AdjustItemRect(*reinterpret_cast<RECT*>(m.LParam));
+            break;
+        case TCM_INSERTITEMA:
+        case TCM_DELETEITEM:
+            DefaultHandler(m);
+            UpdateScroller();
+            break;
+        case WM_HSCROLL:
+            if (m.LParam) {  // a scroll bar on a sheet speaks to its own control
+                TvlSkinElement<TPageControl>::WndProc(m);
+                break;
+            }
+            DefaultHandler(m);
+            Invalidate();
+            break;
+        default: TvlSkinElement<TPageControl>::WndProc(m); break;
+    }
+}
+
+void TvlSkinPageControl::OnEraseBkgnd(TMessage& m) {
+    if (PageCount() > 0) {
+        m.Result = 1;
+        return;
+    }
+    DefaultHandler(m);
+}
+
+void TvlSkinPageControl::OnPaint(TMessage& m) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    TvlFBitmap bitmap;
+    ComposeLook(bitmap);
+    if (!bitmap.Empty()) bitmap.DrawTo(dc, 0, 0);
+    EndPaint(Handle(), &ps);
+    m.Result = 0;
+}
+
+void TvlSkinPageControl::OnPrintClient(TMessage& m) {
+    TvlFBitmap bitmap;
+    ComposeLook(bitmap);
+    if (!bitmap.Empty()) bitmap.DrawTo(reinterpret_cast<HDC>(m.WParam), 0, 0);
+    m.Result = 0;
+}
+
+void TvlSkinPageControl::ComposeLook(TvlFBitmap& bitmap) {
+    int W = ClientWidth(), H = ClientHeight();
+    if (W < 1 || H < 1) return;
+    ReadElement();
+    bitmap.SetSize(W, H);
+    RECT display = LayoutRect();
+    const TPixelImage* picture = FElement ? ElementPicture(FElement->PictureIndex) : nullptr;
+    if (!FElement || !picture) {
+        bitmap.Fill(ColorToRGB(clBtnFace));
+        TCanvas canvas(bitmap.Canvas());
+        RECT frame{display.left - 1, display.top - 1, display.right + 1, display.bottom + 1};
+        canvas.FrameRect(frame, clBtnShadow);
+    } else {
+        // Without a strip picture the band shows the control's colour.
+        bitmap.Fill(ColorToRGB(Color));
+        TMargins mg = FrameMargins(*FElement);
+        RECT f{display.left - mg.L, display.top - mg.T, display.right + mg.R, display.bottom + mg.B};
+        if (!FElement->TabsBGRect.IsEmpty()) {
+            TRect band = FTabPosition == tpTop ? TRect{0, 0, W, f.top} : TRect{0, f.bottom, W, H};
+            if (!band.IsEmpty()) TilePiece(bitmap, band, PictureView(*picture), FElement->TabsBGRect);
+        }
+        DrawFrame(bitmap, f);
+    }
+    int selected = static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+    for (int i = 0; i < PageCount(); ++i) DrawTab(bitmap, i, i == FHotTab && i != selected, i == selected);
+}
+
+void TvlSkinPageControl::DrawFrame(TvlFBitmap& bitmap, const RECT& f) {
+    const TvlDataSkinTabControl& e = *FElement;
+    int fw = f.right - f.left, fh = f.bottom - f.top;
+    if (fw < 1 || fh < 1) return;
+    TvlFrameCuts cuts{e.LTPoint, e.RTPoint, e.LBPoint, e.RBPoint, e.ClientRect};
+    TvlFrameCuts target = FitFrameCuts(cuts, e.SkinRect.Width(), e.SkinRect.Height(), fw, fh);
+    TvlFBitmap frame;
+    ComposeTiledImage(cuts, e.SkinRect, PictureView(*ElementPicture(e.PictureIndex)), fw, fh, target, true, frame);
+    if (!frame.Empty()) CopyPiece(bitmap, f.left, f.top, frame.View(), TRect{0, 0, frame.Width(), frame.Height()});
+}
+
+void TvlSkinPageControl::DrawTab(TvlFBitmap& target, int index, bool hot, bool selected) {
+    TRect r = TabRect(index);
+    int w = r.Width(), h = r.Height();
+    if (w < 1 || h < 1 || r.Right <= 0 || r.Left >= target.Width()) return;
+    bool focused = Focused();
+    const TPixelImage* picture = FElement ? ElementPicture(FElement->PictureIndex) : nullptr;
+    TvlEffectBmp image;
+    TColor colour = clWindowText;
+    if (FElement && picture) {
+        const TvlDataSkinTabControl& e = *FElement;
+        const TRect& active = e.ActiveTabRect.IsEmpty() ? e.TabRect : e.ActiveTabRect;
+        const TRect& focus = e.FocusTabRect.IsEmpty() ? active : e.FocusTabRect;
+        TRect source = hot && !e.MouseInTabRect.IsEmpty() ? e.MouseInTabRect
+                       : selected && focused             ? focus
+                       : !selected                       ? e.TabRect
+                                                         : active;
+        TvlFBitmap strip;
+        ComposeHorizontal(e.TabLeftOffset, e.TabRightOffset, source, PictureView(*picture), w, strip);
+        image.SetSize(w, h);
+        if (!strip.Empty()) StretchPiece(image, TRect{0, 0, w, h}, strip.View(), TRect{0, 0, strip.Width(), strip.Height()});
+        if (FTabPosition == tpBottom) {
+            // The picture is turned upside down; the caption drawn next is not.
+            TvlFBitmap flipped;
+            image.FlipVertical(flipped);
+            image.Assign(flipped.View());
+        }
+        colour = hot ? e.MouseInFontColor : selected && focused ? e.FocusFontColor : !selected ? e.FontColor
+                                                                                              : e.ActiveFontColor;
+    } else {
+        image.SetSize(w, h);
+        TCanvas canvas(image.Canvas());
+        RECT all{0, 0, w, h};
+        if (selected) {
+            canvas.FillRect(all, focused ? FocusedFill : HotFill);
+            canvas.FrameRect(all, clNavy);
+        } else {
+            canvas.FillRect(all, hot ? HotFill : clBtnFace);
+        }
+        colour = Font.Color();
+    }
+    {
+        TCanvas canvas(image.Canvas());
+        canvas.Font = Font;
+        canvas.Font.SetColor(colour);
+        SetBkMode(canvas.Handle(), TRANSPARENT);
+        canvas.TextRect(RECT{0, 0, w, h}, Pages(index)->Caption(), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        GdiFlush();
+    }
+    CopyPiece(target, r.Left, r.Top, image.View(), TRect{0, 0, w, h});
+}
+
+void TvlSkinPageControl::OnMouse(TMessage& m) {
+    switch (m.Msg) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN: SetHot(TabAt(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam))); break;
+        case WM_MOUSELEAVE: SetHot(-1); break;
+        default: break;
+    }
+    TvlSkinElement<TPageControl>::OnMouse(m);
+}
+
+void TvlSkinPageControl::SetHot(int index) {
+    if (index == FHotTab) return;
+    FOldHotTab = FHotTab;
+    FHotTab = index;
+    for (int i : {FOldHotTab, FHotTab}) {
+        if (i < 0) continue;
+        RECT r = ToRECT(TabRect(i));
+        InvalidateRect(Handle(), &r, FALSE);
+    }
+}
+
+void TvlSkinPageControl::OnSize(TMessage& m) {
+    TvlSkinElement<TPageControl>::OnSize(m);
+    UpdateScroller();
+    Invalidate();
+}
+
+// The platform gives no rectangle for a tab it does not show; such a tab
+// counts as hidden, and those before the first shown tab as scrolled out.
+int TvlSkinPageControl::HiddenTabCount() const {
+    int limit = ClientWidth() - 2 * FDefaultItemHeight - 3, hidden = 0;
+    for (int i = 0; i < PageCount(); ++i) {
+        TRect r = TabRect(i);
+        if (r.IsEmpty() || r.Right > limit || r.Right <= 0) ++hidden;
+    }
+    return hidden;
+}
+
+int TvlSkinPageControl::ScrolledOutCount() const {
+    int out = 0;
+    for (int i = 0; i < PageCount(); ++i) {
+        TRect r = TabRect(i);
+        if (!r.IsEmpty() && r.Right > 0) break;
+        ++out;
+    }
+    return out == PageCount() ? 0 : out;
+}
+
+void TvlSkinPageControl::UpdateScroller() {
+    if (!HandleAllocated() || FUpdatingScroller) return;
+    FUpdatingScroller = true;
+    // The platform's own scroller gives way to the skinned one.
+    while (HWND native = FindWindowExA(Handle(), nullptr, UPDOWN_CLASSA, nullptr)) DestroyWindow(native);
+    bool singleLine = !(GetWindowLongA(Handle(), GWL_STYLE) & TCS_MULTILINE);
+    int hidden = singleLine ? HiddenTabCount() : 0;
+    if (hidden == 0) {
+        FreeScroller();
+    } else {
+        if (!FScroller) {
+            FScroller = new TvlTabScrollerControl(this, this);
+            FScroller->Min = 0;
+            FScroller->Increment = 1;
+            FScroller->SkinDataName = FElement ? FElement->UpDown : std::string();
+            FScroller->SetSkinData(SkinData());
+            FScroller->OnChange = [this](TObject*) { ScrollerChanged(); };
+            FScroller->Max = hidden;
+            FScroller->SetPosition(ScrolledOutCount());
+        }
+        FScroller->Max = hidden;
+        int w = 2 * FDefaultItemHeight, h = FDefaultItemHeight;
+        FScroller->SetBounds(ClientWidth() - w, FTabPosition == tpTop ? 0 : ClientHeight() - h, w, h);
+        FScroller->HandleNeeded();
+        SetWindowPos(FScroller->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    FUpdatingScroller = false;
+}
+
+void TvlSkinPageControl::FreeScroller() {
+    delete FScroller;
+    FScroller = nullptr;
+}
+
+void TvlSkinPageControl::ScrollerChanged() {
+    FScroller->Max = std::max(FScroller->Max, HiddenTabCount());
+    SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, FScroller->Position()), 0);
+}
+
+bool TvlSkinPageControl::NotifyNotify(NMHDR* header, LRESULT& result) {
+    bool handled = TvlSkinElement<TPageControl>::NotifyNotify(header, result);
+    if (header->code == TCN_SELCHANGE) {
+        if (FScroller) FScroller->SetPosition(ScrolledOutCount());
+        Invalidate();
+    }
+    return handled;
+}
+
+void TvlSkinPageControl::SelectNextPage(bool forward) {
+    int n = PageCount();
+    if (n < 1) return;
+    int next = ((ActivePageIndex() + (forward ? 1 : -1)) % n + n) % n;
+    SetActivePageIndex(next);
+    if (FScroller) FScroller->SetPosition(ScrolledOutCount());
+    Invalidate();
+}
