@@ -172,6 +172,7 @@ void TfrmMain::BuildLayout() {
     pgcMain->SkinDataName = "tab";
     pgcMain->SetAlign(alClient);
     pgcMain->SetDefaultItemHeight(20);
+    pgcMain->SetTabHeight(20);
     pgcMain->SetSkinData(vlSkinData1);
     tabTasks = pgcMain->AddSheet("Tasks");
     tabCalendar = pgcMain->AddSheet("Calendar");

@@ -29,12 +29,13 @@ TEST_F(PlannerTest, OpensEmptyWithoutDataFiles) {
     EXPECT_EQ(w->lvwToDo->ItemText(12, 0), "1:00 PM");
     EXPECT_EQ(w->lvwToDo->ItemText(23, 0), "12:00 PM");
     EXPECT_EQ(w->CurrentProject(), nullptr);
-    // Tabs as high as the skin's tab picture (20 is the plain look's height);
-    // the second link at left 723 with its text to the right.
+    // Tabs 20 high, the skin's taller tab picture stretched to them; the
+    // second link at left 723 with its text to the right.
     RECT tab{};
     ASSERT_TRUE(SendMessageA(w->pgcMain->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab)));
     ASSERT_NE(w->pgcMain->Element(), nullptr);
-    EXPECT_EQ(tab.bottom - tab.top, 26) << "the built-in skin's \"tabrect\" is 26 pixels high";
+    EXPECT_EQ(w->pgcMain->Element()->TabRect.Height(), 26);
+    EXPECT_EQ(tab.bottom - tab.top, 20);
     EXPECT_EQ(w->lblLink2URL->Left(), 723);
     EXPECT_EQ(w->lblLink2URL->Alignment, taRightJustify);
     ui::SaveScreenshot(w->Handle(), "main-empty");
