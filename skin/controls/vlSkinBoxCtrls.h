@@ -1,24 +1,12 @@
 #pragma once
 // The skinned text-entry and list-box controls: edits, memo, combo box and
 // the date edit.
+#include "skin/controls/vlSkinComboBox.h"
+#include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinElement.h"
+#include "skin/controls/vlSkinUpDown.h"
 #include "toolkit/DateEdit.h"
 #include "toolkit/StdCtrls.h"
-
-class TvlSkinEdit : public TvlSkinElement<TEdit> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
-
-class TvlSkinMemo : public TvlSkinElement<TMemo> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
-
-class TvlSkinComboBox : public TvlSkinElement<TComboBox> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
 
 class TvlSkinDateEdit : public TvlSkinElement<TDateEdit> {
 public:

@@ -1,0 +1,81 @@
+#pragma once
+// The skinned combo box in its fixed style (a drop-down list: the category
+// chooser). The box is drawn from the "combobox" element; its drop-down is a
+// native list box in a borderless popup window that never takes activation.
+// The drop-down closes without accepting on focus loss, Escape and a click
+// anywhere outside it, and never leaves the mouse captured.
+#include <windows.h>
+
+#include <string>
+
+#include "core/StringList.h"
+#include "skin/controls/vlSkinControlBase.h"
+#include "skin/data/vlSkinControls.h"
+
+class TMessageHook;
+
+class TvlSkinComboBox : public TvlSkinCustomControl {
+public:
+    TvlSkinComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
+                    int dropDownCount = 8);
+    ~TvlSkinComboBox() override;
+
+    TStringList Items;  // call ItemsChanged after changing
+    void ItemsChanged();
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int index);
+    std::string Text() const;
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int v) {
+        if (v >= 1) FDropDownCount = v;
+    }
+    int ListBoxWidth = 0;
+    bool AutoComplete = true;
+    TNotifyEvent OnChange, OnDropDown, OnCloseUp;
+
+    bool DroppedDown() const { return FDropped; }
+    void DropDown();
+    void CloseUp(bool accept);
+    // The drop-down's window (a native list box), null until first dropped.
+    HWND ListWindow() const { return FList; }
+    int ListRows() const;
+    void ReadElement() override;
+
+protected:
+    void PaintDefault(TvlFBitmap& bitmap) override;
+    void PaintSkin(TvlFBitmap& bitmap) override;
+    void WndProc(TMessage& m) override;
+    void OnMouse(TMessage& m) override;
+    void OnMouseWheel(TMessage& m) override;
+    void OnKey(TMessage& m) override;
+    void OnKillFocus(TMessage& m) override;
+    void OnSetFocus(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
+    void OnCancelMode(TMessage& m) override;
+    void MouseLeave() override;
+
+private:
+    static LRESULT CALLBACK ListProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    LRESULT ListMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Layout(TRect& button, TRect& itemArea) const;
+    void EnsureList();
+    void FillList();
+    int ListIndexAt(POINT screen) const;
+    void SelectInList(int index);
+    void Search(char c);
+    void PaintItem(TvlFBitmap& bitmap, const TRect& area);
+
+    int FItemIndex = -1;
+    int FDropDownCount;
+    bool FDropped = false;
+    bool FDroppedByMouse = false;
+    bool FPointerInList = false;
+    bool FButtonHot = false, FButtonPressed = false;
+    int FIndexBeforeDrop = -1;
+    std::string FSearch;
+    DWORD FLastSearch = 0;
+    HWND FList = nullptr;  // owned: destroyed with the combo
+    TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
+    TvlDataSkinComboBox FData{""};
+    bool FHasData = false;
+};

@@ -1,0 +1,228 @@
+// The up-down and the combo box: limits, repetition, keyboard and mouse
+// selection, and the drop-down list's capture.
+#include <string>
+
+#include "tests/win/skin_controls/SkinControlsFixture.h"
+#include "tests/win/support/FakeTimerDriver.h"
+#include "tests/win/support/LeakCheck.h"
+#include "tests/win/support/UiDriver.h"
+
+namespace {
+class SkinBoxCtrls : public SkinControlsFixture {};
+}  // namespace
+
+TEST_F(SkinBoxCtrls, UpDownKeepsItsLimitsAndRepeatsAfterTheFirstDelay) {
+    TFakeTimerDriver timers;
+    TServiceOverride<TTimerDriver> use(timers);
+    auto* updown = new TvlSkinUpDown(Form, Form);
+    updown->SetBounds(10, 10, 50, 25);
+    updown->SetMax(3);
+    int changes = 0, ups = 0;
+    updown->OnChange = [&](TObject*) { ++changes; };
+    updown->OnUpButtonClick = [&](TObject*) { ++ups; };
+    updown->SetPosition(7);  // outside: ignored, not clamped
+    EXPECT_EQ(updown->Position(), 0);
+    EXPECT_EQ(changes, 0);
+    Form->Show();
+    HWND h = updown->Handle();
+    updown->CalcGeometry();
+    TRect up = updown->Part(TvlSkinUpDown::ptUp).R;
+    int x = (up.Left + up.Right) / 2, y = (up.Top + up.Bottom) / 2;
+    Send(updown, WM_MOUSEMOVE, 0, x, y);
+    Send(updown, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    EXPECT_EQ(updown->Position(), 0);  // the press itself does not step
+    EXPECT_EQ(timers.Interval(h, TvlSkinUpDown::kRepeatTimer), 500u);
+    timers.Fire(h, TvlSkinUpDown::kRepeatTimer);
+    EXPECT_EQ(timers.Interval(h, TvlSkinUpDown::kRepeatTimer), 100u);
+    EXPECT_EQ(updown->Position(), 0);
+    timers.Fire(h, TvlSkinUpDown::kRepeatTimer);
+    timers.Fire(h, TvlSkinUpDown::kRepeatTimer);
+    EXPECT_EQ(updown->Position(), 2);
+    Send(updown, WM_LBUTTONUP, 0, x, y);  // once more on release over the button
+    EXPECT_EQ(updown->Position(), 3);
+    EXPECT_EQ(ups, 1);
+    EXPECT_EQ(timers.Interval(h, TvlSkinUpDown::kRepeatTimer), 0u);
+    Send(updown, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    Send(updown, WM_LBUTTONUP, 0, x, y);
+    EXPECT_EQ(updown->Position(), 3);  // at Max it stays
+    // Released away from the button: no step, no click.
+    Send(updown, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    Send(updown, WM_MOUSEMOVE, MK_LBUTTON, 200, 200);
+    Send(updown, WM_LBUTTONUP, 0, 200, 200);
+    EXPECT_EQ(ups, 2);
+    updown->SetMax(1);
+    EXPECT_EQ(updown->Position(), 1);
+    Send(updown, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    SendMessageA(h, WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(updown->Repeating());
+    EXPECT_NE(GetCapture(), h);
+}
+
+namespace {
+TvlSkinComboBox* Categories(TForm* form, TvlSkinData* skin, int count) {
+    auto* combo = new TvlSkinComboBox(form, form, 85, 66, 120, 20, 8);
+    combo->SetSkinData(skin);
+    for (int i = 0; i < count; ++i) combo->Items.Add("Category " + std::to_string(i));
+    combo->ItemsChanged();
+    combo->SetItemIndex(0);
+    return combo;
+}
+int ListHeight(TvlSkinComboBox* combo) {
+    RECT r;
+    GetWindowRect(combo->ListWindow(), &r);
+    return r.bottom - r.top;
+}
+}  // namespace
+
+TEST_F(SkinBoxCtrls, ComboKeyboardSelectsAndOpensWithoutAMouse) {
+    auto* combo = Categories(Form, Skin, 20);
+    int clicks = 0, closeUps = 0;
+    combo->OnClick = [&](TObject*) { ++clicks; };
+    combo->OnCloseUp = [&](TObject*) { ++closeUps; };
+    Form->Show();
+    combo->SetFocus();
+    HWND h = combo->Handle();
+    SendMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+    SendMessageA(h, WM_KEYDOWN, VK_NEXT, 0);  // DropDownCount − 1
+    EXPECT_EQ(combo->ItemIndex(), 8);
+    SendMessageA(h, WM_KEYDOWN, VK_PRIOR, 0);  // DropDownCount + 1, not below 0
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    SendMessageA(h, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(combo->Text(), "Category 19");
+    SendMessageA(h, WM_KEYDOWN, VK_DOWN, 0);  // not beyond the last
+    EXPECT_EQ(combo->ItemIndex(), 19);
+    SendMessageA(h, WM_KEYDOWN, VK_HOME, 0);
+
+    // F4 opens; Escape closes and keeps the item; Enter accepts.
+    SendMessageA(h, WM_KEYDOWN, VK_F4, 0);
+    ASSERT_TRUE(combo->DroppedDown());
+    EXPECT_EQ(combo->ListRows(), 8);
+    EXPECT_TRUE(IsWindowVisible(combo->ListWindow()));
+    EXPECT_EQ(SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+    SendMessageA(combo->ListWindow(), LB_SETCURSEL, 4, 0);
+    SendMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_FALSE(IsWindowVisible(combo->ListWindow()));
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    SendMessageA(h, WM_SYSKEYDOWN, VK_DOWN, 1 << 29);  // Alt+Down
+    ASSERT_TRUE(combo->DroppedDown());
+    SendMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(closeUps, 1);
+
+    // Type-ahead: one letter finds the next match, two quick ones the first
+    // starting with both.
+    combo->Items.Assign(TStringList());
+    for (const char* s : {"Home", "Work", "Garden", "Wellness", "Wood"}) combo->Items.Add(s);
+    combo->ItemsChanged();
+    combo->SetItemIndex(0);
+    SendMessageA(h, WM_CHAR, 'w', 0);
+    EXPECT_EQ(combo->Text(), "Work");
+    SendMessageA(h, WM_CHAR, 'o', 0);
+    EXPECT_EQ(combo->Text(), "Work");
+    Sleep(600);
+    SendMessageA(h, WM_CHAR, 'w', 0);  // a new search: the next W after Work
+    EXPECT_EQ(combo->Text(), "Wellness");
+    SendMessageA(h, WM_CHAR, 'x', 0);
+    EXPECT_EQ(combo->Text(), "Wellness");  // no match: unchanged
+    SendMessageA(h, WM_MOUSEWHEEL, MAKEWPARAM(0, 0), 0);
+    EXPECT_EQ(combo->Text(), "Wood");
+}
+
+TEST_F(SkinBoxCtrls, ComboDropDownReleasesTheMouseAndClosesOnEveryWayOut) {
+    auto* combo = Categories(Form, Skin, 3);
+    auto* other = new TvlSkinButton(Form, Form, "Other", 300, 66, 80, 24);
+    int clicks = 0, closeUps = 0;
+    Form->Show();
+    combo->OnClick = [&](TObject*) { ++clicks; };
+    combo->OnCloseUp = [&](TObject*) { ++closeUps; };
+    HWND h = combo->Handle();
+    // A click on the button opens the list and leaves it open, with nothing captured.
+    Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 110, 10);
+    ASSERT_TRUE(combo->DroppedDown());
+    EXPECT_EQ(combo->ListRows(), 3);  // 3 items: 3 rows, no more
+    int itemHeight = static_cast<int>(SendMessageA(combo->ListWindow(), LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(ListHeight(combo), 3 * itemHeight + 2);
+    Send(combo, WM_LBUTTONUP, 0, 110, 10);
+    EXPECT_TRUE(combo->DroppedDown());
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Below the combo on the screen.
+    RECT cr, lr;
+    GetWindowRect(h, &cr);
+    GetWindowRect(combo->ListWindow(), &lr);
+    EXPECT_EQ(lr.top, cr.bottom);
+
+    // A press in the list picks the item under the pointer; its release accepts.
+    SendMessageA(combo->ListWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, itemHeight * 2 + 2));
+    EXPECT_EQ(GetCapture(), h);
+    POINT over{lr.left + 10, lr.top + itemHeight * 2 + 3};
+    ScreenToClient(h, &over);
+    Send(combo, WM_LBUTTONUP, 0, over.x, over.y);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(closeUps, 1);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // Dragged from the button into the list and released outside it: closed, old item kept.
+    Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 110, 10);
+    POINT inList{lr.left + 10, lr.top + 3};
+    ScreenToClient(h, &inList);
+    Send(combo, WM_MOUSEMOVE, MK_LBUTTON, inList.x, inList.y);
+    Send(combo, WM_LBUTTONUP, 0, 500, 300);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // Focus loss and a click elsewhere close it without accepting.
+    Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 110, 10);
+    Send(combo, WM_LBUTTONUP, 0, 110, 10);
+    ASSERT_TRUE(combo->DroppedDown());
+    other->SetFocus();
+    EXPECT_FALSE(combo->DroppedDown());
+    combo->SetFocus();
+    SendMessageA(h, WM_KEYDOWN, VK_F4, 0);
+    ASSERT_TRUE(combo->DroppedDown());
+    PostMessageA(Form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 300));
+    PostMessageA(Form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 300));
+    Application->ProcessMessages();
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // An empty combo does not drop down.
+    combo->Items.Assign(TStringList());
+    combo->ItemsChanged();
+    combo->DropDown();
+    EXPECT_FALSE(combo->DroppedDown());
+}
+
+TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNothingBehind) {
+    auto* combo = Categories(Form, Skin, 20);
+    Form->Show();
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT fr;
+    GetWindowRect(Form->Handle(), &fr);
+    SetWindowPos(Form->Handle(), nullptr, fr.left, work.bottom - 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    combo->DropDown();
+    RECT cr, lr;
+    GetWindowRect(combo->Handle(), &cr);
+    GetWindowRect(combo->ListWindow(), &lr);
+    EXPECT_EQ(lr.bottom, cr.top);
+    combo->CloseUp(false);
+    UpdateWindow(Form->Handle());
+
+    TLeakCheck leaks;
+    for (int i = 0; i < 200; ++i) {
+        combo->DropDown();
+        ASSERT_TRUE(combo->DroppedDown());
+        combo->CloseUp(i % 2 == 0);
+    }
+    ui::Pump();
+    leaks.ExpectNone("200 combo drop-downs");
+    EXPECT_EQ(GetCapture(), nullptr);
+}
