@@ -40,6 +40,34 @@ void EnsureWheelRouting() {
     });
 }
 
+// ---- inactive selection ----
+
+bool DrawInactiveSelection(HWND view, NMHDR* header, LRESULT& result) {
+    if (header->code != static_cast<UINT>(NM_CUSTOMDRAW)) return false;
+    auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
+    if (draw->dwDrawStage == CDDS_PREPAINT) {
+        result = CDRF_NOTIFYITEMDRAW;
+        return true;
+    }
+    if (draw->dwDrawStage != CDDS_ITEMPREPAINT) return false;
+    result = CDRF_DODEFAULT;
+    if (!(draw->uItemState & CDIS_SELECTED) || GetFocus() == view) return true;
+    draw->uItemState &= ~CDIS_SELECTED;
+    COLORREF text = GetSysColor(COLOR_BTNTEXT), back = GetSysColor(COLOR_BTNFACE);
+    char cls[32] = {};
+    GetClassNameA(view, cls, sizeof cls);
+    if (lstrcmpiA(cls, WC_LISTVIEWA) == 0) {
+        auto* list = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+        list->clrText = text;
+        list->clrTextBk = back;
+    } else {
+        auto* tree = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+        tree->clrText = text;
+        tree->clrTextBk = back;
+    }
+    return true;
+}
+
 // ---- TvlSkinListView ----
 
 TvlSkinListView::TvlSkinListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick)
@@ -66,6 +94,11 @@ void TvlSkinListView::ReleaseHeader() {
     if (!FHeader) return;
     RemoveWindowSubclass(FHeader, HeaderProc, 1);
     FHeader = nullptr;
+}
+
+bool TvlSkinListView::NotifyNotify(NMHDR* header, LRESULT& result) {
+    if (DrawInactiveSelection(Handle(), header, result)) return true;
+    return TvlSkinScrolledView::NotifyNotify(header, result);
 }
 
 void TvlSkinListView::ApplyColours(COLORREF background, COLORREF text) {

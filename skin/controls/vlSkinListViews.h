@@ -25,6 +25,11 @@ public:
     virtual ~TvlWheelTarget() = default;
 };
 
+// Custom draw for both views: a selected row or node shown while the view
+// has not the focus gets button colours, readable whatever colours the skin
+// gives the text. True when it answered the notification.
+bool DrawInactiveSelection(HWND view, NMHDR* header, LRESULT& result);
+
 // What both views share: the suppressed native bars, the links to the
 // external ones and the skin's font and colours.
 template <class Base>
@@ -158,6 +163,7 @@ public:
     TvlDrawHeaderSectionEvent OnDrawHeaderSection;
 
     void UpdateScrollBars() override;
+    bool NotifyNotify(NMHDR* header, LRESULT& result) override;
     HWND HeaderWindow() const { return FHeader; }
     int PressedSection() const { return FHeaderPressed ? FPressedSection : -1; }
     // The header painted into `dc` (as on screen).

@@ -35,6 +35,7 @@ void TvlSkinTreeView::WndProc(TMessage& m) {
 }
 
 bool TvlSkinTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
+    if (DrawInactiveSelection(Handle(), header, result)) return true;
     bool answered = TvlSkinScrolledView::NotifyNotify(header, result);
     if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW || header->code == TVN_ITEMEXPANDEDA ||
         header->code == TVN_ITEMEXPANDEDW)

@@ -150,7 +150,13 @@ TEST_F(SkinBoxCtrls, ComboDropDownReleasesTheMouseAndClosesOnEveryWayOut) {
     Send(combo, WM_LBUTTONUP, 0, 110, 10);
     EXPECT_TRUE(combo->DroppedDown());
     EXPECT_EQ(GetCapture(), nullptr);
-    // Below the combo on the screen.
+    // Above its form in the z-order, below the combo on the screen.
+    bool listFirst = false;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == combo->ListWindow()) listFirst = true;
+        if (w == Form->Handle()) break;
+    }
+    EXPECT_TRUE(listFirst);
     RECT cr, lr;
     GetWindowRect(h, &cr);
     GetWindowRect(combo->ListWindow(), &lr);
