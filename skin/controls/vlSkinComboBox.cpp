@@ -30,12 +30,7 @@ TvlSkinComboBox::TvlSkinComboBox(TComponent* owner, TWinControl* parent, int lef
     SetBounds(left, top, width, height);
 }
 
-TvlSkinComboBox::~TvlSkinComboBox() {
-    if (FList) {
-        RemoveWindowSubclass(FList, ListProc, 1);
-        DestroyWindow(FList);
-    }
-}
+TvlSkinComboBox::~TvlSkinComboBox() = default;
 
 void TvlSkinComboBox::ReadElement() {
     TvlSkinCustomControl::ReadElement();
@@ -50,7 +45,7 @@ void TvlSkinComboBox::ReadElement() {
 
 void TvlSkinComboBox::ItemsChanged() {
     if (FItemIndex >= Items.Count()) FItemIndex = -1;
-    if (FList) FillList();
+    if (FListBox) FillList();
     Invalidate();
 }
 
@@ -58,7 +53,7 @@ void TvlSkinComboBox::SetItemIndex(int index) {
     if (index < -1 || index >= Items.Count()) return;
     bool changed = index != FItemIndex;
     FItemIndex = index;
-    if (FList) SelectInList(index);
+    if (FListBox) SelectInList(index);
     if (!FDropped) FIndexBeforeDrop = index;
     Invalidate();
     if (changed && OnChange) OnChange(this);
@@ -72,26 +67,22 @@ std::string TvlSkinComboBox::Text() const {
 // ---- the drop-down ----
 
 void TvlSkinComboBox::EnsureList() {
-    if (FList) return;
-    FList = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "LISTBOX", "",
-                            WS_POPUP | WS_BORDER | WS_VSCROLL | WS_CLIPCHILDREN | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                            0, 0, 10, 10, TopLevel() ? TopLevel()->Handle() : nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    SetWindowSubclass(FList, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SendMessageA(FList, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), FALSE);
+    if (FListBox) return;
+    FListBox = new TvlPopupListBox(this, TopLevel() ? TopLevel()->Handle() : nullptr);
+    FListBox->ListBox()->Filter = [this](TMessage& m) { return ListMessage(m); };
+    FListBox->SetSkinData(SkinData());
+    FListBox->HandleNeeded();
     FillList();
 }
 
 void TvlSkinComboBox::FillList() {
-    SendMessageA(FList, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(FList, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < Items.Count(); ++i)
-        SendMessageA(FList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Items.Strings(i).c_str()));
-    SendMessageA(FList, WM_SETREDRAW, TRUE, 0);
+    FListBox->SkinDataName = FHasData && !FData.ListBoxName.empty() ? FData.ListBoxName : "listbox";
+    FListBox->Items.Assign(Items);
+    FListBox->ItemsChanged();
     SelectInList(FItemIndex);
 }
 
-void TvlSkinComboBox::SelectInList(int index) { SendMessageA(FList, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void TvlSkinComboBox::SelectInList(int index) { FListBox->SetItemIndex(index); }
 
 int TvlSkinComboBox::ListRows() const { return std::min(Items.Count(), FDropDownCount); }
 
@@ -99,25 +90,34 @@ void TvlSkinComboBox::DropDown() {
     if (FDropped || Items.Count() == 0 || !HandleAllocated()) return;
     if (OnDropDown) OnDropDown(this);
     EnsureList();
-    int itemHeight = static_cast<int>(SendMessageA(FList, LB_GETITEMHEIGHT, 0, 0));
+    ReadElement();
+    FillList();
+    FListBox->SetSkinData(SkinData());
     int width = ListBoxWidth > 0 ? ListBoxWidth : Width();
-    int height = ListRows() * itemHeight + 2;
+    FListBox->SetBounds(0, 0, width, FListBox->Height());
+    FListBox->SetRowCount(ListRows());
+    int height = FListBox->Height();
     RECT r;
     GetWindowRect(Handle(), &r);
     RECT work = Service<TMonitorAreas>().MonitorArea(Handle(), true);
     int y = r.bottom;
     if (y + height > work.bottom) y = r.top - height;  // no room below: above the combo
     FIndexBeforeDrop = FItemIndex;
+    FListBox->SetBounds(r.left, y, width, height);
     SelectInList(FItemIndex);
-    if (FItemIndex >= 0) SendMessageA(FList, LB_SETTOPINDEX, std::max(0, FItemIndex - ListRows() + 1), 0);
-    SetWindowPos(FList, HWND_TOPMOST, r.left, y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (FItemIndex >= 0)
+        SendMessageA(InnerList(), LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, FItemIndex - ListRows() + 1)), 0);
+    FListBox->UpdateScrollBars();
+    FListBox->SetVisible(true);
+    SetWindowPos(ListWindow(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     FDropped = true;
     // A click anywhere else in the program closes the list.
     if (!FOutsideClicks) FOutsideClicks = new TMessageHook(this, [this](MSG& msg) {
         bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN ||
                      msg.message == WM_MBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN ||
                      msg.message == WM_NCRBUTTONDOWN;
-        if (press && FDropped && msg.hwnd != Handle() && msg.hwnd != FList) CloseUp(false);
+        bool inList = msg.hwnd == ListWindow() || IsChild(ListWindow(), msg.hwnd);
+        if (press && FDropped && msg.hwnd != Handle() && !inList) CloseUp(false);
         return false;
     });
     Invalidate();
@@ -128,9 +128,9 @@ void TvlSkinComboBox::CloseUp(bool accept) {
     FDropped = false;
     FDroppedByMouse = false;
     FPointerInList = false;
-    ShowWindow(FList, SW_HIDE);
+    FListBox->SetVisible(false);
     if (GetCapture() == Handle()) ReleaseCapture();
-    int chosen = static_cast<int>(SendMessageA(FList, LB_GETCURSEL, 0, 0));
+    int chosen = FListBox->ItemIndex();
     FButtonPressed = false;
     if (accept && chosen >= 0) {
         SetItemIndex(chosen);
@@ -143,55 +143,42 @@ void TvlSkinComboBox::CloseUp(bool accept) {
 }
 
 int TvlSkinComboBox::ListIndexAt(POINT screen) const {
-    if (!FList || !IsWindowVisible(FList)) return -1;
+    if (!FListBox || !IsWindowVisible(ListWindow())) return -1;
     RECT r;
-    GetWindowRect(FList, &r);
+    GetWindowRect(InnerList(), &r);
     if (!PtInRect(&r, screen)) return -1;
     POINT p = screen;
-    ScreenToClient(FList, &p);
-    LRESULT hit = SendMessageA(FList, LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
+    ScreenToClient(InnerList(), &p);
+    LRESULT hit = SendMessageA(InnerList(), LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
     if (HIWORD(hit)) return -1;
     return LOWORD(hit);
 }
 
-LRESULT CALLBACK TvlSkinComboBox::ListProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-    try {
-        return reinterpret_cast<TvlSkinComboBox*>(self)->ListMessage(wnd, msg, wp, lp);
-    } catch (...) {
-        HandleWindowException();
-        return 0;
-    }
-}
-
-LRESULT TvlSkinComboBox::ListMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;  // the list never takes the focus
-        case WM_MOUSEMOVE: {
-            POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            LRESULT hit = SendMessageA(wnd, LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
-            if (!HIWORD(hit)) SelectInList(LOWORD(hit));
-            return 0;
-        }
+// Mouse input of the open list: it selects under the pointer, and a press
+// hands the mouse to the combo so that the release closes and accepts.
+bool TvlSkinComboBox::ListMessage(TMessage& m) {
+    HWND list = InnerList();
+    switch (m.Msg) {
+        case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
-            POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            LRESULT hit = SendMessageA(wnd, LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
+            LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, m.LParam);
             if (!HIWORD(hit)) SelectInList(LOWORD(hit));
-            // The release that follows closes the list on the combo.
-            FDroppedByMouse = true;
-            FPointerInList = true;
-            SetCapture(Handle());
-            return 0;
+            if (m.Msg != WM_MOUSEMOVE) {
+                FDroppedByMouse = true;
+                FPointerInList = true;
+                SetCapture(Handle());
+            }
+            m.Result = 0;
+            return true;
         }
         case WM_LBUTTONUP:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
         case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP: return 0;
-        case WM_NCDESTROY: RemoveWindowSubclass(wnd, ListProc, 1); break;
-        default: break;
+        case WM_MBUTTONUP: m.Result = 0; return true;
+        default: return false;
     }
-    return DefSubclassProc(wnd, msg, wp, lp);
 }
 
 // ---- look ----

@@ -1,7 +1,7 @@
 #pragma once
 // The skinned combo box in its fixed style (a drop-down list: the category
 // chooser). The box is drawn from the "combobox" element; its drop-down is a
-// native list box in a borderless popup window that never takes activation.
+// skinned list box in a borderless popup window that never takes activation.
 // The drop-down closes without accepting on focus loss, Escape and a click
 // anywhere outside it, and never leaves the mouse captured.
 #include <windows.h>
@@ -10,6 +10,7 @@
 
 #include "core/StringList.h"
 #include "skin/controls/vlSkinControlBase.h"
+#include "skin/controls/vlSkinListBox.h"
 #include "skin/data/vlSkinControls.h"
 
 class TMessageHook;
@@ -36,8 +37,11 @@ public:
     bool DroppedDown() const { return FDropped; }
     void DropDown();
     void CloseUp(bool accept);
-    // The drop-down's window (a native list box), null until first dropped.
-    HWND ListWindow() const { return FList; }
+    // The drop-down, null until first dropped; its popup window and the
+    // native list box inside it.
+    TvlPopupListBox* DropDownList() const { return FListBox; }
+    HWND ListWindow() const { return FListBox ? FListBox->Handle() : nullptr; }
+    HWND InnerList() const { return FListBox ? FListBox->ListBox()->Handle() : nullptr; }
     int ListRows() const;
     void ReadElement() override;
 
@@ -55,8 +59,7 @@ protected:
     void MouseLeave() override;
 
 private:
-    static LRESULT CALLBACK ListProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
-    LRESULT ListMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool ListMessage(TMessage& m);
     void Layout(TRect& button, TRect& itemArea) const;
     void EnsureList();
     void FillList();
@@ -74,7 +77,7 @@ private:
     int FIndexBeforeDrop = -1;
     std::string FSearch;
     DWORD FLastSearch = 0;
-    HWND FList = nullptr;  // owned: destroyed with the combo
+    TvlPopupListBox* FListBox = nullptr;  // owned as a component
     TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
     TvlDataSkinComboBox FData{""};
     bool FHasData = false;

@@ -100,8 +100,17 @@ TEST_F(SkinBoxCtrls, ComboKeyboardSelectsAndOpensWithoutAMouse) {
     ASSERT_TRUE(combo->DroppedDown());
     EXPECT_EQ(combo->ListRows(), 8);
     EXPECT_TRUE(IsWindowVisible(combo->ListWindow()));
+    // 20 items in 8 rows: the list is 8 rows high and has its bar.
+    TvlSkinListBox* list = combo->DropDownList();
+    EXPECT_EQ(list->RowCount(), 8);
+    ASSERT_NE(list->ScrollBar(), nullptr);
+    EXPECT_EQ(list->ScrollBar()->PageSize(), 8);
+    RECT inner;
+    GetClientRect(combo->InnerList(), &inner);
+    EXPECT_EQ(inner.bottom, 8 * list->ItemHeight());
+    EXPECT_EQ(GetFocus(), h);  // the list never takes the focus
     EXPECT_EQ(SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
-    SendMessageA(combo->ListWindow(), LB_SETCURSEL, 4, 0);
+    SendMessageA(combo->InnerList(), LB_SETCURSEL, 4, 0);
     SendMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(combo->DroppedDown());
     EXPECT_FALSE(IsWindowVisible(combo->ListWindow()));
@@ -145,8 +154,12 @@ TEST_F(SkinBoxCtrls, ComboDropDownReleasesTheMouseAndClosesOnEveryWayOut) {
     Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 110, 10);
     ASSERT_TRUE(combo->DroppedDown());
     EXPECT_EQ(combo->ListRows(), 3);  // 3 items: 3 rows, no more
-    int itemHeight = static_cast<int>(SendMessageA(combo->ListWindow(), LB_GETITEMHEIGHT, 0, 0));
-    EXPECT_EQ(ListHeight(combo), 3 * itemHeight + 2);
+    int itemHeight = combo->DropDownList()->ItemHeight();
+    EXPECT_EQ(combo->DropDownList()->ScrollBar(), nullptr);  // 3 items in 3 rows: no bar
+    RECT inner;
+    GetClientRect(combo->InnerList(), &inner);
+    EXPECT_EQ(inner.bottom, 3 * itemHeight);
+    EXPECT_EQ(ListHeight(combo), combo->DropDownList()->Height());
     Send(combo, WM_LBUTTONUP, 0, 110, 10);
     EXPECT_TRUE(combo->DroppedDown());
     EXPECT_EQ(GetCapture(), nullptr);
@@ -163,9 +176,11 @@ TEST_F(SkinBoxCtrls, ComboDropDownReleasesTheMouseAndClosesOnEveryWayOut) {
     EXPECT_EQ(lr.top, cr.bottom);
 
     // A press in the list picks the item under the pointer; its release accepts.
-    SendMessageA(combo->ListWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, itemHeight * 2 + 2));
+    SendMessageA(combo->InnerList(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, itemHeight * 2 + 2));
     EXPECT_EQ(GetCapture(), h);
-    POINT over{lr.left + 10, lr.top + itemHeight * 2 + 3};
+    RECT ir;
+    GetWindowRect(combo->InnerList(), &ir);
+    POINT over{ir.left + 10, ir.top + itemHeight * 2 + 3};
     ScreenToClient(h, &over);
     Send(combo, WM_LBUTTONUP, 0, over.x, over.y);
     EXPECT_FALSE(combo->DroppedDown());
@@ -175,7 +190,7 @@ TEST_F(SkinBoxCtrls, ComboDropDownReleasesTheMouseAndClosesOnEveryWayOut) {
 
     // Dragged from the button into the list and released outside it: closed, old item kept.
     Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 110, 10);
-    POINT inList{lr.left + 10, lr.top + 3};
+    POINT inList{ir.left + 10, ir.top + 3};
     ScreenToClient(h, &inList);
     Send(combo, WM_MOUSEMOVE, MK_LBUTTON, inList.x, inList.y);
     Send(combo, WM_LBUTTONUP, 0, 500, 300);
@@ -231,4 +246,40 @@ TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNoth
     ui::Pump();
     leaks.ExpectNone("200 combo drop-downs");
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SkinBoxCtrls, ListBoxShowsItsBarOnlyWhileRowsDoNotFitAndKeepsItInStep) {
+    auto* box = new TvlSkinListBox(Form, Form);
+    box->SetBounds(10, 10, 150, 120);
+    box->SetSkinData(Skin);
+    Form->Show();
+    for (int i = 0; i < 3; ++i) box->Items.Add("Entry " + std::to_string(i));
+    box->ItemsChanged();
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    EXPECT_EQ(box->ItemHeight(), box->SkinLook().ElementAs<TvlDataSkinListBox>()->ItemRect.Height());
+    for (int i = 3; i < 30; ++i) box->Items.Add("Entry " + std::to_string(i));
+    box->ItemsChanged();
+    ASSERT_NE(box->ScrollBar(), nullptr);
+    TvlSkinScrollBar* bar = box->ScrollBar();
+    EXPECT_EQ(bar->Max(), 29);
+    // The native list answers from outside; keys move it and the bar follows.
+    HWND list = box->ListBox()->Handle();
+    char text[32] = {};
+    SendMessageA(list, LB_GETTEXT, 7, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Entry 7");
+    box->ListBox()->SetFocus();
+    ui::Key(box->ListBox(), VK_DOWN);
+    EXPECT_EQ(box->ItemIndex(), 0);
+    ui::Key(box->ListBox(), VK_END);
+    EXPECT_EQ(box->ItemIndex(), 29);
+    EXPECT_EQ(bar->Position(), SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    EXPECT_GT(bar->Position(), 0);
+    bar->SetPosition(2);
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 2);
+    // Rows fitted to the items: no bar.
+    box->SetRowCount(30);
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    RECT inner;
+    GetClientRect(list, &inner);
+    EXPECT_EQ(inner.bottom, 30 * box->ItemHeight());
 }
