@@ -86,8 +86,45 @@ void TvlSkinComboBox::SelectInList(int index) { FListBox->SetItemIndex(index); }
 
 int TvlSkinComboBox::ListRows() const { return std::min(Items.Count(), FDropDownCount); }
 
+void TvlSkinComboBox::SkinChanging() {
+    TvlSkinCustomControl::SkinChanging();
+    if (FListBox) FListBox->SkinChanging();
+}
+
+void TvlSkinComboBox::SkinChanged() {
+    TvlSkinCustomControl::SkinChanged();
+    if (FListBox) {
+        ReadElement();
+        FillList();
+        FListBox->SetSkinData(SkinData());
+    }
+}
+
+void TvlSkinComboBox::SetAutoScroll(int direction) {
+    if (direction == FAutoScroll) return;
+    FAutoScroll = direction;
+    FAutoScrollTimer.reset();
+    if (direction && HandleAllocated())
+        FAutoScrollTimer = std::make_unique<TWindowTimer>(Handle(), kAutoScrollTimer, kAutoScrollDelay);
+}
+
+void TvlSkinComboBox::OnTimer(TMessage& m) {
+    if (m.WParam != kAutoScrollTimer) {
+        TvlSkinCustomControl::OnTimer(m);
+        return;
+    }
+    m.Result = 0;
+    if (!FDropped || !FAutoScrollTimer) return;
+    int index = FListBox->ItemIndex();
+    if (FAutoScroll == 1 && index > 0) SelectInList(index - 1);
+    if (FAutoScroll == 2 && index < Items.Count() - 1) SelectInList(index + 1);
+    // At the end of the list there is nothing left to scroll to.
+    if ((FAutoScroll == 1 && index <= 1) || (FAutoScroll == 2 && index >= Items.Count() - 2)) SetAutoScroll(0);
+}
+
 void TvlSkinComboBox::DropDown() {
     if (FDropped || Items.Count() == 0 || !HandleAllocated()) return;
+    SetAutoScroll(0);
     if (OnDropDown) OnDropDown(this);
     EnsureList();
     ReadElement();
@@ -128,6 +165,7 @@ void TvlSkinComboBox::CloseUp(bool accept) {
     FDropped = false;
     FDroppedByMouse = false;
     FPointerInList = false;
+    SetAutoScroll(0);
     FListBox->SetVisible(false);
     if (GetCapture() == Handle()) ReleaseCapture();
     int chosen = FListBox->ItemIndex();
@@ -291,10 +329,20 @@ void TvlSkinComboBox::OnMouse(TMessage& m) {
         case WM_MOUSEMOVE:
             TvlSkinCustomControl::OnMouse(m);
             if (FDropped && FDroppedByMouse) {
-                int index = ListIndexAt(screen);
-                if (index >= 0) {
-                    SelectInList(index);
-                    FPointerInList = true;
+                RECT lr;
+                GetWindowRect(InnerList(), &lr);
+                bool scrolls = FListBox->ScrollBar() != nullptr;
+                if (FPointerInList && scrolls && screen.y < lr.top) {
+                    SetAutoScroll(1);
+                } else if (FPointerInList && scrolls && screen.y >= lr.bottom) {
+                    SetAutoScroll(2);
+                } else {
+                    SetAutoScroll(0);
+                    int index = ListIndexAt(screen);
+                    if (index >= 0) {
+                        SelectInList(index);
+                        FPointerInList = true;
+                    }
                 }
             } else if (FButtonHot != Inside(button, x, y)) {
                 FButtonHot = !FButtonHot;

@@ -6,12 +6,14 @@
 // anywhere outside it, and never leaves the mouse captured.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "core/StringList.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinListBox.h"
 #include "skin/data/vlSkinControls.h"
+#include "toolkit/ExtCtrls.h"
 
 class TMessageHook;
 
@@ -44,6 +46,13 @@ public:
     HWND InnerList() const { return FListBox ? FListBox->ListBox()->Handle() : nullptr; }
     int ListRows() const;
     void ReadElement() override;
+    // The drop-down is no child of the form: the combo passes skin changes on.
+    void SkinChanging() override;
+    void SkinChanged() override;
+    static constexpr UINT_PTR kAutoScrollTimer = 1;
+    static constexpr UINT kAutoScrollDelay = 25;
+    // 0 none, 1 up, 2 down: the pointer is held above or below the open list.
+    int AutoScroll() const { return FAutoScroll; }
 
 protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
@@ -57,6 +66,7 @@ protected:
     void OnCaptureChanged(TMessage& m) override;
     void OnCancelMode(TMessage& m) override;
     void MouseLeave() override;
+    void OnTimer(TMessage& m) override;
 
 private:
     bool ListMessage(TMessage& m);
@@ -75,6 +85,9 @@ private:
     bool FPointerInList = false;
     bool FButtonHot = false, FButtonPressed = false;
     int FIndexBeforeDrop = -1;
+    int FAutoScroll = 0;
+    std::unique_ptr<TWindowTimer> FAutoScrollTimer;
+    void SetAutoScroll(int direction);
     std::string FSearch;
     DWORD FLastSearch = 0;
     TvlPopupListBox* FListBox = nullptr;  // owned as a component

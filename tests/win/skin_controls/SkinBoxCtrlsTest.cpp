@@ -238,6 +238,19 @@ TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNoth
     UpdateWindow(Form->Handle());
 
     TLeakCheck leaks;
+    auto windows = [] {
+        int n = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM p) {
+                ++*reinterpret_cast<int*>(p);
+                EnumChildWindows(w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&n));
+        return n;
+    };
+    int before = windows();
     for (int i = 0; i < 200; ++i) {
         combo->DropDown();
         ASSERT_TRUE(combo->DroppedDown());
@@ -245,6 +258,7 @@ TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNoth
     }
     ui::Pump();
     leaks.ExpectNone("200 combo drop-downs");
+    EXPECT_EQ(windows(), before);
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
@@ -282,4 +296,40 @@ TEST_F(SkinBoxCtrls, ListBoxShowsItsBarOnlyWhileRowsDoNotFitAndKeepsItInStep) {
     RECT inner;
     GetClientRect(list, &inner);
     EXPECT_EQ(inner.bottom, 30 * box->ItemHeight());
+}
+
+TEST_F(SkinBoxCtrls, HoldingThePointerBelowTheOpenListScrollsToTheLastItem) {
+    TFakeTimerDriver timers;
+    TServiceOverride<TTimerDriver> use(timers);
+    auto* combo = Categories(Form, Skin, 12);
+    Form->Show();
+    HWND h = combo->Handle();
+    Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 110, 10);
+    ASSERT_TRUE(combo->DroppedDown());
+    RECT ir;
+    GetWindowRect(combo->InnerList(), &ir);
+    auto moveTo = [&](int screenY) {
+        POINT p{ir.left + 10, screenY};
+        ScreenToClient(h, &p);
+        Send(combo, WM_MOUSEMOVE, MK_LBUTTON, p.x, p.y);
+    };
+    moveTo(ir.bottom + 20);  // not yet in the list: nothing scrolls
+    EXPECT_EQ(combo->AutoScroll(), 0);
+    moveTo(ir.top + 3);
+    EXPECT_EQ(combo->DropDownList()->ItemIndex(), 0);
+    moveTo(ir.bottom + 20);
+    EXPECT_EQ(combo->AutoScroll(), 2);
+    EXPECT_EQ(timers.Interval(h, TvlSkinComboBox::kAutoScrollTimer), 25u);
+    for (int i = 0; i < 30 && timers.Interval(h, TvlSkinComboBox::kAutoScrollTimer); ++i)
+        timers.Fire(h, TvlSkinComboBox::kAutoScrollTimer);
+    EXPECT_EQ(combo->DropDownList()->ItemIndex(), 11);  // stopped at the last item
+    EXPECT_EQ(timers.Interval(h, TvlSkinComboBox::kAutoScrollTimer), 0u);
+    moveTo(ir.top - 20);  // above: back up
+    EXPECT_EQ(combo->AutoScroll(), 1);
+    timers.Fire(h, TvlSkinComboBox::kAutoScrollTimer);
+    EXPECT_EQ(combo->DropDownList()->ItemIndex(), 10);
+    Send(combo, WM_LBUTTONUP, 0, 500, 500);  // released outside: closed, item kept
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(timers.LiveTimers(), 0);
 }

@@ -113,6 +113,14 @@ TEST_F(SkinEdits, ContextMenuItemsFollowSelectionClipboardAndReadOnly) {
     s = OpenMenu(edit, MAKELPARAM(-300, 40));
     EXPECT_EQ(s.At.x, -300);
     EXPECT_EQ(s.At.y, 40);
+
+    // The skin's resource strings caption the items.
+    auto* strings = new TvlResourceStrData(Form);
+    strings->ResStrings.Insert(0, "EDIT_SELECTALL=Alles markieren");
+    Skin->SetResourceStrData(strings);
+    s = OpenMenu(edit, MAKELPARAM(50, 60));
+    EXPECT_EQ(s.Captions.back(), "Alles markieren");
+    EXPECT_EQ(s.Captions.front(), "Undo");
 }
 
 TEST_F(SkinEdits, APastedLineBreakNeverReachesASingleLine) {
