@@ -281,10 +281,10 @@ void TvlSkinScrollBar::PaintSkin(TvlFBitmap& bitmap) {
 }
 
 void TvlSkinScrollBar::OnEraseBkgnd(TMessage& m) {
-    // A parent asking for this bar's look (not our own paint) gets it.
-    if (!Painting() && m.WParam) {
-        PaintTo(reinterpret_cast<HDC>(m.WParam));
-    }
+    // Someone else asking for this bar's look (a parent composing its
+    // picture) gets it; our own paint covers every pixel anyway.
+    auto dc = reinterpret_cast<HDC>(m.WParam);
+    if (dc && !Painting() && WindowFromDC(dc) != Handle()) PaintTo(dc);
     m.Result = 1;
 }
 

@@ -102,6 +102,20 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
         ui::Pump(30);
         ui::SaveScreenshot(w->Handle(), std::string("lists-") + skin + "-tasks-and-tree");
 
+        // The context-menu key opens the tree's menu at the tree; a click at a
+        // negative position (a monitor on the left) opens it there.
+        POINT shown{0, 0};
+        w->vlSkinPopupMenu1->Presenter = [&](TPopupMenu*, int x, int y) { shown = {x, y}; };
+        SendMessageA(w->tvwMain->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+        POINT corner{0, 0};
+        ClientToScreen(w->tvwMain->Handle(), &corner);
+        EXPECT_EQ(shown.x, corner.x);
+        EXPECT_EQ(shown.y, corner.y);
+        SendMessageA(w->tvwMain->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(-40, 300));
+        EXPECT_EQ(shown.x, -40);
+        EXPECT_EQ(shown.y, 300);
+        w->vlSkinPopupMenu1->Presenter = nullptr;
+
         // The task dialog with a long note: its bar is enabled with a page of
         // the visible lines plus one.
         ui::OnNextModal([&](TForm* form) {

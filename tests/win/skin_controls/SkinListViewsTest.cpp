@@ -218,3 +218,33 @@ TEST_F(SkinListViews, ScrollingManyStepsLeavesNothingBehind) {
     leaks.ExpectNone("1,000 scroll steps");
     EXPECT_EQ(countWindows(), windows);
 }
+
+TEST_F(SkinListViews, ASkinChangeReachesTheViewsColoursAndTheirBars) {
+    auto* panel = new TPanel(Form, Form);
+    panel->SetBounds(10, 10, 300, 200);
+    auto* list = new TvlSkinListView(Form, panel, false, false);
+    list->AddColumn("Task", 0, true);
+    Place(list, panel);
+    Form->Show();
+    auto* data = list->SkinLook().ElementAs<TvlDataSkinFontAndBGControl>();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list->Handle(), LVM_GETBKCOLOR, 0, 0)), data->BGColor);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list->Handle(), LVM_GETTEXTCOLOR, 0, 0)), data->FontColor);
+    // Between the two notices nothing is read from the old skin; afterwards a
+    // name the skin lacks gives the plain colours.
+    RelaySkinChange(Form, Skin, true);
+    EXPECT_FALSE(list->SkinLook().HasElement());
+    EXPECT_EQ(V->ElementIndex(), -1);
+    list->SkinDataName = "no such element";
+    RelaySkinChange(Form, Skin, false);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list->Handle(), LVM_GETBKCOLOR, 0, 0)), GetSysColor(COLOR_WINDOW));
+    EXPECT_GE(V->ElementIndex(), 0);
+    // Without the skin data at all the views and bars keep working plainly.
+    delete Skin;
+    Skin = nullptr;
+    EXPECT_EQ(list->SkinData(), nullptr);
+    EXPECT_EQ(V->SkinData(), nullptr);
+    for (int i = 0; i < 40; ++i) list->AddItem("row");
+    ui::Pump();
+    EXPECT_TRUE(V->Visible());
+}
