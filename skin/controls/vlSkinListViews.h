@@ -126,14 +126,33 @@ protected:
             changed = true;
         }
         if (FHBar && FVBar) FHBar->SetBoth(FVBar->Visible());
-        if (changed && this->Align() != alNone && this->Parent()) this->Parent()->Realign();
+        if (changed && this->Align() != alNone && this->Parent()) {
+            this->Parent()->Realign();
+            // A change made while the parent lays out its children (our own
+            // resize) is not laid out by it: once more when that is over.
+            if (!FRealignPosted && this->HandleAllocated())
+                FRealignPosted = PostMessageA(this->Handle(), kRealignMessage, 0, 0) != 0;
+        }
         FInUpdate = false;
         // A narrower or lower view may need the other bar now.
         if (changed && ++FRelayouts < 3) UpdateScrollBars();
         FRelayouts = 0;
     }
 
+    void WndProc(TMessage& m) override {
+        if (m.Msg != kRealignMessage) {
+            TvlSkinElement<Base>::WndProc(m);
+            return;
+        }
+        FRealignPosted = false;
+        if (this->Parent()) this->Parent()->Realign();
+        UpdateScrollBars();
+        m.Result = 0;
+    }
+
+    static constexpr UINT kRealignMessage = WM_APP + 0x3E10;
     bool FInUpdate = false;
+    bool FRealignPosted = false;
     TvlSkinLook FLook;
 
 private:

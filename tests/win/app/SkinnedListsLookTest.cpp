@@ -56,6 +56,20 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
             Write("dbconfig.dat", "[Settings]\r\n");
         }
         TfrmMain* w = Start();
+        w->pgcMain->SetActivePageIndex(1);
+        ui::Pump(30);
+        {
+            SCROLLINFO v{sizeof v, SIF_ALL};
+            GetScrollInfo(w->lvwToDo->Handle(), SB_VERT, &v);
+            EXPECT_TRUE(w->vlSkinScrollBar6->Visible())
+                << "style " << std::hex << GetWindowLongA(w->lvwToDo->Handle(), GWL_STYLE) << std::dec << " max "
+                << v.nMax << " page " << v.nPage << " per page "
+                << SendMessageA(w->lvwToDo->Handle(), LVM_GETCOUNTPERPAGE, 0, 0) << " size " << w->lvwToDo->Width()
+                << "x" << w->lvwToDo->Height();
+            // The panel made room for it.
+            EXPECT_EQ(w->lvwToDo->Width(), w->vlSkinPanel4->ClientWidth() - w->vlSkinScrollBar6->Width());
+        }
+        w->pgcMain->SetActivePageIndex(0);
         // Thirty projects under six expanded categories do not fit the tree.
         EXPECT_TRUE(w->vlSkinScrollBar2->Visible());
         EXPECT_EQ(w->vlSkinScrollBar2->Parent(), w->vlSkinGroupBox1);
