@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/WindowServices.h"
 #include "skin/controls/vlButtonParts.h"
@@ -55,6 +56,8 @@ void TvlSkinComboBox::SetItemIndex(int index) {
     FItemIndex = index;
     if (FListBox) SelectInList(index);
     if (!FDropped) FIndexBeforeDrop = index;
+    // The window text is the chosen item, as automation reads it.
+    if (changed) SetCaption(Text());
     Invalidate();
     if (changed && OnChange) OnChange(this);
     if (OnClick) OnClick(this);
@@ -149,14 +152,15 @@ void TvlSkinComboBox::DropDown() {
     SetWindowPos(ListWindow(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     FDropped = true;
     // A click anywhere else in the program closes the list.
-    if (!FOutsideClicks) FOutsideClicks = new TMessageHook(this, [this](MSG& msg) {
-        bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN ||
-                     msg.message == WM_MBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN ||
-                     msg.message == WM_NCRBUTTONDOWN;
-        bool inList = msg.hwnd == ListWindow() || IsChild(ListWindow(), msg.hwnd);
-        if (press && FDropped && msg.hwnd != Handle() && !inList) CloseUp(false);
-        return false;
-    });
+    if (!FOutsideClicks)
+        FOutsideClicks = new TMessageHook(this, [this](MSG& msg) {
+            bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN ||
+                         msg.message == WM_MBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN ||
+                         msg.message == WM_NCRBUTTONDOWN;
+            bool inList = msg.hwnd == ListWindow() || IsChild(ListWindow(), msg.hwnd);
+            if (press && FDropped && msg.hwnd != Handle() && !inList) CloseUp(false);
+            return false;
+        });
     Invalidate();
 }
 
@@ -349,8 +353,7 @@ void TvlSkinComboBox::OnMouse(TMessage& m) {
                 Invalidate();
             }
             return;
-        case WM_LBUTTONUP:
-        {
+        case WM_LBUTTONUP: {
             FButtonPressed = false;
             // Decided before the capture goes: losing it ends the mouse drop-down.
             bool close = FDropped && FDroppedByMouse && FPointerInList;
@@ -375,10 +378,36 @@ void TvlSkinComboBox::MouseLeave() {
 }
 
 void TvlSkinComboBox::WndProc(TMessage& m) {
-    if (m.Msg == WM_GETDLGCODE) {
-        // While open, Enter and Escape belong to the list, not the dialog.
-        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FDropped ? DLGC_WANTALLKEYS : 0);
-        return;
+    auto item = [&](WPARAM i) {
+        return static_cast<int>(i) < Items.Count() ? &Items.Strings(static_cast<int>(i)) : nullptr;
+    };
+    switch (m.Msg) {
+        case WM_GETDLGCODE:
+            // While open, Enter and Escape belong to the list, not the dialog.
+            m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FDropped ? DLGC_WANTALLKEYS : 0);
+            return;
+        // The native combo box's questions, for assistive tools and automation.
+        case CB_GETCOUNT: m.Result = Items.Count(); return;
+        case CB_GETCURSEL: m.Result = FItemIndex; return;
+        case CB_SETCURSEL:
+            SetItemIndex(static_cast<int>(m.WParam));
+            m.Result = FItemIndex;
+            return;
+        case CB_GETLBTEXTLEN: m.Result = item(m.WParam) ? static_cast<LRESULT>(item(m.WParam)->size()) : CB_ERR; return;
+        case CB_GETLBTEXT:
+            if (const std::string* text = item(m.WParam)) {
+                memcpy(reinterpret_cast<char*>(m.LParam), text->c_str(), text->size() + 1);
+                m.Result = static_cast<LRESULT>(text->size());
+            } else {
+                m.Result = CB_ERR;
+            }
+            return;
+        case CB_GETDROPPEDSTATE: m.Result = FDropped; return;
+        case CB_SHOWDROPDOWN:
+            m.WParam ? DropDown() : CloseUp(false);
+            m.Result = TRUE;
+            return;
+        default: break;
     }
     TvlSkinCustomControl::WndProc(m);
 }

@@ -90,7 +90,7 @@ private:
     void SetAutoScroll(int direction);
     std::string FSearch;
     DWORD FLastSearch = 0;
-    TvlPopupListBox* FListBox = nullptr;  // owned as a component
+    TvlPopupListBox* FListBox = nullptr;     // owned as a component
     TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
     TvlDataSkinComboBox FData{""};
     bool FHasData = false;

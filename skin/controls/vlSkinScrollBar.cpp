@@ -209,7 +209,8 @@ void TvlSkinScrollBar::CalcGeometry() {
         acrossStart = (trackA + trackB) / 2 - breadth / 2;
         acrossEnd = acrossStart + breadth;
     }
-    FParts[ptThumb].R = Horizontal() ? TRect{start, acrossStart, end, acrossEnd} : TRect{acrossStart, start, acrossEnd, end};
+    FParts[ptThumb].R =
+        Horizontal() ? TRect{start, acrossStart, end, acrossEnd} : TRect{acrossStart, start, acrossEnd, end};
 }
 
 int TvlSkinScrollBar::PartAt(int x, int y) const {
@@ -525,9 +526,15 @@ void TvlSkinScrollBar::OnKey(TMessage& m) {
     if (FCanFocused && m.Msg == WM_KEYDOWN) {
         switch (m.WParam) {
             case VK_LEFT:
-            case VK_UP: Step(-SmallChange); m.Result = 0; return;
+            case VK_UP:
+                Step(-SmallChange);
+                m.Result = 0;
+                return;
             case VK_RIGHT:
-            case VK_DOWN: Step(SmallChange); m.Result = 0; return;
+            case VK_DOWN:
+                Step(SmallChange);
+                m.Result = 0;
+                return;
             default: break;
         }
     }

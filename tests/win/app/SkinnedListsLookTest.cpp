@@ -12,8 +12,8 @@ std::string LongPlan() {
     for (int c = 0; c < 6; ++c) categories += "Area " + std::to_string(c) + "\r\n";
     for (int c = 0; c < 6; ++c)
         for (int p = 0; p < 5; ++p) {
-            projects += "Header^Project " + std::to_string(c) + "." + std::to_string(p) + "^Area " +
-                        std::to_string(c) + "^01/02/2008^03/04/2008^\r\n";
+            projects += "Header^Project " + std::to_string(c) + "." + std::to_string(p) + "^Area " + std::to_string(c) +
+                        "^01/02/2008^03/04/2008^\r\n";
             int tasks = c == 0 && p == 0 ? 60 : 2;
             for (int t = 0; t < tasks; ++t)
                 projects += std::string("^") + (t % 3 ? "False" : "True") + "^,^Task number " + std::to_string(t) +
@@ -159,7 +159,8 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
             EXPECT_TRUE(d->cbxCategories->DroppedDown());
             SendMessageA(d->cbxCategories->Handle(), WM_KEYDOWN, VK_DOWN, 0);
             ui::Pump(30);
-            SaveWithDropDown(d->Handle(), d->cbxCategories->ListWindow(), std::string("lists-") + skin + "-project-combo");
+            SaveWithDropDown(d->Handle(), d->cbxCategories->ListWindow(),
+                             std::string("lists-") + skin + "-project-combo");
             SendMessageA(d->cbxCategories->Handle(), WM_KEYDOWN, VK_RETURN, 0);
             EXPECT_FALSE(d->cbxCategories->DroppedDown());
             EXPECT_EQ(d->cbxCategories->Text(), "Area 1");

@@ -95,6 +95,18 @@ TEST_F(SkinBoxCtrls, ComboKeyboardSelectsAndOpensWithoutAMouse) {
     EXPECT_EQ(combo->ItemIndex(), 19);
     SendMessageA(h, WM_KEYDOWN, VK_HOME, 0);
 
+    // Automation asks it as it would ask a native combo box.
+    EXPECT_EQ(SendMessageA(h, CB_GETCOUNT, 0, 0), 20);
+    EXPECT_EQ(SendMessageA(h, CB_SETCURSEL, 3, 0), 3);
+    char text[32] = {};
+    EXPECT_EQ(SendMessageA(h, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text)), 10);
+    EXPECT_STREQ(text, "Category 3");
+    EXPECT_EQ(SendMessageA(h, CB_GETLBTEXT, 20, reinterpret_cast<LPARAM>(text)), CB_ERR);
+    GetWindowTextA(h, text, sizeof text);
+    EXPECT_STREQ(text, "Category 3");
+    SendMessageA(h, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(SendMessageA(h, CB_GETCURSEL, 0, 0), 0);
+
     // F4 opens; Escape closes and keeps the item; Enter accepts.
     SendMessageA(h, WM_KEYDOWN, VK_F4, 0);
     ASSERT_TRUE(combo->DroppedDown());
@@ -244,7 +256,8 @@ TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNoth
             GetCurrentThreadId(),
             [](HWND w, LPARAM p) {
                 ++*reinterpret_cast<int*>(p);
-                EnumChildWindows(w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
+                EnumChildWindows(
+                    w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&n));

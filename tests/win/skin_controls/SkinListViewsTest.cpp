@@ -203,7 +203,8 @@ TEST_F(SkinListViews, ScrollingManyStepsLeavesNothingBehind) {
             GetCurrentThreadId(),
             [](HWND w, LPARAM p) {
                 ++*reinterpret_cast<int*>(p);
-                EnumChildWindows(w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
+                EnumChildWindows(
+                    w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&n));

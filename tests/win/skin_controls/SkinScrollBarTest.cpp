@@ -52,7 +52,7 @@ TEST_F(SkinScrollBar, ThumbGeometryInThePlainLook) {
     bar->SetPosition(71);
     bar->CalcGeometry();
     EXPECT_EQ(bar->Part(Bar::ptThumb).R.Bottom, 117);  // at the track's end
-    bar->SetRange(0, 100, 5, 0);  // a small page: at least the nominal 16
+    bar->SetRange(0, 100, 5, 0);                       // a small page: at least the nominal 16
     bar->CalcGeometry();
     EXPECT_EQ(bar->Part(Bar::ptThumb).R.Height(), 16);
     bar->SetRange(0, 0, 0, 0);  // Max = Min: the thumb at the start
