@@ -108,6 +108,7 @@ private:
 class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit>, public TvlWheelTarget {
 public:
     TvlSkinMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    ~TvlSkinMemo() override;
     void SetSkinData(TvlSkinData* skin) override;
     void SkinChanging() override { FLook.ElementIndex = -1; }
     void SkinChanged() override;

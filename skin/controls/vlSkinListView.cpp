@@ -35,7 +35,15 @@ void EnsureWheelRouting() {
         if (!under || under == msg.hwnd) return false;
         DWORD pid = 0;
         if (GetWindowThreadProcessId(under, &pid) != GetCurrentThreadId()) return false;
-        if (dynamic_cast<TvlWheelTarget*>(TWinControl::FromHandle(under))) msg.hwnd = under;
+        TWinControl* control = TWinControl::FromHandle(under);
+        if (dynamic_cast<TvlWheelTarget*>(control)) {
+            msg.hwnd = under;
+        } else if (auto* bar = dynamic_cast<TvlSkinScrollBar*>(control)) {
+            // Over a view's bar the wheel scrolls the view (a focused bar takes it itself).
+            bool own = bar->CanFocused() && GetFocus() == under;
+            if (!own && bar->WheelControl && bar->WheelControl->HandleAllocated())
+                msg.hwnd = bar->WheelControl->Handle();
+        }
         return false;
     });
 }

@@ -39,6 +39,10 @@ public:
     explicit TvlSkinScrolledView(Args&&... args) : TvlSkinElement<Base>(std::forward<Args>(args)...) {
         EnsureWheelRouting();
     }
+    ~TvlSkinScrolledView() override {
+        for (TvlSkinScrollBar* bar : {FHBar.get(), FVBar.get()})
+            if (bar && bar->WheelControl == this) bar->WheelControl = nullptr;
+    }
 
     bool UseSkinFont = true;
     TFont DefaultFont{"Arial", 14};
@@ -162,6 +166,7 @@ private:
             bar->SetEnabled(true);
             bar->SetVisible(false);
             bar->OnChange = [this, vertical](TObject*) { BarChanged(vertical); };
+            if (vertical) bar->WheelControl = this;
         }
         UpdateScrollBars();
     }

@@ -13,6 +13,10 @@ TvlSkinMemo::TvlSkinMemo(TComponent* owner, TWinControl* parent, int left, int t
     EnsureWheelRouting();
 }
 
+TvlSkinMemo::~TvlSkinMemo() {
+    if (FVBar && FVBar->WheelControl == this) FVBar->WheelControl = nullptr;
+}
+
 void TvlSkinMemo::CreateParams(TCreateParams& params) {
     TvlSkinEditFrame::CreateParams(params);
     params.Style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
@@ -128,6 +132,7 @@ void TvlSkinMemo::SetVScrollBar(TvlSkinScrollBar* bar) {
     FVBar.Set(bar);
     if (!bar) return;
     bar->SetRange(0, 0, 0, 0);
+    bar->WheelControl = this;
     bar->OnChange = [this](TObject*) {
         if (!HandleAllocated() || !FVBar) return;
         // Without its own bar the native memo reads a thumb position as a

@@ -53,6 +53,9 @@ public:
     void SetCanFocused(bool v);
 
     TNotifyEvent OnChange, OnUpButtonClick, OnDownButtonClick, OnPageUp, OnPageDown, OnLastChange;
+    // The view this bar scrolls (not owned; the view clears it when it goes):
+    // the wheel over the bar goes to it.
+    TWinControl* WheelControl = nullptr;
 
     // The layout of the parts and the thumb at the current size and range.
     void CalcGeometry();

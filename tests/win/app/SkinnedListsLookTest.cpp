@@ -112,6 +112,15 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
                      MAKELPARAM((lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2));
         ui::Pump(30);
         EXPECT_GT(w->vlSkinScrollBar4->Position(), before);
+        // Over the list's own bar the wheel scrolls the list too.
+        before = w->vlSkinScrollBar4->Position();
+        RECT br;
+        GetWindowRect(w->vlSkinScrollBar4->Handle(), &br);
+        SetCursorPos((br.left + br.right) / 2, (br.top + br.bottom) / 2);
+        PostMessageA(w->tvwMain->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                     MAKELPARAM((br.left + br.right) / 2, (br.top + br.bottom) / 2));
+        ui::Pump(30);
+        EXPECT_GT(w->vlSkinScrollBar4->Position(), before);
         ui::Key(w->lvwItems, VK_HOME);
         ui::Pump(30);
         ui::SaveScreenshot(w->Handle(), std::string("lists-") + skin + "-tasks-and-tree");
