@@ -1,5 +1,8 @@
 #include "app/FMain.h"
 
+#include <tuple>
+#include <utility>
+
 #include "app/FCategory.h"
 #include "app/FHour.h"
 #include "app/FNewProject.h"
@@ -63,6 +66,21 @@ void TfrmMain::BuildLayout() {
         lbl->SkinDataName = "stdlabel";
         lbl->SetSkinData(vlSkinData1);
         return lbl;
+    };
+    // A view's skinned bars, both hidden until needed: horizontal at the
+    // bottom, vertical at the right of the view's parent.
+    auto scrollBars = [this](auto* view, const char* hName, const char* vName) {
+        auto* h = new TvlSkinScrollBar(this, view->Parent(), sbHorizontal);
+        h->Name = hName;
+        h->SetAlign(alBottom);
+        auto* v = new TvlSkinScrollBar(this, view->Parent(), sbVertical);
+        v->Name = vName;
+        v->SetAlign(alRight);
+        for (TvlSkinScrollBar* bar : {h, v}) bar->SetSkinData(vlSkinData1);
+        view->SetHScrollBar(h);
+        view->SetVScrollBar(v);
+        view->SetSkinData(vlSkinData1);
+        return std::pair{h, v};
     };
     auto panel = [this](TWinControl* parent, const char* name, TvlPanelBorderStyle border, TAlign align, int size) {
         auto* p = new TvlSkinPanel(this, parent, border);
@@ -148,6 +166,7 @@ void TfrmMain::BuildLayout() {
     tvwMain->SetImages(ImageList1);
     tvwMain->OnChange = [this](TObject* s, TTreeNode* n) { tvwMainChange(s, n); };
     tvwMain->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { tvwMainKeyDown(s, k, sh); };
+    std::tie(vlSkinScrollBar1, vlSkinScrollBar2) = scrollBars(tvwMain, "vlSkinScrollBar1", "vlSkinScrollBar2");
 
     vlSkinPopupMenu1 = new TPopupMenu(this);
     vlSkinPopupMenu1->Name = "vlSkinPopupMenu1";
@@ -191,6 +210,7 @@ void TfrmMain::BuildLayout() {
     lvwItems->OnChange = [this](TObject* s, int i, TItemChange c) { lvwItemsChange(s, i, c); };
     lvwItems->OnDblClick = [this](TObject* s) { lvwItemsDblClick(s); };
     lvwItems->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { lvwItemsKeyDown(s, k, sh); };
+    std::tie(vlSkinScrollBar3, vlSkinScrollBar4) = scrollBars(lvwItems, "vlSkinScrollBar3", "vlSkinScrollBar4");
     btnAdd = button(tabTasks, "btnAdd", "Add New Task", 6, 294, 110, 20);
     btnEdit = button(tabTasks, "btnEdit", "Edit Selected Task", 119, 294, 133, 20);
     btnRemove = button(tabTasks, "btnRemove", "Remove Selected Task", 255, 294, 150, 20);
@@ -221,6 +241,7 @@ void TfrmMain::BuildLayout() {
     lvwToDo->AddColumn("Hour", 60);
     lvwToDo->AddColumn("Action", 0, true);
     lvwToDo->OnDblClick = [this](TObject* s) { lvwToDoDblClick(s); };
+    std::tie(vlSkinScrollBar5, vlSkinScrollBar6) = scrollBars(lvwToDo, "vlSkinScrollBar5", "vlSkinScrollBar6");
     btnEditHour = button(tabCalendar, "btnEditHour", "Edit selected action", 223, 294, 133, 20);
     vlSkinButton3 = button(tabCalendar, "vlSkinButton3", "Clear selected action", 359, 294, 150, 20);
     for (TvlSkinButton* b : {btnEditHour, vlSkinButton3}) b->SetAnchors(akLeft | akBottom);

@@ -10,6 +10,12 @@ TfrmTask::TfrmTask(TComponent* owner, TvlSkinMessage* messages)
     vlSkinPanel1->SetBounds(11, 60, 423, 121);
     memNotes = AddControl<TvlSkinMemo>(vlSkinPanel1, "memNotes", "memo", 0, 0, 0, 423, 121);
     memNotes->SetAlign(alClient);
+    vlSkinScrollBar1 = new TvlSkinScrollBar(this, vlSkinPanel1, sbVertical);
+    vlSkinScrollBar1->Name = "vlSkinScrollBar1";
+    vlSkinScrollBar1->SetWidth(19);
+    vlSkinScrollBar1->SetAlign(alRight);
+    vlSkinScrollBar1->SetSkinData(FMessages->SkinData());
+    memNotes->SetVScrollBar(vlSkinScrollBar1);
     AddLabel("Start date:", 12, 195);
     edtStartDate = AddDateEdit("edtStartDate", 5, 66, 192, 121, 18);
     AddLabel("End date:", 222, 195);

@@ -7,6 +7,7 @@ public:
     TfrmTask(TComponent* owner, TvlSkinMessage* messages);
     TvlSkinPanel* vlSkinPanel1 = nullptr;
     TvlSkinMemo* memNotes = nullptr;
+    TvlSkinScrollBar* vlSkinScrollBar1 = nullptr;  // the notes' vertical bar
     TvlSkinDateEdit* edtStartDate = nullptr;
     TvlSkinDateEdit* edtEndDate = nullptr;
     TvlSkinCheckRadioBox* chkDone = nullptr;

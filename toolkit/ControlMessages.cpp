@@ -317,7 +317,9 @@ void TWinControl::OnContextMenu(TMessage& m) {
         return;
     }
     POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-    if (m.LParam == -1) {  // from the keyboard: at the control's corner
+    // Only the exact position (-1, -1) comes from the keyboard; a monitor
+    // left of the primary one has negative coordinates too.
+    if (p.x == -1 && p.y == -1) {  // from the keyboard: at the control's corner
         p = POINT{0, 0};
         ClientToScreen(FHandle, &p);
     }

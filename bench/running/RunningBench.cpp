@@ -215,6 +215,13 @@ private:
     HWND FMain = nullptr;
 };
 
+// Whether a list shows its last row.
+bool AtBottom(HWND list, int rows) {
+    int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    int perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    return top + perPage >= rows;
+}
+
 // ---- the bare list: the same columns and check boxes, filled with redraw off ----
 
 class TBareList {
@@ -273,6 +280,21 @@ public:
         Pump();
         return elapsed;
     }
+    // Pages from the top row to the last, each page painted before the next.
+    double Page(int rows) {
+        SendMessageA(FList, LVM_ENSUREVISIBLE, 0, FALSE);
+        UpdateWindow(FList);
+        double start = NowMs();
+        for (int step = 0; step <= rows; ++step) {
+            SendMessageA(FList, WM_KEYDOWN, VK_NEXT, 0);
+            RedrawWindow(FList, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            if (AtBottom(FList, rows)) break;
+        }
+        double elapsed = NowMs() - start;
+        if (!AtBottom(FList, rows)) Fail("the bare list did not page to its end");
+        Pump();
+        return elapsed;
+    }
     double Clear() {
         double start = NowMs();
         SendMessageA(FList, WM_SETREDRAW, FALSE, 0);
@@ -308,8 +330,11 @@ double MB(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0);
 
 class TBench {
 public:
-    TBench(std::string program, std::string trivial, std::string folder)
-        : FProgram(std::move(program)), FTrivial(std::move(trivial)), FFolder(std::move(folder)) {
+    TBench(std::string program, std::string trivial, std::string folder, std::string plainSkin)
+        : FProgram(std::move(program)),
+          FTrivial(std::move(trivial)),
+          FFolder(std::move(folder)),
+          FPlainSkin(std::move(plainSkin)) {
         for (const std::string& dll : ImportedLibraries(FProgram)) FLibraries += (FLibraries.empty() ? "" : " ") + dll;
     }
 
@@ -320,7 +345,12 @@ public:
             Trivial("trivial", "");
             Trivial("trivial+libs", FLibraries);
             BareList(plans);
-            for (const TPlan& plan : plans) Planner(plan);
+            for (const TPlan& plan : plans) Planner(plan, false);
+            // The same program with a skin that has no control elements:
+            // every control in its plain look, the frame unchanged.
+            if (!FPlainSkin.empty())
+                for (const TPlan& plan : plans)
+                    if (plan.Projects == 1) Planner(plan, true);
         }
         Print(runs, plans);
     }
@@ -347,17 +377,25 @@ private:
             if (!plan.TasksEach) continue;
             std::string rows = std::to_string(plan.TasksEach);
             FSamples["fill bare " + rows].push_back(list.Fill(plan.TasksEach));
+            FSamples["page bare " + rows].push_back(list.Page(plan.TasksEach));
             FSamples["clear bare " + rows].push_back(list.Clear());
         }
     }
 
-    void Planner(const TPlan& plan) {
-        std::string folder = FFolder + "\\" + plan.Name;
+    void Planner(const TPlan& plan, bool plain) {
+        std::string look = plain ? " plain" : "";
+        std::string folder = FFolder + "\\" + plan.Name + (plain ? "-plain" : "");
         CreateDirectoryA(folder.c_str(), nullptr);
         std::string program = folder + "\\plandesk.exe";
         if (!CopyFileA(FProgram.c_str(), program.c_str(), FALSE)) Fail("cannot copy the program to " + folder);
-        for (const char* name : {"categories.dat", "Projects.dat", "Hours.dat", "VesperLog.ini", "plandesk.vlf"})
+        for (const char* name :
+             {"categories.dat", "Projects.dat", "Hours.dat", "VesperLog.ini", "plandesk.vlf", "dbskin.dat"})
             DeleteFileA((folder + "\\" + name).c_str());
+        if (plain) {
+            if (!CopyFileA(FPlainSkin.c_str(), (folder + "\\dbskin.dat").c_str(), FALSE))
+                Fail("cannot copy the plain skin to " + folder);
+            WriteBytes(folder + "\\dbconfig.dat", "[Settings]\r\n");
+        }
         TPlanFiles files;
         if (plan.Projects) {
             files = MakePlanFiles(plan.Projects, plan.TasksEach);
@@ -369,9 +407,9 @@ private:
         double start = NowMs();
         TChild child(program, "", folder);
         HWND main = child.WaitShown();
-        FSamples["start " + plan.Name].push_back(NowMs() - start);
+        FSamples["start " + plan.Name + look].push_back(NowMs() - start);
         Sleep(500);
-        FSamples["settled " + plan.Name].push_back(MB(child.Memory().WorkingSetSize));
+        FSamples["settled " + plan.Name + look].push_back(MB(child.Memory().WorkingSetSize));
 
         if (plan.Projects) {
             HWND tree = ChildOfClass(main, WC_TREEVIEWA);
@@ -386,8 +424,19 @@ private:
             start = NowMs();
             SendMessageTimeoutA(tree, TVM_SELECTITEM, TVGN_CARET, project, SMTO_NORMAL, kWaitMs, nullptr);
             WaitPainted(main);
-            FSamples["select " + rows].push_back(NowMs() - start);
+            FSamples["select " + rows + look].push_back(NowMs() - start);
             if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != plan.TasksEach) Fail("the project's rows are not shown");
+
+            // Page Down from the first row to the last, each page painted.
+            start = NowMs();
+            for (int step = 0; step <= plan.TasksEach; ++step) {
+                SendMessageTimeoutA(list, WM_KEYDOWN, VK_NEXT, 0, SMTO_NORMAL, kWaitMs, nullptr);
+                WaitPainted(main);
+                if (AtBottom(list, plan.TasksEach)) break;
+            }
+            FSamples["page " + rows + look].push_back(NowMs() - start);
+            if (!AtBottom(list, plan.TasksEach)) Fail("the task list did not page to its end");
+            if (plain) return;
 
             start = NowMs();
             SendMessageTimeoutA(tree, TVM_SELECTITEM, TVGN_CARET, category, SMTO_NORMAL, kWaitMs, nullptr);
@@ -448,6 +497,13 @@ private:
                  M("fill bare " + rows));
             Line("select category after " + rows + " rows", M("clear " + rows), "ms", "bare list cleared",
                  M("clear bare " + rows));
+            Line("page through " + rows + " tasks", M("page " + rows), "ms", "bare list paged", M("page bare " + rows));
+            if (p.Projects == 1 && !FPlainSkin.empty()) {
+                Line("select project of " + rows + ", skinned", M("select " + rows), "ms", "plain look",
+                     M("select " + rows + " plain"));
+                Line("page through " + rows + ", skinned", M("page " + rows), "ms", "plain look",
+                     M("page " + rows + " plain"));
+            }
         }
         for (const TPlan& p : plans)
             if (p.Projects)
@@ -462,7 +518,7 @@ private:
         }
     }
 
-    std::string FProgram, FTrivial, FFolder, FLibraries;
+    std::string FProgram, FTrivial, FFolder, FPlainSkin, FLibraries;
     TSamples FSamples;
 };
 
@@ -470,13 +526,15 @@ private:
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs [plan]]\n");
+        std::fprintf(stderr,
+                     "usage: plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs [plan|all "
+                     "[plain skin package]]]\n");
         return 2;
     }
     int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
     std::vector<TPlan> plans = {
         {"empty", 0, 0}, {"1k", 100, 10}, {"10k", 100, 100}, {"100k", 100, 1000}, {"10k-one", 1, 10000}};
-    if (argc > 5) {
+    if (argc > 5 && std::string(argv[5]) != "all") {
         std::erase_if(plans, [&](const TPlan& p) { return p.Name != argv[5]; });
         if (plans.empty()) {
             std::fprintf(stderr, "no plan named %s\n", argv[5]);
@@ -484,7 +542,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        TBench(argv[1], argv[2], argv[3]).Run(runs, plans);
+        TBench(argv[1], argv[2], argv[3], argc > 6 ? argv[6] : "").Run(runs, plans);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "benchmark failed: %s\n", e.what());
         return 1;

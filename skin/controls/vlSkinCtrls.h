@@ -6,17 +6,9 @@
 #include "skin/controls/vlSkinButtons.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinElement.h"
+#include "skin/controls/vlSkinListViews.h"
+#include "skin/controls/vlSkinScrollBar.h"
 #include "skin/controls/vlSkinPanels.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/StdCtrls.h"
-
-class TvlSkinListView : public TvlSkinElement<TListView> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};
-
-class TvlSkinTreeView : public TvlSkinElement<TTreeView> {
-public:
-    using TvlSkinElement::TvlSkinElement;
-};

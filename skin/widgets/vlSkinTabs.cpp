@@ -404,16 +404,18 @@ void TvlSkinPageControl::UpdateScroller() {
         FreeScroller();
     } else {
         if (!FScroller) {
-            FScroller = new TvlTabScrollerControl(this, this);
-            FScroller->Min = 0;
+            FScroller = new TvlSkinUpDown(this, this);
+            // The page control sizes its scroller by its tab height.
+            FScroller->UseSkinSize = false;
+            FScroller->SetMin(0);
             FScroller->Increment = 1;
             FScroller->SkinDataName = FElement ? FElement->UpDown : std::string();
             FScroller->SetSkinData(SkinData());
-            FScroller->OnChange = [this](TObject*) { ScrollerChanged(); };
-            FScroller->Max = hidden;
+            FScroller->SetMax(hidden);
             FScroller->SetPosition(ScrolledOutCount());
+            FScroller->OnChange = [this](TObject*) { ScrollerChanged(); };
         }
-        FScroller->Max = hidden;
+        FScroller->SetMax(hidden);
         int w = 2 * FDefaultItemHeight, h = FDefaultItemHeight;
         FScroller->SetBounds(ClientWidth() - w, FTabPosition == tpTop ? 0 : ClientHeight() - h, w, h);
         FScroller->HandleNeeded();
@@ -428,7 +430,7 @@ void TvlSkinPageControl::FreeScroller() {
 }
 
 void TvlSkinPageControl::ScrollerChanged() {
-    FScroller->Max = std::max(FScroller->Max, HiddenTabCount());
+    FScroller->SetMax(std::max(FScroller->Max(), HiddenTabCount()));
     SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, FScroller->Position()), 0);
 }
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "skin/controls/vlSkinElement.h"
+#include "skin/controls/vlSkinUpDown.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinLook.h"
-#include "skin/widgets/vlTabScroller.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 
@@ -65,7 +65,7 @@ public:
     int HotTab() const { return FHotTab; }
     TRect TabRect(int index) const;
     // The scroller shown while tabs are hidden on the single row, or null.
-    TvlTabScrollerControl* Scroller() const { return FScroller; }
+    TvlSkinUpDown* Scroller() const { return FScroller; }
     // Tabs that do not fit beside the scroller, and those scrolled out at the left.
     int HiddenTabCount() const;
     int ScrolledOutCount() const;
@@ -103,7 +103,7 @@ private:
     TvlTabPosition FTabPosition;
     int FDefaultItemHeight = 20, FTabHeight = 0;
     int FHotTab = -1, FOldHotTab = -1;
-    TvlTabScrollerControl* FScroller = nullptr;  // a child this control frees
+    TvlSkinUpDown* FScroller = nullptr;  // a child this control frees
     TMessageHook* FKeys = nullptr;               // owned through the component tree
     bool FUpdatingScroller = false;
 };

@@ -127,7 +127,7 @@ TEST_F(WidgetTest, PageControlScrollsManyTabsWithItsOwnScroller) {
     pages->SetSkinData(Skin);
     Form->Show();
     ui::Pump(20);
-    TvlTabScrollerControl* scroller = pages->Scroller();
+    TvlSkinUpDown* scroller = pages->Scroller();
     ASSERT_NE(scroller, nullptr) << "six tabs do not fit in 260 pixels";
     EXPECT_EQ(FindWindowExA(pages->Handle(), nullptr, UPDOWN_CLASSA, nullptr), nullptr)
         << "the platform's scroller gives way";
@@ -138,7 +138,7 @@ TEST_F(WidgetTest, PageControlScrollsManyTabsWithItsOwnScroller) {
     EXPECT_EQ(scroller->SkinDataName, pages->Element()->UpDown);
     int hidden = pages->HiddenTabCount();
     EXPECT_GT(hidden, 0);
-    EXPECT_EQ(scroller->Max, hidden);
+    EXPECT_EQ(scroller->Max(), hidden);
     EXPECT_EQ(scroller->Position(), 0);
 
     // Each click on the right half scrolls the row by one tab; the left half back.

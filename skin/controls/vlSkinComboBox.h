@@ -1,0 +1,97 @@
+#pragma once
+// The skinned combo box in its fixed style (a drop-down list: the category
+// chooser). The box is drawn from the "combobox" element; its drop-down is a
+// skinned list box in a borderless popup window that never takes activation.
+// The drop-down closes without accepting on focus loss, Escape and a click
+// anywhere outside it, and never leaves the mouse captured.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/StringList.h"
+#include "skin/controls/vlSkinControlBase.h"
+#include "skin/controls/vlSkinListBox.h"
+#include "skin/data/vlSkinControls.h"
+#include "toolkit/ExtCtrls.h"
+
+class TMessageHook;
+
+class TvlSkinComboBox : public TvlSkinCustomControl {
+public:
+    TvlSkinComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
+                    int dropDownCount = 8);
+    ~TvlSkinComboBox() override;
+
+    TStringList Items;  // call ItemsChanged after changing
+    void ItemsChanged();
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int index);
+    std::string Text() const;
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int v) {
+        if (v >= 1) FDropDownCount = v;
+    }
+    int ListBoxWidth = 0;
+    bool AutoComplete = true;
+    TNotifyEvent OnChange, OnDropDown, OnCloseUp;
+
+    bool DroppedDown() const { return FDropped; }
+    void DropDown();
+    void CloseUp(bool accept);
+    // The drop-down, null until first dropped; its popup window and the
+    // native list box inside it.
+    TvlPopupListBox* DropDownList() const { return FListBox; }
+    HWND ListWindow() const { return FListBox ? FListBox->Handle() : nullptr; }
+    HWND InnerList() const { return FListBox ? FListBox->ListBox()->Handle() : nullptr; }
+    int ListRows() const;
+    void ReadElement() override;
+    // The drop-down is no child of the form: the combo passes skin changes on.
+    void SkinChanging() override;
+    void SkinChanged() override;
+    static constexpr UINT_PTR kAutoScrollTimer = 1;
+    static constexpr UINT kAutoScrollDelay = 25;
+    // 0 none, 1 up, 2 down: the pointer is held above or below the open list.
+    int AutoScroll() const { return FAutoScroll; }
+
+protected:
+    void PaintDefault(TvlFBitmap& bitmap) override;
+    void PaintSkin(TvlFBitmap& bitmap) override;
+    void WndProc(TMessage& m) override;
+    void OnMouse(TMessage& m) override;
+    void OnMouseWheel(TMessage& m) override;
+    void OnKey(TMessage& m) override;
+    void OnKillFocus(TMessage& m) override;
+    void OnSetFocus(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
+    void OnCancelMode(TMessage& m) override;
+    void MouseLeave() override;
+    void OnTimer(TMessage& m) override;
+
+private:
+    bool ListMessage(TMessage& m);
+    void Layout(TRect& button, TRect& itemArea) const;
+    void EnsureList();
+    void FillList();
+    int ListIndexAt(POINT screen) const;
+    void SelectInList(int index);
+    void Search(char c);
+    void PaintItem(TvlFBitmap& bitmap, const TRect& area);
+
+    int FItemIndex = -1;
+    int FDropDownCount;
+    bool FDropped = false;
+    bool FDroppedByMouse = false;
+    bool FPointerInList = false;
+    bool FButtonHot = false, FButtonPressed = false;
+    int FIndexBeforeDrop = -1;
+    int FAutoScroll = 0;
+    std::unique_ptr<TWindowTimer> FAutoScrollTimer;
+    void SetAutoScroll(int direction);
+    std::string FSearch;
+    DWORD FLastSearch = 0;
+    TvlPopupListBox* FListBox = nullptr;     // owned as a component
+    TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
+    TvlDataSkinComboBox FData{""};
+    bool FHasData = false;
+};

@@ -1,0 +1,291 @@
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skin/controls/vlLookPieces.h"
+#include "skin/controls/vlSkinEdits.h"
+#include "skin/data/vlCompose.h"
+#include "skin/data/vlResourceStr.h"
+#include "skin/form/vlSkinMessages.h"
+
+// ---- the context menu ----
+
+TPopupMenu* BuildEditContextMenu(TvlCustomEdit* edit, const TvlSkinData* skin) {
+    const TvlResourceStrData* strings = skin ? skin->ResourceStrData() : nullptr;
+    auto caption = [&](const char* key, const char* fallback) {
+        std::string text = strings ? strings->LookupText(key) : DefaultResourceText(key);
+        return text.empty() ? std::string(fallback) : text;
+    };
+    auto* menu = new TPopupMenu(edit);
+    HWND wnd = edit->Handle();
+    bool selection = edit->HasSelection();
+    bool writable = !edit->ReadOnly;
+    auto add = [&](const char* key, const char* fallback, bool enabled, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+        auto* item = menu->Add(new TMenuItem(menu, caption(key, fallback)));
+        item->Enabled = enabled;
+        item->OnClick = [wnd, msg, wp, lp](TObject*) { SendMessageA(wnd, msg, wp, lp); };
+    };
+    add("EDIT_UNDO", "Undo", edit->CanUndo() && writable, WM_UNDO);
+    menu->Add(new TMenuItem(menu, "-"));
+    add("EDIT_CUT", "Cut", selection && writable, WM_CUT);
+    add("EDIT_COPY", "Copy", selection, WM_COPY);
+    add("EDIT_PASTE", "Paste", IsClipboardFormatAvailable(CF_TEXT) && writable, WM_PASTE);
+    add("EDIT_DELETE", "Delete", selection && writable, WM_CLEAR);
+    menu->Add(new TMenuItem(menu, "-"));
+    add("EDIT_SELECTALL", "Select All", !edit->EverythingSelected(), EM_SETSEL, 0, -1);
+    return menu;
+}
+
+// ---- TvlCustomEdit ----
+
+TvlCustomEdit::TvlCustomEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TEdit(owner, parent, left, top, width, height) {}
+
+TvlCustomEdit::~TvlCustomEdit() = default;
+
+bool TvlCustomEdit::CanUndo() const { return HandleAllocated() && SendMessageA(Handle(), EM_CANUNDO, 0, 0) != 0; }
+
+bool TvlCustomEdit::HasSelection() const {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return end > start;
+}
+
+bool TvlCustomEdit::EverythingSelected() const {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return start == 0 && end == static_cast<DWORD>(GetWindowTextLengthA(Handle()));
+}
+
+void TvlCustomEdit::FreeMenu() {
+    delete FMenu;
+    FMenu = nullptr;
+}
+
+void TvlCustomEdit::ShowContextMenu(int x, int y) {
+    FreeMenu();
+    if (x == -1 && y == -1) {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        x = (r.left + r.right) / 2;
+        y = (r.top + r.bottom) / 2;
+    }
+    if (!Focused()) SetFocus();
+    FMenu = BuildEditContextMenu(this, MenuSkin());
+    FMenu->Presenter = MenuPresenter;
+    FMenu->Popup(x, y);
+    // The menu has run its command (or was dismissed); a menu that runs
+    // asynchronously sends WM_SKINMENUITEMDONE instead.
+    FreeMenu();
+}
+
+void TvlCustomEdit::OnContextMenu(TMessage& m) {
+    if (PopupMenu) {
+        TEdit::OnContextMenu(m);
+        return;
+    }
+    // Only the exact position (-1, -1) comes from the keyboard: a monitor left
+    // of or above the primary one has negative coordinates too.
+    ShowContextMenu(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    m.Result = 0;
+}
+
+// A single line takes only the first line of what is pasted.
+void TvlCustomEdit::PasteFirstLine() {
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(Handle())) return;
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    text = text.substr(0, text.find_first_of("\r\n"));
+    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TvlCustomEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_CUT:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+            if (ReadOnly) {
+                m.Result = 0;
+                return;
+            }
+            if (m.Msg == WM_PASTE && FSingleLine) {
+                PasteFirstLine();
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_CHAR:
+            // The copy key (Ctrl+C) still copies from a read-only text.
+            if (ReadOnly && m.WParam != 3) {
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (ReadOnly && m.WParam == VK_DELETE) {
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_SKINMENUITEMDONE:
+            FreeMenu();
+            m.Result = 0;
+            return;
+        default: break;
+    }
+    TEdit::WndProc(m);
+}
+
+// ---- TvlSkinEdit ----
+
+TvlSkinEdit::TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+    : TvlSkinEditFrame(owner, parent, left, top, width, height) {
+    SkinDataName = "edit";
+    Font = DefaultFont;
+}
+
+void TvlSkinEdit::CreateParams(TCreateParams& params) {
+    TvlSkinEditFrame::CreateParams(params);
+    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    params.Style &= ~WS_BORDER;
+}
+
+void TvlSkinEdit::ReadElement() {
+    FLook.ReadElement(SkinData(), SkinDataName, true);
+    auto* data = FLook.ElementAs<TvlDataSkinEditControl>();
+    FHasData = data && FLook.Picture;
+    if (!FHasData) return;
+    FData = *data;
+    if (FData.ActiveSkinRect.IsEmpty()) FData.ActiveSkinRect = FLook.SkinRect;
+}
+
+void TvlSkinEdit::SetSkinData(TvlSkinData* skin) {
+    TvlSkinEditFrame::SetSkinData(skin);
+    if (skin && !skin->IsEmpty()) SkinChanged();
+}
+
+void TvlSkinEdit::SkinChanged() {
+    ReadElement();
+    TFont font = DefaultFont;
+    if (FHasData && UseSkinFont) font = TFont(FData.FontName, FData.FontHeight, FData.FontStyle);
+    const TvlSkinData* skin = SkinData();
+    if (skin && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
+    Font = font;
+    FontChanged();
+    // With the skin's font the height is the element's.
+    if (FHasData && UseSkinFont && Height() != FLook.SkinRect.Height())
+        TvlCustomEdit::SetBoundsByLayout(Left(), Top(), Width(), FLook.SkinRect.Height());
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    RepaintAll();
+}
+
+void TvlSkinEdit::SetBoundsByLayout(int left, int top, int width, int height) {
+    ReadElement();
+    if (FHasData && UseSkinFont) height = FLook.SkinRect.Height();
+    TvlSkinEditFrame::SetBoundsByLayout(left, top, width, height);
+}
+
+TRect TvlSkinEdit::ClientMargins() const {
+    if (!FHasData) return {2, 2, 2, 2};
+    const TRect& c = FLook.SkinClientRect;
+    return {c.Left, c.Top, FLook.SkinRect.Width() - c.Right, FLook.SkinRect.Height() - c.Bottom};
+}
+
+void TvlSkinEdit::OnNcCalcSize(TMessage& m) {
+    auto* r = reinterpret_cast<RECT*>(m.LParam);  // the first rect of either form
+    TRect margins = ClientMargins();
+    r->left += margins.Left;
+    r->top += margins.Top;
+    r->right = std::max(r->left, static_cast<LONG>(r->right - margins.Right));
+    r->bottom = std::max(r->top, static_cast<LONG>(r->bottom - margins.Bottom));
+    m.Result = 0;
+}
+
+void TvlSkinEdit::ComposeFrame(TvlFBitmap& bitmap) {
+    ReadElement();
+    int W = Width(), H = Height();
+    bitmap.SetSize(W, H);
+    if (!FHasData) {
+        vlLookPieces::FrameBox(bitmap, {0, 0, W, H}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
+        vlLookPieces::FillBox(bitmap, {2, 2, W - 2, H - 2}, ColorToRGB(clWindow));
+        return;
+    }
+    const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
+    TvlFBitmap strip;
+    ComposeHorizontal(FLook.LeftTopPoint.X, FLook.SkinRect.Width() - FLook.RightTopPoint.X, source,
+                      PictureView(*FLook.Picture), W, strip);
+    if (strip.Empty()) return;
+    StretchPiece(bitmap, {0, 0, W, H}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+}
+
+void TvlSkinEdit::OnNcPaint(TMessage& m) {
+    TvlFBitmap bitmap;
+    ComposeFrame(bitmap);
+    HDC dc = GetWindowDC(Handle());
+    TRect margins = ClientMargins();
+    ExcludeClipRect(dc, margins.Left, margins.Top, Width() - margins.Right, Height() - margins.Bottom);
+    bitmap.DrawTo(dc, 0, 0);
+    ReleaseDC(Handle(), dc);
+    m.Result = 0;
+}
+
+COLORREF TvlSkinEdit::TextColour() const {
+    if (!Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
+    if (!FHasData) return ColorToRGB(DefaultFont.Color());
+    return FHover || Focused() ? FData.ActiveFontColor : FData.FontColor;
+}
+
+// The text sits on the colour of the element's client part.
+bool TvlSkinEdit::OnReflected(TMessage& m) {
+    if (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC) return TvlSkinEditFrame::OnReflected(m);
+    COLORREF background = ColorToRGB(clWindow);
+    if (FHasData) {
+        const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
+        const TRect& c = FLook.SkinClientRect;
+        TvlPixelView view = PictureView(*FLook.Picture);
+        int x = source.Left + (c.Left + c.Right) / 2, y = source.Top + (c.Top + c.Bottom) / 2;
+        if (x >= 0 && y >= 0 && x < view.Width && y < view.Height) {
+            const uint8_t* p = view.Row(y) + x * 3;
+            background = RGB(p[2], p[1], p[0]);
+        }
+    }
+    if (background != FBrushColour || !FBrush.Handle()) {
+        FBrush = CreateSolidBrushOwned(background);
+        FBrushColour = background;
+    }
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    SetTextColor(dc, TextColour());
+    SetBkColor(dc, background);
+    m.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
+    return true;
+}
+
+void TvlSkinEdit::RepaintAll() {
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+}
+
+void TvlSkinEdit::WndProc(TMessage& m) {
+    TvlSkinEditFrame::WndProc(m);
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS || m.Msg == WM_ENABLE) RepaintAll();
+}
+
+void TvlSkinEdit::MouseEnter() {
+    TvlSkinEditFrame::MouseEnter();
+    FHover = true;
+    RepaintAll();
+}
+
+void TvlSkinEdit::MouseLeave() {
+    TvlSkinEditFrame::MouseLeave();
+    FHover = false;
+    RepaintAll();
+}

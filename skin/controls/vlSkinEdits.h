@@ -1,0 +1,144 @@
+#pragma once
+// The skinned text-entry controls. Each keeps the platform's edit window
+// (class "EDIT", its own messages, undo and clipboard handling); the skin is
+// drawn around it in the non-client area. TvlCustomEdit adds read-only
+// protection and the edit context menu (undo, cut, copy, paste, delete,
+// select all); TvlSkinEdit frames it with the "edit" element, TvlSkinMemo
+// with the "memo" element and links an external skinned vertical bar.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "core/Gdi.h"
+#include "skin/controls/vlSkinElement.h"
+#include "skin/controls/vlSkinListViews.h"
+#include "skin/controls/vlSkinScrollBar.h"
+#include "skin/data/vlSkinLook.h"
+#include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
+
+class TvlCustomEdit;
+
+// The edit context menu's items, enabled by the edit's state, their captions
+// from the skin's resource strings (else the built-in texts). The caller
+// shows the menu; the items act on the edit.
+TPopupMenu* BuildEditContextMenu(TvlCustomEdit* edit, const TvlSkinData* skin);
+
+class TvlCustomEdit : public TEdit {
+public:
+    TvlCustomEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    ~TvlCustomEdit() override;
+
+    bool ReadOnly = false;
+    // One line only: a pasted text is cut at its first line break.
+    bool SingleLine() const { return FSingleLine; }
+
+    bool CanUndo() const;
+    bool HasSelection() const;
+    bool EverythingSelected() const;
+    // The context menu while it is open (owned by the edit), else null.
+    TPopupMenu* ContextMenu() const { return FMenu; }
+    // Opens the context menu at a screen point; (-1, -1) means the keyboard
+    // asked and the menu opens at the edit's centre.
+    void ShowContextMenu(int x, int y);
+    // Given to every context menu the edit builds (see TPopupMenu::Presenter).
+    std::function<void(TPopupMenu* menu, int x, int y)> MenuPresenter;
+    // The skin whose resource strings caption the menu.
+    virtual const TvlSkinData* MenuSkin() const { return nullptr; }
+
+protected:
+    void WndProc(TMessage& m) override;
+    void OnContextMenu(TMessage& m) override;
+    void FreeMenu();
+    void PasteFirstLine();
+    bool FSingleLine = true;
+
+private:
+    TPopupMenu* FMenu = nullptr;
+};
+
+// The frame and colours the skinned edit and memo share.
+template <class Base>
+class TvlSkinEditFrame : public TvlSkinElement<Base> {
+public:
+    using TvlSkinElement<Base>::TvlSkinElement;
+    bool UseSkinFont = true;
+    TFont DefaultFont{"Arial", 14, 0, 0};
+    const TvlSkinLook& SkinLook() const { return FLook; }
+    const TvlSkinData* MenuSkin() const override { return this->SkinData(); }
+    bool Hovered() const { return FHover; }
+
+protected:
+    TvlSkinLook FLook;
+    bool FHover = false;
+};
+
+class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit> {
+public:
+    TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    void SetSkinData(TvlSkinData* skin) override;
+    void SkinChanging() override { FLook.ElementIndex = -1; }
+    void SkinChanged() override;
+    void SetBoundsByLayout(int left, int top, int width, int height) override;
+    // The text colour now (hover, focus and enabled state).
+    COLORREF TextColour() const;
+    // The frame as it is painted, for the whole window.
+    void ComposeFrame(TvlFBitmap& bitmap);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+    void OnNcCalcSize(TMessage& m) override;
+    void OnNcPaint(TMessage& m) override;
+    bool OnReflected(TMessage& m) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    void ReadElement();
+    void RepaintAll();
+    TRect ClientMargins() const;
+    TvlDataSkinEditControl FData{""};
+    bool FHasData = false;
+    TGdiBrush FBrush;
+    COLORREF FBrushColour = CLR_INVALID;
+};
+
+class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit>, public TvlWheelTarget {
+public:
+    TvlSkinMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
+    ~TvlSkinMemo() override;
+    void SetSkinData(TvlSkinData* skin) override;
+    void SkinChanging() override { FLook.ElementIndex = -1; }
+    void SkinChanged() override;
+
+    TvlSkinScrollBar* VScrollBar() const { return FVBar.get(); }
+    void SetVScrollBar(TvlSkinScrollBar* bar);
+    // Sets the bar from the line count and the first visible line.
+    void UpdateScrollBar();
+    int VisibleLines() const;
+    COLORREF TextColour() const;
+    COLORREF BackgroundColour() const;
+    void ComposeFrame(TvlFBitmap& bitmap);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+    void OnNcCalcSize(TMessage& m) override;
+    void OnNcPaint(TMessage& m) override;
+    void OnMouseWheel(TMessage& m) override;
+    bool OnReflected(TMessage& m) override;
+    void Notification(TComponent* component, bool removing) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    void ReadElement();
+    void RepaintAll();
+    TvlDataSkinMemoControl FData{""};
+    bool FHasData = false;
+    TComponentRef<TvlSkinScrollBar> FVBar{this};
+    TGdiBrush FBrush;
+    COLORREF FBrushColour = CLR_INVALID;
+};

@@ -1,0 +1,96 @@
+#pragma once
+// The skinned list box: a frame drawn from the "listbox" element holding an
+// inner native list box (class "ListBox", owner-drawn from the element's item
+// rectangles, so its strings stay readable from outside) and, when the rows
+// do not fit, an internal skinned vertical bar. The combo box's drop-down is
+// one in a borderless popup window.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "core/StringList.h"
+#include "skin/controls/vlSkinControlBase.h"
+#include "skin/controls/vlSkinScrollBar.h"
+#include "skin/data/vlSkinControls.h"
+
+class TvlSkinListBox;
+
+// The inner list: a native list box without its own scroll bar.
+class TvlListBox : public TWinControl {
+public:
+    TvlListBox(TComponent* owner, TvlSkinListBox* box);
+    bool OnReflected(TMessage& m) override;
+    void CommandNotify(WORD code) override;
+    // Sees every message of the list first; true when it used the message.
+    std::function<bool(TMessage& m)> Filter;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+
+private:
+    TvlSkinListBox* FBox;
+};
+
+class TvlSkinListBox : public TvlSkinCustomControl {
+public:
+    TvlSkinListBox(TComponent* owner, TWinControl* parent);
+
+    TStringList Items;  // call ItemsChanged after changing
+    void ItemsChanged();
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    int ItemHeight() const;
+    bool UseSkinItemHeight = true;
+    int DefaultItemHeight() const { return FDefaultItemHeight; }
+    void SetDefaultItemHeight(int v);
+    // Fits the height to this many rows (0: any height).
+    int RowCount() const { return FRowCount; }
+    void SetRowCount(int v);
+    TNotifyEvent OnListBoxClick, OnListBoxDblClick;
+
+    TvlListBox* ListBox() const { return FList; }
+    // The internal bar while the rows do not fit, else null.
+    TvlSkinScrollBar* ScrollBar() const { return FBar; }
+    void UpdateScrollBars();
+    // The height for RowCount rows.
+    void FitHeight();
+    void ReadElement() override;
+    void SkinChanged() override;
+    // Draws one item (the inner list asks for each).
+    void DrawItem(const DRAWITEMSTRUCT& item);
+
+protected:
+    void CreateWnd() override;
+    void AlignControls() override;
+    void BoundsChanged() override;
+    void PaintDefault(TvlFBitmap& bitmap) override;
+
+private:
+    friend class TvlListBox;
+    TRect ListArea() const;
+    void ApplyItemHeight();
+
+    TvlListBox* FList = nullptr;
+    TvlSkinScrollBar* FBar = nullptr;  // a child of this control while it exists
+    int FDefaultItemHeight = 20;
+    int FRowCount = 0;
+    TvlDataSkinListBox FData{""};
+    bool FHasData = false;
+    bool FUpdating = false;
+};
+
+// The combo box's drop-down: a skinned list box in a borderless popup window
+// that never takes activation.
+class TvlPopupListBox : public TvlSkinListBox {
+public:
+    TvlPopupListBox(TComponent* owner, HWND ownerWindow);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+
+private:
+    HWND FOwnerWindow;
+};

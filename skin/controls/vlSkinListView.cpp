@@ -1,0 +1,349 @@
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skin/controls/vlButtonParts.h"
+#include "skin/controls/vlLookPieces.h"
+#include "skin/controls/vlSkinListViews.h"
+#include "skin/data/vlCompose.h"
+#include "skin/data/vlUtils.h"
+#include "toolkit/Forms.h"
+
+// ---- wheel routing ----
+
+namespace {
+// Only one hook per application, whatever number of views exist.
+TMessageHook* gWheelHook = nullptr;
+TApplication* gWheelApplication = nullptr;
+
+class TWheelHookOwner : public TComponent {
+public:
+    using TComponent::TComponent;
+    ~TWheelHookOwner() override { gWheelHook = nullptr; }
+};
+}  // namespace
+
+void EnsureWheelRouting() {
+    if (!Application) return;
+    if (gWheelHook && gWheelApplication == Application) return;
+    gWheelApplication = Application;
+    auto* owner = new TWheelHookOwner(Application);
+    gWheelHook = new TMessageHook(owner, [](MSG& msg) {
+        if (msg.message != WM_MOUSEWHEEL) return false;
+        POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+        HWND under = WindowFromPoint(p);
+        if (!under || under == msg.hwnd) return false;
+        DWORD pid = 0;
+        if (GetWindowThreadProcessId(under, &pid) != GetCurrentThreadId()) return false;
+        TWinControl* control = TWinControl::FromHandle(under);
+        if (dynamic_cast<TvlWheelTarget*>(control)) {
+            msg.hwnd = under;
+        } else if (auto* bar = dynamic_cast<TvlSkinScrollBar*>(control)) {
+            // Over a view's bar the wheel scrolls the view (a focused bar takes it itself).
+            bool own = bar->CanFocused() && GetFocus() == under;
+            if (!own && bar->WheelControl && bar->WheelControl->HandleAllocated())
+                msg.hwnd = bar->WheelControl->Handle();
+        }
+        return false;
+    });
+}
+
+// ---- inactive selection ----
+
+bool DrawInactiveSelection(HWND view, NMHDR* header, LRESULT& result) {
+    if (header->code != static_cast<UINT>(NM_CUSTOMDRAW)) return false;
+    auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
+    if (draw->dwDrawStage == CDDS_PREPAINT) {
+        result = CDRF_NOTIFYITEMDRAW;
+        return true;
+    }
+    if (draw->dwDrawStage != CDDS_ITEMPREPAINT) return false;
+    result = CDRF_DODEFAULT;
+    if (!(draw->uItemState & CDIS_SELECTED) || GetFocus() == view) return true;
+    draw->uItemState &= ~CDIS_SELECTED;
+    COLORREF text = GetSysColor(COLOR_BTNTEXT), back = GetSysColor(COLOR_BTNFACE);
+    char cls[32] = {};
+    GetClassNameA(view, cls, sizeof cls);
+    if (lstrcmpiA(cls, WC_LISTVIEWA) == 0) {
+        auto* list = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+        list->clrText = text;
+        list->clrTextBk = back;
+    } else {
+        auto* tree = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+        tree->clrText = text;
+        tree->clrTextBk = back;
+    }
+    return true;
+}
+
+// ---- TvlSkinListView ----
+
+TvlSkinListView::TvlSkinListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick)
+    : TvlSkinScrolledView(owner, parent, checkBoxes, columnClick) {
+    SkinDataName = "listview";
+}
+
+TvlSkinListView::~TvlSkinListView() { ReleaseHeader(); }
+
+void TvlSkinListView::CreateWnd() {
+    TvlSkinScrolledView::CreateWnd();
+    TakeHeader(reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0)));
+}
+
+void TvlSkinListView::TakeHeader(HWND header) {
+    if (header == FHeader) return;
+    ReleaseHeader();
+    if (!header) return;
+    FHeader = header;
+    SetWindowSubclass(FHeader, HeaderProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TvlSkinListView::ReleaseHeader() {
+    if (!FHeader) return;
+    RemoveWindowSubclass(FHeader, HeaderProc, 1);
+    FHeader = nullptr;
+}
+
+bool TvlSkinListView::NotifyNotify(NMHDR* header, LRESULT& result) {
+    if (DrawInactiveSelection(Handle(), header, result)) return true;
+    return TvlSkinScrolledView::NotifyNotify(header, result);
+}
+
+void TvlSkinListView::ApplyColours(COLORREF background, COLORREF text) {
+    if (!HandleAllocated()) return;
+    SendMessageA(Handle(), LVM_SETBKCOLOR, 0, background);
+    SendMessageA(Handle(), LVM_SETTEXTBKCOLOR, 0, background);
+    SendMessageA(Handle(), LVM_SETTEXTCOLOR, 0, text);
+    if (FHeader) InvalidateRect(FHeader, nullptr, TRUE);
+}
+
+void TvlSkinListView::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PARENTNOTIFY:
+            TvlSkinScrolledView::WndProc(m);
+            if (LOWORD(m.WParam) == WM_CREATE) {
+                char cls[32] = {};
+                GetClassNameA(reinterpret_cast<HWND>(m.LParam), cls, sizeof cls);
+                if (lstrcmpiA(cls, "SysHeader32") == 0) TakeHeader(reinterpret_cast<HWND>(m.LParam));
+            }
+            return;
+        case WM_DESTROY:
+            ReleaseHeader();
+            TvlSkinScrolledView::WndProc(m);
+            return;
+        case WM_SIZE:
+        case WM_KEYDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+        case LVM_ENSUREVISIBLE:
+        case LVM_SCROLL:
+            TvlSkinScrolledView::WndProc(m);
+            if (!FInUpdate) UpdateScrollBars();
+            return;
+        case WM_PAINT:
+            TvlSkinScrolledView::WndProc(m);
+            if (!FInUpdate) UpdateScrollBars();
+            return;
+        default: TvlSkinScrolledView::WndProc(m); return;
+    }
+}
+
+void TvlSkinListView::UpdateScrollBars() {
+    if (!HandleAllocated() || FFromScrollBar || FInUpdate || Width() < 6 || Height() < 6) return;
+    SCROLLINFO v{sizeof v, SIF_ALL}, h{sizeof h, SIF_ALL};
+    if (!GetScrollInfo(Handle(), SB_VERT, &v)) v = SCROLLINFO{sizeof v, SIF_ALL, 0, 0, 0, 0, 0};
+    if (!GetScrollInfo(Handle(), SB_HORZ, &h)) h = SCROLLINFO{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
+    int perPage = static_cast<int>(SendMessageA(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+    int items = ItemCount();
+    // The native range is left as it was when the rows all fit again.
+    LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    bool showV = perPage < v.nMax + 1 && perPage < items && (style & WS_VSCROLL);
+    bool showH = Width() < h.nMax && (style & WS_HSCROLL);
+    if (TvlSkinScrollBar* bar = VScrollBar(); bar && showV) {
+        bar->SetRange(v.nMin, v.nMax, perPage, v.nPos);
+        bar->SmallChange = 1;
+        bar->LargeChange = std::max(1, perPage);
+        FLastV = bar->Position();
+    }
+    if (TvlSkinScrollBar* bar = HScrollBar(); bar && showH) {
+        bar->SetRange(h.nMin, h.nMax, Width(), h.nPos);
+        bar->SmallChange = 10;
+        bar->LargeChange = std::max(1, Width() - 10);
+        FLastH = bar->Position();
+    }
+    if (!showV) FLastV = 0;
+    if (!showH) FLastH = 0;
+    ShowBars(showV, showH);
+}
+
+void TvlSkinListView::BarChanged(bool vertical) {
+    if (!HandleAllocated()) return;
+    FFromScrollBar = true;
+    if (vertical) {
+        TvlSkinScrollBar* bar = VScrollBar();
+        int rows = bar->Position() - FLastV;
+        int rowHeight = ItemCount() > 0 ? ItemRect(0).bottom - ItemRect(0).top : 0;
+        SendMessageA(Handle(), LVM_SCROLL, 0, rows * rowHeight);
+        FLastV = bar->Position();
+    } else {
+        TvlSkinScrollBar* bar = HScrollBar();
+        SendMessageA(Handle(), LVM_SCROLL, bar->Position() - FLastH, 0);
+        FLastH = bar->Position();
+    }
+    FFromScrollBar = false;
+}
+
+// ---- the header ----
+
+LRESULT CALLBACK TvlSkinListView::HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+    try {
+        return reinterpret_cast<TvlSkinListView*>(self)->HeaderMessage(wnd, msg, wp, lp);
+    } catch (...) {
+        HandleWindowException();
+        return 0;
+    }
+}
+
+LRESULT TvlSkinListView::HeaderMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_WINDOWPOSCHANGING: {
+            // Four pixels wider, so no gap shows at the right end.
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+            if (!(pos->flags & SWP_NOSIZE)) pos->cx += 4;
+            return 0;
+        }
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            if (wp) {
+                PaintHeader(reinterpret_cast<HDC>(wp));
+                return 0;
+            }
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            PaintHeader(dc);
+            EndPaint(wnd, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT: PaintHeader(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_NCDESTROY: {
+            LRESULT r = DefSubclassProc(wnd, msg, wp, lp);
+            RemoveWindowSubclass(wnd, HeaderProc, 1);
+            if (FHeader == wnd) FHeader = nullptr;
+            return r;
+        }
+        default: break;
+    }
+    LRESULT result = DefSubclassProc(wnd, msg, wp, lp);
+    if (msg == WM_LBUTTONDOWN) {
+        HDHITTESTINFO hit{};
+        hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        int section = static_cast<int>(SendMessageA(wnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        FPressedSection = (hit.flags & HHT_ONHEADER) ? section : -1;
+        FHeaderPressed = FPressedSection >= 0 && !(hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN));
+        InvalidateRect(wnd, nullptr, FALSE);
+    } else if (msg == WM_LBUTTONUP || msg == WM_CAPTURECHANGED) {
+        if (FHeaderPressed || FPressedSection >= 0) InvalidateRect(wnd, nullptr, FALSE);
+        FPressedSection = -1;
+        FHeaderPressed = false;
+    }
+    return result;
+}
+
+void TvlSkinListView::PaintHeader(HDC dc) {
+    if (!FHeader) return;
+    RECT client;
+    GetClientRect(FHeader, &client);
+    TvlSkinLook look;
+    look.ReadElement(SkinData(), HeaderSkinDataName, true);
+    TvlDataSkinButtonControl data{""};
+    bool skinned = vlButtonParts::ReadButtonLooks(look, data) && look.Picture;
+    int count = static_cast<int>(SendMessageA(FHeader, HDM_GETITEMCOUNT, 0, 0));
+    int lastRight = 0, height = client.bottom;
+    TFont font = Font;
+    auto background = [&](TvlFBitmap& bitmap, const TRect& source, int w, int h) {
+        TvlPixelView picture = PictureView(*look.Picture);
+        if (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0) {
+            TvlSkinLook fitted = look;
+            int fw = w, fh = h;
+            fitted.StretchMode = smBoth;
+            fitted.AdjustToSkinSize(fw, fh);
+            fitted.DrawSkinPicture(bitmap, look.Picture, source, w, h);
+        } else {
+            TvlFBitmap strip;
+            ComposeHorizontal(look.LeftTopPoint.X, look.SkinRect.Width() - look.RightTopPoint.X, source, picture, w,
+                              strip);
+            bitmap.SetSize(w, h);
+            StretchPiece(bitmap, {0, 0, w, h}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+        }
+    };
+    for (int order = 0; order < count; ++order) {
+        int index = static_cast<int>(SendMessageA(FHeader, HDM_ORDERTOINDEX, order, 0));
+        RECT r{};
+        SendMessageA(FHeader, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        int w = r.right - r.left, h = r.bottom - r.top;
+        lastRight = std::max(lastRight, static_cast<int>(r.right));
+        height = h;
+        if (w <= 0 || h <= 0) continue;
+        bool pressed = FHeaderPressed && FPressedSection == index;
+        TvlFBitmap bitmap(w, h);
+        TColor textColour = clSysBase | COLOR_BTNTEXT;
+        if (skinned) {
+            background(bitmap, pressed ? data.DownSkinRect : look.SkinRect, w, h);
+            textColour = pressed ? data.DownFontColor : data.FontColor;
+        } else {
+            vlLookPieces::FrameBox(bitmap, {0, 0, w, h}, ColorToRGB(pressed ? vlButtonParts::kNavy : clBtnShadow),
+                                   ColorToRGB(pressed ? vlButtonParts::kDownFill : clBtnFace));
+        }
+        HDC bdc = bitmap.Canvas();
+        if (OnDrawHeaderSection) {
+            OnDrawHeaderSection(this, bdc, index, pressed, TRect{0, 0, w, h});
+        } else {
+            char text[260] = {};
+            HDITEMA item{};
+            item.mask = HDI_TEXT | HDI_FORMAT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(FHeader, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+            TCanvas canvas(bdc);
+            canvas.Font = font;
+            canvas.Font.SetColor(textColour);
+            SelectGuard g(bdc, canvas.Font.Handle());
+            SetBkMode(bdc, TRANSPARENT);
+            SetTextColor(bdc, ColorToRGB(textColour));
+            TRect area{5, 0, w - 5, h};
+            std::string shown = FitTextWithEllipsis(bdc, text, area.Width());
+            int textWidth = canvas.TextWidth(shown);
+            int x = area.Left;
+            if ((item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT && shown == text)
+                x = area.Right - textWidth - 10;
+            else if ((item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER)
+                x = w / 2 - textWidth / 2;
+            RECT clip{area.Left, 0, area.Right, h};
+            RECT tr{x, 0, area.Right, h};
+            IntersectClipRect(bdc, clip.left, clip.top, clip.right, clip.bottom);
+            DrawTextA(bdc, shown.c_str(), static_cast<int>(shown.size()), &tr,
+                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+            SelectClipRgn(bdc, nullptr);
+        }
+        GdiFlush();
+        bitmap.DrawTo(dc, r.left, r.top);
+    }
+    // The rest of the header, right of the last section.
+    int fillWidth = client.right + 1 - lastRight;
+    if (fillWidth > 0 && height > 0) {
+        TvlFBitmap filler(fillWidth, height);
+        if (skinned) {
+            TvlPixelView picture = PictureView(*look.Picture);
+            TvlFBitmap strip;
+            ComposeHorizontalOpen(look.LeftTopPoint.X, look.SkinRect.Width() - look.RightTopPoint.X, look.SkinRect,
+                                  picture, fillWidth, strip);
+            if (!strip.Empty())
+                StretchPiece(filler, {0, 0, fillWidth, height}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+        } else {
+            vlLookPieces::FrameBox(filler, {0, 0, fillWidth, height}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
+        }
+        filler.DrawTo(dc, lastRight, 0);
+    }
+}

@@ -1,0 +1,77 @@
+#include "skin/controls/vlSkinListViews.h"
+
+TvlSkinTreeView::TvlSkinTreeView(TComponent* owner, TWinControl* parent) : TvlSkinScrolledView(owner, parent) {
+    SkinDataName = "treeview";
+}
+
+void TvlSkinTreeView::ApplyColours(COLORREF background, COLORREF text) {
+    if (!HandleAllocated()) return;
+    SendMessageA(Handle(), TVM_SETBKCOLOR, 0, background);
+    SendMessageA(Handle(), TVM_SETTEXTCOLOR, 0, text);
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    if (images) ImageList_SetBkColor(images, background);
+}
+
+void TvlSkinTreeView::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_SIZE:
+        case WM_KEYDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+        case TVM_EXPAND:
+        case TVM_DELETEITEM:
+        case TVM_ENSUREVISIBLE:
+            TvlSkinScrolledView::WndProc(m);
+            if (!FInUpdate) UpdateScrollBars();
+            return;
+        case WM_PAINT:
+            TvlSkinScrolledView::WndProc(m);
+            if (!FInUpdate) UpdateScrollBars();
+            return;
+        default: TvlSkinScrolledView::WndProc(m); return;
+    }
+}
+
+bool TvlSkinTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
+    if (DrawInactiveSelection(Handle(), header, result)) return true;
+    bool answered = TvlSkinScrolledView::NotifyNotify(header, result);
+    if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW || header->code == TVN_ITEMEXPANDEDA ||
+        header->code == TVN_ITEMEXPANDEDW)
+        UpdateScrollBars();
+    return answered;
+}
+
+void TvlSkinTreeView::UpdateScrollBars() {
+    if (!HandleAllocated() || FInUpdate) return;
+    SCROLLINFO v{sizeof v, SIF_ALL}, h{sizeof h, SIF_ALL};
+    if (!GetScrollInfo(Handle(), SB_VERT, &v)) v = SCROLLINFO{sizeof v, SIF_ALL, 0, 0, 0, 0, 0};
+    if (!GetScrollInfo(Handle(), SB_HORZ, &h)) h = SCROLLINFO{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
+    int visible = static_cast<int>(SendMessageA(Handle(), TVM_GETVISIBLECOUNT, 0, 0));
+    int total = static_cast<int>(SendMessageA(Handle(), TVM_GETCOUNT, 0, 0));
+    LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    bool shown = Visible();
+    bool showV = shown && v.nMax > 0 && visible <= v.nMax && v.nMax < total && (style & WS_VSCROLL);
+    bool showH = shown && Width() < h.nMax && (style & WS_HSCROLL);
+    if (TvlSkinScrollBar* bar = VScrollBar(); bar && showV) {
+        bar->SetRange(v.nMin, v.nMax, visible, v.nPos);
+        bar->LargeChange = std::max(1, visible);
+    }
+    if (TvlSkinScrollBar* bar = HScrollBar(); bar && showH) {
+        bar->SetRange(h.nMin, h.nMax, Width(), h.nPos);
+        bar->SmallChange = 10;
+        bar->LargeChange = std::max(1, Width() - 10);
+    }
+    ShowBars(showV, showH);
+}
+
+// The native scroll message carries the position in 16 bits.
+void TvlSkinTreeView::BarChanged(bool vertical) {
+    if (!HandleAllocated()) return;
+    TvlSkinScrollBar* bar = vertical ? VScrollBar() : HScrollBar();
+    WPARAM wp = MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(bar->Position()));
+    FInUpdate = true;
+    SendMessageA(Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, wp, 0);
+    FInUpdate = false;
+}
