@@ -149,7 +149,7 @@ void TfrmMain::BuildLayout() {
     tvwMain->OnChange = [this](TObject* s, TTreeNode* n) { tvwMainChange(s, n); };
     tvwMain->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { tvwMainKeyDown(s, k, sh); };
 
-    vlSkinPopupMenu1 = new TPopupMenu(this);
+    vlSkinPopupMenu1 = new TvlSkinPopupMenu(this);
     vlSkinPopupMenu1->Name = "vlSkinPopupMenu1";
     NewCategory1 = vlSkinPopupMenu1->Add(new TMenuItem(this, "New Category"));
     vlSkinPopupMenu1->Add(new TMenuItem(this, "-"));

@@ -56,7 +56,7 @@ public:
     TvlSkinListView* lvwToDo = nullptr;
     TvlSkinButton* btnEditHour = nullptr;
     TvlSkinButton* vlSkinButton3 = nullptr;
-    TPopupMenu* vlSkinPopupMenu1 = nullptr;
+    TvlSkinPopupMenu* vlSkinPopupMenu1 = nullptr;
     TMenuItem* NewCategory1 = nullptr;
     TMenuItem* AddProject1 = nullptr;
     TMenuItem* Rename1 = nullptr;

@@ -16,8 +16,6 @@ using namespace vlFrameParts;
 
 // ---- Portable helpers ----------------------------------------------------
 
-// ---- Portable helpers ----------------------------------------------------
-
 namespace vlFrame {
 
 bool PointInRects(const std::vector<TRect>& rects, int x, int y) {
@@ -65,6 +63,17 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
     LayeredSupported = [] { return SupportsLayeredWindows(); };
     SetAlpha = [](HWND w, int alpha) { SetWindowAlpha(w, alpha); };
     AllFrames().push_back(this);
+    FSkinMenu = new TvlSkinMenu(this, FForm);
+    FSkinMenu->WorkAreaOf = [this](HWND w) { return MonitorArea(w, true); };
+    FSystemMenu = new TPopupMenu(this);
+    FSystemMenu->Name = "SystemMenu";
+    FTrayMenu = new TvlSkinPopupMenu(this);
+    FTrayMenu->Name = "TrayMenu";
+    FTrayMenu->ComponentForm = FForm;
+    RebuildTrayMenu();
+    FMenuHook = new TMessageHook(this, [this](MSG& msg) { return MenuHook(msg); });
+    // In the application's hook chain only while a menu is open.
+    if (Application) Application->RemoveMessageHook(FMenuHook);
     CreateBuiltInButtons();
     Attach(FForm);
     if (FForm->HandleAllocated()) {
@@ -79,6 +88,7 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
 
 TvlLacquer::~TvlLacquer() {
     *FAlive = false;
+    if (Application && FMenuHook) Application->RemoveMessageHook(FMenuHook);
     auto& all = AllFrames();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     FHoverTimer.Stop();
@@ -119,6 +129,7 @@ void TvlLacquer::Notification(TComponent* component, bool removing) {
 
 void TvlLacquer::SetSkinData(TvlSkinData* skinData) {
     FSkinData.Set(skinData);
+    RebuildTrayMenu();
     ApplySkin();
 }
 
@@ -322,8 +333,44 @@ void TvlLacquer::UpdateCaptionActivation(bool repaint) {
 
 // ---- The window procedure ----------------------------------------------------------
 
+namespace {
+// Messages that close an open menu before they are handled.
+bool DismissesMenus(const TMessage& m) {
+    switch (m.Msg) {
+        case WM_MOVE:
+        case WM_SIZE:
+        case WM_ACTIVATE:
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE:
+        case WM_MOUSEACTIVATE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: return true;
+        case WM_PARENTNOTIFY: {
+            // A click on a child; a child created or destroyed closes nothing.
+            WORD event = LOWORD(m.WParam);
+            return event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN || event == WM_MBUTTONDOWN ||
+                   event == WM_XBUTTONDOWN;
+        }
+        default: return false;
+    }
+}
+}  // namespace
+
 void TvlLacquer::WrappedWndProc(TMessage& m) {
     HWND w = FormWindow();
+    if (DismissesMenus(m)) {
+        if (FSkinMenu->Visible) {
+            std::shared_ptr<bool> alive = FAlive;
+            FSkinMenu->CloseAll();
+            if (!*alive) return;
+        } else if (FInMenu) {
+            MenuClosed();
+        }
+    }
     switch (m.Msg) {
         case WM_NCCREATE:
         case WM_CREATE:
@@ -551,6 +598,7 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
             return;
         case WM_SKINSTRINGSCHANGED:
             RefreshHints();
+            RebuildTrayMenu();
             CallPrevious(m);
             return;
         case WM_LBUTTONUP:

@@ -172,12 +172,60 @@ void TvlLacquer::RunSystemMenuItem(const std::string& name) {
             SetFrameWindowState(fwsNormal);
     } else if (name == "LQR_ROLLUP") {
         SetRollUp(true);
+    } else if (name == "TRAY_LQR_RESTORE") {
+        // Until the tray icon exists the window comes back from the task bar.
+        if (HWND w = FormWindow()) {
+            ShowWindow(w, IsIconic(w) ? SW_RESTORE : SW_SHOW);
+            SetForegroundWindow(w);
+        }
     } else if (name == "LQR_CLOSE" || name == "TRAY_LQR_CLOSE") {
         FForm->Close();
     }
 }
 
+namespace {
+// Fills a menu with the items, each running its command on the frame.
+void FillFrameMenu(TvlLacquer* frame, TMenu* menu, const std::vector<TvlSysMenuItem>& items) {
+    TMenuItem* root = menu->RootItem();
+    root->Clear();
+    for (const TvlSysMenuItem& i : items) {
+        auto* item = new TMenuItem(root, i.Caption);
+        item->Name = i.Name;
+        item->ShortCut = TextToShortCut(i.ShortCut);
+        std::string name = i.Name;
+        if (!name.empty()) item->OnClick = [frame, name](TObject*) { frame->RunSystemMenuItem(name); };
+        root->Add(item);
+    }
+}
+}  // namespace
+
+void TvlLacquer::RebuildSystemMenu() { FillFrameMenu(this, FSystemMenu, SystemMenuItems()); }
+
+void TvlLacquer::RebuildTrayMenu() {
+    // The tray menu may be showing: it closes before its items go.
+    if (FSkinMenu->Visible && FSkinMenu->WindowCount() > 0 &&
+        FSkinMenu->Window(0)->SourceItem == FTrayMenu->RootItem())
+        FSkinMenu->CloseAll();
+    FillFrameMenu(this, FTrayMenu, TrayMenuItems());
+}
+
+void TvlLacquer::ForwardMenuSettings() {
+    TvlSkinMenu* e = FSkinMenu;
+    e->AlphaBlend = MenusAlphaBlend;
+    e->AlphaBlendAnimation = MenusAlphaBlendAnimation;
+    e->AlphaBlendValue = MenusAlphaBlendValue;
+    if (MaxMenuItemsInWindow >= 0) e->MaxMenuItemsInWindow = MaxMenuItemsInWindow;
+    if (DefMenuItemHeight > 0) e->DefaultMenuItemHeight = DefMenuItemHeight;
+    e->DefaultMenuItemFont = DefMenuItemFont;
+    e->UseSkinFont = UseSkinFontInMenu;
+}
+
 void TvlLacquer::MenuOpened() {
+    ForwardMenuSettings();
+    if (!FMenuHookActive && Application) {
+        Application->AddMessageHook(FMenuHook);
+        FMenuHookActive = true;
+    }
     if (FInMenu) return;
     FInMenu = true;
     if (OnSkinMenuOpen) OnSkinMenuOpen(this);
@@ -192,38 +240,66 @@ void TvlLacquer::MenuClosed() {
             b->SetDown(false);
             break;
         }
+    if (FMenuHookActive && Application) Application->RemoveMessageHook(FMenuHook);
+    FMenuHookActive = false;
     if (OnSkinMenuClose) OnSkinMenuClose(this);
 }
 
-void TvlLacquer::PopupSystemMenu(int x, int y) {
+bool TvlLacquer::MenuHook(MSG& msg) {
+    TvlSkinMenu* engine = FSkinMenu;
+    if (!engine->Visible) return false;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // The focused control never sees keys while a menu is open.
+            if (msg.wParam == VK_MENU || msg.wParam == VK_F10)
+                engine->CloseAll();
+            else
+                engine->KeyDown(static_cast<WORD>(msg.wParam));
+            return true;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_DEADCHAR:
+        case WM_SYSDEADCHAR:
+        case WM_MOUSEWHEEL: return true;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+            // A click anywhere but on the menu closes it and goes on.
+            if (!engine->IsMenuWindow(msg.hwnd)) engine->CloseAll();
+            return false;
+        default: return false;
+    }
+}
+
+void TvlLacquer::PopupSystemMenu(int x, int y) { PopupSystemMenuAt({x, y, x, y}, false); }
+
+void TvlLacquer::PopupSystemMenuAt(const TRect& anchor, bool popupUp) {
     HWND w = FormWindow();
     if (!w) return;
-    std::vector<TvlSysMenuItem> items = SystemMenuItems();
-    std::string chosen;
-    std::shared_ptr<bool> alive = FAlive;
-    MenuOpened();
     if (SystemMenuPopup) {
-        chosen = SystemMenuPopup(items, POINT{x, y});
-    } else {
-        // Until the skinned menu engine draws it, the platform's popup shows
-        // the same items; the menu is ours and goes right after.
-        HMENU menu = CreatePopupMenu();
-        if (!menu) return;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (items[i].Caption == "-") {
-                AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-                continue;
-            }
-            std::string text = items[i].Caption + (items[i].ShortCut.empty() ? "" : "\t" + items[i].ShortCut);
-            AppendMenuA(menu, MF_STRING, i + 1, text.c_str());
-        }
-        int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0, w, nullptr);
-        DestroyMenu(menu);
-        if (id > 0 && static_cast<size_t>(id) <= items.size()) chosen = items[static_cast<size_t>(id) - 1].Name;
+        // A test's stand-in answers at once with the chosen item.
+        std::vector<TvlSysMenuItem> items = SystemMenuItems();
+        std::shared_ptr<bool> alive = FAlive;
+        MenuOpened();
+        std::string chosen = SystemMenuPopup(items, POINT{anchor.Left, anchor.Bottom});
+        if (!*alive) return;
+        MenuClosed();
+        if (!chosen.empty()) RunSystemMenuItem(chosen);
+        return;
     }
-    if (!*alive) return;
-    MenuClosed();
-    if (!chosen.empty()) RunSystemMenuItem(chosen);
+    // An open menu (perhaps this one) closes before the items are rebuilt.
+    if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+    RebuildSystemMenu();
+    MenuOpened();
+    FSkinMenu->Popup(nullptr, MenuSkin(), popupUp, FSystemMenu->RootItem(), anchor, 0);
 }
 
 // ---- Mouse ---------------------------------------------------------------------
