@@ -371,13 +371,15 @@ void TvlSkinMenu::Notification(TComponent* component, bool removing) {
     FDoneCtrl.Removed(component);
     bool skinGone = FSkinData.Removed(component);
     bool itemsGone = FRootItem.Removed(component);
-    if ((skinGone || itemsGone) && !Destroying()) {
-        // The windows draw from these: they close now and are freed later,
-        // outside the destructor that told us.
-        ++FDispatchDepth;
-        CloseAll();
-        --FDispatchDepth;
-    }
+    // The windows draw from these: they close now.
+    if ((skinGone || itemsGone) && !Destroying()) CloseAllLater();
+}
+
+void TvlSkinMenu::CloseAllLater() {
+    // Freed outside the destructor that told us.
+    ++FDispatchDepth;
+    CloseAll();
+    --FDispatchDepth;
 }
 
 void TvlSkinMenu::FreeClosed() {

@@ -64,9 +64,10 @@ public:
     bool Preselected = false;
     double MorphFactor = 0;
 
-    bool IsSeparator() const { return MenuItem->IsSeparator(); }
-    bool Enabled() const { return MenuItem->Enabled; }
-    bool HasSubItems() const { return MenuItem->Count() > 0; }
+    // A menu item freed while shown leaves MenuItem null until the window closes.
+    bool IsSeparator() const { return MenuItem && MenuItem->IsSeparator(); }
+    bool Enabled() const { return MenuItem && MenuItem->Enabled; }
+    bool HasSubItems() const { return MenuItem && MenuItem->Count() > 0; }
     // May be entered by the mouse or the keyboard.
     bool Selectable() const { return Enabled() && !IsSeparator(); }
     bool Highlighted() const { return Active || Down; }
@@ -143,6 +144,7 @@ protected:
     void WndProc(TMessage& m) override;
     void OnPaint(TMessage& m) override;
     void OnPrintClient(TMessage& m) override;
+    void Notification(TComponent* component, bool removing) override;
 
 private:
     void LoadItems(TMenuItem* items, int startIndex);
@@ -215,6 +217,8 @@ public:
     // Closes the windows from index n on; n = 0 ends the activation.
     void CloseFrom(int n);
     void CloseAll();
+    // CloseAll from a destructor's notification: the windows are freed later.
+    void CloseAllLater();
     // A key for the innermost window.
     void KeyDown(WORD key);
     // Frees windows closed while one of them was handling a message.

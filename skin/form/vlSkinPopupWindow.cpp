@@ -121,6 +121,18 @@ void TvlSkinPopupWindow::CreateParams(TCreateParams& params) {
     params.WndParent = form && form->HandleAllocated() ? form->Handle() : nullptr;
 }
 
+void TvlSkinPopupWindow::Notification(TComponent* component, bool removing) {
+    TCustomControl::Notification(component, removing);
+    if (!removing) return;
+    bool shown = false;
+    for (auto& item : ShownItems)
+        if (item->MenuItem == component) {
+            item->MenuItem = nullptr;
+            shown = true;
+        }
+    if (shown && !Destroying()) OwnerEngine->CloseAllLater();
+}
+
 int TvlSkinPopupWindow::IndexOf(const TvlSkinMenuItem* item) const {
     for (int i = 0; i < ItemCount(); ++i)
         if (ShownItems[static_cast<size_t>(i)].get() == item) return i;
