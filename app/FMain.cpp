@@ -228,6 +228,7 @@ void TfrmMain::BuildLayout() {
     msgMain = new TvlSkinMessage(this);
     msgMain->Name = "msgMain";
     msgMain->SetSkinData(vlSkinData1);
+    msgMain->SetCtrlSkinData(vlSkinData1);
     Timer1 = new TTimer(this);
     Timer1->SetEnabled(false);
     Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
