@@ -1,5 +1,7 @@
 #include "skin/form/Lacquer.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
@@ -119,6 +121,11 @@ HWND TvlLacquer::FormWindow() const {
 void TvlLacquer::Notification(TComponent* component, bool removing) {
     TWindowProcWrapper::Notification(component, removing);
     if (removing) FMenusSkinData.Removed(component);
+    if (removing && component == FMainMenuBar) {
+        FMainMenuBar = nullptr;
+        FTrackingMenuBar = false;
+    }
+    if (removing && component == FMDITabsBar) FMDITabsBar = nullptr;
     if (removing && FSkinData.Removed(component)) {
         FSkinActive = false;
         FObjects.clear();
@@ -362,8 +369,17 @@ bool DismissesMenus(const TMessage& m) {
 
 void TvlLacquer::WrappedWndProc(TMessage& m) {
     HWND w = FormWindow();
-    if (DismissesMenus(m)) {
-        if (FSkinMenu->Visible) {
+    bool onBar = false;
+    if (m.Msg == WM_PARENTNOTIFY && FMainMenuBar && FMainMenuBar->HandleAllocated() && w) {
+        // A click on the menu bar is the bar's (through the message hook).
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        ClientToScreen(w, &p);
+        onBar = WindowFromPoint(p) == FMainMenuBar->Handle();
+    }
+    if (DismissesMenus(m) && !onBar) {
+        if (FTrackingMenuBar && !FSkinMenu->Visible) {
+            LeaveMainMenuMode();
+        } else if (FSkinMenu->Visible) {
             std::shared_ptr<bool> alive = FAlive;
             FSkinMenu->CloseAll();
             if (!*alive) return;
@@ -490,6 +506,17 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
         case WM_SYSCOMMAND:
             switch (m.WParam & 0xFFF0) {
                 case SC_KEYMENU:
+                    if (m.LParam == 0 && FMainMenuBar) {
+                        // Alt alone: the menu bar's keyboard mode, or out of it.
+                        if (FTrackingMenuBar) {
+                            LeaveMainMenuMode();
+                        } else {
+                            if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+                            FMainMenuBar->EnterKeyboardMode();
+                        }
+                        m.Result = 0;
+                        return;
+                    }
                     // Alt+Space: the system menu below the caption's left end.
                     if (m.LParam == ' ') {
                         RECT r;

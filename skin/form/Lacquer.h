@@ -18,6 +18,7 @@
 #include "skin/data/vlFBitmap.h"
 #include "skin/data/vlSkinData.h"
 #include "skin/form/vlFrameTimer.h"
+#include "skin/form/vlSkinMenuBar.h"
 #include "skin/form/vlSkinMenus.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
@@ -267,6 +268,21 @@ public:
     TPopupMenu* BuiltInSystemMenu() const { return FSystemMenu; }
     // The tray icon's menu: Restore, a separator, Close.
     TvlSkinPopupMenu* TrayMenu() const { return FTrayMenu; }
+    // Rebuilds the built-in system menu for the frame's state now.
+    void BuildSystemMenu() { RebuildSystemMenu(); }
+
+    // The skinned menu bar and MDI tab bar linked to the frame.
+    TvlSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
+    void SetMainMenuBar(TvlSkinMainMenuBar* bar);
+    TvlSkinMDITabsBar* MDITabsBar() const { return FMDITabsBar; }
+    void SetMDITabsBar(TvlSkinMDITabsBar* bar);
+    // The menu bar tracks the keyboard or the mouse (main-menu mode).
+    bool TrackingMenuBar() const { return FTrackingMenuBar; }
+    void EnterMainMenuMode();
+    void LeaveMainMenuMode();
+    // Closes an open menu while the menu bar goes on tracking.
+    void CloseMenusKeepingTheBar();
+    TNotifyEvent OnMainMenuEnter, OnMainMenuExit;
     // The items the system menu shows now.
     std::vector<TvlSysMenuItem> SystemMenuItems() const;
     // The tray icon's menu: Restore, a separator, Close.
@@ -367,6 +383,13 @@ private:
     TvlSkinPopupMenu* FTrayMenu = nullptr;    // owned
     TMessageHook* FMenuHook = nullptr;        // owned; in the hook chain while a menu is open
     bool FMenuHookActive = false;
+    TvlSkinMainMenuBar* FMainMenuBar = nullptr;
+    TvlSkinMDITabsBar* FMDITabsBar = nullptr;
+    bool FTrackingMenuBar = false;
+    // In the hook chain while a menu is open or the menu bar tracks.
+    void UpdateMenuHook();
+    // Keys while the menu bar tracks; true when used.
+    bool MenuBarKey(WORD key);
     TvlBorderIcons FBorderIcons = vlbiSystemMenu | vlbiMinimize | vlbiMaximize | vlbiRollUp;
 
     TvlFrameWindowState FFrameWindowState = fwsNormal;

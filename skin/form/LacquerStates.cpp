@@ -1,6 +1,8 @@
 // Window states, the system menu, the mouse on the frame and its timers.
 #include "skin/form/Lacquer.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -220,15 +222,114 @@ void TvlLacquer::ForwardMenuSettings() {
     e->UseSkinFont = UseSkinFontInMenu;
 }
 
+void TvlLacquer::UpdateMenuHook() {
+    bool wanted = (FInMenu || FTrackingMenuBar) && Application;
+    if (wanted == FMenuHookActive) return;
+    if (wanted)
+        Application->AddMessageHook(FMenuHook);
+    else if (Application)
+        Application->RemoveMessageHook(FMenuHook);
+    FMenuHookActive = wanted;
+}
+
 void TvlLacquer::MenuOpened() {
     ForwardMenuSettings();
-    if (!FMenuHookActive && Application) {
-        Application->AddMessageHook(FMenuHook);
-        FMenuHookActive = true;
-    }
     if (FInMenu) return;
     FInMenu = true;
+    UpdateMenuHook();
     if (OnSkinMenuOpen) OnSkinMenuOpen(this);
+}
+
+void TvlLacquer::SetMainMenuBar(TvlSkinMainMenuBar* bar) {
+    if (FMainMenuBar == bar) return;
+    if (FTrackingMenuBar) LeaveMainMenuMode();
+    if (FMainMenuBar) RemoveFreeNotification(FMainMenuBar);
+    FMainMenuBar = bar;
+    if (bar) FreeNotification(bar);
+}
+
+void TvlLacquer::SetMDITabsBar(TvlSkinMDITabsBar* bar) {
+    if (FMDITabsBar) RemoveFreeNotification(FMDITabsBar);
+    FMDITabsBar = bar;
+    if (bar) {
+        FreeNotification(bar);
+        bar->SetLacquer(this);
+    }
+}
+
+void TvlLacquer::EnterMainMenuMode() {
+    if (FTrackingMenuBar) return;
+    FTrackingMenuBar = true;
+    UpdateMenuHook();
+    if (OnMainMenuEnter) OnMainMenuEnter(this);
+}
+
+void TvlLacquer::LeaveMainMenuMode() {
+    if (!FTrackingMenuBar) return;
+    FTrackingMenuBar = false;
+    if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+    if (FMainMenuBar) FMainMenuBar->ExitTracking();
+    UpdateMenuHook();
+    if (OnMainMenuExit) OnMainMenuExit(this);
+}
+
+void TvlLacquer::CloseMenusKeepingTheBar() {
+    bool tracking = FTrackingMenuBar;
+    FTrackingMenuBar = false;
+    if (FSkinMenu->Visible)
+        FSkinMenu->CloseAll();
+    else if (FInMenu)
+        MenuClosed();
+    FTrackingMenuBar = tracking;
+    UpdateMenuHook();
+}
+
+bool TvlLacquer::MenuBarKey(WORD key) {
+    TvlSkinMenu* engine = FSkinMenu;
+    TvlSkinMainMenuBar* bar = FMainMenuBar;
+    if (!engine->Visible) {
+        // Keyboard mode on the bar, no submenu open.
+        switch (key) {
+            case VK_LEFT: bar->MoveLeft(); return true;
+            case VK_RIGHT: bar->MoveRight(); return true;
+            case VK_RETURN:
+            case VK_DOWN:
+            case VK_UP: bar->EnterKey(); return true;
+            case VK_ESCAPE:
+            case VK_MENU:
+            case VK_F10: LeaveMainMenuMode(); return true;
+            default:
+                if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) bar->AcceleratorKey(static_cast<char>(key));
+                return true;
+        }
+    }
+    TvlSkinPopupWindow* inner = engine->Innermost();
+    switch (key) {
+        case VK_ESCAPE:
+            if (engine->WindowCount() > 1)
+                engine->CloseFrom(engine->WindowCount() - 1);
+            else
+                LeaveMainMenuMode();
+            return true;
+        case VK_LEFT:
+            if (engine->WindowCount() == 1) {
+                bar->MoveLeft();
+                return true;
+            }
+            return false;
+        case VK_RIGHT: {
+            bool opens = inner && inner->HotItem >= 0 && inner->HotItem < inner->ItemCount() &&
+                         inner->Item(inner->HotItem)->HasSubItems();
+            if (!opens) {
+                bar->MoveRight();
+                return true;
+            }
+            return false;
+        }
+        case VK_MENU:
+        case VK_F10: LeaveMainMenuMode(); return true;
+        default: return false;
+    }
 }
 
 void TvlLacquer::MenuClosed() {
@@ -240,14 +341,32 @@ void TvlLacquer::MenuClosed() {
             b->SetDown(false);
             break;
         }
-    if (FMenuHookActive && Application) Application->RemoveMessageHook(FMenuHook);
-    FMenuHookActive = false;
+    UpdateMenuHook();
     if (OnSkinMenuClose) OnSkinMenuClose(this);
+    if (FTrackingMenuBar) LeaveMainMenuMode();
 }
 
 bool TvlLacquer::MenuHook(MSG& msg) {
     TvlSkinMenu* engine = FSkinMenu;
-    if (!engine->Visible) return false;
+    bool tracking = FTrackingMenuBar && FMainMenuBar;
+    if (!engine->Visible && !tracking) return false;
+    bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (tracking && keyDown && MenuBarKey(static_cast<WORD>(msg.wParam))) return true;
+    if (tracking && !engine->Visible) {
+        switch (msg.message) {
+            case WM_KEYUP:
+            case WM_SYSKEYUP:
+            case WM_CHAR:
+            case WM_SYSCHAR: return true;
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+            case WM_NCLBUTTONDOWN:
+            case WM_NCRBUTTONDOWN:
+                if (msg.hwnd != FMainMenuBar->Handle()) LeaveMainMenuMode();
+                return false;
+            default: return false;
+        }
+    }
     switch (msg.message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -272,8 +391,18 @@ bool TvlLacquer::MenuHook(MSG& msg) {
         case WM_NCLBUTTONDOWN:
         case WM_NCRBUTTONDOWN:
         case WM_NCMBUTTONDOWN:
-            // A click anywhere but on the menu closes it and goes on.
-            if (!engine->IsMenuWindow(msg.hwnd)) engine->CloseAll();
+            // A click anywhere but on the menu closes it and goes on; a click
+            // on the bar's item whose menu is open only closes it.
+            if (engine->IsMenuWindow(msg.hwnd)) return false;
+            if (FMainMenuBar && msg.hwnd == FMainMenuBar->Handle() && msg.message == WM_LBUTTONDOWN) {
+                TvlSkinMainMenuBarItem* down = FMainMenuBar->DownItem();
+                POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+                bool onDown = down && p.x >= down->ObjectRect.Left && p.x < down->ObjectRect.Right &&
+                              p.y >= down->ObjectRect.Top && p.y < down->ObjectRect.Bottom;
+                engine->CloseAll();
+                return onDown;
+            }
+            engine->CloseAll();
             return false;
         default: return false;
     }
