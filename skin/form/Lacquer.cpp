@@ -67,6 +67,8 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
     AllFrames().push_back(this);
     FSkinMenu = new TvlSkinMenu(this, FForm);
     FSkinMenu->WorkAreaOf = [this](HWND w) { return MonitorArea(w, true); };
+    FSkinMenu->LayeredSupported = [this] { return LayeredSupported(); };
+    FSkinMenu->SetAlpha = [this](HWND w, int alpha) { SetAlpha(w, alpha); };
     FSystemMenu = new TPopupMenu(this);
     FSystemMenu->Name = "SystemMenu";
     FTrayMenu = new TvlSkinPopupMenu(this);
@@ -152,11 +154,10 @@ bool TvlLacquer::Sizeable() const { return FForm->BorderStyle() == bsSizeable; }
 bool TvlLacquer::IsFrameActive() const { return FFrameActive; }
 
 std::string TvlLacquer::ResText(const char* key, const char* fallback) const {
+    // With a resource-string component its text is used, even an empty one;
+    // the built-in text only without one.
     TvlSkinData* sd = SkinData();
-    if (sd && sd->ResourceStrData()) {
-        std::string t = sd->ResourceStrData()->LookupText(key);
-        if (!t.empty()) return t;
-    }
+    if (sd && sd->ResourceStrData()) return sd->ResourceStrData()->LookupText(key);
     return fallback;
 }
 

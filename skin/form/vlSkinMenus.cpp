@@ -340,6 +340,8 @@ TvlSkinMenu::TDispatchGuard::~TDispatchGuard() {
 TvlSkinMenu::TvlSkinMenu(TComponent* owner, TForm* form) : TComponent(owner), FForm(form) {
     Name = "SkinMenu";
     WorkAreaOf = [](HWND w) { return GetMonitorArea(w, true); };
+    LayeredSupported = [] { return SupportsLayeredWindows(); };
+    SetAlpha = [](HWND w, int alpha) { SetWindowAlpha(w, alpha); };
 }
 
 TvlSkinMenu::~TvlSkinMenu() {
@@ -424,7 +426,7 @@ void TvlSkinMenu::Popup(TWinControl* control, TvlSkinData* skin, bool popupUp, T
 }
 
 void TvlSkinMenu::OpenWindow(const TRect& anchor, TMenuItem* items, int startIndex, bool isSubmenu, bool popupUp) {
-    if (SupportsLayeredWindows() && AlphaBlend && AlphaBlendAnimation && First && Application)
+    if (LayeredSupported() && AlphaBlend && AlphaBlendAnimation && First && Application)
         Application->ProcessMessages();
     auto window = std::make_unique<TvlSkinPopupWindow>(this, SkinData());
     TvlSkinPopupWindow* w = window.get();

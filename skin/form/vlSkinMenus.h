@@ -207,8 +207,11 @@ public:
     TvlFrameTimer& SubmenuDelayTimer() { return FSubmenuDelayTimer; }
     TForm* Form() const { return FForm; }
 
-    // The work area of the monitor nearest to a window (a seam for tests).
+    // Seams for what the platform under test cannot show: the work area of
+    // the monitor nearest to a window, and layered-window opacity.
     std::function<TRect(HWND window)> WorkAreaOf;
+    std::function<bool()> LayeredSupported;
+    std::function<void(HWND window, int alpha)> SetAlpha;
 
     // Starts a menu activation with the sub-items of `items` from
     // `startIndex` on, at `anchor` (screen; a point is (x, y, x, y)).

@@ -276,18 +276,18 @@ void TvlSkinPopupWindow::Open(const TRect& anchor, TMenuItem* items, int startIn
         if (HRGN rgn = ComposeFrameRegion(PictureView(*MaskBitmap), cuts, w, h, target))
             SetWindowRgn(wnd, rgn, FALSE);  // the system's from here on
     }
-    bool layered = SupportsLayeredWindows() && OwnerEngine->AlphaBlend;
+    bool layered = OwnerEngine->LayeredSupported() && OwnerEngine->AlphaBlend;
     bool fade = layered && OwnerEngine->AlphaBlendAnimation && OwnerEngine->First;
     if (layered) {
         SetWindowLongPtrA(wnd, GWL_EXSTYLE, GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-        SetWindowAlpha(wnd, fade ? 0 : OwnerEngine->AlphaBlendValue);
+        OwnerEngine->SetAlpha(wnd, fade ? 0 : OwnerEngine->AlphaBlendValue);
     }
     TControl::SetVisible(true);
     SetWindowPos(wnd, HWND_TOPMOST, AnchorX, AnchorY, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     if (fade) {
         for (int a = 3;; a += 3) {
             int v = std::min<int>(a, OwnerEngine->AlphaBlendValue);
-            SetWindowAlpha(wnd, v);
+            OwnerEngine->SetAlpha(wnd, v);
             if (v >= OwnerEngine->AlphaBlendValue) break;
         }
     }
@@ -527,7 +527,7 @@ void TvlSkinPopupWindow::RedrawItem(int index) {
     if (index < 0 || index >= ItemCount() || !HandleAllocated() || !IsWindowVisible(Handle())) return;
     TvlSkinMenuItem& item = *ShownItems[static_cast<size_t>(index)];
     if (!item.Visible || !item.MenuItem) return;
-    if (!FBuffer.SameSize(TvlFBitmap(Width(), Height())) || FBuffer.Empty()) {
+    if (FBuffer.Width() != Width() || FBuffer.Height() != Height()) {
         Repaint();
         return;
     }

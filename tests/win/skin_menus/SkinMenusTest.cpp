@@ -730,3 +730,51 @@ TEST_F(MenuTest, ScreenshotsInBothSkins) {
         frame->SkinMenu()->CloseAll();
     }
 }
+
+TEST_F(MenuTest, TranslucentMenusFadeInOnTheFirstWindowOnly) {
+    TFakeTimerDriver timers;
+    TServiceOverride<TTimerDriver> useTimers(timers);
+    TvlLacquer* frame = MakeForm(true);
+    std::vector<std::pair<HWND, int>> alphas;
+    frame->LayeredSupported = [] { return true; };
+    frame->SetAlpha = [&](HWND w, int a) { alphas.push_back({w, a}); };
+    frame->MenusAlphaBlend = true;
+    frame->MenusAlphaBlendAnimation = true;
+    frame->MenusAlphaBlendValue = 100;
+    TvlSkinPopupMenu* menu = NestedMenu(frame->Form());
+    menu->Popup(300, 200);
+    HWND first = Window(frame, 0);
+    EXPECT_TRUE(GetWindowLongA(first, GWL_EXSTYLE) & WS_EX_LAYERED);
+    // 0, then 3, 6, ... 99 and the last step clamped to 100, without pauses.
+    ASSERT_EQ(alphas.size(), 1u + 34u);
+    EXPECT_EQ(alphas[0].second, 0);
+    EXPECT_EQ(alphas[1].second, 3);
+    EXPECT_EQ(alphas[33].second, 99);
+    EXPECT_EQ(alphas[34].second, 100);
+    alphas.clear();
+    ClickItem(Engine(frame)->Window(0), 1);  // the submenu: no fade
+    ASSERT_EQ(Engine(frame)->WindowCount(), 2);
+    ASSERT_EQ(alphas.size(), 1u);
+    EXPECT_EQ(alphas[0], std::make_pair(Window(frame, 1), 100));
+    Engine(frame)->CloseAll();
+}
+
+TEST_F(MenuTest, MorphingItemsBlendInFiveSteps) {
+    TFakeTimerDriver timers;
+    TServiceOverride<TTimerDriver> useTimers(timers);
+    LoadModern();
+    for (auto& o : Skin->SkinObjects)
+        if (dynamic_cast<TvlDataSkinMenuItem*>(o.get())) o->Morphing = true;
+    TvlLacquer* frame = MakeForm(true);
+    TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
+    menu->Popup(300, 200);
+    TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+    MoveToItem(w, 2);  // "New Project": the first item fades out, this one in
+    EXPECT_EQ(timers.Interval(w->Handle(), w->BlendTimer.Id()), 20u);
+    int ticks = 0;
+    while (timers.Fire(w->Handle(), w->BlendTimer.Id()) && ticks < 20) ++ticks;
+    EXPECT_EQ(ticks, 6);  // five steps, and the tick that finds nothing left
+    EXPECT_EQ(w->Item(2)->MorphFactor, 1);
+    EXPECT_EQ(w->Item(0)->MorphFactor, 0);
+    Engine(frame)->CloseAll();
+}
