@@ -168,7 +168,7 @@ void TfrmMain::BuildLayout() {
     tvwMain->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { tvwMainKeyDown(s, k, sh); };
     std::tie(vlSkinScrollBar1, vlSkinScrollBar2) = scrollBars(tvwMain, "vlSkinScrollBar1", "vlSkinScrollBar2");
 
-    vlSkinPopupMenu1 = new TPopupMenu(this);
+    vlSkinPopupMenu1 = new TvlSkinPopupMenu(this);
     vlSkinPopupMenu1->Name = "vlSkinPopupMenu1";
     NewCategory1 = vlSkinPopupMenu1->Add(new TMenuItem(this, "New Category"));
     vlSkinPopupMenu1->Add(new TMenuItem(this, "-"));
@@ -252,6 +252,7 @@ void TfrmMain::BuildLayout() {
     msgMain = new TvlSkinMessage(this);
     msgMain->Name = "msgMain";
     msgMain->SetSkinData(vlSkinData1);
+    msgMain->SetCtrlSkinData(vlSkinData1);
     Timer1 = new TTimer(this);
     Timer1->SetEnabled(false);
     Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };

@@ -62,7 +62,7 @@ public:
     TvlSkinScrollBar* vlSkinScrollBar6 = nullptr;  // hour list, vertical
     TvlSkinButton* btnEditHour = nullptr;
     TvlSkinButton* vlSkinButton3 = nullptr;
-    TPopupMenu* vlSkinPopupMenu1 = nullptr;
+    TvlSkinPopupMenu* vlSkinPopupMenu1 = nullptr;
     TMenuItem* NewCategory1 = nullptr;
     TMenuItem* AddProject1 = nullptr;
     TMenuItem* Rename1 = nullptr;

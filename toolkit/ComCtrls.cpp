@@ -309,6 +309,39 @@ bool TTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
     }
 }
 
+namespace {
+bool IsContextMenuKey(const TMessage& m) {
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    return m.WParam == VK_APPS || (m.WParam == VK_F10 && shift);
+}
+}  // namespace
+
+void TTreeView::OnKey(TMessage& m) {
+    if (PopupMenu && IsContextMenuKey(m)) {
+        // The key down opens the menu; neither key message reaches the
+        // platform, which would open it a second time.
+        if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), -1);
+        if (m.Msg != WM_CHAR && m.Msg != WM_SYSCHAR) {
+            m.Result = 0;
+            return;
+        }
+    }
+    TWinControl::OnKey(m);
+}
+
+void TTreeView::OnContextMenu(TMessage& m) {
+    TTreeNode* node = Selected();
+    if (!PopupMenu || m.LParam != -1 || !node) {
+        TWinControl::OnContextMenu(m);
+        return;
+    }
+    RECT r = NodeRect(node);
+    POINT p{r.left, r.bottom};
+    ClientToScreen(Handle(), &p);
+    PopupMenu->Popup(p.x, p.y);
+    m.Result = 0;
+}
+
 // ---- TPageControl ----
 
 TPageControl::TPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom)

@@ -133,6 +133,9 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    // Shift+F10 and the context-menu key open the menu at the selected node.
+    void OnKey(TMessage& m) override;
+    void OnContextMenu(TMessage& m) override;
 
 private:
     TTreeNode* Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex);

@@ -5,9 +5,14 @@
 // figure is the median of several runs and is printed with its baseline,
 // measured in the same run: a trivial one-window program, a bare list view
 // with the same columns filled with redraw off, writing the same bytes.
+// The skinned menus and message box are held against the platform's: from
+// a right click on the tree to the painted menu, and from Enter on the
+// menu's "Delete" to the painted question, against the trivial program's
+// TrackPopupMenu on a right click and MessageBox on Enter.
 //
 //   plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs [plan]]
-// A plan name (empty, 1k, 10k, 100k, 10k-one) measures that plan only.
+// A plan name (empty, 1k, 10k, 100k, 10k-one) measures that plan only;
+// "popups" measures the menus and message boxes only.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -26,7 +31,8 @@
 
 namespace {
 
-const double kWaitMs = 600000;  // what the slowest program before this benchmark needed, with room
+const double kWaitMs = 600000;
+const double kPopupWaitMs = 20000;  // what the slowest program before this benchmark needed, with room
 
 double NowMs() {
     static LARGE_INTEGER frequency = [] {
@@ -120,6 +126,33 @@ HWND MainWindowOf(DWORD pid) {
     return search.Found;
 }
 
+// A visible top-level window of the process, of the class (and, when given,
+// with the text), other than `except`.
+HWND WindowOf(DWORD pid, const char* className, const char* text = nullptr, HWND except = nullptr) {
+    struct Search {
+        DWORD Pid;
+        const char* Class;
+        const char* Text;
+        HWND Except, Found;
+    } search{pid, className, text, except, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s->Pid || window == s->Except || !IsWindowVisible(window)) return TRUE;
+            char name[64] = {}, caption[128] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (s->Class && lstrcmpiA(name, s->Class) != 0) return TRUE;
+            GetWindowTextA(window, caption, sizeof caption);
+            if (s->Text && std::strcmp(caption, s->Text) != 0) return TRUE;
+            s->Found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 std::vector<HWND> Descendants(HWND top) {
     std::vector<HWND> all;
     EnumChildWindows(
@@ -191,6 +224,7 @@ public:
     TChild(const TChild&) = delete;
     TChild& operator=(const TChild&) = delete;
 
+    DWORD Pid() const { return FPid; }
     // Waits for the main window, visible and painted.
     HWND WaitShown() {
         double deadline = NowMs() + kWaitMs;
@@ -338,21 +372,25 @@ public:
         for (const std::string& dll : ImportedLibraries(FProgram)) FLibraries += (FLibraries.empty() ? "" : " ") + dll;
     }
 
-    void Run(int runs, const std::vector<TPlan>& plans) {
+    void Run(int runs, const std::vector<TPlan>& plans, bool popups) {
         CreateDirectoryA(FFolder.c_str(), nullptr);
         for (int run = 0; run < runs; ++run) {
             std::fprintf(stderr, "run %d of %d\n", run + 1, runs);
-            Trivial("trivial", "");
-            Trivial("trivial+libs", FLibraries);
-            BareList(plans);
+            if (!plans.empty()) {
+                Trivial("trivial", "");
+                Trivial("trivial+libs", FLibraries);
+                BareList(plans);
+            }
             for (const TPlan& plan : plans) Planner(plan, false);
             // The same program with a skin that has no control elements:
             // every control in its plain look, the frame unchanged.
             if (!FPlainSkin.empty())
                 for (const TPlan& plan : plans)
                     if (plan.Projects == 1) Planner(plan, true);
+            if (popups) Popups();
         }
-        Print(runs, plans);
+        if (!plans.empty()) Print(runs, plans);
+        if (popups) PrintPopups(runs);
     }
 
 private:
@@ -472,6 +510,118 @@ private:
             DeleteFileA((folder + "\\" + name).c_str());
     }
 
+    // Waits for a visible window of the process and its painting.
+    static HWND WaitWindow(DWORD pid, const char* className, const char* text, HWND except) {
+        double deadline = NowMs() + kPopupWaitMs;
+        HWND found;
+        while (!(found = WindowOf(pid, className, text, except))) {
+            if (NowMs() > deadline) {
+                std::string seen;
+                EnumWindows(
+                    [](HWND w, LPARAM lp) -> BOOL {
+                        auto* s = reinterpret_cast<std::pair<DWORD, std::string*>*>(lp);
+                        DWORD owner = 0;
+                        GetWindowThreadProcessId(w, &owner);
+                        char name[64] = {};
+                        GetClassNameA(w, name, sizeof name);
+                        if (owner == s->first)
+                            *s->second += std::string(" ") + name + (IsWindowVisible(w) ? "(visible)" : "");
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(new std::pair<DWORD, std::string*>(pid, &seen)));
+                Fail(std::string("no ") + (className ? className : text) + " window; windows:" + seen);
+            }
+            Sleep(0);
+        }
+        WaitPainted(found);
+        return found;
+    }
+    static void WaitGone(HWND window) {
+        double deadline = NowMs() + kPopupWaitMs;
+        while (IsWindow(window) && IsWindowVisible(window)) {
+            if (NowMs() > deadline) Fail("a menu or box did not close");
+            Sleep(0);
+        }
+    }
+
+    // The tree's menu and the question of its "Delete", in the planner and
+    // with the platform's menu and box in the trivial program.
+    void Popups() {
+        const int kRounds = 10;
+        std::string folder = FFolder + "\\popups";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        std::string program = folder + "\\plandesk.exe";
+        if (!CopyFileA(FProgram.c_str(), program.c_str(), FALSE)) Fail("cannot copy the program to " + folder);
+        WriteBytes(folder + "\\categories.dat", "Work\r\n");
+        WriteBytes(folder + "\\Projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
+        {
+            TChild child(program, "", folder);
+            HWND main = child.WaitShown();
+            HWND tree = ChildOfClass(main, WC_TREEVIEWA);
+            if (!tree) Fail("no tree in the main window");
+            // The category is selected, whether the click lands on its text or not.
+            LPARAM category = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+            SendMessageTimeoutA(tree, TVM_SELECTITEM, TVGN_CARET, category, SMTO_NORMAL, kWaitMs, nullptr);
+            WaitPainted(main);
+            for (int i = 0; i < kRounds; ++i) {
+                POINT at{30, 8};  // on the first node
+                ClientToScreen(tree, &at);
+                SetCursorPos(at.x, at.y);
+                double start = NowMs();
+                // Both posted, in order: the tree waits for the release in a
+                // loop of its own after the press.
+                PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 8));
+                PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(30, 8));
+                HWND menu = WaitWindow(child.Pid(), "TvlSkinPopupWindow", nullptr, nullptr);
+                FSamples["menu planner"].push_back(NowMs() - start);
+                PostMessageA(tree, WM_KEYDOWN, VK_END, 1);  // to "Delete"
+                Answers(main);
+                start = NowMs();
+                PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 1);
+                HWND box = WaitWindow(child.Pid(), nullptr, "Information", main);
+                FSamples["box planner"].push_back(NowMs() - start);
+                WaitGone(menu);
+                HWND cancel = nullptr;
+                for (HWND w : Descendants(box)) {
+                    char text[32] = {};
+                    GetWindowTextA(w, text, sizeof text);
+                    if (std::strcmp(text, "Cancel") == 0) cancel = w;
+                }
+                if (!cancel) Fail("no Cancel button in the planner's box");
+                PostMessageA(cancel, BM_CLICK, 0, 0);
+                WaitGone(box);
+                Answers(main);
+            }
+        }
+        TChild trivial(FTrivial, "", FFolder);
+        HWND main = trivial.WaitShown();
+        for (int i = 0; i < kRounds; ++i) {
+            POINT at{30, 8};
+            ClientToScreen(main, &at);
+            SetCursorPos(at.x, at.y);
+            double start = NowMs();
+            PostMessageA(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 8));
+            PostMessageA(main, WM_RBUTTONUP, 0, MAKELPARAM(30, 8));
+            HWND menu = WaitWindow(trivial.Pid(), "#32768", nullptr, nullptr);
+            FSamples["menu plain"].push_back(NowMs() - start);
+            PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 1);
+            WaitGone(menu);
+            Answers(main);
+            start = NowMs();
+            PostMessageA(main, WM_KEYDOWN, VK_RETURN, 1);
+            HWND box = WaitWindow(trivial.Pid(), "#32770", nullptr, main);
+            FSamples["box plain"].push_back(NowMs() - start);
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            WaitGone(box);
+        }
+    }
+
+    void PrintPopups(int runs) {
+        std::printf("Skinned menu and message box: medians of %d runs of 10, ratio to the platform's\n", runs);
+        Line("right click to painted tree menu", M("menu planner"), "ms", "TrackPopupMenu", M("menu plain"));
+        Line("Enter to painted message box", M("box planner"), "ms", "MessageBox", M("box plain"));
+    }
+
     double M(const std::string& key) const {
         auto it = FSamples.find(key);
         return it == FSamples.end() ? 0 : Median(it->second);
@@ -534,7 +684,11 @@ int main(int argc, char** argv) {
     int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
     std::vector<TPlan> plans = {
         {"empty", 0, 0}, {"1k", 100, 10}, {"10k", 100, 100}, {"100k", 100, 1000}, {"10k-one", 1, 10000}};
-    if (argc > 5 && std::string(argv[5]) != "all") {
+    bool popups = true;
+    if (argc > 5 && std::string(argv[5]) == "popups") {
+        plans.clear();
+    } else if (argc > 5 && std::string(argv[5]) != "all") {
+        popups = false;
         std::erase_if(plans, [&](const TPlan& p) { return p.Name != argv[5]; });
         if (plans.empty()) {
             std::fprintf(stderr, "no plan named %s\n", argv[5]);
@@ -542,7 +696,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        TBench(argv[1], argv[2], argv[3], argc > 6 ? argv[6] : "").Run(runs, plans);
+        TBench(argv[1], argv[2], argv[3], argc > 6 ? argv[6] : "").Run(runs, plans, popups);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "benchmark failed: %s\n", e.what());
         return 1;

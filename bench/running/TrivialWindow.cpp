@@ -2,7 +2,10 @@
 // main window's size, painted once, and nothing else. Built like the planner
 // (same compiler, static runtime, same manifest). Arguments name system
 // libraries to load first, so that the planner's own share of memory can be
-// told from what the system libraries bring.
+// told from what the system libraries bring. A right click shows the
+// platform's popup menu with the tree menu's items, and Enter the
+// platform's message box with the planner's question: the baselines of the
+// skinned menu and message box.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -18,6 +21,22 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
             EndPaint(window, &ps);
             return 0;
         }
+        case WM_RBUTTONUP: {
+            HMENU menu = CreatePopupMenu();
+            const char* items[] = {"New Category", nullptr, "New Project", "Edit", "Delete"};
+            for (UINT i = 0; i < 5; ++i)
+                AppendMenuA(menu, items[i] ? MF_STRING : MF_SEPARATOR, i + 1, items[i]);
+            POINT at;
+            GetCursorPos(&at);
+            TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+            DestroyMenu(menu);
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_RETURN)
+                MessageBoxA(window, "Are you sure to delete current category?", "Information",
+                            MB_OKCANCEL | MB_ICONINFORMATION);
+            return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: return DefWindowProcA(window, msg, wp, lp);
     }

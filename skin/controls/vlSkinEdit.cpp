@@ -7,6 +7,7 @@
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlResourceStr.h"
 #include "skin/form/vlSkinMessages.h"
+#include "toolkit/Forms.h"
 
 // ---- the context menu ----
 
@@ -73,9 +74,16 @@ void TvlCustomEdit::ShowContextMenu(int x, int y) {
     if (!Focused()) SetFocus();
     FMenu = BuildEditContextMenu(this, MenuSkin());
     FMenu->Presenter = MenuPresenter;
+    // The form's frame shows it with its skinned menu engine; the menu then
+    // stays until WM_SKINMENUITEMDONE or the next menu (never freed while
+    // the engine may still hold its items).
+    if (!MenuPresenter)
+        if (TForm* form = GetParentForm(this); form && form->HandleAllocated()) {
+            TPopupMenuRequest request{FMenu, this, const_cast<TvlSkinData*>(MenuSkin()), x, y};
+            if (SendMessageA(form->Handle(), TM_POPUPMENU, 0, reinterpret_cast<LPARAM>(&request))) return;
+        }
     FMenu->Popup(x, y);
-    // The menu has run its command (or was dismissed); a menu that runs
-    // asynchronously sends WM_SKINMENUITEMDONE instead.
+    // The menu has run its command (or was dismissed).
     FreeMenu();
 }
 

@@ -1,5 +1,7 @@
 #include "skin/form/Lacquer.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
@@ -13,8 +15,6 @@
 #include "skin/form/LacquerParts.h"
 
 using namespace vlFrameParts;
-
-// ---- Portable helpers ----------------------------------------------------
 
 // ---- Portable helpers ----------------------------------------------------
 
@@ -65,6 +65,19 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
     LayeredSupported = [] { return SupportsLayeredWindows(); };
     SetAlpha = [](HWND w, int alpha) { SetWindowAlpha(w, alpha); };
     AllFrames().push_back(this);
+    FSkinMenu = new TvlSkinMenu(this, FForm);
+    FSkinMenu->WorkAreaOf = [this](HWND w) { return MonitorArea(w, true); };
+    FSkinMenu->LayeredSupported = [this] { return LayeredSupported(); };
+    FSkinMenu->SetAlpha = [this](HWND w, int alpha) { SetAlpha(w, alpha); };
+    FSystemMenu = new TPopupMenu(this);
+    FSystemMenu->Name = "SystemMenu";
+    FTrayMenu = new TvlSkinPopupMenu(this);
+    FTrayMenu->Name = "TrayMenu";
+    FTrayMenu->ComponentForm = FForm;
+    RebuildTrayMenu();
+    FMenuHook = new TMessageHook(this, [this](MSG& msg) { return MenuHook(msg); });
+    // In the application's hook chain only while a menu is open.
+    if (Application) Application->RemoveMessageHook(FMenuHook);
     CreateBuiltInButtons();
     Attach(FForm);
     if (FForm->HandleAllocated()) {
@@ -79,6 +92,7 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
 
 TvlLacquer::~TvlLacquer() {
     *FAlive = false;
+    if (Application && FMenuHook) Application->RemoveMessageHook(FMenuHook);
     auto& all = AllFrames();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     FHoverTimer.Stop();
@@ -109,6 +123,11 @@ HWND TvlLacquer::FormWindow() const {
 void TvlLacquer::Notification(TComponent* component, bool removing) {
     TWindowProcWrapper::Notification(component, removing);
     if (removing) FMenusSkinData.Removed(component);
+    if (removing && component == FMainMenuBar) {
+        FMainMenuBar = nullptr;
+        FTrackingMenuBar = false;
+    }
+    if (removing && component == FMDITabsBar) FMDITabsBar = nullptr;
     if (removing && FSkinData.Removed(component)) {
         FSkinActive = false;
         FObjects.clear();
@@ -119,6 +138,7 @@ void TvlLacquer::Notification(TComponent* component, bool removing) {
 
 void TvlLacquer::SetSkinData(TvlSkinData* skinData) {
     FSkinData.Set(skinData);
+    RebuildTrayMenu();
     ApplySkin();
 }
 
@@ -140,11 +160,10 @@ bool TvlLacquer::ToolWindow() const {
 bool TvlLacquer::IsFrameActive() const { return FFrameActive; }
 
 std::string TvlLacquer::ResText(const char* key, const char* fallback) const {
+    // With a resource-string component its text is used, even an empty one;
+    // the built-in text only without one.
     TvlSkinData* sd = SkinData();
-    if (sd && sd->ResourceStrData()) {
-        std::string t = sd->ResourceStrData()->LookupText(key);
-        if (!t.empty()) return t;
-    }
+    if (sd && sd->ResourceStrData()) return sd->ResourceStrData()->LookupText(key);
     return fallback;
 }
 
@@ -328,8 +347,53 @@ void TvlLacquer::UpdateCaptionActivation(bool repaint) {
 
 // ---- The window procedure ----------------------------------------------------------
 
+namespace {
+// Messages that close an open menu before they are handled.
+bool DismissesMenus(const TMessage& m) {
+    switch (m.Msg) {
+        case WM_MOVE:
+        case WM_SIZE:
+        case WM_ACTIVATE:
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE:
+        case WM_MOUSEACTIVATE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: return true;
+        case WM_PARENTNOTIFY: {
+            // A click on a child; a child created or destroyed closes nothing.
+            WORD event = LOWORD(m.WParam);
+            return event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN || event == WM_MBUTTONDOWN ||
+                   event == WM_XBUTTONDOWN;
+        }
+        default: return false;
+    }
+}
+}  // namespace
+
 void TvlLacquer::WrappedWndProc(TMessage& m) {
     HWND w = FormWindow();
+    bool onBar = false;
+    if (m.Msg == WM_PARENTNOTIFY && FMainMenuBar && FMainMenuBar->HandleAllocated() && w) {
+        // A click on the menu bar is the bar's (through the message hook).
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        ClientToScreen(w, &p);
+        onBar = WindowFromPoint(p) == FMainMenuBar->Handle();
+    }
+    if (DismissesMenus(m) && !onBar) {
+        if (FTrackingMenuBar && !FSkinMenu->Visible) {
+            LeaveMainMenuMode();
+        } else if (FSkinMenu->Visible) {
+            std::shared_ptr<bool> alive = FAlive;
+            FSkinMenu->CloseAll();
+            if (!*alive) return;
+        } else if (FInMenu) {
+            MenuClosed();
+        }
+    }
     switch (m.Msg) {
         case WM_NCCREATE:
         case WM_CREATE:
@@ -458,6 +522,17 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
         case WM_SYSCOMMAND:
             switch (m.WParam & 0xFFF0) {
                 case SC_KEYMENU:
+                    if (m.LParam == 0 && FMainMenuBar) {
+                        // Alt alone: the menu bar's keyboard mode, or out of it.
+                        if (FTrackingMenuBar) {
+                            LeaveMainMenuMode();
+                        } else {
+                            if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+                            FMainMenuBar->EnterKeyboardMode();
+                        }
+                        m.Result = 0;
+                        return;
+                    }
                     // Alt+Space: the system menu below the caption's left end.
                     if (m.LParam == ' ') {
                         RECT r;
@@ -564,8 +639,12 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
             if (FInMenu) MenuClosed();
             CallPrevious(m);
             return;
+        case TM_POPUPMENU:
+            m.Result = ShowControlMenu(*reinterpret_cast<const TPopupMenuRequest*>(m.LParam)) ? 1 : 0;
+            return;
         case WM_SKINSTRINGSCHANGED:
             RefreshHints();
+            RebuildTrayMenu();
             CallPrevious(m);
             return;
         case WM_LBUTTONUP:

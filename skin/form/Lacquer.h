@@ -17,6 +17,9 @@
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlFBitmap.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/form/vlFrameTimer.h"
+#include "skin/form/vlSkinMenuBar.h"
+#include "skin/form/vlSkinMenus.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
 
@@ -41,27 +44,6 @@ constexpr UINT WM_MDICHILDRESTORED = WM_USER + 208;
 constexpr TColor clBtnText = clSysBase | COLOR_BTNTEXT;
 
 class TvlLacquer;
-
-// A timer of the frame: a window timer on the form's window, killed when
-// stopped, when the window goes and when the owner is destroyed.
-class TvlFrameTimer {
-public:
-    TvlFrameTimer(UINT_PTR id, UINT interval) : FId(id), FInterval(interval) {}
-    ~TvlFrameTimer() { Stop(); }
-    TvlFrameTimer(const TvlFrameTimer&) = delete;
-    TvlFrameTimer& operator=(const TvlFrameTimer&) = delete;
-    void Start(HWND window);
-    void Stop();
-    // A timer goes with its window, also when the window goes first.
-    bool Enabled() const { return FWindow != nullptr && IsWindow(FWindow); }
-    UINT_PTR Id() const { return FId; }
-    UINT Interval() const { return FInterval; }
-
-private:
-    UINT_PTR FId;
-    UINT FInterval;
-    HWND FWindow = nullptr;
-};
 
 // ---- Caption objects ------------------------------------------------------
 
@@ -277,11 +259,37 @@ public:
     // The bookkeeping around every menu the frame opens.
     void MenuOpened();
     void MenuClosed();
+    // A control's own popup menu (an edit's context menu) through the
+    // engine; false without a skin for it.
+    bool ShowControlMenu(const TPopupMenuRequest& request);
     TvlFrameWindowState FrameWindowState() const { return FFrameWindowState; }
     void SetFrameWindowState(TvlFrameWindowState state);
     bool RollUpState() const { return FRollUpState; }
     void SetRollUp(bool flag);
     void PopupSystemMenu(int x, int y);
+    // The system menu beside a rectangle (screen): below it, or above it.
+    void PopupSystemMenuAt(const TRect& anchor, bool popupUp);
+    // The frame's menu engine, which shows every menu opened from the form.
+    TvlSkinMenu* SkinMenu() const { return FSkinMenu; }
+    // The built-in system menu as last built (rebuilt before every use).
+    TPopupMenu* BuiltInSystemMenu() const { return FSystemMenu; }
+    // The tray icon's menu: Restore, a separator, Close.
+    TvlSkinPopupMenu* TrayMenu() const { return FTrayMenu; }
+    // Rebuilds the built-in system menu for the frame's state now.
+    void BuildSystemMenu() { RebuildSystemMenu(); }
+
+    // The skinned menu bar and MDI tab bar linked to the frame.
+    TvlSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
+    void SetMainMenuBar(TvlSkinMainMenuBar* bar);
+    TvlSkinMDITabsBar* MDITabsBar() const { return FMDITabsBar; }
+    void SetMDITabsBar(TvlSkinMDITabsBar* bar);
+    // The menu bar tracks the keyboard or the mouse (main-menu mode).
+    bool TrackingMenuBar() const { return FTrackingMenuBar; }
+    void EnterMainMenuMode();
+    void LeaveMainMenuMode();
+    // Closes an open menu while the menu bar goes on tracking.
+    void CloseMenusKeepingTheBar();
+    TNotifyEvent OnMainMenuEnter, OnMainMenuExit;
     // The items the system menu shows now.
     std::vector<TvlSysMenuItem> SystemMenuItems() const;
     // The tray icon's menu: Restore, a separator, Close.
@@ -370,11 +378,28 @@ private:
     void FadeIn();
     void Snap(RECT& r);
     std::string ResText(const char* key, const char* fallback) const;
+    void RebuildSystemMenu();
+    void RebuildTrayMenu();
+    // Keys and clicks while a menu is open (the application message hook).
+    bool MenuHook(MSG& msg);
+    void ForwardMenuSettings();
 
     TForm* FForm = nullptr;
     TComponentRef<TvlSkinData> FSkinData{this};
     TComponentRef<TvlSkinData> FMenusSkinData{this};
     bool FInMenu = false;
+    TvlSkinMenu* FSkinMenu = nullptr;         // owned
+    TPopupMenu* FSystemMenu = nullptr;        // owned
+    TvlSkinPopupMenu* FTrayMenu = nullptr;    // owned
+    TMessageHook* FMenuHook = nullptr;        // owned; in the hook chain while a menu is open
+    bool FMenuHookActive = false;
+    TvlSkinMainMenuBar* FMainMenuBar = nullptr;
+    TvlSkinMDITabsBar* FMDITabsBar = nullptr;
+    bool FTrackingMenuBar = false;
+    // In the hook chain while a menu is open or the menu bar tracks.
+    void UpdateMenuHook();
+    // Keys while the menu bar tracks; true when used.
+    bool MenuBarKey(WORD key);
     TvlBorderIcons FBorderIcons = vlbiSystemMenu | vlbiMinimize | vlbiMaximize | vlbiRollUp;
 
     TvlFrameWindowState FFrameWindowState = fwsNormal;

@@ -1,6 +1,8 @@
 // Window states, the system menu, the mouse on the frame and its timers.
 #include "skin/form/Lacquer.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -9,6 +11,7 @@
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
+#include "skin/form/vlSkinMenus.h"
 #include "skin/form/vlSkinMessages.h"
 #include "skin/form/LacquerParts.h"
 
@@ -172,15 +175,162 @@ void TvlLacquer::RunSystemMenuItem(const std::string& name) {
             SetFrameWindowState(fwsNormal);
     } else if (name == "LQR_ROLLUP") {
         SetRollUp(true);
+    } else if (name == "TRAY_LQR_RESTORE") {
+        // Until the tray icon exists the window comes back from the task bar.
+        if (HWND w = FormWindow()) {
+            ShowWindow(w, IsIconic(w) ? SW_RESTORE : SW_SHOW);
+            SetForegroundWindow(w);
+        }
     } else if (name == "LQR_CLOSE" || name == "TRAY_LQR_CLOSE") {
         FForm->Close();
     }
 }
 
+namespace {
+// Fills a menu with the items, each running its command on the frame.
+void FillFrameMenu(TvlLacquer* frame, TMenu* menu, const std::vector<TvlSysMenuItem>& items) {
+    TMenuItem* root = menu->RootItem();
+    root->Clear();
+    for (const TvlSysMenuItem& i : items) {
+        auto* item = new TMenuItem(root, i.Caption);
+        item->Name = i.Name;
+        item->ShortCut = TextToShortCut(i.ShortCut);
+        std::string name = i.Name;
+        if (!name.empty()) item->OnClick = [frame, name](TObject*) { frame->RunSystemMenuItem(name); };
+        root->Add(item);
+    }
+}
+}  // namespace
+
+void TvlLacquer::RebuildSystemMenu() { FillFrameMenu(this, FSystemMenu, SystemMenuItems()); }
+
+void TvlLacquer::RebuildTrayMenu() {
+    // The tray menu may be showing: it closes before its items go.
+    if (FSkinMenu->Visible && FSkinMenu->WindowCount() > 0 &&
+        FSkinMenu->Window(0)->SourceItem == FTrayMenu->RootItem())
+        FSkinMenu->CloseAll();
+    FillFrameMenu(this, FTrayMenu, TrayMenuItems());
+}
+
+void TvlLacquer::ForwardMenuSettings() {
+    TvlSkinMenu* e = FSkinMenu;
+    e->AlphaBlend = MenusAlphaBlend;
+    e->AlphaBlendAnimation = MenusAlphaBlendAnimation;
+    e->AlphaBlendValue = MenusAlphaBlendValue;
+    if (MaxMenuItemsInWindow >= 0) e->MaxMenuItemsInWindow = MaxMenuItemsInWindow;
+    if (DefMenuItemHeight > 0) e->DefaultMenuItemHeight = DefMenuItemHeight;
+    e->DefaultMenuItemFont = DefMenuItemFont;
+    e->UseSkinFont = UseSkinFontInMenu;
+}
+
+void TvlLacquer::UpdateMenuHook() {
+    bool wanted = (FInMenu || FTrackingMenuBar) && Application;
+    if (wanted == FMenuHookActive) return;
+    if (wanted)
+        Application->AddMessageHook(FMenuHook);
+    else if (Application)
+        Application->RemoveMessageHook(FMenuHook);
+    FMenuHookActive = wanted;
+}
+
 void TvlLacquer::MenuOpened() {
+    ForwardMenuSettings();
     if (FInMenu) return;
     FInMenu = true;
+    UpdateMenuHook();
     if (OnSkinMenuOpen) OnSkinMenuOpen(this);
+}
+
+void TvlLacquer::SetMainMenuBar(TvlSkinMainMenuBar* bar) {
+    if (FMainMenuBar == bar) return;
+    if (FTrackingMenuBar) LeaveMainMenuMode();
+    if (FMainMenuBar) RemoveFreeNotification(FMainMenuBar);
+    FMainMenuBar = bar;
+    if (bar) FreeNotification(bar);
+}
+
+void TvlLacquer::SetMDITabsBar(TvlSkinMDITabsBar* bar) {
+    if (FMDITabsBar) RemoveFreeNotification(FMDITabsBar);
+    FMDITabsBar = bar;
+    if (bar) {
+        FreeNotification(bar);
+        bar->SetLacquer(this);
+    }
+}
+
+void TvlLacquer::EnterMainMenuMode() {
+    if (FTrackingMenuBar) return;
+    FTrackingMenuBar = true;
+    UpdateMenuHook();
+    if (OnMainMenuEnter) OnMainMenuEnter(this);
+}
+
+void TvlLacquer::LeaveMainMenuMode() {
+    if (!FTrackingMenuBar) return;
+    FTrackingMenuBar = false;
+    if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+    if (FMainMenuBar) FMainMenuBar->ExitTracking();
+    UpdateMenuHook();
+    if (OnMainMenuExit) OnMainMenuExit(this);
+}
+
+void TvlLacquer::CloseMenusKeepingTheBar() {
+    bool tracking = FTrackingMenuBar;
+    FTrackingMenuBar = false;
+    if (FSkinMenu->Visible)
+        FSkinMenu->CloseAll();
+    else if (FInMenu)
+        MenuClosed();
+    FTrackingMenuBar = tracking;
+    UpdateMenuHook();
+}
+
+bool TvlLacquer::MenuBarKey(WORD key) {
+    TvlSkinMenu* engine = FSkinMenu;
+    TvlSkinMainMenuBar* bar = FMainMenuBar;
+    if (!engine->Visible) {
+        // Keyboard mode on the bar, no submenu open.
+        switch (key) {
+            case VK_LEFT: bar->MoveLeft(); return true;
+            case VK_RIGHT: bar->MoveRight(); return true;
+            case VK_RETURN:
+            case VK_DOWN:
+            case VK_UP: bar->EnterKey(); return true;
+            case VK_ESCAPE:
+            case VK_MENU:
+            case VK_F10: LeaveMainMenuMode(); return true;
+            default:
+                if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) bar->AcceleratorKey(static_cast<char>(key));
+                return true;
+        }
+    }
+    TvlSkinPopupWindow* inner = engine->Innermost();
+    switch (key) {
+        case VK_ESCAPE:
+            if (engine->WindowCount() > 1)
+                engine->CloseFrom(engine->WindowCount() - 1);
+            else
+                LeaveMainMenuMode();
+            return true;
+        case VK_LEFT:
+            if (engine->WindowCount() == 1) {
+                bar->MoveLeft();
+                return true;
+            }
+            return false;
+        case VK_RIGHT: {
+            bool opens = inner && inner->HotItem >= 0 && inner->HotItem < inner->ItemCount() &&
+                         inner->Item(inner->HotItem)->HasSubItems();
+            if (!opens) {
+                bar->MoveRight();
+                return true;
+            }
+            return false;
+        }
+        case VK_MENU:
+        case VK_F10: LeaveMainMenuMode(); return true;
+        default: return false;
+    }
 }
 
 void TvlLacquer::MenuClosed() {
@@ -192,38 +342,94 @@ void TvlLacquer::MenuClosed() {
             b->SetDown(false);
             break;
         }
+    UpdateMenuHook();
     if (OnSkinMenuClose) OnSkinMenuClose(this);
+    if (FTrackingMenuBar) LeaveMainMenuMode();
 }
 
-void TvlLacquer::PopupSystemMenu(int x, int y) {
+bool TvlLacquer::MenuHook(MSG& msg) {
+    TvlSkinMenu* engine = FSkinMenu;
+    bool tracking = FTrackingMenuBar && FMainMenuBar;
+    if (!engine->Visible && !tracking) return false;
+    bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (tracking && keyDown && MenuBarKey(static_cast<WORD>(msg.wParam))) return true;
+    if (tracking && !engine->Visible) {
+        switch (msg.message) {
+            case WM_KEYUP:
+            case WM_SYSKEYUP:
+            case WM_CHAR:
+            case WM_SYSCHAR: return true;
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+            case WM_NCLBUTTONDOWN:
+            case WM_NCRBUTTONDOWN:
+                if (msg.hwnd != FMainMenuBar->Handle()) LeaveMainMenuMode();
+                return false;
+            default: return false;
+        }
+    }
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // The focused control never sees keys while a menu is open.
+            if (msg.wParam == VK_MENU || msg.wParam == VK_F10)
+                engine->CloseAll();
+            else
+                engine->KeyDown(static_cast<WORD>(msg.wParam));
+            return true;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_DEADCHAR:
+        case WM_SYSDEADCHAR:
+        case WM_MOUSEWHEEL: return true;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+            // A click anywhere but on the menu closes it and goes on; a click
+            // on the bar's item whose menu is open only closes it.
+            if (engine->IsMenuWindow(msg.hwnd)) return false;
+            if (FMainMenuBar && msg.hwnd == FMainMenuBar->Handle() && msg.message == WM_LBUTTONDOWN) {
+                TvlSkinMainMenuBarItem* down = FMainMenuBar->DownItem();
+                POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+                bool onDown = down && p.x >= down->ObjectRect.Left && p.x < down->ObjectRect.Right &&
+                              p.y >= down->ObjectRect.Top && p.y < down->ObjectRect.Bottom;
+                engine->CloseAll();
+                return onDown;
+            }
+            engine->CloseAll();
+            return false;
+        default: return false;
+    }
+}
+
+void TvlLacquer::PopupSystemMenu(int x, int y) { PopupSystemMenuAt({x, y, x, y}, false); }
+
+void TvlLacquer::PopupSystemMenuAt(const TRect& anchor, bool popupUp) {
     HWND w = FormWindow();
     if (!w) return;
-    std::vector<TvlSysMenuItem> items = SystemMenuItems();
-    std::string chosen;
-    std::shared_ptr<bool> alive = FAlive;
-    MenuOpened();
     if (SystemMenuPopup) {
-        chosen = SystemMenuPopup(items, POINT{x, y});
-    } else {
-        // Until the skinned menu engine draws it, the platform's popup shows
-        // the same items; the menu is ours and goes right after.
-        HMENU menu = CreatePopupMenu();
-        if (!menu) return;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (items[i].Caption == "-") {
-                AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-                continue;
-            }
-            std::string text = items[i].Caption + (items[i].ShortCut.empty() ? "" : "\t" + items[i].ShortCut);
-            AppendMenuA(menu, MF_STRING, i + 1, text.c_str());
-        }
-        int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0, w, nullptr);
-        DestroyMenu(menu);
-        if (id > 0 && static_cast<size_t>(id) <= items.size()) chosen = items[static_cast<size_t>(id) - 1].Name;
+        // A test's stand-in answers at once with the chosen item.
+        std::vector<TvlSysMenuItem> items = SystemMenuItems();
+        std::shared_ptr<bool> alive = FAlive;
+        MenuOpened();
+        std::string chosen = SystemMenuPopup(items, POINT{anchor.Left, anchor.Bottom});
+        if (!*alive) return;
+        MenuClosed();
+        if (!chosen.empty()) RunSystemMenuItem(chosen);
+        return;
     }
-    if (!*alive) return;
-    MenuClosed();
-    if (!chosen.empty()) RunSystemMenuItem(chosen);
+    // An open menu (perhaps this one) closes before the items are rebuilt.
+    if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+    RebuildSystemMenu();
+    MenuOpened();
+    FSkinMenu->Popup(nullptr, MenuSkin(), popupUp, FSystemMenu->RootItem(), anchor, 0);
 }
 
 // ---- Mouse ---------------------------------------------------------------------
@@ -409,4 +615,15 @@ void TvlLacquer::FadeIn() {
         SetAlpha(w, AlphaBlendValue);
     }
     if (target >= 255) SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+}
+
+bool TvlLacquer::ShowControlMenu(const TPopupMenuRequest& request) {
+    if (!request.Menu || !FSkinMenu) return false;
+    TvlSkinData* skin = dynamic_cast<TvlSkinData*>(request.SkinData);
+    if (!skin) skin = MenuSkin();
+    if (!skin) return false;
+    if (FSkinMenu->Visible) MenuClosed();
+    MenuOpened();
+    FSkinMenu->Popup(request.Control, skin, false, request.Menu->RootItem(), {request.X, request.Y, request.X, request.Y}, 0);
+    return true;
 }

@@ -290,7 +290,7 @@ void TvlSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {
         RECT w;
         GetWindowRect(Parent->FormWindow(), &w);
         MenuOpen = true;
-        Parent->PopupSystemMenu(w.left + ObjectRect.Left, w.top + ObjectRect.Bottom);
+        Parent->PopupSystemMenuAt(Offset(ObjectRect, w.left, w.top), false);
     }
 }
 

@@ -16,10 +16,6 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Menus.h"
 
-// The menu the icon opens. The skinned popup menu takes its place by
-// changing this line; the icon uses only Popup() of it.
-using TvlTrayPopupMenu = TPopupMenu;
-
 using TvlTrayMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TvlTrayMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TvlCycleEvent = std::function<void(TObject* sender, int nextIndex)>;
@@ -51,7 +47,8 @@ public:
     void SetIconVisible(bool value);
     int IconIndex() const { return FIconIndex; }
     void SetIconIndex(int index);
-    TvlTrayPopupMenu* PopupMenu = nullptr;
+    // Any popup menu; a frame gives its skinned tray menu.
+    TPopupMenu* PopupMenu = nullptr;
     bool PopupByLeftButton = false;
     bool MinimizedOnStart = false;
     bool MinimizeToTray = true;

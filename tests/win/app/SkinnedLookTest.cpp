@@ -48,3 +48,67 @@ TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
         frmMain = nullptr;
     }
 }
+
+namespace {
+// Saves the screen under a rectangle (the window and the menu above it).
+void SaveScreenArea(const RECT& r, const std::string& name) {
+    ui::Pump(50);
+    TBitmap picture(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(picture.DC(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = std::string(path, n);
+    folder = folder.substr(0, folder.find_last_of("\\/") + 1) + "screenshots\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    picture.SaveToBmpFile(folder + name + ".bmp");
+}
+}  // namespace
+
+TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
+    for (const char* skin : {"modern", "graphite"}) {
+        SCOPED_TRACE(skin);
+        if (std::string(skin) == "graphite") {
+            Write("dbskin.dat", GraphitePackage());
+            Write("dbconfig.dat", "[Settings]\r\n");
+        }
+        TfrmMain* w = Start();
+        SetWindowPos(w->Handle(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ui::Pump(30);
+        TTreeNode* node = w->tvwMain->Roots()[0]->Children[0];
+        RECT r = w->tvwMain->NodeRect(node);
+        ui::RightClickAt(w->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ASSERT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
+        RECT tree, menu;
+        GetWindowRect(w->tvwMain->Handle(), &tree);
+        GetWindowRect(w->vlLacquer1->SkinMenu()->Window(0)->Handle(), &menu);
+        RECT area{tree.left, tree.top, std::max(tree.right, menu.right + 10), std::max(tree.top + 200, menu.bottom + 10)};
+        SaveScreenArea(area, std::string("treemenu-") + skin);
+        w->vlLacquer1->SkinMenu()->CloseAll();
+
+        RECT wr;
+        GetWindowRect(w->Handle(), &wr);
+        SetCursorPos(wr.left + 60, wr.top + 12);
+        PostMessageA(w->Handle(), WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(wr.left + 60, wr.top + 12));
+        ui::Pump(20);
+        ASSERT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
+        GetWindowRect(w->vlLacquer1->SkinMenu()->Window(0)->Handle(), &menu);
+        SaveScreenArea({wr.left, wr.top, std::max(menu.right + 10, wr.left + 300), std::max(menu.bottom + 10, wr.top + 150)},
+                       std::string("systemmenu-") + skin);
+        w->vlLacquer1->SkinMenu()->CloseAll();
+
+        SelectNode("Plan");
+        ui::OnNextModal([&](TForm* box) {
+            RECT b;
+            GetWindowRect(box->Handle(), &b);
+            SaveScreenArea(b, std::string("confirm-") + skin);
+            ui::Answer(box, "Cancel");
+        });
+        w->Delete1->Click();
+        frmMain->Release();
+        frmMain = nullptr;
+    }
+}

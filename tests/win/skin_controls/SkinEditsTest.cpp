@@ -35,7 +35,7 @@ protected:
         Shown shown;
         edit->MenuPresenter = [&](TPopupMenu* menu, int x, int y) {
             shown.At = {x, y};
-            for (TMenuItem* item : menu->Items) {
+            for (TMenuItem* item : menu->Items()) {
                 shown.Captions.push_back(item->Caption);
                 shown.Enabled.push_back(item->Enabled);
                 if (item->Caption == run) item->Click();
@@ -184,7 +184,7 @@ TEST_F(SkinEdits, TwoHundredContextMenusLeaveNothingBehind) {
     TLeakCheck leaks;
     int alive = 0;
     for (int i = 0; i < 200; ++i) {
-        edit->MenuPresenter = [&](TPopupMenu* menu, int, int) { alive += menu->Items.empty() ? 0 : 1; };
+        edit->MenuPresenter = [&](TPopupMenu* menu, int, int) { alive += menu->Items().empty() ? 0 : 1; };
         SendMessageA(edit->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(20, 20));
         EXPECT_EQ(edit->ContextMenu(), nullptr);
     }

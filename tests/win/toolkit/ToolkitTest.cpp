@@ -68,7 +68,7 @@ TEST_F(ToolkitTest, MessageBoxLayoutResultsAndKeys) {
     TvlSkinMessage messages(nullptr);
     TLeakCheck leaks;
     ui::OnNextModal([](TForm* box) {
-        auto* ok = dynamic_cast<TButton*>(box->FindComponent("OK"));
+        auto* ok = dynamic_cast<TvlSkinButton*>(box->FindComponent("OK"));
         ASSERT_NE(ok, nullptr);
         EXPECT_EQ(box->Caption(), "Information");
         EXPECT_EQ(ok->Width(), 70);
@@ -81,9 +81,9 @@ TEST_F(ToolkitTest, MessageBoxLayoutResultsAndKeys) {
     EXPECT_EQ(messages.ShowMessageBox("A long enough message for the layout", mtInformation, mbOK), 1);
 
     ui::OnNextModal([](TForm* box) {
-        auto* cancel = dynamic_cast<TButton*>(box->FindComponent("Cancel"));
+        auto* cancel = dynamic_cast<TvlSkinButton*>(box->FindComponent("Cancel"));
         ASSERT_NE(cancel, nullptr);
-        EXPECT_EQ(GetFocus(), dynamic_cast<TButton*>(box->FindComponent("OK"))->Handle());
+        EXPECT_EQ(GetFocus(), dynamic_cast<TvlSkinButton*>(box->FindComponent("OK"))->Handle());
         ui::Key(cancel, VK_ESCAPE);
     });
     EXPECT_EQ(messages.ShowMessageBox("Sure?", mtInformation, mbOK | mbCancel), 2);

@@ -1,0 +1,784 @@
+// The skinned main menu bar: items, child buttons, layout, look, mouse and
+// keyboard.
+#include "skin/form/vlSkinMenuBar.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "skin/data/vlEffects.h"
+#include "skin/data/vlUtils.h"
+#include "skin/form/Lacquer.h"
+#include "skin/form/LacquerParts.h"
+#include "skin/form/vlSkinMenus.h"
+
+using namespace vlFrameParts;
+
+namespace {
+constexpr uint32_t kHotFill = 13811126;   // RGB 182, 189, 210
+constexpr uint32_t kDownFill = 11899781;  // RGB 133, 147, 181
+constexpr uint32_t kNavy = 0x00800000;
+
+const TPixelImage* PictureOf(const TvlSkinData* skin, int index) {
+    if (!skin || index < 0 || index >= static_cast<int>(skin->PictureList.size())) return nullptr;
+    const TPixelImage* p = &skin->PictureList[static_cast<size_t>(index)];
+    return p->Empty() ? nullptr : p;
+}
+
+TvlFBitmap Piece(const TPixelImage* picture, const TRect& r, int w, int h) {
+    TvlFBitmap out;
+    if (!picture || r.IsEmpty() || w <= 0 || h <= 0) return out;
+    out.SetSize(w, h);
+    StretchPiece(out, {0, 0, w, h}, PictureView(*picture), r);
+    return out;
+}
+}  // namespace
+
+// ---- Objects ----------------------------------------------------------------------------
+
+void TvlMenuBarObject::MouseEnter() {
+    PointerInside = Active = true;
+    Bar->RepaintObject(this);
+}
+
+void TvlMenuBarObject::MouseLeave() {
+    PointerInside = Active = false;
+    Bar->RepaintObject(this);
+}
+
+bool TvlMenuBarObject::CanMorph() const {
+    if (!Morphing || Down) return false;
+    return Active ? MorphFactor < 1 : MorphFactor > 0;
+}
+
+TvlSkinMainMenuBarItem::TvlSkinMainMenuBarItem(TvlSkinMainMenuBar* bar, TMenuItem* item,
+                                               const TvlDataSkinMainMenuItem* data)
+    : TvlMenuBarObject(bar), MenuItem(item), Data(data) {
+    IDName = item->Name;
+    if (!data) return;
+    Picture = PictureOf(bar->SkinData(), data->ActivePictureIndex);
+    SkinRect = data->SkinRect;
+    ActiveSkinRect = data->ActiveSkinRect.IsEmpty() ? data->SkinRect : data->ActiveSkinRect;
+    DownRect = !data->DownRect.IsEmpty() ? data->DownRect : ActiveSkinRect;
+    Morphing = data->Morphing && Picture;
+    MorphKind = static_cast<int>(data->MorphKind);
+}
+
+bool TvlSkinMainMenuBarItem::CanMorph() const { return TvlMenuBarObject::CanMorph(); }
+
+void TvlSkinMainMenuBarItem::Draw(TvlFBitmap& bitmap) {
+    const TRect& r = ObjectRect;
+    int w = r.Width(), h = r.Height();
+    if (w <= 0 || h <= 0) return;
+    GdiFlush();
+    uint32_t colour;
+    TRect text;
+    bool shifted = false;
+    if (Data && Picture) {
+        TvlPixelView view = PictureView(*Picture);
+        TvlFBitmap look;
+        if (Morphing && CanMorph()) {
+            TvlEffectBmp normal;
+            TvlFBitmap active;
+            ComposeHorizontal(Data->ItemLeftOffset, Data->ItemRightOffset, SkinRect, view, w, normal);
+            ComposeHorizontal(Data->ItemLeftOffset, Data->ItemRightOffset, ActiveSkinRect, view, w, active);
+            normal.MorphKind(MorphKind, active, MorphFactor);
+            look = std::move(normal);
+        } else {
+            const TRect& source = Down ? DownRect : Active ? ActiveSkinRect : SkinRect;
+            ComposeHorizontal(Data->ItemLeftOffset, Data->ItemRightOffset, source, view, w, look);
+        }
+        if (!look.Empty()) CopyPiece(bitmap, r.Left, r.Top, look, {0, 0, look.Width(), std::min(look.Height(), h)});
+        colour = Down ? Data->DownFontColor
+                      : Active ? Data->ActiveFontColor
+                               : MenuItem->Enabled && Enabled ? Data->FontColor : Data->UnEnabledFontColor;
+        text = Offset(Data->TextRect, r.Left, r.Top);
+        text.Right += w - Data->SkinRect.Width();
+    } else {
+        FillArea(bitmap, r, Rgb(clBtnFace));
+        if (Down || Active) {
+            FillArea(bitmap, r, Down ? kDownFill : kHotFill);
+            FrameArea(bitmap, r, kNavy);
+        }
+        colour = Rgb(MenuItem->Enabled && Enabled ? Bar->DefItemFont.Color() : clBtnShadow);
+        text = r;
+        shifted = Down;
+    }
+    TFont font = Data && Bar->UseSkinFont ? TFont(Data->FontName, Data->FontHeight, Data->FontStyle)
+                                          : Bar->DefItemFont;
+    if (Bar->SkinData() && Bar->SkinData()->ResourceStrData())
+        font.SetCharSet(Bar->SkinData()->ResourceStrData()->CharSet);
+    HDC dc = bitmap.Canvas();
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    const std::string& caption = MenuItem->Caption;
+    RECT place{text.Left, text.Top, text.Right, text.Bottom};
+    if (Data && Picture) {
+        RECT measure = place;
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
+        int ch = measure.bottom - measure.top;
+        place = {measure.left + 1, text.Top + (text.Height() - ch) / 2, text.Right, text.Top + (text.Height() + ch) / 2};
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT);
+    } else {
+        if (shifted) OffsetRect(&place, 1, 1);
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place,
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    SelectObject(dc, old);
+    GdiFlush();
+}
+
+void TvlSkinMainMenuBarItem::MouseDown(int x, int y, TMouseButton button) {
+    if (button == mbLeft && Enabled && MenuItem->Enabled) Bar->ItemMouseDown(this);
+}
+
+void TvlSkinMainMenuBarItem::MouseEnter() {
+    PointerInside = true;
+    TvlSkinMainMenuBarItem* down = Bar->DownItem();
+    if (down && down != this) {
+        // With a submenu open the mouse alone moves it along the bar.
+        Bar->OpenItemMenu(this);
+    } else {
+        Active = true;
+        if (Morphing) Bar->StartMorph();
+        else Bar->RepaintObject(this);
+    }
+    if (Bar->OnItemMouseEnter) Bar->OnItemMouseEnter(MenuItem);
+}
+
+void TvlSkinMainMenuBarItem::MouseLeave() {
+    PointerInside = false;
+    Active = false;
+    if (Morphing) Bar->StartMorph();
+    else Bar->RepaintObject(this);
+    if (Bar->OnItemMouseLeave) Bar->OnItemMouseLeave(MenuItem);
+}
+
+TvlSkinMainMenuBarButton::TvlSkinMainMenuBarButton(TvlSkinMainMenuBar* bar, TvlMenuBarCommand command,
+                                                   const TvlDataSkinStdButton* data)
+    : TvlMenuBarObject(bar), Command(command) {
+    static const char* const names[] = {"closebutton", "maxbutton", "minbutton", "sysmenubutton"};
+    IDName = names[command];
+    if (!data) return;
+    Picture = PictureOf(bar->SkinData(), data->ActivePictureIndex);
+    SkinRect = data->SkinRect;
+    ActiveSkinRect = data->ActiveSkinRect;
+    DownRect = data->DownRect;
+    Morphing = data->Morphing && Picture && !ActiveSkinRect.IsEmpty();
+    MorphKind = static_cast<int>(data->MorphKind);
+}
+
+void TvlSkinMainMenuBarButton::Draw(TvlFBitmap& bitmap) {
+    const TRect& r = ObjectRect;
+    int w = r.Width(), h = r.Height();
+    if (w <= 0 || h <= 0) return;
+    bool pressed = Down && PointerInside;
+    if (Picture && !SkinRect.IsEmpty()) {
+        TvlFBitmap look;
+        if (pressed && !DownRect.IsEmpty()) {
+            look = Piece(Picture, DownRect, w, h);
+        } else if (Morphing && CanMorph()) {
+            TvlEffectBmp normal;
+            normal.Assign(Piece(Picture, SkinRect, w, h).View());
+            normal.MorphKind(MorphKind, Piece(Picture, ActiveSkinRect, w, h), MorphFactor);
+            look = std::move(normal);
+        } else {
+            look = Piece(Picture, Active && !ActiveSkinRect.IsEmpty() ? ActiveSkinRect : SkinRect, w, h);
+        }
+        if (!look.Empty()) CopyPiece(bitmap, r.Left, r.Top, look, {0, 0, w, h});
+        return;
+    }
+    FillArea(bitmap, r, Rgb(clBtnFace));
+    if (Active) {
+        FillArea(bitmap, r, pressed ? kDownFill : kHotFill);
+        FrameArea(bitmap, r, kNavy);
+    }
+    TvlGlyph glyph = Command == mbcClose      ? TvlGlyph::Close
+                     : Command == mbcMaximize ? TvlGlyph::Restore
+                     : Command == mbcMinimize ? TvlGlyph::Minimize
+                                              : TvlGlyph::SystemMenu;
+    int gx = r.Left + (pressed ? w / 2 - 4 : w / 2 - 5), gy = r.Top + (pressed ? h / 2 - 3 : h / 2 - 4);
+    DrawDefaultGlyph(bitmap, glyph, gx, gy, Rgb(Enabled ? clBtnText : clBtnShadow));
+}
+
+void TvlSkinMainMenuBarButton::MouseDown(int x, int y, TMouseButton button) {
+    if (button != mbLeft || !Enabled) return;
+    Down = true;
+    Bar->RepaintObject(this);
+    if (Command == mbcSysMenu) Bar->RunButton(mbcSysMenu);
+}
+
+void TvlSkinMainMenuBarButton::MouseUp(int x, int y, TMouseButton button) {
+    bool run = Down && PointerInside && button == mbLeft && Command != mbcSysMenu;
+    Down = false;
+    Bar->RepaintObject(this);
+    if (run) Bar->RunButton(Command);
+}
+
+void TvlSkinMainMenuBarButton::DblClick() {
+    if (Command == mbcSysMenu) Bar->RunButton(mbcClose);
+}
+
+// ---- The bar -------------------------------------------------------------------------------
+
+TvlSkinMainMenuBar::TvlSkinMainMenuBar(TComponent* owner, TWinControl* parent) : TvlSkinControl(owner, parent) {
+    SkinDataName = "mainmenubar";
+    SetBounds(0, 0, 200, FDefaultHeight);
+    SetAlign(alTop);
+    FKeys = new TMessageHook(this, [this](MSG& msg) { return HandleShortcut(msg); });
+}
+
+TvlSkinMainMenuBar::~TvlSkinMainMenuBar() {
+    BeginDestroy();
+    FMouseTimer.Stop();
+    FMorphTimer.Stop();
+    if (TvlLacquer* frame = Frame()) frame->SetMainMenuBar(nullptr);
+    FObjects.clear();
+}
+
+TvlLacquer* TvlSkinMainMenuBar::Frame() const {
+    TForm* form = GetParentForm(this);
+    TvlLacquer* frame = FindFormLacquer(form);
+    return frame && frame->MainMenuBar() == this ? frame : nullptr;
+}
+
+void TvlSkinMainMenuBar::Notification(TComponent* component, bool removing) {
+    TvlSkinControl::Notification(component, removing);
+    if (removing && component == FMainMenu) {
+        FMainMenu = nullptr;
+        if (!Destroying()) Rebuild();
+    }
+    if (removing && component == FChild) {
+        FChild = nullptr;
+        if (!Destroying()) HideChildButtons();
+    }
+}
+
+void TvlSkinMainMenuBar::SetMainMenu(TMainMenu* menu) {
+    if (FMainMenu) RemoveFreeNotification(FMainMenu);
+    FMainMenu = menu;
+    if (FMainMenu) FreeNotification(FMainMenu);
+    Rebuild();
+}
+
+void TvlSkinMainMenuBar::SetDefaultHeight(int h) {
+    FDefaultHeight = h;
+    FitHeight();
+}
+
+const TvlDataSkinMainMenuBar* TvlSkinMainMenuBar::Element() const {
+    const TvlSkinData* skin = SkinData();
+    if (!skin || skin->IsEmpty()) return nullptr;
+    int i = skin->FindControlIndex(SkinDataName);
+    return i < 0 ? nullptr
+                 : dynamic_cast<const TvlDataSkinMainMenuBar*>(skin->SkinControls[static_cast<size_t>(i)].get());
+}
+
+void TvlSkinMainMenuBar::FitHeight() {
+    const TvlDataSkinMainMenuBar* e = Element();
+    int h = e ? e->SkinRect.Height() : FDefaultHeight;
+    if (h > 0 && h != Height()) SetHeight(h);
+}
+
+void TvlSkinMainMenuBar::SkinChanged() {
+    TvlSkinControl::SkinChanged();
+    FitHeight();
+    Rebuild();
+}
+
+void TvlSkinMainMenuBar::BoundsChanged() {
+    TvlSkinControl::BoundsChanged();
+    Layout();
+}
+
+void TvlSkinMainMenuBar::Rebuild() {
+    FActiveObject = FPreviousActive = FCaptureObject = -1;
+    std::vector<std::unique_ptr<TvlMenuBarObject>> buttons;
+    for (int i = 0; i < FChildButtons; ++i) buttons.push_back(std::move(FObjects[static_cast<size_t>(i)]));
+    FObjects = std::move(buttons);
+    const TvlDataSkinMainMenuItem* data = nullptr;
+    if (const TvlDataSkinMainMenuBar* e = Element())
+        if (int i = SkinData()->FindObjectIndex(e->MenuBarItem); i >= 0)
+            data = dynamic_cast<const TvlDataSkinMainMenuItem*>(SkinData()->SkinObjects[static_cast<size_t>(i)].get());
+    if (FMainMenu)
+        for (TMenuItem* item : FMainMenu->Items())
+            if (item->Visible) FObjects.push_back(std::make_unique<TvlSkinMainMenuBarItem>(this, item, data));
+    FitHeight();
+    Layout();
+    Invalidate();
+}
+
+TvlSkinMainMenuBarItem* TvlSkinMainMenuBar::Item(int i) const {
+    return static_cast<TvlSkinMainMenuBarItem*>(FObjects.at(static_cast<size_t>(FChildButtons + i)).get());
+}
+
+TvlSkinMainMenuBarItem* TvlSkinMainMenuBar::DownItem() const {
+    for (int i = 0; i < ItemCount(); ++i)
+        if (Item(i)->Down) return Item(i);
+    return nullptr;
+}
+
+TFont TvlSkinMainMenuBar::ItemFont(const TvlSkinMainMenuBarItem& item) const {
+    TFont font = item.Data && UseSkinFont ? TFont(item.Data->FontName, item.Data->FontHeight, item.Data->FontStyle)
+                                          : DefItemFont;
+    if (SkinData() && SkinData()->ResourceStrData()) font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
+    return font;
+}
+
+void TvlSkinMainMenuBar::LayoutChildButtons() {
+    if (!FChildButtons) return;
+    int h = FItemsRect.Height();
+    auto size = [&](TvlMenuBarObject* o) {
+        return o->Picture && !o->SkinRect.IsEmpty() ? TPoint{o->SkinRect.Width(), o->SkinRect.Height()} : TPoint{h, h};
+    };
+    int right = FItemsRect.Right;
+    for (int i = 0; i < FChildButtons; ++i) {
+        auto* b = static_cast<TvlSkinMainMenuBarButton*>(FObjects[static_cast<size_t>(i)].get());
+        if (!b->Visible) continue;
+        TPoint s = size(b);
+        int top = FItemsRect.Top + (h - s.Y) / 2;
+        if (b->Command == mbcSysMenu) {
+            b->ObjectRect = {FItemsRect.Left, top, FItemsRect.Left + s.X, top + s.Y};
+            FItemsRect.Left += s.X + 2;
+        }
+    }
+    // Close, maximize, minimize from the right end leftwards.
+    for (TvlMenuBarCommand command : {mbcClose, mbcMaximize, mbcMinimize})
+        for (int i = 0; i < FChildButtons; ++i) {
+            auto* b = static_cast<TvlSkinMainMenuBarButton*>(FObjects[static_cast<size_t>(i)].get());
+            if (b->Command != command || !b->Visible) continue;
+            TPoint s = size(b);
+            int top = FItemsRect.Top + (h - s.Y) / 2;
+            b->ObjectRect = {right - s.X, top, right, top + s.Y};
+            right -= s.X + 2;
+        }
+    FItemsRect.Right = right;
+}
+
+void TvlSkinMainMenuBar::Layout() {
+    const TvlDataSkinMainMenuBar* e = Element();
+    if (e)
+        FItemsRect = {e->ItemsRect.Left, e->ItemsRect.Top, e->ItemsRect.Right + (Width() - e->SkinRect.Width()),
+                      e->ItemsRect.Bottom};
+    else
+        FItemsRect = {2, 2, Width() - 2, Height() - 2};
+    LayoutChildButtons();
+    FScroll = false;
+    int x = FItemsRect.Left;
+    int limit = FItemsRect.Right - (ScrollMenu ? 5 : 0);
+    HDC dc = GetDC(nullptr);
+    for (int i = 0; i < ItemCount(); ++i) {
+        TvlSkinMainMenuBarItem* item = Item(i);
+        TFont font = ItemFont(*item);
+        HGDIOBJ old = SelectObject(dc, font.Handle());
+        RECT r{0, 0, 0, 0};
+        DrawTextA(dc, item->MenuItem->Caption.c_str(), static_cast<int>(item->MenuItem->Caption.size()), &r,
+                  DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        int captionWidth = r.right - r.left;
+        int w, h;
+        if (item->Data && item->Picture) {
+            w = item->Data->SkinRect.Width() - item->Data->TextRect.Width() + captionWidth + 2;
+            h = item->Data->SkinRect.Height();
+        } else {
+            w = captionWidth + 12;
+            h = FItemsRect.Height();
+        }
+        item->ObjectRect = {x, FItemsRect.Top, x + w, FItemsRect.Top + h};
+        // An item that does not fit is not drawn and takes no clicks until it does.
+        item->Shown = item->ObjectRect.Right <= limit;
+        item->Enabled = item->Shown;
+        item->Visible = item->Shown;
+        if (!item->Shown) FScroll = true;
+        x += w;
+    }
+    ReleaseDC(nullptr, dc);
+}
+
+TRect TvlSkinMainMenuBar::MarkerRect() const {
+    return {FItemsRect.Right - 5, FItemsRect.Top, FItemsRect.Right, FItemsRect.Bottom};
+}
+
+void TvlSkinMainMenuBar::Compose(TvlFBitmap& bitmap) {
+    int w = Width(), h = Height();
+    bitmap.SetSize(w, h);
+    const TvlDataSkinMainMenuBar* e = Element();
+    const TPixelImage* picture = e ? PictureOf(SkinData(), e->PictureIndex) : nullptr;
+    if (e && picture) {
+        TvlFBitmap strip;
+        ComposeHorizontal(e->ItemsRect.Left, e->SkinRect.Width() - e->ItemsRect.Right, e->SkinRect,
+                          PictureView(*picture), w, strip);
+        if (!strip.Empty()) CopyPiece(bitmap, 0, 0, strip, {0, 0, strip.Width(), std::min(strip.Height(), h)});
+    } else {
+        bitmap.Fill(Rgb(clBtnFace));
+    }
+    Layout();
+    for (auto& o : FObjects)
+        if (o->Visible) o->Draw(bitmap);
+    if (FScroll && ScrollMenu) {
+        uint32_t normal = e ? e->TrackMarkColor : Rgb(clBtnShadow);
+        uint32_t active = e ? e->TrackMarkActiveColor : Rgb(clBtnText);
+        DrawArrow(bitmap, MarkerRect(), FMarkerHot ? active : normal, 2);
+    }
+}
+
+void TvlSkinMainMenuBar::RepaintObject(TvlMenuBarObject*) { Invalidate(); }
+
+void TvlSkinMainMenuBar::StartMorph() {
+    if (HandleAllocated()) FMorphTimer.Start(Handle());
+}
+
+int TvlSkinMainMenuBar::ObjectAt(int x, int y) const {
+    for (int i = 0; i < static_cast<int>(FObjects.size()); ++i) {
+        const TvlMenuBarObject& o = *FObjects[static_cast<size_t>(i)];
+        if (o.Enabled && o.Visible && Inside(o.ObjectRect, x, y)) return i;
+    }
+    return -1;
+}
+
+void TvlSkinMainMenuBar::SetActive(int index) {
+    if (index == FActiveObject) return;
+    int old = FActiveObject;
+    FPreviousActive = old;
+    FActiveObject = index;
+    if (old >= 0 && old < static_cast<int>(FObjects.size())) FObjects[static_cast<size_t>(old)]->MouseLeave();
+    if (index >= 0 && index < static_cast<int>(FObjects.size())) FObjects[static_cast<size_t>(index)]->MouseEnter();
+}
+
+void TvlSkinMainMenuBar::TrackPoint(int x, int y, bool inside) {
+    bool hot = inside && FScroll && ScrollMenu && Inside(MarkerRect(), x, y);
+    if (hot != FMarkerHot) {
+        FMarkerHot = hot;
+        Invalidate();
+    }
+    if (!inside) {
+        FMouseTimer.Stop();
+        if (!FEngaged) SetActive(-1);
+        return;
+    }
+    int i = ObjectAt(x, y);
+    if (FCaptureObject >= 0 && i != FCaptureObject) i = -1;
+    if (i < 0 && FEngaged) return;  // the open item stays active
+    SetActive(i);
+}
+
+void TvlSkinMainMenuBar::OnTimer(TMessage& m) {
+    if (m.WParam == FMouseTimer.Id()) {
+        POINT p;
+        GetCursorPos(&p);
+        bool inside = WindowFromPoint(p) == Handle();
+        ScreenToClient(Handle(), &p);
+        TrackPoint(p.x, p.y, inside);
+    } else if (m.WParam == FMorphTimer.Id()) {
+        bool moved = false;
+        for (auto& o : FObjects)
+            if (o->CanMorph()) {
+                o->MorphFactor = std::clamp(o->MorphFactor + (o->Active ? 0.2 : -0.2), 0.0, 1.0);
+                moved = true;
+            }
+        if (!moved) FMorphTimer.Stop();
+        Invalidate();
+    } else {
+        TvlSkinControl::OnTimer(m);
+    }
+}
+
+void TvlSkinMainMenuBar::OnMouse(TMessage& m) {
+    int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+    switch (m.Msg) {
+        case WM_MOUSEMOVE:
+            FMouseTimer.Start(Handle());
+            TrackPoint(x, y, true);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            TrackPoint(x, y, true);
+            if (FActiveObject < 0) {
+                if (FScroll && ScrollMenu && Inside(MarkerRect(), x, y)) OpenOverflow();
+                break;
+            }
+            FCaptureObject = FActiveObject;
+            TvlMenuBarObject* o = FObjects[static_cast<size_t>(FCaptureObject)].get();
+            bool button = FCaptureObject < FChildButtons;
+            if (button) SetCapture(Handle());
+            o->MouseDown(x, y, mbLeft);
+            if (m.Msg == WM_LBUTTONDBLCLK && FCaptureObject >= 0) o->DblClick();
+            break;
+        }
+        case WM_LBUTTONUP:
+            if (FCaptureObject >= 0 && FCaptureObject < static_cast<int>(FObjects.size())) {
+                TvlMenuBarObject* o = FObjects[static_cast<size_t>(FCaptureObject)].get();
+                o->PointerInside = Inside(o->ObjectRect, x, y);
+                FCaptureObject = -1;
+                if (GetCapture() == Handle()) ReleaseCapture();
+                o->MouseUp(x, y, mbLeft);
+            }
+            break;
+        case WM_MOUSELEAVE: TrackPoint(-1, -1, false); break;
+        default: break;
+    }
+    m.Result = 0;
+}
+
+void TvlSkinMainMenuBar::ItemMouseDown(TvlSkinMainMenuBarItem* item) {
+    TvlLacquer* frame = Frame();
+    FCaptureObject = -1;
+    if (item->MenuItem->Count() > 0) {
+        if (item->Down) return;
+        OpenItemMenu(item);
+        return;
+    }
+    // An item without sub-items runs its command at once.
+    if (frame && frame->TrackingMenuBar()) frame->LeaveMainMenuMode();
+    if (frame && frame->InMenu()) frame->MenuClosed();
+    Invalidate();
+    item->MenuItem->Click();
+}
+
+void TvlSkinMainMenuBar::OpenItemMenu(TvlSkinMainMenuBarItem* item) {
+    TvlLacquer* frame = Frame();
+    if (!frame || !item->MenuItem->Enabled) return;
+    for (int i = 0; i < ItemCount(); ++i)
+        if (Item(i) != item && (Item(i)->Down || Item(i)->Active)) {
+            Item(i)->Down = Item(i)->Active = false;
+            Item(i)->MorphFactor = 0;
+        }
+    FActiveObject = FChildButtons + [&] {
+        for (int i = 0; i < ItemCount(); ++i)
+            if (Item(i) == item) return i;
+        return 0;
+    }();
+    FEngaged = true;
+    item->Active = true;
+    if (item->MenuItem->Count() == 0) {
+        // Onto an item without a menu: the open one closes, the bar tracks on.
+        frame->CloseMenusKeepingTheBar();
+        Invalidate();
+        return;
+    }
+    item->Down = true;
+    item->MorphFactor = 1;
+    if (!frame->TrackingMenuBar()) frame->EnterMainMenuMode();
+    frame->MenuOpened();
+    TRect anchor = item->ObjectRect;
+    POINT origin{0, 0};
+    ClientToScreen(Handle(), &origin);
+    anchor = Offset(anchor, origin.x, origin.y);
+    Invalidate();
+    frame->SkinMenu()->Popup(this, frame->MenuSkin(), PopupToUp, item->MenuItem, anchor, 0);
+}
+
+void TvlSkinMainMenuBar::OpenOverflow() {
+    TvlLacquer* frame = Frame();
+    if (!frame || !FMainMenu) return;
+    int shown = 0;
+    for (int i = 0; i < ItemCount(); ++i) shown += Item(i)->Shown ? 1 : 0;
+    // The menu's own items from the first that did not fit (hidden ones count as not there).
+    int start = 0;
+    for (int seen = 0; start < FMainMenu->RootItem()->Count() && seen < shown; ++start)
+        if (FMainMenu->RootItem()->Item(start)->Visible) ++seen;
+    frame->MenuOpened();
+    POINT origin{0, 0};
+    ClientToScreen(Handle(), &origin);
+    frame->SkinMenu()->Popup(this, frame->MenuSkin(), PopupToUp, FMainMenu->RootItem(),
+                             Offset(MarkerRect(), origin.x, origin.y), start);
+}
+
+void TvlSkinMainMenuBar::EnterKeyboardMode() {
+    TvlLacquer* frame = Frame();
+    if (!frame || ItemCount() == 0) return;
+    FEngaged = true;
+    TvlSkinMainMenuBarItem* down = DownItem();
+    int index = -1;
+    for (int i = 0; i < ItemCount() && index < 0; ++i)
+        if (down ? Item(i) == down : Item(i)->Shown && Item(i)->Enabled) index = i;
+    if (index >= 0) {
+        for (int i = 0; i < ItemCount(); ++i) Item(i)->Active = false;
+        FActiveObject = FChildButtons + index;
+        Item(index)->Active = true;
+    }
+    if (!frame->TrackingMenuBar()) frame->EnterMainMenuMode();
+    Invalidate();
+}
+
+void TvlSkinMainMenuBar::ExitTracking() {
+    FEngaged = false;
+    for (int i = 0; i < ItemCount(); ++i) {
+        Item(i)->Down = false;
+        Item(i)->Active = false;
+        Item(i)->MorphFactor = 0;
+    }
+    FActiveObject = -1;
+    Invalidate();
+}
+
+int TvlSkinMainMenuBar::NextItem(int from, int step) const {
+    int n = ItemCount();
+    for (int k = 1; k <= n; ++k) {
+        int i = ((from + step * k) % n + n) % n;
+        if (Item(i)->Shown && Item(i)->Enabled && Item(i)->MenuItem->Enabled) return i;
+    }
+    return -1;
+}
+
+void TvlSkinMainMenuBar::MoveLeft() {
+    int current = FActiveObject - FChildButtons;
+    if (current < 0) current = 0;
+    int next = NextItem(current, -1);
+    if (next < 0) return;
+    bool wasDown = Item(current)->Down;
+    if (wasDown) {
+        OpenItemMenu(Item(next));
+    } else {
+        Item(current)->Active = false;
+        Item(next)->Active = true;
+        FActiveObject = FChildButtons + next;
+        Invalidate();
+    }
+}
+
+void TvlSkinMainMenuBar::MoveRight() {
+    int current = FActiveObject - FChildButtons;
+    if (current < 0) current = ItemCount() - 1;
+    int next = NextItem(current, 1);
+    if (next < 0) return;
+    bool wasDown = current < ItemCount() && Item(current)->Down;
+    if (wasDown) {
+        OpenItemMenu(Item(next));
+    } else {
+        if (current < ItemCount()) Item(current)->Active = false;
+        Item(next)->Active = true;
+        FActiveObject = FChildButtons + next;
+        Invalidate();
+    }
+}
+
+void TvlSkinMainMenuBar::EnterKey() {
+    int current = FActiveObject - FChildButtons;
+    if (current < 0 || current >= ItemCount()) return;
+    TvlSkinMainMenuBarItem* item = Item(current);
+    if (item->MenuItem->Count() == 0 || !item->Down) ItemMouseDown(item);
+}
+
+bool TvlSkinMainMenuBar::AcceleratorKey(char key) {
+    key = static_cast<char>(toupper(static_cast<unsigned char>(key)));
+    for (int i = 0; i < ItemCount(); ++i) {
+        TvlSkinMainMenuBarItem* item = Item(i);
+        if (!item->Shown || !item->Enabled || !item->MenuItem->Enabled) continue;
+        if (AcceleratorOf(item->MenuItem->Caption) != key) continue;
+        if (!item->Down) {
+            if (TvlLacquer* frame = Frame(); frame && !frame->TrackingMenuBar()) {
+                FEngaged = true;
+                frame->EnterMainMenuMode();
+            }
+            ItemMouseDown(item);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool TvlSkinMainMenuBar::HandleShortcut(MSG& msg) {
+    if (!FMainMenu || !HandleAllocated() || !IsWindowVisible(Handle())) return false;
+    TForm* form = GetParentForm(this);
+    if (!form || !form->HandleAllocated() || GetAncestor(msg.hwnd, GA_ROOT) != form->Handle()) return false;
+    if (msg.message == WM_SYSCHAR) {
+        // Alt with an item's letter opens that item.
+        TvlLacquer* frame = Frame();
+        if (frame && frame->SkinMenu()->Visible && !frame->TrackingMenuBar()) return false;
+        return AcceleratorKey(static_cast<char>(msg.wParam));
+    }
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    if (TvlLacquer* frame = Frame(); frame && (frame->InMenu() || frame->TrackingMenuBar())) return false;
+    TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
+                        (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
+    TMenuItem* item = FMainMenu->FindShortCut(ShortCut(static_cast<unsigned short>(msg.wParam), shift));
+    if (!item) return false;
+    item->Click();
+    return true;
+}
+
+void TvlSkinMainMenuBar::ShowChildButtons(TForm* child) {
+    HideChildButtons();
+    FChild = child;
+    if (child) FreeNotification(child);
+    TvlLacquer* childFrame = FindFormLacquer(child);
+    TvlBorderIcons icons = childFrame ? childFrame->BorderIcons() : vlbiSystemMenu | vlbiMinimize | vlbiMaximize;
+    const TvlDataSkinMainMenuBar* e = Element();
+    auto data = [&](const std::string& fromSkin, const char* builtIn) -> const TvlDataSkinStdButton* {
+        if (!SkinData()) return nullptr;
+        std::string name = e && !fromSkin.empty() ? fromSkin : builtIn;
+        int i = SkinData()->FindObjectIndex(name);
+        return i < 0 ? nullptr : dynamic_cast<const TvlDataSkinStdButton*>(SkinData()->SkinObjects[static_cast<size_t>(i)].get());
+    };
+    std::vector<std::unique_ptr<TvlMenuBarObject>> objects;
+    auto add = [&](TvlMenuBarCommand c, const TvlDataSkinStdButton* d, bool visible) {
+        auto b = std::make_unique<TvlSkinMainMenuBarButton>(this, c, d);
+        b->Visible = b->Enabled = visible;
+        objects.push_back(std::move(b));
+    };
+    add(mbcSysMenu, data(e ? e->SysMenuButton : "", "SysMenuButton"), icons & vlbiSystemMenu);
+    add(mbcClose, data(e ? e->CloseButton : "", "CloseButton"), true);
+    add(mbcMaximize, data(e ? e->MaxButton : "", "MaxButton"), true);
+    add(mbcMinimize, data(e ? e->MinButton : "", "MinButton"), icons & vlbiMinimize);
+    FChildButtons = static_cast<int>(objects.size());
+    for (auto& o : FObjects) objects.push_back(std::move(o));
+    FObjects = std::move(objects);
+    FActiveObject = FPreviousActive = FCaptureObject = -1;
+    Layout();
+    Invalidate();
+}
+
+void TvlSkinMainMenuBar::HideChildButtons() {
+    if (!FChildButtons) {
+        if (FChild) RemoveFreeNotification(FChild);
+        FChild = nullptr;
+        return;
+    }
+    FObjects.erase(FObjects.begin(), FObjects.begin() + FChildButtons);
+    FChildButtons = 0;
+    if (FChild) RemoveFreeNotification(FChild);
+    FChild = nullptr;
+    FActiveObject = FPreviousActive = FCaptureObject = -1;
+    Layout();
+    Invalidate();
+}
+
+void TvlSkinMainMenuBar::RunButton(TvlMenuBarCommand command) {
+    TForm* child = FChild;
+    if (!child) return;
+    TvlLacquer* childFrame = FindFormLacquer(child);
+    switch (command) {
+        case mbcClose: child->Close(); break;
+        case mbcMaximize:
+            if (childFrame) childFrame->SetFrameWindowState(fwsNormal);
+            break;
+        case mbcMinimize:
+            if (childFrame) childFrame->SetFrameWindowState(fwsMinimized);
+            break;
+        case mbcSysMenu: {
+            if (!childFrame) break;
+            TvlMenuBarObject* button = nullptr;
+            for (int i = 0; i < FChildButtons; ++i)
+                if (static_cast<TvlSkinMainMenuBarButton*>(FObjects[static_cast<size_t>(i)].get())->Command ==
+                    mbcSysMenu)
+                    button = FObjects[static_cast<size_t>(i)].get();
+            POINT origin{0, 0};
+            ClientToScreen(Handle(), &origin);
+            TRect anchor = button ? Offset(button->ObjectRect, origin.x, origin.y) : TRect{origin.x, origin.y, origin.x, origin.y};
+            // The child's menu through this form's engine, with its commands.
+            if (TvlLacquer* frame = Frame()) {
+                frame->MenuOpened();
+                childFrame->BuildSystemMenu();
+                frame->SkinMenu()->Popup(this, frame->MenuSkin(), false, childFrame->BuiltInSystemMenu()->RootItem(),
+                                         anchor, 0);
+            }
+            if (button) {
+                button->Down = false;
+                Invalidate();
+            }
+            break;
+        }
+    }
+}
