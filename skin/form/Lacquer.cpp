@@ -122,7 +122,12 @@ HWND TvlLacquer::FormWindow() const {
 
 void TvlLacquer::Notification(TComponent* component, bool removing) {
     TWindowProcWrapper::Notification(component, removing);
-    if (removing) FMenusSkinData.Removed(component);
+    if (removing) {
+        FMenusSkinData.Removed(component);
+        FUserSystemMenu.Removed(component);
+        FTrayIcon.Removed(component);
+        FSkinHint.Removed(component);
+    }
     if (removing && component == FMainMenuBar) {
         FMainMenuBar = nullptr;
         FTrackingMenuBar = false;
@@ -383,6 +388,7 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
         ClientToScreen(w, &p);
         onBar = WindowFromPoint(p) == FMainMenuBar->Handle();
     }
+    if (DismissesMenus(m)) HideObjectHint();
     if (DismissesMenus(m) && !onBar) {
         if (FTrackingMenuBar && !FSkinMenu->Visible) {
             LeaveMainMenuMode();

@@ -17,6 +17,8 @@
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlFBitmap.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/form/vlSkinHint.h"
+#include "skin/form/vlTrayIcon.h"
 #include "skin/form/vlFrameTimer.h"
 #include "skin/form/vlSkinMenuBar.h"
 #include "skin/form/vlSkinMenus.h"
@@ -277,6 +279,18 @@ public:
     TvlSkinPopupMenu* TrayMenu() const { return FTrayMenu; }
     // Rebuilds the built-in system menu for the frame's state now.
     void BuildSystemMenu() { RebuildSystemMenu(); }
+    // A menu of the user's in place of the built-in system menu; with
+    // UseDefaultSysMenu the window commands are put into it before it opens.
+    TPopupMenu* SystemMenu() const { return FUserSystemMenu.get(); }
+    void SetSystemMenu(TPopupMenu* menu) { FUserSystemMenu.Set(menu); }
+    // The tray icon that minimizing to the tray uses; none by default.
+    TvlTrayIcon* TrayIcon() const { return FTrayIcon.get(); }
+    void SetTrayIcon(TvlTrayIcon* icon);
+    void MinimizeToTray();
+    void RestoreFromTray();
+    // Shows the caption objects' hints while ShowObjectHint is on.
+    TvlSkinHint* SkinHint() const { return FSkinHint.get(); }
+    void SetSkinHint(TvlSkinHint* hint) { FSkinHint.Set(hint); }
 
     // The skinned menu bar and MDI tab bar linked to the frame.
     TvlSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
@@ -387,6 +401,12 @@ private:
     TForm* FForm = nullptr;
     TComponentRef<TvlSkinData> FSkinData{this};
     TComponentRef<TvlSkinData> FMenusSkinData{this};
+    TComponentRef<TPopupMenu> FUserSystemMenu{this};
+    TComponentRef<TvlTrayIcon> FTrayIcon{this};
+    TComponentRef<TvlSkinHint> FSkinHint{this};
+    // The window commands at the top of a user system menu, Close at its end.
+    void MergeWindowCommands(TPopupMenu* menu);
+    void HideObjectHint();
     bool FInMenu = false;
     TvlSkinMenu* FSkinMenu = nullptr;         // owned
     TPopupMenu* FSystemMenu = nullptr;        // owned

@@ -120,12 +120,16 @@ void TvlLacquer::RunCommand(TvlStdCommand command) {
         case cmClose: FForm->Close(); break;
         case cmMaximize: SetFrameWindowState(FFrameWindowState == fwsMaximized ? fwsNormal : fwsMaximized); break;
         case cmMinimize:
-            // Minimizing to the tray needs a tray icon, which this frame has not.
-            if (AlwaysMinimizeToTray) break;
+            // Without a tray icon, minimizing to the tray does nothing.
+            if (AlwaysMinimizeToTray) {
+                MinimizeToTray();
+                break;
+            }
             SetFrameWindowState(FFrameWindowState == fwsMinimized ? fwsNormal : fwsMinimized);
             break;
         case cmRollUp: SetRollUp(!FRollUpState); break;
-        default: break;  // minimize-to-tray: no tray icon
+        case cmMinimizeToTray: MinimizeToTray(); break;
+        default: break;
     }
 }
 
@@ -175,12 +179,10 @@ void TvlLacquer::RunSystemMenuItem(const std::string& name) {
             SetFrameWindowState(fwsNormal);
     } else if (name == "LQR_ROLLUP") {
         SetRollUp(true);
+    } else if (name == "LQR_MINTOTRAY") {
+        MinimizeToTray();
     } else if (name == "TRAY_LQR_RESTORE") {
-        // Until the tray icon exists the window comes back from the task bar.
-        if (HWND w = FormWindow()) {
-            ShowWindow(w, IsIconic(w) ? SW_RESTORE : SW_SHOW);
-            SetForegroundWindow(w);
-        }
+        RestoreFromTray();
     } else if (name == "LQR_CLOSE" || name == "TRAY_LQR_CLOSE") {
         FForm->Close();
     }
@@ -188,17 +190,20 @@ void TvlLacquer::RunSystemMenuItem(const std::string& name) {
 
 namespace {
 // Fills a menu with the items, each running its command on the frame.
+// One frame menu item, owned by `root`, running its command on the frame.
+TMenuItem* MakeFrameMenuItem(TvlLacquer* frame, TMenuItem* root, const TvlSysMenuItem& i) {
+    auto* item = new TMenuItem(root, i.Caption);
+    item->Name = i.Name;
+    item->ShortCut = TextToShortCut(i.ShortCut);
+    std::string name = i.Name;
+    if (!name.empty()) item->OnClick = [frame, name](TObject*) { frame->RunSystemMenuItem(name); };
+    return item;
+}
+
 void FillFrameMenu(TvlLacquer* frame, TMenu* menu, const std::vector<TvlSysMenuItem>& items) {
     TMenuItem* root = menu->RootItem();
     root->Clear();
-    for (const TvlSysMenuItem& i : items) {
-        auto* item = new TMenuItem(root, i.Caption);
-        item->Name = i.Name;
-        item->ShortCut = TextToShortCut(i.ShortCut);
-        std::string name = i.Name;
-        if (!name.empty()) item->OnClick = [frame, name](TObject*) { frame->RunSystemMenuItem(name); };
-        root->Add(item);
-    }
+    for (const TvlSysMenuItem& i : items) root->Add(MakeFrameMenuItem(frame, root, i));
 }
 }  // namespace
 
@@ -427,9 +432,68 @@ void TvlLacquer::PopupSystemMenuAt(const TRect& anchor, bool popupUp) {
     }
     // An open menu (perhaps this one) closes before the items are rebuilt.
     if (FSkinMenu->Visible) FSkinMenu->CloseAll();
-    RebuildSystemMenu();
+    TPopupMenu* menu = FUserSystemMenu.get();
+    if (!menu) {
+        RebuildSystemMenu();
+        menu = FSystemMenu;
+    } else if (UseDefaultSysMenu) {
+        MergeWindowCommands(menu);
+    }
     MenuOpened();
-    FSkinMenu->Popup(nullptr, MenuSkin(), popupUp, FSystemMenu->RootItem(), anchor, 0);
+    FSkinMenu->Popup(nullptr, MenuSkin(), popupUp, menu->RootItem(), anchor, 0);
+}
+
+void TvlLacquer::MergeWindowCommands(TPopupMenu* menu) {
+    static const char* const names[] = {"LQR_MINITEM", "LQR_MAXITEM", "LQR_CLOSE",
+                                        "LQR_MINTOTRAY", "LQR_ROLLUP", "LQR_RESTORE"};
+    TMenuItem* root = menu->RootItem();
+    for (int i = root->Count() - 1; i >= 0; --i) {
+        TMenuItem* item = root->Item(i);
+        if (std::find(std::begin(names), std::end(names), item->Name) == std::end(names)) continue;
+        root->Remove(item);
+        if (item->Owner() == root) delete item;
+    }
+    // The built-in items for the state now, each under the same conditions,
+    // on top in this order; Close goes last, without a separator.
+    static const char* const top[] = {"LQR_MINITEM", "LQR_RESTORE", "LQR_MAXITEM", "LQR_ROLLUP", "LQR_MINTOTRAY"};
+    const std::vector<TvlSysMenuItem> items = SystemMenuItems();
+    int at = 0;
+    for (const char* name : top)
+        for (const TvlSysMenuItem& i : items)
+            if (i.Name == name) root->Insert(at++, MakeFrameMenuItem(this, root, i));
+    for (const TvlSysMenuItem& i : items)
+        if (i.Name == "LQR_CLOSE") root->Add(MakeFrameMenuItem(this, root, i));
+}
+
+void TvlLacquer::SetTrayIcon(TvlTrayIcon* icon) {
+    FTrayIcon.Set(icon);
+    if (!icon) return;
+    if (!AlwaysShowInTray) icon->SetIconVisible(false);
+    icon->MinimizeToTray = false;
+    if (!icon->PopupMenu) icon->PopupMenu = FTrayMenu;
+    if (!icon->OnDblClick) icon->OnDblClick = [this](TObject*) { RestoreFromTray(); };
+}
+
+void TvlLacquer::MinimizeToTray() {
+    TvlTrayIcon* icon = FTrayIcon.get();
+    if (!icon) return;
+    icon->MinimizeToTray = true;
+    icon->HideMainForm();
+    if (OnMinimizeToTray) OnMinimizeToTray(this);
+}
+
+void TvlLacquer::RestoreFromTray() {
+    TvlTrayIcon* icon = FTrayIcon.get();
+    if (!icon) return;
+    icon->MinimizeToTray = false;
+    icon->ShowMainForm();
+    if (HWND w = FormWindow()) SetForegroundWindow(w);
+    if (!AlwaysShowInTray) icon->HideIcon();
+    if (OnRestoreFromTray) OnRestoreFromTray(this);
+}
+
+void TvlLacquer::HideObjectHint() {
+    if (ShowObjectHint && FSkinHint.get()) FSkinHint->HideHint();
 }
 
 // ---- Mouse ---------------------------------------------------------------------
@@ -458,9 +522,16 @@ void TvlLacquer::UpdateActiveObject(int x, int y, bool track) {
     FHotObjectIndex = now;
     if (previous >= 0 && previous < static_cast<int>(FObjects.size())) {
         auto& o = FObjects[static_cast<size_t>(previous)];
-        if (o->Enabled && o->Visible) o->MouseLeave();
+        if (o->Enabled && o->Visible) {
+            o->MouseLeave();
+            if (!o->Hint.empty()) HideObjectHint();
+        }
     }
-    if (now >= 0) FObjects[static_cast<size_t>(now)]->MouseEnter();
+    if (now >= 0) {
+        TvlActiveSkinObject* o = FObjects[static_cast<size_t>(now)].get();
+        o->MouseEnter();
+        if (ShowObjectHint && FSkinHint.get() && !o->Hint.empty()) FSkinHint->ShowHintAtCursor(o->Hint);
+    }
 }
 
 void TvlLacquer::ObjectMouseDown(int index, int x, int y, TMouseButton button) {

@@ -108,8 +108,16 @@ bool TvlTrayIcon::Send(DWORD message) {
     return ok;
 }
 
-bool TvlTrayIcon::ShowIcon() { return Send(NIM_ADD); }
-bool TvlTrayIcon::HideIcon() { return Send(NIM_DELETE); }
+// The visibility follows what the icon was last told, however it was told.
+bool TvlTrayIcon::ShowIcon() {
+    FIconVisible = true;
+    return Send(NIM_ADD);
+}
+
+bool TvlTrayIcon::HideIcon() {
+    FIconVisible = false;
+    return Send(NIM_DELETE);
+}
 bool TvlTrayIcon::RefreshIcon() { return Send(NIM_MODIFY); }
 
 void TvlTrayIcon::SetHint(const std::string& hint) {
