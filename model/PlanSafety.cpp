@@ -116,9 +116,7 @@ std::optional<std::string> TBackups::Keep(const std::string& name) {
     if (!any) return std::nullopt;
     std::string error;
     if (!platform::MakeFolder(Folder(), error)) throw EFCreateError(Folder(), error);
-    std::string unique = name;
-    for (int n = 2; platform::FileWriteTime(Join(Folder(), unique)); ++n) unique = name + " (" + std::to_string(n) + ")";
-    const std::string set = Join(Folder(), unique) + Separator(FProgramFolder);
+    const std::string set = Join(Folder(), FreeName(name)) + Separator(FProgramFolder);
     try {
         WriteSet(set, bytes, present);
     } catch (...) {
@@ -126,6 +124,12 @@ std::optional<std::string> TBackups::Keep(const std::string& name) {
         throw;
     }
     return set;
+}
+
+std::string TBackups::FreeName(const std::string& name) const {
+    std::string free = name;
+    for (int n = 2; platform::FileWriteTime(Join(Folder(), free)); ++n) free = name + " (" + std::to_string(n) + ")";
+    return free;
 }
 
 void TBackups::Remove(const std::string& setFolder) { RemoveSetFolder(setFolder); }
@@ -149,8 +153,7 @@ bool TBackups::AdoptRescue(const std::string& name) {
     if (!NewestWriteTime(rescue, false)) return false;
     std::string error;
     if (!platform::MakeFolder(Folder(), error)) return false;
-    const std::string set = Join(Folder(), name);
-    if (platform::FileWriteTime(set)) return false;
+    const std::string set = Join(Folder(), FreeName(name));
     return platform::MoveFolder(Join(FProgramFolder, RescueFolderName), set, error);
 }
 

@@ -54,12 +54,15 @@ public:
     void Prune(int count);
     // The sets' names, oldest first.
     std::vector<std::string> Sets() const;
-    // Moves the rescued set into a set named `name`; false when there is
-    // none or it could not be moved (it then stays where it is).
+    // Moves the rescued set into a set named `name` (a number is added when
+    // a set of that name exists); false when there is none or it could not
+    // be moved (it then stays where it is).
     bool AdoptRescue(const std::string& name);
 
 private:
     std::string Folder() const;
+    // `name`, or with a number added when a set of that name exists.
+    std::string FreeName(const std::string& name) const;
     std::string FProgramFolder;
 };
 
