@@ -2,7 +2,6 @@
 // the real main window, its files and its message box.
 #include "tests/win/app/PlannerFixture.h"
 
-#include "core/ExceptionHook.h"
 #include "model/PlanSafety.h"
 
 namespace {
@@ -11,16 +10,7 @@ class PlanSafetyTest : public PlannerTest {
 protected:
     // The names of the folders in Backups, sorted.
     std::vector<std::string> Sets() {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((Folder + "Backups\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string name = found.cFileName;
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-                names.push_back(name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        std::vector<std::string> names = platform::ListSubfolders(Folder + "Backups");
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -103,18 +93,10 @@ TEST_F(PlanSafetyTest, AFailedSaveLeavesNoBackupSet) {
     Write("categories.dat", "Work\r\n");
     // The save's temporary file cannot be made: the save fails.
     CreateDirectoryA((Folder + "categories.dat.saving").c_str(), nullptr);
-    static int errors;
-    errors = 0;
-    SetExceptionManager([](const std::exception*, void*) {
-        ++errors;
-        return false;
-    });
-    struct Reset {
-        ~Reset() { SetExceptionManager(nullptr); }
-    } reset;
+    ErrorCount errors;
     TfrmMain* w = Start();
     ChangeAndSave(w, "Lost?");
-    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(errors.Count(), 1);
     EXPECT_EQ(Read("categories.dat"), "Work\r\n");
     EXPECT_TRUE(Sets().empty()) << "the backup of the failed save was not removed";
 }
