@@ -175,7 +175,7 @@ TPlanBytes ReadRescue(const std::string& programFolder) {
 
 TRescueKeeper::~TRescueKeeper() {
     // A rescue still writing (given up after its time-out) may read them.
-    if (FReading.load()) {
+    if (FReaders->load() != 0) {
         for (auto& retired : FRetired) retired.release();
         return;
     }
@@ -192,11 +192,14 @@ void TRescueKeeper::SetPlan(TPlanBytes plan) {
     next->Differs.store(plan != FDisk);
     next->Plan = std::move(plan);
     TSnapshot* old = FCurrent.exchange(next.release());
-    // A reader that took the old snapshot set FReading before taking it.
-    if (FReading.load())
+    // A reader that took the old snapshot was counted in before taking it;
+    // without readers no retired snapshot is in use either.
+    if (FReaders->load() != 0) {
         FRetired.emplace_back(old);
-    else
+    } else {
         delete old;
+        FRetired.clear();
+    }
 }
 
 bool TRescueKeeper::HasUnsavedChanges() const {
@@ -205,9 +208,11 @@ bool TRescueKeeper::HasUnsavedChanges() const {
 }
 
 const TRescueKeeper::TSnapshot* TRescueKeeper::StartReading() {
-    FReading.store(true);
+    FReaders->fetch_add(1);
     const TSnapshot* current = FCurrent.load();
-    return current && current->Differs.load() ? current : nullptr;
+    if (current && current->Differs.load()) return current;
+    FReaders->fetch_sub(1);
+    return nullptr;
 }
 
 namespace {
@@ -229,7 +234,10 @@ bool WriteRescueSet(const std::string& programFolder, const TPlanBytes& plan) {
 
 bool TRescueKeeper::WriteRescue(const std::string& programFolder) {
     const TSnapshot* snapshot = StartReading();
-    return snapshot && WriteRescueSet(programFolder, snapshot->Plan);
+    if (!snapshot) return false;
+    const bool written = WriteRescueSet(programFolder, snapshot->Plan);
+    FReaders->fetch_sub(1);
+    return written;
 }
 
 bool TRescueKeeper::WriteRescueWithin(const std::string& programFolder, unsigned timeoutMs) {
@@ -239,12 +247,16 @@ bool TRescueKeeper::WriteRescueWithin(const std::string& programFolder, unsigned
         std::atomic<int> Result{-1};  // -1 while writing
         std::string Folder;
     };
-    auto state = std::make_shared<TState>();
-    state->Folder = programFolder;
+    std::shared_ptr<TState> state;
     try {
-        std::thread([state, snapshot] { state->Result.store(WriteRescueSet(state->Folder, snapshot->Plan) ? 1 : 0); })
-            .detach();
+        state = std::make_shared<TState>();
+        state->Folder = programFolder;
+        std::thread([state, snapshot, readers = FReaders] {
+            state->Result.store(WriteRescueSet(state->Folder, snapshot->Plan) ? 1 : 0);
+            readers->fetch_sub(1);
+        }).detach();
     } catch (const std::exception&) {
+        FReaders->fetch_sub(1);
         return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

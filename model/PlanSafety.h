@@ -103,12 +103,15 @@ private:
         TPlanBytes Plan;
         std::atomic<bool> Differs{false};
     };
+    // Counts a reader in and answers the snapshot to write, or null (and
+    // the reader is counted out again).
     const TSnapshot* StartReading();
 
     TPlanBytes FDisk;
     std::atomic<TSnapshot*> FCurrent{nullptr};
-    // Set for good once a rescue has started reading: snapshots are then
-    // never freed, so the reader never meets freed memory.
-    std::atomic<bool> FReading{false};
+    // Rescues reading a snapshot now. While there are any, replaced
+    // snapshots are kept, so a reader never meets freed memory; a rescue
+    // given up after its time-out may outlive the keeper, hence shared.
+    std::shared_ptr<std::atomic<int>> FReaders = std::make_shared<std::atomic<int>>(0);
     std::vector<std::unique_ptr<TSnapshot>> FRetired;
 };
