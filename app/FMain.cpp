@@ -8,8 +8,17 @@
 #include "app/FNewProject.h"
 #include "app/FTask.h"
 #include "app/PlannerIcons.h"
+#include "core/FileIO.h"
 #include "core/TextCompare.h"
 #include "skin/form/vlSkinMessages.h"
+
+#include <atomic>
+#include <ctime>
+
+namespace {
+// The window whose plan a failure report rescues.
+std::atomic<TfrmMain*> g_rescuingForm{nullptr};
+}  // namespace
 
 TfrmMain* frmMain = nullptr;
 
@@ -289,6 +298,14 @@ void TfrmMain::FormCreate(TObject*) {
     FProjects = std::make_unique<TProjects>();
     FCategoriesUnread = !StartupStep([this] { FProjects->LoadCategories(); });
     FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
+    // What the files would hold for the plan as read: a failure with no
+    // change since writes no rescue.
+    FRescue.SetDisk(PlanBytes(*FProjects, *FHours));
+    FRescue.SetPlan(PlanBytes(*FProjects, *FHours));
+    FRescueFolder = ProgramFolder();
+    g_rescuingForm.store(this);
+    StartupStep([this] { OfferRescue(); });
+    ShowDayActions();
     FillTree("");
 }
 
@@ -313,6 +330,8 @@ void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
 }
 
 void TfrmMain::FormDestroy(TObject*) {
+    TfrmMain* self = this;
+    g_rescuingForm.compare_exchange_strong(self, nullptr);
     FRebuilding = true;
     FCurrentProject = nullptr;
     FProjects.reset();
@@ -453,6 +472,7 @@ void TfrmMain::btn1Click(TObject*) {
     project->StartDate = dialog->edtStartDate->Text();
     project->EndDate = dialog->edtEndDate->Text();
     TProject* p = FProjects->AddProject(std::move(project));
+    PlanChanged();
     FCurrentProject = p;
     FillTree(p->Name, p);
     // The new project is shown at once, so tasks can be added to it.
@@ -483,6 +503,7 @@ void TfrmMain::Rename1Click(TObject*) {
         p->StartDate = dialog->edtStartDate->Text();
         p->EndDate = dialog->edtEndDate->Text();
         FProjects->SetString(index, p->Name);
+        PlanChanged();
         FillTree(p->Name, p);
     } else {
         int index = SelectedCategoryIndex();
@@ -497,6 +518,7 @@ void TfrmMain::Rename1Click(TObject*) {
         FProjects->Categories.SetString(index, newName);
         for (int i = 0; i < FProjects->Count(); ++i)
             if (FProjects->Project(i)->Category == oldName) FProjects->Project(i)->Category = newName;
+        PlanChanged();
         FillTree("");
     }
 }
@@ -515,6 +537,7 @@ void TfrmMain::Delete1Click(TObject*) {
                 FProjects->DeleteProject(i);
                 break;
             }
+        PlanChanged();
         FillTree("");
     } else {
         int index = SelectedCategoryIndex();
@@ -528,6 +551,7 @@ void TfrmMain::Delete1Click(TObject*) {
                 return;
             }
         FProjects->Categories.Delete(index);
+        PlanChanged();
         FillTree("");
     }
 }
@@ -540,6 +564,7 @@ void TfrmMain::NewCategory1Click(TObject*) {
     std::string name = dialog->edtName->Text();
     if (FProjects->Categories.IndexOf(name) >= 0) return;
     FProjects->Categories.Add(name);
+    PlanChanged();
     FillTree("");
 }
 
@@ -548,7 +573,10 @@ void TfrmMain::NewCategory1Click(TObject*) {
 void TfrmMain::lvwItemsChange(TObject*, int item, TItemChange change) {
     if (FRebuilding || change != ctState || !FCurrentProject) return;
     if (item < 0 || item >= FCurrentProject->Tasks.Count()) return;
-    FCurrentProject->Task(item)->Done = lvwItems->Checked(item);
+    const bool done = lvwItems->Checked(item);
+    if (FCurrentProject->Task(item)->Done == done) return;
+    FCurrentProject->Task(item)->Done = done;
+    PlanChanged();
     UpdateGauge();
 }
 
@@ -568,6 +596,7 @@ void TfrmMain::btnAddClick(TObject*) {
     FCurrentProject->AddTask(std::make_unique<TTask>(dialog->chkDone->Checked(), dialog->edtName->Text(),
                                                      dialog->memNotes->Text(), dialog->edtStartDate->Text(),
                                                      dialog->edtEndDate->Text()));
+    PlanChanged();
     ShowProject();
 }
 
@@ -597,6 +626,7 @@ void TfrmMain::btnEditClick(TObject*) {
     task->Done = dialog->chkDone->Checked();
     task->StartDate = dialog->edtStartDate->Text();
     task->EndDate = dialog->edtEndDate->Text();
+    PlanChanged();
     ShowProject();
     lvwItems->SetSelectedIndex(row);
 }
@@ -618,6 +648,7 @@ void TfrmMain::btnRemoveClick(TObject*) {
         FCurrentProject->DeleteTask(row);
         lvwItems->DeleteItem(row);
     }
+    PlanChanged();
     UpdateGauge();
 }
 
@@ -625,8 +656,96 @@ void TfrmMain::btnRemoveClick(TObject*) {
 
 void TfrmMain::btnSaveClick(TObject*) {
     if ((FCategoriesUnread || FProjectsUnread || FHoursUnread) && Ask(UnreadFilesQuestion) != mrOk) return;
-    SaveAll(*FProjects, *FHours);
+    const std::string folder = ProgramFolder();
+    TBackups backups(folder);
+    const int keep = BackupCountSetting();
+    const std::string name = BackupSetName(std::time(nullptr));
+    // The set this save replaces is kept first; a backup that cannot be
+    // written does not hold the save up.
+    std::optional<std::string> set;
+    std::string backupError;
+    if (keep > 0) try {
+            set = backups.Keep(name);
+        } catch (const std::exception& e) {
+            backupError = e.what();
+        }
+    try {
+        SaveAll(*FProjects, *FHours);
+    } catch (...) {
+        if (set) backups.Remove(*set);
+        throw;
+    }
     FCategoriesUnread = FProjectsUnread = FHoursUnread = false;
+    FRescue.SetDisk(PlanBytes(*FProjects, *FHours));
+    // A rescued plan is not deleted but kept with the backups.
+    backups.AdoptRescue(name + " rescued");
+    if (keep > 0) backups.Prune(keep);
+    if (!backupError.empty() && !FBackupFailureShown) {
+        FBackupFailureShown = true;
+        Tell(BackupFailedMessage(backupError));
+    }
+}
+
+int TfrmMain::BackupCountSetting() const {
+    char value[64];
+    GetPrivateProfileStringA("Settings", "BackupCount", "", value, sizeof value,
+                             (ProgramFolder() + "dbconfig.dat").c_str());
+    return ParseBackupCount(value);
+}
+
+std::string TfrmMain::BackupFailedMessage(const std::string& reason) {
+    return "Your changes were saved, but the previous plan could not be kept in the Backups folder: " + reason;
+}
+
+std::string TfrmMain::RescueQuestion(const std::string& when) {
+    return "Plandesk did not close normally. Your unsaved changes of " + when + " were kept. Load them now?";
+}
+
+void TfrmMain::PlanChanged() {
+    if (FProjects && FHours) FRescue.SetPlan(PlanBytes(*FProjects, *FHours));
+}
+
+namespace {
+
+// Local date and time of a file time in seconds since 1970, as the user's
+// settings write them.
+std::string LocalDateTime(int64_t seconds) {
+    const uint64_t ticks = static_cast<uint64_t>(seconds + 11644473600ll) * 10000000ull;
+    FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)}, local;
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return "";
+    char date[80] = "", time[80] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+}  // namespace
+
+void TfrmMain::OfferRescue() {
+    const std::string folder = ProgramFolder();
+    const std::optional<int64_t> when = PendingRescue(folder);
+    if (!when || Ask(RescueQuestion(LocalDateTime(*when))) != mrOk) return;
+    TPlanBytes rescued = ReadRescue(folder);
+    auto projects = std::make_unique<TProjects>();
+    auto hours = std::make_unique<THours>();
+    CategoriesFromText(*projects, rescued.Categories);
+    ProjectsFromText(*projects, rescued.Projects);
+    HoursFromText(*hours, rescued.Hours);
+    {
+        TRebuildingScope rebuilding(FRebuilding);
+        FCurrentProject = nullptr;
+        FProjects = std::move(projects);
+        FHours = std::move(hours);
+    }
+    // The files were not read in: a save replaces them with the rescued plan.
+    FCategoriesUnread = FProjectsUnread = FHoursUnread = false;
+    PlanChanged();
+}
+
+bool TfrmMain::RescueUnsavedPlan() {
+    TfrmMain* form = g_rescuingForm.load();
+    return form && form->FRescue.WriteRescueWithin(form->FRescueFolder, 5000);
 }
 
 // ---- calendar ----
@@ -667,6 +786,7 @@ void TfrmMain::btnEditHourClick(TObject*) {
                 entry->Hour = hour;
                 entry->Action = action;
             }
+            PlanChanged();
         }
     }
     ShowDayActions();
@@ -681,5 +801,6 @@ void TfrmMain::vlSkinButton3Click(TObject*) {
     int index = FHours->IndexOf(CalendarDay() + "-" + lvwToDo->ItemText(row, 0));
     if (index < 0) return;
     FHours->DeleteEntry(index);
+    PlanChanged();
     ShowDayActions();
 }

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "media/GIFCtrl.h"
+#include "model/PlanSafety.h"
 #include "model/UProjects.h"
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/data/vlSkinData.h"
@@ -138,6 +139,12 @@ private:
     void LoadReplacementSkin(const std::string& path);
     void LoadBrandIcon(const std::string& path);
     void ShowProject();
+    // After every change of the plan: its bytes for a rescue.
+    void PlanChanged();
+    // At start: loads a rescued plan newer than the files when the user wants it.
+    void OfferRescue();
+    // BackupCount of dbconfig.dat.
+    int BackupCountSetting() const;
     void ClearProjectView();
     // Rebuilds the tree; selects the node of `selectProject`, or else the
     // first project node named `selectName`.
@@ -171,6 +178,10 @@ private:
     };
     // Data files that could not be read: saving over them needs a yes.
     bool FCategoriesUnread = false, FProjectsUnread = false, FHoursUnread = false;
+    // The plan's bytes as they would be saved, for the crash reporter's rescue.
+    TRescueKeeper FRescue;
+    std::string FRescueFolder;
+    bool FBackupFailureShown = false;
     std::unordered_map<TTreeNode*, TProject*> FNodeProjects;
     std::string FAffiliateID, FBannerURL, FBannerPath, FLink1URL, FLink1Name, FLink2URL, FLink2Name, FIconPath;
     struct TBrandIcons {  // the window's icons from IconPath, owned
@@ -179,6 +190,11 @@ private:
     } FBrandIcons;
 
 public:
+    // Called by the crash reporter before its dialog: writes the plan into
+    // "Rescue" when it has unsaved changes, giving up after 5 seconds.
+    static bool RescueUnsavedPlan();
+    static std::string RescueQuestion(const std::string& when);
+    static std::string BackupFailedMessage(const std::string& reason);
     static constexpr const char* UnreadFilesQuestion =
         "Some data files could not be read at start-up. Saving now replaces them with what the planner holds. "
         "Save anyway?";

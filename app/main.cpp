@@ -2,12 +2,15 @@
 #include <windows.h>
 
 #include "app/FMain.h"
+#include "crash/ExceptionLog.h"
 #include "toolkit/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TApplication application;
     Application->Initialize();
     Application->CreateForm(frmMain);
+    // A failure report first keeps the plan's unsaved changes.
+    SetBeforeReportDialog([] { TfrmMain::RescueUnsavedPlan(); });
     Application->Run();
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "core/FileIO.h"
 #include "core/StringList.h"
+#include "model/PlanSafety.h"
 #include "model/UProjects.h"
 
 namespace {
@@ -133,7 +134,56 @@ void BM_SaveFile(benchmark::State& state) {
     state.counters["x_read_split"] = save / baseline;
 }
 
+// What keeping the plan ready for a rescue costs after each change: the
+// plan's bytes made and compared with the disk's, against the bytes of the
+// projects file alone (what a save makes anyway).
+void BM_RescueKeepPerChange(benchmark::State& state) {
+    TProjects projects;
+    FillSample(projects);
+    THours hours;
+    TRescueKeeper keeper;
+    keeper.SetDisk(PlanBytes(projects, hours));
+    double baseline = 0, keep = 0;
+    int n = 0;
+    for (auto _ : state) {
+        projects.Project(0)->Task(0)->Done = ++n % 2;  // a change, as a ticked task
+        baseline += Seconds([&] {
+            std::string written = ProjectsToText(projects);
+            benchmark::DoNotOptimize(written.data());
+        });
+        keep += Seconds([&] { keeper.SetPlan(PlanBytes(projects, hours)); });
+    }
+    state.counters["x_projects_text"] = keep / baseline;
+    state.counters["ms_per_change"] = keep * 1000 / static_cast<double>(state.iterations());
+}
+
+// Writing the rescue set of the 100,000-task plan (all three files, forced to
+// the disk), against writing the projects file with a save.
+void BM_RescueWrite(benchmark::State& state) {
+    TempFolder folder;
+    TProjects projects;
+    FillSample(projects);
+    THours hours;
+    TRescueKeeper keeper;
+    keeper.SetDisk({});
+    keeper.SetPlan(PlanBytes(projects, hours));
+    const std::string programFolder = folder.File("");
+    double baseline = 0, rescue = 0;
+    for (auto _ : state) {
+        baseline += Seconds([&] { projects.SaveProjects(); });
+        rescue += Seconds([&] {
+            if (!keeper.WriteRescueWithin(programFolder, 5000)) state.SkipWithError("rescue not written");
+        });
+        std::filesystem::remove_all(programFolder + "Backups");
+    }
+    state.counters["x_save_projects"] = rescue / baseline;
+    state.counters["ms_per_rescue"] = rescue * 1000 / static_cast<double>(state.iterations());
+}
+
 }  // namespace
+
+BENCHMARK(BM_RescueKeepPerChange)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RescueWrite)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_LoadFromText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveToText)->Unit(benchmark::kMillisecond);

@@ -78,4 +78,16 @@ bool MoveOverFile(const std::string& from, const std::string& to, std::string& e
 bool LinkFile(const std::string& existing, const std::string& link);
 std::vector<std::string> ListFolder(const std::string& folder);
 bool FileSystemIsCaseSensitive();
+// Folders for kept copies of the data files. MakeFolder succeeds when the
+// folder exists already; RemoveFolder removes an empty folder.
+bool MakeFolder(const std::string& path, std::string& error);
+bool RemoveFile(const std::string& path);
+bool RemoveFolder(const std::string& path);
+// Renames a folder; fails when `to` exists.
+bool MoveFolder(const std::string& from, const std::string& to, std::string& error);
+// The names of the folders inside `folder` ("." and ".." left out).
+std::vector<std::string> ListSubfolders(const std::string& folder);
+// When the file was last written, in seconds since 1970 (UTC); nothing when
+// it does not exist.
+std::optional<int64_t> FileWriteTime(const std::string& path);
 }  // namespace platform

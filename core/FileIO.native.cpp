@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -70,5 +71,44 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 }
 
 bool FileSystemIsCaseSensitive() { return true; }
+
+bool MakeFolder(const std::string& path, std::string& error) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat info;
+    if (errno == EEXIST && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    error = std::strerror(errno);
+    return false;
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
+
+bool MoveFolder(const std::string& from, const std::string& to, std::string& error) {
+    struct stat info;
+    if (stat(to.c_str(), &info) == 0) {
+        error = "exists";
+        return false;
+    }
+    if (rename(from.c_str(), to.c_str()) == 0) return true;
+    error = std::strerror(errno);
+    return false;
+}
+
+std::vector<std::string> ListSubfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const std::string& name : ListFolder(folder)) {
+        struct stat info;
+        if (name != "." && name != ".." && stat((folder + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            names.push_back(name);
+    }
+    return names;
+}
+
+std::optional<int64_t> FileWriteTime(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return static_cast<int64_t>(info.st_mtime);
+}
 
 }  // namespace platform

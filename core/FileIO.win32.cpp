@@ -79,4 +79,48 @@ std::vector<std::string> ListFolder(const std::string&) { return {}; }
 
 bool FileSystemIsCaseSensitive() { return false; }
 
+bool MakeFolder(const std::string& path, std::string& error) {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    const DWORD code = GetLastError();
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (code == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    SetLastError(code);
+    error = LastErrorText();
+    return false;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+
+bool MoveFolder(const std::string& from, const std::string& to, std::string& error) {
+    if (MoveFileExA(from.c_str(), to.c_str(), 0)) return true;
+    error = LastErrorText();
+    return false;
+}
+
+std::vector<std::string> ListSubfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::optional<int64_t> FileWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    const uint64_t ticks = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    // 100-nanosecond steps since 1601.
+    return static_cast<int64_t>(ticks / 10000000ull) - 11644473600ll;
+}
+
 }  // namespace platform

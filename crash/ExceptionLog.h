@@ -23,6 +23,11 @@ __declspec(dllexport)
     bool ExceptionManager(const std::exception* exception, void* address);
 }
 
+// Runs `hook` on the report worker once a report is saved and before the
+// dialog shows: the program's last chance to keep what the user has not
+// saved. The hook must bound its own time; a null hook removes it.
+void SetBeforeReportDialog(void (*hook)());
+
 // For tests: runs `hook` on the report worker before its work, and gives up
 // a worker that has not saved its report after `stuckMs` milliseconds.
 void SetReportWorkHookForTesting(void (*hook)(), unsigned stuckMs);

@@ -275,6 +275,10 @@ void PlainMessage(const std::string& text) {
 
 }  // namespace
 
+std::atomic<void (*)()> g_beforeDialog{nullptr};
+
+void SetBeforeReportDialog(void (*hook)()) { g_beforeDialog.store(hook); }
+
 void SetReportWorkHookForTesting(void (*hook)(), unsigned stuckMs) {
     g_workHook.store(hook);
     g_stuckWorkerMs.store(stuckMs);

@@ -29,6 +29,8 @@ struct TWork {
     std::atomic<bool> Saved{false};
 };
 void RunReportWork(TWork& work);
+// The hook RunReportWork calls between saving the report and the dialog.
+extern std::atomic<void (*)()> g_beforeDialog;
 
 // Reports `failure`; false when it was reported (or deliberately not, for a
 // listed class), true when the caller's own handling should go on.

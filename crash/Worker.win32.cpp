@@ -299,6 +299,7 @@ void RunReportWork(TWork& work) {
         saveError = e.what();
     }
     work.Saved.store(true);
+    if (void (*beforeDialog)() = g_beforeDialog.load()) beforeDialog();
     if (!saveError.empty()) PlainMessage(options, InternalErrorText("Log file", data.Address.Address, saveError));
 
     bool canSend = options.SendMode != TSendMode::None && !options.MailTo.empty();

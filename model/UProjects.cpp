@@ -13,9 +13,9 @@ namespace {
 // On a case-sensitive file system a file written on Windows may carry other
 // letter case; reading and writing resolve the same name, so only one
 // projects file ever exists and what is saved is what is read next time.
-const char* const CategoriesFile = "categories.dat";
-const char* const ProjectsFile = "Projects.dat";
-const char* const HoursFile = "Hours.dat";
+const char* const CategoriesFile = CategoriesFileName;
+const char* const ProjectsFile = ProjectsFileName;
+const char* const HoursFile = HoursFileName;
 
 std::string DataPath(const char* name) { return ResolveFileName(ProgramFolder(), name); }
 

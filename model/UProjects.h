@@ -12,6 +12,11 @@
 
 #include "core/StringList.h"
 
+// The data files' names in the program's folder.
+inline constexpr const char* CategoriesFileName = "categories.dat";
+inline constexpr const char* ProjectsFileName = "Projects.dat";
+inline constexpr const char* HoursFileName = "Hours.dat";
+
 class TTask : public TObject {
 public:
     TTask(bool done, std::string description, std::string notes, std::string startDate, std::string endDate);

@@ -229,17 +229,9 @@ TEST_F(PlannerTest, UnreadableDataFileIsReportedAndNotOverwrittenWithoutConsent)
     Write("categories.dat", "Work\r\n");
     CreateDirectoryA((Folder + "projects.dat").c_str(), nullptr);  // exists, cannot be read as a file
     // The start-up error goes to the application's error display.
-    static int errors;
-    errors = 0;
-    SetExceptionManager([](const std::exception*, void*) {
-        ++errors;
-        return false;
-    });
-    struct Reset {
-        ~Reset() { SetExceptionManager(nullptr); }
-    } reset;
+    ErrorCount errors;
     TfrmMain* w = Start();
-    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(errors.Count(), 1);
     EXPECT_EQ(w->tvwMain->Roots().size(), 1u) << "the later start-up steps still ran";
     ui::OnNextModal(ui::ExpectMessage(TfrmMain::UnreadFilesQuestion, "Cancel"));
     ui::Click(w->btnSave);

@@ -10,6 +10,7 @@
 
 #include "app/EditDialog.h"
 #include "app/FMain.h"
+#include "core/ExceptionHook.h"
 #include "core/FileIO.h"
 #include "tests/win/support/UiDriver.h"
 
@@ -85,6 +86,27 @@ protected:
 
 private:
     TApplication* FApplication = nullptr;
+};
+
+// Counts the errors that reach the application's error display while it
+// lives (the display itself stays quiet).
+class ErrorCount {
+public:
+    ErrorCount() {
+        Errors() = 0;
+        SetExceptionManager([](const std::exception*, void*) {
+            ++Errors();
+            return false;
+        });
+    }
+    ~ErrorCount() { SetExceptionManager(nullptr); }
+    int Count() const { return Errors(); }
+
+private:
+    static int& Errors() {
+        static int errors = 0;
+        return errors;
+    }
 };
 
 inline const char* const kSamplePlan =

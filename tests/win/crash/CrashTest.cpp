@@ -20,6 +20,8 @@
 #include "crash/Report.h"
 #include "crash/Socket.h"
 #include "crash/Handling.h"
+#include "model/PlanSafety.h"
+#include "model/UProjects.h"
 
 namespace {
 std::string Folder() {
@@ -571,4 +573,48 @@ TEST(CrashReporter, BothReportPagesAreInformations) {
     ShowReportDialog(options, report, false);
     user.join();
     EXPECT_EQ(captions, (std::vector<std::string>{"Informations", "Informations"}));
+}
+
+// The planner's rescue: a child loads its plan, changes it and fails; the
+// changed plan is in "Rescue" beside its data files before the report ends.
+namespace {
+std::string PlanFolder(const TRun& run) {
+    return Folder() + run.Caption.substr(std::string("Crash child ").size()) + ".plan\\";
+}
+void ReadRescued(const std::string& planFolder, TProjects& projects) {
+    TPlanBytes bytes = ReadRescue(planFolder);
+    CategoriesFromText(projects, bytes.Categories);
+    ProjectsFromText(projects, bytes.Projects);
+}
+}  // namespace
+
+TEST(CrashChild, ACrashInASecondThreadAndAFreezeLeaveTheChangedPlanInRescue) {
+    for (const char* mode : {"rescue-av-thread", "rescue-freeze"}) {
+        TRun run = RunChild(mode);
+        ASSERT_TRUE(run.Finished) << mode;
+        ASSERT_EQ(run.Reports.size(), 1u) << mode;
+        const std::string folder = PlanFolder(run);
+        ASSERT_TRUE(PendingRescue(folder).has_value()) << mode;
+        TProjects projects;
+        ReadRescued(folder, projects);
+        int index = -1;
+        TProject* rescued = projects.FindProjectByName("Rescued project", index);
+        ASSERT_NE(rescued, nullptr) << mode;
+        EXPECT_NE(projects.FindProjectByName("Existing", index), nullptr);
+        ASSERT_EQ(rescued->Tasks.Count(), 1);
+        EXPECT_EQ(rescued->Task(0)->Notes, "line one\r\nline two");
+        // The data files themselves are as they were saved.
+        TPlanBytes disk = DataFileBytes(folder);
+        EXPECT_EQ(disk.Projects.find("Rescued project"), std::string::npos) << mode;
+    }
+}
+
+TEST(CrashChild, ACrashWithoutUnsavedChangesWritesNoRescue) {
+    TRun run = RunChild("rescue-unchanged-av-thread");
+    ASSERT_TRUE(run.Finished);
+    ASSERT_EQ(run.Reports.size(), 1u);
+    const std::string folder = PlanFolder(run);
+    EXPECT_FALSE(DataFileBytes(folder).Projects.empty()) << "the child's plan was not there";
+    EXPECT_FALSE(PendingRescue(folder).has_value());
+    EXPECT_EQ(GetFileAttributesA((folder + "Rescue").c_str()), INVALID_FILE_ATTRIBUTES);
 }

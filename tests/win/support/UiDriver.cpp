@@ -170,19 +170,31 @@ void SaveScreenshot(HWND window, const std::string& name) {
     picture.SaveToBmpFile(folder + name + ".bmp");
 }
 
+namespace {
+// Everything inside `folder` (with its trailing backslash), folders too.
+void EmptyFolder(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = data.cFileName, path = folder + name;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileA(path.c_str());
+        } else if (name != "." && name != "..") {
+            EmptyFolder(path + "\\");
+            RemoveDirectoryA(path.c_str());
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+}  // namespace
+
 std::string FreshFolder(const std::string& name) {
     std::string base = ExeFolder() + "testdata\\";
     CreateDirectoryA(base.c_str(), nullptr);
     std::string folder = base + name + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + data.cFileName).c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
+    EmptyFolder(folder);
     return folder;
 }
 

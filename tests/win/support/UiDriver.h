@@ -40,7 +40,8 @@ std::function<void(TForm*)> ExpectMessage(const std::string& text, const char* b
 // program's folder, in screenshots/<name>.bmp.
 void SaveScreenshot(HWND window, const std::string& name);
 
-// A folder beside the test program, emptied, with a trailing backslash.
+// A folder beside the test program, emptied (folders inside too), with a
+// trailing backslash.
 std::string FreshFolder(const std::string& name);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);

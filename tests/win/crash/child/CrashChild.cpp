@@ -10,7 +10,10 @@
 #include <thread>
 
 #include "core/ExceptionHook.h"
+#include "core/FileIO.h"
 #include "crash/ExceptionLog.h"
+#include "model/PlanSafety.h"
+#include "model/UProjects.h"
 
 // Outside the anonymous namespace: there the compiler knows every derived
 // class and calls TDerived::Pure directly.
@@ -132,6 +135,43 @@ int Reentry() {
 }
 }  // namespace
 
+// The planner's rescue in a child: the plan in "<log>.plan" is loaded,
+// changed (unless "unchanged" is in the mode) and the child then fails.
+TRescueKeeper g_keeper;
+std::string g_planFolder;
+
+void PreparePlan(const std::string& mode, const std::string& log) {
+    g_planFolder = log + ".plan\\";
+    SetProgramFolderOverride(g_planFolder);
+    CreateDirectoryA(g_planFolder.c_str(), nullptr);
+    {  // the plan as saved before this run
+        TProjects saved;
+        THours savedHours;
+        saved.Categories.Add("Work");
+        auto existing = std::make_unique<TProject>();
+        existing->Name = "Existing";
+        existing->Category = "Work";
+        saved.AddProject(std::move(existing));
+        SaveAll(saved, savedHours);
+    }
+    static TProjects projects;
+    static THours hours;
+    projects.LoadCategories();
+    projects.LoadProjects();
+    hours.LoadHours();
+    g_keeper.SetDisk(PlanBytes(projects, hours));
+    g_keeper.SetPlan(PlanBytes(projects, hours));
+    if (mode.find("unchanged") == std::string::npos) {
+        auto project = std::make_unique<TProject>();
+        project->Name = "Rescued project";
+        project->Category = "Work";
+        project->AddTask(std::make_unique<TTask>(false, "Not lost", "line one\r\nline two", "", ""));
+        projects.AddProject(std::move(project));
+        g_keeper.SetPlan(PlanBytes(projects, hours));
+    }
+    SetBeforeReportDialog([] { g_keeper.WriteRescueWithin(g_planFolder, 5000); });
+}
+
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     std::string mode = argv[1];
@@ -161,7 +201,7 @@ int main(int argc, char** argv) {
         DWORD Ms;
     };
     const TFreezeCase freezes[] = {
-        {"freeze", 1, 3500}, {"freeze-short", 8, 6500}, {"freeze-long", 8, 12000}, {"freeze-shipped", -1, 35000}};
+        {"freeze", 1, 3500}, {"rescue-freeze", 1, 3500}, {"freeze-short", 8, 6500}, {"freeze-long", 8, 12000}, {"freeze-shipped", -1, 35000}};
     bool freeze = false;
     if (mode != "freeze-shipped") options.FreezeTimeout = 0;
     for (const TFreezeCase& c : freezes)
@@ -179,6 +219,12 @@ int main(int argc, char** argv) {
     options.DialogCaption = "Crash child " + log.substr(log.find_last_of("\\/") + 1);
     SetCrashReporterOptions(options);
 
+    if (mode.rfind("rescue-", 0) == 0) {
+        PreparePlan(mode, argv[2]);
+        if (mode == "rescue-freeze") return Freeze();
+        std::thread([] { CrashByAccessViolation(); }).join();
+        return 3;
+    }
     if (mode == "av" || mode == "mail") CrashByAccessViolation();
     if (mode == "av-thread") std::thread([] { CrashByAccessViolation(); }).join();
     if (mode == "throw") throw std::out_of_range("nobody catches this");
