@@ -95,7 +95,9 @@ TEST(ShippedProgram, PlannerIsStrippedSmallAndItsTableNamesItsCode) {
     ASSERT_FALSE(built.Sections.empty()) << PLANDESK_BUILT;
     EXPECT_TRUE(HasDebugSections(built));
     EXPECT_FALSE(HasDebugSections(shipped));
-    EXPECT_LE(shipped.Bytes.size(), 3u * 1024 * 1024);
+    // With the whole skin engine about 3.1 MB; the debug build is over ten
+    // times that, so the bound still tells a stripped program from one that is not.
+    EXPECT_LE(shipped.Bytes.size(), 4u * 1024 * 1024);
     EXPECT_EQ(shipped.Nt.FileHeader.PointerToSymbolTable, 0u);
 
     // Stripping moves no code: the exported reporter entry is where the
