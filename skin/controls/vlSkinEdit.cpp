@@ -166,15 +166,6 @@ void TvlSkinEdit::CreateParams(TCreateParams& params) {
     params.Style &= ~WS_BORDER;
 }
 
-void TvlSkinEdit::ReadElement() {
-    FLook.ReadElement(SkinData(), SkinDataName, true);
-    auto* data = FLook.ElementAs<TvlDataSkinEditControl>();
-    FHasData = data && FLook.Picture;
-    if (!FHasData) return;
-    FData = *data;
-    if (FData.ActiveSkinRect.IsEmpty()) FData.ActiveSkinRect = FLook.SkinRect;
-}
-
 void TvlSkinEdit::SetSkinData(TvlSkinData* skin) {
     TvlSkinEditFrame::SetSkinData(skin);
     if (skin && !skin->IsEmpty()) SkinChanged();
@@ -182,11 +173,7 @@ void TvlSkinEdit::SetSkinData(TvlSkinData* skin) {
 
 void TvlSkinEdit::SkinChanged() {
     ReadElement();
-    TFont font = DefaultFont;
-    if (FHasData && UseSkinFont) font = TFont(FData.FontName, FData.FontHeight, FData.FontStyle);
-    const TvlSkinData* skin = SkinData();
-    if (skin && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
-    Font = font;
+    Font = SkinFont();
     FontChanged();
     // With the skin's font the height is the element's.
     if (FHasData && UseSkinFont && Height() != FLook.SkinRect.Height())
@@ -244,12 +231,6 @@ void TvlSkinEdit::OnNcPaint(TMessage& m) {
     bitmap.DrawTo(dc, 0, 0);
     ReleaseDC(Handle(), dc);
     m.Result = 0;
-}
-
-COLORREF TvlSkinEdit::TextColour() const {
-    if (!Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
-    if (!FHasData) return ColorToRGB(DefaultFont.Color());
-    return FHover || Focused() ? FData.ActiveFontColor : FData.FontColor;
 }
 
 // The text sits on the colour of the element's client part.

@@ -14,6 +14,8 @@
 #include "skin/controls/vlSkinElement.h"
 #include "skin/controls/vlSkinListViews.h"
 #include "skin/controls/vlSkinScrollBar.h"
+#include "skin/data/vlResourceStr.h"
+#include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinLook.h"
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
@@ -58,8 +60,9 @@ private:
     TPopupMenu* FMenu = nullptr;
 };
 
-// The frame and colours the skinned edit and memo share.
-template <class Base>
+// The frame, element, font and colours the skinned edit and memo share;
+// Data is the element record each reads.
+template <class Base, class Data>
 class TvlSkinEditFrame : public TvlSkinElement<Base> {
 public:
     using TvlSkinElement<Base>::TvlSkinElement;
@@ -68,21 +71,46 @@ public:
     const TvlSkinLook& SkinLook() const { return FLook; }
     const TvlSkinData* MenuSkin() const override { return this->SkinData(); }
     bool Hovered() const { return FHover; }
+    void SkinChanging() override { FLook.ElementIndex = -1; }
+    // The text colour now (hover, focus and enabled state).
+    COLORREF TextColour() const {
+        if (!this->Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
+        if (!FHasData) return ColorToRGB(DefaultFont.Color());
+        return FHover || this->Focused() ? FData.ActiveFontColor : FData.FontColor;
+    }
 
 protected:
+    // Looks the element up again; FHasData when it is ours and has a picture.
+    void ReadElement() {
+        FLook.ReadElement(this->SkinData(), this->SkinDataName, true);
+        auto* data = FLook.template ElementAs<Data>();
+        FHasData = data && FLook.Picture;
+        if (!FHasData) return;
+        FData = *data;
+        if (FData.ActiveSkinRect.IsEmpty()) FData.ActiveSkinRect = FLook.SkinRect;
+    }
+    // The element's font with UseSkinFont, else DefaultFont; in the
+    // character set of the skin's strings.
+    TFont SkinFont() const {
+        TFont font = DefaultFont;
+        if (FHasData && UseSkinFont) font = TFont(FData.FontName, FData.FontHeight, FData.FontStyle);
+        const TvlSkinData* skin = this->SkinData();
+        if (skin && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
+        return font;
+    }
+
     TvlSkinLook FLook;
     bool FHover = false;
+    Data FData{""};
+    bool FHasData = false;
 };
 
-class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit> {
+class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinEditControl> {
 public:
     TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     void SetSkinData(TvlSkinData* skin) override;
-    void SkinChanging() override { FLook.ElementIndex = -1; }
     void SkinChanged() override;
     void SetBoundsByLayout(int left, int top, int width, int height) override;
-    // The text colour now (hover, focus and enabled state).
-    COLORREF TextColour() const;
     // The frame as it is painted, for the whole window.
     void ComposeFrame(TvlFBitmap& bitmap);
 
@@ -96,21 +124,17 @@ protected:
     void MouseLeave() override;
 
 private:
-    void ReadElement();
     void RepaintAll();
     TRect ClientMargins() const;
-    TvlDataSkinEditControl FData{""};
-    bool FHasData = false;
     TGdiBrush FBrush;
     COLORREF FBrushColour = CLR_INVALID;
 };
 
-class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit>, public TvlWheelTarget {
+class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinMemoControl>, public TvlWheelTarget {
 public:
     TvlSkinMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     ~TvlSkinMemo() override;
     void SetSkinData(TvlSkinData* skin) override;
-    void SkinChanging() override { FLook.ElementIndex = -1; }
     void SkinChanged() override;
 
     TvlSkinScrollBar* VScrollBar() const { return FVBar.get(); }
@@ -118,7 +142,6 @@ public:
     // Sets the bar from the line count and the first visible line.
     void UpdateScrollBar();
     int VisibleLines() const;
-    COLORREF TextColour() const;
     COLORREF BackgroundColour() const;
     void ComposeFrame(TvlFBitmap& bitmap);
 
@@ -134,10 +157,7 @@ protected:
     void MouseLeave() override;
 
 private:
-    void ReadElement();
     void RepaintAll();
-    TvlDataSkinMemoControl FData{""};
-    bool FHasData = false;
     TComponentRef<TvlSkinScrollBar> FVBar{this};
     TGdiBrush FBrush;
     COLORREF FBrushColour = CLR_INVALID;

@@ -117,6 +117,10 @@ void TvlSkinListView::ApplyColours(COLORREF background, COLORREF text) {
     if (FHeader) InvalidateRect(FHeader, nullptr, TRUE);
 }
 
+bool TvlSkinListView::MovesView(UINT msg) const {
+    return msg == LVM_ENSUREVISIBLE || msg == LVM_SCROLL || TvlSkinScrolledView::MovesView(msg);
+}
+
 void TvlSkinListView::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_PARENTNOTIFY:
@@ -130,21 +134,6 @@ void TvlSkinListView::WndProc(TMessage& m) {
         case WM_DESTROY:
             ReleaseHeader();
             TvlSkinScrolledView::WndProc(m);
-            return;
-        case WM_SIZE:
-        case WM_KEYDOWN:
-        case WM_LBUTTONUP:
-        case WM_MOUSEWHEEL:
-        case WM_VSCROLL:
-        case WM_HSCROLL:
-        case LVM_ENSUREVISIBLE:
-        case LVM_SCROLL:
-            TvlSkinScrolledView::WndProc(m);
-            if (!FInUpdate) UpdateScrollBars();
-            return;
-        case WM_PAINT:
-            TvlSkinScrolledView::WndProc(m);
-            if (!FInUpdate) UpdateScrollBars();
             return;
         default: TvlSkinScrolledView::WndProc(m); return;
     }

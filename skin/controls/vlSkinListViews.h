@@ -143,9 +143,25 @@ protected:
         FRelayouts = 0;
     }
 
+    // Whether a message may have moved the view (the view adds its own
+    // scrolling messages): after it the bars follow.
+    virtual bool MovesView(UINT msg) const {
+        switch (msg) {
+            case WM_SIZE:
+            case WM_KEYDOWN:
+            case WM_LBUTTONUP:
+            case WM_MOUSEWHEEL:
+            case WM_VSCROLL:
+            case WM_HSCROLL:
+            case WM_PAINT: return true;
+            default: return false;
+        }
+    }
+
     void WndProc(TMessage& m) override {
         if (m.Msg != kRealignMessage) {
             TvlSkinElement<Base>::WndProc(m);
+            if (MovesView(m.Msg) && !FInUpdate) UpdateScrollBars();
             return;
         }
         FRealignPosted = false;
@@ -196,6 +212,7 @@ public:
 protected:
     void CreateWnd() override;
     void WndProc(TMessage& m) override;
+    bool MovesView(UINT msg) const override;
     void ApplyColours(COLORREF background, COLORREF text) override;
     void BarChanged(bool vertical) override;
 
@@ -219,7 +236,7 @@ public:
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
 
 protected:
-    void WndProc(TMessage& m) override;
+    bool MovesView(UINT msg) const override;
     void ApplyColours(COLORREF background, COLORREF text) override;
     void BarChanged(bool vertical) override;
 };

@@ -24,15 +24,6 @@ void TvlSkinMemo::CreateParams(TCreateParams& params) {
     params.ExStyle &= ~WS_EX_CLIENTEDGE;
 }
 
-void TvlSkinMemo::ReadElement() {
-    FLook.ReadElement(SkinData(), SkinDataName, true);
-    auto* data = FLook.ElementAs<TvlDataSkinMemoControl>();
-    FHasData = data && FLook.Picture;
-    if (!FHasData) return;
-    FData = *data;
-    if (FData.ActiveSkinRect.IsEmpty()) FData.ActiveSkinRect = FLook.SkinRect;
-}
-
 void TvlSkinMemo::SetSkinData(TvlSkinData* skin) {
     TvlSkinEditFrame::SetSkinData(skin);
     if (skin && !skin->IsEmpty()) SkinChanged();
@@ -40,11 +31,7 @@ void TvlSkinMemo::SetSkinData(TvlSkinData* skin) {
 
 void TvlSkinMemo::SkinChanged() {
     ReadElement();
-    TFont font = DefaultFont;
-    if (FHasData && UseSkinFont) font = TFont(FData.FontName, FData.FontHeight, FData.FontStyle);
-    const TvlSkinData* skin = SkinData();
-    if (skin && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
-    Font = font;
+    Font = SkinFont();
     FontChanged();
     if (HandleAllocated())
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
@@ -97,12 +84,6 @@ void TvlSkinMemo::OnNcPaint(TMessage& m) {
     bitmap.DrawTo(dc, 0, 0);
     ReleaseDC(Handle(), dc);
     m.Result = 0;
-}
-
-COLORREF TvlSkinMemo::TextColour() const {
-    if (!Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
-    if (!FHasData) return ColorToRGB(DefaultFont.Color());
-    return FHover || Focused() ? FData.ActiveFontColor : FData.FontColor;
 }
 
 COLORREF TvlSkinMemo::BackgroundColour() const {

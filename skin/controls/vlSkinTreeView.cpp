@@ -12,26 +12,8 @@ void TvlSkinTreeView::ApplyColours(COLORREF background, COLORREF text) {
     if (images) ImageList_SetBkColor(images, background);
 }
 
-void TvlSkinTreeView::WndProc(TMessage& m) {
-    switch (m.Msg) {
-        case WM_SIZE:
-        case WM_KEYDOWN:
-        case WM_LBUTTONUP:
-        case WM_MOUSEWHEEL:
-        case WM_VSCROLL:
-        case WM_HSCROLL:
-        case TVM_EXPAND:
-        case TVM_DELETEITEM:
-        case TVM_ENSUREVISIBLE:
-            TvlSkinScrolledView::WndProc(m);
-            if (!FInUpdate) UpdateScrollBars();
-            return;
-        case WM_PAINT:
-            TvlSkinScrolledView::WndProc(m);
-            if (!FInUpdate) UpdateScrollBars();
-            return;
-        default: TvlSkinScrolledView::WndProc(m); return;
-    }
+bool TvlSkinTreeView::MovesView(UINT msg) const {
+    return msg == TVM_EXPAND || msg == TVM_DELETEITEM || msg == TVM_ENSUREVISIBLE || TvlSkinScrolledView::MovesView(msg);
 }
 
 bool TvlSkinTreeView::NotifyNotify(NMHDR* header, LRESULT& result) {
