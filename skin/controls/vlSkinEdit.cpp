@@ -247,34 +247,10 @@ bool TvlSkinEdit::OnReflected(TMessage& m) {
             background = RGB(p[2], p[1], p[0]);
         }
     }
-    if (background != FBrushColour || !FBrush.Handle()) {
-        FBrush = CreateSolidBrushOwned(background);
-        FBrushColour = background;
-    }
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
-    SetTextColor(dc, TextColour());
-    SetBkColor(dc, background);
-    m.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
-    return true;
-}
-
-void TvlSkinEdit::RepaintAll() {
-    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+    return AnswerColours(m, background);
 }
 
 void TvlSkinEdit::WndProc(TMessage& m) {
     TvlSkinEditFrame::WndProc(m);
     if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS || m.Msg == WM_ENABLE) RepaintAll();
-}
-
-void TvlSkinEdit::MouseEnter() {
-    TvlSkinEditFrame::MouseEnter();
-    FHover = true;
-    RepaintAll();
-}
-
-void TvlSkinEdit::MouseLeave() {
-    TvlSkinEditFrame::MouseLeave();
-    FHover = false;
-    RepaintAll();
 }

@@ -99,10 +99,42 @@ protected:
         return font;
     }
 
+    // Answers WM_CTLCOLOR*: the text colour now on `background`, with a
+    // brush of that colour the control owns.
+    bool AnswerColours(TMessage& m, COLORREF background) {
+        if (background != FBrushColour || !FBrush.Handle()) {
+            FBrush = CreateSolidBrushOwned(background);
+            FBrushColour = background;
+        }
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        SetTextColor(dc, TextColour());
+        SetBkColor(dc, background);
+        m.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
+        return true;
+    }
+    void RepaintAll() {
+        if (this->HandleAllocated())
+            RedrawWindow(this->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+    }
+    void MouseEnter() override {
+        TvlSkinElement<Base>::MouseEnter();
+        FHover = true;
+        RepaintAll();
+    }
+    void MouseLeave() override {
+        TvlSkinElement<Base>::MouseLeave();
+        FHover = false;
+        RepaintAll();
+    }
+
     TvlSkinLook FLook;
     bool FHover = false;
     Data FData{""};
     bool FHasData = false;
+
+private:
+    TGdiBrush FBrush;
+    COLORREF FBrushColour = CLR_INVALID;
 };
 
 class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinEditControl> {
@@ -120,14 +152,9 @@ protected:
     void OnNcCalcSize(TMessage& m) override;
     void OnNcPaint(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
 
 private:
-    void RepaintAll();
     TRect ClientMargins() const;
-    TGdiBrush FBrush;
-    COLORREF FBrushColour = CLR_INVALID;
 };
 
 class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinMemoControl>, public TvlWheelTarget {
@@ -153,12 +180,7 @@ protected:
     void OnMouseWheel(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
     void Notification(TComponent* component, bool removing) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
 
 private:
-    void RepaintAll();
     TComponentRef<TvlSkinScrollBar> FVBar{this};
-    TGdiBrush FBrush;
-    COLORREF FBrushColour = CLR_INVALID;
 };

@@ -93,20 +93,7 @@ COLORREF TvlSkinMemo::BackgroundColour() const {
 
 bool TvlSkinMemo::OnReflected(TMessage& m) {
     if (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC) return TvlSkinEditFrame::OnReflected(m);
-    COLORREF background = BackgroundColour();
-    if (background != FBrushColour || !FBrush.Handle()) {
-        FBrush = CreateSolidBrushOwned(background);
-        FBrushColour = background;
-    }
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
-    SetTextColor(dc, TextColour());
-    SetBkColor(dc, background);
-    m.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
-    return true;
-}
-
-void TvlSkinMemo::RepaintAll() {
-    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+    return AnswerColours(m, BackgroundColour());
 }
 
 void TvlSkinMemo::SetVScrollBar(TvlSkinScrollBar* bar) {
@@ -194,16 +181,4 @@ void TvlSkinMemo::WndProc(TMessage& m) {
             break;
         default: break;
     }
-}
-
-void TvlSkinMemo::MouseEnter() {
-    TvlSkinEditFrame::MouseEnter();
-    FHover = true;
-    RepaintAll();
-}
-
-void TvlSkinMemo::MouseLeave() {
-    TvlSkinEditFrame::MouseLeave();
-    FHover = false;
-    RepaintAll();
 }
