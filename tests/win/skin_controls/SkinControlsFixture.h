@@ -6,28 +6,12 @@
 #include <memory>
 
 #include "skin/controls/vlSkinCtrls.h"
-#include "toolkit/Forms.h"
+#include "tests/win/support/SkinnedFormTest.h"
 
-class SkinControlsFixture : public ::testing::Test {
+class SkinControlsFixture : public SkinnedFormTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-        Form = new TForm(Application, "Controls", 600, 400);
-        Skin = new TvlSkinData(Form);
-        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
-        Skin->SetCompressedStoredSkin(Stored.get());
-        ASSERT_FALSE(Skin->IsEmpty());
-    }
-    void TearDown() override {
-        delete FApplication;
-        Stored.reset();
-    }
+    SkinControlsFixture() : SkinnedFormTest("Controls", 600, 400) {}
     static void Send(TWinControl* c, UINT msg, WPARAM wp, int x, int y) {
         SendMessageA(c->Handle(), msg, wp, MAKELPARAM(x, y));
     }
-    TApplication* FApplication = nullptr;
-    TForm* Form = nullptr;
-    TvlSkinData* Skin = nullptr;
-    std::unique_ptr<TvlCompressedStoredSkin> Stored;
 };

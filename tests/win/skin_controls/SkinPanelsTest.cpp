@@ -5,35 +5,20 @@
 
 #include "skin/controls/vlSkinCtrls.h"
 #include "tests/win/support/LeakCheck.h"
+#include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 
 namespace {
 
-class SkinPanels : public ::testing::Test {
+class SkinPanels : public SkinnedFormTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-        Form = new TForm(Application, "Panels", 500, 300);
-        Skin = new TvlSkinData(Form);
-        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
-        Skin->SetCompressedStoredSkin(Stored.get());
-        ASSERT_FALSE(Skin->IsEmpty());
-    }
-    void TearDown() override {
-        delete FApplication;
-        Stored.reset();
-    }
+    SkinPanels() : SkinnedFormTest("Panels", 500, 300) {}
     COLORREF Pixel(TWinControl* c, int x, int y) {
         TBitmap shot(c->Width(), c->Height());
         SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
         return GetPixel(shot.DC(), x, y);
     }
-    TApplication* FApplication = nullptr;
-    TForm* Form = nullptr;
-    TvlSkinData* Skin = nullptr;
-    std::unique_ptr<TvlCompressedStoredSkin> Stored;
 };
 
 }  // namespace

@@ -5,24 +5,13 @@
 #include <memory>
 
 #include "skin/data/vlSkinData.h"
+#include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 
-class WidgetTest : public ::testing::Test {
+class WidgetTest : public SkinnedFormTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-        Form = new TForm(Application, "Widgets", 500, 360);
-        Skin = new TvlSkinData(Form);
-        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
-        Skin->SetCompressedStoredSkin(Stored.get());
-        ASSERT_FALSE(Skin->IsEmpty());
-    }
-    void TearDown() override {
-        delete FApplication;
-        Stored.reset();
-    }
+    WidgetTest() : SkinnedFormTest("Widgets", 500, 360) {}
     // What a window paints for its client area (its own look, no children).
     static TvlFBitmap Shot(TWinControl* c) {
         TvlFBitmap bitmap(c->ClientWidth(), c->ClientHeight());
@@ -35,8 +24,4 @@ protected:
         TvlFBitmap p(PictureView(Skin->PictureList.at(static_cast<size_t>(picture))));
         return p.Pixel(x, y);
     }
-    TApplication* FApplication = nullptr;
-    TForm* Form = nullptr;
-    TvlSkinData* Skin = nullptr;
-    std::unique_ptr<TvlCompressedStoredSkin> Stored;
 };
