@@ -148,8 +148,18 @@ void TvlSkinComboBox::DropDown() {
     if (FItemIndex >= 0)
         SendMessageA(InnerList(), LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, FItemIndex - ListRows() + 1)), 0);
     FListBox->UpdateScrollBars();
+    const bool layered = Translucent();
+    if (layered) {
+        SetWindowLongA(ListWindow(), GWL_EXSTYLE, GetWindowLongA(ListWindow(), GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetWindowAlpha(ListWindow(), AlphaBlendAnimation ? 0 : AlphaBlendValue);
+    }
     FListBox->SetVisible(true);
     SetWindowPos(ListWindow(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (layered && AlphaBlendAnimation)
+        for (int alpha = 2;; alpha += 2) {
+            SetWindowAlpha(ListWindow(), std::min<int>(alpha, AlphaBlendValue));
+            if (alpha >= AlphaBlendValue) break;
+        }
     FDropped = true;
     // A click anywhere else in the program closes the list.
     if (!FOutsideClicks)
@@ -171,6 +181,8 @@ void TvlSkinComboBox::CloseUp(bool accept) {
     FPointerInList = false;
     SetAutoScroll(0);
     FListBox->SetVisible(false);
+    if (Translucent())
+        SetWindowLongA(ListWindow(), GWL_EXSTYLE, GetWindowLongA(ListWindow(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
     if (GetCapture() == Handle()) ReleaseCapture();
     int chosen = FListBox->ItemIndex();
     FButtonPressed = false;

@@ -6,6 +6,7 @@
 // anywhere outside it, and never leaves the mouse captured.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinListBox.h"
 #include "skin/data/vlSkinControls.h"
+#include "skin/data/vlUtils.h"
 #include "toolkit/ExtCtrls.h"
 
 class TMessageHook;
@@ -34,9 +36,18 @@ public:
     }
     int ListBoxWidth = 0;
     bool AutoComplete = true;
+    // A translucent drop-down (where the platform has layered windows),
+    // optionally fading in by steps of 2 up to AlphaBlendValue.
+    bool AlphaBlend = false;
+    bool AlphaBlendAnimation = false;
+    unsigned char AlphaBlendValue = 0;
+    // Whether layered windows may be used; the platform's answer unless a
+    // test says otherwise.
+    std::function<bool()> LayeredSupported = [] { return SupportsLayeredWindows(); };
     TNotifyEvent OnChange, OnDropDown, OnCloseUp;
 
     bool DroppedDown() const { return FDropped; }
+    bool Translucent() const { return AlphaBlend && LayeredSupported && LayeredSupported(); }
     void DropDown();
     void CloseUp(bool accept);
     // The drop-down, null until first dropped; its popup window and the

@@ -1,6 +1,7 @@
 // The up-down and the combo box: limits, repetition, keyboard and mouse
 // selection, and the drop-down list's capture.
 #include <string>
+#include <vector>
 
 #include "tests/win/skin_controls/SkinControlsFixture.h"
 #include "tests/win/support/FakeTimerDriver.h"
@@ -345,4 +346,43 @@ TEST_F(SkinBoxCtrls, HoldingThePointerBelowTheOpenListScrollsToTheLastItem) {
     EXPECT_FALSE(combo->DroppedDown());
     EXPECT_EQ(combo->ItemIndex(), 0);
     EXPECT_EQ(timers.LiveTimers(), 0);
+}
+
+namespace {
+struct TRecordedAlpha : TLayeredWindows {
+    std::vector<int> Alphas;
+    bool SetAlpha(HWND, BYTE alpha) override {
+        Alphas.push_back(alpha);
+        return true;
+    }
+};
+}  // namespace
+
+TEST_F(SkinBoxCtrls, ComboDropDownFadesInWhereLayeredWindowsExist) {
+    TRecordedAlpha layered;
+    TServiceOverride<TLayeredWindows> useLayered(layered);
+    auto* combo = Categories(Form, Skin, 5);
+    Form->Show();
+    combo->AlphaBlend = true;
+    combo->AlphaBlendValue = 9;
+    combo->LayeredSupported = [] { return true; };
+    // Without the animation the value at once; the layered style only while open.
+    combo->DropDown();
+    EXPECT_EQ(layered.Alphas, (std::vector<int>{9}));
+    EXPECT_NE(GetWindowLongA(combo->ListWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    combo->CloseUp(false);
+    EXPECT_EQ(GetWindowLongA(combo->ListWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    // With it: from 0 by steps of 2, the last step cut at the value.
+    layered.Alphas.clear();
+    combo->AlphaBlendAnimation = true;
+    combo->DropDown();
+    EXPECT_EQ(layered.Alphas, (std::vector<int>{0, 2, 4, 6, 8, 9}));
+    combo->CloseUp(false);
+    // Where the platform has no layered windows nothing is made translucent.
+    layered.Alphas.clear();
+    combo->LayeredSupported = [] { return false; };
+    combo->DropDown();
+    EXPECT_TRUE(layered.Alphas.empty());
+    EXPECT_EQ(GetWindowLongA(combo->ListWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    combo->CloseUp(false);
 }
