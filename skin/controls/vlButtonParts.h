@@ -34,6 +34,14 @@ inline void FrameAndFill(TvlFBitmap& bitmap, TColor frame, TColor fill) {
 
 // The element's button record, with the looks it leaves out filled in: the
 // active look is the normal one, the pressed look the active one.
+// The caption colour of a skinned button in its state now.
+inline TColor ButtonFontColour(const TvlDataSkinButtonControl& d, bool enabled, bool active, bool down) {
+    return !enabled         ? d.DisabledFontColor
+           : active && down ? d.DownFontColor
+           : active         ? d.ActiveFontColor
+                            : d.FontColor;
+}
+
 inline bool ReadButtonLooks(const TvlSkinLook& look, TvlDataSkinButtonControl& data) {
     auto* element = look.ElementAs<TvlDataSkinButtonControl>();
     if (!element) return false;

@@ -237,10 +237,7 @@ void TvlSkinButton::DrawStateImage(TvlFBitmap& bitmap, const TRect& source, bool
     if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
     const TvlDataSkinButtonControl& d = FButtonData;
     TFont font = LookFont(d.FontName, d.FontHeight, d.FontStyle);
-    TColor colour = !Enabled()       ? d.DisabledFontColor
-                    : active && down ? d.DownFontColor
-                    : active         ? d.ActiveFontColor
-                                     : d.FontColor;
+    TColor colour = ButtonFontColour(d, Enabled(), active, down);
     DrawGlyphAndCaption(bitmap, Look.ScaledClientRect, font, colour, active, down, active && down);
 }
 

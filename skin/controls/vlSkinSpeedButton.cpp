@@ -106,10 +106,7 @@ void TvlSkinSpeedButton::DrawState(TvlFBitmap& bitmap, const TRect& source, bool
     if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
     const TvlDataSkinButtonControl& d = FButtonData;
     TFont font = LookFont(d.FontName, d.FontHeight, d.FontStyle);
-    TColor colour = !Enabled()       ? d.DisabledFontColor
-                    : active && down ? d.DownFontColor
-                    : active         ? d.ActiveFontColor
-                                     : d.FontColor;
+    TColor colour = ButtonFontColour(d, Enabled(), active, down);
     TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
     DrawGlyphAndText(bitmap.Canvas(), g, ShownCaption(), Look.ScaledClientRect, font, colour,
                      GlyphCell(NumGlyphs, Enabled(), down, active), active && down);

@@ -4,23 +4,6 @@
 
 #include "app/FTask.h"
 
-namespace {
-std::string GraphitePackage() { return ui::ReadFile(PLANDESK_GRAPHITE_PACKAGE); }
-
-// A picture of a screen area: a dialog with the calendar that drops over it.
-void SaveScreenArea(const RECT& r, const std::string& name) {
-    ui::Pump(50);
-    TBitmap picture(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(picture.DC(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe = path;
-    picture.SaveToBmpFile(exe.substr(0, exe.find_last_of('\\') + 1) + "screenshots\\" + name + ".bmp");
-}
-}  // namespace
-
 TEST_F(PlannerTest, CalendarSheetTabsAndDateDropDownInBothSkins) {
     Write("categories.dat", "Work\r\n");
     Write("projects.dat", "Header^Plan^Work^^^\r\nA^0^^  /  /    ^  /  /    ^\r\nEndProject\r\n");
@@ -82,7 +65,7 @@ TEST_F(PlannerTest, CalendarSheetTabsAndDateDropDownInBothSkins) {
             // events: restack before the picture is taken.
             SetWindowPos(date->Calendar()->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             SetWindowPos(date->Calendar()->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            SaveScreenArea(both, std::string("task-date-dropdown-") + skin);
+            ui::SaveScreenArea(both, std::string("task-date-dropdown-") + skin);
             ui::Key(date, VK_RIGHT);
             ui::Key(date, VK_RETURN);  // picks the day; the dialog stays open
             EXPECT_FALSE(date->DroppedDown());

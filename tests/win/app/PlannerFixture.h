@@ -109,6 +109,11 @@ private:
     }
 };
 
+#ifdef PLANDESK_GRAPHITE_PACKAGE
+// The dark built-in skin's package, to write as the program's dbskin.dat.
+inline std::string GraphitePackage() { return ui::ReadFile(PLANDESK_GRAPHITE_PACKAGE); }
+#endif
+
 inline const char* const kSamplePlan =
     "Header^Product launch^Work^12/01/2007^12/31/2007^\r\n"
     "^True^,^Purchase Domain Name^,^bought for two years^,^12/03/2007^,^12/03/2007^\r\n"

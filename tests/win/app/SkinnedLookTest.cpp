@@ -4,10 +4,6 @@
 
 #include "app/FTask.h"
 
-namespace {
-std::string GraphitePackage() { return ui::ReadFile(PLANDESK_GRAPHITE_PACKAGE); }
-}  // namespace
-
 TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
     Write("categories.dat", "Work\r\n");
     Write("projects.dat", "Header^Plan^Work^^^\r\nA^0^^  /  /    ^  /  /    ^\r\nEndProject\r\n");
@@ -49,22 +45,6 @@ TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
     }
 }
 
-namespace {
-// Saves the screen under a rectangle (the window and the menu above it).
-void SaveScreenArea(const RECT& r, const std::string& name) {
-    ui::Pump(50);
-    TBitmap picture(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(picture.DC(), 0, 0, picture.Width(), picture.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = std::string(path, n);
-    folder = folder.substr(0, folder.find_last_of("\\/") + 1) + "screenshots\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    picture.SaveToBmpFile(folder + name + ".bmp");
-}
-}  // namespace
 
 TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
     Write("categories.dat", "Work\r\n");
@@ -86,7 +66,7 @@ TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
         GetWindowRect(w->tvwMain->Handle(), &tree);
         GetWindowRect(w->vlLacquer1->SkinMenu()->Window(0)->Handle(), &menu);
         RECT area{tree.left, tree.top, std::max(tree.right, menu.right + 10), std::max(tree.top + 200, menu.bottom + 10)};
-        SaveScreenArea(area, std::string("treemenu-") + skin);
+        ui::SaveScreenArea(area, std::string("treemenu-") + skin);
         w->vlLacquer1->SkinMenu()->CloseAll();
 
         RECT wr;
@@ -96,7 +76,7 @@ TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
         ui::Pump(20);
         ASSERT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
         GetWindowRect(w->vlLacquer1->SkinMenu()->Window(0)->Handle(), &menu);
-        SaveScreenArea({wr.left, wr.top, std::max(menu.right + 10, wr.left + 300), std::max(menu.bottom + 10, wr.top + 150)},
+        ui::SaveScreenArea({wr.left, wr.top, std::max(menu.right + 10, wr.left + 300), std::max(menu.bottom + 10, wr.top + 150)},
                        std::string("systemmenu-") + skin);
         w->vlLacquer1->SkinMenu()->CloseAll();
 
@@ -104,7 +84,7 @@ TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
         ui::OnNextModal([&](TForm* box) {
             RECT b;
             GetWindowRect(box->Handle(), &b);
-            SaveScreenArea(b, std::string("confirm-") + skin);
+            ui::SaveScreenArea(b, std::string("confirm-") + skin);
             ui::Answer(box, "Cancel");
         });
         w->Delete1->Click();

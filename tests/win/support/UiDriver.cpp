@@ -156,18 +156,31 @@ std::function<void(TForm*)> ExpectMessage(const std::string& text, const char* b
     };
 }
 
+namespace {
+// Copies `r` of the window's (or, with null, the screen's) device context
+// into screenshots/<name>.bmp.
+void SavePicture(HWND window, const RECT& r, int x, int y, const std::string& name) {
+    TBitmap picture(r.right - r.left, r.bottom - r.top);
+    HDC dc = GetWindowDC(window);
+    BitBlt(picture.DC(), 0, 0, picture.Width(), picture.Height(), dc, x, y, SRCCOPY);
+    ReleaseDC(window, dc);
+    std::string folder = ExeFolder() + "screenshots\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    picture.SaveToBmpFile(folder + name + ".bmp");
+}
+}  // namespace
+
 void SaveScreenshot(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     Pump(50);
     RECT r;
     GetWindowRect(window, &r);
-    TBitmap picture(r.right - r.left, r.bottom - r.top);
-    HDC dc = GetWindowDC(window);
-    BitBlt(picture.DC(), 0, 0, picture.Width(), picture.Height(), dc, 0, 0, SRCCOPY);
-    ReleaseDC(window, dc);
-    std::string folder = ExeFolder() + "screenshots\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    picture.SaveToBmpFile(folder + name + ".bmp");
+    SavePicture(window, r, 0, 0, name);
+}
+
+void SaveScreenArea(const RECT& r, const std::string& name) {
+    Pump(50);
+    SavePicture(nullptr, r, r.left, r.top, name);
 }
 
 namespace {

@@ -39,6 +39,8 @@ std::function<void(TForm*)> ExpectMessage(const std::string& text, const char* b
 // Saves a picture of a window (frame and children) as a BMP under the test
 // program's folder, in screenshots/<name>.bmp.
 void SaveScreenshot(HWND window, const std::string& name);
+// The same for a screen rectangle (a window with what opens over it).
+void SaveScreenArea(const RECT& r, const std::string& name);
 
 // A folder beside the test program, emptied (folders inside too), with a
 // trailing backslash.
