@@ -46,6 +46,10 @@ constexpr UINT TM_PAINTBACKGROUND = WM_APP + 0x3E00;
 // Answered 1 when the frame shows the menu: it then runs asynchronously and
 // tells the control WM_SKINMENUITEMDONE after an item ran.
 constexpr UINT TM_POPUPMENU = WM_APP + 0x3E01;
+// What the menu engine tells the control that opened a menu: the menus
+// closed, and an item ran (both parameters zero).
+constexpr UINT WM_CLOSESKINMENUS = WM_USER + 204;
+constexpr UINT WM_SKINMENUITEMDONE = WM_USER + 205;
 class TPopupMenu;
 struct TPopupMenuRequest {
     TPopupMenu* Menu = nullptr;

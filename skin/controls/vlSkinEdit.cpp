@@ -6,7 +6,6 @@
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlResourceStr.h"
-#include "skin/form/vlSkinMessages.h"
 #include "toolkit/Forms.h"
 
 // ---- the context menu ----

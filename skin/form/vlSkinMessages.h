@@ -4,12 +4,13 @@
 #include <windows.h>
 
 #include "skin/data/vlSkinData.h"
+#include "toolkit/Controls.h"
 
 constexpr UINT WM_SKINCHANGING = WM_USER + 201;
 constexpr UINT WM_SKINCHANGED = WM_USER + 202;
 constexpr UINT WM_SKINCHANGED_MDI = WM_USER + 203;
-constexpr UINT WM_CLOSESKINMENUS = WM_USER + 204;
-constexpr UINT WM_SKINMENUITEMDONE = WM_USER + 205;
+// WM_CLOSESKINMENUS and WM_SKINMENUITEMDONE, which controls receive from
+// the menu engine, are declared with the controls (toolkit/Controls.h).
 constexpr UINT WM_SKINSTRINGSCHANGED = WM_USER + 250;
 constexpr LPARAM SkinMessageParam = 1000;
 
