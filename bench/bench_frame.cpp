@@ -1,6 +1,6 @@
 // One resize step of a skinned window frame at 1920 × 1080 with the built-in
 // "Modern" skin, the portable part: fitting the cuts, composing the four
-// border strips into the window picture and cutting the region data from
+// border strips in place in the window picture and cutting the region data from
 // the mask. Against memcpy of the frame's bytes (the four strips) and of the
 // whole window picture.
 #include "BenchRatio.h"
@@ -26,19 +26,12 @@ void FrameStep(benchmark::State& state, Part part) {
     TvlFrameCuts maskCuts = cuts;
     maskCuts.CR = skin.MaskRectArea;
     const TvlStretch stretch{skin.LeftStretch, skin.TopStretch, skin.RightStretch, skin.BottomStretch};
-    TvlBorderStrips strips;
     TvlFBitmap frame;
     frame.SetSize(W, H);
     auto step = [&] {
         TvlFrameCuts fitted = FitFrameCuts(cuts, pw, ph, W, H);
         if (part != Region) {
-            ComposeBorderStrips(cuts, {0, 0, pw, ph}, picture, W, H, fitted, stretch, strips);
-            CopyPiece(frame, 0, 0, strips.Top, {0, 0, strips.Top.Width(), strips.Top.Height()});
-            CopyPiece(frame, 0, strips.Top.Height(), strips.Left, {0, 0, strips.Left.Width(), strips.Left.Height()});
-            CopyPiece(frame, W - strips.Right.Width(), strips.Top.Height(), strips.Right,
-                      {0, 0, strips.Right.Width(), strips.Right.Height()});
-            CopyPiece(frame, 0, H - strips.Bottom.Height(), strips.Bottom,
-                      {0, 0, strips.Bottom.Width(), strips.Bottom.Height()});
+            ComposeBorder(cuts, {0, 0, pw, ph}, picture, W, H, fitted, stretch, frame);
         }
         if (part == Strips) return;
         TvlFrameCuts maskTarget = fitted;
@@ -53,6 +46,8 @@ void FrameStep(benchmark::State& state, Part part) {
     part = saved;
     // Against the frame's own bytes (the four strips), or against the whole
     // window picture the frame is composed in.
+    TvlBorderStrips strips;
+    ComposeBorderStrips(cuts, {0, 0, pw, ph}, picture, W, H, FitFrameCuts(cuts, pw, ph, W, H), stretch, strips);
     const size_t bytes = part == AllAgainstWindow
                              ? frame.Size()
                              : strips.Top.Size() + strips.Left.Size() + strips.Right.Size() + strips.Bottom.Size();

@@ -53,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ComposeTiledImage(cuts, S, picture, W, H, in.Flag() ? target : cuts, true, dest);
     TvlBorderStrips strips;
     ComposeBorderStrips(cuts, S, picture, W, H, target, stretch, strips);
+    TvlFBitmap frame;
+    ComposeBorder(cuts, S, picture, W, H, target, stretch, frame);
     ComposeHorizontal(in.Coord(), in.Coord(), S, picture, W, dest);
     ComposeHorizontalOpen(in.Coord(), in.Coord(), S, picture, W, dest);
     ComposeVertical(in.Coord(), in.Coord(), S, picture, H, dest);

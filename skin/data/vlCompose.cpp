@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -23,12 +24,35 @@ TRect Bounds(int width, int height) { return {0, 0, width, height}; }
 
 size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
 
+// A copy of n bytes between buffers that do not overlap. Frame sides are a
+// few pixels wide and a thousand rows high: their rows are copied inline
+// with two overlapping words instead of a call per row.
+inline void CopyBytes(uint8_t* to, const uint8_t* from, size_t n) {
+    auto move = [&](auto word) {
+        using W = decltype(word);
+        W a, b;
+        std::memcpy(&a, from, sizeof(W));
+        std::memcpy(&b, from + n - sizeof(W), sizeof(W));
+        std::memcpy(to, &a, sizeof(W));
+        std::memcpy(to + n - sizeof(W), &b, sizeof(W));
+    };
+    if (n > 16) {
+        std::memcpy(to, from, n);
+    } else if (n >= 8) {
+        move(uint64_t{});
+    } else if (n >= 4) {
+        move(uint32_t{});
+    } else {
+        for (size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+}
+
 // Fills n pixels at `out` with the row `src` of a piece pw pixels wide,
 // starting `phase` pixels into the piece; copies of what is already laid
 // double in length, so narrow pieces cost a few copies per row.
 void FillPeriodic(uint8_t* out, int n, const uint8_t* src, int pw, int phase) {
     int done = std::min(pw - phase, n);
-    std::memcpy(out, src + Bytes(phase), Bytes(done));
+    CopyBytes(out, src + Bytes(phase), Bytes(done));
     if (done >= n) return;
     uint8_t* period = out + Bytes(done);
     int len = std::min(pw, n - done);
@@ -166,7 +190,7 @@ void CopyPiece(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, cons
     int dx, dy;
     if (!ClipCopy(dest, x, y, picture, piece, s, dx, dy)) return;
     for (int r = 0; r < s.Height(); ++r)
-        std::memcpy(dest.Row(dy + r) + Bytes(dx), picture.Row(s.Top + r) + Bytes(s.Left), Bytes(s.Width()));
+        CopyBytes(dest.Row(dy + r) + Bytes(dx), picture.Row(s.Top + r) + Bytes(s.Left), Bytes(s.Width()));
 }
 
 void CopyPieceTransparent(TvlFBitmap& dest, int x, int y, const TvlPixelView& picture, const TRect& piece,
@@ -196,16 +220,18 @@ void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture,
     if (s.IsEmpty() || clip.IsEmpty()) return;
     const int pw = s.Width(), ph = s.Height(), cw = clip.Width();
     const int phase = (clip.Left - a.Left) % pw;
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        uint8_t* out = dest.Row(y) + Bytes(clip.Left);
-        if (y - clip.Top >= ph) {
-            // Rows repeat with the piece's height.
-            std::memcpy(out, dest.Row(y - ph) + Bytes(clip.Left), Bytes(cw));
-            continue;
-        }
-        const uint8_t* src = picture.Row(s.Top + (y - a.Top) % ph) + Bytes(s.Left);
+    const ptrdiff_t stride = dest.Stride();
+    uint8_t* out = dest.Row(clip.Top) + Bytes(clip.Left);
+    const int firstRows = std::min(clip.Height(), ph);
+    for (int i = 0; i < firstRows; ++i, out += stride) {
+        const uint8_t* src = picture.Row(s.Top + (clip.Top + i - a.Top) % ph) + Bytes(s.Left);
         FillPeriodic(out, cw, src, pw, phase);
     }
+    // Then rows repeat with the piece's height: a side of a tall window is
+    // mostly this loop, a few bytes a row.
+    const ptrdiff_t back = stride * ph;
+    const size_t n = Bytes(cw);
+    for (int i = firstRows; i < clip.Height(); ++i, out += stride) CopyBytes(out, out - back, n);
 }
 
 void StretchPiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
@@ -311,6 +337,75 @@ void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& skinRect, const 
     };
     side(strips.Left, t.CR.Left, 0, CR.Left, c.LT.Y, c.LB.Y, stretch.Left);
     side(strips.Right, int64_t{W} - t.CR.Right, CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
+}
+
+namespace {
+bool Within(int v, int lo, int hi) { return v >= lo && v <= hi; }
+}  // namespace
+
+void ComposeBorder(const TvlFrameCuts& cuts, const TRect& skinRect, const TvlPixelView& picture, int W, int H,
+                   const TvlFrameCuts& target, const TvlStretch& stretch, TvlFBitmap& frame) {
+    frame.SetSizeForOverwrite(std::max(W, 0), std::max(H, 0));
+    const TRect S = SatRect(skinRect);
+    const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
+    const int SW = S.Width(), SH = S.Height();
+    const TRect& CR = c.CR;
+    // In place only where every strip is covered whole by its pieces, no
+    // piece is cut by the picture or the window and no strips overlap:
+    // then the pixels are the strips' own.
+    const bool inPlace =
+        !picture.Empty() && !frame.Empty() && SW > 0 && SH > 0 && S.Left >= 0 && S.Top >= 0 &&
+        S.Right <= picture.Width && S.Bottom <= picture.Height && W >= SW && H >= SH && Within(CR.Left, 0, SW) &&
+        Within(CR.Right, CR.Left, SW) && Within(CR.Top, 0, SH) && Within(CR.Bottom, CR.Top, SH) &&
+        Within(c.LT.X, 0, SW) && Within(c.RT.X, c.LT.X + 1, SW) && Within(c.LB.X, 0, SW) &&
+        Within(c.RB.X, c.LB.X + 1, SW) && Within(c.LT.Y, CR.Top, CR.Bottom) &&
+        Within(c.LB.Y, c.LT.Y + 1, CR.Bottom) && Within(c.RT.Y, CR.Top, CR.Bottom) &&
+        Within(c.RB.Y, c.RT.Y + 1, CR.Bottom) && vlClampCuts(FitFrameCuts(c, SW, SH, W, H)) == t;
+    if (!inPlace) {
+        TvlBorderStrips strips;
+        ComposeBorderStrips(cuts, skinRect, picture, W, H, target, stretch, strips);
+        auto put = [&](const TvlFBitmap& s, int x, int y) {
+            if (!s.Empty()) CopyPiece(frame, x, y, s.View(), {0, 0, s.Width(), s.Height()});
+        };
+        put(strips.Top, 0, 0);
+        put(strips.Left, 0, strips.Top.Height());
+        put(strips.Right, W - strips.Right.Width(), strips.Top.Height());
+        put(strips.Bottom, 0, H - strips.Bottom.Height());
+        return;
+    }
+    const int topH = CR.Top, bottomH = SH - CR.Bottom, sideTop = topH, sideH = H - topH - bottomH;
+    if (topH > 0) {
+        TRect band = Rel(S, c.LT.X, 0, c.RT.X, CR.Top);
+        if (stretch.Top)
+            StretchPiece(frame, {t.LT.X, 0, t.RT.X, topH}, picture, band);
+        else
+            TilePiece(frame, {0, 0, W, topH}, picture, band);
+        CopyPiece(frame, 0, 0, picture, Rel(S, 0, 0, c.LT.X, CR.Top));
+        CopyPiece(frame, t.RT.X, 0, picture, Rel(S, c.RT.X, 0, SW, CR.Top));
+    }
+    if (bottomH > 0) {
+        const int y = H - bottomH;
+        TRect band = Rel(S, c.LB.X, CR.Bottom, c.RB.X, SH);
+        if (stretch.Bottom)
+            StretchPiece(frame, {t.LB.X, y, t.RB.X, H}, picture, band);
+        else
+            TilePiece(frame, {0, y, W, H}, picture, band);
+        CopyPiece(frame, 0, y, picture, Rel(S, 0, CR.Bottom, c.LB.X, SH));
+        CopyPiece(frame, t.RB.X, y, picture, Rel(S, c.RB.X, CR.Bottom, SW, SH));
+    }
+    auto side = [&](int x, int x0, int x1, int bandTop, int bandBottom, bool stretched) {
+        if (x1 - x0 <= 0 || sideH <= 0) return;
+        const int head = bandTop - CR.Top, tail = CR.Bottom - bandBottom;
+        TRect band = Rel(S, x0, bandTop, x1, bandBottom);
+        if (stretched)
+            StretchPiece(frame, {x, sideTop + head, x + x1 - x0, sideTop + sideH - tail}, picture, band);
+        else
+            TilePiece(frame, {x, sideTop, x + x1 - x0, sideTop + sideH}, picture, band);
+        if (head > 0) CopyPiece(frame, x, sideTop, picture, Rel(S, x0, CR.Top, x1, bandTop));
+        if (tail > 0) CopyPiece(frame, x, sideTop + sideH - tail, picture, Rel(S, x0, bandBottom, x1, CR.Bottom));
+    };
+    side(0, 0, CR.Left, c.LT.Y, c.LB.Y, stretch.Left);
+    side(W - (SW - CR.Right), CR.Right, SW, c.RT.Y, c.RB.Y, stretch.Right);
 }
 
 namespace {

@@ -71,6 +71,13 @@ struct TvlBorderStrips {
 };
 void ComposeBorderStrips(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
                          const TvlFrameCuts& target, const TvlStretch& stretch, TvlBorderStrips& strips);
+// The four strips straight into a W × H window picture, each at the place the
+// form draws it, with the same pixels; the client area and any area a strip
+// leaves out keep what they held. A well-formed skin on a window at least
+// its size is composed in place, without strips in between; anything else
+// goes through ComposeBorderStrips.
+void ComposeBorder(const TvlFrameCuts& cuts, const TRect& S, const TvlPixelView& picture, int W, int H,
+                   const TvlFrameCuts& target, const TvlStretch& stretch, TvlFBitmap& frame);
 
 // Left part, tiled middle, right part, into W × SH. S is first cut to the
 // picture (so an empty picture gives an empty destination); part widths are

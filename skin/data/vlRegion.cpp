@@ -54,28 +54,88 @@ void ScanRuns(const uint8_t* row, int width, TRuns& runs) {
     }
 }
 
-// Collects the rectangles of a mask row by row. Consecutive rows with the
-// same runs grow the previous rows' rectangles instead of adding new ones,
-// so a tiled border gives a handful of rectangles, not one per row.
+// Collects the rectangles of a mask band by band: rows given with the same
+// runs as the rows just before them grow those rows' rectangles instead of
+// adding new ones, so a tiled border gives a handful of rectangles, not one
+// per row. Finish emits the last group.
 class TRowRects {
 public:
     TRowRects(std::vector<TRect>& rects, int xOffset) : FRects(rects), FX(xOffset) {}
-    void Add(int y, const TRuns& runs) {
-        if (y == FLastY + 1 && runs == FLast && !runs.empty()) {
-            for (size_t i = FRects.size() - runs.size(); i < FRects.size(); ++i) FRects[i].Bottom = y + 1;
-        } else {
-            for (const auto& [start, end] : runs) FRects.push_back({start + FX, y, end + FX, y + 1});
-            FLast = runs;
+    // Rows y0 … y1 − 1, all with these runs.
+    void Add(int y0, int y1, const TRuns& runs) {
+        if (y0 == FEnd && runs == FRuns) {
+            FEnd = y1;
+            return;
         }
-        FLastY = y;
+        Finish();
+        FRuns = runs;
+        FStart = y0;
+        FEnd = y1;
+    }
+    void Add(int y, const TRuns& runs) { Add(y, y + 1, runs); }
+    void Finish() {
+        for (const auto& [start, end] : FRuns) FRects.push_back({start + FX, FStart, end + FX, FEnd});
+        FRuns.clear();
+        FEnd = FStart = -2;
     }
 
 private:
     std::vector<TRect>& FRects;
     int FX;
-    int FLastY = -2;
-    TRuns FLast;
+    int FStart = -2, FEnd = -2;
+    TRuns FRuns;
 };
+
+// The runs of `row` inside [from, to), moved by `shift`.
+void RunsWithin(const TRuns& row, int from, int to, int shift, TRuns& out) {
+    out.clear();
+    for (const auto& [a, b] : row) {
+        const int s = std::max(a, from), e = std::min(b, to);
+        if (s < e) out.emplace_back(s + shift, e + shift);
+    }
+}
+
+// Paints runs over [from, to) of a row's runs: what lay there goes, the new
+// runs (inside that span) come in. The result stays in row order with
+// touching runs joined, as a scan of the painted row would give them.
+void Overlay(TRuns& runs, int from, int to, const TRuns& paint, TRuns& scratch) {
+    if (from >= to) return;
+    scratch.clear();
+    for (const auto& [a, b] : runs) {
+        if (a < from) scratch.emplace_back(a, std::min(b, from));
+        if (b > to) scratch.emplace_back(std::max(a, to), b);
+    }
+    scratch.insert(scratch.end(), paint.begin(), paint.end());
+    std::sort(scratch.begin(), scratch.end());
+    runs.clear();
+    for (const auto& r : scratch) {
+        if (!runs.empty() && r.first <= runs.back().second)
+            runs.back().second = std::max(runs.back().second, r.second);
+        else
+            runs.push_back(r);
+    }
+}
+
+// The runs of a piece pw wide with runs `band` (offsets 0 … pw) tiled over
+// [left, right), starting `phase` columns into the piece.
+void TiledRuns(const TRuns& band, int pw, int phase, int left, int right, TRuns& out) {
+    out.clear();
+    if (band.empty() || left >= right) return;
+    if (band.size() == 1 && band[0].first == 0 && band[0].second == pw) {
+        out.emplace_back(left, right);
+        return;
+    }
+    for (int64_t base = int64_t{left} - phase; base < right; base += pw)
+        for (const auto& [a, b] : band) {
+            const int s = static_cast<int>(std::max<int64_t>(base + a, left));
+            const int e = static_cast<int>(std::min<int64_t>(base + b, right));
+            if (s >= e) continue;
+            if (!out.empty() && out.back().second == s)
+                out.back().second = e;
+            else
+                out.emplace_back(s, e);
+        }
+}
 
 void Put32(uint8_t* p, int32_t v) { std::memcpy(p, &v, 4); }
 int32_t Get32(const uint8_t* p) {
@@ -106,6 +166,7 @@ void AppendMaskRects(const TvlPixelView& mask, int xOffset, int yOffset, std::ve
         ScanRuns(mask.Row(y), mask.Width, runs);
         out.Add(y + yOffset, runs);
     }
+    out.Finish();
 }
 
 std::vector<uint8_t> RegionDataFromRects(const std::vector<TRect>& rects, const TRect& bounds) {
@@ -159,76 +220,133 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
     // No mask is higher than the window.
     const int sideH = std::min(NCR.Bottom - NCR.Top, H);
     std::vector<TRect> rects;
+    rects.reserve(32);
     TRect bounds;
     if (!NCR.IsEmpty()) {
         rects.push_back(NCR);
         bounds = NCR;
     }
     if (M.Empty() || W <= 0) return rects.empty() ? std::vector<uint8_t>() : RegionDataFromRects(rects, bounds);
-    TRuns runs;
 
     // A top or bottom mask, a row at a time: the source row's band tiled
-    // between the new cut points, then its end pieces, on white. Nothing
-    // outside the mask picture is black, so masks end at its border; none is
-    // higher than the window.
-    TvlFBitmap row;
+    // between the new cut points, then its end pieces, on white. The runs
+    // are worked out from the source row's runs, never from a composed row
+    // as wide as the window. Nothing outside the mask picture is black, so
+    // masks end at its border; none is higher than the window.
+    TRuns source, piece, row, scratch;
     auto across = [&](int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight, int y) {
         const int height = std::min({y1, MH, y0 + H}) - y0;
         if (height <= 0) return;
-        row.SetSizeForOverwrite(W, 1);
-        TRowRects out(rects, 0);
-        for (int i = std::max(0, -y0); i < height; ++i) {
-            const TvlPixelView source{M.Row(y0 + i), MW, 1, M.Stride};
-            row.Fill(0xFFFFFF);
-            TilePiece(row, {newLeft, 0, newRight, 1}, source, {bandLeft, 0, bandRight, 1});
-            CopyPiece(row, 0, 0, source, {0, 0, bandLeft, 1});
-            CopyPiece(row, newRight, 0, source, {bandRight, 0, MW, 1});
-            ScanRuns(row.Row(0), W, runs);
-            out.Add(y + i, runs);
+        // The band as the tiling cuts it to the picture and the window.
+        const int bl = std::max(bandLeft, 0), br = std::min(bandRight, MW);
+        const int cl = std::max(newLeft, 0), cr = std::min(newRight, W);
+        const bool tiled = bl < br && cl < cr;
+        const int phase = tiled ? (cl - newLeft) % (br - bl) : 0;
+        // The left piece from column 0, the right one from bandRight at newRight.
+        const int leftW = std::min({bandLeft, MW, W});
+        int rightFrom = bandRight, rightAt = newRight;
+        if (rightFrom < 0) {
+            rightAt -= rightFrom;
+            rightFrom = 0;
         }
+        if (rightAt < 0) {
+            rightFrom -= rightAt;
+            rightAt = 0;
+        }
+        const int rightW = std::min(MW - rightFrom, W - rightAt);
+        TRowRects out(rects, 0);
+        const uint8_t* previous = nullptr;
+        for (int i = std::max(0, -y0); i < height; ++i) {
+            // Most rows of a caption repeat the row above: same pixels, same runs.
+            const uint8_t* pixels = M.Row(y0 + i);
+            if (previous && std::memcmp(previous, pixels, static_cast<size_t>(MW) * 3) == 0) {
+                out.Add(y + i, row);
+                continue;
+            }
+            previous = pixels;
+            ScanRuns(pixels, MW, source);
+            row.clear();
+            if (tiled) {
+                RunsWithin(source, bl, br, -bl, piece);
+                TiledRuns(piece, br - bl, phase, cl, cr, row);
+            }
+            if (leftW > 0) {
+                RunsWithin(source, 0, leftW, 0, piece);
+                Overlay(row, 0, leftW, piece, scratch);
+            }
+            if (rightW > 0) {
+                RunsWithin(source, rightFrom, rightFrom + rightW, rightAt - rightFrom, piece);
+                Overlay(row, rightAt, rightAt + rightW, piece, scratch);
+            }
+            out.Add(y + i, row);
+        }
+        out.Finish();
         bounds = Union(bounds, {0, y, W, y + height});
     };
 
     // A side mask: its band tiled downwards from the top, then its end
-    // pieces over it. Every mask row is one source row, so the runs of each
-    // source row are found once.
-    std::vector<TRuns> found(static_cast<size_t>(MH));
-    std::vector<char> scanned(static_cast<size_t>(MH));
+    // pieces over it. Every mask row is one source row; a row with the same
+    // pixels as the row read before it has its runs, and a band whose rows
+    // are all alike goes in as one block however often it repeats.
+    TRuns current;
     auto side = [&](int x0, int x1, int bandTop, int bandBottom, int x, int y) {
         const int width = std::min({x1, MW, x0 + W}) - x0;
         if (width <= 0 || sideH <= 0) return;
         const int tileTop = std::max(bandTop, 0), tileH = std::min(bandBottom, MH) - tileTop;
+        const bool tiles = bandBottom != bandTop && tileH > 0;
         const int tailH = CR.Bottom - bandBottom;
-        auto sourceRow = [&](int i) {
-            if (tailH > 0) {
-                const int s = bandBottom + i - (sideH - tailH);
-                if (s >= std::max(bandBottom, 0) && s < std::min(CR.Bottom, MH)) return s;
-            }
-            if (bandTop - CR.Top > 0) {
-                const int s = CR.Top + i;
-                if (s >= std::max(CR.Top, 0) && s < std::min(bandTop, MH)) return s;
-            }
-            if (bandBottom != bandTop && tileH > 0) return tileTop + i % tileH;
-            return -1;
-        };
+        // Rows of the tail piece (bottom end), then of the head piece (top
+        // end), as mask rows; the tail wins where the two meet.
+        int tailFrom = sideH, tailTo = sideH;
+        if (tailH > 0) {
+            tailFrom = sideH - tailH + std::max(bandBottom, 0) - bandBottom;
+            tailTo = sideH - tailH + std::min(CR.Bottom, MH) - bandBottom;
+        }
+        int headFrom = 0, headTo = 0;
+        if (bandTop - CR.Top > 0) {
+            headFrom = std::max(CR.Top, 0) - CR.Top;
+            headTo = std::min(bandTop, MH) - CR.Top;
+        }
         // Columns left of the picture (a cut below 0) are white.
-        const int lead = std::max(0, -x0), scanWidth = std::min(width - lead, MW);
-        std::fill(scanned.begin(), scanned.end(), 0);
+        const int lead = std::max(0, -x0), scanWidth = std::max(std::min(width - lead, MW), 0);
+        const size_t scanBytes = static_cast<size_t>(scanWidth) * 3;
+        auto pixelsOf = [&](int s) { return M.Row(s) + static_cast<ptrdiff_t>(x0 + lead) * 3; };
+        const uint8_t* scanned = nullptr;
+        auto runsOf = [&](int s) -> const TRuns& {
+            const uint8_t* p = pixelsOf(s);
+            if (!scanned || (p != scanned && std::memcmp(p, scanned, scanBytes) != 0)) ScanRuns(p, scanWidth, current);
+            scanned = p;
+            return current;
+        };
+        bool uniformTile = tiles;
+        for (int s = tileTop + 1; uniformTile && s < tileTop + tileH; ++s)
+            uniformTile = std::memcmp(pixelsOf(s), pixelsOf(tileTop), scanBytes) == 0;
         const TRuns white;
         TRowRects out(rects, x + lead);
-        for (int i = 0; i < sideH; ++i) {
-            const int s = sourceRow(i);
-            if (s < 0) {
-                out.Add(y + i, white);
-                continue;
+        for (int i = 0; i < sideH;) {
+            if (i >= tailFrom && i < tailTo) {
+                out.Add(y + i, runsOf(bandBottom + i - (sideH - tailH)));
+                ++i;
+            } else if (i >= headFrom && i < headTo) {
+                out.Add(y + i, runsOf(CR.Top + i));
+                ++i;
+            } else {
+                // Up to the next end piece, the band's rows or white.
+                int next = sideH;
+                for (int b : {tailFrom, headFrom})
+                    if (b > i) next = std::min(next, b);
+                if (!tiles) {
+                    out.Add(y + i, y + next, white);
+                    i = next;
+                } else if (uniformTile) {
+                    out.Add(y + i, y + next, runsOf(tileTop));
+                    i = next;
+                } else {
+                    for (; i < next; ++i) out.Add(y + i, runsOf(tileTop + i % tileH));
+                }
             }
-            const auto k = static_cast<size_t>(s);
-            if (!scanned[k]) {
-                ScanRuns(M.Row(s) + static_cast<ptrdiff_t>(x0 + lead) * 3, std::max(scanWidth, 0), found[k]);
-                scanned[k] = 1;
-            }
-            out.Add(y + i, found[k]);
         }
+        out.Finish();
         bounds = Union(bounds, {x, y, x + width, y + sideH});
     };
     across(0, CR.Top, c.LT.X, c.RT.X, t.LT.X, t.RT.X, 0);

@@ -347,17 +347,8 @@ void TvlLacquer::ComposeSkinFrame() {
     const TPixelImage& pic =
         IsFrameActive() || sd->MainInactivePicture.Empty() ? sd->MainPicture : sd->MainInactivePicture;
     TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->ClientRect};
-    TvlBorderStrips strips;
-    ComposeBorderStrips(vlClampCuts(cuts), {0, 0, pic.Width, pic.Height}, PictureView(pic), W, H, FFitted,
-                        {sd->LeftStretch, sd->TopStretch, sd->RightStretch, sd->BottomStretch}, strips);
-    FFrameBitmap.SetSizeForOverwrite(W, H);
-    auto put = [&](const TvlFBitmap& s, int x, int y) {
-        if (!s.Empty()) CopyPiece(FFrameBitmap, x, y, s.View(), {0, 0, s.Width(), s.Height()});
-    };
-    put(strips.Top, 0, 0);
-    put(strips.Left, 0, strips.Top.Height());
-    put(strips.Right, W - strips.Right.Width(), strips.Top.Height());
-    put(strips.Bottom, 0, H - strips.Bottom.Height());
+    ComposeBorder(vlClampCuts(cuts), {0, 0, pic.Width, pic.Height}, PictureView(pic), W, H, FFitted,
+                  {sd->LeftStretch, sd->TopStretch, sd->RightStretch, sd->BottomStretch}, FFrameBitmap);
     for (auto& o : FObjects)
         if (o->Visible) o->Draw(FFrameBitmap, false);
     if (!IsFrameActive() && sd->AutoRenderingInActiveImage) {

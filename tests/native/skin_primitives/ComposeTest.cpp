@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "tests/common/Pictures.h"
 #include "skin/data/vlCompose.h"
@@ -205,6 +206,56 @@ TEST(Compose, BorderStripsMatchTheFrameImageOutsideTheClient) {
     for (int y = t.CR.Top; y < t.LT.Y; ++y) ASSERT_EQ(whole.Pixel(0, y), frame.Pixel(0, y));
     for (int y = t.LB.Y; y < t.CR.Bottom; ++y) ASSERT_EQ(whole.Pixel(1, y), frame.Pixel(1, y));
     for (int y = t.LT.Y; y < t.LB.Y; ++y) ASSERT_EQ(whole.Pixel(2, y), Label(2, 4 + (y - 3) % 7)) << y;
+}
+
+TEST(Compose, BorderComposedInPlaceHasTheStripsPixels) {
+    // Random skins and windows: the border composed straight into the window
+    // picture must equal the strips laid on it, and leave the client and
+    // anything no strip covers as it was.
+    std::mt19937 random(11);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const uint32_t sentinel = 0x123456;
+    int inPlace = 0;
+    for (int round = 0; round < 200; ++round) {
+        const int PW = pick(8, 30), PH = pick(8, 30);
+        TvlFBitmap pic = Labelled(PW, PH);
+        TRect S{pick(0, 2), pick(0, 2), PW - pick(0, 2), PH - pick(0, 2)};
+        if (round % 17 == 16) S.Right = PW + 4;  // a skin rect reaching past the picture
+        const int SW = S.Width(), SH = S.Height();
+        const int l = pick(0, SW / 3), r = pick(2 * SW / 3, SW), top = pick(0, SH / 3), bottom = pick(2 * SH / 3, SH);
+        TvlFrameCuts c{{pick(0, SW / 2), pick(top, (top + bottom) / 2)},
+                       {pick(SW / 2 + 1, SW), pick(top, (top + bottom) / 2)},
+                       {pick(0, SW / 2), pick((top + bottom) / 2 + 1, bottom)},
+                       {pick(SW / 2 + 1, SW), pick((top + bottom) / 2 + 1, bottom)},
+                       {l, top, r, bottom}};
+        if (round % 13 == 12) c.LT.Y = top - 1;  // a band starting above the client: not in place
+        const int W = round % 5 == 4 ? pick(1, SW) : pick(SW, 90), H = round % 7 == 6 ? pick(1, SH) : pick(SH, 90);
+        const TvlFrameCuts t = FitFrameCuts(c, SW, SH, W, H);
+        const TvlStretch stretch{pick(0, 1) == 1, pick(0, 1) == 1, pick(0, 1) == 1, pick(0, 1) == 1};
+
+        TvlFBitmap want = Filled(W, H, sentinel);
+        TvlBorderStrips strips;
+        ComposeBorderStrips(c, S, pic, W, H, t, stretch, strips);
+        CopyPiece(want, 0, 0, strips.Top, {0, 0, strips.Top.Width(), strips.Top.Height()});
+        CopyPiece(want, 0, strips.Top.Height(), strips.Left, {0, 0, strips.Left.Width(), strips.Left.Height()});
+        CopyPiece(want, W - strips.Right.Width(), strips.Top.Height(), strips.Right,
+                  {0, 0, strips.Right.Width(), strips.Right.Height()});
+        CopyPiece(want, 0, H - strips.Bottom.Height(), strips.Bottom,
+                  {0, 0, strips.Bottom.Width(), strips.Bottom.Height()});
+
+        TvlFBitmap got = Filled(W, H, sentinel);
+        ComposeBorder(c, S, pic, W, H, t, stretch, got);
+        ASSERT_TRUE(got.SameSize(want));
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                ASSERT_EQ(got.Pixel(x, y), want.Pixel(x, y)) << "round " << round << " at " << x << "," << y;
+        // The client is never touched.
+        if (W >= SW && H >= SH && !t.CR.IsEmpty()) {
+            EXPECT_EQ(got.Pixel(t.CR.Left, t.CR.Top), sentinel);
+            ++inPlace;
+        }
+    }
+    EXPECT_GT(inPlace, 50);
 }
 
 TEST(Compose, StripsWhoseGuardsFailStayEmpty) {

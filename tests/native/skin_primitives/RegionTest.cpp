@@ -82,18 +82,24 @@ TEST(Region, FrameRegionCoversWhatTheWholeComposedMasksCover) {
     // a row at a time must cover exactly the pixels of the long way.
     std::mt19937 random(7);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
-    for (int round = 0; round < 60; ++round) {
+    // Every third mask has rows all alike and every third columns all alike,
+    // as real borders do, so bands that repeat unchanged are met too.
+    for (int round = 0; round < 180; ++round) {
         const int MW = pick(6, 24), MH = pick(6, 24);
         TvlFBitmap mask = Filled(MW, MH, 0xFFFFFF);
+        std::vector<int> columns(MW), rows(MH);
+        for (int& c : columns) c = pick(0, 2) == 0;
+        for (int& r : rows) r = pick(0, 2) == 0;
         for (int y = 0; y < MH; ++y)
             for (int x = 0; x < MW; ++x)
-                if (pick(0, 2) == 0) mask.SetPixel(x, y, 0);
+                if (round % 3 == 0 ? pick(0, 2) == 0 : round % 3 == 1 ? columns[x] : rows[y]) mask.SetPixel(x, y, 0);
         const int l = pick(0, MW / 2), r = pick(MW / 2, MW), top = pick(0, MH / 2), bottom = pick(MH / 2, MH);
         TvlFrameCuts c{{pick(0, MW / 2), pick(0, MH / 2)}, {pick(MW / 2, MW), pick(0, MH / 2)},
                        {pick(0, MW / 2), pick(MH / 2, MH)}, {pick(MW / 2, MW), pick(MH / 2, MH)},
                        {l, top, r, bottom}};
         if (round % 10 == 9) c.CR.Right = MW + 3;  // a client reaching past the picture
-        const int W = pick(1, 60), H = pick(1, 60);
+        if (round % 11 == 10) c.LT.X = c.LB.X = -3;  // cuts left of the picture: the tiling starts mid-piece
+        const int W = pick(1, 90), H = pick(1, 90);
         const TvlFrameCuts t = FitFrameCuts(c, MW, MH, W, H);
         const std::vector<TRect> want = ReferenceFrameRects(mask, c, W, H, t);
         const std::vector<uint8_t> data = ComposeFrameRegionData(mask, c, W, H, t);
