@@ -16,6 +16,15 @@ uint64_t Load64(const uint8_t* p) {
 
 bool HasZeroByte(uint64_t v) { return ((v - Ones) & ~v & Highs) != 0; }
 
+// Whether n bytes agree; the few bytes of a side row are compared inline.
+bool SameBytes(const uint8_t* a, const uint8_t* b, size_t n) {
+    if (n > 16) return std::memcmp(a, b, n) == 0;
+    if (n >= 8) return Load64(a) == Load64(b) && Load64(a + n - 8) == Load64(b + n - 8);
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 bool IsBlack(const uint8_t* p) { return (p[0] | p[1] | p[2]) == 0; }
 
 // Eight pixels are 24 bytes: three words. Without a zero byte among them none
@@ -314,13 +323,13 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
         const uint8_t* scanned = nullptr;
         auto runsOf = [&](int s) -> const TRuns& {
             const uint8_t* p = pixelsOf(s);
-            if (!scanned || (p != scanned && std::memcmp(p, scanned, scanBytes) != 0)) ScanRuns(p, scanWidth, current);
+            if (!scanned || (p != scanned && !SameBytes(p, scanned, scanBytes))) ScanRuns(p, scanWidth, current);
             scanned = p;
             return current;
         };
         bool uniformTile = tiles;
         for (int s = tileTop + 1; uniformTile && s < tileTop + tileH; ++s)
-            uniformTile = std::memcmp(pixelsOf(s), pixelsOf(tileTop), scanBytes) == 0;
+            uniformTile = SameBytes(pixelsOf(s), pixelsOf(tileTop), scanBytes);
         const TRuns white;
         TRowRects out(rects, x + lead);
         for (int i = 0; i < sideH;) {
