@@ -150,7 +150,7 @@ void TfrmMain::BuildLayout() {
     lblLink1URL = new TvlSkinLinkLabel(this, panLinks, "Search the web", 13, 8);
     lblLink1URL->Name = "lblLink1URL";
     lblLink1URL->URL = "https://duckduckgo.com/";
-    lblLink2URL = new TvlSkinLinkLabel(this, panLinks, "Web search", 723, 8);
+    lblLink2URL = new TvlSkinLinkLabel(this, panLinks, "Search", 723, 8);
     lblLink2URL->Name = "lblLink2URL";
     lblLink2URL->URL = "https://www.startpage.com/";
     lblLink2URL->Alignment = taRightJustify;

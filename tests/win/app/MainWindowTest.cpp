@@ -38,6 +38,11 @@ TEST_F(PlannerTest, OpensEmptyWithoutDataFiles) {
     EXPECT_EQ(tab.bottom - tab.top, 20);
     EXPECT_EQ(w->lblLink2URL->Left(), 723);
     EXPECT_EQ(w->lblLink2URL->Alignment, taRightJustify);
+    // Both links show whole inside their panel's frame.
+    for (TControl* link : {static_cast<TControl*>(w->lblLink1URL), static_cast<TControl*>(w->lblLink2URL)}) {
+        EXPECT_GT(link->Width(), 20);
+        EXPECT_LE(link->Left() + link->Width(), w->panLinks->Width() - 2);
+    }
     ui::SaveScreenshot(w->Handle(), "main-empty");
 }
 
