@@ -129,13 +129,22 @@ void TvlCustomEdit::WndProc(TMessage& m) {
                 return;
             }
             break;
-        case WM_CHAR:
-            // The copy key (Ctrl+C) still copies from a read-only text.
-            if (ReadOnly && m.WParam != 3) {
+        case WM_CHAR: {
+            char key = static_cast<char>(m.WParam);
+            if (FSingleLine && (key == '\r' || key == VK_ESCAPE)) {
+                if (OnKeyPress) OnKeyPress(this, key);
                 m.Result = 0;
                 return;
             }
+            if (OnKeyPress) OnKeyPress(this, key);
+            // The copy key (Ctrl+C) still copies from a read-only text.
+            if (key == 0 || (ReadOnly && key != 3)) {
+                m.Result = 0;
+                return;
+            }
+            m.WParam = static_cast<unsigned char>(key);
             break;
+        }
         case WM_KEYDOWN:
             if (ReadOnly && m.WParam == VK_DELETE) {
                 m.Result = 0;

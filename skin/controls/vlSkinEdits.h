@@ -22,6 +22,9 @@
 
 class TvlCustomEdit;
 
+// A typed character; setting key to 0 drops it.
+using TvlKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
 // The edit context menu's items, enabled by the edit's state, their captions
 // from the skin's resource strings (else the built-in texts). The caller
 // shows the menu; the items act on the edit.
@@ -33,8 +36,13 @@ public:
     ~TvlCustomEdit() override;
 
     bool ReadOnly = false;
-    // One line only: a pasted text is cut at its first line break.
+    // One line only: a pasted text is cut at its first line break, and Enter
+    // and Escape are never typed into it.
     bool SingleLine() const { return FSingleLine; }
+    // Every character typed into the edit, before it is inserted. In a single
+    // line Enter and Escape go only here (the form's default and cancel
+    // buttons take them first when it has them).
+    TvlKeyPressEvent OnKeyPress;
 
     bool CanUndo() const;
     bool HasSelection() const;

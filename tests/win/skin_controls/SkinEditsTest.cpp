@@ -192,3 +192,61 @@ TEST_F(SkinEdits, TwoHundredContextMenusLeaveNothingBehind) {
     EXPECT_EQ(edit->ComponentCount(), 0);
     leaks.ExpectNone("200 edit context menus");
 }
+
+TEST_F(SkinEdits, EnterAndEscapeReachOnlyTheKeyPressEventAndReadOnlyDropsTyping) {
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    auto* memo = new TvlSkinMemo(Form, Form, 10, 100, 200, 80);
+    edit->SetSkinData(Skin);
+    memo->SetSkinData(Skin);
+    Form->Show();
+    std::string pressed;
+    edit->OnKeyPress = [&](TObject* sender, char& key) {
+        EXPECT_EQ(sender, edit);
+        pressed += key;
+        if (key == 'z') key = 0;  // dropped by the handler
+        if (key == 'q') key = 'Q';
+    };
+    edit->SetText("ab");
+    SendMessageA(edit->Handle(), EM_SETSEL, 2, 2);
+    // Through the message loop, as the keyboard types them: no default or
+    // cancel button on this form, so the keys reach the edit.
+    ui::Key(edit, VK_RETURN);
+    ui::Key(edit, VK_ESCAPE);
+    EXPECT_EQ(pressed, "\r\x1b");
+    EXPECT_EQ(edit->Text(), "ab");
+    ui::Type(edit, "czq");
+    EXPECT_EQ(pressed, "\r\x1b" "czq");
+    EXPECT_EQ(edit->Text(), "abcQ");
+
+    edit->ReadOnly = true;
+    ui::Type(edit, "xy");
+    SendMessageA(edit->Handle(), WM_CHAR, '\b', 0);
+    EXPECT_EQ(edit->Text(), "abcQ");
+    edit->ReadOnly = false;
+
+    // The memo keeps Enter as its line break.
+    std::string memoKeys;
+    memo->OnKeyPress = [&](TObject*, char& key) { memoKeys += key; };
+    ui::Type(memo, "a");
+    ui::Key(memo, VK_RETURN);
+    ui::Type(memo, "b");
+    EXPECT_EQ(memo->Text(), "a\r\nb");
+    EXPECT_EQ(memoKeys, "a\rb");
+
+    // A dialog's default and cancel buttons take Enter and Escape first.
+    auto* ok = new TButton(Form, Form, "OK", 250, 10, 75, 25);
+    auto* cancel = new TButton(Form, Form, "Cancel", 250, 40, 75, 25);
+    ok->SetDefault(true);
+    cancel->SetCancel(true);
+    int oks = 0, cancels = 0;
+    ok->OnClick = [&](TObject*) { ++oks; };
+    cancel->OnClick = [&](TObject*) { ++cancels; };
+    Form->CreateHandles();
+    pressed.clear();
+    ui::Key(edit, VK_RETURN);
+    ui::Key(edit, VK_ESCAPE);
+    EXPECT_EQ(oks, 1);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(pressed, "");
+    EXPECT_EQ(edit->Text(), "abcQ");
+}
