@@ -97,6 +97,19 @@ void TvlCustomEdit::OnContextMenu(TMessage& m) {
     m.Result = 0;
 }
 
+void TvlCustomEdit::RecreateWnd() {
+    if (!HandleAllocated()) return;
+    std::string text = Text();
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    bool focused = Focused();
+    DestroyHandle();
+    SetCaption(text);
+    HandleNeeded();
+    SendMessageA(Handle(), EM_SETSEL, start, end);
+    if (focused) SetFocus();
+}
+
 // A single line takes only the first line of what is pasted.
 void TvlCustomEdit::PasteFirstLine() {
     if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(Handle())) return;
@@ -198,7 +211,7 @@ void TvlSkinEdit::SetBoundsByLayout(int left, int top, int width, int height) {
 }
 
 TRect TvlSkinEdit::ClientMargins() const {
-    if (!FHasData) return {2, 2, 2, 2};
+    if (!FHasData) return {2, 2, FButtonMode ? Height() + 2 : 2, 2};
     const TRect& c = FLook.SkinClientRect;
     return {c.Left, c.Top, FLook.SkinRect.Width() - c.Right, FLook.SkinRect.Height() - c.Bottom};
 }
@@ -213,13 +226,46 @@ void TvlSkinEdit::OnNcCalcSize(TMessage& m) {
     m.Result = 0;
 }
 
+TRect TvlSkinEdit::TextArea() const {
+    int W = Width(), H = Height();
+    if (!FHasData) return {2, 2, (FButtonMode ? W - H : W) - 2, H - 2};
+    TRect area = FLook.SkinClientRect;
+    area.Right += W - FLook.SkinRect.Width();
+    if (!UseSkinFont) area.Bottom += H - FLook.SkinRect.Height();
+    return area;
+}
+
+TRect TvlSkinEdit::ButtonRect() const {
+    if (!FButtonMode) return {};
+    int W = Width(), H = Height();
+    if (!FHasData) return {W - H, 0, W, H};
+    TRect button = FData.ButtonRect;
+    if (button.IsEmpty()) return {};
+    // A button at the right end moves with it; one inside the stretched
+    // middle stays where the element has it.
+    if (button.Left >= FLook.RightTopPoint.X) {
+        button.Left += W - FLook.SkinRect.Width();
+        button.Right += W - FLook.SkinRect.Width();
+    }
+    if (!UseSkinFont) button.Bottom += H - FLook.SkinRect.Height();
+    return button;
+}
+
 void TvlSkinEdit::ComposeFrame(TvlFBitmap& bitmap) {
     ReadElement();
     int W = Width(), H = Height();
     bitmap.SetSize(W, H);
+    TRect button = ButtonRect();
     if (!FHasData) {
         vlLookPieces::FrameBox(bitmap, {0, 0, W, H}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
         vlLookPieces::FillBox(bitmap, {2, 2, W - 2, H - 2}, ColorToRGB(clWindow));
+        if (!FButtonMode) return;
+        if (FButtonDown && FButtonHot)
+            vlLookPieces::FrameBox(bitmap, button, RGB(0, 0, 128), RGB(133, 147, 181));
+        else if (FButtonHot)
+            vlLookPieces::FrameBox(bitmap, button, RGB(0, 0, 128), RGB(182, 189, 210));
+        else
+            vlLookPieces::FrameBox(bitmap, button, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
         return;
     }
     const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
@@ -228,6 +274,16 @@ void TvlSkinEdit::ComposeFrame(TvlFBitmap& bitmap) {
                       PictureView(*FLook.Picture), W, strip);
     if (strip.Empty()) return;
     StretchPiece(bitmap, {0, 0, W, H}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+    if (button.IsEmpty()) return;
+    // Otherwise the button of the background shows.
+    TRect state;
+    if (!Enabled())
+        state = FData.UnEnabledButtonRect;
+    else if (FButtonDown && FButtonHot)
+        state = FData.DownButtonRect.IsEmpty() ? FData.ActiveButtonRect : FData.DownButtonRect;
+    else if (FButtonHot)
+        state = FData.ActiveButtonRect;
+    if (!state.IsEmpty()) StretchPiece(bitmap, button, PictureView(*FLook.Picture), state);
 }
 
 void TvlSkinEdit::OnNcPaint(TMessage& m) {
@@ -256,6 +312,147 @@ bool TvlSkinEdit::OnReflected(TMessage& m) {
         }
     }
     return AnswerColours(m, background);
+}
+
+// ---- the button ----
+
+void TvlSkinEdit::SetButtonMode(bool value) {
+    if (value == FButtonMode) return;
+    FButtonMode = value;
+    FButtonHot = FButtonDown = false;
+    // The forms are put together in code: the default element follows the
+    // mode, an element of the form's own choosing stays.
+    if (value && SkinDataName == "edit")
+        SkinDataName = "buttonedit";
+    else if (!value && SkinDataName == "buttonedit")
+        SkinDataName = "edit";
+    RecreateWnd();
+    if (SkinData() && !SkinData()->IsEmpty())
+        SkinChanged();
+    else
+        RepaintAll();
+}
+
+void TvlSkinEdit::RedrawFrame() {
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
+
+void TvlSkinEdit::SetButtonState(bool hot, bool down) {
+    if (hot == FButtonHot && down == FButtonDown) return;
+    FButtonHot = hot;
+    FButtonDown = down;
+    RedrawFrame();
+}
+
+bool TvlSkinEdit::OverButton(POINT screen) const {
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    TRect button = ButtonRect();
+    int x = screen.x - window.left, y = screen.y - window.top;
+    return x >= button.Left && x < button.Right && y >= button.Top && y < button.Bottom;
+}
+
+void TvlSkinEdit::OnNcHitTest(TMessage& m) {
+    if (!FButtonMode) {
+        TvlSkinEditFrame::OnNcHitTest(m);
+        return;
+    }
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    int x = GET_X_LPARAM(m.LParam) - window.left, y = GET_Y_LPARAM(m.LParam) - window.top;
+    TRect button = ButtonRect(), text = TextArea();
+    auto inside = [&](const TRect& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; };
+    if (inside(button))
+        m.Result = vlHitEditButton;
+    else if (!inside(text))
+        m.Result = vlHitEditFrame;
+    else
+        TvlSkinEditFrame::OnNcHitTest(m);
+}
+
+void TvlSkinEdit::OnNcMouse(TMessage& m) {
+    if (!FButtonMode) {
+        TvlSkinEditFrame::OnNcMouse(m);
+        return;
+    }
+    bool onButton = m.WParam == static_cast<WPARAM>(vlHitEditButton);
+    switch (m.Msg) {
+        case WM_NCMOUSEMOVE:
+            if (!FTrackingFrame) {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, Handle(), 0};
+                FTrackingFrame = TrackMouseEvent(&tme) != FALSE;
+            }
+            SetButtonState(onButton, FButtonDown);
+            break;
+        case WM_NCMOUSELEAVE:
+            FTrackingFrame = false;
+            if (!FButtonDown) SetButtonState(false, false);
+            break;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+            // Given to the platform, these codes would start tracking scroll
+            // bars the edit does not have.
+            if (onButton) {
+                SetCapture(Handle());
+                SetButtonState(true, true);
+            }
+            if (onButton || m.WParam == static_cast<WPARAM>(vlHitEditFrame)) {
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_NCLBUTTONUP:
+            if (FButtonDown) {
+                ReleaseButton(onButton);
+                m.Result = 0;
+                return;
+            }
+            break;
+        default: break;
+    }
+    TvlSkinEditFrame::OnNcMouse(m);
+}
+
+// While the button is held the mouse is captured: its messages come in
+// client coordinates, wherever the pointer is.
+void TvlSkinEdit::OnMouse(TMessage& m) {
+    if (FButtonMode && FButtonDown && (m.Msg == WM_MOUSEMOVE || m.Msg == WM_LBUTTONUP)) {
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        ClientToScreen(Handle(), &p);
+        if (m.Msg == WM_MOUSEMOVE)
+            SetButtonState(OverButton(p), true);
+        else
+            ReleaseButton(OverButton(p));
+        m.Result = 0;
+        return;
+    }
+    if (FButtonMode && m.Msg == WM_MOUSEMOVE) SetButtonState(false, false);
+    TvlSkinEditFrame::OnMouse(m);
+}
+
+void TvlSkinEdit::ReleaseButton(bool over) {
+    FButtonDown = false;
+    FButtonHot = over;
+    if (GetCapture() == Handle()) ReleaseCapture();
+    RedrawFrame();
+    if (!over) return;
+    if (!Focused()) SetFocus();
+    ButtonClick();
+}
+
+void TvlSkinEdit::ButtonClick() {
+    if (OnButtonClick) OnButtonClick(this);
+}
+
+void TvlSkinEdit::OnCaptureChanged(TMessage& m) {
+    if (FButtonDown && reinterpret_cast<HWND>(m.LParam) != Handle()) SetButtonState(false, false);
+    TvlSkinEditFrame::OnCaptureChanged(m);
+}
+
+void TvlSkinEdit::OnCancelMode(TMessage& m) {
+    if (FButtonDown && GetCapture() == Handle()) ReleaseCapture();
+    SetButtonState(false, false);
+    TvlSkinEditFrame::OnCancelMode(m);
 }
 
 void TvlSkinEdit::WndProc(TMessage& m) {

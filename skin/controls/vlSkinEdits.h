@@ -57,6 +57,10 @@ public:
     // The skin whose resource strings caption the menu.
     virtual const TvlSkinData* MenuSkin() const { return nullptr; }
 
+    // Destroys the window and makes it again from CreateParams, keeping the
+    // text, the selection and the focus.
+    void RecreateWnd();
+
 protected:
     void WndProc(TMessage& m) override;
     void OnContextMenu(TMessage& m) override;
@@ -145,6 +149,11 @@ private:
     COLORREF FBrushColour = CLR_INVALID;
 };
 
+// The hit-test codes of the button and of the frame around the text: the
+// platform then sends non-client mouse messages for them.
+constexpr int vlHitEditButton = HTHSCROLL;
+constexpr int vlHitEditFrame = HTVSCROLL;
+
 class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinEditControl> {
 public:
     TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
@@ -154,15 +163,42 @@ public:
     // The frame as it is painted, for the whole window.
     void ComposeFrame(TvlFBitmap& bitmap);
 
+    // A button at the right end of the frame; setting it makes the window
+    // again, and the default element follows ("edit" / "buttonedit").
+    bool ButtonMode() const { return FButtonMode; }
+    void SetButtonMode(bool value);
+    // The button was clicked: pressed and released over it.
+    TNotifyEvent OnButtonClick;
+    // In window coordinates; the button is empty without ButtonMode.
+    TRect ButtonRect() const;
+    TRect TextArea() const;
+    bool ButtonHot() const { return FButtonHot; }
+    bool ButtonDown() const { return FButtonDown; }
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
     void OnNcCalcSize(TMessage& m) override;
     void OnNcPaint(TMessage& m) override;
+    void OnNcHitTest(TMessage& m) override;
+    void OnNcMouse(TMessage& m) override;
+    void OnMouse(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
+    void OnCancelMode(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
+    virtual void ButtonClick();
 
 private:
     TRect ClientMargins() const;
+    void SetButtonState(bool hot, bool down);
+    void ReleaseButton(bool over);
+    // A point of the window in screen coordinates, over the button.
+    bool OverButton(POINT screen) const;
+    void RedrawFrame();
+
+    bool FButtonMode = false;
+    bool FButtonHot = false, FButtonDown = false;
+    bool FTrackingFrame = false;
 };
 
 class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinMemoControl>, public TvlWheelTarget {

@@ -250,3 +250,158 @@ TEST_F(SkinEdits, EnterAndEscapeReachOnlyTheKeyPressEventAndReadOnlyDropsTyping)
     EXPECT_EQ(pressed, "");
     EXPECT_EQ(edit->Text(), "abcQ");
 }
+
+namespace {
+uint32_t PictureAt(const TvlSkinLook& look, int x, int y) {
+    TvlPixelView view = PictureView(*look.Picture);
+    const uint8_t* p = view.Row(y) + x * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+}  // namespace
+
+TEST_F(SkinEdits, ButtonModeAnswersItsHitCodesAndClicksOnlyOnARelease) {
+    auto* other = new TvlSkinEdit(Form, Form, 10, 100, 100, 18);
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    other->SetSkinData(Skin);
+    edit->SetSkinData(Skin);
+    Form->Show();
+    edit->SetText("keep me");
+    SendMessageA(edit->Handle(), EM_SETSEL, 2, 4);
+    HWND before = edit->Handle();
+    int clicks = 0;
+    edit->OnButtonClick = [&](TObject* sender) {
+        EXPECT_EQ(sender, edit);
+        EXPECT_EQ(GetFocus(), edit->Handle());  // focused before the event
+        ++clicks;
+    };
+    TvlFBitmap frame;
+    other->SetFocus();
+    edit->ComposeFrame(frame);
+    ui::Pump();
+    TLeakCheck leaks;
+    edit->SetButtonMode(true);
+    EXPECT_FALSE(IsWindow(before));  // made again
+    EXPECT_EQ(edit->Text(), "keep me");
+    DWORD a = 0, b = 0;
+    SendMessageA(edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    EXPECT_EQ(a, 2u);
+    EXPECT_EQ(b, 4u);
+    EXPECT_EQ(edit->SkinDataName, "buttonedit");
+
+    // The element's button, moved with the right end of the frame.
+    const TvlSkinLook& look = edit->SkinLook();
+    auto* data = look.ElementAs<TvlDataSkinEditControl>();
+    ASSERT_NE(data, nullptr);
+    ASSERT_FALSE(data->ButtonRect.IsEmpty());
+    TRect button = edit->ButtonRect();
+    EXPECT_EQ(button.Right, data->ButtonRect.Right + 200 - look.SkinRect.Width());
+    EXPECT_EQ(button.Width(), data->ButtonRect.Width());
+    RECT client;
+    GetClientRect(edit->Handle(), &client);
+    EXPECT_EQ(client.right, edit->TextArea().Width());
+    EXPECT_LE(edit->TextArea().Right, button.Left);
+
+    RECT wr;
+    GetWindowRect(edit->Handle(), &wr);
+    auto hit = [&](int x, int y) {
+        return SendMessageA(edit->Handle(), WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y));
+    };
+    TPoint c = Centre(button);
+    EXPECT_EQ(hit(c.X, c.Y), 6);
+    EXPECT_EQ(hit(1, 1), 7);                           // the frame around the text
+    EXPECT_EQ(hit(button.Left - 1, c.Y), 7);          // between the text and the button
+    EXPECT_EQ(hit(edit->TextArea().Left + 3, c.Y), HTCLIENT);
+
+    // Hot and cold, painted from the element's button looks.
+    edit->ComposeFrame(frame);
+    uint32_t cold = frame.Pixel(c.X, c.Y);
+    auto nc = [&](UINT msg, int code) {
+        SendMessageA(edit->Handle(), msg, code, MAKELPARAM(wr.left + c.X, wr.top + c.Y));
+    };
+    nc(WM_NCMOUSEMOVE, 6);
+    EXPECT_TRUE(edit->ButtonHot());
+    edit->ComposeFrame(frame);
+    const TRect& active = data->ActiveButtonRect;
+    EXPECT_EQ(frame.Pixel(c.X, c.Y), PictureAt(look, active.Left + c.X - button.Left, active.Top + c.Y - button.Top));
+    EXPECT_NE(frame.Pixel(c.X, c.Y), cold);
+    Send(edit, WM_MOUSEMOVE, 0, 5, 5);  // over the text: cold again
+    EXPECT_FALSE(edit->ButtonHot());
+    nc(WM_NCMOUSEMOVE, 6);
+    nc(WM_NCMOUSEMOVE, 7);
+    EXPECT_FALSE(edit->ButtonHot());
+
+    // Press and release over the button: one click, the focus taken.
+    other->SetFocus();
+    nc(WM_NCLBUTTONDOWN, 6);
+    EXPECT_TRUE(edit->ButtonDown());
+    EXPECT_EQ(GetCapture(), edit->Handle());
+    edit->ComposeFrame(frame);
+    const TRect& down = data->DownButtonRect.IsEmpty() ? active : data->DownButtonRect;
+    EXPECT_EQ(frame.Pixel(c.X, c.Y), PictureAt(look, down.Left + c.X - button.Left, down.Top + c.Y - button.Top));
+    POINT inClient{wr.left + c.X, wr.top + c.Y};
+    ScreenToClient(edit->Handle(), &inClient);
+    Send(edit, WM_LBUTTONUP, 0, inClient.x, inClient.y);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(edit->ButtonDown());
+    EXPECT_NE(GetCapture(), edit->Handle());
+    EXPECT_EQ(edit->Text(), "keep me");
+
+    // Pressed, dragged off and released outside: no click.
+    nc(WM_NCLBUTTONDOWN, 6);
+    Send(edit, WM_MOUSEMOVE, MK_LBUTTON, -40, 60);
+    EXPECT_FALSE(edit->ButtonHot());
+    EXPECT_TRUE(edit->ButtonDown());
+    Send(edit, WM_LBUTTONUP, 0, -40, 60);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_NE(GetCapture(), edit->Handle());
+    // Pressed, the capture taken away, a late release over the button: no click.
+    nc(WM_NCLBUTTONDOWN, 6);
+    ReleaseCapture();
+    EXPECT_FALSE(edit->ButtonDown());
+    nc(WM_NCLBUTTONUP, 6);
+    EXPECT_EQ(clicks, 1);
+    // A press on the frame does nothing.
+    nc(WM_NCLBUTTONDOWN, 7);
+    EXPECT_FALSE(edit->ButtonDown());
+
+    edit->SetButtonMode(false);
+    EXPECT_EQ(edit->SkinDataName, "edit");
+    EXPECT_TRUE(edit->ButtonRect().IsEmpty());
+    EXPECT_EQ(edit->Text(), "keep me");
+    GetWindowRect(edit->Handle(), &wr);
+    EXPECT_NE(hit(edit->Width() - 3, 8), 6);
+    edit->ComposeFrame(frame);
+    ui::Pump();
+    leaks.ExpectNone("the button edit made twice, pressed and released");
+}
+
+TEST_F(SkinEdits, ButtonWithoutAnElementTakesTheSquareAtTheRightEnd) {
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 150, 20);  // no skin
+    edit->SetButtonMode(true);
+    Form->Show();
+    TRect button = edit->ButtonRect();
+    EXPECT_EQ(button.Left, 150 - 20);
+    EXPECT_EQ(button.Right, 150);
+    EXPECT_EQ(edit->TextArea().Right, 150 - 20 - 2);
+    RECT client;
+    GetClientRect(edit->Handle(), &client);
+    EXPECT_EQ(client.right, 150 - 20 - 4);
+    EXPECT_EQ(client.bottom, 20 - 4);
+
+    TvlFBitmap frame;
+    edit->ComposeFrame(frame);
+    EXPECT_EQ(frame.Pixel(button.Left, 5), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(frame.Pixel(button.Left + 5, 5), ColorToRGB(clBtnFace));
+    RECT wr;
+    GetWindowRect(edit->Handle(), &wr);
+    SendMessageA(edit->Handle(), WM_NCMOUSEMOVE, 6, MAKELPARAM(wr.left + 140, wr.top + 10));
+    edit->ComposeFrame(frame);
+    EXPECT_EQ(frame.Pixel(button.Left, 5), RGB(0, 0, 128));
+    EXPECT_EQ(frame.Pixel(button.Left + 5, 5), RGB(182, 189, 210));
+    SendMessageA(edit->Handle(), WM_NCLBUTTONDOWN, 6, MAKELPARAM(wr.left + 140, wr.top + 10));
+    edit->ComposeFrame(frame);
+    EXPECT_EQ(frame.Pixel(button.Left, 5), RGB(0, 0, 128));
+    EXPECT_EQ(frame.Pixel(button.Left + 5, 5), RGB(133, 147, 181));
+    ReleaseCapture();
+}
