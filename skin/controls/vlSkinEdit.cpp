@@ -110,6 +110,58 @@ void TvlCustomEdit::RecreateWnd() {
     if (focused) SetFocus();
 }
 
+// ---- transparent mode ----
+
+void TvlCustomEdit::SetTransparent(bool value) {
+    if (value == FTransparent) return;
+    FTransparent = value;
+    RecreateWnd();
+}
+
+void TvlCustomEdit::CreateParams(TCreateParams& params) {
+    TEdit::CreateParams(params);
+    params.Style &= ~WS_BORDER;
+    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    if (FTransparent) params.ExStyle |= WS_EX_TRANSPARENT;
+}
+
+bool TvlCustomEdit::OnReflected(TMessage& m) {
+    if (!FTransparent || (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC)) return TEdit::OnReflected(m);
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, TextColour());
+    m.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+void TvlCustomEdit::CommandNotify(WORD code) {
+    TEdit::CommandNotify(code);
+    // Scrolling copies the old pixels: the background would move with the text.
+    if (FTransparent && (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL)) InvalidateUnder();
+}
+
+void TvlCustomEdit::InvalidateUnder() {
+    if (!HandleAllocated()) return;
+    if (HWND parent = GetParent(Handle())) {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        InvalidateRect(parent, &r, TRUE);
+    }
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void TvlCustomEdit::EraseBackground(HDC dc) {
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated()) return;
+    POINT origin{0, 0};
+    MapWindowPoints(Handle(), parent->Handle(), &origin, 1);
+    SavedDCGuard saved(dc);
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    if (!parent->Perform(TM_PAINTBACKGROUND, reinterpret_cast<WPARAM>(dc)))
+        SendMessageA(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+}
+
 // A single line takes only the first line of what is pasted.
 void TvlCustomEdit::PasteFirstLine() {
     if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(Handle())) return;
@@ -168,9 +220,37 @@ void TvlCustomEdit::WndProc(TMessage& m) {
             FreeMenu();
             m.Result = 0;
             return;
+        case WM_ERASEBKGND:
+            // Only paints: invalidating here would start the next paint.
+            if (FTransparent) {
+                EraseBackground(reinterpret_cast<HDC>(m.WParam));
+                m.Result = 1;
+                return;
+            }
+            break;
         default: break;
     }
     TEdit::WndProc(m);
+    if (!FTransparent) return;
+    switch (m.Msg) {
+        case WM_KEYDOWN:
+        case WM_SETTEXT:
+        case WM_MOVE:
+        case WM_CUT:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case WM_LBUTTONDOWN:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_VSCROLL:
+        case WM_HSCROLL: InvalidateUnder(); break;
+        case WM_MOUSEMOVE:
+            if (m.WParam & MK_LBUTTON) InvalidateUnder();
+            break;
+        default: break;
+    }
 }
 
 // ---- TvlSkinEdit ----
@@ -179,12 +259,14 @@ TvlSkinEdit::TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int t
     : TvlSkinEditFrame(owner, parent, left, top, width, height) {
     SkinDataName = "edit";
     Font = DefaultFont;
+    // The text lies on the element's client part, painted on each erase.
+    FTransparent = true;
 }
 
 void TvlSkinEdit::CreateParams(TCreateParams& params) {
     TvlSkinEditFrame::CreateParams(params);
-    params.ExStyle &= ~WS_EX_CLIENTEDGE;
-    params.Style &= ~WS_BORDER;
+    // Its own erase paints what is behind the text: siblings need not paint first.
+    params.ExStyle &= ~WS_EX_TRANSPARENT;
 }
 
 void TvlSkinEdit::SetSkinData(TvlSkinData* skin) {
@@ -297,9 +379,39 @@ void TvlSkinEdit::OnNcPaint(TMessage& m) {
     m.Result = 0;
 }
 
-// The text sits on the colour of the element's client part.
+// The element's client part under the text, tiled to the text area's width.
+void TvlSkinEdit::EraseBackground(HDC dc) {
+    TRect area = TextArea();
+    int w = area.Width(), h = area.Height();
+    if (w <= 0 || h <= 0) return;
+    TvlFBitmap bitmap(w, h);
+    if (!FHasData) {
+        bitmap.Fill(ColorToRGB(clWindow));
+    } else {
+        const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
+        const TRect& c = FLook.SkinClientRect;
+        int sw = FLook.SkinRect.Width();
+        TRect part{source.Left + c.Left, source.Top + c.Top, source.Left + c.Right, source.Top + c.Bottom};
+        int leftEnd = std::max(0, FLook.LeftTopPoint.X - c.Left);
+        int rightEnd = std::max(0, c.Right + (sw - FLook.RightTopPoint.X) - sw);
+        TvlFBitmap strip;
+        ComposeHorizontal(leftEnd, rightEnd, part, PictureView(*FLook.Picture), w, strip);
+        if (strip.Empty()) {
+            bitmap.Fill(ColorToRGB(clWindow));
+        } else if (UseSkinFont) {
+            CopyPiece(bitmap, 0, 0, strip.View(), {0, 0, strip.Width(), strip.Height()});
+        } else {
+            StretchPiece(bitmap, {0, 0, w, h}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+        }
+    }
+    bitmap.DrawTo(dc, 0, 0);
+}
+
+// Without the transparent mode the text sits on the colour of the element's
+// client part.
 bool TvlSkinEdit::OnReflected(TMessage& m) {
     if (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC) return TvlSkinEditFrame::OnReflected(m);
+    if (FTransparent) return TvlSkinEditFrame::OnReflected(m);
     COLORREF background = ColorToRGB(clWindow);
     if (FHasData) {
         const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;

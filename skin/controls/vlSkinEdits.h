@@ -61,12 +61,28 @@ public:
     // text, the selection and the focus.
     void RecreateWnd();
 
+    // Transparent: the text is drawn straight over what lies behind the
+    // edit, and every change of the text's pixels repaints the edit whole.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value);
+    // The colour the text is drawn in.
+    virtual COLORREF TextColour() const { return ColorToRGB(Font.Color()); }
+    void CommandNotify(WORD code) override;
+
 protected:
+    void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
     void OnContextMenu(TMessage& m) override;
+    bool OnReflected(TMessage& m) override;
+    // Paints what the transparent edit's text lies on (client coordinates):
+    // by default the parent's background behind the edit.
+    virtual void EraseBackground(HDC dc);
+    // The parent's area under the edit and the edit with its frame.
+    void InvalidateUnder();
     void FreeMenu();
     void PasteFirstLine();
     bool FSingleLine = true;
+    bool FTransparent = false;
 
 private:
     TPopupMenu* FMenu = nullptr;
@@ -85,7 +101,7 @@ public:
     bool Hovered() const { return FHover; }
     void SkinChanging() override { FLook.ElementIndex = -1; }
     // The text colour now (hover, focus and enabled state).
-    COLORREF TextColour() const {
+    COLORREF TextColour() const override {
         if (!this->Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
         if (!FHasData) return ColorToRGB(DefaultFont.Color());
         return FHover || this->Focused() ? FData.ActiveFontColor : FData.FontColor;
@@ -186,6 +202,7 @@ protected:
     void OnCaptureChanged(TMessage& m) override;
     void OnCancelMode(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
+    void EraseBackground(HDC dc) override;
     virtual void ButtonClick();
 
 private:
@@ -215,6 +232,10 @@ public:
     int VisibleLines() const;
     COLORREF BackgroundColour() const;
     void ComposeFrame(TvlFBitmap& bitmap);
+    // The client background from the skin's picture (the element's client
+    // part) instead of a plain colour; setting it makes the window again.
+    bool BitMapBG() const { return FBitMapBG; }
+    void SetBitMapBG(bool value);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -223,8 +244,10 @@ protected:
     void OnNcPaint(TMessage& m) override;
     void OnMouseWheel(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
+    void EraseBackground(HDC dc) override;
     void Notification(TComponent* component, bool removing) override;
 
 private:
     TComponentRef<TvlSkinScrollBar> FVBar{this};
+    bool FBitMapBG = false;
 };

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/form/Lacquer.h"
+#include "skin/form/vlSkinMessages.h"
 #include "tests/win/skin_controls/SkinControlsFixture.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
@@ -404,4 +406,151 @@ TEST_F(SkinEdits, ButtonWithoutAnElementTakesTheSquareAtTheRightEnd) {
     EXPECT_EQ(frame.Pixel(button.Left, 5), RGB(0, 0, 128));
     EXPECT_EQ(frame.Pixel(button.Left + 5, 5), RGB(133, 147, 181));
     ReleaseCapture();
+}
+
+TEST_F(SkinEdits, TransparentEditAnswersANullBrushAndRepaintsWholeOnEveryChange) {
+    auto* plain = new TvlCustomEdit(Form, Form, 10, 60, 150, 20);
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    edit->SetSkinData(Skin);
+    Form->Show();
+    ui::Pump();
+    EXPECT_TRUE(edit->Transparent());
+    EXPECT_EQ(GetWindowLongA(edit->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);  // never the window style
+    EXPECT_FALSE(plain->Transparent());
+
+    TvlFBitmap scratch(4, 4);
+    HDC dc = scratch.Canvas();
+    auto answer = [&](TWinControl* c) {
+        SetBkMode(dc, OPAQUE);
+        SetTextColor(dc, RGB(1, 2, 3));
+        return reinterpret_cast<HGDIOBJ>(SendMessageA(Form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(c->Handle())));
+    };
+    EXPECT_EQ(answer(edit), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    auto* data = edit->SkinLook().ElementAs<TvlDataSkinEditControl>();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(GetTextColor(dc), data->FontColor);
+
+    EXPECT_NE(answer(plain), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    plain->Font.SetColor(RGB(200, 10, 20));
+    plain->SetText("plain");
+    plain->SetTransparent(true);
+    EXPECT_EQ(plain->Text(), "plain");
+    EXPECT_NE(GetWindowLongA(plain->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(answer(plain), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetTextColor(dc), RGB(200, 10, 20));
+
+    // Every change of the text's pixels leaves the whole edit to repaint,
+    // where an opaque edit repaints only what the platform changed.
+    auto dirtyAfter = [](TWinControl* c, UINT msg, WPARAM wp, LPARAM lp) {
+        UpdateWindow(c->Handle());
+        ValidateRect(c->Handle(), nullptr);
+        SendMessageA(c->Handle(), msg, wp, lp);
+        RECT r{};
+        GetUpdateRect(c->Handle(), &r, FALSE);
+        return r.right - r.left >= c->ClientWidth() && r.bottom - r.top >= c->ClientHeight();
+    };
+    edit->SetText("some text");
+    EXPECT_TRUE(dirtyAfter(edit, WM_KEYDOWN, VK_RIGHT, 0));
+    EXPECT_TRUE(dirtyAfter(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("other")));
+    EXPECT_TRUE(dirtyAfter(edit, WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3)));
+    SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(dirtyAfter(edit, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 3)));
+    auto* opaque = new TvlCustomEdit(Form, Form, 10, 100, 150, 20);
+    opaque->SetText("opaque");
+    Form->CreateHandles();
+    EXPECT_FALSE(dirtyAfter(opaque, WM_KEYDOWN, VK_RIGHT, 0));
+
+    // The erase paints the element's client part under the text.
+    TRect area = edit->TextArea();
+    TvlFBitmap erased(area.Width(), area.Height());
+    SendMessageA(edit->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas()), 0);
+    GdiFlush();
+    const TvlSkinLook& look = edit->SkinLook();
+    const TRect& c = look.SkinClientRect;
+    int x = look.LeftTopPoint.X - c.Left;  // the first column of the tiled middle
+    EXPECT_EQ(erased.Pixel(x, area.Height() / 2),
+              PictureAt(look, look.SkinRect.Left + look.LeftTopPoint.X, look.SkinRect.Top + c.Top + area.Height() / 2));
+    EXPECT_EQ(erased.Pixel(0, 0), PictureAt(look, look.SkinRect.Left + c.Left, look.SkinRect.Top + c.Top));
+}
+
+TEST_F(SkinEdits, MemoWithBitMapBGErasesToTheSkinPicturesClientPart) {
+    auto* memo = new TvlSkinMemo(Form, Form, 10, 10, 250, 120);
+    memo->SetSkinData(Skin);
+    Form->Show();
+    memo->SetText("first line\r\nsecond line");
+    ui::Pump();
+    TLeakCheck leaks;
+    HWND before = memo->Handle();
+    memo->SetBitMapBG(true);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(memo->Text(), "first line\r\nsecond line");
+    EXPECT_EQ(GetWindowLongA(memo->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    {
+        RECT client;
+        GetClientRect(memo->Handle(), &client);
+        TvlFBitmap erased(client.right, client.bottom);
+        SendMessageA(memo->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas()), 0);
+        GdiFlush();
+        // The client part of skinrect, laid from the top-left corner over and over.
+        const TvlSkinLook& look = memo->SkinLook();
+        const TRect& c = look.SkinClientRect;
+        int mismatches = 0;
+        for (int y = 0; y < client.bottom; y += 3)
+            for (int x = 0; x < client.right; x += 3) {
+                uint32_t want = PictureAt(look, look.SkinRect.Left + c.Left + x % c.Width(),
+                                          look.SkinRect.Top + c.Top + y % c.Height());
+                if (erased.Pixel(x, y) != want) ++mismatches;
+            }
+        EXPECT_EQ(mismatches, 0);
+
+        TvlFBitmap scratch(4, 4);
+        HDC dc = scratch.Canvas();
+        SetBkMode(dc, OPAQUE);
+        auto brush = SendMessageA(Form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                  reinterpret_cast<LPARAM>(memo->Handle()));
+        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(NULL_BRUSH));
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    }
+    memo->SetBitMapBG(false);
+    EXPECT_EQ(memo->Text(), "first line\r\nsecond line");
+    ui::Pump();
+    leaks.ExpectNone("the memo's background switched on and off");
+}
+
+TEST_F(SkinEdits, ButtonEditAndPictureMemoInBothSkins) {
+    InstallSkinMessages();  // the frame relays the skin change to the controls
+    auto* frame = new TvlLacquer(Form);
+    frame->SetSkinData(Skin);
+    auto* edit = new TvlSkinEdit(Form, Form, 20, 20, 220, 18);
+    edit->SetButtonMode(true);
+    edit->SetSkinData(Skin);
+    edit->SetText("Button edit");
+    auto* memo = new TvlSkinMemo(Form, Form, 20, 60, 260, 110);
+    memo->SetSkinData(Skin);
+    memo->SetBitMapBG(true);
+    memo->SetText("A memo on the skin's picture.\r\nSecond line of the note.\r\nThird line.");
+    Form->Show();
+    SetWindowPos(Form->Handle(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
+    for (const char* skin : {"modern", "graphite"}) {
+        if (std::string(skin) == "graphite") Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
+        ASSERT_FALSE(Skin->IsEmpty());
+        ASSERT_NE(edit->SkinLook().ElementAs<TvlDataSkinEditControl>(), nullptr);
+        SetCursorPos(0, 0);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        ui::Pump(100);
+        ui::SaveScreenshot(Form->Handle(), std::string("buttonedit-memo-") + skin + "-normal");
+        RECT wr;
+        GetWindowRect(edit->Handle(), &wr);
+        TRect b = edit->ButtonRect();
+        SendMessageA(edit->Handle(), WM_NCMOUSEMOVE, 6,
+                     MAKELPARAM(wr.left + (b.Left + b.Right) / 2, wr.top + (b.Top + b.Bottom) / 2));
+        ASSERT_TRUE(edit->ButtonHot());
+        UpdateWindow(edit->Handle());
+        ui::Pump(50);
+        ui::SaveScreenshot(Form->Handle(), std::string("buttonedit-memo-") + skin + "-hot");
+        SendMessageA(edit->Handle(), WM_NCMOUSELEAVE, 0, 0);
+    }
 }
