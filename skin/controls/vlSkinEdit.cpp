@@ -494,12 +494,27 @@ void TvlSkinEdit::OnNcMouse(TMessage& m) {
                 TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, Handle(), 0};
                 FTrackingFrame = TrackMouseEvent(&tme) != FALSE;
             }
+            // The pointer on the button is still over the edit: the frame
+            // keeps its hovered look.
+            if (!FHover) {
+                FHover = true;
+                RepaintAll();
+            }
             SetButtonState(onButton, FButtonDown);
             break;
-        case WM_NCMOUSELEAVE:
+        case WM_NCMOUSELEAVE: {
             FTrackingFrame = false;
             if (!FButtonDown) SetButtonState(false, false);
+            POINT p;
+            RECT window;
+            GetCursorPos(&p);
+            GetWindowRect(Handle(), &window);
+            if (FHover && !PtInRect(&window, p)) {
+                FHover = false;
+                RepaintAll();
+            }
             break;
+        }
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONDBLCLK:
             // Given to the platform, these codes would start tracking scroll

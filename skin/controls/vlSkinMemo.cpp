@@ -137,7 +137,11 @@ void TvlSkinMemo::SetVScrollBar(TvlSkinScrollBar* bar) {
         // percentage, so the bar scrolls by lines.
         int first = static_cast<int>(SendMessageA(Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
         SendMessageA(Handle(), EM_LINESCROLL, 0, FVBar->Position() - first);
-        Invalidate();
+        // The picture behind the text must not scroll with it.
+        if (FBitMapBG)
+            InvalidateUnder();
+        else
+            Invalidate();
     };
     UpdateScrollBar();
 }

@@ -321,8 +321,10 @@ TEST_F(SkinEdits, ButtonModeAnswersItsHitCodesAndClicksOnlyOnARelease) {
     auto nc = [&](UINT msg, int code) {
         SendMessageA(edit->Handle(), msg, code, MAKELPARAM(wr.left + c.X, wr.top + c.Y));
     };
+    SetCursorPos(0, 0);
     nc(WM_NCMOUSEMOVE, 6);
     EXPECT_TRUE(edit->ButtonHot());
+    EXPECT_TRUE(edit->Hovered()) << "on the button the pointer is over the edit";
     edit->ComposeFrame(frame);
     const TRect& active = data->ActiveButtonRect;
     EXPECT_EQ(frame.Pixel(c.X, c.Y), PictureAt(look, active.Left + c.X - button.Left, active.Top + c.Y - button.Top));
@@ -332,6 +334,10 @@ TEST_F(SkinEdits, ButtonModeAnswersItsHitCodesAndClicksOnlyOnARelease) {
     nc(WM_NCMOUSEMOVE, 6);
     nc(WM_NCMOUSEMOVE, 7);
     EXPECT_FALSE(edit->ButtonHot());
+    nc(WM_NCMOUSEMOVE, 6);
+    SendMessageA(edit->Handle(), WM_NCMOUSELEAVE, 0, 0);  // the pointer is far away
+    EXPECT_FALSE(edit->ButtonHot());
+    EXPECT_FALSE(edit->Hovered());
 
     // Press and release over the button: one click, the focus taken.
     other->SetFocus();
