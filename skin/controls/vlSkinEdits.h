@@ -2,8 +2,9 @@
 // The skinned text-entry controls. Each keeps the platform's edit window
 // (class "EDIT", its own messages, undo and clipboard handling); the skin is
 // drawn around it in the non-client area. TvlCustomEdit adds read-only
-// protection and the edit context menu (undo, cut, copy, paste, delete,
-// select all); TvlSkinEdit frames it with the "edit" element, TvlSkinMemo
+// protection, the edit context menu (undo, cut, copy, paste, delete, select
+// all) and a transparent mode; TvlSkinEdit frames it with the "edit"
+// element, or with "buttonedit" and a button at its right end, TvlSkinMemo
 // with the "memo" element and links an external skinned vertical bar.
 #include <windows.h>
 
