@@ -97,6 +97,71 @@ void TvlCustomEdit::OnContextMenu(TMessage& m) {
     m.Result = 0;
 }
 
+void TvlCustomEdit::RecreateWnd() {
+    if (!HandleAllocated()) return;
+    std::string text = Text();
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    bool focused = Focused();
+    DestroyHandle();
+    SetCaption(text);
+    HandleNeeded();
+    SendMessageA(Handle(), EM_SETSEL, start, end);
+    if (focused) SetFocus();
+}
+
+// ---- transparent mode ----
+
+void TvlCustomEdit::SetTransparent(bool value) {
+    if (value == FTransparent) return;
+    FTransparent = value;
+    RecreateWnd();
+}
+
+void TvlCustomEdit::CreateParams(TCreateParams& params) {
+    TEdit::CreateParams(params);
+    params.Style &= ~WS_BORDER;
+    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    if (FTransparent) params.ExStyle |= WS_EX_TRANSPARENT;
+}
+
+bool TvlCustomEdit::OnReflected(TMessage& m) {
+    if (!FTransparent || (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC)) return TEdit::OnReflected(m);
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, TextColour());
+    m.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+void TvlCustomEdit::CommandNotify(WORD code) {
+    TEdit::CommandNotify(code);
+    // Scrolling copies the old pixels: the background would move with the text.
+    if (FTransparent && (code == EN_CHANGE || code == EN_HSCROLL || code == EN_VSCROLL)) InvalidateUnder();
+}
+
+void TvlCustomEdit::InvalidateUnder() {
+    if (!HandleAllocated()) return;
+    if (HWND parent = GetParent(Handle())) {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        InvalidateRect(parent, &r, TRUE);
+    }
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void TvlCustomEdit::EraseBackground(HDC dc) {
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated()) return;
+    POINT origin{0, 0};
+    MapWindowPoints(Handle(), parent->Handle(), &origin, 1);
+    SavedDCGuard saved(dc);
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    if (!parent->Perform(TM_PAINTBACKGROUND, reinterpret_cast<WPARAM>(dc)))
+        SendMessageA(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+}
+
 // A single line takes only the first line of what is pasted.
 void TvlCustomEdit::PasteFirstLine() {
     if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(Handle())) return;
@@ -129,13 +194,22 @@ void TvlCustomEdit::WndProc(TMessage& m) {
                 return;
             }
             break;
-        case WM_CHAR:
-            // The copy key (Ctrl+C) still copies from a read-only text.
-            if (ReadOnly && m.WParam != 3) {
+        case WM_CHAR: {
+            char key = static_cast<char>(m.WParam);
+            if (FSingleLine && (key == '\r' || key == VK_ESCAPE)) {
+                if (OnKeyPress) OnKeyPress(this, key);
                 m.Result = 0;
                 return;
             }
+            if (OnKeyPress) OnKeyPress(this, key);
+            // The copy key (Ctrl+C) still copies from a read-only text.
+            if (key == 0 || (ReadOnly && key != 3)) {
+                m.Result = 0;
+                return;
+            }
+            m.WParam = static_cast<unsigned char>(key);
             break;
+        }
         case WM_KEYDOWN:
             if (ReadOnly && m.WParam == VK_DELETE) {
                 m.Result = 0;
@@ -146,9 +220,37 @@ void TvlCustomEdit::WndProc(TMessage& m) {
             FreeMenu();
             m.Result = 0;
             return;
+        case WM_ERASEBKGND:
+            // Only paints: invalidating here would start the next paint.
+            if (FTransparent) {
+                EraseBackground(reinterpret_cast<HDC>(m.WParam));
+                m.Result = 1;
+                return;
+            }
+            break;
         default: break;
     }
     TEdit::WndProc(m);
+    if (!FTransparent) return;
+    switch (m.Msg) {
+        case WM_KEYDOWN:
+        case WM_SETTEXT:
+        case WM_MOVE:
+        case WM_CUT:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case WM_LBUTTONDOWN:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_VSCROLL:
+        case WM_HSCROLL: InvalidateUnder(); break;
+        case WM_MOUSEMOVE:
+            if (m.WParam & MK_LBUTTON) InvalidateUnder();
+            break;
+        default: break;
+    }
 }
 
 // ---- TvlSkinEdit ----
@@ -157,12 +259,14 @@ TvlSkinEdit::TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int t
     : TvlSkinEditFrame(owner, parent, left, top, width, height) {
     SkinDataName = "edit";
     Font = DefaultFont;
+    // The text lies on the element's client part, painted on each erase.
+    FTransparent = true;
 }
 
 void TvlSkinEdit::CreateParams(TCreateParams& params) {
     TvlSkinEditFrame::CreateParams(params);
-    params.ExStyle &= ~WS_EX_CLIENTEDGE;
-    params.Style &= ~WS_BORDER;
+    // Its own erase paints what is behind the text: siblings need not paint first.
+    params.ExStyle &= ~WS_EX_TRANSPARENT;
 }
 
 void TvlSkinEdit::SetSkinData(TvlSkinData* skin) {
@@ -189,7 +293,7 @@ void TvlSkinEdit::SetBoundsByLayout(int left, int top, int width, int height) {
 }
 
 TRect TvlSkinEdit::ClientMargins() const {
-    if (!FHasData) return {2, 2, 2, 2};
+    if (!FHasData) return {2, 2, FButtonMode ? Height() + 2 : 2, 2};
     const TRect& c = FLook.SkinClientRect;
     return {c.Left, c.Top, FLook.SkinRect.Width() - c.Right, FLook.SkinRect.Height() - c.Bottom};
 }
@@ -204,13 +308,46 @@ void TvlSkinEdit::OnNcCalcSize(TMessage& m) {
     m.Result = 0;
 }
 
+TRect TvlSkinEdit::TextArea() const {
+    int W = Width(), H = Height();
+    if (!FHasData) return {2, 2, (FButtonMode ? W - H : W) - 2, H - 2};
+    TRect area = FLook.SkinClientRect;
+    area.Right += W - FLook.SkinRect.Width();
+    if (!UseSkinFont) area.Bottom += H - FLook.SkinRect.Height();
+    return area;
+}
+
+TRect TvlSkinEdit::ButtonRect() const {
+    if (!FButtonMode) return {};
+    int W = Width(), H = Height();
+    if (!FHasData) return {W - H, 0, W, H};
+    TRect button = FData.ButtonRect;
+    if (button.IsEmpty()) return {};
+    // A button at the right end moves with it; one inside the stretched
+    // middle stays where the element has it.
+    if (button.Left >= FLook.RightTopPoint.X) {
+        button.Left += W - FLook.SkinRect.Width();
+        button.Right += W - FLook.SkinRect.Width();
+    }
+    if (!UseSkinFont) button.Bottom += H - FLook.SkinRect.Height();
+    return button;
+}
+
 void TvlSkinEdit::ComposeFrame(TvlFBitmap& bitmap) {
     ReadElement();
     int W = Width(), H = Height();
     bitmap.SetSize(W, H);
+    TRect button = ButtonRect();
     if (!FHasData) {
         vlLookPieces::FrameBox(bitmap, {0, 0, W, H}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
         vlLookPieces::FillBox(bitmap, {2, 2, W - 2, H - 2}, ColorToRGB(clWindow));
+        if (!FButtonMode) return;
+        if (FButtonDown && FButtonHot)
+            vlLookPieces::FrameBox(bitmap, button, RGB(0, 0, 128), RGB(133, 147, 181));
+        else if (FButtonHot)
+            vlLookPieces::FrameBox(bitmap, button, RGB(0, 0, 128), RGB(182, 189, 210));
+        else
+            vlLookPieces::FrameBox(bitmap, button, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
         return;
     }
     const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
@@ -219,6 +356,16 @@ void TvlSkinEdit::ComposeFrame(TvlFBitmap& bitmap) {
                       PictureView(*FLook.Picture), W, strip);
     if (strip.Empty()) return;
     StretchPiece(bitmap, {0, 0, W, H}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+    if (button.IsEmpty()) return;
+    // Otherwise the button of the background shows.
+    TRect state;
+    if (!Enabled())
+        state = FData.UnEnabledButtonRect;
+    else if (FButtonDown && FButtonHot)
+        state = FData.DownButtonRect.IsEmpty() ? FData.ActiveButtonRect : FData.DownButtonRect;
+    else if (FButtonHot)
+        state = FData.ActiveButtonRect;
+    if (!state.IsEmpty()) StretchPiece(bitmap, button, PictureView(*FLook.Picture), state);
 }
 
 void TvlSkinEdit::OnNcPaint(TMessage& m) {
@@ -232,9 +379,39 @@ void TvlSkinEdit::OnNcPaint(TMessage& m) {
     m.Result = 0;
 }
 
-// The text sits on the colour of the element's client part.
+// The element's client part under the text, tiled to the text area's width.
+void TvlSkinEdit::EraseBackground(HDC dc) {
+    TRect area = TextArea();
+    int w = area.Width(), h = area.Height();
+    if (w <= 0 || h <= 0) return;
+    TvlFBitmap bitmap(w, h);
+    if (!FHasData) {
+        bitmap.Fill(ColorToRGB(clWindow));
+    } else {
+        const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
+        const TRect& c = FLook.SkinClientRect;
+        int sw = FLook.SkinRect.Width();
+        TRect part{source.Left + c.Left, source.Top + c.Top, source.Left + c.Right, source.Top + c.Bottom};
+        int leftEnd = std::max(0, FLook.LeftTopPoint.X - c.Left);
+        int rightEnd = std::max(0, c.Right + (sw - FLook.RightTopPoint.X) - sw);
+        TvlFBitmap strip;
+        ComposeHorizontal(leftEnd, rightEnd, part, PictureView(*FLook.Picture), w, strip);
+        if (strip.Empty()) {
+            bitmap.Fill(ColorToRGB(clWindow));
+        } else if (UseSkinFont) {
+            CopyPiece(bitmap, 0, 0, strip.View(), {0, 0, strip.Width(), strip.Height()});
+        } else {
+            StretchPiece(bitmap, {0, 0, w, h}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+        }
+    }
+    bitmap.DrawTo(dc, 0, 0);
+}
+
+// Without the transparent mode the text sits on the colour of the element's
+// client part.
 bool TvlSkinEdit::OnReflected(TMessage& m) {
     if (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC) return TvlSkinEditFrame::OnReflected(m);
+    if (FTransparent) return TvlSkinEditFrame::OnReflected(m);
     COLORREF background = ColorToRGB(clWindow);
     if (FHasData) {
         const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
@@ -247,6 +424,162 @@ bool TvlSkinEdit::OnReflected(TMessage& m) {
         }
     }
     return AnswerColours(m, background);
+}
+
+// ---- the button ----
+
+void TvlSkinEdit::SetButtonMode(bool value) {
+    if (value == FButtonMode) return;
+    FButtonMode = value;
+    FButtonHot = FButtonDown = false;
+    // The forms are put together in code: the default element follows the
+    // mode, an element of the form's own choosing stays.
+    if (value && SkinDataName == "edit")
+        SkinDataName = "buttonedit";
+    else if (!value && SkinDataName == "buttonedit")
+        SkinDataName = "edit";
+    RecreateWnd();
+    if (SkinData() && !SkinData()->IsEmpty())
+        SkinChanged();
+    else
+        RepaintAll();
+}
+
+void TvlSkinEdit::RedrawFrame() {
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
+
+void TvlSkinEdit::SetButtonState(bool hot, bool down) {
+    if (hot == FButtonHot && down == FButtonDown) return;
+    FButtonHot = hot;
+    FButtonDown = down;
+    RedrawFrame();
+}
+
+bool TvlSkinEdit::OverButton(POINT screen) const {
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    TRect button = ButtonRect();
+    int x = screen.x - window.left, y = screen.y - window.top;
+    return x >= button.Left && x < button.Right && y >= button.Top && y < button.Bottom;
+}
+
+void TvlSkinEdit::OnNcHitTest(TMessage& m) {
+    if (!FButtonMode) {
+        TvlSkinEditFrame::OnNcHitTest(m);
+        return;
+    }
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    int x = GET_X_LPARAM(m.LParam) - window.left, y = GET_Y_LPARAM(m.LParam) - window.top;
+    TRect button = ButtonRect(), text = TextArea();
+    auto inside = [&](const TRect& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; };
+    if (inside(button))
+        m.Result = vlHitEditButton;
+    else if (!inside(text))
+        m.Result = vlHitEditFrame;
+    else
+        TvlSkinEditFrame::OnNcHitTest(m);
+}
+
+void TvlSkinEdit::OnNcMouse(TMessage& m) {
+    if (!FButtonMode) {
+        TvlSkinEditFrame::OnNcMouse(m);
+        return;
+    }
+    bool onButton = m.WParam == static_cast<WPARAM>(vlHitEditButton);
+    switch (m.Msg) {
+        case WM_NCMOUSEMOVE:
+            if (!FTrackingFrame) {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, Handle(), 0};
+                FTrackingFrame = TrackMouseEvent(&tme) != FALSE;
+            }
+            // The pointer on the button is still over the edit: the frame
+            // keeps its hovered look.
+            if (!FHover) {
+                FHover = true;
+                RepaintAll();
+            }
+            SetButtonState(onButton, FButtonDown);
+            break;
+        case WM_NCMOUSELEAVE: {
+            FTrackingFrame = false;
+            if (!FButtonDown) SetButtonState(false, false);
+            POINT p;
+            RECT window;
+            GetCursorPos(&p);
+            GetWindowRect(Handle(), &window);
+            if (FHover && !PtInRect(&window, p)) {
+                FHover = false;
+                RepaintAll();
+            }
+            break;
+        }
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+            // Given to the platform, these codes would start tracking scroll
+            // bars the edit does not have.
+            if (onButton) {
+                SetCapture(Handle());
+                SetButtonState(true, true);
+            }
+            if (onButton || m.WParam == static_cast<WPARAM>(vlHitEditFrame)) {
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_NCLBUTTONUP:
+            if (FButtonDown) {
+                ReleaseButton(onButton);
+                m.Result = 0;
+                return;
+            }
+            break;
+        default: break;
+    }
+    TvlSkinEditFrame::OnNcMouse(m);
+}
+
+// While the button is held the mouse is captured: its messages come in
+// client coordinates, wherever the pointer is.
+void TvlSkinEdit::OnMouse(TMessage& m) {
+    if (FButtonMode && FButtonDown && (m.Msg == WM_MOUSEMOVE || m.Msg == WM_LBUTTONUP)) {
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        ClientToScreen(Handle(), &p);
+        if (m.Msg == WM_MOUSEMOVE)
+            SetButtonState(OverButton(p), true);
+        else
+            ReleaseButton(OverButton(p));
+        m.Result = 0;
+        return;
+    }
+    if (FButtonMode && m.Msg == WM_MOUSEMOVE) SetButtonState(false, false);
+    TvlSkinEditFrame::OnMouse(m);
+}
+
+void TvlSkinEdit::ReleaseButton(bool over) {
+    FButtonDown = false;
+    FButtonHot = over;
+    if (GetCapture() == Handle()) ReleaseCapture();
+    RedrawFrame();
+    if (!over) return;
+    if (!Focused()) SetFocus();
+    ButtonClick();
+}
+
+void TvlSkinEdit::ButtonClick() {
+    if (OnButtonClick) OnButtonClick(this);
+}
+
+void TvlSkinEdit::OnCaptureChanged(TMessage& m) {
+    if (FButtonDown && reinterpret_cast<HWND>(m.LParam) != Handle()) SetButtonState(false, false);
+    TvlSkinEditFrame::OnCaptureChanged(m);
+}
+
+void TvlSkinEdit::OnCancelMode(TMessage& m) {
+    if (FButtonDown && GetCapture() == Handle()) ReleaseCapture();
+    SetButtonState(false, false);
+    TvlSkinEditFrame::OnCancelMode(m);
 }
 
 void TvlSkinEdit::WndProc(TMessage& m) {

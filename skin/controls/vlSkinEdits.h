@@ -2,8 +2,9 @@
 // The skinned text-entry controls. Each keeps the platform's edit window
 // (class "EDIT", its own messages, undo and clipboard handling); the skin is
 // drawn around it in the non-client area. TvlCustomEdit adds read-only
-// protection and the edit context menu (undo, cut, copy, paste, delete,
-// select all); TvlSkinEdit frames it with the "edit" element, TvlSkinMemo
+// protection, the edit context menu (undo, cut, copy, paste, delete, select
+// all) and a transparent mode; TvlSkinEdit frames it with the "edit"
+// element, or with "buttonedit" and a button at its right end, TvlSkinMemo
 // with the "memo" element and links an external skinned vertical bar.
 #include <windows.h>
 
@@ -22,6 +23,9 @@
 
 class TvlCustomEdit;
 
+// A typed character; setting key to 0 drops it.
+using TvlKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
 // The edit context menu's items, enabled by the edit's state, their captions
 // from the skin's resource strings (else the built-in texts). The caller
 // shows the menu; the items act on the edit.
@@ -33,8 +37,13 @@ public:
     ~TvlCustomEdit() override;
 
     bool ReadOnly = false;
-    // One line only: a pasted text is cut at its first line break.
+    // One line only: a pasted text is cut at its first line break, and Enter
+    // and Escape are never typed into it.
     bool SingleLine() const { return FSingleLine; }
+    // Every character typed into the edit, before it is inserted. In a single
+    // line Enter and Escape go only here (the form's default and cancel
+    // buttons take them first when it has them).
+    TvlKeyPressEvent OnKeyPress;
 
     bool CanUndo() const;
     bool HasSelection() const;
@@ -49,12 +58,32 @@ public:
     // The skin whose resource strings caption the menu.
     virtual const TvlSkinData* MenuSkin() const { return nullptr; }
 
+    // Destroys the window and makes it again from CreateParams, keeping the
+    // text, the selection and the focus.
+    void RecreateWnd();
+
+    // Transparent: the text is drawn straight over what lies behind the
+    // edit, and every change of the text's pixels repaints the edit whole.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value);
+    // The colour the text is drawn in.
+    virtual COLORREF TextColour() const { return ColorToRGB(Font.Color()); }
+    void CommandNotify(WORD code) override;
+
 protected:
+    void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
     void OnContextMenu(TMessage& m) override;
+    bool OnReflected(TMessage& m) override;
+    // Paints what the transparent edit's text lies on (client coordinates):
+    // by default the parent's background behind the edit.
+    virtual void EraseBackground(HDC dc);
+    // The parent's area under the edit and the edit with its frame.
+    void InvalidateUnder();
     void FreeMenu();
     void PasteFirstLine();
     bool FSingleLine = true;
+    bool FTransparent = false;
 
 private:
     TPopupMenu* FMenu = nullptr;
@@ -73,7 +102,7 @@ public:
     bool Hovered() const { return FHover; }
     void SkinChanging() override { FLook.ElementIndex = -1; }
     // The text colour now (hover, focus and enabled state).
-    COLORREF TextColour() const {
+    COLORREF TextColour() const override {
         if (!this->Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
         if (!FHasData) return ColorToRGB(DefaultFont.Color());
         return FHover || this->Focused() ? FData.ActiveFontColor : FData.FontColor;
@@ -137,6 +166,11 @@ private:
     COLORREF FBrushColour = CLR_INVALID;
 };
 
+// The hit-test codes of the button and of the frame around the text: the
+// platform then sends non-client mouse messages for them.
+constexpr int vlHitEditButton = HTHSCROLL;
+constexpr int vlHitEditFrame = HTVSCROLL;
+
 class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinEditControl> {
 public:
     TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
@@ -146,15 +180,43 @@ public:
     // The frame as it is painted, for the whole window.
     void ComposeFrame(TvlFBitmap& bitmap);
 
+    // A button at the right end of the frame; setting it makes the window
+    // again, and the default element follows ("edit" / "buttonedit").
+    bool ButtonMode() const { return FButtonMode; }
+    void SetButtonMode(bool value);
+    // The button was clicked: pressed and released over it.
+    TNotifyEvent OnButtonClick;
+    // In window coordinates; the button is empty without ButtonMode.
+    TRect ButtonRect() const;
+    TRect TextArea() const;
+    bool ButtonHot() const { return FButtonHot; }
+    bool ButtonDown() const { return FButtonDown; }
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
     void OnNcCalcSize(TMessage& m) override;
     void OnNcPaint(TMessage& m) override;
+    void OnNcHitTest(TMessage& m) override;
+    void OnNcMouse(TMessage& m) override;
+    void OnMouse(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
+    void OnCancelMode(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
+    void EraseBackground(HDC dc) override;
+    virtual void ButtonClick();
 
 private:
     TRect ClientMargins() const;
+    void SetButtonState(bool hot, bool down);
+    void ReleaseButton(bool over);
+    // A point of the window in screen coordinates, over the button.
+    bool OverButton(POINT screen) const;
+    void RedrawFrame();
+
+    bool FButtonMode = false;
+    bool FButtonHot = false, FButtonDown = false;
+    bool FTrackingFrame = false;
 };
 
 class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinMemoControl>, public TvlWheelTarget {
@@ -171,6 +233,10 @@ public:
     int VisibleLines() const;
     COLORREF BackgroundColour() const;
     void ComposeFrame(TvlFBitmap& bitmap);
+    // The client background from the skin's picture (the element's client
+    // part) instead of a plain colour; setting it makes the window again.
+    bool BitMapBG() const { return FBitMapBG; }
+    void SetBitMapBG(bool value);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -179,8 +245,10 @@ protected:
     void OnNcPaint(TMessage& m) override;
     void OnMouseWheel(TMessage& m) override;
     bool OnReflected(TMessage& m) override;
+    void EraseBackground(HDC dc) override;
     void Notification(TComponent* component, bool removing) override;
 
 private:
     TComponentRef<TvlSkinScrollBar> FVBar{this};
+    bool FBitMapBG = false;
 };

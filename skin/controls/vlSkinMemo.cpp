@@ -4,6 +4,7 @@
 
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinEdits.h"
+#include "skin/data/vlCompose.h"
 
 TvlSkinMemo::TvlSkinMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
     : TvlSkinEditFrame(owner, parent, left, top, width, height) {
@@ -21,7 +22,35 @@ void TvlSkinMemo::CreateParams(TCreateParams& params) {
     TvlSkinEditFrame::CreateParams(params);
     params.Style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
     params.Style &= ~(WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL | WS_BORDER);
-    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    params.ExStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_TRANSPARENT);
+}
+
+// The picture's background is drawn by the memo on every erase; the text then
+// goes over it transparently, and the memo repaints whole when it scrolls.
+void TvlSkinMemo::SetBitMapBG(bool value) {
+    if (value == FBitMapBG) return;
+    FBitMapBG = value;
+    FTransparent = value;
+    RecreateWnd();
+    UpdateScrollBar();
+    RepaintAll();
+}
+
+void TvlSkinMemo::EraseBackground(HDC dc) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    TvlFBitmap bitmap(client.right, client.bottom);
+    ReadElement();
+    if (FHasData) {
+        const TRect& source = FHover || Focused() ? FData.ActiveSkinRect : FLook.SkinRect;
+        const TRect& c = FLook.SkinClientRect;
+        TRect part{source.Left + c.Left, source.Top + c.Top, source.Left + c.Right, source.Top + c.Bottom};
+        TilePiece(bitmap, {0, 0, client.right, client.bottom}, PictureView(*FLook.Picture), part);
+    } else {
+        bitmap.Fill(BackgroundColour());
+    }
+    bitmap.DrawTo(dc, 0, 0);
 }
 
 void TvlSkinMemo::SetSkinData(TvlSkinData* skin) {
@@ -93,6 +122,7 @@ COLORREF TvlSkinMemo::BackgroundColour() const {
 
 bool TvlSkinMemo::OnReflected(TMessage& m) {
     if (m.Msg != WM_CTLCOLOREDIT && m.Msg != WM_CTLCOLORSTATIC) return TvlSkinEditFrame::OnReflected(m);
+    if (FBitMapBG) return TvlSkinEditFrame::OnReflected(m);
     return AnswerColours(m, BackgroundColour());
 }
 
@@ -107,7 +137,11 @@ void TvlSkinMemo::SetVScrollBar(TvlSkinScrollBar* bar) {
         // percentage, so the bar scrolls by lines.
         int first = static_cast<int>(SendMessageA(Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
         SendMessageA(Handle(), EM_LINESCROLL, 0, FVBar->Position() - first);
-        Invalidate();
+        // The picture behind the text must not scroll with it.
+        if (FBitMapBG)
+            InvalidateUnder();
+        else
+            Invalidate();
     };
     UpdateScrollBar();
 }

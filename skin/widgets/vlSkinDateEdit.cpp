@@ -18,13 +18,11 @@ TvlDay Today() {
     return {now.wYear, now.wMonth, now.wDay};
 }
 
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 }  // namespace
 
 TvlSkinDateEdit::TvlSkinDateEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
-    : TvlSkinElement<TEdit>(owner, parent, left, top, width, height) {
-    SkinDataName = "buttonedit";
-    TabStop = true;
+    : TvlSkinEdit(owner, parent, left, top, width, height) {
+    SetButtonMode(true);
     FCalendar = new TvlSkinPopupMonthCalendar(this, this);
     FCalendar->SetBounds(0, 0, 200, 150);
     FCalendar->OnNumberClick = [this](TObject*) { CloseUp(true); };
@@ -55,18 +53,6 @@ void TvlSkinDateEdit::RebuildMask() {
         FKinds += FMask[i] == '/' ? '\0' : FMask[i];
     SetMaxLength(static_cast<int>(FKinds.size()));
     SetMaskedText(Text());
-}
-
-void TvlSkinDateEdit::CreateParams(TCreateParams& params) {
-    TvlSkinElement<TEdit>::CreateParams(params);
-    // The frame and the button are drawn in the non-client area.
-    params.Style &= ~WS_BORDER;
-    params.ExStyle &= ~WS_EX_CLIENTEDGE;
-}
-
-void TvlSkinDateEdit::CreateWnd() {
-    TvlSkinElement<TEdit>::CreateWnd();
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- text and date ----
@@ -118,7 +104,7 @@ void TvlSkinDateEdit::SetTodayDefault(bool value) {
 }
 
 void TvlSkinDateEdit::CommandNotify(WORD code) {
-    TvlSkinElement<TEdit>::CommandNotify(code);
+    TvlSkinEdit::CommandNotify(code);
     if (code == EN_CHANGE && !FUpdating) ApplyDateText();
 }
 
@@ -335,117 +321,16 @@ bool TvlSkinDateEdit::OutsideClick(const MSG& msg) const {
 
 // ---- skin ----
 
-void TvlSkinDateEdit::ReadElement() { FLook.ReadElement(SkinData(), SkinDataName, true); }
-
-void TvlSkinDateEdit::SetSkinData(TvlSkinData* skinData) {
-    TvlSkinElement<TEdit>::SetSkinData(skinData);
-    if (skinData && !skinData->IsEmpty()) SkinChanged();
-}
-
 void TvlSkinDateEdit::SkinChanging() {
-    FLook.ElementIndex = -1;
-    FLook.Element = nullptr;
+    TvlSkinEdit::SkinChanging();
     FCalendar->SkinChanging();
 }
 
 void TvlSkinDateEdit::SkinChanged() {
-    ReadElement();
-    FBackBrush.Reset();
-    FBackColour = clWindow;
-    FTextColour = clWindowText;
-    const TvlDataSkinEditControl* e = Element();
-    if (e && FLook.Picture) {
-        // The text sits on the colour at the middle of the element's client part.
-        const TPixelImage& p = *FLook.Picture;
-        int x = FLook.SkinRect.Left + (e->ClientRect.Left + e->ClientRect.Right) / 2;
-        int y = FLook.SkinRect.Top + (e->ClientRect.Top + e->ClientRect.Bottom) / 2;
-        if (x >= 0 && y >= 0 && x < p.Width && y < p.Height) {
-            const uint8_t* px = p.Pixels.data() + static_cast<size_t>(y) * p.Stride() + static_cast<size_t>(x) * 3;
-            FBackColour = RGB(px[2], px[1], px[0]);
-        }
-        FTextColour = e->FontColor;
-        FBackBrush = CreateSolidBrushOwned(FBackColour);
-        if (UseSkinFont) Font = TFont(e->FontName, e->FontHeight, e->FontStyle, e->FontColor);
-        if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())
-            Font.SetCharSet(skin->ResourceStrData()->CharSet);
-        FontChanged();
-    }
-    if (HandleAllocated())
-        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Invalidate();
+    TvlSkinEdit::SkinChanged();
     // The calendar is a window of its own, outside the form's controls: the
     // notice reaches it through the edit.
     if (FCalendar->SkinData() == SkinData() && SkinData()) FCalendar->SkinChanged();
-}
-
-TRect TvlSkinDateEdit::ButtonRect() const {
-    int w = Width(), h = Height();
-    if (HandleAllocated()) {
-        RECT r;
-        GetWindowRect(Handle(), &r);
-        w = r.right - r.left;
-        h = r.bottom - r.top;
-    }
-    const TvlDataSkinEditControl* e = Element();
-    if (e && FLook.Picture && !e->ButtonRect.IsEmpty()) {
-        TvlSkinLook look = FLook;
-        int aw = w, ah = h;
-        look.AdjustToSkinSize(aw, ah);
-        return look.MapSkinRect(e->ButtonRect, w, h);
-    }
-    int size = std::max(12, h - 4);
-    return {w - 2 - size, 2, w - 2, h - 2};
-}
-
-TvlSkinDateEdit::TInsets TvlSkinDateEdit::FrameInsets(int width, int height) const {
-    TRect button = ButtonRect();
-    const TvlDataSkinEditControl* e = Element();
-    if (!e || !FLook.Picture) return {2, 2, width - button.Left, 2};
-    TvlSkinLook look = FLook;
-    int w = width, h = height;
-    look.AdjustToSkinSize(w, h);
-    TRect client = look.ScaledClientRect;
-    // The frame gives way where the text would not fit between its edges.
-    int room = std::max(1, (height - Font.Height() - 2) / 2);
-    int top = std::clamp(client.Top, 1, room), bottom = std::clamp(height - client.Bottom, 1, room);
-    return {std::max(client.Left, 1), top, width - std::min(client.Right, button.Left), bottom};
-}
-
-void TvlSkinDateEdit::ComposeFrame(TvlFBitmap& bitmap, int width, int height) {
-    ReadElement();
-    bitmap.SetSize(width, height);
-    TRect button = ButtonRect();
-    const TvlDataSkinEditControl* e = Element();
-    if (e && FLook.Picture) {
-        TvlSkinLook look = FLook;
-        int w = width, h = height;
-        look.AdjustToSkinSize(w, h);
-        bool active = (HandleAllocated() && GetFocus() == Handle()) || FMouseOverFrame;
-        const TRect& source = active && !e->ActiveSkinRect.IsEmpty() ? e->ActiveSkinRect : look.SkinRect;
-        look.DrawSkinPicture(bitmap, look.Picture, source, width, height);
-        if (bitmap.Width() != width || bitmap.Height() != height) {
-            TvlFBitmap fitted(width, height);
-            StretchPiece(fitted, TRect{0, 0, width, height}, bitmap.View(), TRect{0, 0, bitmap.Width(), bitmap.Height()});
-            bitmap = std::move(fitted);
-        }
-        const TRect& s = look.SkinRect;
-        TRect normal{s.Left + e->ButtonRect.Left, s.Top + e->ButtonRect.Top, s.Left + e->ButtonRect.Right,
-                     s.Top + e->ButtonRect.Bottom};
-        const TRect& state = !Enabled()   ? e->UnEnabledButtonRect
-                             : FButtonDown ? e->DownButtonRect
-                             : FButtonHot  ? e->ActiveButtonRect
-                                           : normal;
-        StretchPiece(bitmap, button, PictureView(*look.Picture), state.IsEmpty() ? normal : state);
-        return;
-    }
-    TCanvas canvas(bitmap.Canvas());
-    canvas.FillRect(RECT{0, 0, width, height}, clWindow);
-    canvas.Edge(RECT{0, 0, width, height}, false);
-    RECT r{button.Left, button.Top, button.Right, button.Bottom};
-    DrawFrameControl(bitmap.Canvas(), &r, DFC_SCROLL,
-                     DFCS_SCROLLCOMBOBOX | (FButtonDown ? DFCS_PUSHED : 0) | (Enabled() ? 0 : DFCS_INACTIVE));
-    GdiFlush();
 }
 
 void TvlSkinDateEdit::RedrawFrame() {
@@ -457,34 +342,44 @@ void TvlSkinDateEdit::RedrawFrame() {
 void TvlSkinDateEdit::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_GETDLGCODE:
-            TvlSkinElement<TEdit>::WndProc(m);
+            TvlSkinEdit::WndProc(m);
             // While the calendar is open Enter and Escape are the calendar's.
             if (DroppedDown()) m.Result |= DLGC_WANTALLKEYS;
             break;
-        case WM_PASTE: PasteText(); break;
-        case WM_CUT: {
-            SendMessageA(Handle(), WM_COPY, 0, 0);
-            DWORD start = 0, end = 0;
-            SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-            BlankRange(static_cast<int>(start), static_cast<int>(end));
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+        case WM_CHAR:
+            // The mask does the editing; a read-only date changes by no key.
+            if (ReadOnly) {
+                m.Result = 0;
+                break;
+            }
+            if (m.Msg == WM_CHAR) {
+                OnKey(m);
+                break;
+            }
+            if (m.Msg == WM_PASTE) {
+                PasteText();
+                break;
+            }
+            if (m.Msg == WM_CUT) SendMessageA(Handle(), WM_COPY, 0, 0);
+            {
+                DWORD start = 0, end = 0;
+                SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+                BlankRange(static_cast<int>(start), static_cast<int>(end));
+            }
             break;
-        }
-        case WM_CLEAR: {
-            DWORD start = 0, end = 0;
-            SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-            BlankRange(static_cast<int>(start), static_cast<int>(end));
-            break;
-        }
         case WM_CANCELMODE:
             if (DroppedDown()) CloseUp(false);
-            TvlSkinElement<TEdit>::WndProc(m);
+            TvlSkinEdit::WndProc(m);
             break;
         case TM_INVALIDDATE: ShowInvalidDate(Text()); break;
         case WM_SETFOCUS:
-            TvlSkinElement<TEdit>::WndProc(m);
+            TvlSkinEdit::WndProc(m);
             RedrawFrame();
             break;
-        default: TvlSkinElement<TEdit>::WndProc(m); break;
+        default: TvlSkinEdit::WndProc(m); break;
     }
 }
 
@@ -528,16 +423,16 @@ void TvlSkinDateEdit::OnKey(TMessage& m) {
                 CloseUp(false);
                 return;
             }
-            TvlSkinElement<TEdit>::OnKey(m);
+            TvlSkinEdit::OnKey(m);
             CloseUp(false);
             return;
         default: break;
     }
-    TvlSkinElement<TEdit>::OnKey(m);
+    TvlSkinEdit::OnKey(m);
 }
 
 void TvlSkinDateEdit::OnKillFocus(TMessage& m) {
-    TvlSkinElement<TEdit>::OnKillFocus(m);
+    TvlSkinEdit::OnKillFocus(m);
     HWND to = reinterpret_cast<HWND>(m.WParam);
     if (DroppedDown()) {
         if (to != FCalendar->Handle()) CloseUp(false);
@@ -547,118 +442,4 @@ void TvlSkinDateEdit::OnKillFocus(TMessage& m) {
         FUpdating = false;
     }
     RedrawFrame();
-}
-
-void TvlSkinDateEdit::OnNcCalcSize(TMessage& m) {
-    RECT* r = reinterpret_cast<RECT*>(m.LParam);
-    if (m.WParam) r = &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0];
-    ReadElement();
-    TInsets in = FrameInsets(r->right - r->left, r->bottom - r->top);
-    r->left += in.L;
-    r->top += in.T;
-    r->right = std::max(r->left, r->right - in.R);
-    r->bottom = std::max(r->top, r->bottom - in.B);
-    m.Result = 0;
-}
-
-void TvlSkinDateEdit::OnNcPaint(TMessage& m) {
-    RECT window;
-    GetWindowRect(Handle(), &window);
-    int w = window.right - window.left, h = window.bottom - window.top;
-    TvlFBitmap bitmap;
-    if (w > 0 && h > 0) ComposeFrame(bitmap, w, h);
-    if (!bitmap.Empty()) {
-        TInsets in = FrameInsets(w, h);
-        HDC dc = GetWindowDC(Handle());
-        ExcludeClipRect(dc, in.L, in.T, w - in.R, h - in.B);
-        bitmap.DrawTo(dc, 0, 0);
-        ReleaseDC(Handle(), dc);
-    }
-    m.Result = 0;
-}
-
-void TvlSkinDateEdit::OnNcHitTest(TMessage& m) {
-    TvlSkinElement<TEdit>::OnNcHitTest(m);
-    if (m.Result != HTCLIENT) m.Result = HTBORDER;
-}
-
-void TvlSkinDateEdit::OnNcMouse(TMessage& m) {
-    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-    RECT window;
-    GetWindowRect(Handle(), &window);
-    bool onButton = Inside(ButtonRect(), p.x - window.left, p.y - window.top);
-    switch (m.Msg) {
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK:
-            if (onButton && Enabled()) {
-                if (GetFocus() != Handle()) ::SetFocus(Handle());
-                FButtonDown = true;
-                SetCapture(Handle());
-                RedrawFrame();
-                m.Result = 0;
-                return;
-            }
-            break;
-        case WM_NCMOUSEMOVE:
-            if (!FMouseOverFrame) {
-                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, Handle(), 0};
-                TrackMouseEvent(&tme);
-            }
-            if (onButton != FButtonHot || !FMouseOverFrame) {
-                FButtonHot = onButton;
-                FMouseOverFrame = true;
-                RedrawFrame();
-            }
-            break;
-        case WM_NCMOUSELEAVE:
-            FButtonHot = FMouseOverFrame = false;
-            RedrawFrame();
-            break;
-        default: break;
-    }
-    TvlSkinElement<TEdit>::OnNcMouse(m);
-}
-
-void TvlSkinDateEdit::OnMouse(TMessage& m) {
-    if (FButtonDown && (m.Msg == WM_LBUTTONUP || m.Msg == WM_MOUSEMOVE)) {
-        if (m.Msg == WM_MOUSEMOVE) return;
-        // The release over the button clicks it (client coordinates here).
-        RECT window;
-        GetWindowRect(Handle(), &window);
-        POINT origin{0, 0};
-        ClientToScreen(Handle(), &origin);
-        int x = GET_X_LPARAM(m.LParam) + origin.x - window.left, y = GET_Y_LPARAM(m.LParam) + origin.y - window.top;
-        bool over = Inside(ButtonRect(), x, y);
-        FButtonDown = false;
-        if (GetCapture() == Handle()) ReleaseCapture();
-        RedrawFrame();
-        if (over) ButtonClick();
-        m.Result = 0;
-        return;
-    }
-    TvlSkinElement<TEdit>::OnMouse(m);
-}
-
-void TvlSkinDateEdit::OnCaptureChanged(TMessage& m) {
-    if (FButtonDown) {
-        FButtonDown = false;
-        RedrawFrame();
-    }
-    TvlSkinElement<TEdit>::OnCaptureChanged(m);
-}
-
-void TvlSkinDateEdit::ButtonClick() {
-    if (OnButtonClick) OnButtonClick(this);
-}
-
-bool TvlSkinDateEdit::OnReflected(TMessage& m) {
-    if ((m.Msg == WM_CTLCOLOREDIT || m.Msg == WM_CTLCOLORSTATIC) && FBackBrush) {
-        HDC dc = reinterpret_cast<HDC>(m.WParam);
-        const TvlDataSkinEditControl* e = Element();
-        SetTextColor(dc, ColorToRGB(e && !Enabled() ? e->DisabledFontColor : FTextColour));
-        SetBkColor(dc, ColorToRGB(FBackColour));
-        m.Result = reinterpret_cast<LRESULT>(FBackBrush.Handle());
-        return true;
-    }
-    return TvlSkinElement<TEdit>::OnReflected(m);
 }

@@ -1,25 +1,22 @@
 #pragma once
-// The date edit: a skinned edit ("buttonedit") with a button at its right
-// end, an input mask built from the user's short date format, a check of
-// every typed character, and a drop-down month calendar opened by the
-// button or Alt+Down. The edit keeps the focus while the calendar is open:
-// the calendar never activates, and the edit hands it the navigation keys.
+// The date edit: a skinned edit with its button ("buttonedit"), an input
+// mask built from the user's short date format, a check of every typed
+// character, and a drop-down month calendar opened by the button or
+// Alt+Down. The edit keeps the focus while the calendar is open: the
+// calendar never activates, and the edit hands it the navigation keys.
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "skin/controls/vlSkinElement.h"
-#include "skin/data/vlSkinControls.h"
-#include "skin/data/vlSkinLook.h"
+#include "skin/controls/vlSkinEdits.h"
 #include "skin/widgets/vlCalendar.h"
 #include "skin/widgets/vlDateFormat.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
-using TvlKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TvlInvalidDateEvent = std::function<void(TObject* sender, const std::string& message)>;
 
-class TvlSkinDateEdit : public TvlSkinElement<TEdit> {
+class TvlSkinDateEdit : public TvlSkinEdit {
 public:
     TvlSkinDateEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     ~TvlSkinDateEdit() override;
@@ -43,16 +40,13 @@ public:
     bool AlphaBlend = false;
     bool AlphaBlendAnimation = false;
     unsigned char AlphaBlendValue = 0;
+    // OnKeyPress runs for every typed character but Enter and Backspace
+    // (the date check by default); OnButtonClick opens or closes the
+    // calendar by default.
     TNotifyEvent OnDateChange;
-    // Runs for every typed character but Enter and Backspace; the date
-    // check by default. Setting key to 0 drops the character.
-    TvlKeyPressEvent OnKeyPress;
-    // The button; opens or closes the calendar by default.
-    TNotifyEvent OnButtonClick;
     // A typed text that names no day ("'%s' is not a valid date"): the
     // form shows it as an information message.
     TvlInvalidDateEvent OnInvalidDate;
-    bool UseSkinFont = true;
     // Whether the drop-down can be translucent (the platform's answer by default).
     std::function<bool()> LayeredSupported;
 
@@ -68,40 +62,18 @@ public:
     void CloseUp(bool accept);
     bool DroppedDown() const { return FCalendar->HandleAllocated() && IsWindowVisible(FCalendar->Handle()); }
     TvlSkinPopupMonthCalendar* Calendar() const { return FCalendar; }
-    // The button's place in window coordinates.
-    TRect ButtonRect() const;
-    bool ButtonDown() const { return FButtonDown; }
 
-    void SetSkinData(TvlSkinData* skinData) override;
     void SkinChanging() override;
     void SkinChanged() override;
-    const TvlSkinLook& SkinLook() const { return FLook; }
+    void CommandNotify(WORD code) override;
 
 protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
     void WndProc(TMessage& m) override;
     void OnKey(TMessage& m) override;
     void OnKillFocus(TMessage& m) override;
-    void OnNcCalcSize(TMessage& m) override;
-    void OnNcPaint(TMessage& m) override;
-    void OnNcHitTest(TMessage& m) override;
-    void OnNcMouse(TMessage& m) override;
-    void OnMouse(TMessage& m) override;
-    void OnCaptureChanged(TMessage& m) override;
-    bool OnReflected(TMessage& m) override;
-    void CommandNotify(WORD code) override;
 
 private:
-    struct TInsets {
-        int L, T, R, B;
-    };
-    void ReadElement();
-    TvlDataSkinEditControl* Element() const { return FLook.ElementAs<TvlDataSkinEditControl>(); }
-    TInsets FrameInsets(int width, int height) const;
-    void ComposeFrame(TvlFBitmap& bitmap, int width, int height);
     void RedrawFrame();
-    void ButtonClick();
     void IsPartialDateValidKey(TObject* sender, char& key);
     void TypeChar(char c);
     void BlankRange(int from, int to);
@@ -116,16 +88,12 @@ private:
     void ShowInvalidDate(const std::string& text);
     bool OutsideClick(const MSG& msg) const;
 
-    TvlSkinLook FLook;
     TvlDateLocale FLocale;
     std::string FMask;
     std::string FKinds;  // per position: '9', '0', 'L', or 0 for a fixed separator
     TvlSkinPopupMonthCalendar* FCalendar = nullptr;  // owned through the component tree
     TMessageHook* FClickWatch = nullptr;             // likewise
-    TGdiBrush FBackBrush;
-    TColor FBackColour = clWindow, FTextColour = clWindowText;
     bool FTodayDefault = false, FUpdating = false, FTyping = false;
-    bool FButtonDown = false, FButtonHot = false, FMouseOverFrame = false;
     // Cleared when the edit goes, for code that let messages run meanwhile.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

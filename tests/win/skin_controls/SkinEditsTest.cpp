@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/form/Lacquer.h"
+#include "skin/form/vlSkinMessages.h"
 #include "tests/win/skin_controls/SkinControlsFixture.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
@@ -191,4 +193,370 @@ TEST_F(SkinEdits, TwoHundredContextMenusLeaveNothingBehind) {
     EXPECT_EQ(alive, 200);
     EXPECT_EQ(edit->ComponentCount(), 0);
     leaks.ExpectNone("200 edit context menus");
+}
+
+TEST_F(SkinEdits, EnterAndEscapeReachOnlyTheKeyPressEventAndReadOnlyDropsTyping) {
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    auto* memo = new TvlSkinMemo(Form, Form, 10, 100, 200, 80);
+    edit->SetSkinData(Skin);
+    memo->SetSkinData(Skin);
+    Form->Show();
+    std::string pressed;
+    edit->OnKeyPress = [&](TObject* sender, char& key) {
+        EXPECT_EQ(sender, edit);
+        pressed += key;
+        if (key == 'z') key = 0;  // dropped by the handler
+        if (key == 'q') key = 'Q';
+    };
+    edit->SetText("ab");
+    SendMessageA(edit->Handle(), EM_SETSEL, 2, 2);
+    // Through the message loop, as the keyboard types them: no default or
+    // cancel button on this form, so the keys reach the edit.
+    ui::Key(edit, VK_RETURN);
+    ui::Key(edit, VK_ESCAPE);
+    EXPECT_EQ(pressed, "\r\x1b");
+    EXPECT_EQ(edit->Text(), "ab");
+    ui::Type(edit, "czq");
+    EXPECT_EQ(pressed, "\r\x1b" "czq");
+    EXPECT_EQ(edit->Text(), "abcQ");
+
+    edit->ReadOnly = true;
+    ui::Type(edit, "xy");
+    SendMessageA(edit->Handle(), WM_CHAR, '\b', 0);
+    EXPECT_EQ(edit->Text(), "abcQ");
+    edit->ReadOnly = false;
+
+    // The memo keeps Enter as its line break.
+    std::string memoKeys;
+    memo->OnKeyPress = [&](TObject*, char& key) { memoKeys += key; };
+    ui::Type(memo, "a");
+    ui::Key(memo, VK_RETURN);
+    ui::Type(memo, "b");
+    EXPECT_EQ(memo->Text(), "a\r\nb");
+    EXPECT_EQ(memoKeys, "a\rb");
+
+    // A dialog's default and cancel buttons take Enter and Escape first.
+    auto* ok = new TButton(Form, Form, "OK", 250, 10, 75, 25);
+    auto* cancel = new TButton(Form, Form, "Cancel", 250, 40, 75, 25);
+    ok->SetDefault(true);
+    cancel->SetCancel(true);
+    int oks = 0, cancels = 0;
+    ok->OnClick = [&](TObject*) { ++oks; };
+    cancel->OnClick = [&](TObject*) { ++cancels; };
+    Form->CreateHandles();
+    pressed.clear();
+    ui::Key(edit, VK_RETURN);
+    ui::Key(edit, VK_ESCAPE);
+    EXPECT_EQ(oks, 1);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(pressed, "");
+    EXPECT_EQ(edit->Text(), "abcQ");
+}
+
+namespace {
+uint32_t PictureAt(const TvlSkinLook& look, int x, int y) {
+    TvlPixelView view = PictureView(*look.Picture);
+    const uint8_t* p = view.Row(y) + x * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+}  // namespace
+
+TEST_F(SkinEdits, ButtonModeAnswersItsHitCodesAndClicksOnlyOnARelease) {
+    auto* other = new TvlSkinEdit(Form, Form, 10, 100, 100, 18);
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    other->SetSkinData(Skin);
+    edit->SetSkinData(Skin);
+    Form->Show();
+    edit->SetText("keep me");
+    SendMessageA(edit->Handle(), EM_SETSEL, 2, 4);
+    HWND before = edit->Handle();
+    int clicks = 0;
+    edit->OnButtonClick = [&](TObject* sender) {
+        EXPECT_EQ(sender, edit);
+        EXPECT_EQ(GetFocus(), edit->Handle());  // focused before the event
+        ++clicks;
+    };
+    TvlFBitmap frame;
+    other->SetFocus();
+    edit->ComposeFrame(frame);
+    ui::Pump();
+    TLeakCheck leaks;
+    edit->SetButtonMode(true);
+    EXPECT_FALSE(IsWindow(before));  // made again
+    EXPECT_EQ(edit->Text(), "keep me");
+    DWORD a = 0, b = 0;
+    SendMessageA(edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    EXPECT_EQ(a, 2u);
+    EXPECT_EQ(b, 4u);
+    EXPECT_EQ(edit->SkinDataName, "buttonedit");
+
+    // The element's button, moved with the right end of the frame.
+    const TvlSkinLook& look = edit->SkinLook();
+    auto* data = look.ElementAs<TvlDataSkinEditControl>();
+    ASSERT_NE(data, nullptr);
+    ASSERT_FALSE(data->ButtonRect.IsEmpty());
+    TRect button = edit->ButtonRect();
+    EXPECT_EQ(button.Right, data->ButtonRect.Right + 200 - look.SkinRect.Width());
+    EXPECT_EQ(button.Width(), data->ButtonRect.Width());
+    RECT client;
+    GetClientRect(edit->Handle(), &client);
+    EXPECT_EQ(client.right, edit->TextArea().Width());
+    EXPECT_LE(edit->TextArea().Right, button.Left);
+
+    RECT wr;
+    GetWindowRect(edit->Handle(), &wr);
+    auto hit = [&](int x, int y) {
+        return SendMessageA(edit->Handle(), WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y));
+    };
+    TPoint c = Centre(button);
+    EXPECT_EQ(hit(c.X, c.Y), 6);
+    EXPECT_EQ(hit(1, 1), 7);                           // the frame around the text
+    EXPECT_EQ(hit(button.Left - 1, c.Y), 7);          // between the text and the button
+    EXPECT_EQ(hit(edit->TextArea().Left + 3, c.Y), HTCLIENT);
+
+    // Hot and cold, painted from the element's button looks.
+    edit->ComposeFrame(frame);
+    uint32_t cold = frame.Pixel(c.X, c.Y);
+    auto nc = [&](UINT msg, int code) {
+        SendMessageA(edit->Handle(), msg, code, MAKELPARAM(wr.left + c.X, wr.top + c.Y));
+    };
+    SetCursorPos(0, 0);
+    nc(WM_NCMOUSEMOVE, 6);
+    EXPECT_TRUE(edit->ButtonHot());
+    EXPECT_TRUE(edit->Hovered()) << "on the button the pointer is over the edit";
+    edit->ComposeFrame(frame);
+    const TRect& active = data->ActiveButtonRect;
+    EXPECT_EQ(frame.Pixel(c.X, c.Y), PictureAt(look, active.Left + c.X - button.Left, active.Top + c.Y - button.Top));
+    EXPECT_NE(frame.Pixel(c.X, c.Y), cold);
+    Send(edit, WM_MOUSEMOVE, 0, 5, 5);  // over the text: cold again
+    EXPECT_FALSE(edit->ButtonHot());
+    nc(WM_NCMOUSEMOVE, 6);
+    nc(WM_NCMOUSEMOVE, 7);
+    EXPECT_FALSE(edit->ButtonHot());
+    nc(WM_NCMOUSEMOVE, 6);
+    SendMessageA(edit->Handle(), WM_NCMOUSELEAVE, 0, 0);  // the pointer is far away
+    EXPECT_FALSE(edit->ButtonHot());
+    EXPECT_FALSE(edit->Hovered());
+
+    // Press and release over the button: one click, the focus taken.
+    other->SetFocus();
+    nc(WM_NCLBUTTONDOWN, 6);
+    EXPECT_TRUE(edit->ButtonDown());
+    EXPECT_EQ(GetCapture(), edit->Handle());
+    edit->ComposeFrame(frame);
+    const TRect& down = data->DownButtonRect.IsEmpty() ? active : data->DownButtonRect;
+    EXPECT_EQ(frame.Pixel(c.X, c.Y), PictureAt(look, down.Left + c.X - button.Left, down.Top + c.Y - button.Top));
+    POINT inClient{wr.left + c.X, wr.top + c.Y};
+    ScreenToClient(edit->Handle(), &inClient);
+    Send(edit, WM_LBUTTONUP, 0, inClient.x, inClient.y);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(edit->ButtonDown());
+    EXPECT_NE(GetCapture(), edit->Handle());
+    EXPECT_EQ(edit->Text(), "keep me");
+
+    // Pressed, dragged off and released outside: no click.
+    nc(WM_NCLBUTTONDOWN, 6);
+    Send(edit, WM_MOUSEMOVE, MK_LBUTTON, -40, 60);
+    EXPECT_FALSE(edit->ButtonHot());
+    EXPECT_TRUE(edit->ButtonDown());
+    Send(edit, WM_LBUTTONUP, 0, -40, 60);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_NE(GetCapture(), edit->Handle());
+    // Pressed, the capture taken away, a late release over the button: no click.
+    nc(WM_NCLBUTTONDOWN, 6);
+    ReleaseCapture();
+    EXPECT_FALSE(edit->ButtonDown());
+    nc(WM_NCLBUTTONUP, 6);
+    EXPECT_EQ(clicks, 1);
+    // A press on the frame does nothing.
+    nc(WM_NCLBUTTONDOWN, 7);
+    EXPECT_FALSE(edit->ButtonDown());
+
+    edit->SetButtonMode(false);
+    EXPECT_EQ(edit->SkinDataName, "edit");
+    EXPECT_TRUE(edit->ButtonRect().IsEmpty());
+    EXPECT_EQ(edit->Text(), "keep me");
+    GetWindowRect(edit->Handle(), &wr);
+    EXPECT_NE(hit(edit->Width() - 3, 8), 6);
+    edit->ComposeFrame(frame);
+    ui::Pump();
+    leaks.ExpectNone("the button edit made twice, pressed and released");
+}
+
+TEST_F(SkinEdits, ButtonWithoutAnElementTakesTheSquareAtTheRightEnd) {
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 150, 20);  // no skin
+    edit->SetButtonMode(true);
+    Form->Show();
+    TRect button = edit->ButtonRect();
+    EXPECT_EQ(button.Left, 150 - 20);
+    EXPECT_EQ(button.Right, 150);
+    EXPECT_EQ(edit->TextArea().Right, 150 - 20 - 2);
+    RECT client;
+    GetClientRect(edit->Handle(), &client);
+    EXPECT_EQ(client.right, 150 - 20 - 4);
+    EXPECT_EQ(client.bottom, 20 - 4);
+
+    TvlFBitmap frame;
+    edit->ComposeFrame(frame);
+    EXPECT_EQ(frame.Pixel(button.Left, 5), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(frame.Pixel(button.Left + 5, 5), ColorToRGB(clBtnFace));
+    RECT wr;
+    GetWindowRect(edit->Handle(), &wr);
+    SendMessageA(edit->Handle(), WM_NCMOUSEMOVE, 6, MAKELPARAM(wr.left + 140, wr.top + 10));
+    edit->ComposeFrame(frame);
+    EXPECT_EQ(frame.Pixel(button.Left, 5), RGB(0, 0, 128));
+    EXPECT_EQ(frame.Pixel(button.Left + 5, 5), RGB(182, 189, 210));
+    SendMessageA(edit->Handle(), WM_NCLBUTTONDOWN, 6, MAKELPARAM(wr.left + 140, wr.top + 10));
+    edit->ComposeFrame(frame);
+    EXPECT_EQ(frame.Pixel(button.Left, 5), RGB(0, 0, 128));
+    EXPECT_EQ(frame.Pixel(button.Left + 5, 5), RGB(133, 147, 181));
+    ReleaseCapture();
+}
+
+TEST_F(SkinEdits, TransparentEditAnswersANullBrushAndRepaintsWholeOnEveryChange) {
+    auto* plain = new TvlCustomEdit(Form, Form, 10, 60, 150, 20);
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    edit->SetSkinData(Skin);
+    Form->Show();
+    ui::Pump();
+    EXPECT_TRUE(edit->Transparent());
+    EXPECT_EQ(GetWindowLongA(edit->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);  // never the window style
+    EXPECT_FALSE(plain->Transparent());
+
+    TvlFBitmap scratch(4, 4);
+    HDC dc = scratch.Canvas();
+    auto answer = [&](TWinControl* c) {
+        SetBkMode(dc, OPAQUE);
+        SetTextColor(dc, RGB(1, 2, 3));
+        return reinterpret_cast<HGDIOBJ>(SendMessageA(Form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(c->Handle())));
+    };
+    EXPECT_EQ(answer(edit), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    auto* data = edit->SkinLook().ElementAs<TvlDataSkinEditControl>();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(GetTextColor(dc), data->FontColor);
+
+    EXPECT_NE(answer(plain), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    plain->Font.SetColor(RGB(200, 10, 20));
+    plain->SetText("plain");
+    plain->SetTransparent(true);
+    EXPECT_EQ(plain->Text(), "plain");
+    EXPECT_NE(GetWindowLongA(plain->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(answer(plain), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetTextColor(dc), RGB(200, 10, 20));
+
+    // Every change of the text's pixels leaves the whole edit to repaint,
+    // where an opaque edit repaints only what the platform changed.
+    auto dirtyAfter = [](TWinControl* c, UINT msg, WPARAM wp, LPARAM lp) {
+        UpdateWindow(c->Handle());
+        ValidateRect(c->Handle(), nullptr);
+        SendMessageA(c->Handle(), msg, wp, lp);
+        RECT r{};
+        GetUpdateRect(c->Handle(), &r, FALSE);
+        return r.right - r.left >= c->ClientWidth() && r.bottom - r.top >= c->ClientHeight();
+    };
+    edit->SetText("some text");
+    EXPECT_TRUE(dirtyAfter(edit, WM_KEYDOWN, VK_RIGHT, 0));
+    EXPECT_TRUE(dirtyAfter(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("other")));
+    EXPECT_TRUE(dirtyAfter(edit, WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3)));
+    SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(dirtyAfter(edit, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 3)));
+    auto* opaque = new TvlCustomEdit(Form, Form, 10, 100, 150, 20);
+    opaque->SetText("opaque");
+    Form->CreateHandles();
+    EXPECT_FALSE(dirtyAfter(opaque, WM_KEYDOWN, VK_RIGHT, 0));
+
+    // The erase paints the element's client part under the text.
+    TRect area = edit->TextArea();
+    TvlFBitmap erased(area.Width(), area.Height());
+    SendMessageA(edit->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas()), 0);
+    GdiFlush();
+    const TvlSkinLook& look = edit->SkinLook();
+    const TRect& c = look.SkinClientRect;
+    int x = look.LeftTopPoint.X - c.Left;  // the first column of the tiled middle
+    EXPECT_EQ(erased.Pixel(x, area.Height() / 2),
+              PictureAt(look, look.SkinRect.Left + look.LeftTopPoint.X, look.SkinRect.Top + c.Top + area.Height() / 2));
+    EXPECT_EQ(erased.Pixel(0, 0), PictureAt(look, look.SkinRect.Left + c.Left, look.SkinRect.Top + c.Top));
+}
+
+TEST_F(SkinEdits, MemoWithBitMapBGErasesToTheSkinPicturesClientPart) {
+    auto* memo = new TvlSkinMemo(Form, Form, 10, 10, 250, 120);
+    memo->SetSkinData(Skin);
+    Form->Show();
+    memo->SetText("first line\r\nsecond line");
+    ui::Pump();
+    TLeakCheck leaks;
+    HWND before = memo->Handle();
+    memo->SetBitMapBG(true);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(memo->Text(), "first line\r\nsecond line");
+    EXPECT_EQ(GetWindowLongA(memo->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    {
+        RECT client;
+        GetClientRect(memo->Handle(), &client);
+        TvlFBitmap erased(client.right, client.bottom);
+        SendMessageA(memo->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas()), 0);
+        GdiFlush();
+        // The client part of skinrect, laid from the top-left corner over and over.
+        const TvlSkinLook& look = memo->SkinLook();
+        const TRect& c = look.SkinClientRect;
+        int mismatches = 0;
+        for (int y = 0; y < client.bottom; y += 3)
+            for (int x = 0; x < client.right; x += 3) {
+                uint32_t want = PictureAt(look, look.SkinRect.Left + c.Left + x % c.Width(),
+                                          look.SkinRect.Top + c.Top + y % c.Height());
+                if (erased.Pixel(x, y) != want) ++mismatches;
+            }
+        EXPECT_EQ(mismatches, 0);
+
+        TvlFBitmap scratch(4, 4);
+        HDC dc = scratch.Canvas();
+        SetBkMode(dc, OPAQUE);
+        auto brush = SendMessageA(Form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                  reinterpret_cast<LPARAM>(memo->Handle()));
+        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(NULL_BRUSH));
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    }
+    memo->SetBitMapBG(false);
+    EXPECT_EQ(memo->Text(), "first line\r\nsecond line");
+    ui::Pump();
+    leaks.ExpectNone("the memo's background switched on and off");
+}
+
+TEST_F(SkinEdits, ButtonEditAndPictureMemoInBothSkins) {
+    InstallSkinMessages();  // the frame relays the skin change to the controls
+    auto* frame = new TvlLacquer(Form);
+    frame->SetSkinData(Skin);
+    auto* edit = new TvlSkinEdit(Form, Form, 20, 20, 220, 18);
+    edit->SetButtonMode(true);
+    edit->SetSkinData(Skin);
+    edit->SetText("Button edit");
+    auto* memo = new TvlSkinMemo(Form, Form, 20, 60, 260, 110);
+    memo->SetSkinData(Skin);
+    memo->SetBitMapBG(true);
+    memo->SetText("A memo on the skin's picture.\r\nSecond line of the note.\r\nThird line.");
+    Form->Show();
+    SetWindowPos(Form->Handle(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
+    for (const char* skin : {"modern", "graphite"}) {
+        if (std::string(skin) == "graphite") Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
+        ASSERT_FALSE(Skin->IsEmpty());
+        ASSERT_NE(edit->SkinLook().ElementAs<TvlDataSkinEditControl>(), nullptr);
+        SetCursorPos(0, 0);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        ui::Pump(100);
+        ui::SaveScreenshot(Form->Handle(), std::string("buttonedit-memo-") + skin + "-normal");
+        RECT wr;
+        GetWindowRect(edit->Handle(), &wr);
+        TRect b = edit->ButtonRect();
+        SendMessageA(edit->Handle(), WM_NCMOUSEMOVE, 6,
+                     MAKELPARAM(wr.left + (b.Left + b.Right) / 2, wr.top + (b.Top + b.Bottom) / 2));
+        ASSERT_TRUE(edit->ButtonHot());
+        UpdateWindow(edit->Handle());
+        ui::Pump(50);
+        ui::SaveScreenshot(Form->Handle(), std::string("buttonedit-memo-") + skin + "-hot");
+        SendMessageA(edit->Handle(), WM_NCMOUSELEAVE, 0, 0);
+    }
 }

@@ -46,7 +46,9 @@ void ClickButton(TvlSkinDateEdit* edit) {
     GetWindowRect(edit->Handle(), &window);
     TRect b = edit->ButtonRect();
     POINT screen{window.left + (b.Left + b.Right) / 2, window.top + (b.Top + b.Bottom) / 2};
-    SendMessageA(edit->Handle(), WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(screen.x, screen.y));
+    // The code the platform gets from the hit test comes with the press.
+    LRESULT code = SendMessageA(edit->Handle(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    SendMessageA(edit->Handle(), WM_NCLBUTTONDOWN, code, MAKELPARAM(screen.x, screen.y));
     POINT client = screen;
     ScreenToClient(edit->Handle(), &client);
     SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
@@ -377,4 +379,59 @@ TEST_F(WidgetTest, DateEditPlacementTranslucencyAndLeaks) {
     leaks.ExpectNone("200 drop-down open and close cycles");
     EXPECT_EQ(ThreadWindows(), windows) << "no window is left behind";
     EXPECT_FALSE(edit->DroppedDown());
+}
+
+TEST_F(WidgetTest, DateEditStandsOnTheSkinnedEditsButtonAndMenu) {
+    TShortDateFormat format("dd/MM/yyyy");
+    auto* edit = new TvlSkinDateEdit(Form, Form, 20, 20, 121, 18);
+    edit->SetSkinData(Skin);
+    Form->Show();
+    ui::Pump(20);
+    EXPECT_TRUE(edit->ButtonMode());
+    EXPECT_EQ(edit->SkinDataName, "buttonedit");
+    EXPECT_EQ(edit->Height(), edit->SkinLook().SkinRect.Height());
+    RECT window;
+    GetWindowRect(edit->Handle(), &window);
+    TRect b = edit->ButtonRect();
+    EXPECT_EQ(SendMessageA(edit->Handle(), WM_NCHITTEST, 0,
+                           MAKELPARAM(window.left + (b.Left + b.Right) / 2, window.top + (b.Top + b.Bottom) / 2)),
+              6);
+    // Pressed and released off the button: the calendar stays closed.
+    SendMessageA(edit->Handle(), WM_NCLBUTTONDOWN, 6,
+                 MAKELPARAM(window.left + (b.Left + b.Right) / 2, window.top + (b.Top + b.Bottom) / 2));
+    EXPECT_TRUE(edit->ButtonDown());
+    SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(-30, 50));
+    EXPECT_FALSE(edit->DroppedDown());
+    EXPECT_FALSE(edit->ButtonDown());
+
+    // The skinned edit's context menu, its commands going through the mask.
+    edit->SetDate({2024, 11, 5});
+    SendMessageA(edit->Handle(), EM_SETSEL, 0, 2);
+    std::vector<std::string> captions;
+    edit->MenuPresenter = [&](TPopupMenu* menu, int, int) {
+        for (TMenuItem* item : menu->Items()) {
+            captions.push_back(item->Caption);
+            if (item->Caption == "Delete") item->Click();
+        }
+    };
+    SendMessageA(edit->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(30, 30));
+    edit->MenuPresenter = nullptr;
+    EXPECT_EQ(captions.size(), 8u);
+    EXPECT_EQ(edit->Text(), "  /11/2024") << "Delete blanks the day and keeps the mask";
+
+    // Read-only: no typing, pasting, cutting or deleting.
+    edit->SetMaskedText("05/11/2024");
+    edit->ReadOnly = true;
+    SendMessageA(edit->Handle(), EM_SETSEL, 0, 0);
+    SendMessageA(edit->Handle(), WM_CHAR, '1', 0);
+    SendMessageA(edit->Handle(), WM_CHAR, '\b', 0);
+    SendMessageA(edit->Handle(), EM_SETSEL, 0, 2);
+    SendMessageA(edit->Handle(), WM_CLEAR, 0, 0);
+    SendMessageA(edit->Handle(), WM_CUT, 0, 0);
+    SendMessageA(edit->Handle(), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(edit->Text(), "05/11/2024");
+    edit->ReadOnly = false;
+    SendMessageA(edit->Handle(), EM_SETSEL, 0, 0);
+    SendMessageA(edit->Handle(), WM_CHAR, '1', 0);
+    EXPECT_EQ(edit->Text(), "15/11/2024");
 }
