@@ -17,7 +17,7 @@ TForm::TForm(TComponent* owner, const std::string& caption, int clientWidth, int
              unsigned borderIcons)
     : TCustomControl(owner, nullptr), FBorderStyle(border), FBorderIcons(borderIcons) {
     TControl::SetVisible(false);
-    Font = TFont("Arial", 11);  // 8 points at 96 dpi
+    Font = TFont("Arial", -11);  // 8 points at 96 dpi
     SetCaption(caption);
     SetClientSize(clientWidth, clientHeight);
     if (Application) Application->AddForm(this);

@@ -24,7 +24,10 @@ void TFont::Reset() { FHandle.Reset(); }
 HFONT TFont::Handle() const {
     if (!FHandle) {
         LOGFONTA lf{};
-        lf.lfHeight = -FHeight;
+        // The platform's convention: a positive height is the character cell
+        // (internal leading included), as skins give their fonts; a negative
+        // one the characters alone.
+        lf.lfHeight = FHeight;
         lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
         lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;

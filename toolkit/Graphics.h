@@ -35,7 +35,8 @@ public:
     ~TFont();
 
     const std::string& Name() const { return FName; }
-    int Height() const { return FHeight; }  // pixels, as a negative LOGFONT height would give
+    // Pixels: positive, the character cell; negative, the characters alone.
+    int Height() const { return FHeight; }
     unsigned Style() const { return FStyle; }
     TColor Color() const { return FColor; }
     void SetName(const std::string& n) {
@@ -62,7 +63,7 @@ public:
 private:
     void Reset();
     std::string FName = "Arial";
-    int FHeight = 11;
+    int FHeight = -11;
     unsigned FStyle = 0;
     TColor FColor = clWindowText;
     unsigned char FCharSet = DEFAULT_CHARSET;

@@ -181,3 +181,23 @@ TEST_F(ToolkitTest, FreeNotificationClearsReferences) {
     delete other;
     EXPECT_EQ(holder.Ref, nullptr);
 }
+
+TEST_F(ToolkitTest, FontHeightsFollowThePlatformsSignConvention) {
+    // Skins give a positive height: the character cell, internal leading
+    // included. A negative height is the characters alone.
+    HDC dc = GetDC(nullptr);
+    auto metrics = [&](const TFont& font) {
+        TEXTMETRICA tm{};
+        SelectGuard g(dc, font.Handle());
+        GetTextMetricsA(dc, &tm);
+        return tm;
+    };
+    TEXTMETRICA cell = metrics(TFont("Arial", 14));
+    EXPECT_EQ(cell.tmHeight, 14);
+    TEXTMETRICA characters = metrics(TFont("Arial", -14));
+    EXPECT_EQ(characters.tmHeight - characters.tmInternalLeading, 14);
+    EXPECT_GT(characters.tmHeight, cell.tmHeight);
+    // The default font is eight points at 96 dots per inch.
+    EXPECT_EQ(TFont().Height(), -11);
+    ReleaseDC(nullptr, dc);
+}
