@@ -135,6 +135,9 @@ void TvlSkinComboBox::DropDown() {
     FListBox->SetSkinData(SkinData());
     int width = ListBoxWidth > 0 ? ListBoxWidth : Width();
     FListBox->SetBounds(0, 0, width, FListBox->Height());
+    FListBox->SetCaption(ListBoxCaption);
+    FListBox->SetAlignment(ListBoxCaptionAlignment);
+    FListBox->SetCaptionMode(ListBoxCaptionMode);
     FListBox->SetRowCount(ListRows());
     int height = FListBox->Height();
     RECT r;

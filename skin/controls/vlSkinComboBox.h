@@ -35,6 +35,10 @@ public:
         if (v >= 1) FDropDownCount = v;
     }
     int ListBoxWidth = 0;
+    // The drop-down's caption bar.
+    std::string ListBoxCaption;
+    bool ListBoxCaptionMode = false;
+    TAlignment ListBoxCaptionAlignment = taLeftJustify;
     bool AutoComplete = true;
     // A translucent drop-down (where the platform has layered windows),
     // optionally fading in by steps of 2 up to AlphaBlendValue.

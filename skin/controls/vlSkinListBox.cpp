@@ -105,12 +105,72 @@ void TvlSkinListBox::CreateWnd() {
     ApplyItemHeight();
 }
 
+int TvlSkinListBox::CaptionBarHeight() const {
+    if (!FCaptionMode || (FHasData && !FData.CaptionRect.IsEmpty())) return 0;
+    return FDefaultCaptionHeight;
+}
+
 TRect TvlSkinListBox::ListArea() const {
-    if (!FHasData) return {2, 2, Width() - 2, Height() - 2};
+    if (!FHasData) return {2, FCaptionMode ? FDefaultCaptionHeight + 1 : 2, Width() - 2, Height() - 2};
     TRect r = Look.SkinClientRect;
     r.Right += Width() - Look.SkinRect.Width();
     r.Bottom += Height() - Look.SkinRect.Height();
+    r.Top = std::min(r.Bottom, r.Top + CaptionBarHeight());
     return r;
+}
+
+TRect TvlSkinListBox::CaptionRect() const {
+    if (!FCaptionMode) return {};
+    if (!FHasData) return {1, 1, Width() - 1, FDefaultCaptionHeight + 1};
+    if (!FData.CaptionRect.IsEmpty()) return MapSkinRect(FData.CaptionRect);
+    TRect area = ListArea();
+    return {area.Left, area.Top - FDefaultCaptionHeight, area.Right, area.Top};
+}
+
+void TvlSkinListBox::SetCaptionMode(bool v) {
+    if (v == FCaptionMode) return;
+    FCaptionMode = v;
+    ReadElement();
+    FitHeight();
+    Realign();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TvlSkinListBox::SetDefaultCaptionHeight(int v) {
+    if (v < 0 || v == FDefaultCaptionHeight) return;
+    FDefaultCaptionHeight = v;
+    if (!FCaptionMode) return;
+    FitHeight();
+    Realign();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TvlSkinListBox::SetAlignment(TAlignment v) {
+    FAlignment = v;
+    if (FCaptionMode) Invalidate();
+}
+
+void TvlSkinListBox::SetCaption(const std::string& text) {
+    TvlSkinCustomControl::SetCaption(text);
+    if (FCaptionMode) Invalidate();
+}
+
+void TvlSkinListBox::PaintCaption(TvlFBitmap& bitmap) {
+    TRect r = CaptionRect();
+    if (r.IsEmpty() || Caption().empty()) return;
+    bool skinFont = FHasData && UseSkinFont;
+    TFont font = skinFont ? LookFont(FData.CaptionFontName, FData.CaptionFontHeight, FData.CaptionFontStyle)
+                          : DefaultCaptionFont;
+    if (!skinFont && SkinData() && SkinData()->ResourceStrData())
+        font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
+    TColor colour = FHasData ? static_cast<TColor>(FData.CaptionFontColor) : DefaultCaptionFont.Color();
+    TCanvas canvas = LookCanvas(bitmap, font, colour);
+    RECT text{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
+    unsigned align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    canvas.TextRect(text, Caption(), align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    GdiFlush();
 }
 
 void TvlSkinListBox::AlignControls() {
@@ -135,6 +195,7 @@ void TvlSkinListBox::FitHeight() {
     ReadElement();
     int h = FHasData ? Look.SkinRect.Height() - Look.SkinClientRect.Height() + FRowCount * ItemHeight()
                      : FRowCount * ItemHeight() + 4;
+    h += CaptionBarHeight();
     if (h != Height()) SetBounds(Left(), Top(), Width(), h);
 }
 
@@ -200,6 +261,15 @@ void TvlSkinListBox::PaintDefault(TvlFBitmap& bitmap) {
     int W = Width(), H = Height();
     vlLookPieces::FrameBox(bitmap, {0, 0, W, H}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
     vlLookPieces::FillBox(bitmap, {2, 2, W - 2, H - 2}, ColorToRGB(clWindow));
+    if (!FCaptionMode) return;
+    TRect bar = CaptionRect();
+    vlLookPieces::FillBox(bitmap, bar, ColorToRGB(clBtnFace));
+    PaintCaption(bitmap);
+}
+
+void TvlSkinListBox::PaintSkin(TvlFBitmap& bitmap) {
+    TvlSkinCustomControl::PaintSkin(bitmap);
+    PaintCaption(bitmap);
 }
 
 void TvlSkinListBox::DrawItem(const DRAWITEMSTRUCT& item) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/StringList.h"
+#include "core/TextStyle.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinScrollBar.h"
 #include "skin/data/vlSkinControls.h"
@@ -48,6 +49,19 @@ public:
     // Fits the height to this many rows (0: any height).
     int RowCount() const { return FRowCount; }
     void SetRowCount(int v);
+    // A caption bar (the control's caption) over the rows: in the element's
+    // captionrect and caption font when it has one, else DefaultCaptionHeight
+    // high at the top of the client area in DefaultCaptionFont.
+    bool CaptionMode() const { return FCaptionMode; }
+    void SetCaptionMode(bool v);
+    int DefaultCaptionHeight() const { return FDefaultCaptionHeight; }
+    void SetDefaultCaptionHeight(int v);
+    TFont DefaultCaptionFont{"Arial", 14};
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    void SetCaption(const std::string& text) override;
+    // Where the caption is drawn; empty outside caption mode.
+    TRect CaptionRect() const;
     TNotifyEvent OnListBoxClick, OnListBoxDblClick;
 
     TvlListBox* ListBox() const { return FList; }
@@ -66,16 +80,25 @@ protected:
     void AlignControls() override;
     void BoundsChanged() override;
     void PaintDefault(TvlFBitmap& bitmap) override;
+    void PaintSkin(TvlFBitmap& bitmap) override;
 
 private:
     friend class TvlListBox;
+    // The client area: the rows and the bars.
     TRect ListArea() const;
+    // What caption mode takes from the client area (0 when the element
+    // places the caption itself).
+    int CaptionBarHeight() const;
+    void PaintCaption(TvlFBitmap& bitmap);
     void ApplyItemHeight();
 
     TvlListBox* FList = nullptr;
     TvlSkinScrollBar* FBar = nullptr;  // a child of this control while it exists
     int FDefaultItemHeight = 20;
     int FRowCount = 0;
+    bool FCaptionMode = false;
+    int FDefaultCaptionHeight = 20;
+    TAlignment FAlignment = taLeftJustify;
     TvlDataSkinListBox FData{""};
     bool FHasData = false;
     bool FUpdating = false;
