@@ -138,6 +138,7 @@ void TvlSkinComboBox::DropDown() {
     FListBox->SetCaption(ListBoxCaption);
     FListBox->SetAlignment(ListBoxCaptionAlignment);
     FListBox->SetCaptionMode(ListBoxCaptionMode);
+    FListBox->SetHorizontalExtent(HorizontalExtent);
     FListBox->SetRowCount(ListRows());
     int height = FListBox->Height();
     RECT r;

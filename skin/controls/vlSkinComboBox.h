@@ -39,6 +39,8 @@ public:
     std::string ListBoxCaption;
     bool ListBoxCaptionMode = false;
     TAlignment ListBoxCaptionAlignment = taLeftJustify;
+    // Items wider than the drop-down scroll sideways in it.
+    bool HorizontalExtent = false;
     bool AutoComplete = true;
     // A translucent drop-down (where the platform has layered windows),
     // optionally fading in by steps of 2 up to AlphaBlendValue.

@@ -62,11 +62,25 @@ public:
     void SetCaption(const std::string& text) override;
     // Where the caption is drawn; empty outside caption mode.
     TRect CaptionRect() const;
+    // Items wider than the rows scroll sideways under a horizontal bar;
+    // Left and Right in the list then move that bar.
+    bool HorizontalExtent() const { return FHorizontalExtent; }
+    void SetHorizontalExtent(bool v);
+    // Items in this many columns side by side, scrolled by a horizontal
+    // main bar (0: one column, scrolled vertically).
+    int Columns() const { return FColumns; }
+    void SetColumns(int v);
     TNotifyEvent OnListBoxClick, OnListBoxDblClick;
 
     TvlListBox* ListBox() const { return FList; }
-    // The internal bar while the rows do not fit, else null.
+    // The internal main bar while the rows (or columns) do not fit, else null.
     TvlSkinScrollBar* ScrollBar() const { return FBar; }
+    // The horizontal-extent bar while the widest item does not fit, else null.
+    TvlSkinScrollBar* HScrollBar() const { return FHBar; }
+    // How far the items are scrolled to the left, in pixels.
+    int HorzOffset() const { return FHorzOffset; }
+    // The widest item in the list font, with its margins.
+    int WidestItem();
     void UpdateScrollBars();
     // The height for RowCount rows.
     void FitHeight();
@@ -90,10 +104,22 @@ private:
     // places the caption itself).
     int CaptionBarHeight() const;
     void PaintCaption(TvlFBitmap& bitmap);
+    TFont ItemFont() const;
+    // Creates or frees a bar; true when it came or went.
+    bool KeepBar(TvlSkinScrollBar*& bar, bool needed, TvlScrollBarKind kind);
+    bool UpdateMainBar();
+    bool UpdateExtentBar();
+    void ApplyBarSkins();
+    void MainBarChanged();
     void ApplyItemHeight();
 
     TvlListBox* FList = nullptr;
-    TvlSkinScrollBar* FBar = nullptr;  // a child of this control while it exists
+    TvlSkinScrollBar* FBar = nullptr;   // a child of this control while it exists
+    TvlSkinScrollBar* FHBar = nullptr;  // likewise
+    bool FHorizontalExtent = false;
+    int FColumns = 0;
+    int FHorzOffset = 0;
+    int FWidest = -1;  // -1: to be measured again
     int FDefaultItemHeight = 20;
     int FRowCount = 0;
     bool FCaptionMode = false;

@@ -13,6 +13,7 @@ protected:
         auto* box = new TvlSkinListBox(Form, Form);
         box->SetBounds(10, 10, 150, 120);
         if (skinned) box->SetSkinData(Skin);
+        box->HandleNeeded();
         for (int i = 0; i < count; ++i) box->Items.Add(prefix + std::to_string(i));
         box->ItemsChanged();
         return box;
@@ -79,4 +80,122 @@ TEST_F(SkinListBox, CaptionBarSitsAboveTheRowsAndRowCountFitsAroundIt) {
     EXPECT_EQ(InnerHeight(list), 3 * list->ItemHeight());
     EXPECT_EQ(list->ScrollBar(), nullptr);
     combo->CloseUp(false);
+}
+
+TEST_F(SkinListBox, HorizontalBarFollowsTheWidestItemAndTheArrowsMoveIt) {
+    Form->Show();
+    auto* box = NewBox(3);
+    box->SetHorizontalExtent(true);
+    EXPECT_EQ(box->HScrollBar(), nullptr);  // short items fit
+    box->Items.Add("An entry far too long to be shown in one row of this list box");
+    box->ItemsChanged();
+    TvlSkinScrollBar* bar = box->HScrollBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(box->ScrollBar(), nullptr);  // four rows fit
+    EXPECT_EQ(bar->Max(), box->WidestItem());
+    EXPECT_EQ(bar->PageSize(), box->ListBox()->Width());
+    EXPECT_GT(box->WidestItem(), box->ListBox()->Width());
+    EXPECT_FALSE(bar->Both());
+    EXPECT_EQ(bar->SkinDataName, "hscrollbar");
+    EXPECT_EQ(box->ListBox()->Top() + box->ListBox()->Height(), bar->Top());
+    EXPECT_EQ(bar->Width(), box->ListBox()->Width());
+    EXPECT_GT(bar->SmallChange, 0);
+
+    // Left and Right scroll sideways and leave the selection alone.
+    box->SetItemIndex(1);
+    box->ListBox()->SetFocus();
+    ui::Key(box->ListBox(), VK_RIGHT);
+    ui::Key(box->ListBox(), VK_RIGHT);
+    EXPECT_EQ(box->ItemIndex(), 1);
+    EXPECT_EQ(bar->Position(), 2 * bar->SmallChange);
+    EXPECT_EQ(box->HorzOffset(), bar->Position());
+    ui::Key(box->ListBox(), VK_LEFT);
+    EXPECT_EQ(box->HorzOffset(), bar->SmallChange);
+    ui::Key(box->ListBox(), VK_LEFT);
+    ui::Key(box->ListBox(), VK_LEFT);
+    EXPECT_EQ(box->HorzOffset(), 0);
+    EXPECT_EQ(box->ItemIndex(), 1);
+    // Dragged to the end, the end of the widest text is in view.
+    bar->SetPosition(bar->Max());
+    EXPECT_EQ(box->HorzOffset() + box->ListBox()->Width(), box->WidestItem() + 1);
+
+    // With the vertical bar too, the horizontal one runs under it and marks the corner.
+    for (int i = 0; i < 20; ++i) box->Items.Add("More " + std::to_string(i));
+    box->ItemsChanged();
+    ASSERT_NE(box->ScrollBar(), nullptr);
+    ASSERT_EQ(box->HScrollBar(), bar);
+    EXPECT_TRUE(bar->Both());
+    EXPECT_EQ(bar->SkinDataName, "bothhscrollbar");
+    EXPECT_EQ(box->ScrollBar()->Top() + box->ScrollBar()->Height(), bar->Top());
+    EXPECT_EQ(bar->Left() + bar->Width(), box->ScrollBar()->Left() + box->ScrollBar()->Width());
+    EXPECT_EQ(bar->PageSize(), box->ListBox()->Width());
+    int rows = box->ListBox()->Height() / box->ItemHeight();
+    EXPECT_EQ(box->ScrollBar()->PageSize(), rows);
+
+    // The wide item goes: so does the bar, and the items are back in place.
+    box->Items.Delete(3);
+    box->ItemsChanged();
+    EXPECT_EQ(box->HScrollBar(), nullptr);
+    EXPECT_EQ(box->HorzOffset(), 0);
+    box->SetItemIndex(1);
+    ui::Key(box->ListBox(), VK_RIGHT);  // the native list's own again
+    EXPECT_EQ(box->ItemIndex(), 2);
+
+    // Without an element: the plain bars, the corner marker 19 pixels wide.
+    auto* bare = NewBox(20, "An entry far too long to be shown in one row, number ", false);
+    bare->SetHorizontalExtent(true);
+    ASSERT_NE(bare->HScrollBar(), nullptr);
+    ASSERT_NE(bare->ScrollBar(), nullptr);
+    EXPECT_TRUE(bare->HScrollBar()->Both());
+    EXPECT_EQ(bare->HScrollBar()->BothMarkerWidth(), 19);
+    EXPECT_EQ(bare->HScrollBar()->SkinDataName, "");
+    EXPECT_EQ(bare->HScrollBar()->Height(), 19);
+    EXPECT_EQ(bare->ScrollBar()->Width(), 19);
+}
+
+TEST_F(SkinListBox, ColumnsScrollSidewaysUnderAHorizontalMainBar) {
+    Form->Show();
+    auto* box = NewBox(30);
+    box->SetBounds(10, 10, 200, 120);
+    box->SetHorizontalExtent(true);
+    box->SetItemIndex(4);
+    box->SetColumns(2);
+    HWND list = box->ListBox()->Handle();
+    EXPECT_NE(GetWindowLongA(list, GWL_STYLE) & LBS_MULTICOLUMN, 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 30);  // refilled in the new window
+    EXPECT_EQ(box->ItemIndex(), 4);
+    EXPECT_EQ(box->HScrollBar(), nullptr);  // columns never scroll by extent
+    TvlSkinScrollBar* bar = box->ScrollBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->Kind(), sbHorizontal);
+    EXPECT_EQ(bar->SkinDataName, "hscrollbar");
+    EXPECT_EQ(box->ListBox()->Top() + box->ListBox()->Height(), bar->Top());
+    int rows = box->ListBox()->Height() / box->ItemHeight();
+    ASSERT_GT(rows, 0);
+    EXPECT_EQ(bar->Max(), (30 + rows - 1) / rows - 1);
+    EXPECT_EQ(bar->PageSize(), 2);
+    EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), box->ItemHeight());
+    bar->SetPosition(2);
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 2 * rows);
+    // The keyboard moves the native list and the bar follows.
+    box->ListBox()->SetFocus();
+    ui::Key(box->ListBox(), VK_HOME);
+    EXPECT_EQ(bar->Position(), 0);
+    ui::Key(box->ListBox(), VK_END);
+    EXPECT_EQ(box->ItemIndex(), 29);
+    EXPECT_EQ(bar->Position(), SendMessageA(list, LB_GETTOPINDEX, 0, 0) / rows);
+    EXPECT_GT(bar->Position(), 0);
+    // Everything fits in the columns shown: no bar.
+    box->Items.Assign(TStringList());
+    for (int i = 0; i < rows * 2; ++i) box->Items.Add("Entry " + std::to_string(i));
+    box->ItemsChanged();
+    EXPECT_EQ(box->ScrollBar(), nullptr);
+    // Back to one column: the main bar is vertical again.
+    for (int i = 0; i < 10; ++i) box->Items.Add("More " + std::to_string(i));
+    box->ItemsChanged();
+    box->SetColumns(0);
+    EXPECT_EQ(GetWindowLongA(box->ListBox()->Handle(), GWL_STYLE) & LBS_MULTICOLUMN, 0);
+    ASSERT_NE(box->ScrollBar(), nullptr);
+    EXPECT_EQ(box->ScrollBar()->Kind(), sbVertical);
+    EXPECT_EQ(box->ScrollBar()->SkinDataName, "vscrollbar");
 }
