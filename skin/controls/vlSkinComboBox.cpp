@@ -11,6 +11,7 @@
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -80,9 +81,23 @@ void TvlSkinComboBox::EnsureList() {
 
 void TvlSkinComboBox::FillList() {
     FListBox->SkinDataName = FHasData && !FData.ListBoxName.empty() ? FData.ListBoxName : "listbox";
+    FListBox->OnDrawItem = OnListBoxDrawItem;
+    FListBox->SetImages(FImages);
+    FListBox->ImageIndex = ImageIndex;
     FListBox->Items.Assign(Items);
     FListBox->ItemsChanged();
     SelectInList(FItemIndex);
+}
+
+void TvlSkinComboBox::SetImages(TImageList* images) {
+    FImages.Set(images);
+    if (FListBox) FListBox->SetImages(images);
+    Invalidate();
+}
+
+void TvlSkinComboBox::Notification(TComponent* component, bool removing) {
+    TvlSkinCustomControl::Notification(component, removing);
+    if (removing && FImages.Removed(component)) Invalidate();
 }
 
 void TvlSkinComboBox::SelectInList(int index) { FListBox->SetItemIndex(index); }
@@ -280,7 +295,28 @@ void TvlSkinComboBox::PaintItem(TvlFBitmap& bitmap, const TRect& area) {
     SelectGuard g(dc, canvas.Font.Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
-    RECT r{area.Left + 2, area.Top, area.Right, area.Bottom};
+    if (OnComboBoxDrawItem) {
+        TRect text = area;
+        if (FHasData) {
+            text = FData.ItemTextRect;
+            text.Right += area.Width() - FData.ItemRect.Width();
+            text = {area.Left + text.Left, area.Top, area.Left + text.Right, area.Bottom};
+        }
+        OnComboBoxDrawItem(this, canvas, shown, area.Width(), area.Height(), text,
+                           ODS_COMBOBOXEDIT | (focused ? ODS_SELECTED | ODS_FOCUS : 0));
+        GdiFlush();
+        return;
+    }
+    int x = area.Left + 2;
+    if (FImages && FImages->Count() > 0) {
+        int image = ImageIndex >= 0 ? ImageIndex : shown;
+        int iw = 0, ih = 0;
+        ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
+        if (image < FImages->Count())
+            ImageList_Draw(FImages->Handle(), image, dc, x, area.Top + (area.Height() - ih) / 2, ILD_TRANSPARENT);
+        x += iw + 2;
+    }
+    RECT r{x, area.Top, area.Right, area.Bottom};
     const std::string& text = Items.Strings(shown);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     GdiFlush();

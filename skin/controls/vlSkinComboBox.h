@@ -51,6 +51,13 @@ public:
     // test says otherwise.
     std::function<bool()> LayeredSupported = [] { return SupportsLayeredWindows(); };
     TNotifyEvent OnChange, OnDropDown, OnCloseUp;
+    // The drop-down's items, and the item shown in the fixed style.
+    TvlDrawSkinItemEvent OnListBoxDrawItem, OnComboBoxDrawItem;
+    // Pictures before the item texts: the image at ImageIndex, or at the
+    // item's own index when ImageIndex < 0; the drop-down shows them too.
+    TImageList* Images() const { return FImages.get(); }
+    void SetImages(TImageList* images);
+    int ImageIndex = -1;
 
     bool DroppedDown() const { return FDropped; }
     bool Translucent() const { return AlphaBlend && LayeredSupported && LayeredSupported(); }
@@ -84,6 +91,7 @@ protected:
     void OnCancelMode(TMessage& m) override;
     void MouseLeave() override;
     void OnTimer(TMessage& m) override;
+    void Notification(TComponent* component, bool removing) override;
 
 private:
     bool ListMessage(TMessage& m);
@@ -111,4 +119,5 @@ private:
     TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
     TvlDataSkinComboBox FData{""};
     bool FHasData = false;
+    TComponentRef<TImageList> FImages{this};
 };

@@ -4,6 +4,8 @@
 
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
+#include "skin/data/vlUtils.h"
+#include "toolkit/ComCtrls.h"
 
 // ---- TvlListBox ----
 
@@ -410,8 +412,44 @@ int TvlSkinListBox::WidestItem() {
     ReleaseDC(nullptr, dc);
     // The item's text margins too, so that the end of the text can be reached.
     int margins = FHasData ? FData.ItemTextRect.Left + (FData.ItemRect.Width() - FData.ItemTextRect.Right) : 4;
-    FWidest = widest > 0 ? widest + std::max(0, margins) : 0;
+    FWidest = widest > 0 ? widest + std::max(0, margins) + PictureWidth() : 0;
     return FWidest;
+}
+
+void TvlSkinListBox::SetImages(TImageList* images) {
+    FImages.Set(images);
+    FWidest = -1;
+    if (FList->HandleAllocated()) {
+        UpdateScrollBars();
+        FList->Invalidate();
+    }
+}
+
+void TvlSkinListBox::Notification(TComponent* component, bool removing) {
+    TvlSkinCustomControl::Notification(component, removing);
+    if (removing && FImages.Removed(component) && FList->HandleAllocated()) FList->Invalidate();
+}
+
+void TvlSkinListBox::SetGlyph(const TvlFBitmap& glyph) {
+    Glyph = glyph;
+    FWidest = -1;
+    if (FList->HandleAllocated()) FList->Invalidate();
+}
+
+void TvlSkinListBox::SetNumGlyphs(int n) {
+    FNumGlyphs = std::clamp(n, 1, 2);
+    FWidest = -1;
+    if (FList->HandleAllocated()) FList->Invalidate();
+}
+
+int TvlSkinListBox::PictureWidth() const {
+    if (FImages && FImages->Count() > 0) {
+        int w = 0, h = 0;
+        ImageList_GetIconSize(FImages->Handle(), &w, &h);
+        return w + Spacing;
+    }
+    if (!Glyph.Empty()) return Glyph.Width() / FNumGlyphs + Spacing;
+    return 0;
 }
 
 void TvlSkinListBox::PaintDefault(TvlFBitmap& bitmap) {
@@ -454,22 +492,41 @@ void TvlSkinListBox::DrawItem(const DRAWITEMSTRUCT& item) {
     int index = static_cast<int>(item.itemID);
     if (index < Items.Count()) {
         HDC dc = bitmap.Canvas();
-        TFont font = ItemFont();
         TCanvas canvas(dc);
-        canvas.Font = font;
+        canvas.Font = ItemFont();
         SelectGuard g(dc, canvas.Font.Handle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, colour);
-        RECT r{textRect.Left, textRect.Top, textRect.Right, textRect.Bottom};
-        UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-        // Scrolled sideways: the whole text, moved left by the bar.
-        if (FHBar) {
-            r.left -= FHorzOffset;
-            r.right = r.left + FWidest + w;
-            format &= ~DT_END_ELLIPSIS;
+        if (OnDrawItem) {
+            OnDrawItem(this, canvas, index, w, h, textRect, item.itemState);
+        } else {
+            // Scrolled sideways: the whole text, moved left by the bar.
+            int x = textRect.Left - (FHBar ? FHorzOffset : 0);
+            if (FImages && FImages->Count() > 0) {
+                int image = ImageIndex >= 0 ? ImageIndex : index;
+                int iw = 0, ih = 0;
+                ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
+                if (image < FImages->Count())
+                    ImageList_Draw(FImages->Handle(), image, dc, x, (h - ih) / 2, ILD_TRANSPARENT);
+                x += iw + Spacing;
+            } else if (!Glyph.Empty()) {
+                int cell = FNumGlyphs == 2 && selected ? 2 : 1;
+                DrawGlyphFrame(bitmap, x, (h - Glyph.Height()) / 2, cell, FNumGlyphs, Glyph.View());
+                x += Glyph.Width() / FNumGlyphs + Spacing;
+            }
+            RECT r{x, textRect.Top, textRect.Right, textRect.Bottom};
+            UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+            if (FHBar) {
+                r.right = x + FWidest + w;
+                format &= ~DT_END_ELLIPSIS;
+            }
+            const std::string& text = Items.Strings(index);
+            DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
         }
-        const std::string& text = Items.Strings(index);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+        if (!selected && (item.itemState & ODS_FOCUS)) {
+            RECT all{0, 0, w, h};
+            DrawFocusRect(dc, &all);
+        }
         GdiFlush();
     }
     bitmap.DrawTo(item.hDC, item.rcItem.left, item.rcItem.top);

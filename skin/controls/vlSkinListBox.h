@@ -16,6 +16,13 @@
 #include "skin/data/vlSkinControls.h"
 
 class TvlSkinListBox;
+class TImageList;
+
+// Draws an item's content over its composed background: Cnvs is the item's
+// picture (font and text colour of its state set), TxtRect the text
+// rectangle in it, State the owner-draw state flags (ODS_SELECTED, ODS_FOCUS).
+using TvlDrawSkinItemEvent = std::function<void(TObject* sender, TCanvas& Cnvs, int Index, int ItemWidth,
+                                                int ItemHeight, const TRect& TxtRect, UINT State)>;
 
 // The inner list: a native list box without its own scroll bar.
 class TvlListBox : public TWinControl {
@@ -71,6 +78,19 @@ public:
     int Columns() const { return FColumns; }
     void SetColumns(int v);
     TNotifyEvent OnListBoxClick, OnListBoxDblClick;
+    // Content of every item: OnDrawItem when assigned; else a picture (the
+    // image at ImageIndex, or at the item's own index when ImageIndex < 0;
+    // without Images the glyph, its second cell for selected items when
+    // NumGlyphs is 2) then, Spacing pixels on, the text.
+    TvlDrawSkinItemEvent OnDrawItem;
+    TImageList* Images() const { return FImages.get(); }
+    void SetImages(TImageList* images);
+    int ImageIndex = -1;
+    TvlFBitmap Glyph;  // its bottom-left pixel's colour is transparent
+    void SetGlyph(const TvlFBitmap& glyph);
+    int NumGlyphs() const { return FNumGlyphs; }
+    void SetNumGlyphs(int n);
+    int Spacing = 2;
 
     TvlListBox* ListBox() const { return FList; }
     // The internal main bar while the rows (or columns) do not fit, else null.
@@ -95,9 +115,12 @@ protected:
     void BoundsChanged() override;
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
+    void Notification(TComponent* component, bool removing) override;
 
 private:
     friend class TvlListBox;
+    // The width the picture in front of the text takes (with its spacing).
+    int PictureWidth() const;
     // The client area: the rows and the bars.
     TRect ListArea() const;
     // What caption mode takes from the client area (0 when the element
@@ -120,6 +143,8 @@ private:
     int FColumns = 0;
     int FHorzOffset = 0;
     int FWidest = -1;  // -1: to be measured again
+    TComponentRef<TImageList> FImages{this};
+    int FNumGlyphs = 1;
     int FDefaultItemHeight = 20;
     int FRowCount = 0;
     bool FCaptionMode = false;

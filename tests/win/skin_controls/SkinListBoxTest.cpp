@@ -199,3 +199,138 @@ TEST_F(SkinListBox, ColumnsScrollSidewaysUnderAHorizontalMainBar) {
     EXPECT_EQ(box->ScrollBar()->Kind(), sbVertical);
     EXPECT_EQ(box->ScrollBar()->SkinDataName, "vscrollbar");
 }
+
+namespace {
+// An image list of 16 × 16 squares, one per colour.
+TImageList* Squares(TComponent* owner, std::initializer_list<COLORREF> colours) {
+    auto* images = new TImageList(owner, 16, 16);
+    for (COLORREF c : colours) {
+        TvlFBitmap square(16, 16);
+        square.Fill(c);
+        images->Add(square.Handle());
+    }
+    return images;
+}
+// One item of a list box drawn into a bitmap of its own.
+TvlFBitmap DrawnItem(TvlSkinListBox* box, int index, UINT state, int width = 120) {
+    TvlFBitmap target(width, box->ItemHeight());
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_LISTBOX;
+    item.itemID = static_cast<UINT>(index);
+    item.itemState = state;
+    item.hDC = target.Canvas();
+    item.rcItem = {0, 0, width, box->ItemHeight()};
+    box->DrawItem(item);
+    GdiFlush();
+    return target;
+}
+constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0),
+                   kYellow = RGB(255, 255, 0), kMagenta = RGB(255, 0, 255);
+}  // namespace
+
+TEST_F(SkinListBox, ItemsShowTheirImageOrGlyphAndTheDrawHandlerReplacesBoth) {
+    Form->Show();
+    auto* box = NewBox(3);
+    box->SetHorizontalExtent(true);
+    int textLeft = box->SkinLook().ElementAs<TvlDataSkinListBox>()->ItemTextRect.Left;
+    int mid = box->ItemHeight() / 2;
+    int plainWidest = box->WidestItem();
+    TImageList* images = Squares(Form, {kRed, kBlue});
+    box->SetImages(images);
+    // Each item its own image; the third has none to show.
+    EXPECT_EQ(DrawnItem(box, 0, 0).Pixel(textLeft + 8, mid), kRed);
+    EXPECT_EQ(DrawnItem(box, 1, 0).Pixel(textLeft + 8, mid), kBlue);
+    EXPECT_NE(DrawnItem(box, 2, 0).Pixel(textLeft + 8, mid), kBlue);
+    EXPECT_EQ(box->WidestItem(), plainWidest + 16 + 2);
+    box->ImageIndex = 1;  // one image for every item
+    EXPECT_EQ(DrawnItem(box, 0, 0).Pixel(textLeft + 8, mid), kBlue);
+    // Scrolled sideways, the picture moves with the text.
+    box->Items.Add("An entry far too long to be shown in one row of this list box");
+    box->ItemsChanged();
+    ASSERT_NE(box->HScrollBar(), nullptr);
+    box->HScrollBar()->SetPosition(4);
+    EXPECT_EQ(DrawnItem(box, 0, 0).Pixel(textLeft + 11, mid), kBlue);
+    EXPECT_NE(DrawnItem(box, 0, 0).Pixel(textLeft + 12, mid), kBlue);
+    box->HScrollBar()->SetPosition(0);
+    box->ImageIndex = -1;
+    box->SetImages(nullptr);
+    int plainLong = box->WidestItem();
+    box->SetImages(images);
+    // The image list goes: the items stop showing it.
+    delete images;
+    EXPECT_EQ(box->Images(), nullptr);
+    EXPECT_NE(DrawnItem(box, 0, 0).Pixel(textLeft + 8, mid), kBlue);
+
+    // A two-cell glyph: the second cell for selected items; its bottom-left
+    // colour is transparent.
+    TvlFBitmap glyph(16, 8);
+    glyph.Fill(kGreen);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 8; x < 16; ++x) glyph.SetPixel(x, y, kYellow);
+    glyph.SetPixel(0, 7, kMagenta);
+    glyph.SetPixel(8, 7, kMagenta);
+    box->SetGlyph(glyph);
+    box->SetNumGlyphs(2);
+    TvlFBitmap normal = DrawnItem(box, 0, 0), selected = DrawnItem(box, 0, ODS_SELECTED);
+    int top = (box->ItemHeight() - 8) / 2;
+    EXPECT_EQ(normal.Pixel(textLeft + 3, top + 2), kGreen);
+    EXPECT_EQ(selected.Pixel(textLeft + 3, top + 2), kYellow);
+    EXPECT_NE(normal.Pixel(textLeft, top + 7), kMagenta);
+    EXPECT_EQ(box->WidestItem(), plainLong + 8 + 2);
+
+    // The handler draws instead, told the item, its size, text place and state.
+    int index = -1, w = 0, h = 0;
+    UINT state = 0;
+    TRect text;
+    box->OnDrawItem = [&](TObject* sender, TCanvas& canvas, int i, int itemWidth, int itemHeight, const TRect& r,
+                          UINT s) {
+        EXPECT_EQ(sender, box);
+        index = i, w = itemWidth, h = itemHeight, text = r, state = s;
+        canvas.FillRect(RECT{0, 0, 4, 4}, kMagenta);
+    };
+    TvlFBitmap custom = DrawnItem(box, 1, ODS_SELECTED | ODS_FOCUS, 140);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(w, 140);
+    EXPECT_EQ(h, box->ItemHeight());
+    EXPECT_EQ(state, static_cast<UINT>(ODS_SELECTED | ODS_FOCUS));
+    EXPECT_EQ(text.Left, textLeft);
+    EXPECT_EQ(custom.Pixel(1, 1), kMagenta);
+    EXPECT_NE(custom.Pixel(textLeft + 3, top + 2), kYellow);  // no glyph
+}
+
+TEST_F(SkinListBox, ComboShowsImagesAndPassesItsDrawHandlersOn) {
+    auto* combo = new TvlSkinComboBox(Form, Form, 20, 20, 160, 20, 8);
+    combo->SetSkinData(Skin);
+    for (const char* s : {"Home", "Work", "Garden"}) combo->Items.Add(s);
+    combo->ItemsChanged();
+    Form->Show();
+    combo->HandleNeeded();
+    TImageList* images = Squares(Form, {kRed, kBlue, kGreen});
+    combo->SetImages(images);
+    combo->SetItemIndex(1);
+    TRect area = combo->SkinLook().SkinClientRect;  // the item area at the skin's size ...
+    int y = (area.Top + area.Bottom) / 2;
+    TvlFBitmap look;
+    ASSERT_TRUE(combo->ComposeLook(look));
+    EXPECT_EQ(look.Pixel(area.Left + 2 + 8, y), kBlue);  // ... at the left, whatever the width
+    combo->ImageIndex = 2;
+    ASSERT_TRUE(combo->ComposeLook(look));
+    EXPECT_EQ(look.Pixel(area.Left + 2 + 8, y), kGreen);
+
+    int shown = -1, listed = 0;
+    combo->OnComboBoxDrawItem = [&](TObject*, TCanvas&, int i, int, int, const TRect&, UINT state) {
+        shown = i;
+        EXPECT_NE(state & ODS_COMBOBOXEDIT, 0u);
+    };
+    combo->OnListBoxDrawItem = [&](TObject*, TCanvas&, int, int, int, const TRect&, UINT) { ++listed; };
+    ASSERT_TRUE(combo->ComposeLook(look));
+    EXPECT_EQ(shown, 1);
+    EXPECT_NE(look.Pixel(area.Left + 2 + 8, y), kGreen);  // the handler drew instead
+    combo->DropDown();
+    ASSERT_TRUE(combo->DroppedDown());
+    EXPECT_EQ(combo->DropDownList()->Images(), images);
+    EXPECT_EQ(combo->DropDownList()->ImageIndex, 2);
+    DrawnItem(combo->DropDownList(), 0, 0);
+    EXPECT_EQ(listed, 1);
+    combo->CloseUp(false);
+}
