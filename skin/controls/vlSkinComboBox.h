@@ -1,9 +1,11 @@
 #pragma once
-// The skinned combo box in its fixed style (a drop-down list: the category
-// chooser). The box is drawn from the "combobox" element; its drop-down is a
-// skinned list box in a borderless popup window that never takes activation.
-// The drop-down closes without accepting on focus loss, Escape and a click
-// anywhere outside it, and never leaves the mouse captured.
+// The skinned combo box: in its fixed style a drop-down list (the category
+// chooser), in its edit style a platform edit (class "EDIT", so its text
+// stays readable from outside) over the item area. The box is drawn from the
+// "combobox" element; its drop-down is a skinned list box in a borderless
+// popup window that never takes activation. The drop-down closes without
+// accepting on focus loss, Escape and a click anywhere outside it, and never
+// leaves the mouse captured.
 #include <windows.h>
 
 #include <functional>
@@ -12,12 +14,31 @@
 
 #include "core/StringList.h"
 #include "skin/controls/vlSkinControlBase.h"
+#include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinListBox.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlUtils.h"
 #include "toolkit/ExtCtrls.h"
 
 class TMessageHook;
+class TvlSkinComboBox;
+
+enum TvlComboBoxStyle { vlcbFixedStyle, vlcbEditStyle };
+
+// The edit style's inner edit: a borderless platform edit whose messages
+// pass through its combo first and whose colours the combo answers.
+class TvlComboEdit : public TvlCustomEdit {
+public:
+    explicit TvlComboEdit(TvlSkinComboBox* combo);
+    bool OnReflected(TMessage& m) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+
+private:
+    TvlSkinComboBox* FCombo;
+};
 
 class TvlSkinComboBox : public TvlSkinCustomControl {
 public:
@@ -29,7 +50,14 @@ public:
     void ItemsChanged();
     int ItemIndex() const { return FItemIndex; }
     void SetItemIndex(int index);
+    // The chosen item's text in the fixed style; what the edit holds in the
+    // edit style.
     std::string Text() const;
+    void SetText(const std::string& text);
+    TvlComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TvlComboBoxStyle style);
+    // The inner edit in the edit style, else null.
+    TvlComboEdit* Edit() const { return FEdit; }
     int DropDownCount() const { return FDropDownCount; }
     void SetDropDownCount(int v) {
         if (v >= 1) FDropDownCount = v;
@@ -92,8 +120,18 @@ protected:
     void MouseLeave() override;
     void OnTimer(TMessage& m) override;
     void Notification(TComponent* component, bool removing) override;
+    void AlignControls() override;
 
 private:
+    friend class TvlComboEdit;
+    // The inner edit's messages, before the edit; true when used.
+    bool EditMessage(TMessage& m);
+    bool EditColours(TMessage& m);
+    void EditChanged();
+    // Puts a text into the inner edit without searching for it.
+    void CopyToEdit(const std::string& text, bool selectAll);
+    void ApplyEditFont();
+    void SelectFromKeyboard(unsigned short key);
     bool ListMessage(TMessage& m);
     void Layout(TRect& button, TRect& itemArea) const;
     void EnsureList();
@@ -120,4 +158,11 @@ private:
     TvlDataSkinComboBox FData{""};
     bool FHasData = false;
     TComponentRef<TImageList> FImages{this};
+    TvlComboBoxStyle FStyle = vlcbFixedStyle;
+    std::string FText;                // the edit style's text
+    TvlComboEdit* FEdit = nullptr;    // owned as a component while in the edit style
+    bool FCopying = false;            // the combo itself is setting the edit's text
+    TvlFBitmap FEditBackground;       // the look under the edit, for its brush
+    TGdiBrush FEditBrush;
+    TRect FEditBrushRect;
 };

@@ -334,3 +334,234 @@ TEST_F(SkinListBox, ComboShowsImagesAndPassesItsDrawHandlersOn) {
     EXPECT_EQ(listed, 1);
     combo->CloseUp(false);
 }
+
+namespace {
+TvlSkinComboBox* EditCombo(TForm* form, TvlSkinData* skin, std::initializer_list<const char*> items) {
+    auto* combo = new TvlSkinComboBox(form, form, 20, 20, 160, 20, 8);
+    combo->SetSkinData(skin);
+    for (const char* s : items) combo->Items.Add(s);
+    combo->ItemsChanged();
+    combo->HandleNeeded();
+    return combo;
+}
+std::string WindowText(HWND h) {
+    char text[256] = {};
+    GetWindowTextA(h, text, sizeof text);
+    return text;
+}
+}  // namespace
+
+TEST_F(SkinListBox, EditStyleTakesTheKeysThroughTheComboAndTypingFindsItems) {
+    auto* combo = EditCombo(Form, Skin, {"Home", "Work", "Garden", "Wellness", "Wood"});
+    combo->SetItemIndex(2);
+    int clicks = 0, changes = 0, closeUps = 0;
+    combo->OnClick = [&](TObject*) { ++clicks; };
+    combo->OnChange = [&](TObject*) { ++changes; };
+    combo->OnCloseUp = [&](TObject*) { ++closeUps; };
+    Form->Show();
+    combo->SetFocus();
+    combo->SetStyle(vlcbEditStyle);
+    TvlComboEdit* edit = combo->Edit();
+    ASSERT_NE(edit, nullptr);
+    HWND e = edit->Handle();
+    // A native edit holding the text, with the tab stop and the focus.
+    char cls[16] = {};
+    GetClassNameA(e, cls, sizeof cls);
+    EXPECT_STRCASEEQ(cls, "Edit");
+    EXPECT_EQ(WindowText(e), "Garden");
+    EXPECT_EQ(combo->Text(), "Garden");
+    EXPECT_FALSE(combo->TabStop);
+    EXPECT_TRUE(edit->TabStop);
+    EXPECT_EQ(GetFocus(), e);
+    EXPECT_EQ(GetParent(e), combo->Handle());
+    // Across the item area, as high as its text, centred in it.
+    TRect area = combo->SkinLook().SkinClientRect;
+    area.Right += combo->Width() - combo->SkinLook().SkinRect.Width();
+    EXPECT_EQ(edit->Left(), area.Left);
+    EXPECT_EQ(edit->Width(), area.Width());
+    EXPECT_LE(std::abs((edit->Top() - area.Top) - (area.Bottom - edit->Top() - edit->Height())), 1);
+    EXPECT_GT(edit->Height(), 8);
+
+    // Up and Down pick the neighbours, put them into the edit, all selected.
+    ui::Key(edit, VK_DOWN);
+    EXPECT_EQ(combo->ItemIndex(), 3);
+    EXPECT_EQ(WindowText(e), "Wellness");
+    EXPECT_TRUE(edit->EverythingSelected());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(changes, 1);
+    ui::Key(edit, VK_UP);
+    ui::Key(edit, VK_UP);
+    EXPECT_EQ(WindowText(e), "Work");
+    ui::Key(edit, VK_NEXT);  // DropDownCount − 1, not beyond the last
+    EXPECT_EQ(combo->ItemIndex(), 4);
+    ui::Key(edit, VK_PRIOR);  // DropDownCount + 1, not below 0
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(WindowText(e), "Home");
+
+    // Typing: the first item starting with the text is chosen in the list;
+    // the text stays what was typed and is the combo's text too.
+    SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    ui::Type(edit, "wo");
+    EXPECT_EQ(WindowText(e), "wo");
+    EXPECT_EQ(combo->Text(), "wo");
+    EXPECT_EQ(WindowText(combo->Handle()), "wo");
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    ui::Type(edit, "o");
+    EXPECT_EQ(combo->ItemIndex(), 4);
+    ui::Type(edit, "x");  // no match: the choice stays
+    EXPECT_EQ(combo->ItemIndex(), 4);
+    int clicksBefore = clicks;
+    // F4 opens with the choice selected; Enter accepts it into the edit.
+    ui::Key(edit, VK_F4);
+    ASSERT_TRUE(combo->DroppedDown());
+    EXPECT_EQ(GetFocus(), e);
+    EXPECT_EQ(combo->DropDownList()->ItemIndex(), 4);
+    EXPECT_EQ(SendMessageA(e, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+    ui::Key(edit, VK_UP);
+    EXPECT_EQ(combo->DropDownList()->ItemIndex(), 3);
+    ui::Key(edit, VK_RETURN);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(WindowText(e), "Wellness");
+    EXPECT_TRUE(edit->EverythingSelected());
+    EXPECT_EQ(closeUps, 1);
+    EXPECT_EQ(clicks, clicksBefore + 2);
+    // Escape closes without accepting: the choice from before the drop-down
+    // comes back; the edit keeps what was put into it.
+    ui::Key(edit, VK_F4);
+    ASSERT_TRUE(combo->DroppedDown());
+    ui::Key(edit, VK_DOWN);
+    EXPECT_EQ(WindowText(e), "Wood");
+    SendMessageA(combo->InnerList(), LB_SETCURSEL, 0, 0);
+    ui::Key(edit, VK_ESCAPE);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 3);
+    EXPECT_EQ(closeUps, 1);
+    // The edit losing the focus closes the list without accepting.
+    auto* other = new TvlSkinButton(Form, Form, "Other", 300, 66, 80, 24);
+    ui::Key(edit, VK_F4);
+    ASSERT_TRUE(combo->DroppedDown());
+    SendMessageA(combo->InnerList(), LB_SETCURSEL, 1, 0);
+    other->SetFocus();
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 3);
+    EXPECT_EQ(WindowText(e), "Wood");
+    EXPECT_EQ(closeUps, 1);
+
+    // Without AutoComplete typing only brings the match to the top of the open list.
+    combo->AutoComplete = false;
+    combo->Items.Assign(TStringList());
+    for (int i = 0; i < 10; ++i) combo->Items.Add("Alpha " + std::to_string(i));
+    for (int i = 0; i < 10; ++i) combo->Items.Add("Beta " + std::to_string(i));
+    combo->ItemsChanged();
+    combo->SetItemIndex(0);
+    edit->SetFocus();
+    ui::Key(edit, VK_F4);
+    ASSERT_TRUE(combo->DroppedDown());
+    SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    ui::Type(edit, "be");
+    EXPECT_EQ(SendMessageA(combo->InnerList(), LB_GETTOPINDEX, 0, 0), 10);
+    EXPECT_EQ(combo->DropDownList()->ScrollBar()->Position(), 10);
+    EXPECT_EQ(combo->DropDownList()->ItemIndex(), 0);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(combo->Text(), "be");
+    ui::Key(edit, VK_ESCAPE);
+}
+
+TEST_F(SkinListBox, EditStyleDropsDownByMouseAndAcceptsIntoTheEdit) {
+    auto* combo = EditCombo(Form, Skin, {"Home", "Work", "Garden"});
+    combo->SetStyle(vlcbEditStyle);
+    Form->Show();
+    TvlComboEdit* edit = combo->Edit();
+    ASSERT_NE(edit, nullptr);
+    // A click on the button opens the list and gives the edit the focus.
+    Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 150, 10);
+    ASSERT_TRUE(combo->DroppedDown());
+    EXPECT_EQ(GetFocus(), edit->Handle());
+    Send(combo, WM_LBUTTONUP, 0, 150, 10);
+    EXPECT_TRUE(combo->DroppedDown());
+    int itemHeight = combo->DropDownList()->ItemHeight();
+    SendMessageA(combo->InnerList(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, itemHeight + 2));
+    RECT ir;
+    GetWindowRect(combo->InnerList(), &ir);
+    POINT over{ir.left + 10, ir.top + itemHeight + 3};
+    ScreenToClient(combo->Handle(), &over);
+    Send(combo, WM_LBUTTONUP, 0, over.x, over.y);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(WindowText(edit->Handle()), "Work");
+    EXPECT_TRUE(edit->EverythingSelected());
+    EXPECT_EQ(GetCapture(), nullptr);
+    // A press in the item area of an edit-style combo (beside the edit) does not open it.
+    Send(combo, WM_LBUTTONDOWN, MK_LBUTTON, 2, 2);
+    Send(combo, WM_LBUTTONUP, 0, 2, 2);
+    EXPECT_FALSE(combo->DroppedDown());
+
+    // Its colours: the element's text colour over the skin's picture, drawn
+    // through; without an element the window colour, opaque.
+    HDC dc = GetDC(edit->Handle());
+    LRESULT brush = SendMessageA(combo->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(edit->Handle()));
+    EXPECT_NE(brush, 0);
+    EXPECT_EQ(GetTextColor(dc), combo->SkinLook().ElementAs<TvlDataSkinComboBox>()->FontColor);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    // The same brush while nothing changed: no object made per paint.
+    EXPECT_EQ(SendMessageA(combo->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(edit->Handle())),
+              brush);
+    SetBkMode(dc, OPAQUE);
+    combo->SkinDataName = "no such element";
+    combo->SkinChanged();
+    brush = SendMessageA(combo->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(edit->Handle()));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetBkColor(dc), ColorToRGB(clWindow));
+    ReleaseDC(edit->Handle(), dc);
+}
+
+TEST_F(SkinListBox, StyleSwitchesBackAndForthLeaveNothingBehind) {
+    auto* combo = EditCombo(Form, Skin, {"Home", "Work", "Garden"});
+    combo->SetItemIndex(1);
+    Form->Show();
+    combo->SetFocus();
+    auto windows = [] {
+        int n = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM p) {
+                ++*reinterpret_cast<int*>(p);
+                EnumChildWindows(
+                    w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&n));
+        return n;
+    };
+    // The first round makes the drop-down, which stays.
+    combo->SetStyle(vlcbEditStyle);
+    combo->DropDown();
+    combo->CloseUp(true);
+    combo->SetStyle(vlcbFixedStyle);
+    ui::Pump();
+    TLeakCheck leaks;
+    int before = windows();
+    for (int i = 0; i < 50; ++i) {
+        combo->SetStyle(vlcbEditStyle);
+        ASSERT_NE(combo->Edit(), nullptr);
+        EXPECT_EQ(GetFocus(), combo->Edit()->Handle());
+        UpdateWindow(combo->Handle());  // the edit's colours are asked for
+        combo->DropDown();
+        combo->CloseUp(i % 2 == 0);
+        combo->SetStyle(vlcbFixedStyle);
+        ASSERT_EQ(combo->Edit(), nullptr);
+        EXPECT_EQ(GetFocus(), combo->Handle());
+    }
+    ui::Pump();
+    leaks.ExpectNone("50 style switches");
+    EXPECT_EQ(windows(), before);
+    EXPECT_TRUE(combo->TabStop);
+    EXPECT_EQ(combo->Text(), "Work");
+    EXPECT_EQ(WindowText(combo->Handle()), "Work");
+    // The fixed style's keys are the combo's again.
+    SendMessageA(combo->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(combo->Text(), "Garden");
+}
