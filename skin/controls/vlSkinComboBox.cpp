@@ -250,7 +250,8 @@ void TvlSkinComboBox::SelectFromKeyboard(unsigned short key) {
 // focus loss that closes the list.
 bool TvlSkinComboBox::EditMessage(TMessage& m) {
     switch (m.Msg) {
-        case WM_KILLFOCUS: CloseUp(false); return false;
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE: CloseUp(false); return false;
         case WM_GETDLGCODE:
             // While open, Enter and Escape belong to the list, not the dialog.
             if (!FDropped) return false;

@@ -289,6 +289,7 @@ bool TvlSkinListBox::KeepBar(TvlSkinScrollBar*& bar, bool needed, TvlScrollBarKi
     }
     if (!needed || bar) return false;
     bar = new TvlSkinScrollBar(this, this, kind);
+    if (HandleAllocated()) bar->HandleNeeded();
     return true;
 }
 

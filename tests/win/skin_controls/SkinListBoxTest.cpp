@@ -97,6 +97,8 @@ TEST_F(SkinListBox, HorizontalBarFollowsTheWidestItemAndTheArrowsMoveIt) {
     EXPECT_GT(box->WidestItem(), box->ListBox()->Width());
     EXPECT_FALSE(bar->Both());
     EXPECT_EQ(bar->SkinDataName, "hscrollbar");
+    ASSERT_TRUE(bar->HandleAllocated());  // shown at once, not when someone asks
+    EXPECT_TRUE(IsWindowVisible(bar->Handle()));
     EXPECT_EQ(box->ListBox()->Top() + box->ListBox()->Height(), bar->Top());
     EXPECT_EQ(bar->Width(), box->ListBox()->Width());
     EXPECT_GT(bar->SmallChange, 0);
@@ -124,6 +126,8 @@ TEST_F(SkinListBox, HorizontalBarFollowsTheWidestItemAndTheArrowsMoveIt) {
     box->ItemsChanged();
     ASSERT_NE(box->ScrollBar(), nullptr);
     ASSERT_EQ(box->HScrollBar(), bar);
+    ASSERT_TRUE(box->ScrollBar()->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(box->ScrollBar()->Handle()));
     EXPECT_TRUE(bar->Both());
     EXPECT_EQ(bar->SkinDataName, "bothhscrollbar");
     EXPECT_EQ(box->ScrollBar()->Top() + box->ScrollBar()->Height(), bar->Top());
@@ -564,4 +568,77 @@ TEST_F(SkinListBox, StyleSwitchesBackAndForthLeaveNothingBehind) {
     // The fixed style's keys are the combo's again.
     SendMessageA(combo->Handle(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(combo->Text(), "Garden");
+
+    // Switched before its window exists, as a form's constructor would: the
+    // edit comes with the window, in place, in the element's font.
+    auto* early = new TvlSkinComboBox(Form, Form, 20, 200, 160, 20, 8);
+    early->SetSkinData(Skin);
+    early->Items.Add("Home");
+    early->ItemsChanged();
+    early->SetStyle(vlcbEditStyle);
+    early->SetItemIndex(0);
+    early->HandleNeeded();
+    ASSERT_TRUE(early->Edit()->HandleAllocated());
+    EXPECT_EQ(GetParent(early->Edit()->Handle()), early->Handle());
+    EXPECT_EQ(WindowText(early->Edit()->Handle()), "Home");
+    EXPECT_EQ(early->Edit()->Left(), early->SkinLook().SkinClientRect.Left);
+    EXPECT_GT(early->Edit()->Height(), 8);
+    RECT r;
+    GetWindowRect(early->Edit()->Handle(), &r);
+    EXPECT_EQ(r.bottom - r.top, early->Edit()->Height());
+    EXPECT_EQ(early->Edit()->Font.Name(), combo->SkinLook().ElementAs<TvlDataSkinComboBox>()->FontName);
+    // The platform cancelling a mode in the edit closes the list unaccepted.
+    early->Edit()->SetFocus();
+    early->DropDown();
+    ASSERT_TRUE(early->DroppedDown());
+    SendMessageA(early->Edit()->Handle(), WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(early->DroppedDown());
+}
+
+TEST_F(SkinListBox, ScreenshotsOfTheCaptionedListAndTheOpenEditComboInModernAndGraphite) {
+    Form->Show();
+    for (const char* skin : {"modern", "graphite"}) {
+        if (std::string(skin) == "graphite") Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
+        ASSERT_FALSE(Skin->IsEmpty());
+        auto* box = new TvlSkinListBox(Form, Form);
+        box->SetBounds(10, 10, 190, 160);
+        box->SetSkinData(Skin);
+        box->HandleNeeded();
+        box->SetCaption("Categories");
+        box->SetCaptionMode(true);
+        box->SetHorizontalExtent(true);
+        for (const char* s : {"Home", "Work", "A category with a name far too long for the list", "Garden",
+                              "Wellness", "Wood", "Travel", "Books", "Music", "Sport"})
+            box->Items.Add(s);
+        box->ItemsChanged();
+        box->SetItemIndex(1);
+        ASSERT_NE(box->HScrollBar(), nullptr);
+        ASSERT_NE(box->ScrollBar(), nullptr);
+        box->HScrollBar()->SetPosition(box->HScrollBar()->SmallChange * 2);
+
+        auto* combo = EditCombo(Form, Skin, {"Home", "Work", "Garden", "Wellness", "Wood", "Travel"});
+        combo->SetBounds(230, 10, 170, 20);
+        combo->SetStyle(vlcbEditStyle);
+        combo->SetItemIndex(2);
+        combo->ListBoxCaption = "Pick a category";
+        combo->ListBoxCaptionMode = true;
+        UpdateWindow(Form->Handle());
+        ui::Key(combo->Edit(), VK_F4);
+        ASSERT_TRUE(combo->DroppedDown());
+        ui::Key(combo->Edit(), VK_DOWN);
+        // The caret at the end: the text shows in the skin's colour on the skin.
+        SendMessageA(combo->Edit()->Handle(), EM_SETSEL, 3, 3);
+        HWND list = combo->ListWindow();
+        SetWindowPos(list, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(list, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT form, drop, both;
+        GetWindowRect(Form->Handle(), &form);
+        GetWindowRect(list, &drop);
+        UnionRect(&both, &form, &drop);
+        ui::SaveScreenArea(both, std::string("listbox-caption-and-edit-combo-") + skin);
+        combo->CloseUp(false);
+        delete combo;
+        delete box;
+    }
 }
