@@ -321,16 +321,8 @@ bool TvlSkinListBox::UpdateExtentBar() {
     bool changed = KeepBar(FHBar, widest > visible, sbHorizontal);
     int offset = 0;
     if (FHBar) {
-        HDC dc = GetDC(nullptr);
-        SIZE zero{};
-        {
-            TFont font = ItemFont();
-            SelectGuard g(dc, font.Handle());
-            GetTextExtentPoint32A(dc, "0", 1, &zero);
-        }
-        ReleaseDC(nullptr, dc);
         FHBar->SetRange(0, widest, visible, FHorzOffset);
-        FHBar->SmallChange = FHBar->LargeChange = std::max(1, static_cast<int>(zero.cx));
+        FHBar->SmallChange = FHBar->LargeChange = std::max(1, FZeroWidth);
         offset = FHBar->Position();
     }
     if (offset != FHorzOffset) {
@@ -403,6 +395,9 @@ int TvlSkinListBox::WidestItem() {
     int widest = 0;
     {
         SelectGuard g(dc, font.Handle());
+        SIZE zero{};
+        GetTextExtentPoint32A(dc, "0", 1, &zero);
+        FZeroWidth = zero.cx;
         for (int i = 0; i < Items.Count(); ++i) {
             const std::string& text = Items.Strings(i);
             SIZE size{};

@@ -1,9 +1,10 @@
 #pragma once
 // The skinned list box: a frame drawn from the "listbox" element holding an
 // inner native list box (class "ListBox", owner-drawn from the element's item
-// rectangles, so its strings stay readable from outside) and, when the rows
-// do not fit, an internal skinned vertical bar. The combo box's drop-down is
-// one in a borderless popup window.
+// rectangles, so its strings stay readable from outside), optionally a
+// caption bar, and internal skinned bars while the rows (or columns, or the
+// widest item) do not fit. The combo box's drop-down is one in a borderless
+// popup window.
 #include <windows.h>
 
 #include <functional>
@@ -143,6 +144,7 @@ private:
     int FColumns = 0;
     int FHorzOffset = 0;
     int FWidest = -1;  // -1: to be measured again
+    int FZeroWidth = 1;  // the horizontal bar's step, measured with FWidest
     TComponentRef<TImageList> FImages{this};
     int FNumGlyphs = 1;
     int FDefaultItemHeight = 20;
