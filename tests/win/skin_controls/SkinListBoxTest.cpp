@@ -155,6 +155,31 @@ TEST_F(SkinListBox, HorizontalBarFollowsTheWidestItemAndTheArrowsMoveIt) {
     EXPECT_EQ(bare->HScrollBar()->SkinDataName, "");
     EXPECT_EQ(bare->HScrollBar()->Height(), 19);
     EXPECT_EQ(bare->ScrollBar()->Width(), 19);
+
+    // Bars coming and going many times leave no object or window behind.
+    ui::Pump();
+    TLeakCheck leaks;
+    int children = 0;
+    EnumChildWindows(
+        box->Handle(), [](HWND, LPARAM p) { return ++*reinterpret_cast<int*>(p), TRUE; },
+        reinterpret_cast<LPARAM>(&children));
+    for (int i = 0; i < 50; ++i) {
+        box->Items.Insert(0, "An entry far too long to be shown in one row of this list box");
+        box->ItemsChanged();
+        ASSERT_NE(box->HScrollBar(), nullptr);
+        ui::Key(box->ListBox(), VK_RIGHT);
+        UpdateWindow(box->Handle());
+        box->Items.Delete(0);
+        box->ItemsChanged();
+        ASSERT_EQ(box->HScrollBar(), nullptr);
+    }
+    ui::Pump();
+    leaks.ExpectNone("50 horizontal bars");
+    int after = 0;
+    EnumChildWindows(
+        box->Handle(), [](HWND, LPARAM p) { return ++*reinterpret_cast<int*>(p), TRUE; },
+        reinterpret_cast<LPARAM>(&after));
+    EXPECT_EQ(after, children);
 }
 
 TEST_F(SkinListBox, ColumnsScrollSidewaysUnderAHorizontalMainBar) {
