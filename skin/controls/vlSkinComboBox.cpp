@@ -385,6 +385,11 @@ void TvlSkinComboBox::DropDown() {
     FListBox->SetSkinData(SkinData());
     int width = ListBoxWidth > 0 ? ListBoxWidth : Width();
     FListBox->SetBounds(0, 0, width, FListBox->Height());
+    FListBox->UseSkinFont = ListBoxUseSkinFont;
+    FListBox->DefaultFont = ListBoxDefaultFont;
+    FListBox->DefaultCaptionFont = ListBoxDefaultCaptionFont;
+    FListBox->UseSkinItemHeight = ListBoxUseSkinItemHeight;
+    FListBox->SetDefaultItemHeight(ListBoxDefaultItemHeight);
     FListBox->SetCaption(ListBoxCaption);
     FListBox->SetAlignment(ListBoxCaptionAlignment);
     FListBox->SetCaptionMode(ListBoxCaptionMode);

@@ -63,7 +63,13 @@ public:
         if (v >= 1) FDropDownCount = v;
     }
     int ListBoxWidth = 0;
-    // The drop-down's caption bar.
+    // The drop-down's fonts and row height when the skin does not give them,
+    // and its caption bar.
+    bool ListBoxUseSkinFont = true;
+    bool ListBoxUseSkinItemHeight = true;
+    TFont ListBoxDefaultFont{"Arial", 14};
+    TFont ListBoxDefaultCaptionFont{"Arial", 14};
+    int ListBoxDefaultItemHeight = 20;
     std::string ListBoxCaption;
     bool ListBoxCaptionMode = false;
     TAlignment ListBoxCaptionAlignment = taLeftJustify;

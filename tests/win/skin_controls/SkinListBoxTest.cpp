@@ -80,6 +80,14 @@ TEST_F(SkinListBox, CaptionBarSitsAboveTheRowsAndRowCountFitsAroundIt) {
     EXPECT_EQ(InnerHeight(list), 3 * list->ItemHeight());
     EXPECT_EQ(list->ScrollBar(), nullptr);
     combo->CloseUp(false);
+    // Rows of its own height instead of the skin's.
+    combo->ListBoxUseSkinItemHeight = false;
+    combo->ListBoxDefaultItemHeight = 31;
+    combo->DropDown();
+    EXPECT_EQ(list->ItemHeight(), 31);
+    EXPECT_EQ(InnerHeight(list), 3 * 31);
+    EXPECT_EQ(SendMessageA(combo->InnerList(), LB_GETITEMHEIGHT, 0, 0), 31);
+    combo->CloseUp(false);
 }
 
 TEST_F(SkinListBox, HorizontalBarFollowsTheWidestItemAndTheArrowsMoveIt) {
