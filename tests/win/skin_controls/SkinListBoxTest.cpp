@@ -1,6 +1,8 @@
 // The skinned list box's caption, horizontal scrolling, columns and item
 // pictures, and the combo box's edit style.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tests/win/skin_controls/SkinControlsFixture.h"
 #include "tests/win/support/LeakCheck.h"
@@ -483,6 +485,12 @@ TEST_F(SkinListBox, EditStyleTakesTheKeysThroughTheComboAndTypingFindsItems) {
     EXPECT_EQ(combo->ItemIndex(), 3);
     EXPECT_EQ(WindowText(e), "Wood");
     EXPECT_EQ(closeUps, 1);
+    // Tab reaches the edit, not the combo around it.
+    std::vector<TWinControl*> tabs = Form->TabList();
+    EXPECT_NE(std::find(tabs.begin(), tabs.end(), edit), tabs.end());
+    EXPECT_EQ(std::find(tabs.begin(), tabs.end(), combo), tabs.end());
+    ui::Key(other, VK_TAB);
+    EXPECT_EQ(GetFocus(), e);
 
     // Without AutoComplete typing only brings the match to the top of the open list.
     combo->AutoComplete = false;
