@@ -11,6 +11,7 @@
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -56,15 +57,247 @@ void TvlSkinComboBox::SetItemIndex(int index) {
     FItemIndex = index;
     if (FListBox) SelectInList(index);
     if (!FDropped) FIndexBeforeDrop = index;
-    // The window text is the chosen item, as automation reads it.
-    if (changed) SetCaption(Text());
+    if (FStyle == vlcbEditStyle) {
+        if (index >= 0) {
+            SetText(Items.Strings(index));
+            if (FEdit) CopyToEdit(FText, true);
+        }
+    } else if (changed) {
+        // The window text is the chosen item, as automation reads it.
+        SetCaption(Text());
+        if (OnChange) OnChange(this);
+    }
     Invalidate();
-    if (changed && OnChange) OnChange(this);
     if (OnClick) OnClick(this);
 }
 
 std::string TvlSkinComboBox::Text() const {
+    if (FStyle == vlcbEditStyle) return FText;
     return FItemIndex >= 0 && FItemIndex < Items.Count() ? Items.Strings(FItemIndex) : std::string();
+}
+
+// The fixed style shows items only: a text picks the item it names.
+void TvlSkinComboBox::SetText(const std::string& text) {
+    if (FStyle == vlcbFixedStyle) {
+        int index = Items.IndexOf(text);
+        if (index >= 0) SetItemIndex(index);
+        return;
+    }
+    bool changed = text != FText;
+    FText = text;
+    SetCaption(text);
+    if (FEdit) CopyToEdit(text, false);
+    if (changed && OnChange) OnChange(this);
+}
+
+// ---- the edit style ----
+
+TvlComboEdit::TvlComboEdit(TvlSkinComboBox* combo) : TvlCustomEdit(combo, combo, 0, 0, 10, 10), FCombo(combo) {}
+
+void TvlComboEdit::CreateParams(TCreateParams& params) {
+    TvlCustomEdit::CreateParams(params);
+    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    params.Style &= ~WS_BORDER;
+}
+
+void TvlComboEdit::WndProc(TMessage& m) {
+    if (FCombo->EditMessage(m)) return;
+    TvlCustomEdit::WndProc(m);
+}
+
+bool TvlComboEdit::OnReflected(TMessage& m) {
+    if (m.Msg == WM_CTLCOLOREDIT || m.Msg == WM_CTLCOLORSTATIC) return FCombo->EditColours(m);
+    return TvlCustomEdit::OnReflected(m);
+}
+
+// Switching re-creates the window: the tab stop and the focus move between
+// the combo and its inner edit.
+void TvlSkinComboBox::SetStyle(TvlComboBoxStyle style) {
+    if (style == FStyle) return;
+    HWND focus = GetFocus();
+    bool hadFocus = HandleAllocated() && focus && (focus == Handle() || IsChild(Handle(), focus));
+    CloseUp(false);
+    std::string text = Text();
+    FStyle = style;
+    if (style == vlcbEditStyle) {
+        TabStop = false;
+        FText = text;
+        SetCaption(text);
+        FEdit = new TvlComboEdit(this);
+        FEdit->SetText(text);
+        FEdit->OnChange = [this](TObject*) { EditChanged(); };
+    } else {
+        TabStop = true;
+        delete FEdit;
+        FEdit = nullptr;
+        FText.clear();
+        SetCaption(Text());
+    }
+    FEditBrush.Reset();
+    FEditBrushRect = {};
+    if (HandleAllocated()) {
+        DestroyHandle();
+        HandleNeeded();
+    }
+    ApplyEditFont();
+    Realign();
+    Invalidate();
+    if (hadFocus) FEdit ? FEdit->SetFocus() : SetFocus();
+}
+
+void TvlSkinComboBox::CopyToEdit(const std::string& text, bool selectAll) {
+    FCopying = true;
+    if (FEdit->Text() != text) FEdit->SetText(text);
+    if (selectAll && FEdit->HandleAllocated()) FEdit->SelectAll();
+    FCopying = false;
+}
+
+// The edit's font: the element's (or DefaultFont) in the element's text colour.
+void TvlSkinComboBox::ApplyEditFont() {
+    if (!FEdit) return;
+    ReadElement();
+    TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
+    font.SetColor(FHasData ? static_cast<TColor>(FData.FontColor) : DefaultFont.Color());
+    FEdit->Font = font;
+    FEdit->FontChanged();
+}
+
+// The edit spans the item area, as high as its font's text, centred in it.
+void TvlSkinComboBox::AlignControls() {
+    TvlSkinCustomControl::AlignControls();
+    if (!FEdit) return;
+    ReadElement();
+    TRect button, area;
+    Layout(button, area);
+    TEXTMETRICA metrics{};
+    HDC dc = GetDC(nullptr);
+    {
+        SelectGuard g(dc, FEdit->Font.Handle());
+        GetTextMetricsA(dc, &metrics);
+    }
+    ReleaseDC(nullptr, dc);
+    int h = std::min(static_cast<int>(metrics.tmHeight), std::max(0, area.Height()));
+    FEdit->SetBoundsByLayout(area.Left, area.Top + (area.Height() - h) / 2, std::max(0, area.Width()), h);
+}
+
+// Typing finds the first item starting with the text: AutoComplete selects
+// it, otherwise the open list shows it at its top.
+void TvlSkinComboBox::EditChanged() {
+    if (FCopying || !FEdit) return;
+    std::string text = FEdit->Text();
+    int found = -1;
+    for (int i = 0; i < Items.Count() && found < 0 && !text.empty(); ++i)
+        if (StartsWithNoCase(Items.Strings(i), text)) found = i;
+    if (found >= 0 && AutoComplete) {
+        FItemIndex = found;
+        if (!FDropped) FIndexBeforeDrop = found;
+        if (FListBox) SelectInList(found);
+    } else if (found >= 0 && FListBox) {
+        SendMessageA(InnerList(), LB_SETTOPINDEX, static_cast<WPARAM>(found), 0);
+        FListBox->UpdateScrollBars();
+    }
+    bool changed = text != FText;
+    FText = text;
+    SetCaption(text);
+    if (changed && OnChange) OnChange(this);
+}
+
+// With an element the text sits on the element's picture: the brush is the
+// look under the edit, so that the edit shows through to the skin.
+bool TvlSkinComboBox::EditColours(TMessage& m) {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    ReadElement();
+    if (!FHasData || !FEdit) {
+        SetTextColor(dc, ColorToRGB(FEdit ? FEdit->Font.Color() : DefaultFont.Color()));
+        SetBkColor(dc, ColorToRGB(clWindow));
+        m.Result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        return true;
+    }
+    TRect r{FEdit->Left(), FEdit->Top(), FEdit->Left() + FEdit->Width(), FEdit->Top() + FEdit->Height()};
+    if (!FEditBrush || !(r == FEditBrushRect)) {
+        FEditBrush.Reset();
+        FEditBrushRect = r;
+        TvlFBitmap look;
+        if (!r.IsEmpty() && ComposeLook(look)) {
+            FEditBackground.SetSize(r.Width(), r.Height());
+            CopyPiece(FEditBackground, 0, 0, look.View(), r);
+            FEditBrush = TGdiBrush(CreatePatternBrush(FEditBackground.Handle()));
+        }
+    }
+    if (!FEditBrush) return false;
+    SetTextColor(dc, FData.FontColor);
+    SetBkMode(dc, TRANSPARENT);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    m.Result = reinterpret_cast<LRESULT>(FEditBrush.Handle());
+    return true;
+}
+
+void TvlSkinComboBox::SelectFromKeyboard(unsigned short key) {
+    int last = Items.Count() - 1;
+    if (last < 0) return;
+    int index = FItemIndex;
+    switch (key) {
+        case VK_UP: --index; break;
+        case VK_DOWN: ++index; break;
+        case VK_PRIOR: index -= FDropDownCount + 1; break;
+        case VK_NEXT: index += FDropDownCount - 1; break;
+        default: return;
+    }
+    SetItemIndex(std::clamp(index, 0, last));
+}
+
+// The inner edit's messages reach the combo first: the list's keys, and the
+// focus loss that closes the list.
+bool TvlSkinComboBox::EditMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE: CloseUp(false); return false;
+        case WM_GETDLGCODE:
+            // While open, Enter and Escape belong to the list, not the dialog.
+            if (!FDropped) return false;
+            m.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+            return true;
+        case WM_CHAR:
+            // They would only beep in a single-line edit.
+            if (m.WParam != VK_RETURN && m.WParam != VK_ESCAPE) return false;
+            m.Result = 0;
+            return true;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            unsigned short key = static_cast<unsigned short>(m.WParam);
+            if (DoKeyDown(key)) {
+                m.Result = 0;
+                return true;
+            }
+            bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0 || m.Msg == WM_SYSKEYDOWN;
+            switch (key) {
+                case VK_ESCAPE:
+                case VK_RETURN:
+                    if (!FDropped) return false;
+                    CloseUp(key == VK_RETURN);
+                    break;
+                case VK_F4: FDropped ? CloseUp(true) : DropDown(); break;
+                case VK_UP:
+                    if (alt)
+                        CloseUp(false);
+                    else
+                        SelectFromKeyboard(key);
+                    break;
+                case VK_DOWN:
+                    if (alt)
+                        DropDown();
+                    else
+                        SelectFromKeyboard(key);
+                    break;
+                case VK_PRIOR:
+                case VK_NEXT: SelectFromKeyboard(key); break;
+                default: return false;
+            }
+            m.Result = 0;
+            return true;
+        }
+        default: return false;
+    }
 }
 
 // ---- the drop-down ----
@@ -80,9 +313,23 @@ void TvlSkinComboBox::EnsureList() {
 
 void TvlSkinComboBox::FillList() {
     FListBox->SkinDataName = FHasData && !FData.ListBoxName.empty() ? FData.ListBoxName : "listbox";
+    FListBox->OnDrawItem = OnListBoxDrawItem;
+    FListBox->SetImages(FImages);
+    FListBox->ImageIndex = ImageIndex;
     FListBox->Items.Assign(Items);
     FListBox->ItemsChanged();
     SelectInList(FItemIndex);
+}
+
+void TvlSkinComboBox::SetImages(TImageList* images) {
+    FImages.Set(images);
+    if (FListBox) FListBox->SetImages(images);
+    Invalidate();
+}
+
+void TvlSkinComboBox::Notification(TComponent* component, bool removing) {
+    TvlSkinCustomControl::Notification(component, removing);
+    if (removing && FImages.Removed(component)) Invalidate();
 }
 
 void TvlSkinComboBox::SelectInList(int index) { FListBox->SetItemIndex(index); }
@@ -96,6 +343,9 @@ void TvlSkinComboBox::SkinChanging() {
 
 void TvlSkinComboBox::SkinChanged() {
     TvlSkinCustomControl::SkinChanged();
+    FEditBrush.Reset();
+    ApplyEditFont();
+    Realign();
     if (FListBox) {
         ReadElement();
         FillList();
@@ -135,6 +385,15 @@ void TvlSkinComboBox::DropDown() {
     FListBox->SetSkinData(SkinData());
     int width = ListBoxWidth > 0 ? ListBoxWidth : Width();
     FListBox->SetBounds(0, 0, width, FListBox->Height());
+    FListBox->UseSkinFont = ListBoxUseSkinFont;
+    FListBox->DefaultFont = ListBoxDefaultFont;
+    FListBox->DefaultCaptionFont = ListBoxDefaultCaptionFont;
+    FListBox->UseSkinItemHeight = ListBoxUseSkinItemHeight;
+    FListBox->SetDefaultItemHeight(ListBoxDefaultItemHeight);
+    FListBox->SetCaption(ListBoxCaption);
+    FListBox->SetAlignment(ListBoxCaptionAlignment);
+    FListBox->SetCaptionMode(ListBoxCaptionMode);
+    FListBox->SetHorizontalExtent(HorizontalExtent);
     FListBox->SetRowCount(ListRows());
     int height = FListBox->Height();
     RECT r;
@@ -142,6 +401,7 @@ void TvlSkinComboBox::DropDown() {
     RECT work = Service<TMonitorAreas>().MonitorArea(Handle(), true);
     int y = r.bottom;
     if (y + height > work.bottom) y = r.top - height;  // no room below: above the combo
+    if (FEdit && FEdit->CanFocus() && !FEdit->Focused()) FEdit->SetFocus();
     FIndexBeforeDrop = FItemIndex;
     FListBox->SetBounds(r.left, y, width, height);
     SelectInList(FItemIndex);
@@ -276,7 +536,28 @@ void TvlSkinComboBox::PaintItem(TvlFBitmap& bitmap, const TRect& area) {
     SelectGuard g(dc, canvas.Font.Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
-    RECT r{area.Left + 2, area.Top, area.Right, area.Bottom};
+    if (OnComboBoxDrawItem) {
+        TRect text = area;
+        if (FHasData) {
+            text = FData.ItemTextRect;
+            text.Right += area.Width() - FData.ItemRect.Width();
+            text = {area.Left + text.Left, area.Top, area.Left + text.Right, area.Bottom};
+        }
+        OnComboBoxDrawItem(this, canvas, shown, area.Width(), area.Height(), text,
+                           ODS_COMBOBOXEDIT | (focused ? ODS_SELECTED | ODS_FOCUS : 0));
+        GdiFlush();
+        return;
+    }
+    int x = area.Left + 2;
+    if (FImages && FImages->Count() > 0) {
+        int image = ImageIndex >= 0 ? ImageIndex : shown;
+        int iw = 0, ih = 0;
+        ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
+        if (image < FImages->Count())
+            ImageList_Draw(FImages->Handle(), image, dc, x, area.Top + (area.Height() - ih) / 2, ILD_TRANSPARENT);
+        x += iw + 2;
+    }
+    RECT r{x, area.Top, area.Right, area.Bottom};
     const std::string& text = Items.Strings(shown);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     GdiFlush();
@@ -292,7 +573,7 @@ void TvlSkinComboBox::PaintDefault(TvlFBitmap& bitmap) {
     TColor fill = pressed ? vlButtonParts::kDownFill : FButtonHot ? vlButtonParts::kHotFill : clBtnFace;
     vlLookPieces::FrameBox(bitmap, button, ColorToRGB(frame), ColorToRGB(fill));
     DrawArrow(bitmap, button, Enabled() ? 0 : ColorToRGB(clBtnShadow), 4);
-    PaintItem(bitmap, area);
+    if (FStyle == vlcbFixedStyle) PaintItem(bitmap, area);
 }
 
 void TvlSkinComboBox::PaintSkin(TvlFBitmap& bitmap) {
@@ -310,7 +591,7 @@ void TvlSkinComboBox::PaintSkin(TvlFBitmap& bitmap) {
         CopyPiece(bitmap, button.Left, button.Top, picture, FData.DownButtonRect);
     else if (FButtonHot && !FData.ActiveButtonRect.IsEmpty())
         CopyPiece(bitmap, button.Left, button.Top, picture, FData.ActiveButtonRect);
-    PaintItem(bitmap, area);
+    if (FStyle == vlcbFixedStyle) PaintItem(bitmap, area);
 }
 
 // ---- input ----
@@ -325,8 +606,8 @@ void TvlSkinComboBox::OnMouse(TMessage& m) {
     switch (m.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (!Focused() && CanFocus()) SetFocus();
-            if (Inside(button, x, y) || Inside(area, x, y)) {
+            if (FStyle == vlcbFixedStyle && !Focused() && CanFocus()) SetFocus();
+            if (Inside(button, x, y) || (FStyle == vlcbFixedStyle && Inside(area, x, y))) {
                 FButtonPressed = FButtonHot = true;
                 if (FDropped) {
                     CloseUp(false);
@@ -488,6 +769,10 @@ void TvlSkinComboBox::OnKey(TMessage& m) {
 }
 
 void TvlSkinComboBox::OnMouseWheel(TMessage& m) {
+    if (FStyle != vlcbFixedStyle) {
+        TvlSkinCustomControl::OnMouseWheel(m);
+        return;
+    }
     short delta = GET_WHEEL_DELTA_WPARAM(m.WParam);
     int last = Items.Count() - 1;
     if (last >= 0) SetItemIndex(std::clamp(FItemIndex + (delta <= 0 ? 1 : -1), 0, last));

@@ -1,9 +1,11 @@
 #pragma once
-// The skinned combo box in its fixed style (a drop-down list: the category
-// chooser). The box is drawn from the "combobox" element; its drop-down is a
-// skinned list box in a borderless popup window that never takes activation.
-// The drop-down closes without accepting on focus loss, Escape and a click
-// anywhere outside it, and never leaves the mouse captured.
+// The skinned combo box: in its fixed style a drop-down list (the category
+// chooser), in its edit style a platform edit (class "EDIT", so its text
+// stays readable from outside) over the item area. The box is drawn from the
+// "combobox" element; its drop-down is a skinned list box in a borderless
+// popup window that never takes activation. The drop-down closes without
+// accepting on focus loss, Escape and a click anywhere outside it, and never
+// leaves the mouse captured.
 #include <windows.h>
 
 #include <functional>
@@ -12,12 +14,31 @@
 
 #include "core/StringList.h"
 #include "skin/controls/vlSkinControlBase.h"
+#include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinListBox.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlUtils.h"
 #include "toolkit/ExtCtrls.h"
 
 class TMessageHook;
+class TvlSkinComboBox;
+
+enum TvlComboBoxStyle { vlcbFixedStyle, vlcbEditStyle };
+
+// The edit style's inner edit: a borderless platform edit whose messages
+// pass through its combo first and whose colours the combo answers.
+class TvlComboEdit : public TvlCustomEdit {
+public:
+    explicit TvlComboEdit(TvlSkinComboBox* combo);
+    bool OnReflected(TMessage& m) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+
+private:
+    TvlSkinComboBox* FCombo;
+};
 
 class TvlSkinComboBox : public TvlSkinCustomControl {
 public:
@@ -29,12 +50,31 @@ public:
     void ItemsChanged();
     int ItemIndex() const { return FItemIndex; }
     void SetItemIndex(int index);
+    // The chosen item's text in the fixed style; what the edit holds in the
+    // edit style.
     std::string Text() const;
+    void SetText(const std::string& text);
+    TvlComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TvlComboBoxStyle style);
+    // The inner edit in the edit style, else null.
+    TvlComboEdit* Edit() const { return FEdit; }
     int DropDownCount() const { return FDropDownCount; }
     void SetDropDownCount(int v) {
         if (v >= 1) FDropDownCount = v;
     }
     int ListBoxWidth = 0;
+    // The drop-down's fonts and row height when the skin does not give them,
+    // and its caption bar.
+    bool ListBoxUseSkinFont = true;
+    bool ListBoxUseSkinItemHeight = true;
+    TFont ListBoxDefaultFont{"Arial", 14};
+    TFont ListBoxDefaultCaptionFont{"Arial", 14};
+    int ListBoxDefaultItemHeight = 20;
+    std::string ListBoxCaption;
+    bool ListBoxCaptionMode = false;
+    TAlignment ListBoxCaptionAlignment = taLeftJustify;
+    // Items wider than the drop-down scroll sideways in it.
+    bool HorizontalExtent = false;
     bool AutoComplete = true;
     // A translucent drop-down (where the platform has layered windows),
     // optionally fading in by steps of 2 up to AlphaBlendValue.
@@ -45,6 +85,13 @@ public:
     // test says otherwise.
     std::function<bool()> LayeredSupported = [] { return SupportsLayeredWindows(); };
     TNotifyEvent OnChange, OnDropDown, OnCloseUp;
+    // The drop-down's items, and the item shown in the fixed style.
+    TvlDrawSkinItemEvent OnListBoxDrawItem, OnComboBoxDrawItem;
+    // Pictures before the item texts: the image at ImageIndex, or at the
+    // item's own index when ImageIndex < 0; the drop-down shows them too.
+    TImageList* Images() const { return FImages.get(); }
+    void SetImages(TImageList* images);
+    int ImageIndex = -1;
 
     bool DroppedDown() const { return FDropped; }
     bool Translucent() const { return AlphaBlend && LayeredSupported && LayeredSupported(); }
@@ -78,8 +125,19 @@ protected:
     void OnCancelMode(TMessage& m) override;
     void MouseLeave() override;
     void OnTimer(TMessage& m) override;
+    void Notification(TComponent* component, bool removing) override;
+    void AlignControls() override;
 
 private:
+    friend class TvlComboEdit;
+    // The inner edit's messages, before the edit; true when used.
+    bool EditMessage(TMessage& m);
+    bool EditColours(TMessage& m);
+    void EditChanged();
+    // Puts a text into the inner edit without searching for it.
+    void CopyToEdit(const std::string& text, bool selectAll);
+    void ApplyEditFont();
+    void SelectFromKeyboard(unsigned short key);
     bool ListMessage(TMessage& m);
     void Layout(TRect& button, TRect& itemArea) const;
     void EnsureList();
@@ -105,4 +163,12 @@ private:
     TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
     TvlDataSkinComboBox FData{""};
     bool FHasData = false;
+    TComponentRef<TImageList> FImages{this};
+    TvlComboBoxStyle FStyle = vlcbFixedStyle;
+    std::string FText;                // the edit style's text
+    TvlComboEdit* FEdit = nullptr;    // owned as a component while in the edit style
+    bool FCopying = false;            // the combo itself is setting the edit's text
+    TvlFBitmap FEditBackground;       // the look under the edit, for its brush
+    TGdiBrush FEditBrush;
+    TRect FEditBrushRect;
 };

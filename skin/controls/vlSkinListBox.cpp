@@ -4,6 +4,8 @@
 
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
+#include "skin/data/vlUtils.h"
+#include "toolkit/ComCtrls.h"
 
 // ---- TvlListBox ----
 
@@ -13,6 +15,7 @@ void TvlListBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WinClassName = "LISTBOX";
     params.Style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    if (FBox->Columns() > 0) params.Style |= LBS_MULTICOLUMN;
     params.Style &= ~(WS_VSCROLL | WS_HSCROLL | WS_BORDER);
 }
 
@@ -37,6 +40,13 @@ void TvlListBox::CommandNotify(WORD code) {
 
 void TvlListBox::WndProc(TMessage& m) {
     if (Filter && Filter(m)) return;
+    // With a horizontal-extent bar the arrows scroll sideways instead.
+    if (m.Msg == WM_KEYDOWN && (m.WParam == VK_LEFT || m.WParam == VK_RIGHT) && FBox->FHBar) {
+        TvlSkinScrollBar* bar = FBox->FHBar;
+        bar->SetPosition(bar->Position() + (m.WParam == VK_LEFT ? -bar->SmallChange : bar->SmallChange));
+        m.Result = 0;
+        return;
+    }
     TWinControl::WndProc(m);
     switch (m.Msg) {
         case WM_KEYDOWN:
@@ -93,7 +103,8 @@ void TvlSkinListBox::ApplyItemHeight() {
 void TvlSkinListBox::SkinChanged() {
     TvlSkinCustomControl::SkinChanged();
     ReadElement();
-    if (FBar) FBar->SetSkinData(SkinData());
+    FWidest = -1;
+    ApplyBarSkins();
     Realign();
     ApplyItemHeight();
 }
@@ -105,22 +116,106 @@ void TvlSkinListBox::CreateWnd() {
     ApplyItemHeight();
 }
 
+int TvlSkinListBox::CaptionBarHeight() const {
+    if (!FCaptionMode || (FHasData && !FData.CaptionRect.IsEmpty())) return 0;
+    return FDefaultCaptionHeight;
+}
+
 TRect TvlSkinListBox::ListArea() const {
-    if (!FHasData) return {2, 2, Width() - 2, Height() - 2};
+    if (!FHasData) return {2, FCaptionMode ? FDefaultCaptionHeight + 1 : 2, Width() - 2, Height() - 2};
     TRect r = Look.SkinClientRect;
     r.Right += Width() - Look.SkinRect.Width();
     r.Bottom += Height() - Look.SkinRect.Height();
+    r.Top = std::min(r.Bottom, r.Top + CaptionBarHeight());
     return r;
 }
 
+TRect TvlSkinListBox::CaptionRect() const {
+    if (!FCaptionMode) return {};
+    if (!FHasData) return {1, 1, Width() - 1, FDefaultCaptionHeight + 1};
+    if (!FData.CaptionRect.IsEmpty()) return MapSkinRect(FData.CaptionRect);
+    TRect area = ListArea();
+    return {area.Left, area.Top - FDefaultCaptionHeight, area.Right, area.Top};
+}
+
+void TvlSkinListBox::SetCaptionMode(bool v) {
+    if (v == FCaptionMode) return;
+    FCaptionMode = v;
+    ReadElement();
+    FitHeight();
+    Realign();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TvlSkinListBox::SetDefaultCaptionHeight(int v) {
+    if (v < 0 || v == FDefaultCaptionHeight) return;
+    FDefaultCaptionHeight = v;
+    if (!FCaptionMode) return;
+    FitHeight();
+    Realign();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TvlSkinListBox::SetAlignment(TAlignment v) {
+    FAlignment = v;
+    if (FCaptionMode) Invalidate();
+}
+
+void TvlSkinListBox::SetCaption(const std::string& text) {
+    TvlSkinCustomControl::SetCaption(text);
+    if (FCaptionMode) Invalidate();
+}
+
+void TvlSkinListBox::PaintCaption(TvlFBitmap& bitmap) {
+    TRect r = CaptionRect();
+    if (r.IsEmpty() || Caption().empty()) return;
+    bool skinFont = FHasData && UseSkinFont;
+    TFont font = skinFont ? LookFont(FData.CaptionFontName, FData.CaptionFontHeight, FData.CaptionFontStyle)
+                          : DefaultCaptionFont;
+    if (!skinFont && SkinData() && SkinData()->ResourceStrData())
+        font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
+    TColor colour = FHasData ? static_cast<TColor>(FData.CaptionFontColor) : DefaultCaptionFont.Color();
+    TCanvas canvas = LookCanvas(bitmap, font, colour);
+    RECT text{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
+    unsigned align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    canvas.TextRect(text, Caption(), align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    GdiFlush();
+}
+
+namespace {
+// A bar is as thick as its element draws it, else 19 pixels.
+int Thickness(const TvlSkinScrollBar* bar) {
+    const TvlSkinLook& look = bar->SkinLook();
+    if (!look.HasElement() || look.SkinRect.IsEmpty()) return 19;
+    return bar->Kind() == sbVertical ? look.SkinRect.Width() : look.SkinRect.Height();
+}
+}  // namespace
+
 void TvlSkinListBox::AlignControls() {
     TRect area = ListArea();
-    int right = area.Right;
-    if (FBar) {
-        FBar->SetBoundsByLayout(area.Right - FBar->Width(), area.Top, FBar->Width(), area.Height());
-        right -= FBar->Width();
+    TRect list = area;
+    if (FColumns > 0 && FBar) {
+        int t = Thickness(FBar);
+        FBar->SetBoundsByLayout(area.Left, area.Bottom - t, area.Width(), t);
+        list.Bottom -= t;
     }
-    FList->SetBoundsByLayout(area.Left, area.Top, std::max(0, right - area.Left), std::max(0, area.Height()));
+    // The horizontal bar runs under the vertical one, whose corner it marks.
+    int below = 0;
+    if (FHBar) {
+        below = Thickness(FHBar);
+        FHBar->SetBoundsByLayout(area.Left, area.Bottom - below, area.Width(), below);
+        list.Bottom -= below;
+    }
+    if (FColumns == 0 && FBar) {
+        int t = Thickness(FBar);
+        FBar->SetBoundsByLayout(area.Right - t, area.Top, t, std::max(0, area.Height() - below));
+        list.Right -= t;
+    }
+    FList->SetBoundsByLayout(list.Left, list.Top, std::max(0, list.Width()), std::max(0, list.Height()));
+    if (FColumns > 0 && FList->HandleAllocated())
+        SendMessageA(FList->Handle(), LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, list.Width() / FColumns)), 0);
 }
 
 void TvlSkinListBox::BoundsChanged() {
@@ -135,6 +230,8 @@ void TvlSkinListBox::FitHeight() {
     ReadElement();
     int h = FHasData ? Look.SkinRect.Height() - Look.SkinClientRect.Height() + FRowCount * ItemHeight()
                      : FRowCount * ItemHeight() + 4;
+    h += CaptionBarHeight();
+    if (FHBar) h += FHBar->Height();
     if (h != Height()) SetBounds(Left(), Top(), Width(), h);
 }
 
@@ -147,6 +244,7 @@ void TvlSkinListBox::SetRowCount(int v) {
 void TvlSkinListBox::ItemsChanged() {
     if (!FList->HandleAllocated()) return;
     HWND h = FList->Handle();
+    FWidest = -1;
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
     SendMessageA(h, LB_RESETCONTENT, 0, 0);
     for (int i = 0; i < Items.Count(); ++i)
@@ -166,40 +264,203 @@ void TvlSkinListBox::SetItemIndex(int index) {
     UpdateScrollBars();
 }
 
-// The bar exists while the rows do not fit; the native list keeps no scroll
-// state without its own bar, so its top row and row count make the range.
+// The bars exist while the rows do not fit. The native list keeps no scroll
+// state without its own bars, so its top row and row count make the ranges.
 void TvlSkinListBox::UpdateScrollBars() {
     if (FUpdating || !FList->HandleAllocated()) return;
     FUpdating = true;
-    HWND h = FList->Handle();
-    int count = static_cast<int>(SendMessageA(h, LB_GETCOUNT, 0, 0));
-    int rows = std::max(1, ListArea().Height() / std::max(1, ItemHeight()));
-    int top = static_cast<int>(SendMessageA(h, LB_GETTOPINDEX, 0, 0));
-    bool needed = rows < count && FRowCount != count;
-    if (needed && !FBar) {
-        FBar = new TvlSkinScrollBar(this, this, sbVertical);
-        FBar->SetWidth(19);
-        FBar->SetSkinData(SkinData());
-        FBar->OnChange = [this](TObject*) {
-            SendMessageA(FList->Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(FBar->Position()), 0);
-        };
-        Realign();
-    } else if (!needed && FBar) {
-        delete FBar;
-        FBar = nullptr;
+    // Each bar narrows the other's view: settle in a few rounds.
+    for (int round = 0; round < 3; ++round) {
+        bool changed = UpdateMainBar();
+        changed = UpdateExtentBar() || changed;
+        if (!changed) break;
+        ApplyBarSkins();
+        FitHeight();
         Realign();
     }
+    FUpdating = false;
+}
+
+bool TvlSkinListBox::KeepBar(TvlSkinScrollBar*& bar, bool needed, TvlScrollBarKind kind) {
+    if (bar && (!needed || bar->Kind() != kind)) {
+        delete bar;
+        bar = nullptr;
+        return true;
+    }
+    if (!needed || bar) return false;
+    bar = new TvlSkinScrollBar(this, this, kind);
+    if (HandleAllocated()) bar->HandleNeeded();
+    return true;
+}
+
+bool TvlSkinListBox::UpdateMainBar() {
+    HWND h = FList->Handle();
+    int count = static_cast<int>(SendMessageA(h, LB_GETCOUNT, 0, 0));
+    int rows = std::max(1, FList->Height() / std::max(1, ItemHeight()));
+    int top = static_cast<int>(SendMessageA(h, LB_GETTOPINDEX, 0, 0));
+    if (FColumns > 0) {
+        // Columns of `rows` items; the bar pages by the columns shown.
+        bool changed = KeepBar(FBar, rows * FColumns < count, sbHorizontal);
+        if (FBar) {
+            FBar->SetRange(0, (count + rows - 1) / rows - 1, FColumns, top / rows);
+            FBar->LargeChange = FColumns;
+        }
+        return changed;
+    }
+    bool changed = KeepBar(FBar, rows < count && FRowCount != count, sbVertical);
     if (FBar) {
         FBar->SetRange(0, count - 1, rows, top);
         FBar->LargeChange = rows;
     }
-    FUpdating = false;
+    return changed;
+}
+
+bool TvlSkinListBox::UpdateExtentBar() {
+    int visible = FList->Width();
+    int widest = FHorizontalExtent && FColumns == 0 ? WidestItem() : 0;
+    bool changed = KeepBar(FHBar, widest > visible, sbHorizontal);
+    int offset = 0;
+    if (FHBar) {
+        FHBar->SetRange(0, widest, visible, FHorzOffset);
+        FHBar->SmallChange = FHBar->LargeChange = std::max(1, FZeroWidth);
+        offset = FHBar->Position();
+    }
+    if (offset != FHorzOffset) {
+        FHorzOffset = offset;
+        FList->Invalidate();
+    }
+    return changed;
+}
+
+// Bar changes scroll the inner list.
+void TvlSkinListBox::MainBarChanged() {
+    int position = FBar->Position();
+    if (FColumns > 0) position *= std::max(1, FList->Height() / std::max(1, ItemHeight()));
+    SendMessageA(FList->Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(position), 0);
+}
+
+// The main bar takes the element's vertical bar (horizontal for columns);
+// the horizontal-extent bar its horizontal one, or the one with the corner
+// marker when both bars show. Without an element: the plain looks.
+void TvlSkinListBox::ApplyBarSkins() {
+    if (FBar) {
+        FBar->SkinDataName = !FHasData ? "" : FColumns > 0 ? FData.HScrollBarName : FData.VScrollBarName;
+        FBar->OnChange = [this](TObject*) { MainBarChanged(); };
+        FBar->WheelControl = FList;
+        FBar->SetSkinData(SkinData());
+    }
+    if (FHBar) {
+        FHBar->SetBoth(false);
+        FHBar->SkinDataName = FHasData ? FData.HScrollBarName : "";
+        FHBar->BothSkinDataName = FHasData ? FData.BothHScrollBarName : "";
+        FHBar->SetBothMarkerWidth(19);
+        FHBar->SetBoth(FBar != nullptr && FColumns == 0);
+        FHBar->OnChange = [this](TObject*) {
+            FHorzOffset = FHBar->Position();
+            FList->Invalidate();
+        };
+        FHBar->SetSkinData(SkinData());
+    }
+}
+
+void TvlSkinListBox::SetHorizontalExtent(bool v) {
+    if (v == FHorizontalExtent) return;
+    FHorizontalExtent = v;
+    UpdateScrollBars();
+    FList->Invalidate();
+}
+
+// The native list lays out columns only when created with them.
+void TvlSkinListBox::SetColumns(int v) {
+    v = std::max(0, v);
+    if (v == FColumns) return;
+    FColumns = v;
+    if (!FList->HandleAllocated()) return;
+    int index = ItemIndex();
+    FList->DestroyHandle();
+    FList->HandleNeeded();
+    ItemsChanged();
+    ApplyItemHeight();
+    Realign();
+    if (index >= 0) SetItemIndex(index);
+    UpdateScrollBars();
+}
+
+TFont TvlSkinListBox::ItemFont() const { return LookFont(FData.FontName, FData.FontHeight, FData.FontStyle); }
+
+int TvlSkinListBox::WidestItem() {
+    if (FWidest >= 0) return FWidest;
+    HDC dc = GetDC(nullptr);
+    TFont font = ItemFont();
+    int widest = 0;
+    {
+        SelectGuard g(dc, font.Handle());
+        SIZE zero{};
+        GetTextExtentPoint32A(dc, "0", 1, &zero);
+        FZeroWidth = zero.cx;
+        for (int i = 0; i < Items.Count(); ++i) {
+            const std::string& text = Items.Strings(i);
+            SIZE size{};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    // The item's text margins too, so that the end of the text can be reached.
+    int margins = FHasData ? FData.ItemTextRect.Left + (FData.ItemRect.Width() - FData.ItemTextRect.Right) : 4;
+    FWidest = widest > 0 ? widest + std::max(0, margins) + PictureWidth() : 0;
+    return FWidest;
+}
+
+void TvlSkinListBox::SetImages(TImageList* images) {
+    FImages.Set(images);
+    FWidest = -1;
+    if (FList->HandleAllocated()) {
+        UpdateScrollBars();
+        FList->Invalidate();
+    }
+}
+
+void TvlSkinListBox::Notification(TComponent* component, bool removing) {
+    TvlSkinCustomControl::Notification(component, removing);
+    if (removing && FImages.Removed(component) && FList->HandleAllocated()) FList->Invalidate();
+}
+
+void TvlSkinListBox::SetGlyph(const TvlFBitmap& glyph) {
+    Glyph = glyph;
+    FWidest = -1;
+    if (FList->HandleAllocated()) FList->Invalidate();
+}
+
+void TvlSkinListBox::SetNumGlyphs(int n) {
+    FNumGlyphs = std::clamp(n, 1, 2);
+    FWidest = -1;
+    if (FList->HandleAllocated()) FList->Invalidate();
+}
+
+int TvlSkinListBox::PictureWidth() const {
+    if (FImages && FImages->Count() > 0) {
+        int w = 0, h = 0;
+        ImageList_GetIconSize(FImages->Handle(), &w, &h);
+        return w + Spacing;
+    }
+    if (!Glyph.Empty()) return Glyph.Width() / FNumGlyphs + Spacing;
+    return 0;
 }
 
 void TvlSkinListBox::PaintDefault(TvlFBitmap& bitmap) {
     int W = Width(), H = Height();
     vlLookPieces::FrameBox(bitmap, {0, 0, W, H}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
     vlLookPieces::FillBox(bitmap, {2, 2, W - 2, H - 2}, ColorToRGB(clWindow));
+    if (!FCaptionMode) return;
+    TRect bar = CaptionRect();
+    vlLookPieces::FillBox(bitmap, bar, ColorToRGB(clBtnFace));
+    PaintCaption(bitmap);
+}
+
+void TvlSkinListBox::PaintSkin(TvlFBitmap& bitmap) {
+    TvlSkinCustomControl::PaintSkin(bitmap);
+    PaintCaption(bitmap);
 }
 
 void TvlSkinListBox::DrawItem(const DRAWITEMSTRUCT& item) {
@@ -227,16 +488,41 @@ void TvlSkinListBox::DrawItem(const DRAWITEMSTRUCT& item) {
     int index = static_cast<int>(item.itemID);
     if (index < Items.Count()) {
         HDC dc = bitmap.Canvas();
-        TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
         TCanvas canvas(dc);
-        canvas.Font = font;
+        canvas.Font = ItemFont();
         SelectGuard g(dc, canvas.Font.Handle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, colour);
-        RECT r{textRect.Left, textRect.Top, textRect.Right, textRect.Bottom};
-        const std::string& text = Items.Strings(index);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        if (OnDrawItem) {
+            OnDrawItem(this, canvas, index, w, h, textRect, item.itemState);
+        } else {
+            // Scrolled sideways: the whole text, moved left by the bar.
+            int x = textRect.Left - (FHBar ? FHorzOffset : 0);
+            if (FImages && FImages->Count() > 0) {
+                int image = ImageIndex >= 0 ? ImageIndex : index;
+                int iw = 0, ih = 0;
+                ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
+                if (image < FImages->Count())
+                    ImageList_Draw(FImages->Handle(), image, dc, x, (h - ih) / 2, ILD_TRANSPARENT);
+                x += iw + Spacing;
+            } else if (!Glyph.Empty()) {
+                int cell = FNumGlyphs == 2 && selected ? 2 : 1;
+                DrawGlyphFrame(bitmap, x, (h - Glyph.Height()) / 2, cell, FNumGlyphs, Glyph.View());
+                x += Glyph.Width() / FNumGlyphs + Spacing;
+            }
+            RECT r{x, textRect.Top, textRect.Right, textRect.Bottom};
+            UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+            if (FHBar) {
+                r.right = x + FWidest + w;
+                format &= ~DT_END_ELLIPSIS;
+            }
+            const std::string& text = Items.Strings(index);
+            DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+        }
+        if (!selected && (item.itemState & ODS_FOCUS)) {
+            RECT all{0, 0, w, h};
+            DrawFocusRect(dc, &all);
+        }
         GdiFlush();
     }
     bitmap.DrawTo(item.hDC, item.rcItem.left, item.rcItem.top);
