@@ -228,9 +228,20 @@ void TilePiece(TvlFBitmap& dest, const TRect& area, const TvlPixelView& picture,
         FillPeriodic(out, cw, src, pw, phase);
     }
     // Then rows repeat with the piece's height: a side of a tall window is
-    // mostly this loop, a few bytes a row.
-    const ptrdiff_t back = stride * ph;
+    // mostly this loop, a few bytes a row. A row that is one slice of a
+    // piece row is read from the picture, which stays in the cache, not from
+    // the window picture rows above.
     const size_t n = Bytes(cw);
+    if (phase + cw <= pw) {
+        const uint8_t* slice = picture.Row(s.Top) + Bytes(s.Left + phase);
+        int r = (clip.Top + firstRows - a.Top) % ph;
+        for (int i = firstRows; i < clip.Height(); ++i, out += stride) {
+            CopyBytes(out, slice + static_cast<ptrdiff_t>(r) * picture.Stride, n);
+            if (++r == ph) r = 0;
+        }
+        return;
+    }
+    const ptrdiff_t back = stride * ph;
     for (int i = firstRows; i < clip.Height(); ++i, out += stride) CopyBytes(out, out - back, n);
 }
 
