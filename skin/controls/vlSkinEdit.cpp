@@ -267,6 +267,39 @@ void TvlSkinEdit::CreateParams(TCreateParams& params) {
     TvlSkinEditFrame::CreateParams(params);
     // Its own erase paints what is behind the text: siblings need not paint first.
     params.ExStyle &= ~WS_EX_TRANSPARENT;
+    params.Style &= ~(ES_LEFT | ES_RIGHT | ES_CENTER);
+    params.Style |= FAlignment == taRightJustify ? ES_RIGHT : FAlignment == taCenter ? ES_CENTER : ES_LEFT;
+}
+
+void TvlSkinEdit::SetAlignment(TAlignment value) {
+    if (value == FAlignment) return;
+    FAlignment = value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TvlSkinEdit::SetDefaultWidth(int value) {
+    FDefaultWidth = value;
+    ReadElement();
+    if (!FHasData && value > 0) SetBounds(Left(), Top(), value, Height());
+}
+
+void TvlSkinEdit::SetDefaultHeight(int value) {
+    FDefaultHeight = value;
+    ReadElement();
+    if (!FHasData && value > 0 && UseSkinFont) SetBounds(Left(), Top(), Width(), value);
+    else SetBounds(Left(), Top(), Width(), Height());  // the font decides
+}
+
+int TvlSkinEdit::HeightForFont() const {
+    HDC dc = GetDC(nullptr);
+    TEXTMETRICA tm{};
+    {
+        SelectGuard g(dc, Font.Handle());
+        GetTextMetricsA(dc, &tm);
+    }
+    ReleaseDC(nullptr, dc);
+    const int frame = FHasData ? FLook.SkinRect.Height() - FLook.SkinClientRect.Height() : 4;
+    return tm.tmHeight + frame;
 }
 
 void TvlSkinEdit::SetSkinData(TvlSkinData* skin) {
@@ -278,9 +311,11 @@ void TvlSkinEdit::SkinChanged() {
     ReadElement();
     Font = SkinFont();
     FontChanged();
-    // With the skin's font the height is the element's.
-    if (FHasData && UseSkinFont && Height() != FLook.SkinRect.Height())
-        TvlCustomEdit::SetBoundsByLayout(Left(), Top(), Width(), FLook.SkinRect.Height());
+    if (!FHasData && (FDefaultWidth > 0 || FDefaultHeight > 0))
+        TvlCustomEdit::SetBoundsByLayout(Left(), Top(), FDefaultWidth > 0 ? FDefaultWidth : Width(),
+                                         FDefaultHeight > 0 ? FDefaultHeight : Height());
+    // With the skin's font the height is the element's; without it the font's.
+    SetBoundsByLayout(Left(), Top(), Width(), Height());
     if (HandleAllocated())
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     RepaintAll();
@@ -289,6 +324,7 @@ void TvlSkinEdit::SkinChanged() {
 void TvlSkinEdit::SetBoundsByLayout(int left, int top, int width, int height) {
     ReadElement();
     if (FHasData && UseSkinFont) height = FLook.SkinRect.Height();
+    if (!UseSkinFont) height = HeightForFont();
     TvlSkinEditFrame::SetBoundsByLayout(left, top, width, height);
 }
 

@@ -192,6 +192,20 @@ public:
     bool ButtonHot() const { return FButtonHot; }
     bool ButtonDown() const { return FButtonDown; }
 
+    // The text's alignment (left, right or centre); a change makes the
+    // window again.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment value);
+    // The size without an element, applied when positive (the height only
+    // with UseSkinFont; otherwise the font decides it).
+    int DefaultWidth() const { return FDefaultWidth; }
+    void SetDefaultWidth(int value);
+    int DefaultHeight() const { return FDefaultHeight; }
+    void SetDefaultHeight(int value);
+    // The height the font asks for without UseSkinFont: its text height and
+    // the frame's (4 without an element).
+    int HeightForFont() const;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
@@ -216,6 +230,8 @@ private:
 
     bool FButtonMode = false;
     bool FButtonHot = false, FButtonDown = false;
+    TAlignment FAlignment = taLeftJustify;
+    int FDefaultWidth = 0, FDefaultHeight = 0;
     bool FTrackingFrame = false;
 };
 

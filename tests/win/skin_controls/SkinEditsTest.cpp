@@ -560,3 +560,56 @@ TEST_F(SkinEdits, ButtonEditAndPictureMemoInBothSkins) {
         SendMessageA(edit->Handle(), WM_NCMOUSELEAVE, 0, 0);
     }
 }
+
+TEST_F(SkinEdits, AlignmentDefaultSizeAndTheFontsHeight) {
+    // Alignment is the window's style; changing it makes the window again
+    // with the text kept.
+    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
+    edit->SetSkinData(Skin);
+    Form->Show();
+    edit->SetText("right");
+    HWND before = edit->Handle();
+    edit->SetAlignment(taRightJustify);
+    EXPECT_NE(edit->Handle(), before);
+    EXPECT_TRUE(GetWindowLongA(edit->Handle(), GWL_STYLE) & ES_RIGHT);
+    EXPECT_EQ(edit->Text(), "right");
+    edit->SetAlignment(taCenter);
+    EXPECT_TRUE(GetWindowLongA(edit->Handle(), GWL_STYLE) & ES_CENTER);
+
+    // The default size only counts without an element.
+    const int skinned = edit->Height();
+    edit->SetDefaultWidth(120);
+    edit->SetDefaultHeight(40);
+    EXPECT_EQ(edit->Width(), 200);
+    EXPECT_EQ(edit->Height(), skinned);
+    auto* plain = new TvlSkinEdit(Form, Form, 10, 60, 200, 18);  // no skin
+    plain->SetDefaultWidth(120);
+    plain->SetDefaultHeight(40);
+    EXPECT_EQ(plain->Width(), 120);
+    EXPECT_EQ(plain->Height(), 40);
+    plain->SetDefaultWidth(0);  // not positive: left as it is
+    EXPECT_EQ(plain->Width(), 120);
+
+    // Without the skin's font the font decides the height: its text height
+    // and the frame's, whatever size is asked for.
+    auto textHeight = [](const TFont& font) {
+        HDC dc = GetDC(nullptr);
+        TEXTMETRICA tm{};
+        {
+            SelectGuard g(dc, font.Handle());
+            GetTextMetricsA(dc, &tm);
+        }
+        ReleaseDC(nullptr, dc);
+        return static_cast<int>(tm.tmHeight);
+    };
+    plain->UseSkinFont = false;
+    plain->DefaultFont = TFont("Arial", 24);
+    plain->SkinChanged();
+    EXPECT_EQ(plain->Height(), textHeight(TFont("Arial", 24)) + 4);
+    plain->SetBounds(10, 60, 200, 90);
+    EXPECT_EQ(plain->Height(), textHeight(TFont("Arial", 24)) + 4);
+    edit->UseSkinFont = false;
+    edit->SkinChanged();
+    const TvlSkinLook& look = edit->SkinLook();
+    EXPECT_EQ(edit->Height(), textHeight(edit->Font) + look.SkinRect.Height() - look.SkinClientRect.Height());
+}
