@@ -1,6 +1,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
@@ -90,17 +91,44 @@ void TvlSkinListView::CreateWnd() {
     TakeHeader(reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0)));
 }
 
+namespace {
+// The headers whose procedure is ours, and their views. A plain table:
+// the platform's subclass helper looks its data up in a window property on
+// every message, which under Wine is a round trip to the server, and the
+// list sends its header several messages for every cell it is given.
+struct TTakenHeader {
+    TvlSkinListView* View;  // null once the view has let go
+    WNDPROC Previous;
+};
+std::unordered_map<HWND, TTakenHeader>& TakenHeaders() {
+    static std::unordered_map<HWND, TTakenHeader> headers;
+    return headers;
+}
+}  // namespace
+
 void TvlSkinListView::TakeHeader(HWND header) {
     if (header == FHeader) return;
     ReleaseHeader();
     if (!header) return;
     FHeader = header;
-    SetWindowSubclass(FHeader, HeaderProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    FHeaderPrevious = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(header, GWLP_WNDPROC));
+    TakenHeaders()[header] = {this, FHeaderPrevious};
+    SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TvlSkinListView::HeaderProc));
 }
 
 void TvlSkinListView::ReleaseHeader() {
     if (!FHeader) return;
-    RemoveWindowSubclass(FHeader, HeaderProc, 1);
+    if (IsWindow(FHeader) &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FHeader, GWLP_WNDPROC)) == &TvlSkinListView::HeaderProc) {
+        SetWindowLongPtrW(FHeader, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FHeaderPrevious));
+        TakenHeaders().erase(FHeader);
+    } else if (IsWindow(FHeader)) {
+        // Someone took the procedure after us: ours stays in the chain and
+        // only passes messages on, until the header goes.
+        TakenHeaders()[FHeader].View = nullptr;
+    } else {
+        TakenHeaders().erase(FHeader);
+    }
     FHeader = nullptr;
 }
 
@@ -186,9 +214,16 @@ void TvlSkinListView::BarChanged(bool vertical) {
 
 // ---- the header ----
 
-LRESULT CALLBACK TvlSkinListView::HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK TvlSkinListView::HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto found = TakenHeaders().find(wnd);
+    if (found == TakenHeaders().end()) return DefWindowProcW(wnd, msg, wp, lp);
+    if (!found->second.View) {
+        const WNDPROC previous = found->second.Previous;
+        if (msg == WM_NCDESTROY) TakenHeaders().erase(found);
+        return CallWindowProcW(previous, wnd, msg, wp, lp);
+    }
     try {
-        return reinterpret_cast<TvlSkinListView*>(self)->HeaderMessage(wnd, msg, wp, lp);
+        return found->second.View->HeaderMessage(wnd, msg, wp, lp);
     } catch (...) {
         HandleWindowException();
         return 0;
@@ -217,14 +252,13 @@ LRESULT TvlSkinListView::HeaderMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         case WM_PRINTCLIENT: PaintHeader(reinterpret_cast<HDC>(wp)); return 0;
         case WM_NCDESTROY: {
-            LRESULT r = DefSubclassProc(wnd, msg, wp, lp);
-            RemoveWindowSubclass(wnd, HeaderProc, 1);
-            if (FHeader == wnd) FHeader = nullptr;
-            return r;
+            WNDPROC previous = FHeaderPrevious;
+            ReleaseHeader();
+            return CallWindowProcW(previous, wnd, msg, wp, lp);
         }
         default: break;
     }
-    LRESULT result = DefSubclassProc(wnd, msg, wp, lp);
+    LRESULT result = CallWindowProcW(FHeaderPrevious, wnd, msg, wp, lp);
     if (msg == WM_LBUTTONDOWN) {
         HDHITTESTINFO hit{};
         hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};

@@ -217,7 +217,7 @@ protected:
     void BarChanged(bool vertical) override;
 
 private:
-    static LRESULT CALLBACK HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK HeaderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HeaderMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void TakeHeader(HWND header);
     void ReleaseHeader();
@@ -225,6 +225,7 @@ private:
     bool FFromScrollBar = false;
     int FLastV = 0, FLastH = 0;
     HWND FHeader = nullptr;  // the list's own child; its procedure is ours while we hold it
+    WNDPROC FHeaderPrevious = nullptr;
     int FPressedSection = -1;
     bool FHeaderPressed = false;
 };
