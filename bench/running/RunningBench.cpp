@@ -429,11 +429,11 @@ private:
         for (const char* name :
              {"categories.dat", "Projects.dat", "Hours.dat", "VesperLog.ini", "plandesk.vlf", "dbskin.dat"})
             DeleteFileA((folder + "\\" + name).c_str());
-        if (plain) {
-            if (!CopyFileA(FPlainSkin.c_str(), (folder + "\\dbskin.dat").c_str(), FALSE))
-                Fail("cannot copy the plain skin to " + folder);
-            WriteBytes(folder + "\\dbconfig.dat", "[Settings]\r\n");
-        }
+        if (plain && !CopyFileA(FPlainSkin.c_str(), (folder + "\\dbskin.dat").c_str(), FALSE))
+            Fail("cannot copy the plain skin to " + folder);
+        // Both looks with the same branding file, so both lay the window out
+        // alike (no banner strip): the same rows a page, the same pages.
+        WriteBytes(folder + "\\dbconfig.dat", "[Settings]\r\n");
         TPlanFiles files;
         if (plan.Projects) {
             files = MakePlanFiles(plan.Projects, plan.TasksEach);
