@@ -9,10 +9,7 @@ TEST_F(PlannerTest, CalendarSheetTabsAndDateDropDownInBothSkins) {
     Write("projects.dat", "Header^Plan^Work^^^\r\nA^0^^  /  /    ^  /  /    ^\r\nEndProject\r\n");
     for (const char* skin : {"modern", "graphite"}) {
         SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") {
-            Write("dbskin.dat", GraphitePackage());
-            Write("dbconfig.dat", "[Settings]\r\n");
-        }
+        if (std::string(skin) == "graphite") UseGraphite();
         TfrmMain* w = Start();
         ASSERT_NE(w->pgcMain->Element(), nullptr) << "the tabs wear the skin's [tab]";
         EXPECT_EQ(w->pgcMain->TabPosition(), tpBottom);

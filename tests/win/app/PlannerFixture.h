@@ -36,6 +36,16 @@ protected:
         return frmMain;
     }
     void Write(const std::string& name, const std::string& bytes) { ui::WriteFile(Folder + name, bytes); }
+#ifdef PLANDESK_GRAPHITE_PACKAGE
+    // The dark built-in skin beside the program for the next start; the
+    // skin file is read with the branding file.
+    void UseGraphite() {
+        const std::string package = ui::ReadFile(PLANDESK_GRAPHITE_PACKAGE);
+        ASSERT_FALSE(package.empty());
+        Write("dbskin.dat", package);
+        Write("dbconfig.dat", "[Settings]\r\n");
+    }
+#endif
     std::string Read(const std::string& name) { return ui::ReadFile(Folder + name); }
     // The names of the files in the program folder, sorted.
     std::vector<std::string> Files() {
@@ -108,11 +118,6 @@ private:
         return errors;
     }
 };
-
-#ifdef PLANDESK_GRAPHITE_PACKAGE
-// The dark built-in skin's package, to write as the program's dbskin.dat.
-inline std::string GraphitePackage() { return ui::ReadFile(PLANDESK_GRAPHITE_PACKAGE); }
-#endif
 
 inline const char* const kSamplePlan =
     "Header^Product launch^Work^12/01/2007^12/31/2007^\r\n"

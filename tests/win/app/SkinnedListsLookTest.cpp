@@ -51,10 +51,7 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
     Write("projects.dat", plan.substr(split + 1));
     for (const char* skin : {"modern", "graphite"}) {
         SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") {
-            Write("dbskin.dat", ui::ReadFile(PLANDESK_GRAPHITE_PACKAGE));
-            Write("dbconfig.dat", "[Settings]\r\n");
-        }
+        if (std::string(skin) == "graphite") UseGraphite();
         TfrmMain* w = Start();
         w->pgcMain->SetActivePageIndex(1);
         ui::Pump(30);

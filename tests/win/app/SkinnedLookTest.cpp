@@ -9,12 +9,7 @@ TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
     Write("projects.dat", "Header^Plan^Work^^^\r\nA^0^^  /  /    ^  /  /    ^\r\nEndProject\r\n");
     for (const char* skin : {"modern", "graphite"}) {
         SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") {
-            std::string package = GraphitePackage();
-            ASSERT_FALSE(package.empty());
-            Write("dbskin.dat", package);
-            Write("dbconfig.dat", "[Settings]\r\n");  // the skin file is read with the branding
-        }
+        if (std::string(skin) == "graphite") UseGraphite();
         TfrmMain* w = Start();
         ASSERT_FALSE(w->vlSkinData1->IsEmpty());
         for (TvlSkinButton* b : {w->btn1, w->btnSave, w->btnAdd, w->btnEditHour}) {
@@ -51,10 +46,7 @@ TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
     Write("projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
     for (const char* skin : {"modern", "graphite"}) {
         SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") {
-            Write("dbskin.dat", GraphitePackage());
-            Write("dbconfig.dat", "[Settings]\r\n");
-        }
+        if (std::string(skin) == "graphite") UseGraphite();
         TfrmMain* w = Start();
         SetWindowPos(w->Handle(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ui::Pump(30);

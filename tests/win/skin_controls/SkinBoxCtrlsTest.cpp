@@ -251,20 +251,7 @@ TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNoth
     UpdateWindow(Form->Handle());
 
     TLeakCheck leaks;
-    auto windows = [] {
-        int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM p) {
-                ++*reinterpret_cast<int*>(p);
-                EnumChildWindows(
-                    w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&n));
-        return n;
-    };
-    int before = windows();
+    int before = ThreadWindowCount();
     for (int i = 0; i < 200; ++i) {
         combo->DropDown();
         ASSERT_TRUE(combo->DroppedDown());
@@ -272,7 +259,7 @@ TEST_F(SkinBoxCtrls, ComboNearTheBottomDropsAboveAndTwoHundredDropDownsLeaveNoth
     }
     ui::Pump();
     leaks.ExpectNone("200 combo drop-downs");
-    EXPECT_EQ(windows(), before);
+    EXPECT_EQ(ThreadWindowCount(), before);
     EXPECT_EQ(GetCapture(), nullptr);
 }
 

@@ -568,19 +568,6 @@ TEST_F(SkinListBox, StyleSwitchesBackAndForthLeaveNothingBehind) {
     combo->SetItemIndex(1);
     Form->Show();
     combo->SetFocus();
-    auto windows = [] {
-        int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM p) {
-                ++*reinterpret_cast<int*>(p);
-                EnumChildWindows(
-                    w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&n));
-        return n;
-    };
     // The first round makes the drop-down, which stays.
     combo->SetStyle(vlcbEditStyle);
     combo->DropDown();
@@ -588,7 +575,7 @@ TEST_F(SkinListBox, StyleSwitchesBackAndForthLeaveNothingBehind) {
     combo->SetStyle(vlcbFixedStyle);
     ui::Pump();
     TLeakCheck leaks;
-    int before = windows();
+    int before = ThreadWindowCount();
     for (int i = 0; i < 50; ++i) {
         combo->SetStyle(vlcbEditStyle);
         ASSERT_NE(combo->Edit(), nullptr);
@@ -602,7 +589,7 @@ TEST_F(SkinListBox, StyleSwitchesBackAndForthLeaveNothingBehind) {
     }
     ui::Pump();
     leaks.ExpectNone("50 style switches");
-    EXPECT_EQ(windows(), before);
+    EXPECT_EQ(ThreadWindowCount(), before);
     EXPECT_TRUE(combo->TabStop);
     EXPECT_EQ(combo->Text(), "Work");
     EXPECT_EQ(WindowText(combo->Handle()), "Work");

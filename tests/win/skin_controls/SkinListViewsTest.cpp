@@ -197,27 +197,14 @@ TEST_F(SkinListViews, ScrollingManyStepsLeavesNothingBehind) {
     ui::Pump();
     TLeakCheck leaks;
     int windows = 0;
-    auto countWindows = [&] {
-        int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM p) {
-                ++*reinterpret_cast<int*>(p);
-                EnumChildWindows(
-                    w, [](HWND, LPARAM q) { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&n));
-        return n;
-    };
-    windows = countWindows();
+    windows = ThreadWindowCount();
     for (int i = 0; i < 1000; ++i) {
         V->SetPosition(i % 2 ? V->Position() + 7 : V->Position() - 3);
         if (i % 50 == 0) UpdateWindow(Form->Handle());
     }
     ui::Pump();
     leaks.ExpectNone("1,000 scroll steps");
-    EXPECT_EQ(countWindows(), windows);
+    EXPECT_EQ(ThreadWindowCount(), windows);
 }
 
 TEST_F(SkinListViews, ASkinChangeReachesTheViewsColoursAndTheirBars) {

@@ -120,14 +120,6 @@ protected:
         PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
         ui::Pump();
     }
-    // Top-level windows of this thread that still exist.
-    static int ThreadWindows() {
-        int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(), [](HWND, LPARAM p) -> BOOL { return ++*reinterpret_cast<int*>(p), TRUE; },
-            reinterpret_cast<LPARAM>(&n));
-        return n;
-    }
     static std::vector<std::string> Captions(TvlSkinPopupWindow* w) {
         std::vector<std::string> out;
         for (int i = 0; i < w->ItemCount(); ++i) out.push_back(w->Item(i)->MenuItem->Caption);

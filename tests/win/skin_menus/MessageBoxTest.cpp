@@ -270,20 +270,13 @@ TEST_F(MessageBoxTest, AThousandMessageBoxesLeaveNothingBehind) {
     ui::Pump();
     TLeakCheck leaks;
     int windows = 0;
-    auto count = [] {
-        int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(), [](HWND, LPARAM p) -> BOOL { return ++*reinterpret_cast<int*>(p), TRUE; },
-            reinterpret_cast<LPARAM>(&n));
-        return n;
-    };
-    windows = count();
+    windows = ThreadTopLevelWindowCount();
     int hooks = Application->MessageHookCount();
     int forms = static_cast<int>(Application->Forms().size());
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(Messages->ShowMessageBox("Message " + std::to_string(i), mtInformation, mbOK | mbCancel), 1);
     ui::Pump();
-    EXPECT_EQ(count(), windows);
+    EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
     EXPECT_EQ(Application->MessageHookCount(), hooks);
     EXPECT_EQ(static_cast<int>(Application->Forms().size()), forms);
     leaks.ExpectNone("1,000 message boxes");

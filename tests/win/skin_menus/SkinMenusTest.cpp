@@ -525,7 +525,7 @@ TEST_F(MenuTest, NoItemIsUsedAfterItsMenuIsFreed) {
 
 TEST_F(MenuTest, FormDestroyedWithAMenuOpenLeavesNothingBehind) {
     TLeakCheck leaks;
-    int windows = ThreadWindows();
+    int windows = ThreadTopLevelWindowCount();
     int hooks = Application->MessageHookCount();
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();
@@ -537,7 +537,7 @@ TEST_F(MenuTest, FormDestroyedWithAMenuOpenLeavesNothingBehind) {
     Forms.clear();
     form->Release();
     ui::Pump();
-    EXPECT_EQ(ThreadWindows(), windows);
+    EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
     EXPECT_EQ(Application->MessageHookCount(), hooks);
     leaks.ExpectNone("a form destroyed with its menu open");
 }
@@ -551,7 +551,7 @@ TEST_F(MenuTest, AThousandMenusWithASubmenuLeaveNothingBehind) {
     Engine(frame)->CloseAll();
     ui::Pump();
     TLeakCheck leaks;
-    int windows = ThreadWindows();
+    int windows = ThreadTopLevelWindowCount();
     int hooks = Application->MessageHookCount();
     for (int i = 0; i < 1000; ++i) {
         menu->Popup(300, 200);
@@ -565,7 +565,7 @@ TEST_F(MenuTest, AThousandMenusWithASubmenuLeaveNothingBehind) {
     }
     ui::Pump();
     EXPECT_EQ(Engine(frame)->WindowCount(), 0);
-    EXPECT_EQ(ThreadWindows(), windows);
+    EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
     EXPECT_EQ(Application->MessageHookCount(), hooks);
     EXPECT_EQ(Clicked.size(), 1000u + 500u);
     leaks.ExpectNone("1,000 menus with a submenu");
@@ -692,10 +692,10 @@ TEST_F(MenuTest, WithoutAFrameNothingIsShown) {
     menu->Add(new TMenuItem(form, "Item"));
     bool popped = false;
     menu->OnPopup = [&](TObject*) { popped = true; };
-    int windows = ThreadWindows();
+    int windows = ThreadTopLevelWindowCount();
     menu->Popup(100, 100);
     EXPECT_TRUE(popped);
-    EXPECT_EQ(ThreadWindows(), windows);
+    EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
     EXPECT_EQ(menu->FindLacquer(), nullptr);
 }
 

@@ -55,20 +55,6 @@ void ClickButton(TvlSkinDateEdit* edit) {
     ui::Pump();
 }
 
-// The windows of this thread, top-level and child.
-int ThreadWindows() {
-    int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND wnd, LPARAM counter) {
-            ++*reinterpret_cast<int*>(counter);
-            EnumChildWindows(
-                wnd, [](HWND, LPARAM c) { return ++*reinterpret_cast<int*>(c), TRUE; }, counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
 
 void AltDown(TvlSkinDateEdit* edit) {
     SendMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
@@ -366,7 +352,7 @@ TEST_F(WidgetTest, DateEditPlacementTranslucencyAndLeaks) {
     edit->AlphaBlendAnimation = false;
     SetFocus(edit->Handle());
     TLeakCheck leaks;
-    int windows = ThreadWindows();
+    int windows = ThreadWindowCount();
     for (int i = 0; i < 200; ++i) {
         if (i % 2)
             AltDown(edit);
@@ -377,7 +363,7 @@ TEST_F(WidgetTest, DateEditPlacementTranslucencyAndLeaks) {
     }
     ui::Pump();
     leaks.ExpectNone("200 drop-down open and close cycles");
-    EXPECT_EQ(ThreadWindows(), windows) << "no window is left behind";
+    EXPECT_EQ(ThreadWindowCount(), windows) << "no window is left behind";
     EXPECT_FALSE(edit->DroppedDown());
 }
 

@@ -32,3 +32,24 @@ void TLeakCheck::ExpectNone(const std::string& scenario) const {
     EXPECT_TRUE(differences.empty()) << scenario
                                      << " left GDI objects or timers alive (before -> after): " << differences;
 }
+
+int ThreadTopLevelWindowCount() {
+    int n = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(), [](HWND, LPARAM p) -> BOOL { return ++*reinterpret_cast<int*>(p), TRUE; },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+int ThreadWindowCount() {
+    int n = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            ++*reinterpret_cast<int*>(p);
+            EnumChildWindows(w, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}

@@ -26,3 +26,8 @@ private:
     TGdiCounts FGdi;
     int FTimers = 0;
 };
+
+// Windows of the calling thread that still exist: the top-level ones, and
+// those with all their descendants. Scenarios compare them before and after.
+int ThreadTopLevelWindowCount();
+int ThreadWindowCount();
