@@ -10,7 +10,7 @@
 #include "app/PlannerIcons.h"
 #include "core/FileIO.h"
 #include "core/TextCompare.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 
 #include <atomic>
 #include <ctime>

@@ -73,12 +73,16 @@ public:
 class TLayeredWindows {
 public:
     virtual ~TLayeredWindows() = default;
+    // Whether windows can be translucent at all; a replacement says yes
+    // unless it says otherwise.
+    virtual bool Supported() { return true; }
     virtual bool SetAlpha(HWND window, BYTE alpha) = 0;
 };
 
 class TSystemLayeredWindows : public TLayeredWindows {
 public:
     TSystemLayeredWindows();
+    bool Supported() override { return FSet != nullptr; }
     bool SetAlpha(HWND window, BYTE alpha) override;
 
 private:

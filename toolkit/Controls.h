@@ -41,23 +41,6 @@ using TControlStyle = unsigned;
 // the device context in wParam; nonzero when someone did. A form's frame
 // component answers it with the skin's background.
 constexpr UINT TM_PAINTBACKGROUND = WM_APP + 0x3E00;
-// Sent to a form by a control whose own popup menu should open through the
-// form's frame (its skinned menu engine); LParam is a TPopupMenuRequest*.
-// Answered 1 when the frame shows the menu: it then runs asynchronously and
-// tells the control WM_SKINMENUITEMDONE after an item ran.
-constexpr UINT TM_POPUPMENU = WM_APP + 0x3E01;
-// What the menu engine tells the control that opened a menu: the menus
-// closed, and an item ran (both parameters zero).
-constexpr UINT WM_CLOSESKINMENUS = WM_USER + 204;
-constexpr UINT WM_SKINMENUITEMDONE = WM_USER + 205;
-class TPopupMenu;
-struct TPopupMenuRequest {
-    TPopupMenu* Menu = nullptr;
-    TWinControl* Control = nullptr;
-    TComponent* SkinData = nullptr;  // the skin for the menu; null: the frame's menu skin
-    int X = 0, Y = 0;
-};
-
 struct TMessage {
     UINT Msg;
     WPARAM WParam;

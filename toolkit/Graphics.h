@@ -17,7 +17,7 @@ constexpr TColor clSysBase = 0x80000000;
 constexpr TColor clBtnFace = clSysBase | COLOR_BTNFACE, clWindow = clSysBase | COLOR_WINDOW,
                  clWindowText = clSysBase | COLOR_WINDOWTEXT, clBtnShadow = clSysBase | COLOR_BTNSHADOW,
                  clBtnHighlight = clSysBase | COLOR_BTNHIGHLIGHT, clHighlight = clSysBase | COLOR_HIGHLIGHT,
-                 clGrayText = clSysBase | COLOR_GRAYTEXT;
+                 clGrayText = clSysBase | COLOR_GRAYTEXT, clBtnText = clSysBase | COLOR_BTNTEXT;
 COLORREF ColorToRGB(TColor c);
 
 class TFont {

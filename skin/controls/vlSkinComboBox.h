@@ -83,7 +83,6 @@ public:
     unsigned char AlphaBlendValue = 0;
     // Whether layered windows may be used; the platform's answer unless a
     // test says otherwise.
-    std::function<bool()> LayeredSupported = [] { return SupportsLayeredWindows(); };
     TNotifyEvent OnChange, OnDropDown, OnCloseUp;
     // The drop-down's items, and the item shown in the fixed style.
     TvlDrawSkinItemEvent OnListBoxDrawItem, OnComboBoxDrawItem;
@@ -94,7 +93,7 @@ public:
     int ImageIndex = -1;
 
     bool DroppedDown() const { return FDropped; }
-    bool Translucent() const { return AlphaBlend && LayeredSupported && LayeredSupported(); }
+    bool Translucent() const { return AlphaBlend && SupportsLayeredWindows(); }
     void DropDown();
     void CloseUp(bool accept);
     // The drop-down, null until first dropped; its popup window and the

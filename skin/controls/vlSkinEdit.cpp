@@ -4,6 +4,7 @@
 
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinEdits.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlResourceStr.h"
 #include "toolkit/Forms.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What every skinned control carries: the name of its skin element and the
-// skin data it reads it from, and the two calls by which the form's frame
-// component relays a skin change to it. The skin data reference is cleared
+// skin data it reads it from, and the two calls by which the skin relay
+// (vlSkinRelay.h) passes a skin change on to it. The skin data reference is cleared
 // when the skin data is destroyed; the control then draws its plain look.
 #include <string>
 
@@ -10,7 +10,7 @@
 
 class TControl;
 
-// The side of a skinned control that the frame component talks to.
+// The side of a skinned control that the skin relay talks to.
 class TvlSkinAware {
 public:
     virtual ~TvlSkinAware() = default;
@@ -22,11 +22,6 @@ public:
     // Windowed controls hear SkinChanging; windowless ones only SkinChanged.
     virtual bool HearsSkinChanging() const { return true; }
 };
-
-// Walks the controls of `root` depth-first (root included) and calls
-// SkinChanging (changing = true) or SkinChanged on every skinned control
-// whose skin data is `sender`, or on every one when `sender` is null.
-void RelaySkinChange(TControl* root, const TvlSkinData* sender, bool changing);
 
 template <class Base>
 class TvlSkinElement : public Base, public TvlSkinAware {
@@ -43,6 +38,16 @@ public:
     }
 
 protected:
+    // The control's element record when it is of kind T; none otherwise,
+    // and none without a loaded skin.
+    template <class T>
+    const T* ElementAs() const {
+        const TvlSkinData* skin = SkinData();
+        if (!skin || skin->IsEmpty()) return nullptr;
+        int i = skin->FindControlIndex(SkinDataName);
+        return i < 0 ? nullptr : dynamic_cast<const T*>(skin->SkinControls[static_cast<size_t>(i)].get());
+    }
+
     void Notification(TComponent* component, bool removing) override {
         Base::Notification(component, removing);
         if (removing && FSkinData.Removed(component)) this->Invalidate();

@@ -350,11 +350,7 @@ TvlSkinStdLabel::TvlSkinStdLabel(TComponent* owner, TWinControl* parent, const s
 }
 
 const TvlDataSkinStdLabelControl* TvlSkinStdLabel::Element() const {
-    const TvlSkinData* skin = SkinData();
-    if (!skin || skin->IsEmpty()) return nullptr;
-    int i = skin->FindControlIndex(SkinDataName);
-    return i < 0 ? nullptr
-                 : dynamic_cast<const TvlDataSkinStdLabelControl*>(skin->SkinControls[static_cast<size_t>(i)].get());
+    return ElementAs<TvlDataSkinStdLabelControl>();
 }
 
 TFont TvlSkinStdLabel::TextFont() const {

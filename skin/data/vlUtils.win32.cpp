@@ -98,7 +98,7 @@ void SetWindowAlpha(HWND window, int alpha) {
 
 bool SupportsLayeredWindows() {
     int major = 0, minor = 0;
-    return PlatformVersion(major, minor) && LayeredWindowsVersion(major, minor);
+    return PlatformVersion(major, minor) && LayeredWindowsVersion(major, minor) && Service<TLayeredWindows>().Supported();
 }
 
 bool IsVersion51() {

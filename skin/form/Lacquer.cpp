@@ -11,8 +11,10 @@
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "skin/form/LacquerParts.h"
+#include "skin/form/vlSkinMDITabs.h"
+#include "skin/form/vlSkinMenuBar.h"
 
 using namespace vlFrameParts;
 
@@ -22,7 +24,7 @@ namespace vlFrame {
 
 bool PointInRects(const std::vector<TRect>& rects, int x, int y) {
     for (const TRect& r : rects)
-        if (Inside(r, x, y)) return true;
+        if (r.Contains(x, y)) return true;
     return false;
 }
 
@@ -61,23 +63,8 @@ TPoint FreeMinimizedSlot(const TRect& area, int w, int h, const std::function<bo
 TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dynamic_cast<TForm*>(owner)) {
     if (!FForm) throw Exception("The frame component belongs on a form");
     Name = "vlLacquer";
-    MonitorArea = [](HWND w, bool workArea) { return GetMonitorArea(w, workArea); };
-    LayeredSupported = [] { return SupportsLayeredWindows(); };
-    SetAlpha = [](HWND w, int alpha) { SetWindowAlpha(w, alpha); };
     AllFrames().push_back(this);
-    FSkinMenu = new TvlSkinMenu(this, FForm);
-    FSkinMenu->WorkAreaOf = [this](HWND w) { return MonitorArea(w, true); };
-    FSkinMenu->LayeredSupported = [this] { return LayeredSupported(); };
-    FSkinMenu->SetAlpha = [this](HWND w, int alpha) { SetAlpha(w, alpha); };
-    FSystemMenu = new TPopupMenu(this);
-    FSystemMenu->Name = "SystemMenu";
-    FTrayMenu = new TvlSkinPopupMenu(this);
-    FTrayMenu->Name = "TrayMenu";
-    FTrayMenu->ComponentForm = FForm;
-    RebuildTrayMenu();
-    FMenuHook = new TMessageHook(this, [this](MSG& msg) { return MenuHook(msg); });
-    // In the application's hook chain only while a menu is open.
-    if (Application) Application->RemoveMessageHook(FMenuHook);
+    FMenus = new TvlFormMenus(this, FForm, this, this);
     CreateBuiltInButtons();
     Attach(FForm);
     if (FForm->HandleAllocated()) {
@@ -92,13 +79,9 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
 
 TvlLacquer::~TvlLacquer() {
     *FAlive = false;
-    if (Application && FMenuHook) Application->RemoveMessageHook(FMenuHook);
     auto& all = AllFrames();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
-    FHoverTimer.Stop();
-    FBlendTimer.Stop();
-    FAnimateTimer.Stop();
-    FFadeTimer.Stop();
+    StopTimers();
     HWND w = FormWindow();
     if (w && GetCapture() == w && FCaptureObject >= 0) ReleaseCapture();
     FObjects.clear();
@@ -122,18 +105,11 @@ HWND TvlLacquer::FormWindow() const {
 
 void TvlLacquer::Notification(TComponent* component, bool removing) {
     TWindowProcWrapper::Notification(component, removing);
-    if (removing) {
-        FMenusSkinData.Removed(component);
-        FUserSystemMenu.Removed(component);
-        FTrayIcon.Removed(component);
-        FSkinHint.Removed(component);
-    }
-    if (removing && component == FMainMenuBar) {
-        FMainMenuBar = nullptr;
-        FTrackingMenuBar = false;
-    }
-    if (removing && component == FMDITabsBar) FMDITabsBar = nullptr;
-    if (removing && FSkinData.Removed(component)) {
+    if (!removing) return;
+    FTrayIcon.Removed(component);
+    if (component == FMainMenuBar) FMainMenuBar = nullptr;
+    if (component == FMDITabsBar) FMDITabsBar = nullptr;
+    if (FSkinData.Removed(component)) {
         FSkinActive = false;
         FObjects.clear();
         FHotObjectIndex = FCaptureObject = -1;
@@ -143,7 +119,7 @@ void TvlLacquer::Notification(TComponent* component, bool removing) {
 
 void TvlLacquer::SetSkinData(TvlSkinData* skinData) {
     FSkinData.Set(skinData);
-    RebuildTrayMenu();
+    FMenus->SetSkinData(skinData);
     ApplySkin();
 }
 
@@ -152,6 +128,43 @@ void TvlLacquer::SetBorderIcons(TvlBorderIcons icons) {
     FHotObjectIndex = FCaptureObject = -1;
     CreateBuiltInButtons();
     if (FormWindow()) PaintFrame();
+}
+
+void TvlLacquer::SetMainMenuBar(TvlSkinMainMenuBar* bar) {
+    if (FMainMenuBar == bar) return;
+    if (FMainMenuBar) RemoveFreeNotification(FMainMenuBar);
+    FMainMenuBar = bar;
+    if (bar) FreeNotification(bar);
+    FMenus->SetMainMenuBar(bar);
+}
+
+void TvlLacquer::SetMDITabsBar(TvlSkinMDITabsBar* bar) {
+    if (FMDITabsBar) RemoveFreeNotification(FMDITabsBar);
+    FMDITabsBar = bar;
+    if (bar) {
+        FreeNotification(bar);
+        bar->SetLacquer(FMenus);
+    }
+}
+
+void TvlLacquer::MenusShown(bool shown) {
+    if (shown) {
+        if (OnSkinMenuOpen) OnSkinMenuOpen(this);
+        return;
+    }
+    // The first button held down by its menu comes back up.
+    for (auto& o : FObjects)
+        if (auto* b = dynamic_cast<TvlSkinButtonObject*>(o.get()); b && b->Down && b->MenuOpen) {
+            b->MenuOpen = false;
+            b->SetDown(false);
+            break;
+        }
+    if (OnSkinMenuClose) OnSkinMenuClose(this);
+}
+
+void TvlLacquer::MainMenuModeChanged(bool entered) {
+    TNotifyEvent& event = entered ? OnMainMenuEnter : OnMainMenuExit;
+    if (event) event(this);
 }
 
 bool TvlLacquer::Sizeable() const {
@@ -170,6 +183,17 @@ std::string TvlLacquer::ResText(const char* key, const char* fallback) const {
     TvlSkinData* sd = SkinData();
     if (sd && sd->ResourceStrData()) return sd->ResourceStrData()->LookupText(key);
     return fallback;
+}
+
+void TvlLacquer::StopTimers() {
+    FHoverTimer.Stop();
+    FBlendTimer.Stop();
+    FAnimateTimer.Stop();
+    FFadeTimer.Stop();
+}
+
+void TvlLacquer::HideObjectHint() {
+    if (ShowObjectHint) FMenus->HideObjectHint();
 }
 
 // ---- Objects of the frame --------------------------------------------------
@@ -272,37 +296,29 @@ void TvlLacquer::ResetObjectsDisplay() {
     }
 }
 
-void TvlLacquer::ApplySkin() {
-    FHotObjectIndex = -1;
-    HWND w = FormWindow();
-    if (FCaptureObject >= 0 && w && GetCapture() == w) ReleaseCapture();
-    FCaptureObject = -1;
-    TvlSkinData* sd = SkinData();
-    FSkinActive = sd && !sd->IsEmpty() && !sd->MainPicture.Empty();
-    if (FSkinActive) {
-        FObjects.clear();
-        for (auto& rec : sd->SkinObjects) {
-            const TvlDataSkinObject* d = rec.get();
-            if (dynamic_cast<const TvlDataSkinMenuItem*>(d) || dynamic_cast<const TvlDataSkinMainMenuItem*>(d) ||
-                dynamic_cast<const TvlDataSkinMainMenuBarButton*>(d))
-                continue;
-            if (auto* s = dynamic_cast<const TvlDataSkinStdButton*>(d))
-                FObjects.push_back(std::make_unique<TvlSkinStdButtonObject>(this, s));
-            else if (auto* b = dynamic_cast<const TvlDataSkinButton*>(d))
-                FObjects.push_back(std::make_unique<TvlSkinButtonObject>(this, b));
-            else if (auto* c = dynamic_cast<const TvlDataSkinCaption*>(d))
-                FObjects.push_back(std::make_unique<TvlSkinCaptionObject>(this, c));
-            else if (auto* a = dynamic_cast<const TvlDataSkinAnimate*>(d))
-                FObjects.push_back(std::make_unique<TvlSkinAnimateObject>(this, a));
-            else if (dynamic_cast<const TvlDataUserObject*>(d))
-                FObjects.push_back(std::make_unique<TvlUserObject>(this, d));
-        }
-        ApplyBorderIcons();
-    } else {
-        CreateBuiltInButtons();
-        RemoveRegion();
+void TvlLacquer::CreateSkinObjects() {
+    FObjects.clear();
+    for (auto& rec : SkinData()->SkinObjects) {
+        const TvlDataSkinObject* d = rec.get();
+        if (dynamic_cast<const TvlDataSkinMenuItem*>(d) || dynamic_cast<const TvlDataSkinMainMenuItem*>(d) ||
+            dynamic_cast<const TvlDataSkinMainMenuBarButton*>(d))
+            continue;
+        if (auto* s = dynamic_cast<const TvlDataSkinStdButton*>(d))
+            FObjects.push_back(std::make_unique<TvlSkinStdButtonObject>(this, s));
+        else if (auto* b = dynamic_cast<const TvlDataSkinButton*>(d))
+            FObjects.push_back(std::make_unique<TvlSkinButtonObject>(this, b));
+        else if (auto* c = dynamic_cast<const TvlDataSkinCaption*>(d))
+            FObjects.push_back(std::make_unique<TvlSkinCaptionObject>(this, c));
+        else if (auto* a = dynamic_cast<const TvlDataSkinAnimate*>(d))
+            FObjects.push_back(std::make_unique<TvlSkinAnimateObject>(this, a));
+        else if (dynamic_cast<const TvlDataUserObject*>(d))
+            FObjects.push_back(std::make_unique<TvlUserObject>(this, d));
     }
-    if (!w) return;
+    ApplyBorderIcons();
+}
+
+void TvlLacquer::FitWindowToSkin() {
+    HWND w = FormWindow();
     // The window is never smaller than the frame allows.
     RECT wr;
     GetWindowRect(w, &wr);
@@ -318,6 +334,23 @@ void TvlLacquer::ApplySkin() {
     GetWindowRect(w, &wr);
     FFormWidth = wr.right - wr.left;
     FFormHeight = wr.bottom - wr.top;
+}
+
+void TvlLacquer::ApplySkin() {
+    FHotObjectIndex = -1;
+    HWND w = FormWindow();
+    if (FCaptureObject >= 0 && w && GetCapture() == w) ReleaseCapture();
+    FCaptureObject = -1;
+    TvlSkinData* sd = SkinData();
+    FSkinActive = sd && !sd->IsEmpty() && !sd->MainPicture.Empty();
+    if (FSkinActive) {
+        CreateSkinObjects();
+    } else {
+        CreateBuiltInButtons();
+        RemoveRegion();
+    }
+    if (!w) return;
+    FitWindowToSkin();
     if (FSkinActive) UpdateFrame();
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     UpdateCaptionActivation(true);
@@ -350,346 +383,3 @@ void TvlLacquer::UpdateCaptionActivation(bool repaint) {
     }
 }
 
-// ---- The window procedure ----------------------------------------------------------
-
-namespace {
-// Messages that close an open menu before they are handled.
-bool DismissesMenus(const TMessage& m) {
-    switch (m.Msg) {
-        case WM_MOVE:
-        case WM_SIZE:
-        case WM_ACTIVATE:
-        case WM_KILLFOCUS:
-        case WM_CANCELMODE:
-        case WM_MOUSEACTIVATE:
-        case WM_NCLBUTTONDOWN:
-        case WM_NCRBUTTONDOWN:
-        case WM_NCMBUTTONDOWN:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN: return true;
-        case WM_PARENTNOTIFY: {
-            // A click on a child; a child created or destroyed closes nothing.
-            WORD event = LOWORD(m.WParam);
-            return event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN || event == WM_MBUTTONDOWN ||
-                   event == WM_XBUTTONDOWN;
-        }
-        default: return false;
-    }
-}
-}  // namespace
-
-void TvlLacquer::WrappedWndProc(TMessage& m) {
-    HWND w = FormWindow();
-    bool onBar = false;
-    if (m.Msg == WM_PARENTNOTIFY && FMainMenuBar && FMainMenuBar->HandleAllocated() && w) {
-        // A click on the menu bar is the bar's (through the message hook).
-        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        ClientToScreen(w, &p);
-        onBar = WindowFromPoint(p) == FMainMenuBar->Handle();
-    }
-    if (DismissesMenus(m)) HideObjectHint();
-    if (DismissesMenus(m) && !onBar) {
-        if (FTrackingMenuBar && !FSkinMenu->Visible) {
-            LeaveMainMenuMode();
-        } else if (FSkinMenu->Visible) {
-            std::shared_ptr<bool> alive = FAlive;
-            FSkinMenu->CloseAll();
-            if (!*alive) return;
-        } else if (FInMenu) {
-            MenuClosed();
-        }
-    }
-    switch (m.Msg) {
-        case WM_NCCREATE:
-        case WM_CREATE:
-            // The frame is ours: the window's own caption and border icons go.
-            CallPrevious(m);
-            if (w)
-                SetWindowLongPtrA(
-                    w, GWL_STYLE,
-                    GetWindowLongPtrA(w, GWL_STYLE) & ~(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-            return;
-        case WM_DESTROY:
-            FHoverTimer.Stop();
-            FBlendTimer.Stop();
-            FAnimateTimer.Stop();
-            FFadeTimer.Stop();
-            CallPrevious(m);
-            return;
-        case WM_SIZE: {
-            CallPrevious(m);
-            RECT r;
-            GetWindowRect(w, &r);
-            FFormWidth = r.right - r.left;
-            FFormHeight = r.bottom - r.top;
-            if (!FSkinActive)
-                PaintFrame();
-            else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
-                UpdateFrame();
-            // A centred logo moves with the client size.
-            if (!LogoBitMap.Empty()) InvalidateRect(w, nullptr, TRUE);
-            return;
-        }
-        case WM_ACTIVATE:
-            CallPrevious(m);
-            ResetObjectsDisplay();
-            PaintFrame();
-            UpdateCaptionActivation(true);
-            return;
-        case WM_SETTEXT:
-            CallPrevious(m);
-            PaintFrame();
-            return;
-        case WM_ERASEBKGND:
-        case TM_PAINTBACKGROUND:
-            PaintClientBackground(reinterpret_cast<HDC>(m.WParam));
-            m.Result = 1;
-            return;
-        case WM_SHOWWINDOW:
-            if (m.WParam && (AlphaBlend || AlphaBlendAnimation) && LayeredSupported()) {
-                SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) | WS_EX_LAYERED);
-                SetAlpha(w, 0);
-                FFadeTimer.Start(w);
-            }
-            if (m.WParam) {
-                CallPrevious(m);
-                // The frame recomputes for the shown window.
-                NudgeWidth();
-                return;
-            }
-            if (!m.WParam && AlphaBlend && LayeredSupported()) {
-                SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-            }
-            CallPrevious(m);
-            return;
-        case WM_SETCURSOR:
-            if (UseFormCursorInNCArea) {
-                int hit = LOWORD(m.LParam);
-                if (hit != HTCLIENT && !(hit >= HTLEFT && hit <= HTBOTTOMRIGHT))
-                    m.LParam = MAKELPARAM(HTCLIENT, HIWORD(m.LParam));
-            }
-            CallPrevious(m);
-            return;
-        case WM_GETMINMAXINFO: {
-            auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
-            info->ptMinTrackSize = {MinimumWidth(), MinimumHeight()};
-            info->ptMaxTrackSize = {MaximumWidth(), MaximumHeight()};
-            CallPrevious(m);
-            return;
-        }
-        case WM_NCCALCSIZE: {
-            RECT* r =
-                m.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0] : reinterpret_cast<RECT*>(m.LParam);
-            TvlSkinData* sd = SkinData();
-            if (FSkinActive) {
-                r->left += sd->ClientRect.Left;
-                r->top += sd->ClientRect.Top;
-                r->right -= sd->MainPicture.Width - sd->ClientRect.Right;
-                r->bottom -= sd->MainPicture.Height - sd->ClientRect.Bottom;
-            } else {
-                r->left += kBuiltInBorder;
-                r->top += BuiltInCaptionHeight() + kBuiltInBorder;
-                r->right -= kBuiltInBorder;
-                r->bottom -= kBuiltInBorder;
-            }
-            if (r->right < r->left) r->right = r->left;
-            if (r->bottom < r->top) r->bottom = r->top;
-            m.Result = 0;
-            return;
-        }
-        case WM_NCHITTEST: {
-            POINT p = WindowPoint(m.LParam);
-            m.Result = HitTest(p.x, p.y);
-            if (m.Result == HTOBJECT && !FHoverTimer.Enabled()) {
-                UpdateActiveObject(p.x, p.y, true);
-                FHoverTimer.Start(w);
-            }
-            return;
-        }
-        case WM_NCPAINT:
-            PaintFrame();
-            m.Result = 0;
-            return;
-        case WM_NCACTIVATE:
-            FFrameActive = m.WParam != 0;
-            m.Result = 1;
-            PaintFrame();
-            UpdateCaptionActivation(true);
-            return;
-        case WM_SYNCPAINT:
-            if (FRollUpState) {
-                PaintFrame();
-                m.Result = 0;
-                return;
-            }
-            CallPrevious(m);
-            return;
-        case WM_SYSCOMMAND:
-            switch (m.WParam & 0xFFF0) {
-                case SC_KEYMENU:
-                    if (m.LParam == 0 && FMainMenuBar) {
-                        // Alt alone: the menu bar's keyboard mode, or out of it.
-                        if (FTrackingMenuBar) {
-                            LeaveMainMenuMode();
-                        } else {
-                            if (FSkinMenu->Visible) FSkinMenu->CloseAll();
-                            FMainMenuBar->EnterKeyboardMode();
-                        }
-                        m.Result = 0;
-                        return;
-                    }
-                    // Alt+Space: the system menu below the caption's left end.
-                    if (m.LParam == ' ') {
-                        RECT r;
-                        GetWindowRect(w, &r);
-                        TRect client = FrameClientRect();
-                        PopupSystemMenu(r.left + client.Left, r.top + client.Top);
-                    }
-                    m.Result = 0;
-                    return;
-                case SC_MAXIMIZE:
-                    SetFrameWindowState(fwsMaximized);
-                    m.Result = 0;
-                    return;
-                case SC_RESTORE:
-                    if (!IsIconic(w)) {
-                        RunSystemMenuItem("LQR_RESTORE");
-                        m.Result = 0;
-                        return;
-                    }
-                    break;
-                case SC_MINIMIZE:
-                    RunCommand(cmMinimize);
-                    m.Result = 0;
-                    return;
-                default: break;
-            }
-            CallPrevious(m);
-            return;
-        case WM_TIMER:
-            if (m.WParam == FHoverTimer.Id()) {
-                OnHoverTimer();
-            } else if (m.WParam == FBlendTimer.Id()) {
-                OnMorphTimer();
-            } else if (m.WParam == FAnimateTimer.Id()) {
-                OnAnimateTimer();
-            } else if (m.WParam == FFadeTimer.Id() && FFadeTimer.Enabled()) {
-                FadeIn();
-            } else {
-                CallPrevious(m);
-            }
-            return;
-        case WM_SIZING:
-            if (FSizeMoveActive && FFullDrag) {
-                CallPrevious(m);
-                auto* r = reinterpret_cast<RECT*>(m.LParam);
-                FFormWidth = r->right - r->left;
-                FFormHeight = r->bottom - r->top;
-                if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight()) UpdateFrame();
-                m.Result = TRUE;
-                return;
-            }
-            CallPrevious(m);
-            return;
-        case WM_MOVING: {
-            auto* r = reinterpret_cast<RECT*>(m.LParam);
-            if (FFrameWindowState == fwsMaximized)
-                GetWindowRect(w, r);  // a maximized window stays where it is
-            else if (Magnetic)
-                Snap(*r);
-            CallPrevious(m);
-            m.Result = TRUE;
-            return;
-        }
-        case WM_ENTERSIZEMOVE: {
-            ResetObjectsDisplay();
-            FHoverTimer.Stop();
-            FHotObjectIndex = FCaptureObject = -1;
-            FSizeMoveActive = true;
-            BOOL full = FALSE;
-            SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
-            FFullDrag = full != FALSE;
-            CallPrevious(m);
-            return;
-        }
-        case WM_EXITSIZEMOVE:
-            FHoverTimer.Stop();
-            FHotObjectIndex = FCaptureObject = -1;
-            if (FSkinActive) PaintFrame();
-            CallPrevious(m);
-            return;
-        case WM_SKINCHANGING: {
-            auto* sender = reinterpret_cast<TvlSkinData*>(m.WParam);
-            if (sender && sender == SkinData()) {
-                FSkinActive = false;
-                FHoverTimer.Stop();
-                FBlendTimer.Stop();
-                FAnimateTimer.Stop();
-                FreeObjects();
-            }
-            // Controls wearing this skin drop their elements before the
-            // records go, whichever skin the frame itself wears.
-            if (sender) RelaySkinChange(FForm, sender, true);
-            CallPrevious(m);
-            return;
-        }
-        case WM_SKINCHANGED: {
-            auto* sender = reinterpret_cast<TvlSkinData*>(m.WParam);
-            if (sender && sender == SkinData()) ApplySkin();
-            RelaySkinChange(FForm, sender, false);
-            CallPrevious(m);
-            return;
-        }
-        case WM_CLOSESKINMENUS:
-            if (FInMenu) MenuClosed();
-            CallPrevious(m);
-            return;
-        case TM_POPUPMENU:
-            m.Result = ShowControlMenu(*reinterpret_cast<const TPopupMenuRequest*>(m.LParam)) ? 1 : 0;
-            return;
-        case WM_SKINSTRINGSCHANGED:
-            RefreshHints();
-            RebuildTrayMenu();
-            CallPrevious(m);
-            return;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            if (FCaptureObject >= 0) {
-                // The capture made the release arrive in the client area.
-                std::shared_ptr<bool> alive = FAlive;
-                ObjectMouseUp(-1, -1, m.Msg == WM_LBUTTONUP ? mbLeft : mbRight);
-                if (!*alive) return;
-            }
-            CallPrevious(m);
-            return;
-        case WM_NCRBUTTONDOWN:
-            if (m.WParam == HTCAPTION) {
-                // The platform would wait for the release in a loop of its
-                // own and then offer its context menu; the frame's system
-                // menu opens on the press instead.
-                NcMouse(m, HTCAPTION);
-                return;
-            }
-            CallPrevious(m);
-            NcMouse(m, static_cast<int>(m.WParam));
-            return;
-        case WM_NCRBUTTONUP:
-            // The caption's context menu is the frame's system menu, opened on
-            // the press; the platform's own does not follow.
-            NcMouse(m, static_cast<int>(m.WParam));
-            return;
-        case WM_NCMOUSEMOVE:
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONUP:
-        case WM_NCLBUTTONDBLCLK:
-        case WM_NCRBUTTONDBLCLK: {
-            std::shared_ptr<bool> alive = FAlive;
-            int hit = static_cast<int>(m.WParam);
-            CallPrevious(m);
-            if (*alive) NcMouse(m, hit);
-            return;
-        }
-        default: CallPrevious(m); return;
-    }
-}

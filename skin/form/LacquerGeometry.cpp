@@ -9,7 +9,7 @@
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "skin/form/LacquerParts.h"
 
 using namespace vlFrameParts;
@@ -31,12 +31,12 @@ int TvlLacquer::MinimumHeight() const {
 }
 
 int TvlLacquer::MaximumWidth() const {
-    TRect a = MonitorArea(FormWindow(), !MaximizeOnFullScreen);
+    TRect a = GetMonitorArea(FormWindow(), !MaximizeOnFullScreen);
     return MaxWidth != 0 && MaxWidth < a.Width() ? MaxWidth : a.Width();
 }
 
 int TvlLacquer::MaximumHeight() const {
-    TRect a = MonitorArea(FormWindow(), !MaximizeOnFullScreen);
+    TRect a = GetMonitorArea(FormWindow(), !MaximizeOnFullScreen);
     return MaxHeight != 0 && MaxHeight < a.Height() ? MaxHeight : a.Height();
 }
 
@@ -85,9 +85,9 @@ void TvlLacquer::MapObjectRect(TvlActiveSkinObject* o) const {
     } else if (within(RB)) {
         r = Offset(s, dx, dy);
     } else {
-        bool tlLT = Inside(LT, s.Left, s.Top), tlLB = Inside(LB, s.Left, s.Top), tlRT = Inside(RT, s.Left, s.Top);
-        bool brRB = Inside(RB, s.Right, s.Bottom), brRT = Inside(RT, s.Right, s.Bottom),
-             brLB = Inside(LB, s.Right, s.Bottom);
+        bool tlLT = LT.Contains(s.Left, s.Top), tlLB = LB.Contains(s.Left, s.Top), tlRT = RT.Contains(s.Left, s.Top);
+        bool brRB = RB.Contains(s.Right, s.Bottom), brRT = RT.Contains(s.Right, s.Bottom),
+             brLB = LB.Contains(s.Right, s.Bottom);
         if (tlLT && brRB) {
             r.Right += dx;
             r.Bottom += dy;
@@ -272,7 +272,7 @@ bool TvlLacquer::PointInMask(int x, int y) const { return vlFrame::PointInRects(
 
 bool TvlLacquer::InCaptionObject(int x, int y) const {
     for (auto& o : FObjects)
-        if (o->Visible && dynamic_cast<TvlSkinCaptionObject*>(o.get()) && Inside(o->ObjectRect, x, y)) return true;
+        if (o->Visible && dynamic_cast<TvlSkinCaptionObject*>(o.get()) && o->ObjectRect.Contains(x, y)) return true;
     return false;
 }
 
@@ -300,9 +300,9 @@ int TvlLacquer::HitTest(int x, int y) {
             if (r) return HTRIGHT;
             if (b) return HTBOTTOM;
         }
-        if (Inside(FCaptionRect, x, y)) return HTCAPTION;
+        if (FCaptionRect.Contains(x, y)) return HTCAPTION;
         int ch = BuiltInCaptionHeight();
-        if (Inside({kBuiltInBorder, ch + kBuiltInBorder, W - kBuiltInBorder, H - kBuiltInBorder}, x, y))
+        if (TRect{kBuiltInBorder, ch + kBuiltInBorder, W - kBuiltInBorder, H - kBuiltInBorder}.Contains(x, y))
             return HTCLIENT;
         return HTOBJECT;
     }
@@ -310,9 +310,9 @@ int TvlLacquer::HitTest(int x, int y) {
     LayoutObjects();
     const TRect& cr = FFitted.CR;
     if (FRollUpState || FFrameWindowState == fwsMinimized) return InCaptionObject(x, y) ? HTCAPTION : HTOBJECT;
-    if (FHotObjectIndex >= 0 && !InCaptionObject(x, y) && !Inside(cr, x, y) && !FSizeMoveActive) return HTOBJECT;
+    if (FHotObjectIndex >= 0 && !InCaptionObject(x, y) && !cr.Contains(x, y) && !FSizeMoveActive) return HTOBJECT;
     auto inner = [&]() {
-        if (Inside(cr, x, y)) return static_cast<int>(HTCLIENT);
+        if (cr.Contains(x, y)) return static_cast<int>(HTCLIENT);
         return InCaptionObject(x, y) ? static_cast<int>(HTCAPTION) : HTOBJECT;
     };
     if (FFrameWindowState != fwsMaximized && Sizeable()) {
@@ -321,8 +321,8 @@ int TvlLacquer::HitTest(int x, int y) {
         bool nearEdge = false;
         if (FMaskRects.empty()) {
             for (POINT p : probes)
-                if (!Inside({0, 0, W, H}, p.x, p.y)) nearEdge = true;
-        } else if (!Inside(FMaskRect, x, y)) {
+                if (!TRect{0, 0, W, H}.Contains(p.x, p.y)) nearEdge = true;
+        } else if (!FMaskRect.Contains(x, y)) {
             for (POINT p : probes)
                 if (!PointInMask(p.x, p.y)) nearEdge = true;
         }
@@ -331,10 +331,10 @@ int TvlLacquer::HitTest(int x, int y) {
         if (x >= FHitRT.X && y <= FHitRT.Y) return HTTOPRIGHT;
         if (x <= FHitLB.X && y >= FHitLB.Y) return HTBOTTOMLEFT;
         if (x >= FHitRB.X && y >= FHitRB.Y) return HTBOTTOMRIGHT;
-        if (Inside({FHitLT.X, 0, FHitRT.X, cr.Top}, x, y)) return HTTOP;
-        if (Inside({FHitLB.X, cr.Bottom, FHitRB.X, H}, x, y)) return HTBOTTOM;
-        if (Inside({0, FHitLT.Y, cr.Left, FHitLB.Y}, x, y)) return HTLEFT;
-        if (Inside({cr.Right, FHitRT.Y, W, FHitRB.Y}, x, y)) return HTRIGHT;
+        if (TRect{FHitLT.X, 0, FHitRT.X, cr.Top}.Contains(x, y)) return HTTOP;
+        if (TRect{FHitLB.X, cr.Bottom, FHitRB.X, H}.Contains(x, y)) return HTBOTTOM;
+        if (TRect{0, FHitLT.Y, cr.Left, FHitLB.Y}.Contains(x, y)) return HTLEFT;
+        if (TRect{cr.Right, FHitRT.Y, W, FHitRB.Y}.Contains(x, y)) return HTRIGHT;
     }
     return inner();
 }
@@ -364,7 +364,7 @@ void TvlLacquer::ComposeBuiltInFrame() {
     BuiltInCaptionLayout();
     FFrameBitmap.SetSizeForOverwrite(W, H);
     uint32_t face = Rgb(clBtnFace);
-    FillArea(FFrameBitmap, {kBuiltInBorder, kBuiltInBorder, W - kBuiltInBorder, kBuiltInBorder + ch}, face);
+    FillBox(FFrameBitmap, {kBuiltInBorder, kBuiltInBorder, W - kBuiltInBorder, kBuiltInBorder + ch}, face);
     int L = FCaptionRect.Left - kBuiltInBorder, R = FCaptionRect.Right - kBuiltInBorder;
     for (int y = 2; y <= ch - 4; ++y)
         HLine(FFrameBitmap, kBuiltInBorder + L + 2, kBuiltInBorder + R - 3, kBuiltInBorder + y,
@@ -372,7 +372,7 @@ void TvlLacquer::ComposeBuiltInFrame() {
     std::string text = WindowText(FormWindow());
     if (!text.empty() && R > L) {
         const TFont& f = IsFrameActive() ? DefCaptionFont : DefInActiveCaptionFont;
-        TextPen pen(FFrameBitmap, f.Name(), f.Height(), f.Style());
+        TvlTextPen pen(FFrameBitmap, TFont(f.Name(), f.Height(), f.Style()));
         text =
             FitTextWithEllipsis(text, R - L, [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
         SIZE size = pen.Extent(text);
@@ -382,7 +382,7 @@ void TvlLacquer::ComposeBuiltInFrame() {
         TRect box{kBuiltInBorder + x, kBuiltInBorder, kBuiltInBorder + x + size.cx + 5, kBuiltInBorder + ch};
         box.Left = std::max(box.Left, kBuiltInBorder);
         box.Right = std::min(box.Right, W - kBuiltInBorder);
-        FillArea(FFrameBitmap, box, face);
+        FillBox(FFrameBitmap, box, face);
         pen.Out(kBuiltInBorder + x + 3, kBuiltInBorder + y, text, Rgb(f.Color()), &box);
     }
     for (auto& o : FObjects)

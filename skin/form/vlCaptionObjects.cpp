@@ -1,4 +1,5 @@
-// The frame's timers and caption objects.
+#include "skin/form/vlCaptionObjects.h"
+
 #include "skin/form/Lacquer.h"
 
 #include <algorithm>
@@ -9,25 +10,10 @@
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
-#include "skin/form/vlSkinMessages.h"
-#include "core/WindowServices.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "skin/form/LacquerParts.h"
 
 using namespace vlFrameParts;
-
-// ---- Timers --------------------------------------------------------------
-
-void TvlFrameTimer::Start(HWND window) {
-    if (!window || (FWindow == window && IsWindow(window))) return;
-    Stop();
-    if (Service<TTimerDriver>().Set(window, FId, FInterval)) FWindow = window;
-}
-
-void TvlFrameTimer::Stop() {
-    if (!FWindow) return;
-    Service<TTimerDriver>().Kill(FWindow, FId);
-    FWindow = nullptr;
-}
 
 // ---- Objects -------------------------------------------------------------
 
@@ -261,8 +247,8 @@ void TvlSkinStdButtonObject::DrawBuiltIn(TvlFBitmap& dest) const {
         face = 11899781;
     else if (hot)
         face = 13811126;
-    FillArea(dest, r, face);
-    if (hot || pressed) FrameArea(dest, r, 0x800000);
+    FillBox(dest, r, face);
+    if (hot || pressed) OutlineBox(dest, r, 0x800000);
     TvlGlyph glyph = TvlGlyph::Close;
     switch (Command) {
         case cmClose: glyph = TvlGlyph::Close; break;
@@ -432,7 +418,7 @@ void TvlSkinCaptionObject::DrawText(TvlFBitmap& dest, int ox, int oy, bool activ
     }
     if (tr.Width() < 1) return;
     tr = Offset(tr, ox, oy);
-    TextPen pen(dest, FontName, FontHeight, FontStyle);
+    TvlTextPen pen(dest, TFont(FontName, FontHeight, FontStyle));
     text =
         FitTextWithEllipsis(text, tr.Width(), [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
     SIZE size = pen.Extent(text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Gdi.h"
 #include "skin/data/vlUtils.h"
 #include "skin/form/Lacquer.h"
 
@@ -77,11 +78,7 @@ void TvlSkinMessageLabel::CreateParams(TCreateParams& params) {
 }
 
 const TvlDataSkinStdLabelControl* TvlSkinMessageLabel::Element() const {
-    const TvlSkinData* skin = SkinData();
-    if (!skin || skin->IsEmpty()) return nullptr;
-    int i = skin->FindControlIndex(SkinDataName);
-    return i < 0 ? nullptr
-                 : dynamic_cast<const TvlDataSkinStdLabelControl*>(skin->SkinControls[static_cast<size_t>(i)].get());
+    return ElementAs<TvlDataSkinStdLabelControl>();
 }
 
 TFont TvlSkinMessageLabel::TextFont() const {
@@ -101,10 +98,10 @@ void TvlSkinMessageLabel::AdjustSize() {
     std::string text = Caption().empty() ? std::string(" ") : Caption();
     HDC dc = GetDC(nullptr);
     TFont font = TextFont();
-    HGDIOBJ old = SelectObject(dc, font.Handle());
+    SelectGuard selected(dc, font.Handle());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, old);
+    selected.Restore();
     ReleaseDC(nullptr, dc);
     SetBoundsByLayout(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
@@ -130,13 +127,13 @@ void TvlSkinMessageLabel::PaintTo(HDC target) {
     TBitmap buffer(w, h);
     DrawParentBackground(Handle(), buffer.DC());
     TFont font = TextFont();
-    HGDIOBJ old = SelectObject(buffer.DC(), font.Handle());
+    SelectGuard selected(buffer.DC(), font.Handle());
     SetBkMode(buffer.DC(), TRANSPARENT);
     SetTextColor(buffer.DC(), ColorToRGB(TextColour()));
     RECT r{0, 0, w, h};
     const std::string& text = Caption();
     DrawTextA(buffer.DC(), text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(buffer.DC(), old);
+    selected.Restore();
     buffer.CopyTo(target, 0, 0);
 }
 
@@ -216,6 +213,16 @@ std::string TvlSkinMessage::Text(const char* key, const char* builtIn) const {
     return builtIn;
 }
 
+int TvlSkinMessage::ButtonHeight() const {
+    if (TvlSkinData* skin = CtrlSkinData(); skin && !skin->IsEmpty()) {
+        int i = skin->FindControlIndex(ButtonSkinDataName);
+        if (i >= 0)
+            if (auto* b = dynamic_cast<const TvlDataSkinButtonControl*>(skin->SkinControls[static_cast<size_t>(i)].get()))
+                return b->SkinRect.Height();
+    }
+    return kButtonHeight;
+}
+
 void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsgDlgType type,
                            TvlMsgDlgButtons buttons, int helpContext) {
     TvlLacquer* frame = form->vlLacquer1;
@@ -226,13 +233,7 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
     frame->AlphaBlendValue = AlphaBlendValue;
     form->HelpContext = helpContext;
 
-    int buttonHeight = kButtonHeight;
-    if (TvlSkinData* skin = CtrlSkinData(); skin && !skin->IsEmpty()) {
-        int i = skin->FindControlIndex(ButtonSkinDataName);
-        if (i >= 0)
-            if (auto* b = dynamic_cast<const TvlDataSkinButtonControl*>(skin->SkinControls[static_cast<size_t>(i)].get()))
-                buttonHeight = b->SkinRect.Height();
-    }
+    int buttonHeight = ButtonHeight();
     int count = 0;
     for (int i = 0; i < kButtonCount; ++i)
         if (buttons & (1u << i)) ++count;
@@ -271,13 +272,16 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
         form->SetBounds(form->Left(), form->Top(), limited, wr.bottom - wr.top);
         clientWidth = form->ClientWidth();
     }
+    AddButtons(form, buttons, helpContext, (clientWidth - rowWidth) / 2, clientHeight - buttonHeight - 10,
+               buttonHeight);
+}
 
+void TvlSkinMessage::AddButtons(TvlMessageForm* form, TvlMsgDlgButtons buttons, int helpContext, int x, int y,
+                                int buttonHeight) {
     // The default and cancel buttons fall back to none when the named one
     // is not shown.
     unsigned defaultBit = (buttons & mbOK) ? mbOK : (buttons & mbYes) ? mbYes : mbRetry;
     unsigned cancelBit = (buttons & mbCancel) ? mbCancel : (buttons & mbNo) ? mbNo : mbOK;
-    int x = (clientWidth - rowWidth) / 2;
-    int y = clientHeight - buttonHeight - 10;
     int tab = 0;
     for (int i = 0; i < kButtonCount; ++i) {
         if (!(buttons & (1u << i))) continue;

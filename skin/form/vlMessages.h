@@ -142,6 +142,10 @@ private:
     std::string Text(const char* key, const char* builtIn) const;
     void Build(TvlMessageForm* form, const std::string& text, TvlMsgDlgType type, TvlMsgDlgButtons buttons,
                int helpContext);
+    // The buttons' height: the skin's button look's, else the built-in one.
+    int ButtonHeight() const;
+    // The buttons in a row from (x, y), the default and cancel ones marked.
+    void AddButtons(TvlMessageForm* form, TvlMsgDlgButtons buttons, int helpContext, int x, int y, int buttonHeight);
     TComponentRef<TvlSkinData> FSkinData{this};
     TComponentRef<TvlSkinData> FCtrlSkinData{this};
 };

@@ -48,7 +48,6 @@ int CurrentCursorHeight() {
 // ---- TvlSkinHintWindow ----
 
 TvlSkinHintWindow::TvlSkinHintWindow(TComponent* owner) : TCustomControl(owner, nullptr) {
-    LayeredSupported = [] { return SupportsLayeredWindows(); };
     SetVisible(false);
 }
 
@@ -138,7 +137,7 @@ void TvlSkinHintWindow::ActivateHint(const RECT& rect, const std::string& text) 
     if (y + size.cy > GetSystemMetrics(SM_CYSCREEN)) y -= size.cy + 2;
     HandleNeeded();
     HWND wnd = Handle();
-    if (LayeredSupported && LayeredSupported()) {
+    if (SupportsLayeredWindows()) {
         if (hint->AlphaBlend != FLayered) {
             LONG ex = GetWindowLongA(wnd, GWL_EXSTYLE);
             SetWindowLongA(wnd, GWL_EXSTYLE, hint->AlphaBlend ? ex | WS_EX_LAYERED : ex & ~WS_EX_LAYERED);

@@ -41,9 +41,6 @@ public:
     bool HasRegion() const { return FHasRegion; }
     bool Layered() const { return FLayered; }
 
-    // Whether layered windows can be used (the platform's answer by default).
-    std::function<bool()> LayeredSupported;
-
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;

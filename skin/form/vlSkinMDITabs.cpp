@@ -7,22 +7,17 @@
 
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
-#include "skin/form/Lacquer.h"
-#include "skin/form/LacquerParts.h"
-#include "skin/form/vlSkinMenuBar.h"
+#include "skin/controls/vlLookPieces.h"
+#include "skin/controls/vlTextPen.h"
+#include "skin/form/vlSkinMDITabs.h"
+#include "skin/form/vlFormMenus.h"
 #include "skin/form/vlSkinMenus.h"
 
-using namespace vlFrameParts;
+using namespace vlLookPieces;
 
 namespace {
 constexpr uint32_t kHotFill = 13811126;     // RGB 182, 189, 210
 constexpr uint32_t kActiveFill = 11899781;  // RGB 133, 147, 181
-
-const TPixelImage* PictureOf(const TvlSkinData* skin, int index) {
-    if (!skin || index < 0 || index >= static_cast<int>(skin->PictureList.size())) return nullptr;
-    const TPixelImage* p = &skin->PictureList[static_cast<size_t>(index)];
-    return p->Empty() ? nullptr : p;
-}
 
 std::string FormCaption(TForm* f) { return f ? f->Caption() : std::string(); }
 
@@ -47,12 +42,8 @@ TvlSkinMDITabsBar::~TvlSkinMDITabsBar() {
 }
 
 const TvlDataSkinTabControl* TvlSkinMDITabsBar::Element() const {
-    const TvlSkinData* skin = SkinData();
-    if (!skin || skin->IsEmpty()) return nullptr;
-    int i = skin->FindControlIndex(SkinDataName);
     // Any other kind counts as no element.
-    return i < 0 ? nullptr
-                 : dynamic_cast<const TvlDataSkinTabControl*>(skin->SkinControls[static_cast<size_t>(i)].get());
+    return ElementAs<TvlDataSkinTabControl>();
 }
 
 void TvlSkinMDITabsBar::Notification(TComponent* component, bool removing) {
@@ -69,9 +60,9 @@ void TvlSkinMDITabsBar::Notification(TComponent* component, bool removing) {
         }
 }
 
-void TvlSkinMDITabsBar::SetLacquer(TvlLacquer* lacquer) {
+void TvlSkinMDITabsBar::SetLacquer(TvlFormMenus* menus) {
     if (FLacquer) RemoveFreeNotification(FLacquer);
-    FLacquer = lacquer;
+    FLacquer = menus;
     if (FLacquer) FreeNotification(FLacquer);
 }
 
@@ -179,7 +170,7 @@ void TvlSkinMDITabsBar::Compose(TvlFBitmap& bitmap) {
     int w = Width(), h = Height();
     bitmap.SetSize(w, h);
     const TvlDataSkinTabControl* e = Element();
-    const TPixelImage* picture = e ? PictureOf(SkinData(), e->PictureIndex) : nullptr;
+    const TPixelImage* picture = e ? SkinPicture(SkinData(), e->PictureIndex) : nullptr;
     // An empty background piece would never advance: the plain fill instead.
     if (e && picture && e->TabsBGRect.Width() > 0 && e->TabsBGRect.Height() > 0) {
         int bw = e->TabsBGRect.Width();
@@ -189,7 +180,7 @@ void TvlSkinMDITabsBar::Compose(TvlFBitmap& bitmap) {
             StretchPiece(bitmap, {x, 0, std::min(x + bw, w), h}, PictureView(*picture),
                          {source.Left, source.Top, source.Left + std::min(bw, w - x), source.Bottom});
     } else {
-        bitmap.Fill(Rgb(clBtnFace));
+        bitmap.Fill(ColorToRGB(clBtnFace));
     }
     LayoutTabs();
     for (int i = 0; i < TabCount(); ++i)
@@ -224,13 +215,13 @@ void TvlSkinMDITabsBar::DrawTab(TvlFBitmap& bitmap, const TvlMDITab& tab) {
     TvlFBitmap look;
     look.SetSize(w, h);
     TFont font = DefaultFont;
-    uint32_t colour = Rgb(DefaultFont.Color());
+    uint32_t colour = ColorToRGB(DefaultFont.Color());
     TRect textRect{2, 0, w - 2, h};
     if (e && FTabKind == vltkButton) {
         const TvlSkinData* skin = SkinData();
         int bi = skin->FindControlIndex("resizebutton");
         auto* b = bi < 0 ? nullptr : dynamic_cast<const TvlDataSkinButtonControl*>(skin->SkinControls[static_cast<size_t>(bi)].get());
-        const TPixelImage* picture = b ? PictureOf(skin, b->PictureIndex) : nullptr;
+        const TPixelImage* picture = b ? SkinPicture(skin, b->PictureIndex) : nullptr;
         if (!b || !picture) return;
         TRect source = b->SkinRect;
         if (tab.Active)
@@ -244,9 +235,9 @@ void TvlSkinMDITabsBar::DrawTab(TvlFBitmap& bitmap, const TvlMDITab& tab) {
         font = UseSkinFont ? TFont(b->FontName, b->FontHeight, b->FontStyle) : DefaultFont;
         textRect = target.CR;
     } else if (!e) {
-        look.Fill(tab.Active ? kActiveFill : tab.Hot ? kHotFill : Rgb(clBtnFace));
+        look.Fill(tab.Active ? kActiveFill : tab.Hot ? kHotFill : ColorToRGB(clBtnFace));
     } else {
-        const TPixelImage* picture = PictureOf(SkinData(), e->PictureIndex);
+        const TPixelImage* picture = SkinPicture(SkinData(), e->PictureIndex);
         const TRect& normal = e->TabRect;
         // The active look wins over the hot look.
         TRect source = tab.Active ? (e->ActiveTabRect.IsEmpty() ? normal : e->ActiveTabRect)
@@ -271,8 +262,8 @@ void TvlSkinMDITabsBar::DrawTab(TvlFBitmap& bitmap, const TvlMDITab& tab) {
         textRect = {e->TabLeftOffset, 0, w - e->TabRightOffset, h};
     }
     if (SkinData() && SkinData()->ResourceStrData()) font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
-    HDC dc = look.Canvas();
-    HGDIOBJ old = SelectObject(dc, font.Handle());
+    auto pen = std::make_unique<TvlTextPen>(look, font);
+    HDC dc = pen->DC();
     SetTextColor(dc, colour);
     RECT r{textRect.Left, textRect.Top, textRect.Right, textRect.Bottom};
     SIZE size{};
@@ -283,8 +274,7 @@ void TvlSkinMDITabsBar::DrawTab(TvlFBitmap& bitmap, const TvlMDITab& tab) {
         r.bottom = r.top + size.cy;
     }
     CentredText(dc, caption, r);
-    SelectObject(dc, old);
-    GdiFlush();
+    pen.reset();  // the text is in the pixels before they are copied
     CopyPiece(bitmap, tab.Rect.Left, tab.Rect.Top, look, {0, 0, w, h});
 }
 
@@ -316,7 +306,8 @@ void TvlSkinMDITabsBar::OnMouse(TMessage& m) {
             if (i < 0) break;
             TvlMDITab* tab = FTabs[static_cast<size_t>(i)].get();
             if (TForm* child = tab->Child) {
-                TvlLacquer* frame = FindFormLacquer(child);
+                TvlFormMenus* menus = FindFormMenus(child);
+                TvlWindowCommands* frame = menus ? menus->Commands() : nullptr;
                 if (frame && frame->FrameWindowState() == fwsMinimized) frame->SetFrameWindowState(fwsNormal);
                 child->Show();
                 SetActiveChild(child);
@@ -333,14 +324,14 @@ void TvlSkinMDITabsBar::OnMouse(TMessage& m) {
             int i = TabAt(x, y);
             if (i < 0) break;
             TvlMDITab* tab = FTabs[static_cast<size_t>(i)].get();
-            TvlLacquer* childFrame = FindFormLacquer(tab->Child);
-            if (SupportChildMenus && childFrame && FLacquer) {
+            TvlFormMenus* childMenus = FindFormMenus(tab->Child);
+            if (SupportChildMenus && childMenus && childMenus->Commands() && FLacquer) {
                 POINT p{x, y};
                 ClientToScreen(Handle(), &p);
                 FLacquer->MenuOpened();
-                childFrame->BuildSystemMenu();
+                childMenus->BuildSystemMenu();
                 FLacquer->SkinMenu()->Popup(this, FLacquer->MenuSkin(), false,
-                                            childFrame->BuiltInSystemMenu()->RootItem(), {p.x, p.y, p.x, p.y}, 0);
+                                            childMenus->BuiltInSystemMenu()->RootItem(), {p.x, p.y, p.x, p.y}, 0);
             }
             if (OnTabMouseDown) OnTabMouseDown(mbRight, shift, tab);
             break;

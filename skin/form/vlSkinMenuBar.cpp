@@ -1,224 +1,18 @@
-// The skinned main menu bar: items, child buttons, layout, look, mouse and
-// keyboard.
+// The skinned main menu bar: layout, look, mouse, keyboard and the child's
+// buttons.
 #include "skin/form/vlSkinMenuBar.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "core/Gdi.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
-#include "skin/form/Lacquer.h"
-#include "skin/form/LacquerParts.h"
+#include "skin/controls/vlLookPieces.h"
 #include "skin/form/vlSkinMenus.h"
 
-using namespace vlFrameParts;
-
-namespace {
-constexpr uint32_t kHotFill = 13811126;   // RGB 182, 189, 210
-constexpr uint32_t kDownFill = 11899781;  // RGB 133, 147, 181
-constexpr uint32_t kNavy = 0x00800000;
-
-const TPixelImage* PictureOf(const TvlSkinData* skin, int index) {
-    if (!skin || index < 0 || index >= static_cast<int>(skin->PictureList.size())) return nullptr;
-    const TPixelImage* p = &skin->PictureList[static_cast<size_t>(index)];
-    return p->Empty() ? nullptr : p;
-}
-
-TvlFBitmap Piece(const TPixelImage* picture, const TRect& r, int w, int h) {
-    TvlFBitmap out;
-    if (!picture || r.IsEmpty() || w <= 0 || h <= 0) return out;
-    out.SetSize(w, h);
-    StretchPiece(out, {0, 0, w, h}, PictureView(*picture), r);
-    return out;
-}
-}  // namespace
-
-// ---- Objects ----------------------------------------------------------------------------
-
-void TvlMenuBarObject::MouseEnter() {
-    PointerInside = Active = true;
-    Bar->RepaintObject(this);
-}
-
-void TvlMenuBarObject::MouseLeave() {
-    PointerInside = Active = false;
-    Bar->RepaintObject(this);
-}
-
-bool TvlMenuBarObject::CanMorph() const {
-    if (!Morphing || Down) return false;
-    return Active ? MorphFactor < 1 : MorphFactor > 0;
-}
-
-TvlSkinMainMenuBarItem::TvlSkinMainMenuBarItem(TvlSkinMainMenuBar* bar, TMenuItem* item,
-                                               const TvlDataSkinMainMenuItem* data)
-    : TvlMenuBarObject(bar), MenuItem(item), Data(data) {
-    IDName = item->Name;
-    if (!data) return;
-    Picture = PictureOf(bar->SkinData(), data->ActivePictureIndex);
-    SkinRect = data->SkinRect;
-    ActiveSkinRect = data->ActiveSkinRect.IsEmpty() ? data->SkinRect : data->ActiveSkinRect;
-    DownRect = !data->DownRect.IsEmpty() ? data->DownRect : ActiveSkinRect;
-    Morphing = data->Morphing && Picture;
-    MorphKind = static_cast<int>(data->MorphKind);
-}
-
-bool TvlSkinMainMenuBarItem::CanMorph() const { return TvlMenuBarObject::CanMorph(); }
-
-void TvlSkinMainMenuBarItem::Draw(TvlFBitmap& bitmap) {
-    const TRect& r = ObjectRect;
-    int w = r.Width(), h = r.Height();
-    if (w <= 0 || h <= 0) return;
-    GdiFlush();
-    uint32_t colour;
-    TRect text;
-    bool shifted = false;
-    if (Data && Picture) {
-        TvlPixelView view = PictureView(*Picture);
-        TvlFBitmap look;
-        if (Morphing && CanMorph()) {
-            TvlEffectBmp normal;
-            TvlFBitmap active;
-            ComposeHorizontal(Data->ItemLeftOffset, Data->ItemRightOffset, SkinRect, view, w, normal);
-            ComposeHorizontal(Data->ItemLeftOffset, Data->ItemRightOffset, ActiveSkinRect, view, w, active);
-            normal.MorphKind(MorphKind, active, MorphFactor);
-            look = std::move(normal);
-        } else {
-            const TRect& source = Down ? DownRect : Active ? ActiveSkinRect : SkinRect;
-            ComposeHorizontal(Data->ItemLeftOffset, Data->ItemRightOffset, source, view, w, look);
-        }
-        if (!look.Empty()) CopyPiece(bitmap, r.Left, r.Top, look, {0, 0, look.Width(), std::min(look.Height(), h)});
-        colour = Down ? Data->DownFontColor
-                      : Active ? Data->ActiveFontColor
-                               : MenuItem->Enabled && Enabled ? Data->FontColor : Data->UnEnabledFontColor;
-        text = Offset(Data->TextRect, r.Left, r.Top);
-        text.Right += w - Data->SkinRect.Width();
-    } else {
-        FillArea(bitmap, r, Rgb(clBtnFace));
-        if (Down || Active) {
-            FillArea(bitmap, r, Down ? kDownFill : kHotFill);
-            FrameArea(bitmap, r, kNavy);
-        }
-        colour = Rgb(MenuItem->Enabled && Enabled ? Bar->DefItemFont.Color() : clBtnShadow);
-        text = r;
-        shifted = Down;
-    }
-    TFont font = Data && Bar->UseSkinFont ? TFont(Data->FontName, Data->FontHeight, Data->FontStyle)
-                                          : Bar->DefItemFont;
-    if (Bar->SkinData() && Bar->SkinData()->ResourceStrData())
-        font.SetCharSet(Bar->SkinData()->ResourceStrData()->CharSet);
-    HDC dc = bitmap.Canvas();
-    HGDIOBJ old = SelectObject(dc, font.Handle());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
-    const std::string& caption = MenuItem->Caption;
-    RECT place{text.Left, text.Top, text.Right, text.Bottom};
-    if (Data && Picture) {
-        RECT measure = place;
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
-        int ch = measure.bottom - measure.top;
-        place = {measure.left + 1, text.Top + (text.Height() - ch) / 2, text.Right, text.Top + (text.Height() + ch) / 2};
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT);
-    } else {
-        if (shifted) OffsetRect(&place, 1, 1);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place,
-                  DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-    }
-    SelectObject(dc, old);
-    GdiFlush();
-}
-
-void TvlSkinMainMenuBarItem::MouseDown(int x, int y, TMouseButton button) {
-    if (button == mbLeft && Enabled && MenuItem->Enabled) Bar->ItemMouseDown(this);
-}
-
-void TvlSkinMainMenuBarItem::MouseEnter() {
-    PointerInside = true;
-    TvlSkinMainMenuBarItem* down = Bar->DownItem();
-    if (down && down != this) {
-        // With a submenu open the mouse alone moves it along the bar.
-        Bar->OpenItemMenu(this);
-    } else {
-        Active = true;
-        if (Morphing) Bar->StartMorph();
-        else Bar->RepaintObject(this);
-    }
-    if (Bar->OnItemMouseEnter) Bar->OnItemMouseEnter(MenuItem);
-}
-
-void TvlSkinMainMenuBarItem::MouseLeave() {
-    PointerInside = false;
-    Active = false;
-    if (Morphing) Bar->StartMorph();
-    else Bar->RepaintObject(this);
-    if (Bar->OnItemMouseLeave) Bar->OnItemMouseLeave(MenuItem);
-}
-
-TvlSkinMainMenuBarButton::TvlSkinMainMenuBarButton(TvlSkinMainMenuBar* bar, TvlMenuBarCommand command,
-                                                   const TvlDataSkinStdButton* data)
-    : TvlMenuBarObject(bar), Command(command) {
-    static const char* const names[] = {"closebutton", "maxbutton", "minbutton", "sysmenubutton"};
-    IDName = names[command];
-    if (!data) return;
-    Picture = PictureOf(bar->SkinData(), data->ActivePictureIndex);
-    SkinRect = data->SkinRect;
-    ActiveSkinRect = data->ActiveSkinRect;
-    DownRect = data->DownRect;
-    Morphing = data->Morphing && Picture && !ActiveSkinRect.IsEmpty();
-    MorphKind = static_cast<int>(data->MorphKind);
-}
-
-void TvlSkinMainMenuBarButton::Draw(TvlFBitmap& bitmap) {
-    const TRect& r = ObjectRect;
-    int w = r.Width(), h = r.Height();
-    if (w <= 0 || h <= 0) return;
-    bool pressed = Down && PointerInside;
-    if (Picture && !SkinRect.IsEmpty()) {
-        TvlFBitmap look;
-        if (pressed && !DownRect.IsEmpty()) {
-            look = Piece(Picture, DownRect, w, h);
-        } else if (Morphing && CanMorph()) {
-            TvlEffectBmp normal;
-            normal.Assign(Piece(Picture, SkinRect, w, h).View());
-            normal.MorphKind(MorphKind, Piece(Picture, ActiveSkinRect, w, h), MorphFactor);
-            look = std::move(normal);
-        } else {
-            look = Piece(Picture, Active && !ActiveSkinRect.IsEmpty() ? ActiveSkinRect : SkinRect, w, h);
-        }
-        if (!look.Empty()) CopyPiece(bitmap, r.Left, r.Top, look, {0, 0, w, h});
-        return;
-    }
-    FillArea(bitmap, r, Rgb(clBtnFace));
-    if (Active) {
-        FillArea(bitmap, r, pressed ? kDownFill : kHotFill);
-        FrameArea(bitmap, r, kNavy);
-    }
-    TvlGlyph glyph = Command == mbcClose      ? TvlGlyph::Close
-                     : Command == mbcMaximize ? TvlGlyph::Restore
-                     : Command == mbcMinimize ? TvlGlyph::Minimize
-                                              : TvlGlyph::SystemMenu;
-    int gx = r.Left + (pressed ? w / 2 - 4 : w / 2 - 5), gy = r.Top + (pressed ? h / 2 - 3 : h / 2 - 4);
-    DrawDefaultGlyph(bitmap, glyph, gx, gy, Rgb(Enabled ? clBtnText : clBtnShadow));
-}
-
-void TvlSkinMainMenuBarButton::MouseDown(int x, int y, TMouseButton button) {
-    if (button != mbLeft || !Enabled) return;
-    Down = true;
-    Bar->RepaintObject(this);
-    if (Command == mbcSysMenu) Bar->RunButton(mbcSysMenu);
-}
-
-void TvlSkinMainMenuBarButton::MouseUp(int x, int y, TMouseButton button) {
-    bool run = Down && PointerInside && button == mbLeft && Command != mbcSysMenu;
-    Down = false;
-    Bar->RepaintObject(this);
-    if (run) Bar->RunButton(Command);
-}
-
-void TvlSkinMainMenuBarButton::DblClick() {
-    if (Command == mbcSysMenu) Bar->RunButton(mbcClose);
-}
+using namespace vlLookPieces;
 
 // ---- The bar -------------------------------------------------------------------------------
 
@@ -233,14 +27,18 @@ TvlSkinMainMenuBar::~TvlSkinMainMenuBar() {
     BeginDestroy();
     FMouseTimer.Stop();
     FMorphTimer.Stop();
-    if (TvlLacquer* frame = Frame()) frame->SetMainMenuBar(nullptr);
+    if (TvlFormMenus* menus = Menus()) menus->SetMainMenuBar(nullptr);
     FObjects.clear();
 }
 
-TvlLacquer* TvlSkinMainMenuBar::Frame() const {
-    TForm* form = GetParentForm(this);
-    TvlLacquer* frame = FindFormLacquer(form);
-    return frame && frame->MainMenuBar() == this ? frame : nullptr;
+TvlFormMenus* TvlSkinMainMenuBar::Menus() const {
+    TvlFormMenus* menus = FindFormMenus(GetParentForm(this));
+    return menus && menus->MainMenuBar() == static_cast<const TvlMenuBarKeys*>(this) ? menus : nullptr;
+}
+
+bool TvlSkinMainMenuBar::OnDownItem(int x, int y) const {
+    TvlSkinMainMenuBarItem* down = DownItem();
+    return down && down->ObjectRect.Contains(x, y);
 }
 
 void TvlSkinMainMenuBar::Notification(TComponent* component, bool removing) {
@@ -268,11 +66,7 @@ void TvlSkinMainMenuBar::SetDefaultHeight(int h) {
 }
 
 const TvlDataSkinMainMenuBar* TvlSkinMainMenuBar::Element() const {
-    const TvlSkinData* skin = SkinData();
-    if (!skin || skin->IsEmpty()) return nullptr;
-    int i = skin->FindControlIndex(SkinDataName);
-    return i < 0 ? nullptr
-                 : dynamic_cast<const TvlDataSkinMainMenuBar*>(skin->SkinControls[static_cast<size_t>(i)].get());
+    return ElementAs<TvlDataSkinMainMenuBar>();
 }
 
 void TvlSkinMainMenuBar::FitHeight() {
@@ -371,11 +165,11 @@ void TvlSkinMainMenuBar::Layout() {
     for (int i = 0; i < ItemCount(); ++i) {
         TvlSkinMainMenuBarItem* item = Item(i);
         TFont font = ItemFont(*item);
-        HGDIOBJ old = SelectObject(dc, font.Handle());
+        SelectGuard selected(dc, font.Handle());
         RECT r{0, 0, 0, 0};
         DrawTextA(dc, item->MenuItem->Caption.c_str(), static_cast<int>(item->MenuItem->Caption.size()), &r,
                   DT_CALCRECT | DT_SINGLELINE);
-        SelectObject(dc, old);
+        selected.Restore();
         int captionWidth = r.right - r.left;
         int w, h;
         if (item->Data && item->Picture) {
@@ -404,21 +198,21 @@ void TvlSkinMainMenuBar::Compose(TvlFBitmap& bitmap) {
     int w = Width(), h = Height();
     bitmap.SetSize(w, h);
     const TvlDataSkinMainMenuBar* e = Element();
-    const TPixelImage* picture = e ? PictureOf(SkinData(), e->PictureIndex) : nullptr;
+    const TPixelImage* picture = e ? SkinPicture(SkinData(), e->PictureIndex) : nullptr;
     if (e && picture) {
         TvlFBitmap strip;
         ComposeHorizontal(e->ItemsRect.Left, e->SkinRect.Width() - e->ItemsRect.Right, e->SkinRect,
                           PictureView(*picture), w, strip);
         if (!strip.Empty()) CopyPiece(bitmap, 0, 0, strip, {0, 0, strip.Width(), std::min(strip.Height(), h)});
     } else {
-        bitmap.Fill(Rgb(clBtnFace));
+        bitmap.Fill(ColorToRGB(clBtnFace));
     }
     Layout();
     for (auto& o : FObjects)
         if (o->Visible) o->Draw(bitmap);
     if (FScroll && ScrollMenu) {
-        uint32_t normal = e ? e->TrackMarkColor : Rgb(clBtnShadow);
-        uint32_t active = e ? e->TrackMarkActiveColor : Rgb(clBtnText);
+        uint32_t normal = e ? e->TrackMarkColor : ColorToRGB(clBtnShadow);
+        uint32_t active = e ? e->TrackMarkActiveColor : ColorToRGB(clBtnText);
         DrawArrow(bitmap, MarkerRect(), FMarkerHot ? active : normal, 2);
     }
 }
@@ -432,7 +226,7 @@ void TvlSkinMainMenuBar::StartMorph() {
 int TvlSkinMainMenuBar::ObjectAt(int x, int y) const {
     for (int i = 0; i < static_cast<int>(FObjects.size()); ++i) {
         const TvlMenuBarObject& o = *FObjects[static_cast<size_t>(i)];
-        if (o.Enabled && o.Visible && Inside(o.ObjectRect, x, y)) return i;
+        if (o.Enabled && o.Visible && o.ObjectRect.Contains(x, y)) return i;
     }
     return -1;
 }
@@ -447,7 +241,7 @@ void TvlSkinMainMenuBar::SetActive(int index) {
 }
 
 void TvlSkinMainMenuBar::TrackPoint(int x, int y, bool inside) {
-    bool hot = inside && FScroll && ScrollMenu && Inside(MarkerRect(), x, y);
+    bool hot = inside && FScroll && ScrollMenu && MarkerRect().Contains(x, y);
     if (hot != FMarkerHot) {
         FMarkerHot = hot;
         Invalidate();
@@ -495,7 +289,7 @@ void TvlSkinMainMenuBar::OnMouse(TMessage& m) {
         case WM_LBUTTONDBLCLK: {
             TrackPoint(x, y, true);
             if (FActiveObject < 0) {
-                if (FScroll && ScrollMenu && Inside(MarkerRect(), x, y)) OpenOverflow();
+                if (FScroll && ScrollMenu && MarkerRect().Contains(x, y)) OpenOverflow();
                 break;
             }
             FCaptureObject = FActiveObject;
@@ -509,7 +303,7 @@ void TvlSkinMainMenuBar::OnMouse(TMessage& m) {
         case WM_LBUTTONUP:
             if (FCaptureObject >= 0 && FCaptureObject < static_cast<int>(FObjects.size())) {
                 TvlMenuBarObject* o = FObjects[static_cast<size_t>(FCaptureObject)].get();
-                o->PointerInside = Inside(o->ObjectRect, x, y);
+                o->PointerInside = o->ObjectRect.Contains(x, y);
                 FCaptureObject = -1;
                 if (GetCapture() == Handle()) ReleaseCapture();
                 o->MouseUp(x, y, mbLeft);
@@ -522,7 +316,7 @@ void TvlSkinMainMenuBar::OnMouse(TMessage& m) {
 }
 
 void TvlSkinMainMenuBar::ItemMouseDown(TvlSkinMainMenuBarItem* item) {
-    TvlLacquer* frame = Frame();
+    TvlFormMenus* frame = Menus();
     FCaptureObject = -1;
     if (item->MenuItem->Count() > 0) {
         if (item->Down) return;
@@ -537,7 +331,7 @@ void TvlSkinMainMenuBar::ItemMouseDown(TvlSkinMainMenuBarItem* item) {
 }
 
 void TvlSkinMainMenuBar::OpenItemMenu(TvlSkinMainMenuBarItem* item) {
-    TvlLacquer* frame = Frame();
+    TvlFormMenus* frame = Menus();
     if (!frame || !item->MenuItem->Enabled) return;
     for (int i = 0; i < ItemCount(); ++i)
         if (Item(i) != item && (Item(i)->Down || Item(i)->Active)) {
@@ -570,7 +364,7 @@ void TvlSkinMainMenuBar::OpenItemMenu(TvlSkinMainMenuBarItem* item) {
 }
 
 void TvlSkinMainMenuBar::OpenOverflow() {
-    TvlLacquer* frame = Frame();
+    TvlFormMenus* frame = Menus();
     if (!frame || !FMainMenu) return;
     int shown = 0;
     for (int i = 0; i < ItemCount(); ++i) shown += Item(i)->Shown ? 1 : 0;
@@ -586,7 +380,7 @@ void TvlSkinMainMenuBar::OpenOverflow() {
 }
 
 void TvlSkinMainMenuBar::EnterKeyboardMode() {
-    TvlLacquer* frame = Frame();
+    TvlFormMenus* frame = Menus();
     if (!frame || ItemCount() == 0) return;
     FEngaged = true;
     TvlSkinMainMenuBarItem* down = DownItem();
@@ -668,7 +462,7 @@ bool TvlSkinMainMenuBar::AcceleratorKey(char key) {
         if (!item->Shown || !item->Enabled || !item->MenuItem->Enabled) continue;
         if (AcceleratorOf(item->MenuItem->Caption) != key) continue;
         if (!item->Down) {
-            if (TvlLacquer* frame = Frame(); frame && !frame->TrackingMenuBar()) {
+            if (TvlFormMenus* frame = Menus(); frame && !frame->TrackingMenuBar()) {
                 FEngaged = true;
                 frame->EnterMainMenuMode();
             }
@@ -685,12 +479,12 @@ bool TvlSkinMainMenuBar::HandleShortcut(MSG& msg) {
     if (!form || !form->HandleAllocated() || GetAncestor(msg.hwnd, GA_ROOT) != form->Handle()) return false;
     if (msg.message == WM_SYSCHAR) {
         // Alt with an item's letter opens that item.
-        TvlLacquer* frame = Frame();
+        TvlFormMenus* frame = Menus();
         if (frame && frame->SkinMenu()->Visible && !frame->TrackingMenuBar()) return false;
         return AcceleratorKey(static_cast<char>(msg.wParam));
     }
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
-    if (TvlLacquer* frame = Frame(); frame && (frame->InMenu() || frame->TrackingMenuBar())) return false;
+    if (TvlFormMenus* frame = Menus(); frame && (frame->InMenu() || frame->TrackingMenuBar())) return false;
     TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
                         (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
     TMenuItem* item = FMainMenu->FindShortCut(ShortCut(static_cast<unsigned short>(msg.wParam), shift));
@@ -703,7 +497,8 @@ void TvlSkinMainMenuBar::ShowChildButtons(TForm* child) {
     HideChildButtons();
     FChild = child;
     if (child) FreeNotification(child);
-    TvlLacquer* childFrame = FindFormLacquer(child);
+    TvlFormMenus* childMenus = FindFormMenus(child);
+    TvlWindowCommands* childFrame = childMenus ? childMenus->Commands() : nullptr;
     TvlBorderIcons icons = childFrame ? childFrame->BorderIcons() : vlbiSystemMenu | vlbiMinimize | vlbiMaximize;
     const TvlDataSkinMainMenuBar* e = Element();
     auto data = [&](const std::string& fromSkin, const char* builtIn) -> const TvlDataSkinStdButton* {
@@ -748,7 +543,8 @@ void TvlSkinMainMenuBar::HideChildButtons() {
 void TvlSkinMainMenuBar::RunButton(TvlMenuBarCommand command) {
     TForm* child = FChild;
     if (!child) return;
-    TvlLacquer* childFrame = FindFormLacquer(child);
+    TvlFormMenus* childMenus = FindFormMenus(child);
+    TvlWindowCommands* childFrame = childMenus ? childMenus->Commands() : nullptr;
     switch (command) {
         case mbcClose: child->Close(); break;
         case mbcMaximize:
@@ -768,10 +564,10 @@ void TvlSkinMainMenuBar::RunButton(TvlMenuBarCommand command) {
             ClientToScreen(Handle(), &origin);
             TRect anchor = button ? Offset(button->ObjectRect, origin.x, origin.y) : TRect{origin.x, origin.y, origin.x, origin.y};
             // The child's menu through this form's engine, with its commands.
-            if (TvlLacquer* frame = Frame()) {
+            if (TvlFormMenus* frame = Menus()) {
                 frame->MenuOpened();
-                childFrame->BuildSystemMenu();
-                frame->SkinMenu()->Popup(this, frame->MenuSkin(), false, childFrame->BuiltInSystemMenu()->RootItem(),
+                childMenus->BuildSystemMenu();
+                frame->SkinMenu()->Popup(this, frame->MenuSkin(), false, childMenus->BuiltInSystemMenu()->RootItem(),
                                          anchor, 0);
             }
             if (button) {

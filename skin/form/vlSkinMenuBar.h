@@ -1,14 +1,11 @@
 #pragma once
-// The skinned main menu bar and the MDI tab bar. The planner has
-// neither a main menu nor MDI windows; both bars belong to the frame's
-// contract and are used on test forms.
+// The skinned main menu bar. The planner has no main menu; the bar belongs
+// to the frame's contract and is used on test forms.
 //
 // The menu bar shows the top-level items of a main menu, opens their
-// submenus through the frame's menu engine, tracks mouse and keyboard like
+// submenus through the form's menu engine, tracks mouse and keyboard like
 // a native menu bar (Alt, Left/Right, Enter, Alt+letter, shortcuts), and
-// shows the caption buttons of a maximized child form. The tab bar shows a
-// tab per child form, activates a child on click, shows its system menu on
-// a right click and lets the user reorder the tabs by dragging.
+// shows the caption buttons of a maximized child form.
 #include <windows.h>
 
 #include <functional>
@@ -18,11 +15,11 @@
 
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/form/vlFormMenus.h"
 #include "skin/form/vlFrameTimer.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 
-class TvlLacquer;
 class TMessageHook;
 class TvlSkinMainMenuBar;
 
@@ -75,7 +72,7 @@ public:
     void DblClick() override;
 };
 
-class TvlSkinMainMenuBar : public TvlSkinControl {
+class TvlSkinMainMenuBar : public TvlSkinControl, public TvlMenuBarKeys {
 public:
     TvlSkinMainMenuBar(TComponent* owner, TWinControl* parent);
     ~TvlSkinMainMenuBar() override;
@@ -90,8 +87,8 @@ public:
     bool PopupToUp = false;
     std::function<void(TMenuItem* item)> OnItemMouseEnter, OnItemMouseLeave;
 
-    // The frame of the bar's form, or null.
-    TvlLacquer* Frame() const;
+    // The menu side of the bar's form when the bar is linked to it, or null.
+    TvlFormMenus* Menus() const;
     // Rebuilds the items from the menu and repaints.
     void Rebuild();
     void SkinChanged() override;
@@ -111,17 +108,20 @@ public:
     // The child whose buttons are shown, or null.
     TForm* MaximizedChild() const { return FChild; }
 
-    // ---- Called by the frame ----
+    // ---- Called by the form's menu side ----
+    TComponent* BarComponent() override { return this; }
+    HWND BarWindow() override { return HandleAllocated() ? Handle() : nullptr; }
     // Alt alone: keyboard mode on the down item or the first one.
-    void EnterKeyboardMode();
+    void EnterKeyboardMode() override;
     // Main-menu mode ends: the down or active item is released.
-    void ExitTracking();
+    void ExitTracking() override;
     // An Alt+letter that names a shown, enabled item: it becomes active and
     // is clicked; false when no item has that letter.
-    bool AcceleratorKey(char key);
-    void MoveLeft();
-    void MoveRight();
-    void EnterKey();
+    bool AcceleratorKey(char key) override;
+    void MoveLeft() override;
+    void MoveRight() override;
+    void EnterKey() override;
+    bool OnDownItem(int x, int y) const override;
     // The caption buttons of a maximized child, or none.
     void ShowChildButtons(TForm* child);
     void HideChildButtons();
@@ -169,83 +169,4 @@ private:
     TvlFrameTimer FMouseTimer{0x7621, 50};
     TvlFrameTimer FMorphTimer{0x7622, 20};
     TMessageHook* FKeys = nullptr;  // shortcuts and Alt accelerators of the form
-};
-
-// ---- The MDI tab bar ---------------------------------------------------------------
-
-enum TvlSkinMDITabKind { vltkTab, vltkButton };
-
-class TvlSkinMDITabsBar;
-
-struct TvlMDITab {
-    TvlSkinMDITabsBar* Bar = nullptr;
-    TForm* Child = nullptr;
-    TRect Rect;
-    bool Active = false;
-    bool Hot = false;
-};
-
-class TvlSkinMDITabsBar : public TvlSkinControl {
-public:
-    TvlSkinMDITabsBar(TComponent* owner, TWinControl* parent);
-    ~TvlSkinMDITabsBar() override;
-
-    TvlSkinMDITabKind TabKind() const { return FTabKind; }
-    void SetTabKind(TvlSkinMDITabKind kind);
-    // The frame whose menus show the children's system menus.
-    TvlLacquer* Lacquer() const { return FLacquer; }
-    void SetLacquer(TvlLacquer* lacquer);
-    bool SupportChildMenus = true;
-    bool UseSkinSize = true;
-    bool UseSkinFont = true;
-    bool MoveTabs = true;
-    int DefaultHeight() const { return FDefaultHeight; }
-    void SetDefaultHeight(int h);
-    TFont DefaultFont{"Arial", 14};
-    int DefaultTabWidth = 100;
-    std::function<void(TvlMDITab* tab)> OnTabMouseEnter, OnTabMouseLeave;
-    std::function<void(TMouseButton button, TShiftState shift, TvlMDITab* tab)> OnTabMouseDown, OnTabMouseUp;
-
-    // A tab for a child shown, freed when it is hidden; both repaint.
-    void AddTab(TForm* child);
-    void RemoveTab(TForm* child);
-    // Marks the tab of the active child; nothing without one.
-    void SetActiveChild(TForm* child);
-    // A child's caption changed.
-    void ChildCaptionChanged(TForm* child);
-
-    int TabCount() const { return static_cast<int>(FTabs.size()); }
-    TvlMDITab* Tab(int i) const { return FTabs.at(static_cast<size_t>(i)).get(); }
-    int IndexOfChild(TForm* child) const;
-    // The first tab whose rectangle holds the point, edges inside; -1 for none.
-    int TabAt(int x, int y) const;
-    int HotTab() const { return FHotTab; }
-    bool Dragging() const { return FDragging; }
-    int DragOffset() const { return FDragOffset; }
-    // Lays the tabs out for the bar's size (done at every paint).
-    void LayoutTabs();
-    // Where the dragged tab would drop, -1 for nowhere.
-    int DropIndex() const;
-    void SkinChanged() override;
-
-protected:
-    void PaintDefault(TvlFBitmap& bitmap) override { Compose(bitmap); }
-    void PaintSkin(TvlFBitmap& bitmap) override { Compose(bitmap); }
-    void OnMouse(TMessage& m) override;
-    void Notification(TComponent* component, bool removing) override;
-
-private:
-    const TvlDataSkinTabControl* Element() const;
-    void Compose(TvlFBitmap& bitmap);
-    void DrawTab(TvlFBitmap& bitmap, const TvlMDITab& tab);
-    void SetHot(int index);
-    void Redraw();
-
-    TvlSkinMDITabKind FTabKind = vltkTab;
-    TvlLacquer* FLacquer = nullptr;
-    int FDefaultHeight = 21;
-    std::vector<std::unique_ptr<TvlMDITab>> FTabs;
-    int FHotTab = -1, FPreviousHot = -1, FPressedTab = -1;
-    bool FMouseDown = false, FDragging = false;
-    int FPressX = 0, FDragOffset = 0;
 };

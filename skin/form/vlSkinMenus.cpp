@@ -8,11 +8,8 @@
 #include <algorithm>
 
 #include "skin/data/vlUtils.h"
-#include "skin/form/Lacquer.h"
-#include "skin/form/LacquerParts.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 
-using namespace vlFrameParts;
 
 // ---- Portable parts ---------------------------------------------------------------
 
@@ -173,9 +170,9 @@ void TvlSkinPopupWindow::ScrollTick() {
 
 void TvlSkinPopupWindow::MoveAt(int x, int y) {
     if (Scroll) {
-        if (Inside(TopMarker(), x, y)) {
+        if (TopMarker().Contains(x, y)) {
             if (ScrollDirection == 0 && FirstShownIndex > 0) StartScroll(1);
-        } else if (Inside(BottomMarker(), x, y)) {
+        } else if (BottomMarker().Contains(x, y)) {
             if (ScrollDirection == 0 && CanScrollDown()) StartScroll(2);
         } else if (ScrollDirection != 0) {
             StopScroll();
@@ -339,9 +336,6 @@ TvlSkinMenu::TDispatchGuard::~TDispatchGuard() {
 
 TvlSkinMenu::TvlSkinMenu(TComponent* owner, TForm* form) : TComponent(owner), FForm(form) {
     Name = "SkinMenu";
-    WorkAreaOf = [](HWND w) { return GetMonitorArea(w, true); };
-    LayeredSupported = [] { return SupportsLayeredWindows(); };
-    SetAlpha = [](HWND w, int alpha) { SetWindowAlpha(w, alpha); };
 }
 
 TvlSkinMenu::~TvlSkinMenu() {
@@ -408,7 +402,7 @@ void TvlSkinMenu::Popup(TWinControl* control, TvlSkinData* skin, bool popupUp, T
     }
     FreeClosed();
     HWND formWindow = FForm && FForm->HandleAllocated() ? FForm->Handle() : nullptr;
-    WorkArea = WorkAreaOf ? WorkAreaOf(formWindow) : GetMonitorArea(formWindow, true);
+    WorkArea = GetMonitorArea(formWindow, true);
     FSkinData.Set(skin);
     FRootItem.Set(items);
     bool any = false;
@@ -426,7 +420,7 @@ void TvlSkinMenu::Popup(TWinControl* control, TvlSkinData* skin, bool popupUp, T
 }
 
 void TvlSkinMenu::OpenWindow(const TRect& anchor, TMenuItem* items, int startIndex, bool isSubmenu, bool popupUp) {
-    if (LayeredSupported() && AlphaBlend && AlphaBlendAnimation && First && Application)
+    if (SupportsLayeredWindows() && AlphaBlend && AlphaBlendAnimation && First && Application)
         Application->ProcessMessages();
     auto window = std::make_unique<TvlSkinPopupWindow>(this, SkinData());
     TvlSkinPopupWindow* w = window.get();
@@ -538,49 +532,3 @@ void TvlSkinMenu::ItemClick(TvlSkinMenuItem* item) {
     window->RedrawItem(index);
     OpenWindow(window->ItemScreenRect(index), menuItem, 0, true, false);
 }
-
-// ---- The skinned popup menu --------------------------------------------------------
-
-TvlLacquer* FindFormLacquer(const TForm* form) {
-    if (!form) return nullptr;
-    for (int i = 0; i < form->ComponentCount(); ++i)
-        if (auto* lacquer = dynamic_cast<TvlLacquer*>(form->Components(i))) return lacquer;
-    return nullptr;
-}
-
-TvlLacquer* TvlSkinPopupMenu::FindLacquer() const {
-    if (ComponentForm) return FindFormLacquer(ComponentForm);
-    if (auto* form = dynamic_cast<TForm*>(Owner())) return FindFormLacquer(form);
-    if (Owner())
-        if (auto* form = dynamic_cast<TForm*>(Owner()->Owner())) return FindFormLacquer(form);
-    return nullptr;
-}
-
-void TvlSkinPopupMenu::Notification(TComponent* component, bool removing) {
-    TPopupMenu::Notification(component, removing);
-    if (removing) FSkinData.Removed(component);
-}
-
-void TvlSkinPopupMenu::Show(TWinControl* control, const TRect& anchor, bool popupUp, bool needSkin) {
-    if (OnPopup) OnPopup(this);
-    if (Presenter) {
-        Presenter(this, anchor.Left, anchor.Top);
-        return;
-    }
-    TvlLacquer* frame = FindLacquer();
-    if (!frame) return;
-    TvlSkinData* skin = SkinData() ? SkinData() : frame->MenuSkin();
-    if (needSkin && !skin) return;
-    TvlSkinMenu* engine = frame->SkinMenu();
-    if (engine->Visible) frame->MenuClosed();
-    frame->MenuOpened();
-    engine->Popup(control, skin, popupUp, RootItem(), anchor, 0);
-}
-
-void TvlSkinPopupMenu::Popup(int x, int y) { Show(nullptr, {x, y, x, y}, false, false); }
-
-void TvlSkinPopupMenu::PopupFromControl(TWinControl* control, int x, int y) {
-    Show(control, {x, y, x, y}, false, true);
-}
-
-void TvlSkinPopupMenu::PopupAtRect(const TRect& anchor, bool popupUp) { Show(nullptr, anchor, popupUp, false); }

@@ -3,12 +3,13 @@
 // chain of popup windows (TvlSkinPopupWindow), one per open menu level, each
 // drawing its items (TvlSkinMenuItem) from the skin's [POPUPWINDOW] picture
 // and [menuitem] record, or in a plain built-in look without them. The menu
-// structure stays in the toolkit's menu items; TvlSkinPopupMenu is the
-// toolkit popup menu whose popup is routed to the engine of its form's frame.
+// structure stays in the toolkit's menu items; TvlSkinPopupMenu
+// (vlFormMenus.h) is the toolkit popup menu whose popup is routed to the
+// engine of its form.
 //
 // The windows are shown without activation: the focus stays where it was,
-// and the frame hands the keys to the engine through the application's
-// message hook while a menu is open.
+// and the form's menu side hands the keys to the engine through the
+// application's message hook while a menu is open.
 #include <windows.h>
 
 #include <cstdint>
@@ -26,7 +27,6 @@
 
 class TvlSkinMenu;
 class TvlSkinPopupWindow;
-class TvlLacquer;
 class TImageList;
 
 // Portable parts of the engine: sizes and placement.
@@ -207,12 +207,6 @@ public:
     TvlFrameTimer& SubmenuDelayTimer() { return FSubmenuDelayTimer; }
     TForm* Form() const { return FForm; }
 
-    // Seams for what the platform under test cannot show: the work area of
-    // the monitor nearest to a window, and layered-window opacity.
-    std::function<TRect(HWND window)> WorkAreaOf;
-    std::function<bool()> LayeredSupported;
-    std::function<void(HWND window, int alpha)> SetAlpha;
-
     // Starts a menu activation with the sub-items of `items` from
     // `startIndex` on, at `anchor` (screen; a point is (x, y, x, y)).
     void Popup(TWinControl* control, TvlSkinData* skin, bool popupUp, TMenuItem* items, const TRect& anchor,
@@ -261,37 +255,3 @@ private:
     int FDispatchDepth = 0;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
-
-// The toolkit popup menu whose popup is shown by the skinned menu engine of
-// its form's frame.
-class TvlSkinPopupMenu : public TPopupMenu {
-public:
-    explicit TvlSkinPopupMenu(TComponent* owner) : TPopupMenu(owner) {}
-
-    TvlSkinData* SkinData() const { return FSkinData.get(); }
-    void SetSkinData(TvlSkinData* skinData) { FSkinData.Set(skinData); }
-    // The form whose frame shows the menu; when none, the owner (or the
-    // owner's owner) that is a form.
-    TForm* ComponentForm = nullptr;
-
-    // At a screen point (context menus).
-    void Popup(int x, int y) override;
-    // The same with the control that opened the menu (told when it closes
-    // and after an item ran); nothing without a skin.
-    void PopupFromControl(TWinControl* control, int x, int y);
-    // Beside a rectangle (screen), below it or, with popupUp, above it.
-    void PopupAtRect(const TRect& anchor, bool popupUp);
-
-    // The frame that shows the menu, or null.
-    TvlLacquer* FindLacquer() const;
-
-protected:
-    void Notification(TComponent* component, bool removing) override;
-
-private:
-    void Show(TWinControl* control, const TRect& anchor, bool popupUp, bool needSkin);
-    TComponentRef<TvlSkinData> FSkinData{this};
-};
-
-// The frame component of a form, or null.
-TvlLacquer* FindFormLacquer(const TForm* form);

@@ -9,11 +9,12 @@
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
-#include "skin/form/LacquerParts.h"
+#include "skin/controls/vlLookPieces.h"
+#include "skin/controls/vlTextPen.h"
 #include "skin/form/vlSkinMenus.h"
 #include "toolkit/ComCtrls.h"
 
-using namespace vlFrameParts;
+using namespace vlLookPieces;
 
 namespace {
 const char* const kPopupClass = "TvlSkinPopupWindow";
@@ -37,12 +38,6 @@ const char* RegisterPopupClass() {
     return name;
 }
 
-const TPixelImage* SkinPicture(const TvlSkinData* skin, int index) {
-    if (!skin || index < 0 || index >= static_cast<int>(skin->PictureList.size())) return nullptr;
-    const TPixelImage* p = &skin->PictureList[static_cast<size_t>(index)];
-    return p->Empty() ? nullptr : p;
-}
-
 // The name of the default glyph an item of the frame's menus shows.
 bool GlyphOfItem(const std::string& name, TvlGlyph& glyph) {
     if (name == "LQR_CLOSE" || name == "TRAY_LQR_CLOSE") glyph = TvlGlyph::Close;
@@ -59,19 +54,6 @@ TvlFrameCuts PopupCuts(const TvlDataSkinPopupWindow& pw) {
     return {pw.LTPoint, pw.RTPoint, pw.LBPoint, pw.RBPoint, pw.ItemsRect};
 }
 
-// Text drawn on a bitmap's device context, with the font selected for the
-// guard's lifetime.
-struct TextOnBitmap {
-    HDC DC;
-    HGDIOBJ Old;
-    TextOnBitmap(TvlFBitmap& bitmap, const TFont& font) : DC(bitmap.Canvas()), Old(SelectObject(DC, font.Handle())) {
-        SetBkMode(DC, TRANSPARENT);
-    }
-    ~TextOnBitmap() {
-        GdiFlush();
-        SelectObject(DC, Old);
-    }
-};
 }  // namespace
 
 // ---- The item ------------------------------------------------------------------
@@ -183,10 +165,9 @@ int TvlSkinPopupWindow::ItemTextWidth(HDC dc, const TvlSkinMenuItem& item) const
     std::string text = item.MenuItem->Caption;
     if (item.MenuItem->ShortCut != scNone) text += "  " + ShortCutToText(item.MenuItem->ShortCut);
     TFont font = FontFor(item);
-    HGDIOBJ old = SelectObject(dc, font.Handle());
+    SelectGuard selected(dc, font.Handle());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
     return r.right - r.left + 2;
 }
 
@@ -276,18 +257,18 @@ void TvlSkinPopupWindow::Open(const TRect& anchor, TMenuItem* items, int startIn
         if (HRGN rgn = ComposeFrameRegion(PictureView(*MaskBitmap), cuts, w, h, target))
             SetWindowRgn(wnd, rgn, FALSE);  // the system's from here on
     }
-    bool layered = OwnerEngine->LayeredSupported() && OwnerEngine->AlphaBlend;
+    bool layered = SupportsLayeredWindows() && OwnerEngine->AlphaBlend;
     bool fade = layered && OwnerEngine->AlphaBlendAnimation && OwnerEngine->First;
     if (layered) {
         SetWindowLongPtrA(wnd, GWL_EXSTYLE, GetWindowLongPtrA(wnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-        OwnerEngine->SetAlpha(wnd, fade ? 0 : OwnerEngine->AlphaBlendValue);
+        SetWindowAlpha(wnd, fade ? 0 : OwnerEngine->AlphaBlendValue);
     }
     TControl::SetVisible(true);
     SetWindowPos(wnd, HWND_TOPMOST, AnchorX, AnchorY, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     if (fade) {
         for (int a = 3;; a += 3) {
             int v = std::min<int>(a, OwnerEngine->AlphaBlendValue);
-            OwnerEngine->SetAlpha(wnd, v);
+            SetWindowAlpha(wnd, v);
             if (v >= OwnerEngine->AlphaBlendValue) break;
         }
     }
@@ -316,7 +297,7 @@ void TvlSkinPopupWindow::CloseWindow() {
 int TvlSkinPopupWindow::ItemAt(int x, int y) const {
     for (int i = 0; i < ItemCount(); ++i) {
         const TvlSkinMenuItem& item = *ShownItems[static_cast<size_t>(i)];
-        if (item.Visible && Inside(item.ItemBounds, x, y)) return i;
+        if (item.Visible && item.ItemBounds.Contains(x, y)) return i;
     }
     return -1;
 }
@@ -348,11 +329,11 @@ void TvlSkinPopupWindow::Compose(TvlFBitmap& bitmap) {
         ComposeFrameImage(cuts, {0, 0, pw, ph}, PictureView(*WindowBitmap), w, h, target, Scroll, stretch, bitmap);
     } else {
         bitmap.SetSize(w, h);
-        bitmap.Fill(Rgb(clWindow));
+        bitmap.Fill(ColorToRGB(clWindow));
         int band = Images ? ImageColumnWidth + 2 : 21;
-        FillArea(bitmap, {0, 0, band, h}, Rgb(clBtnFace));
-        FrameArea(bitmap, {0, 0, w, h}, Rgb(clBtnShadow));
-        FrameArea(bitmap, {1, 1, w - 1, h - 1}, Rgb(clWindow));
+        FillBox(bitmap, {0, 0, band, h}, ColorToRGB(clBtnFace));
+        OutlineBox(bitmap, {0, 0, w, h}, ColorToRGB(clBtnShadow));
+        OutlineBox(bitmap, {1, 1, w - 1, h - 1}, ColorToRGB(clWindow));
     }
     for (const auto& item : ShownItems)
         if (item->Visible && item->MenuItem) DrawItem(bitmap, *item);
@@ -360,12 +341,12 @@ void TvlSkinPopupWindow::Compose(TvlFBitmap& bitmap) {
 }
 
 void TvlSkinPopupWindow::DrawScrollMarkers(TvlFBitmap& bitmap) {
-    uint32_t normal = PW ? PW->ScrollMarkerColor : Rgb(clBtnShadow);
-    uint32_t active = PW ? PW->ScrollMarkerActiveColor : Rgb(clBtnText);
+    uint32_t normal = PW ? PW->ScrollMarkerColor : ColorToRGB(clBtnShadow);
+    uint32_t active = PW ? PW->ScrollMarkerActiveColor : ColorToRGB(clBtnText);
     if (!PW) {
         // The bands lie on the items' background.
-        FillArea(bitmap, TopMarker(), Rgb(clWindow));
-        FillArea(bitmap, BottomMarker(), Rgb(clWindow));
+        FillBox(bitmap, TopMarker(), ColorToRGB(clWindow));
+        FillBox(bitmap, BottomMarker(), ColorToRGB(clWindow));
     }
     DrawArrow(bitmap, TopMarker(), ScrollDirection == 1 ? active : normal, 3);
     DrawArrow(bitmap, BottomMarker(), ScrollDirection == 2 ? active : normal, 4);
@@ -413,18 +394,18 @@ void TvlSkinPopupWindow::DrawPlainItem(TvlFBitmap& bitmap, const TvlSkinMenuItem
     int column = Images ? ImageColumnWidth : 19;
     bool hot = item.Highlighted() && !item.IsSeparator();
     if (hot) {
-        FillArea(bitmap, b, kHotFill);
-        FrameArea(bitmap, b, kHotBorder);
+        FillBox(bitmap, b, kHotFill);
+        OutlineBox(bitmap, b, kHotBorder);
     } else {
-        FillArea(bitmap, {b.Left, b.Top, b.Left + column, b.Bottom}, Rgb(clBtnFace));
-        FillArea(bitmap, {b.Left + column, b.Top, b.Right, b.Bottom}, Rgb(clWindow));
+        FillBox(bitmap, {b.Left, b.Top, b.Left + column, b.Bottom}, ColorToRGB(clBtnFace));
+        FillBox(bitmap, {b.Left + column, b.Top, b.Right, b.Bottom}, ColorToRGB(clWindow));
     }
     if (item.IsSeparator()) {
-        HLine(bitmap, b.Left + column, b.Right, b.Top + b.Height() / 2, Rgb(clBtnShadow));
+        HLine(bitmap, b.Left + column, b.Right, b.Top + b.Height() / 2, ColorToRGB(clBtnShadow));
         return;
     }
     TRect content{b.Left + 2, b.Top + 2, b.Right - 2, b.Bottom - 2};
-    uint32_t colour = Rgb(hot || item.Enabled() ? clWindowText : clBtnShadow);
+    uint32_t colour = ColorToRGB(hot || item.Enabled() ? clWindowText : clBtnShadow);
     DrawItemContent(bitmap, item, content, column, 19, colour, content.Left + 3);
 }
 
@@ -445,7 +426,7 @@ void TvlSkinPopupWindow::DrawItemContent(TvlFBitmap& bitmap, const TvlSkinMenuIt
         int iw = 0, ih = 0;
         ImageList_GetIconSize(Images->Handle(), &iw, &ih);
         int x = r.Left + 2, y = middle - ih / 2;
-        if (mi->Checked) FrameArea(bitmap, {x - 1, y - 1, x + iw + 1, y + ih + 1}, colour);
+        if (mi->Checked) OutlineBox(bitmap, {x - 1, y - 1, x + iw + 1, y + ih + 1}, colour);
         HDC dc = bitmap.Canvas();
         if (mi->Enabled) {
             ImageList_Draw(Images->Handle(), mi->ImageIndex, dc, x, y, ILD_TRANSPARENT);
@@ -483,19 +464,19 @@ void TvlSkinPopupWindow::DrawItemContent(TvlFBitmap& bitmap, const TvlSkinMenuIt
         int x = r.Right - 7, y = middle - 4;
         for (int i = 0; i < 4; ++i) VLine(bitmap, x + i, y + i, y + 7 - i + 1, colour);
     }
-    TextOnBitmap pen(bitmap, FontFor(item));
-    SetTextColor(pen.DC, colour);
+    TvlTextPen pen(bitmap, FontFor(item));
+    SetTextColor(pen.DC(), colour);
     RECT measure{r.Left + column, 0, r.Right - rightGap, 0};
     const std::string& caption = mi->Caption;
-    DrawTextA(pen.DC, caption.c_str(), static_cast<int>(caption.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(pen.DC(), caption.c_str(), static_cast<int>(caption.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
     int ch = measure.bottom - measure.top;
     int top = middle - ch / 2;
     RECT place{measure.left + 1, top, std::max<LONG>(measure.right + 1, r.Right - rightGap), top + ch};
-    DrawTextA(pen.DC, caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT);
+    DrawTextA(pen.DC(), caption.c_str(), static_cast<int>(caption.size()), &place, DT_SINGLELINE | DT_LEFT);
     if (mi->ShortCut != scNone) {
         std::string shortcut = ShortCutToText(mi->ShortCut);
         RECT sr{r.Left + column, top, r.Right - rightGap, top + ch};
-        DrawTextA(pen.DC, shortcut.c_str(), static_cast<int>(shortcut.size()), &sr,
+        DrawTextA(pen.DC(), shortcut.c_str(), static_cast<int>(shortcut.size()), &sr,
                   DT_SINGLELINE | DT_RIGHT | DT_NOPREFIX);
     }
 }

@@ -26,7 +26,6 @@ TvlSkinDateEdit::TvlSkinDateEdit(TComponent* owner, TWinControl* parent, int lef
     FCalendar = new TvlSkinPopupMonthCalendar(this, this);
     FCalendar->SetBounds(0, 0, 200, 150);
     FCalendar->OnNumberClick = [this](TObject*) { CloseUp(true); };
-    LayeredSupported = [] { return SupportsLayeredWindows(); };
     OnKeyPress = [this](TObject* sender, char& key) { IsPartialDateValidKey(sender, key); };
     OnButtonClick = [this](TObject*) {
         if (DroppedDown())
@@ -251,7 +250,7 @@ void TvlSkinDateEdit::DropDown() {
     if (y + height > GetSystemMetrics(SM_CYSCREEN)) y = edit.top - height;
     FCalendar->HandleNeeded();
     HWND calendar = FCalendar->Handle();
-    bool layered = AlphaBlend && LayeredSupported && LayeredSupported();
+    bool layered = AlphaBlend && SupportsLayeredWindows();
     if (layered) {
         SetWindowLongA(calendar, GWL_EXSTYLE, GetWindowLongA(calendar, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetWindowAlpha(calendar, 0);
@@ -285,7 +284,7 @@ void TvlSkinDateEdit::CloseUp(bool accept) {
     for (TvlCalendarButton* b : {FCalendar->PriorYearButton(), FCalendar->PriorMonthButton(),
                                  FCalendar->NextMonthButton(), FCalendar->NextYearButton()})
         b->StopRepeat();
-    if (AlphaBlend && LayeredSupported && LayeredSupported())
+    if (AlphaBlend && SupportsLayeredWindows())
         SetWindowLongA(calendar, GWL_EXSTYLE, GetWindowLongA(calendar, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     if (accept) {
         FUpdating = true;

@@ -47,8 +47,6 @@ public:
     // A typed text that names no day ("'%s' is not a valid date"): the
     // form shows it as an information message.
     TvlInvalidDateEvent OnInvalidDate;
-    // Whether the drop-down can be translucent (the platform's answer by default).
-    std::function<bool()> LayeredSupported;
 
     const std::string& EditMask() const { return FMask; }
     // The mask built afresh from the user's current short date format.

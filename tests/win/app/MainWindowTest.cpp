@@ -2,6 +2,8 @@
 // gauge and the files written.
 #include "tests/win/app/PlannerFixture.h"
 
+#include "skin/form/vlSkinMenus.h"
+
 namespace {
 std::string EightTasksTwoDone() {
     std::string s = "Header^Eight^Work^^^\r\n";
@@ -252,7 +254,7 @@ TEST_F(PlannerTest, RightClickSelectsTheNodeAndOpensTheTreeMenu) {
     RECT r = w->tvwMain->NodeRect(node);
     ui::RightClickAt(w->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     EXPECT_EQ(w->tvwMain->Selected(), node);
-    TvlSkinMenu* engine = w->vlLacquer1->SkinMenu();
+    TvlSkinMenu* engine = w->vlLacquer1->Menus()->SkinMenu();
     ASSERT_TRUE(engine->Visible);
     ASSERT_EQ(engine->WindowCount(), 1);
     TvlSkinPopupWindow* menu = engine->Window(0);
@@ -273,5 +275,5 @@ TEST_F(PlannerTest, RightClickSelectsTheNodeAndOpensTheTreeMenu) {
     EXPECT_EQ(GetActiveWindow(), w->Handle());
     ui::Key(w->tvwMain, VK_ESCAPE);
     EXPECT_FALSE(engine->Visible);
-    EXPECT_FALSE(w->vlLacquer1->InMenu());
+    EXPECT_FALSE(w->vlLacquer1->Menus()->InMenu());
 }

@@ -8,6 +8,7 @@
 #include "app/FHour.h"
 #include "app/FNewProject.h"
 #include "app/FTask.h"
+#include "skin/form/vlSkinMenus.h"
 #include "skin/form/Lacquer.h"
 
 namespace {
@@ -77,7 +78,7 @@ TEST_F(PlannerTest, EveryMessageOfTheMainWindowIsTheSkinnedBox) {
     auto deleteByKeyboard = [&] {
         PostMessageA(w->tvwMain->Handle(), WM_KEYDOWN, VK_APPS, 1);
         ui::Pump();
-        TvlSkinMenu* engine = w->vlLacquer1->SkinMenu();
+        TvlSkinMenu* engine = w->vlLacquer1->Menus()->SkinMenu();
         ASSERT_TRUE(engine->Visible);
         TTreeNode* node = w->tvwMain->Selected();
         RECT r = w->tvwMain->NodeRect(node);
@@ -118,9 +119,9 @@ TEST_F(PlannerTest, EveryMessageOfTheMainWindowIsTheSkinnedBox) {
     ui::Pump();
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    ASSERT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
+    ASSERT_TRUE(w->vlLacquer1->Menus()->SkinMenu()->Visible);
     ui::Key(w->tvwMain, 'D');  // the accelerator-less "Delete" is not chosen by its letter
-    EXPECT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
+    EXPECT_TRUE(w->vlLacquer1->Menus()->SkinMenu()->Visible);
     ui::Key(w->tvwMain, VK_UP);
     ui::Key(w->tvwMain, VK_RETURN);
     EXPECT_EQ(w->Projects()->Categories.Count(), 1);

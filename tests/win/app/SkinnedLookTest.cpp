@@ -3,6 +3,7 @@
 #include "tests/win/app/PlannerFixture.h"
 
 #include "app/FTask.h"
+#include "skin/form/vlSkinMenus.h"
 
 TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
     Write("categories.dat", "Work\r\n");
@@ -53,24 +54,24 @@ TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
         TTreeNode* node = w->tvwMain->Roots()[0]->Children[0];
         RECT r = w->tvwMain->NodeRect(node);
         ui::RightClickAt(w->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        ASSERT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
+        ASSERT_TRUE(w->vlLacquer1->Menus()->SkinMenu()->Visible);
         RECT tree, menu;
         GetWindowRect(w->tvwMain->Handle(), &tree);
-        GetWindowRect(w->vlLacquer1->SkinMenu()->Window(0)->Handle(), &menu);
+        GetWindowRect(w->vlLacquer1->Menus()->SkinMenu()->Window(0)->Handle(), &menu);
         RECT area{tree.left, tree.top, std::max(tree.right, menu.right + 10), std::max(tree.top + 200, menu.bottom + 10)};
         ui::SaveScreenArea(area, std::string("treemenu-") + skin);
-        w->vlLacquer1->SkinMenu()->CloseAll();
+        w->vlLacquer1->Menus()->SkinMenu()->CloseAll();
 
         RECT wr;
         GetWindowRect(w->Handle(), &wr);
         SetCursorPos(wr.left + 60, wr.top + 12);
         PostMessageA(w->Handle(), WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(wr.left + 60, wr.top + 12));
         ui::Pump(20);
-        ASSERT_TRUE(w->vlLacquer1->SkinMenu()->Visible);
-        GetWindowRect(w->vlLacquer1->SkinMenu()->Window(0)->Handle(), &menu);
+        ASSERT_TRUE(w->vlLacquer1->Menus()->SkinMenu()->Visible);
+        GetWindowRect(w->vlLacquer1->Menus()->SkinMenu()->Window(0)->Handle(), &menu);
         ui::SaveScreenArea({wr.left, wr.top, std::max(menu.right + 10, wr.left + 300), std::max(menu.bottom + 10, wr.top + 150)},
                        std::string("systemmenu-") + skin);
-        w->vlLacquer1->SkinMenu()->CloseAll();
+        w->vlLacquer1->Menus()->SkinMenu()->CloseAll();
 
         SelectNode("Plan");
         ui::OnNextModal([&](TForm* box) {

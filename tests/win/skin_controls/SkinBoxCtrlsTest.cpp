@@ -338,6 +338,8 @@ TEST_F(SkinBoxCtrls, HoldingThePointerBelowTheOpenListScrollsToTheLastItem) {
 namespace {
 struct TRecordedAlpha : TLayeredWindows {
     std::vector<int> Alphas;
+    bool IsSupported = true;
+    bool Supported() override { return IsSupported; }
     bool SetAlpha(HWND, BYTE alpha) override {
         Alphas.push_back(alpha);
         return true;
@@ -352,7 +354,6 @@ TEST_F(SkinBoxCtrls, ComboDropDownFadesInWhereLayeredWindowsExist) {
     Form->Show();
     combo->AlphaBlend = true;
     combo->AlphaBlendValue = 9;
-    combo->LayeredSupported = [] { return true; };
     // Without the animation the value at once; the layered style only while open.
     combo->DropDown();
     EXPECT_EQ(layered.Alphas, (std::vector<int>{9}));
@@ -367,7 +368,7 @@ TEST_F(SkinBoxCtrls, ComboDropDownFadesInWhereLayeredWindowsExist) {
     combo->CloseUp(false);
     // Where the platform has no layered windows nothing is made translucent.
     layered.Alphas.clear();
-    combo->LayeredSupported = [] { return false; };
+    layered.IsSupported = false;
     combo->DropDown();
     EXPECT_TRUE(layered.Alphas.empty());
     EXPECT_EQ(GetWindowLongA(combo->ListWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "skin/controls/vlSkinCtrls.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"

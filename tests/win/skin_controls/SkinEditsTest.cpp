@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "skin/form/Lacquer.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "tests/win/skin_controls/SkinControlsFixture.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "skin/controls/vlSkinRelay.h"
 #include "tests/win/skin_controls/SkinControlsFixture.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"

@@ -14,7 +14,8 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/data/vlSkinData.h"
 #include "skin/form/Lacquer.h"
-#include "skin/form/vlSkinMessages.h"
+#include "tests/win/skin_form/FrameFixture.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 
@@ -35,44 +36,19 @@ int GdiObjectCount() {
     return used;
 }
 
-class Frame : public ::testing::Test {
+class Frame : public FrameFormTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-        InstallSkinMessages();
-        Skin = new TvlSkinData(nullptr);
-        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
-    }
-    void TearDown() override {
-        for (TForm* f : Forms) f->Release();
-        Forms.clear();
-        ui::Pump();
-        delete Skin;
-        delete FApplication;
-    }
-
-    // A shown form with a frame; `skinned` loads the built-in skin first.
+    // A shown form with a frame whose system menu answers at once.
     TvlLacquer* MakeFrame(bool skinned, TBorderStyle border = bsSizeable, int w = 400, int h = 300) {
-        if (skinned && Skin->IsEmpty()) LoadModern();
-        auto* form = new TForm(Application, "Frame test", w, h, border, 0);
-        form->Position = poDesigned;
-        Forms.push_back(form);
-        auto* frame = new TvlLacquer(form);
-        frame->MonitorArea = [this](HWND, bool work) { return work ? WorkArea : ScreenArea; };
-        frame->SystemMenuPopup = [this](const std::vector<TvlSysMenuItem>& items, POINT at) {
-            MenuItems = items;
-            MenuPoint = at;
-            ++MenuShown;
-            return MenuAnswer;
-        };
-        if (skinned) frame->SetSkinData(Skin);
-        form->Show();
-        SetWindowPos(form->Handle(), nullptr, 50, 60, w, h, SWP_NOZORDER);
-        ui::Pump(20);
-        return frame;
+        return ShowFramedForm("Frame test", skinned, border, w, h, [this](TvlLacquer* frame) {
+            frame->Menus()->SystemMenuPopup = [this](const std::vector<TvlSysMenuItem>& items, POINT at) {
+                MenuItems = items;
+                MenuPoint = at;
+                ++MenuShown;
+                return MenuAnswer;
+            };
+        });
     }
-    void LoadModern() { Skin->SetCompressedStoredSkin(Stored.get()); }
 
     static RECT Bounds(TvlLacquer* f) {
         RECT r;
@@ -96,12 +72,6 @@ protected:
         SendMessageA(f->Form()->Handle(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
     }
 
-    TApplication* FApplication = nullptr;
-    TvlSkinData* Skin = nullptr;
-    std::unique_ptr<TvlCompressedStoredSkin> Stored;
-    std::vector<TForm*> Forms;
-    TRect WorkArea{0, 0, 1280, 1000};
-    TRect ScreenArea{0, 0, 1280, 1024};
     std::vector<TvlSysMenuItem> MenuItems;
     POINT MenuPoint{};
     int MenuShown = 0;
@@ -478,12 +448,12 @@ TEST_F(Frame, CloseButtonRunsOnReleaseInsideOnlyAndMorphsInFiveSteps) {
     EXPECT_EQ(close->MorphFactor, 0.0);
 }
 
-TEST_F(Frame, SkinChangeFreesObjectsReleasesCaptureAndRelaysToControls) {
+TEST_F(Frame, SkinChangeFreesObjectsReleasesCaptureAndLeavesControlsToTheRelay) {
     TvlLacquer* frame = MakeFrame(true);
     TForm* form = frame->Form();
     HWND w = form->Handle();
     Activate(frame, true);
-    // Skinned controls hear the change through the frame, depth first, by sender.
+    // Skinned controls hear the change depth first, by sender.
     struct TCounting : TvlSkinElement<TPanel> {
         using TvlSkinElement::TvlSkinElement;
         int Changing = 0, Changed = 0;
@@ -516,16 +486,16 @@ TEST_F(Frame, SkinChangeFreesObjectsReleasesCaptureAndRelaysToControls) {
     SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
     SendMessageA(w, WM_SKINCHANGED, reinterpret_cast<WPARAM>(Skin), SkinMessageParam);
     EXPECT_FALSE(frame->Objects().empty());
+    // The frame rebuilds only itself: the controls hear a change from the
+    // skin's relay, after their form has handled it.
+    EXPECT_EQ(outer->Changing + outer->Changed + inner->Changing + inner->Changed, 0);
+    LoadModern();
     EXPECT_EQ(outer->Changing, 1);
     EXPECT_EQ(inner->Changing, 1);
     EXPECT_EQ(outer->Changed, 1);
     EXPECT_EQ(inner->Changed, 1);
     EXPECT_EQ(other->Changing, 0);
     EXPECT_EQ(other->Changed, 0);
-    // A real reload goes the same way through the broadcast.
-    LoadModern();
-    EXPECT_EQ(inner->Changing, 2);
-    EXPECT_EQ(inner->Changed, 2);
     EXPECT_TRUE(frame->SkinActive());
     // A rolled-up window stays rolled up across a skin change.
     frame->SetRollUp(true);
@@ -615,25 +585,25 @@ TEST_F(Frame, SystemMenuItemsRightClickAndAltSpace) {
     bool inMenuWhileShown = false;
     frame->OnSkinMenuOpen = [&](TObject*) { ++opened; };
     frame->OnSkinMenuClose = [&](TObject*) { ++closed; };
-    auto popup = frame->SystemMenuPopup;
-    frame->SystemMenuPopup = [&](const std::vector<TvlSysMenuItem>& items, POINT at) {
-        inMenuWhileShown = frame->InMenu();
+    auto popup = frame->Menus()->SystemMenuPopup;
+    frame->Menus()->SystemMenuPopup = [&](const std::vector<TvlSysMenuItem>& items, POINT at) {
+        inMenuWhileShown = frame->Menus()->InMenu();
         return popup(items, at);
     };
     SendMessageA(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
     EXPECT_TRUE(inMenuWhileShown);
-    EXPECT_FALSE(frame->InMenu());
+    EXPECT_FALSE(frame->Menus()->InMenu());
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(closed, 1);
     // Menus take the menus skin when there is one, and forget it when it goes.
-    EXPECT_EQ(frame->MenuSkin(), Skin);
+    EXPECT_EQ(frame->Menus()->MenuSkin(), Skin);
     {
         TvlSkinData menus(nullptr);
         frame->SetMenusSkinData(&menus);
-        EXPECT_EQ(frame->MenuSkin(), &menus);
+        EXPECT_EQ(frame->Menus()->MenuSkin(), &menus);
     }
     EXPECT_EQ(frame->MenusSkinData(), nullptr);
-    EXPECT_EQ(frame->MenuSkin(), Skin);
+    EXPECT_EQ(frame->Menus()->MenuSkin(), Skin);
     // The tray menu's items.
     captions.clear();
     for (auto& i : frame->TrayMenuItems()) captions.push_back(i.Caption);
@@ -660,29 +630,27 @@ TEST_F(Frame, FadeInStepsByFiveAndDropsTheLayeredStyle) {
     auto* form = new TForm(Application, "Fade", 300, 200, bsSizeable, 0);
     Forms.push_back(form);
     auto* frame = new TvlLacquer(form);
-    std::vector<int> alphas;
-    frame->LayeredSupported = [] { return true; };
-    frame->SetAlpha = [&](HWND w, int a) {
-        alphas.push_back(a);
-        SetLayeredWindowAttributes(w, 0, static_cast<BYTE>(a), LWA_ALPHA);
-    };
+    TFakeLayeredWindows layered;
+    layered.PassThrough = true;
+    TServiceOverride<TLayeredWindows> useLayered(layered);
     frame->AlphaBlendAnimation = true;
     form->Show();
     EXPECT_NE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-    for (int i = 0; i < 50 && alphas.size() < 2; ++i) ui::Pump(10);
+    for (int i = 0; i < 50 && layered.Calls.size() < 2; ++i) ui::Pump(10);
+    std::vector<int> alphas = layered.Alphas();
     ASSERT_EQ(alphas.size(), 52u);
     EXPECT_EQ(alphas[0], 0);
     for (size_t i = 1; i < alphas.size(); ++i) EXPECT_EQ(alphas[i], static_cast<int>(i) * 5);
     EXPECT_EQ(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     // With blending kept on, the window stays translucent at its value.
-    alphas.clear();
+    layered.Calls.clear();
     form->Hide();
     frame->AlphaBlendAnimation = false;
     frame->AlphaBlend = true;
     frame->AlphaBlendValue = 180;
     form->Show();
-    for (int i = 0; i < 50 && alphas.size() < 2; ++i) ui::Pump(10);
-    EXPECT_EQ(alphas, (std::vector<int>{0, 180}));
+    for (int i = 0; i < 50 && layered.Calls.size() < 2; ++i) ui::Pump(10);
+    EXPECT_EQ(layered.Alphas(), (std::vector<int>{0, 180}));
     EXPECT_NE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 }
 

@@ -328,7 +328,6 @@ TEST_F(WidgetTest, DateEditPlacementTranslucencyAndLeaks) {
     // Translucent: opacity 0 when shown, then the value, or 2, 4, ... the value.
     TFakeLayered layered;
     TServiceOverride<TLayeredWindows> useLayered(layered);
-    edit->LayeredSupported = [] { return true; };
     edit->AlphaBlend = true;
     edit->AlphaBlendValue = 200;
     edit->DropDown();

@@ -11,6 +11,7 @@
 
 #include "skin/data/vlSkinData.h"
 #include "skin/form/Lacquer.h"
+#include "tests/win/support/FakeServices.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -54,8 +55,11 @@ int main() {
     (new TNoLimit(plain))->Attach(plain);
     auto* skinned = new TForm(Application, "Skinned frame", 800, 600);
     skinned->Position = poDesigned;
+    // Room for every size the steps reach.
+    TFakeMonitorAreas monitors;
+    monitors.Work = monitors.Screen = {0, 0, 4000, 3000};
+    TServiceOverride<TMonitorAreas> useMonitors(monitors);
     auto* frame = new TvlLacquer(skinned);
-    frame->MonitorArea = [](HWND, bool) { return TRect{0, 0, 4000, 3000}; };
     frame->SetSkinData(&skin);
     plain->Show();
     skinned->Show();

@@ -2,9 +2,10 @@
 // and without an element, the overflow marker, mouse and keyboard tracking,
 // shortcuts, child buttons; tab widths, hot tracking, the child's system
 // menu and reordering by dragging.
-#include "tests/win/skin_menus/MenuFixture.h"
+#include "tests/win/skin_form/MenuFixture.h"
 
 #include "core/WindowServices.h"
+#include "skin/form/vlSkinMDITabs.h"
 #include "skin/form/vlSkinMenuBar.h"
 
 namespace {
@@ -20,12 +21,7 @@ protected:
         TvlLacquer* frame = MakeForm(skinned, width, 300);
         TForm* form = frame->Form();
         auto* menu = new TMainMenu(form);
-        auto add = [&](TMenuItem* parent, const std::string& caption) {
-            auto* item = new TMenuItem(form, caption);
-            parent->Add(item);
-            item->OnClick = [this, caption](TObject*) { Clicked.push_back(caption); };
-            return item;
-        };
+        auto add = [&](TMenuItem* parent, const std::string& caption) { return AddItem(form, parent, caption); };
         TMenuItem* file = add(menu->RootItem(), "&File");
         add(file, "&New")->ShortCut = TextToShortCut("Ctrl+N");
         add(file, "&Open");
@@ -154,7 +150,7 @@ TEST_F(MenuBarTest, ItemsThatDoNotFitGoToTheMarkersPopup) {
     SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, at);
     SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(bar->Handle(), WM_LBUTTONUP, 0, at);
-    TvlSkinMenu* engine = b.Frame->SkinMenu();
+    TvlSkinMenu* engine = b.Frame->Menus()->SkinMenu();
     ASSERT_TRUE(engine->Visible);
     TvlSkinPopupWindow* w = engine->Window(0);
     EXPECT_EQ(w->ItemCount(), 12 - shown);
@@ -173,10 +169,10 @@ TEST_F(MenuBarTest, MouseOpensAndMovesAlongTheBarAndAClickOnTheOpenItemCloses) {
     frame->OnMainMenuEnter = [&](TObject*) { ++entered; };
     frame->OnMainMenuExit = [&](TObject*) { ++exited; };
     PressItem(bar, 0);
-    TvlSkinMenu* engine = frame->SkinMenu();
+    TvlSkinMenu* engine = frame->Menus()->SkinMenu();
     ASSERT_TRUE(engine->Visible);
     EXPECT_TRUE(bar->Item(0)->Down);
-    EXPECT_TRUE(frame->TrackingMenuBar());
+    EXPECT_TRUE(frame->Menus()->TrackingMenuBar());
     EXPECT_EQ(entered, 1);
     EXPECT_EQ(Captions(engine->Window(0)), (std::vector<std::string>{"&New", "&Open", "-", "E&xit"}));
     // Below the item.
@@ -196,19 +192,19 @@ TEST_F(MenuBarTest, MouseOpensAndMovesAlongTheBarAndAClickOnTheOpenItemCloses) {
     // A click on the open item closes its menu and main-menu mode.
     PressItem(bar, 1);
     EXPECT_FALSE(engine->Visible);
-    EXPECT_FALSE(frame->TrackingMenuBar());
+    EXPECT_FALSE(frame->Menus()->TrackingMenuBar());
     EXPECT_FALSE(bar->Item(1)->Down);
     EXPECT_EQ(exited, 1);
     EXPECT_EQ(Application->MessageHookCount(), hooks);
     // An item without sub-items runs its command.
     PressItem(bar, 3);
     EXPECT_EQ(Clicked, (std::vector<std::string>{"&Help"}));
-    EXPECT_FALSE(frame->TrackingMenuBar());
+    EXPECT_FALSE(frame->Menus()->TrackingMenuBar());
     // Choosing in a bar's menu runs the item and ends main-menu mode.
     PressItem(bar, 0);
     ClickItem(engine->Window(0), 1);
     EXPECT_EQ(Clicked.back(), "&Open");
-    EXPECT_FALSE(frame->TrackingMenuBar());
+    EXPECT_FALSE(frame->Menus()->TrackingMenuBar());
     EXPECT_FALSE(bar->MenuBarEngaged());
     EXPECT_EQ(Application->MessageHookCount(), hooks);
 }
@@ -220,20 +216,20 @@ TEST_F(MenuBarTest, AltRightRightEnterOpensTheThirdItemsMenu) {
     TForm* form = b.Frame->Form();
     TvlSkinMainMenuBar* bar = b.Bar;
     SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);  // Alt alone
-    EXPECT_TRUE(b.Frame->TrackingMenuBar());
+    EXPECT_TRUE(b.Frame->Menus()->TrackingMenuBar());
     EXPECT_EQ(bar->ActiveObject(), 0);
     Press(form, VK_RIGHT);
     Press(form, VK_RIGHT);
     EXPECT_EQ(bar->ActiveObject(), 2);
     Press(form, VK_RETURN);
-    TvlSkinMenu* engine = b.Frame->SkinMenu();
+    TvlSkinMenu* engine = b.Frame->Menus()->SkinMenu();
     ASSERT_TRUE(engine->Visible);
     EXPECT_EQ(Captions(engine->Window(0)), (std::vector<std::string>{"&Status bar"}));
     // Right moves along the bar: "&Help" has no menu, so none is open.
     Press(form, VK_RIGHT);
     EXPECT_EQ(bar->ActiveObject(), 3);
     EXPECT_FALSE(engine->Visible);
-    EXPECT_TRUE(b.Frame->TrackingMenuBar());
+    EXPECT_TRUE(b.Frame->Menus()->TrackingMenuBar());
     Press(form, VK_RIGHT);  // wraps to "&File"
     EXPECT_EQ(bar->ActiveObject(), 0);
     Press(form, VK_DOWN);  // opens it
@@ -248,7 +244,7 @@ TEST_F(MenuBarTest, AltRightRightEnterOpensTheThirdItemsMenu) {
     EXPECT_TRUE(bar->Item(2)->Down);
     Press(form, VK_ESCAPE);
     EXPECT_FALSE(engine->Visible);
-    EXPECT_FALSE(b.Frame->TrackingMenuBar());
+    EXPECT_FALSE(b.Frame->Menus()->TrackingMenuBar());
     // Alt with a letter opens that item; its menu's letter chooses.
     PostMessageA(form->Handle(), WM_SYSCHAR, 'f', 1 << 29);
     ui::Pump();
@@ -257,7 +253,7 @@ TEST_F(MenuBarTest, AltRightRightEnterOpensTheThirdItemsMenu) {
     Press(form, 'X');
     EXPECT_EQ(Clicked.back(), "E&xit");
     EXPECT_FALSE(engine->Visible);
-    EXPECT_FALSE(b.Frame->TrackingMenuBar());
+    EXPECT_FALSE(b.Frame->Menus()->TrackingMenuBar());
     // Shortcuts of the main menu work without opening it.
     BYTE keys[256];
     GetKeyboardState(keys);
@@ -302,8 +298,8 @@ TEST_F(MenuBarTest, ChildButtonsOfAMaximizedChild) {
     SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, at);
     SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(bar->Handle(), WM_LBUTTONUP, 0, at);
-    ASSERT_TRUE(b.Frame->SkinMenu()->Visible);
-    EXPECT_EQ(Captions(b.Frame->SkinMenu()->Window(0)).back(), "&Close");
+    ASSERT_TRUE(b.Frame->Menus()->SkinMenu()->Visible);
+    EXPECT_EQ(Captions(b.Frame->Menus()->SkinMenu()->Window(0)).back(), "&Close");
     Press(b.Frame->Form(), VK_ESCAPE);
     // Close acts on release over it.
     at = MAKELPARAM((close.Left + close.Right) / 2, (close.Top + close.Bottom) / 2);
@@ -428,12 +424,12 @@ TEST_F(TabsTest, HotTrackingRightClickMenusAndTheSkinnedLook) {
     tabs->SupportChildMenus = false;
     frame->SetMDITabsBar(tabs);
     SendMessageA(tabs->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, 10));
-    EXPECT_FALSE(frame->SkinMenu()->Visible);
+    EXPECT_FALSE(frame->Menus()->SkinMenu()->Visible);
     EXPECT_EQ(events.back(), "right Child 2");
     tabs->SupportChildMenus = true;
     SendMessageA(tabs->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, 10));
-    ASSERT_TRUE(frame->SkinMenu()->Visible);
-    EXPECT_EQ(Captions(frame->SkinMenu()->Window(0)).back(), "&Close");
+    ASSERT_TRUE(frame->Menus()->SkinMenu()->Visible);
+    EXPECT_EQ(Captions(frame->Menus()->SkinMenu()->Window(0)).back(), "&Close");
     Press(frame->Form(), VK_ESCAPE);
     // The skinned tab: the active child's look from the skin's picture.
     tabs->SetActiveChild(Children[0]);
@@ -465,7 +461,7 @@ TEST_F(MenuBarTest, ScreenshotsInBothSkins) {
         b.Frame->Form()->Realign();
         PressItem(b.Bar, 0);
         ui::SaveScreenshot(b.Frame->Form()->Handle(), std::string("menubar-") + skin + "-form");
-        ui::SaveScreenshot(b.Frame->SkinMenu()->Window(0)->Handle(), std::string("menubar-") + skin + "-menu");
-        b.Frame->SkinMenu()->CloseAll();
+        ui::SaveScreenshot(b.Frame->Menus()->SkinMenu()->Window(0)->Handle(), std::string("menubar-") + skin + "-menu");
+        b.Frame->Menus()->SkinMenu()->CloseAll();
     }
 }

@@ -179,7 +179,6 @@ TEST_F(WidgetTest, HintActivationDelaysAndTranslucency) {
     // Translucency through the layered-window service, applied once per value.
     TFakeLayered layered;
     TServiceOverride<TLayeredWindows> useLayered(layered);
-    first->HintWindow()->LayeredSupported = [] { return true; };
     first->AlphaBlend = true;
     first->AlphaBlendValue = 120;
     first->HintWindow()->ActivateHint(RECT{10, 10, 10, 10}, "see-through");

@@ -6,7 +6,7 @@
 
 #include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
 

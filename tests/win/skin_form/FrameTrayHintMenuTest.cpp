@@ -40,7 +40,7 @@ TEST_F(WidgetTest, FrameMinimizesToItsTrayIconAndComesBack) {
     icon->SetIconVisible(true);
     frame->SetTrayIcon(icon);
     EXPECT_FALSE(icon->IconVisible()) << "hidden until the window goes to the tray";
-    EXPECT_EQ(icon->PopupMenu, frame->TrayMenu());
+    EXPECT_EQ(icon->PopupMenu, frame->Menus()->TrayMenu());
     int toTray = 0, back = 0;
     frame->OnMinimizeToTray = [&](TObject*) { ++toTray; };
     frame->OnRestoreFromTray = [&](TObject*) { ++back; };
@@ -142,14 +142,14 @@ TEST_F(WidgetTest, AUserSystemMenuGetsTheWindowCommandsAroundItsItems) {
     EXPECT_EQ(Names(menu->RootItem()),
               (std::vector<std::string>{"LQR_MINITEM", "LQR_MAXITEM", "LQR_ROLLUP", "My command", "LQR_CLOSE"}));
     EXPECT_EQ(menu->RootItem()->Item(4)->Caption, "&Close") << "the stale item went, the frame's own is last";
-    frame->SkinMenu()->CloseAll();
+    frame->Menus()->SkinMenu()->CloseAll();
     // Opened again in another state: the commands follow it, nothing doubles;
     // Restore comes before Maximize.
     frame->SetFrameWindowState(fwsMinimized);
     frame->PopupSystemMenu(100, 100);
     EXPECT_EQ(Names(menu->RootItem()),
               (std::vector<std::string>{"LQR_RESTORE", "LQR_MAXITEM", "My command", "LQR_CLOSE"}));
-    frame->SkinMenu()->CloseAll();
+    frame->Menus()->SkinMenu()->CloseAll();
     frame->SetFrameWindowState(fwsNormal);
 
     // Without UseDefaultSysMenu the user's menu shows as it is.
@@ -158,12 +158,12 @@ TEST_F(WidgetTest, AUserSystemMenuGetsTheWindowCommandsAroundItsItems) {
     menu->Add(new TMenuItem(menu->RootItem(), "Only mine"));
     frame->PopupSystemMenu(100, 100);
     EXPECT_EQ(Names(menu->RootItem()), (std::vector<std::string>{"Only mine"}));
-    EXPECT_TRUE(frame->SkinMenu()->Visible);
-    frame->SkinMenu()->CloseAll();
+    EXPECT_TRUE(frame->Menus()->SkinMenu()->Visible);
+    frame->Menus()->SkinMenu()->CloseAll();
 
     delete menu;
     EXPECT_EQ(frame->SystemMenu(), nullptr);
     frame->PopupSystemMenu(100, 100);  // the built-in menu again
-    EXPECT_TRUE(frame->SkinMenu()->Visible);
-    frame->SkinMenu()->CloseAll();
+    EXPECT_TRUE(frame->Menus()->SkinMenu()->Visible);
+    frame->Menus()->SkinMenu()->CloseAll();
 }

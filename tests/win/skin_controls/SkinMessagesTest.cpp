@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "skin/data/vlSkinData.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinButtons.h"
+#include "skin/controls/vlSkinRelay.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -99,4 +101,51 @@ TEST_F(SkinMessages, TheBuiltInSkinComesFromTheProgramsResources) {
     EXPECT_GE(skin.FindControlIndex("listview"), 0);
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[1].Message, WM_SKINCHANGED);
+}
+
+namespace {
+struct TCountingPanel : TvlSkinElement<TPanel> {
+    using TvlSkinElement::TvlSkinElement;
+    int Changing = 0, Changed = 0;
+    void SkinChanging() override { ++Changing; }
+    void SkinChanged() override { ++Changed; }
+};
+}  // namespace
+
+TEST_F(SkinMessages, FormsWithoutAFramePassASkinSwitchToTheirControls) {
+    // Two plain forms, neither with a frame component; the skin is the
+    // first one's, as the planner's is its main window's.
+    auto* owner = new TListeningForm(Application, "owner");
+    auto* other = new TListeningForm(Application, "other");
+    TvlSkinData skin(owner);
+    TvlSkinData elsewhere(nullptr);
+    auto* button = new TvlSkinButton(owner, owner);
+    button->SetSkinData(&skin);
+    auto* outer = new TCountingPanel(other, other);
+    auto* inner = new TCountingPanel(other, outer);  // nested: reached depth-first
+    auto* foreign = new TCountingPanel(other, other);
+    outer->SetSkinData(&skin);
+    inner->SetSkinData(&skin);
+    foreign->SetSkinData(&elsewhere);
+    owner->CreateHandles();
+    other->CreateHandles();
+    ASSERT_EQ(button->ElementIndex(), -1);
+
+    TvlCompressedStoredSkin stored;
+    stored.SetCompressedData(BuiltInSkinStream());
+    skin.SetCompressedStoredSkin(&stored);
+    EXPECT_GE(button->ElementIndex(), 0) << "the button found its element in the new skin";
+    EXPECT_EQ(outer->Changing, 1);
+    EXPECT_EQ(outer->Changed, 1);
+    EXPECT_EQ(inner->Changing, 1);
+    EXPECT_EQ(inner->Changed, 1);
+    EXPECT_EQ(foreign->Changing + foreign->Changed, 0) << "another skin's control hears nothing";
+
+    // A skin that cannot be read leaves every control without its element.
+    TvlCompressedStoredSkin broken;
+    broken.SetCompressedData("not a zlib stream");
+    EXPECT_THROW(skin.LoadStoredSkin(&broken), EDecompressionError);
+    EXPECT_EQ(button->ElementIndex(), -1);
+    EXPECT_EQ(inner->Changing, 2);
+    EXPECT_EQ(inner->Changed, 2);
 }

@@ -2,7 +2,7 @@
 // skin, placement beside and above the anchor, scrolling a long menu, the
 // submenu delay, mouse and keyboard, dismissal, marks and glyphs, the
 // system and tray menus, and what a closed menu leaves behind.
-#include "tests/win/skin_menus/MenuFixture.h"
+#include "tests/win/skin_form/MenuFixture.h"
 
 #include <algorithm>
 
@@ -121,7 +121,7 @@ TEST_F(MenuTest, TreeMenuMetricsWithTheSkin) {
     EXPECT_TRUE(GetWindowLongA(w->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(SendMessageA(w->Handle(), WM_MOUSEACTIVATE, 0, 0), MA_NOACTIVATE);
     EXPECT_EQ(GetActiveWindow(), frame->Form()->Handle());
-    EXPECT_TRUE(frame->InMenu());
+    EXPECT_TRUE(frame->Menus()->InMenu());
     // The window's pixels are the skin's: the highlighted item uses the
     // active look, the others the normal one.
     TvlFBitmap look;
@@ -352,7 +352,7 @@ TEST_F(MenuTest, HoveredSubmenuOpensAfter500MillisecondsAClickOpensItAtOnce) {
     // The item with sub-items runs its command too, each time it opens.
     EXPECT_EQ(Clicked, (std::vector<std::string>{"&Recent", "&Recent", "&Second"}));
     EXPECT_FALSE(engine->Visible);
-    EXPECT_FALSE(frame->InMenu());
+    EXPECT_FALSE(frame->Menus()->InMenu());
 }
 
 TEST_F(MenuTest, KeyboardOnly) {
@@ -403,7 +403,7 @@ TEST_F(MenuTest, KeyboardOnly) {
     EXPECT_TRUE(engine->Visible);
     Press(form, VK_ESCAPE);
     EXPECT_FALSE(engine->Visible);
-    EXPECT_FALSE(frame->InMenu());
+    EXPECT_FALSE(frame->Menus()->InMenu());
     EXPECT_EQ(Application->MessageHookCount(), hooks);
 }
 
@@ -453,7 +453,7 @@ TEST_F(MenuTest, AClickOutsideOrTheFocusLeavingClosesTheMenu) {
     menu->Popup(300, 200);
     SendMessageA(form->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_FALSE(Engine(frame)->Visible);
-    EXPECT_FALSE(frame->InMenu());
+    EXPECT_FALSE(frame->Menus()->InMenu());
     // Another window of the application taking the focus.
     auto* other = new TForm(Application, "Other", 100, 80, bsDialog, 0);
     Forms.push_back(other);
@@ -611,7 +611,7 @@ TEST_F(MenuTest, SystemMenuThroughTheEngineWithItsGlyphsAndCommands) {
               (std::vector<std::string>{"Mi&nimize", "&Restore", "Ro&llUp", "-", "&Close"}));
     Press(form, 'R');
     EXPECT_EQ(frame->FrameWindowState(), fwsNormal);
-    EXPECT_FALSE(frame->InMenu());
+    EXPECT_FALSE(frame->Menus()->InMenu());
 }
 
 TEST_F(MenuTest, SystemMenuButtonOpensBelowItselfAndComesBackUpWhenTheMenuCloses) {
@@ -630,14 +630,14 @@ TEST_F(MenuTest, SystemMenuButtonOpensBelowItselfAndComesBackUpWhenTheMenuCloses
     SendMessageA(frame->Form()->Handle(), WM_NCLBUTTONDOWN, HTOBJECT, MAKELPARAM(r.left + x, r.top + y));
     SendMessageA(frame->Form()->Handle(), WM_NCLBUTTONUP, HTOBJECT, MAKELPARAM(r.left + x, r.top + y));
     ui::Pump();
-    ASSERT_TRUE(frame->SkinMenu()->Visible);
+    ASSERT_TRUE(frame->Menus()->SkinMenu()->Visible);
     EXPECT_TRUE(button->Down);
     RECT m;
-    GetWindowRect(frame->SkinMenu()->Window(0)->Handle(), &m);
+    GetWindowRect(frame->Menus()->SkinMenu()->Window(0)->Handle(), &m);
     EXPECT_EQ(m.left, r.left + button->ObjectRect.Left);
     EXPECT_EQ(m.top, r.top + button->ObjectRect.Bottom);
     Press(frame->Form(), VK_ESCAPE);
-    EXPECT_FALSE(frame->SkinMenu()->Visible);
+    EXPECT_FALSE(frame->Menus()->SkinMenu()->Visible);
     EXPECT_FALSE(button->Down);
 }
 
@@ -645,7 +645,7 @@ TEST_F(MenuTest, TrayMenuItemsAndTheirTexts) {
     TFakeTimerDriver timers;
     TServiceOverride<TTimerDriver> useTimers(timers);
     TvlLacquer* frame = MakeForm(true);
-    TvlSkinPopupMenu* tray = frame->TrayMenu();
+    TvlSkinPopupMenu* tray = frame->Menus()->TrayMenu();
     ASSERT_EQ(tray->Items().size(), 3u);
     EXPECT_EQ(tray->Items()[0]->Name, "TRAY_LQR_RESTORE");
     EXPECT_EQ(tray->Items()[0]->Caption, "&Restore");
@@ -653,8 +653,8 @@ TEST_F(MenuTest, TrayMenuItemsAndTheirTexts) {
     EXPECT_EQ(tray->Items()[2]->Name, "TRAY_LQR_CLOSE");
     EXPECT_EQ(ShortCutToText(tray->Items()[2]->ShortCut), "Alt+F4");
     tray->Popup(600, 500);
-    ASSERT_TRUE(frame->SkinMenu()->Visible);
-    EXPECT_EQ(frame->SkinMenu()->SkinData(), Skin);  // the frame's skin
+    ASSERT_TRUE(frame->Menus()->SkinMenu()->Visible);
+    EXPECT_EQ(frame->Menus()->SkinMenu()->SkinData(), Skin);  // the frame's skin
     Press(frame->Form(), VK_ESCAPE);
 }
 
@@ -669,18 +669,18 @@ TEST_F(MenuTest, ResourceStringsReplaceTheMenuTexts) {
     Skin->SetResourceStrData(&strings);
     ui::Pump();
     frame->PopupSystemMenu(300, 200);
-    TvlSkinPopupWindow* w = frame->SkinMenu()->Window(0);
+    TvlSkinPopupWindow* w = frame->Menus()->SkinMenu()->Window(0);
     EXPECT_EQ(Captions(w).back(), "&Schliessen");
     EXPECT_EQ(w->ItemFont.CharSet(), 238);
     Press(frame->Form(), VK_ESCAPE);
     // The tray menu is rebuilt when the strings change.
-    EXPECT_EQ(frame->TrayMenu()->Items()[0]->Caption, "&Wiederherstellen");
+    EXPECT_EQ(frame->Menus()->TrayMenu()->Items()[0]->Caption, "&Wiederherstellen");
     Skin->SetResourceStrData(nullptr);
     ui::Pump();
-    EXPECT_EQ(frame->TrayMenu()->Items()[0]->Caption, "&Restore");
+    EXPECT_EQ(frame->Menus()->TrayMenu()->Items()[0]->Caption, "&Restore");
     frame->PopupSystemMenu(300, 200);
-    EXPECT_EQ(Captions(frame->SkinMenu()->Window(0)).back(), "&Close");
-    EXPECT_EQ(frame->SkinMenu()->Window(0)->ItemFont.CharSet(), DEFAULT_CHARSET);
+    EXPECT_EQ(Captions(frame->Menus()->SkinMenu()->Window(0)).back(), "&Close");
+    EXPECT_EQ(frame->Menus()->SkinMenu()->Window(0)->ItemFont.CharSet(), DEFAULT_CHARSET);
     Press(frame->Form(), VK_ESCAPE);
 }
 
@@ -696,7 +696,7 @@ TEST_F(MenuTest, WithoutAFrameNothingIsShown) {
     menu->Popup(100, 100);
     EXPECT_TRUE(popped);
     EXPECT_EQ(ThreadTopLevelWindowCount(), windows);
-    EXPECT_EQ(menu->FindLacquer(), nullptr);
+    EXPECT_EQ(menu->FindMenus(), nullptr);
 }
 
 TEST_F(MenuTest, EmptyMenuOpensNothingAndEndsTheBookkeeping) {
@@ -704,12 +704,12 @@ TEST_F(MenuTest, EmptyMenuOpensNothingAndEndsTheBookkeeping) {
     auto* menu = new TvlSkinPopupMenu(frame->Form());
     int hooks = Application->MessageHookCount();
     menu->Popup(100, 100);
-    EXPECT_FALSE(frame->SkinMenu()->Visible);
-    EXPECT_FALSE(frame->InMenu());
+    EXPECT_FALSE(frame->Menus()->SkinMenu()->Visible);
+    EXPECT_FALSE(frame->Menus()->InMenu());
     EXPECT_EQ(Application->MessageHookCount(), hooks);
     menu->Add(new TMenuItem(frame->Form(), "Hidden"))->Visible = false;
     menu->Popup(100, 100);
-    EXPECT_FALSE(frame->SkinMenu()->Visible);
+    EXPECT_FALSE(frame->Menus()->SkinMenu()->Visible);
 }
 
 TEST_F(MenuTest, ScreenshotsInBothSkins) {
@@ -720,14 +720,14 @@ TEST_F(MenuTest, ScreenshotsInBothSkins) {
         TvlSkinPopupMenu* menu = NestedMenu(frame->Form());
         menu->Items()[0]->Checked = true;
         menu->Popup(120, 120);
-        ClickItem(frame->SkinMenu()->Window(0), 1);
-        ASSERT_EQ(frame->SkinMenu()->WindowCount(), 2);
-        ui::SaveScreenshot(frame->SkinMenu()->Window(0)->Handle(), std::string("menu-") + skin + "-nested");
-        ui::SaveScreenshot(frame->SkinMenu()->Window(1)->Handle(), std::string("menu-") + skin + "-submenu");
-        frame->SkinMenu()->CloseAll();
+        ClickItem(frame->Menus()->SkinMenu()->Window(0), 1);
+        ASSERT_EQ(frame->Menus()->SkinMenu()->WindowCount(), 2);
+        ui::SaveScreenshot(frame->Menus()->SkinMenu()->Window(0)->Handle(), std::string("menu-") + skin + "-nested");
+        ui::SaveScreenshot(frame->Menus()->SkinMenu()->Window(1)->Handle(), std::string("menu-") + skin + "-submenu");
+        frame->Menus()->SkinMenu()->CloseAll();
         frame->PopupSystemMenu(150, 150);
-        ui::SaveScreenshot(frame->SkinMenu()->Window(0)->Handle(), std::string("menu-") + skin + "-system");
-        frame->SkinMenu()->CloseAll();
+        ui::SaveScreenshot(frame->Menus()->SkinMenu()->Window(0)->Handle(), std::string("menu-") + skin + "-system");
+        frame->Menus()->SkinMenu()->CloseAll();
     }
 }
 
@@ -735,9 +735,9 @@ TEST_F(MenuTest, TranslucentMenusFadeInOnTheFirstWindowOnly) {
     TFakeTimerDriver timers;
     TServiceOverride<TTimerDriver> useTimers(timers);
     TvlLacquer* frame = MakeForm(true);
-    std::vector<std::pair<HWND, int>> alphas;
-    frame->LayeredSupported = [] { return true; };
-    frame->SetAlpha = [&](HWND w, int a) { alphas.push_back({w, a}); };
+    TFakeLayeredWindows layered;
+    TServiceOverride<TLayeredWindows> useLayered(layered);
+    std::vector<std::pair<HWND, int>>& alphas = layered.Calls;
     frame->MenusAlphaBlend = true;
     frame->MenusAlphaBlendAnimation = true;
     frame->MenusAlphaBlendValue = 100;

@@ -11,8 +11,9 @@
 
 #include "skin/data/vlSkinData.h"
 #include "skin/form/Lacquer.h"
+#include "tests/win/skin_form/FrameFixture.h"
 #include "skin/form/vlSkinMenus.h"
-#include "skin/form/vlSkinMessages.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "tests/win/support/FakeTimerDriver.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
@@ -20,40 +21,12 @@
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
-class MenuTest : public ::testing::Test {
+class MenuTest : public FrameFormTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-        InstallSkinMessages();
-        Skin = new TvlSkinData(nullptr);
-        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
-    }
-    void TearDown() override {
-        for (TForm* f : Forms) f->Release();
-        Forms.clear();
-        ui::Pump();
-        delete Skin;
-        delete FApplication;
-    }
-
-    void LoadModern() { Skin->SetCompressedStoredSkin(Stored.get()); }
-    void LoadGraphite() { Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE); }
-
     // A shown form with a frame; `skinned` wears the built-in skin.
     TvlLacquer* MakeForm(bool skinned, int w = 400, int h = 300) {
-        if (skinned && Skin->IsEmpty()) LoadModern();
-        auto* form = new TForm(Application, "Menu test", w, h, bsSizeable, 0);
-        form->Position = poDesigned;
-        Forms.push_back(form);
-        auto* frame = new TvlLacquer(form);
-        frame->Name = "vlLacquer1";
-        frame->MonitorArea = [this](HWND, bool work) { return work ? WorkArea : ScreenArea; };
-        if (skinned) frame->SetSkinData(Skin);
-        form->Show();
-        SetWindowPos(form->Handle(), nullptr, 50, 60, w, h, SWP_NOZORDER);
-        ui::Pump(20);
-        return frame;
+        return ShowFramedForm("Menu test", skinned, bsSizeable, w, h,
+                              [](TvlLacquer* frame) { frame->Name = "vlLacquer1"; });
     }
 
     // The tree's context menu of the planner.
@@ -76,15 +49,17 @@ protected:
         }
         return menu;
     }
+    // An item under `parent` whose click is written down in Clicked.
+    TMenuItem* AddItem(TForm* form, TMenuItem* parent, const std::string& caption) {
+        auto* item = new TMenuItem(form, caption);
+        parent->Add(item);
+        item->OnClick = [this, caption](TObject*) { Clicked.push_back(caption); };
+        return item;
+    }
     // "&Open", "&Recent" with "&First", "&Second", "-", "E&xit" with Alt+F4.
     TvlSkinPopupMenu* NestedMenu(TForm* form) {
         auto* menu = new TvlSkinPopupMenu(form);
-        auto add = [&](TMenuItem* parent, const std::string& caption) {
-            auto* item = new TMenuItem(form, caption);
-            parent->Add(item);
-            item->OnClick = [this, caption](TObject*) { Clicked.push_back(caption); };
-            return item;
-        };
+        auto add = [&](TMenuItem* parent, const std::string& caption) { return AddItem(form, parent, caption); };
         add(menu->RootItem(), "&Open");
         TMenuItem* recent = add(menu->RootItem(), "&Recent");
         add(recent, "&First");
@@ -94,8 +69,8 @@ protected:
         return menu;
     }
 
-    static TvlSkinMenu* Engine(TvlLacquer* frame) { return frame->SkinMenu(); }
-    static HWND Window(TvlLacquer* frame, int i) { return frame->SkinMenu()->Window(i)->Handle(); }
+    static TvlSkinMenu* Engine(TvlLacquer* frame) { return frame->Menus()->SkinMenu(); }
+    static HWND Window(TvlLacquer* frame, int i) { return frame->Menus()->SkinMenu()->Window(i)->Handle(); }
     // The mouse at a point of a menu window (client coordinates).
     static void MoveTo(TvlSkinPopupWindow* w, int x, int y) {
         SendMessageA(w->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
@@ -126,11 +101,5 @@ protected:
         return out;
     }
 
-    TApplication* FApplication = nullptr;
-    TvlSkinData* Skin = nullptr;
-    std::unique_ptr<TvlCompressedStoredSkin> Stored;
-    std::vector<TForm*> Forms;
-    TRect WorkArea{0, 0, 1280, 1000};
-    TRect ScreenArea{0, 0, 1280, 1024};
     std::vector<std::string> Clicked;
 };

@@ -1,0 +1,53 @@
+#include "skin/controls/vlSkinRelay.h"
+
+#include <vector>
+
+#include "skin/controls/vlSkinElement.h"
+#include "toolkit/Forms.h"
+
+UINT SkinNoticeMessage(TvlSkinNotice notice) {
+    switch (notice) {
+        case TvlSkinNotice::Changing: return WM_SKINCHANGING;
+        case TvlSkinNotice::Changed: return WM_SKINCHANGED;
+        case TvlSkinNotice::ChangedMDI: return WM_SKINCHANGED_MDI;
+        case TvlSkinNotice::StringsChanged: return WM_SKINSTRINGSCHANGED;
+    }
+    return 0;
+}
+
+void RelaySkinChange(TControl* root, const TvlSkinData* sender, bool changing) {
+    if (!root) return;
+    if (auto* skinned = dynamic_cast<TvlSkinAware*>(root)) {
+        if (!sender || skinned->SkinData() == sender) {
+            if (!changing)
+                skinned->SkinChanged();
+            else if (skinned->HearsSkinChanging())
+                skinned->SkinChanging();
+        }
+    }
+    if (auto* window = dynamic_cast<TWinControl*>(root))
+        for (int i = 0; i < window->ControlCount(); ++i) RelaySkinChange(window->Controls(i), sender, changing);
+}
+
+void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice) {
+    if (!Application) return;
+    UINT msg = SkinNoticeMessage(notice);
+    bool changing = notice == TvlSkinNotice::Changing;
+    bool relayed = changing || notice == TvlSkinNotice::Changed;
+    // Every form hears it, also one whose window has not been needed yet.
+    // The form (and its frame) first: the frame drops or rebuilds its own
+    // parts before the controls on it refit.
+    auto send = [&](TForm* form) {
+        if (!form || form->Destroying()) return;
+        SendMessageA(form->Handle(), msg, reinterpret_cast<WPARAM>(&sender), SkinMessageParam);
+        if (relayed && !form->Destroying()) RelaySkinChange(form, &sender, changing);
+    };
+    TForm* owner = dynamic_cast<TForm*>(sender.Owner());
+    send(owner);
+    // A receiver may create or free forms; walk a copy of the list.
+    std::vector<TForm*> forms = Application->Forms();
+    for (TForm* form : forms)
+        if (form != owner) send(form);
+}
+
+void InstallSkinMessages() { SetSkinNoticeBroadcaster(&SendSkinNoticeToForms); }

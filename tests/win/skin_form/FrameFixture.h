@@ -1,0 +1,65 @@
+#pragma once
+// A fresh application with the skin messages installed, the built-in skin
+// at hand, one monitor the test sets, and shown forms that wear a frame.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/controls/vlSkinRelay.h"
+#include "skin/data/vlSkinData.h"
+#include "skin/form/Lacquer.h"
+#include "tests/win/support/FakeServices.h"
+#include "tests/win/support/UiDriver.h"
+#include "toolkit/Forms.h"
+
+class FrameFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FApplication = new TApplication();
+        Application->Initialize();
+        InstallSkinMessages();
+        Skin = new TvlSkinData(nullptr);
+        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
+    }
+    void TearDown() override {
+        for (TForm* f : Forms) f->Release();
+        Forms.clear();
+        ui::Pump();
+        delete Skin;
+        delete FApplication;
+    }
+
+    void LoadModern() { Skin->SetCompressedStoredSkin(Stored.get()); }
+    void LoadGraphite() { Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE); }
+
+    // A form of w × h with a frame, shown at (50, 60); `skinned` wears the
+    // built-in skin (loaded first when none is). `prepare` runs on the new
+    // frame before it takes the skin.
+    template <class Prepare>
+    TvlLacquer* ShowFramedForm(const char* caption, bool skinned, TBorderStyle border, int w, int h,
+                               Prepare prepare) {
+        if (skinned && Skin->IsEmpty()) LoadModern();
+        auto* form = new TForm(Application, caption, w, h, border, 0);
+        form->Position = poDesigned;
+        Forms.push_back(form);
+        auto* frame = new TvlLacquer(form);
+        prepare(frame);
+        if (skinned) frame->SetSkinData(Skin);
+        form->Show();
+        SetWindowPos(form->Handle(), nullptr, 50, 60, w, h, SWP_NOZORDER);
+        ui::Pump(20);
+        return frame;
+    }
+
+    TApplication* FApplication = nullptr;
+    TvlSkinData* Skin = nullptr;
+    std::unique_ptr<TvlCompressedStoredSkin> Stored;
+    std::vector<TForm*> Forms;
+    TFakeMonitorAreas Monitors;
+    TRect& WorkArea = Monitors.Work;
+    TRect& ScreenArea = Monitors.Screen;
+    TServiceOverride<TMonitorAreas> UseMonitors{Monitors};
+};
