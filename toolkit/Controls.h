@@ -353,6 +353,9 @@ protected:
 char AcceleratorOf(const std::string& caption);
 bool IsAccelerator(char key, const std::string& caption);
 
+// The shift keys held while the current message was sent (Shift, Ctrl, Alt).
+TShiftState KeyShiftState();
+
 // Routes an exception from a window procedure to the application.
 void HandleWindowException();
 // Hands an exception to the application's handler (the crash reporter).
