@@ -6,23 +6,13 @@
 #include "skin/form/vlMessages.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
+#include "tests/win/toolkit/ApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
-class ToolkitTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-    }
-    void TearDown() override {
-        EXPECT_EQ(ui::PendingModalActions(), 0);
-        delete FApplication;
-    }
-    TApplication* FApplication = nullptr;
-};
+using ToolkitTest = ApplicationTest;
 
 TEST_F(ToolkitTest, AlignAndAnchorsFollowTheParentsSize) {
     auto* form = new TForm(Application, "Layout", 300, 200);

@@ -11,6 +11,7 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/widgets/vlSkinTabs.h"
 #include "tests/win/support/UiDriver.h"
+#include "tests/win/toolkit/ApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -18,15 +19,7 @@
 
 namespace {
 
-class WindowCore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-    }
-    void TearDown() override { delete FApplication; }
-    TApplication* FApplication = nullptr;
-};
+using WindowCore = ApplicationTest;
 
 bool Has(const std::vector<UINT>& list, UINT msg) { return std::find(list.begin(), list.end(), msg) != list.end(); }
 
