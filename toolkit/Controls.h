@@ -254,7 +254,8 @@ public:
 
     void InsertControl(TControl* c);
     void RemoveControl(TControl* c);
-    // The topmost visible windowless child at a point (client coordinates).
+    // The topmost visible, enabled windowless child at a point (client
+    // coordinates); a disabled one lets the mouse through like a hidden one.
     TControl* ControlAtPos(POINT p) const;
     // The windowless child that holds the mouse button, if any.
     TControl* MouseCaptureChild() const { return FPressedChild; }
