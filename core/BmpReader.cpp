@@ -35,37 +35,51 @@ struct Header {
                                       : std::string("the ") + part + " is truncated");
 }
 
-Header ReadHeader(std::string_view file, bool bySizeField) {
-    if (file.size() < FileHeaderSize + 4) Cut("info header", bySizeField);
-    Header h;
-    uint32_t infoSize = U32(file, FileHeaderSize);
-    size_t info = FileHeaderSize;
-    if (infoSize != 12 && (infoSize < 40 || infoSize > 1024))
-        throw EInvalidGraphic("unknown info header size " + std::to_string(infoSize));
-    if (file.size() < info + infoSize) Cut("info header", bySizeField);
-    // The second OS/2 header is 64 bytes long; it numbers compressions its own way.
-    bool os2 = infoSize == 64;
-    int64_t width, height;
-    uint32_t planes, colorsUsed = 0;
-    size_t entrySize = 4;
-    if (infoSize == 12) {
-        width = U16(file, info + 4);
-        height = static_cast<int16_t>(U16(file, info + 6));
-        planes = U16(file, info + 8);
-        h.Bits = static_cast<int>(U16(file, info + 10));
-        entrySize = 3;
+// The info header's fields, from either layout: the 12-byte OS/2 one keeps
+// 16-bit sizes and 3-byte colour table entries.
+struct InfoHeader {
+    uint32_t Size = 0;
+    int64_t Width = 0, Height = 0;
+    uint32_t Planes = 0, Bits = 0, Compression = BI_RGB, ColorsUsed = 0;
+    size_t EntrySize = 4;
+};
+constexpr size_t InfoAt = FileHeaderSize;
+
+InfoHeader ReadInfoHeader(std::string_view file, bool bySizeField) {
+    if (file.size() < InfoAt + 4) Cut("info header", bySizeField);
+    InfoHeader info;
+    info.Size = U32(file, InfoAt);
+    if (info.Size != 12 && (info.Size < 40 || info.Size > 1024))
+        throw EInvalidGraphic("unknown info header size " + std::to_string(info.Size));
+    if (file.size() < InfoAt + info.Size) Cut("info header", bySizeField);
+    if (info.Size == 12) {
+        info.Width = U16(file, InfoAt + 4);
+        info.Height = static_cast<int16_t>(U16(file, InfoAt + 6));
+        info.Planes = U16(file, InfoAt + 8);
+        info.Bits = U16(file, InfoAt + 10);
+        info.EntrySize = 3;
     } else {
-        width = I32(file, info + 4);
-        height = I32(file, info + 8);
-        planes = U16(file, info + 12);
-        h.Bits = static_cast<int>(U16(file, info + 14));
-        h.Compression = U32(file, info + 16);
-        colorsUsed = U32(file, info + 32);
+        info.Width = I32(file, InfoAt + 4);
+        info.Height = I32(file, InfoAt + 8);
+        info.Planes = U16(file, InfoAt + 12);
+        info.Bits = U16(file, InfoAt + 14);
+        info.Compression = U32(file, InfoAt + 16);
+        info.ColorsUsed = U32(file, InfoAt + 32);
     }
-    if (planes != 1) throw EInvalidGraphic("plane count is not 1");
-    if (os2 && h.Compression == BI_BITFIELDS) throw EInvalidGraphic("OS/2 Huffman compression is not supported");
+    return info;
+}
+
+// Depth, size and compression: what this reader can decode, into `h`.
+void TakeFormat(const InfoHeader& info, Header& h) {
+    h.Bits = static_cast<int>(info.Bits);
+    h.Compression = info.Compression;
+    if (info.Planes != 1) throw EInvalidGraphic("plane count is not 1");
+    // The second OS/2 header is 64 bytes long; it numbers compressions its own way.
+    if (info.Size == 64 && h.Compression == BI_BITFIELDS)
+        throw EInvalidGraphic("OS/2 Huffman compression is not supported");
     if (h.Bits != 1 && h.Bits != 4 && h.Bits != 8 && h.Bits != 16 && h.Bits != 24 && h.Bits != 32)
         throw EInvalidGraphic("unsupported bit depth " + std::to_string(h.Bits));
+    int64_t width = info.Width, height = info.Height;
     h.TopDown = height < 0;
     if (height < 0) height = -height;
     if (width <= 0 || height <= 0 || width > BmpMaxDimension || height > BmpMaxDimension ||
@@ -90,12 +104,16 @@ Header ReadHeader(std::string_view file, bool bySizeField) {
     }
     if (h.TopDown && (h.Compression == BI_RLE8 || h.Compression == BI_RLE4))
         throw EInvalidGraphic("compressed bitmaps cannot be top-down");
+}
 
-    size_t tableAt = info + infoSize;
+// The channel masks of 16- and 32-bit pictures; returns where the colour
+// table starts (after masks that follow a 40-byte header).
+size_t ReadMasks(std::string_view file, bool bySizeField, const InfoHeader& info, Header& h) {
+    size_t tableAt = InfoAt + info.Size;
     if (h.Compression == BI_BITFIELDS) {
         // A 40-byte header keeps the masks after it; larger headers hold them.
-        size_t masksAt = infoSize == 40 ? tableAt : info + 40;
-        if (infoSize == 40) tableAt += 12;
+        size_t masksAt = info.Size == 40 ? tableAt : InfoAt + 40;
+        if (info.Size == 40) tableAt += 12;
         if (file.size() < masksAt + 12) Cut("colour masks", bySizeField);
         for (int i = 0; i < 3; ++i) h.Masks[i] = U32(file, masksAt + 4 * i);
     } else if (h.Bits == 32) {
@@ -107,19 +125,30 @@ Header ReadHeader(std::string_view file, bool bySizeField) {
         h.Masks[1] = 0x03E0;
         h.Masks[2] = 0x001F;
     }
+    return tableAt;
+}
+
+void ReadPalette(std::string_view file, bool bySizeField, const InfoHeader& info, size_t tableAt, Header& h) {
     // Deeper pictures may carry a table for palette displays: never needed.
-    if (h.Bits <= 8) {
-        size_t maxColors = size_t{1} << h.Bits;
-        // Of a larger declared table only the entries an index can reach count.
-        size_t count = std::min<size_t>(colorsUsed == 0 ? maxColors : colorsUsed, maxColors);
-        if (tableAt + count * entrySize > file.size()) Cut("colour table", bySizeField);
-        h.PaletteSize = count;
-        for (size_t i = 0; i < h.PaletteSize; ++i) {
-            size_t at = tableAt + i * entrySize;
-            h.Palette[i] = static_cast<uint8_t>(file[at]) | (static_cast<uint8_t>(file[at + 1]) << 8) |
-                           (static_cast<uint32_t>(static_cast<uint8_t>(file[at + 2])) << 16);
-        }
+    if (h.Bits > 8) return;
+    size_t maxColors = size_t{1} << h.Bits;
+    // Of a larger declared table only the entries an index can reach count.
+    size_t count = std::min<size_t>(info.ColorsUsed == 0 ? maxColors : info.ColorsUsed, maxColors);
+    if (tableAt + count * info.EntrySize > file.size()) Cut("colour table", bySizeField);
+    h.PaletteSize = count;
+    for (size_t i = 0; i < h.PaletteSize; ++i) {
+        size_t at = tableAt + i * info.EntrySize;
+        h.Palette[i] = static_cast<uint8_t>(file[at]) | (static_cast<uint8_t>(file[at + 1]) << 8) |
+                       (static_cast<uint32_t>(static_cast<uint8_t>(file[at + 2])) << 16);
     }
+}
+
+Header ReadHeader(std::string_view file, bool bySizeField) {
+    InfoHeader info = ReadInfoHeader(file, bySizeField);
+    Header h;
+    TakeFormat(info, h);
+    size_t tableAt = ReadMasks(file, bySizeField, info, h);
+    ReadPalette(file, bySizeField, info, tableAt, h);
     h.PixelOffset = U32(file, 10);
     if (h.PixelOffset < tableAt || h.PixelOffset > file.size())
         throw EInvalidGraphic("the pixel offset lies outside the file");

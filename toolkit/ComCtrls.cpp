@@ -2,7 +2,6 @@
 
 #include <climits>
 
-#include "core/Rounding.h"
 #include "toolkit/Menus.h"
 
 // ---- TImageList ----
@@ -411,88 +410,4 @@ bool TPageControl::NotifyNotify(NMHDR* header, LRESULT& result) {
 TTabSheet::TTabSheet(TComponent* owner, TPageControl* parent, const std::string& caption)
     : TCustomControl(owner, parent) {
     SetCaption(caption);
-}
-
-// ---- TMonthCalendar ----
-
-TMonthCalendar::TMonthCalendar(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
-    : TWinControl(owner, parent) {
-    TabStop = true;
-    SetBounds(left, top, width, height);
-}
-
-void TMonthCalendar::CreateParams(TCreateParams& params) {
-    TWinControl::CreateParams(params);
-    params.WinClassName = MONTHCAL_CLASSA;
-    params.Style |= MCS_NOTODAY | MCS_NOTODAYCIRCLE | WS_TABSTOP;
-    params.ExStyle |= WS_EX_CLIENTEDGE;
-}
-
-void TMonthCalendar::CreateWnd() {
-    TWinControl::CreateWnd();
-    SendMessageA(Handle(), MCM_SETFIRSTDAYOFWEEK, 0, 6);  // Sunday
-}
-
-SYSTEMTIME TMonthCalendar::Date() const {
-    SYSTEMTIME st{};
-    SendMessageA(Handle(), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
-    st.wHour = st.wMinute = st.wSecond = st.wMilliseconds = 0;
-    return st;
-}
-
-void TMonthCalendar::SetDate(int year, int month, int day) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    SendMessageA(Handle(), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
-}
-
-bool TMonthCalendar::NotifyNotify(NMHDR* header, LRESULT& result) {
-    if (header->code == MCN_SELECT && OnNumberClick) OnNumberClick(this);
-    return false;
-}
-
-// ---- TGauge ----
-
-TGauge::TGauge(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
-    : TCustomControl(owner, parent) {
-    SetBounds(left, top, width, height);
-}
-
-void TGauge::SetValue(int v) {
-    FValue = v;
-    Invalidate();
-}
-
-void TGauge::SetProgressText(const std::string& text) {
-    FProgressText = text;
-    Invalidate();
-}
-
-int TGauge::Percent() const {
-    if (MaxValue == MinValue) return 0;
-    long double f = static_cast<long double>(FValue - MinValue) / (MaxValue - MinValue);
-    return static_cast<int>(RoundHalfEven(f * 100));
-}
-
-std::string TGauge::Text() const {
-    std::string text = ShowProgressText ? FProgressText : std::string();
-    if (ShowPercent) text += std::to_string(Percent()) + "%";
-    return text;
-}
-
-void TGauge::PaintWindow(TCanvas& canvas) {
-    RECT r{0, 0, ClientWidth(), ClientHeight()};
-    canvas.FillRect(r, clWindow);
-    canvas.Edge(r, false);
-    RECT inner{1, 1, r.right - 1, r.bottom - 1};
-    if (MaxValue != MinValue) {
-        long double f = static_cast<long double>(FValue - MinValue) / (MaxValue - MinValue);
-        RECT bar = inner;
-        bar.right = bar.left + static_cast<int>(RoundHalfEven(f * (inner.right - inner.left)));
-        canvas.FillRect(bar, clHighlight);
-    }
-    std::string text = Text();
-    if (!text.empty()) canvas.TextRect(inner, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

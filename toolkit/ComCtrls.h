@@ -1,6 +1,6 @@
 #pragma once
 // Common controls in their plain look: list view, tree view, page control,
-// month calendar, progress gauge, image list.
+// image list.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -176,41 +176,4 @@ private:
 class TTabSheet : public TCustomControl {
 public:
     TTabSheet(TComponent* owner, TPageControl* parent, const std::string& caption);
-};
-
-// A month calendar showing one month; its date changes by clicks on day
-// numbers (OnNumberClick) or by the month buttons (no event).
-class TMonthCalendar : public TWinControl {
-public:
-    TMonthCalendar(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
-    SYSTEMTIME Date() const;
-    void SetDate(int year, int month, int day);
-    TNotifyEvent OnNumberClick;
-    bool NotifyNotify(NMHDR* header, LRESULT& result) override;
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
-};
-
-// A horizontal progress bar with "ProgressText" and the percentage.
-class TGauge : public TCustomControl {
-public:
-    TGauge(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
-    int MinValue = 0, MaxValue = 100;
-    int Value() const { return FValue; }
-    void SetValue(int v);
-    const std::string& ProgressText() const { return FProgressText; }
-    void SetProgressText(const std::string& text);
-    bool ShowProgressText = false, ShowPercent = false;
-    // The fraction (value - min) / (max - min) as a percentage, rounded half to even.
-    int Percent() const;
-    std::string Text() const;
-
-protected:
-    void PaintWindow(TCanvas& canvas) override;
-
-private:
-    int FValue = 50;
-    std::string FProgressText;
 };

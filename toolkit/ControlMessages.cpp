@@ -19,14 +19,6 @@ HCURSOR CursorHandle(TCursor c) {
     }
 }
 
-TShiftState KeyShiftState() {
-    TShiftState s = 0;
-    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
-}
-
 TShiftState MouseShiftState(WPARAM keys) {
     TShiftState s = 0;
     if (keys & MK_SHIFT) s |= ssShift;
@@ -73,6 +65,14 @@ HWND ReflectionSource(HWND parent, const TMessage& m) {
     }
 }
 }  // namespace
+
+TShiftState KeyShiftState() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
 
 bool TWinControl::DoKeyDown(unsigned short& key) {
     if (OnKeyDown) OnKeyDown(this, key, KeyShiftState());

@@ -433,7 +433,7 @@ void TWinControl::RemoveControl(TControl* c) {
 TControl* TWinControl::ControlAtPos(POINT p) const {
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
         TControl* c = *it;
-        if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Enabled()) continue;
         RECT r = c->BoundsRect();
         if (PtInRect(&r, p) && c->HitTest(p.x - c->Left(), p.y - c->Top())) return c;
     }

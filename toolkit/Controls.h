@@ -237,7 +237,8 @@ public:
 
     void InsertControl(TControl* c);
     void RemoveControl(TControl* c);
-    // The topmost visible windowless child at a point (client coordinates).
+    // The topmost visible, enabled windowless child at a point (client
+    // coordinates); a disabled one lets the mouse through like a hidden one.
     TControl* ControlAtPos(POINT p) const;
     // The windowless child that holds the mouse button, if any.
     TControl* MouseCaptureChild() const { return FPressedChild; }
@@ -335,6 +336,9 @@ protected:
 // case; 0 when there is none ("&&" is a plain ampersand).
 char AcceleratorOf(const std::string& caption);
 bool IsAccelerator(char key, const std::string& caption);
+
+// The shift keys held while the current message was sent (Shift, Ctrl, Alt).
+TShiftState KeyShiftState();
 
 // Routes an exception from a window procedure to the application.
 void HandleWindowException();

@@ -24,40 +24,6 @@ void TPanel::PaintWindow(TCanvas& canvas) {
     if (Border == pbFrame) canvas.Edge(r, false);
 }
 
-// ---- TGroupBox ----
-
-TGroupBox::TGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption)
-    : TCustomControl(owner, parent) {
-    SetCaption(caption);
-}
-
-RECT TGroupBox::LayoutRect() const { return RECT{2, CaptionHeight + 2, ClientWidth() - 2, ClientHeight() - 2}; }
-
-void TGroupBox::PaintWindow(TCanvas& canvas) {
-    TCustomControl::PaintWindow(canvas);
-    RECT r{0, 0, ClientWidth(), ClientHeight()};
-    canvas.Edge(r, false);
-    RECT bar{1, 1, r.right - 1, CaptionHeight + 1};
-    canvas.FillRect(bar, clBtnShadow);
-    canvas.Font.SetColor(clWhite);
-    canvas.Font.SetStyle(fsBold);
-    canvas.TextRect(bar, Caption(), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-}
-
-// ---- TBevel ----
-
-TBevel::TBevel(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
-    : TGraphicControl(owner, parent) {
-    SetBounds(left, top, width, height);
-}
-
-void TBevel::Paint(TCanvas& canvas) {
-    RECT outer{0, 0, Width(), Height()};
-    canvas.Edge(outer, false);
-    RECT inner{1, 1, Width() - 1, Height() - 1};
-    canvas.Edge(inner, true);
-}
-
 // ---- TSplitter ----
 
 TSplitter::TSplitter(TComponent* owner, TWinControl* parent, int width) : TCustomControl(owner, parent) {

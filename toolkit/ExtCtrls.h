@@ -1,5 +1,5 @@
 #pragma once
-// Panels, group boxes, bevels, splitters, pictures and timers.
+// Panels, splitters, pictures and timers.
 #include <string>
 
 #include "toolkit/Controls.h"
@@ -14,23 +14,6 @@ public:
 
 protected:
     void PaintWindow(TCanvas& canvas) override;
-};
-
-// A frame with its caption centred in a bar across the top.
-class TGroupBox : public TCustomControl {
-public:
-    TGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption);
-    static constexpr int CaptionHeight = 20;
-    RECT LayoutRect() const override;
-
-protected:
-    void PaintWindow(TCanvas& canvas) override;
-};
-
-class TBevel : public TGraphicControl {
-public:
-    TBevel(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
-    void Paint(TCanvas& canvas) override;
 };
 
 // Resizes the control aligned just before it by dragging.

@@ -168,13 +168,13 @@ void TForm::Close() {
 }
 
 void TForm::SetActiveControl(TWinControl* control) {
-    FActiveControl = control;
+    FActiveControl.Set(control);
     if (control && IsWindowVisible(Handle()) && control->CanFocus()) control->SetFocus();
 }
 
 void TForm::ChildFocused(TWinControl* control) {
     if (control == this) return;
-    FActiveControl = control;
+    FActiveControl.Set(control);
     std::function<void(TControl*)> tell = [&](TControl* c) {
         c->FormFocusChanged(control);
         if (auto* w = dynamic_cast<TWinControl*>(c))
@@ -244,6 +244,11 @@ void TForm::WndProc(TMessage& m) {
         case WM_ACTIVATE: OnActivateWindow(m); break;
         default: TCustomControl::WndProc(m); break;
     }
+}
+
+void TForm::Notification(TComponent* component, bool removing) {
+    TCustomControl::Notification(component, removing);
+    if (removing) FActiveControl.Removed(component);
 }
 
 void TForm::OnCloseWindow(TMessage& m) {

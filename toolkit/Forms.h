@@ -41,7 +41,7 @@ public:
     void Close();
     bool IsModal() const { return FModal; }
 
-    TWinControl* ActiveControl() const { return FActiveControl; }
+    TWinControl* ActiveControl() const { return FActiveControl.get(); }
     void SetActiveControl(TWinControl* control);
 
     // The buttons Enter and Escape press when the focused control does not
@@ -70,6 +70,7 @@ protected:
     void OnMove(TMessage& m) override;
     virtual void OnCloseWindow(TMessage& m);
     virtual void OnActivateWindow(TMessage& m);
+    void Notification(TComponent* component, bool removing) override;
 
 private:
     void CenterOnScreen();
@@ -80,7 +81,7 @@ private:
     unsigned FBorderIcons;
     // The client size asked for before the window exists.
     int FClientWidth = 0, FClientHeight = 0;
-    TWinControl* FActiveControl = nullptr;
+    TComponentRef<TWinControl> FActiveControl{this};  // cleared when the control goes
     bool FModal = false;
     bool FShownOnce = false;
 };

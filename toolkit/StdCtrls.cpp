@@ -52,38 +52,6 @@ void TButton::SetCancel(bool value) {
     if (TForm* form = GetParentForm(this)) form->CancelButton = value ? this : nullptr;
 }
 
-// ---- TCheckBox ----
-
-TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
-                     int height)
-    : TButtonControl(owner, parent) {
-    TabStop = true;
-    SetCaption(caption);
-    SetBounds(left, top, width, height);
-}
-
-void TCheckBox::CreateParams(TCreateParams& params) {
-    TButtonControl::CreateParams(params);
-    params.WinClassName = "BUTTON";
-    params.Style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-}
-
-void TCheckBox::CreateWnd() {
-    TButtonControl::CreateWnd();
-    SendMessageA(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool TCheckBox::Checked() const {
-    return HandleAllocated() ? SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED : FChecked;
-}
-
-void TCheckBox::SetChecked(bool value) {
-    FChecked = value;
-    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void TCheckBox::Click() { TControl::Click(); }
-
 // ---- TLabel ----
 
 TLabel::TLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top)
@@ -164,53 +132,6 @@ void TEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
 
 void TEdit::CommandNotify(WORD code) {
     if (code == EN_CHANGE && OnChange) OnChange(this);
-}
-
-void TMemo::CreateParams(TCreateParams& params) {
-    TEdit::CreateParams(params);
-    params.Style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
-}
-
-// ---- TComboBox ----
-
-TComboBox::TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height,
-                     int dropDownCount)
-    : TWinControl(owner, parent), FDropDownCount(dropDownCount), FItemHeight(height - 6) {
-    TabStop = true;
-    // The window height of a drop-down list is the height of its open list.
-    SetBounds(left, top, width, height + dropDownCount * 16 + 4);
-}
-
-void TComboBox::CreateParams(TCreateParams& params) {
-    TWinControl::CreateParams(params);
-    params.WinClassName = "COMBOBOX";
-    params.Style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-}
-
-void TComboBox::CreateWnd() {
-    TWinControl::CreateWnd();
-    SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), FItemHeight);
-    for (int i = 0; i < Items.Count(); ++i)
-        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Items.Strings(i).c_str()));
-}
-
-void TComboBox::ItemsChanged() {
-    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < Items.Count(); ++i)
-        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Items.Strings(i).c_str()));
-}
-
-int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
-
-void TComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
-std::string TComboBox::Text() const {
-    int i = ItemIndex();
-    return i >= 0 && i < Items.Count() ? Items.Strings(i) : std::string();
-}
-
-void TComboBox::CommandNotify(WORD code) {
-    if (code == CBN_SELCHANGE && OnChange) OnChange(this);
 }
 
 // ---- TLinkLabel ----

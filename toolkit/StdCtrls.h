@@ -1,6 +1,6 @@
 #pragma once
-// Buttons, check boxes, labels, edits, memos and combo boxes in their plain
-// look: native controls, subclassed.
+// Buttons, labels and edits in their plain look: native controls,
+// subclassed.
 #include <string>
 
 #include "core/TextStyle.h"
@@ -30,22 +30,6 @@ protected:
 
 private:
     bool FDefault = false;
-};
-
-class TCheckBox : public TButtonControl {
-public:
-    TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top, int width,
-              int height);
-    bool Checked() const;
-    void SetChecked(bool value);
-    void Click() override;
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
-
-private:
-    bool FChecked = false;  // kept while the window does not exist
 };
 
 class TLabel : public TGraphicControl {
@@ -81,35 +65,6 @@ protected:
 
 private:
     int FMaxLength = 0;
-};
-
-class TMemo : public TEdit {
-public:
-    using TEdit::TEdit;
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-};
-
-class TComboBox : public TWinControl {
-public:
-    // A fixed list: the user picks an entry, no typing.
-    TComboBox(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, int dropDownCount = 8);
-    TStringList Items;  // call ItemsChanged after changing
-    void ItemsChanged();
-    int ItemIndex() const;
-    void SetItemIndex(int index);
-    std::string Text() const;
-    TNotifyEvent OnChange;
-    void CommandNotify(WORD code) override;
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
-
-private:
-    int FDropDownCount;
-    int FItemHeight;
 };
 
 // A label that opens its web address when clicked.

@@ -1,12 +1,14 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlResourceStr.h"
+#include "toolkit/Clipboard.h"
 #include "toolkit/Forms.h"
 
 // ---- the context menu ----
@@ -165,16 +167,9 @@ void TvlCustomEdit::EraseBackground(HDC dc) {
 
 // A single line takes only the first line of what is pasted.
 void TvlCustomEdit::PasteFirstLine() {
-    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(Handle())) return;
-    std::string text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (auto* chars = static_cast<const char*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    text = text.substr(0, text.find_first_of("\r\n"));
+    std::optional<std::string> pasted = ReadClipboardText(Handle());
+    if (!pasted) return;
+    std::string text = pasted->substr(0, pasted->find_first_of("\r\n"));
     SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

@@ -7,6 +7,7 @@
 
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
+#include "toolkit/Clipboard.h"
 
 namespace {
 // Posted to the edit: the typed text names no day.
@@ -222,15 +223,7 @@ void TvlSkinDateEdit::DeleteAtCaret() {
 }
 
 void TvlSkinDateEdit::PasteText() {
-    if (!OpenClipboard(Handle())) return;
-    std::string pasted;
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-        if (auto* p = static_cast<const char*>(GlobalLock(data))) {
-            pasted = p;
-            GlobalUnlock(data);
-        }
-    CloseClipboard();
-    for (char c : pasted) {
+    for (char c : ReadClipboardText(Handle()).value_or(std::string())) {
         if (c == FLocale.Separator) continue;
         char key = c;
         if (OnKeyPress) OnKeyPress(this, key);

@@ -1,29 +1,18 @@
-// The toolkit's layout, dialog keys, message box, masked date edit and
-// exception routing, on real windows.
+// The toolkit's layout, dialog keys, message box and exception routing, on
+// real windows.
 #include <gtest/gtest.h>
 
 #include "core/ExceptionHook.h"
 #include "skin/form/vlMessages.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
+#include "tests/win/toolkit/ApplicationTest.h"
 #include "toolkit/ComCtrls.h"
-#include "toolkit/DateEdit.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
-class ToolkitTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-    }
-    void TearDown() override {
-        EXPECT_EQ(ui::PendingModalActions(), 0);
-        delete FApplication;
-    }
-    TApplication* FApplication = nullptr;
-};
+using ToolkitTest = ApplicationTest;
 
 TEST_F(ToolkitTest, AlignAndAnchorsFollowTheParentsSize) {
     auto* form = new TForm(Application, "Layout", 300, 200);
@@ -104,50 +93,6 @@ TEST_F(ToolkitTest, MessageBoxLayoutResultsAndKeys) {
     ui::OnNextModal([](TForm* box) { PostMessageA(box->Handle(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(messages.ShowMessageBox("Closed by its frame", mtWarning, mbOK | mbCancel), 2);
     leaks.ExpectNone("five message boxes opened and closed");
-}
-
-TEST_F(ToolkitTest, DateEditKeepsTheMask) {
-    auto* form = new TForm(Application, "Dates", 200, 60);
-    auto* date = new TDateEdit(form, form, 10, 10, 121, 18);
-    form->Show();
-    EXPECT_EQ(date->Text(), "  /  /    ");
-    SendMessageA(date->Handle(), EM_SETSEL, 0, 0);
-    ui::Type(date, "12a3/2007");
-    EXPECT_EQ(date->Text(), "12/32/007 ");
-    ui::Type(date, "\b\b");
-    EXPECT_EQ(date->Text(), "12/32/0   ");
-    date->SelectAll();
-    ui::Type(date, "1");
-    EXPECT_EQ(date->Text(), "1 /  /    ");
-    date->SetMaskedText("12/13/2007");
-    EXPECT_EQ(date->Text(), "12/13/2007");
-    date->SetMaskedText("");
-    EXPECT_EQ(date->Text(), "  /  /    ");
-    SendMessageA(date->Handle(), EM_SETSEL, 3, 3);
-    date->SetMaskedText("12/13/2007");
-    SendMessageA(date->Handle(), EM_SETSEL, 3, 3);
-    ui::Key(date, VK_DELETE);
-    EXPECT_EQ(date->Text(), "12/ 3/2007");
-}
-
-TEST_F(ToolkitTest, GaugeTextRoundsHalfToEven) {
-    auto* form = new TForm(Application, "Gauge", 200, 60);
-    auto* gauge = new TGauge(form, form, 0, 0, 200, 20);
-    gauge->ShowProgressText = true;
-    gauge->ShowPercent = true;
-    gauge->SetProgressText("0/0 tasks  ");
-    gauge->SetValue(0);
-    EXPECT_EQ(gauge->Text(), "0/0 tasks  0%");
-    gauge->MaxValue = 8;
-    gauge->SetValue(3);  // 37.5
-    EXPECT_EQ(gauge->Percent(), 38);
-    gauge->MaxValue = 200;
-    gauge->SetValue(5);  // 2.5
-    EXPECT_EQ(gauge->Percent(), 2);
-    gauge->MaxValue = gauge->MinValue;
-    EXPECT_EQ(gauge->Percent(), 0);
-    gauge->ShowProgressText = false;
-    EXPECT_EQ(gauge->Text(), "0%");
 }
 
 TEST_F(ToolkitTest, ExceptionsInHandlersReachTheExceptionManager) {

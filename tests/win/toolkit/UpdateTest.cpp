@@ -5,21 +5,14 @@
 #include <vector>
 
 #include "tests/win/support/UiDriver.h"
+#include "tests/win/toolkit/ApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 
 namespace {
-class UpdateTest : public ::testing::Test {
+class UpdateTest : public ApplicationTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-    }
-    void TearDown() override { delete FApplication; }
     static bool RepaintPending(TWinControl* control) { return GetUpdateRect(control->Handle(), nullptr, FALSE); }
-
-private:
-    TApplication* FApplication = nullptr;
 };
 }  // namespace
 

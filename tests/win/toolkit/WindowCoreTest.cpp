@@ -11,6 +11,7 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/widgets/vlSkinTabs.h"
 #include "tests/win/support/UiDriver.h"
+#include "tests/win/toolkit/ApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -18,15 +19,7 @@
 
 namespace {
 
-class WindowCore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-    }
-    void TearDown() override { delete FApplication; }
-    TApplication* FApplication = nullptr;
-};
+using WindowCore = ApplicationTest;
 
 bool Has(const std::vector<UINT>& list, UINT msg) { return std::find(list.begin(), list.end(), msg) != list.end(); }
 
@@ -114,11 +107,14 @@ public:
     }
 };
 
-// An owner-drawn combo box: its item height is asked with WM_MEASUREITEM
-// while the window is being created.
-class TMeasuredCombo : public TComboBox {
+// An owner-drawn native combo box: its item height is asked with
+// WM_MEASUREITEM while the window is being created.
+class TMeasuredCombo : public TWinControl {
 public:
-    using TComboBox::TComboBox;
+    TMeasuredCombo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
+        : TWinControl(owner, parent) {
+        SetBounds(left, top, width, height);
+    }
     int Measured = 0;
     bool OnReflected(TMessage& m) override {
         if (m.Msg == WM_MEASUREITEM) {
@@ -127,13 +123,14 @@ public:
             m.Result = TRUE;
             return true;
         }
-        return TComboBox::OnReflected(m);
+        return TWinControl::OnReflected(m);
     }
 
 protected:
     void CreateParams(TCreateParams& params) override {
-        TComboBox::CreateParams(params);
-        params.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+        TWinControl::CreateParams(params);
+        params.WinClassName = "COMBOBOX";
+        params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL;
     }
 };
 
@@ -254,7 +251,7 @@ TEST_F(WindowCore, ParentsReflectNotificationsToTheChildThatSentThem) {
     list->AddColumn("Text", 100);
     auto* button = new TOwnerDrawButton(form, form, "Draw", 220, 10, 70, 24);
     auto* edit = new TRecordingEdit(form, form, 220, 50, 120, 20);
-    auto* combo = new TMeasuredCombo(form, form, 220, 80, 120, 22);
+    auto* combo = new TMeasuredCombo(form, form, 220, 80, 120, 150);
     auto* panel = new TScrollRecorder(form, form);
     panel->SetBounds(10, 140, 200, 100);
     auto* scroll = new TScrollRecorder(form, panel);
