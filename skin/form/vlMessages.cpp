@@ -5,6 +5,7 @@
 #include "core/Gdi.h"
 #include "skin/data/vlUtils.h"
 #include "skin/form/Lacquer.h"
+#include "toolkit/Clipboard.h"
 
 namespace {
 struct ButtonKind {
@@ -191,16 +192,7 @@ void TvlMessageForm::CopyToClipboard() {
     std::vector<std::string> captions;
     for (TvlSkinButton* b : Buttons) captions.push_back(b->Caption());
     std::string text = vlMessageTexts::ClipboardText(Caption(), Message ? Message->Caption() : "", captions);
-    if (!OpenClipboard(Handle())) return;
-    EmptyClipboard();
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        char* p = static_cast<char*>(GlobalLock(memory));
-        std::copy(text.begin(), text.end(), p);
-        p[text.size()] = '\0';
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);  // the system's once set
-    }
-    CloseClipboard();
+    WriteClipboardText(Handle(), text);
 }
 
 // ---- The component ----------------------------------------------------------------------

@@ -21,13 +21,6 @@ LRESULT CALLBACK TrayWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-TShiftState CurrentShift() {
-    TShiftState shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    return shift;
-}
 }  // namespace
 
 // Watches the owner form: minimizing it goes into the notification area.
@@ -233,7 +226,7 @@ void TvlTrayIcon::Callback(UINT mouse) {
     if (!Enabled) return;
     POINT at{};
     GetCursorPos(&at);
-    TShiftState shift = CurrentShift();
+    TShiftState shift = KeyShiftState();
     switch (mouse) {
         case WM_MOUSEMOVE:
             if (OnMouseMove) OnMouseMove(this, shift, at.x, at.y);
