@@ -1,4 +1,4 @@
-// Frame regions of windows lower (and narrower) than the mask picture: the
+// Frame regions of windows lower or narrower than the mask picture: the
 // end pieces meet or overlap, and nothing may reach below or right of the
 // window.
 #include <gtest/gtest.h>
@@ -24,19 +24,23 @@ std::vector<std::vector<bool>> Covered(const std::vector<TRect>& rects, int W, i
 
 TEST(ShortFrameRegion, AnAllBlackMaskCoversExactlyTheWindowDownToItsFixedParts) {
     // Top and bottom pieces of 8 rows each, longer than the fixed corners (3
-    // rows), so that a low window has them overlap.
-    const TvlFrameCuts cuts{{3, 3}, {17, 3}, {3, 17}, {17, 17}, {3, 8, 17, 12}};
+    // rows), so that a low window has them overlap; then side pieces and
+    // bottom corners 8 columns wide, wider than the top corners (3 columns),
+    // so that a narrow window has them overlap.
+    const TvlFrameCuts low{{3, 3}, {17, 3}, {3, 17}, {17, 17}, {3, 8, 17, 12}};
+    const TvlFrameCuts narrow{{3, 3}, {17, 3}, {8, 17}, {12, 17}, {8, 3, 12, 17}};
     const TvlFBitmap black = Filled(20, 20, 0);
-    for (int H : {6, 7, 9, 12, 16, 19, 20, 23})
-        for (int W : {6, 11, 20, 31}) {
-            SCOPED_TRACE(testing::Message() << W << " x " << H);
-            const auto data = ComposeFrameRegionData(black, cuts, W, H, FitFrameCuts(cuts, 20, 20, W, H));
-            ASSERT_FALSE(data.empty());
-            const auto in = Covered(RegionDataRects(data), W, H);
-            for (int y = 0; y < H + 3; ++y)
-                for (int x = 0; x < W + 3; ++x)
-                    ASSERT_EQ(in[static_cast<size_t>(y)][static_cast<size_t>(x)], x < W && y < H) << x << "," << y;
-        }
+    for (const auto& [name, cuts] : {std::pair{"low ", low}, std::pair{"narrow ", narrow}})
+        for (int H : {6, 7, 9, 12, 16, 19, 20, 23})
+            for (int W : {6, 7, 11, 20, 31}) {
+                SCOPED_TRACE(testing::Message() << name << W << " x " << H);
+                const auto data = ComposeFrameRegionData(black, cuts, W, H, FitFrameCuts(cuts, 20, 20, W, H));
+                ASSERT_FALSE(data.empty());
+                const auto in = Covered(RegionDataRects(data), W, H);
+                for (int y = 0; y < H + 3; ++y)
+                    for (int x = 0; x < W + 3; ++x)
+                        ASSERT_EQ(in[static_cast<size_t>(y)][static_cast<size_t>(x)], x < W && y < H) << x << "," << y;
+            }
 }
 
 TEST(ShortFrameRegion, TheMasksCornersStayAtTheWindowsCorners) {
