@@ -327,6 +327,9 @@ void TfrmMain::FormShow(TObject*) { CenterBanner(); }
 void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
     FRebuilding = true;
     canClose = true;
+    // Closing asks nothing and saves nothing, but unsaved changes are kept
+    // the way a failure keeps them, to be offered at the next start.
+    FRescue.WriteRescue(FRescueFolder, TRescueReason::Closed);
 }
 
 void TfrmMain::FormDestroy(TObject*) {
@@ -701,6 +704,10 @@ std::string TfrmMain::RescueQuestion(const std::string& when) {
     return "Plandesk did not close normally. Your unsaved changes of " + when + " were kept. Load them now?";
 }
 
+std::string TfrmMain::ClosedRescueQuestion(const std::string& when) {
+    return "Plandesk was closed without saving on " + when + ". Your unsaved changes were kept. Load them now?";
+}
+
 void TfrmMain::PlanChanged() {
     if (FProjects && FHours) FRescue.SetPlan(PlanBytes(*FProjects, *FHours));
 }
@@ -725,7 +732,13 @@ std::string LocalDateTime(int64_t seconds) {
 void TfrmMain::OfferRescue() {
     const std::string folder = ProgramFolder();
     const std::optional<int64_t> when = PendingRescue(folder);
-    if (!when || Ask(RescueQuestion(LocalDateTime(*when))) != mrOk) return;
+    if (!when) return;
+    const bool closed = RescueWasClosed(folder);
+    if (Ask(closed ? ClosedRescueQuestion(LocalDateTime(*when)) : RescueQuestion(LocalDateTime(*when))) != mrOk) {
+        // Not asked again, and nothing lost: the set joins the backups.
+        if (closed) TBackups(folder).AdoptRescue(BackupSetName(static_cast<std::time_t>(*when)) + " unsaved");
+        return;
+    }
     TPlanBytes rescued = ReadRescue(folder);
     auto projects = std::make_unique<TProjects>();
     auto hours = std::make_unique<THours>();

@@ -141,7 +141,9 @@ private:
     void ShowProject();
     // After every change of the plan: its bytes for a rescue.
     void PlanChanged();
-    // At start: loads a rescued plan newer than the files when the user wants it.
+    // At start: loads a rescued plan newer than the files when the user wants
+    // it; a plan kept on closing that the user does not want goes to the
+    // backups.
     void OfferRescue();
     // BackupCount of dbconfig.dat.
     int BackupCountSetting() const;
@@ -194,6 +196,7 @@ public:
     // "Rescue" when it has unsaved changes, giving up after 5 seconds.
     static bool RescueUnsavedPlan();
     static std::string RescueQuestion(const std::string& when);
+    static std::string ClosedRescueQuestion(const std::string& when);
     static std::string BackupFailedMessage(const std::string& reason);
     static constexpr const char* UnreadFilesQuestion =
         "Some data files could not be read at start-up. Saving now replaces them with what the planner holds. "

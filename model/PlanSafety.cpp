@@ -23,6 +23,10 @@ std::string Separator(const std::string& folder) {
     return !folder.empty() && folder.back() == '\\' ? "\\" : "/";
 }
 
+std::string RescueFolder(const std::string& programFolder) {
+    return Join(programFolder, RescueFolderName) + Separator(programFolder);
+}
+
 const std::string* Part(const TPlanBytes& bytes, int i) {
     return i == 0 ? &bytes.Categories : i == 1 ? &bytes.Projects : &bytes.Hours;
 }
@@ -52,6 +56,7 @@ void WriteSet(const std::string& folder, const TPlanBytes& bytes, const bool pre
 
 void RemoveSetFolder(const std::string& folder) {
     for (const char* name : FileNames) platform::RemoveFile(Join(folder, name));
+    platform::RemoveFile(Join(folder, ClosedMarkerName));
     platform::RemoveFolder(folder);
 }
 
@@ -149,8 +154,7 @@ void TBackups::Prune(int count) {
 }
 
 bool TBackups::AdoptRescue(const std::string& name) {
-    const std::string rescue = Join(FProgramFolder, RescueFolderName) + Separator(FProgramFolder);
-    if (!NewestWriteTime(rescue, false)) return false;
+    if (!NewestWriteTime(RescueFolder(FProgramFolder), false)) return false;
     std::string error;
     if (!platform::MakeFolder(Folder(), error)) return false;
     const std::string set = Join(Folder(), FreeName(name));
@@ -160,7 +164,11 @@ bool TBackups::AdoptRescue(const std::string& name) {
 // ---- rescue ----
 
 std::optional<int64_t> PendingRescue(const std::string& programFolder) {
-    const auto rescued = NewestWriteTime(Join(programFolder, RescueFolderName) + Separator(programFolder), false);
+    const std::string rescue = RescueFolder(programFolder);
+    // A rescue always writes all three files: fewer is not a plan to offer.
+    for (const char* name : FileNames)
+        if (!platform::FileWriteTime(Join(rescue, name))) return std::nullopt;
+    const auto rescued = NewestWriteTime(rescue, false);
     if (!rescued) return std::nullopt;
     const auto saved = NewestWriteTime(programFolder, true);
     // Written in the second of a save still counts: a rescue is only ever
@@ -169,9 +177,11 @@ std::optional<int64_t> PendingRescue(const std::string& programFolder) {
     return rescued;
 }
 
-TPlanBytes ReadRescue(const std::string& programFolder) {
-    return DataFileBytes(Join(programFolder, RescueFolderName) + Separator(programFolder));
+bool RescueWasClosed(const std::string& programFolder) {
+    return platform::FileWriteTime(Join(RescueFolder(programFolder), ClosedMarkerName)).has_value();
 }
+
+TPlanBytes ReadRescue(const std::string& programFolder) { return DataFileBytes(RescueFolder(programFolder)); }
 
 TRescueKeeper::~TRescueKeeper() {
     // A rescue still writing (given up after its time-out) may read them.
@@ -217,25 +227,35 @@ const TRescueKeeper::TSnapshot* TRescueKeeper::StartReading() {
 
 namespace {
 
-bool WriteRescueSet(const std::string& programFolder, const TPlanBytes& plan) {
+bool WriteRescueSet(const std::string& programFolder, const TPlanBytes& plan, TRescueReason reason) {
+    const std::string folder = RescueFolder(programFolder);
+    // A rescue from an earlier failure that was never loaded nor saved
+    // over goes to the backups rather than being overwritten.
+    TBackups(programFolder).AdoptRescue(BackupSetName(std::time(nullptr)) + " rescued");
+    // An earlier set still there (it could not be moved) gets its old
+    // contents back on a failed write and stays; anything else goes.
+    const bool earlier = NewestWriteTime(folder, false).has_value();
     try {
-        // A rescue from an earlier failure that was never loaded nor saved
-        // over goes to the backups rather than being overwritten.
-        TBackups(programFolder).AdoptRescue(BackupSetName(std::time(nullptr)) + " rescued");
-        const bool all[3] = {true, true, true};
-        WriteSet(Join(programFolder, RescueFolderName) + Separator(programFolder), plan, all);
-        return true;
+        std::string error;
+        if (!platform::MakeFolder(folder, error)) throw EFCreateError(folder, error);
+        TFileSetWriter writer;
+        for (int i = 0; i < 3; ++i) writer.Add(Join(folder, FileNames[i]), *Part(plan, i));
+        if (reason == TRescueReason::Closed) writer.Add(Join(folder, ClosedMarkerName), "");
+        writer.Commit();
     } catch (const std::exception&) {
+        if (!earlier) RemoveSetFolder(folder);
         return false;
     }
+    if (reason == TRescueReason::Failure) platform::RemoveFile(Join(folder, ClosedMarkerName));
+    return true;
 }
 
 }  // namespace
 
-bool TRescueKeeper::WriteRescue(const std::string& programFolder) {
+bool TRescueKeeper::WriteRescue(const std::string& programFolder, TRescueReason reason) {
     const TSnapshot* snapshot = StartReading();
     if (!snapshot) return false;
-    const bool written = WriteRescueSet(programFolder, snapshot->Plan);
+    const bool written = WriteRescueSet(programFolder, snapshot->Plan, reason);
     FReaders->fetch_sub(1);
     return written;
 }
@@ -252,7 +272,7 @@ bool TRescueKeeper::WriteRescueWithin(const std::string& programFolder, unsigned
         state = std::make_shared<TState>();
         state->Folder = programFolder;
         std::thread([state, snapshot, readers = FReaders] {
-            state->Result.store(WriteRescueSet(state->Folder, snapshot->Plan) ? 1 : 0);
+            state->Result.store(WriteRescueSet(state->Folder, snapshot->Plan, TRescueReason::Failure) ? 1 : 0);
             readers->fetch_sub(1);
         }).detach();
     } catch (const std::exception&) {

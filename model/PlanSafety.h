@@ -1,8 +1,8 @@
 #pragma once
 // Keeping plans beyond the all-or-nothing save: the set of data files a save
 // replaces is kept in "Backups" beside the program, and a plan with unsaved
-// changes is written to "Rescue" when the program fails, to be offered at the
-// next start.
+// changes is written to "Rescue" when the program fails or is closed without
+// saving, to be offered at the next start.
 #include <atomic>
 #include <cstdint>
 #include <ctime>
@@ -17,6 +17,12 @@ class THours;
 inline constexpr const char* BackupsFolderName = "Backups";
 inline constexpr const char* RescueFolderName = "Rescue";
 inline constexpr int DefaultBackupCount = 10;
+// Beside the three files of a rescued set written when the program was closed
+// rather than when it failed: the question at the next start says which.
+inline constexpr const char* ClosedMarkerName = "closed";
+
+// Why a plan was rescued.
+enum class TRescueReason { Failure, Closed };
 
 // The bytes the three data files have for a plan.
 struct TPlanBytes {
@@ -66,9 +72,11 @@ private:
     std::string FProgramFolder;
 };
 
-// A rescued set newer than the data files: when it was written (seconds
-// since 1970, UTC), or nothing.
+// A complete rescued set (all three files) newer than the data files: when it
+// was written (seconds since 1970, UTC), or nothing.
 std::optional<int64_t> PendingRescue(const std::string& programFolder);
+// Whether the rescued set was written when the program was closed.
+bool RescueWasClosed(const std::string& programFolder);
 // The rescued set's bytes. Raises EFOpenError when a file cannot be read.
 TPlanBytes ReadRescue(const std::string& programFolder);
 
@@ -91,8 +99,9 @@ public:
 
     // Any thread: writes the plan into "Rescue" of `programFolder` when it
     // differs from the files on disk. False when there was nothing to write
-    // or the write failed.
-    bool WriteRescue(const std::string& programFolder);
+    // or the write failed; a failed write leaves no "Rescue" folder that was
+    // not there before.
+    bool WriteRescue(const std::string& programFolder, TRescueReason reason = TRescueReason::Failure);
     // The same on a thread of its own, given up after `timeoutMs`: the
     // failing thread may hold a lock the write needs, and a report must
     // never hang on the rescue.

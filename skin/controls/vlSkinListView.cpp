@@ -49,7 +49,37 @@ void EnsureWheelRouting() {
     });
 }
 
-// ---- inactive selection ----
+// ---- colours the native views would take from the system ----
+
+COLORREF MixColours(COLORREF from, COLORREF to, int part) {
+    auto channel = [&](int shift) {
+        const int a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+        return static_cast<COLORREF>(a + ((b - a) * part + 128) / 256) << shift;
+    };
+    return channel(0) | channel(8) | channel(16);
+}
+
+namespace {
+// How far from the background towards the text: grid lines that show
+// without competing with the text, and an unfocused selection that stands
+// out from the grid.
+constexpr int kGridPart = 40;
+constexpr int kInactiveSelectionPart = 64;
+
+// The colours the skin gave a view (the system's when it gave none).
+void ViewColours(HWND view, bool list, COLORREF& background, COLORREF& text) {
+    background = static_cast<COLORREF>(SendMessageA(view, list ? LVM_GETBKCOLOR : TVM_GETBKCOLOR, 0, 0));
+    text = static_cast<COLORREF>(SendMessageA(view, list ? LVM_GETTEXTCOLOR : TVM_GETTEXTCOLOR, 0, 0));
+    if (background == CLR_NONE || background == CLR_DEFAULT) background = GetSysColor(COLOR_WINDOW);
+    if (text == CLR_NONE || text == CLR_DEFAULT) text = GetSysColor(COLOR_WINDOWTEXT);
+}
+
+bool IsListView(HWND view) {
+    char cls[32] = {};
+    GetClassNameA(view, cls, sizeof cls);
+    return lstrcmpiA(cls, WC_LISTVIEWA) == 0;
+}
+}  // namespace
 
 bool DrawInactiveSelection(HWND view, NMHDR* header, LRESULT& result) {
     if (header->code != static_cast<UINT>(NM_CUSTOMDRAW)) return false;
@@ -62,17 +92,18 @@ bool DrawInactiveSelection(HWND view, NMHDR* header, LRESULT& result) {
     result = CDRF_DODEFAULT;
     if (!(draw->uItemState & CDIS_SELECTED) || GetFocus() == view) return true;
     draw->uItemState &= ~CDIS_SELECTED;
-    COLORREF text = GetSysColor(COLOR_BTNTEXT), back = GetSysColor(COLOR_BTNFACE);
-    char cls[32] = {};
-    GetClassNameA(view, cls, sizeof cls);
-    if (lstrcmpiA(cls, WC_LISTVIEWA) == 0) {
-        auto* list = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-        list->clrText = text;
-        list->clrTextBk = back;
+    const bool list = IsListView(view);
+    COLORREF background, text;
+    ViewColours(view, list, background, text);
+    const COLORREF back = MixColours(background, text, kInactiveSelectionPart);
+    if (list) {
+        auto* item = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+        item->clrText = text;
+        item->clrTextBk = back;
     } else {
-        auto* tree = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
-        tree->clrText = text;
-        tree->clrTextBk = back;
+        auto* item = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+        item->clrText = text;
+        item->clrTextBk = back;
     }
     return true;
 }
@@ -133,8 +164,69 @@ void TvlSkinListView::ReleaseHeader() {
 }
 
 bool TvlSkinListView::NotifyNotify(NMHDR* header, LRESULT& result) {
-    if (DrawInactiveSelection(Handle(), header, result)) return true;
+    if (header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
+        if (draw->dwDrawStage == CDDS_POSTPAINT) {
+            PaintGridLines(draw->hdc);
+            result = CDRF_DODEFAULT;
+            return true;
+        }
+        if (DrawInactiveSelection(Handle(), header, result)) {
+            if (draw->dwDrawStage == CDDS_PREPAINT) result |= CDRF_NOTIFYPOSTPAINT;
+            return true;
+        }
+    }
     return TvlSkinScrolledView::NotifyNotify(header, result);
+}
+
+// The native grid is drawn with a system colour (light grey, glaring on a
+// dark skin) before the post-paint notice; the same lines are drawn over it:
+// a line left of every column but one starting at 0, one right of the last
+// column, and one on the last pixel row of every row height down the view,
+// also below the last row.
+void TvlSkinListView::PaintGridLines(HDC dc) {
+    const auto ex = static_cast<DWORD>(SendMessageA(Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    if (!(ex & LVS_EX_GRIDLINES) || (GetWindowLongA(Handle(), GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT) return;
+    COLORREF background, text;
+    ViewColours(Handle(), true, background, text);
+    const COLORREF system = GetSysColor(COLOR_3DFACE), colour = MixColours(background, text, kGridPart);
+    RECT view;
+    GetClientRect(Handle(), &view);
+    int originX = 0;
+    if (FHeader && IsWindowVisible(FHeader)) {
+        RECT header;
+        GetWindowRect(FHeader, &header);
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&header), 2);
+        view.top = header.bottom;
+        originX = header.left;
+    }
+    TGdiPen pen = CreatePenOwned(PS_SOLID, 1, colour);
+    SelectGuard selected(dc, pen.Handle());
+    auto line = [&](int x1, int y1, int x2, int y2) {
+        MoveToEx(dc, x1, y1, nullptr);
+        LineTo(dc, x2, y2);
+    };
+    const int columns = FHeader ? static_cast<int>(SendMessageA(FHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int order = 0; order < columns; ++order) {
+        const int index = static_cast<int>(SendMessageA(FHeader, HDM_ORDERTOINDEX, order, 0));
+        RECT r{};
+        SendMessageA(FHeader, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        if (r.left != 0) line(originX + r.left, view.top, originX + r.left, view.bottom);
+        if (order == columns - 1) line(originX + r.right, view.top, originX + r.right, view.bottom);
+    }
+    if (ItemCount() > 0) {
+        RECT first{LVIR_BOUNDS};
+        SendMessageA(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+        const int height = first.bottom - first.top;
+        if (height <= 0) return;
+        int y = first.top > 1 ? first.top - 1 : height - 1 + first.top % height;
+        for (; y <= view.bottom; y += height) line(view.left, y, view.right, y);
+        return;
+    }
+    // Without rows there is no row height to ask for; the lines the list drew
+    // are the only pixels of that colour at its left edge.
+    for (int y = view.top; y < view.bottom; ++y)
+        if (GetPixel(dc, view.left, y) == system && system != background) line(view.left, y, view.right, y);
 }
 
 void TvlSkinListView::ApplyColours(COLORREF background, COLORREF text) {

@@ -26,9 +26,12 @@ public:
 };
 
 // Custom draw for both views: a selected row or node shown while the view
-// has not the focus gets button colours, readable whatever colours the skin
-// gives the text. True when it answered the notification.
+// has not the focus gets the view's text on a tint of its background towards
+// the text, so it fits a dark skin as well as a light one. True when it
+// answered the notification.
 bool DrawInactiveSelection(HWND view, NMHDR* header, LRESULT& result);
+// `part` 256ths of the way from one colour to another.
+COLORREF MixColours(COLORREF from, COLORREF to, int part);
 
 // What both views share: the suppressed native bars, the links to the
 // external ones and the skin's font and colours.
@@ -221,6 +224,8 @@ private:
     LRESULT HeaderMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void TakeHeader(HWND header);
     void ReleaseHeader();
+    // Draws the native grid's lines again in the skin's colours.
+    void PaintGridLines(HDC dc);
 
     bool FFromScrollBar = false;
     int FLastV = 0, FLastH = 0;

@@ -8,6 +8,9 @@ void TvlSkinTreeView::ApplyColours(COLORREF background, COLORREF text) {
     if (!HandleAllocated()) return;
     SendMessageA(Handle(), TVM_SETBKCOLOR, 0, background);
     SendMessageA(Handle(), TVM_SETTEXTCOLOR, 0, text);
+    // The lines and the expand buttons' boxes, otherwise the system's grey:
+    // nearly halfway to the text, as dotted lines are faint.
+    SendMessageA(Handle(), TVM_SETLINECOLOR, 0, MixColours(background, text, 112));
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     if (images) ImageList_SetBkColor(images, background);
 }

@@ -35,6 +35,17 @@ protected:
         ui::Pump(30);
         return frmMain;
     }
+    // Closes the main window as the user does, ends the program and begins
+    // the next one on the same folder; Start() then opens its main window.
+    void CloseAndRestart() {
+        SendMessageA(frmMain->Handle(), WM_CLOSE, 0, 0);
+        delete FApplication;
+        MSG quit;
+        while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        FApplication = new TApplication();
+        Application->Initialize();
+    }
     void Write(const std::string& name, const std::string& bytes) { ui::WriteFile(Folder + name, bytes); }
 #ifdef PLANDESK_GRAPHITE_PACKAGE
     // The dark built-in skin beside the program for the next start; the
