@@ -36,13 +36,13 @@ void Morph(benchmark::State& state, int width, int height, int repeats, int kind
            [kind](TvlEffectBmp& a, const TvlEffectBmp& b, TvlFBitmap&) { a.MorphKind(kind, b, 0.37); });
 }
 
-void BM_Morph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphDefault); }
-void BM_GradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphGradient); }
-void BM_LeftGradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphLeftGradient); }
-void BM_RightGradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphRightGradient); }
-void BM_LeftSlideMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphLeftSlide); }
-void BM_RightSlideMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphRightSlide); }
-void BM_PushMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, vlMorphPush); }
+void BM_Morph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkDefault); }
+void BM_GradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkGradient); }
+void BM_LeftGradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkLeftGradient); }
+void BM_RightGradientMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkRightGradient); }
+void BM_LeftSlideMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkLeftSlide); }
+void BM_RightSlideMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkRightSlide); }
+void BM_PushMorph(benchmark::State& s) { Morph(s, 1920, 1080, 1, mkPush); }
 void BM_Brightness(benchmark::State& s) {
     Large(s, [](auto& a, auto&, auto&) { a.ChangeBrightness(0.5); });
 }

@@ -17,7 +17,7 @@ struct TRect {
     int Height() const { return Bottom - Top; }
     // A look or place whose width or height is below 1 is "not given".
     bool IsEmpty() const { return Right - Left < 1 || Bottom - Top < 1; }
-    // Whether (x, y) lies inside: left and top edges in, right and bottom out.
+    // Hit test: the left and top edges belong to the rectangle, the right and bottom ones do not.
     bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
     bool operator==(const TRect&) const = default;
 };

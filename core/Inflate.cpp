@@ -30,3 +30,13 @@ std::optional<std::string> InflateAll(std::string_view compressed, size_t maxSiz
     inflateEnd(&z);
     return out;
 }
+
+std::optional<std::string> DeflateAll(std::string_view raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+                  static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return std::nullopt;
+    out.resize(size);
+    return out;
+}

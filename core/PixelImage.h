@@ -58,15 +58,7 @@ struct TPixelImage {
     const uint8_t* Row(int y) const { return Pixels.data() + static_cast<size_t>(y) * Stride(); }
 
     // Colour as 0x00BBGGRR, the skin description's colour form.
-    uint32_t PixelColor(int x, int y) const {
-        const uint8_t* p = Row(y) + x * 3;
-        return p[2] | (p[1] << 8) | (static_cast<uint32_t>(p[0]) << 16);
-    }
-    void SetPixelColor(int x, int y, uint32_t color) {
-        uint8_t* p = Row(y) + x * 3;
-        p[0] = static_cast<uint8_t>(color >> 16);
-        p[1] = static_cast<uint8_t>(color >> 8);
-        p[2] = static_cast<uint8_t>(color);
-    }
+    uint32_t PixelColor(int x, int y) const { return DibPixelColor(Row(y) + x * 3); }
+    void SetPixelColor(int x, int y, uint32_t color) { SetDibPixelColor(Row(y) + x * 3, color); }
     bool operator==(const TPixelImage&) const = default;
 };

@@ -15,7 +15,6 @@
 #include "toolkit/Forms.h"
 
 namespace {
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 TRect Shift(TRect r, int dx) { return {r.Left + dx, r.Top, r.Right + dx, r.Bottom}; }
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
@@ -607,7 +606,7 @@ void TvlSkinComboBox::OnMouse(TMessage& m) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (FStyle == vlcbFixedStyle && !Focused() && CanFocus()) SetFocus();
-            if (Inside(button, x, y) || (FStyle == vlcbFixedStyle && Inside(area, x, y))) {
+            if (button.Contains(x, y) || (FStyle == vlcbFixedStyle && area.Contains(x, y))) {
                 FButtonPressed = FButtonHot = true;
                 if (FDropped) {
                     CloseUp(false);
@@ -641,7 +640,7 @@ void TvlSkinComboBox::OnMouse(TMessage& m) {
                         FPointerInList = true;
                     }
                 }
-            } else if (FButtonHot != Inside(button, x, y)) {
+            } else if (FButtonHot != button.Contains(x, y)) {
                 FButtonHot = !FButtonHot;
                 Invalidate();
             }

@@ -172,11 +172,11 @@ void TvlSkinListBox::PaintCaption(TvlFBitmap& bitmap) {
     TRect r = CaptionRect();
     if (r.IsEmpty() || Caption().empty()) return;
     bool skinFont = FHasData && UseSkinFont;
-    TFont font = skinFont ? LookFont(FData.CaptionFontName, FData.CaptionFontHeight, FData.CaptionFontStyle)
+    TFont font = skinFont ? LookFont(FData.CaptionFont.FontName, FData.CaptionFont.FontHeight, FData.CaptionFont.FontStyle)
                           : DefaultCaptionFont;
     if (!skinFont && SkinData() && SkinData()->ResourceStrData())
         font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
-    TColor colour = FHasData ? static_cast<TColor>(FData.CaptionFontColor) : DefaultCaptionFont.Color();
+    TColor colour = FHasData ? static_cast<TColor>(FData.CaptionFont.FontColor) : DefaultCaptionFont.Color();
     TCanvas canvas = LookCanvas(bitmap, font, colour);
     RECT text{r.Left + 2, r.Top, r.Right - 2, r.Bottom};
     unsigned align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;

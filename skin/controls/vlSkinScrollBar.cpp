@@ -15,7 +15,6 @@ using namespace vlLookPieces;
 namespace {
 int Round(long double v) { return static_cast<int>(RoundHalfEven(v)); }
 TRect Shift(TRect r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 }  // namespace
 
 TvlSkinScrollBar::TvlSkinScrollBar(TComponent* owner, TWinControl* parent, TvlScrollBarKind kind)
@@ -215,7 +214,7 @@ void TvlSkinScrollBar::CalcGeometry() {
 
 int TvlSkinScrollBar::PartAt(int x, int y) const {
     for (int i : {ptThumb, ptUp, ptDown})
-        if (Inside(FParts[i].R, x, y)) return i;
+        if (FParts[i].R.Contains(x, y)) return i;
     return -1;
 }
 
@@ -400,7 +399,7 @@ void TvlSkinScrollBar::Press(int x, int y) {
         }
         return;
     }
-    if (!Inside(FTrack, x, y)) return;
+    if (!FTrack.Contains(x, y)) return;
     const TRect& thumb = FParts[ptThumb].R;
     if (Along(x, y) < (Horizontal() ? thumb.Left : thumb.Top)) {
         Step(-LargeChange);

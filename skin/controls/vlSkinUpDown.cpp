@@ -9,10 +9,6 @@
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
 
-namespace {
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
-}  // namespace
-
 TvlSkinUpDown::TvlSkinUpDown(TComponent* owner, TWinControl* parent, TvlUpDownOrientation orientation)
     : TvlSkinCustomControl(owner, parent), FOrientation(orientation) {
     SkinDataName = orientation == udVertical ? "vupdown" : "hupdown";
@@ -102,7 +98,7 @@ void TvlSkinUpDown::PaintSkin(TvlFBitmap& bitmap) {
 
 int TvlSkinUpDown::PartAt(int x, int y) const {
     for (int i : {ptUp, ptDown})
-        if (Inside(FParts[i].R, x, y)) return i;
+        if (FParts[i].R.Contains(x, y)) return i;
     return -1;
 }
 
@@ -127,7 +123,7 @@ void TvlSkinUpDown::Release(bool click, int x, int y) {
     FParts[captured].Down = false;
     Invalidate();
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
-    if (!click || !Inside(FParts[captured].R, x, y)) return;
+    if (!click || !FParts[captured].R.Contains(x, y)) return;
     Step(captured);
     TNotifyEvent& event = captured == ptUp ? OnUpButtonClick : OnDownButtonClick;
     if (event) event(this);

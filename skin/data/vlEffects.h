@@ -4,25 +4,8 @@
 // from its active look, and quarter turns and flips for side and bottom tabs.
 // Every computed channel is rounded to the nearest integer, halves to the
 // even neighbour, and clamped to 0 … 255.
+#include "skin/data/vlEffectKinds.h"
 #include "skin/data/vlFBitmap.h"
-
-// Morph kinds as the skin description numbers them ("mkdefault" … "mkpush").
-constexpr int vlMorphDefault = 0;
-constexpr int vlMorphGradient = 1;
-constexpr int vlMorphLeftGradient = 2;
-constexpr int vlMorphRightGradient = 3;
-constexpr int vlMorphLeftSlide = 4;
-constexpr int vlMorphRightSlide = 5;
-constexpr int vlMorphPush = 6;
-
-// Inactive effects as the skin description numbers them ("iebrightness" …
-// "ieinvert").
-constexpr int vlInactiveBrightness = 0;
-constexpr int vlInactiveDarkness = 1;
-constexpr int vlInactiveGrayScale = 2;
-constexpr int vlInactiveNoise = 3;
-constexpr int vlInactiveSplitBlur = 4;
-constexpr int vlInactiveInvert = 5;
 
 class TvlEffectBmp : public TvlFBitmap {
 public:
@@ -43,7 +26,7 @@ public:
     void LeftSlideMorph(const TvlFBitmap& b, double k);
     void RightSlideMorph(const TvlFBitmap& b, double k);
     void PushMorph(const TvlFBitmap& b, double k);
-    // The morph of a kind (vlMorph…); an unknown kind cross-fades.
+    // The morph of a kind (TvlMorphKind); an unknown kind cross-fades.
     void MorphKind(int kind, const TvlFBitmap& b, double k);
 
     // Filters, in place.
@@ -55,7 +38,7 @@ public:
     // Adds to each pixel's three channels one value drawn from
     // −(amount div 2) … amount − 1 − amount div 2; nothing when amount < 1.
     void AddNoise(int amount);
-    // The filter of an inactive effect (vlInactive…); an unknown one is the
+    // The filter of an inactive effect (TvlInActiveEffect); an unknown one is the
     // gray scale, as the description reads an unknown name.
     void ApplyInactiveEffect(int effect);
 

@@ -91,16 +91,8 @@ public:
     operator TvlPixelView() const { return View(); }
 
     // One pixel as a colour 0x00BBGGRR; x and y must lie inside the bitmap.
-    uint32_t Pixel(int x, int y) const {
-        const uint8_t* p = Row(y) + x * 3;
-        return p[2] | (p[1] << 8) | (static_cast<uint32_t>(p[0]) << 16);
-    }
-    void SetPixel(int x, int y, uint32_t colour) {
-        uint8_t* p = Row(y) + x * 3;
-        p[0] = static_cast<uint8_t>(colour >> 16);
-        p[1] = static_cast<uint8_t>(colour >> 8);
-        p[2] = static_cast<uint8_t>(colour);
-    }
+    uint32_t Pixel(int x, int y) const { return DibPixelColor(Row(y) + x * 3); }
+    void SetPixel(int x, int y, uint32_t colour) { SetDibPixelColor(Row(y) + x * 3, colour); }
     // Copies the Width × 3 pixel bytes of row y out to or in from a buffer.
     void CopyRowOut(int y, uint8_t* buffer) const { std::memcpy(buffer, Row(y), static_cast<size_t>(FWidth) * 3); }
     void CopyRowIn(int y, const uint8_t* buffer) { std::memcpy(Row(y), buffer, static_cast<size_t>(FWidth) * 3); }

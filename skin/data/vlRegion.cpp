@@ -163,6 +163,189 @@ TRect Union(const TRect& a, const TRect& b) {
 }
 
 
+// The window region of a skinned frame, built step by step: the target
+// client rect, then the top and bottom masks a row at a time, then the side
+// masks. Nothing outside the mask picture is black, so masks end at its
+// border; none is higher than the window.
+class TFrameRegion {
+public:
+    TFrameRegion(const TvlPixelView& mask, const TRect& sourceClient, const TRect& targetClient, int W, int H)
+        : M(mask), MW(mask.Width), MH(mask.Height), W(W), H(H), CR(sourceClient),
+          // No mask is higher than the window.
+          FSideH(std::min(targetClient.Bottom - targetClient.Top, H)) {
+        FRects.reserve(32);
+        if (!targetClient.IsEmpty()) {
+            FRects.push_back(targetClient);
+            FBounds = targetClient;
+        }
+    }
+    void Across(int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight, int y);
+    void Side(int x0, int x1, int bandTop, int bandBottom, int x, int y);
+    std::vector<uint8_t> Data() const {
+        return FRects.empty() ? std::vector<uint8_t>() : RegionDataFromRects(FRects, FBounds);
+    }
+
+private:
+    // How a top or bottom mask row is put together: the band tiled between
+    // the new cut points, the left piece from column 0 and the right piece
+    // from RightFrom at RightAt, each cut to the picture and the window.
+    struct TAcrossPieces {
+        int BandLeft, BandRight, CutLeft, CutRight, Phase;
+        bool Tiled;
+        int LeftW, RightFrom, RightAt, RightW;
+    };
+    TAcrossPieces AcrossPieces(int bandLeft, int bandRight, int newLeft, int newRight) const;
+    // The runs of one composed row, worked out from the source row's runs.
+    void AcrossRow(const uint8_t* pixels, const TAcrossPieces& p);
+    // Rows of the window's side covered by the tail piece (bottom end) and
+    // the head piece (top end), as mask rows.
+    struct TSideEnds {
+        int TailFrom, TailTo, HeadFrom, HeadTo;
+    };
+    TSideEnds SideEnds(int bandTop, int bandBottom, int tailH) const;
+
+    const TvlPixelView& M;
+    const int MW, MH, W, H;
+    const TRect CR;
+    const int FSideH;
+    std::vector<TRect> FRects;
+    TRect FBounds;
+    TRuns FSource, FPiece, FRow, FScratch, FCurrent;
+};
+
+TFrameRegion::TAcrossPieces TFrameRegion::AcrossPieces(int bandLeft, int bandRight, int newLeft, int newRight) const {
+    TAcrossPieces p;
+    // The band as the tiling cuts it to the picture and the window.
+    p.BandLeft = std::max(bandLeft, 0);
+    p.BandRight = std::min(bandRight, MW);
+    p.CutLeft = std::max(newLeft, 0);
+    p.CutRight = std::min(newRight, W);
+    p.Tiled = p.BandLeft < p.BandRight && p.CutLeft < p.CutRight;
+    p.Phase = p.Tiled ? (p.CutLeft - newLeft) % (p.BandRight - p.BandLeft) : 0;
+    // The left piece from column 0, the right one from bandRight at newRight.
+    p.LeftW = std::min({bandLeft, MW, W});
+    p.RightFrom = bandRight;
+    p.RightAt = newRight;
+    if (p.RightFrom < 0) {
+        p.RightAt -= p.RightFrom;
+        p.RightFrom = 0;
+    }
+    if (p.RightAt < 0) {
+        p.RightFrom -= p.RightAt;
+        p.RightAt = 0;
+    }
+    p.RightW = std::min(MW - p.RightFrom, W - p.RightAt);
+    return p;
+}
+
+void TFrameRegion::AcrossRow(const uint8_t* pixels, const TAcrossPieces& p) {
+    ScanRuns(pixels, MW, FSource);
+    FRow.clear();
+    if (p.Tiled) {
+        RunsWithin(FSource, p.BandLeft, p.BandRight, -p.BandLeft, FPiece);
+        TiledRuns(FPiece, p.BandRight - p.BandLeft, p.Phase, p.CutLeft, p.CutRight, FRow);
+    }
+    if (p.LeftW > 0) {
+        RunsWithin(FSource, 0, p.LeftW, 0, FPiece);
+        Overlay(FRow, 0, p.LeftW, FPiece, FScratch);
+    }
+    if (p.RightW > 0) {
+        RunsWithin(FSource, p.RightFrom, p.RightFrom + p.RightW, p.RightAt - p.RightFrom, FPiece);
+        Overlay(FRow, p.RightAt, p.RightAt + p.RightW, FPiece, FScratch);
+    }
+}
+
+// A top or bottom mask, a row at a time: the source row's band tiled
+// between the new cut points, then its end pieces, on white. The runs are
+// worked out from the source row's runs, never from a composed row as wide
+// as the window.
+void TFrameRegion::Across(int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight, int y) {
+    const int height = std::min({y1, MH, y0 + H}) - y0;
+    if (height <= 0) return;
+    const TAcrossPieces pieces = AcrossPieces(bandLeft, bandRight, newLeft, newRight);
+    TRowRects out(FRects, 0);
+    const uint8_t* previous = nullptr;
+    for (int i = std::max(0, -y0); i < height; ++i) {
+        // Most rows of a caption repeat the row above: same pixels, same runs.
+        const uint8_t* pixels = M.Row(y0 + i);
+        if (!previous || std::memcmp(previous, pixels, static_cast<size_t>(MW) * 3) != 0) {
+            previous = pixels;
+            AcrossRow(pixels, pieces);
+        }
+        out.Add(y + i, FRow);
+    }
+    out.Finish();
+    FBounds = Union(FBounds, {0, y, W, y + height});
+}
+
+TFrameRegion::TSideEnds TFrameRegion::SideEnds(int bandTop, int bandBottom, int tailH) const {
+    TSideEnds e{FSideH, FSideH, 0, 0};
+    if (tailH > 0) {
+        e.TailFrom = FSideH - tailH + std::max(bandBottom, 0) - bandBottom;
+        e.TailTo = FSideH - tailH + std::min(CR.Bottom, MH) - bandBottom;
+    }
+    if (bandTop - CR.Top > 0) {
+        e.HeadFrom = std::max(CR.Top, 0) - CR.Top;
+        e.HeadTo = std::min(bandTop, MH) - CR.Top;
+    }
+    return e;
+}
+
+// A side mask: its band tiled downwards from the top, then its end pieces
+// over it; the tail wins where the two ends meet. Every mask row is one
+// source row; a row with the same pixels as the row read before it has its
+// runs, and a band whose rows are all alike goes in as one block however
+// often it repeats.
+void TFrameRegion::Side(int x0, int x1, int bandTop, int bandBottom, int x, int y) {
+    const int width = std::min({x1, MW, x0 + W}) - x0;
+    if (width <= 0 || FSideH <= 0) return;
+    const int tileTop = std::max(bandTop, 0), tileH = std::min(bandBottom, MH) - tileTop;
+    const bool tiles = bandBottom != bandTop && tileH > 0;
+    const int tailH = CR.Bottom - bandBottom;
+    const TSideEnds ends = SideEnds(bandTop, bandBottom, tailH);
+    // Columns left of the picture (a cut below 0) are white.
+    const int lead = std::max(0, -x0), scanWidth = std::max(std::min(width - lead, MW), 0);
+    const size_t scanBytes = static_cast<size_t>(scanWidth) * 3;
+    auto pixelsOf = [&](int s) { return M.Row(s) + static_cast<ptrdiff_t>(x0 + lead) * 3; };
+    const uint8_t* scanned = nullptr;
+    auto runsOf = [&](int s) -> const TRuns& {
+        const uint8_t* p = pixelsOf(s);
+        if (!scanned || (p != scanned && !SameBytes(p, scanned, scanBytes))) ScanRuns(p, scanWidth, FCurrent);
+        scanned = p;
+        return FCurrent;
+    };
+    bool uniformTile = tiles;
+    for (int s = tileTop + 1; uniformTile && s < tileTop + tileH; ++s)
+        uniformTile = SameBytes(pixelsOf(s), pixelsOf(tileTop), scanBytes);
+    const TRuns white;
+    TRowRects out(FRects, x + lead);
+    for (int i = 0; i < FSideH;) {
+        if (i >= ends.TailFrom && i < ends.TailTo) {
+            out.Add(y + i, runsOf(bandBottom + i - (FSideH - tailH)));
+            ++i;
+        } else if (i >= ends.HeadFrom && i < ends.HeadTo) {
+            out.Add(y + i, runsOf(CR.Top + i));
+            ++i;
+        } else {
+            // Up to the next end piece, the band's rows or white.
+            int next = FSideH;
+            for (int b : {ends.TailFrom, ends.HeadFrom})
+                if (b > i) next = std::min(next, b);
+            if (!tiles) {
+                out.Add(y + i, y + next, white);
+                i = next;
+            } else if (uniformTile) {
+                out.Add(y + i, y + next, runsOf(tileTop));
+                i = next;
+            } else {
+                for (; i < next; ++i) out.Add(y + i, runsOf(tileTop + i % tileH));
+            }
+        }
+    }
+    out.Finish();
+    FBounds = Union(FBounds, {x, y, x + width, y + FSideH});
+}
+
 }  // namespace
 
 void AppendMaskRects(const TvlPixelView& mask, int xOffset, int yOffset, std::vector<TRect>& rects) {
@@ -223,145 +406,11 @@ std::vector<uint8_t> ComposeFrameRegionData(const TvlPixelView& M, const TvlFram
                                             const TvlFrameCuts& target) {
     const TvlFrameCuts c = vlClampCuts(cuts), t = vlClampCuts(target);
     if (t.RT.X < t.LT.X || t.LB.Y < t.LT.Y) return {};
-    const TRect& CR = c.CR;
-    const TRect& NCR = t.CR;
-    const int MW = M.Width, MH = M.Height;
-    // No mask is higher than the window.
-    const int sideH = std::min(NCR.Bottom - NCR.Top, H);
-    std::vector<TRect> rects;
-    rects.reserve(32);
-    TRect bounds;
-    if (!NCR.IsEmpty()) {
-        rects.push_back(NCR);
-        bounds = NCR;
-    }
-    if (M.Empty() || W <= 0) return rects.empty() ? std::vector<uint8_t>() : RegionDataFromRects(rects, bounds);
-
-    // A top or bottom mask, a row at a time: the source row's band tiled
-    // between the new cut points, then its end pieces, on white. The runs
-    // are worked out from the source row's runs, never from a composed row
-    // as wide as the window. Nothing outside the mask picture is black, so
-    // masks end at its border; none is higher than the window.
-    TRuns source, piece, row, scratch;
-    auto across = [&](int y0, int y1, int bandLeft, int bandRight, int newLeft, int newRight, int y) {
-        const int height = std::min({y1, MH, y0 + H}) - y0;
-        if (height <= 0) return;
-        // The band as the tiling cuts it to the picture and the window.
-        const int bl = std::max(bandLeft, 0), br = std::min(bandRight, MW);
-        const int cl = std::max(newLeft, 0), cr = std::min(newRight, W);
-        const bool tiled = bl < br && cl < cr;
-        const int phase = tiled ? (cl - newLeft) % (br - bl) : 0;
-        // The left piece from column 0, the right one from bandRight at newRight.
-        const int leftW = std::min({bandLeft, MW, W});
-        int rightFrom = bandRight, rightAt = newRight;
-        if (rightFrom < 0) {
-            rightAt -= rightFrom;
-            rightFrom = 0;
-        }
-        if (rightAt < 0) {
-            rightFrom -= rightAt;
-            rightAt = 0;
-        }
-        const int rightW = std::min(MW - rightFrom, W - rightAt);
-        TRowRects out(rects, 0);
-        const uint8_t* previous = nullptr;
-        for (int i = std::max(0, -y0); i < height; ++i) {
-            // Most rows of a caption repeat the row above: same pixels, same runs.
-            const uint8_t* pixels = M.Row(y0 + i);
-            if (previous && std::memcmp(previous, pixels, static_cast<size_t>(MW) * 3) == 0) {
-                out.Add(y + i, row);
-                continue;
-            }
-            previous = pixels;
-            ScanRuns(pixels, MW, source);
-            row.clear();
-            if (tiled) {
-                RunsWithin(source, bl, br, -bl, piece);
-                TiledRuns(piece, br - bl, phase, cl, cr, row);
-            }
-            if (leftW > 0) {
-                RunsWithin(source, 0, leftW, 0, piece);
-                Overlay(row, 0, leftW, piece, scratch);
-            }
-            if (rightW > 0) {
-                RunsWithin(source, rightFrom, rightFrom + rightW, rightAt - rightFrom, piece);
-                Overlay(row, rightAt, rightAt + rightW, piece, scratch);
-            }
-            out.Add(y + i, row);
-        }
-        out.Finish();
-        bounds = Union(bounds, {0, y, W, y + height});
-    };
-
-    // A side mask: its band tiled downwards from the top, then its end
-    // pieces over it. Every mask row is one source row; a row with the same
-    // pixels as the row read before it has its runs, and a band whose rows
-    // are all alike goes in as one block however often it repeats.
-    TRuns current;
-    auto side = [&](int x0, int x1, int bandTop, int bandBottom, int x, int y) {
-        const int width = std::min({x1, MW, x0 + W}) - x0;
-        if (width <= 0 || sideH <= 0) return;
-        const int tileTop = std::max(bandTop, 0), tileH = std::min(bandBottom, MH) - tileTop;
-        const bool tiles = bandBottom != bandTop && tileH > 0;
-        const int tailH = CR.Bottom - bandBottom;
-        // Rows of the tail piece (bottom end), then of the head piece (top
-        // end), as mask rows; the tail wins where the two meet.
-        int tailFrom = sideH, tailTo = sideH;
-        if (tailH > 0) {
-            tailFrom = sideH - tailH + std::max(bandBottom, 0) - bandBottom;
-            tailTo = sideH - tailH + std::min(CR.Bottom, MH) - bandBottom;
-        }
-        int headFrom = 0, headTo = 0;
-        if (bandTop - CR.Top > 0) {
-            headFrom = std::max(CR.Top, 0) - CR.Top;
-            headTo = std::min(bandTop, MH) - CR.Top;
-        }
-        // Columns left of the picture (a cut below 0) are white.
-        const int lead = std::max(0, -x0), scanWidth = std::max(std::min(width - lead, MW), 0);
-        const size_t scanBytes = static_cast<size_t>(scanWidth) * 3;
-        auto pixelsOf = [&](int s) { return M.Row(s) + static_cast<ptrdiff_t>(x0 + lead) * 3; };
-        const uint8_t* scanned = nullptr;
-        auto runsOf = [&](int s) -> const TRuns& {
-            const uint8_t* p = pixelsOf(s);
-            if (!scanned || (p != scanned && !SameBytes(p, scanned, scanBytes))) ScanRuns(p, scanWidth, current);
-            scanned = p;
-            return current;
-        };
-        bool uniformTile = tiles;
-        for (int s = tileTop + 1; uniformTile && s < tileTop + tileH; ++s)
-            uniformTile = SameBytes(pixelsOf(s), pixelsOf(tileTop), scanBytes);
-        const TRuns white;
-        TRowRects out(rects, x + lead);
-        for (int i = 0; i < sideH;) {
-            if (i >= tailFrom && i < tailTo) {
-                out.Add(y + i, runsOf(bandBottom + i - (sideH - tailH)));
-                ++i;
-            } else if (i >= headFrom && i < headTo) {
-                out.Add(y + i, runsOf(CR.Top + i));
-                ++i;
-            } else {
-                // Up to the next end piece, the band's rows or white.
-                int next = sideH;
-                for (int b : {tailFrom, headFrom})
-                    if (b > i) next = std::min(next, b);
-                if (!tiles) {
-                    out.Add(y + i, y + next, white);
-                    i = next;
-                } else if (uniformTile) {
-                    out.Add(y + i, y + next, runsOf(tileTop));
-                    i = next;
-                } else {
-                    for (; i < next; ++i) out.Add(y + i, runsOf(tileTop + i % tileH));
-                }
-            }
-        }
-        out.Finish();
-        bounds = Union(bounds, {x, y, x + width, y + sideH});
-    };
-    across(0, CR.Top, c.LT.X, c.RT.X, t.LT.X, t.RT.X, 0);
-    across(CR.Bottom, MH, c.LB.X, c.RB.X, t.LB.X, t.RB.X, NCR.Bottom);
-    side(0, CR.Left, c.LT.Y, c.LB.Y, 0, NCR.Top);
-    side(CR.Right, MW, c.RT.Y, c.RB.Y, NCR.Right, NCR.Top);
-    if (rects.empty()) return {};
-    return RegionDataFromRects(rects, bounds);
+    TFrameRegion region(M, c.CR, t.CR, W, H);
+    if (M.Empty() || W <= 0) return region.Data();
+    region.Across(0, c.CR.Top, c.LT.X, c.RT.X, t.LT.X, t.RT.X, 0);
+    region.Across(c.CR.Bottom, M.Height, c.LB.X, c.RB.X, t.LB.X, t.RB.X, t.CR.Bottom);
+    region.Side(0, c.CR.Left, c.LT.Y, c.LB.Y, 0, t.CR.Top);
+    region.Side(c.CR.Right, M.Width, c.RT.Y, c.RB.Y, t.CR.Right, t.CR.Top);
+    return region.Data();
 }

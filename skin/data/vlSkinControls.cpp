@@ -1,5 +1,19 @@
 #include "skin/data/vlSkinControls.h"
 
+TvlUpDownButtonRects TvlUpDownButtonRects::Read(const TvlSectionReader& r) {
+    TvlUpDownButtonRects looks;
+    r.StateRects("upbutton", looks.UpButtonRect, looks.ActiveUpButtonRect, looks.DownUpButtonRect);
+    r.StateRects("downbutton", looks.DownButtonRect, looks.ActiveDownButtonRect, looks.DownDownButtonRect);
+    return looks;
+}
+
+TvlEditButtonRects TvlEditButtonRects::Read(const TvlSectionReader& r) {
+    TvlEditButtonRects looks;
+    r.StateRects("button", looks.ButtonRect, looks.ActiveButtonRect, looks.DownButtonRect);
+    looks.UnEnabledButtonRect = r.Rect("unenabledbuttonrect");
+    return looks;
+}
+
 void TvlDataSkinControl::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, ElementName);
     PictureIndex = r.Integer("pictureindex", -1);
@@ -10,10 +24,7 @@ void TvlDataSkinControl::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinCustomControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    LTPoint = r.Point("lefttoppoint");
-    RTPoint = r.Point("righttoppoint");
-    LBPoint = r.Point("leftbottompoint");
-    RBPoint = r.Point("rightbottompoint");
+    Corners() = r.Corners();
     ClientRect = r.Rect("clientrect");
 }
 
@@ -23,10 +34,7 @@ void TvlDataSkinPanelControl::ReadData(const TvlSkinIni& ini) {
     BGPictureIndex = r.Integer("bgpictureindex", -1);
     CaptionRect = r.Rect("captionrect");
     Alignment = r.Alignment("alignment");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     CheckImageRect = r.Rect("checkimagerect");
     UnCheckImageRect = r.Rect("uncheckimagerect");
 }
@@ -42,35 +50,19 @@ void TvlDataSkinExPanelControl::ReadData(const TvlSkinIni& ini) {
     RollBottomOffset = r.Integer("rollbottomoffset");
     RollVCaptionRect = r.Rect("rollvcaptionrect");
     RollHCaptionRect = r.Rect("rollhcaptionrect");
-    CloseButtonRect = r.Rect("closebuttonrect");
-    CloseButtonActiveRect = r.Rect("closebuttonactiverect");
-    CloseButtonDownRect = r.Rect("closebuttondownrect");
-    HRollButtonRect = r.Rect("hrollbuttonrect");
-    HRollButtonActiveRect = r.Rect("hrollbuttonactiverect");
-    HRollButtonDownRect = r.Rect("hrollbuttondownrect");
-    HRestoreButtonRect = r.Rect("hrestorebuttonrect");
-    HRestoreButtonActiveRect = r.Rect("hrestorebuttonactiverect");
-    HRestoreButtonDownRect = r.Rect("hrestorebuttondownrect");
-    VRollButtonRect = r.Rect("vrollbuttonrect");
-    VRollButtonActiveRect = r.Rect("vrollbuttonactiverect");
-    VRollButtonDownRect = r.Rect("vrollbuttondownrect");
-    VRestoreButtonRect = r.Rect("vrestorebuttonrect");
-    VRestoreButtonActiveRect = r.Rect("vrestorebuttonactiverect");
-    VRestoreButtonDownRect = r.Rect("vrestorebuttondownrect");
+    r.StateRectsAfter("closebutton", CloseButtonRect, CloseButtonActiveRect, CloseButtonDownRect);
+    r.StateRectsAfter("hrollbutton", HRollButtonRect, HRollButtonActiveRect, HRollButtonDownRect);
+    r.StateRectsAfter("hrestorebutton", HRestoreButtonRect, HRestoreButtonActiveRect, HRestoreButtonDownRect);
+    r.StateRectsAfter("vrollbutton", VRollButtonRect, VRollButtonActiveRect, VRollButtonDownRect);
+    r.StateRectsAfter("vrestorebutton", VRestoreButtonRect, VRestoreButtonActiveRect, VRestoreButtonDownRect);
     CaptionRect = r.Rect("captionrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
 }
 
 void TvlDataSkinButtonControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     DownFontColor = r.Color("downfontcolor");
     DisabledFontColor = r.Color("disabledfontcolor");
@@ -90,10 +82,7 @@ void TvlDataSkinMenuButtonControl::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinCheckRadioControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     UnEnabledFontColor = r.Color("unenabledfontcolor");
     FrameFontColor = r.Color("framefontcolor");
@@ -118,10 +107,7 @@ void TvlDataSkinGaugeControl::ReadData(const TvlSkinIni& ini) {
     BeginOffset = r.Integer("beginoffset");
     EndOffset = r.Integer("endoffset");
     Vertical = r.Flag("vertical");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ProgressTransparent = r.Flag("progresstransparent");
     ProgressTransparentColor = r.Color("progresstransparentcolor");
 }
@@ -140,33 +126,22 @@ void TvlDataSkinTrackBarControl::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinLabelControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
 }
 
 void TvlDataSkinStdLabelControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor", 16711680);
 }
 
 void TvlDataSkinUpDownControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    UpButtonRect = r.Rect("upbuttonrect");
-    ActiveUpButtonRect = r.Rect("activeupbuttonrect");
-    DownUpButtonRect = r.Rect("downupbuttonrect");
-    DownButtonRect = r.Rect("downbuttonrect");
-    ActiveDownButtonRect = r.Rect("activedownbuttonrect");
-    DownDownButtonRect = r.Rect("downdownbuttonrect");
+    UpDownButtons() = TvlUpDownButtonRects::Read(r);
     // An up-down is drawn from its button looks alone: no frame pieces, no client.
-    LTPoint = RTPoint = LBPoint = RBPoint = TPoint{};
+    Corners() = {};
     ClientRect = TRect{};
 }
 
@@ -184,16 +159,10 @@ void TvlDataSkinGridControl::ReadData(const TvlSkinIni& ini) {
     CellTextRect = r.Rect("celltextrect");
     LinesColor = r.Color("linescolor");
     BGColor = r.Color("bgcolor");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     SelectFontColor = r.Color("selectfontcolor");
     FocusFontColor = r.Color("focusfontcolor");
-    FixedFontName = r.FontName("fixedfontname");
-    FixedFontHeight = r.FontHeight("fixedfontheight");
-    FixedFontStyle = r.FontStyle("fixedfontstyle");
-    FixedFontColor = r.Color("fixedfontcolor");
+    FixedFont = r.Font("fixed");
 }
 
 void TvlDataSkinTabControl::ReadData(const TvlSkinIni& ini) {
@@ -205,17 +174,11 @@ void TvlDataSkinTabControl::ReadData(const TvlSkinIni& ini) {
     MouseInTabRect = r.Rect("mouseintabrect");
     ClientRect = r.Rect("clientrect");
     BGPictureIndex = r.Integer("bgpictureindex", -1);
-    LTPoint = r.Point("lefttoppoint");
-    RTPoint = r.Point("righttoppoint");
-    LBPoint = r.Point("leftbottompoint");
-    RBPoint = r.Point("rightbottompoint");
+    Corners() = r.Corners();
     TabLeftOffset = r.Integer("tableftoffset");
     TabRightOffset = r.Integer("tabrightoffset");
     TabsBGRect = r.Rect("tabsbgrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     FocusFontColor = r.Color("focusfontcolor");
     MouseInFontColor = r.Color("mouseinfontcolor");
@@ -246,16 +209,10 @@ void TvlDataSkinEditControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     ActiveSkinRect = r.Rect("activeskinrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     DisabledFontColor = r.Color("disabledfontcolor");
     ActiveFontColor = r.Color("activefontcolor");
-    ButtonRect = r.Rect("buttonrect");
-    ActiveButtonRect = r.Rect("activebuttonrect");
-    DownButtonRect = r.Rect("downbuttonrect");
-    UnEnabledButtonRect = r.Rect("unenabledbuttonrect");
+    EditButton() = TvlEditButtonRects::Read(r);
 }
 
 void TvlDataSkinMemoControl::ReadData(const TvlSkinIni& ini) {
@@ -274,26 +231,13 @@ void TvlDataSkinListBox::ReadData(const TvlSkinIni& ini) {
     ItemLeftOffset = r.Integer("itemleftoffset");
     ItemRightOffset = r.Integer("itemrightoffset");
     ItemTextRect = r.Rect("itemtextrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     FocusFontColor = r.Color("focusfontcolor");
     CaptionRect = r.Rect("captionrect");
-    CaptionFontName = r.FontName("captionfontname");
-    CaptionFontHeight = r.FontHeight("captionfontheight");
-    CaptionFontStyle = r.FontStyle("captionfontstyle");
-    CaptionFontColor = r.Color("captionfontcolor");
-    UpButtonRect = r.Rect("upbuttonrect");
-    ActiveUpButtonRect = r.Rect("activeupbuttonrect");
-    DownUpButtonRect = r.Rect("downupbuttonrect");
-    DownButtonRect = r.Rect("downbuttonrect");
-    ActiveDownButtonRect = r.Rect("activedownbuttonrect");
-    DownDownButtonRect = r.Rect("downdownbuttonrect");
-    CheckButtonRect = r.Rect("checkbuttonrect");
-    ActiveCheckButtonRect = r.Rect("activecheckbuttonrect");
-    DownCheckButtonRect = r.Rect("downcheckbuttonrect");
+    CaptionFont = r.Font("caption");
+    UpDownButtons() = TvlUpDownButtonRects::Read(r);
+    r.StateRects("checkbutton", CheckButtonRect, ActiveCheckButtonRect, DownCheckButtonRect);
     VScrollBarName = r.String("vscrollbarname", "vscrollbar");
     HScrollBarName = r.String("hscrollbarname", "hscrollbar");
     BothHScrollBarName = r.String("bothhscrollbarname", "bothhscrollbar");
@@ -315,56 +259,33 @@ void TvlDataSkinComboBox::ReadData(const TvlSkinIni& ini) {
     ItemLeftOffset = r.Integer("itemleftoffset");
     ItemRightOffset = r.Integer("itemrightoffset");
     ItemTextRect = r.Rect("itemtextrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     FocusFontColor = r.Color("focusfontcolor");
     ListBoxName = r.String("listboxname");
-    ButtonRect = r.Rect("buttonrect");
-    ActiveButtonRect = r.Rect("activebuttonrect");
-    DownButtonRect = r.Rect("downbuttonrect");
-    UnEnabledButtonRect = r.Rect("unenabledbuttonrect");
+    EditButton() = TvlEditButtonRects::Read(r);
 }
 
 void TvlDataSkinScrollBarControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     TrackArea = r.Rect("trackarea");
-    UpButtonRect = r.Rect("upbuttonrect");
-    ActiveUpButtonRect = r.Rect("activeupbuttonrect");
-    DownUpButtonRect = r.Rect("downupbuttonrect");
-    DownButtonRect = r.Rect("downbuttonrect");
-    ActiveDownButtonRect = r.Rect("activedownbuttonrect");
-    DownDownButtonRect = r.Rect("downdownbuttonrect");
-    ThumbRect = r.Rect("thumbrect");
-    ActiveThumbRect = r.Rect("activethumbrect");
-    DownThumbRect = r.Rect("downthumbrect");
+    UpDownButtons() = TvlUpDownButtonRects::Read(r);
+    r.StateRects("thumb", ThumbRect, ActiveThumbRect, DownThumbRect);
     ThumbOffset1 = r.Integer("thumboffset1");
     ThumbOffset2 = r.Integer("thumboffset2");
     ThumbTransparent = r.Flag("thumbtransparent");
     ThumbTransparentColor = r.Color("thumbtransparentcolor");
-    GlyphRect = r.Rect("glyphrect");
-    ActiveGlyphRect = r.Rect("activeglyphrect");
-    DownGlyphRect = r.Rect("downglyphrect");
+    r.StateRects("glyph", GlyphRect, ActiveGlyphRect, DownGlyphRect);
 }
 
 void TvlDataSkinSpinEditControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     ActiveSkinRect = r.Rect("activeskinrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     DisabledFontColor = r.Color("disabledfontcolor");
-    UpButtonRect = r.Rect("upbuttonrect");
-    ActiveUpButtonRect = r.Rect("activeupbuttonrect");
-    DownUpButtonRect = r.Rect("downupbuttonrect");
-    DownButtonRect = r.Rect("downbuttonrect");
-    ActiveDownButtonRect = r.Rect("activedownbuttonrect");
-    DownDownButtonRect = r.Rect("downdownbuttonrect");
+    UpDownButtons() = TvlUpDownButtonRects::Read(r);
 }
 
 void TvlDataSkinScrollBoxControl::ReadData(const TvlSkinIni& ini) {
@@ -376,10 +297,7 @@ void TvlDataSkinScrollBoxControl::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinFontAndBGControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     BGColor = r.Color("bgcolor");
 }
 

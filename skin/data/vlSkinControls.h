@@ -3,13 +3,35 @@
 // is created with its element name (the section it reads) and reads its keys
 // in a fixed order, a derived class after its base. Rects are looks in the
 // picture "pictureindex" unless they are places inside the element's own look
-// (client, caption, text and button places).
+// (client, caption, text and button places). Key groups that many records
+// share (a font, the corner points, button looks) are value types the records
+// derive from: one reader each, and the members keep their names.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "core/Geometry.h"
 #include "skin/data/vlSkinIni.h"
+
+// The looks of an up and a down button, each normal, under the mouse and
+// pressed: keys "upbuttonrect", "activeupbuttonrect", "downupbuttonrect",
+// then the same for "downbutton". Up-downs, spin edits, list boxes and
+// scroll bars draw their arrows from them.
+struct TvlUpDownButtonRects {
+    TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect;
+    TRect DownButtonRect, ActiveDownButtonRect, DownDownButtonRect;
+    TvlUpDownButtonRects& UpDownButtons() { return *this; }
+    static TvlUpDownButtonRects Read(const TvlSectionReader& r);
+};
+
+// The looks of the button inside an edit or combo box: normal, under the
+// mouse, pressed and disabled ("buttonrect", "activebuttonrect",
+// "downbuttonrect", "unenabledbuttonrect").
+struct TvlEditButtonRects {
+    TRect ButtonRect, ActiveButtonRect, DownButtonRect, UnEnabledButtonRect;
+    TvlEditButtonRects& EditButton() { return *this; }
+    static TvlEditButtonRects Read(const TvlSectionReader& r);
+};
 
 class TvlDataSkinControl {
 public:
@@ -23,33 +45,25 @@ public:
     TRect SkinRect;
 };
 
-class TvlDataSkinCustomControl : public TvlDataSkinControl {
+class TvlDataSkinCustomControl : public TvlDataSkinControl, public TvlCornerPoints {
 public:
     using TvlDataSkinControl::TvlDataSkinControl;
     void ReadData(const TvlSkinIni& ini) override;
-    TPoint LTPoint;
-    TPoint RTPoint;
-    TPoint LBPoint;
-    TPoint RBPoint;
     TRect ClientRect;
 };
 
-class TvlDataSkinPanelControl : public TvlDataSkinCustomControl {
+class TvlDataSkinPanelControl : public TvlDataSkinCustomControl, public TvlSkinFont {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
     int BGPictureIndex = -1;
     TRect CaptionRect;
     TAlignment Alignment = taCenter;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     TRect CheckImageRect;
     TRect UnCheckImageRect;
 };
 
-class TvlDataSkinExPanelControl : public TvlDataSkinCustomControl {
+class TvlDataSkinExPanelControl : public TvlDataSkinCustomControl, public TvlSkinFont {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -77,20 +91,12 @@ public:
     TRect VRestoreButtonActiveRect;
     TRect VRestoreButtonDownRect;
     TRect CaptionRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
 };
 
-class TvlDataSkinButtonControl : public TvlDataSkinCustomControl {
+class TvlDataSkinButtonControl : public TvlDataSkinCustomControl, public TvlSkinFont {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t ActiveFontColor = 0;
     uint32_t DownFontColor = 0;
     uint32_t DisabledFontColor = 0;
@@ -108,14 +114,10 @@ public:
     TRect TrackButtonRect;
 };
 
-class TvlDataSkinCheckRadioControl : public TvlDataSkinCustomControl {
+class TvlDataSkinCheckRadioControl : public TvlDataSkinCustomControl, public TvlSkinFont {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t ActiveFontColor = 0;
     uint32_t UnEnabledFontColor = 0;
     uint32_t FrameFontColor = 0;
@@ -132,7 +134,7 @@ public:
     TvlMorphKind MorphKind = mkDefault;
 };
 
-class TvlDataSkinGaugeControl : public TvlDataSkinCustomControl {
+class TvlDataSkinGaugeControl : public TvlDataSkinCustomControl, public TvlSkinFont {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -141,10 +143,6 @@ public:
     int BeginOffset = 0;
     int EndOffset = 0;
     bool Vertical = false;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     bool ProgressTransparent = false;
     uint32_t ProgressTransparentColor = 0;
 };
@@ -166,40 +164,26 @@ public:
     uint32_t ButtonTransparentColor = 0;
 };
 
-class TvlDataSkinLabelControl : public TvlDataSkinCustomControl {
+class TvlDataSkinLabelControl : public TvlDataSkinCustomControl, public TvlSkinFont {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
 };
 
-class TvlDataSkinStdLabelControl : public TvlDataSkinControl {
+class TvlDataSkinStdLabelControl : public TvlDataSkinControl, public TvlSkinFont {
 public:
     using TvlDataSkinControl::TvlDataSkinControl;
     void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t ActiveFontColor = 16711680;
 };
 
-class TvlDataSkinUpDownControl : public TvlDataSkinCustomControl {
+class TvlDataSkinUpDownControl : public TvlDataSkinCustomControl, public TvlUpDownButtonRects {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
-    TRect UpButtonRect;
-    TRect ActiveUpButtonRect;
-    TRect DownUpButtonRect;
-    TRect DownButtonRect;
-    TRect ActiveDownButtonRect;
-    TRect DownDownButtonRect;
 };
 
-class TvlDataSkinGridControl : public TvlDataSkinControl {
+class TvlDataSkinGridControl : public TvlDataSkinControl, public TvlSkinFont {
 public:
     using TvlDataSkinControl::TvlDataSkinControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -214,19 +198,12 @@ public:
     TRect CellTextRect;
     uint32_t LinesColor = 0;
     uint32_t BGColor = 0;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t SelectFontColor = 0;
     uint32_t FocusFontColor = 0;
-    std::string FixedFontName = "Arial";
-    int FixedFontHeight = 14;
-    TFontStyles FixedFontStyle = 0;
-    uint32_t FixedFontColor = 0;
+    TvlSkinFont FixedFont;
 };
 
-class TvlDataSkinTabControl : public TvlDataSkinControl {
+class TvlDataSkinTabControl : public TvlDataSkinControl, public TvlCornerPoints, public TvlSkinFont {
 public:
     using TvlDataSkinControl::TvlDataSkinControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -236,17 +213,9 @@ public:
     TRect MouseInTabRect;
     TRect ClientRect;
     int BGPictureIndex = -1;
-    TPoint LTPoint;
-    TPoint RTPoint;
-    TPoint LBPoint;
-    TPoint RBPoint;
     int TabLeftOffset = 0;
     int TabRightOffset = 0;
     TRect TabsBGRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t ActiveFontColor = 0;
     uint32_t FocusFontColor = 0;
     uint32_t MouseInFontColor = 0;
@@ -275,21 +244,13 @@ public:
     int BGPictureIndex = -1;
 };
 
-class TvlDataSkinEditControl : public TvlDataSkinCustomControl {
+class TvlDataSkinEditControl : public TvlDataSkinCustomControl, public TvlSkinFont, public TvlEditButtonRects {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
     TRect ActiveSkinRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t DisabledFontColor = 0;
     uint32_t ActiveFontColor = 0;
-    TRect ButtonRect;
-    TRect ActiveButtonRect;
-    TRect DownButtonRect;
-    TRect UnEnabledButtonRect;
 };
 
 class TvlDataSkinMemoControl : public TvlDataSkinEditControl {
@@ -300,7 +261,7 @@ public:
     uint32_t ActiveBGColor = 0;
 };
 
-class TvlDataSkinListBox : public TvlDataSkinCustomControl {
+class TvlDataSkinListBox : public TvlDataSkinCustomControl, public TvlSkinFont, public TvlUpDownButtonRects {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -310,23 +271,10 @@ public:
     int ItemLeftOffset = 0;
     int ItemRightOffset = 0;
     TRect ItemTextRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t ActiveFontColor = 0;
     uint32_t FocusFontColor = 0;
     TRect CaptionRect;
-    std::string CaptionFontName = "Arial";
-    int CaptionFontHeight = 14;
-    TFontStyles CaptionFontStyle = 0;
-    uint32_t CaptionFontColor = 0;
-    TRect UpButtonRect;
-    TRect ActiveUpButtonRect;
-    TRect DownUpButtonRect;
-    TRect DownButtonRect;
-    TRect ActiveDownButtonRect;
-    TRect DownDownButtonRect;
+    TvlSkinFont CaptionFont;
     TRect CheckButtonRect;
     TRect ActiveCheckButtonRect;
     TRect DownCheckButtonRect;
@@ -344,7 +292,7 @@ public:
     TRect UnCheckImageRect;
 };
 
-class TvlDataSkinComboBox : public TvlDataSkinCustomControl {
+class TvlDataSkinComboBox : public TvlDataSkinCustomControl, public TvlSkinFont, public TvlEditButtonRects {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
@@ -353,29 +301,15 @@ public:
     int ItemLeftOffset = 0;
     int ItemRightOffset = 0;
     TRect ItemTextRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t FocusFontColor = 0;
     std::string ListBoxName;
-    TRect ButtonRect;
-    TRect ActiveButtonRect;
-    TRect DownButtonRect;
-    TRect UnEnabledButtonRect;
 };
 
-class TvlDataSkinScrollBarControl : public TvlDataSkinCustomControl {
+class TvlDataSkinScrollBarControl : public TvlDataSkinCustomControl, public TvlUpDownButtonRects {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
     TRect TrackArea;
-    TRect UpButtonRect;
-    TRect ActiveUpButtonRect;
-    TRect DownUpButtonRect;
-    TRect DownButtonRect;
-    TRect ActiveDownButtonRect;
-    TRect DownDownButtonRect;
     TRect ThumbRect;
     TRect ActiveThumbRect;
     TRect DownThumbRect;
@@ -388,23 +322,13 @@ public:
     TRect DownGlyphRect;
 };
 
-class TvlDataSkinSpinEditControl : public TvlDataSkinCustomControl {
+class TvlDataSkinSpinEditControl : public TvlDataSkinCustomControl, public TvlSkinFont, public TvlUpDownButtonRects {
 public:
     using TvlDataSkinCustomControl::TvlDataSkinCustomControl;
     void ReadData(const TvlSkinIni& ini) override;
     TRect ActiveSkinRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t ActiveFontColor = 0;
     uint32_t DisabledFontColor = 0;
-    TRect UpButtonRect;
-    TRect ActiveUpButtonRect;
-    TRect DownUpButtonRect;
-    TRect DownButtonRect;
-    TRect ActiveDownButtonRect;
-    TRect DownDownButtonRect;
 };
 
 class TvlDataSkinScrollBoxControl : public TvlDataSkinCustomControl {
@@ -416,14 +340,10 @@ public:
 
 // Tree views, list views and rich edits read the same keys: a font and a
 // background colour over the plain element.
-class TvlDataSkinFontAndBGControl : public TvlDataSkinControl {
+class TvlDataSkinFontAndBGControl : public TvlDataSkinControl, public TvlSkinFont {
 public:
     using TvlDataSkinControl::TvlDataSkinControl;
     void ReadData(const TvlSkinIni& ini) override;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
     uint32_t BGColor = 0;
 };
 

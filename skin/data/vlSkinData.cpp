@@ -50,9 +50,6 @@ void ReadElementList(const TvlSkinIni& ini, const char* section,
     }
 }
 
-void RaiseTo(int& value, int bound) { value = std::max(value, bound); }
-void LowerTo(int& value, int bound) { value = std::min(value, bound); }
-
 }  // namespace
 
 TSkinNoticeBroadcaster SetSkinNoticeBroadcaster(TSkinNoticeBroadcaster broadcaster) {
@@ -96,40 +93,31 @@ void TvlCompressedStoredSkin::BuildFromDescription(const std::string& iniPath) {
 
 // ---- window records ----
 
-void TvlDataSkinPopupWindow::ReadData(const TvlSkinIni& ini) {
-    TvlSectionReader r(ini, "POPUPWINDOW");
+TvlStretchSides TvlStretchSides::Read(const TvlSectionReader& r) {
+    return {r.Flag("leftstretch"), r.Flag("rightstretch"), r.Flag("topstretch"), r.Flag("bottomstretch")};
+}
+
+void TvlDataSkinWindowFrame::ReadPictureAndCorners(const TvlSectionReader& r) {
     WindowPictureIndex = r.Integer("windowpictureindex", -1);
     MaskPictureIndex = r.Integer("maskpictureindex", -1);
-    LTPoint = r.Point("lefttoppoint");
-    RTPoint = r.Point("righttoppoint");
-    LBPoint = r.Point("leftbottompoint");
-    RBPoint = r.Point("rightbottompoint");
+    Corners() = r.Corners();
+}
+
+void TvlDataSkinPopupWindow::ReadData(const TvlSkinIni& ini) {
+    TvlSectionReader r(ini, "POPUPWINDOW");
+    ReadPictureAndCorners(r);
     ItemsRect = r.Rect("itemsrect");
     ScrollMarkerColor = r.Color("scrollmarkercolor");
     ScrollMarkerActiveColor = r.Color("scrollmarkeractivecolor");
-    LeftStretch = r.Flag("leftstretch");
-    RightStretch = r.Flag("rightstretch");
-    TopStretch = r.Flag("topstretch");
-    BottomStretch = r.Flag("bottomstretch");
+    Stretch() = TvlStretchSides::Read(r);
 }
 
 void TvlDataSkinHintWindow::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, "HINTWINDOW");
-    WindowPictureIndex = r.Integer("windowpictureindex", -1);
-    MaskPictureIndex = r.Integer("maskpictureindex", -1);
-    LTPoint = r.Point("lefttoppoint");
-    RTPoint = r.Point("righttoppoint");
-    LBPoint = r.Point("leftbottompoint");
-    RBPoint = r.Point("rightbottompoint");
+    ReadPictureAndCorners(r);
     ClientRect = r.Rect("clientrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
-    LeftStretch = r.Flag("leftstretch");
-    RightStretch = r.Flag("rightstretch");
-    TopStretch = r.Flag("topstretch");
-    BottomStretch = r.Flag("bottomstretch");
+    Font() = r.Font();
+    Stretch() = TvlStretchSides::Read(r);
 }
 
 // ---- TvlSkinData ----
@@ -257,17 +245,11 @@ void TvlSkinData::ReadSkin(TvlSkinPackage& package) {
 
 void TvlSkinData::ReadFormInfo(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, "FORMINFO");
-    LTPoint = r.Point("lefttoppoint");
-    RTPoint = r.Point("righttoppoint");
-    LBPoint = r.Point("leftbottompoint");
-    RBPoint = r.Point("rightbottompoint");
+    Corners() = r.Corners();
     ClientRect = r.Rect("clientrect");
     BGPictureIndex = r.Integer("bgpictureindex", -1);
     MDIBGPictureIndex = r.Integer("mdibgpictureindex", -1);
-    LeftStretch = r.Flag("leftstretch");
-    RightStretch = r.Flag("rightstretch");
-    TopStretch = r.Flag("topstretch");
-    BottomStretch = r.Flag("bottomstretch");
+    Stretch() = TvlStretchSides::Read(r);
     MaskRectArea = r.Rect("maskrectarea");
     HitTestLTPoint = r.Point("hittestlefttoppoint");
     HitTestRTPoint = r.Point("hittestrighttoppoint");
@@ -300,15 +282,12 @@ void TvlSkinData::ReadFormInfo(const TvlSkinIni& ini) {
         fill(HitTestRBPoint, RBPoint);
     }
     if (RBPoint.X != LTPoint.X && RBPoint.Y != LTPoint.Y) {
+        // Each corner point stays inside the client rect on its own two sides.
         const TRect& c = ClientRect;
-        RaiseTo(LTPoint.X, c.Left);
-        RaiseTo(LTPoint.Y, c.Top);
-        LowerTo(RTPoint.X, c.Right);
-        RaiseTo(RTPoint.Y, c.Top);
-        RaiseTo(LBPoint.X, c.Left);
-        LowerTo(LBPoint.Y, c.Bottom);
-        LowerTo(RBPoint.X, c.Right);
-        LowerTo(RBPoint.Y, c.Bottom);
+        LTPoint = {std::max(LTPoint.X, c.Left), std::max(LTPoint.Y, c.Top)};
+        RTPoint = {std::min(RTPoint.X, c.Right), std::max(RTPoint.Y, c.Top)};
+        LBPoint = {std::max(LBPoint.X, c.Left), std::min(LBPoint.Y, c.Bottom)};
+        RBPoint = {std::min(RBPoint.X, c.Right), std::min(RBPoint.Y, c.Bottom)};
     }
 }
 

@@ -52,13 +52,19 @@ private:
     std::string FCompressedData;
 };
 
+// Which sides of a picture stretch rather than tile ("leftstretch",
+// "rightstretch", "topstretch", "bottomstretch").
+struct TvlStretchSides {
+    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
+    TvlStretchSides& Stretch() { return *this; }
+    static TvlStretchSides Read(const TvlSectionReader& r);
+};
+
 // [FORMINFO]: the values of the skinned form frame.
-struct TvlDataSkinForm {
-    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+struct TvlDataSkinForm : TvlCornerPoints, TvlStretchSides {
     TRect ClientRect;
     int BGPictureIndex = -1;
     int MDIBGPictureIndex = -1;
-    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
     TRect MaskRectArea;
     TPoint HitTestLTPoint, HitTestRTPoint, HitTestLBPoint, HitTestRBPoint;
     TRect ButtonsRect;
@@ -71,28 +77,28 @@ struct TvlDataSkinForm {
     TvlInActiveEffect InActiveEffect = ieBrightness;
 };
 
-// [POPUPWINDOW]: the window of a skinned popup menu.
-struct TvlDataSkinPopupWindow {
+// What the popup-menu and hint windows share: the picture they are cut from
+// and its mask, the corner points and the stretching sides.
+struct TvlDataSkinWindowFrame : TvlCornerPoints, TvlStretchSides {
     int WindowPictureIndex = -1;
     int MaskPictureIndex = -1;
-    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+
+protected:
+    // The keys a window section starts with: the two pictures, then the
+    // corner points. Its own keys follow, the stretching sides come last.
+    void ReadPictureAndCorners(const TvlSectionReader& r);
+};
+
+// [POPUPWINDOW]: the window of a skinned popup menu.
+struct TvlDataSkinPopupWindow : TvlDataSkinWindowFrame {
     TRect ItemsRect;
     uint32_t ScrollMarkerColor = 0, ScrollMarkerActiveColor = 0;
-    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
     void ReadData(const TvlSkinIni& ini);
 };
 
 // [HINTWINDOW]: the skinned hint window.
-struct TvlDataSkinHintWindow {
-    int WindowPictureIndex = -1;
-    int MaskPictureIndex = -1;
-    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+struct TvlDataSkinHintWindow : TvlDataSkinWindowFrame, TvlSkinFont {
     TRect ClientRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0;
-    bool LeftStretch = false, RightStretch = false, TopStretch = false, BottomStretch = false;
     void ReadData(const TvlSkinIni& ini);
 };
 

@@ -228,24 +228,17 @@ std::string TvlSkinIni::ReadString(std::string_view section, std::string_view ke
 int TvlSkinIni::ReadInteger(std::string_view section, std::string_view key, int def) const {
     return TvlSectionReader(*this, section).Integer(key, def);
 }
-bool TvlSkinIni::ReadFlag(std::string_view section, std::string_view key) const {
-    return TvlSectionReader(*this, section).Flag(key);
-}
 TRect TvlSkinIni::ReadRect(std::string_view section, std::string_view key) const {
     return TvlSectionReader(*this, section).Rect(key);
 }
-TPoint TvlSkinIni::ReadPoint(std::string_view section, std::string_view key) const {
-    return TvlSectionReader(*this, section).Point(key);
+
+namespace {
+// A present key's value through its syntax, an absent key's default.
+template <class T, class Parse>
+T ValueOr(std::optional<std::string_view> value, Parse parse, T def) {
+    return value ? parse(*value) : def;
 }
-TAlignment TvlSkinIni::ReadAlignment(std::string_view section, std::string_view key) const {
-    return TvlSectionReader(*this, section).Alignment(key);
-}
-TvlInActiveEffect TvlSkinIni::ReadInActiveEffect(std::string_view section, std::string_view key) const {
-    return TvlSectionReader(*this, section).InActiveEffect(key);
-}
-TvlStdCommand TvlSkinIni::ReadCommand(std::string_view section, std::string_view key) const {
-    return TvlSectionReader(*this, section).Command(key);
-}
+}  // namespace
 
 std::string TvlSectionReader::String(std::string_view key, const std::string& def) const {
     auto v = Find(key);
@@ -255,33 +248,53 @@ int TvlSectionReader::Integer(std::string_view key, int def) const {
     auto v = Find(key);
     return v ? skinvalue::ParseInteger(*v, def) : def;
 }
-TRect TvlSectionReader::Rect(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParseRect(*v) : TRect{};
-}
+TRect TvlSectionReader::Rect(std::string_view key) const { return ValueOr(Find(key), skinvalue::ParseRect, TRect{}); }
 TPoint TvlSectionReader::Point(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParsePoint(*v) : TPoint{};
-}
-TFontStyles TvlSectionReader::FontStyle(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParseFontStyle(*v) : 0;
+    return ValueOr(Find(key), skinvalue::ParsePoint, TPoint{});
 }
 TAlignment TvlSectionReader::Alignment(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParseAlignment(*v) : taCenter;
+    return ValueOr(Find(key), skinvalue::ParseAlignment, taCenter);
 }
 TvlMorphKind TvlSectionReader::MorphKind(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParseMorphKind(*v) : mkDefault;
+    return ValueOr(Find(key), skinvalue::ParseMorphKind, mkDefault);
 }
 TvlInActiveEffect TvlSectionReader::InActiveEffect(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParseInActiveEffect(*v) : ieBrightness;
+    return ValueOr(Find(key), skinvalue::ParseInActiveEffect, ieBrightness);
 }
 TvlStdCommand TvlSectionReader::Command(std::string_view key) const {
-    auto v = Find(key);
-    return v ? skinvalue::ParseCommand(*v) : cmDefault;
+    return ValueOr(Find(key), skinvalue::ParseCommand, cmDefault);
+}
+
+TvlSkinFont TvlSectionReader::Font(std::string_view prefix) const {
+    std::string key(prefix);
+    auto keyed = [&](std::string_view name) -> std::string_view {
+        key.resize(prefix.size());
+        return key.append(name);
+    };
+    TvlSkinFont font;
+    font.FontName = String(keyed("fontname"), font.FontName);
+    font.FontHeight = Integer(keyed("fontheight"), font.FontHeight);
+    font.FontStyle = ValueOr(Find(keyed("fontstyle")), skinvalue::ParseFontStyle, font.FontStyle);
+    font.FontColor = Color(keyed("fontcolor"));
+    return font;
+}
+
+void TvlSectionReader::StateRects(std::string_view name, TRect& normal, TRect& active, TRect& down) const {
+    const std::string key = std::string(name) + "rect";
+    normal = Rect(key);
+    active = Rect("active" + key);
+    down = Rect("down" + key);
+}
+
+void TvlSectionReader::StateRectsAfter(std::string_view name, TRect& normal, TRect& active, TRect& down) const {
+    const std::string base(name);
+    normal = Rect(base + "rect");
+    active = Rect(base + "activerect");
+    down = Rect(base + "downrect");
+}
+
+TvlCornerPoints TvlSectionReader::Corners() const {
+    return {Point("lefttoppoint"), Point("righttoppoint"), Point("leftbottompoint"), Point("rightbottompoint")};
 }
 
 std::vector<std::string> TvlSkinIni::ReadNameList(std::string_view section, std::string_view name) const {

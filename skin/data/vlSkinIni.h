@@ -13,16 +13,13 @@
 #include "core/Errors.h"
 #include "core/Geometry.h"
 #include "core/TextStyle.h"
+#include "skin/data/vlEffectKinds.h"
 
 // A rect or point field that holds no digit.
 class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
-
-enum TvlMorphKind { mkDefault, mkGradient, mkLeftGradient, mkRightGradient, mkLeftSlide, mkRightSlide, mkPush };
-
-enum TvlInActiveEffect { ieBrightness, ieDarkness, ieGrayScale, ieNoise, ieSplitBlur, ieInvert };
 
 enum TvlStdCommand { cmClose, cmMaximize, cmMinimize, cmSysMenu, cmDefault, cmRollUp, cmMinimizeToTray };
 
@@ -45,6 +42,29 @@ TvlStdCommand ParseCommand(std::string_view text);
 
 class TvlSectionReader;
 
+// The font of a record's text. A description gives it as a key group
+// "<prefix>fontname", "fontheight", "fontstyle", "fontcolor"; absent keys
+// leave Arial, 14, no style, black. Records derive from it, so their members
+// keep these names; Font() is the record's font as one value.
+struct TvlSkinFont {
+    std::string FontName = "Arial";
+    int FontHeight = 14;
+    TFontStyles FontStyle = 0;
+    uint32_t FontColor = 0;
+    TvlSkinFont& Font() { return *this; }
+    const TvlSkinFont& Font() const { return *this; }
+    bool operator==(const TvlSkinFont&) const = default;
+};
+
+// The four points that cut a look into corners, sides and middle
+// ("lefttoppoint", "righttoppoint", "leftbottompoint", "rightbottompoint").
+struct TvlCornerPoints {
+    TPoint LTPoint, RTPoint, LBPoint, RBPoint;
+    TvlCornerPoints& Corners() { return *this; }
+    const TvlCornerPoints& Corners() const { return *this; }
+    bool operator==(const TvlCornerPoints&) const = default;
+};
+
 class TvlSkinIni {
 public:
     TvlSkinIni() = default;
@@ -61,14 +81,10 @@ public:
     // The value of a present key (possibly empty), or nothing.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
+    // Single values; a record reads its section through TvlSectionReader.
     std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
     int ReadInteger(std::string_view section, std::string_view key, int def) const;
-    bool ReadFlag(std::string_view section, std::string_view key) const;
     TRect ReadRect(std::string_view section, std::string_view key) const;
-    TPoint ReadPoint(std::string_view section, std::string_view key) const;
-    TAlignment ReadAlignment(std::string_view section, std::string_view key) const;
-    TvlInActiveEffect ReadInActiveEffect(std::string_view section, std::string_view key) const;
-    TvlStdCommand ReadCommand(std::string_view section, std::string_view key) const;
     // Name list: key <name>"count" holds n, keys "0" .. n-1 the entries.
     std::vector<std::string> ReadNameList(std::string_view section, std::string_view name) const;
     // The entries of keys "0" .. count-1 that are present, in index order.
@@ -109,9 +125,15 @@ public:
     bool Flag(std::string_view key) const { return Integer(key, 0) == 1; }
     TRect Rect(std::string_view key) const;
     TPoint Point(std::string_view key) const;
-    std::string FontName(std::string_view key) const { return String(key, "Arial"); }
-    int FontHeight(std::string_view key) const { return Integer(key, 14); }
-    TFontStyles FontStyle(std::string_view key) const;
+    // The key group of a font, read in the order name, height, style, colour.
+    TvlSkinFont Font(std::string_view prefix = {}) const;
+    TvlCornerPoints Corners() const;
+    // A look normal, under the mouse and pressed: "<name>rect",
+    // "active<name>rect", "down<name>rect", read in that order.
+    void StateRects(std::string_view name, TRect& normal, TRect& active, TRect& down) const;
+    // The same with the state after the name: "<name>rect",
+    // "<name>activerect", "<name>downrect".
+    void StateRectsAfter(std::string_view name, TRect& normal, TRect& active, TRect& down) const;
     TAlignment Alignment(std::string_view key) const;
     TvlMorphKind MorphKind(std::string_view key) const;
     TvlInActiveEffect InActiveEffect(std::string_view key) const;

@@ -9,8 +9,10 @@ const TPixelImage* PictureAt(const TvlSkinData& skin, int index) {
     return &skin.PictureList[static_cast<size_t>(index)];
 }
 
+// A rect's right and bottom are exclusive, so its far corner may lie on a zone's far edge: the
+// zones here take in their right and bottom edges.
 bool Inside(const TPoint& p, const TRect& zone) {
-    return p.X >= zone.Left && p.X <= zone.Right && p.Y >= zone.Top && p.Y <= zone.Bottom;
+    return TRect{zone.Left, zone.Top, zone.Right + 1, zone.Bottom + 1}.Contains(p.X, p.Y);
 }
 
 bool Inside(const TRect& r, const TRect& zone) {

@@ -27,9 +27,7 @@ void TvlDataSkinStdButton::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinButton::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     Command = r.Command("command");
-    RestoreRect = r.Rect("restorerect");
-    RestoreActiveRect = r.Rect("restoreactiverect");
-    RestoreDownRect = r.Rect("restoredownrect");
+    r.StateRectsAfter("restore", RestoreRect, RestoreActiveRect, RestoreDownRect);
     RestoreInActiveRect = r.Rect("restoreinactiverect");
 }
 
@@ -42,10 +40,7 @@ void TvlDataSkinMenuItem::ReadData(const TvlSkinIni& ini) {
     DividerLeftOffset = r.Integer("dividerleftoffset");
     DividerRightOffset = r.Integer("dividerrightoffset");
     TextRect = r.Rect("textrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     UnEnabledFontColor = r.Color("unenabledfontcolor");
 }
@@ -57,10 +52,7 @@ void TvlDataSkinMainMenuItem::ReadData(const TvlSkinIni& ini) {
     ItemRightOffset = r.Integer("itemrightoffset");
     DownRect = r.Rect("downrect");
     TextRect = r.Rect("textrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     DownFontColor = r.Color("downfontcolor");
     UnEnabledFontColor = r.Color("unenabledfontColor");
@@ -70,10 +62,7 @@ void TvlDataSkinCaption::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinObject::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     TextRect = r.Rect("textrect");
-    FontName = r.FontName("fontname");
-    FontHeight = r.FontHeight("fontheight");
-    FontStyle = r.FontStyle("fontstyle");
-    FontColor = r.Color("fontcolor");
+    Font() = r.Font();
     ActiveFontColor = r.Color("activefontcolor");
     Alignment = r.Alignment("alignment");
     Shadow = r.Flag("shadow");

@@ -51,7 +51,7 @@ public:
     using TvlDataSkinStdButton::TvlDataSkinStdButton;
 };
 
-class TvlDataSkinMenuItem : public TvlDataSkinObject {
+class TvlDataSkinMenuItem : public TvlDataSkinObject, public TvlSkinFont {
 public:
     using TvlDataSkinObject::TvlDataSkinObject;
     void ReadData(const TvlSkinIni& ini) override;
@@ -59,22 +59,16 @@ public:
     TRect DividerRect;
     int DividerLeftOffset = 0, DividerRightOffset = 0;
     TRect TextRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0, ActiveFontColor = 0, UnEnabledFontColor = 0;
+    uint32_t ActiveFontColor = 0, UnEnabledFontColor = 0;
 };
 
-class TvlDataSkinMainMenuItem : public TvlDataSkinObject {
+class TvlDataSkinMainMenuItem : public TvlDataSkinObject, public TvlSkinFont {
 public:
     using TvlDataSkinObject::TvlDataSkinObject;
     void ReadData(const TvlSkinIni& ini) override;
     int ItemLeftOffset = 0, ItemRightOffset = 0;
     TRect DownRect, TextRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0, ActiveFontColor = 0, DownFontColor = 0, UnEnabledFontColor = 0;
+    uint32_t ActiveFontColor = 0, DownFontColor = 0, UnEnabledFontColor = 0;
 };
 
 class TvlDataSkinMainMenuBarItem : public TvlDataSkinMainMenuItem {
@@ -82,15 +76,12 @@ public:
     using TvlDataSkinMainMenuItem::TvlDataSkinMainMenuItem;
 };
 
-class TvlDataSkinCaption : public TvlDataSkinObject {
+class TvlDataSkinCaption : public TvlDataSkinObject, public TvlSkinFont {
 public:
     using TvlDataSkinObject::TvlDataSkinObject;
     void ReadData(const TvlSkinIni& ini) override;
     TRect TextRect;
-    std::string FontName = "Arial";
-    int FontHeight = 14;
-    TFontStyles FontStyle = 0;
-    uint32_t FontColor = 0, ActiveFontColor = 0;
+    uint32_t ActiveFontColor = 0;
     TAlignment Alignment = taCenter;
     bool Shadow = false;
     uint32_t ShadowColor = 0, ActiveShadowColor = 0;

@@ -1,15 +1,11 @@
 #include "skin/data/vlSkinPackage.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 
 #include "core/BmpReader.h"
 #include "core/Inflate.h"
 
 namespace {
-
-constexpr size_t BlockSize = 4096;
 
 class TPackageReader {
 public:
@@ -67,25 +63,9 @@ int32_t GetInt32(std::string_view bytes, size_t at) {
 }  // namespace
 
 std::string DeflateSkinStream(std::string_view raw) {
-    z_stream z{};
-    if (deflateInit(&z, 9) != Z_OK) throw ECompressionError();
-    std::string out;
-    unsigned char buffer[BlockSize];
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
-    z.avail_in = static_cast<uInt>(raw.size());
-    int status;
-    do {
-        z.next_out = buffer;
-        z.avail_out = sizeof buffer;
-        status = deflate(&z, Z_FINISH);
-        if (status == Z_STREAM_ERROR) {
-            deflateEnd(&z);
-            throw ECompressionError();
-        }
-        out.append(reinterpret_cast<char*>(buffer), sizeof buffer - z.avail_out);
-    } while (status != Z_STREAM_END);
-    deflateEnd(&z);
-    return out;
+    std::optional<std::string> out = DeflateAll(raw);
+    if (!out) throw ECompressionError();
+    return std::move(*out);
 }
 
 std::string InflateSkinStream(std::string_view compressed) {

@@ -76,10 +76,11 @@ TEST(SkinIni, LinesSectionsKeysAndDefaults) {
                    "later=ignored\r\n"));
     EXPECT_FALSE(ini.Find("", "key"));
     EXPECT_TRUE(ini.SectionExists("FORMINFO"));
-    EXPECT_TRUE(ini.ReadFlag("FORMINFO", "leftstretch"));
-    EXPECT_FALSE(ini.ReadFlag("FORMINFO", "rightstretch"));
-    EXPECT_FALSE(ini.ReadFlag("FORMINFO", "topstretch"));
-    EXPECT_FALSE(ini.ReadFlag("FORMINFO", "bottomstretch"));
+    TvlSectionReader form(ini, "FORMINFO");
+    EXPECT_TRUE(form.Flag("leftstretch"));
+    EXPECT_FALSE(form.Flag("rightstretch"));
+    EXPECT_FALSE(form.Flag("topstretch"));
+    EXPECT_FALSE(form.Flag("bottomstretch"));
     EXPECT_FALSE(ini.Find("FORMINFO", "comment"));
     EXPECT_EQ(ini.ReadString("forminfo", "empty", "def"), "");
     EXPECT_EQ(ini.ReadString("forminfo", "absent", "def"), "def");
@@ -90,9 +91,9 @@ TEST(SkinIni, LinesSectionsKeysAndDefaults) {
     EXPECT_EQ(ini.ReadNameList("LIST", "names"), (std::vector<std::string>{"zero", "", "two"}));
     // Absent keys give their defaults; an empty rect value is an error.
     EXPECT_EQ(ini.ReadRect("forminfo", "absent"), TRect{});
-    EXPECT_EQ(ini.ReadAlignment("forminfo", "absent"), taCenter);
-    EXPECT_EQ(ini.ReadInActiveEffect("forminfo", "absent"), ieBrightness);
-    EXPECT_EQ(ini.ReadCommand("forminfo", "absent"), cmDefault);
+    EXPECT_EQ(form.Alignment("absent"), taCenter);
+    EXPECT_EQ(form.InActiveEffect("absent"), ieBrightness);
+    EXPECT_EQ(form.Command("absent"), cmDefault);
     EXPECT_THROW(ini.ReadRect("forminfo", "empty"), EConvertError);
 }
 

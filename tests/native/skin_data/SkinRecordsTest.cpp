@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
+
 #include "SkinTestSupport.h"
 
 namespace {
@@ -80,7 +83,7 @@ TEST(SkinRecords, KeysAreReadInTheirOwnSyntax) {
     EXPECT_EQ(clb->LTPoint, (TPoint{3, 3}));
     EXPECT_EQ(clb->ItemRect, (TRect{1, 2, 3, 4}));
     EXPECT_EQ(clb->VScrollBarName, "myscroll");
-    EXPECT_EQ(clb->CaptionFontStyle, TFontStyles{fsBold});
+    EXPECT_EQ(clb->CaptionFont.FontStyle, TFontStyles{fsBold});
     EXPECT_EQ(clb->ItemCheckRect, (TRect{5, 6, 7, 8}));
     auto* ud = Control<TvlDataSkinUpDownControl>(skin, "updown");
     ASSERT_TRUE(ud);
@@ -166,4 +169,227 @@ TEST(SkinRecords, PicturesAreViewedAsTheCompositionsReadThem) {
     EXPECT_EQ(view.Row(1)[12], 0x12);
     EXPECT_EQ(view.Row(1)[14], 0x56);
     EXPECT_EQ(view.Width, 5);
+}
+
+void PrintTo(const TvlSkinFont& f, std::ostream* os) {
+    *os << f.FontName << " " << f.FontHeight << " style " << f.FontStyle << " colour " << f.FontColor;
+}
+
+namespace {
+
+// A font every record of a test gets its own of, told apart by the index.
+TvlSkinFont NumberedFont(int i) {
+    TvlSkinFont f;
+    f.FontName = "Face" + std::to_string(i);
+    f.FontHeight = 20 + i;
+    f.FontStyle = static_cast<TFontStyles>(1 + i % 15);
+    f.FontColor = 0x10203u * static_cast<uint32_t>(i + 1);
+    return f;
+}
+
+std::string FontKeys(const std::string& prefix, const TvlSkinFont& f) {
+    return prefix + "fontname=" + f.FontName + "\r\n" + prefix + "fontheight=" + std::to_string(f.FontHeight) +
+           "\r\n" + prefix + "fontstyle=" + skinvalue::FontStyleText(f.FontStyle) + "\r\n" + prefix +
+           "fontcolor=" + std::to_string(f.FontColor) + "\r\n";
+}
+
+}  // namespace
+
+// Every record with a text font, of every kind, reads the same key group:
+// the values its section gives, Arial 14 without style in black where it
+// gives none. The prefixed groups (the grid's fixed cells, the list box
+// caption) read their own keys only; records without a font have none.
+TEST(SkinRecords, EveryFontGroupReadsItsKeysOrDefaults) {
+    const std::vector<std::string> fontKinds = {"panel", "expanel",  "button",       "menubutton", "checkradio",
+                                                "gauge", "label",    "stdlabel",     "grid",       "tab",
+                                                "edit",  "memo",     "listbox",      "checklistbox",
+                                                "combobox", "spinedit", "treeview",  "listview",   "richedit"};
+    const std::vector<std::string> plainKinds = {"splitter",   "trackbar",  "updown",    "mainmenubar", "controlbar",
+                                                 "scrollbar",  "scrollbox", "bevel",     "slider"};
+    const std::vector<std::string> fontObjects = {"menuitem", "mainmenubaritem", "caption"};
+    const std::vector<std::string> plainObjects = {"button", "stdbutton", "mainmenubarbutton", "animate",
+                                                   "userobject"};
+    const TvlSkinFont fixed = NumberedFont(100), caption = NumberedFont(101), hint = NumberedFont(102);
+    std::map<std::string, std::string> prefixed = {{"grid_bare", FontKeys("fixed", fixed)},
+                                                   {"listbox_bare", FontKeys("caption", caption)}};
+    std::string controls, objects, sections;
+    int n = 0;
+    auto add = [&](std::string& list, const std::string& kind, int& count, bool withFont) {
+        for (const char* variant : {"_set", "_bare"}) {
+            const std::string name = kind + variant;
+            list += std::to_string(count++) + "=" + name + ":" + kind + "\r\n";
+            sections += "[" + name + "]\r\n" + prefixed[name];
+            if (withFont && std::string(variant) == "_set") sections += FontKeys("", NumberedFont(n));
+            ++n;
+        }
+    };
+    int controlCount = 0, objectCount = 0;
+    for (const auto& k : fontKinds) add(controls, k, controlCount, true);
+    for (const auto& k : plainKinds) add(controls, k, controlCount, false);
+    for (const auto& k : fontObjects) add(objects, k, objectCount, true);
+    for (const auto& k : plainObjects) add(objects, k, objectCount, false);
+    sections += "[HINTWINDOW]\r\n" + FontKeys("", hint);
+    TvlSkinData skin;
+    Load(skin, "[SKINCONTROLS]\r\ncount=" + std::to_string(controlCount) + "\r\n" + controls +
+                   "[SKINOBJECTS]\r\ncount=" + std::to_string(objectCount) + "\r\n" + objects + sections);
+    ASSERT_EQ(skin.SkinControls.size(), static_cast<size_t>(controlCount));
+    ASSERT_EQ(skin.SkinObjects.size(), static_cast<size_t>(objectCount));
+
+    // Records come in the order listed, two a kind; n numbered them alike.
+    auto check = [](const std::string& name, int i, const TvlSkinFont* font, bool hasFont) {
+        if (!hasFont) {
+            EXPECT_FALSE(font) << name;
+            return;
+        }
+        ASSERT_TRUE(font) << name;
+        EXPECT_EQ(*font, (i % 2 == 0 ? NumberedFont(i) : TvlSkinFont{})) << name;
+    };
+    int i = 0;
+    for (const auto& record : skin.SkinControls) {
+        const bool hasFont = i < 2 * static_cast<int>(fontKinds.size());
+        check(record->ElementName, i, dynamic_cast<const TvlSkinFont*>(record.get()), hasFont);
+        ++i;
+    }
+    for (const auto& record : skin.SkinObjects) {
+        const bool hasFont = i - controlCount < 2 * static_cast<int>(fontObjects.size());
+        check(record->ElementName, i, dynamic_cast<const TvlSkinFont*>(record.get()), hasFont);
+        ++i;
+    }
+    EXPECT_EQ(Control<TvlDataSkinGridControl>(skin, "grid_set")->FixedFont, TvlSkinFont{});
+    EXPECT_EQ(Control<TvlDataSkinGridControl>(skin, "grid_bare")->FixedFont, fixed);
+    EXPECT_EQ(Control<TvlDataSkinGridControl>(skin, "grid_bare")->Font(), TvlSkinFont{});
+    EXPECT_EQ(Control<TvlDataSkinListBox>(skin, "listbox_set")->CaptionFont, TvlSkinFont{});
+    EXPECT_EQ(Control<TvlDataSkinListBox>(skin, "listbox_bare")->CaptionFont, caption);
+    EXPECT_EQ(skin.HintWindow.Font(), hint);
+}
+
+// Groups of looks and points that several records share are read from the
+// same keys in each of them: corner points, the up and down buttons, the
+// button of an edit, and the frame of the popup and hint windows.
+TEST(SkinRecords, SharedKeyGroupsReadTheSameKeysEverywhere) {
+    const std::vector<std::string> upDownKinds = {"updown", "listbox", "scrollbar", "spinedit"};
+    const std::vector<std::string> editKinds = {"edit", "memo", "combobox"};
+    const std::vector<std::string> cornerKinds = {"panel", "listbox", "tab", "edit"};
+    auto rect = [](int i) { return TRect{i, i + 1, i + 20, i + 30}; };
+    auto rectText = [](const TRect& r) {
+        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+               std::to_string(r.Bottom);
+    };
+    const char* upDownKeys[] = {"upbuttonrect",   "activeupbuttonrect",   "downupbuttonrect",
+                                "downbuttonrect", "activedownbuttonrect", "downdownbuttonrect"};
+    const char* editKeys[] = {"buttonrect", "activebuttonrect", "downbuttonrect", "unenabledbuttonrect"};
+    const char* cornerKeys[] = {"lefttoppoint", "righttoppoint", "leftbottompoint", "rightbottompoint"};
+    std::string list, sections;
+    int count = 0;
+    auto section = [&](const std::string& prefix, const std::string& kind, auto&& keys, int base) {
+        const std::string name = prefix + kind;
+        list += std::to_string(count++) + "=" + name + ":" + kind + "\r\n";
+        sections += "[" + name + "]\r\n";
+        int k = 0;
+        for (const char* key : keys) {
+            const TRect r = rect(base + k++);
+            sections += std::string(key) + "=" +
+                        (std::string(key).ends_with("point") ? std::to_string(r.Left) + "," + std::to_string(r.Top)
+                                                             : rectText(r)) +
+                        "\r\n";
+        }
+    };
+    for (size_t i = 0; i < upDownKinds.size(); ++i) section("ud_", upDownKinds[i], upDownKeys, 10 * int(i));
+    for (size_t i = 0; i < editKinds.size(); ++i) section("eb_", editKinds[i], editKeys, 100 + 10 * int(i));
+    for (size_t i = 0; i < cornerKinds.size(); ++i) section("cp_", cornerKinds[i], cornerKeys, 200 + 10 * int(i));
+    TvlSkinData skin;
+    Load(skin, "[SKINCONTROLS]\r\ncount=" + std::to_string(count) + "\r\n" + list + sections +
+                   "[POPUPWINDOW]\r\nwindowpictureindex=4\r\nmaskpictureindex=5\r\nrighttoppoint=7,8\r\n"
+                   "leftstretch=1\r\nbottomstretch=1\r\n"
+                   "[HINTWINDOW]\r\nwindowpictureindex=6\r\nleftbottompoint=9,10\r\nrightstretch=1\r\n"
+                   "topstretch=1\r\nclientrect=1,2,3,4\r\n");
+    ASSERT_EQ(skin.SkinControls.size(), static_cast<size_t>(count));
+
+    for (size_t i = 0; i < upDownKinds.size(); ++i) {
+        auto* looks = dynamic_cast<TvlUpDownButtonRects*>(skin.SkinControls[i].get());
+        ASSERT_TRUE(looks) << upDownKinds[i];
+        const int b = 10 * static_cast<int>(i);
+        const TRect got[] = {looks->UpButtonRect,   looks->ActiveUpButtonRect,   looks->DownUpButtonRect,
+                             looks->DownButtonRect, looks->ActiveDownButtonRect, looks->DownDownButtonRect};
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(got[k], rect(b + k)) << upDownKinds[i] << " " << upDownKeys[k];
+    }
+    for (size_t i = 0; i < editKinds.size(); ++i) {
+        auto* looks = dynamic_cast<TvlEditButtonRects*>(skin.SkinControls[upDownKinds.size() + i].get());
+        ASSERT_TRUE(looks) << editKinds[i];
+        const int b = 100 + 10 * static_cast<int>(i);
+        const TRect got[] = {looks->ButtonRect, looks->ActiveButtonRect, looks->DownButtonRect,
+                             looks->UnEnabledButtonRect};
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(got[k], rect(b + k)) << editKinds[i] << " " << editKeys[k];
+    }
+    for (size_t i = 0; i < cornerKinds.size(); ++i) {
+        auto* points = dynamic_cast<TvlCornerPoints*>(
+            skin.SkinControls[upDownKinds.size() + editKinds.size() + i].get());
+        ASSERT_TRUE(points) << cornerKinds[i];
+        const int b = 200 + 10 * static_cast<int>(i);
+        const TPoint got[] = {points->LTPoint, points->RTPoint, points->LBPoint, points->RBPoint};
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(got[k], (TPoint{rect(b + k).Left, rect(b + k).Top})) << cornerKinds[i] << " " << k;
+    }
+
+    const TvlDataSkinPopupWindow& pw = skin.PopupWindow;
+    EXPECT_EQ(pw.WindowPictureIndex, 4);
+    EXPECT_EQ(pw.MaskPictureIndex, 5);
+    EXPECT_EQ(pw.Corners(), (TvlCornerPoints{{}, {7, 8}, {}, {}}));
+    EXPECT_TRUE(pw.LeftStretch && pw.BottomStretch && !pw.RightStretch && !pw.TopStretch);
+    const TvlDataSkinHintWindow& hw = skin.HintWindow;
+    EXPECT_EQ(hw.WindowPictureIndex, 6);
+    EXPECT_EQ(hw.MaskPictureIndex, -1);
+    EXPECT_EQ(hw.Corners(), (TvlCornerPoints{{}, {}, {9, 10}, {}}));
+    EXPECT_TRUE(!hw.LeftStretch && !hw.BottomStretch && hw.RightStretch && hw.TopStretch);
+    EXPECT_EQ(hw.ClientRect, (TRect{1, 2, 3, 4}));
+}
+
+// Looks in three states name the state before the look ("activethumbrect")
+// or after it ("closebuttonactiverect"); each member gets its own key.
+TEST(SkinRecords, LooksInThreeStatesReadTheirOwnKeys) {
+    struct TCase {
+        std::string Section, Name;
+        bool StateAfter;
+    };
+    const std::vector<TCase> cases = {{"ex", "closebutton", true}, {"ex", "hrollbutton", true},
+                                      {"ex", "hrestorebutton", true}, {"ex", "vrollbutton", true},
+                                      {"ex", "vrestorebutton", true}, {"sb", "thumb", false},
+                                      {"sb", "glyph", false},         {"lb", "checkbutton", false},
+                                      {"std", "restore", true}};
+    auto rect = [](int i) { return TRect{i, 2 * i, 3 * i + 1, 4 * i + 1}; };
+    std::map<std::string, std::string> keys;
+    for (size_t c = 0; c < cases.size(); ++c) {
+        const TCase& k = cases[c];
+        const std::string names[] = {k.Name + "rect", k.StateAfter ? k.Name + "activerect" : "active" + k.Name + "rect",
+                                     k.StateAfter ? k.Name + "downrect" : "down" + k.Name + "rect"};
+        for (int s = 0; s < 3; ++s) {
+            const TRect r = rect(static_cast<int>(3 * c) + s + 1);
+            keys[k.Section] += names[s] + "=" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," +
+                               std::to_string(r.Right) + "," + std::to_string(r.Bottom) + "\r\n";
+        }
+    }
+    TvlSkinData skin;
+    Load(skin, "[SKINCONTROLS]\r\ncount=3\r\n0=ex:expanel\r\n1=sb:scrollbar\r\n2=lb:listbox\r\n"
+               "[SKINOBJECTS]\r\ncount=1\r\n0=std:stdbutton\r\n[ex]\r\n" + keys["ex"] + "[sb]\r\n" + keys["sb"] +
+                   "[lb]\r\n" + keys["lb"] + "[std]\r\n" + keys["std"]);
+    auto* ex = Control<TvlDataSkinExPanelControl>(skin, "ex");
+    auto* sb = Control<TvlDataSkinScrollBarControl>(skin, "sb");
+    auto* lb = Control<TvlDataSkinListBox>(skin, "lb");
+    ASSERT_TRUE(ex && sb && lb);
+    ASSERT_EQ(skin.SkinObjects.size(), 1u);
+    auto& stdButton = dynamic_cast<TvlDataSkinStdButton&>(*skin.SkinObjects[0]);
+    const std::vector<std::array<const TRect*, 3>> got = {
+        {&ex->CloseButtonRect, &ex->CloseButtonActiveRect, &ex->CloseButtonDownRect},
+        {&ex->HRollButtonRect, &ex->HRollButtonActiveRect, &ex->HRollButtonDownRect},
+        {&ex->HRestoreButtonRect, &ex->HRestoreButtonActiveRect, &ex->HRestoreButtonDownRect},
+        {&ex->VRollButtonRect, &ex->VRollButtonActiveRect, &ex->VRollButtonDownRect},
+        {&ex->VRestoreButtonRect, &ex->VRestoreButtonActiveRect, &ex->VRestoreButtonDownRect},
+        {&sb->ThumbRect, &sb->ActiveThumbRect, &sb->DownThumbRect},
+        {&sb->GlyphRect, &sb->ActiveGlyphRect, &sb->DownGlyphRect},
+        {&lb->CheckButtonRect, &lb->ActiveCheckButtonRect, &lb->DownCheckButtonRect},
+        {&stdButton.RestoreRect, &stdButton.RestoreActiveRect, &stdButton.RestoreDownRect}};
+    for (size_t c = 0; c < cases.size(); ++c)
+        for (int s = 0; s < 3; ++s)
+            EXPECT_EQ(*got[c][static_cast<size_t>(s)], rect(static_cast<int>(3 * c) + s + 1)) << cases[c].Name << s;
+    EXPECT_EQ(stdButton.RestoreInActiveRect, TRect{});
 }

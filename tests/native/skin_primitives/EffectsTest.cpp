@@ -308,14 +308,14 @@ TEST(Effects, InactiveEffectsApplyTheirFilter) {
         EXPECT_EQ(via, direct) << effect;
         EXPECT_FALSE(via == original) << effect;
     };
-    expect(vlInactiveBrightness, [](TvlEffectBmp& b) { b.ChangeBrightness(0.5); });
-    expect(vlInactiveDarkness, [](TvlEffectBmp& b) { b.ChangeDarkness(0.3); });
-    expect(vlInactiveGrayScale, [](TvlEffectBmp& b) { b.GrayScale(); });
-    expect(vlInactiveSplitBlur, [](TvlEffectBmp& b) { b.SplitBlur(1); });
-    expect(vlInactiveInvert, [](TvlEffectBmp& b) { b.Invert(); });
+    expect(ieBrightness, [](TvlEffectBmp& b) { b.ChangeBrightness(0.5); });
+    expect(ieDarkness, [](TvlEffectBmp& b) { b.ChangeDarkness(0.3); });
+    expect(ieGrayScale, [](TvlEffectBmp& b) { b.GrayScale(); });
+    expect(ieSplitBlur, [](TvlEffectBmp& b) { b.SplitBlur(1); });
+    expect(ieInvert, [](TvlEffectBmp& b) { b.Invert(); });
     expect(17, [](TvlEffectBmp& b) { b.GrayScale(); });
     TvlEffectBmp noisy = Effect(original);
-    noisy.ApplyInactiveEffect(vlInactiveNoise);
+    noisy.ApplyInactiveEffect(ieNoise);
     EXPECT_FALSE(noisy == original);
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 bool Inside(const std::vector<TRect>& rects, int x, int y) {
     for (const TRect& r : rects)
-        if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return true;
+        if (r.Contains(x, y)) return true;
     return false;
 }
 

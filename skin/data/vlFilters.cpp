@@ -1,0 +1,295 @@
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "skin/data/vlEffectKernels.h"
+#include "skin/data/vlEffects.h"
+
+#ifdef __SSE2__
+#include <immintrin.h>
+#endif
+
+using namespace vlEffectKernels;
+
+namespace {
+
+// Each byte through a 256-entry table.
+void MapBytes(uint8_t* p, size_t n, const std::array<uint8_t, 256>& table) {
+    for (size_t i = 0; i < n; ++i) p[i] = table[p[i]];
+}
+
+// Gray level for 30 × red + 59 × green + 11 × blue: the hundredth part
+// rounded, halves to even, in exact integer arithmetic.
+const std::array<uint8_t, 25501>& GrayTable() {
+    static const std::array<uint8_t, 25501> table = [] {
+        std::array<uint8_t, 25501> t{};
+        for (int s = 0; s <= 25500; ++s) {
+            int q = s / 100, rem = s % 100;
+            if (rem > 50 || (rem == 50 && (q & 1))) ++q;
+            t[static_cast<size_t>(s)] = static_cast<uint8_t>(q);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The noise generator: a 32-bit linear congruential sequence, unseeded, one
+// per thread.
+thread_local uint32_t NoiseSeed = 0;
+
+}  // namespace
+
+void TvlEffectBmp::ChangeBrightness(double amount) {
+    amount = Clamp01(amount);
+    std::array<uint8_t, 256> table;
+    for (int v = 0; v < 256; ++v) table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v + amount * 255);
+    const int H = Height();
+    for (int y = 0; y < H; ++y) MapBytes(Row(y), Bytes(Width()), table);
+}
+
+void TvlEffectBmp::ChangeDarkness(double amount) {
+    amount = Clamp01(amount);
+    std::array<uint8_t, 256> table;
+    for (int v = 0; v < 256; ++v) table[static_cast<size_t>(v)] = RoundToByte((1 - amount) * v);
+    const int H = Height();
+    for (int y = 0; y < H; ++y) MapBytes(Row(y), Bytes(Width()), table);
+}
+
+#ifdef PLANDESK_AVX2
+namespace {
+
+// Gray levels of four pixels at once, while a sixteen-byte read stays in
+// the row; returns the pixels done. The weighted sum is divided by 100 as
+// (sum × 5243) >> 19, exact for every sum up to 25500, and rounded as the
+// table rounds: up past a half, and at a half to the even neighbour.
+__attribute__((target("avx2"))) int GrayRowAvx2(uint8_t* p, int W) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i weights = _mm_setr_epi8(11, 59, 30, 0, 11, 59, 30, 0, 11, 59, 30, 0, 11, 59, 30, 0);
+    const __m128i gather = _mm_setr_epi8(0, 0, 0, 4, 4, 4, 8, 8, 8, 12, 12, 12, -1, -1, -1, -1);
+    const __m128i ones = _mm_set1_epi16(1), one = _mm_set1_epi32(1);
+    const __m128i hundred = _mm_set1_epi32(100), fifty = _mm_set1_epi32(50);
+    int x = 0;
+    for (; x + 6 <= W; x += 4, p += 12) {
+        const __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), spread);
+        const __m128i sum = _mm_madd_epi16(_mm_maddubs_epi16(v, weights), ones);
+        __m128i q = _mm_srli_epi32(_mm_mullo_epi32(sum, _mm_set1_epi32(5243)), 19);
+        const __m128i rem = _mm_sub_epi32(sum, _mm_mullo_epi32(q, hundred));
+        const __m128i halfOdd = _mm_and_si128(_mm_cmpeq_epi32(rem, fifty), _mm_and_si128(q, one));
+        const __m128i up = _mm_or_si128(_mm_and_si128(_mm_cmpgt_epi32(rem, fifty), one), halfOdd);
+        q = _mm_shuffle_epi8(_mm_add_epi32(q, up), gather);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), q);
+        const int tail = _mm_cvtsi128_si32(_mm_srli_si128(q, 8));
+        std::memcpy(p + 8, &tail, 4);
+    }
+    return x;
+}
+
+}  // namespace
+#endif
+
+void TvlEffectBmp::GrayScale() {
+    const auto& gray = GrayTable();
+    const int W = Width(), H = Height();
+    for (int y = 0; y < H; ++y) {
+        uint8_t* p = Row(y);
+        int x = 0;
+#ifdef PLANDESK_AVX2
+        if (HasAvx2()) {
+            x = GrayRowAvx2(p, W);
+            p += Bytes(x);
+        }
+#endif
+        for (; x < W; ++x, p += 3) {
+            const uint8_t v = gray[static_cast<size_t>(30 * p[2] + 59 * p[1] + 11 * p[0])];
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+}
+
+void TvlEffectBmp::Invert() {
+    const size_t n = Bytes(Width());
+    const int H = Height();
+    for (int y = 0; y < H; ++y) {
+        uint8_t* p = Row(y);
+        size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            uint64_t v;
+            std::memcpy(&v, p + i, 8);
+            v = ~v;
+            std::memcpy(p + i, &v, 8);
+        }
+        for (; i < n; ++i) p[i] = static_cast<uint8_t>(~p[i]);
+    }
+}
+
+void TvlEffectBmp::SplitBlur(int d) {
+    if (d <= 0) return;
+    const int W = Width(), H = Height();
+    const size_t off = Bytes(std::min(d, W));
+    for (int y = 0; y < H; ++y) {
+        const int up = y - d < 0 ? y : y - d;
+        const int lo = d >= H - y ? y : y + d;
+        uint8_t* o = Row(y);
+        if (up == y || lo == y) {
+            // The row reads itself: left samples are already blurred, right
+            // ones not yet, so go pixel by pixel in order.
+            const uint8_t* u = Row(up);
+            const uint8_t* l = Row(lo);
+            for (int x = 0; x < W; ++x) {
+                const size_t lx = Bytes(x - d < 0 ? x : x - d), rx = Bytes(d >= W - x ? x : x + d);
+                for (size_t c = 0; c < 3; ++c)
+                    o[Bytes(x) + c] = static_cast<uint8_t>((u[lx + c] + l[lx + c] + u[rx + c] + l[rx + c]) >> 2);
+            }
+            continue;
+        }
+        const uint8_t* __restrict u = Row(up);
+        const uint8_t* __restrict l = Row(lo);
+        uint8_t* __restrict out = o;
+        const size_t n = Bytes(W);
+        auto edge = [&](size_t i) {
+            const size_t li = i < off ? i : i - off, ri = i + off < n ? i + off : i;
+            out[i] = static_cast<uint8_t>((u[li] + l[li] + u[ri] + l[ri]) >> 2);
+        };
+        // Columns near the sides sample themselves; the rest run as one loop.
+        const size_t headEnd = std::min(off, n), tailStart = std::max(off, n - std::min(off, n));
+        for (size_t i = 0; i < headEnd; ++i) edge(i);
+        size_t i = off;
+#ifdef __SSE2__
+        const __m128i z = _mm_setzero_si128();
+        auto load = [](const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+        for (; i + off + 16 <= n; i += 16) {
+            const __m128i s0 = load(u + i - off), s1 = load(l + i - off), s2 = load(u + i + off),
+                          s3 = load(l + i + off);
+            const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(s0, z), _mm_unpacklo_epi8(s1, z)),
+                                             _mm_add_epi16(_mm_unpacklo_epi8(s2, z), _mm_unpacklo_epi8(s3, z)));
+            const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(s0, z), _mm_unpackhi_epi8(s1, z)),
+                                             _mm_add_epi16(_mm_unpackhi_epi8(s2, z), _mm_unpackhi_epi8(s3, z)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             _mm_packus_epi16(_mm_srli_epi16(lo, 2), _mm_srli_epi16(hi, 2)));
+        }
+#endif
+        for (; i + off < n; ++i)
+            out[i] = static_cast<uint8_t>((u[i - off] + l[i - off] + u[i + off] + l[i + off]) >> 2);
+        for (size_t i = tailStart; i < n; ++i) edge(i);
+    }
+}
+
+namespace {
+
+constexpr uint32_t NoiseMul = 134775813u;
+
+inline uint32_t NextNoiseSeed(uint32_t seed) { return seed * NoiseMul + 1u; }
+
+// c = r − amount div 2 held within −255 … 255 (a channel ends at the same
+// clamped value).
+inline int NoiseShift(uint32_t seed, int amount) {
+    const int r = static_cast<int>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(amount)) >> 32);
+    return std::clamp(r - amount / 2, -255, 255);
+}
+
+inline void AddShift(uint8_t* p, int c) {
+    for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(std::clamp(p[i] + c, 0, 255));
+}
+
+#ifdef __SSE2__
+// Sixteen steps of the sequence at once: seed(i + 16) = Mul16 × seed(i) +
+// Add16, so sixteen interleaved chains give the same values as one.
+struct TNoiseJump {
+    uint32_t Mul = 1, Add = 0;
+    constexpr TNoiseJump() {
+        for (int i = 0; i < 16; ++i) {
+            Mul *= NoiseMul;
+            Add = Add * NoiseMul + 1u;
+        }
+    }
+};
+constexpr TNoiseJump NoiseJump;
+
+// The low and the high 32 bits of four unsigned 32 × 32-bit products.
+inline __m128i MulLow(__m128i a, __m128i b) {
+    const __m128i even = _mm_mul_epu32(a, b), odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x08), _mm_shuffle_epi32(odd, 0x08));
+}
+inline __m128i MulHigh(__m128i a, __m128i b) {
+    const __m128i even = _mm_mul_epu32(a, b), odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x0D), _mm_shuffle_epi32(odd, 0x0D));
+}
+
+// Eight pixel shifts c0 … c7 spread over their 24 channels.
+inline void SpreadShifts(__m128i c, __m128i out[3]) {
+    out[0] = _mm_shufflelo_epi16(_mm_shufflehi_epi16(_mm_unpacklo_epi64(c, c), 0xA5), 0x40);
+    out[1] = _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFE), 0x40);
+    const __m128i h = _mm_unpackhi_epi64(c, c);
+    out[2] = _mm_shufflehi_epi16(_mm_shufflelo_epi16(h, 0xA5), 0xFE);
+}
+
+// Adds eight channel shifts to eight channels, clamped to 0 … 255.
+inline __m128i AddClamped(__m128i bytes16, __m128i lo, __m128i hi) {
+    const __m128i z = _mm_setzero_si128();
+    return _mm_packus_epi16(_mm_add_epi16(_mm_unpacklo_epi8(bytes16, z), lo),
+                            _mm_add_epi16(_mm_unpackhi_epi8(bytes16, z), hi));
+}
+#endif
+
+// One row of noise, sixteen pixels a step; `seed` is the last seed used.
+void NoiseRow(uint8_t* p, int W, uint32_t& seed, int amount) {
+    int x = 0;
+#ifdef __SSE2__
+    if (W >= 16) {
+        __m128i lanes[4];
+        uint32_t first[16];
+        uint32_t s = seed;
+        for (uint32_t& f : first) f = s = NextNoiseSeed(s);
+        for (int k = 0; k < 4; ++k) lanes[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 4 * k));
+        const __m128i mul = _mm_set1_epi32(static_cast<int>(NoiseJump.Mul));
+        const __m128i add = _mm_set1_epi32(static_cast<int>(NoiseJump.Add));
+        const __m128i n = _mm_set1_epi32(amount), half = _mm_set1_epi32(amount / 2);
+        const __m128i lo = _mm_set1_epi16(-255), hi = _mm_set1_epi16(255);
+        __m128i last = lanes[3];
+        for (; x + 16 <= W; x += 16, p += 48) {
+            __m128i c[2];
+            for (int k = 0; k < 2; ++k) {
+                const __m128i r0 = _mm_sub_epi32(MulHigh(lanes[2 * k], n), half);
+                const __m128i r1 = _mm_sub_epi32(MulHigh(lanes[2 * k + 1], n), half);
+                c[k] = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(r0, r1), lo), hi);
+            }
+            last = lanes[3];
+            for (__m128i& lane : lanes) lane = _mm_add_epi32(MulLow(lane, mul), add);
+            __m128i spread[6];
+            SpreadShifts(c[0], spread);
+            SpreadShifts(c[1], spread + 3);
+            for (int k = 0; k < 3; ++k) {
+                __m128i* q = reinterpret_cast<__m128i*>(p + 16 * k);
+                _mm_storeu_si128(q, AddClamped(_mm_loadu_si128(q), spread[2 * k], spread[2 * k + 1]));
+            }
+        }
+        seed = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(last, 0xFF)));
+    }
+#endif
+    for (; x < W; ++x, p += 3) {
+        seed = NextNoiseSeed(seed);
+        AddShift(p, NoiseShift(seed, amount));
+    }
+}
+
+}  // namespace
+
+void TvlEffectBmp::AddNoise(int amount) {
+    if (amount < 1) return;
+    // Kept in a local: the pixel stores could otherwise alias it.
+    uint32_t seed = NoiseSeed;
+    for (int y = 0; y < Height(); ++y) NoiseRow(Row(y), Width(), seed, amount);
+    NoiseSeed = seed;
+}
+
+void TvlEffectBmp::ApplyInactiveEffect(int effect) {
+    switch (effect) {
+        case ieBrightness: ChangeBrightness(0.5); break;
+        case ieDarkness: ChangeDarkness(0.3); break;
+        case ieNoise: AddNoise(50); break;
+        case ieSplitBlur: SplitBlur(1); break;
+        case ieInvert: Invert(); break;
+        default: GrayScale(); break;
+    }
+}
