@@ -42,6 +42,18 @@ function(plandesk_tests target)
     PROPERTIES TIMEOUT 60)
 endfunction()
 
+# plandesk_portable_libs(<out>) lists the portable libraries this tree
+# builds, for the benchmarks and fuzz targets that link all of them.
+function(plandesk_portable_libs out)
+  set(libs)
+  foreach(lib plandesk_skin_data plandesk_media plandesk_crash plandesk_model plandesk_core)
+    if(TARGET ${lib})
+      list(APPEND libs ${lib})
+    endif()
+  endforeach()
+  set(${out} "${libs}" PARENT_SCOPE)
+endfunction()
+
 # plandesk_test_skins(<test target>) gives a Win32 test program the skins
 # the planner has: the built-in one as the same resource, and the dark one's
 # package path as PLANDESK_GRAPHITE_PACKAGE for pictures of both looks.
