@@ -277,8 +277,7 @@ TEST_F(DataFolder, FailedSaveReportsTheFailingCallsText) {
             calls.FailCall = call;
             calls.FailOnFile = failing;
             std::string message = SaveError(projects, hours, calls);
-            EXPECT_EQ(message,
-                      "Cannot create file \"" + FRoot + "/" + names[failing] + "\". The device is not ready.")
+            EXPECT_EQ(message, "Cannot create file \"" + FRoot + "/" + names[failing] + "\". The device is not ready.")
                 << call << " " << failing;
             EXPECT_TRUE(std::none_of(calls.Log.begin(), calls.Log.end(),
                                      [](const std::string& c) { return c.rfind("move ", 0) == 0; }))
@@ -316,8 +315,7 @@ TEST_F(DataFolder, UnreadableFileRaisesOpenError) {
         hours.LoadHours();
         FAIL() << "no error";
     } catch (const EFOpenError& e) {
-        EXPECT_NE(e.Message().find("Cannot open file \"" + FRoot + "/Hours.dat\". "), std::string::npos)
-            << e.Message();
+        EXPECT_NE(e.Message().find("Cannot open file \"" + FRoot + "/Hours.dat\". "), std::string::npos) << e.Message();
     }
 }
 
