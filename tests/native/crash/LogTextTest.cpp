@@ -6,6 +6,7 @@
 
 #include "core/Errors.h"
 #include "core/FileIO.h"
+#include "crash/LineBreaks.h"
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
 #include "crash/Options.h"
@@ -73,6 +74,16 @@ TEST(LogItem, LineBreaksInValuesStayOnOneLine) {
     log.AddSection("Exception");
     log.AddItem("Message", "first\r\n\r\n\r\n\r\nsecond\nthird");
     EXPECT_EQ(log.Text(), "Exception:\r\n----------\r\n  1.1 Message: first    second third");
+}
+
+// CR LF, a lone CR and a lone LF are one break each; LF CR is two.
+TEST(LineBreaks, EachKindIsOneBreak) {
+    EXPECT_EQ(ReplaceLineBreaks("a\r\nb\rc\nd", "|"), "a|b|c|d");
+    EXPECT_EQ(ReplaceLineBreaks("a\n\rb", "|"), "a||b");
+    EXPECT_EQ(ReplaceLineBreaks("\r\n\r\r\n", "<>"), "<><><>");
+    EXPECT_EQ(ReplaceLineBreaks("end\r", "\r\n"), "end\r\n");
+    EXPECT_EQ(ReplaceLineBreaks("no break", "|"), "no break");
+    EXPECT_EQ(ReplaceLineBreaks("", "|"), "");
 }
 
 TEST(LogFile, LocationRule) {
