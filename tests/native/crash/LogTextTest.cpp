@@ -78,12 +78,13 @@ TEST(LogItem, LineBreaksInValuesStayOnOneLine) {
 
 // CR LF, a lone CR and a lone LF are one break each; LF CR is two.
 TEST(LineBreaks, EachKindIsOneBreak) {
-    EXPECT_EQ(ReplaceLineBreaks("a\r\nb\rc\nd", "|"), "a|b|c|d");
-    EXPECT_EQ(ReplaceLineBreaks("a\n\rb", "|"), "a||b");
-    EXPECT_EQ(ReplaceLineBreaks("\r\n\r\r\n", "<>"), "<><><>");
-    EXPECT_EQ(ReplaceLineBreaks("end\r", "\r\n"), "end\r\n");
-    EXPECT_EQ(ReplaceLineBreaks("no break", "|"), "no break");
-    EXPECT_EQ(ReplaceLineBreaks("", "|"), "");
+    const struct {
+        const char *Text, *Replacement, *Expected;
+    } cases[] = {
+        {"a\r\nb\rc\nd", "|", "a|b|c|d"}, {"a\n\rb", "|", "a||b"},       {"\r\n\r\r\n", "<>", "<><><>"},
+        {"end\r", "\r\n", "end\r\n"},     {"no break", "|", "no break"}, {"", "|", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReplaceLineBreaks(c.Text, c.Replacement), c.Expected) << c.Text;
 }
 
 TEST(LogFile, LocationRule) {
