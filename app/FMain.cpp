@@ -603,16 +603,19 @@ void TfrmMain::btnAddClick(TObject*) {
     ShowProject();
 }
 
-void TfrmMain::btnEditClick(TObject*) {
+int TfrmMain::ChosenTaskRow(const char* noTasks, const char* noSelection) {
     if (lvwItems->ItemCount() == 0) {
-        Tell("There is not tasks to edit!");
-        return;
+        Tell(noTasks);
+        return -1;
     }
     int row = lvwItems->SelectedIndex();
-    if (row < 0) {
-        Tell("Please select a task to edit!");
-        return;
-    }
+    if (row < 0) Tell(noSelection);
+    return row;
+}
+
+void TfrmMain::btnEditClick(TObject*) {
+    int row = ChosenTaskRow("There is not tasks to edit!", "Please select a task to edit!");
+    if (row < 0) return;
     if (!FCurrentProject || row >= FCurrentProject->Tasks.Count()) return;
     TTask* task = FCurrentProject->Task(row);
     auto* dialog = new TfrmTask(Application, msgMain);
@@ -635,15 +638,8 @@ void TfrmMain::btnEditClick(TObject*) {
 }
 
 void TfrmMain::btnRemoveClick(TObject*) {
-    if (lvwItems->ItemCount() == 0) {
-        Tell("There is not tasks to remove!");
-        return;
-    }
-    int row = lvwItems->SelectedIndex();
-    if (row < 0) {
-        Tell("Please select a task to remove!");
-        return;
-    }
+    int row = ChosenTaskRow("There is not tasks to remove!", "Please select a task to remove!");
+    if (row < 0) return;
     if (Ask("Are you sure do you want remove this taks?") == mrCancel) return;
     if (!FCurrentProject || row >= FCurrentProject->Tasks.Count()) return;
     {

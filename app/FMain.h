@@ -156,6 +156,9 @@ private:
     void CenterBanner();
     int Ask(const std::string& text);
     void Tell(const std::string& text);
+    // The selected row of the task list, or -1 after telling the user that
+    // the list is empty or that no row is selected.
+    int ChosenTaskRow(const char* noTasks, const char* noSelection);
     // Runs one start-up step; a failure is reported and the next steps run.
     template <class Step>
     bool StartupStep(Step step);

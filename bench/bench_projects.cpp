@@ -102,36 +102,33 @@ private:
     std::string FPath;
 };
 
-void BM_LoadFile(benchmark::State& state) {
+// Times `step` on the sample plan saved in a fresh folder, against reading
+// and splitting the saved projects file.
+template <class Step>
+void AgainstReadSplit(benchmark::State& state, Step step) {
     TempFolder folder;
     TProjects sample;
     FillSample(sample);
     sample.SaveProjects();
     std::string path = folder.File("Projects.dat");
-    double baseline = 0, load = 0;
+    double baseline = 0, measured = 0;
     for (auto _ : state) {
         baseline += Seconds([&] { SplitBaseline(*ReadFileIfExists(path)); });
-        load += Seconds([&] {
-            TProjects projects;
-            projects.LoadProjects();
-            benchmark::DoNotOptimize(projects.Count());
-        });
+        measured += Seconds([&] { step(sample); });
     }
-    state.counters["x_read_split"] = load / baseline;
+    state.counters["x_read_split"] = measured / baseline;
+}
+
+void BM_LoadFile(benchmark::State& state) {
+    AgainstReadSplit(state, [](TProjects&) {
+        TProjects projects;
+        projects.LoadProjects();
+        benchmark::DoNotOptimize(projects.Count());
+    });
 }
 
 void BM_SaveFile(benchmark::State& state) {
-    TempFolder folder;
-    TProjects projects;
-    FillSample(projects);
-    projects.SaveProjects();
-    std::string path = folder.File("Projects.dat");
-    double baseline = 0, save = 0;
-    for (auto _ : state) {
-        baseline += Seconds([&] { SplitBaseline(*ReadFileIfExists(path)); });
-        save += Seconds([&] { projects.SaveProjects(); });
-    }
-    state.counters["x_read_split"] = save / baseline;
+    AgainstReadSplit(state, [](TProjects& projects) { projects.SaveProjects(); });
 }
 
 // What keeping the plan ready for a rescue costs after each change: the

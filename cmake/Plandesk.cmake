@@ -42,6 +42,30 @@ function(plandesk_tests target)
     PROPERTIES TIMEOUT 60)
 endfunction()
 
+# plandesk_portable_libs(<out>) lists the portable libraries this tree
+# builds, for the benchmarks and fuzz targets that link all of them.
+function(plandesk_portable_libs out)
+  set(libs)
+  foreach(lib plandesk_skin_data plandesk_media plandesk_crash plandesk_model plandesk_core)
+    if(TARGET ${lib})
+      list(APPEND libs ${lib})
+    endif()
+  endforeach()
+  set(${out} "${libs}" PARENT_SCOPE)
+endfunction()
+
+# plandesk_test_skins(<test target>) gives a Win32 test program the skins
+# the planner has: the built-in one as the same resource, and the dark one's
+# package path as PLANDESK_GRAPHITE_PACKAGE for pictures of both looks.
+function(plandesk_test_skins target)
+  set(skin_rc "${CMAKE_CURRENT_BINARY_DIR}/builtin_skin.rc")
+  file(WRITE "${skin_rc}" "VL_BUILTIN_SKIN RCDATA \"${PLANDESK_BUILTIN_SKIN_STREAM}\"\n")
+  set_source_files_properties("${skin_rc}" PROPERTIES OBJECT_DEPENDS "${PLANDESK_BUILTIN_SKIN_STREAM}")
+  target_sources(${target} PRIVATE "${skin_rc}")
+  target_compile_definitions(${target} PRIVATE PLANDESK_GRAPHITE_PACKAGE="Z:${PLANDESK_GRAPHITE_PACKAGE}")
+  add_dependencies(${target} builtin_skins)
+endfunction()
+
 # plandesk_shipped_program(<exe target> <file name>) makes, in the build
 # folder of the calling CMakeLists.txt, the program that users get from the
 # built one (which keeps its debug information for debugging and tests):

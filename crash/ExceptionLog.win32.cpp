@@ -344,53 +344,47 @@ std::string ModuleOf(uint64_t address) {
     return e.Module.empty() ? "?" : e.Module;
 }
 
+// The structured exceptions described by a fixed text.
+struct TKnownException {
+    DWORD Code;
+    const char* Class;
+    const char* Message;
+};
+const TKnownException kKnownExceptions[] = {
+    {EXCEPTION_STACK_OVERFLOW, "EStackOverflow", "Stack overflow"},
+    {EXCEPTION_INT_DIVIDE_BY_ZERO, "EDivByZero", "Division by zero"},
+    {EXCEPTION_INT_OVERFLOW, "EIntOverflow", "Integer overflow"},
+    {EXCEPTION_ILLEGAL_INSTRUCTION, "EPrivilege", "Privileged instruction"},
+    {EXCEPTION_PRIV_INSTRUCTION, "EPrivilege", "Privileged instruction"},
+    // STATUS_INVALID_CRUNTIME_PARAMETER, raised when no handler takes it
+    {0xC0000417, "EInvalidParameter", "Invalid parameter passed to a C runtime function."},
+    {EXCEPTION_FLT_DIVIDE_BY_ZERO, "EZeroDivide", "Floating point division by zero"},
+};
+
 void DescribeStructured(const EXCEPTION_RECORD& r, TFailure& f) {
     char buffer[256];
     uint64_t address = reinterpret_cast<uint64_t>(r.ExceptionAddress);
-    switch (r.ExceptionCode) {
-        case EXCEPTION_ACCESS_VIOLATION: {
-            const char* kind = r.ExceptionInformation[0] == 1   ? "Write"
-                               : r.ExceptionInformation[0] == 8 ? "Execution"
-                                                                : "Read";
-            f.Class = "EAccessViolation";
-            std::snprintf(buffer, sizeof buffer,
-                          "Access violation at address %016llX in module '%s'. %s of address %016llX",
-                          static_cast<unsigned long long>(address), ModuleOf(address).c_str(), kind,
-                          static_cast<unsigned long long>(r.ExceptionInformation[1]));
-            f.Message = buffer;
+    if (r.ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
+        const char* kind = r.ExceptionInformation[0] == 1   ? "Write"
+                           : r.ExceptionInformation[0] == 8 ? "Execution"
+                                                            : "Read";
+        f.Class = "EAccessViolation";
+        std::snprintf(buffer, sizeof buffer,
+                      "Access violation at address %016llX in module '%s'. %s of address %016llX",
+                      static_cast<unsigned long long>(address), ModuleOf(address).c_str(), kind,
+                      static_cast<unsigned long long>(r.ExceptionInformation[1]));
+        f.Message = buffer;
+        return;
+    }
+    for (const TKnownException& known : kKnownExceptions)
+        if (r.ExceptionCode == known.Code) {
+            f.Class = known.Class;
+            f.Message = known.Message;
             return;
         }
-        case EXCEPTION_STACK_OVERFLOW:
-            f.Class = "EStackOverflow";
-            f.Message = "Stack overflow";
-            return;
-        case EXCEPTION_INT_DIVIDE_BY_ZERO:
-            f.Class = "EDivByZero";
-            f.Message = "Division by zero";
-            return;
-        case EXCEPTION_INT_OVERFLOW:
-            f.Class = "EIntOverflow";
-            f.Message = "Integer overflow";
-            return;
-        case EXCEPTION_ILLEGAL_INSTRUCTION:
-        case EXCEPTION_PRIV_INSTRUCTION:
-            f.Class = "EPrivilege";
-            f.Message = "Privileged instruction";
-            return;
-        case 0xC0000417:  // STATUS_INVALID_CRUNTIME_PARAMETER, raised when no handler takes it
-            f.Class = "EInvalidParameter";
-            f.Message = "Invalid parameter passed to a C runtime function.";
-            return;
-        case EXCEPTION_FLT_DIVIDE_BY_ZERO:
-            f.Class = "EZeroDivide";
-            f.Message = "Floating point division by zero";
-            return;
-        default:
-            f.Class = "EExternalException";
-            std::snprintf(buffer, sizeof buffer, "External exception %08lX",
-                          static_cast<unsigned long>(r.ExceptionCode));
-            f.Message = buffer;
-    }
+    f.Class = "EExternalException";
+    std::snprintf(buffer, sizeof buffer, "External exception %08lX", static_cast<unsigned long>(r.ExceptionCode));
+    f.Message = buffer;
 }
 
 // The end of a process that cannot go on after its report.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/StringList.h"
+#include "crash/LineBreaks.h"
 
 namespace {
 std::string ItemPrefix(size_t section, size_t item, const std::string& name) {
@@ -11,20 +12,7 @@ std::string ItemPrefix(size_t section, size_t item, const std::string& name) {
 
 // A value never spans lines in the report: line breaks inside it would make
 // the stored text unreadable as items (and could fake the report separator).
-std::string OneLine(const std::string& value) {
-    std::string out;
-    out.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
-            out += ' ';
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+std::string OneLine(const std::string& value) { return ReplaceLineBreaks(value, " "); }
 }  // namespace
 
 void TLogItem::AddSection(const std::string& title) { FSections.push_back({OneLine(title), {}}); }

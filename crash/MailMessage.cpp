@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "crash/LineBreaks.h"
+
 namespace {
 const char* const Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -24,19 +26,7 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
 }
 
 // The report goes as 7bit text: line ends are CR LF only.
-std::string CrLfText(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+std::string CrLfText(const std::string& text) { return ReplaceLineBreaks(text, "\r\n"); }
 }  // namespace
 
 std::string Base64Encode(const std::string& bytes) {

@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <initializer_list>
+#include <utility>
 
 #include "core/Errors.h"
 #include "core/Inflate.h"
@@ -23,6 +25,16 @@ bool ParseInt(const std::string& text, int& value) {
 void ParseBool(const std::string& text, bool& value) {
     if (text == "1" || AnsiSameText(text, "true") || AnsiSameText(text, "yes")) value = true;
     if (text == "0" || AnsiSameText(text, "false") || AnsiSameText(text, "no")) value = false;
+}
+
+// One of several named values; an unknown name leaves `value` as it was.
+template <class T>
+void ParseChoice(const std::string& text, T& value, std::initializer_list<std::pair<const char*, T>> choices) {
+    for (const auto& [name, choice] : choices)
+        if (AnsiSameText(text, name)) {
+            value = choice;
+            return;
+        }
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -63,25 +75,19 @@ TVesperModuleOptions ParseOptionsText(const std::string& text) {
             ParseBool(value, o.AttachScreenshot);
         else if (AnsiSameText(key, "CopyToClipboard"))
             ParseBool(value, o.CopyToClipboard);
-        else if (AnsiSameText(key, "AfterReport")) {
-            if (AnsiSameText(value, "Terminate"))
-                o.AfterReport = TAfterReport::Terminate;
-            else if (AnsiSameText(value, "Restart"))
-                o.AfterReport = TAfterReport::Restart;
-            else if (AnsiSameText(value, "Continue"))
-                o.AfterReport = TAfterReport::Continue;
-        } else if (AnsiSameText(key, "FreezeTimeout"))
+        else if (AnsiSameText(key, "AfterReport"))
+            ParseChoice(value, o.AfterReport,
+                        {{"Terminate", TAfterReport::Terminate},
+                         {"Restart", TAfterReport::Restart},
+                         {"Continue", TAfterReport::Continue}});
+        else if (AnsiSameText(key, "FreezeTimeout"))
             ParseInt(value, o.FreezeTimeout);
         else if (AnsiSameText(key, "FreezeMessage"))
             o.FreezeMessage = value;
-        else if (AnsiSameText(key, "SendMode")) {
-            if (AnsiSameText(value, "SMTP"))
-                o.SendMode = TSendMode::Smtp;
-            else if (AnsiSameText(value, "MailClient"))
-                o.SendMode = TSendMode::MailClient;
-            else if (AnsiSameText(value, "None"))
-                o.SendMode = TSendMode::None;
-        } else if (AnsiSameText(key, "MailTo"))
+        else if (AnsiSameText(key, "SendMode"))
+            ParseChoice(value, o.SendMode,
+                        {{"SMTP", TSendMode::Smtp}, {"MailClient", TSendMode::MailClient}, {"None", TSendMode::None}});
+        else if (AnsiSameText(key, "MailTo"))
             o.MailTo = Trim(value);
         else if (AnsiSameText(key, "MailFrom"))
             o.MailFrom = Trim(value);

@@ -16,17 +16,10 @@ void Check(bool condition) {
 }
 
 void CheckRoundTrip(const TProjects& projects, const THours& hours) {
-    std::string categoriesText = CategoriesToText(projects);
-    std::string projectsText = ProjectsToText(projects);
-    std::string hoursText = HoursToText(hours);
-    TProjects projectsBack;
-    THours hoursBack;
-    CategoriesFromText(projectsBack, categoriesText);
-    ProjectsFromText(projectsBack, projectsText);
-    HoursFromText(hoursBack, hoursText);
-    Check(Dump(projectsBack) == Dump(projects));
-    Check(Dump(hoursBack) == Dump(hours));
-    Check(ProjectsToText(projectsBack) == projectsText);
+    TRoundTrip back(projects, hours);
+    Check(Dump(back.Projects) == Dump(projects));
+    Check(Dump(back.Hours) == Dump(hours));
+    Check(ProjectsToText(back.Projects) == back.ProjectsText);
 }
 
 void ReadFiles(const std::string& bytes) {

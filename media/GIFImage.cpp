@@ -230,6 +230,156 @@ void AppendLines(const std::string& text, std::vector<std::string>& lines) {
     }
 }
 
+// What one load reads, step by step, into a fresh image; the caller takes the
+// image over only when the whole read succeeded.
+class TGIFLoader {
+public:
+    TGIFLoader(std::string_view data, TGIFImage& result) : FIn(data), FResult(result) {}
+
+    void Run() {
+        ReadScreen();
+        while (!FIn.AtEnd()) {
+            uint8_t introducer = FIn.Byte();
+            if (introducer == ';') break;
+            if (introducer == '!') {
+                if (!ReadExtension()) break;
+                continue;
+            }
+            if (introducer != ',') {
+                // Bytes that begin no block: an error right after extensions,
+                // else the end of the usable data (trailing padding or garbage).
+                if (!FCollected.empty()) throw EGIFError(kStreamReadErrorText);
+                break;
+            }
+            if (!ReadFrame()) break;
+        }
+        for (const std::string& text : FTrailingComments) {
+            if (!FResult.Comment.empty()) FResult.Comment.emplace_back();
+            AppendLines(text, FResult.Comment);
+        }
+        FResult.FrameIndex = FResult.Frames.empty() ? -1 : 0;
+    }
+
+private:
+    // Signature, version, logical screen and global colour table.
+    void ReadScreen() {
+        if (FIn.Remaining() < 6) throw EGIFError(kGIFUnknownVersionText);
+        std::string_view signature = FIn.Bytes(3), version = FIn.Bytes(3);
+        if (!EqualNoCase(signature, "GIF") || !(EqualNoCase(version, "87a") || EqualNoCase(version, "89a")))
+            throw EGIFError(kGIFUnknownVersionText);
+        FResult.Version = std::string(version);
+        FResult.ScreenWidth = FIn.Word();
+        FResult.ScreenHeight = FIn.Word();
+        uint8_t packed = FIn.Byte();
+        int background = FIn.Byte();
+        FIn.Byte();  // pixel aspect ratio
+        if (packed & 0x80) {
+            FResult.GlobalColorMap = ReadColorMap(FIn, packed & 7);
+            if (background < static_cast<int>(FResult.GlobalColorMap.size()))
+                FResult.BackgroundColor = FResult.GlobalColorMap[background];
+        }
+        if (static_cast<int64_t>(FResult.ScreenWidth) * FResult.ScreenHeight > TGIFImage::MaxFramePixels)
+            throw EGIFError(kStreamReadErrorText);
+    }
+
+    // The extension after its introducer. Returns false when the data ends
+    // inside it: the blocks read so far are kept.
+    bool ReadExtension() {
+        if (FIn.AtEnd()) return false;
+        uint8_t label = FIn.Byte();
+        if (label == 0xF9 || label == 0xFE) {
+            TGIFExtension ext{label, {}};
+            bool complete = FIn.SubBlocks(&ext.Data);
+            if (label == 0xFE) FTrailingComments.push_back(ext.Data);
+            FCollected.push_back(std::move(ext));
+            return complete;
+        }
+        if (label == 0xFF) return ReadApplicationExtension();
+        // Plain text discards what was collected; other labels are skipped
+        // as the format allows for unknown extensions.
+        if (label == 0x01) {
+            FCollected.clear();
+            FTrailingComments.clear();
+        }
+        return FIn.SubBlocks(nullptr);
+    }
+
+    bool ReadApplicationExtension() {
+        std::string id;
+        if (!FIn.AtEnd()) {
+            size_t n = FIn.Byte();
+            id = std::string(FIn.Bytes(std::min(n, FIn.Remaining())));
+            if (n != 11) id.clear();
+        }
+        std::string firstBlock;
+        if (!FIn.AtEnd()) {
+            size_t n = FIn.Byte();
+            firstBlock = std::string(FIn.Bytes(std::min(n, FIn.Remaining())));
+            if (n != 0 && !FIn.SubBlocks(nullptr)) return false;
+        }
+        int repeat = 1;
+        if (LoopExtension(id, firstBlock, repeat)) {
+            FResult.Looping = true;
+            FResult.RepeatCount = repeat;
+        }
+        return true;
+    }
+
+    // The image after its separator. Returns false when the data ends inside
+    // it: a frame whose pixels began is kept, marked corrupted.
+    bool ReadFrame() {
+        TGIFFrame frame;
+        if (!ReadDescriptor(frame)) return false;
+        frame.Extensions = std::move(FCollected);
+        FCollected.clear();
+        FTrailingComments.clear();
+        for (const TGIFExtension& ext : frame.Extensions)
+            if (ext.Label == 0xF9) ApplyGraphicControl(frame, ext.Data);
+
+        int64_t pixels = static_cast<int64_t>(frame.Width) * frame.Height;
+        FTotalPixels += pixels;
+        if (pixels > TGIFImage::MaxFramePixels || FTotalPixels > TGIFImage::MaxTotalPixels)
+            throw EGIFError(kStreamReadErrorText);
+        // The code width never exceeds 12 bits: sizes from 1 to 11 can be
+        // decoded, 0 and 12 or more cannot be meant.
+        int codeSize = FIn.AtEnd() ? 2 : FIn.Byte();
+        if (codeSize < 1 || codeSize > 11) throw EGIFError(kStreamReadErrorText);
+        std::string lzw;
+        bool complete = FIn.SubBlocks(&lzw);
+        frame.Pixels.resize(static_cast<size_t>(pixels));
+        uint8_t fill = static_cast<uint8_t>(frame.TransparentIndex >= 0 ? frame.TransparentIndex : 0);
+        frame.Corrupted = !DecodeLZW(lzw, codeSize, frame.Pixels, fill) || !complete;
+        if (frame.Interlaced && frame.Height > 1) Deinterlace(frame.Pixels, frame.Width, frame.Height);
+        FResult.Frames.push_back(std::move(frame));
+        return complete;
+    }
+
+    // Place, size, flags and local colour table. Returns false when the data
+    // ends inside the descriptor: the frames before it are kept.
+    bool ReadDescriptor(TGIFFrame& frame) {
+        try {
+            frame.Left = FIn.Word();
+            frame.Top = FIn.Word();
+            frame.Width = FIn.Word();
+            frame.Height = FIn.Word();
+            uint8_t flags = FIn.Byte();
+            frame.Interlaced = (flags & 0x40) != 0;
+            frame.ColorMap = (flags & 0x80) ? ReadColorMap(FIn, flags & 7) : FResult.GlobalColorMap;
+        } catch (const EGIFError&) {
+            return false;
+        }
+        if (frame.Width == 0) frame.Width = FResult.ScreenWidth;
+        if (frame.Height == 0) frame.Height = FResult.ScreenHeight;
+        return true;
+    }
+
+    TByteReader FIn;
+    TGIFImage& FResult;
+    std::vector<TGIFExtension> FCollected;       // extensions waiting for their frame
+    std::vector<std::string> FTrailingComments;  // comments after the last frame
+    int64_t FTotalPixels = 0;
+};
+
 }  // namespace
 
 void TGIFImage::Clear() {
@@ -254,117 +404,7 @@ void TGIFImage::LoadFromFile(const std::string& path) {
 void TGIFImage::LoadFromBytes(std::string_view data) {
     TGIFImage result;
     result.Transparent = Transparent;
-    TByteReader in(data);
-    if (in.Remaining() < 6) throw EGIFError(kGIFUnknownVersionText);
-    std::string_view signature = in.Bytes(3), version = in.Bytes(3);
-    if (!EqualNoCase(signature, "GIF") || !(EqualNoCase(version, "87a") || EqualNoCase(version, "89a")))
-        throw EGIFError(kGIFUnknownVersionText);
-    result.Version = std::string(version);
-    result.ScreenWidth = in.Word();
-    result.ScreenHeight = in.Word();
-    uint8_t packed = in.Byte();
-    int background = in.Byte();
-    in.Byte();  // pixel aspect ratio
-    if (packed & 0x80) {
-        result.GlobalColorMap = ReadColorMap(in, packed & 7);
-        if (background < static_cast<int>(result.GlobalColorMap.size()))
-            result.BackgroundColor = result.GlobalColorMap[background];
-    }
-    if (static_cast<int64_t>(result.ScreenWidth) * result.ScreenHeight > MaxFramePixels)
-        throw EGIFError(kStreamReadErrorText);
-
-    std::vector<TGIFExtension> collected;
-    std::vector<std::string> trailingComments;  // comments after the last frame
-    int64_t totalPixels = 0;
-    while (!in.AtEnd()) {
-        uint8_t introducer = in.Byte();
-        if (introducer == ';') break;
-        if (introducer == '!') {
-            if (in.AtEnd()) break;
-            uint8_t label = in.Byte();
-            if (label == 0xF9 || label == 0xFE) {
-                TGIFExtension ext{label, {}};
-                bool complete = in.SubBlocks(&ext.Data);
-                if (label == 0xFE) trailingComments.push_back(ext.Data);
-                collected.push_back(std::move(ext));
-                if (!complete) break;
-            } else if (label == 0xFF) {
-                std::string id;
-                if (!in.AtEnd()) {
-                    size_t n = in.Byte();
-                    id = std::string(in.Bytes(std::min(n, in.Remaining())));
-                    if (n != 11) id.clear();
-                }
-                std::string firstBlock;
-                if (!in.AtEnd()) {
-                    size_t n = in.Byte();
-                    firstBlock = std::string(in.Bytes(std::min(n, in.Remaining())));
-                    if (n != 0 && !in.SubBlocks(nullptr)) break;
-                }
-                int repeat = 1;
-                if (LoopExtension(id, firstBlock, repeat)) {
-                    result.Looping = true;
-                    result.RepeatCount = repeat;
-                }
-            } else {
-                // Plain text discards what was collected; other labels are
-                // skipped as the format allows for unknown extensions.
-                if (label == 0x01) {
-                    collected.clear();
-                    trailingComments.clear();
-                }
-                if (!in.SubBlocks(nullptr)) break;
-            }
-            continue;
-        }
-        if (introducer != ',') {
-            // Bytes that begin no block: an error right after extensions,
-            // else the end of the usable data (trailing padding or garbage).
-            if (!collected.empty()) throw EGIFError(kStreamReadErrorText);
-            break;
-        }
-
-        TGIFFrame frame;
-        try {
-            frame.Left = in.Word();
-            frame.Top = in.Word();
-            frame.Width = in.Word();
-            frame.Height = in.Word();
-            uint8_t flags = in.Byte();
-            frame.Interlaced = (flags & 0x40) != 0;
-            frame.ColorMap = (flags & 0x80) ? ReadColorMap(in, flags & 7) : result.GlobalColorMap;
-        } catch (const EGIFError&) {
-            break;  // the data ends inside the descriptor: keep the frames before it
-        }
-        if (frame.Width == 0) frame.Width = result.ScreenWidth;
-        if (frame.Height == 0) frame.Height = result.ScreenHeight;
-        frame.Extensions = std::move(collected);
-        collected.clear();
-        trailingComments.clear();
-        for (const TGIFExtension& ext : frame.Extensions)
-            if (ext.Label == 0xF9) ApplyGraphicControl(frame, ext.Data);
-
-        int64_t pixels = static_cast<int64_t>(frame.Width) * frame.Height;
-        totalPixels += pixels;
-        if (pixels > MaxFramePixels || totalPixels > MaxTotalPixels) throw EGIFError(kStreamReadErrorText);
-        // The code width never exceeds 12 bits: sizes from 1 to 11 can be
-        // decoded, 0 and 12 or more cannot be meant.
-        int codeSize = in.AtEnd() ? 2 : in.Byte();
-        if (codeSize < 1 || codeSize > 11) throw EGIFError(kStreamReadErrorText);
-        std::string lzw;
-        bool complete = in.SubBlocks(&lzw);
-        frame.Pixels.resize(static_cast<size_t>(pixels));
-        uint8_t fill = static_cast<uint8_t>(frame.TransparentIndex >= 0 ? frame.TransparentIndex : 0);
-        frame.Corrupted = !DecodeLZW(lzw, codeSize, frame.Pixels, fill) || !complete;
-        if (frame.Interlaced && frame.Height > 1) Deinterlace(frame.Pixels, frame.Width, frame.Height);
-        result.Frames.push_back(std::move(frame));
-        if (!complete) break;
-    }
-    for (const std::string& text : trailingComments) {
-        if (!result.Comment.empty()) result.Comment.emplace_back();
-        AppendLines(text, result.Comment);
-    }
-    result.FrameIndex = result.Frames.empty() ? -1 : 0;
+    TGIFLoader(data, result).Run();
 
     Version = std::move(result.Version);
     ScreenWidth = result.ScreenWidth;

@@ -58,6 +58,21 @@ TGdiBitmap FromBMP(const std::string& path) {
     return bitmap;
 }
 
+// A picture that `draw` draws into width × height on the button face
+// colour, copied into a bitmap of our own.
+template <class Draw>
+TGdiBitmap DrawnOnButtonFace(int width, int height, Draw draw) {
+    TBitmap canvas(width, height);
+    RECT r{0, 0, width, height};
+    canvas.Canvas().FillRect(r, clBtnFace);
+    draw(canvas.DC(), r);
+    GdiFlush();
+    uint32_t* bits = nullptr;
+    TGdiBitmap bitmap = CreateBitmap32(width, height, &bits);
+    std::memcpy(bits, canvas.Bits(), static_cast<size_t>(width) * height * 4);
+    return bitmap;
+}
+
 // An icon drawn at its own size on the button face colour.
 TGdiBitmap FromICO(const std::string& path) {
     if (!FileExists(path)) throw EFOpenError(path, SystemErrorText(2));
@@ -71,16 +86,10 @@ TGdiBitmap FromICO(const std::string& path) {
     int width = bm.bmWidth, height = color ? bm.bmHeight : bm.bmHeight / 2;
     color.Reset();
     mask.Reset();
-    TBitmap canvas(width, height);
-    RECT r{0, 0, width, height};
-    canvas.Canvas().FillRect(r, clBtnFace);
-    DrawIconEx(canvas.DC(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    DestroyIcon(icon);
-    GdiFlush();
-    uint32_t* bits = nullptr;
-    TGdiBitmap bitmap = CreateBitmap32(width, height, &bits);
-    std::memcpy(bits, canvas.Bits(), static_cast<size_t>(width) * height * 4);
-    return bitmap;
+    return DrawnOnButtonFace(width, height, [&](HDC dc, const RECT&) {
+        DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+    });
 }
 
 // A metafile (enhanced, or the older kind with or without the placeable
@@ -121,16 +130,10 @@ TGdiBitmap FromMetafile(const std::string& path) {
         DeleteEnhMetaFile(metafile);
         throw Exception(kInvalidMetafileText);
     }
-    TBitmap canvas(width, height);
-    RECT r{0, 0, width, height};
-    canvas.Canvas().FillRect(r, clBtnFace);
-    PlayEnhMetaFile(canvas.DC(), metafile, &r);
-    DeleteEnhMetaFile(metafile);
-    GdiFlush();
-    uint32_t* bits = nullptr;
-    TGdiBitmap bitmap = CreateBitmap32(width, height, &bits);
-    std::memcpy(bits, canvas.Bits(), static_cast<size_t>(width) * height * 4);
-    return bitmap;
+    return DrawnOnButtonFace(width, height, [&](HDC dc, const RECT& r) {
+        PlayEnhMetaFile(dc, metafile, &r);
+        DeleteEnhMetaFile(metafile);
+    });
 }
 
 std::vector<TPictureFormat>& Formats() {

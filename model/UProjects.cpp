@@ -1,7 +1,9 @@
 #include "model/UProjects.h"
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,6 +41,15 @@ size_t FindSpecial(const std::string& text, size_t start) {
     for (size_t i = start; i < text.size(); ++i)
         if (IsSpecial(text[i])) return i;
     return std::string::npos;
+}
+
+// A header's or an hourly action's line: each field followed by '^'.
+void AppendFieldsLine(std::string& out, std::initializer_list<std::string_view> fields) {
+    for (std::string_view field : fields) {
+        out += field;
+        out += '^';
+    }
+    out += "\r\n";
 }
 
 void AppendTaskField(std::string& out, const std::string& text) {
@@ -247,14 +258,7 @@ std::string ProjectsToText(const TProjects& projects) {
     for (int i = 0; i < projects.Count(); ++i) {
         const TProject* p = projects.Project(i);
         out += "Header^";
-        out += p->Name;
-        out += '^';
-        out += p->Category;
-        out += '^';
-        out += p->StartDate;
-        out += '^';
-        out += p->EndDate;
-        out += "^\r\n";
+        AppendFieldsLine(out, {p->Name, p->Category, p->StartDate, p->EndDate});
         for (int t = 0; t < p->Tasks.Count(); ++t) {
             const TTask* task = p->Task(t);
             out += task->Done ? "^True^,^" : "^False^,^";
@@ -320,12 +324,7 @@ std::string HoursToText(const THours& hours) {
     out.reserve(size);
     for (int i = 0; i < hours.Count(); ++i) {
         const TToDoHour* h = hours.Entry(i);
-        out += h->Day;
-        out += '^';
-        out += h->Hour;
-        out += '^';
-        out += h->Action;
-        out += "^\r\n";
+        AppendFieldsLine(out, {h->Day, h->Hour, h->Action});
     }
     return out;
 }

@@ -232,13 +232,26 @@ void TvlSkinButton::DrawGlyphAndCaption(TvlFBitmap& bitmap, const TRect& area, c
                      shifted);
 }
 
+template <class Button>
+void DrawButtonState(const Button& button, TvlFBitmap& bitmap, const TvlDataSkinButtonControl& data,
+                     const TRect& source, const TvlGlyphLook& glyph, const std::string& caption, bool active,
+                     bool down) {
+    const TvlSkinLook& look = button.SkinLook();
+    button.DrawSkinPicture(bitmap, look.Picture, source);
+    if (bitmap.Empty()) bitmap.SetSize(button.Width(), button.Height());
+    TFont font = button.LookFont(data.FontName, data.FontHeight, data.FontStyle);
+    TColor colour = ButtonFontColour(data, button.Enabled(), active, down);
+    DrawGlyphAndText(bitmap.Canvas(), glyph, caption, look.ScaledClientRect, font, colour,
+                     GlyphCell(glyph.NumGlyphs, button.Enabled(), down, active), active && down);
+}
+template void DrawButtonState(const TvlSkinButton&, TvlFBitmap&, const TvlDataSkinButtonControl&, const TRect&,
+                              const TvlGlyphLook&, const std::string&, bool, bool);
+template void DrawButtonState(const TvlSkinSpeedButton&, TvlFBitmap&, const TvlDataSkinButtonControl&, const TRect&,
+                              const TvlGlyphLook&, const std::string&, bool, bool);
+
 void TvlSkinButton::DrawStateImage(TvlFBitmap& bitmap, const TRect& source, bool active, bool down) {
-    DrawSkinPicture(bitmap, Look.Picture, source);
-    if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
-    const TvlDataSkinButtonControl& d = FButtonData;
-    TFont font = LookFont(d.FontName, d.FontHeight, d.FontStyle);
-    TColor colour = ButtonFontColour(d, Enabled(), active, down);
-    DrawGlyphAndCaption(bitmap, Look.ScaledClientRect, font, colour, active, down, active && down);
+    DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, FNumGlyphs, FMargin, FSpacing, FLayout}, Caption(),
+                    active, down);
 }
 
 void TvlSkinButton::PaintSkin(TvlFBitmap& bitmap) {

@@ -30,6 +30,13 @@ struct TvlGlyphLook {
 // Glyph cell and caption laid out in `area`, moved by a pixel when pressed.
 void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& caption, const TRect& area,
                       const TFont& font, TColor colour, int cell, bool shifted);
+// One state of a skinned button (TvlSkinButton, TvlSkinSpeedButton): the
+// element's picture at `source`, then glyph cell and caption in its client
+// part, in the element's caption colour for the state.
+template <class Button>
+void DrawButtonState(const Button& button, TvlFBitmap& bitmap, const TvlDataSkinButtonControl& data,
+                     const TRect& source, const TvlGlyphLook& glyph, const std::string& caption, bool active,
+                     bool down);
 
 class TvlSkinButton : public TvlSkinCustomControl {
 public:

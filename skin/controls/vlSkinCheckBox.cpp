@@ -80,10 +80,8 @@ void TvlSkinCheckRadioBox::SetEnabled(bool v) {
 
 void TvlSkinCheckRadioBox::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinCheckRadioControl>();
-    FHasData = data != nullptr;
-    if (!data) return;
-    FData = *data;
+    FHasData = CopyElementData(FData);
+    if (!FHasData) return;
     auto orElse = [](TRect& r, const TRect& fallback) {
         if (r.IsEmpty()) r = fallback;
     };

@@ -35,10 +35,8 @@ TvlSkinComboBox::~TvlSkinComboBox() = default;
 
 void TvlSkinComboBox::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinComboBox>();
-    FHasData = data && Look.Picture;
+    FHasData = CopyElementData(FData, true);
     if (!FHasData) return;
-    FData = *data;
     if (FData.FocusItemRect.IsEmpty()) FData.FocusItemRect = FData.ItemRect;
 }
 

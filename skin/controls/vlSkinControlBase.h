@@ -58,6 +58,17 @@ public:
     }
 
 protected:
+    // The element's record copied into `data`; false, leaving `data` as it
+    // was, when the element is of another kind or, with `needPicture`, has
+    // no picture.
+    template <class Data>
+    bool CopyElementData(Data& data, bool needPicture = false) const {
+        auto* element = Look.template ElementAs<Data>();
+        if (!element || (needPicture && !Look.Picture)) return false;
+        data = *element;
+        return true;
+    }
+
     TvlSkinLook Look;
 };
 
@@ -181,6 +192,14 @@ public:
 class TvlGraphicSkinCustomControl : public TvlSkinCustomBase<TvlGraphicSkinControl> {
 public:
     using TvlSkinCustomBase::TvlSkinCustomBase;
+};
+
+// A pressable part of a control (an arrow button, a thumb): its place,
+// whether the pointer is over it and whether it is held.
+struct TvlSkinPart {
+    TRect R;
+    bool MouseIn = false;
+    bool Down = false;
 };
 
 // Text drawn on a composed look: a canvas over the bitmap's device context

@@ -101,6 +101,11 @@ public:
     const TvlSkinData* MenuSkin() const override { return this->SkinData(); }
     bool Hovered() const { return FHover; }
     void SkinChanging() override { FLook.ElementIndex = -1; }
+    // Stores the reference; a loaded skin is taken at once.
+    void SetSkinData(TvlSkinData* skin) override {
+        TvlSkinElement<Base>::SetSkinData(skin);
+        if (skin && !skin->IsEmpty()) this->SkinChanged();
+    }
     // The text colour now (hover, focus and enabled state).
     COLORREF TextColour() const override {
         if (!this->Enabled()) return FHasData ? FData.DisabledFontColor : ColorToRGB(clGrayText);
@@ -141,6 +146,18 @@ protected:
         m.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
         return true;
     }
+    // The first steps of a skin change: the element and its font.
+    void TakeElementAndFont() {
+        ReadElement();
+        this->Font = SkinFont();
+        this->FontChanged();
+    }
+    // The frame's width follows the element: the window measures it again.
+    void FrameChanged() {
+        if (this->HandleAllocated())
+            SetWindowPos(this->Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    }
     void RepaintAll() {
         if (this->HandleAllocated())
             RedrawWindow(this->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
@@ -174,7 +191,6 @@ constexpr int vlHitEditFrame = HTVSCROLL;
 class TvlSkinEdit : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinEditControl> {
 public:
     TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
-    void SetSkinData(TvlSkinData* skin) override;
     void SkinChanged() override;
     void SetBoundsByLayout(int left, int top, int width, int height) override;
     // The frame as it is painted, for the whole window.
@@ -239,7 +255,6 @@ class TvlSkinMemo : public TvlSkinEditFrame<TvlCustomEdit, TvlDataSkinMemoContro
 public:
     TvlSkinMemo(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     ~TvlSkinMemo() override;
-    void SetSkinData(TvlSkinData* skin) override;
     void SkinChanged() override;
 
     TvlSkinScrollBar* VScrollBar() const { return FVBar.get(); }

@@ -73,10 +73,8 @@ TvlSkinListBox::TvlSkinListBox(TComponent* owner, TWinControl* parent) : TvlSkin
 
 void TvlSkinListBox::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinListBox>();
-    FHasData = data && Look.Picture;
+    FHasData = CopyElementData(FData, true);
     if (!FHasData) return;
-    FData = *data;
     if (FData.ActiveItemRect.IsEmpty()) FData.ActiveItemRect = FData.ItemRect;
     if (FData.FocusItemRect.IsEmpty()) FData.FocusItemRect = FData.ItemRect;
 }

@@ -53,17 +53,9 @@ void TvlSkinMemo::EraseBackground(HDC dc) {
     bitmap.DrawTo(dc, 0, 0);
 }
 
-void TvlSkinMemo::SetSkinData(TvlSkinData* skin) {
-    TvlSkinEditFrame::SetSkinData(skin);
-    if (skin && !skin->IsEmpty()) SkinChanged();
-}
-
 void TvlSkinMemo::SkinChanged() {
-    ReadElement();
-    Font = SkinFont();
-    FontChanged();
-    if (HandleAllocated())
-        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    TakeElementAndFont();
+    FrameChanged();
     UpdateScrollBar();
     RepaintAll();
 }

@@ -98,10 +98,8 @@ void TvlSkinPanel::SetRollUpState(bool v) {
 
 void TvlSkinPanel::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinPanelControl>();
-    FHasData = data != nullptr;
-    if (data) FData = *data;
-    if (!data) FData.BGPictureIndex = -1;
+    FHasData = CopyElementData(FData);
+    if (!FHasData) FData.BGPictureIndex = -1;
 }
 
 void TvlSkinPanel::SkinChanged() {
@@ -489,11 +487,9 @@ TRect TvlSkinGauge::ProgressRect(const TRect& area) const {
 
 void TvlSkinGauge::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinGaugeControl>();
-    FHasData = data != nullptr;
-    if (!data) return;
-    FData = *data;
-    Vertical = data->Vertical;
+    FHasData = CopyElementData(FData);
+    if (!FHasData) return;
+    Vertical = FData.Vertical;
     if (!UseSkinSize) Look.MaskBitmap = nullptr;
     if (FProgressArea.IsEmpty()) FProgressArea = FData.ProgressArea;
 }

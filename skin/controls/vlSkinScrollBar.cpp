@@ -119,10 +119,8 @@ void TvlSkinScrollBar::SetEnabled(bool v) {
 
 void TvlSkinScrollBar::ReadElement() {
     TvlSkinCustomControl::ReadElement();
-    auto* data = Look.ElementAs<TvlDataSkinScrollBarControl>();
-    FHasData = data != nullptr;
-    if (!data) return;
-    FData = *data;
+    FHasData = CopyElementData(FData);
+    if (!FHasData) return;
     if (FData.DownUpButtonRect.IsEmpty()) FData.DownUpButtonRect = FData.ActiveUpButtonRect;
     if (FData.DownDownButtonRect.IsEmpty()) FData.DownDownButtonRect = FData.ActiveDownButtonRect;
     if (FData.ActiveThumbRect.IsEmpty()) FData.ActiveThumbRect = FData.ThumbRect;

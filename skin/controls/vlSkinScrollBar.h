@@ -14,12 +14,7 @@ enum TvlScrollBarKind { sbHorizontal, sbVertical };
 
 class TvlSkinScrollBar : public TvlSkinCustomControl {
 public:
-    // One part: its place, whether the pointer is over it and whether it is held.
-    struct TPart {
-        TRect R;
-        bool MouseIn = false;
-        bool Down = false;
-    };
+    using TPart = TvlSkinPart;
     enum { ptThumb = 0, ptUp = 1, ptDown = 2 };
     // What a held button or track repeats.
     enum TRepeat { rpNone = 0, rpDownButton = 1, rpUpButton = 2, rpPageBack = 3, rpPageForward = 4 };

@@ -102,14 +102,8 @@ void TvlSkinSpeedButton::MouseLeave() {
 }
 
 void TvlSkinSpeedButton::DrawState(TvlFBitmap& bitmap, const TRect& source, bool active, bool down) {
-    DrawSkinPicture(bitmap, Look.Picture, source);
-    if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
-    const TvlDataSkinButtonControl& d = FButtonData;
-    TFont font = LookFont(d.FontName, d.FontHeight, d.FontStyle);
-    TColor colour = ButtonFontColour(d, Enabled(), active, down);
-    TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
-    DrawGlyphAndText(bitmap.Canvas(), g, ShownCaption(), Look.ScaledClientRect, font, colour,
-                     GlyphCell(NumGlyphs, Enabled(), down, active), active && down);
+    DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, NumGlyphs, Margin, Spacing, Layout}, ShownCaption(),
+                    active, down);
 }
 
 void TvlSkinSpeedButton::PaintSkin(TvlFBitmap& bitmap) {

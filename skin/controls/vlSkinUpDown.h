@@ -12,11 +12,7 @@ enum TvlUpDownOrientation { udHorizontal, udVertical };
 
 class TvlSkinUpDown : public TvlSkinCustomControl {
 public:
-    struct TPart {
-        TRect R;
-        bool MouseIn = false;
-        bool Down = false;
-    };
+    using TPart = TvlSkinPart;
     enum { ptUp = 0, ptDown = 1 };
     static constexpr UINT_PTR kRepeatTimer = 1;
     static constexpr UINT kFirstDelay = 500, kRepeatDelay = 100, kResumeDelay = 50;

@@ -316,7 +316,7 @@ void TvlSkinMainMenuBar::OnMouse(TMessage& m) {
 }
 
 void TvlSkinMainMenuBar::ItemMouseDown(TvlSkinMainMenuBarItem* item) {
-    TvlFormMenus* frame = Menus();
+    TvlFormMenus* menus = Menus();
     FCaptureObject = -1;
     if (item->MenuItem->Count() > 0) {
         if (item->Down) return;
@@ -324,15 +324,15 @@ void TvlSkinMainMenuBar::ItemMouseDown(TvlSkinMainMenuBarItem* item) {
         return;
     }
     // An item without sub-items runs its command at once.
-    if (frame && frame->TrackingMenuBar()) frame->LeaveMainMenuMode();
-    if (frame && frame->InMenu()) frame->MenuClosed();
+    if (menus && menus->TrackingMenuBar()) menus->LeaveMainMenuMode();
+    if (menus && menus->InMenu()) menus->MenuClosed();
     Invalidate();
     item->MenuItem->Click();
 }
 
 void TvlSkinMainMenuBar::OpenItemMenu(TvlSkinMainMenuBarItem* item) {
-    TvlFormMenus* frame = Menus();
-    if (!frame || !item->MenuItem->Enabled) return;
+    TvlFormMenus* menus = Menus();
+    if (!menus || !item->MenuItem->Enabled) return;
     for (int i = 0; i < ItemCount(); ++i)
         if (Item(i) != item && (Item(i)->Down || Item(i)->Active)) {
             Item(i)->Down = Item(i)->Active = false;
@@ -347,41 +347,41 @@ void TvlSkinMainMenuBar::OpenItemMenu(TvlSkinMainMenuBarItem* item) {
     item->Active = true;
     if (item->MenuItem->Count() == 0) {
         // Onto an item without a menu: the open one closes, the bar tracks on.
-        frame->CloseMenusKeepingTheBar();
+        menus->CloseMenusKeepingTheBar();
         Invalidate();
         return;
     }
     item->Down = true;
     item->MorphFactor = 1;
-    if (!frame->TrackingMenuBar()) frame->EnterMainMenuMode();
-    frame->MenuOpened();
+    if (!menus->TrackingMenuBar()) menus->EnterMainMenuMode();
+    menus->MenuOpened();
     TRect anchor = item->ObjectRect;
     POINT origin{0, 0};
     ClientToScreen(Handle(), &origin);
     anchor = Offset(anchor, origin.x, origin.y);
     Invalidate();
-    frame->SkinMenu()->Popup(this, frame->MenuSkin(), PopupToUp, item->MenuItem, anchor, 0);
+    menus->SkinMenu()->Popup(this, menus->MenuSkin(), PopupToUp, item->MenuItem, anchor, 0);
 }
 
 void TvlSkinMainMenuBar::OpenOverflow() {
-    TvlFormMenus* frame = Menus();
-    if (!frame || !FMainMenu) return;
+    TvlFormMenus* menus = Menus();
+    if (!menus || !FMainMenu) return;
     int shown = 0;
     for (int i = 0; i < ItemCount(); ++i) shown += Item(i)->Shown ? 1 : 0;
     // The menu's own items from the first that did not fit (hidden ones count as not there).
     int start = 0;
     for (int seen = 0; start < FMainMenu->RootItem()->Count() && seen < shown; ++start)
         if (FMainMenu->RootItem()->Item(start)->Visible) ++seen;
-    frame->MenuOpened();
+    menus->MenuOpened();
     POINT origin{0, 0};
     ClientToScreen(Handle(), &origin);
-    frame->SkinMenu()->Popup(this, frame->MenuSkin(), PopupToUp, FMainMenu->RootItem(),
+    menus->SkinMenu()->Popup(this, menus->MenuSkin(), PopupToUp, FMainMenu->RootItem(),
                              Offset(MarkerRect(), origin.x, origin.y), start);
 }
 
 void TvlSkinMainMenuBar::EnterKeyboardMode() {
-    TvlFormMenus* frame = Menus();
-    if (!frame || ItemCount() == 0) return;
+    TvlFormMenus* menus = Menus();
+    if (!menus || ItemCount() == 0) return;
     FEngaged = true;
     TvlSkinMainMenuBarItem* down = DownItem();
     int index = -1;
@@ -392,7 +392,7 @@ void TvlSkinMainMenuBar::EnterKeyboardMode() {
         FActiveObject = FChildButtons + index;
         Item(index)->Active = true;
     }
-    if (!frame->TrackingMenuBar()) frame->EnterMainMenuMode();
+    if (!menus->TrackingMenuBar()) menus->EnterMainMenuMode();
     Invalidate();
 }
 
@@ -462,9 +462,9 @@ bool TvlSkinMainMenuBar::AcceleratorKey(char key) {
         if (!item->Shown || !item->Enabled || !item->MenuItem->Enabled) continue;
         if (AcceleratorOf(item->MenuItem->Caption) != key) continue;
         if (!item->Down) {
-            if (TvlFormMenus* frame = Menus(); frame && !frame->TrackingMenuBar()) {
+            if (TvlFormMenus* menus = Menus(); menus && !menus->TrackingMenuBar()) {
                 FEngaged = true;
-                frame->EnterMainMenuMode();
+                menus->EnterMainMenuMode();
             }
             ItemMouseDown(item);
         }
@@ -479,12 +479,12 @@ bool TvlSkinMainMenuBar::HandleShortcut(MSG& msg) {
     if (!form || !form->HandleAllocated() || GetAncestor(msg.hwnd, GA_ROOT) != form->Handle()) return false;
     if (msg.message == WM_SYSCHAR) {
         // Alt with an item's letter opens that item.
-        TvlFormMenus* frame = Menus();
-        if (frame && frame->SkinMenu()->Visible && !frame->TrackingMenuBar()) return false;
+        TvlFormMenus* menus = Menus();
+        if (menus && menus->SkinMenu()->Visible && !menus->TrackingMenuBar()) return false;
         return AcceleratorKey(static_cast<char>(msg.wParam));
     }
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
-    if (TvlFormMenus* frame = Menus(); frame && (frame->InMenu() || frame->TrackingMenuBar())) return false;
+    if (TvlFormMenus* menus = Menus(); menus && (menus->InMenu() || menus->TrackingMenuBar())) return false;
     TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
                         (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
     TMenuItem* item = FMainMenu->FindShortCut(ShortCut(static_cast<unsigned short>(msg.wParam), shift));
@@ -564,10 +564,10 @@ void TvlSkinMainMenuBar::RunButton(TvlMenuBarCommand command) {
             ClientToScreen(Handle(), &origin);
             TRect anchor = button ? Offset(button->ObjectRect, origin.x, origin.y) : TRect{origin.x, origin.y, origin.x, origin.y};
             // The child's menu through this form's engine, with its commands.
-            if (TvlFormMenus* frame = Menus()) {
-                frame->MenuOpened();
+            if (TvlFormMenus* menus = Menus()) {
+                menus->MenuOpened();
                 childMenus->BuildSystemMenu();
-                frame->SkinMenu()->Popup(this, frame->MenuSkin(), false, childMenus->BuiltInSystemMenu()->RootItem(),
+                menus->SkinMenu()->Popup(this, menus->MenuSkin(), false, childMenus->BuiltInSystemMenu()->RootItem(),
                                          anchor, 0);
             }
             if (button) {

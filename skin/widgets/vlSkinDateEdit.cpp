@@ -195,31 +195,32 @@ void TvlSkinDateEdit::TypeChar(char c) {
     SetCaret(next);
 }
 
-void TvlSkinDateEdit::Backspace() {
+bool TvlSkinDateEdit::BlankSelection(int& caret) {
     DWORD start = 0, end = 0;
     SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end > start) {
-        BlankRange(static_cast<int>(start), static_cast<int>(end));
-        return;
-    }
-    int pos = static_cast<int>(start) - 1;
+    caret = static_cast<int>(start);
+    if (end <= start) return false;
+    BlankRange(static_cast<int>(start), static_cast<int>(end));
+    return true;
+}
+
+void TvlSkinDateEdit::Backspace() {
+    int caret = 0;
+    if (BlankSelection(caret)) return;
+    int pos = caret - 1;
     while (pos >= 0 && !Editable(pos)) --pos;
     if (pos < 0) return;
     BlankRange(pos, pos + 1);
 }
 
 void TvlSkinDateEdit::DeleteAtCaret() {
-    DWORD start = 0, end = 0;
-    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end > start) {
-        BlankRange(static_cast<int>(start), static_cast<int>(end));
-        return;
-    }
-    int pos = static_cast<int>(start);
+    int caret = 0;
+    if (BlankSelection(caret)) return;
+    int pos = caret;
     while (pos < static_cast<int>(FKinds.size()) && !Editable(pos)) ++pos;
     if (pos >= static_cast<int>(FKinds.size())) return;
     BlankRange(pos, pos + 1);
-    SetCaret(static_cast<int>(start));
+    SetCaret(caret);
 }
 
 void TvlSkinDateEdit::PasteText() {

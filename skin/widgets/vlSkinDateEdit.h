@@ -75,6 +75,9 @@ private:
     void IsPartialDateValidKey(TObject* sender, char& key);
     void TypeChar(char c);
     void BlankRange(int from, int to);
+    // Blanks the selection and returns true; without one, false with the
+    // caret in `caret`.
+    bool BlankSelection(int& caret);
     void Backspace();
     void DeleteAtCaret();
     void PasteText();

@@ -6,6 +6,7 @@
 
 #include "core/Errors.h"
 #include "core/FileIO.h"
+#include "crash/LineBreaks.h"
 #include "crash/LogFile.h"
 #include "crash/LogItem.h"
 #include "crash/Options.h"
@@ -73,6 +74,17 @@ TEST(LogItem, LineBreaksInValuesStayOnOneLine) {
     log.AddSection("Exception");
     log.AddItem("Message", "first\r\n\r\n\r\n\r\nsecond\nthird");
     EXPECT_EQ(log.Text(), "Exception:\r\n----------\r\n  1.1 Message: first    second third");
+}
+
+// CR LF, a lone CR and a lone LF are one break each; LF CR is two.
+TEST(LineBreaks, EachKindIsOneBreak) {
+    const struct {
+        const char *Text, *Replacement, *Expected;
+    } cases[] = {
+        {"a\r\nb\rc\nd", "|", "a|b|c|d"}, {"a\n\rb", "|", "a||b"},       {"\r\n\r\r\n", "<>", "<><><>"},
+        {"end\r", "\r\n", "end\r\n"},     {"no break", "|", "no break"}, {"", "|", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReplaceLineBreaks(c.Text, c.Replacement), c.Expected) << c.Text;
 }
 
 TEST(LogFile, LocationRule) {

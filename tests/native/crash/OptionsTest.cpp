@@ -28,6 +28,24 @@ TEST(Options, TextAndStoredForm) {
     EXPECT_THROW(DecodeStoredOptions("not zlib"), Exception);
 }
 
+// Named choices in any letter case; an unknown name keeps what was set
+// before it, the last known one wins.
+TEST(Options, ChoicesByName) {
+    TVesperModuleOptions o = ParseOptionsText("AfterReport=restart\r\nSendMode=mailclient\r\n");
+    EXPECT_EQ(o.AfterReport, TAfterReport::Restart);
+    EXPECT_EQ(o.SendMode, TSendMode::MailClient);
+    o = ParseOptionsText("AfterReport=TERMINATE\r\nAfterReport=later\r\nSendMode=SMTP\r\nSendMode=post\r\n");
+    EXPECT_EQ(o.AfterReport, TAfterReport::Terminate);
+    EXPECT_EQ(o.SendMode, TSendMode::Smtp);
+    o = ParseOptionsText("AfterReport=Terminate\r\nAfterReport=Continue\r\nSendMode=SMTP\r\nSendMode=None\r\n");
+    EXPECT_EQ(o.AfterReport, TAfterReport::Continue);
+    EXPECT_EQ(o.SendMode, TSendMode::None);
+    // A name that only begins like a choice is none.
+    o = ParseOptionsText("AfterReport=Restarted\r\nSendMode=SMTPS\r\n");
+    EXPECT_EQ(o.AfterReport, TAfterReport::Continue);
+    EXPECT_EQ(o.SendMode, TSendMode::None);
+}
+
 // The program's own options, packed at build time by the build script's
 // packer, read by the reporter's decoder.
 TEST(Options, ProgramDefaults) {

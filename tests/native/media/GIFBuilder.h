@@ -79,18 +79,9 @@ public:
     // Codes of `codeSize` + 1 bits: a clear code, then literals, clearing
     // again before the code width would grow.
     static std::string LiteralCodes(const std::vector<uint8_t>& pixels, int codeSize) {
-        std::string out;
-        uint32_t acc = 0;
-        int n = 0, width = codeSize + 1, clear = 1 << codeSize;
-        auto put = [&](int code) {
-            acc |= static_cast<uint32_t>(code) << n;
-            n += width;
-            while (n >= 8) {
-                out += static_cast<char>(acc & 0xFF);
-                acc >>= 8;
-                n -= 8;
-            }
-        };
+        CodeWriter out;
+        int width = codeSize + 1, clear = 1 << codeSize;
+        auto put = [&](int code) { out.Put(code, width); };
         int run = 0;
         for (uint8_t p : pixels) {
             if (run == 0) put(clear);
@@ -98,8 +89,7 @@ public:
             if (++run == clear - 2) run = 0;
         }
         put(clear + 1);
-        if (n) out += static_cast<char>(acc & 0xFF);
-        return out;
+        return out.Finish();
     }
 
     // A real LZW code stream of the indexes for any initial code size 1 … 11:
@@ -107,21 +97,11 @@ public:
     // decoder's (it grows once the next free code no longer fits, at most to
     // 12 bits), and a clear code starts over when the table is full.
     static std::string LZWCodes(const std::vector<uint8_t>& pixels, int codeSize) {
-        std::string out;
-        uint64_t acc = 0;
-        int n = 0;
+        CodeWriter out;
         const int clear = 1 << codeSize;
         int width = codeSize + 1, next = clear + 2, emitted = 0;
         std::map<std::pair<int, uint8_t>, int> table;
-        auto bits = [&](int code) {
-            acc |= static_cast<uint64_t>(code) << n;
-            n += width;
-            while (n >= 8) {
-                out += static_cast<char>(acc & 0xFF);
-                acc >>= 8;
-                n -= 8;
-            }
-        };
+        auto bits = [&](int code) { out.Put(code, width); };
         // The decoder adds a code for every code after the first since a
         // clear, and widens once the next free one no longer fits.
         auto emit = [&](int code) {
@@ -158,13 +138,33 @@ public:
         }
         if (current >= 0) emit(current);
         bits(clear + 1);
-        if (n) out += static_cast<char>(acc & 0xFF);
-        return out;
+        return out.Finish();
     }
 
     std::string Bytes;
 
 private:
+    // Codes packed from the least significant bit up, as the format stores
+    // them.
+    struct CodeWriter {
+        std::string Out;
+        uint64_t Acc = 0;
+        int N = 0;
+        void Put(int code, int width) {
+            Acc |= static_cast<uint64_t>(code) << N;
+            N += width;
+            while (N >= 8) {
+                Out += static_cast<char>(Acc & 0xFF);
+                Acc >>= 8;
+                N -= 8;
+            }
+        }
+        std::string Finish() {
+            if (N) Out += static_cast<char>(Acc & 0xFF);
+            return Out;
+        }
+    };
+
     void Word(int v) {
         Bytes += static_cast<char>(v & 0xFF);
         Bytes += static_cast<char>((v >> 8) & 0xFF);

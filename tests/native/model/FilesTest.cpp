@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "ModelDump.h"
+#include "TempFolder.h"
 #include "core/Errors.h"
 #include "core/FileIO.h"
 #include "model/UProjects.h"
@@ -15,32 +16,17 @@
 namespace fs = std::filesystem;
 
 namespace {
-class DataFolder : public ::testing::Test {
+// The folder is the program's folder while the test runs.
+class DataFolder : public TempFolderTest {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/plandesk-model-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        FFolder = name;
-        SetProgramFolderOverride(FFolder);
+        TempFolderTest::SetUp();
+        SetProgramFolderOverride(FRoot);
     }
     void TearDown() override {
         SetProgramFolderOverride("");
-        fs::remove_all(FFolder);
+        TempFolderTest::TearDown();
     }
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(FFolder + "/" + name, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) {
-        std::ifstream in(FFolder + "/" + name, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> Files() {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(FFolder)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string FFolder;
 };
 
 const std::string Projects =
@@ -103,7 +89,7 @@ TEST_F(DataFolder, ProjectsFileIsOneFileWhateverItsLetterCase) {
     fromUpper.LoadProjects();
     EXPECT_EQ(fromUpper.Count(), 1);
 
-    fs::remove(FFolder + "/Projects.dat");
+    fs::remove(FRoot + "/Projects.dat");
     Write("projects.dat", Projects);
     TProjects fromLower;
     fromLower.LoadProjects();
@@ -159,7 +145,7 @@ TEST_F(DataFolder, FailedReplaceRestoresTheFilesAlreadyReplaced) {
             if (hoursExisted)
                 Write("Hours.dat", "d^h^old^\r\n");
             else
-                fs::remove(FFolder + "/Hours.dat");
+                fs::remove(FRoot + "/Hours.dat");
             TFileSetWriter::FailMoveForTesting(failing);
             EXPECT_THROW(SaveAll(projects, hours), EFCreateError) << failing;
             EXPECT_EQ(Read("categories.dat"), "Old\r\n") << failing;
@@ -234,6 +220,18 @@ struct TCallsInstalled {
     explicit TCallsInstalled(TFileCalls* calls) { SetFileCallsForTesting(calls); }
     ~TCallsInstalled() { SetFileCallsForTesting(nullptr); }
 };
+
+// Saves with `calls` in place of the system's; the error's text, empty when
+// the save went through.
+std::string SaveError(TProjects& projects, THours& hours, TRecordedCalls& calls) {
+    TCallsInstalled installed(&calls);
+    try {
+        SaveAll(projects, hours);
+    } catch (const EFCreateError& e) {
+        return e.Message();
+    }
+    return {};
+}
 }  // namespace
 
 // Every new file is forced to the disk before the first of them replaces an
@@ -278,17 +276,8 @@ TEST_F(DataFolder, FailedSaveReportsTheFailingCallsText) {
             TRecordedCalls calls;
             calls.FailCall = call;
             calls.FailOnFile = failing;
-            std::string message;
-            {
-                TCallsInstalled installed(&calls);
-                try {
-                    SaveAll(projects, hours);
-                } catch (const EFCreateError& e) {
-                    message = e.Message();
-                }
-            }
-            EXPECT_EQ(message,
-                      "Cannot create file \"" + FFolder + "/" + names[failing] + "\". The device is not ready.")
+            std::string message = SaveError(projects, hours, calls);
+            EXPECT_EQ(message, "Cannot create file \"" + FRoot + "/" + names[failing] + "\". The device is not ready.")
                 << call << " " << failing;
             EXPECT_TRUE(std::none_of(calls.Log.begin(), calls.Log.end(),
                                      [](const std::string& c) { return c.rfind("move ", 0) == 0; }))
@@ -314,28 +303,19 @@ TEST_F(DataFolder, FullDiskIsReportedAsSuch) {
     TRecordedCalls calls;
     calls.FullDisk = true;
     calls.FailOnFile = 0;
-    std::string message;
-    {
-        TCallsInstalled installed(&calls);
-        try {
-            SaveAll(projects, hours);
-        } catch (const EFCreateError& e) {
-            message = e.Message();
-        }
-    }
-    EXPECT_EQ(message, "Cannot create file \"" + FFolder + "/categories.dat\". " + SystemErrorText(ENOSPC));
+    std::string message = SaveError(projects, hours, calls);
+    EXPECT_EQ(message, "Cannot create file \"" + FRoot + "/categories.dat\". " + SystemErrorText(ENOSPC));
     EXPECT_EQ(Read("categories.dat"), "Old\r\n");
 }
 
 TEST_F(DataFolder, UnreadableFileRaisesOpenError) {
-    fs::create_directory(FFolder + "/Hours.dat");
+    fs::create_directory(FRoot + "/Hours.dat");
     THours hours;
     try {
         hours.LoadHours();
         FAIL() << "no error";
     } catch (const EFOpenError& e) {
-        EXPECT_NE(e.Message().find("Cannot open file \"" + FFolder + "/Hours.dat\". "), std::string::npos)
-            << e.Message();
+        EXPECT_NE(e.Message().find("Cannot open file \"" + FRoot + "/Hours.dat\". "), std::string::npos) << e.Message();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// An unambiguous description of a whole model, for comparing two models.
+// An unambiguous description of a whole model, for comparing two models,
+// and a model written to the data files' texts and read back.
 #include <string>
 
 #include "model/UProjects.h"
@@ -46,3 +47,18 @@ inline std::string Dump(const THours& hours) {
     }
     return out;
 }
+
+// The model written to the three files' texts and read back into a fresh one.
+struct TRoundTrip {
+    TRoundTrip(const TProjects& projects, const THours& hours)
+        : CategoriesText(CategoriesToText(projects)),
+          ProjectsText(ProjectsToText(projects)),
+          HoursText(HoursToText(hours)) {
+        CategoriesFromText(Projects, CategoriesText);
+        ProjectsFromText(Projects, ProjectsText);
+        HoursFromText(Hours, HoursText);
+    }
+    std::string CategoriesText, ProjectsText, HoursText;
+    TProjects Projects;
+    THours Hours;
+};

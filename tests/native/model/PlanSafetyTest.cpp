@@ -13,35 +13,22 @@
 #include "core/FileIO.h"
 #include "model/PlanSafety.h"
 #include "model/UProjects.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class Safety : public ::testing::Test {
+class Safety : public TempFolderTest {
 protected:
-    void SetUp() override {
-        char name[] = "/tmp/plandesk-safety-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        FRoot = name;
-        Folder = FRoot + "/";
-    }
     void TearDown() override {
         SetFileCallsForTesting(nullptr);
-        fs::remove_all(FRoot);
-    }
-    void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(Folder + path, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& path) {
-        std::ifstream in(Folder + path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        TempFolderTest::TearDown();
     }
     void SetTime(const std::string& path, time_t when) {
         utimbuf times{when, when};
         ASSERT_EQ(utime((Folder + path).c_str(), &times), 0) << path;
     }
-    std::string FRoot, Folder;
 };
 
 const std::string Categories = "Work\r\nHome\r\n";

@@ -5,21 +5,13 @@
 #include <random>
 
 #include "ModelDump.h"
+#include "SamplePlan.h"
 #include "model/UProjects.h"
 
 namespace {
-const std::string ExampleCategories = "Work\r\nHome\r\n";
-const std::string ExampleProjects =
-    "Header^Product launch^Work^12/01/2007^12/31/2007^\r\n"
-    "^True^,^Purchase Domain Name^,^bought for two years^,^12/03/2007^,^12/03/2007^\r\n"
-    "^False^,^Write Web Sales Copy^,^^,^  /  /    ^,^  /  /    ^\r\n"
-    "EndProject\r\n"
-    "Header^Garden^Home^^^\r\n"
-    "EndProject\r\n";
-const std::string ExampleHours =
-    "12/13/2007^9:00 AM^Call the printer^\r\n"
-    "12/13/2007^12:00 M^Lunch with suppliers^\r\n"
-    "12/14/2007^3:00 PM^Send the invoices^\r\n";
+const std::string ExampleCategories = kSampleCategories;
+const std::string ExampleProjects = kSamplePlan;
+const std::string ExampleHours = kSampleHours;
 
 TProject* AddProject(TProjects& projects, const std::string& name, const std::string& category = "Work") {
     auto* p = new TProject;

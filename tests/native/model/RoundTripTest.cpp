@@ -88,17 +88,10 @@ TEST(RoundTrip, EveryAcceptedTextComesBackExactly) {
             hours.AddObject(day + "-" + hour, new TToDoHour(day, hour, action));
         }
 
-        std::string categoriesText = CategoriesToText(projects);
-        std::string projectsText = ProjectsToText(projects);
-        std::string hoursText = HoursToText(hours);
-        TProjects projectsBack;
-        THours hoursBack;
-        CategoriesFromText(projectsBack, categoriesText);
-        ProjectsFromText(projectsBack, projectsText);
-        HoursFromText(hoursBack, hoursText);
-        ASSERT_EQ(Dump(projectsBack), Dump(projects)) << projectsText;
-        ASSERT_EQ(Dump(hoursBack), Dump(hours)) << hoursText;
-        ASSERT_EQ(ProjectsToText(projectsBack), projectsText);
+        TRoundTrip back(projects, hours);
+        ASSERT_EQ(Dump(back.Projects), Dump(projects)) << back.ProjectsText;
+        ASSERT_EQ(Dump(back.Hours), Dump(hours)) << back.HoursText;
+        ASSERT_EQ(ProjectsToText(back.Projects), back.ProjectsText);
     }
     // Both sides of the check were exercised.
     EXPECT_GT(refused, 50);

@@ -150,9 +150,7 @@ TEST_F(PlannerTest, DialogsRefuseBlankNamesAndCancelWithoutQuestions) {
         ui::Click(d->vlSkinButton1);
     });
     ui::Click(w->btn1);
-    ui::OnNextModal([](TForm* dialog) {
-        auto* d = dynamic_cast<TfrmTask*>(dialog);
-        ASSERT_NE(d, nullptr);
+    OnTaskDialog([](TfrmTask* d) {
         ui::Type(d->edtName, "  Dig ");
         d->memNotes->SetText("line one\r\nline two");
         ui::Type(d->edtStartDate, "12032007");
@@ -204,9 +202,7 @@ TEST_F(PlannerTest, EditTaskReselectsTheRowAndTabMovesThroughTheDialog) {
     ui::OnNextModal(ui::ExpectMessage("Please select a task to edit!"));
     ui::Click(w->btnEdit);
     ClickRow(w->lvwItems, 1);
-    ui::OnNextModal([](TForm* dialog) {
-        auto* d = dynamic_cast<TfrmTask*>(dialog);
-        ASSERT_NE(d, nullptr);
+    OnTaskDialog([](TfrmTask* d) {
         EXPECT_EQ(d->Caption(), "Edit task");
         EXPECT_EQ(d->edtName->Text(), "Write Web Sales Copy");
         EXPECT_EQ(GetFocus(), d->edtName->Handle());

@@ -7,10 +7,7 @@
 TEST_F(PlannerTest, CalendarSheetTabsAndDateDropDownInBothSkins) {
     Write("categories.dat", "Work\r\n");
     Write("projects.dat", "Header^Plan^Work^^^\r\nA^0^^  /  /    ^  /  /    ^\r\nEndProject\r\n");
-    for (const char* skin : {"modern", "graphite"}) {
-        SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") UseGraphite();
-        TfrmMain* w = Start();
+    InBothSkins([&](TfrmMain* w, const std::string& skin) {
         ASSERT_NE(w->pgcMain->Element(), nullptr) << "the tabs wear the skin's [tab]";
         EXPECT_EQ(w->pgcMain->TabPosition(), tpBottom);
         EXPECT_EQ(w->pgcMain->DefaultItemHeight(), 20);
@@ -36,9 +33,7 @@ TEST_F(PlannerTest, CalendarSheetTabsAndDateDropDownInBothSkins) {
         ui::SaveScreenshot(w->Handle(), std::string("calendar-sheet-") + skin);
         w->pgcMain->SetActivePageIndex(0);
 
-        ui::OnNextModal([&](TForm* form) {
-            auto* d = dynamic_cast<TfrmTask*>(form);
-            ASSERT_NE(d, nullptr);
+        OnTaskDialog([&](TfrmTask* d) {
             TvlSkinDateEdit* date = d->edtStartDate;
             EXPECT_EQ(date->SkinData(), w->vlSkinData1);
             EXPECT_GE(date->SkinLook().ElementIndex, 0) << "buttonedit";
@@ -71,9 +66,7 @@ TEST_F(PlannerTest, CalendarSheetTabsAndDateDropDownInBothSkins) {
             ui::Key(d->vlSkinButton2, VK_ESCAPE);
         });
         ui::Click(w->btnAdd);
-        frmMain->Release();
-        frmMain = nullptr;
-    }
+    });
 }
 
 TEST_F(PlannerTest, AnImpossibleTypedDateIsToldAndKeepsTheFocus) {
@@ -82,9 +75,7 @@ TEST_F(PlannerTest, AnImpossibleTypedDateIsToldAndKeepsTheFocus) {
     TfrmMain* w = Start();
     SelectNode("Plan");
     int seen = 0;
-    ui::OnNextModal([&](TForm* form) {
-        auto* d = dynamic_cast<TfrmTask*>(form);
-        ASSERT_NE(d, nullptr);
+    OnTaskDialog([&](TfrmTask* d) {
         ui::Type(d->edtName, "Dig");
         // The test prefix formats dates month/day/year: 31 February is refused
         // as a user's mistake, not reported as a crash.

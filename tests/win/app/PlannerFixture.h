@@ -5,27 +5,30 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/EditDialog.h"
 #include "app/FMain.h"
+#include "app/FTask.h"
 #include "core/ExceptionHook.h"
 #include "core/FileIO.h"
+#include "tests/native/model/SamplePlan.h"
+#include "tests/win/support/ApplicationTest.h"
 #include "tests/win/support/UiDriver.h"
 
-class PlannerTest : public ::testing::Test {
+class PlannerTest : public ApplicationTest {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         Folder = ui::FreshFolder(std::string(info->test_suite_name()) + "." + info->name());
         SetProgramFolderOverride(Folder);
-        FApplication = new TApplication();
-        Application->Initialize();
+        ApplicationTest::SetUp();
     }
     void TearDown() override {
         EXPECT_EQ(ui::PendingModalActions(), 0) << "a dialog or message that was expected never opened";
-        delete FApplication;
+        ApplicationTest::TearDown();
         SetProgramFolderOverride("");
     }
 
@@ -56,6 +59,20 @@ protected:
         Write("dbskin.dat", package);
         Write("dbconfig.dat", "[Settings]\r\n");
     }
+    // Starts the planner in each built-in skin in turn and runs `test` on its
+    // main window; `skin` names the pictures the test saves.
+    template <class Test>
+    void InBothSkins(Test test) {
+        for (const char* skin : {"modern", "graphite"}) {
+            SCOPED_TRACE(skin);
+            if (std::string(skin) == "graphite") UseGraphite();
+            TfrmMain* w = Start();
+            test(w, std::string(skin));
+            frmMain->Release();
+            frmMain = nullptr;
+            if (HasFatalFailure()) return;
+        }
+    }
 #endif
     std::string Read(const std::string& name) { return ui::ReadFile(Folder + name); }
     // The names of the files in the program folder, sorted.
@@ -70,6 +87,15 @@ protected:
         FindClose(search);
         std::sort(names.begin(), names.end());
         return names;
+    }
+
+    // Runs `check` on the task dialog that opens next.
+    static void OnTaskDialog(std::function<void(TfrmTask*)> check) {
+        ui::OnNextModal([check](TForm* form) {
+            auto* d = dynamic_cast<TfrmTask*>(form);
+            ASSERT_NE(d, nullptr) << "the task dialog did not open";
+            check(d);
+        });
     }
 
     // Clicks the tree node with this text (the first such node).
@@ -104,9 +130,6 @@ protected:
     }
 
     std::string Folder;
-
-private:
-    TApplication* FApplication = nullptr;
 };
 
 // Counts the errors that reach the application's error display while it
@@ -129,11 +152,3 @@ private:
         return errors;
     }
 };
-
-inline const char* const kSamplePlan =
-    "Header^Product launch^Work^12/01/2007^12/31/2007^\r\n"
-    "^True^,^Purchase Domain Name^,^bought for two years^,^12/03/2007^,^12/03/2007^\r\n"
-    "^False^,^Write Web Sales Copy^,^^,^  /  /    ^,^  /  /    ^\r\n"
-    "EndProject\r\n"
-    "Header^Garden^Home^^^\r\n"
-    "EndProject\r\n";

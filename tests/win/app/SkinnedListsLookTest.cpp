@@ -7,6 +7,17 @@
 #include "app/FTask.h"
 
 namespace {
+// A wheel notch down with the pointer over the middle of `over`, posted to
+// `focused` as the system posts it to the focused window.
+void WheelDownOver(HWND over, HWND focused) {
+    RECT r;
+    GetWindowRect(over, &r);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    SetCursorPos(x, y);
+    PostMessageA(focused, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(x, y));
+    ui::Pump(30);
+}
+
 std::string LongPlan() {
     std::string categories, projects;
     for (int c = 0; c < 6; ++c) categories += "Area " + std::to_string(c) + "\r\n";
@@ -49,10 +60,7 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
     size_t split = plan.find('\x01');
     Write("categories.dat", plan.substr(0, split));
     Write("projects.dat", plan.substr(split + 1));
-    for (const char* skin : {"modern", "graphite"}) {
-        SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") UseGraphite();
-        TfrmMain* w = Start();
+    InBothSkins([&](TfrmMain* w, const std::string& skin) {
         w->pgcMain->SetActivePageIndex(1);
         ui::Pump(30);
         {
@@ -102,21 +110,11 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
         // The wheel over the list scrolls it even while the tree has the focus.
         w->tvwMain->SetFocus();
         int before = w->vlSkinScrollBar4->Position();
-        RECT lr;
-        GetWindowRect(w->lvwItems->Handle(), &lr);
-        SetCursorPos((lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2);
-        PostMessageA(w->tvwMain->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
-                     MAKELPARAM((lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2));
-        ui::Pump(30);
+        WheelDownOver(w->lvwItems->Handle(), w->tvwMain->Handle());
         EXPECT_GT(w->vlSkinScrollBar4->Position(), before);
         // Over the list's own bar the wheel scrolls the list too.
         before = w->vlSkinScrollBar4->Position();
-        RECT br;
-        GetWindowRect(w->vlSkinScrollBar4->Handle(), &br);
-        SetCursorPos((br.left + br.right) / 2, (br.top + br.bottom) / 2);
-        PostMessageA(w->tvwMain->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
-                     MAKELPARAM((br.left + br.right) / 2, (br.top + br.bottom) / 2));
-        ui::Pump(30);
+        WheelDownOver(w->vlSkinScrollBar4->Handle(), w->tvwMain->Handle());
         EXPECT_GT(w->vlSkinScrollBar4->Position(), before);
         ui::Key(w->lvwItems, VK_HOME);
         ui::Pump(30);
@@ -138,9 +136,7 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
 
         // The task dialog with a long note: its bar is enabled with a page of
         // the visible lines plus one.
-        ui::OnNextModal([&](TForm* form) {
-            auto* d = dynamic_cast<TfrmTask*>(form);
-            ASSERT_NE(d, nullptr);
+        OnTaskDialog([&](TfrmTask* d) {
             std::string note;
             for (int i = 0; i < 30; ++i) note += "Line " + std::to_string(i) + " of a long note\r\n";
             d->memNotes->SetText(note);
@@ -173,7 +169,5 @@ TEST_F(PlannerTest, ListsTreeAndDialogsWearTheirSkinnedBarsInBothSkins) {
             ui::Key(d->vlSkinButton2, VK_ESCAPE);
         });
         ui::Click(w->btn1);
-        frmMain->Release();
-        frmMain = nullptr;
-    }
+    });
 }

@@ -8,10 +8,7 @@
 TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
     Write("categories.dat", "Work\r\n");
     Write("projects.dat", "Header^Plan^Work^^^\r\nA^0^^  /  /    ^  /  /    ^\r\nEndProject\r\n");
-    for (const char* skin : {"modern", "graphite"}) {
-        SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") UseGraphite();
-        TfrmMain* w = Start();
+    InBothSkins([&](TfrmMain* w, const std::string& skin) {
         ASSERT_FALSE(w->vlSkinData1->IsEmpty());
         for (TvlSkinButton* b : {w->btn1, w->btnSave, w->btnAdd, w->btnEditHour}) {
             EXPECT_GE(b->ElementIndex(), 0) << b->Name;
@@ -24,9 +21,7 @@ TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
         SelectNode("Plan");
         ui::SaveScreenshot(w->Handle(), std::string("skin-") + skin + "-main");
 
-        ui::OnNextModal([&](TForm* form) {
-            auto* d = dynamic_cast<TfrmTask*>(form);
-            ASSERT_NE(d, nullptr);
+        OnTaskDialog([&](TfrmTask* d) {
             EXPECT_GE(d->chkDone->ElementIndex(), 0);
             EXPECT_GE(d->vlSkinButton1->ElementIndex(), 0);
             ui::Click(d->chkDone);
@@ -36,19 +31,14 @@ TEST_F(PlannerTest, ButtonsWearTheSkinInBothBuiltInSkins) {
             ui::Key(d->vlSkinButton2, VK_ESCAPE);
         });
         ui::Click(w->btnAdd);
-        frmMain->Release();
-        frmMain = nullptr;
-    }
+    });
 }
 
 
 TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
     Write("categories.dat", "Work\r\n");
     Write("projects.dat", "Header^Plan^Work^^^\r\nEndProject\r\n");
-    for (const char* skin : {"modern", "graphite"}) {
-        SCOPED_TRACE(skin);
-        if (std::string(skin) == "graphite") UseGraphite();
-        TfrmMain* w = Start();
+    InBothSkins([&](TfrmMain* w, const std::string& skin) {
         SetWindowPos(w->Handle(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ui::Pump(30);
         TTreeNode* node = w->tvwMain->Roots()[0]->Children[0];
@@ -81,7 +71,5 @@ TEST_F(PlannerTest, TreeMenuSystemMenuAndConfirmationInBothSkins) {
             ui::Answer(box, "Cancel");
         });
         w->Delete1->Click();
-        frmMain->Release();
-        frmMain = nullptr;
-    }
+    });
 }

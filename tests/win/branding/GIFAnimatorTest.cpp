@@ -4,16 +4,16 @@
 
 #include "media/GIFCtrl.h"
 #include "tests/win/branding/BrandingSupport.h"
+#include "tests/win/support/ApplicationTest.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
 namespace {
 
-class GIFAnimatorTest : public ::testing::Test {
+class GIFAnimatorTest : public ApplicationTest {
 protected:
     void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
+        ApplicationTest::SetUp();
         Form = new TForm(Application, "GIF", 300, 200);
         Panel = new TPanel(Form, Form);
         Panel->SetAlign(alClient);
@@ -22,7 +22,6 @@ protected:
         Form->Show();
         ui::Pump(20);
     }
-    void TearDown() override { delete FApplication; }
 
     struct Step {
         int Index;
@@ -53,9 +52,6 @@ protected:
     TForm* Form = nullptr;
     TPanel* Panel = nullptr;
     TGIFAnimator* Gif = nullptr;
-
-private:
-    TApplication* FApplication = nullptr;
 };
 
 }  // namespace

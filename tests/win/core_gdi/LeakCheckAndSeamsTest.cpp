@@ -8,6 +8,7 @@
 
 #include "core/WindowServices.h"
 #include "skin/data/vlUtils.h"
+#include "tests/win/support/ApplicationTest.h"
 #include "tests/win/support/FakeTimerDriver.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
@@ -16,15 +17,7 @@
 
 namespace {
 
-class SeamsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-    }
-    void TearDown() override { delete FApplication; }
-    TApplication* FApplication = nullptr;
-};
+class SeamsTest : public ApplicationTest {};
 
 struct TFakeMonitorAreas : TMonitorAreas {
     RECT Primary{100, 50, 900, 650};

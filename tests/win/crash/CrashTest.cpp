@@ -24,13 +24,6 @@
 #include "model/UProjects.h"
 
 namespace {
-std::string Folder() {
-    char path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
 struct TRun {
     std::string Caption;   // of the child's windows
     DWORD StartError = 0;  // why the child could not be started
@@ -48,10 +41,10 @@ TRun RunChild(const std::string& mode, DWORD timeoutMs = 30000,
     static int runs = 0;
     std::string name =
         "crash_" + mode + "_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs) + ".vlf";
-    std::string log = Folder() + name;
+    std::string log = ProgramFolder() + name;
     DeleteFileA(log.c_str());
     std::string program = output ? "crash_child_console.exe" : "crash_child.exe";
-    std::string command = "\"" + Folder() + program + "\" " + mode + " \"" + log + "\"";
+    std::string command = "\"" + ProgramFolder() + program + "\" " + mode + " \"" + log + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -192,7 +185,7 @@ TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
 // it with the library's own options: its section names, and its log file
 // (none named: the program's name beside the program) instead of the host's.
 TEST(CrashChild, ALibrarysExceptionsAreReportedByTheHostWithTheLibrarysOptions) {
-    std::string ownLog = Folder() + "crash_child.vlf";
+    std::string ownLog = ProgramFolder() + "crash_child.vlf";
     DeleteFileA(ownLog.c_str());
     TRun run = RunChild("host");
     ASSERT_TRUE(run.Finished);
@@ -210,7 +203,7 @@ TEST(CrashChild, ALibrarysExceptionsAreReportedByTheHostWithTheLibrarysOptions) 
 TEST(CrashChild, RestartStartsTheProgramAgain) {
     std::string restarted;
     TRun run = RunChild("restart", 30000, [&](HANDLE process, const std::string& caption) {
-        std::string log = Folder() + caption.substr(std::string("Crash child ").size());
+        std::string log = ProgramFolder() + caption.substr(std::string("Crash child ").size());
         restarted = log + ".restarted";
         DeleteFileA(restarted.c_str());
     });
@@ -241,7 +234,7 @@ struct TFreezeTimes {
 TRun RunFreezingChild(const std::string& mode, TFreezeTimes& times) {
     ULONGLONG start = GetTickCount64();
     return RunChild(mode, 60000, [&](HANDLE process, const std::string& caption) {
-        std::string log = Folder() + caption.substr(std::string("Crash child ").size());
+        std::string log = ProgramFolder() + caption.substr(std::string("Crash child ").size());
         std::string note = log + ".frozen";
         while (WaitForSingleObject(process, 20) == WAIT_TIMEOUT) {
             if (!times.Frozen && GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -296,7 +289,7 @@ TEST(CrashChild, AFreezeLongerThanTheShippedTimeOutIsReported) {
 }
 
 TEST(CrashChild, DialogShowsTheReportAndRemembersItsPlace) {
-    std::string ini = Folder() + "VesperLog.ini";
+    std::string ini = ProgramFolder() + "VesperLog.ini";
     DeleteFileA(ini.c_str());
     std::vector<std::string> texts;
     TRun run = RunChild("dialog", 30000, [&](HANDLE, const std::string& caption) {
@@ -579,7 +572,7 @@ TEST(CrashReporter, BothReportPagesAreInformations) {
 // changed plan is in "Rescue" beside its data files before the report ends.
 namespace {
 std::string PlanFolder(const TRun& run) {
-    return Folder() + run.Caption.substr(std::string("Crash child ").size()) + ".plan\\";
+    return ProgramFolder() + run.Caption.substr(std::string("Crash child ").size()) + ".plan\\";
 }
 void ReadRescued(const std::string& planFolder, TProjects& projects) {
     TPlanBytes bytes = ReadRescue(planFolder);

@@ -12,13 +12,6 @@
 #include "crash/SymbolTable.h"
 
 namespace {
-std::string Folder() {
-    char path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
 std::string ReadAll(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
@@ -114,9 +107,9 @@ TEST(ShippedProgram, PlannerIsStrippedSmallAndItsTableNamesItsCode) {
 }
 
 TEST(ShippedProgram, CrashReportOfAStrippedProgramNamesUnitProcedureAndLine) {
-    std::string program = Folder() + "crash_child_shipped.exe";
+    std::string program = ProgramFolder() + "crash_child_shipped.exe";
     ASSERT_FALSE(HasDebugSections(TImage(ReadAll(program))));
-    std::string log = Folder() + "shipped_" + std::to_string(GetCurrentProcessId()) + ".vlf";
+    std::string log = ProgramFolder() + "shipped_" + std::to_string(GetCurrentProcessId()) + ".vlf";
     DeleteFileA(log.c_str());
     std::string command = "\"" + program + "\" av \"" + log + "\"";
     STARTUPINFOA startup{};

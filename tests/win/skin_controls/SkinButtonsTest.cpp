@@ -7,29 +7,18 @@
 
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/controls/vlSkinRelay.h"
+#include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
 namespace {
 
-class SkinButtons : public ::testing::Test {
+// The skin is loaded where a test asks for it: the buttons are seen
+// without it first.
+class SkinButtons : public SkinnedFormTest {
 protected:
-    void SetUp() override {
-        FApplication = new TApplication();
-        Application->Initialize();
-        Form = new TForm(Application, "Buttons", 400, 200);
-        Skin = new TvlSkinData(Form);
-        Stored = std::make_unique<TvlCompressedStoredSkin>(nullptr, BuiltInSkinStream());
-    }
-    void TearDown() override {
-        delete FApplication;
-        Stored.reset();
-    }
-    void LoadSkin() {
-        Skin->SetCompressedStoredSkin(Stored.get());
-        ASSERT_FALSE(Skin->IsEmpty());
-    }
+    SkinButtons() : SkinnedFormTest("Buttons", 400, 200, false) {}
     TvlSkinButton* Button(const char* caption, int left, int* clicks) {
         auto* b = new TvlSkinButton(Form, Form, caption, left, 10, 80, 24);
         b->SetSkinData(Skin);
@@ -40,11 +29,6 @@ protected:
         SendMessageA(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     }
     void Release(TWinControl* c, int x = 5, int y = 5) { SendMessageA(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
-
-    TApplication* FApplication = nullptr;
-    TForm* Form = nullptr;
-    TvlSkinData* Skin = nullptr;
-    std::unique_ptr<TvlCompressedStoredSkin> Stored;
 };
 
 }  // namespace

@@ -57,8 +57,7 @@ protected:
 }  // namespace
 
 TEST_F(SkinEdits, ContextMenuItemsFollowSelectionClipboardAndReadOnly) {
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    edit->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
     Form->Show();
     EXPECT_EQ(edit->Height(), edit->SkinLook().SkinRect.Height());  // the element's height
     char cls[16] = {};
@@ -126,10 +125,8 @@ TEST_F(SkinEdits, ContextMenuItemsFollowSelectionClipboardAndReadOnly) {
 }
 
 TEST_F(SkinEdits, APastedLineBreakNeverReachesASingleLine) {
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    auto* memo = new TvlSkinMemo(Form, Form, 10, 50, 200, 100);
-    edit->SetSkinData(Skin);
-    memo->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
+    auto* memo = Skinned<TvlSkinMemo>(10, 50, 200, 100);
     Form->Show();
     PutOnClipboard(Form->Handle(), "Plan\r\nsecond line");
     edit->SetText("My ");
@@ -178,8 +175,7 @@ TEST_F(SkinEdits, MemoBarIsEnabledOnlyWhenTheTextDoesNotFit) {
 }
 
 TEST_F(SkinEdits, TwoHundredContextMenusLeaveNothingBehind) {
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    edit->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
     Form->Show();
     edit->SetText("some text");
     UpdateWindow(Form->Handle());
@@ -196,10 +192,8 @@ TEST_F(SkinEdits, TwoHundredContextMenusLeaveNothingBehind) {
 }
 
 TEST_F(SkinEdits, EnterAndEscapeReachOnlyTheKeyPressEventAndReadOnlyDropsTyping) {
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    auto* memo = new TvlSkinMemo(Form, Form, 10, 100, 200, 80);
-    edit->SetSkinData(Skin);
-    memo->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
+    auto* memo = Skinned<TvlSkinMemo>(10, 100, 200, 80);
     Form->Show();
     std::string pressed;
     edit->OnKeyPress = [&](TObject* sender, char& key) {
@@ -263,10 +257,8 @@ TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Botto
 }  // namespace
 
 TEST_F(SkinEdits, ButtonModeAnswersItsHitCodesAndClicksOnlyOnARelease) {
-    auto* other = new TvlSkinEdit(Form, Form, 10, 100, 100, 18);
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    other->SetSkinData(Skin);
-    edit->SetSkinData(Skin);
+    auto* other = Skinned<TvlSkinEdit>(10, 100, 100, 18);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
     Form->Show();
     edit->SetText("keep me");
     SendMessageA(edit->Handle(), EM_SETSEL, 2, 4);
@@ -416,8 +408,7 @@ TEST_F(SkinEdits, ButtonWithoutAnElementTakesTheSquareAtTheRightEnd) {
 
 TEST_F(SkinEdits, TransparentEditAnswersANullBrushAndRepaintsWholeOnEveryChange) {
     auto* plain = new TvlCustomEdit(Form, Form, 10, 60, 150, 20);
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    edit->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
     Form->Show();
     ui::Pump();
     EXPECT_TRUE(edit->Transparent());
@@ -483,8 +474,7 @@ TEST_F(SkinEdits, TransparentEditAnswersANullBrushAndRepaintsWholeOnEveryChange)
 }
 
 TEST_F(SkinEdits, MemoWithBitMapBGErasesToTheSkinPicturesClientPart) {
-    auto* memo = new TvlSkinMemo(Form, Form, 10, 10, 250, 120);
-    memo->SetSkinData(Skin);
+    auto* memo = Skinned<TvlSkinMemo>(10, 10, 250, 120);
     Form->Show();
     memo->SetText("first line\r\nsecond line");
     ui::Pump();
@@ -534,8 +524,7 @@ TEST_F(SkinEdits, ButtonEditAndPictureMemoInBothSkins) {
     edit->SetButtonMode(true);
     edit->SetSkinData(Skin);
     edit->SetText("Button edit");
-    auto* memo = new TvlSkinMemo(Form, Form, 20, 60, 260, 110);
-    memo->SetSkinData(Skin);
+    auto* memo = Skinned<TvlSkinMemo>(20, 60, 260, 110);
     memo->SetBitMapBG(true);
     memo->SetText("A memo on the skin's picture.\r\nSecond line of the note.\r\nThird line.");
     Form->Show();
@@ -564,8 +553,7 @@ TEST_F(SkinEdits, ButtonEditAndPictureMemoInBothSkins) {
 TEST_F(SkinEdits, AlignmentDefaultSizeAndTheFontsHeight) {
     // Alignment is the window's style; changing it makes the window again
     // with the text kept.
-    auto* edit = new TvlSkinEdit(Form, Form, 10, 10, 200, 18);
-    edit->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinEdit>(10, 10, 200, 18);
     Form->Show();
     edit->SetText("right");
     HWND before = edit->Handle();

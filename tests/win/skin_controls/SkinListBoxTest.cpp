@@ -62,8 +62,7 @@ TEST_F(SkinListBox, CaptionBarSitsAboveTheRowsAndRowCountFitsAroundIt) {
     EXPECT_GE(InnerHeight(bare), 4 * 20);
 
     // The combo's drop-down passes its caption on and is fitted around it.
-    auto* combo = new TvlSkinComboBox(Form, Form, 200, 20, 120, 20, 8);
-    combo->SetSkinData(Skin);
+    auto* combo = Skinned<TvlSkinComboBox>(200, 20, 120, 20, 8);
     for (const char* s : {"Home", "Work", "Garden"}) combo->Items.Add(s);
     combo->ItemsChanged();
     combo->HandleNeeded();
@@ -338,8 +337,7 @@ TEST_F(SkinListBox, ItemsShowTheirImageOrGlyphAndTheDrawHandlerReplacesBoth) {
 }
 
 TEST_F(SkinListBox, ComboShowsImagesAndPassesItsDrawHandlersOn) {
-    auto* combo = new TvlSkinComboBox(Form, Form, 20, 20, 160, 20, 8);
-    combo->SetSkinData(Skin);
+    auto* combo = Skinned<TvlSkinComboBox>(20, 20, 160, 20, 8);
     for (const char* s : {"Home", "Work", "Garden"}) combo->Items.Add(s);
     combo->ItemsChanged();
     Form->Show();
@@ -599,8 +597,7 @@ TEST_F(SkinListBox, StyleSwitchesBackAndForthLeaveNothingBehind) {
 
     // Switched before its window exists, as a form's constructor would: the
     // edit comes with the window, in place, in the element's font.
-    auto* early = new TvlSkinComboBox(Form, Form, 20, 200, 160, 20, 8);
-    early->SetSkinData(Skin);
+    auto* early = Skinned<TvlSkinComboBox>(20, 200, 160, 20, 8);
     early->Items.Add("Home");
     early->ItemsChanged();
     early->SetStyle(vlcbEditStyle);

@@ -131,10 +131,7 @@ TEST(DateFormat, PartialAndCompleteChecks) {
 
 TEST_F(WidgetTest, DateEditTypesThroughTheLocalesMask) {
     TShortDateFormat format("dd/MM/yyyy");
-    auto* edit = new TvlSkinDateEdit(Form, Form, 20, 20, 121, 18);
-    edit->SetSkinData(Skin);
-    Form->Show();
-    ui::Pump(20);
+    auto* edit = ShownSkinned<TvlSkinDateEdit>(20, 20, 121, 18);
     EXPECT_EQ(edit->EditMask(), "!99/99/0000;1; ");
     EXPECT_EQ(edit->Text(), "  /  /    ");
     int changes = 0;
@@ -212,9 +209,8 @@ TEST_F(WidgetTest, DateEditFollowsAYearMonthDayLocale) {
 
 TEST_F(WidgetTest, DateEditDropDownOpensClosesAndPicks) {
     TShortDateFormat format("dd/MM/yyyy");
-    auto* edit = new TvlSkinDateEdit(Form, Form, 20, 20, 121, 18);
+    auto* edit = Skinned<TvlSkinDateEdit>(20, 20, 121, 18);
     auto* other = new TEdit(Form, Form, 20, 100, 80, 20);
-    edit->SetSkinData(Skin);
     Form->Show();
     ui::Pump(20);
     TvlSkinPopupMonthCalendar* cal = edit->Calendar();
@@ -304,10 +300,7 @@ TEST_F(WidgetTest, DateEditDropDownOpensClosesAndPicks) {
 
 TEST_F(WidgetTest, DateEditPlacementTranslucencyAndLeaks) {
     TShortDateFormat format("dd/MM/yyyy");
-    auto* edit = new TvlSkinDateEdit(Form, Form, 20, 20, 121, 18);
-    edit->SetSkinData(Skin);
-    Form->Show();
-    ui::Pump(20);
+    auto* edit = ShownSkinned<TvlSkinDateEdit>(20, 20, 121, 18);
     // Near the bottom of the primary screen the calendar opens above the edit;
     // at exactly its height below the edit it still opens below.
     int screen = GetSystemMetrics(SM_CYSCREEN);
@@ -368,10 +361,7 @@ TEST_F(WidgetTest, DateEditPlacementTranslucencyAndLeaks) {
 
 TEST_F(WidgetTest, DateEditStandsOnTheSkinnedEditsButtonAndMenu) {
     TShortDateFormat format("dd/MM/yyyy");
-    auto* edit = new TvlSkinDateEdit(Form, Form, 20, 20, 121, 18);
-    edit->SetSkinData(Skin);
-    Form->Show();
-    ui::Pump(20);
+    auto* edit = ShownSkinned<TvlSkinDateEdit>(20, 20, 121, 18);
     EXPECT_TRUE(edit->ButtonMode());
     EXPECT_EQ(edit->SkinDataName, "buttonedit");
     EXPECT_EQ(edit->Height(), edit->SkinLook().SkinRect.Height());

@@ -12,6 +12,14 @@
 class WidgetTest : public SkinnedFormTest {
 protected:
     WidgetTest() : SkinnedFormTest("Widgets", 500, 360) {}
+    // A skinned control on the form, shown and painted.
+    template <class Control, class... Args>
+    Control* ShownSkinned(Args... args) {
+        auto* control = Skinned<Control>(args...);
+        Form->Show();
+        ui::Pump(20);
+        return control;
+    }
     // What a window paints for its client area (its own look, no children).
     static TvlFBitmap Shot(TWinControl* c) {
         TvlFBitmap bitmap(c->ClientWidth(), c->ClientHeight());
