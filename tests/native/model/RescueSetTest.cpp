@@ -8,31 +8,24 @@
 
 #include "core/FileIO.h"
 #include "model/PlanSafety.h"
+#include "tests/native/model/TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class RescueSet : public ::testing::Test {
+class RescueSet : public TempFolderTest {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/plandesk-rescue-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        FRoot = name;
-        Folder = FRoot + "/";
+        TempFolderTest::SetUp();
         Write("categories.dat", "Work\r\n");
         Write("Projects.dat", "");
         Write("Hours.dat", "");
         Disk = DataFileBytes(Folder);
         Keeper.SetDisk(Disk);
     }
-    void TearDown() override { fs::remove_all(FRoot); }
-    void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(Folder + path, std::ios::binary) << bytes;
-    }
     void Change(const std::string& category) { Keeper.SetPlan({Disk.Categories + category + "\r\n", "", ""}); }
     bool Exists(const std::string& path) { return fs::exists(Folder + path); }
-    std::string FRoot, Folder;
     TPlanBytes Disk;
     TRescueKeeper Keeper;
 };

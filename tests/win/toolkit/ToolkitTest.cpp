@@ -6,13 +6,13 @@
 #include "skin/form/vlMessages.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
-#include "tests/win/toolkit/ApplicationTest.h"
+#include "tests/win/toolkit/ToolkitApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
-using ToolkitTest = ApplicationTest;
+using ToolkitTest = ToolkitApplicationTest;
 
 TEST_F(ToolkitTest, AlignAndAnchorsFollowTheParentsSize) {
     auto* form = new TForm(Application, "Layout", 300, 200);

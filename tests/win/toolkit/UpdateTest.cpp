@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "tests/win/support/UiDriver.h"
-#include "tests/win/toolkit/ApplicationTest.h"
+#include "tests/win/toolkit/ToolkitApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 
 namespace {
-class UpdateTest : public ApplicationTest {
+class UpdateTest : public ToolkitApplicationTest {
 protected:
     static bool RepaintPending(TWinControl* control) { return GetUpdateRect(control->Handle(), nullptr, FALSE); }
 };

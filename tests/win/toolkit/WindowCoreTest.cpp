@@ -11,7 +11,7 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/widgets/vlSkinTabs.h"
 #include "tests/win/support/UiDriver.h"
-#include "tests/win/toolkit/ApplicationTest.h"
+#include "tests/win/toolkit/ToolkitApplicationTest.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-using WindowCore = ApplicationTest;
+using WindowCore = ToolkitApplicationTest;
 
 bool Has(const std::vector<UINT>& list, UINT msg) { return std::find(list.begin(), list.end(), msg) != list.end(); }
 

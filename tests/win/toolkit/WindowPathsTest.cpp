@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tests/win/support/UiDriver.h"
-#include "tests/win/toolkit/ApplicationTest.h"
+#include "tests/win/toolkit/ToolkitApplicationTest.h"
 #include "toolkit/Clipboard.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -23,7 +23,7 @@
 
 namespace {
 
-using WindowPaths = ApplicationTest;
+using WindowPaths = ToolkitApplicationTest;
 
 using TLog = std::vector<std::string>;
 // The message the chains below log.
