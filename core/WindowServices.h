@@ -113,6 +113,12 @@ I& Service() {
     return installed ? *installed : SystemService<I>();
 }
 
+// Whether a replacement is installed.
+template <class I>
+bool ServiceReplaced() {
+    return TServiceSlot<I>::Current != nullptr;
+}
+
 // Installs a replacement for the lifetime of the object (interface thread).
 template <class I>
 class TServiceOverride {

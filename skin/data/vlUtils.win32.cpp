@@ -97,8 +97,11 @@ void SetWindowAlpha(HWND window, int alpha) {
 }
 
 bool SupportsLayeredWindows() {
+    TLayeredWindows& layered = Service<TLayeredWindows>();
+    // A stand-in answers for the platform, whatever its version.
+    if (ServiceReplaced<TLayeredWindows>()) return layered.Supported();
     int major = 0, minor = 0;
-    return PlatformVersion(major, minor) && LayeredWindowsVersion(major, minor) && Service<TLayeredWindows>().Supported();
+    return PlatformVersion(major, minor) && LayeredWindowsVersion(major, minor) && layered.Supported();
 }
 
 bool IsVersion51() {
