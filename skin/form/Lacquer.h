@@ -203,7 +203,6 @@ private:
     bool Sizeable() const;
     bool HasBorder() const { return true; }
     void NcMouse(TMessage& m, int hit);
-    void NcDoubleClick(int x, int y, int hit);
     POINT WindowPoint(LPARAM screenPoint) const;
     void ObjectMouseDown(int index, int x, int y, TMouseButton button);
     void ObjectMouseUp(int x, int y, TMouseButton button);
@@ -227,7 +226,6 @@ private:
     bool PointInMask(int x, int y) const;
     bool InCaptionObject(int x, int y) const;
     TRect MinimizedSlot();
-    TRect MaximizedArea(HWND w) const;
     // Composes the whole frame in FFrameBitmap and copies it to the window in
     // one operation, only `clip` (window coordinates) when given.
     void PaintFrame(const TRect* clip = nullptr);
