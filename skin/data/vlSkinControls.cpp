@@ -32,24 +32,16 @@ void TvlDataSkinPanelControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     BGPictureIndex = r.Integer("bgpictureindex", -1);
-    CaptionRect = r.Rect("captionrect");
-    Alignment = r.Alignment("alignment");
+    VL_READ_FIELDS(r, CaptionRect, Alignment);
     Font() = r.Font();
-    CheckImageRect = r.Rect("checkimagerect");
-    UnCheckImageRect = r.Rect("uncheckimagerect");
+    VL_READ_FIELDS(r, CheckImageRect, UnCheckImageRect);
 }
 
 void TvlDataSkinExPanelControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    RollHSkinRect = r.Rect("rollhskinrect");
-    RollVSkinRect = r.Rect("rollvskinrect");
-    RollLeftOffset = r.Integer("rollleftoffset");
-    RollRightOffset = r.Integer("rollrightoffset");
-    RollTopOffset = r.Integer("rolltopoffset");
-    RollBottomOffset = r.Integer("rollbottomoffset");
-    RollVCaptionRect = r.Rect("rollvcaptionrect");
-    RollHCaptionRect = r.Rect("rollhcaptionrect");
+    VL_READ_FIELDS(r, RollHSkinRect, RollVSkinRect, RollLeftOffset, RollRightOffset, RollTopOffset,
+                   RollBottomOffset, RollVCaptionRect, RollHCaptionRect);
     r.StateRectsAfter("closebutton", CloseButtonRect, CloseButtonActiveRect, CloseButtonDownRect);
     r.StateRectsAfter("hrollbutton", HRollButtonRect, HRollButtonActiveRect, HRollButtonDownRect);
     r.StateRectsAfter("hrestorebutton", HRestoreButtonRect, HRestoreButtonActiveRect, HRestoreButtonDownRect);
@@ -63,14 +55,8 @@ void TvlDataSkinButtonControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    DownFontColor = r.Color("downfontcolor");
-    DisabledFontColor = r.Color("disabledfontcolor");
-    ActiveSkinRect = r.Rect("activeskinrect");
-    DownSkinRect = r.Rect("downskinrect");
-    DisabledSkinRect = r.Rect("disabledskinrect");
-    Morphing = r.Flag("morphing");
-    MorphKind = r.MorphKind("morphkind");
+    VL_READ_FIELDS(r, ActiveFontColor, DownFontColor, DisabledFontColor, ActiveSkinRect, DownSkinRect,
+                   DisabledSkinRect, Morphing, MorphKind);
 }
 
 void TvlDataSkinMenuButtonControl::ReadData(const TvlSkinIni& ini) {
@@ -83,44 +69,24 @@ void TvlDataSkinCheckRadioControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    UnEnabledFontColor = r.Color("unenabledfontcolor");
-    FrameFontColor = r.Color("framefontcolor");
-    ActiveSkinRect = r.Rect("activeskinrect");
-    CheckImageArea = r.Rect("checkimagearea");
-    TextArea = r.Rect("textarea");
-    CheckImageRect = r.Rect("checkimagerect");
-    UnCheckImageRect = r.Rect("uncheckimagerect");
-    ActiveCheckImageRect = r.Rect("activecheckimagerect");
-    ActiveUnCheckImageRect = r.Rect("activeuncheckimagerect");
-    UnEnabledCheckImageRect = r.Rect("unenabledcheckimagerect");
-    UnEnabledUnCheckImageRect = r.Rect("unenableduncheckimagerect");
-    Morphing = r.Flag("morphing");
-    MorphKind = r.MorphKind("morphkind");
+    VL_READ_FIELDS(r, ActiveFontColor, UnEnabledFontColor, FrameFontColor, ActiveSkinRect, CheckImageArea,
+                   TextArea, CheckImageRect, UnCheckImageRect, ActiveCheckImageRect, ActiveUnCheckImageRect,
+                   UnEnabledCheckImageRect, UnEnabledUnCheckImageRect, Morphing, MorphKind);
 }
 
 void TvlDataSkinGaugeControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ProgressArea = r.Rect("progressarea");
-    ProgressRect = r.Rect("progressrect");
-    BeginOffset = r.Integer("beginoffset");
-    EndOffset = r.Integer("endoffset");
-    Vertical = r.Flag("vertical");
+    VL_READ_FIELDS(r, ProgressArea, ProgressRect, BeginOffset, EndOffset, Vertical);
     Font() = r.Font();
-    ProgressTransparent = r.Flag("progresstransparent");
-    ProgressTransparentColor = r.Color("progresstransparentcolor");
+    VL_READ_FIELDS(r, ProgressTransparent, ProgressTransparentColor);
 }
 
 void TvlDataSkinTrackBarControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    TrackArea = r.Rect("trackarea");
-    ButtonRect = r.Rect("buttonrect");
-    ActiveButtonRect = r.Rect("activebuttonrect");
-    Vertical = r.Flag("vertical");
-    ButtonTransparent = r.Flag("buttontransparent");
-    ButtonTransparentColor = r.Color("buttontransparentcolor");
+    VL_READ_FIELDS(r, TrackArea, ButtonRect, ActiveButtonRect, Vertical, ButtonTransparent,
+                   ButtonTransparentColor);
 }
 
 void TvlDataSkinLabelControl::ReadData(const TvlSkinIni& ini) {
@@ -148,54 +114,30 @@ void TvlDataSkinUpDownControl::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinGridControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    FixedCellRect = r.Rect("fixedcellrect");
-    SelectCellRect = r.Rect("selectcellrect");
-    FocusCellRect = r.Rect("focuscellrect");
-    FixedCellLeftOffset = r.Integer("fixedcellleftoffset");
-    FixedCellRightOffset = r.Integer("fixedcellrightoffset");
-    FixedCellTextRect = r.Rect("fixedcelltextrect");
-    CellLeftOffset = r.Integer("cellleftoffset");
-    CellRightOffset = r.Integer("cellrightoffset");
-    CellTextRect = r.Rect("celltextrect");
-    LinesColor = r.Color("linescolor");
-    BGColor = r.Color("bgcolor");
+    VL_READ_FIELDS(r, FixedCellRect, SelectCellRect, FocusCellRect, FixedCellLeftOffset,
+                   FixedCellRightOffset, FixedCellTextRect, CellLeftOffset, CellRightOffset, CellTextRect,
+                   LinesColor, BGColor);
     Font() = r.Font();
-    SelectFontColor = r.Color("selectfontcolor");
-    FocusFontColor = r.Color("focusfontcolor");
+    VL_READ_FIELDS(r, SelectFontColor, FocusFontColor);
     FixedFont = r.Font("fixed");
 }
 
 void TvlDataSkinTabControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    TabRect = r.Rect("tabrect");
-    ActiveTabRect = r.Rect("activetabrect");
-    FocusTabRect = r.Rect("focustabrect");
-    MouseInTabRect = r.Rect("mouseintabrect");
-    ClientRect = r.Rect("clientrect");
+    VL_READ_FIELDS(r, TabRect, ActiveTabRect, FocusTabRect, MouseInTabRect, ClientRect);
     BGPictureIndex = r.Integer("bgpictureindex", -1);
     Corners() = r.Corners();
-    TabLeftOffset = r.Integer("tableftoffset");
-    TabRightOffset = r.Integer("tabrightoffset");
-    TabsBGRect = r.Rect("tabsbgrect");
+    VL_READ_FIELDS(r, TabLeftOffset, TabRightOffset, TabsBGRect);
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    FocusFontColor = r.Color("focusfontcolor");
-    MouseInFontColor = r.Color("mouseinfontcolor");
-    UpDown = r.String("updown");
+    VL_READ_FIELDS(r, ActiveFontColor, FocusFontColor, MouseInFontColor, UpDown);
 }
 
 void TvlDataSkinMainMenuBar::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ItemsRect = r.Rect("itemsrect");
-    MenuBarItem = r.String("menubaritem");
-    CloseButton = r.String("closebutton");
-    MinButton = r.String("minbutton");
-    MaxButton = r.String("maxbutton");
-    SysMenuButton = r.String("sysmenubutton");
-    TrackMarkColor = r.Color("trackmarkcolor");
-    TrackMarkActiveColor = r.Color("trackmarkactivecolor");
+    VL_READ_FIELDS(r, ItemsRect, MenuBarItem, CloseButton, MinButton, MaxButton, SysMenuButton,
+                   TrackMarkColor, TrackMarkActiveColor);
 }
 
 void TvlDataSkinControlBar::ReadData(const TvlSkinIni& ini) {
@@ -210,31 +152,22 @@ void TvlDataSkinEditControl::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, ElementName);
     ActiveSkinRect = r.Rect("activeskinrect");
     Font() = r.Font();
-    DisabledFontColor = r.Color("disabledfontcolor");
-    ActiveFontColor = r.Color("activefontcolor");
+    VL_READ_FIELDS(r, DisabledFontColor, ActiveFontColor);
     EditButton() = TvlEditButtonRects::Read(r);
 }
 
 void TvlDataSkinMemoControl::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinEditControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    BGColor = r.Color("bgcolor");
-    ActiveBGColor = r.Color("activebgcolor");
+    VL_READ_FIELDS(r, BGColor, ActiveBGColor);
 }
 
 void TvlDataSkinListBox::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ItemRect = r.Rect("itemrect");
-    ActiveItemRect = r.Rect("activeitemrect");
-    FocusItemRect = r.Rect("focusitemrect");
-    ItemLeftOffset = r.Integer("itemleftoffset");
-    ItemRightOffset = r.Integer("itemrightoffset");
-    ItemTextRect = r.Rect("itemtextrect");
+    VL_READ_FIELDS(r, ItemRect, ActiveItemRect, FocusItemRect, ItemLeftOffset, ItemRightOffset, ItemTextRect);
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    FocusFontColor = r.Color("focusfontcolor");
-    CaptionRect = r.Rect("captionrect");
+    VL_READ_FIELDS(r, ActiveFontColor, FocusFontColor, CaptionRect);
     CaptionFont = r.Font("caption");
     UpDownButtons() = TvlUpDownButtonRects::Read(r);
     r.StateRects("checkbutton", CheckButtonRect, ActiveCheckButtonRect, DownCheckButtonRect);
@@ -246,22 +179,15 @@ void TvlDataSkinListBox::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinCheckListBox::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinListBox::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ItemCheckRect = r.Rect("itemcheckrect");
-    CheckImageRect = r.Rect("checkimagerect");
-    UnCheckImageRect = r.Rect("uncheckimagerect");
+    VL_READ_FIELDS(r, ItemCheckRect, CheckImageRect, UnCheckImageRect);
 }
 
 void TvlDataSkinComboBox::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinCustomControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ItemRect = r.Rect("itemrect");
-    FocusItemRect = r.Rect("focusitemrect");
-    ItemLeftOffset = r.Integer("itemleftoffset");
-    ItemRightOffset = r.Integer("itemrightoffset");
-    ItemTextRect = r.Rect("itemtextrect");
+    VL_READ_FIELDS(r, ItemRect, FocusItemRect, ItemLeftOffset, ItemRightOffset, ItemTextRect);
     Font() = r.Font();
-    FocusFontColor = r.Color("focusfontcolor");
-    ListBoxName = r.String("listboxname");
+    VL_READ_FIELDS(r, FocusFontColor, ListBoxName);
     EditButton() = TvlEditButtonRects::Read(r);
 }
 
@@ -271,10 +197,7 @@ void TvlDataSkinScrollBarControl::ReadData(const TvlSkinIni& ini) {
     TrackArea = r.Rect("trackarea");
     UpDownButtons() = TvlUpDownButtonRects::Read(r);
     r.StateRects("thumb", ThumbRect, ActiveThumbRect, DownThumbRect);
-    ThumbOffset1 = r.Integer("thumboffset1");
-    ThumbOffset2 = r.Integer("thumboffset2");
-    ThumbTransparent = r.Flag("thumbtransparent");
-    ThumbTransparentColor = r.Color("thumbtransparentcolor");
+    VL_READ_FIELDS(r, ThumbOffset1, ThumbOffset2, ThumbTransparent, ThumbTransparentColor);
     r.StateRects("glyph", GlyphRect, ActiveGlyphRect, DownGlyphRect);
 }
 
@@ -283,8 +206,7 @@ void TvlDataSkinSpinEditControl::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, ElementName);
     ActiveSkinRect = r.Rect("activeskinrect");
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    DisabledFontColor = r.Color("disabledfontcolor");
+    VL_READ_FIELDS(r, ActiveFontColor, DisabledFontColor);
     UpDownButtons() = TvlUpDownButtonRects::Read(r);
 }
 
@@ -304,20 +226,13 @@ void TvlDataSkinFontAndBGControl::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinBevel::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    LightColor = r.Color("lightcolor");
-    DarkColor = r.Color("darkcolor");
+    VL_READ_FIELDS(r, LightColor, DarkColor);
 }
 
 void TvlDataSkinSlider::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinControl::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    BGColor = r.Color("bgcolor");
-    HRulerRect = r.Rect("hrulerrect");
-    HThumbRect = r.Rect("hthumbrect");
-    VRulerRect = r.Rect("vrulerrect");
-    VThumbRect = r.Rect("vthumbrect");
-    EdgeSize = r.Integer("edgesize");
-    PointsColor = r.Color("pointscolor");
+    VL_READ_FIELDS(r, BGColor, HRulerRect, HThumbRect, VRulerRect, VThumbRect, EdgeSize, PointsColor);
 }
 
 std::unique_ptr<TvlDataSkinControl> CreateSkinControl(const std::string& kind, const std::string& name) {

@@ -106,8 +106,7 @@ void TvlDataSkinWindowFrame::ReadPictureAndCorners(const TvlSectionReader& r) {
 void TvlDataSkinPopupWindow::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, "POPUPWINDOW");
     ReadPictureAndCorners(r);
-    ItemsRect = r.Rect("itemsrect");
-    ScrollMarkerColor = r.Color("scrollmarkercolor");
+    VL_READ_FIELDS(r, ItemsRect, ScrollMarkerColor);
     ScrollMarkerActiveColor = r.Color("scrollmarkeractivecolor");
     Stretch() = TvlStretchSides::Read(r);
 }
@@ -255,14 +254,8 @@ void TvlSkinData::ReadFormInfo(const TvlSkinIni& ini) {
     HitTestRTPoint = r.Point("hittestrighttoppoint");
     HitTestLBPoint = r.Point("hittestleftbottompoint");
     HitTestRBPoint = r.Point("hittestrightbottompoint");
-    ButtonsRect = r.Rect("buttonsrect");
-    CaptionRect = r.Rect("captionrect");
-    ButtonsOffset = r.Integer("buttonsoffset");
-    ButtonsInLeft = r.Flag("buttonsinleft");
-    MainMenuPopupUp = r.Flag("mainmenupopupup");
-    BorderWidth = r.Integer("borderwidth");
-    AutoRenderingInActiveImage = r.Flag("autorenderinginactiveimage");
-    InActiveEffect = r.InActiveEffect("inactiveeffect");
+    VL_READ_FIELDS(r, ButtonsRect, CaptionRect, ButtonsOffset, ButtonsInLeft, MainMenuPopupUp, BorderWidth,
+                   AutoRenderingInActiveImage, InActiveEffect);
 
     if (!MaskName.empty()) {
         if (MaskRectArea.IsEmpty()) {

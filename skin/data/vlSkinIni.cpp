@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace {
 
@@ -239,6 +240,21 @@ T ValueOr(std::optional<std::string_view> value, Parse parse, T def) {
     return value ? parse(*value) : def;
 }
 }  // namespace
+
+std::string TvlSectionReader::NextFieldKey(std::string_view names, size_t& at) {
+    std::string key;
+    for (; at < names.size() && names[at] != ','; ++at) {
+        const char c = names[at];
+        if (c == ' ' || c == '\n' || c == '\t') continue;
+        if (c == '.' || c == '>') {  // a member of an object: its own name is the key
+            key.clear();
+            continue;
+        }
+        key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (at < names.size()) ++at;  // past the comma
+    return key;
+}
 
 std::string TvlSectionReader::String(std::string_view key, const std::string& def) const {
     auto v = Find(key);

@@ -139,6 +139,31 @@ public:
     TvlInActiveEffect InActiveEffect(std::string_view key) const;
     TvlStdCommand Command(std::string_view key) const;
 
+    // Reads each field from the key that is its name in lower case, with the
+    // reader its type calls for; `names` is the fields' names, comma separated
+    // (what VL_READ_FIELDS passes).
+    template <class... Fields>
+    void ReadFields(std::string_view names, Fields&... fields) const {
+        size_t at = 0;
+        (ReadField(NextFieldKey(names, at), fields), ...);
+    }
+
 private:
+    static std::string NextFieldKey(std::string_view names, size_t& at);
+    void ReadField(std::string_view key, TRect& field) const { field = Rect(key); }
+    void ReadField(std::string_view key, TPoint& field) const { field = Point(key); }
+    void ReadField(std::string_view key, int& field) const { field = Integer(key); }
+    void ReadField(std::string_view key, uint32_t& field) const { field = Color(key); }
+    void ReadField(std::string_view key, bool& field) const { field = Flag(key); }
+    void ReadField(std::string_view key, std::string& field) const { field = String(key); }
+    void ReadField(std::string_view key, TAlignment& field) const { field = Alignment(key); }
+    void ReadField(std::string_view key, TvlMorphKind& field) const { field = MorphKind(key); }
+    void ReadField(std::string_view key, TvlInActiveEffect& field) const { field = InActiveEffect(key); }
+    void ReadField(std::string_view key, TvlStdCommand& field) const { field = Command(key); }
+
     const TvlSkinIni::Section* FSection;
 };
+
+// A record's plain fields in one list: each is read from its own name in lower
+// case ("ActiveSkinRect" from "activeskinrect").
+#define VL_READ_FIELDS(reader, ...) (reader).ReadFields(#__VA_ARGS__, __VA_ARGS__)

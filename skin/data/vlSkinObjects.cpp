@@ -4,12 +4,9 @@ void TvlDataSkinObject::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, ElementName);
     Hint = r.String("hint");
     ActivePictureIndex = r.Integer("activepictureindex", -1);
-    SkinRectInAPicture = r.Flag("skinrectinapicture");
-    SkinRect = r.Rect("skinrect");
-    ActiveSkinRect = r.Rect("activeskinrect");
+    VL_READ_FIELDS(r, SkinRectInAPicture, SkinRect, ActiveSkinRect);
     InActiveSkinRect = r.Rect("inactiveskinrect");
-    Morphing = r.Flag("morphing");
-    MorphKind = r.MorphKind("morphkind");
+    VL_READ_FIELDS(r, Morphing, MorphKind);
 }
 
 void TvlDataUserObject::ReadData(const TvlSkinIni& ini) {
@@ -34,27 +31,21 @@ void TvlDataSkinStdButton::ReadData(const TvlSkinIni& ini) {
 void TvlDataSkinMenuItem::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinObject::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ItemLeftOffset = r.Integer("itemleftoffset");
-    ItemRightOffset = r.Integer("itemrightoffset");
-    DividerRect = r.Rect("dividerrect");
-    DividerLeftOffset = r.Integer("dividerleftoffset");
+    VL_READ_FIELDS(r, ItemLeftOffset, ItemRightOffset, DividerRect, DividerLeftOffset);
     DividerRightOffset = r.Integer("dividerrightoffset");
     TextRect = r.Rect("textrect");
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    UnEnabledFontColor = r.Color("unenabledfontcolor");
+    VL_READ_FIELDS(r, ActiveFontColor, UnEnabledFontColor);
 }
 
 void TvlDataSkinMainMenuItem::ReadData(const TvlSkinIni& ini) {
     TvlDataSkinObject::ReadData(ini);
     TvlSectionReader r(ini, ElementName);
-    ItemLeftOffset = r.Integer("itemleftoffset");
-    ItemRightOffset = r.Integer("itemrightoffset");
+    VL_READ_FIELDS(r, ItemLeftOffset, ItemRightOffset);
     DownRect = r.Rect("downrect");
     TextRect = r.Rect("textrect");
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    DownFontColor = r.Color("downfontcolor");
+    VL_READ_FIELDS(r, ActiveFontColor, DownFontColor);
     UnEnabledFontColor = r.Color("unenabledfontColor");
 }
 
@@ -63,10 +54,7 @@ void TvlDataSkinCaption::ReadData(const TvlSkinIni& ini) {
     TvlSectionReader r(ini, ElementName);
     TextRect = r.Rect("textrect");
     Font() = r.Font();
-    ActiveFontColor = r.Color("activefontcolor");
-    Alignment = r.Alignment("alignment");
-    Shadow = r.Flag("shadow");
-    ShadowColor = r.Color("shadowcolor");
+    VL_READ_FIELDS(r, ActiveFontColor, Alignment, Shadow, ShadowColor);
     ActiveShadowColor = r.Color("activeshadowcolor");
     FrameRect = r.Rect("framerect");
     ActiveFrameRect = r.Rect("activeframerect");

@@ -106,3 +106,40 @@ TEST(SkinIni, IndexedEntriesSkipGapsAndForgedCounts) {
     EXPECT_EQ(entries[2].first, 1999999999);
     EXPECT_TRUE(ini.ReadIndexedEntries("S", -4).empty());
 }
+
+TEST(SkinIni, FieldListsReadEachFieldFromItsLowerCaseName) {
+    TvlSkinIni ini(SplitLines("[button]\r\n"
+                              "skinrect=1,2,3,4\r\n"
+                              "activefontcolor=$FF\r\n"
+                              "morphing=1\r\n"
+                              "vertical=2\r\n"
+                              "beginoffset=-7\r\n"
+                              "alignment=taleftjustify\r\n"
+                              "morphkind=mkgradient\r\n"
+                              "hint=Close\r\n"
+                              "hittestpoint=5,6\r\n"));
+    TvlSectionReader r(ini, "button");
+    struct {
+        TRect SkinRect{9, 9, 9, 9};
+        uint32_t ActiveFontColor = 1;
+        bool Morphing = false, Vertical = true, Absent = true;
+        int BeginOffset = 3;
+        TAlignment Alignment = taCenter;
+        TvlMorphKind MorphKind = mkDefault;
+        std::string Hint;
+        TPoint HitTestPoint;
+    } f;
+    // Names spread over lines, as a long list is written.
+    VL_READ_FIELDS(r, f.SkinRect, f.ActiveFontColor, f.Morphing, f.Vertical,
+                   f.Absent, f.BeginOffset, f.Alignment, f.MorphKind, f.Hint, f.HitTestPoint);
+    EXPECT_EQ(f.SkinRect, (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(f.ActiveFontColor, 0xFFu);
+    EXPECT_TRUE(f.Morphing);
+    EXPECT_FALSE(f.Vertical);  // a flag is 1 or nothing
+    EXPECT_FALSE(f.Absent);    // an absent key is its type's default, not the field's old value
+    EXPECT_EQ(f.BeginOffset, -7);
+    EXPECT_EQ(f.Alignment, taLeftJustify);
+    EXPECT_EQ(f.MorphKind, mkGradient);
+    EXPECT_EQ(f.Hint, "Close");
+    EXPECT_EQ(f.HitTestPoint, (TPoint{5, 6}));
+}
