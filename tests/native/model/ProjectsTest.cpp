@@ -207,17 +207,11 @@ TEST(ProjectFiles, MalformedLinesAreSkippedAndTheRestIsKept) {
 }
 
 TEST(ProjectModel, ProgressRoundsHalvesToEven) {
-    EXPECT_EQ(ProgressOf(0, 0), 0);
-    EXPECT_EQ(ProgressOf(0, 5), 0);
-    EXPECT_EQ(ProgressOf(7, 7), 100);
-    EXPECT_EQ(ProgressOf(1, 8), 12);
-    EXPECT_EQ(ProgressOf(3, 8), 38);
-    EXPECT_EQ(ProgressOf(5, 8), 62);
-    EXPECT_EQ(ProgressOf(7, 8), 88);
-    EXPECT_EQ(ProgressOf(1, 3), 33);
-    EXPECT_EQ(ProgressOf(2, 3), 67);
-    EXPECT_EQ(ProgressOf(1, 40), 2);
-    EXPECT_EQ(ProgressOf(59, 200), 29);
+    const int cases[][3] = {  // done, count, percent
+        {0, 0, 0}, {0, 5, 0}, {7, 7, 100}, {1, 8, 12}, {3, 8, 38}, {5, 8, 62},
+        {7, 8, 88}, {1, 3, 33}, {2, 3, 67}, {1, 40, 2}, {59, 200, 29},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgressOf(c[0], c[1]), c[2]) << c[0] << "/" << c[1];
 }
 
 TEST(ProjectModel, ProgressMatchesExtendedPrecisionEvaluation) {

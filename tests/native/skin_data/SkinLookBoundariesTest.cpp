@@ -10,11 +10,7 @@ namespace {
 
 // A skin with two pictures of different sizes and the given elements.
 void LoadTwoPictures(TvlSkinData& skin, const std::string& elements, int count) {
-    TvlSkinPackageParts p;
-    p.Pictures = {SolidBmp(40, 20, 0x102030), SolidBmp(30, 10, 0x405060)};
-    p.Text = MinimalDescription("[SKINCONTROLS]\r\ncount=" + std::to_string(count) + "\r\n" + elements);
-    TvlCompressedStoredSkin stored = StoredSkin(p);
-    skin.LoadStoredSkin(&stored);
+    LoadControlElements(skin, {SolidBmp(40, 20, 0x102030), SolidBmp(30, 10, 0x405060)}, elements, count);
 }
 
 const char* kElements =

@@ -14,11 +14,7 @@ void LoadLooks(TvlSkinData& skin, const std::string& controls, int count) {
     picture.Resize(40, 20);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) picture.SetPixelColor(x, y, static_cast<uint32_t>(x * 6 + (y * 12 << 8)));
-    TvlSkinPackageParts p;
-    p.Pictures = {EncodeBmp(picture)};
-    p.Text = MinimalDescription("[SKINCONTROLS]\r\ncount=" + std::to_string(count) + "\r\n" + controls);
-    TvlCompressedStoredSkin stored = StoredSkin(p);
-    skin.LoadStoredSkin(&stored);
+    LoadControlElements(skin, {EncodeBmp(picture)}, controls, count);
 }
 
 const char* kLooks =

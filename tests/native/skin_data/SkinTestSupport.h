@@ -24,6 +24,16 @@ inline TvlCompressedStoredSkin StoredSkin(const TvlSkinPackageParts& parts) {
     return TvlCompressedStoredSkin(nullptr, DeflateSkinStream(WriteSkinPackage(parts)));
 }
 
+// Loads a skin of these pictures whose control section holds `count` elements.
+inline void LoadControlElements(TvlSkinData& skin, std::vector<std::string> pictures, const std::string& elements,
+                                int count) {
+    TvlSkinPackageParts p;
+    p.Pictures = std::move(pictures);
+    p.Text = MinimalDescription("[SKINCONTROLS]\r\ncount=" + std::to_string(count) + "\r\n" + elements);
+    TvlCompressedStoredSkin stored = StoredSkin(p);
+    skin.LoadStoredSkin(&stored);
+}
+
 // Records the notices every skin data sends while it lives.
 class TMessageLog {
 public:

@@ -150,30 +150,6 @@ TEST(Text, EllipsisOnlyWhenTheTextIsTooWide) {
     EXPECT_EQ(FitTextWithEllipsis("", 0, width), "");
 }
 
-TEST(Calendar, SerialDatesLeapYearsAndMonthLengths) {
-    int y, m, d;
-    vlDecodeDate(0, y, m, d);
-    EXPECT_EQ((std::tuple{y, m, d}), (std::tuple{1899, 12, 30}));
-    vlDecodeDate(2.75, y, m, d);
-    EXPECT_EQ((std::tuple{y, m, d}), (std::tuple{1900, 1, 1}));
-    EXPECT_EQ(vlYearOf(45000), 2023);
-    EXPECT_EQ(vlMonthOf(45000), 3);
-    EXPECT_EQ(vlDayOf(45000), 15);
-    EXPECT_EQ(vlDayOf(-1), 29);  // 29 December 1899
-    EXPECT_EQ(vlMonthOf(45351), 2);
-    EXPECT_EQ(vlDayOf(45351), 29);  // 29 February 2024
-    EXPECT_TRUE(vlIsLeapYear(2024));
-    EXPECT_TRUE(vlIsLeapYear(2000));
-    EXPECT_FALSE(vlIsLeapYear(1900));
-    EXPECT_FALSE(vlIsLeapYear(2023));
-    EXPECT_EQ(vlDaysPerMonth(2024, 2), 29);
-    EXPECT_EQ(vlDaysPerMonth(1900, 2), 28);
-    EXPECT_EQ(vlDaysPerMonth(2023, 4), 30);
-    EXPECT_EQ(vlDaysPerMonth(2023, 12), 31);
-    EXPECT_EQ(vlDaysPerMonth(2023, 13), 0);
-    EXPECT_EQ(vlDaysPerMonth(2023, 0), 0);
-}
-
 TEST(Platform, TransparencyOnlyOnVersionFiveAndShadowOnFivePointOne) {
     EXPECT_TRUE(LayeredWindowsVersion(5, 0));
     EXPECT_TRUE(LayeredWindowsVersion(5, 1));
