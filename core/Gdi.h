@@ -35,39 +35,41 @@ TGdiCounts GdiCounts();
 namespace gdi_detail {
 void Count(TGdiKind kind, long delta);
 void CountHandles(long delta);
-void Delete(HGDIOBJ object, TGdiKind kind);
 }  // namespace gdi_detail
 
-// An owned GDI object deleted with DeleteObject.
-template <class H, TGdiKind Kind>
-class TGdiObject {
+// An owned handle: move-only, destroyed and counted by its Traits
+// (Count(delta), Destroy(handle)).
+template <class H, class Traits>
+class TOwnedHandle {
 public:
-    TGdiObject() = default;
-    explicit TGdiObject(H handle) : FHandle(handle) {
-        if (FHandle) gdi_detail::Count(Kind, +1);
+    TOwnedHandle() = default;
+    explicit TOwnedHandle(H handle) : FHandle(handle) {
+        if (FHandle) Traits::Count(+1);
     }
-    TGdiObject(TGdiObject&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    TGdiObject& operator=(TGdiObject&& other) noexcept {
+    TOwnedHandle(TOwnedHandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
+    TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
         if (this != &other) {
             Reset();
             FHandle = std::exchange(other.FHandle, nullptr);
         }
         return *this;
     }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    ~TGdiObject() { Reset(); }
+    TOwnedHandle(const TOwnedHandle&) = delete;
+    TOwnedHandle& operator=(const TOwnedHandle&) = delete;
+    ~TOwnedHandle() { Reset(); }
 
     H Handle() const { return FHandle; }
     explicit operator bool() const { return FHandle != nullptr; }
-    // Deletes the object now.
+    // Destroys the object now.
     void Reset() {
-        if (FHandle) gdi_detail::Delete(std::exchange(FHandle, nullptr), Kind);
+        if (!FHandle) return;
+        Traits::Destroy(std::exchange(FHandle, nullptr));
+        Traits::Count(-1);
     }
-    // Gives the handle up undeleted; see the top of this file.
+    // Gives the handle up undestroyed; see the top of this file.
     [[nodiscard]] H Release() { return std::exchange(FHandle, nullptr); }
-    static TGdiObject Reclaim(H handle) {
-        TGdiObject owner;
+    static TOwnedHandle Reclaim(H handle) {
+        TOwnedHandle owner;
         owner.FHandle = handle;
         return owner;
     }
@@ -75,6 +77,26 @@ public:
 protected:
     H FHandle = nullptr;
 };
+
+namespace gdi_detail {
+template <TGdiKind Kind>
+struct ObjectTraits {
+    static void Count(long delta) { gdi_detail::Count(Kind, delta); }
+    static void Destroy(HGDIOBJ object) { DeleteObject(object); }
+};
+struct MemoryDCTraits {
+    static void Count(long delta) { gdi_detail::Count(TGdiKind::DC, delta); }
+    static void Destroy(HDC dc) { DeleteDC(dc); }
+};
+struct KernelTraits {
+    static void Count(long delta) { CountHandles(delta); }
+    static void Destroy(HANDLE handle) { CloseHandle(handle); }
+};
+}  // namespace gdi_detail
+
+// An owned GDI object deleted with DeleteObject.
+template <class H, TGdiKind Kind>
+using TGdiObject = TOwnedHandle<H, gdi_detail::ObjectTraits<Kind>>;
 
 using TGdiBitmap = TGdiObject<HBITMAP, TGdiKind::Bitmap>;
 using TGdiBrush = TGdiObject<HBRUSH, TGdiKind::Brush>;
@@ -90,32 +112,26 @@ TGdiFont CreateFontOwned(const LOGFONTA& font);
 class TGdiRegion : public TGdiObject<HRGN, TGdiKind::Region> {
 public:
     TGdiRegion() = default;
-    explicit TGdiRegion(HRGN region) : TGdiObject(region) {}
+    explicit TGdiRegion(HRGN region) : TGdiObject<HRGN, TGdiKind::Region>(region) {}
     // Sets the region as the window's; on success this owner is empty. When
     // the window refuses it, this owner keeps (and later deletes) it.
     bool HandToWindow(HWND window, bool redraw);
 };
 
 // A memory device context (CreateCompatibleDC), deleted with DeleteDC.
-class TMemoryDC {
+class TMemoryDC : public TOwnedHandle<HDC, gdi_detail::MemoryDCTraits> {
 public:
     TMemoryDC() = default;
     // A context compatible with `dc` (nullptr: with the screen).
-    static TMemoryDC Create(HDC dc);
-    TMemoryDC(TMemoryDC&& other) noexcept : FDC(std::exchange(other.FDC, nullptr)) {}
-    TMemoryDC& operator=(TMemoryDC&& other) noexcept;
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    ~TMemoryDC() { Reset(); }
-
-    HDC Handle() const { return FDC; }
-    explicit operator bool() const { return FDC != nullptr; }
-    void Reset();
-    [[nodiscard]] HDC Release() { return std::exchange(FDC, nullptr); }
-    static TMemoryDC Reclaim(HDC dc);
+    static TMemoryDC Create(HDC dc) { return TMemoryDC(CreateCompatibleDC(dc)); }
+    static TMemoryDC Reclaim(HDC dc) {
+        TMemoryDC memory;
+        memory.FHandle = dc;
+        return memory;
+    }
 
 private:
-    HDC FDC = nullptr;
+    explicit TMemoryDC(HDC dc) : TOwnedHandle(dc) {}
 };
 
 // Selects an object into a device context until the guard ends (or Restore).
@@ -170,21 +186,8 @@ inline TDibSection CreateDibSection(int width, int height, int bitsPerPixel, HDC
 
 // A kernel handle (thread, event, process, snapshot) closed with CloseHandle.
 // INVALID_HANDLE_VALUE, which some functions return on failure, counts as empty.
-class TKernelHandle {
+class TKernelHandle : public TOwnedHandle<HANDLE, gdi_detail::KernelTraits> {
 public:
     TKernelHandle() = default;
-    explicit TKernelHandle(HANDLE handle);
-    TKernelHandle(TKernelHandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    TKernelHandle& operator=(TKernelHandle&& other) noexcept;
-    TKernelHandle(const TKernelHandle&) = delete;
-    TKernelHandle& operator=(const TKernelHandle&) = delete;
-    ~TKernelHandle() { Reset(); }
-
-    HANDLE Handle() const { return FHandle; }
-    explicit operator bool() const { return FHandle != nullptr; }
-    void Reset();
-    [[nodiscard]] HANDLE Release() { return std::exchange(FHandle, nullptr); }
-
-private:
-    HANDLE FHandle = nullptr;
+    explicit TKernelHandle(HANDLE handle) : TOwnedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
 };

@@ -36,10 +36,6 @@ TGdiCounts GdiCounts() {
 namespace gdi_detail {
 void Count(TGdiKind kind, long delta) { GAlive[static_cast<int>(kind)] += delta; }
 void CountHandles(long delta) { GHandles += delta; }
-void Delete(HGDIOBJ object, TGdiKind kind) {
-    DeleteObject(object);
-    Count(kind, -1);
-}
 }  // namespace gdi_detail
 
 TGdiBrush CreateSolidBrushOwned(COLORREF color) { return TGdiBrush(CreateSolidBrush(color)); }
@@ -52,33 +48,6 @@ bool TGdiRegion::HandToWindow(HWND window, bool redraw) {
     if (FHandle) gdi_detail::Count(TGdiKind::Region, -1);
     FHandle = nullptr;
     return true;
-}
-
-TMemoryDC TMemoryDC::Create(HDC dc) {
-    TMemoryDC memory;
-    memory.FDC = CreateCompatibleDC(dc);
-    if (memory.FDC) gdi_detail::Count(TGdiKind::DC, +1);
-    return memory;
-}
-
-TMemoryDC& TMemoryDC::operator=(TMemoryDC&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        FDC = std::exchange(other.FDC, nullptr);
-    }
-    return *this;
-}
-
-void TMemoryDC::Reset() {
-    if (!FDC) return;
-    DeleteDC(std::exchange(FDC, nullptr));
-    gdi_detail::Count(TGdiKind::DC, -1);
-}
-
-TMemoryDC TMemoryDC::Reclaim(HDC dc) {
-    TMemoryDC memory;
-    memory.FDC = dc;
-    return memory;
 }
 
 BITMAPINFOHEADER DibHeader(int width, int height, int bitsPerPixel) {
@@ -102,22 +71,4 @@ TDibSection CreateDibSection(const BITMAPINFOHEADER& header, HDC dc) {
     dib.Bitmap = TGdiBitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     dib.Bits = dib.Bitmap ? bits : nullptr;
     return dib;
-}
-
-TKernelHandle::TKernelHandle(HANDLE handle) : FHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {
-    if (FHandle) gdi_detail::CountHandles(+1);
-}
-
-TKernelHandle& TKernelHandle::operator=(TKernelHandle&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        FHandle = std::exchange(other.FHandle, nullptr);
-    }
-    return *this;
-}
-
-void TKernelHandle::Reset() {
-    if (!FHandle) return;
-    CloseHandle(std::exchange(FHandle, nullptr));
-    gdi_detail::CountHandles(-1);
 }

@@ -57,14 +57,6 @@ void TStringList::SetText(const std::string& text) {
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    size_t end = text.find('\0');
-    if (end == std::string::npos) end = text.size();
-    size_t i = 0;
-    while (i < end) {
-        size_t start = i;
-        while (i < end && text[i] != '\r' && text[i] != '\n') ++i;
-        lines.emplace_back(text, start, i - start);
-        if (i < end) i += (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ? 2 : 1;
-    }
+    ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }

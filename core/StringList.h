@@ -2,7 +2,9 @@
 // The ordered list of (text, object) entries that holds the planner's data:
 // insertion order, never sorted, duplicates allowed. Removing an entry never
 // frees its object; whoever removes it frees the object first.
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TObject {
@@ -43,5 +45,41 @@ private:
     std::vector<Item> FItems;
 };
 
+// Lists whose entries own their objects: the list takes an object over when it
+// is added and frees it when its entry is deleted or the list is cleared.
+template <class T>
+T* AddOwned(TStringList& list, const std::string& name, std::unique_ptr<T>&& object) {
+    T* added = object.get();
+    list.AddObject(name, added);
+    object.release();
+    return added;
+}
+template <class T>
+void DeleteOwned(TStringList& list, int index) {
+    std::unique_ptr<T> object(static_cast<T*>(list.Objects(index)));
+    list.Delete(index);
+}
+template <class T>
+void ClearOwned(TStringList& list) {
+    for (int i = 0; i < list.Count(); ++i) delete static_cast<T*>(list.Objects(i));
+    list.Clear();
+}
+
 // Splits text into lines by the rules of TStringList::SetText.
 std::vector<std::string> SplitLines(const std::string& text);
+
+// Calls `onLine` with every line of `text` by the rules above (CR LF,
+// lone CR or lone LF end a line; no extra empty line after a final break; a
+// NUL byte ends the text), without copying the lines.
+template <class OnLine>
+void ForEachLine(std::string_view text, OnLine&& onLine) {
+    size_t end = text.find('\0');
+    if (end == std::string_view::npos) end = text.size();
+    size_t i = 0;
+    while (i < end) {
+        size_t start = i;
+        while (i < end && text[i] != '\r' && text[i] != '\n') ++i;
+        onLine(text.substr(start, i - start));
+        if (i < end) i += (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ? 2 : 1;
+    }
+}

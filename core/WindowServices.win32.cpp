@@ -48,23 +48,20 @@ TSystemLayeredWindows::TSystemLayeredWindows() {
 
 bool TSystemLayeredWindows::SetAlpha(HWND window, BYTE alpha) { return FSet && FSet(window, 0, alpha, LWA_ALPHA); }
 
-template <>
-TTimerDriver& SystemService<TTimerDriver>() {
-    static TSystemTimerDriver driver;
-    return driver;
+namespace {
+// The platform's one implementation of a service, made on first use.
+template <class Service, class System>
+Service& TheSystem() {
+    static System system;
+    return system;
 }
+}  // namespace
+
 template <>
-TMonitorAreas& SystemService<TMonitorAreas>() {
-    static TSystemMonitorAreas areas;
-    return areas;
-}
+TTimerDriver& SystemService<TTimerDriver>() { return TheSystem<TTimerDriver, TSystemTimerDriver>(); }
 template <>
-TNotifyIcons& SystemService<TNotifyIcons>() {
-    static TSystemNotifyIcons icons;
-    return icons;
-}
+TMonitorAreas& SystemService<TMonitorAreas>() { return TheSystem<TMonitorAreas, TSystemMonitorAreas>(); }
 template <>
-TLayeredWindows& SystemService<TLayeredWindows>() {
-    static TSystemLayeredWindows layered;
-    return layered;
-}
+TNotifyIcons& SystemService<TNotifyIcons>() { return TheSystem<TNotifyIcons, TSystemNotifyIcons>(); }
+template <>
+TLayeredWindows& SystemService<TLayeredWindows>() { return TheSystem<TLayeredWindows, TSystemLayeredWindows>(); }

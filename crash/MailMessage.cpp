@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/TimeParts.h"
 #include "crash/LineBreaks.h"
 
 namespace {
@@ -56,13 +57,7 @@ std::string MailDate(long long unixTime) {
     static const char* const Days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::time_t t = static_cast<std::time_t>(unixTime);
-    std::tm tm{};
-#ifdef _WIN32
-    gmtime_s(&tm, &t);
-#else
-    gmtime_r(&t, &tm);
-#endif
+    const std::tm tm = UtcTimeParts(static_cast<std::time_t>(unixTime));
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d +0000", Days[tm.tm_wday], tm.tm_mday,
                   Months[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);

@@ -7,6 +7,7 @@
 
 #include "core/Errors.h"
 #include "core/FileIO.h"
+#include "core/TimeParts.h"
 #include "model/UProjects.h"
 
 namespace {
@@ -92,12 +93,7 @@ int ParseBackupCount(const std::string& value) {
 }
 
 std::string BackupSetName(std::time_t when) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &when);
-#else
-    localtime_r(&when, &local);
-#endif
+    const std::tm local = LocalTimeParts(when);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H-%M-%S", &local);
     return text;

@@ -127,22 +127,11 @@ TTask::TTask(bool done, std::string description, std::string notes, std::string 
 
 TProject::~TProject() { ClearTasks(); }
 
-TTask* TProject::AddTask(std::unique_ptr<TTask> task) {
-    TTask* t = task.get();
-    Tasks.AddObject(t->Description, t);
-    task.release();
-    return t;
-}
+TTask* TProject::AddTask(std::unique_ptr<TTask> task) { return AddOwned(Tasks, task->Description, std::move(task)); }
 
-void TProject::DeleteTask(int index) {
-    std::unique_ptr<TTask> task(Task(index));
-    Tasks.Delete(index);
-}
+void TProject::DeleteTask(int index) { DeleteOwned<TTask>(Tasks, index); }
 
-void TProject::ClearTasks() {
-    for (int i = 0; i < Tasks.Count(); ++i) delete Task(i);
-    Tasks.Clear();
-}
+void TProject::ClearTasks() { ClearOwned<TTask>(Tasks); }
 
 int TProject::DoneCount() const {
     int done = 0;
@@ -168,21 +157,13 @@ int TProject::Progress() const {
     return static_cast<int>(result);
 }
 
-TProjects::~TProjects() {
-    for (int i = 0; i < Count(); ++i) delete Project(i);
-}
+TProjects::~TProjects() { ClearOwned<TProject>(*this); }
 
 TProject* TProjects::AddProject(std::unique_ptr<TProject> project) {
-    TProject* p = project.get();
-    AddObject(p->Name, p);
-    project.release();
-    return p;
+    return AddOwned(*this, project->Name, std::move(project));
 }
 
-void TProjects::DeleteProject(int index) {
-    std::unique_ptr<TProject> project(Project(index));
-    Delete(index);
-}
+void TProjects::DeleteProject(int index) { DeleteOwned<TProject>(*this, index); }
 
 TProject* TProjects::FindProjectByName(const std::string& name, int& index) const {
     for (int i = 0; i < Count(); ++i) {
@@ -209,21 +190,13 @@ void TProjects::SaveProjects() const { WriteDataFile(ProjectsFile, ProjectsToTex
 TToDoHour::TToDoHour(std::string day, std::string hour, std::string action)
     : Day(std::move(day)), Hour(std::move(hour)), Action(std::move(action)) {}
 
-THours::~THours() {
-    for (int i = 0; i < Count(); ++i) delete Entry(i);
-}
+THours::~THours() { ClearOwned<TToDoHour>(*this); }
 
 TToDoHour* THours::AddEntry(std::unique_ptr<TToDoHour> entry) {
-    TToDoHour* e = entry.get();
-    AddObject(e->Day + "-" + e->Hour, e);
-    entry.release();
-    return e;
+    return AddOwned(*this, entry->Day + "-" + entry->Hour, std::move(entry));
 }
 
-void THours::DeleteEntry(int index) {
-    std::unique_ptr<TToDoHour> entry(Entry(index));
-    Delete(index);
-}
+void THours::DeleteEntry(int index) { DeleteOwned<TToDoHour>(*this, index); }
 
 void THours::LoadHours() {
     if (auto text = ReadDataFile(HoursFile)) HoursFromText(*this, *text);

@@ -28,21 +28,6 @@ void SplitDelimitedText(std::string_view line, char delimiter, char quote, std::
 // Removes leading and trailing characters of code 32 or below.
 std::string_view TrimView(std::string_view s);
 
-// Calls `onLine` with every line of `text` by the rules of SplitLines (CR LF,
-// lone CR or lone LF end a line; no extra empty line after a final break; a
-// NUL byte ends the text), without copying the lines.
-template <class OnLine>
-void ForEachLine(std::string_view text, OnLine&& onLine) {
-    size_t end = text.find('\0');
-    if (end == std::string_view::npos) end = text.size();
-    size_t i = 0;
-    while (i < end) {
-        size_t start = i;
-        while (i < end && text[i] != '\r' && text[i] != '\n') ++i;
-        onLine(text.substr(start, i - start));
-        if (i < end) i += (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ? 2 : 1;
-    }
-}
 
 // Windows build only. Opens `address` with the shell's registered command for
 // web pages (the program named in quotes in the default value of

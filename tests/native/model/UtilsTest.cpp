@@ -57,7 +57,24 @@ TEST(DelimitedText, UnquotedFieldsEndAtBlanksAndDelimiters) {
     EXPECT_EQ(Delimited(std::string("a,b\0,c", 6)), (Fields{"a", "b"}));
 }
 
-TEST(Lines, ForEachLineSplitsLikeSplitLines) {
+// The line rules said another way: cut at the first NUL, make every CR LF and
+// lone CR an LF, split at LF, and drop the empty piece after a final break.
+static std::vector<std::string> ReferenceLines(std::string text) {
+    text = text.substr(0, text.find('\0'));
+    std::string unified;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        unified += text[i] == '\r' ? '\n' : text[i];
+    }
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t at; (at = unified.find('\n', start)) != std::string::npos; start = at + 1)
+        lines.push_back(unified.substr(start, at - start));
+    if (start < unified.size()) lines.push_back(unified.substr(start));
+    return lines;
+}
+
+TEST(Lines, ForEachLineAndSplitLinesFollowTheLineRules) {
     std::mt19937 random(7);
     const char alphabet[] = {'a', ' ', '\r', '\n', '\0', '^'};
     for (int round = 0; round < 2000; ++round) {
@@ -66,6 +83,7 @@ TEST(Lines, ForEachLineSplitsLikeSplitLines) {
         for (int i = 0; i < length; ++i) text += alphabet[random() % sizeof alphabet];
         std::vector<std::string> lines;
         ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
-        ASSERT_EQ(lines, SplitLines(text)) << "round " << round;
+        ASSERT_EQ(lines, ReferenceLines(text)) << "round " << round;
+        ASSERT_EQ(SplitLines(text), lines) << "round " << round;
     }
 }
