@@ -45,25 +45,32 @@ private:
     std::vector<Item> FItems;
 };
 
-// Lists whose entries own their objects: the list takes an object over when it
-// is added and frees it when its entry is deleted or the list is cleared.
+// A list whose entries own their objects: it takes an object over when it is
+// added and frees it when its entry is deleted, the list cleared or gone.
 template <class T>
-T* AddOwned(TStringList& list, const std::string& name, std::unique_ptr<T>&& object) {
-    T* added = object.get();
-    list.AddObject(name, added);
-    object.release();
-    return added;
-}
-template <class T>
-void DeleteOwned(TStringList& list, int index) {
-    std::unique_ptr<T> object(static_cast<T*>(list.Objects(index)));
-    list.Delete(index);
-}
-template <class T>
-void ClearOwned(TStringList& list) {
-    for (int i = 0; i < list.Count(); ++i) delete static_cast<T*>(list.Objects(i));
-    list.Clear();
-}
+class TOwnedList : public TStringList {
+public:
+    TOwnedList() = default;
+    TOwnedList(const TOwnedList&) = delete;
+    TOwnedList& operator=(const TOwnedList&) = delete;
+    ~TOwnedList() { ClearOwned(); }
+
+    T* Item(int index) const { return static_cast<T*>(Objects(index)); }
+    T* AddOwned(const std::string& name, std::unique_ptr<T>&& object) {
+        T* added = object.get();
+        AddObject(name, added);
+        object.release();
+        return added;
+    }
+    void DeleteOwned(int index) {
+        std::unique_ptr<T> object(Item(index));
+        Delete(index);
+    }
+    void ClearOwned() {
+        for (int i = 0; i < Count(); ++i) delete Item(i);
+        Clear();
+    }
+};
 
 // Splits text into lines by the rules of TStringList::SetText.
 std::vector<std::string> SplitLines(const std::string& text);

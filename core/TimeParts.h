@@ -4,22 +4,14 @@
 // threads both ask).
 #include <ctime>
 
-inline std::tm UtcTimeParts(std::time_t when) {
-    std::tm parts{};
-#ifdef _WIN32
-    gmtime_s(&parts, &when);
-#else
-    gmtime_r(&when, &parts);
-#endif
-    return parts;
-}
+enum class TClock { Utc, Local };
 
-inline std::tm LocalTimeParts(std::time_t when) {
+inline std::tm CalendarParts(std::time_t when, TClock clock) {
     std::tm parts{};
 #ifdef _WIN32
-    localtime_s(&parts, &when);
+    clock == TClock::Utc ? gmtime_s(&parts, &when) : localtime_s(&parts, &when);
 #else
-    localtime_r(&when, &parts);
+    clock == TClock::Utc ? gmtime_r(&when, &parts) : localtime_r(&when, &parts);
 #endif
     return parts;
 }

@@ -57,7 +57,7 @@ std::string MailDate(long long unixTime) {
     static const char* const Days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const std::tm tm = UtcTimeParts(static_cast<std::time_t>(unixTime));
+    const std::tm tm = CalendarParts(static_cast<std::time_t>(unixTime), TClock::Utc);
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d +0000", Days[tm.tm_wday], tm.tm_mday,
                   Months[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);

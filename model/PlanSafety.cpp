@@ -93,7 +93,7 @@ int ParseBackupCount(const std::string& value) {
 }
 
 std::string BackupSetName(std::time_t when) {
-    const std::tm local = LocalTimeParts(when);
+    const std::tm local = CalendarParts(when, TClock::Local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H-%M-%S", &local);
     return text;

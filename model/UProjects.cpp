@@ -125,13 +125,11 @@ TTask::TTask(bool done, std::string description, std::string notes, std::string 
       StartDate(std::move(startDate)),
       EndDate(std::move(endDate)) {}
 
-TProject::~TProject() { ClearTasks(); }
+TTask* TProject::AddTask(std::unique_ptr<TTask> task) { return Tasks.AddOwned(task->Description, std::move(task)); }
 
-TTask* TProject::AddTask(std::unique_ptr<TTask> task) { return AddOwned(Tasks, task->Description, std::move(task)); }
+void TProject::DeleteTask(int index) { Tasks.DeleteOwned(index); }
 
-void TProject::DeleteTask(int index) { DeleteOwned<TTask>(Tasks, index); }
-
-void TProject::ClearTasks() { ClearOwned<TTask>(Tasks); }
+void TProject::ClearTasks() { Tasks.ClearOwned(); }
 
 int TProject::DoneCount() const {
     int done = 0;
@@ -157,13 +155,11 @@ int TProject::Progress() const {
     return static_cast<int>(result);
 }
 
-TProjects::~TProjects() { ClearOwned<TProject>(*this); }
-
 TProject* TProjects::AddProject(std::unique_ptr<TProject> project) {
-    return AddOwned(*this, project->Name, std::move(project));
+    return AddOwned(project->Name, std::move(project));
 }
 
-void TProjects::DeleteProject(int index) { DeleteOwned<TProject>(*this, index); }
+void TProjects::DeleteProject(int index) { DeleteOwned(index); }
 
 TProject* TProjects::FindProjectByName(const std::string& name, int& index) const {
     for (int i = 0; i < Count(); ++i) {
@@ -190,13 +186,11 @@ void TProjects::SaveProjects() const { WriteDataFile(ProjectsFile, ProjectsToTex
 TToDoHour::TToDoHour(std::string day, std::string hour, std::string action)
     : Day(std::move(day)), Hour(std::move(hour)), Action(std::move(action)) {}
 
-THours::~THours() { ClearOwned<TToDoHour>(*this); }
-
 TToDoHour* THours::AddEntry(std::unique_ptr<TToDoHour> entry) {
-    return AddOwned(*this, entry->Day + "-" + entry->Hour, std::move(entry));
+    return AddOwned(entry->Day + "-" + entry->Hour, std::move(entry));
 }
 
-void THours::DeleteEntry(int index) { DeleteOwned<TToDoHour>(*this, index); }
+void THours::DeleteEntry(int index) { DeleteOwned(index); }
 
 void THours::LoadHours() {
     if (auto text = ReadDataFile(HoursFile)) HoursFromText(*this, *text);

@@ -33,35 +33,29 @@ public:
     TProject() = default;
     TProject(const TProject&) = delete;
     TProject& operator=(const TProject&) = delete;
-    ~TProject() override;
 
     // Frees every task, then empties Tasks.
     void ClearTasks();
     int DoneCount() const;
     // Percentage of done tasks, 0 to 100; 0 without tasks.
     int Progress() const;
-    TTask* Task(int index) const { return static_cast<TTask*>(Tasks.Objects(index)); }
+    TTask* Task(int index) const { return Tasks.Item(index); }
     // Appends a task under its description; the project owns it from now on.
     TTask* AddTask(std::unique_ptr<TTask> task);
     // Removes and frees the task at `index`.
     void DeleteTask(int index);
 
     std::string Name;
-    TStringList Tasks;  // (description when added, TTask), owned
+    TOwnedList<TTask> Tasks;  // (description when added, TTask)
     std::string Category;
     std::string StartDate;
     std::string EndDate;
 };
 
 // The project collection: entries (project name, TProject).
-class TProjects : public TStringList {
+class TProjects : public TOwnedList<TProject> {
 public:
-    TProjects() = default;
-    TProjects(const TProjects&) = delete;
-    TProjects& operator=(const TProjects&) = delete;
-    ~TProjects();
-
-    TProject* Project(int index) const { return static_cast<TProject*>(Objects(index)); }
+    TProject* Project(int index) const { return Item(index); }
     // Appends a project under its name; the collection owns it from now on.
     TProject* AddProject(std::unique_ptr<TProject> project);
     // Removes and frees the project at `index`.
@@ -94,14 +88,9 @@ public:
 };
 
 // The hourly actions: entries (day + "-" + hour, TToDoHour).
-class THours : public TStringList {
+class THours : public TOwnedList<TToDoHour> {
 public:
-    THours() = default;
-    THours(const THours&) = delete;
-    THours& operator=(const THours&) = delete;
-    ~THours();
-
-    TToDoHour* Entry(int index) const { return static_cast<TToDoHour*>(Objects(index)); }
+    TToDoHour* Entry(int index) const { return Item(index); }
     // Appends an entry under day + "-" + hour; the table owns it from now on.
     TToDoHour* AddEntry(std::unique_ptr<TToDoHour> entry);
     // Removes and frees the entry at `index`.
