@@ -191,6 +191,14 @@ bool HasAvx2() {
     }();
     return has;
 }
+
+bool HasVbmi() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+    }();
+    return has;
+}
 #endif
 
 void BlendBytes(uint8_t* a, const uint8_t* b, size_t n, double wa, double wb) {
