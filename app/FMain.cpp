@@ -8,6 +8,7 @@
 #include "app/FNewProject.h"
 #include "app/FTask.h"
 #include "app/PlannerIcons.h"
+#include "app/StartupTimes.h"
 #include "core/FileIO.h"
 #include "core/TextCompare.h"
 #include "skin/controls/vlSkinRelay.h"
@@ -45,8 +46,13 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     vlLacquer1->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
     vlLacquer1->SetSkinData(vlSkinData1);
     vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
-    BuildLayout();
+    StartupMark("skin engine");
+    // The skin before the controls: each reads its element once as it is
+    // made, instead of every control taking the skin again afterwards.
     vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
+    StartupMark("skin read");
+    BuildLayout();
+    StartupMark("layout built");
     // Measured again in the skin's font, the right-aligned link keeps its
     // right edge; its designed place is its left.
     lblLink2URL->SetLeft(723);
@@ -54,6 +60,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     OnShow = [this](TObject* s) { FormShow(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
     FormCreate(this);
+    StartupMark("plan read");
 }
 
 TfrmMain::~TfrmMain() {
@@ -322,7 +329,10 @@ void TfrmMain::FormResize(TObject*) {
     vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
 }
 
-void TfrmMain::FormShow(TObject*) { CenterBanner(); }
+void TfrmMain::FormShow(TObject*) {
+    CenterBanner();
+    StartupMark("windows shown");
+}
 
 void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
     FRebuilding = true;
