@@ -173,25 +173,56 @@ __attribute__((target("avx2"))) size_t BlendRowAvx2(uint8_t* a, const uint8_t* b
     return i;
 }
 
-PLANDESK_VBMI inline __m512i Load64(const void* p) { return _mm512_loadu_si512(p); }
-PLANDESK_VBMI inline void Store64(void* p, __m512i v) { _mm512_storeu_si512(p, v); }
-PLANDESK_VBMI inline __m512i Set64(int v) { return _mm512_set1_epi32(v); }
-PLANDESK_VBMI inline __m512i Select64(__m512i no, __m512i yes, __m512i mask) {
-    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(mask), no, yes);
-}
-PLANDESK_VBMI inline __m512i CmpGt64(__m512i a, __m512i b) {
-    return _mm512_maskz_set1_epi32(_mm512_cmpgt_epi32_mask(a, b), -1);
-}
-PLANDESK_VBMI inline uint64_t MoveMask64(__m512i v) { return _mm512_movepi8_mask(v); }
 PLANDESK_VBMI inline __m512i Weights64(const int32_t* fixed, int q) {
     const auto lane = [&](int l) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(fixed + 16 * l + 4 * q)); };
     const __m512i low = _mm512_inserti32x4(_mm512_castsi128_si512(lane(0)), lane(1), 1);
     return _mm512_inserti32x4(_mm512_inserti32x4(low, lane(2), 2), lane(3), 3);
 }
 
+// The group blend of PLANDESK_BLEND_GROUP on 64 channels. The doubts stay
+// in mask registers, and only a group that has some (rare) packs them to
+// bytes to keep a's old values there.
 template <bool Exact>
 PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const int32_t* fixed, int32_t uniform) {
-    PLANDESK_BLEND_GROUP(__m512i, _mm512_, 512, Load64, Store64, Set64, Select64, Weights64, CmpGt64, MoveMask64)
+    const __m512i z = _mm512_setzero_si512();
+    const __m512i va = _mm512_loadu_si512(a), vb = _mm512_loadu_si512(b);
+    const __m512i aLo = _mm512_unpacklo_epi8(va, z), aHi = _mm512_unpackhi_epi8(va, z);
+    const __m512i dLo = _mm512_sub_epi16(_mm512_unpacklo_epi8(vb, z), aLo);
+    const __m512i dHi = _mm512_sub_epi16(_mm512_unpackhi_epi8(vb, z), aHi);
+    const __m512i ad[4] = {_mm512_unpacklo_epi16(aLo, dLo), _mm512_unpackhi_epi16(aLo, dLo),
+                           _mm512_unpacklo_epi16(aHi, dHi), _mm512_unpackhi_epi16(aHi, dHi)};
+    const __m512i highHalves = _mm512_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m512i aWeight = _mm512_set1_epi32(1 << (FixBits - 9));
+    __m512i n[4];
+    __mmask16 doubt[4] = {0, 0, 0, 0};
+    for (int q = 0; q < 4; ++q) {
+        const __m512i w = fixed ? Weights64(fixed, q) : _mm512_set1_epi32(uniform);
+        const __m512i high = _mm512_madd_epi16(ad[q], _mm512_or_si512(_mm512_and_si512(w, highHalves), aWeight));
+        const __m512i low = _mm512_madd_epi16(ad[q], _mm512_slli_epi32(w, 16));
+        const __m512i f = _mm512_add_epi32(_mm512_slli_epi32(high, 9), low);
+        if (Exact) {
+            const __m512i odd = _mm512_and_si512(_mm512_srli_epi32(f, FixBits), _mm512_set1_epi32(1));
+            n[q] = _mm512_srai_epi32(_mm512_add_epi32(f, _mm512_add_epi32(_mm512_set1_epi32(FixHalf - 1), odd)),
+                                     FixBits);
+        } else {
+            n[q] = _mm512_srai_epi32(_mm512_add_epi32(f, _mm512_set1_epi32(FixHalf)), FixBits);
+            const __m512i off = _mm512_and_si512(_mm512_add_epi32(f, _mm512_set1_epi32(NearHalf - FixHalf)),
+                                                 _mm512_set1_epi32((1 << FixBits) - 1));
+            doubt[q] = _mm512_cmplt_epu32_mask(off, _mm512_set1_epi32(2 * NearHalf + 1));
+        }
+    }
+    const __m512i result =
+        _mm512_packus_epi16(_mm512_packs_epi32(n[0], n[1]), _mm512_packs_epi32(n[2], n[3]));
+    if (Exact || (doubt[0] | doubt[1] | doubt[2] | doubt[3]) == 0) {
+        _mm512_storeu_si512(a, result);
+        return 0;
+    }
+    __m512i v[4];
+    for (int q = 0; q < 4; ++q) v[q] = _mm512_maskz_set1_epi32(doubt[q], -1);
+    const __mmask64 bytes =
+        _mm512_movepi8_mask(_mm512_packs_epi16(_mm512_packs_epi32(v[0], v[1]), _mm512_packs_epi32(v[2], v[3])));
+    _mm512_storeu_si512(a, _mm512_mask_blend_epi8(bytes, result, va));
+    return bytes;
 }
 
 // BlendRowAvx2 with groups of 64 channels.
