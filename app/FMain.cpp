@@ -47,12 +47,10 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     vlLacquer1->SetSkinData(vlSkinData1);
     vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
     StartupMark("skin engine");
-    // The skin before the controls: each reads its element once as it is
-    // made, instead of every control taking the skin again afterwards.
-    vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
-    StartupMark("skin read");
     BuildLayout();
     StartupMark("layout built");
+    vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
+    StartupMark("skin read");
     // Measured again in the skin's font, the right-aligned link keeps its
     // right edge; its designed place is its left.
     lblLink2URL->SetLeft(723);
