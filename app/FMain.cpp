@@ -8,6 +8,7 @@
 #include "app/FNewProject.h"
 #include "app/FTask.h"
 #include "app/PlannerIcons.h"
+#include "app/StartupTimes.h"
 #include "core/FileIO.h"
 #include "core/TextCompare.h"
 #include "skin/controls/vlSkinRelay.h"
@@ -45,8 +46,11 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     vlLacquer1->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
     vlLacquer1->SetSkinData(vlSkinData1);
     vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
+    StartupMark("skin engine");
     BuildLayout();
+    StartupMark("layout built");
     vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
+    StartupMark("skin read");
     // Measured again in the skin's font, the right-aligned link keeps its
     // right edge; its designed place is its left.
     lblLink2URL->SetLeft(723);
@@ -54,6 +58,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     OnShow = [this](TObject* s) { FormShow(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
     FormCreate(this);
+    StartupMark("plan read");
 }
 
 TfrmMain::~TfrmMain() {
@@ -322,7 +327,10 @@ void TfrmMain::FormResize(TObject*) {
     vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
 }
 
-void TfrmMain::FormShow(TObject*) { CenterBanner(); }
+void TfrmMain::FormShow(TObject*) {
+    CenterBanner();
+    StartupMark("windows shown");
+}
 
 void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
     FRebuilding = true;

@@ -2,15 +2,19 @@
 #include <windows.h>
 
 #include "app/FMain.h"
+#include "app/StartupTimes.h"
 #include "crash/ExceptionLog.h"
 #include "toolkit/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    StartupMark("entry");
     TApplication application;
     Application->Initialize();
+    StartupMark("common controls");
     Application->CreateForm(frmMain);
     // A failure report first keeps the plan's unsaved changes.
     SetBeforeReportDialog([] { TfrmMain::RescueUnsavedPlan(); });
     Application->Run();
+    WriteStartupTimes();
     return 0;
 }

@@ -2,6 +2,7 @@
 // one morph step of each kind on a 40 × 20 caption button.
 #include "BenchRatio.h"
 #include "skin/data/vlEffects.h"
+#include "skin/data/vlMorphLooks.h"
 
 #include <functional>
 #include <random>
@@ -71,8 +72,26 @@ void BM_FlipVertical(benchmark::State& s) {
     Large(s, [](auto& a, auto&, auto& d) { a.FlipVertical(d); });
 }
 
-// One timer tick of a caption button's animation.
-void BM_ButtonMorphStep(benchmark::State& s) { Morph(s, 40, 20, 1000, static_cast<int>(s.range(0))); }
+// One timer tick of a button's animation: its two looks drawn once, each
+// tick draws the next fifth (the factors a hover steps through) into the
+// button's bitmap. Steady: every fifth shown before, as when hovering in and
+// out again; first: the looks just taken, so the tick blends.
+void ButtonMorphStep(benchmark::State& s, bool first) {
+    const int kind = static_cast<int>(s.range(0));
+    const TvlFBitmap from = Noise(40, 20, 1), to = Noise(40, 20, 2);
+    TvlMorphLooks looks;
+    looks.Start(from, to, kind);
+    TvlFBitmap out(40, 20);
+    int tick = 0;
+    RunAgainstMemcpy(s, out.Size(), 1000, [&] {
+        if (first) looks.Start(from, to, kind);
+        looks.Draw((tick % 4 + 1) / 5.0, out);
+        benchmark::DoNotOptimize(out.Bits());
+        ++tick;
+    });
+}
+void BM_ButtonMorphStep(benchmark::State& s) { ButtonMorphStep(s, false); }
+void BM_ButtonMorphFirstStep(benchmark::State& s) { ButtonMorphStep(s, true); }
 
 }  // namespace
 
@@ -93,3 +112,4 @@ BENCHMARK(BM_RotateLeft)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RotateRight)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FlipVertical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ButtonMorphStep)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ButtonMorphFirstStep)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);

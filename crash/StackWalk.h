@@ -23,6 +23,7 @@ TVesperModulesList LoadedModules();
 // "major.minor.release.build" from a file's version resource, or empty.
 std::string FileVersion(const std::string& path);
 
-// Loads the program's own symbol table once (before any failure, so that the
-// reporter does not read files while the process is in trouble).
+// Starts reading the program's own symbol table once, on a thread of its
+// own (before any failure, so that the reporter does not read files while
+// the process is in trouble); resolving an address waits for it.
 void LoadProgramSymbols();

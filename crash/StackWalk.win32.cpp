@@ -9,9 +9,25 @@
 #include "crash/SymbolTable.h"
 
 namespace {
-TSymbolTable& ProgramSymbols() {
+TSymbolTable& SymbolStore() {
     static TSymbolTable table;
     return table;
+}
+
+// The table is read on a thread of its own from the moment the reporter is
+// installed: the first window need not wait for it, and it is still read
+// long before almost any failure. A report waits for the reading to end;
+// a failure of the reading thread itself names no procedures.
+HANDLE g_symbolReader = nullptr;  // owned for the life of the process
+DWORD g_symbolReaderId = 0;
+
+const TSymbolTable& ProgramSymbols() {
+    static const TSymbolTable none;
+    if (g_symbolReader) {
+        if (GetCurrentThreadId() == g_symbolReaderId) return none;
+        WaitForSingleObject(g_symbolReader, INFINITE);
+    }
+    return SymbolStore();
 }
 
 bool Readable(uint64_t address, size_t size) {
@@ -33,7 +49,8 @@ std::string FileName(const std::string& path) {
 }
 }  // namespace
 
-void LoadProgramSymbols() {
+namespace {
+void ReadProgramSymbols() {
     // Only the table at the end is read: the program file may be large, and
     // reading all of it slowed every start and grew the working set.
     std::ifstream file(ModulePath(nullptr), std::ios::binary | std::ios::ate);
@@ -47,7 +64,20 @@ void LoadProgramSymbols() {
     if (size > end - trailer) return;
     tail.resize(static_cast<size_t>(trailer) + size);
     if (!file.seekg(end - trailer - size).read(tail.data(), tail.size())) return;
-    ProgramSymbols().LoadFromFileTail(tail);
+    SymbolStore().LoadFromFileTail(tail);
+}
+}  // namespace
+
+void LoadProgramSymbols() {
+    if (g_symbolReader) return;
+    g_symbolReader = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            ReadProgramSymbols();
+            return 0;
+        },
+        nullptr, 0, &g_symbolReaderId);
+    if (!g_symbolReader) ReadProgramSymbols();  // no thread to spare: read it now
 }
 
 std::vector<uint64_t> WalkStack(CONTEXT context, int maxFrames) {

@@ -101,10 +101,40 @@ private:
         }
     }
 
+    // The planner's run, then the marks it noted on its way to the first
+    // window (see app/StartupTimes.h), from the moment it was started.
     void Planner(const TPlan& plan, bool plain) {
-        std::string look = plain ? " plain" : "";
         std::string folder = FFolder + "\\" + plan.Name + (plain ? "-plain" : "");
+        std::string times = folder + "\\startup-times.txt";
         CreateDirectoryA(folder.c_str(), nullptr);
+        DeleteFileA(times.c_str());
+        SetEnvironmentVariableA("PLANDESK_STARTUP_TIMES", times.c_str());
+        double start = PlannerRun(plan, plain, folder);
+        SetEnvironmentVariableA("PLANDESK_STARTUP_TIMES", nullptr);
+        std::string text = ReadBytes(times);
+        std::string key = "mark " + plan.Name + (plain ? " plain" : "");
+        for (size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = text.find('\n', at);
+            if (end == std::string::npos) end = text.size();
+            // "name ms cpu-ms": the name may hold spaces.
+            std::string line = text.substr(at, end - at);
+            size_t cpu = line.rfind(' ');
+            if (cpu == std::string::npos || cpu == 0) continue;
+            size_t space = line.rfind(' ', cpu - 1);
+            if (space == std::string::npos) continue;
+            std::string name = line.substr(0, space);
+            if (!FMarkOrder.count(name)) {
+                const int order = static_cast<int>(FMarkOrder.size());
+                FMarkOrder[name] = order;
+            }
+            FSamples[key + " " + name].push_back(std::atof(line.c_str() + space + 1) - start);
+            FSamples["cpu " + key + " " + name].push_back(std::atof(line.c_str() + cpu + 1));
+        }
+    }
+
+    // Returns the moment the program was started.
+    double PlannerRun(const TPlan& plan, bool plain, const std::string& folder) {
+        std::string look = plain ? " plain" : "";
         std::string program = folder + "\\plandesk.exe";
         if (!CopyFileA(FProgram.c_str(), program.c_str(), FALSE)) Fail("cannot copy the program to " + folder);
         for (const char* name :
@@ -123,7 +153,8 @@ private:
             WriteBytes(folder + "\\Hours.dat", files.Hours);
         }
 
-        double start = NowMs();
+        const double started = NowMs();
+        double start = started;
         TChild child(program, "", folder);
         HWND main = child.WaitShown();
         FSamples["start " + plan.Name + look].push_back(NowMs() - start);
@@ -155,7 +186,7 @@ private:
             }
             FSamples["page " + rows + look].push_back(NowMs() - start);
             if (!AtBottom(list, plan.TasksEach)) Fail("the task list did not page to its end");
-            if (plain) return;
+            if (plain) return started;
 
             start = NowMs();
             SendMessageTimeoutA(tree, TVM_SELECTITEM, TVGN_CARET, category, SMTO_NORMAL, kWaitMs, nullptr);
@@ -166,6 +197,7 @@ private:
             Save(plan, folder, main, files);
         }
         FSamples["peak " + plan.Name].push_back(MB(child.Memory().PeakWorkingSetSize));
+        return started;
     }
 
     void Save(const TPlan& plan, const std::string& folder, HWND main, const TPlanFiles& files) {
@@ -291,6 +323,7 @@ private:
         Line("start-up, trivial+libs", M("start trivial+libs"), "ms", "trivial program", M("start trivial"));
         for (const TPlan& p : plans)
             Line("start-up, plan " + p.Name, M("start " + p.Name), "ms", "trivial program", M("start trivial"));
+        PrintStartupMarks(plans);
         for (const TPlan& p : plans) {
             if (!p.TasksEach) continue;
             std::string rows = std::to_string(p.TasksEach);
@@ -319,8 +352,31 @@ private:
         }
     }
 
+    // Where start-up goes: each mark's median time from the program's start,
+    // and from the mark before; the last line runs to the painted window.
+    void PrintStartupMarks(const std::vector<TPlan>& plans) {
+        std::vector<std::string> names(FMarkOrder.size());
+        for (const auto& [name, order] : FMarkOrder) names[static_cast<size_t>(order)] = name;
+        if (names.empty()) return;
+        for (const TPlan& p : plans) {
+            std::string key = "mark " + p.Name + " ";
+            if (!FSamples.count(key + names.front())) continue;
+            std::printf("  start-up, plan %s: from start / step (ms); main thread's processor time: to / step\n",
+                        p.Name.c_str());
+            double before = 0, cpuBefore = 0;
+            for (const std::string& name : names) {
+                double at = M(key + name), cpu = M("cpu " + key + name);
+                std::printf("    %-30s %9.1f %9.1f %9.1f %9.1f\n", name.c_str(), at, at - before, cpu, cpu - cpuBefore);
+                before = at;
+                cpuBefore = cpu;
+            }
+            std::printf("    %-30s %9.1f %9.1f\n", "painted", M("start " + p.Name), M("start " + p.Name) - before);
+        }
+    }
+
     std::string FProgram, FTrivial, FFolder, FPlainSkin, FLibraries;
     TSamples FSamples;
+    std::map<std::string, int> FMarkOrder;
 };
 
 }  // namespace

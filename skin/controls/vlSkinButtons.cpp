@@ -159,35 +159,35 @@ void TvlSkinButton::SetCancel(bool value) {
 
 void TvlSkinButton::SetGlyph(const TvlFBitmap& glyph) {
     Glyph = glyph;
-    Invalidate();
+    LookChanged();
 }
 
 void TvlSkinButton::SetNumGlyphs(int n) {
     FNumGlyphs = std::clamp(n, 1, 4);
-    Invalidate();
+    LookChanged();
 }
 
 void TvlSkinButton::SetMargin(int v) {
     if (v < -1 || v == FMargin) return;
     FMargin = v;
-    Invalidate();
+    LookChanged();
 }
 
 void TvlSkinButton::SetSpacing(int v) {
     if (v == FSpacing) return;
     FSpacing = v;
-    Invalidate();
+    LookChanged();
 }
 
 void TvlSkinButton::SetLayout(TvlButtonLayout v) {
     if (v == FLayout) return;
     FLayout = v;
-    Invalidate();
+    LookChanged();
 }
 
 void TvlSkinButton::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
-    Invalidate();
+    LookChanged();
 }
 
 void TvlSkinButton::ButtonClick() {
@@ -206,12 +206,14 @@ bool TvlSkinButton::DialogChar(char key) {
 bool TvlSkinButton::Morphing() const { return FHasButtonData && FButtonData.Morphing && Look.HasElement(); }
 
 void TvlSkinButton::ReadElement() {
+    FMorphLooks.Clear();
     TvlSkinCustomControl::ReadElement();
     FHasButtonData = ReadButtonLooks(Look, FButtonData);
 }
 
 void TvlSkinButton::SkinChanged() {
     StopMorph();
+    FMorphLooks.Clear();
     FMorphFactor = 0;
     TvlSkinCustomControl::SkinChanged();
     if (Morphing() && (Focused() || FMouseOver)) FMorphFactor = 1;
@@ -220,6 +222,7 @@ void TvlSkinButton::SkinChanged() {
 void TvlSkinButton::SetEnabled(bool v) {
     TvlSkinCustomControl::SetEnabled(v);
     StopMorph();
+    FMorphLooks.Clear();
     FMorphFactor = 0;
     FMouseOver = false;
     Invalidate();
@@ -261,14 +264,18 @@ void TvlSkinButton::PaintSkin(TvlFBitmap& bitmap) {
     }
     const TvlDataSkinButtonControl& d = FButtonData;
     if (Morphing() && FMorphFactor > 0 && FMorphFactor < 1 && Enabled()) {
-        TvlEffectBmp normal;
-        TvlFBitmap active;
-        normal.SetSize(Width(), Height());
-        active.SetSize(Width(), Height());
-        DrawStateImage(normal, Look.SkinRect, false, false);
-        DrawStateImage(active, d.ActiveSkinRect, true, false);
-        normal.MorphKind(d.MorphKind, active, FMorphFactor);
-        bitmap = std::move(normal);
+        // Both looks are drawn once, until something they show changes;
+        // every tick only blends them.
+        if (!FMorphLooks.Started(Width(), Height())) {
+            TvlFBitmap normal, active;
+            normal.SetSize(Width(), Height());
+            active.SetSize(Width(), Height());
+            DrawStateImage(normal, Look.SkinRect, false, false);
+            DrawStateImage(active, d.ActiveSkinRect, true, false);
+            GdiFlush();
+            FMorphLooks.Start(normal, active, d.MorphKind);
+        }
+        FMorphLooks.Draw(FMorphFactor, bitmap);
     } else if (!Enabled() && !d.DisabledSkinRect.IsEmpty()) {
         DrawStateImage(bitmap, d.DisabledSkinRect, false, false);
     } else if (FDown && (FGroupIndex != 0 || FMouseOver || (FocusedToo() && !FPressing))) {
@@ -308,6 +315,11 @@ void TvlSkinButton::StartMorph() {
 }
 
 void TvlSkinButton::StopMorph() { FMorphTimer.reset(); }
+
+void TvlSkinButton::LookChanged() {
+    FMorphLooks.Clear();
+    Invalidate();
+}
 
 void TvlSkinButton::MorphStep() {
     bool target = Active();

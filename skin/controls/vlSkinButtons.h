@@ -7,6 +7,7 @@
 #include <string>
 
 #include "skin/controls/vlSkinControlBase.h"
+#include "skin/data/vlMorphLooks.h"
 #include "skin/data/vlSkinControls.h"
 #include "toolkit/ExtCtrls.h"
 
@@ -118,6 +119,9 @@ private:
     void Refresh();
     void StartMorph();
     void StopMorph();
+    // Something the looks are drawn from has changed: the morph draws them
+    // again, and the button is painted.
+    void LookChanged();
     void StartRepeat();
     void StopRepeat();
     void DrawGlyphAndCaption(TvlFBitmap& bitmap, const TRect& area, const TFont& font, TColor colour, bool hot,
@@ -130,6 +134,7 @@ private:
     TvlButtonLayout FLayout = blGlyphLeft;
     bool FMouseOver = false, FPressing = false, FDefaultActive = false, FReleaseOnPress = false;
     double FMorphFactor = 0;
+    TvlMorphLooks FMorphLooks;
     std::unique_ptr<TWindowTimer> FMorphTimer, FRepeatTimer;
 };
 

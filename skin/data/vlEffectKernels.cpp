@@ -53,13 +53,25 @@ struct TBlendWeights {
     uint8_t Blend(size_t i, uint8_t a, uint8_t b) const {
         return Fixed ? RoundToByte(A[i] * a + B[i] * b) : RoundToByte(Wa * a + Wb * b);
     }
+    // The weights of the channels from i on.
+    TBlendWeights From(size_t i) const {
+        TBlendWeights w = *this;
+        if (Fixed) {
+            w.A += i;
+            w.B += i;
+            w.Fixed += i;
+        }
+        return w;
+    }
 };
 
 // Works out again in double the channels of a group (from channel i) whose
-// bits are set.
-inline void Redo(uint8_t* a, const uint8_t* b, size_t i, uint32_t mask, const TBlendWeights& w) {
+// bits are set. Kept out of line: inlined into a function built for wider
+// vectors, the compiler may fuse the multiply and add, which rounds once
+// instead of twice and changes the result.
+__attribute__((noinline)) void Redo(uint8_t* a, const uint8_t* b, size_t i, uint64_t mask, const TBlendWeights& w) {
     for (; mask != 0; mask &= mask - 1) {
-        const size_t j = i + static_cast<size_t>(__builtin_ctz(mask));
+        const size_t j = i + static_cast<size_t>(__builtin_ctzll(mask));
         a[j] = w.Blend(j, a[j], b[j]);
     }
 }
@@ -68,7 +80,7 @@ inline void Redo(uint8_t* a, const uint8_t* b, size_t i, uint32_t mask, const TB
 // The fixed-point blend of a group of channels, for 128- and 256-bit
 // vectors alike. Channels in doubt keep a's old value and their bits are
 // returned (none when Exact).
-#define PLANDESK_BLEND_GROUP(V, P, Bytes, Load, Store, Set1, BlendDoubt, LoadW)                                  \
+#define PLANDESK_BLEND_GROUP(V, P, Bytes, Load, Store, Set1, BlendDoubt, LoadW, CmpGt, MoveMask)                                \
     const V z = P##setzero_si##Bytes();                                                                          \
     const V va = Load(a), vb = Load(b);                                                                          \
     const V aLo = P##unpacklo_epi8(va, z), aHi = P##unpackhi_epi8(va, z);                                        \
@@ -90,7 +102,7 @@ inline void Redo(uint8_t* a, const uint8_t* b, size_t i, uint32_t mask, const TB
         } else {                                                                                                 \
             n[q] = P##srai_epi32(P##add_epi32(f, Set1(FixHalf)), FixBits);                                       \
             const V off = P##and_si##Bytes(P##add_epi32(f, Set1(NearHalf - FixHalf)), Set1((1 << FixBits) - 1)); \
-            doubt[q] = P##cmpgt_epi32(Set1(2 * NearHalf + 1), off);                                              \
+            doubt[q] = CmpGt(Set1(2 * NearHalf + 1), off);                                                       \
         }                                                                                                        \
     }                                                                                                            \
     const V result = P##packus_epi16(P##packs_epi32(n[0], n[1]), P##packs_epi32(n[2], n[3]));                    \
@@ -100,20 +112,22 @@ inline void Redo(uint8_t* a, const uint8_t* b, size_t i, uint32_t mask, const TB
     }                                                                                                            \
     const V doubtBytes = P##packs_epi16(P##packs_epi32(doubt[0], doubt[1]), P##packs_epi32(doubt[2], doubt[3])); \
     Store(a, BlendDoubt(result, va, doubtBytes));                                                                \
-    return static_cast<uint32_t>(P##movemask_epi8(doubtBytes));
+    return MoveMask(doubtBytes);
 
 inline __m128i Load16(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
 inline void Store16(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
 inline __m128i Select16(__m128i no, __m128i yes, __m128i mask) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
+inline uint32_t MoveMask16(__m128i v) { return static_cast<uint32_t>(_mm_movemask_epi8(v)); }
 
 // The weights of channel group q (channels 4q … 4q + 3 of each 16).
 inline __m128i Weights16(const int32_t* fixed, int q) { return Load16(fixed + 4 * q); }
 
 template <bool Exact>
 inline uint32_t BlendGroup16(uint8_t* a, const uint8_t* b, const int32_t* fixed, int32_t uniform) {
-    PLANDESK_BLEND_GROUP(__m128i, _mm_, 128, Load16, Store16, _mm_set1_epi32, Select16, Weights16)
+    PLANDESK_BLEND_GROUP(__m128i, _mm_, 128, Load16, Store16, _mm_set1_epi32, Select16, Weights16, _mm_cmpgt_epi32,
+                         MoveMask16)
 }
 
 #ifdef PLANDESK_AVX2
@@ -124,6 +138,9 @@ __attribute__((target("avx2"))) inline void Store32(void* p, __m256i v) {
     _mm256_storeu_si256(static_cast<__m256i*>(p), v);
 }
 __attribute__((target("avx2"))) inline __m256i Set32(int v) { return _mm256_set1_epi32(v); }
+__attribute__((target("avx2"))) inline uint32_t MoveMask32(__m256i v) {
+    return static_cast<uint32_t>(_mm256_movemask_epi8(v));
+}
 __attribute__((target("avx2"))) inline __m256i Weights32(const int32_t* fixed, int q) {
     return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(fixed + 16 + 4 * q),
                                reinterpret_cast<const __m128i*>(fixed + 4 * q));
@@ -132,7 +149,8 @@ __attribute__((target("avx2"))) inline __m256i Weights32(const int32_t* fixed, i
 template <bool Exact>
 __attribute__((target("avx2"))) inline uint32_t BlendGroup32(uint8_t* a, const uint8_t* b, const int32_t* fixed,
                                                              int32_t uniform) {
-    PLANDESK_BLEND_GROUP(__m256i, _mm256_, 256, Load32, Store32, Set32, _mm256_blendv_epi8, Weights32)
+    PLANDESK_BLEND_GROUP(__m256i, _mm256_, 256, Load32, Store32, Set32, _mm256_blendv_epi8, Weights32,
+                         _mm256_cmpgt_epi32, MoveMask32)
 }
 
 // Whole groups of 32 channels; returns how many channels it did. The
@@ -155,6 +173,76 @@ __attribute__((target("avx2"))) size_t BlendRowAvx2(uint8_t* a, const uint8_t* b
     return i;
 }
 
+PLANDESK_VBMI inline __m512i Weights64(const int32_t* fixed, int q) {
+    const auto lane = [&](int l) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(fixed + 16 * l + 4 * q)); };
+    const __m512i low = _mm512_inserti32x4(_mm512_castsi128_si512(lane(0)), lane(1), 1);
+    return _mm512_inserti32x4(_mm512_inserti32x4(low, lane(2), 2), lane(3), 3);
+}
+
+// The group blend of PLANDESK_BLEND_GROUP on 64 channels. The doubts stay
+// in mask registers, and only a group that has some (rare) packs them to
+// bytes to keep a's old values there.
+template <bool Exact>
+PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const int32_t* fixed, int32_t uniform) {
+    const __m512i z = _mm512_setzero_si512();
+    const __m512i va = _mm512_loadu_si512(a), vb = _mm512_loadu_si512(b);
+    const __m512i aLo = _mm512_unpacklo_epi8(va, z), aHi = _mm512_unpackhi_epi8(va, z);
+    const __m512i dLo = _mm512_sub_epi16(_mm512_unpacklo_epi8(vb, z), aLo);
+    const __m512i dHi = _mm512_sub_epi16(_mm512_unpackhi_epi8(vb, z), aHi);
+    const __m512i ad[4] = {_mm512_unpacklo_epi16(aLo, dLo), _mm512_unpackhi_epi16(aLo, dLo),
+                           _mm512_unpacklo_epi16(aHi, dHi), _mm512_unpackhi_epi16(aHi, dHi)};
+    const __m512i highHalves = _mm512_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m512i aWeight = _mm512_set1_epi32(1 << (FixBits - 9));
+    __m512i n[4];
+    __mmask16 doubt[4] = {0, 0, 0, 0};
+    for (int q = 0; q < 4; ++q) {
+        const __m512i w = fixed ? Weights64(fixed, q) : _mm512_set1_epi32(uniform);
+        const __m512i high = _mm512_madd_epi16(ad[q], _mm512_or_si512(_mm512_and_si512(w, highHalves), aWeight));
+        const __m512i low = _mm512_madd_epi16(ad[q], _mm512_slli_epi32(w, 16));
+        const __m512i f = _mm512_add_epi32(_mm512_slli_epi32(high, 9), low);
+        if (Exact) {
+            const __m512i odd = _mm512_and_si512(_mm512_srli_epi32(f, FixBits), _mm512_set1_epi32(1));
+            n[q] = _mm512_srai_epi32(_mm512_add_epi32(f, _mm512_add_epi32(_mm512_set1_epi32(FixHalf - 1), odd)),
+                                     FixBits);
+        } else {
+            n[q] = _mm512_srai_epi32(_mm512_add_epi32(f, _mm512_set1_epi32(FixHalf)), FixBits);
+            const __m512i off = _mm512_and_si512(_mm512_add_epi32(f, _mm512_set1_epi32(NearHalf - FixHalf)),
+                                                 _mm512_set1_epi32((1 << FixBits) - 1));
+            doubt[q] = _mm512_cmplt_epu32_mask(off, _mm512_set1_epi32(2 * NearHalf + 1));
+        }
+    }
+    const __m512i result =
+        _mm512_packus_epi16(_mm512_packs_epi32(n[0], n[1]), _mm512_packs_epi32(n[2], n[3]));
+    if (Exact || (doubt[0] | doubt[1] | doubt[2] | doubt[3]) == 0) {
+        _mm512_storeu_si512(a, result);
+        return 0;
+    }
+    __m512i v[4];
+    for (int q = 0; q < 4; ++q) v[q] = _mm512_maskz_set1_epi32(doubt[q], -1);
+    const __mmask64 bytes =
+        _mm512_movepi8_mask(_mm512_packs_epi16(_mm512_packs_epi32(v[0], v[1]), _mm512_packs_epi32(v[2], v[3])));
+    _mm512_storeu_si512(a, _mm512_mask_blend_epi8(bytes, result, va));
+    return bytes;
+}
+
+// BlendRowAvx2 with groups of 64 channels.
+template <bool Exact, bool Uniform>
+PLANDESK_VBMI size_t BlendRowAvx512(uint8_t* a, const uint8_t* b, size_t n, const TBlendWeights& w) {
+    constexpr size_t Batch = 32;
+    size_t i = 0;
+    while (i + 64 <= n) {
+        uint64_t masks[Batch];
+        size_t starts[Batch], doubtful = 0;
+        for (size_t g = 0; g < Batch && i + 64 <= n; ++g, i += 64) {
+            masks[doubtful] = BlendGroup64<Exact>(a + i, b + i, Uniform ? nullptr : w.Fixed + i, w.Uniform);
+            starts[doubtful] = i;
+            doubtful += masks[doubtful] != 0;
+        }
+        for (size_t g = 0; g < doubtful; ++g) Redo(a, b, starts[g], masks[g], w);
+    }
+    return i;
+}
+
 #endif
 #undef PLANDESK_BLEND_GROUP
 
@@ -162,7 +250,12 @@ template <bool Exact>
 size_t BlendRowSse2(uint8_t* a, const uint8_t* b, size_t n, const TBlendWeights& w) {
     size_t i = 0;
 #ifdef PLANDESK_AVX2
-    if (HasAvx2()) i = w.Fixed ? BlendRowAvx2<Exact, false>(a, b, n, w) : BlendRowAvx2<Exact, true>(a, b, n, w);
+    if (HasVbmi()) i = w.Fixed ? BlendRowAvx512<Exact, false>(a, b, n, w) : BlendRowAvx512<Exact, true>(a, b, n, w);
+    if (HasAvx2()) {
+        const size_t rest = n - i;
+        i += w.Fixed ? BlendRowAvx2<Exact, false>(a + i, b + i, rest, w.From(i))
+                     : BlendRowAvx2<Exact, true>(a + i, b + i, rest, w.From(i));
+    }
 #endif
     for (; i + 16 <= n; i += 16) {
         const uint32_t doubt = BlendGroup16<Exact>(a + i, b + i, w.Fixed ? w.Fixed + i : nullptr, w.Uniform);
@@ -188,6 +281,14 @@ bool HasAvx2() {
     static const bool has = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+
+bool HasVbmi() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
     }();
     return has;
 }

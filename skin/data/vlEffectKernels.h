@@ -8,6 +8,8 @@
 
 #if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
 #define PLANDESK_AVX2 1
+// Functions of the 512-bit byte-permute paths, called only when HasVbmi().
+#define PLANDESK_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 #endif
 
 namespace vlEffectKernels {
@@ -32,6 +34,9 @@ inline size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }
 #ifdef PLANDESK_AVX2
 // Whether the processor has AVX2 (asked once).
 bool HasAvx2();
+// Whether it has the 512-bit byte permutes (AVX-512 BW and VBMI), which look
+// up a 256-byte table for 64 bytes at once.
+bool HasVbmi();
 #endif
 
 // A := round(wa × A + wb × B) over n bytes.

@@ -14,8 +14,51 @@ using namespace vlEffectKernels;
 
 namespace {
 
+#ifdef PLANDESK_AVX2
+// The low seven bits pick from both 128-byte halves of the table at once,
+// the eighth bit picks the half.
+PLANDESK_VBMI inline __m512i LookUp(__m512i v, const __m512i t[4]) {
+    const __m512i low = _mm512_permutex2var_epi8(t[0], v, t[1]), high = _mm512_permutex2var_epi8(t[2], v, t[3]);
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), low, high);
+}
+
+PLANDESK_VBMI inline __mmask64 FirstBytes(size_t n) {
+    return n >= 64 ? ~__mmask64{0} : (__mmask64{1} << n) - 1;
+}
+
+// Sixteen pixels (48 bytes) of a row with `left` bytes from p to its end:
+// plain loads and stores while the row holds them, masked ones at its end
+// (they are slow enough to keep off the common path).
+PLANDESK_VBMI inline __m512i LoadPixels16(const uint8_t* p, size_t left) {
+    return left >= 64 ? _mm512_loadu_si512(p) : _mm512_maskz_loadu_epi8(FirstBytes(std::min<size_t>(left, 48)), p);
+}
+PLANDESK_VBMI inline void StorePixels16(uint8_t* p, size_t left, __m512i v) {
+    if (left >= 48) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_castsi512_si256(v));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), _mm512_extracti32x4_epi32(v, 2));
+    } else {
+        _mm512_mask_storeu_epi8(p, FirstBytes(left), v);
+    }
+}
+
+// 64 bytes a step, the row's last ones through a mask.
+PLANDESK_VBMI void MapBytesVbmi(uint8_t* p, size_t n, const uint8_t* table) {
+    const __m512i t[4] = {_mm512_loadu_si512(table), _mm512_loadu_si512(table + 64),
+                          _mm512_loadu_si512(table + 128), _mm512_loadu_si512(table + 192)};
+    size_t i = 0;
+    for (; i + 64 <= n; i += 64) _mm512_storeu_si512(p + i, LookUp(_mm512_loadu_si512(p + i), t));
+    if (i < n) {
+        const __mmask64 rest = FirstBytes(n - i);
+        _mm512_mask_storeu_epi8(p + i, rest, LookUp(_mm512_maskz_loadu_epi8(rest, p + i), t));
+    }
+}
+#endif
+
 // Each byte through a 256-entry table.
 void MapBytes(uint8_t* p, size_t n, const std::array<uint8_t, 256>& table) {
+#ifdef PLANDESK_AVX2
+    if (HasVbmi()) return MapBytesVbmi(p, n, table.data());
+#endif
     for (size_t i = 0; i < n; ++i) p[i] = table[p[i]];
 }
 
@@ -85,6 +128,42 @@ __attribute__((target("avx2"))) int GrayRowAvx2(uint8_t* p, int W) {
     return x;
 }
 
+// Byte indices for 16 pixels of three bytes: spread to four (the fourth
+// byte repeats the first), gathered back from the low byte of each of 16
+// words, and each byte's pixel number.
+struct TPixelIndices {
+    uint8_t Spread[64], Gather[64], Owner[64];
+    constexpr TPixelIndices() : Spread(), Gather(), Owner() {
+        for (int i = 0; i < 64; ++i) {
+            Spread[i] = static_cast<uint8_t>(3 * (i / 4) + (i % 4 == 3 ? 0 : i % 4));
+            Gather[i] = static_cast<uint8_t>(i < 48 ? 4 * (i / 3) : 0);
+            Owner[i] = static_cast<uint8_t>(i < 48 ? i / 3 : 0);
+        }
+    }
+};
+constexpr TPixelIndices PixelIndices;
+
+// The same arithmetic sixteen pixels at a time, the row's last ones through
+// a mask.
+PLANDESK_VBMI void GrayRowVbmi(uint8_t* p, int W) {
+    const __m512i spread = _mm512_loadu_si512(PixelIndices.Spread);
+    const __m512i gather = _mm512_loadu_si512(PixelIndices.Gather);
+    const __m512i weights = _mm512_set1_epi32(30 << 16 | 59 << 8 | 11);
+    const __m512i ones = _mm512_set1_epi16(1), one = _mm512_set1_epi32(1);
+    const __m512i hundred = _mm512_set1_epi32(100), fifty = _mm512_set1_epi32(50);
+    for (int x = 0; x < W; x += 16, p += 48) {
+        const size_t left = Bytes(W - x);
+        const __m512i v = _mm512_permutexvar_epi8(spread, LoadPixels16(p, left));
+        const __m512i sum = _mm512_madd_epi16(_mm512_maddubs_epi16(v, weights), ones);
+        __m512i q = _mm512_srli_epi32(_mm512_mullo_epi32(sum, _mm512_set1_epi32(5243)), 19);
+        const __m512i rem = _mm512_sub_epi32(sum, _mm512_mullo_epi32(q, hundred));
+        const __mmask16 up = _mm512_cmpgt_epi32_mask(rem, fifty) |
+                             (_mm512_cmpeq_epi32_mask(rem, fifty) & _mm512_test_epi32_mask(q, one));
+        q = _mm512_mask_add_epi32(q, up, q, one);
+        StorePixels16(p, left, _mm512_permutexvar_epi8(gather, q));
+    }
+}
+
 }  // namespace
 #endif
 
@@ -95,6 +174,10 @@ void TvlEffectBmp::GrayScale() {
         uint8_t* p = Row(y);
         int x = 0;
 #ifdef PLANDESK_AVX2
+        if (HasVbmi()) {
+            GrayRowVbmi(p, W);
+            continue;
+        }
         if (HasAvx2()) {
             x = GrayRowAvx2(p, W);
             p += Bytes(x);
@@ -232,9 +315,54 @@ inline __m128i AddClamped(__m128i bytes16, __m128i lo, __m128i hi) {
 }
 #endif
 
+#ifdef PLANDESK_AVX2
+// Sixteen pixels a step in one register of sixteen chains. A pixel's shift
+// is added as a saturating increase or decrease of its bytes, which clamps
+// as the arithmetic does. Returns the pixels done; `seed` is the last used.
+PLANDESK_VBMI int NoiseRowVbmi(uint8_t* p, int W, uint32_t& seed,
+                                                                         int amount) {
+    if (W < 16) return 0;
+    uint32_t first[16];
+    uint32_t s = seed;
+    for (uint32_t& f : first) f = s = NextNoiseSeed(s);
+    __m512i lanes = _mm512_loadu_si512(first), last = lanes;
+    const __m512i mul = _mm512_set1_epi32(static_cast<int>(NoiseJump.Mul));
+    const __m512i add = _mm512_set1_epi32(static_cast<int>(NoiseJump.Add));
+    const __m512i n = _mm512_set1_epi32(amount), half = _mm512_set1_epi32(amount / 2);
+    const __m512i zero = _mm512_setzero_si512(), top = _mm512_set1_epi32(255);
+    const __m512i spread = _mm512_loadu_si512(PixelIndices.Owner);
+    int x = 0;
+    for (; x + 16 <= W; x += 16, p += 48) {
+        const __m512i even = _mm512_srli_epi64(_mm512_mul_epu32(lanes, n), 32);
+        const __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(lanes, 32), n);
+        const __m512i c = _mm512_sub_epi32(_mm512_mask_blend_epi32(0xAAAA, even, odd), half);
+        const __m512i up = _mm512_min_epi32(_mm512_max_epi32(c, zero), top);
+        const __m512i down = _mm512_min_epi32(_mm512_max_epi32(_mm512_sub_epi32(zero, c), zero), top);
+        const __m512i upBytes = _mm512_permutexvar_epi8(spread, _mm512_castsi128_si512(_mm512_cvtepi32_epi8(up)));
+        const __m512i downBytes =
+            _mm512_permutexvar_epi8(spread, _mm512_castsi128_si512(_mm512_cvtepi32_epi8(down)));
+        const size_t left = Bytes(W - x);
+        const __m512i v = LoadPixels16(p, left);
+        StorePixels16(p, left, _mm512_subs_epu8(_mm512_adds_epu8(v, upBytes), downBytes));
+        last = lanes;
+        lanes = _mm512_add_epi32(_mm512_mullo_epi32(lanes, mul), add);
+    }
+    seed = static_cast<uint32_t>(_mm_extract_epi32(_mm512_extracti32x4_epi32(last, 3), 3));
+    return x;
+}
+#endif
+
 // One row of noise, sixteen pixels a step; `seed` is the last seed used.
 void NoiseRow(uint8_t* p, int W, uint32_t& seed, int amount) {
     int x = 0;
+#ifdef PLANDESK_AVX2
+    if (HasVbmi()) {
+        x = NoiseRowVbmi(p, W, seed, amount);
+        p += Bytes(x);
+        W -= x;
+        x = 0;
+    }
+#endif
 #ifdef __SSE2__
     if (W >= 16) {
         __m128i lanes[4];
