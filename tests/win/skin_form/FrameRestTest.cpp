@@ -157,17 +157,14 @@ TEST_F(FrameRest, CaptionObjectsOpenTheirMenusBesideThemselves) {
         ClickObject(frame, button);
         engine->CloseAll();
         ui::Pump();
-        TLeakCheck leaks;
-        int windows = ThreadWindowCount(), hooks = Application->MessageHookCount();
+        TSceneCheck scene;
         for (int i = 0; i < 200; ++i) {
             ClickObject(frame, button);
             ASSERT_TRUE(engine->Visible);
             engine->CloseAll();
         }
         ui::Pump();
-        leaks.ExpectNone("caption-object menus opened and closed");
-        EXPECT_EQ(ThreadWindowCount(), windows);
-        EXPECT_EQ(Application->MessageHookCount(), hooks);
+        scene.ExpectNone("caption-object menus opened and closed");
     }
 }
 
@@ -206,17 +203,14 @@ TEST_F(FrameRest, AlphaChangesTakeEffectAtOnceAndSizingRepaintsATranslucentFrame
     EXPECT_EQ(layered.Calls.size(), calls) << "no opacity while blending is off";
 
     ui::Pump();
-    TLeakCheck leaks;
-    int windows = ThreadWindowCount(), hooks = Application->MessageHookCount();
+    TSceneCheck scene;
     for (int i = 0; i < 100; ++i) {
         frame->SetAlphaBlend(i % 2 == 0);
         frame->SetAlphaBlendValue(static_cast<uint8_t>(100 + i));
     }
     frame->SetAlphaBlend(false);
     ui::Pump();
-    leaks.ExpectNone("100 alpha changes");
-    EXPECT_EQ(ThreadWindowCount(), windows);
-    EXPECT_EQ(Application->MessageHookCount(), hooks);
+    scene.ExpectNone("100 alpha changes");
 }
 
 TEST_F(FrameRest, MainMenuWithoutABarGetsShortcutsAndAltAcceleratorsOnce) {
