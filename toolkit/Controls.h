@@ -99,6 +99,16 @@ public:
     TCursor Cursor = crDefault;
     TControlStyle ControlStyle = 0;
     TPopupMenu* PopupMenu = nullptr;
+    // The tooltip text. The application shows it after the hint pause when
+    // ShowHint holds, which with ParentShowHint is the parent's.
+    std::string Hint;
+    bool ShowHint() const;
+    void SetShowHint(bool value) {
+        FShowHint = value;
+        FParentShowHint = false;
+    }
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool value) { FParentShowHint = value; }
 
     TNotifyEvent OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;
 
@@ -143,6 +153,7 @@ private:
     TAlign FAlign = alNone;
     TAnchors FAnchors = akLeft | akTop;
     bool FVisible = true, FEnabled = true;
+    bool FShowHint = false, FParentShowHint = true;
     std::string FCaption;
 };
 

@@ -8,6 +8,7 @@
 
 #include "core/ExceptionHook.h"
 #include "core/WindowServices.h"
+#include "toolkit/ExtCtrls.h"
 
 TApplication* Application = nullptr;
 
@@ -310,6 +311,8 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
     BeginDestroy();
+    FHintTimer.reset();
+    FHintControl.Set(nullptr);
     // Forms go first, newest first, each while its whole object exists.
     while (!FForms.empty()) FForms.back()->Release();
     if (Application == this) {
@@ -387,6 +390,7 @@ bool TApplication::DispatchOne(MSG& msg) {
         Terminated = true;
         return true;
     }
+    HintMessage(msg);
     // Newest hook first; a hook may remove itself or others while it runs.
     std::vector<TMessageHook*> hooks = FHooks;
     for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)

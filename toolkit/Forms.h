@@ -4,11 +4,15 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Errors.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Hints.h"
+
+class TWindowTimer;
 
 enum TModalResultValue : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 // Tool windows have a smaller caption and no task-bar button.
@@ -136,6 +140,43 @@ public:
     void AddMessageHook(TMessageHook* hook);
     void RemoveMessageHook(TMessageHook* hook);
     int MessageHookCount() const { return static_cast<int>(FHooks.size()); }
+
+    // ---- Hints (Hints.cpp) ----
+    // The pause before a control's hint shows, before the next one shows
+    // while one is up, and before a shown hint goes (milliseconds).
+    int HintPause = 500, HintShortPause = 50, HintHidePause = 2500;
+    // Runs for every hint about to show; may change the text, the place and
+    // the hide pause, or clear canShow.
+    TShowHintEvent OnShowHint;
+    bool ShowHint() const { return FShowHint; }
+    // Off frees the hint window; on makes it again from the hint window class.
+    void SetShowHint(bool value);
+    // Makes the application's hint windows; null: the toolkit's own.
+    void SetHintWindowClass(THintWindowClass windowClass) { FHintWindowClass = std::move(windowClass); }
+    THintWindow* HintWindow() const { return FHintWindow; }
+    // The control whose hint is pending or shown.
+    TControl* HintControl() const { return FHintControl.get(); }
+    // The mouse is over `control` (null: over none of ours) at a screen point.
+    void HintMouseMove(TControl* control, POINT screen);
+    // Shows the hint of the control under the mouse now (the pause ran out).
+    void ActivateHint(POINT screen);
+    void CancelHint();
+    void HintTimerExpired();
+
+protected:
+    void Notification(TComponent* component, bool removing) override;
+
+private:
+    // Queued mouse and key messages move, show and end hints.
+    void HintMessage(const MSG& msg);
+    void StartHintTimer(int milliseconds);
+    bool FShowHint = true;
+    THintWindowClass FHintWindowClass;
+    THintWindow* FHintWindow = nullptr;  // owned through the component tree
+    TComponentRef<TControl> FHintControl{this};
+    bool FHintShown = false;    // a hint is up, or was for this control
+    bool FHintWaiting = false;  // the timer runs to show (else to hide)
+    std::unique_ptr<TWindowTimer> FHintTimer;
 
 private:
     bool DispatchOne(MSG& msg);

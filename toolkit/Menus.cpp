@@ -183,6 +183,17 @@ HMENU BuildPlatformMenu(const TMenuItem* parent, std::vector<TMenuItem*>& all) {
 }
 }  // namespace
 
+TMenuItem* TPopupMenu::DefaultItem() const {
+    for (TMenuItem* item : Items())
+        if (item->Default) return item;
+    return nullptr;
+}
+
+void TPopupMenu::Notification(TComponent* component, bool removing) {
+    TMenu::Notification(component, removing);
+    if (removing) FPopupComponent.Removed(component);
+}
+
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup(this);
     if (Presenter) {

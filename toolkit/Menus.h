@@ -95,6 +95,14 @@ class TPopupMenu : public TMenu {
 public:
     using TMenu::TMenu;
     TNotifyEvent OnPopup;
+    // Whether the menu opens by itself on a right click (or whatever its
+    // holder uses); a menu that does not is opened by code only.
+    bool AutoPopup = true;
+    // The component that opened the menu last, told by that component.
+    TComponent* PopupComponent() const { return FPopupComponent.get(); }
+    void SetPopupComponent(TComponent* component) { FPopupComponent.Set(component); }
+    // The lowest-indexed top-level item marked Default, or null.
+    TMenuItem* DefaultItem() const;
     // Shows the menu at screen coordinates and runs the chosen item. The
     // plain menu is the platform's, over the window of the control that
     // owns the menu.
@@ -103,6 +111,12 @@ public:
     // When set, Popup calls it instead of showing the menu (tests answer the
     // menu without a menu loop).
     std::function<void(TPopupMenu* menu, int x, int y)> Presenter;
+
+protected:
+    void Notification(TComponent* component, bool removing) override;
+
+private:
+    TComponentRef<TComponent> FPopupComponent{this};
 };
 
 // The items of a window's menu bar; shown by a menu bar control.

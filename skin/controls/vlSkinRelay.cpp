@@ -29,6 +29,23 @@ void RelaySkinChange(TControl* root, const TvlSkinData* sender, bool changing) {
         for (int i = 0; i < window->ControlCount(); ++i) RelaySkinChange(window->Controls(i), sender, changing);
 }
 
+void RelaySkinChangeToComponents(TComponent* owner, const TvlSkinData* sender, bool changing) {
+    if (!owner) return;
+    // A receiver may free components: walk a copy.
+    std::vector<TComponent*> owned;
+    for (int i = 0; i < owner->ComponentCount(); ++i) owned.push_back(owner->Components(i));
+    for (TComponent* c : owned) {
+        if (dynamic_cast<TControl*>(c)) continue;  // the control walk reaches those
+        if (auto* skinned = dynamic_cast<TvlSkinAware*>(c); skinned && (!sender || skinned->SkinData() == sender)) {
+            if (changing)
+                skinned->SkinChanging();
+            else
+                skinned->SkinChanged();
+        }
+        RelaySkinChangeToComponents(c, sender, changing);
+    }
+}
+
 void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice) {
     if (!Application) return;
     UINT msg = SkinNoticeMessage(notice);
@@ -41,6 +58,7 @@ void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice) {
         if (!form || form->Destroying()) return;
         SendMessageA(form->Handle(), msg, reinterpret_cast<WPARAM>(&sender), SkinMessageParam);
         if (relayed && !form->Destroying()) RelaySkinChange(form, &sender, changing);
+        if (relayed && !form->Destroying()) RelaySkinChangeToComponents(form, &sender, changing);
     };
     TForm* owner = dynamic_cast<TForm*>(sender.Owner());
     send(owner);

@@ -39,6 +39,10 @@ UINT SkinNoticeMessage(TvlSkinNotice notice);
 // whose skin data is `sender`, or on every one when `sender` is null.
 void RelaySkinChange(TControl* root, const TvlSkinData* sender, bool changing);
 
+// The same for the components `owner` owns that are not controls (menus,
+// hints and the like that take part in skin changes), depth-first.
+void RelaySkinChangeToComponents(TComponent* owner, const TvlSkinData* sender, bool changing);
+
 // Sends a notice to the sender's owner form first, then to every other form
 // of the application in creation order; after each form has handled it, a
 // change reaches the form's skinned controls, with or without a frame.

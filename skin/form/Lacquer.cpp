@@ -56,6 +56,23 @@ TPoint FreeMinimizedSlot(const TRect& area, int w, int h, const std::function<bo
     return p;
 }
 
+std::vector<TRect> FrameStrips(int w, int h, const TRect& client) {
+    int top = std::clamp(client.Top, 0, h), bottom = std::clamp(client.Bottom, top, h);
+    int left = std::clamp(client.Left, 0, w), right = std::clamp(client.Right, left, w);
+    return {TRect{0, 0, w, top}, TRect{0, top, left, bottom}, TRect{right, top, w, bottom}, TRect{0, bottom, w, h}};
+}
+
+void ApplyEffectToStrips(TvlFBitmap& frame, const TRect& client, int effect) {
+    for (const TRect& strip : FrameStrips(frame.Width(), frame.Height(), client)) {
+        if (strip.IsEmpty()) continue;
+        TvlEffectBmp piece;
+        piece.CreateBlank(strip.Width(), strip.Height());
+        CopyPiece(piece, 0, 0, frame.View(), strip);
+        piece.ApplyInactiveEffect(effect);
+        CopyPiece(frame, strip.Left, strip.Top, piece.View(), {0, 0, strip.Width(), strip.Height()});
+    }
+}
+
 }  // namespace vlFrame
 
 // ---- The frame -----------------------------------------------------------
@@ -65,6 +82,7 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
     Name = "vlLacquer";
     AllFrames().push_back(this);
     FMenus = new TvlFormMenus(this, FForm, this, this);
+    FShortCuts = new TMessageHook(this, [this](MSG& msg) { return IsShortCut(msg); });
     CreateBuiltInButtons();
     Attach(FForm);
     if (FForm->HandleAllocated()) {
@@ -107,8 +125,11 @@ void TvlLacquer::Notification(TComponent* component, bool removing) {
     TWindowProcWrapper::Notification(component, removing);
     if (!removing) return;
     FTrayIcon.Removed(component);
+    FMainMenu.Removed(component);
     if (component == FMainMenuBar) FMainMenuBar = nullptr;
     if (component == FMDITabsBar) FMDITabsBar = nullptr;
+    for (auto& o : FObjects)
+        if (o->MenuItem == component) o->MenuItem = nullptr;
     if (FSkinData.Removed(component)) {
         FSkinActive = false;
         FObjects.clear();
@@ -125,8 +146,13 @@ void TvlLacquer::SetSkinData(TvlSkinData* skinData) {
 
 void TvlLacquer::SetBorderIcons(TvlBorderIcons icons) {
     FBorderIcons = icons;
-    FHotObjectIndex = FCaptureObject = -1;
-    CreateBuiltInButtons();
+    // The objects are made again from what the frame wears, so that a skin
+    // keeps its own caption and buttons.
+    FreeObjects();
+    if (FSkinActive)
+        CreateSkinObjects();
+    else
+        CreateBuiltInButtons();
     if (FormWindow()) PaintFrame();
 }
 
@@ -183,6 +209,11 @@ std::string TvlLacquer::ResText(const char* key, const char* fallback) const {
     TvlSkinData* sd = SkinData();
     if (sd && sd->ResourceStrData()) return sd->ResourceStrData()->LookupText(key);
     return fallback;
+}
+
+unsigned char TvlLacquer::CaptionCharSet() const {
+    TvlSkinData* sd = SkinData();
+    return sd && sd->ResourceStrData() ? sd->ResourceStrData()->CharSet : DefCaptionFont.CharSet();
 }
 
 void TvlLacquer::StopTimers() {
@@ -297,7 +328,7 @@ void TvlLacquer::ResetObjectsDisplay() {
 }
 
 void TvlLacquer::CreateSkinObjects() {
-    FObjects.clear();
+    FreeObjects();
     for (auto& rec : SkinData()->SkinObjects) {
         const TvlDataSkinObject* d = rec.get();
         if (dynamic_cast<const TvlDataSkinMenuItem*>(d) || dynamic_cast<const TvlDataSkinMainMenuItem*>(d) ||
@@ -354,6 +385,8 @@ void TvlLacquer::ApplySkin() {
     if (FSkinActive) UpdateFrame();
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     UpdateCaptionActivation(true);
+    // The mouse may rest on an object of the new frame already.
+    FHoverTimer.Start(w);
     if (OnChangeSkinData) OnChangeSkinData(this);
     if (ClientWidth > 0 || ClientHeight > 0)
         FForm->SetClientSize(ClientWidth > 0 ? ClientWidth : FForm->ClientWidth(),

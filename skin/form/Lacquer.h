@@ -59,11 +59,17 @@ public:
     int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
     bool Magnetic = false;
     uint8_t MagneticSize = 5;
-    bool AlphaBlend = false;
+    // Translucency at AlphaBlendValue; both take effect on a shown window at once.
+    bool AlphaBlend() const { return FAlphaBlend; }
+    void SetAlphaBlend(bool value);
+    uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
+    void SetAlphaBlendValue(uint8_t value);
     bool AlphaBlendAnimation = false;
-    uint8_t AlphaBlendValue = 200;
     TFont DefCaptionFont{"Arial", 14, fsBold, clBtnText};
     TFont DefInActiveCaptionFont{"Arial", 14, fsBold, clBtnShadow};
+    // The character set of caption text, skinned or built-in: the skin's
+    // resource strings', else DefCaptionFont's.
+    unsigned char CaptionCharSet() const;
     bool ShowIcon = false;
     bool HideCaptionButtons = false;
     bool MaximizeOnFullScreen = false;
@@ -110,6 +116,15 @@ public:
     TvlSkinHint* SkinHint() const { return FMenus->SkinHint(); }
     void SetSkinHint(TvlSkinHint* hint) { FMenus->SetSkinHint(hint); }
 
+    // The form's main menu as the frame knows it: without a skinned menu bar
+    // that shows it, its shortcuts and Alt accelerators still work.
+    TMainMenu* MainMenu() const { return FMainMenu.get(); }
+    void SetMainMenu(TMainMenu* menu) { FMainMenu.Set(menu); }
+    // The form's shortcut handler (the frame installs it): true when the key
+    // ran an item of the main menu. The same key event handed in a second
+    // time is reported unhandled once.
+    bool IsShortCut(const MSG& msg);
+
     // The skinned menu bar and MDI tab bar linked to the frame.
     TvlSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
     void SetMainMenuBar(TvlSkinMainMenuBar* bar);
@@ -140,6 +155,9 @@ public:
     int UnrolledHeight() const { return FUnrolledHeight; }
     // The frame as last composed (window pixels; the client part is unused).
     const TvlFBitmap& FrameBitmap() const { return FFrameBitmap; }
+    // How often the whole frame was composed; an object's repaint composes
+    // only itself.
+    int FrameCompositions() const { return FFrameCompositions; }
     TvlFrameTimer& HoverTimer() { return FHoverTimer; }
     TvlFrameTimer& BlendTimer() { return FBlendTimer; }
     TvlFrameTimer& AnimateTimer() { return FAnimateTimer; }
@@ -229,6 +247,11 @@ private:
     // Composes the whole frame in FFrameBitmap and copies it to the window in
     // one operation, only `clip` (window coordinates) when given.
     void PaintFrame(const TRect* clip = nullptr);
+    // Composes only the objects over `area` (window coordinates) on the
+    // frame last painted and copies that area; false when the whole frame
+    // has to be composed instead.
+    bool PaintFramePart(const TRect& area);
+    bool InactiveEffectShown() const;
     void ComposeSkinFrame();
     void ComposeBuiltInFrame();
     void PaintClientBackground(HDC dc);
@@ -244,10 +267,16 @@ private:
     TvlFormMenus* FMenus = nullptr;  // owned
     TComponentRef<TvlSkinData> FSkinData{this};
     TComponentRef<TvlTrayIcon> FTrayIcon{this};
+    TComponentRef<TMainMenu> FMainMenu{this};
+    TMessageHook* FShortCuts = nullptr;  // owned
+    MSG FLastShortCut{};                 // the key event last handled
+    bool FHasLastShortCut = false;
     TvlSkinMainMenuBar* FMainMenuBar = nullptr;
     TvlSkinMDITabsBar* FMDITabsBar = nullptr;
     TvlBorderIcons FBorderIcons = vlbiSystemMenu | vlbiMinimize | vlbiMaximize | vlbiRollUp;
 
+    bool FAlphaBlend = false;
+    uint8_t FAlphaBlendValue = 200;
     TvlFrameWindowState FFrameWindowState = fwsNormal;
     bool FRollUpState = false, FRolledUpMaximized = false;
     int FUnrolledHeight = 0;
@@ -267,6 +296,10 @@ private:
     bool FSkinActive = false;
     bool FFrameActive = false;
     TvlFBitmap FFrameBitmap;
+    // The frame strips before the objects were drawn on them, the base an
+    // object is repainted on.
+    TvlFBitmap FFrameBase;
+    int FFrameCompositions = 0;
     // Cleared when the component goes: a pumping loop checks it after each pump.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
@@ -285,4 +318,12 @@ TPoint SnapToArea(int left, int top, int w, int h, const TRect& area, int distan
 // The next free minimized slot: starts at the bottom-left of `area`, advances
 // right past occupied slots, then one row up; bounded whatever the sizes.
 TPoint FreeMinimizedSlot(const TRect& area, int w, int h, const std::function<bool(TPoint)>& occupied);
+// The four border strips of a W × H frame around `client`: top (full width),
+// left, right (between top and bottom) and bottom (full width); each may be
+// empty.
+std::vector<TRect> FrameStrips(int w, int h, const TRect& client);
+// The inactive effect applied to each strip of `frame` on its own, so that a
+// filter that reads neighbours never reaches across a join or into the
+// client part (whose pixels are not the frame's).
+void ApplyEffectToStrips(TvlFBitmap& frame, const TRect& client, int effect);
 }  // namespace vlFrame

@@ -341,6 +341,11 @@ int TvlLacquer::HitTest(int x, int y) {
 
 // ---- Painting ----------------------------------------------------------------
 
+bool TvlLacquer::InactiveEffectShown() const {
+    TvlSkinData* sd = SkinData();
+    return FSkinActive && !IsFrameActive() && sd && sd->AutoRenderingInActiveImage;
+}
+
 void TvlLacquer::ComposeSkinFrame() {
     TvlSkinData* sd = SkinData();
     int W = FFormWidth, H = FFormHeight;
@@ -349,13 +354,12 @@ void TvlLacquer::ComposeSkinFrame() {
     TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->ClientRect};
     ComposeBorder(vlClampCuts(cuts), {0, 0, pic.Width, pic.Height}, PictureView(pic), W, H, FFitted,
                   {sd->LeftStretch, sd->TopStretch, sd->RightStretch, sd->BottomStretch}, FFrameBitmap);
+    FFrameBase.SetSizeForOverwrite(W, H);
+    for (const TRect& strip : vlFrame::FrameStrips(W, H, FFitted.CR))
+        if (!strip.IsEmpty()) CopyPiece(FFrameBase, strip.Left, strip.Top, FFrameBitmap.View(), strip);
     for (auto& o : FObjects)
         if (o->Visible) o->Draw(FFrameBitmap, false);
-    if (!IsFrameActive() && sd->AutoRenderingInActiveImage) {
-        TvlEffectBmp e(FFrameBitmap.View());
-        e.ApplyInactiveEffect(sd->InActiveEffect);
-        FFrameBitmap = static_cast<TvlFBitmap&&>(e);
-    }
+    if (InactiveEffectShown()) vlFrame::ApplyEffectToStrips(FFrameBitmap, FFitted.CR, sd->InActiveEffect);
 }
 
 void TvlLacquer::ComposeBuiltInFrame() {
@@ -372,7 +376,9 @@ void TvlLacquer::ComposeBuiltInFrame() {
     std::string text = WindowText(FormWindow());
     if (!text.empty() && R > L) {
         const TFont& f = IsFrameActive() ? DefCaptionFont : DefInActiveCaptionFont;
-        TvlTextPen pen(FFrameBitmap, TFont(f.Name(), f.Height(), f.Style()));
+        TFont font(f.Name(), f.Height(), f.Style());
+        font.SetCharSet(CaptionCharSet());
+        TvlTextPen pen(FFrameBitmap, font);
         text =
             FitTextWithEllipsis(text, R - L, [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
         SIZE size = pen.Extent(text);
@@ -409,6 +415,7 @@ void TvlLacquer::PaintFrame(const TRect* clip) {
     FFormHeight = wr.bottom - wr.top;
     if (FFormWidth < 1 || FFormHeight < 1) return;
     TRect client;
+    ++FFrameCompositions;
     if (FSkinActive) {
         // Below the minimum size the previous contents stay.
         if (FFormWidth < MinimumWidth() || FFormHeight < MinimumHeight()) return;
@@ -432,7 +439,41 @@ void TvlLacquer::PaintFrame(const TRect* clip) {
 void TvlLacquer::RepaintObject(TvlActiveSkinObject* object) {
     if (!FormWindow()) return;
     TRect r = object->ObjectRect;
-    PaintFrame(&r);
+    if (!PaintFramePart(r)) PaintFrame(&r);
+}
+
+bool TvlLacquer::PaintFramePart(const TRect& area) {
+    HWND w = FormWindow();
+    if (!w || area.IsEmpty()) return false;
+    RECT wr;
+    GetWindowRect(w, &wr);
+    int W = wr.right - wr.left, H = wr.bottom - wr.top;
+    // A frame of another size, or one whose inactive effect runs over whole
+    // strips, is composed anew.
+    if (W != FFormWidth || H != FFormHeight || FFrameBitmap.Width() != W || FFrameBitmap.Height() != H ||
+        InactiveEffectShown())
+        return false;
+    TRect r{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, W), std::min(area.Bottom, H)};
+    if (r.IsEmpty()) return true;
+    if (FSkinActive) {
+        if (!FFrameBase.SameSize(FFrameBitmap)) return false;
+        CopyPiece(FFrameBitmap, r.Left, r.Top, FFrameBase.View(), r);
+    }
+    // Every object over the area, in list order, as the whole frame draws them.
+    for (auto& o : FObjects) {
+        const TRect& b = o->ObjectRect;
+        if (o->Visible && b.Left < r.Right && r.Left < b.Right && b.Top < r.Bottom && r.Top < b.Bottom)
+            o->Draw(FFrameBitmap, false);
+    }
+    GdiFlush();
+    HDC dc = GetWindowDC(w);
+    if (!dc) return true;
+    TRect client = FSkinActive ? FFitted.CR : FrameClientRect();
+    if (client.Height() > 0 && client.Width() > 0)
+        ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
+    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), FFrameBitmap.Canvas(), r.Left, r.Top, SRCCOPY);
+    ReleaseDC(w, dc);
+    return true;
 }
 
 void TvlLacquer::PaintClientBackground(HDC dc) {

@@ -71,8 +71,14 @@ void TvlLacquer::OnDestroyWindow(TMessage& m) {
 }
 
 void TvlLacquer::OnSize(TMessage& m) {
-    CallPrevious(m);
     HWND w = FormWindow();
+    if (FSizeMoveActive && FFullDrag) {
+        // WM_SIZING has fitted the frame to the dragged size already.
+        if (!LogoBitMap.Empty()) InvalidateRect(w, nullptr, TRUE);
+        CallPrevious(m);
+        return;
+    }
+    CallPrevious(m);
     RECT r;
     GetWindowRect(w, &r);
     FFormWidth = r.right - r.left;
@@ -81,6 +87,11 @@ void TvlLacquer::OnSize(TMessage& m) {
         PaintFrame();
     else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
         UpdateFrame();
+    // A translucent window shows what lay below it: frame and form are drawn again.
+    if (FAlphaBlend && FAlphaBlendValue < 255 && SupportsLayeredWindows()) {
+        SendMessageA(w, WM_NCPAINT, 1, 0);
+        InvalidateRect(w, nullptr, TRUE);
+    }
     // A centred logo moves with the client size.
     if (!LogoBitMap.Empty()) InvalidateRect(w, nullptr, TRUE);
 }
@@ -105,7 +116,7 @@ void TvlLacquer::OnPaintBackground(TMessage& m) {
 void TvlLacquer::OnShowWindow(TMessage& m) {
     HWND w = FormWindow();
     bool layered = SupportsLayeredWindows();
-    if (m.WParam && (AlphaBlend || AlphaBlendAnimation) && layered) {
+    if (m.WParam && (FAlphaBlend || AlphaBlendAnimation) && layered) {
         SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetWindowAlpha(w, 0);
         FFadeTimer.Start(w);
@@ -116,7 +127,7 @@ void TvlLacquer::OnShowWindow(TMessage& m) {
         NudgeWidth();
         return;
     }
-    if (AlphaBlend && layered) SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    if (FAlphaBlend && layered) SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     CallPrevious(m);
 }
 

@@ -387,11 +387,33 @@ void TvlLacquer::OnAnimateTimer() {
     if (!any) FAnimateTimer.Stop();
 }
 
+void TvlLacquer::SetAlphaBlend(bool value) {
+    if (FAlphaBlend == value) return;
+    FAlphaBlend = value;
+    HWND w = FormWindow();
+    // A hidden window takes it when it is shown.
+    if (!w || !IsWindowVisible(w) || !SupportsLayeredWindows()) return;
+    LONG_PTR ex = GetWindowLongPtrA(w, GWL_EXSTYLE);
+    if (value) {
+        SetWindowLongPtrA(w, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        SetWindowAlpha(w, FAlphaBlendValue);
+    } else {
+        SetWindowLongPtrA(w, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+}
+
+void TvlLacquer::SetAlphaBlendValue(uint8_t value) {
+    FAlphaBlendValue = value;
+    HWND w = FormWindow();
+    if (FAlphaBlend && w && IsWindowVisible(w) && SupportsLayeredWindows()) SetWindowAlpha(w, value);
+}
+
 void TvlLacquer::FadeIn() {
     HWND w = FormWindow();
     FFadeTimer.Stop();
     if (!w) return;
-    int target = AlphaBlendAnimation && !AlphaBlend ? 255 : AlphaBlendValue;
+    int target = AlphaBlendAnimation && !FAlphaBlend ? 255 : FAlphaBlendValue;
     if (AlphaBlendAnimation) {
         std::shared_ptr<bool> alive = FAlive;
         if (Application) Application->ProcessMessages();
@@ -401,8 +423,8 @@ void TvlLacquer::FadeIn() {
             SetWindowAlpha(w, std::min(a, target));
             if (a >= target) break;
         }
-    } else if (AlphaBlendValue < 255) {
-        SetWindowAlpha(w, AlphaBlendValue);
+    } else if (FAlphaBlendValue < 255) {
+        SetWindowAlpha(w, FAlphaBlendValue);
     }
     if (target >= 255) SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);
 }

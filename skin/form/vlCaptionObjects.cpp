@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/Errors.h"
+#include "toolkit/Menus.h"
 #include "skin/controls/vlSkinElement.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
@@ -84,6 +85,22 @@ void TvlActiveSkinObject::Redraw() {
         Parent->RepaintObject(this);
 }
 
+void TvlActiveSkinObject::SetMenuItem(TMenuItem* item) {
+    MenuItem = item;
+    if (item) Parent->FreeNotification(item);
+}
+
+TRect TvlActiveSkinObject::ScreenRect() const {
+    RECT w{};
+    if (HWND form = Parent->FormWindow()) GetWindowRect(form, &w);
+    return Offset(ObjectRect, w.left, w.top);
+}
+
+bool TvlActiveSkinObject::OpenMenu() {
+    if (!MenuItem || MenuItem->Count() == 0 || !Parent->FormWindow()) return false;
+    return Parent->Menus()->PopupItemAt(MenuItem, ScreenRect(), PopupUp);
+}
+
 void TvlActiveSkinObject::MouseDown(int x, int y, TMouseButton button) {
     if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, x, y, ObjectRect, button);
 }
@@ -136,7 +153,15 @@ void TvlSkinButtonObject::Draw(TvlFBitmap& dest, bool update) {
 
 void TvlSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
     if (!Enabled) return;
-    if (button == mbLeft && !Down) SetDown(true);
+    if (button == mbLeft && !Down) {
+        SetDown(true);
+        // The button stays down while its menu is open; the frame lets it up
+        // when the menu closes.
+        if (MenuItem && MenuItem->Count() > 0) {
+            MenuOpen = true;
+            if (!OpenMenu()) MenuOpen = false;
+        }
+    }
     TvlActiveSkinObject::MouseDown(x, y, button);
 }
 
@@ -276,7 +301,7 @@ void TvlSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {
         RECT w;
         GetWindowRect(Parent->FormWindow(), &w);
         MenuOpen = true;
-        Parent->PopupSystemMenuAt(Offset(ObjectRect, w.left, w.top), false);
+        Parent->PopupSystemMenuAt(Offset(ObjectRect, w.left, w.top), PopupUp);
     }
 }
 
@@ -340,13 +365,13 @@ void TvlSkinAnimateObject::MouseLeave() {
 void TvlSkinAnimateObject::MouseUp(int x, int y, TMouseButton button) {
     TvlActiveSkinObject::MouseUp(x, y, button);
     if (PointerInside && ButtonStyle && button == mbLeft) {
-        if (Command == cmSysMenu) {
-            POINT p;
-            GetCursorPos(&p);
-            Parent->PopupSystemMenu(p.x, p.y);
-        } else {
+        // The menus open beside the object, not at the cursor.
+        if (Command == cmSysMenu)
+            Parent->PopupSystemMenuAt(ScreenRect(), PopupUp);
+        else if (Command == cmDefault)
+            OpenMenu();
+        else
             Parent->RunCommand(Command);
-        }
     }
 }
 
@@ -418,7 +443,9 @@ void TvlSkinCaptionObject::DrawText(TvlFBitmap& dest, int ox, int oy, bool activ
     }
     if (tr.Width() < 1) return;
     tr = Offset(tr, ox, oy);
-    TvlTextPen pen(dest, TFont(FontName, FontHeight, FontStyle));
+    TFont font(FontName, FontHeight, FontStyle);
+    font.SetCharSet(Parent->CaptionCharSet());
+    TvlTextPen pen(dest, font);
     text =
         FitTextWithEllipsis(text, tr.Width(), [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
     SIZE size = pen.Extent(text);
@@ -466,31 +493,21 @@ TvlFBitmap TvlSkinCaptionObject::CaptionImage(bool active) const {
 }
 
 void TvlSkinCaptionObject::Draw(TvlFBitmap& dest, bool) {
-    TvlSkinData* sd = Parent->SkinData();
-    bool autoInactive = sd && sd->AutoRenderingInActiveImage;
-    auto put = [&](TvlFBitmap& image, bool inactiveEffect) {
-        if (image.Empty()) return;
-        if (inactiveEffect && sd) {
-            TvlEffectBmp e(image.View());
-            e.ApplyInactiveEffect(sd->InActiveEffect);
-            CopyPiece(dest, ObjectRect.Left, ObjectRect.Top, e.View(), {0, 0, e.Width(), e.Height()});
-        } else {
+    // The inactive effect is the frame's: it filters its strips, objects
+    // included, once.
+    auto put = [&](const TvlFBitmap& image) {
+        if (!image.Empty())
             CopyPiece(dest, ObjectRect.Left, ObjectRect.Top, image.View(), {0, 0, image.Width(), image.Height()});
-        }
     };
     if (MorphUnderWay() && !ActiveRect().IsEmpty()) {
         TvlFBitmap normal = CaptionImage(false), active = CaptionImage(true);
         if (normal.Empty() || !normal.SameSize(active)) return;
         TvlEffectBmp m(normal.View());
         m.MorphKind(MorphKind, active, MorphFactor);
-        put(m, autoInactive && !Active);
+        put(m);
     } else if (ActiveRect().IsEmpty() || (!Active && !Morphing)) {
         DrawText(dest, ObjectRect.Left, ObjectRect.Top, Active);
-    } else if (Active) {
-        TvlFBitmap image = CaptionImage(true);
-        put(image, false);
     } else {
-        TvlFBitmap image = CaptionImage(false);
-        put(image, autoInactive);
+        put(CaptionImage(Active));
     }
 }

@@ -15,6 +15,7 @@
 #include "toolkit/Graphics.h"
 
 class TvlLacquer;
+class TMenuItem;
 
 class TvlActiveSkinObject {
 public:
@@ -35,6 +36,12 @@ public:
     bool Active = false;
     bool PointerInside = false;
     bool Enabled = true, Visible = true;
+    // The menu a free button or an animation opens: MenuItem's sub-items,
+    // below the object or, with PopupUp, above it. The frame forgets an item
+    // that is destroyed.
+    TMenuItem* MenuItem = nullptr;
+    bool PopupUp = false;
+    void SetMenuItem(TMenuItem* item);
 
     virtual bool CanMorph() const { return MorphUnderWay(); }
     // Draws into `dest`, which holds the window's pixels from its top-left.
@@ -47,6 +54,10 @@ public:
     virtual void MouseLeave();
     // Starts the frame's morph timer when morphing, else repaints now.
     void Redraw();
+    // Opens MenuItem beside the object; false when it has no sub-items.
+    bool OpenMenu();
+    // The object's rectangle on the screen.
+    TRect ScreenRect() const;
 
 protected:
     bool MorphUnderWay() const;

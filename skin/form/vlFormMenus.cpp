@@ -227,6 +227,18 @@ void TvlFormMenus::PopupSystemMenuAt(const TRect& anchor, bool popupUp) {
     FSkinMenu->Popup(nullptr, MenuSkin(), popupUp, menu->RootItem(), anchor, 0);
 }
 
+bool TvlFormMenus::PopupItemAt(TMenuItem* item, const TRect& anchor, bool popupUp) {
+    if (!item || item->Count() == 0 || !FForm || !FForm->HandleAllocated()) return false;
+    if (auto* own = dynamic_cast<TvlSkinPopupMenu*>(item->GetParentMenu()); own && item == own->RootItem()) {
+        own->PopupAtRect(anchor, popupUp);
+        return true;
+    }
+    if (FSkinMenu->Visible) FSkinMenu->CloseAll();
+    MenuOpened();
+    FSkinMenu->Popup(nullptr, MenuSkin(), popupUp, item, anchor, 0);
+    return true;
+}
+
 bool TvlFormMenus::CloseMenusFor(const TMessage& m, HWND formWindow) {
     if (m.Msg == WM_PARENTNOTIFY && FMainMenuBar && FMainMenuBar->BarWindow() && formWindow) {
         // A click on the menu bar is the bar's (through the message hook).

@@ -100,6 +100,10 @@ public:
     void PopupSystemMenu(int x, int y);
     // The system menu beside a rectangle (screen): below it, or above it.
     void PopupSystemMenuAt(const TRect& anchor, bool popupUp);
+    // The sub-items of `item` beside a rectangle (screen): through its own
+    // skinned popup menu when it belongs to one, else through the engine.
+    // False when the item has no sub-items.
+    bool PopupItemAt(TMenuItem* item, const TRect& anchor, bool popupUp);
     // A test's stand-in for the system menu: answers at once with the name
     // of the chosen item (empty for none).
     std::function<std::string(const std::vector<TvlSysMenuItem>& items, POINT at)> SystemMenuPopup;

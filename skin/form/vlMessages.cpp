@@ -220,9 +220,9 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
     TvlLacquer* frame = form->vlLacquer1;
     frame->SetSkinData(SkinData());
     frame->SetMenusSkinData(CtrlSkinData());
-    frame->AlphaBlend = AlphaBlend;
+    frame->SetAlphaBlendValue(AlphaBlendValue);
+    frame->SetAlphaBlend(AlphaBlend);
     frame->AlphaBlendAnimation = AlphaBlendAnimation;
-    frame->AlphaBlendValue = AlphaBlendValue;
     form->HelpContext = helpContext;
 
     int buttonHeight = ButtonHeight();

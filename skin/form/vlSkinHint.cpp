@@ -12,58 +12,13 @@ namespace {
 constexpr UINT_PTR HintTimerId = 1;
 }  // namespace
 
-// ---- cursor height ----
-
-int CursorHeightFromMask(const unsigned char* bits, int stride, int width, int height, int hotSpotY) {
-    if (!bits || width <= 0 || stride <= 0 || height < width) return -1;
-    auto lowest = [&](int top, unsigned char blank) {
-        for (int row = top + width - 1; row >= top; --row)
-            for (int b = 0; b < (width + 7) / 8; ++b)
-                if (bits[static_cast<size_t>(row) * static_cast<size_t>(stride) + static_cast<size_t>(b)] != blank)
-                    return row - top + 1;
-        return 0;
-    };
-    int rows = lowest(0, 0xFF);
-    if (rows == 0 && height >= 2 * width) rows = lowest(width, 0x00);
-    if (rows == 0) return -1;
-    return rows - hotSpotY;
-}
-
-int CurrentCursorHeight() {
-    int fallback = GetSystemMetrics(SM_CYCURSOR);
-    HCURSOR cursor = GetCursor();
-    ICONINFO info{};
-    if (!cursor || !GetIconInfo(cursor, &info)) return fallback;
-    // Both bitmaps are the caller's to free.
-    TGdiBitmap mask(info.hbmMask), colour(info.hbmColor);
-    BITMAP bm{};
-    if (!mask || !GetObjectA(mask.Handle(), sizeof bm, &bm) || bm.bmBitsPixel != 1) return fallback;
-    std::vector<unsigned char> bits(static_cast<size_t>(bm.bmWidthBytes) * static_cast<size_t>(bm.bmHeight));
-    if (!GetBitmapBits(mask.Handle(), static_cast<LONG>(bits.size()), bits.data())) return fallback;
-    int height = CursorHeightFromMask(bits.data(), bm.bmWidthBytes, bm.bmWidth, bm.bmHeight,
-                                      static_cast<int>(info.yHotspot));
-    return height < 0 ? fallback : height;
-}
-
 // ---- TvlSkinHintWindow ----
 
-TvlSkinHintWindow::TvlSkinHintWindow(TComponent* owner) : TCustomControl(owner, nullptr) {
-    SetVisible(false);
-}
+TvlSkinHintWindow::TvlSkinHintWindow(TComponent* owner) : THintWindow(owner) {}
 
 void TvlSkinHintWindow::CreateParams(TCreateParams& params) {
-    TCustomControl::CreateParams(params);
-    params.Style = WS_POPUP;  // no border
-    params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-}
-
-void TvlSkinHintWindow::WndProc(TMessage& m) {
-    switch (m.Msg) {
-        case WM_NCPAINT: m.Result = 0; break;  // the paint covers everything
-        case WM_MOUSEACTIVATE: m.Result = MA_NOACTIVATE; break;
-        case WM_NCHITTEST: m.Result = HTTRANSPARENT; break;
-        default: TCustomControl::WndProc(m); break;
-    }
+    THintWindow::CreateParams(params);
+    params.WinClassName = HintWindowClassName(IsVersion51());
 }
 
 TvlSkinHint* TvlSkinHintWindow::InCharge() const {
@@ -90,11 +45,12 @@ TFont TvlSkinHintWindow::HintFont() const {
     TvlSkinHint* hint = InCharge();
     const TvlSkinData* skin = UsableSkin();
     TFont font = hint ? hint->DefaultFont : TFont("Arial", 14);
+    unsigned char charSet = font.CharSet();
     if (skin && hint && hint->UseSkinFont)
         font = TFont(skin->HintWindow.FontName, skin->HintWindow.FontHeight, skin->HintWindow.FontStyle,
                      skin->HintWindow.FontColor);
     const TvlSkinData* any = hint ? hint->SkinData() : nullptr;
-    if (any && any->ResourceStrData()) font.SetCharSet(any->ResourceStrData()->CharSet);
+    font.SetCharSet(any && any->ResourceStrData() ? any->ResourceStrData()->CharSet : charSet);
     return font;
 }
 
@@ -132,9 +88,6 @@ void TvlSkinHintWindow::ActivateHint(const RECT& rect, const std::string& text) 
         FTarget = FitFrameCuts({h.LTPoint, h.RTPoint, h.LBPoint, h.RBPoint, h.ClientRect}, p.Width, p.Height, size.cx,
                                size.cy);
     }
-    int x = rect.left, y = rect.top;
-    if (x + size.cx > GetSystemMetrics(SM_CXSCREEN)) x -= size.cx + 2;
-    if (y + size.cy > GetSystemMetrics(SM_CYSCREEN)) y -= size.cy + 2;
     HandleNeeded();
     HWND wnd = Handle();
     if (SupportsLayeredWindows()) {
@@ -149,7 +102,6 @@ void TvlSkinHintWindow::ActivateHint(const RECT& rect, const std::string& text) 
             FAlpha = hint->AlphaBlendValue;
         }
     }
-    SetBounds(x, y, size.cx, size.cy);
     // The new region goes to the window first; the window frees the old one.
     const TPixelImage* mask = nullptr;
     if (skin) {
@@ -166,16 +118,7 @@ void TvlSkinHintWindow::ActivateHint(const RECT& rect, const std::string& text) 
         SetWindowRgn(wnd, nullptr, TRUE);
         FHasRegion = false;
     }
-    SetWindowPos(wnd, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    TControl::SetVisible(true);
-    InvalidateRect(wnd, nullptr, FALSE);
-}
-
-void TvlSkinHintWindow::HideHint() {
-    if (!Showing()) return;
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
-    TControl::SetVisible(false);
+    ShowAt(rect.left, rect.top, size);
 }
 
 void TvlSkinHintWindow::PaintWindow(TCanvas& canvas) {
@@ -212,17 +155,28 @@ void TvlSkinHintWindow::OnTimer(TMessage& m) {
             hint->TimerFired();
             return;
         }
-    TCustomControl::OnTimer(m);
+    THintWindow::OnTimer(m);
 }
 
 // ---- TvlSkinHint ----
 
 TvlSkinHint::TvlSkinHint(TComponent* owner) : TComponent(owner) {
     FWindow = new TvlSkinHintWindow(this);
+    if (Application) {
+        // The application's tooltip window is made again, of the skinned class.
+        Application->SetHintWindowClass([](TComponent* o) -> THintWindow* { return new TvlSkinHintWindow(o); });
+        Application->SetShowHint(!Application->ShowHint());
+        Application->SetShowHint(!Application->ShowHint());
+        Application->HintShortPause = 100;
+    }
     SetActive(true);
 }
 
-TvlSkinHint::~TvlSkinHint() { FTimer.reset(); }
+TvlSkinHint::~TvlSkinHint() {
+    FTimer.reset();
+    // The application's hints no longer run this component's event.
+    if (Application && FActive) Application->OnShowHint = nullptr;
+}
 
 void TvlSkinHint::SetActive(bool value) {
     if (value) {
@@ -230,14 +184,29 @@ void TvlSkinHint::SetActive(bool value) {
         for (int i = 0; holder && i < holder->ComponentCount(); ++i)
             if (auto* other = dynamic_cast<TvlSkinHint*>(holder->Components(i)); other && other != this)
                 other->FActive = false;
+        FActive = true;
+        RouteShowHint();
+        return;
     }
-    FActive = value;
+    if (FActive && Application) Application->OnShowHint = nullptr;
+    FActive = false;
+}
+
+void TvlSkinHint::RouteShowHint() {
+    if (!Application) return;
+    Application->OnShowHint = [this](std::string& text, bool& canShow, THintInfo& info) {
+        if (OnShowHint) OnShowHint(text, canShow, info);
+    };
 }
 
 void TvlSkinHint::ShowHint(const RECT& rect, std::string text) {
     bool canShow = true;
-    if (OnShowHint) OnShowHint(text, canShow);
-    if (canShow) FWindow->ActivateHint(rect, text);
+    THintInfo info;
+    info.HintPos = {rect.left, rect.top};
+    info.CursorRect = rect;
+    info.HideTimeout = Application ? Application->HintHidePause : 2500;
+    if (OnShowHint) OnShowHint(text, canShow, info);
+    if (canShow) FWindow->ActivateHint(RECT{info.HintPos.x, info.HintPos.y, info.HintPos.x, info.HintPos.y}, text);
 }
 
 void TvlSkinHint::StartTimer(int milliseconds) {
@@ -250,7 +219,7 @@ void TvlSkinHint::ShowHintAtCursor(const std::string& text) {
     FTimer.reset();
     FText = text;
     FShowing = false;
-    StartTimer(HintPause);
+    StartTimer(Application ? Application->HintPause : 500);
 }
 
 void TvlSkinHint::TimerFired() {
@@ -263,7 +232,7 @@ void TvlSkinHint::TimerFired() {
     p.y += CurrentCursorHeight();
     ShowHint(RECT{p.x, p.y, p.x, p.y}, FText);
     FShowing = true;
-    StartTimer(HintHidePause);
+    StartTimer(Application ? Application->HintHidePause : 2500);
 }
 
 void TvlSkinHint::HideHint() {

@@ -275,7 +275,11 @@ void TvlSkinPopupWindow::KeyDown(WORD key) {
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
         for (int i = 0; i < ItemCount(); ++i) {
             TvlSkinMenuItem* item = Item(i);
-            if (!item->Selectable() || AcceleratorOf(item->MenuItem->Caption) != static_cast<char>(key)) continue;
+            // A separator has no accelerator; a disabled item keeps its own
+            // letter (it takes the mark, and its click does nothing).
+            if (!item->MenuItem || item->IsSeparator() ||
+                AcceleratorOf(item->MenuItem->Caption) != static_cast<char>(key))
+                continue;
             KeepInView(i, true);
             SetHot(i, true);
             engine->ItemClick(item);

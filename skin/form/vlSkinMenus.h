@@ -134,6 +134,10 @@ public:
     void Compose(TvlFBitmap& bitmap);
     // Redraws one item on the window.
     void RedrawItem(int index);
+    // Redraws those items on the window, and nothing else.
+    void PaintItems(const std::vector<int>& indexes);
+    // How often the whole look was composed.
+    int Compositions() const { return FCompositions; }
     // Redraws the window now.
     void Repaint();
     // Lays the items out from FirstShownIndex.
@@ -172,6 +176,7 @@ private:
     void StartMorph();
 
     TvlFBitmap FBuffer;
+    int FCompositions = 0;
     POINT FLastCursor{-100000, -100000};
 };
 

@@ -319,6 +319,7 @@ TRect TvlSkinPopupWindow::BottomMarker() const {
 }
 
 void TvlSkinPopupWindow::Compose(TvlFBitmap& bitmap) {
+    ++FCompositions;
     int w = Width(), h = Height();
     if (w <= 0 || h <= 0) return;
     if (PW) {
@@ -528,6 +529,7 @@ void TvlSkinPopupWindow::StartMorph() { BlendTimer.Start(Handle()); }
 
 void TvlSkinPopupWindow::MorphTick() {
     bool moved = false;
+    std::vector<int> changed;
     for (int i = 0; i < ItemCount(); ++i) {
         TvlSkinMenuItem& item = *Item(i);
         if (!item.Visible) {
@@ -540,10 +542,27 @@ void TvlSkinPopupWindow::MorphTick() {
         if (!item.CanMorph()) continue;
         item.MorphFactor = std::clamp(item.MorphFactor + (item.Highlighted() ? 0.2 : -0.2), 0.0, 1.0);
         moved = true;
+        changed.push_back(i);
     }
     if (!moved) {
         BlendTimer.Stop();
         return;
     }
-    Repaint();
+    PaintItems(changed);
+}
+
+void TvlSkinPopupWindow::PaintItems(const std::vector<int>& indexes) {
+    if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+    if (FBuffer.Width() != Width() || FBuffer.Height() != Height()) {
+        Repaint();
+        return;
+    }
+    for (int i : indexes) DrawItem(FBuffer, *ShownItems[static_cast<size_t>(i)]);
+    GdiFlush();
+    HDC dc = GetDC(Handle());
+    for (int i : indexes) {
+        const TRect& b = ShownItems[static_cast<size_t>(i)]->ItemBounds;
+        BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), FBuffer.Canvas(), b.Left, b.Top, SRCCOPY);
+    }
+    ReleaseDC(Handle(), dc);
 }

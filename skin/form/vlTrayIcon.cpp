@@ -31,6 +31,7 @@ public:
 protected:
     void WrappedWndProc(TMessage& m) override {
         if (m.Msg == WM_SIZE && m.WParam == SIZE_MINIMIZED && FIcon->MinimizeToTray) FIcon->HideMainForm();
+        if (m.Msg == WM_SHOWWINDOW && m.WParam && !FIcon->IsLoaded()) FIcon->Loaded();
         if (m.Msg == WM_SHOWWINDOW && m.WParam && Target()) SetForegroundWindow(Target()->Handle());
         CallPrevious(m);
     }
@@ -61,6 +62,7 @@ TvlTrayIcon::TvlTrayIcon(TComponent* owner) : TComponent(owner) {
     FData.uCallbackMessage = WM_TRAYNOTIFY;
     FIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     if (!FIcon) FIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    PostMessageA(FWindow, WM_TRAYLOADED, 0, 0);
     if (auto* form = dynamic_cast<TWinControl*>(owner)) {
         FOwnerHook = new TOwnerHook(this);
         FOwnerHook->Attach(form);
@@ -186,6 +188,7 @@ void TvlTrayIcon::AnimateStep() {
 }
 
 void TvlTrayIcon::Loaded() {
+    FLoaded = true;
     if (dynamic_cast<TWinControl*>(Owner()) && MinimizedOnStart) {
         FIconVisible = true;
         MinimizeToTray = true;
@@ -209,7 +212,7 @@ void TvlTrayIcon::ShowMainForm() {
 
 void TvlTrayIcon::Popup() {
     POINT at;
-    if (!PopupMenu || !GetCursorPos(&at)) return;
+    if (!PopupMenu || !PopupMenu->AutoPopup || !GetCursorPos(&at)) return;
     HWND window = FWindow;
     if (Application) Application->ProcessMessages();
     // The component may be gone after the messages ran.
@@ -217,9 +220,15 @@ void TvlTrayIcon::Popup() {
     SetForegroundWindow(FWindow);
     auto* form = dynamic_cast<TWinControl*>(Owner());
     if (form && form->HandleAllocated()) SetForegroundWindow(form->Handle());
+    PopupMenu->SetPopupComponent(this);
     PopupMenu->Popup(at.x, at.y);
     // So that the menu closes when the user clicks elsewhere.
     if (form && form->HandleAllocated()) PostMessageA(form->Handle(), WM_NULL, 0, 0);
+}
+
+void TvlTrayIcon::ClickDefaultItem() {
+    if (PopupByLeftButton || !PopupMenu || !PopupMenu->AutoPopup) return;
+    if (TMenuItem* item = PopupMenu->DefaultItem()) item->Click();
 }
 
 void TvlTrayIcon::Callback(UINT mouse) {
@@ -250,6 +259,7 @@ void TvlTrayIcon::Callback(UINT mouse) {
             FClickReady = false;
             FDblClickSeen = true;
             if (OnDblClick) OnDblClick(this);
+            ClickDefaultItem();
             break;
         case WM_RBUTTONDOWN:
             if (OnMouseDown) OnMouseDown(this, mbRight, shift, at.x, at.y);
@@ -278,6 +288,10 @@ void TvlTrayIcon::ClickTimerFired() {
 }
 
 LRESULT TvlTrayIcon::WindowMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TRAYLOADED) {
+        if (!FLoaded) Loaded();
+        return 0;
+    }
     if (msg == WM_TRAYNOTIFY) {
         Callback(static_cast<UINT>(lp));
         return 0;

@@ -22,6 +22,8 @@ using TvlCycleEvent = std::function<void(TObject* sender, int nextIndex)>;
 
 // The notification message the icon's window receives.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 1024;
+// Posted to the icon's window when it is made: the owner is built by then.
+constexpr UINT WM_TRAYLOADED = WM_USER + 1025;
 
 class TvlTrayIcon : public TComponent {
 public:
@@ -58,8 +60,11 @@ public:
     TvlTrayMoveEvent OnMouseMove;
     TvlCycleEvent OnCycle;
 
-    // After the owner form is built: MinimizedOnStart, then the icon.
+    // After the owner form is built: MinimizedOnStart, then the icon. Runs
+    // by itself once, before the owner form first shows or when the
+    // application next handles its messages, whichever comes first.
     void Loaded();
+    bool IsLoaded() const { return FLoaded; }
     bool ShowIcon();
     bool HideIcon();
     bool RefreshIcon();
@@ -89,6 +94,8 @@ private:
     void ClickTimerFired();
     void AnimateStep();
     void Popup();
+    // A double click runs the popup menu's default item.
+    void ClickDefaultItem();
     void UpdateAnimation();
     void TakeListIcon();
 
@@ -107,5 +114,6 @@ private:
     int FIconIndex = 0;
     std::unique_ptr<TWindowTimer> FAnimateTimer, FClickTimer;
     bool FClickStarted = false, FClickReady = false, FDblClickSeen = false;
+    bool FLoaded = false;
     TOwnerHook* FOwnerHook = nullptr;  // owned through the component tree
 };

@@ -12,6 +12,7 @@
 #include "skin/data/vlSkinData.h"
 #include "skin/form/Lacquer.h"
 #include "tests/win/support/FakeServices.h"
+#include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
 
@@ -62,4 +63,20 @@ protected:
     TRect& WorkArea = Monitors.Work;
     TRect& ScreenArea = Monitors.Screen;
     TServiceOverride<TMonitorAreas> UseMonitors{Monitors};
+};
+
+// The GDI objects and timers of the leak check, and the thread's windows and
+// the application's message hooks, before a scenario and after it.
+class TSceneCheck {
+public:
+    TSceneCheck() : FWindows(ThreadWindowCount()), FHooks(Application->MessageHookCount()) {}
+    void ExpectNone(const std::string& scenario) const {
+        FLeaks.ExpectNone(scenario);
+        EXPECT_EQ(ThreadWindowCount(), FWindows) << scenario;
+        EXPECT_EQ(Application->MessageHookCount(), FHooks) << scenario;
+    }
+
+private:
+    TLeakCheck FLeaks;
+    int FWindows, FHooks;
 };

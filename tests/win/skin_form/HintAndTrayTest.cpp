@@ -150,10 +150,10 @@ TEST_F(WidgetTest, HintActivationDelaysAndTranslucency) {
 
     first->SetActive(true);
     first->SetSkinData(Skin);
-    first->HintPause = 300;
-    first->HintHidePause = 2000;
+    Application->HintPause = 300;
+    Application->HintHidePause = 2000;
     std::vector<std::string> shown;
-    first->OnShowHint = [&](std::string& text, bool&) { shown.push_back(text); };
+    first->OnShowHint = [&](std::string& text, bool&, THintInfo&) { shown.push_back(text); };
     first->ShowHintAtCursor("Close");
     HWND window = first->HintWindow()->Handle();
     EXPECT_EQ(timers.Interval(window, 1), 300u);

@@ -646,8 +646,8 @@ TEST_F(Frame, FadeInStepsByFiveAndDropsTheLayeredStyle) {
     layered.Calls.clear();
     form->Hide();
     frame->AlphaBlendAnimation = false;
-    frame->AlphaBlend = true;
-    frame->AlphaBlendValue = 180;
+    frame->SetAlphaBlendValue(180);
+    frame->SetAlphaBlend(true);
     form->Show();
     for (int i = 0; i < 50 && layered.Calls.size() < 2; ++i) ui::Pump(10);
     EXPECT_EQ(layered.Alphas(), (std::vector<int>{0, 180}));
