@@ -143,8 +143,8 @@ void TfrmMain::BuildLayout() {
     MainGauge->SetMaxValue(100);
     MainGauge->SetValue(0);
     MainGauge->SetProgressText("0/0 tasks  ");
-    MainGauge->ShowProgressText = true;
-    MainGauge->ShowPercent = true;
+    MainGauge->SetShowProgressText(true);
+    MainGauge->SetShowPercent(true);
 
     panLinks = panel(this, "panLinks", bvFrame, alBottom, 36);
     lblLink1URL = new TvlSkinLinkLabel(this, panLinks, "Search the web", 13, 8);

@@ -2,6 +2,7 @@
 // What the button kinds share inside skin/controls: the plain look's
 // colours, caption measuring and the button record with its looks filled in.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -9,6 +10,8 @@
 #include "skin/data/vlFBitmap.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinLook.h"
+#include "toolkit/ActnList.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
@@ -61,4 +64,40 @@ void ReleaseGroupSiblings(Button* pressed, SameGroup sameGroup) {
         if (other && other != pressed && sameGroup(*other) && other->Down()) other->SetDown(false);
     }
 }
+// The glyph a button takes from its action: the action list's image on a
+// magenta ground, RGB(255, 0, 255), which the glyph drawing leaves out.
+// False, leaving `glyph` alone, when the action has no image.
+inline bool CopyActionGlyph(const TAction& action, TvlFBitmap& glyph) {
+    if (!action.HasImage()) return false;
+    int w = 0, h = 0;
+    ImageList_GetIconSize(action.Images()->Handle(), &w, &h);
+    if (w <= 0 || h <= 0) return false;
+    glyph.SetSize(w, h);
+    glyph.Fill(0xFF00FF);
+    ImageList_Draw(action.Images()->Handle(), action.ImageIndex(), glyph.Canvas(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    return true;
+}
+
+// The fade between the normal and the active look, in fifths of a step
+// every 20 ms; counting fifths keeps 0 and 1 exact.
+struct TvlMorph {
+    static constexpr int Interval = 20;
+    double Factor = 0;
+    // One tick towards `active`; false when the fade is over (the timer goes).
+    bool Step(bool active, bool morphing) {
+        int fifths = static_cast<int>(Factor * 5 + 0.5);
+        if (morphing && active && fifths < 5) {
+            Factor = (fifths + 1) / 5.0;
+            return true;
+        }
+        if (morphing && !active && fifths > 0) {
+            Factor = (fifths - 1) / 5.0;
+            return true;
+        }
+        Factor = active ? 1 : 0;
+        return false;
+    }
+    bool Between() const { return Factor > 0 && Factor < 1; }
+};
 }  // namespace vlButtonParts
