@@ -72,6 +72,7 @@ void TfrmMain::BuildLayout() {
     auto label = [this](TWinControl* parent, const char* name, const char* caption, int l, int t) {
         auto* lbl = new TvlSkinStdLabel(this, parent, caption, l, t);
         lbl->Name = name;
+        lbl->SetShowAccelChar(false);  // they show names from the plan: "R&D" stays "R&D"
         lbl->SkinDataName = "stdlabel";
         lbl->SetSkinData(vlSkinData1);
         return lbl;
@@ -156,6 +157,7 @@ void TfrmMain::BuildLayout() {
     lblLink2URL->Alignment = taRightJustify;
     lblLink2URL->SetAnchors(akRight | akTop);
     for (TvlSkinLinkLabel* l : {lblLink1URL, lblLink2URL}) {
+        l->SetShowAccelChar(false);  // names from the branding file are shown as written
         l->SkinDataName = "stdlabel";
         l->SetSkinData(vlSkinData1);
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Gdi.h"
+#include "skin/data/vlEffects.h"
 #include "skin/data/vlFBitmap.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinLook.h"
@@ -100,4 +101,34 @@ struct TvlMorph {
     }
     bool Between() const { return Factor > 0 && Factor < 1; }
 };
+// Which skin image a button shows, in this order: the fade between normal
+// and active; the disabled image; the pressed image; the active image; the
+// normal one. `draw(bitmap, source, active, down)` renders one state.
+struct TvlButtonState {
+    bool Morphing;
+    double Factor;
+    bool Enabled, Pressed, Active;
+};
+template <class Draw>
+void PaintButtonState(TvlFBitmap& bitmap, int width, int height, const TvlDataSkinButtonControl& d,
+                      const TRect& skinRect, const TvlButtonState& s, Draw draw) {
+    if (s.Morphing && s.Factor > 0 && s.Factor < 1 && s.Enabled) {
+        TvlEffectBmp normal;
+        TvlFBitmap active;
+        normal.SetSize(width, height);
+        active.SetSize(width, height);
+        draw(normal, skinRect, false, false);
+        draw(active, d.ActiveSkinRect, true, false);
+        normal.MorphKind(d.MorphKind, active, s.Factor);
+        bitmap = std::move(normal);
+    } else if (!s.Enabled && !d.DisabledSkinRect.IsEmpty()) {
+        draw(bitmap, d.DisabledSkinRect, false, false);
+    } else if (s.Pressed) {
+        draw(bitmap, d.DownSkinRect, true, true);
+    } else if (s.Active || (s.Morphing && s.Factor == 1)) {
+        draw(bitmap, d.ActiveSkinRect, true, false);
+    } else {
+        draw(bitmap, skinRect, false, false);
+    }
+}
 }  // namespace vlButtonParts

@@ -289,25 +289,12 @@ void TvlSkinButton::PaintSkin(TvlFBitmap& bitmap) {
         PaintDefault(bitmap);
         return;
     }
-    const TvlDataSkinButtonControl& d = FButtonData;
-    if (Morphing() && FMorphFactor > 0 && FMorphFactor < 1 && Enabled()) {
-        TvlEffectBmp normal;
-        TvlFBitmap active;
-        normal.SetSize(Width(), Height());
-        active.SetSize(Width(), Height());
-        DrawStateImage(normal, Look.SkinRect, false, false);
-        DrawStateImage(active, d.ActiveSkinRect, true, false);
-        normal.MorphKind(d.MorphKind, active, FMorphFactor);
-        bitmap = std::move(normal);
-    } else if (!Enabled() && !d.DisabledSkinRect.IsEmpty()) {
-        DrawStateImage(bitmap, d.DisabledSkinRect, false, false);
-    } else if (FDown && (FGroupIndex != 0 || FMouseOver || (FocusedToo() && !FPressing))) {
-        DrawStateImage(bitmap, d.DownSkinRect, true, true);
-    } else if (FocusedToo() || FMouseOver || (Morphing() && FMorphFactor == 1)) {
-        DrawStateImage(bitmap, d.ActiveSkinRect, true, false);
-    } else {
-        DrawStateImage(bitmap, Look.SkinRect, false, false);
-    }
+    bool pressed = FDown && (FGroupIndex != 0 || FMouseOver || (FocusedToo() && !FPressing));
+    PaintButtonState(bitmap, Width(), Height(), FButtonData, Look.SkinRect,
+                     {Morphing(), FMorphFactor, Enabled(), pressed, FocusedToo() || FMouseOver},
+                     [this](TvlFBitmap& b, const TRect& source, bool active, bool down) {
+                         DrawStateImage(b, source, active, down);
+                     });
 }
 
 void TvlSkinButton::PaintDefault(TvlFBitmap& bitmap) {

@@ -212,25 +212,11 @@ void TvlSkinSpeedButton::PaintSkin(TvlFBitmap& bitmap) {
         PaintDefault(bitmap);
         return;
     }
-    const TvlDataSkinButtonControl& d = FButtonData;
-    if (Morphing() && FMorph.Between() && Enabled()) {
-        TvlEffectBmp normal;
-        TvlFBitmap active;
-        normal.SetSize(Width(), Height());
-        active.SetSize(Width(), Height());
-        DrawState(normal, Look.SkinRect, false, false);
-        DrawState(active, d.ActiveSkinRect, true, false);
-        normal.MorphKind(d.MorphKind, active, FMorph.Factor);
-        bitmap = std::move(normal);
-    } else if (!Enabled() && !d.DisabledSkinRect.IsEmpty()) {
-        DrawState(bitmap, d.DisabledSkinRect, false, false);
-    } else if (FDown && (GroupIndex != 0 || FMouseOver)) {
-        DrawState(bitmap, d.DownSkinRect, true, true);
-    } else if (FMouseOver || (Morphing() && FMorph.Factor == 1)) {
-        DrawState(bitmap, d.ActiveSkinRect, true, false);
-    } else {
-        DrawState(bitmap, Look.SkinRect, false, false);
-    }
+    PaintButtonState(bitmap, Width(), Height(), FButtonData, Look.SkinRect,
+                     {Morphing(), FMorph.Factor, Enabled(), FDown && (GroupIndex != 0 || FMouseOver), FMouseOver},
+                     [this](TvlFBitmap& b, const TRect& source, bool active, bool down) {
+                         DrawState(b, source, active, down);
+                     });
 }
 
 void TvlSkinSpeedButton::PaintDefault(TvlFBitmap& bitmap) {

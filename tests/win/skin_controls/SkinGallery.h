@@ -105,7 +105,7 @@ private:
         hidden->SetShowCaption(false);
         hidden->Glyph = Glyph;
         hidden->NumGlyphs = 4;
-        speed("", 330, 25)->SetAction(Action);
+        speed("", 330, 70)->SetAction(Action);
     }
 
     void Checks() {
@@ -131,7 +131,7 @@ private:
         raisedOn->Flat = false;
         raisedOn->SetChecked(true);
         raisedOn->SkinChanged();
-        check("", 550, 160, 30)->SetAction(Action);
+        check("", 550, 160, 90)->SetAction(Action);
     }
 
     void Panels() {
@@ -184,9 +184,9 @@ private:
         }
         auto* raised = Add(new TvlSkinBevel(Form, Form, 420, 375, 40, 30));
         raised->Style = bsRaised;
-        auto* holder = new TPanel(Form, Form);
+        auto* holder = Add(new TvlSkinPanel(Form, Form, bvNone));
         holder->SetBounds(470, 375, 120, 30);
-        auto* left = new TPanel(Form, holder);
+        auto* left = Add(new TvlSkinPanel(Form, holder));
         left->SetWidth(50);
         left->SetAlign(alLeft);
         Add(new TvlSkinSplitter(Form, holder, 4))->SetAlign(alLeft);
