@@ -31,6 +31,7 @@ void TEditDialog::CreateButtons(int okLeft, int cancelLeft, int top, bool okIsDe
 
 TvlSkinStdLabel* TEditDialog::AddLabel(const std::string& caption, int left, int top) {
     auto* label = new TvlSkinStdLabel(this, this, caption, left, top);
+    label->SetShowAccelChar(false);  // "Day: " and "Hour: " labels carry the plan's texts
     label->SkinDataName = "stdlabel";
     label->SetSkinData(FMessages->SkinData());
     return label;

@@ -77,6 +77,7 @@ void TfrmMain::BuildLayout() {
     auto label = [this](TWinControl* parent, const char* name, const char* caption, int l, int t) {
         auto* lbl = new TvlSkinStdLabel(this, parent, caption, l, t);
         lbl->Name = name;
+        lbl->SetShowAccelChar(false);  // they show names from the plan: "R&D" stays "R&D"
         lbl->SkinDataName = "stdlabel";
         lbl->SetSkinData(vlSkinData1);
         return lbl;
@@ -148,8 +149,8 @@ void TfrmMain::BuildLayout() {
     MainGauge->SetMaxValue(100);
     MainGauge->SetValue(0);
     MainGauge->SetProgressText("0/0 tasks  ");
-    MainGauge->ShowProgressText = true;
-    MainGauge->ShowPercent = true;
+    MainGauge->SetShowProgressText(true);
+    MainGauge->SetShowPercent(true);
 
     panLinks = panel(this, "panLinks", bvFrame, alBottom, 36);
     lblLink1URL = new TvlSkinLinkLabel(this, panLinks, "Search the web", 13, 8);
@@ -161,6 +162,7 @@ void TfrmMain::BuildLayout() {
     lblLink2URL->Alignment = taRightJustify;
     lblLink2URL->SetAnchors(akRight | akTop);
     for (TvlSkinLinkLabel* l : {lblLink1URL, lblLink2URL}) {
+        l->SetShowAccelChar(false);  // names from the branding file are shown as written
         l->SkinDataName = "stdlabel";
         l->SetSkinData(vlSkinData1);
     }

@@ -236,6 +236,9 @@ public:
     virtual bool NotifyNotify(NMHDR* header, LRESULT& result) { return false; }
     // Dialog-key codes the control wants for itself (WM_GETDLGCODE).
     virtual UINT DialogCode();
+    // Whether the form's Enter (default button) or Escape (cancel button)
+    // may press this control now.
+    virtual bool TakesDialogKey(unsigned short key) const { return true; }
     // Runs OnKeyDown; returns true when the key was consumed (set to 0).
     bool DoKeyDown(unsigned short& key);
 

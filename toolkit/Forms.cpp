@@ -221,8 +221,8 @@ void TForm::SelectNext(bool forward) {
 }
 
 bool TForm::DialogKey(unsigned short key, bool shift) {
-    auto press = [](TWinControl* button) {
-        if (!button || !button->Visible() || !button->Enabled()) return false;
+    auto press = [key](TWinControl* button) {
+        if (!button || !button->Visible() || !button->Enabled() || !button->TakesDialogKey(key)) return false;
         button->Click();
         return true;
     };

@@ -12,7 +12,7 @@ TFont& TFont::operator=(const TFont& other) {
         FStyle = other.FStyle;
         FColor = other.FColor;
         FCharSet = other.FCharSet;
-        Reset();
+        Changed();
     }
     return *this;
 }

@@ -3,6 +3,7 @@
 // Each GDI object has one owner; the small guards release what they select.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,27 +42,38 @@ public:
     TColor Color() const { return FColor; }
     void SetName(const std::string& n) {
         FName = n;
-        Reset();
+        Changed();
     }
     void SetHeight(int h) {
         FHeight = h;
-        Reset();
+        Changed();
     }
     void SetStyle(unsigned s) {
         FStyle = s;
-        Reset();
+        Changed();
     }
-    void SetColor(TColor c) { FColor = c; }
+    void SetColor(TColor c) {
+        FColor = c;
+        if (OnChange) OnChange();
+    }
     unsigned char CharSet() const { return FCharSet; }
     void SetCharSet(unsigned char c) {
         FCharSet = c;
-        Reset();
+        Changed();
     }
+    // Told after every change of this font object, an assignment included.
+    // It stays with the object: copies do not take it, and assigning another
+    // font keeps it.
+    std::function<void()> OnChange;
 
     HFONT Handle() const;  // owned by the font
 
 private:
     void Reset();
+    void Changed() {
+        Reset();
+        if (OnChange) OnChange();
+    }
     std::string FName = "Arial";
     int FHeight = -11;
     unsigned FStyle = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "toolkit/ActnList.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Controls.h"
 
@@ -82,7 +83,26 @@ TMenuItem::~TMenuItem() {
 }
 
 void TMenuItem::Click() {
-    if (Enabled && OnClick) OnClick(this);
+    if (!Enabled) return;
+    if (OnClick)
+        OnClick(this);
+    else if (FActionLink)
+        FActionLink->Execute();
+}
+
+TAction* TMenuItem::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TMenuItem::SetAction(TAction* action) {
+    if (!FActionLink)
+        FActionLink = std::make_unique<TActionLink>([this](const TAction& a) {
+            Caption = a.Caption();
+            Enabled = a.Enabled();
+            Visible = a.Visible();
+            Checked = a.Checked();
+            ImageIndex = a.ImageIndex();
+            ShortCut = a.ShortCut();
+        });
+    FActionLink->SetAction(action);
 }
 
 TMenuItem* TMenuItem::Add(TMenuItem* item) {

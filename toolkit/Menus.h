@@ -6,11 +6,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "toolkit/Classes.h"
 
+class TAction;
+class TActionLink;
 class TImageList;
 class TMenu;
 
@@ -45,8 +48,12 @@ public:
     std::function<void(TMenuItem* item, HDC dc, const RECT& textRect, bool selected)> OnDrawItem;
 
     bool IsSeparator() const { return Caption == "-"; }
-    // Runs OnClick when enabled.
+    // Runs OnClick when enabled; without one, executes the action.
     void Click();
+    // The item shows its action's caption, state, image and shortcut, and
+    // follows every change of it.
+    TAction* Action() const;
+    void SetAction(TAction* action);
 
     // Sub-items, in order; the item does not own them (their owner does),
     // and a sub-item that is destroyed leaves the list.
@@ -67,6 +74,7 @@ private:
     TMenuItem* FParent = nullptr;
     TMenu* FMenu = nullptr;  // set on a menu's root item only
     std::vector<TMenuItem*> FItems;
+    std::unique_ptr<TActionLink> FActionLink;
 };
 
 class TMenu : public TComponent {

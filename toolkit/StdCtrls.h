@@ -42,7 +42,7 @@ public:
     void Paint(TCanvas& canvas) override;
     void FontChanged() override;
     // Sizes the label to its text; a right-aligned label keeps its right edge.
-    void AdjustSize();
+    virtual void AdjustSize();
     // The font the text is measured and drawn with, and the text measured.
     virtual TFont TextFont() const { return Font; }
     virtual std::string MeasuredText() const { return Caption(); }

@@ -2,13 +2,18 @@
 // What the button kinds share inside skin/controls: the plain look's
 // colours, caption measuring and the button record with its looks filled in.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
 #include "core/Gdi.h"
+#include "skin/data/vlEffects.h"
 #include "skin/data/vlFBitmap.h"
+#include "skin/data/vlMorphLooks.h"
 #include "skin/data/vlSkinControls.h"
 #include "skin/data/vlSkinLook.h"
+#include "toolkit/ActnList.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
@@ -59,6 +64,76 @@ void ReleaseGroupSiblings(Button* pressed, SameGroup sameGroup) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         auto* other = dynamic_cast<Button*>(parent->Controls(i));
         if (other && other != pressed && sameGroup(*other) && other->Down()) other->SetDown(false);
+    }
+}
+// The glyph a button takes from its action: the action list's image on a
+// magenta ground, RGB(255, 0, 255), which the glyph drawing leaves out.
+// False, leaving `glyph` alone, when the action has no image.
+inline bool CopyActionGlyph(const TAction& action, TvlFBitmap& glyph) {
+    if (!action.HasImage()) return false;
+    int w = 0, h = 0;
+    ImageList_GetIconSize(action.Images()->Handle(), &w, &h);
+    if (w <= 0 || h <= 0) return false;
+    glyph.SetSize(w, h);
+    glyph.Fill(0xFF00FF);
+    ImageList_Draw(action.Images()->Handle(), action.ImageIndex(), glyph.Canvas(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    return true;
+}
+
+// The fade between the normal and the active look, in fifths of a step
+// every 20 ms; counting fifths keeps 0 and 1 exact.
+struct TvlMorph {
+    static constexpr int Interval = 20;
+    double Factor = 0;
+    // One tick towards `active`; false when the fade is over (the timer goes).
+    bool Step(bool active, bool morphing) {
+        int fifths = static_cast<int>(Factor * 5 + 0.5);
+        if (morphing && active && fifths < 5) {
+            Factor = (fifths + 1) / 5.0;
+            return true;
+        }
+        if (morphing && !active && fifths > 0) {
+            Factor = (fifths - 1) / 5.0;
+            return true;
+        }
+        Factor = active ? 1 : 0;
+        return false;
+    }
+    bool Between() const { return Factor > 0 && Factor < 1; }
+};
+// Which skin image a button shows, in this order: the fade between normal
+// and active; the disabled image; the pressed image; the active image; the
+// normal one. `draw(bitmap, source, active, down)` renders one state. The
+// fade draws both looks into `looks` once, until the owner clears it (when
+// something they show changes); every tick then only blends them.
+struct TvlButtonState {
+    bool Morphing;
+    double Factor;
+    bool Enabled, Pressed, Active;
+};
+template <class Draw>
+void PaintButtonState(TvlFBitmap& bitmap, int width, int height, const TvlDataSkinButtonControl& d,
+                      const TRect& skinRect, const TvlButtonState& s, TvlMorphLooks& looks, Draw draw) {
+    if (s.Morphing && s.Factor > 0 && s.Factor < 1 && s.Enabled) {
+        if (!looks.Started(width, height)) {
+            TvlFBitmap normal, active;
+            normal.SetSize(width, height);
+            active.SetSize(width, height);
+            draw(normal, skinRect, false, false);
+            draw(active, d.ActiveSkinRect, true, false);
+            GdiFlush();
+            looks.Start(normal, active, d.MorphKind);
+        }
+        looks.Draw(s.Factor, bitmap);
+    } else if (!s.Enabled && !d.DisabledSkinRect.IsEmpty()) {
+        draw(bitmap, d.DisabledSkinRect, false, false);
+    } else if (s.Pressed) {
+        draw(bitmap, d.DownSkinRect, true, true);
+    } else if (s.Active || (s.Morphing && s.Factor == 1)) {
+        draw(bitmap, d.ActiveSkinRect, true, false);
+    } else {
+        draw(bitmap, skinRect, false, false);
     }
 }
 }  // namespace vlButtonParts

@@ -132,6 +132,15 @@ void TvlSkinButton::SetDown(bool value) {
         ReleaseGroupSiblings(this, [&](const TvlSkinButton& b) { return b.FGroupIndex == FGroupIndex; });
 }
 
+namespace {
+// Every control of the form hears of the focus as if it had just moved.
+void RetellFocus(TControl* control, TWinControl* focused) {
+    control->FormFocusChanged(focused);
+    if (auto* window = dynamic_cast<TWinControl*>(control))
+        for (int i = 0; i < window->ControlCount(); ++i) RetellFocus(window->Controls(i), focused);
+}
+}  // namespace
+
 void TvlSkinButton::SetDefault(bool value) {
     FDefault = value;
     TForm* form = GetParentForm(this);
@@ -142,8 +151,9 @@ void TvlSkinButton::SetDefault(bool value) {
             form->DefaultButton = nullptr;
     }
     if (!HandleAllocated()) return;
-    FDefaultActive = value;
-    if (FCanFocused && form) FormFocusChanged(form->ActiveControl());
+    if (!value && !Focused()) FMouseOver = false;  // no longer lit as the default
+    // Every button of the form re-evaluates which one is the default now.
+    if (FCanFocused && form) RetellFocus(form, form->ActiveControl());
     Invalidate();
 }
 
@@ -193,7 +203,28 @@ void TvlSkinButton::SetCaption(const std::string& text) {
 void TvlSkinButton::ButtonClick() {
     if (FCanFocused)
         if (TForm* form = GetParentForm(this)) form->ModalResult = ModalResult;
-    if (OnClick) OnClick(this);
+    if (OnClick)
+        OnClick(this);
+    else
+        FActionLink.Execute();
+}
+
+bool TvlSkinButton::TakesDialogKey(unsigned short key) const {
+    if (key == VK_RETURN) return FDefaultActive && Enabled();
+    // Escape only for a cancel button that could take the focus, and not
+    // with a shift key held (Shift+Escape and the like belong to others).
+    if (key == VK_ESCAPE) return FCancel && FCanFocused && KeyShiftState() == 0 && CanFocus();
+    return true;
+}
+
+void TvlSkinButton::ActionChanged(const TAction& action) {
+    FMorphLooks.Clear();  // caption or glyph may change below
+    if (action.Caption() != Caption()) SetCaption(action.Caption());
+    // Only real changes: a new enabled state drops the hover and the fade.
+    if (action.Enabled() != Enabled()) SetEnabled(action.Enabled());
+    if (action.Visible() != Visible()) SetVisible(action.Visible());
+    if (Glyph.Empty()) CopyActionGlyph(action, Glyph);
+    Invalidate();
 }
 
 bool TvlSkinButton::DialogChar(char key) {
@@ -262,29 +293,12 @@ void TvlSkinButton::PaintSkin(TvlFBitmap& bitmap) {
         PaintDefault(bitmap);
         return;
     }
-    const TvlDataSkinButtonControl& d = FButtonData;
-    if (Morphing() && FMorphFactor > 0 && FMorphFactor < 1 && Enabled()) {
-        // Both looks are drawn once, until something they show changes;
-        // every tick only blends them.
-        if (!FMorphLooks.Started(Width(), Height())) {
-            TvlFBitmap normal, active;
-            normal.SetSize(Width(), Height());
-            active.SetSize(Width(), Height());
-            DrawStateImage(normal, Look.SkinRect, false, false);
-            DrawStateImage(active, d.ActiveSkinRect, true, false);
-            GdiFlush();
-            FMorphLooks.Start(normal, active, d.MorphKind);
-        }
-        FMorphLooks.Draw(FMorphFactor, bitmap);
-    } else if (!Enabled() && !d.DisabledSkinRect.IsEmpty()) {
-        DrawStateImage(bitmap, d.DisabledSkinRect, false, false);
-    } else if (FDown && (FGroupIndex != 0 || FMouseOver || (FocusedToo() && !FPressing))) {
-        DrawStateImage(bitmap, d.DownSkinRect, true, true);
-    } else if (FocusedToo() || FMouseOver || (Morphing() && FMorphFactor == 1)) {
-        DrawStateImage(bitmap, d.ActiveSkinRect, true, false);
-    } else {
-        DrawStateImage(bitmap, Look.SkinRect, false, false);
-    }
+    bool pressed = FDown && (FGroupIndex != 0 || FMouseOver || (FocusedToo() && !FPressing));
+    PaintButtonState(bitmap, Width(), Height(), FButtonData, Look.SkinRect,
+                     {Morphing(), FMorphFactor, Enabled(), pressed, FocusedToo() || FMouseOver}, FMorphLooks,
+                     [this](TvlFBitmap& b, const TRect& source, bool active, bool down) {
+                         DrawStateImage(b, source, active, down);
+                     });
 }
 
 void TvlSkinButton::PaintDefault(TvlFBitmap& bitmap) {
@@ -296,8 +310,9 @@ void TvlSkinButton::PaintDefault(TvlFBitmap& bitmap) {
         FrameAndFill(bitmap, kNavy, kHotFill);
     else
         FrameAndFill(bitmap, clBtnShadow, clBtnFace);
-    TColor colour = Enabled() ? DefaultFont.Color() : clBtnShadow;
-    DrawGlyphAndCaption(bitmap, TRect{0, 0, Width(), Height()}, DefaultFont, colour, FMouseOver, FDown, pressed);
+    TFont font = PlainFont();
+    TColor colour = Enabled() ? font.Color() : clBtnShadow;
+    DrawGlyphAndCaption(bitmap, TRect{0, 0, Width(), Height()}, font, colour, FMouseOver, FDown, pressed);
 }
 
 // ---- morphing and repeating ----
@@ -468,11 +483,18 @@ void TvlSkinButton::OnEraseBkgnd(TMessage& m) {
 }
 
 void TvlSkinButton::FormFocusChanged(TWinControl* focused) {
-    if (!FDefault || !FCanFocused) return;
+    // The focused button acts as the default; with the focus elsewhere the
+    // Default button does.
     auto* button = dynamic_cast<TvlSkinButton*>(focused);
+    bool active = button ? button == this : FDefault;
+    bool changed = active != FDefaultActive;
+    FDefaultActive = active;
+    if (!FDefault || !FCanFocused) {
+        if (changed) Invalidate();
+        return;
+    }
     bool lit = button ? button == this : true;
-    if (lit == FDefaultActive && lit == FMouseOver) return;
-    FDefaultActive = lit;
+    if (!changed && lit == FMouseOver) return;
     if (lit) {
         FMouseOver = true;
         if (Morphing()) FMorphFactor = 1;

@@ -6,9 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/data/vlMorphLooks.h"
 #include "skin/data/vlSkinControls.h"
+#include "toolkit/ActnList.h"
 #include "toolkit/ExtCtrls.h"
 
 enum TvlButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
@@ -74,10 +76,17 @@ public:
     TvlButtonLayout Layout() const { return FLayout; }
     void SetLayout(TvlButtonLayout v);
 
-    // The click as every input path makes it.
+    // The click as every input path makes it: OnClick, or without one the
+    // action.
     virtual void ButtonClick();
     void Click() override { ButtonClick(); }
     bool DialogChar(char key) override;
+    bool TakesDialogKey(unsigned short key) const override;
+
+    // The button shows its action's caption, state and image (as the glyph,
+    // while it has none of its own) and runs it when clicked.
+    TAction* Action() const { return FActionLink.Action(); }
+    void SetAction(TAction* action) { FActionLink.SetAction(action); }
 
     // State, for tests and for the look.
     bool MouseOver() const { return FMouseOver; }
@@ -126,6 +135,7 @@ private:
     void StopRepeat();
     void DrawGlyphAndCaption(TvlFBitmap& bitmap, const TRect& area, const TFont& font, TColor colour, bool hot,
                              bool down, bool shifted);
+    void ActionChanged(const TAction& action);
 
     TvlDataSkinButtonControl FButtonData{""};
     bool FHasButtonData = false;
@@ -136,16 +146,22 @@ private:
     double FMorphFactor = 0;
     TvlMorphLooks FMorphLooks;
     std::unique_ptr<TWindowTimer> FMorphTimer, FRepeatTimer;
+    TActionLink FActionLink{[this](const TAction& a) { ActionChanged(a); }};
 };
 
-// The windowless tool-bar button: no focus and no keys; its click is the
-// toolkit's click on release (on press for a grouped button).
+// The windowless tool-bar button: no focus and no keys. Its click comes on
+// release over it, or on press for a grouped button; held with RepeatMode
+// it repeats. Its timers run on windows of their own through the timer
+// driver, since it has no window.
 class TvlSkinSpeedButton : public TvlGraphicSkinCustomControl {
 public:
     TvlSkinSpeedButton(TComponent* owner, TWinControl* parent);
+    ~TvlSkinSpeedButton() override;
 
     bool AllowAllUp = false;
     int GroupIndex = 0;
+    bool RepeatMode = false;
+    int RepeatInterval = 100;
     bool Down() const { return FDown; }
     void SetDown(bool value);
     TvlFBitmap Glyph;
@@ -159,10 +175,20 @@ public:
     void SetShowCaption(bool value);
     int WidthWithCaption = 0, WidthWithoutCaption = 0;
     bool MouseOver() const { return FMouseOver; }
+    double MorphFactor() const { return FMorph.Factor; }
+    bool MorphTimerRunning() const { return FMorphTimer != nullptr; }
+    bool RepeatTimerRunning() const { return FRepeatTimer != nullptr; }
+    // One tick of the morph timer.
+    void MorphStep();
+
+    TAction* Action() const { return FActionLink.Action(); }
+    void SetAction(TAction* action) { FActionLink.SetAction(action); }
 
     void Click() override;
     void Paint(TCanvas& canvas) override;
     void ReadElement() override;
+    void SkinChanged() override;
+    void SetEnabled(bool v) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseEnter() override;
@@ -175,11 +201,25 @@ protected:
 private:
     void DrawState(TvlFBitmap& bitmap, const TRect& source, bool active, bool down);
     std::string ShownCaption() const { return FShowCaption ? Caption() : std::string(); }
+    // OnClick, or without one the action.
+    void DoClick();
+    bool Morphing() const;
+    void Refresh();
+    void StartMorph();
+    void StartRepeat();
+    void ActionChanged(const TAction& action);
 
     TvlDataSkinButtonControl FButtonData{""};
     bool FHasButtonData = false;
     bool FDown = false, FFlat = false, FTransparent = false, FShowCaption = true, FMouseOver = false;
-    bool FClickedOnPress = false;
+    bool FPressing = false, FReleaseOnPress = false;
+    // The release ran the click already; the toolkit's click after it is not another.
+    bool FClickedOnRelease = false;
+    vlButtonParts::TvlMorph FMorph;
+    // Its two looks during one fade; drawn anew for the next.
+    TvlMorphLooks FMorphLooks;
+    std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer;
+    TActionLink FActionLink{[this](const TAction& a) { ActionChanged(a); }};
 };
 
 class TvlSkinCheckRadioBox : public TvlSkinCustomControl {
@@ -198,10 +238,25 @@ public:
     void SetCanFocused(bool value);
     bool MouseOver() const { return FMouseOver; }
 
-    // The click: a check box flips, a radio box turns on.
+    // The click: a check box flips, a radio box turns on; then a linked
+    // action runs.
     void Toggle();
-    void Click() override { Toggle(); }
+    void Click() override;
     bool DialogChar(char key) override;
+    // An image of the list beside the caption (ImageIndex -1: none).
+    TImageList* Images() const { return FImages.get(); }
+    void SetImages(TImageList* images);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int index);
+    // Follows its action's caption, state and checked state.
+    TAction* Action() const { return FActionLink.Action(); }
+    void SetAction(TAction* action) { FActionLink.SetAction(action); }
+    double MorphFactor() const { return FMorph.Factor; }
+    bool MorphTimerRunning() const { return FMorphTimer != nullptr; }
+    void MorphStep();
+    // The element's text and check image areas as fitted to the width.
+    const TRect& TextArea() const { return FTextArea; }
+    const TRect& CheckImageArea() const { return FCheckImageArea; }
 
     void ReadElement() override;
     void SkinChanged() override;
@@ -219,13 +274,31 @@ protected:
     void MouseEnter() override;
     void MouseLeave() override;
     void BoundsChanged() override;
+    void OnTimer(TMessage& m) override;
+    void Notification(TComponent* component, bool removing) override;
+    bool FitsToElement() const override { return !Flat; }
+    void AdjustToSkinSize(int& width, int& height) override;
 
 private:
     void ParentBackground(TvlFBitmap& bitmap);
     void DrawFocus(TvlFBitmap& bitmap, RECT around);
     TRect CheckImage() const;
+    // One look of the non-flat style (normal or active).
+    void DrawRendering(TvlFBitmap& bitmap, bool active);
+    // Draws the list's image at (x, y) when there is one; its width or 0.
+    int DrawListImage(TvlFBitmap& bitmap, int x, int centreY);
+    bool Morphing() const;
+    void Refresh();
+    void ActionChanged(const TAction& action);
 
     TvlDataSkinCheckRadioControl FData{""};
     bool FHasData = false;
     bool FChecked = false, FRadio = false, FCanFocused = true, FMouseOver = false;
+    // The element's text and check image areas fitted to the width.
+    TRect FTextArea, FCheckImageArea;
+    TComponentRef<TImageList> FImages{this};
+    int FImageIndex = 0;
+    vlButtonParts::TvlMorph FMorph;
+    std::unique_ptr<TWindowTimer> FMorphTimer;
+    TActionLink FActionLink{[this](const TAction& a) { ActionChanged(a); }};
 };

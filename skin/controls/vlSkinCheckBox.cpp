@@ -7,8 +7,13 @@
 #include "core/Gdi.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/data/vlCompose.h"
+#include "skin/data/vlEffects.h"
 
 using namespace vlButtonParts;
+
+namespace {
+constexpr UINT_PTR kMorphTimer = 1;
+}
 
 // ---- TvlSkinCheckRadioBox ----
 
@@ -40,22 +45,113 @@ void TvlSkinCheckRadioBox::SetChecked(bool value) {
     bool became = value && !FChecked;
     FChecked = value;
     Invalidate();
+    // The others of the group go through their property: a check box in
+    // the group hears its own change.
     if (became && GroupIndex != 0 && Parent())
         for (int i = 0; i < Parent()->ControlCount(); ++i) {
             auto* other = dynamic_cast<TvlSkinCheckRadioBox*>(Parent()->Controls(i));
-            if (other && other != this && other->GroupIndex == GroupIndex && other->FChecked) {
-                other->FChecked = false;
-                other->Invalidate();
-            }
+            if (other && other != this && other->GroupIndex == GroupIndex && other->FChecked) other->SetChecked(false);
         }
     // Also when the program sets it: a check box always, a radio box when on.
     if (OnClick && (!FRadio || FChecked)) OnClick(this);
 }
 
+void TvlSkinCheckRadioBox::Click() {
+    Toggle();
+    FActionLink.Execute();
+}
+
+void TvlSkinCheckRadioBox::ActionChanged(const TAction& action) {
+    if (action.Caption() != Caption()) SetCaption(action.Caption());
+    // Only real changes: a new enabled state drops the hover and the fade.
+    if (action.Enabled() != Enabled()) SetEnabled(action.Enabled());
+    if (action.Visible() != Visible()) SetVisible(action.Visible());
+    if (action.Checked() != FChecked) SetChecked(action.Checked());
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::SetImages(TImageList* images) {
+    FImages.Set(images);
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::SetImageIndex(int index) {
+    FImageIndex = index;
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::Notification(TComponent* component, bool removing) {
+    TvlSkinCustomControl::Notification(component, removing);
+    if (removing && FImages.Removed(component)) Invalidate();
+}
+
+int TvlSkinCheckRadioBox::DrawListImage(TvlFBitmap& bitmap, int x, int centreY) {
+    TImageList* images = FImages.get();
+    if (!images || FImageIndex < 0 || FImageIndex >= images->Count()) return 0;
+    int w = 0, h = 0;
+    ImageList_GetIconSize(images->Handle(), &w, &h);
+    IMAGELISTDRAWPARAMS p{};
+    p.cbSize = sizeof p;
+    p.himl = images->Handle();
+    p.i = FImageIndex;
+    p.hdcDst = bitmap.Canvas();
+    p.x = x;
+    p.y = centreY - h / 2;
+    p.rgbBk = CLR_NONE;
+    p.rgbFg = CLR_DEFAULT;
+    p.fStyle = ILD_NORMAL;
+    p.fState = Enabled() ? ILS_NORMAL : ILS_SATURATE;
+    ImageList_DrawIndirect(&p);
+    GdiFlush();
+    return w;
+}
+
+// ---- morphing (the non-flat style) ----
+
+bool TvlSkinCheckRadioBox::Morphing() const { return !Flat && FHasData && FData.Morphing && Look.HasElement(); }
+
+void TvlSkinCheckRadioBox::Refresh() {
+    if (Morphing() && HandleAllocated()) {
+        if (!FMorphTimer) FMorphTimer = std::make_unique<TWindowTimer>(Handle(), kMorphTimer, TvlMorph::Interval);
+    } else {
+        Invalidate();
+    }
+}
+
+void TvlSkinCheckRadioBox::MorphStep() {
+    if (!FMorph.Step(FMouseOver || Focused(), Morphing())) FMorphTimer.reset();
+    Invalidate();
+}
+
+void TvlSkinCheckRadioBox::OnTimer(TMessage& m) {
+    if (m.WParam != kMorphTimer) {
+        TvlSkinCustomControl::OnTimer(m);
+        return;
+    }
+    MorphStep();
+    m.Result = 0;
+}
+
+// The non-flat style fits its text and check image areas to the width: the
+// text area grows with it, and a check image right of the text moves along.
+void TvlSkinCheckRadioBox::AdjustToSkinSize(int& width, int& height) {
+    TvlSkinCustomControl::AdjustToSkinSize(width, height);
+    if (!FHasData) return;
+    int gain = width - Look.SkinRect.Width();
+    if (Look.StretchMode == smFixed || Look.StretchMode == smNone) gain = 0;
+    FTextArea = FData.TextArea;
+    FTextArea.Right += gain;
+    FCheckImageArea = FData.CheckImageArea;
+    if (FCheckImageArea.Right > FData.TextArea.Right) {
+        FCheckImageArea.Left += gain;
+        FCheckImageArea.Right += gain;
+    }
+}
+
 bool TvlSkinCheckRadioBox::DialogChar(char key) {
     if (!FCanFocused || !IsAccelerator(key, Caption()) || !CanFocus()) return false;
     SetFocus();
-    Toggle();
+    Click();
     return true;
 }
 
@@ -74,6 +170,8 @@ void TvlSkinCheckRadioBox::SetCaption(const std::string& text) {
 
 void TvlSkinCheckRadioBox::SetEnabled(bool v) {
     TvlSkinCustomControl::SetEnabled(v);
+    FMorphTimer.reset();
+    FMorph.Factor = 0;
     FMouseOver = false;
     Invalidate();
 }
@@ -91,11 +189,21 @@ void TvlSkinCheckRadioBox::ReadElement() {
     orElse(FData.UnEnabledCheckImageRect, FData.CheckImageRect);
     orElse(FData.UnEnabledUnCheckImageRect, FData.UnCheckImageRect);
     if (Flat) FData.Morphing = false;
+    if (FTextArea.IsEmpty() && FCheckImageArea.IsEmpty()) {
+        FTextArea = FData.TextArea;
+        FCheckImageArea = FData.CheckImageArea;
+    }
 }
 
 void TvlSkinCheckRadioBox::SkinChanged() {
     if (!Flat) {
+        FMorphTimer.reset();
+        FMorph.Factor = 0;
+        FTextArea = FCheckImageArea = TRect{};
         TvlSkinCustomControl::SkinChanged();
+        // The areas follow the size the control has, refitted or not.
+        int w = Width(), h = Height();
+        if (Look.HasElement()) AdjustToSkinSize(w, h);
         return;
     }
     // The flat style keeps its size: it only draws the check image and caption.
@@ -137,39 +245,61 @@ void TvlSkinCheckRadioBox::PaintSkin(TvlFBitmap& bitmap) {
         PaintDefault(bitmap);
         return;
     }
-    TvlPixelView picture = PictureView(*Look.Picture);
-    TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
-    TRect image = CheckImage();
-    auto drawImage = [&](int x, int y) {
-        if (image.IsEmpty()) return;
-        TvlFBitmap cut(image.Width(), image.Height());
-        CopyPiece(cut, 0, 0, picture, image);
-        uint32_t key = cut.Pixel(0, cut.Height() - 1);
-        GdiTransparentBlt(bitmap.Canvas(), x, y, cut.Width(), cut.Height(), cut.Canvas(), 0, 0, cut.Width(),
-                          cut.Height(), key);
-    };
-    HDC dc = bitmap.Canvas();
-    if (Flat) {
-        ParentBackground(bitmap);
-        drawImage(3, Height() / 2 - image.Height() / 2);
-        SIZE text = CaptionExtent(dc, font, Caption());
-        int left = image.Width() + 7;
-        RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
-               Height() / 2 - text.cy / 2 + text.cy};
-        TCanvas canvas = LookCanvas(bitmap, font, Enabled() ? FData.FrameFontColor : FData.UnEnabledFontColor);
-        canvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-        DrawFocus(bitmap, Caption().empty() ? RECT{2, Height() / 2 - image.Height() / 2 - 1, image.Width() + 4,
-                                                   Height() / 2 + image.Height() / 2 + 1}
-                                            : r);
+    if (!Flat) {
+        if (Morphing() && FMorph.Between() && Enabled()) {
+            TvlEffectBmp normal;
+            TvlFBitmap active;
+            normal.SetSize(Width(), Height());
+            active.SetSize(Width(), Height());
+            DrawRendering(normal, false);
+            DrawRendering(active, true);
+            normal.MorphKind(FData.MorphKind, active, FMorph.Factor);
+            bitmap = std::move(normal);
+        } else {
+            DrawRendering(bitmap, FMouseOver || Focused() || (Morphing() && FMorph.Factor == 1));
+        }
         return;
     }
-    bool active = FMouseOver || Focused();
+    TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
+    TRect image = CheckImage();
+    HDC dc = bitmap.Canvas();
+    ParentBackground(bitmap);
+    if (!image.IsEmpty()) {
+        TvlFBitmap cut(image.Width(), image.Height());
+        CopyPiece(cut, 0, 0, PictureView(*Look.Picture), image);
+        GdiTransparentBlt(dc, 3, Height() / 2 - image.Height() / 2, cut.Width(), cut.Height(), cut.Canvas(), 0, 0,
+                          cut.Width(), cut.Height(), cut.Pixel(0, cut.Height() - 1));
+    }
+    SIZE text = CaptionExtent(dc, font, Caption());
+    int left = image.Width() + 7;
+    int imageWidth = DrawListImage(bitmap, left, Height() / 2);
+    if (imageWidth > 0) left += imageWidth + 5;
+    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+           Height() / 2 - text.cy / 2 + text.cy};
+    TCanvas canvas = LookCanvas(bitmap, font, Enabled() ? FData.FrameFontColor : FData.UnEnabledFontColor);
+    canvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    DrawFocus(bitmap, Caption().empty() ? RECT{2, Height() / 2 - image.Height() / 2 - 1, image.Width() + 4,
+                                               Height() / 2 + image.Height() / 2 + 1}
+                                        : r);
+}
+
+void TvlSkinCheckRadioBox::DrawRendering(TvlFBitmap& bitmap, bool active) {
     DrawSkinPicture(bitmap, Look.Picture, active ? FData.ActiveSkinRect : Look.SkinRect);
-    TRect area = MapSkinRect(FData.CheckImageArea);
-    drawImage(area.Left + (area.Width() - image.Width()) / 2, area.Top + (area.Height() - image.Height()) / 2);
-    TRect textArea = MapSkinRect(FData.TextArea);
+    if (bitmap.Empty()) bitmap.SetSize(Width(), Height());
+    TRect image = CheckImage();
+    if (!image.IsEmpty()) {
+        TvlFBitmap cut(image.Width(), image.Height());
+        CopyPiece(cut, 0, 0, PictureView(*Look.Picture), image);
+        const TRect& area = FCheckImageArea;
+        GdiTransparentBlt(bitmap.Canvas(), area.Left + (area.Width() - image.Width()) / 2,
+                          area.Top + (area.Height() - image.Height()) / 2, cut.Width(), cut.Height(), cut.Canvas(), 0,
+                          0, cut.Width(), cut.Height(), cut.Pixel(0, cut.Height() - 1));
+    }
+    TRect textArea = FTextArea;
+    int imageWidth = DrawListImage(bitmap, textArea.Left, (textArea.Top + textArea.Bottom) / 2);
+    if (imageWidth > 0) textArea.Left += imageWidth + 5;
     TColor colour = !Enabled() ? FData.UnEnabledFontColor : active ? FData.ActiveFontColor : FData.FontColor;
-    TCanvas canvas = LookCanvas(bitmap, font, colour);
+    TCanvas canvas = LookCanvas(bitmap, LookFont(FData.FontName, FData.FontHeight, FData.FontStyle), colour);
     canvas.TextRect(RECT{textArea.Left, textArea.Top, textArea.Right, textArea.Bottom}, Caption(),
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
@@ -197,9 +327,11 @@ void TvlSkinCheckRadioBox::PaintDefault(TvlFBitmap& bitmap) {
             }
         }
     }
-    TFont font = DefaultFont;
+    TFont font = PlainFont();
     SIZE text = CaptionExtent(bitmap.Canvas(), font, Caption());
     int left = Flat ? 22 : 19;
+    int imageWidth = DrawListImage(bitmap, left, Height() / 2);
+    if (imageWidth > 0) left += imageWidth + 5;
     RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
            Height() / 2 - text.cy / 2 + text.cy};
     TCanvas textCanvas = LookCanvas(bitmap, font, Enabled() ? font.Color() : clBtnShadow);
@@ -226,7 +358,7 @@ void TvlSkinCheckRadioBox::OnMouse(TMessage& m) {
             if (GetCapture() != Handle()) break;
             ReleaseCapture();
             POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-            if (p.x >= 0 && p.y >= 0 && p.x < Width() && p.y < Height()) Toggle();
+            if (p.x >= 0 && p.y >= 0 && p.x < Width() && p.y < Height()) Click();
             break;
         }
         default: TvlSkinCustomControl::OnMouse(m); return;
@@ -236,7 +368,7 @@ void TvlSkinCheckRadioBox::OnMouse(TMessage& m) {
 
 void TvlSkinCheckRadioBox::OnKey(TMessage& m) {
     if (m.Msg == WM_KEYUP && m.WParam == VK_SPACE && FCanFocused) {
-        Toggle();
+        Click();
         m.Result = 0;
         return;
     }
@@ -245,23 +377,23 @@ void TvlSkinCheckRadioBox::OnKey(TMessage& m) {
 
 void TvlSkinCheckRadioBox::OnSetFocus(TMessage& m) {
     TvlSkinCustomControl::OnSetFocus(m);
-    Invalidate();
+    Refresh();
 }
 
 void TvlSkinCheckRadioBox::OnKillFocus(TMessage& m) {
     TvlSkinCustomControl::OnKillFocus(m);
-    Invalidate();
+    Refresh();
 }
 
 void TvlSkinCheckRadioBox::MouseEnter() {
     FMouseOver = true;
-    Invalidate();
+    Refresh();
     TvlSkinCustomControl::MouseEnter();
 }
 
 void TvlSkinCheckRadioBox::MouseLeave() {
     FMouseOver = false;
-    Invalidate();
+    Refresh();
     TvlSkinCustomControl::MouseLeave();
 }
 
@@ -274,7 +406,7 @@ void TvlSkinCheckRadioBox::WndProc(TMessage& m) {
     switch (m.Msg) {
         case BM_GETCHECK: m.Result = FChecked ? BST_CHECKED : BST_UNCHECKED; break;
         case BM_SETCHECK: SetChecked(m.WParam == BST_CHECKED); break;
-        case BM_CLICK: Toggle(); break;
+        case BM_CLICK: Click(); break;
         case BM_GETSTATE:
             m.Result = (FChecked ? BST_CHECKED : 0) | (Focused() ? BST_FOCUS : 0) | (FMouseOver ? kStateHot : 0);
             break;

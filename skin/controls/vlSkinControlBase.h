@@ -14,6 +14,12 @@
 #include "skin/data/vlSkinLook.h"
 #include "toolkit/Controls.h"
 
+// Text of every skinned control is drawn in the character set of the skin's
+// resource strings when the skin has them, else in the font's own.
+inline void ApplySkinCharSet(const TvlSkinData* skin, TFont& font) {
+    if (skin && !skin->IsEmpty() && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
+}
+
 // The skin side shared by the windowed and the windowless kinds.
 template <class Base>
 class TvlSkinBase : public TvlSkinElement<Base> {
@@ -78,8 +84,16 @@ template <class Base>
 class TvlSkinCustomBase : public Base {
 public:
     template <class... Args>
-    explicit TvlSkinCustomBase(Args&&... args) : Base(std::forward<Args>(args)...) {}
+    explicit TvlSkinCustomBase(Args&&... args) : Base(std::forward<Args>(args)...) {
+        // Any change of the font object, however made, reaches the control.
+        DefaultFont.OnChange = [this] {
+            DefaultFontChanged();
+            if (!this->Look.HasElement()) this->Invalidate();
+        };
+    }
 
+    // The plain look's font; without an element (or with UseSkinFont off)
+    // also the skinned look's.
     TFont DefaultFont{"Arial", 14};
     bool UseSkinFont = true;
     int DefaultWidth() const { return FDefaultWidth; }
@@ -93,10 +107,13 @@ public:
         if (!this->Look.HasElement() && v > 0) this->SetHeight(v);
     }
     void SetDefaultFont(const TFont& font) {
-        DefaultFont = font;
         this->Font = font;
-        DefaultFontChanged();
-        if (!this->Look.HasElement()) this->Invalidate();
+        DefaultFont = font;  // tells DefaultFontChanged and repaints
+    }
+    void SetUseSkinFont(bool v) {
+        if (v == UseSkinFont) return;
+        UseSkinFont = v;
+        this->Invalidate();
     }
 
     void ReadElement() override { this->Look.ReadElement(this->SkinData(), this->SkinDataName, true); }
@@ -110,7 +127,14 @@ public:
     }
 
     void PaintDefault(TvlFBitmap& bitmap) override { bitmap.Fill(ColorToRGB(clBtnFace)); }
-    void PaintSkin(TvlFBitmap& bitmap) override { DrawSkinPicture(bitmap, this->Look.Picture, this->Look.SkinRect); }
+    // An element without a picture has nothing to draw from: the plain look.
+    void PaintSkin(TvlFBitmap& bitmap) override {
+        if (!this->Look.Picture || this->Look.StretchMode == smNone) {
+            PaintDefault(bitmap);
+            return;
+        }
+        DrawSkinPicture(bitmap, this->Look.Picture, this->Look.SkinRect);
+    }
 
     void SkinChanged() override {
         ReadElement();
@@ -135,21 +159,29 @@ public:
     // Every size request is fitted to the element first.
     void SetBoundsByLayout(int left, int top, int width, int height) override {
         ReadElement();
-        bool adjust = (width != this->Width() || height != this->Height()) && this->Look.HasElement();
+        bool resized = width != this->Width() || height != this->Height();
+        bool adjust = resized && this->Look.HasElement() && FitsToElement();
         if (adjust) AdjustToSkinSize(width, height);
         Base::SetBoundsByLayout(left, top, width, height);
-        if (adjust) {
-            this->UpdateWindowRegion();
-            this->Invalidate();
-        }
+        if (adjust) this->UpdateWindowRegion();
+        // The plain look is drawn for the size it has: a new size repaints.
+        if (adjust || (resized && !this->Look.HasElement())) this->Invalidate();
     }
+    // Whether size requests are fitted to the element (a flat check box
+    // draws only pieces of it and keeps any size).
+    virtual bool FitsToElement() const { return true; }
 
     // The font a look draws its text with: the element's or the default one,
     // in the character set of the skin's resource strings when it has them.
     TFont LookFont(const std::string& name, int height, unsigned style) const {
         TFont font = UseSkinFont && this->Look.HasElement() ? TFont(name, height, style) : DefaultFont;
-        const TvlSkinData* skin = this->SkinData();
-        if (skin && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
+        ApplySkinCharSet(this->SkinData(), font);
+        return font;
+    }
+    // The plain look's font: DefaultFont in the skin's character set.
+    TFont PlainFont() const {
+        TFont font = DefaultFont;
+        ApplySkinCharSet(this->SkinData(), font);
         return font;
     }
 

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 
+#include "core/Gdi.h"
 #include "core/Rounding.h"
 #include "skin/data/vlCompose.h"
+#include "skin/data/vlUtils.h"
 
 namespace {
 RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
@@ -63,6 +65,49 @@ void TvlSkinPanel::SetCheckedMode(bool v) {
     Invalidate();
 }
 
+void TvlSkinPanel::SetDefaultCaptionHeight(int v) {
+    if (v == FDefaultCaptionHeight) return;
+    FDefaultCaptionHeight = v;
+    if (Look.HasElement()) return;
+    if (FCaptionMode) Realign();
+    if (FRollUpState) SetHeight(RolledHeight());
+    Invalidate();
+}
+
+void TvlSkinPanel::SetDefaultAlignment(TAlignment v) {
+    if (v == FDefaultAlignment) return;
+    FDefaultAlignment = v;
+    if (FCaptionMode && !Look.HasElement()) Invalidate();
+}
+
+// Leaving the mode unrolls the panel first: its children come back.
+void TvlSkinPanel::SetRollUpMode(bool v) {
+    if (v == FRollUpMode) return;
+    if (!v) SetRollUpState(false);
+    FRollUpMode = v;
+    Invalidate();
+}
+
+void TvlSkinPanel::SetGlyph(const TvlFBitmap& glyph) {
+    FGlyph = glyph;
+    Invalidate();
+}
+
+void TvlSkinPanel::SetNumGlyphs(int n) {
+    FNumGlyphs = std::clamp(n, 1, 2);
+    Invalidate();
+}
+
+void TvlSkinPanel::SetSpacing(int v) {
+    FSpacing = v;
+    Invalidate();
+}
+
+int TvlSkinPanel::RolledHeight() const {
+    return Look.HasElement() ? Height() - (Look.ScaledClientRect.Bottom - Look.ScaledClientRect.Top)
+                             : FDefaultCaptionHeight + 1;
+}
+
 void TvlSkinPanel::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
     if (FCaptionMode) Invalidate();
@@ -77,15 +122,13 @@ void TvlSkinPanel::SetChecked(bool v) {
 }
 
 void TvlSkinPanel::SetRollUpState(bool v) {
-    if (!RollUpMode) v = false;
+    if (!FRollUpMode) v = false;
     if (v == FRollUpState) return;
     FRollUpState = v;
     if (v && FRealHeight == -1) {
         FRealHeight = Height();
         for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(false);
-        int rolled = Look.HasElement() ? Height() - (Look.ScaledClientRect.Bottom - Look.ScaledClientRect.Top)
-                                       : DefaultCaptionHeight + 1;
-        SetHeight(rolled);
+        SetHeight(RolledHeight());
     } else if (!v && FRealHeight != -1) {
         int height = FRealHeight;
         FRealHeight = -1;
@@ -105,9 +148,7 @@ void TvlSkinPanel::ReadElement() {
 void TvlSkinPanel::SkinChanged() {
     TvlSkinCustomControl::SkinChanged();
     if (FRollUpState && FRealHeight != -1) {
-        int rolled = Look.HasElement() ? Height() - (Look.ScaledClientRect.Bottom - Look.ScaledClientRect.Top)
-                                       : DefaultCaptionHeight + 1;
-        SetHeight(rolled);
+        SetHeight(RolledHeight());
     } else {
         Realign();
     }
@@ -121,7 +162,7 @@ RECT TvlSkinPanel::LayoutRect() const {
     RECT r{0, 0, ClientWidth(), ClientHeight()};
     if (!Look.HasElement()) {
         if (FBorderStyle != bvNone) InflateRect(&r, -1, -1);
-        if (FCaptionMode) r.top = DefaultCaptionHeight;
+        if (FCaptionMode) r.top = FDefaultCaptionHeight;
         return r;
     }
     if ((FHasData && FData.BGPictureIndex != -1) || TiledClientOnly()) return r;
@@ -129,17 +170,32 @@ RECT TvlSkinPanel::LayoutRect() const {
 }
 
 TRect TvlSkinPanel::CaptionRect() const {
-    if (!Look.HasElement()) return {1, 1, Width() - 1, DefaultCaptionHeight};
+    if (!Look.HasElement()) return {1, 1, Width() - 1, FDefaultCaptionHeight};
     return FSkinCaptionRect;
 }
 
 void TvlSkinPanel::DrawCaption(TvlFBitmap& bitmap, TRect area, const TFont& font, TColor colour, TAlignment alignment,
                                bool inset) {
+    // Glyph and caption are placed as one block by the alignment.
+    bool glyph = !FGlyph.Empty();
+    int cellWidth = glyph ? FGlyph.Width() / FNumGlyphs : 0;
+    int lead = glyph ? cellWidth + FSpacing : 0;
     TCanvas canvas = LookCanvas(bitmap, font, colour);
-    RECT r = ToRECT(area);
-    if (inset && alignment == taLeftJustify) r.left += 2;
-    unsigned align = alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
-    canvas.TextRect(r, Caption(), align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    int textWidth = Caption().empty() ? 0 : canvas.TextExtent(Caption()).cx;
+    int block = lead + textWidth;
+    int left = alignment == taRightJustify ? area.Right - block
+               : alignment == taCenter     ? area.Left + (area.Width() - block) / 2
+                                           : area.Left + (inset ? 2 : 0);
+    if (glyph) {
+        int cell = !Enabled() && FNumGlyphs == 2 ? 2 : 1;
+        TRect clip = area;
+        SavedDCGuard saved(bitmap.Canvas());
+        IntersectClipRect(bitmap.Canvas(), clip.Left, clip.Top, clip.Right, clip.Bottom);
+        DrawGlyphFrame(bitmap.Canvas(), left, (area.Top + area.Bottom) / 2 - FGlyph.Height() / 2, cell, FNumGlyphs,
+                       FGlyph);
+    }
+    RECT r{std::max(left + lead, area.Left), area.Top, area.Right, area.Bottom};
+    canvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void TvlSkinPanel::PaintDefault(TvlFBitmap& bitmap) {
@@ -151,7 +207,8 @@ void TvlSkinPanel::PaintDefault(TvlFBitmap& bitmap) {
     if (FBorderStyle == bvRaised) BevelRect(canvas, all, clBtnHighlight, clBtnShadow);
     if (FBorderStyle == bvLowered) BevelRect(canvas, all, clBtnShadow, clBtnHighlight);
     if (!FCaptionMode) return;
-    RECT bar = FBorderStyle == bvFrame ? RECT{0, 0, w, DefaultCaptionHeight} : RECT{1, 1, w - 1, DefaultCaptionHeight};
+    int captionHeight = FDefaultCaptionHeight;
+    RECT bar = FBorderStyle == bvFrame ? RECT{0, 0, w, captionHeight} : RECT{1, 1, w - 1, captionHeight};
     if (FBorderStyle == bvFrame) {
         canvas.FrameRect(bar, clBtnShadow);
         BevelRect(canvas, RECT{bar.left + 1, bar.top + 1, bar.right - 2, bar.bottom - 2}, clBtnHighlight, clBtnFace);
@@ -162,16 +219,17 @@ void TvlSkinPanel::PaintDefault(TvlFBitmap& bitmap) {
     TRect text{bar.left + 2, bar.top + 2, bar.right - 2, bar.bottom - 2};
     if (FCheckedMode) {
         int top = (bar.top + bar.bottom) / 2 - 7;
-        canvas.FillRect(RECT{5, top, 19, top + 14}, clWindow);
+        // The box in the button colours of the bar it sits on.
         canvas.FrameRect(RECT{5, top, 19, top + 14}, clBtnShadow);
-        if (FChecked) CheckMark(canvas, 5 + 3, top + 2, clWindowText);
+        if (FChecked) CheckMark(canvas, 5 + 3, top + 2, clBtnText);
         text.Left += 20;
     }
-    if (RollUpMode) {
+    if (FRollUpMode) {
         text.Right -= 10;
-        RollArrow(canvas, RECT{text.Right, bar.top, text.Right + 10, bar.bottom}, FRollUpState, clWindowText);
+        RollArrow(canvas, RECT{text.Right, bar.top, text.Right + 10, bar.bottom}, FRollUpState, clBtnText);
     }
-    DrawCaption(bitmap, text, DefaultFont, DefaultFont.Color(), DefaultAlignment, true);
+    TFont font = PlainFont();
+    DrawCaption(bitmap, text, font, font.Color(), FDefaultAlignment, true);
 }
 
 void TvlSkinPanel::PaintSkin(TvlFBitmap& bitmap) {
@@ -198,7 +256,7 @@ void TvlSkinPanel::PaintSkin(TvlFBitmap& bitmap) {
     FSkinCaptionRect = Look.StretchMode == smFixed ? FData.CaptionRect : MapSkinRect(FData.CaptionRect);
     if (Caption().empty() || FData.CaptionRect.IsEmpty()) return;
     TRect area = FSkinCaptionRect;
-    if (RollUpMode) area.Right -= 12;
+    if (FRollUpMode) area.Right -= 12;
     if (FCheckedMode) {
         TRect image = FChecked ? FData.CheckImageRect : FData.UnCheckImageRect;
         if (!image.IsEmpty()) {
@@ -212,19 +270,19 @@ void TvlSkinPanel::PaintSkin(TvlFBitmap& bitmap) {
     }
     TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
     DrawCaption(bitmap, area, font, Colour(FData.FontColor), FData.Alignment, false);
-    if (RollUpMode) {
+    if (FRollUpMode) {
         TCanvas canvas(bitmap.Canvas());
         RollArrow(canvas, RECT{area.Right, area.Top, area.Right + 10, area.Bottom}, FRollUpState, FData.FontColor);
     }
 }
 
 void TvlSkinPanel::OnMouse(TMessage& m) {
-    if (m.Msg == WM_LBUTTONUP && FCaptionMode && (FCheckedMode || RollUpMode)) {
+    if (m.Msg == WM_LBUTTONUP && FCaptionMode && (FCheckedMode || FRollUpMode)) {
         TRect c = CaptionRect();
         int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
         if (x >= c.Left && x < c.Right && y >= c.Top && y < c.Bottom) {
             if (FCheckedMode) SetChecked(!FChecked);
-            if (RollUpMode) SetRollUpState(!FRollUpState);
+            if (FRollUpMode) SetRollUpState(!FRollUpState);
         }
     }
     TvlSkinCustomControl::OnMouse(m);
@@ -299,7 +357,6 @@ void TvlSkinBevel::Paint(TCanvas& canvas) {
 TvlSkinSplitter::TvlSkinSplitter(TComponent* owner, TWinControl* parent, int width)
     : TvlSkinElement<TSplitter>(owner, parent, width) {
     SkinDataName = "vsplitter";
-    DefaultSize = width;
 }
 
 void TvlSkinSplitter::SetSkinData(TvlSkinData* skinData) {
@@ -344,18 +401,68 @@ void TvlSkinSplitter::PaintWindow(TCanvas& canvas) {
 TvlSkinStdLabel::TvlSkinStdLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top)
     : TvlSkinElement<TLabel>(owner, parent, caption, left, top) {
     SkinDataName = "stdlabel";
-    DefaultFont = Font;
+    AdjustSize();  // measured by this label's own rules, not the toolkit label's
 }
 
 const TvlDataSkinStdLabelControl* TvlSkinStdLabel::Element() const {
     return ElementAs<TvlDataSkinStdLabelControl>();
 }
 
+void TvlSkinStdLabel::SetShowAccelChar(bool v) {
+    if (v == FShowAccelChar) return;
+    FShowAccelChar = v;
+    AdjustSize();
+    Invalidate();
+}
+
+void TvlSkinStdLabel::SetWordWrap(bool v) {
+    if (v == FWordWrap) return;
+    FWordWrap = v;
+    AdjustSize();
+    Invalidate();
+}
+
+void TvlSkinStdLabel::SetLayout(TvlTextLayout v) {
+    if (v == FLayout) return;
+    FLayout = v;
+    Invalidate();
+}
+
 TFont TvlSkinStdLabel::TextFont() const {
     const TvlDataSkinStdLabelControl* e = Element();
-    if (!UseSkinFont) return Font;
-    if (!e) return DefaultFont;
-    return TFont(e->FontName, e->FontHeight, e->FontStyle);
+    TFont font = !UseSkinFont ? Font : e ? TFont(e->FontName, e->FontHeight, e->FontStyle) : DefaultFont;
+    ApplySkinCharSet(SkinData(), font);
+    return font;
+}
+
+// An empty text, or a lone accelerator mark that shows nothing, is
+// measured as a blank so that the label keeps a line's height.
+std::string TvlSkinStdLabel::MeasuredText() const {
+    if (Caption().empty() || (FShowAccelChar && Caption() == "&")) return " ";
+    return Caption();
+}
+
+unsigned TvlSkinStdLabel::TextFlags() const {
+    unsigned flags = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
+    flags |= FWordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+    if (!FShowAccelChar) flags |= DT_NOPREFIX;
+    return flags;
+}
+
+void TvlSkinStdLabel::AdjustSize() {
+    if (!AutoSize) return;
+    HDC dc = GetDC(nullptr);
+    TFont font = TextFont();
+    RECT r{0, 0, FWordWrap ? std::max(Width(), 1) : 0, 0};
+    {
+        SelectGuard selected(dc, font.Handle());
+        std::string text = MeasuredText();
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+    }
+    ReleaseDC(nullptr, dc);
+    int width = FWordWrap ? Width() : r.right - r.left;
+    int left = Alignment == taRightJustify && !FWordWrap ? Left() + Width() - width : Left();
+    SetBoundsByLayout(left, Top(), width, r.bottom - r.top);
 }
 
 TColor TvlSkinStdLabel::TextColour() const {
@@ -377,10 +484,18 @@ void TvlSkinStdLabel::Paint(TCanvas& canvas) {
     RECT r{0, 0, Width(), Height()};
     if (!Transparent) canvas.FillRect(r, Color);
     canvas.Font = TextFont();
-    unsigned align = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
-    unsigned flags = align | DT_SINGLELINE | DT_NOPREFIX;
+    unsigned flags = TextFlags();
+    // The text block's height, to place it by Layout.
+    if (FLayout != tlTop) {
+        RECT measured{0, 0, Width(), 0};
+        SelectGuard selected(canvas.Handle(), canvas.Font.Handle());
+        DrawTextA(canvas.Handle(), Caption().c_str(), static_cast<int>(Caption().size()), &measured,
+                  flags | DT_CALCRECT);
+        int gap = Height() - (measured.bottom - measured.top);
+        r.top += FLayout == tlCenter ? gap / 2 : gap;
+    }
     if (!Enabled()) {  // embossed: a highlight copy down-right, the shadow in place
-        RECT shifted{1, 1, r.right + 1, r.bottom + 1};
+        RECT shifted{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
         canvas.Font.SetColor(clBtnHighlight);
         canvas.TextRect(shifted, Caption(), flags);
         canvas.Font.SetColor(clBtnShadow);
@@ -402,9 +517,11 @@ TvlSkinLinkLabel::TvlSkinLinkLabel(TComponent* owner, TWinControl* parent, const
     AdjustSize();
 }
 
+// Underlined without an element, and the element's font with UseSkinFont;
+// Font itself is used as it is.
 TFont TvlSkinLinkLabel::TextFont() const {
     TFont font = TvlSkinStdLabel::TextFont();
-    if (UseSkinFont) font.SetStyle(font.Style() | fsUnderline);
+    if (!Element() || UseSkinFont) font.SetStyle(font.Style() | fsUnderline);
     return font;
 }
 
@@ -463,6 +580,40 @@ void TvlSkinGauge::SetProgressText(const std::string& text) {
     Invalidate();
 }
 
+void TvlSkinGauge::SetShowProgressText(bool v) {
+    FShowProgressText = v;
+    Invalidate();
+}
+
+void TvlSkinGauge::SetShowPercent(bool v) {
+    FShowPercent = v;
+    Invalidate();
+}
+
+// Turning the bar takes the vertical element and swaps a shape that no
+// longer matches; the plain size moves with it.
+void TvlSkinGauge::SetVertical(bool v) {
+    if (v == FVertical) return;
+    FVertical = v;
+    SkinDataName = v ? "vgauge" : "gauge";
+    if (v) {
+        if (DefaultHeight() > 0) SetDefaultWidth(DefaultHeight());
+        SetDefaultHeight(0);
+    } else {
+        if (DefaultWidth() > 0) SetDefaultHeight(DefaultWidth());
+        SetDefaultWidth(0);
+    }
+    FProgressArea = TRect{};
+    if (v == (Width() > Height())) SetBounds(Left(), Top(), Height(), Width());
+    SkinChanged();
+}
+
+void TvlSkinGauge::SetUseSkinSize(bool v) {
+    if (v == FUseSkinSize) return;
+    FUseSkinSize = v;
+    SkinChanged();
+}
+
 double TvlSkinGauge::Fraction() const {
     return FMax == FMin ? 0.0 : static_cast<double>(FValue - FMin) / (FMax - FMin);
 }
@@ -470,15 +621,15 @@ double TvlSkinGauge::Fraction() const {
 int TvlSkinGauge::Percent() const { return static_cast<int>(RoundHalfEven(Fraction() * 100)); }
 
 std::string TvlSkinGauge::Text() const {
-    std::string text = ShowProgressText ? FProgressText : std::string();
-    if (ShowPercent) text += std::to_string(Percent()) + "%";
+    std::string text = FShowProgressText ? FProgressText : std::string();
+    if (FShowPercent) text += std::to_string(Percent()) + "%";
     return text;
 }
 
 TRect TvlSkinGauge::ProgressRect(const TRect& area) const {
     TRect r = area;
     double f = Fraction();
-    if (Vertical)
+    if (FVertical)
         r.Top = r.Bottom - static_cast<int>(RoundHalfEven(f * area.Height()));
     else
         r.Right = r.Left + static_cast<int>(RoundHalfEven(f * area.Width()));
@@ -489,8 +640,8 @@ void TvlSkinGauge::ReadElement() {
     TvlSkinCustomControl::ReadElement();
     FHasData = CopyElementData(FData);
     if (!FHasData) return;
-    Vertical = FData.Vertical;
-    if (!UseSkinSize) Look.MaskBitmap = nullptr;
+    FVertical = FData.Vertical;
+    if (!FUseSkinSize) Look.MaskBitmap = nullptr;
     if (FProgressArea.IsEmpty()) FProgressArea = FData.ProgressArea;
 }
 
@@ -499,12 +650,12 @@ void TvlSkinGauge::AdjustToSkinSize(int& width, int& height) {
     TvlSkinCustomControl::AdjustToSkinSize(width, height);
     FProgressArea = FData.ProgressArea;
     if (Look.StretchMode != smFixed && Look.StretchMode != smNone) {
-        if (Vertical)
+        if (FVertical)
             FProgressArea.Bottom += requestedH - Look.SkinRect.Height();
         else
             FProgressArea.Right += requestedW - Look.SkinRect.Width();
     }
-    if (!UseSkinSize) {
+    if (!FUseSkinSize) {
         width = requestedW;
         height = requestedH;
     }
@@ -513,9 +664,28 @@ void TvlSkinGauge::AdjustToSkinSize(int& width, int& height) {
 void TvlSkinGauge::DrawText(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
     std::string text = Text();
     if (text.empty()) return;
-    TCanvas canvas = LookCanvas(bitmap, font, colour);
-    SIZE s = canvas.TextExtent(text);
-    canvas.DrawTextAt(Width() / 2 - s.cx / 2, Height() / 2 - s.cy / 2, text);
+    if (!FVertical) {
+        TCanvas canvas = LookCanvas(bitmap, font, colour);
+        SIZE s = canvas.TextExtent(text);
+        canvas.DrawTextAt(Width() / 2 - s.cx / 2, Height() / 2 - s.cy / 2, text);
+        return;
+    }
+    // A vertical bar reads bottom to top: the font turned by 90 degrees.
+    LOGFONTA lf{};
+    GetObjectA(font.Handle(), sizeof lf, &lf);
+    lf.lfEscapement = lf.lfOrientation = 900;
+    TGdiFont rotated = CreateFontOwned(lf);
+    HDC dc = bitmap.Canvas();
+    SIZE s{};
+    {
+        SelectGuard upright(dc, font.Handle());
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &s);
+    }
+    SelectGuard selected(dc, rotated.Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(colour));
+    TextOutA(dc, Width() / 2 - s.cy / 2, s.cx / 2 + Height() / 2, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
 }
 
 void TvlSkinGauge::PaintDefault(TvlFBitmap& bitmap) {
@@ -524,7 +694,8 @@ void TvlSkinGauge::PaintDefault(TvlFBitmap& bitmap) {
     canvas.FrameRect(RECT{0, 0, Width(), Height()}, clBtnShadow);
     TRect bar = ProgressRect(TRect{1, 1, Width() - 1, Height() - 1});
     if (!bar.IsEmpty()) canvas.FillRect(ToRECT(bar), 0xD2BDB6);  // RGB(182, 189, 210)
-    DrawText(bitmap, DefaultFont, DefaultFont.Color());
+    TFont font = PlainFont();
+    DrawText(bitmap, font, font.Color());
 }
 
 // The bar of the given size from progressrect: the middle tiled between the
@@ -534,7 +705,7 @@ void TvlSkinGauge::ComposeBar(TvlFBitmap& bar, int width, int height) const {
     TvlPixelView picture = PictureView(*Look.Picture);
     const TRect& p = FData.ProgressRect;
     int begin = FData.BeginOffset, end = FData.EndOffset;
-    if (!Vertical) {
+    if (!FVertical) {
         if (width > begin + end)
             TilePiece(bar, TRect{begin, 0, width - end, height}, picture,
                       TRect{p.Left + begin, p.Top, p.Right - end, p.Bottom});
@@ -561,10 +732,10 @@ void TvlSkinGauge::PaintSkin(TvlFBitmap& bitmap) {
         return;
     }
     TvlFBitmap look;
-    int w = UseSkinSize ? Width() : Look.SkinRect.Width(), h = UseSkinSize ? Height() : Look.SkinRect.Height();
+    int w = FUseSkinSize ? Width() : Look.SkinRect.Width(), h = FUseSkinSize ? Height() : Look.SkinRect.Height();
     look.SetSize(w, h);
     Look.DrawSkinPicture(look, Look.Picture, Look.SkinRect, w, h);
-    TRect area = UseSkinSize ? FProgressArea : FData.ProgressArea;
+    TRect area = FUseSkinSize ? FProgressArea : FData.ProgressArea;
     TRect progress = ProgressRect(area);
     if (progress.Width() > 0 && progress.Height() > 0) {
         TvlFBitmap bar;
@@ -575,7 +746,7 @@ void TvlSkinGauge::PaintSkin(TvlFBitmap& bitmap) {
         else
             bar.DrawTo(look.Canvas(), progress.Left, progress.Top);
     }
-    if (UseSkinSize) {
+    if (FUseSkinSize) {
         bitmap = std::move(look);
     } else {
         bitmap.SetSize(Width(), Height());

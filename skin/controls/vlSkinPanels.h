@@ -19,18 +19,29 @@ public:
     void SetBorderStyle(TvlPanelBorderStyle v);
     bool CaptionMode() const { return FCaptionMode; }
     void SetCaptionMode(bool v);
-    int DefaultCaptionHeight = 22;
-    TAlignment DefaultAlignment = taLeftJustify;
+    int DefaultCaptionHeight() const { return FDefaultCaptionHeight; }
+    void SetDefaultCaptionHeight(int v);
+    TAlignment DefaultAlignment() const { return FDefaultAlignment; }
+    void SetDefaultAlignment(TAlignment v);
     bool AutoEnabledControls = true;
     bool CheckedMode() const { return FCheckedMode; }
     void SetCheckedMode(bool v);
     bool Checked() const { return FChecked; }
     void SetChecked(bool v);
-    bool RollUpMode = false;
+    bool RollUpMode() const { return FRollUpMode; }
+    void SetRollUpMode(bool v);
     bool RollUpState() const { return FRollUpState; }
     void SetRollUpState(bool v);
     int RealHeight() const { return FRealHeight; }
     TNotifyEvent OnChecked, OnChangeRollUpState;
+    // The caption glyph: a strip of NumGlyphs cells (the second one shown
+    // while the panel is disabled), Spacing pixels before the caption.
+    const TvlFBitmap& Glyph() const { return FGlyph; }
+    void SetGlyph(const TvlFBitmap& glyph);
+    int NumGlyphs() const { return FNumGlyphs; }
+    void SetNumGlyphs(int n);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int v);
 
     RECT LayoutRect() const override;
     void ReadElement() override;
@@ -48,12 +59,17 @@ private:
     void DrawCaption(TvlFBitmap& bitmap, TRect area, const TFont& font, TColor colour, TAlignment alignment,
                      bool inset);
     bool TiledClientOnly() const;
+    int RolledHeight() const;
 
     TvlDataSkinPanelControl FData{""};
     bool FHasData = false;
     TvlPanelBorderStyle FBorderStyle;
-    bool FCaptionMode = false, FCheckedMode = false, FChecked = false, FRollUpState = false;
+    bool FCaptionMode = false, FCheckedMode = false, FChecked = false, FRollUpMode = false, FRollUpState = false;
     int FRealHeight = -1;
+    int FDefaultCaptionHeight = 22;
+    TAlignment FDefaultAlignment = taLeftJustify;
+    TvlFBitmap FGlyph;
+    int FNumGlyphs = 1, FSpacing = 2;
     TRect FSkinCaptionRect;
 };
 
@@ -96,22 +112,43 @@ private:
     TvlSkinLook FLook;
 };
 
+enum TvlTextLayout { tlTop, tlCenter, tlBottom };
+
 class TvlSkinStdLabel : public TvlSkinElement<TLabel> {
 public:
     TvlSkinStdLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top);
+    // The label's own font for the plain look (the toolkit's face and size).
     TFont DefaultFont;
     bool UseSkinFont = true;
+    // "&" marks the accelerator and is not shown; "&&" shows one.
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool v);
+    // Breaks the text into lines at the label's width; an automatic size
+    // then keeps the width and takes the lines' height.
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    // Where the text sits vertically in the label.
+    TvlTextLayout Layout() const { return FLayout; }
+    void SetLayout(TvlTextLayout v);
+
     void SetSkinData(TvlSkinData* skinData) override;
     void SkinChanged() override;
     bool HearsSkinChanging() const override { return false; }
     TFont TextFont() const override;
-    std::string MeasuredText() const override { return Caption().empty() ? std::string(" ") : Caption(); }
+    std::string MeasuredText() const override;
+    void AdjustSize() override;
     void Paint(TCanvas& canvas) override;
 
 protected:
     // The element's text colour, or the font's without an element.
     virtual TColor TextColour() const;
     const TvlDataSkinStdLabelControl* Element() const;
+    // The text's lines and placement as DrawText takes them.
+    unsigned TextFlags() const;
+
+private:
+    bool FShowAccelChar = true, FWordWrap = false;
+    TvlTextLayout FLayout = tlTop;
 };
 
 class TvlSkinLinkLabel : public TvlSkinStdLabel {
@@ -141,11 +178,16 @@ public:
     void SetMinValue(int v);
     void SetMaxValue(int v);
     void SetValue(int v);
-    bool Vertical = false;
-    bool UseSkinSize = true;
+    bool Vertical() const { return FVertical; }
+    void SetVertical(bool v);
+    bool UseSkinSize() const { return FUseSkinSize; }
+    void SetUseSkinSize(bool v);
     const std::string& ProgressText() const { return FProgressText; }
     void SetProgressText(const std::string& text);
-    bool ShowProgressText = false, ShowPercent = false;
+    bool ShowProgressText() const { return FShowProgressText; }
+    void SetShowProgressText(bool v);
+    bool ShowPercent() const { return FShowPercent; }
+    void SetShowPercent(bool v);
     // round((value - min) / (max - min) * 100), halves to even; 0 when the bounds meet.
     int Percent() const;
     std::string Text() const;
@@ -170,4 +212,5 @@ private:
     TRect FProgressArea;
     int FMin = 0, FMax = 100, FValue = 50;
     std::string FProgressText;
+    bool FVertical = false, FUseSkinSize = true, FShowProgressText = false, FShowPercent = false;
 };

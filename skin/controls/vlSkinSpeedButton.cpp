@@ -1,10 +1,10 @@
-#include "skin/controls/vlSkinButtons.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "skin/controls/vlButtonParts.h"
+#include "skin/controls/vlSkinButtons.h"
+#include "skin/data/vlEffects.h"
 
 using namespace vlButtonParts;
 
@@ -16,8 +16,18 @@ TvlSkinSpeedButton::TvlSkinSpeedButton(TComponent* owner, TWinControl* parent)
     SetBounds(0, 0, 25, 25);
 }
 
+TvlSkinSpeedButton::~TvlSkinSpeedButton() = default;
+
 void TvlSkinSpeedButton::SetDown(bool value) {
     FDown = value;
+    if (Morphing()) {
+        if (value) {
+            FMorph.Factor = 1;
+            FMorphTimer.reset();
+        } else {
+            StartMorph();
+        }
+    }
     Invalidate();
     if (GroupIndex != 0 && value && !AllowAllUp)
         ReleaseGroupSiblings(this, [&](const TvlSkinSpeedButton& b) { return b.GroupIndex == GroupIndex; });
@@ -52,54 +62,145 @@ void TvlSkinSpeedButton::ReadElement() {
     FHasButtonData = ReadButtonLooks(Look, FButtonData);
 }
 
+void TvlSkinSpeedButton::SkinChanged() {
+    FMorphTimer.reset();
+    FMorph.Factor = 0;
+    TvlGraphicSkinCustomControl::SkinChanged();
+    if (Morphing() && FMouseOver) FMorph.Factor = 1;
+}
+
+void TvlSkinSpeedButton::SetEnabled(bool v) {
+    TvlGraphicSkinCustomControl::SetEnabled(v);
+    FMorphTimer.reset();
+    FMorph.Factor = 0;
+    FMouseOver = false;
+    Invalidate();
+}
+
+void TvlSkinSpeedButton::ActionChanged(const TAction& action) {
+    if (action.Caption() != Caption()) SetCaption(action.Caption());
+    // Only real changes: a new enabled state drops the hover and the fade.
+    if (action.Enabled() != Enabled()) SetEnabled(action.Enabled());
+    if (action.Visible() != Visible()) SetVisible(action.Visible());
+    if (Glyph.Empty()) CopyActionGlyph(action, Glyph);
+    Invalidate();
+}
+
+void TvlSkinSpeedButton::DoClick() {
+    if (OnClick)
+        OnClick(this);
+    else
+        FActionLink.Execute();
+}
+
+// The toolkit clicks after a release over the button; the release has
+// decided already whether that is a click.
 void TvlSkinSpeedButton::Click() {
-    // A grouped button has clicked on its press already.
-    if (FClickedOnPress) {
-        FClickedOnPress = false;
+    if (FClickedOnRelease) {
+        FClickedOnRelease = false;
         return;
     }
-    TvlGraphicSkinCustomControl::Click();
+    DoClick();
 }
+
+// ---- morphing and repeating ----
+
+bool TvlSkinSpeedButton::Morphing() const {
+    return FHasButtonData && FButtonData.Morphing && Look.HasElement() && !FTransparent;
+}
+
+void TvlSkinSpeedButton::Refresh() {
+    if (Morphing())
+        StartMorph();
+    else
+        Invalidate();
+}
+
+void TvlSkinSpeedButton::StartMorph() {
+    if (FMorphTimer) return;
+    FMorphTimer = std::make_unique<TTimer>(nullptr);
+    FMorphTimer->OnTimer = [this](TObject*) { MorphStep(); };
+    FMorphTimer->SetInterval(TvlMorph::Interval);  // starts it
+}
+
+void TvlSkinSpeedButton::MorphStep() {
+    if (!FMorph.Step(FMouseOver, Morphing())) FMorphTimer.reset();
+    Invalidate();
+}
+
+// The first repeat comes one interval after the press; every start makes
+// the timer anew.
+void TvlSkinSpeedButton::StartRepeat() {
+    FRepeatTimer.reset();
+    FRepeatTimer = std::make_unique<TTimer>(nullptr);
+    FRepeatTimer->OnTimer = [this](TObject*) { DoClick(); };
+    FRepeatTimer->SetInterval(RepeatInterval);  // starts it
+}
+
+// ---- input ----
 
 void TvlSkinSpeedButton::MouseDown(TMouseButton button, TShiftState, int, int) {
     if (button != mbLeft || !Enabled()) return;
-    FClickedOnPress = false;
+    FPressing = true;
+    FClickedOnRelease = false;
     if (!FDown) {
         FMouseOver = true;
         SetDown(true);
-        if (GroupIndex != 0) {
-            TvlGraphicSkinCustomControl::Click();
-            FClickedOnPress = true;
-        }
+        if (RepeatMode && GroupIndex == 0)
+            StartRepeat();
+        else if (GroupIndex != 0)
+            DoClick();
+        FReleaseOnPress = false;
     } else if (GroupIndex != 0) {
-        FClickedOnPress = true;  // released again below, or left down
-        if (AllowAllUp) {
-            SetDown(false);
-            TvlGraphicSkinCustomControl::Click();
-        }
+        FReleaseOnPress = true;  // released when the button comes up over it
     }
 }
 
 void TvlSkinSpeedButton::MouseUp(TMouseButton button, TShiftState, int x, int y) {
-    if (button != mbLeft || GroupIndex != 0) return;
-    FDown = false;
-    if (x < 0 || y < 0 || x >= Width() || y >= Height()) FMouseOver = false;
-    Invalidate();
+    if (button != mbLeft || !FPressing) return;
+    FPressing = false;
+    bool over = x >= 0 && y >= 0 && x < Width() && y < Height();
+    // Over the button the toolkit clicks next; that click is ours to make.
+    FClickedOnRelease = over;
+    if (GroupIndex == 0) {
+        FRepeatTimer.reset();
+        if (over) {
+            SetDown(false);
+            DoClick();
+        } else {
+            FDown = false;
+            FMouseOver = false;
+            Invalidate();
+        }
+    } else if (FDown && AllowAllUp && FReleaseOnPress && over) {
+        SetDown(false);
+        DoClick();
+    }
 }
 
 void TvlSkinSpeedButton::MouseEnter() {
     if (!Enabled()) return;
     FMouseOver = true;
-    Invalidate();
+    if (FDown && Morphing()) {
+        FMorph.Factor = 1;
+        Invalidate();
+    } else if (GroupIndex == 0 || !FDown) {
+        Refresh();
+    }
+    // Dragging back onto a held button resumes repeating.
+    if (FDown && RepeatMode && GroupIndex == 0 && FPressing) StartRepeat();
     TvlGraphicSkinCustomControl::MouseEnter();
 }
 
 void TvlSkinSpeedButton::MouseLeave() {
     if (!Enabled()) return;
     FMouseOver = false;
-    Invalidate();
+    if (GroupIndex == 0 || !FDown) Refresh();
+    if (FDown && RepeatMode && GroupIndex == 0) FRepeatTimer.reset();
     TvlGraphicSkinCustomControl::MouseLeave();
 }
+
+// ---- look ----
 
 void TvlSkinSpeedButton::DrawState(TvlFBitmap& bitmap, const TRect& source, bool active, bool down) {
     DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, NumGlyphs, Margin, Spacing, Layout}, ShownCaption(),
@@ -111,15 +212,13 @@ void TvlSkinSpeedButton::PaintSkin(TvlFBitmap& bitmap) {
         PaintDefault(bitmap);
         return;
     }
-    const TvlDataSkinButtonControl& d = FButtonData;
-    if (!Enabled() && !d.DisabledSkinRect.IsEmpty())
-        DrawState(bitmap, d.DisabledSkinRect, false, false);
-    else if (FDown && (GroupIndex != 0 || FMouseOver))
-        DrawState(bitmap, d.DownSkinRect, true, true);
-    else if (FMouseOver)
-        DrawState(bitmap, d.ActiveSkinRect, true, false);
-    else
-        DrawState(bitmap, Look.SkinRect, false, false);
+    if (!FMorph.Between()) FMorphLooks.Clear();
+    PaintButtonState(bitmap, Width(), Height(), FButtonData, Look.SkinRect,
+                     {Morphing(), FMorph.Factor, Enabled(), FDown && (GroupIndex != 0 || FMouseOver), FMouseOver},
+                     FMorphLooks,
+                     [this](TvlFBitmap& b, const TRect& source, bool active, bool down) {
+                         DrawState(b, source, active, down);
+                     });
 }
 
 void TvlSkinSpeedButton::PaintDefault(TvlFBitmap& bitmap) {
@@ -132,9 +231,10 @@ void TvlSkinSpeedButton::PaintDefault(TvlFBitmap& bitmap) {
         FrameAndFill(bitmap, clBtnShadow, clBtnFace);
     else
         bitmap.Fill(ColorToRGB(clBtnFace));
-    TColor colour = Enabled() ? DefaultFont.Color() : clBtnShadow;
+    TFont font = PlainFont();
+    TColor colour = Enabled() ? font.Color() : clBtnShadow;
     TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
-    DrawGlyphAndText(bitmap.Canvas(), g, ShownCaption(), TRect{0, 0, Width(), Height()}, DefaultFont, colour,
+    DrawGlyphAndText(bitmap.Canvas(), g, ShownCaption(), TRect{0, 0, Width(), Height()}, font, colour,
                      GlyphCell(NumGlyphs, Enabled(), FDown, FMouseOver), pressed);
 }
 
@@ -143,10 +243,10 @@ void TvlSkinSpeedButton::Paint(TCanvas& canvas) {
         // Only glyph and caption, straight over the parent's look.
         ReadElement();
         bool skinned = FHasButtonData && Look.HasElement();
-        TFont font =
-            skinned ? LookFont(FButtonData.FontName, FButtonData.FontHeight, FButtonData.FontStyle) : DefaultFont;
+        TFont font = skinned ? LookFont(FButtonData.FontName, FButtonData.FontHeight, FButtonData.FontStyle)
+                             : PlainFont();
         TColor colour = !Enabled() ? (skinned ? FButtonData.DisabledFontColor : clBtnShadow)
-                                   : (skinned ? FButtonData.FontColor : DefaultFont.Color());
+                                   : (skinned ? FButtonData.FontColor : font.Color());
         TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
         DrawGlyphAndText(canvas.Handle(), g, ShownCaption(), TRect{0, 0, Width(), Height()}, font, colour,
                          GlyphCell(NumGlyphs, Enabled(), false, false), false);

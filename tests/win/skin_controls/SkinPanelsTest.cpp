@@ -48,7 +48,7 @@ TEST_F(SkinPanels, PanelClientAreasAndRollingUp) {
     auto* hidden = new TButton(Form, framed, "h", 0, 0, 10, 10);
     hidden->SetVisible(false);
     framed->SetCaptionMode(true);
-    framed->RollUpMode = true;
+    framed->SetRollUpMode(true);
     int rolls = 0;
     framed->OnChangeRollUpState = [&](TObject*) { ++rolls; };
     framed->SetRollUpState(true);
@@ -63,7 +63,7 @@ TEST_F(SkinPanels, PanelClientAreasAndRollingUp) {
     EXPECT_TRUE(child->Visible());
     EXPECT_TRUE(hidden->Visible());
     EXPECT_EQ(rolls, 2);
-    framed->RollUpMode = false;
+    framed->SetRollUpMode(false);
     framed->SetRollUpState(true);  // outside roll-up mode it stays down
     EXPECT_FALSE(framed->RollUpState());
 
@@ -125,8 +125,8 @@ TEST_F(SkinPanels, GaugeTextBarAndValues) {
     auto* gauge = new TvlSkinGauge(Form, Form, 10, 10, 300, 19);
     gauge->SkinDataName = "statusgauge";
     gauge->SetSkinData(Skin);
-    gauge->ShowProgressText = true;
-    gauge->ShowPercent = true;
+    gauge->SetShowProgressText(true);
+    gauge->SetShowPercent(true);
     gauge->SetProgressText("0/0 tasks  ");
     gauge->SetValue(0);
     EXPECT_EQ(gauge->Text(), "0/0 tasks  0%");
