@@ -1,5 +1,13 @@
 #include "skin/controls/vlSkinListViews.h"
 
+#include <cstdlib>
+
+namespace {
+// The highest position a scroll message carries unchanged by every tree view
+// (some read its 16 bits as signed).
+constexpr int kLargestScrollMessage = 0x7FFF;
+}  // namespace
+
 TvlSkinTreeView::TvlSkinTreeView(TComponent* owner, TWinControl* parent) : TvlSkinScrolledView(owner, parent) {
     SkinDataName = "treeview";
 }
@@ -51,12 +59,33 @@ void TvlSkinTreeView::UpdateScrollBars() {
     ShowBars(showV, showH);
 }
 
-// The native scroll message carries the position in 16 bits.
+// The native scroll message carries the position in 16 bits, so a tree of
+// more rows is scrolled there by making the row at the position the first
+// visible one: reached from the current first row, or from the last row the
+// message can still name.
 void TvlSkinTreeView::BarChanged(bool vertical) {
     if (!HandleAllocated()) return;
     TvlSkinScrollBar* bar = vertical ? VScrollBar() : HScrollBar();
-    WPARAM wp = MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(bar->Position()));
+    int target = bar->Position();
     FInUpdate = true;
-    SendMessageA(Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, wp, 0);
+    if (!vertical || target <= kLargestScrollMessage) {
+        SendMessageA(Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, target), 0);
+    } else {
+        SCROLLINFO v{sizeof v, SIF_POS};
+        int from = GetScrollInfo(Handle(), SB_VERT, &v) ? v.nPos : 0;
+        if (from < kLargestScrollMessage) {
+            SendMessageA(Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, kLargestScrollMessage), 0);
+            from = kLargestScrollMessage;
+        }
+        auto row = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+        UINT step = target > from ? TVGN_NEXTVISIBLE : TVGN_PREVIOUSVISIBLE;
+        for (int n = std::abs(target - from); row && n > 0; --n) {
+            auto next = reinterpret_cast<HTREEITEM>(
+                SendMessageA(Handle(), TVM_GETNEXTITEM, step, reinterpret_cast<LPARAM>(row)));
+            if (!next) break;
+            row = next;
+        }
+        if (row) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(row));
+    }
     FInUpdate = false;
 }
