@@ -1,5 +1,6 @@
 #include "skin/controls/vlSkinListViews.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -61,8 +62,8 @@ void TvlSkinTreeView::UpdateScrollBars() {
 
 // The native scroll message carries the position in 16 bits, so a tree of
 // more rows is scrolled there by making the row at the position the first
-// visible one: reached from the current first row, or from the last row the
-// message can still name.
+// visible one, reached by the shortest walk: from the current first row,
+// from the last row the message can still name, or back from the last row.
 void TvlSkinTreeView::BarChanged(bool vertical) {
     if (!HandleAllocated()) return;
     TvlSkinScrollBar* bar = vertical ? VScrollBar() : HScrollBar();
@@ -71,20 +72,33 @@ void TvlSkinTreeView::BarChanged(bool vertical) {
     if (!vertical || target <= kLargestScrollMessage) {
         SendMessageA(Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, target), 0);
     } else {
-        SCROLLINFO v{sizeof v, SIF_POS};
-        int from = GetScrollInfo(Handle(), SB_VERT, &v) ? v.nPos : 0;
-        if (from < kLargestScrollMessage) {
+        SCROLLINFO v{sizeof v, SIF_POS | SIF_RANGE, 0, 0, 0, 0, 0};
+        if (!GetScrollInfo(Handle(), SB_VERT, &v)) v.nPos = v.nMax = 0;
+        int fromCurrent = std::abs(target - v.nPos), fromAnchor = target - kLargestScrollMessage;
+        int fromEnd = std::max(0, v.nMax - target);
+        auto item = [&](UINT code, HTREEITEM from) {
+            return reinterpret_cast<HTREEITEM>(
+                SendMessageA(Handle(), TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(from)));
+        };
+        HTREEITEM row = nullptr;
+        int steps = 0;
+        UINT step = TVGN_NEXTVISIBLE;
+        if (fromEnd <= fromCurrent && fromEnd <= fromAnchor) {
+            row = item(TVGN_LASTVISIBLE, nullptr);
+            steps = fromEnd;
+            step = TVGN_PREVIOUSVISIBLE;
+        } else if (fromAnchor < fromCurrent) {
             SendMessageA(Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, kLargestScrollMessage), 0);
-            from = kLargestScrollMessage;
+            row = item(TVGN_FIRSTVISIBLE, nullptr);
+            steps = fromAnchor;
+        } else {
+            row = item(TVGN_FIRSTVISIBLE, nullptr);
+            steps = fromCurrent;
+            if (target < v.nPos) step = TVGN_PREVIOUSVISIBLE;
         }
-        auto row = reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
-        UINT step = target > from ? TVGN_NEXTVISIBLE : TVGN_PREVIOUSVISIBLE;
-        for (int n = std::abs(target - from); row && n > 0; --n) {
-            auto next = reinterpret_cast<HTREEITEM>(
-                SendMessageA(Handle(), TVM_GETNEXTITEM, step, reinterpret_cast<LPARAM>(row)));
-            if (!next) break;
-            row = next;
-        }
+        for (; row && steps > 0; --steps)
+            if (HTREEITEM next = item(step, row)) row = next;
+            else break;
         if (row) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(row));
     }
     FInUpdate = false;
