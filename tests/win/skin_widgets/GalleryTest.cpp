@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/widgets/vlCalendar.h"
@@ -170,20 +171,20 @@ TvlFBitmap Capture(HWND window) {
 
 TEST_F(Gallery, EveryControlInModernGraphiteAndWithoutASkin) {
     TLeakCheck leaks;
-    {
-    TvlFBitmap looks[3];
     const char* names[3] = {"gallery-modern", "gallery-graphite", "gallery-no-skin"};
+    // Each look differs from the ones before it in enough pixels: the
+    // skins are the controls' own, no two pictures alike.
+    std::vector<TvlFBitmap> looks;
     for (int i = 0; i < 3; ++i) {
         if (i == 1) Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
         ASSERT_FALSE(i < 2 && Skin->IsEmpty());
         TForm* g = Build(i < 2 ? Skin : nullptr);
         Picture(g, names[i]);
-        looks[i] = Capture(g->Handle());
-        // The looks are the skins' own: no two pictures alike.
+        looks.push_back(Capture(g->Handle()));
         for (int j = 0; j < i; ++j) EXPECT_GT(Differing(looks[i], looks[j]), 10000) << names[i] << " " << names[j];
         delete g;
         ui::Pump();
     }
-    }  // the captures go before the count
+    looks.clear();  // the captures go before the count
     leaks.ExpectNone("three galleries built and freed");
 }
