@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "toolkit/Menus.h"
+#include "toolkit/MouseShift.h"
 
 namespace {
 HCURSOR CursorHandle(TCursor c) {
@@ -17,17 +18,6 @@ HCURSOR CursorHandle(TCursor c) {
         case crArrow: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         default: return nullptr;
     }
-}
-
-TShiftState MouseShiftState(WPARAM keys) {
-    TShiftState s = 0;
-    if (keys & MK_SHIFT) s |= ssShift;
-    if (keys & MK_CONTROL) s |= ssCtrl;
-    if (keys & MK_LBUTTON) s |= ssLeft;
-    if (keys & MK_RBUTTON) s |= ssRight;
-    if (keys & MK_MBUTTON) s |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
 }
 
 bool IsReflected(UINT msg) {
@@ -65,6 +55,17 @@ HWND ReflectionSource(HWND parent, const TMessage& m) {
     }
 }
 }  // namespace
+
+TShiftState MouseShiftState(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
 
 TShiftState KeyShiftState() {
     TShiftState s = 0;

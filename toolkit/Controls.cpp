@@ -4,9 +4,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <unordered_map>
 
 #include "core/Errors.h"
+#include "toolkit/WindowClasses.h"
 
 namespace {
 const char* const kWindowClass = "PlandeskWindow";
@@ -33,17 +36,16 @@ void SetControlOf(HWND wnd, TWinControl* control) {
 }
 void (*g_exceptionHandler)(const std::exception&) = nullptr;
 
-void RegisterWindowClass() {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
-    done = true;
+// The own class and its siblings with more class styles, by extra style.
+std::map<UINT, std::string>& OwnClasses() {
+    static std::map<UINT, std::string> names;
+    return names;
+}
+
+bool IsOwnClass(const char* name) {
+    for (const auto& [style, own] : OwnClasses())
+        if (own == name) return true;
+    return false;
 }
 
 // The object whose window is being created and its window class: the
@@ -58,6 +60,22 @@ bool HasClass(HWND wnd, const char* cls) {
 }
 
 }  // namespace
+
+const char* OwnWindowClassWithStyle(UINT extraStyle) {
+    auto& names = OwnClasses();
+    auto found = names.find(extraStyle);
+    if (found != names.end()) return found->second.c_str();
+    std::string name = kWindowClass;
+    if (extraStyle) name += std::to_string(extraStyle);
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS | extraStyle;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = name.c_str();
+    RegisterClassA(&wc);
+    return names.emplace(extraStyle, std::move(name)).first->second.c_str();
+}
 
 void SetWindowExceptionHandler(void (*handler)(const std::exception& e)) { g_exceptionHandler = handler; }
 
@@ -331,10 +349,9 @@ void TWinControl::CreateParams(TCreateParams& params) {
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
-    FOwnClass = params.WinClassName == nullptr;
+    FOwnClass = params.WinClassName == nullptr || IsOwnClass(params.WinClassName);
     if (FOwnClass) {
-        RegisterWindowClass();
-        params.WinClassName = kWindowClass;
+        if (!params.WinClassName) params.WinClassName = OwnWindowClassWithStyle(0);
         params.Style |= WS_CLIPCHILDREN;
     }
     // Child windows get an identifier, so that WM_MEASUREITEM finds them.

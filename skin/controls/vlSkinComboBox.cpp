@@ -309,7 +309,8 @@ void TvlSkinComboBox::EnsureList() {
 }
 
 void TvlSkinComboBox::FillList() {
-    FListBox->SkinDataName = FHasData && !FData.ListBoxName.empty() ? FData.ListBoxName : "listbox";
+    // Without the combo's element the list has none either: the plain look.
+    FListBox->SkinDataName = FHasData ? FData.ListBoxName : std::string();
     FListBox->OnDrawItem = OnListBoxDrawItem;
     FListBox->SetImages(FImages);
     FListBox->ImageIndex = ImageIndex;
@@ -505,11 +506,32 @@ void TvlSkinComboBox::Layout(TRect& button, TRect& itemArea) const {
     button = FData.ButtonRect.Left >= Look.RightTopPoint.X ? Shift(FData.ButtonRect, dW) : FData.ButtonRect;
     itemArea = Look.SkinClientRect;
     itemArea.Right += dW;
+    if (FUseSkinSize) return;
+    int dH = H - Look.SkinRect.Height();
+    button.Bottom += dH;
+    itemArea.Bottom += dH;
+}
+
+void TvlSkinComboBox::SetUseSkinSize(bool value) {
+    if (value == FUseSkinSize) return;
+    FUseSkinSize = value;
+    SkinChanged();
+}
+
+void TvlSkinComboBox::UpdateWindowRegion() {
+    if (FUseSkinSize) {
+        TvlSkinCustomControl::UpdateWindowRegion();
+    } else if (HandleAllocated() && HasWindowRegion()) {
+        // The mask fits the element's size only: no shape at another size.
+        Look.MaskBitmap = nullptr;
+        TvlSkinCustomControl::UpdateWindowRegion();
+    }
 }
 
 void TvlSkinComboBox::PaintItem(TvlFBitmap& bitmap, const TRect& area) {
     int shown = FDropped ? FIndexBeforeDrop : FItemIndex;
-    bool focused = Focused() && !FDropped;
+    // The list hangs from the item: while it is open the item stays focused.
+    bool focused = Focused();
     COLORREF colour = ColorToRGB(clWindowText);
     TFont font = LookFont(FData.FontName, FData.FontHeight, FData.FontStyle);
     if (FHasData) {
@@ -578,10 +600,19 @@ void TvlSkinComboBox::PaintSkin(TvlFBitmap& bitmap) {
         PaintDefault(bitmap);
         return;
     }
-    DrawSkinPicture(bitmap, Look.Picture, Look.SkinRect);
+    TvlPixelView picture = PictureView(*Look.Picture);
+    if (FUseSkinSize) {
+        DrawSkinPicture(bitmap, Look.Picture, Look.SkinRect);
+    } else {
+        // Composed along at the element's height, then stretched to ours.
+        TvlFBitmap row;
+        ComposeHorizontal(Look.LeftTopPoint.X, Look.SkinRect.Width() - Look.RightTopPoint.X, Look.SkinRect, picture,
+                          Width(), row);
+        bitmap.SetSize(Width(), Height());
+        StretchPiece(bitmap, {0, 0, Width(), Height()}, row.View(), {0, 0, row.Width(), row.Height()});
+    }
     TRect button, area;
     Layout(button, area);
-    TvlPixelView picture = PictureView(*Look.Picture);
     if (!Enabled() && !FData.UnEnabledButtonRect.IsEmpty())
         CopyPiece(bitmap, button.Left, button.Top, picture, FData.UnEnabledButtonRect);
     else if (FButtonPressed && FButtonHot && !FData.DownButtonRect.IsEmpty())
@@ -772,8 +803,30 @@ void TvlSkinComboBox::OnMouseWheel(TMessage& m) {
     }
     short delta = GET_WHEEL_DELTA_WPARAM(m.WParam);
     int last = Items.Count() - 1;
-    if (last >= 0) SetItemIndex(std::clamp(FItemIndex + (delta <= 0 ? 1 : -1), 0, last));
+    int step = delta <= 0 ? 1 : -1;
+    // With the list open the wheel moves its selection; the combo's item
+    // changes only when the list closes accepting.
+    if (last >= 0 && FDropped)
+        SelectInList(std::clamp(FListBox->ItemIndex() + step, 0, last));
+    else if (last >= 0)
+        SetItemIndex(std::clamp(FItemIndex + step, 0, last));
     m.Result = 0;
+}
+
+void TvlSkinComboBox::OnEraseBkgnd(TMessage& m) {
+    // Someone else asking for the combo's look (a parent composing its
+    // picture) gets it with the inner edit's text; our own paint covers
+    // every pixel anyway.
+    auto dc = reinterpret_cast<HDC>(m.WParam);
+    if (dc && !Painting() && WindowFromDC(dc) != Handle()) {
+        PaintTo(dc);
+        if (FEdit && FEdit->HandleAllocated() && IsWindowVisible(FEdit->Handle())) {
+            SavedDCGuard saved(dc);
+            OffsetViewportOrgEx(dc, FEdit->Left(), FEdit->Top(), nullptr);
+            SendMessageA(FEdit->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        }
+    }
+    m.Result = 1;
 }
 
 void TvlSkinComboBox::OnKillFocus(TMessage& m) {

@@ -92,6 +92,15 @@ public:
     void SetImages(TImageList* images);
     int ImageIndex = -1;
 
+    // True: fitted to the element (and shaped by its mask); false: any
+    // size, the element's look stretched to it.
+    bool UseSkinSize() const { return FUseSkinSize; }
+    void SetUseSkinSize(bool value);
+    void AdjustToSkinSize(int& width, int& height) override {
+        if (FUseSkinSize) TvlSkinCustomControl::AdjustToSkinSize(width, height);
+    }
+    void UpdateWindowRegion() override;
+
     bool DroppedDown() const { return FDropped; }
     bool Translucent() const { return AlphaBlend && SupportsLayeredWindows(); }
     void DropDown();
@@ -117,6 +126,7 @@ protected:
     void WndProc(TMessage& m) override;
     void OnMouse(TMessage& m) override;
     void OnMouseWheel(TMessage& m) override;
+    void OnEraseBkgnd(TMessage& m) override;
     void OnKey(TMessage& m) override;
     void OnKillFocus(TMessage& m) override;
     void OnSetFocus(TMessage& m) override;
@@ -162,6 +172,7 @@ private:
     TMessageHook* FOutsideClicks = nullptr;  // owned as a component, made on the first drop-down
     TvlDataSkinComboBox FData{""};
     bool FHasData = false;
+    bool FUseSkinSize = true;
     TComponentRef<TImageList> FImages{this};
     TvlComboBoxStyle FStyle = vlcbFixedStyle;
     std::string FText;                // the edit style's text

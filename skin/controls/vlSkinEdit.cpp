@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "skin/controls/vlFormSkinQuery.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinRelay.h"
@@ -126,6 +127,10 @@ void TvlCustomEdit::CreateParams(TCreateParams& params) {
     params.Style &= ~WS_BORDER;
     params.ExStyle &= ~WS_EX_CLIENTEDGE;
     if (FTransparent) params.ExStyle |= WS_EX_TRANSPARENT;
+    if (FPasswordChar) params.Style |= ES_PASSWORD;
+    if (FCharCase == ecUpperCase) params.Style |= ES_UPPERCASE;
+    if (FCharCase == ecLowerCase) params.Style |= ES_LOWERCASE;
+    if (!FHideSelection) params.Style |= ES_NOHIDESEL;
 }
 
 bool TvlCustomEdit::OnReflected(TMessage& m) {
@@ -174,6 +179,7 @@ void TvlCustomEdit::PasteFirstLine() {
 }
 
 void TvlCustomEdit::WndProc(TMessage& m) {
+    if (!FMask.Empty() && !ReadOnly && MaskMessage(m)) return;
     switch (m.Msg) {
         case WM_CUT:
         case WM_PASTE:
@@ -226,7 +232,24 @@ void TvlCustomEdit::WndProc(TMessage& m) {
             break;
         default: break;
     }
+    // A press focuses the edit from inside its own handling: that focus is
+    // the mouse's, which places the caret rather than selecting.
+    bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+    if (press) FPressFocus = true;
     TEdit::WndProc(m);
+    if (press) FPressFocus = false;
+    switch (m.Msg) {
+        case WM_SETFONT:
+            // The text keeps off the frame on the left and runs to it on the right.
+            SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 0));
+            break;
+        case WM_SETFOCUS:
+            // Focus from the keyboard selects everything; a click places the caret.
+            if (AutoSelect && !FPressFocus && !(GetKeyState(VK_LBUTTON) & 0x8000))
+                SendMessageA(Handle(), EM_SETSEL, 0, -1);
+            break;
+        default: break;
+    }
     if (!FTransparent) return;
     switch (m.Msg) {
         case WM_KEYDOWN:
@@ -250,6 +273,12 @@ void TvlCustomEdit::WndProc(TMessage& m) {
 }
 
 // ---- TvlSkinEdit ----
+
+const TvlSkinData* TvlSkinEdit::MenuSkin() const {
+    TForm* form = GetParentForm(this);
+    const TvlSkinData* skin = form && form->HandleAllocated() ? FormSkin(form->Handle()) : nullptr;
+    return skin ? skin : SkinData();
+}
 
 TvlSkinEdit::TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
     : TvlSkinEditFrame(owner, parent, left, top, width, height) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/Gdi.h"
+#include "skin/controls/vlEditMask.h"
 #include "skin/controls/vlSkinElement.h"
 #include "skin/controls/vlSkinListViews.h"
 #include "skin/controls/vlSkinScrollBar.h"
@@ -22,6 +23,8 @@
 #include "toolkit/StdCtrls.h"
 
 class TvlCustomEdit;
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 // A typed character; setting key to 0 drops it.
 using TvlKeyPressEvent = std::function<void(TObject* sender, char& key)>;
@@ -70,6 +73,26 @@ public:
     virtual COLORREF TextColour() const { return ColorToRGB(Font.Color()); }
     void CommandNotify(WORD code) override;
 
+    // Shown for every character instead of it (0: the text itself).
+    char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char value);
+    // Typed and set letters are turned to this case.
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase value);
+    // Focus from the keyboard selects the whole text.
+    bool AutoSelect = true;
+    // The selection shows only while the edit has the focus.
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool value);
+    // What each place of the text takes (see TvlEditMask); empty: anything.
+    const std::string& EditMask() const { return FEditMaskText; }
+    void SetEditMask(const std::string& mask);
+    // The text as the program reads it through the mask (Text() is what the
+    // edit shows); Text() without a mask.
+    std::string MaskedValue() const;
+    // Sets the text, placed through the mask when there is one.
+    void SetEditText(const std::string& text);
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
@@ -86,7 +109,17 @@ protected:
     bool FTransparent = false;
 
 private:
+    // Typing, deleting and pasting under a mask; true when handled.
+    bool MaskMessage(TMessage& m);
+    void SetMaskedText(const std::string& display, int caret);
+
     TPopupMenu* FMenu = nullptr;
+    char FPasswordChar = 0;
+    TEditCharCase FCharCase = ecNormal;
+    bool FHideSelection = true;
+    bool FPressFocus = false;
+    std::string FEditMaskText;
+    TvlEditMask FMask;
 };
 
 // The frame, element, font and colours the skinned edit and memo share;
@@ -162,15 +195,16 @@ protected:
         if (this->HandleAllocated())
             RedrawWindow(this->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
     }
+    // The events see the hover look already in place.
     void MouseEnter() override {
-        TvlSkinElement<Base>::MouseEnter();
         FHover = true;
         RepaintAll();
+        TvlSkinElement<Base>::MouseEnter();
     }
     void MouseLeave() override {
-        TvlSkinElement<Base>::MouseLeave();
         FHover = false;
         RepaintAll();
+        TvlSkinElement<Base>::MouseLeave();
     }
 
     TvlSkinLook FLook;
@@ -193,6 +227,9 @@ public:
     TvlSkinEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     void SkinChanged() override;
     void SetBoundsByLayout(int left, int top, int width, int height) override;
+    // The context menu speaks the language of the form's frame skin (the
+    // edit's own skin when the form has no frame).
+    const TvlSkinData* MenuSkin() const override;
     // The frame as it is painted, for the whole window.
     void ComposeFrame(TvlFBitmap& bitmap);
 
@@ -263,6 +300,8 @@ public:
     void UpdateScrollBar();
     int VisibleLines() const;
     COLORREF BackgroundColour() const;
+    // A disabled memo's text is grey-text whatever the element says.
+    COLORREF TextColour() const override;
     void ComposeFrame(TvlFBitmap& bitmap);
     // The client background from the skin's picture (the element's client
     // part) instead of a plain colour; setting it makes the window again.

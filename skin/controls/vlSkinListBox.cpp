@@ -1,13 +1,20 @@
 #include "skin/controls/vlSkinListBox.h"
 
-#include <algorithm>
+#include <windowsx.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "skin/controls/vlDropDownWindow.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
 #include "toolkit/ComCtrls.h"
+#include "toolkit/MouseShift.h"
 
 // ---- TvlListBox ----
+
 
 TvlListBox::TvlListBox(TComponent* owner, TvlSkinListBox* box) : TWinControl(owner, box), FBox(box) {}
 
@@ -15,6 +22,7 @@ void TvlListBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WinClassName = "LISTBOX";
     params.Style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    if (FBox->MultiSelect()) params.Style |= FBox->ExtandedSelect() ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
     if (FBox->Columns() > 0) params.Style |= LBS_MULTICOLUMN;
     params.Style &= ~(WS_VSCROLL | WS_HSCROLL | WS_BORDER);
 }
@@ -40,6 +48,7 @@ void TvlListBox::CommandNotify(WORD code) {
 
 void TvlListBox::WndProc(TMessage& m) {
     if (Filter && Filter(m)) return;
+    if (PassOn(m)) return;
     // With a horizontal-extent bar the arrows scroll sideways instead.
     if (m.Msg == WM_KEYDOWN && (m.WParam == VK_LEFT || m.WParam == VK_RIGHT) && FBox->FHBar) {
         TvlSkinScrollBar* bar = FBox->FHBar;
@@ -239,7 +248,135 @@ void TvlSkinListBox::SetRowCount(int v) {
     UpdateScrollBars();
 }
 
+// The owner's events see the list's input first; a key press may be
+// dropped by them, or used by the search.
+bool TvlListBox::PassOn(TMessage& m) {
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    TShiftState shift = MouseShiftState(m.WParam);
+    TMouseButton button = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONUP   ? mbLeft
+                          : m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONUP ? mbRight
+                                                                             : mbMiddle;
+    switch (m.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (FBox->OnListBoxMouseDown) FBox->OnListBoxMouseDown(FBox, button, shift, p.x, p.y);
+            return false;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (FBox->OnListBoxMouseUp) FBox->OnListBoxMouseUp(FBox, button, shift, p.x, p.y);
+            return false;
+        case WM_MOUSEMOVE:
+            if (FBox->OnListBoxMouseMove) FBox->OnListBoxMouseMove(FBox, shift, p.x, p.y);
+            return false;
+        case WM_KEYDOWN:
+        case WM_KEYUP: {
+            const TKeyEvent& event = m.Msg == WM_KEYDOWN ? FBox->OnListBoxKeyDown : FBox->OnListBoxKeyUp;
+            if (!event) return false;
+            auto key = static_cast<unsigned short>(m.WParam);
+            event(FBox, key, KeyShiftState());
+            if (key) {
+                m.WParam = key;
+                return false;
+            }
+            m.Result = 0;
+            return true;
+        }
+        case WM_CHAR: {
+            char key = static_cast<char>(m.WParam);
+            if (FBox->OnListBoxKeyPress) FBox->OnListBoxKeyPress(FBox, key);
+            if (key && !FBox->SearchKey(key)) {
+                m.WParam = static_cast<unsigned char>(key);
+                return false;
+            }
+            m.Result = 0;
+            return true;
+        }
+        default: return false;
+    }
+}
+
+bool TvlSkinListBox::SearchKey(char key) {
+    if (!AutoComplete || static_cast<unsigned char>(key) < ' ') return false;
+    DWORD now = GetTickCount();
+    if (FSearch.empty() || now - FLastSearchKey > 500) FSearch.clear();
+    FLastSearchKey = now;
+    FSearch += key;
+    for (int i = 0; i < Items.Count(); ++i) {
+        const std::string& text = Items.Strings(i);
+        if (text.size() >= FSearch.size() &&
+            CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), static_cast<int>(FSearch.size()),
+                           FSearch.c_str(), static_cast<int>(FSearch.size())) == CSTR_EQUAL) {
+            if (ItemIndex() != i || MultiSelect()) {
+                SetItemIndex(i);
+                if (OnListBoxClick) OnListBoxClick(this);
+            }
+            return true;
+        }
+    }
+    return true;  // no match: the selection stays
+}
+
+void TvlSkinListBox::SetMultiSelect(bool v) {
+    if (v == FMultiSelect) return;
+    FMultiSelect = v;
+    RecreateList();
+}
+
+void TvlSkinListBox::SetExtandedSelect(bool v) {
+    if (v == FExtandedSelect) return;
+    FExtandedSelect = v;
+    if (FMultiSelect) RecreateList();
+}
+
+void TvlSkinListBox::RecreateList() {
+    if (!FList->HandleAllocated()) return;
+    int index = ItemIndex();
+    FList->DestroyHandle();
+    FList->HandleNeeded();
+    ItemsChanged();
+    ApplyItemHeight();
+    if (index >= 0) SetItemIndex(index);
+}
+
+bool TvlSkinListBox::Selected(int index) const {
+    if (!FList->HandleAllocated()) return false;
+    if (!FMultiSelect) return index >= 0 && index == ItemIndex();
+    return SendMessageA(FList->Handle(), LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+void TvlSkinListBox::SetSelected(int index, bool value) {
+    if (!FList->HandleAllocated()) return;
+    if (FMultiSelect)
+        SendMessageA(FList->Handle(), LB_SETSEL, value, index);
+    else
+        SetItemIndex(value ? index : -1);
+}
+
+int TvlSkinListBox::SelCount() const {
+    if (!FList->HandleAllocated()) return 0;
+    if (!FMultiSelect) return ItemIndex() >= 0 ? 1 : 0;
+    return static_cast<int>(SendMessageA(FList->Handle(), LB_GETSELCOUNT, 0, 0));
+}
+
+void TvlSkinListBox::SetSorted(bool v) {
+    if (v == FSorted) return;
+    FSorted = v;
+    if (v) ItemsChanged();
+}
+
 void TvlSkinListBox::ItemsChanged() {
+    if (FSorted) {
+        std::vector<std::pair<std::string, TObject*>> entries;
+        for (int i = 0; i < Items.Count(); ++i) entries.emplace_back(Items.Strings(i), Items.Objects(i));
+        std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+            return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.first.c_str(), -1, b.first.c_str(), -1) ==
+                   CSTR_LESS_THAN;
+        });
+        Items.Clear();
+        for (auto& [text, object] : entries) Items.AddObject(text, object);
+    }
     if (!FList->HandleAllocated()) return;
     HWND h = FList->Handle();
     FWidest = -1;
@@ -537,6 +674,7 @@ void TvlPopupListBox::CreateParams(TCreateParams& params) {
     TvlSkinListBox::CreateParams(params);
     params.Style = WS_POPUP | WS_CLIPCHILDREN;
     params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    params.WinClassName = DropDownWindowClass();
     params.WndParent = FOwnerWindow;
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/StringList.h"
 #include "core/TextStyle.h"
+#include "toolkit/Classes.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinScrollBar.h"
 #include "skin/data/vlSkinControls.h"
@@ -39,6 +40,7 @@ protected:
     void WndProc(TMessage& m) override;
 
 private:
+    bool PassOn(TMessage& m);
     TvlSkinListBox* FBox;
 };
 
@@ -79,6 +81,30 @@ public:
     int Columns() const { return FColumns; }
     void SetColumns(int v);
     TNotifyEvent OnListBoxClick, OnListBoxDblClick;
+    // The inner list's mouse and keys, passed on as they come.
+    std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)> OnListBoxMouseDown,
+        OnListBoxMouseUp;
+    std::function<void(TObject* sender, TShiftState shift, int x, int y)> OnListBoxMouseMove;
+    TKeyEvent OnListBoxKeyDown, OnListBoxKeyUp;
+    std::function<void(TObject* sender, char& key)> OnListBoxKeyPress;
+
+    // Several items selected at once: each click toggles one (MultiSelect),
+    // or with ExtandedSelect too, Shift and Ctrl extend the selection as the
+    // platform's lists do. Changing either makes the inner list again.
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool v);
+    bool ExtandedSelect() const { return FExtandedSelect; }
+    void SetExtandedSelect(bool v);
+    bool Selected(int index) const;
+    void SetSelected(int index, bool value);
+    int SelCount() const;
+    // Items kept in alphabetical order (ignoring case) when they change.
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool v);
+    // Characters typed within half a second of each other search together
+    // for the first item starting with them; otherwise the platform's own
+    // one-letter search.
+    bool AutoComplete = true;
     // Content of every item: OnDrawItem when assigned; else a picture (the
     // image at ImageIndex, or at the item's own index when ImageIndex < 0;
     // without Images the glyph, its second cell for selected items when
@@ -136,6 +162,9 @@ private:
     void ApplyBarSkins();
     void MainBarChanged();
     void ApplyItemHeight();
+    void RecreateList();
+    // A character typed into the inner list; true when the search used it.
+    bool SearchKey(char key);
 
     TvlListBox* FList = nullptr;
     TvlSkinScrollBar* FBar = nullptr;   // a child of this control while it exists
@@ -152,6 +181,9 @@ private:
     bool FCaptionMode = false;
     int FDefaultCaptionHeight = 20;
     TAlignment FAlignment = taLeftJustify;
+    bool FMultiSelect = false, FExtandedSelect = false, FSorted = false;
+    std::string FSearch;
+    DWORD FLastSearchKey = 0;
     TvlDataSkinListBox FData{""};
     bool FHasData = false;
     bool FUpdating = false;

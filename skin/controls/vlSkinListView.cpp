@@ -1,6 +1,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <unordered_map>
 
 #include "skin/controls/vlButtonParts.h"
@@ -116,6 +117,33 @@ TvlSkinListView::TvlSkinListView(TComponent* owner, TWinControl* parent, bool ch
 }
 
 TvlSkinListView::~TvlSkinListView() { ReleaseHeader(); }
+
+namespace {
+DWORD NativeViewStyle(TvlViewStyle style) {
+    switch (style) {
+        case vsIcon: return LVS_ICON;
+        case vsSmallIcon: return LVS_SMALLICON;
+        case vsList: return LVS_LIST;
+        default: return LVS_REPORT;
+    }
+}
+}  // namespace
+
+void TvlSkinListView::CreateParams(TCreateParams& params) {
+    TvlSkinScrolledView::CreateParams(params);
+    params.Style = (params.Style & ~LVS_TYPEMASK) | NativeViewStyle(FViewStyle);
+}
+
+void TvlSkinListView::SetViewStyle(TvlViewStyle style) {
+    if (style == FViewStyle) return;
+    FViewStyle = style;
+    if (!HandleAllocated()) return;
+    LONG native = GetWindowLongA(Handle(), GWL_STYLE);
+    SetWindowLongA(Handle(), GWL_STYLE, (native & ~LVS_TYPEMASK) | NativeViewStyle(style));
+    FLastV = FLastH = 0;
+    UpdateScrollBars();
+    Invalidate();
+}
 
 void TvlSkinListView::CreateWnd() {
     TvlSkinScrolledView::CreateWnd();
@@ -266,20 +294,57 @@ void TvlSkinListView::UpdateScrollBars() {
     if (!GetScrollInfo(Handle(), SB_HORZ, &h)) h = SCROLLINFO{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
     int perPage = static_cast<int>(SendMessageA(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
     int items = ItemCount();
-    // The native range is left as it was when the rows all fit again.
     LONG style = GetWindowLongA(Handle(), GWL_STYLE);
-    bool showV = perPage < v.nMax + 1 && perPage < items && (style & WS_VSCROLL);
-    bool showH = Width() < h.nMax && (style & WS_HSCROLL);
+    bool nativeV = style & WS_VSCROLL, nativeH = style & WS_HSCROLL;
+    bool showV = false, showH = false;
+    int vPage = 0, hPage = 0, vSmall = 1, vLarge = 1, hSmall = 1, hLarge = 1;
+    switch (FViewStyle) {
+        case vsReport:
+            // The native range is left as it was when the rows all fit again.
+            showV = perPage < v.nMax + 1 && perPage < items && nativeV;
+            showH = Width() < h.nMax && nativeH;
+            vPage = perPage;
+            vLarge = std::max(1, perPage);
+            hPage = Width();
+            hSmall = 10;
+            hLarge = std::max(1, Width() - 10);
+            break;
+        case vsList: {
+            // Columns of items side by side: the bar counts columns.
+            RECT first{};
+            int itemWidth = items > 0 && ListView_GetItemRect(Handle(), 0, &first, LVIR_BOUNDS)
+                                ? static_cast<int>(first.right - first.left)
+                                : 0;
+            if (itemWidth <= 0) itemWidth = 1;
+            showH = perPage < items && nativeH;
+            hPage = Width() / itemWidth;
+            break;
+        }
+        case vsIcon:
+        case vsSmallIcon: {
+            RECT first{};
+            int itemHeight = items > 0 && ListView_GetItemRect(Handle(), 0, &first, LVIR_BOUNDS)
+                                 ? static_cast<int>(first.bottom - first.top)
+                                 : 0;
+            int step = std::max(1, itemHeight / 2);
+            showV = Height() < v.nMax && nativeV;
+            showH = Width() < h.nMax && nativeH;
+            vPage = Height();
+            hPage = Width();
+            vSmall = vLarge = hSmall = hLarge = step;
+            break;
+        }
+    }
     if (TvlSkinScrollBar* bar = VScrollBar(); bar && showV) {
-        bar->SetRange(v.nMin, v.nMax, perPage, v.nPos);
-        bar->SmallChange = 1;
-        bar->LargeChange = std::max(1, perPage);
+        bar->SetRange(v.nMin, v.nMax, vPage, v.nPos);
+        bar->SmallChange = vSmall;
+        bar->LargeChange = vLarge;
         FLastV = bar->Position();
     }
     if (TvlSkinScrollBar* bar = HScrollBar(); bar && showH) {
-        bar->SetRange(h.nMin, h.nMax, Width(), h.nPos);
-        bar->SmallChange = 10;
-        bar->LargeChange = std::max(1, Width() - 10);
+        bar->SetRange(h.nMin, h.nMax, hPage, h.nPos);
+        bar->SmallChange = hSmall;
+        bar->LargeChange = hLarge;
         FLastH = bar->Position();
     }
     if (!showV) FLastV = 0;
@@ -292,13 +357,22 @@ void TvlSkinListView::BarChanged(bool vertical) {
     FFromScrollBar = true;
     if (vertical) {
         TvlSkinScrollBar* bar = VScrollBar();
-        int rows = bar->Position() - FLastV;
-        int rowHeight = ItemCount() > 0 ? ItemRect(0).bottom - ItemRect(0).top : 0;
-        SendMessageA(Handle(), LVM_SCROLL, 0, rows * rowHeight);
+        int delta = bar->Position() - FLastV;
+        // Rows of the first item's height in the rows styles, pixels in the icon ones.
+        int unit = 1;
+        if (FViewStyle == vsReport || FViewStyle == vsList) unit = ItemCount() > 0 ? ItemRect(0).bottom - ItemRect(0).top : 0;
+        SendMessageA(Handle(), LVM_SCROLL, 0, delta * unit);
         FLastV = bar->Position();
     } else {
         TvlSkinScrollBar* bar = HScrollBar();
-        SendMessageA(Handle(), LVM_SCROLL, bar->Position() - FLastH, 0);
+        int delta = bar->Position() - FLastH;
+        if (FViewStyle == vsList) {
+            // The list scrolls by whole columns only.
+            for (int i = 0; i < std::abs(delta); ++i)
+                SendMessageA(Handle(), WM_HSCROLL, delta > 0 ? SB_LINERIGHT : SB_LINELEFT, 0);
+        } else {
+            SendMessageA(Handle(), LVM_SCROLL, delta, 0);
+        }
         FLastH = bar->Position();
     }
     FFromScrollBar = false;
@@ -377,6 +451,9 @@ void TvlSkinListView::PaintHeader(HDC dc) {
     int count = static_cast<int>(SendMessageA(FHeader, HDM_GETITEMCOUNT, 0, 0));
     int lastRight = 0, height = client.bottom;
     TFont font = Font;
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    int imageWidth = 0, imageHeight = 0;
+    if (images) ImageList_GetIconSize(images, &imageWidth, &imageHeight);
     auto background = [&](TvlFBitmap& bitmap, const TRect& source, int w, int h) {
         TvlPixelView picture = PictureView(*look.Picture);
         if (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0) {
@@ -428,13 +505,31 @@ void TvlSkinListView::PaintHeader(HDC dc) {
             SetBkMode(bdc, TRANSPARENT);
             SetTextColor(bdc, ColorToRGB(textColour));
             TRect area{5, 0, w - 5, h};
-            std::string shown = FitTextWithEllipsis(bdc, text, area.Width());
+            // The column's own picture (its header item may only call back for it).
+            LVCOLUMNA column{};
+            column.mask = LVCF_FMT | LVCF_IMAGE;
+            bool image = images && SendMessageA(Handle(), LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) &&
+                         (column.fmt & LVCFMT_IMAGE) && column.iImage >= 0 &&
+                         column.iImage < ImageList_GetImageCount(images);
+            std::string shown = FitTextWithEllipsis(bdc, text, image ? w - imageWidth - 10 : area.Width());
             int textWidth = canvas.TextWidth(shown);
             int x = area.Left;
-            if ((item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT && shown == text)
+            int justify = item.fmt & HDF_JUSTIFYMASK;
+            if (image) {
+                // The picture leads its caption by 10 pixels, the pair
+                // placed as the column's text would be.
+                int left = area.Left;
+                if (justify == HDF_RIGHT && shown == text)
+                    left = area.Right - textWidth - imageWidth - 10;
+                else if (justify == HDF_CENTER && shown == text)
+                    left = w / 2 - (imageWidth + 10 + textWidth) / 2;
+                ImageList_Draw(images, column.iImage, bdc, left, (h - imageHeight) / 2, ILD_TRANSPARENT);
+                x = left + imageWidth + 10;
+            } else if (justify == HDF_RIGHT && shown == text) {
                 x = area.Right - textWidth - 10;
-            else if ((item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER)
+            } else if (justify == HDF_CENTER) {
                 x = w / 2 - textWidth / 2;
+            }
             RECT clip{area.Left, 0, area.Right, h};
             RECT tr{x, 0, area.Right, h};
             IntersectClipRect(bdc, clip.left, clip.top, clip.right, clip.bottom);
@@ -449,11 +544,16 @@ void TvlSkinListView::PaintHeader(HDC dc) {
     int fillWidth = client.right + 1 - lastRight;
     if (fillWidth > 0 && height > 0) {
         TvlFBitmap filler(fillWidth, height);
-        if (skinned) {
+        int rightEnd = look.SkinRect.Width() - look.RightTopPoint.X;
+        if (skinned && (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0)) {
+            // The four-point look one right end wider, that end left off.
+            TvlFBitmap whole;
+            background(whole, look.SkinRect, fillWidth + std::max(0, rightEnd), height);
+            if (!whole.Empty()) CopyPiece(filler, 0, 0, whole.View(), {0, 0, fillWidth, height});
+        } else if (skinned) {
             TvlPixelView picture = PictureView(*look.Picture);
             TvlFBitmap strip;
-            ComposeHorizontalOpen(look.LeftTopPoint.X, look.SkinRect.Width() - look.RightTopPoint.X, look.SkinRect,
-                                  picture, fillWidth, strip);
+            ComposeHorizontalOpen(look.LeftTopPoint.X, rightEnd, look.SkinRect, picture, fillWidth, strip);
             if (!strip.Empty())
                 StretchPiece(filler, {0, 0, fillWidth, height}, strip.View(), {0, 0, strip.Width(), strip.Height()});
         } else {

@@ -81,7 +81,18 @@ public:
         this->FontChanged();
         ApplyColours(ColorToRGB(background), ColorToRGB(font.Color()));
         UpdateScrollBars();
+        // The skin may have given the bars another breadth.
+        if ((FHBar || FVBar) && this->Parent()) this->Parent()->Realign();
         this->Invalidate();
+    }
+    // Without an element the defaults are the look, so they show at once.
+    void SetDefaultFont(const TFont& font) {
+        DefaultFont = font;
+        ApplyDefaults();
+    }
+    void SetDefaultColor(TColor color) {
+        DefaultColor = color;
+        ApplyDefaults();
     }
     const TvlSkinLook& SkinLook() const { return FLook; }
 
@@ -173,6 +184,10 @@ protected:
         m.Result = 0;
     }
 
+    void ApplyDefaults() {
+        if (this->HandleAllocated() && !FLook.template ElementAs<TvlDataSkinFontAndBGControl>()) SkinChanged();
+    }
+
     static constexpr UINT kRealignMessage = WM_APP + 0x3E10;
     bool FInUpdate = false;
     bool FRealignPosted = false;
@@ -197,10 +212,17 @@ private:
 using TvlDrawHeaderSectionEvent =
     std::function<void(TObject* sender, HDC cnvs, int column, bool pressed, const TRect& r)>;
 
+enum TvlViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
 class TvlSkinListView : public TvlSkinScrolledView<TListView> {
 public:
     TvlSkinListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick);
     ~TvlSkinListView() override;
+
+    // Report (the program's), list, icon or small-icon view; each has its
+    // own way of showing and stepping the bars.
+    TvlViewStyle ViewStyle() const { return FViewStyle; }
+    void SetViewStyle(TvlViewStyle style);
 
     std::string HeaderSkinDataName = "resizebutton";
     TvlDrawHeaderSectionEvent OnDrawHeaderSection;
@@ -213,6 +235,7 @@ public:
     void PaintHeader(HDC dc);
 
 protected:
+    void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void WndProc(TMessage& m) override;
     bool MovesView(UINT msg) const override;
@@ -229,6 +252,7 @@ private:
 
     bool FFromScrollBar = false;
     int FLastV = 0, FLastH = 0;
+    TvlViewStyle FViewStyle = vsReport;
     HWND FHeader = nullptr;  // the list's own child; its procedure is ours while we hold it
     WNDPROC FHeaderPrevious = nullptr;
     int FPressedSection = -1;

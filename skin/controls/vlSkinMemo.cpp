@@ -53,6 +53,10 @@ void TvlSkinMemo::EraseBackground(HDC dc) {
     bitmap.DrawTo(dc, 0, 0);
 }
 
+COLORREF TvlSkinMemo::TextColour() const {
+    return Enabled() ? TvlSkinEditFrame::TextColour() : ColorToRGB(clGrayText);
+}
+
 void TvlSkinMemo::SkinChanged() {
     TakeElementAndFont();
     FrameChanged();

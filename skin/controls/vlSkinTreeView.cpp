@@ -1,5 +1,14 @@
 #include "skin/controls/vlSkinListViews.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+// The highest position a scroll message carries unchanged by every tree view
+// (some read its 16 bits as signed).
+constexpr int kLargestScrollMessage = 0x7FFF;
+}  // namespace
+
 TvlSkinTreeView::TvlSkinTreeView(TComponent* owner, TWinControl* parent) : TvlSkinScrolledView(owner, parent) {
     SkinDataName = "treeview";
 }
@@ -51,12 +60,46 @@ void TvlSkinTreeView::UpdateScrollBars() {
     ShowBars(showV, showH);
 }
 
-// The native scroll message carries the position in 16 bits.
+// The native scroll message carries the position in 16 bits, so a tree of
+// more rows is scrolled there by making the row at the position the first
+// visible one, reached by the shortest walk: from the current first row,
+// from the last row the message can still name, or back from the last row.
 void TvlSkinTreeView::BarChanged(bool vertical) {
     if (!HandleAllocated()) return;
     TvlSkinScrollBar* bar = vertical ? VScrollBar() : HScrollBar();
-    WPARAM wp = MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(bar->Position()));
+    int target = bar->Position();
     FInUpdate = true;
-    SendMessageA(Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, wp, 0);
+    if (!vertical || target <= kLargestScrollMessage) {
+        SendMessageA(Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, target), 0);
+    } else {
+        SCROLLINFO v{sizeof v, SIF_POS | SIF_RANGE, 0, 0, 0, 0, 0};
+        if (!GetScrollInfo(Handle(), SB_VERT, &v)) v.nPos = v.nMax = 0;
+        int fromCurrent = std::abs(target - v.nPos), fromAnchor = target - kLargestScrollMessage;
+        int fromEnd = std::max(0, v.nMax - target);
+        auto item = [&](UINT code, HTREEITEM from) {
+            return reinterpret_cast<HTREEITEM>(
+                SendMessageA(Handle(), TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(from)));
+        };
+        HTREEITEM row = nullptr;
+        int steps = 0;
+        UINT step = TVGN_NEXTVISIBLE;
+        if (fromEnd <= fromCurrent && fromEnd <= fromAnchor) {
+            row = item(TVGN_LASTVISIBLE, nullptr);
+            steps = fromEnd;
+            step = TVGN_PREVIOUSVISIBLE;
+        } else if (fromAnchor < fromCurrent) {
+            SendMessageA(Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, kLargestScrollMessage), 0);
+            row = item(TVGN_FIRSTVISIBLE, nullptr);
+            steps = fromAnchor;
+        } else {
+            row = item(TVGN_FIRSTVISIBLE, nullptr);
+            steps = fromCurrent;
+            if (target < v.nPos) step = TVGN_PREVIOUSVISIBLE;
+        }
+        for (; row && steps > 0; --steps)
+            if (HTREEITEM next = item(step, row)) row = next;
+            else break;
+        if (row) SendMessageA(Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(row));
+    }
     FInUpdate = false;
 }

@@ -75,9 +75,36 @@ void TvlSkinUpDown::PaintDefault(TvlFBitmap& bitmap) {
     }
 }
 
+// Sized by its owner, the up-down draws each button as the skin's resizable
+// push button stretched to it; a skin without one leaves the buttons empty.
+void TvlSkinUpDown::PaintResizeButtons(TvlFBitmap& bitmap) {
+    CalcGeometry();
+    bitmap.Fill(ColorToRGB(clBtnFace));
+    TvlSkinLook button;
+    button.ReadElement(SkinData(), "resizebutton", true);
+    TvlDataSkinButtonControl looks{""};
+    if (!vlButtonParts::ReadButtonLooks(button, looks) || !button.Picture) return;
+    for (int i : {ptUp, ptDown}) {
+        const TPart& p = FParts[i];
+        if (p.R.IsEmpty()) continue;
+        const TRect& source = p.Down && p.MouseIn ? looks.DownSkinRect : p.MouseIn ? looks.ActiveSkinRect : button.SkinRect;
+        TvlFBitmap piece;
+        int w = p.R.Width(), h = p.R.Height();
+        button.AdjustToSkinSize(w, h);  // the points fitted to the button's size
+        button.DrawSkinPicture(piece, button.Picture, source, p.R.Width(), p.R.Height());
+        vlLookPieces::CopyTransparent(bitmap, p.R.Left, p.R.Top, piece, false, 0);
+        int direction = FOrientation == udVertical ? (i == ptUp ? 3 : 4) : (i == ptUp ? 2 : 1);
+        DrawArrow(bitmap, p.R, Enabled() ? looks.FontColor : looks.DisabledFontColor, direction);
+    }
+}
+
 void TvlSkinUpDown::PaintSkin(TvlFBitmap& bitmap) {
     auto* data = Look.ElementAs<TvlDataSkinUpDownControl>();
-    if (!data || !Look.Picture || !UseSkinSize) {
+    if (data && Look.Picture && !UseSkinSize) {
+        PaintResizeButtons(bitmap);
+        return;
+    }
+    if (!data || !Look.Picture) {
         PaintDefault(bitmap);
         return;
     }

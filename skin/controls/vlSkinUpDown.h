@@ -52,6 +52,7 @@ protected:
 
 private:
     int PartAt(int x, int y) const;
+    void PaintResizeButtons(TvlFBitmap& bitmap);
     void Step(int part);
     void StartTimer(UINT ms);
     void Release(bool click, int x, int y);

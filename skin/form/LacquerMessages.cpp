@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "skin/controls/vlFormSkinQuery.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlUtils.h"
 #include "skin/form/Lacquer.h"
@@ -44,6 +45,7 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
         case WM_SKINSTRINGSCHANGED: OnSkinStringsChanged(m); return;
         case WM_CLOSESKINMENUS: OnCloseSkinMenus(m); return;
         case TM_POPUPMENU: OnPopupMenuRequest(m); return;
+        case TM_FORMSKIN: m.Result = reinterpret_cast<LRESULT>(SkinData()); return;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP: OnButtonUp(m); return;
         case WM_NCRBUTTONDOWN: OnNcRButtonDown(m); return;

@@ -2,6 +2,10 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "skin/controls/vlDropDownWindow.h"
 #include "skin/data/vlUtils.h"
 
 namespace {
@@ -35,34 +39,45 @@ TvlCalendarButton::TvlCalendarButton(TComponent* owner, TWinControl* parent, con
 }
 
 void TvlCalendarButton::Click() {
-    // A press has already fired; the release over the button is not another click.
-    if (FFiredOnPress) {
-        FFiredOnPress = false;
-        return;
-    }
     if (FAction) FAction(this);
+}
+
+void TvlCalendarButton::StartRepeat() {
+    if (TWinControl* window = Parent(); window && window->HandleAllocated())
+        FTimer = std::make_unique<TWindowTimer>(window->Handle(), FTimerId, static_cast<UINT>(RepeatInterval));
 }
 
 void TvlCalendarButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TvlSkinSpeedButton::MouseDown(button, shift, x, y);
     if (button != mbLeft || !Enabled()) return;
-    FFiredOnPress = true;
-    if (TWinControl* window = Parent(); window && window->HandleAllocated())
-        FTimer = std::make_unique<TWindowTimer>(window->Handle(), FTimerId, static_cast<UINT>(RepeatInterval));
-    if (FAction) FAction(this);
+    FHeld = true;
+    StartRepeat();
 }
 
 void TvlCalendarButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TvlSkinSpeedButton::MouseUp(button, shift, x, y);
-    if (button == mbLeft) StopRepeat();
+    if (button != mbLeft) return;
+    FHeld = false;
+    StopRepeat();
+}
+
+void TvlCalendarButton::MouseEnter() {
+    TvlSkinSpeedButton::MouseEnter();
+    if (FHeld && !FTimer) StartRepeat();
+}
+
+void TvlCalendarButton::MouseLeave() {
+    TvlSkinSpeedButton::MouseLeave();
+    if (FHeld) StopRepeat();
 }
 
 bool TvlCalendarButton::TimerTick(UINT_PTR id) {
     if (id != FTimerId) return false;
     // Held down: one more step; released elsewhere (capture lost): stop.
-    if (Parent() && Parent()->MouseCaptureChild() == this) {
+    if (FHeld && Parent() && Parent()->MouseCaptureChild() == this) {
         if (FAction) FAction(this);
     } else {
+        FHeld = false;
         StopRepeat();
     }
     return true;
@@ -223,8 +238,8 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
     TColor title = skinned ? FTitleColor : font.Color();
     canvas.Font.SetColor(title);
 
-    std::string text = TitleText(FDate);
-    canvas.DrawTextAt(Width() / 2 - canvas.TextWidth(text) / 2, cr.top + 2, text);
+    DrawTitle(canvas, TitleText(FDate), cr.top + 2);
+    canvas.Font.SetHeight(font.Height());
 
     FCellWidth = (cr.right - cr.left - 2) / 7;
     int headerY = cr.top + 33;
@@ -251,6 +266,34 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
             if (day == FDate.Day) canvas.FrameRect(cell, skinned ? FTitleColor : font.Color());
         }
     GdiFlush();
+}
+
+// The title is centred on the control but kept between the month buttons,
+// which would otherwise cover a long month name on a narrow calendar: a
+// title too wide for the space is drawn smaller, down to three quarters of
+// the size, and then cut with "...".
+void TvlSkinMonthCalendar::DrawTitle(TCanvas& canvas, const std::string& text, int top) {
+    int left = FButtons[1]->Left() + FButtons[1]->Width() + 2, right = FButtons[2]->Left() - 2;
+    int size = std::abs(canvas.Font.Height()), sign = canvas.Font.Height() < 0 ? -1 : 1;
+    int smallest = std::max(8, size * 3 / 4);
+    int width = canvas.TextWidth(text);
+    while (width > right - left && size > smallest) {
+        canvas.Font.SetHeight(sign * --size);
+        width = canvas.TextWidth(text);
+    }
+    FTitleCut = width > right - left;
+    if (FTitleCut) width = std::max(0, right - left);
+    int x = std::clamp(Width() / 2 - width / 2, left, std::max(left, right - width));
+    FTitleRect = {x, top, x + width, top + canvas.TextHeight(text)};
+    FTitleFontHeight = canvas.Font.Height();
+    canvas.TextRect(FTitleRect, text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+void TvlSkinMonthCalendar::SetDefaultCaptionHeight(int value) {
+    if (value < 0 || value == DefaultCaptionHeight) return;
+    DefaultCaptionHeight = value;
+    Realign();
+    Invalidate();
 }
 
 int TvlSkinMonthCalendar::DayAt(int x, int y) const {
@@ -311,6 +354,7 @@ void TvlSkinPopupMonthCalendar::CreateParams(TCreateParams& params) {
     TvlSkinMonthCalendar::CreateParams(params);
     params.Style = WS_POPUP;
     params.ExStyle = WS_EX_TOOLWINDOW;
+    params.WinClassName = DropDownWindowClass();
     // A top-level popup owned by the host's form window.
     params.WndParent = FHost && FHost->HandleAllocated() ? GetAncestor(FHost->Handle(), GA_ROOT) : nullptr;
 }

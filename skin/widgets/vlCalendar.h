@@ -15,8 +15,9 @@
 
 enum TvlDaysOfWeek { Sun, Mon, Tue, Wed, Thu, Fri, Sat };
 
-// A navigation button: fires on the press and again every RepeatInterval
-// while it is held.
+// A navigation button with the speed button's repeat: while held it steps
+// every RepeatInterval (the first one interval after the press), pauses
+// while the pointer is off it, and steps once more on a release over it.
 class TvlCalendarButton : public TvlSkinSpeedButton {
 public:
     TvlCalendarButton(TComponent* owner, TWinControl* parent, const char* glyphResource, int repeatInterval,
@@ -26,6 +27,8 @@ public:
     void Click() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
     // A tick of the calendar's window timer; true when it was this button's.
     bool TimerTick(UINT_PTR id);
     void StopRepeat();
@@ -34,7 +37,8 @@ private:
     UINT_PTR FTimerId;
     TNotifyEvent FAction;
     std::unique_ptr<TWindowTimer> FTimer;
-    bool FFiredOnPress = false;
+    bool FHeld = false;
+    void StartRepeat();
 };
 
 class TvlSkinMonthCalendar : public TvlSkinPanel {
@@ -53,6 +57,8 @@ public:
     void SetTodayDefault(bool value);
     TvlDaysOfWeek FirstDayOfWeek() const { return FFirstDayOfWeek; }
     void SetFirstDayOfWeek(TvlDaysOfWeek value);
+    // The panel's caption height, laid out and repainted at once.
+    void SetDefaultCaptionHeight(int value);
     // A day number was clicked (or Enter picked the day); after Date changed.
     TNotifyEvent OnNumberClick;
 
@@ -72,6 +78,11 @@ public:
     int GridTop() const { return FGridTop; }
     TColor NumberColor() const { return FNumberColor; }
     TColor TitleColor() const { return FTitleColor; }
+    // Where the last paint put the title, its font height, and whether even
+    // the smallest size did not fit between the month buttons.
+    RECT TitleRect() const { return FTitleRect; }
+    int TitleFontHeight() const { return FTitleFontHeight; }
+    bool TitleCut() const { return FTitleCut; }
     TvlCalendarButton* PriorYearButton() const { return FButtons[0]; }
     TvlCalendarButton* PriorMonthButton() const { return FButtons[1]; }
     TvlCalendarButton* NextMonthButton() const { return FButtons[2]; }
@@ -96,6 +107,7 @@ protected:
 
 private:
     void PaintCalendar(TvlFBitmap& bitmap, bool skinned);
+    void DrawTitle(TCanvas& canvas, const std::string& text, int top);
     void ReadColours();
     void Navigate(TvlDay to);
 
@@ -104,6 +116,9 @@ private:
     TvlDaysOfWeek FFirstDayOfWeek = Sun;
     TvlCalendarButton* FButtons[4] = {};
     int FCellWidth = 0, FRowHeight = 0, FGridTop = 0;
+    RECT FTitleRect{};
+    int FTitleFontHeight = 0;
+    bool FTitleCut = false;
     TColor FNumberColor = clWindowText, FTitleColor = clWindowText;
 };
 

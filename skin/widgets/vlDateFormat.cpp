@@ -55,8 +55,22 @@ TvlDateLocale TvlDateLocale::Current() {
                 locale.MonthTexts[static_cast<size_t>(m - 1)] = part;
                 break;
             }
-    if (!locale.Usable()) return vlFallbackDateLocale();
+    DWORD yearMax = 0;
+    if (GetCalendarInfoA(LOCALE_USER_DEFAULT, CAL_GREGORIAN, CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0,
+                         &yearMax) &&
+        yearMax >= 99 && yearMax <= 9999)
+        locale.TwoDigitYearMax = static_cast<int>(yearMax);
+    if (!locale.Usable()) {
+        TvlDateLocale fallback = vlFallbackDateLocale();
+        fallback.TwoDigitYearMax = locale.TwoDigitYearMax;
+        return fallback;
+    }
     return locale;
+}
+
+int TvlDateLocale::FullYear(int twoDigits) const {
+    int year = TwoDigitYearMax / 100 * 100 + twoDigits % 100;
+    return year > TwoDigitYearMax ? year - 100 : year;
 }
 
 TvlDateLocale vlFallbackDateLocale() { return TvlDateLocale{}; }
@@ -226,8 +240,7 @@ std::optional<TvlDay> DateFromText(const TvlDateLocale& locale, const std::strin
             case drMonth: d.Month = locale.NameForm() ? MonthNumber(locale, parts[i]) : Number(parts[i]); break;
             case drYear: {
                 int y = Number(parts[i]);
-                // Two-digit years: 00 … 29 are this century, 30 … 99 the last.
-                if (parts[i].size() <= 2) y += y < 30 ? 2000 : 1900;
+                if (parts[i].size() <= 2) y = locale.FullYear(y);
                 d.Year = y;
                 break;
             }

@@ -18,6 +18,10 @@ struct TvlDateLocale {
     char Separator = '/';
     // The month texts of a format that names its months (empty otherwise).
     std::array<std::string, 12> MonthTexts;
+    // A two-digit year is the year ending in those digits within the hundred
+    // years that end here (the platform's setting for the user's calendar).
+    int TwoDigitYearMax = 2049;
+    int FullYear(int twoDigits) const;
 
     // The user's format as the platform formats dates.
     static TvlDateLocale Current();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/WindowServices.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
 #include "toolkit/Clipboard.h"
@@ -13,16 +14,16 @@ namespace {
 // Posted to the edit: the typed text names no day.
 constexpr UINT TM_INVALIDDATE = WM_APP + 0x3E11;
 
-TvlDay Today() {
+SYSTEMTIME Now() {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay};
+    return now;
 }
 
 }  // namespace
 
 TvlSkinDateEdit::TvlSkinDateEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
-    : TvlSkinEdit(owner, parent, left, top, width, height) {
+    : TvlSkinEdit(owner, parent, left, top, width, height), FTimeOfDay(Now()) {
     SetButtonMode(true);
     FCalendar = new TvlSkinPopupMonthCalendar(this, this);
     FCalendar->SetBounds(0, 0, 200, 150);
@@ -98,9 +99,23 @@ void TvlSkinDateEdit::SetDate(const TvlDay& day) {
     FUpdating = false;
 }
 
+void TvlSkinDateEdit::SetDateTime(const SYSTEMTIME& dateAndTime) {
+    FTimeOfDay = dateAndTime;
+    SetDate(TvlDay{dateAndTime.wYear, dateAndTime.wMonth, dateAndTime.wDay});
+}
+
+SYSTEMTIME TvlSkinDateEdit::Date() const {
+    SYSTEMTIME date = FCalendar->Date();
+    date.wHour = FTimeOfDay.wHour;
+    date.wMinute = FTimeOfDay.wMinute;
+    date.wSecond = FTimeOfDay.wSecond;
+    date.wMilliseconds = FTimeOfDay.wMilliseconds;
+    return date;
+}
+
 void TvlSkinDateEdit::SetTodayDefault(bool value) {
     FTodayDefault = value;
-    if (value) SetDate(Today());
+    if (value) SetDateTime(Now());
 }
 
 void TvlSkinDateEdit::CommandNotify(WORD code) {
@@ -234,14 +249,24 @@ void TvlSkinDateEdit::PasteText() {
 
 // ---- drop-down ----
 
+// Below the edit, left-aligned with it; above it when the work area of the
+// edit's monitor ends first; always inside that work area, so a drop-down
+// near a monitor's edge or a task bar never opens partly off screen.
+POINT TvlSkinDateEdit::DropDownPlace(const RECT& edit, int width, int height, const RECT& work) {
+    POINT at{edit.left, edit.bottom};
+    if (at.y + height > work.bottom && edit.top - height >= work.top) at.y = edit.top - height;
+    at.y = std::max<LONG>(work.top, std::min<LONG>(at.y, work.bottom - height));
+    at.x = std::max<LONG>(work.left, std::min<LONG>(at.x, work.right - width));
+    return at;
+}
+
 void TvlSkinDateEdit::DropDown() {
     if (DroppedDown()) return;
     RECT edit;
     GetWindowRect(Handle(), &edit);
     int height = FCalendar->Height();
-    // Placed by the primary screen's height only; nothing keeps it on a screen sideways.
-    int y = edit.bottom;
-    if (y + height > GetSystemMetrics(SM_CYSCREEN)) y = edit.top - height;
+    RECT work = Service<TMonitorAreas>().MonitorArea(Handle(), true);
+    POINT at = DropDownPlace(edit, FCalendar->Width(), height, work);
     FCalendar->HandleNeeded();
     HWND calendar = FCalendar->Handle();
     bool layered = AlphaBlend && SupportsLayeredWindows();
@@ -250,10 +275,10 @@ void TvlSkinDateEdit::DropDown() {
         SetWindowAlpha(calendar, 0);
     }
     FCalendar->SetSkinData(SkinData());
-    FCalendar->SetBounds(edit.left, y, FCalendar->Width(), height);
+    FCalendar->SetBounds(at.x, at.y, FCalendar->Width(), height);
     // Above every window while open, as a drop-down list is: its owner
     // coming forward again must not cover it.
-    SetWindowPos(calendar, HWND_TOPMOST, edit.left, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(calendar, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     FCalendar->SetVisible(true);
     if (!layered) return;
     std::weak_ptr<bool> alive = FAlive;

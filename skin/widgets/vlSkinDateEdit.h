@@ -21,9 +21,12 @@ public:
     TvlSkinDateEdit(TComponent* owner, TWinControl* parent, int left, int top, int width, int height);
     ~TvlSkinDateEdit() override;
 
-    // The calendar's date.
-    SYSTEMTIME Date() const { return FCalendar->Date(); }
+    // The calendar's date with the time of day the control keeps: set with
+    // a date and time, the current time at construction.
+    SYSTEMTIME Date() const;
     TvlDay Day() const { return FCalendar->Day(); }
+    // The date and its time of day; the date as SetDate sets it.
+    void SetDateTime(const SYSTEMTIME& dateAndTime);
     // Sets the calendar's date and the text, and fires OnDateChange (also
     // when the date does not change).
     void SetDate(const TvlDay& day);
@@ -57,6 +60,9 @@ public:
     std::string BlankText() const { return BlankDateText(FMask, FLocale.Separator); }
 
     void DropDown();
+    // Where the drop-down of `width` x `height` opens for an edit at `edit`
+    // (screen coordinates) on a monitor whose work area is `work`.
+    static POINT DropDownPlace(const RECT& edit, int width, int height, const RECT& work);
     void CloseUp(bool accept);
     bool DroppedDown() const { return FCalendar->HandleAllocated() && IsWindowVisible(FCalendar->Handle()); }
     TvlSkinPopupMonthCalendar* Calendar() const { return FCalendar; }
@@ -94,6 +100,7 @@ private:
     std::string FKinds;  // per position: '9', '0', 'L', or 0 for a fixed separator
     TvlSkinPopupMonthCalendar* FCalendar = nullptr;  // owned through the component tree
     TMessageHook* FClickWatch = nullptr;             // likewise
+    SYSTEMTIME FTimeOfDay{};
     bool FTodayDefault = false, FUpdating = false, FTyping = false;
     // Cleared when the edit goes, for code that let messages run meanwhile.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

@@ -66,7 +66,10 @@ void TvlSkinCustomTabSheet::PaintWindow(TCanvas& canvas) {
 // ---- TvlSkinPageControl ----
 
 TvlSkinPageControl::TvlSkinPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom)
-    : TvlSkinElement<TPageControl>(owner, parent, tabsAtBottom), FTabPosition(tabsAtBottom ? tpBottom : tpTop) {
+    : TvlSkinPageControl(owner, parent, tabsAtBottom ? tpBottom : tpTop) {}
+
+TvlSkinPageControl::TvlSkinPageControl(TComponent* owner, TWinControl* parent, TvlTabPosition position)
+    : TvlSkinElement<TPageControl>(owner, parent, position == tpBottom), FTabPosition(position) {
     SkinDataName = "tab";
     Font = DefaultFont;
     FKeys = new TMessageHook(this, [this](MSG& msg) {
@@ -82,10 +85,49 @@ TvlSkinPageControl::TvlSkinPageControl(TComponent* owner, TWinControl* parent, b
 
 TvlSkinPageControl::~TvlSkinPageControl() = default;
 
+// Tabs at a side stand on top of one another: the platform lays them out
+// only in rows (TCS_RIGHT is the bottom style's bit).
+void TvlSkinPageControl::CreateParams(TCreateParams& params) {
+    TvlSkinElement<TPageControl>::CreateParams(params);
+    if (!VerticalTabs()) return;
+    params.Style &= ~TCS_BOTTOM;
+    params.Style |= TCS_VERTICAL | TCS_MULTILINE | (FTabPosition == tpRight ? TCS_RIGHT : 0);
+}
+
 void TvlSkinPageControl::CreateWnd() {
     TvlSkinElement<TPageControl>::CreateWnd();
     FontChanged();
     ApplyTabHeight();
+    ApplyImages();
+}
+
+void TvlSkinPageControl::SetImages(TImageList* images) {
+    FImages.Set(images);
+    ApplyImages();
+}
+
+void TvlSkinPageControl::Notification(TComponent* component, bool removing) {
+    TvlSkinElement<TPageControl>::Notification(component, removing);
+    if (removing && FImages.Removed(component)) ApplyImages();
+}
+
+int TvlSkinPageControl::SheetImage(int index) const {
+    int image = Pages(index)->ImageIndex;
+    return image < 0 ? index : image;
+}
+
+// The platform measures the tabs with their pictures; the pictures
+// themselves are drawn by the control.
+void TvlSkinPageControl::ApplyImages() {
+    if (!HandleAllocated()) return;
+    SendMessageA(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    for (int i = 0; i < PageCount(); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_IMAGE;
+        item.iImage = FImages && FImages->Count() > i ? SheetImage(i) : -1;
+        SendMessageA(Handle(), TCM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    Invalidate();
 }
 
 void TvlSkinPageControl::SetDefaultItemHeight(int value) {
@@ -141,6 +183,8 @@ void TvlSkinPageControl::SkinChanged() {
     TFont font = FElement && UseSkinFont ? TFont(FElement->FontName, FElement->FontHeight, FElement->FontStyle,
                                                  FElement->FontColor)
                                          : DefaultFont;
+    // The default font still wears the element's colour.
+    if (FElement) font.SetColor(FElement->FontColor);
     if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())
         font.SetCharSet(skin->ResourceStrData()->CharSet);
     Font = font;
@@ -173,24 +217,18 @@ void TvlSkinPageControl::AdjustDisplayRect(RECT& r) const {
     int W = ClientWidth(), H = ClientHeight();
     if (FElement) {
         TMargins m = FrameMargins(*FElement);
-        r.left = m.L;
-        r.right = W - m.R;
-        if (FTabPosition == tpTop) {
-            r.top += m.T - 6;
-            r.bottom = H - m.B;
-        } else {
-            r.top += m.T - 4;
-            r.bottom += 4 - m.B;
+        switch (FTabPosition) {
+            case tpTop: r = {m.L, r.top + m.T - 6, W - m.R, H - m.B}; break;
+            case tpBottom: r = {m.L, r.top + m.T - 4, W - m.R, r.bottom + 4 - m.B}; break;
+            case tpLeft: r = {r.left + m.L - 4, r.top + m.T - 4, W - m.R, H - m.B}; break;
+            case tpRight: r = {m.L, r.top + m.T - 4, r.right + 4 - m.R, H - m.B}; break;
         }
     } else {
-        r.left = 1;
-        r.right = W - 1;
-        if (FTabPosition == tpTop) {
-            r.top -= 5;
-            r.bottom = H - 1;
-        } else {
-            r.top = 1;
-            r.bottom += 3;
+        switch (FTabPosition) {
+            case tpTop: r = {1, r.top - 5, W - 1, H - 1}; break;
+            case tpBottom: r = {1, 1, W - 1, r.bottom + 3}; break;
+            case tpLeft: r = {r.left - 3, r.top - 5, W - 1, H - 1}; break;
+            case tpRight: r = {r.left - 3, r.top - 5, r.right + 3, H - 1}; break;
         }
     }
 }
@@ -198,7 +236,12 @@ void TvlSkinPageControl::AdjustDisplayRect(RECT& r) const {
 void TvlSkinPageControl::AdjustItemRect(RECT& r) const {
     if (GetWindowLongA(Handle(), GWL_STYLE) & TCS_BUTTONS) return;
     bool singleLine = !(GetWindowLongA(Handle(), GWL_STYLE) & TCS_MULTILINE);
-    OffsetRect(&r, singleLine ? -2 : 0, FTabPosition == tpTop ? -2 : 2);
+    switch (FTabPosition) {
+        case tpTop: OffsetRect(&r, singleLine ? -2 : 0, -2); break;
+        case tpBottom: OffsetRect(&r, singleLine ? -2 : 0, 2); break;
+        case tpLeft: OffsetRect(&r, -2, 0); break;
+        case tpRight: OffsetRect(&r, 2, 0); break;
+    }
 }
 
 void TvlSkinPageControl::WndProc(TMessage& m) {
@@ -274,7 +317,10 @@ void TvlSkinPageControl::ComposeLook(TvlFBitmap& bitmap) {
         TMargins mg = FrameMargins(*FElement);
         RECT f{display.left - mg.L, display.top - mg.T, display.right + mg.R, display.bottom + mg.B};
         if (!FElement->TabsBGRect.IsEmpty()) {
-            TRect band = FTabPosition == tpTop ? TRect{0, 0, W, f.top} : TRect{0, f.bottom, W, H};
+            TRect band = FTabPosition == tpTop      ? TRect{0, 0, W, f.top}
+                         : FTabPosition == tpBottom ? TRect{0, f.bottom, W, H}
+                         : FTabPosition == tpLeft   ? TRect{0, 0, f.left, H}
+                                                    : TRect{f.right, 0, W, H};
             if (!band.IsEmpty()) TilePiece(bitmap, band, PictureView(*picture), FElement->TabsBGRect);
         }
         DrawFrame(bitmap, f);
@@ -296,8 +342,10 @@ void TvlSkinPageControl::DrawFrame(TvlFBitmap& bitmap, const RECT& f) {
 
 void TvlSkinPageControl::DrawTab(TvlFBitmap& target, int index, bool hot, bool selected) {
     TRect r = TabRect(index);
-    int w = r.Width(), h = r.Height();
-    if (w < 1 || h < 1 || r.Right <= 0 || r.Left >= target.Width()) return;
+    if (r.Width() < 1 || r.Height() < 1 || r.Right <= 0 || r.Left >= target.Width()) return;
+    // A side tab is drawn lying down, as a top tab, and turned at the end.
+    bool vertical = VerticalTabs();
+    int w = vertical ? r.Height() : r.Width(), h = vertical ? r.Width() : r.Height();
     bool focused = Focused();
     const TPixelImage* picture = FElement ? ElementPicture(FElement->PictureIndex) : nullptr;
     TvlEffectBmp image;
@@ -334,15 +382,40 @@ void TvlSkinPageControl::DrawTab(TvlFBitmap& target, int index, bool hot, bool s
         }
         colour = Font.Color();
     }
-    {
-        TCanvas canvas(image.Canvas());
-        canvas.Font = Font;
-        canvas.Font.SetColor(colour);
-        SetBkMode(canvas.Handle(), TRANSPARENT);
-        canvas.TextRect(RECT{0, 0, w, h}, Pages(index)->Caption(), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        GdiFlush();
+    DrawCaption(image, index, colour);
+    if (vertical) {
+        TvlFBitmap turned;
+        if (FTabPosition == tpLeft)
+            image.RotateLeft(turned);
+        else
+            image.RotateRight(turned);
+        CopyPiece(target, r.Left, r.Top, turned.View(), TRect{0, 0, turned.Width(), turned.Height()});
+        return;
     }
     CopyPiece(target, r.Left, r.Top, image.View(), TRect{0, 0, w, h});
+}
+
+// The caption, centred; with a picture for the tab the picture and the
+// caption form one centred group, the caption 2 pixels right of it.
+void TvlSkinPageControl::DrawCaption(TvlFBitmap& image, int index, TColor colour) {
+    int w = image.Width(), h = image.Height();
+    TCanvas canvas(image.Canvas());
+    canvas.Font = Font;
+    canvas.Font.SetColor(colour);
+    SetBkMode(canvas.Handle(), TRANSPARENT);
+    const std::string& caption = Pages(index)->Caption();
+    if (FImages && FImages->Count() > index) {
+        int iw = 0, ih = 0;
+        ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
+        int tw = canvas.TextWidth(caption), th = canvas.TextHeight(caption);
+        int left = w / 2 - (iw + tw + 2 + 2) / 2;
+        UINT style = Pages(index)->Enabled() ? ILD_TRANSPARENT : ILD_TRANSPARENT | ILD_BLEND50;
+        ImageList_Draw(FImages->Handle(), SheetImage(index), canvas.Handle(), left, (h - ih) / 2, style);
+        canvas.TextRect(RECT{left + iw + 2, (h - th) / 2, w, h}, caption, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    } else {
+        canvas.TextRect(RECT{0, 0, w, h}, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    GdiFlush();
 }
 
 void TvlSkinPageControl::OnMouse(TMessage& m) {
@@ -430,7 +503,8 @@ void TvlSkinPageControl::FreeScroller() {
 }
 
 void TvlSkinPageControl::ScrollerChanged() {
-    FScroller->SetMax(std::max(FScroller->Max(), HiddenTabCount()));
+    // The range is the tabs hidden now, which scrolling changes.
+    FScroller->SetMax(HiddenTabCount());
     SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, FScroller->Position()), 0);
 }
 

@@ -19,6 +19,9 @@ class TvlSkinCustomTabSheet : public TvlSkinElement<TTabSheet> {
 public:
     using TvlSkinElement::TvlSkinElement;
     TvlSkinPageControl* PageControl() const;
+    // The picture of the page control's image list beside the caption; -1:
+    // the one at the sheet's own position.
+    int ImageIndex = -1;
 
 protected:
     void PaintWindow(TCanvas& canvas) override;
@@ -30,11 +33,12 @@ public:
     using TvlSkinCustomTabSheet::TvlSkinCustomTabSheet;
 };
 
-enum TvlTabPosition { tpTop, tpBottom };
+enum TvlTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
 class TvlSkinPageControl : public TvlSkinElement<TPageControl> {
 public:
     TvlSkinPageControl(TComponent* owner, TWinControl* parent, bool tabsAtBottom);
+    TvlSkinPageControl(TComponent* owner, TWinControl* parent, TvlTabPosition position);
     ~TvlSkinPageControl() override;
 
     TvlSkinTabSheet* AddSheet(const std::string& caption) {
@@ -42,6 +46,10 @@ public:
     }
     TvlSkinTabSheet* Pages(int i) const { return static_cast<TvlSkinTabSheet*>(TPageControl::Pages(i)); }
     TvlTabPosition TabPosition() const { return FTabPosition; }
+    bool VerticalTabs() const { return FTabPosition == tpLeft || FTabPosition == tpRight; }
+    // Pictures beside the tab captions (not owned).
+    TImageList* Images() const { return FImages.get(); }
+    void SetImages(TImageList* images);
 
     TFont DefaultFont{"Arial", 14};
     bool UseSkinFont = true;
@@ -77,7 +85,9 @@ public:
     const TPixelImage* ElementPicture(int index) const;
 
 protected:
+    void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void Notification(TComponent* component, bool removing) override;
     void WndProc(TMessage& m) override;
     void OnPaint(TMessage& m) override;
     void OnPrintClient(TMessage& m) override;
@@ -97,6 +107,9 @@ private:
     void FreeScroller();
     void ScrollerChanged();
     void SetHot(int index);
+    int SheetImage(int index) const;
+    void ApplyImages();
+    void DrawCaption(TvlFBitmap& image, int index, TColor colour);
 
     TvlDataSkinTabControl* FElement = nullptr;  // owned by the skin
     int FElementIndex = -1;
@@ -106,4 +119,5 @@ private:
     TvlSkinUpDown* FScroller = nullptr;  // a child this control frees
     TMessageHook* FKeys = nullptr;               // owned through the component tree
     bool FUpdatingScroller = false;
+    TComponentRef<TImageList> FImages{this};
 };
