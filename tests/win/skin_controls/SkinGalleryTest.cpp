@@ -31,20 +31,20 @@ TEST_F(SkinGalleryTest, PicturesWithoutASkinInModernAndInGraphite) {
     frame->SetSkinData(Skin);
     Form->Show();
     ASSERT_GT(gallery.Controls.size(), 50u);
-    ui::SaveScreenshot(Form->Handle(), "gallery-none");
+    ui::SaveScreenshot(Form->Handle(), "controls-gallery-none");
     auto* button = dynamic_cast<TvlSkinButton*>(gallery.Controls.front());
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->ElementIndex(), -1);
 
     LoadSkin();
     EXPECT_GE(button->ElementIndex(), 0) << "the skin reached the gallery through the relay";
-    ui::SaveScreenshot(Form->Handle(), "gallery-modern");
+    ui::SaveScreenshot(Form->Handle(), "controls-gallery-modern");
 
     Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
     ASSERT_FALSE(Skin->IsEmpty());
     EXPECT_EQ(Skin->SkinName, "Graphite");
     EXPECT_GE(button->ElementIndex(), 0);
-    ui::SaveScreenshot(Form->Handle(), "gallery-graphite");
+    ui::SaveScreenshot(Form->Handle(), "controls-gallery-graphite");
     // Back to the built-in skin: a framed form of a later test in this
     // process otherwise comes out 8 pixels shorter (see the frame's notes).
     LoadSkin();

@@ -171,7 +171,7 @@ TvlFBitmap Capture(HWND window) {
 
 TEST_F(Gallery, EveryControlInModernGraphiteAndWithoutASkin) {
     TLeakCheck leaks;
-    const char* names[3] = {"gallery-modern", "gallery-graphite", "gallery-no-skin"};
+    const char* names[3] = {"widgets-gallery-modern", "widgets-gallery-graphite", "widgets-gallery-none"};
     // Each look differs from the ones before it in enough pixels: the
     // skins are the controls' own, no two pictures alike.
     std::vector<TvlFBitmap> looks;
