@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "toolkit/AccessSeam.h"
 #include "toolkit/Menus.h"
 
 namespace {
@@ -64,7 +65,10 @@ HWND ReflectionSource(HWND parent, const TMessage& m) {
         default: return reinterpret_cast<HWND>(m.LParam);  // WM_COMMAND, WM_CTLCOLOR*, scroll bars
     }
 }
+TAccessServer gAccessServer = nullptr;
 }  // namespace
+
+void SetAccessServer(TAccessServer server) { gAccessServer = server; }
 
 TShiftState KeyShiftState() {
     TShiftState s = 0;
@@ -184,6 +188,10 @@ void TWinControl::WndProc(TMessage& m) {
         case WM_GETMINMAXINFO: OnGetMinMaxInfo(m); break;
         case WM_SETCURSOR: OnSetCursor(m); break;
         case WM_CONTEXTMENU: OnContextMenu(m); break;
+        case WM_GETOBJECT:
+        case TM_ACCESSACTION:
+            if (!gAccessServer || !gAccessServer(this, m)) DefaultHandler(m);
+            break;
         default: DefaultHandler(m); break;
     }
 }

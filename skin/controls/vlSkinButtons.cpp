@@ -1,5 +1,7 @@
 #include "skin/controls/vlSkinButtons.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -118,6 +120,7 @@ void TvlSkinButton::SetGroupIndex(int value) {
 }
 
 void TvlSkinButton::SetDown(bool value) {
+    if (value != FDown) vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     FDown = value;
     if (Morphing()) {
         if (value) {
@@ -188,6 +191,7 @@ void TvlSkinButton::SetLayout(TvlButtonLayout v) {
 void TvlSkinButton::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_NAMECHANGE);
 }
 
 void TvlSkinButton::ButtonClick() {

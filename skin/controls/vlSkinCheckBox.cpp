@@ -1,5 +1,7 @@
 #include "skin/controls/vlSkinButtons.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -38,14 +40,17 @@ void TvlSkinCheckRadioBox::SetRadio(bool value) {
 
 void TvlSkinCheckRadioBox::SetChecked(bool value) {
     bool became = value && !FChecked;
+    bool changed = value != FChecked;
     FChecked = value;
     Invalidate();
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     if (became && GroupIndex != 0 && Parent())
         for (int i = 0; i < Parent()->ControlCount(); ++i) {
             auto* other = dynamic_cast<TvlSkinCheckRadioBox*>(Parent()->Controls(i));
             if (other && other != this && other->GroupIndex == GroupIndex && other->FChecked) {
                 other->FChecked = false;
                 other->Invalidate();
+                vlAccessEvent(other, EVENT_OBJECT_STATECHANGE);
             }
         }
     // Also when the program sets it: a check box always, a radio box when on.
@@ -70,6 +75,7 @@ void TvlSkinCheckRadioBox::Toggle() {
 void TvlSkinCheckRadioBox::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_NAMECHANGE);
 }
 
 void TvlSkinCheckRadioBox::SetEnabled(bool v) {

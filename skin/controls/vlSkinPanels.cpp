@@ -1,5 +1,7 @@
 #include "skin/controls/vlSkinPanels.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 #include <shellapi.h>
 
@@ -456,11 +458,14 @@ void TvlSkinGauge::SetValue(int v) {
     if (v == FValue) return;
     FValue = v;
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
 }
 
 void TvlSkinGauge::SetProgressText(const std::string& text) {
+    bool changed = text != FProgressText;
     FProgressText = text;
     Invalidate();
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
 }
 
 double TvlSkinGauge::Fraction() const {

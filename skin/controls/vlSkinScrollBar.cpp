@@ -1,5 +1,7 @@
 #include "skin/controls/vlSkinScrollBar.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -43,6 +45,7 @@ void TvlSkinScrollBar::SetPosition(int v) {
     if (v == FPosition) return;
     FPosition = v;
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
     if (OnChange) OnChange(this);
 }
 

@@ -1,5 +1,7 @@
 #include "skin/controls/vlSkinButtons.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@ TvlSkinSpeedButton::TvlSkinSpeedButton(TComponent* owner, TWinControl* parent)
 }
 
 void TvlSkinSpeedButton::SetDown(bool value) {
+    if (value != FDown) vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     FDown = value;
     Invalidate();
     if (GroupIndex != 0 && value && !AllowAllUp)

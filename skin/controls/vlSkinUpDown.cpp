@@ -1,5 +1,7 @@
 #include "skin/controls/vlSkinUpDown.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -34,7 +36,9 @@ void TvlSkinUpDown::SetMax(int v) {
 
 void TvlSkinUpDown::SetPosition(int v) {
     if (v < FMin || v > FMax) return;
+    bool changed = v != FPosition;
     FPosition = v;
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
     if (OnChange) OnChange(this);
 }
 

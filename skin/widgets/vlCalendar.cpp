@@ -1,5 +1,7 @@
 #include "skin/widgets/vlCalendar.h"
 
+#include "skin/access/vlAccess.h"
+
 #include <windowsx.h>
 
 #include "skin/data/vlUtils.h"
@@ -106,12 +108,23 @@ SYSTEMTIME TvlSkinMonthCalendar::Date() const {
     return st;
 }
 
+namespace {
+// Tells assistive tools about a calendar's new date.
+void DateChanged(TvlSkinMonthCalendar* calendar) {
+    vlAccessEvent(calendar, EVENT_OBJECT_VALUECHANGE);
+    // The day cell under the keyboard is where a reader's focus is.
+    if (calendar->Focused()) vlAccessEvent(calendar, EVENT_OBJECT_FOCUS, calendar->Day().Day);
+}
+}  // namespace
+
 void TvlSkinMonthCalendar::SetDate(int year, int month, int day) {
     if (year < vlFirstYear || year > vlLastYear || month < 1 || month > 12 || day < 1 ||
         day > vlDaysInMonth(year, month))
         return;
+    bool changed = !(FDate == TvlDay{year, month, day});
     FDate = {year, month, day};
     Invalidate();
+    if (changed) DateChanged(this);
 }
 
 void TvlSkinMonthCalendar::SetTodayDefault(bool value) {
@@ -128,8 +141,10 @@ void TvlSkinMonthCalendar::SetFirstDayOfWeek(TvlDaysOfWeek value) {
 }
 
 void TvlSkinMonthCalendar::Navigate(TvlDay to) {
+    bool changed = !(FDate == to);
     FDate = to;
     Invalidate();
+    if (changed) DateChanged(this);
     if (OnClick) OnClick(this);
 }
 
@@ -280,8 +295,10 @@ void TvlSkinMonthCalendar::OnMouse(TMessage& m) {
     if (m.Msg != WM_LBUTTONUP) return;
     int day = DayAt(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
     if (!day) return;
+    bool changed = FDate.Day != day;
     FDate.Day = day;
     Invalidate();
+    if (changed) DateChanged(this);
     if (OnNumberClick) OnNumberClick(this);
 }
 
