@@ -157,11 +157,11 @@ HWND FindChildOfClass(HWND top, const char* cls) {
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     gPid = static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10));
-    gOut = std::fopen(argv[2], "w");
+    gOut = std::fopen(argv[2], "wb");
     if (!gOut) return 2;
     CoInitialize(nullptr);
     HWINEVENTHOOK hook =
-        SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnEvent, gPid, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+        SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
 
     HWND main = WaitFor(30000, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; });
     if (!main) {
@@ -195,13 +195,19 @@ int main(int argc, char** argv) {
     PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 8));
     PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(30, 8));
     HWND menu = nullptr;
-    for (int i = 0; i < 200 && !menu; ++i) {
+    bool announced = false;
+    for (int i = 0; i < 200 && !announced; ++i) {
         Pump(20);
         for (const auto& e : gEvents)
-            if (e.Event == EVENT_SYSTEM_MENUPOPUPSTART) menu = e.Window;
+            if (e.Event == EVENT_SYSTEM_MENUPOPUPSTART) {
+                menu = e.Window;
+                announced = true;
+            }
     }
+    std::fprintf(gOut, "[menu announced] %s\n", announced ? "yes" : "no");
+    if (!menu) menu = WaitFor(2000, [main](HWND w) { return w != main; });
     if (!menu) {
-        std::fprintf(gOut, "[error] no menu popup event\n");
+        std::fprintf(gOut, "[error] no menu\n");
         return 1;
     }
     TAccPtr popup = ClientOf(menu);
@@ -234,7 +240,10 @@ int main(int argc, char** argv) {
                            : e.Event == EVENT_SYSTEM_MENUPOPUPEND ? "menu popup end"
                            : e.Event == EVENT_OBJECT_FOCUS        ? "focus"
                                                                   : nullptr;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(e.Window, &pid);
         if (name) std::fprintf(gOut, "%s %ld\n", name, e.Child);
+        else std::fprintf(gOut, "other %lx %ld pid %lu\n", e.Event, e.Child, pid);
     }
     question.reset();
     popup.reset();

@@ -46,11 +46,6 @@ HWND MainWindowOf(DWORD pid) {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-std::string LongDate(const SYSTEMTIME& st) {
-    char text[128] = {};
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, text, sizeof text);
-    return text;
-}
 }  // namespace
 
 TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
@@ -111,12 +106,24 @@ TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
 
     std::string calendar = Section(all, "calendar tab");
     EXPECT_TRUE(Has(calendar, "page tab \"Calendar\" {selected")) << calendar;
-    SYSTEMTIME today{};
-    GetLocalTime(&today);
-    std::string date = LongDate(today);
+    // The calendar's value is its selected date; that day's cell, and only
+    // that one, is selected among the month's cells.
+    const std::string valueMark = "\"Calendar\" = \"";
+    size_t at = calendar.find(valueMark);
+    ASSERT_NE(at, std::string::npos) << calendar;
+    at += valueMark.size();
+    std::string date = calendar.substr(at, calendar.find('"', at) - at);
     ASSERT_FALSE(date.empty());
-    EXPECT_TRUE(Has(calendar, "\"Calendar\" = \"" + date + "\"")) << calendar;
     EXPECT_TRUE(Has(calendar, "cell \"" + date + "\" {selected")) << calendar;
+    size_t cells = 0, selectedCells = 0;
+    for (size_t p = calendar.find("cell \""); p != std::string::npos; p = calendar.find("cell \"", p + 1)) {
+        ++cells;
+        size_t end = calendar.find('\n', p);
+        if (calendar.substr(p, end - p).find("selected") != std::string::npos) ++selectedCells;
+    }
+    EXPECT_GE(cells, 28u);
+    EXPECT_LE(cells, 31u);
+    EXPECT_EQ(selectedCells, 1u);
     EXPECT_TRUE(Has(calendar, "push button \"Next month\"")) << calendar;
 
     std::string menu = Section(all, "menu");
