@@ -1,7 +1,7 @@
 #pragma once
 // The seam through which an accessibility layer answers for windows: every
-// toolkit window hands WM_GETOBJECT and TM_ACCESSACTION to the installed
-// server first; without one, or when it declines, the window's default
+// toolkit window hands WM_GETOBJECT, WM_SETTINGCHANGE and TM_ACCESSACTION to
+// the installed server first; without one, or when it declines, the window's default
 // handling answers as before.
 #include "toolkit/Controls.h"
 

@@ -189,6 +189,7 @@ void TWinControl::WndProc(TMessage& m) {
         case WM_SETCURSOR: OnSetCursor(m); break;
         case WM_CONTEXTMENU: OnContextMenu(m); break;
         case WM_GETOBJECT:
+        case WM_SETTINGCHANGE:
         case TM_ACCESSACTION:
             if (!gAccessServer || !gAccessServer(this, m)) DefaultHandler(m);
             break;

@@ -5,6 +5,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "skin/access/vlHighContrast.h"
+
 namespace {
 std::vector<TvlDescriber>& Describers() {
     static std::vector<TvlDescriber> describers;
@@ -474,6 +476,11 @@ bool ServeMessage(TWinControl* control, TMessage& m) {
     if (m.Msg == TM_ACCESSACTION) {
         m.Result = 0;
         return RunPendingAction(control, m.WParam);
+    }
+    if (m.Msg == WM_SETTINGCHANGE) {
+        // Every top-level window hears it; the first one switches the looks.
+        if (m.WParam == SPI_SETHIGHCONTRAST) vlRefreshHighContrast();
+        return false;
     }
     if (static_cast<LONG>(m.LParam) != OBJID_CLIENT || !Serves(control)) return false;
     EnsureCom();

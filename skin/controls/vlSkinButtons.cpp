@@ -1,12 +1,11 @@
 #include "skin/controls/vlSkinButtons.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlButtonParts.h"

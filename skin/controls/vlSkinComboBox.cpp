@@ -1,7 +1,5 @@
 #include "skin/controls/vlSkinComboBox.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 #include <commctrl.h>
 
@@ -9,6 +7,7 @@
 #include <cstring>
 
 #include "core/WindowServices.h"
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"

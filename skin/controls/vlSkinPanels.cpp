@@ -1,13 +1,12 @@
 #include "skin/controls/vlSkinPanels.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 #include <shellapi.h>
 
 #include <algorithm>
 
 #include "core/Rounding.h"
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlCompose.h"
 
 namespace {

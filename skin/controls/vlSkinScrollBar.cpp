@@ -1,12 +1,11 @@
 #include "skin/controls/vlSkinScrollBar.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "core/Rounding.h"
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"

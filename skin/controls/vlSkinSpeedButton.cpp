@@ -1,11 +1,10 @@
 #include "skin/controls/vlSkinButtons.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 
 using namespace vlButtonParts;

@@ -1,11 +1,10 @@
 #include "skin/controls/vlSkinUpDown.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"

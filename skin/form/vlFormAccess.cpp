@@ -1,6 +1,8 @@
 #include "skin/form/vlFormAccess.h"
 
+#include "skin/access/vlHighContrast.h"
 #include "skin/controls/vlControlsAccess.h"
+#include "skin/controls/vlSkinRelay.h"
 #include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
 #include "skin/form/vlSkinMenus.h"
@@ -27,7 +29,7 @@ const char* CommandName(const TvlLacquer& frame, TvlStdCommand command) {
 
 // The frame's caption buttons as push buttons of a title bar.
 void AddTitleBar(TForm* form, TvlLacquer* frame, TvlAccessNode& node) {
-    if (!form->HandleAllocated() || !frame->SkinActive()) return;
+    if (!form->HandleAllocated()) return;
     HWND wnd = form->Handle();
     RECT window{};
     GetWindowRect(wnd, &window);
@@ -64,6 +66,19 @@ void AddTitleBar(TForm* form, TvlLacquer* frame, TvlAccessNode& node) {
     }
     if (bar.Children.empty()) return;
     node.Children.insert(node.Children.begin(), std::move(bar));
+}
+
+// High contrast came or went: every form's frame and controls read their
+// look again, the skin stepping aside or coming back.
+void ReapplyLooks() {
+    if (!Application) return;
+    for (TForm* form : Application->Forms()) {
+        RelaySkinChange(form, nullptr, true);
+        if (TvlLacquer* frame = FrameOf(form)) frame->ApplySkin();
+        RelaySkinChange(form, nullptr, false);
+        if (form->HandleAllocated())
+            RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 bool DescribeMenuWindow(TvlSkinPopupWindow* popup, TvlAccessNode& node) {
@@ -148,5 +163,6 @@ void vlInstallAccessibility() {
     vlRegisterControlsAccess();
     vlRegisterWidgetsAccess();
     vlRegisterFormAccess();
+    vlSetHighContrastHandler(ReapplyLooks);
     vlStartAccessServer();
 }

@@ -7,5 +7,6 @@
 class TvlSkinPopupWindow;
 
 void vlRegisterFormAccess();
-// Registers every folder's describers and starts the server.
+// Registers every folder's describers, has high contrast switch every
+// form's look live, and starts the server.
 void vlInstallAccessibility();

@@ -3,12 +3,12 @@
 // menu component.
 #include "skin/form/vlSkinMenus.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
+#include "skin/access/vlHighContrast.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlSkinRelay.h"
 
@@ -408,7 +408,8 @@ void TvlSkinMenu::Popup(TWinControl* control, TvlSkinData* skin, bool popupUp, T
     FreeClosed();
     HWND formWindow = FForm && FForm->HandleAllocated() ? FForm->Handle() : nullptr;
     WorkArea = GetMonitorArea(formWindow, true);
-    FSkinData.Set(skin);
+    // In high contrast the menus draw their plain look too.
+    FSkinData.Set(vlSkinStepsAside() ? nullptr : skin);
     FRootItem.Set(items);
     bool any = false;
     if (items)

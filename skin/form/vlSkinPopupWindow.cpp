@@ -2,12 +2,12 @@
 // placement, the skinned and the built-in look, and mouse and keyboard.
 #include <windows.h>
 
-#include "skin/access/vlAccess.h"
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"

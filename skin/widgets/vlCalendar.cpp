@@ -1,9 +1,8 @@
 #include "skin/widgets/vlCalendar.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlUtils.h"
 
 namespace {

@@ -1,11 +1,10 @@
 #include "skin/widgets/vlSkinTabs.h"
 
-#include "skin/access/vlAccess.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlEffects.h"
