@@ -218,26 +218,10 @@ public:
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        const TvlAccessNode* part = nullptr;
-        TvlAccessNode tree;
-        HRESULT hr = LocatePart(child, tree, part);
-        if (FAILED(hr)) return hr;
-        out->vt = VT_I4;
-        out->lVal = part->Role;
-        return S_OK;
+        return Number(child, out, &TvlAccessNode::Role);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        const TvlAccessNode* part = nullptr;
-        TvlAccessNode tree;
-        HRESULT hr = LocatePart(child, tree, part);
-        if (FAILED(hr)) return hr;
-        out->vt = VT_I4;
-        out->lVal = part->State;
-        return S_OK;
+        return Number(child, out, &TvlAccessNode::State);
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
         if (!out) return E_POINTER;
@@ -424,6 +408,18 @@ private:
         HRESULT hr = LocatePart(child, tree, part);
         if (FAILED(hr)) return hr;
         return TextResult(part->*field, out);
+    }
+
+    HRESULT Number(const VARIANT& child, VARIANT* out, long TvlAccessNode::*field) {
+        if (!out) return E_POINTER;
+        VariantInit(out);
+        TvlAccessNode tree;
+        const TvlAccessNode* part = nullptr;
+        HRESULT hr = LocatePart(child, tree, part);
+        if (FAILED(hr)) return hr;
+        out->vt = VT_I4;
+        out->lVal = part->*field;
+        return S_OK;
     }
 
     LONG FRefs = 1;

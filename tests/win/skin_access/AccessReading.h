@@ -44,43 +44,32 @@ inline TAccPtr ClientOf(HWND wnd) {
     return TAccPtr(acc);
 }
 
-inline std::string Name(IAccessible* a, long id = CHILDID_SELF) {
+// One text of a part, read through `get` (get_accName, get_accValue, ...).
+inline std::string Text(IAccessible* a, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
     BSTR b = nullptr;
-    a->get_accName(Id(id), &b);
+    (a->*get)(Id(id), &b);
     return FromBstr(b);
 }
-inline std::string Value(IAccessible* a, long id = CHILDID_SELF) {
-    BSTR b = nullptr;
-    a->get_accValue(Id(id), &b);
-    return FromBstr(b);
-}
+inline std::string Name(IAccessible* a, long id = CHILDID_SELF) { return Text(a, id, &IAccessible::get_accName); }
+inline std::string Value(IAccessible* a, long id = CHILDID_SELF) { return Text(a, id, &IAccessible::get_accValue); }
 inline std::string Description(IAccessible* a, long id = CHILDID_SELF) {
-    BSTR b = nullptr;
-    a->get_accDescription(Id(id), &b);
-    return FromBstr(b);
+    return Text(a, id, &IAccessible::get_accDescription);
 }
 inline std::string Shortcut(IAccessible* a, long id = CHILDID_SELF) {
-    BSTR b = nullptr;
-    a->get_accKeyboardShortcut(Id(id), &b);
-    return FromBstr(b);
+    return Text(a, id, &IAccessible::get_accKeyboardShortcut);
 }
 inline std::string DefaultAction(IAccessible* a, long id = CHILDID_SELF) {
-    BSTR b = nullptr;
-    a->get_accDefaultAction(Id(id), &b);
-    return FromBstr(b);
+    return Text(a, id, &IAccessible::get_accDefaultAction);
 }
-inline long Role(IAccessible* a, long id = CHILDID_SELF) {
+// A number of a part (get_accRole, get_accState); -1 when it has none.
+inline long Number(IAccessible* a, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
     VARIANT v;
     VariantInit(&v);
-    if (FAILED(a->get_accRole(Id(id), &v)) || v.vt != VT_I4) return -1;
+    if (FAILED((a->*get)(Id(id), &v)) || v.vt != VT_I4) return -1;
     return v.lVal;
 }
-inline long State(IAccessible* a, long id = CHILDID_SELF) {
-    VARIANT v;
-    VariantInit(&v);
-    if (FAILED(a->get_accState(Id(id), &v)) || v.vt != VT_I4) return -1;
-    return v.lVal;
-}
+inline long Role(IAccessible* a, long id = CHILDID_SELF) { return Number(a, id, &IAccessible::get_accRole); }
+inline long State(IAccessible* a, long id = CHILDID_SELF) { return Number(a, id, &IAccessible::get_accState); }
 inline long ChildCount(IAccessible* a) {
     long n = 0;
     a->get_accChildCount(&n);
