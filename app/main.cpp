@@ -4,6 +4,7 @@
 #include "app/FMain.h"
 #include "app/StartupTimes.h"
 #include "crash/ExceptionLog.h"
+#include "skin/form/vlFormAccess.h"
 #include "toolkit/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -11,6 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TApplication application;
     Application->Initialize();
     StartupMark("common controls");
+    vlInstallAccessibility();
     Application->CreateForm(frmMain);
     // A failure report first keeps the plan's unsaved changes.
     SetBeforeReportDialog([] { TfrmMain::RescueUnsavedPlan(); });

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "toolkit/AccessSeam.h"
 #include "toolkit/Menus.h"
 #include "toolkit/MouseShift.h"
 
@@ -54,6 +55,7 @@ HWND ReflectionSource(HWND parent, const TMessage& m) {
         default: return reinterpret_cast<HWND>(m.LParam);  // WM_COMMAND, WM_CTLCOLOR*, scroll bars
     }
 }
+TAccessServer gAccessServer = nullptr;
 }  // namespace
 
 TShiftState MouseShiftState(WPARAM keys) {
@@ -66,6 +68,8 @@ TShiftState MouseShiftState(WPARAM keys) {
     if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
     return s;
 }
+
+void SetAccessServer(TAccessServer server) { gAccessServer = server; }
 
 TShiftState KeyShiftState() {
     TShiftState s = 0;
@@ -185,6 +189,11 @@ void TWinControl::WndProc(TMessage& m) {
         case WM_GETMINMAXINFO: OnGetMinMaxInfo(m); break;
         case WM_SETCURSOR: OnSetCursor(m); break;
         case WM_CONTEXTMENU: OnContextMenu(m); break;
+        case WM_GETOBJECT:
+        case WM_SETTINGCHANGE:
+        case TM_ACCESSACTION:
+            if (!gAccessServer || !gAccessServer(this, m)) DefaultHandler(m);
+            break;
         default: DefaultHandler(m); break;
     }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlButtonParts.h"
@@ -118,6 +119,7 @@ void TvlSkinButton::SetGroupIndex(int value) {
 }
 
 void TvlSkinButton::SetDown(bool value) {
+    if (value != FDown) vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     FDown = value;
     if (Morphing()) {
         if (value) {
@@ -198,6 +200,7 @@ void TvlSkinButton::SetLayout(TvlButtonLayout v) {
 void TvlSkinButton::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
     LookChanged();
+    vlAccessEvent(this, EVENT_OBJECT_NAMECHANGE);
 }
 
 void TvlSkinButton::ButtonClick() {

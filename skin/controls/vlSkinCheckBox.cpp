@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlEffects.h"
@@ -43,8 +44,10 @@ void TvlSkinCheckRadioBox::SetRadio(bool value) {
 
 void TvlSkinCheckRadioBox::SetChecked(bool value) {
     bool became = value && !FChecked;
+    bool changed = value != FChecked;
     FChecked = value;
     Invalidate();
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     // The others of the group go through their property: a check box in
     // the group hears its own change.
     if (became && GroupIndex != 0 && Parent())
@@ -166,6 +169,7 @@ void TvlSkinCheckRadioBox::Toggle() {
 void TvlSkinCheckRadioBox::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_NAMECHANGE);
 }
 
 void TvlSkinCheckRadioBox::SetEnabled(bool v) {

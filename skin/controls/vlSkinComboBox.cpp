@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/WindowServices.h"
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
@@ -52,6 +53,7 @@ void TvlSkinComboBox::SetItemIndex(int index) {
     if (index < -1 || index >= Items.Count()) return;
     bool changed = index != FItemIndex;
     FItemIndex = index;
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
     if (FListBox) SelectInList(index);
     if (!FDropped) FIndexBeforeDrop = index;
     if (FStyle == vlcbEditStyle) {
@@ -419,6 +421,7 @@ void TvlSkinComboBox::DropDown() {
             if (alpha >= AlphaBlendValue) break;
         }
     FDropped = true;
+    vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     // A click anywhere else in the program closes the list.
     if (!FOutsideClicks)
         FOutsideClicks = new TMessageHook(this, [this](MSG& msg) {
@@ -435,6 +438,7 @@ void TvlSkinComboBox::DropDown() {
 void TvlSkinComboBox::CloseUp(bool accept) {
     if (!FDropped) return;
     FDropped = false;
+    vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     FDroppedByMouse = false;
     FPointerInList = false;
     SetAutoScroll(0);

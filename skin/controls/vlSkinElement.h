@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Component.h"
+#include "skin/access/vlHighContrast.h"
 #include "skin/data/vlSkinData.h"
 
 class TControl;
@@ -31,7 +32,8 @@ public:
     // Exact, case-sensitive name of the element record ("button", "panel").
     std::string SkinDataName;
 
-    TvlSkinData* SkinData() const override { return FSkinData.get(); }
+    // None while high contrast has the skin step aside.
+    TvlSkinData* SkinData() const override { return vlSkinStepsAside() ? nullptr : FSkinData.get(); }
     virtual void SetSkinData(TvlSkinData* skinData) {
         FSkinData.Set(skinData);
         this->Invalidate();

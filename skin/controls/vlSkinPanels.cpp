@@ -7,6 +7,7 @@
 
 #include "core/Gdi.h"
 #include "core/Rounding.h"
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
 
@@ -573,11 +574,14 @@ void TvlSkinGauge::SetValue(int v) {
     if (v == FValue) return;
     FValue = v;
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
 }
 
 void TvlSkinGauge::SetProgressText(const std::string& text) {
+    bool changed = text != FProgressText;
     FProgressText = text;
     Invalidate();
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
 }
 
 void TvlSkinGauge::SetShowProgressText(bool v) {

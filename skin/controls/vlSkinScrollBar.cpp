@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/Rounding.h"
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
@@ -43,6 +44,7 @@ void TvlSkinScrollBar::SetPosition(int v) {
     if (v == FPosition) return;
     FPosition = v;
     Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
     if (OnChange) OnChange(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlSkinButtons.h"
 #include "skin/data/vlEffects.h"
@@ -19,6 +20,7 @@ TvlSkinSpeedButton::TvlSkinSpeedButton(TComponent* owner, TWinControl* parent)
 TvlSkinSpeedButton::~TvlSkinSpeedButton() = default;
 
 void TvlSkinSpeedButton::SetDown(bool value) {
+    if (value != FDown) vlAccessEvent(this, EVENT_OBJECT_STATECHANGE);
     FDown = value;
     if (Morphing()) {
         if (value) {

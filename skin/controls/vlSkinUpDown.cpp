@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
@@ -34,7 +35,9 @@ void TvlSkinUpDown::SetMax(int v) {
 
 void TvlSkinUpDown::SetPosition(int v) {
     if (v < FMin || v > FMax) return;
+    bool changed = v != FPosition;
     FPosition = v;
+    if (changed) vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
     if (OnChange) OnChange(this);
 }
 

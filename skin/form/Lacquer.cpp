@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "core/Errors.h"
+#include "skin/access/vlHighContrast.h"
 #include "skin/controls/vlSkinElement.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
@@ -373,7 +374,7 @@ void TvlLacquer::ApplySkin() {
     if (FCaptureObject >= 0 && w && GetCapture() == w) ReleaseCapture();
     FCaptureObject = -1;
     TvlSkinData* sd = SkinData();
-    FSkinActive = sd && !sd->IsEmpty() && !sd->MainPicture.Empty();
+    FSkinActive = sd && !sd->IsEmpty() && !sd->MainPicture.Empty() && !vlSkinStepsAside();
     if (FSkinActive) {
         CreateSkinObjects();
     } else {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
+#include "skin/access/vlHighContrast.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlSkinRelay.h"
 
@@ -197,7 +199,10 @@ void TvlSkinPopupWindow::SetHot(int index, bool byKeyboard) {
     PreviousHotItem = old;
     HotItem = index;
     if (old >= 0 && old < ItemCount() && Item(old)->Selectable()) ItemLeave(old);
-    if (index >= 0 && index < ItemCount() && Item(index)->Selectable()) ItemEnter(index, byKeyboard);
+    if (index >= 0 && index < ItemCount() && Item(index)->Selectable()) {
+        ItemEnter(index, byKeyboard);
+        vlAccessEvent(this, EVENT_OBJECT_FOCUS, index + 1);
+    }
 }
 
 void TvlSkinPopupWindow::ItemEnter(int index, bool byKeyboard) {
@@ -407,12 +412,14 @@ void TvlSkinMenu::Popup(TWinControl* control, TvlSkinData* skin, bool popupUp, T
     FreeClosed();
     HWND formWindow = FForm && FForm->HandleAllocated() ? FForm->Handle() : nullptr;
     WorkArea = GetMonitorArea(formWindow, true);
-    FSkinData.Set(skin);
+    // In high contrast the menus draw their plain look too.
+    FSkinData.Set(vlSkinStepsAside() ? nullptr : skin);
     FRootItem.Set(items);
     bool any = false;
     if (items)
         for (int i = std::max(startIndex, 0); i < items->Count(); ++i) any = any || items->Item(i)->Visible;
     if (any) {
+        if (!Visible) vlAccessEvent(FForm, EVENT_SYSTEM_MENUSTART);
         Visible = true;
         OpenWindow(anchor, items, startIndex, false, popupUp);
     } else if (!Visible) {
@@ -454,6 +461,7 @@ void TvlSkinMenu::CloseFrom(int n) {
     }
     if (n == 0 && Visible) {
         Visible = false;
+        vlAccessEvent(FForm, EVENT_SYSTEM_MENUEND);
         FDoneCtrl.Set(InvokingControl());
         if (TWinControl* c = InvokingControl()) {
             FInvokingControl.Set(nullptr);

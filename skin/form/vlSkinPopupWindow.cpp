@@ -1,11 +1,13 @@
 // The popup window of one menu level: loading the items, size, layout and
 // placement, the skinned and the built-in look, and mouse and keyboard.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
@@ -274,6 +276,7 @@ void TvlSkinPopupWindow::Open(const TRect& anchor, TMenuItem* items, int startIn
     }
     GetCursorPos(&FLastCursor);
     HoverTimer.Start(wnd);
+    vlAccessEvent(this, EVENT_SYSTEM_MENUPOPUPSTART);
     HotItem = -1;
     for (int i = 0; i < ItemCount(); ++i)
         if (Item(i)->Selectable()) {
@@ -288,6 +291,7 @@ void TvlSkinPopupWindow::CloseWindow() {
     BlendTimer.Stop();
     ScrollTimer.Stop();
     ScrollDirection = 0;
+    if (HandleAllocated() && IsWindowVisible(Handle())) vlAccessEvent(this, EVENT_SYSTEM_MENUPOPUPEND);
     if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
     TControl::SetVisible(false);
     for (auto& item : ShownItems)

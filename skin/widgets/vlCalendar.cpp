@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlDropDownWindow.h"
 #include "skin/data/vlUtils.h"
 
@@ -121,12 +122,23 @@ SYSTEMTIME TvlSkinMonthCalendar::Date() const {
     return st;
 }
 
+namespace {
+// Tells assistive tools about a calendar's new date.
+void DateChanged(TvlSkinMonthCalendar* calendar) {
+    vlAccessEvent(calendar, EVENT_OBJECT_VALUECHANGE);
+    // The day cell under the keyboard is where a reader's focus is.
+    if (calendar->Focused()) vlAccessEvent(calendar, EVENT_OBJECT_FOCUS, calendar->Day().Day);
+}
+}  // namespace
+
 void TvlSkinMonthCalendar::SetDate(int year, int month, int day) {
     if (year < vlFirstYear || year > vlLastYear || month < 1 || month > 12 || day < 1 ||
         day > vlDaysInMonth(year, month))
         return;
+    bool changed = !(FDate == TvlDay{year, month, day});
     FDate = {year, month, day};
     Invalidate();
+    if (changed) DateChanged(this);
 }
 
 void TvlSkinMonthCalendar::SetTodayDefault(bool value) {
@@ -143,8 +155,10 @@ void TvlSkinMonthCalendar::SetFirstDayOfWeek(TvlDaysOfWeek value) {
 }
 
 void TvlSkinMonthCalendar::Navigate(TvlDay to) {
+    bool changed = !(FDate == to);
     FDate = to;
     Invalidate();
+    if (changed) DateChanged(this);
     if (OnClick) OnClick(this);
 }
 
@@ -323,8 +337,10 @@ void TvlSkinMonthCalendar::OnMouse(TMessage& m) {
     if (m.Msg != WM_LBUTTONUP) return;
     int day = DayAt(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
     if (!day) return;
+    bool changed = FDate.Day != day;
     FDate.Day = day;
     Invalidate();
+    if (changed) DateChanged(this);
     if (OnNumberClick) OnNumberClick(this);
 }
 

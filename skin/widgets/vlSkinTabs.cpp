@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlEffects.h"
@@ -508,11 +509,21 @@ void TvlSkinPageControl::ScrollerChanged() {
     SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, FScroller->Position()), 0);
 }
 
+namespace {
+// Tells assistive tools which tab is selected now; it takes the focus in a
+// reader's eyes.
+void PageSelected(TvlSkinPageControl* pages) {
+    vlAccessEvent(pages, EVENT_OBJECT_SELECTION, pages->ActivePageIndex() + 1);
+    vlAccessEvent(pages, EVENT_OBJECT_FOCUS, pages->ActivePageIndex() + 1);
+}
+}  // namespace
+
 bool TvlSkinPageControl::NotifyNotify(NMHDR* header, LRESULT& result) {
     bool handled = TvlSkinElement<TPageControl>::NotifyNotify(header, result);
     if (header->code == TCN_SELCHANGE) {
         if (FScroller) FScroller->SetPosition(ScrolledOutCount());
         Invalidate();
+        PageSelected(this);
     }
     return handled;
 }
@@ -524,4 +535,5 @@ void TvlSkinPageControl::SelectNextPage(bool forward) {
     SetActivePageIndex(next);
     if (FScroller) FScroller->SetPosition(ScrolledOutCount());
     Invalidate();
+    PageSelected(this);
 }

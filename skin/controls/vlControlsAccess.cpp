@@ -1,0 +1,180 @@
+#include "skin/controls/vlControlsAccess.h"
+
+#include <climits>
+
+#include "skin/controls/vlSkinCtrls.h"
+#include "skin/controls/vlSkinComboBox.h"
+#include "skin/controls/vlSkinListBox.h"
+#include "skin/controls/vlSkinUpDown.h"
+
+namespace {
+RECT ToRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+void Pressable(TvlAccessNode& node, TControl* control, long role, const char* action) {
+    node.Role = role;
+    node.DefaultAction = action;
+    node.Shortcut = vlShortcutOf(control->Caption());
+    node.Action = [control] { control->Click(); };
+}
+
+void DescribeList(TvlAccessNode& node, HWND wnd, const TStringList& items, int selected, bool focused) {
+    node.Children.clear();
+    for (int i = 0; i < items.Count(); ++i) {
+        TvlAccessNode& item = node.Add(ROLE_SYSTEM_LISTITEM, items.Strings(i));
+        item.Key = i + 1;
+        item.State = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+        if (i == selected) item.State |= STATE_SYSTEM_SELECTED | (focused ? STATE_SYSTEM_FOCUSED : 0);
+        RECT r{};
+        GetWindowRect(wnd, &r);
+        item.Bounds = r;
+    }
+}
+
+bool Describe(TControl* c, TvlAccessNode& node) {
+    if (auto* b = dynamic_cast<TvlSkinButton*>(c)) {
+        Pressable(node, c, ROLE_SYSTEM_PUSHBUTTON, "Press");
+        if (b->Down()) node.State |= STATE_SYSTEM_PRESSED;
+        if (b->Default()) node.State |= STATE_SYSTEM_DEFAULT;
+        if (!b->CanFocused()) node.State &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        return true;
+    }
+    if (auto* s = dynamic_cast<TvlSkinSpeedButton*>(c)) {
+        Pressable(node, c, ROLE_SYSTEM_PUSHBUTTON, "Press");
+        if (s->Down()) node.State |= STATE_SYSTEM_PRESSED;
+        return true;
+    }
+    if (auto* x = dynamic_cast<TvlSkinCheckRadioBox*>(c)) {
+        Pressable(node, c, x->Radio() ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON,
+                  x->Radio() ? "Select" : (x->Checked() ? "Uncheck" : "Check"));
+        if (x->Checked()) node.State |= STATE_SYSTEM_CHECKED;
+        if (!x->CanFocused()) node.State &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        return true;
+    }
+    if (dynamic_cast<TvlSkinLinkLabel*>(c)) {
+        Pressable(node, c, ROLE_SYSTEM_LINK, "Jump");
+        node.State |= STATE_SYSTEM_LINKED;
+        return true;
+    }
+    if (dynamic_cast<TLabel*>(c)) {
+        node.Role = ROLE_SYSTEM_STATICTEXT;
+        node.State |= STATE_SYSTEM_READONLY;
+        return true;
+    }
+    if (auto* g = dynamic_cast<TvlSkinGauge*>(c)) {
+        node.Role = ROLE_SYSTEM_PROGRESSBAR;
+        node.Name = vlLabelBefore(c);
+        node.Value = g->Text().empty() ? std::to_string(g->Percent()) + "%" : g->Text();
+        node.State |= STATE_SYSTEM_READONLY;
+        return true;
+    }
+    if (auto* sb = dynamic_cast<TvlSkinScrollBar*>(c)) {
+        node.Role = ROLE_SYSTEM_SCROLLBAR;
+        node.Name = sb->Kind() == sbHorizontal ? "Horizontal" : "Vertical";
+        node.Value = std::to_string(sb->Position());
+        node.Description = std::to_string(sb->Min()) + " to " + std::to_string(sb->Max());
+        return true;
+    }
+    if (auto* u = dynamic_cast<TvlSkinUpDown*>(c)) {
+        node.Role = ROLE_SYSTEM_SPINBUTTON;
+        node.Value = std::to_string(u->Position());
+        node.Children.clear();
+        HWND wnd = u->HandleAllocated() ? u->Handle() : nullptr;
+        const char* names[2] = {"Up", "Down"};
+        if (u->Orientation() == udHorizontal) names[0] = "Right", names[1] = "Left";
+        for (int i : {TvlSkinUpDown::ptUp, TvlSkinUpDown::ptDown}) {
+            TvlAccessNode& part = node.Add(ROLE_SYSTEM_PUSHBUTTON, names[i]);
+            part.Key = i + 1;
+            part.DefaultAction = "Press";
+            part.State = u->Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
+            if (u->Part(i).Down) part.State |= STATE_SYSTEM_PRESSED;
+            RECT r = ToRect(u->Part(i).R);
+            if (wnd) part.Bounds = vlScreenRect(wnd, r);
+            POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            part.Action = [u, centre] { vlClickAt(u, centre); };
+        }
+        return true;
+    }
+    if (auto* cb = dynamic_cast<TvlSkinComboBox*>(c)) {
+        node.Role = ROLE_SYSTEM_COMBOBOX;
+        node.Value = cb->Text();
+        node.State |= cb->DroppedDown() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+        node.DefaultAction = cb->DroppedDown() ? "Close" : "Open";
+        node.Action = [cb] {
+            if (cb->DroppedDown())
+                cb->CloseUp(false);
+            else
+                cb->DropDown();
+        };
+        // The edit part stays a native child; the items follow it.
+        TvlAccessNode list;
+        DescribeList(list, cb->Handle(), cb->Items, cb->ItemIndex(), false);
+        for (auto& item : list.Children) node.Children.push_back(std::move(item));
+        return true;
+    }
+    if (auto* lb = dynamic_cast<TvlSkinListBox*>(c)) {
+        node.Role = ROLE_SYSTEM_LIST;
+        HWND focus = GetFocus();
+        bool focused = focus && (focus == lb->Handle() || IsChild(lb->Handle(), focus));
+        DescribeList(node, lb->Handle(), lb->Items, lb->ItemIndex(), focused);
+        return true;
+    }
+    if (dynamic_cast<TvlSkinSplitter*>(c) || dynamic_cast<TSplitter*>(c)) {
+        node.Role = ROLE_SYSTEM_SEPARATOR;
+        return true;
+    }
+    if (dynamic_cast<TvlSkinBevel*>(c)) {
+        node.Role = ROLE_SYSTEM_SEPARATOR;
+        return true;
+    }
+    if (dynamic_cast<TImage*>(c)) {
+        node.Role = ROLE_SYSTEM_GRAPHIC;
+        return true;
+    }
+    if (dynamic_cast<TvlSkinPanel*>(c)) {
+        node.Role = ROLE_SYSTEM_GROUPING;
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
+void vlClickAt(TWinControl* control, POINT p) {
+    if (!control->HandleAllocated()) return;
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    HWND wnd = control->Handle();
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(wnd, WM_LBUTTONUP, 0, at);
+}
+
+std::string vlLabelBefore(TControl* control) {
+    TWinControl* parent = control->Parent();
+    if (!parent) return {};
+    const TLabel* best = nullptr;
+    int bestGap = INT_MAX;
+    bool bestOnRow = false;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* label = dynamic_cast<TLabel*>(parent->Controls(i));
+        if (!label || !label->Visible() || label->Caption().empty()) continue;
+        bool onRow = label->Top() < control->Top() + control->Height() && control->Top() < label->Top() + label->Height();
+        int gap;
+        if (onRow && label->Left() + label->Width() <= control->Left())
+            gap = control->Left() - (label->Left() + label->Width());
+        else if (label->Top() + label->Height() <= control->Top())
+            gap = control->Top() - (label->Top() + label->Height());
+        else
+            continue;
+        if ((onRow && !bestOnRow) || (onRow == bestOnRow && gap < bestGap)) {
+            best = label;
+            bestGap = gap;
+            bestOnRow = onRow;
+        }
+    }
+    return best ? vlStripAccelerator(best->Caption()) : std::string();
+}
+
+void vlRegisterControlsAccess() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    vlAddDescriber(Describe);
+}

@@ -1,0 +1,170 @@
+// What the frame, the popup menus and the message box tell an assistive
+// tool: caption buttons as push buttons of a title bar, menu popups with
+// their items and the events of opening, moving through and closing them,
+// and the message box as a dialog with its text and buttons.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "skin/form/vlFormAccess.h"
+#include "skin/form/vlFormMenus.h"
+#include "skin/form/vlMessages.h"
+#include "tests/win/skin_access/AccessReading.h"
+#include "tests/win/skin_form/MenuFixture.h"
+
+using namespace msaa;
+
+namespace {
+
+struct TEventSeen {
+    DWORD Event;
+    HWND Window;
+    LONG Child;
+};
+std::vector<TEventSeen> gFormEvents;
+
+void CALLBACK RecordFormEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) gFormEvents.push_back({event, wnd, child});
+}
+
+class FormAccessTest : public MenuTest {
+protected:
+    void SetUp() override {
+        MenuTest::SetUp();
+        vlInstallAccessibility();
+        gFormEvents.clear();
+        FHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordFormEvent, GetCurrentProcessId(), 0,
+                                WINEVENT_OUTOFCONTEXT);
+    }
+    void TearDown() override {
+        if (FHook) UnhookWinEvent(FHook);
+        MenuTest::TearDown();
+    }
+    static int Count(DWORD event, HWND wnd, LONG child = CHILDID_SELF) {
+        ui::Pump(10);
+        int n = 0;
+        for (const auto& e : gFormEvents) n += e.Event == event && e.Window == wnd && e.Child == child;
+        return n;
+    }
+    HWINEVENTHOOK FHook = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FormAccessTest, CaptionButtonsArePushButtonsOfTheTitleBar) {
+    TvlLacquer* frame = MakeForm(true);
+    TForm* form = frame->Form();
+    form->SetCaption("Planner");
+    TAccPtr client = ClientOf(form->Handle());
+    ASSERT_TRUE(client);
+    ASSERT_GE(ChildCount(client.get()), 1);
+    EXPECT_EQ(Role(client.get(), 1), ROLE_SYSTEM_TITLEBAR);
+    TAccPtr bar = Child(client.get(), 1);
+    ASSERT_TRUE(bar);
+    for (const char* name : {"Close", "Maximize", "Minimize"}) {
+        long id = FindChild(bar.get(), name, ROLE_SYSTEM_PUSHBUTTON);
+        ASSERT_NE(id, 0) << name;
+        long x = 0, y = 0, w = 0, h = 0;
+        ASSERT_EQ(bar->accLocation(&x, &y, &w, &h, Id(id)), S_OK);
+        RECT window{};
+        GetWindowRect(form->Handle(), &window);
+        // Each button sits on the frame above the client area.
+        EXPECT_GT(w, 0);
+        EXPECT_GE(x, window.left);
+        EXPECT_LE(x + w, window.right);
+        EXPECT_GE(y, window.top);
+        POINT clientTop{0, 0};
+        ClientToScreen(form->Handle(), &clientTop);
+        EXPECT_LE(y + h, clientTop.y) << name;
+    }
+    // Pressing Maximize through the object maximizes, and the button is
+    // then read as Restore.
+    ASSERT_EQ(bar->accDoDefaultAction(Id(FindChild(bar.get(), "Maximize"))), S_OK);
+    ui::Pump(30);
+    EXPECT_EQ(frame->FrameWindowState(), fwsMaximized);
+    EXPECT_NE(FindChild(bar.get(), "Restore", ROLE_SYSTEM_PUSHBUTTON), 0);
+    EXPECT_EQ(FindChild(bar.get(), "Maximize", ROLE_SYSTEM_PUSHBUTTON), 0);
+}
+
+TEST_F(FormAccessTest, PopupMenuItemsAreReadAndAnnouncedWhileTheMenuIsOpen) {
+    TFakeTimerDriver timers;
+    TServiceOverride<TTimerDriver> useTimers(timers);
+    TvlLacquer* frame = MakeForm(true);
+    TvlSkinPopupMenu* menu = NestedMenu(frame->Form());
+    menu->Items()[0]->Checked = true;
+    menu->Popup(300, 200);
+    TvlSkinMenu* engine = Engine(frame);
+    ASSERT_EQ(engine->WindowCount(), 1);
+    TvlSkinPopupWindow* w = engine->Window(0);
+    HWND wnd = w->Handle();
+    EXPECT_EQ(Count(EVENT_SYSTEM_MENUPOPUPSTART, wnd), 1);
+    EXPECT_EQ(Count(EVENT_SYSTEM_MENUSTART, frame->Form()->Handle()), 1);
+
+    TAccPtr popup = ClientOf(wnd);
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(Role(popup.get()), ROLE_SYSTEM_MENUPOPUP);
+    ASSERT_EQ(ChildCount(popup.get()), 4);
+    EXPECT_EQ(Name(popup.get(), 1), "Open");
+    EXPECT_EQ(Role(popup.get(), 1), ROLE_SYSTEM_MENUITEM);
+    EXPECT_EQ(Shortcut(popup.get(), 1), "O");
+    EXPECT_TRUE(State(popup.get(), 1) & STATE_SYSTEM_CHECKED);
+    EXPECT_EQ(Name(popup.get(), 2), "Recent");
+    EXPECT_TRUE(State(popup.get(), 2) & STATE_SYSTEM_HASPOPUP);
+    EXPECT_EQ(DefaultAction(popup.get(), 2), "Open");
+    EXPECT_EQ(Role(popup.get(), 3), ROLE_SYSTEM_SEPARATOR);
+    EXPECT_EQ(Name(popup.get(), 4), "Exit");
+    EXPECT_EQ(Shortcut(popup.get(), 4), "Alt+F4");
+    EXPECT_EQ(DefaultAction(popup.get(), 4), "Execute");
+
+    // Moving down by keyboard announces the focus on the item.
+    gFormEvents.clear();
+    Press(frame->Form(), VK_DOWN);
+    ASSERT_EQ(w->HotItem, 1);
+    EXPECT_EQ(Count(EVENT_OBJECT_FOCUS, wnd, 2), 1);
+    EXPECT_TRUE(State(popup.get(), 2) & STATE_SYSTEM_FOCUSED);
+    VARIANT focus;
+    VariantInit(&focus);
+    ASSERT_EQ(popup->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(focus.vt, VT_I4);
+    EXPECT_EQ(focus.lVal, 2);
+
+    // The default action of an item runs it and the menu closes.
+    ASSERT_EQ(popup->accDoDefaultAction(Id(4)), S_OK);
+    ui::Pump(20);
+    EXPECT_EQ(Clicked, (std::vector<std::string>{"E&xit"}));
+    EXPECT_FALSE(engine->Visible);
+    // The popup's own end is raised too, but the window is freed at once and
+    // Wine drops events of windows gone before delivery: the activation's
+    // end is raised on the form, which stays.
+    EXPECT_EQ(Count(EVENT_SYSTEM_MENUEND, frame->Form()->Handle()), 1);
+}
+
+TEST_F(FormAccessTest, MessageBoxIsADialogWithItsTextAndButtons) {
+    LoadModern();
+    auto* messages = new TvlSkinMessage(nullptr);
+    messages->SetSkinData(Skin);
+    messages->SetCtrlSkinData(Skin);
+    bool read = false;
+    ui::OnNextModal([&](TForm* f) {
+        // Whatever is read, the box is answered "No" so that the test goes on.
+        TAccPtr box = ClientOf(f->Handle());
+        long no = box ? FindChild(box.get(), "No") : 0;
+        TAccPtr noButton = no ? Child(box.get(), no) : nullptr;
+        if (!noButton) {
+            ui::Answer(f, "No");
+            return;
+        }
+        EXPECT_EQ(Role(box.get()), ROLE_SYSTEM_DIALOG);
+        EXPECT_EQ(Description(box.get()), "Delete the project?");
+        EXPECT_NE(FindChild(box.get(), "Delete the project?", ROLE_SYSTEM_STATICTEXT), 0);
+        EXPECT_NE(FindChild(box.get(), "Yes"), 0);
+        EXPECT_EQ(Role(noButton.get()), ROLE_SYSTEM_PUSHBUTTON);
+        read = true;
+        EXPECT_EQ(noButton->accDoDefaultAction(Id(CHILDID_SELF)), S_OK);
+    });
+    int result = messages->ShowMessageBox("Delete the project?", mtConfirmation, mbYes | mbNo);
+    EXPECT_TRUE(read);
+    EXPECT_EQ(result, vlMessageTexts::ButtonResult(1));
+    delete messages;
+}

@@ -1,0 +1,144 @@
+// The planner as a screen reader meets it: the reader program, started
+// beside the running planner, walks its accessible tree through MSAA from
+// its own process and operates it; what it prints must match what a user
+// sees in the windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool CopyInto(const std::string& from, const std::string& folder, const std::string& name) {
+    return CopyFileA(from.c_str(), (folder + "\\" + name).c_str(), FALSE) != FALSE;
+}
+
+// The text of a section ("[menu]" up to the next "[").
+std::string Section(const std::string& all, const std::string& name) {
+    size_t start = all.find("[" + name + "]\n");
+    if (start == std::string::npos) return {};
+    size_t end = all.find("\n[", start + 1);
+    return all.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+HWND MainWindowOf(DWORD pid) {
+    std::pair<DWORD, HWND> search{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* p = reinterpret_cast<std::pair<DWORD, HWND>*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner != p->first || !IsWindowVisible(w) || GetWindow(w, GW_OWNER)) return TRUE;
+            p->second = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "plandesk-access-reader";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyInto(PLANDESK_PROGRAM, folder, "plandesk.exe"));
+    for (const char* name : {"categories.dat", "Projects.dat", "Hours.dat"})
+        ASSERT_TRUE(CopyInto(std::string(PLANDESK_EXAMPLES) + "\\" + name, folder, name)) << name;
+    std::string output = folder + "\\reader.txt";
+    DeleteFileA(output.c_str());
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION planner{};
+    std::string command = "\"" + folder + "\\plandesk.exe\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                               &planner));
+    WaitForInputIdle(planner.hProcess, 20000);
+
+    PROCESS_INFORMATION reader{};
+    std::string readerCommand =
+        "\"" + std::string(PLANDESK_READER) + "\" " + std::to_string(planner.dwProcessId) + " \"" + output + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, readerCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                               &si, &reader));
+    DWORD waited = WaitForSingleObject(reader.hProcess, 45000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(reader.hProcess, 1);
+    DWORD readerExit = 1;
+    GetExitCodeProcess(reader.hProcess, &readerExit);
+
+    // Closed as a user closes it: nothing changed, nothing is asked.
+    if (HWND main = MainWindowOf(planner.dwProcessId)) PostMessageA(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(planner.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(planner.hProcess, 1);
+    CloseHandle(planner.hProcess);
+    CloseHandle(planner.hThread);
+    CloseHandle(reader.hProcess);
+    CloseHandle(reader.hThread);
+
+    std::string all = ReadText(output);
+    ASSERT_EQ(readerExit, 0u) << all;
+    ::testing::Test::RecordProperty("reader", all);
+    std::printf("%s\n", all.c_str());
+
+    std::string main = Section(all, "main");
+    for (const char* button : {"New Project", "Save Changes", "Make Money"})
+        EXPECT_TRUE(Has(main, "push button \"" + std::string(button) + "\"")) << button << "\n" << main;
+    EXPECT_TRUE(Has(main, "progress bar")) << main;
+    EXPECT_TRUE(Has(main, "page tab \"Tasks\" {selected")) << main;
+    EXPECT_TRUE(Has(main, "page tab \"Calendar\"")) << main;
+    EXPECT_FALSE(Has(main, "page tab \"Calendar\" {selected")) << main;
+    EXPECT_TRUE(Has(main, "<SysListView32>")) << main;
+    EXPECT_TRUE(Has(main, "<SysTreeView32>")) << main;
+    EXPECT_TRUE(Has(main, "text \"Project Name:")) << main;
+    EXPECT_TRUE(Has(main, "title bar")) << main;
+    for (const char* button : {"Close", "Minimize"})
+        EXPECT_TRUE(Has(main, "push button \"" + std::string(button) + "\"")) << button;
+
+    std::string calendar = Section(all, "calendar tab");
+    EXPECT_TRUE(Has(calendar, "page tab \"Calendar\" {selected")) << calendar;
+    // The calendar's value is its selected date; that day's cell, and only
+    // that one, is selected among the month's cells.
+    const std::string valueMark = "\"Calendar\" = \"";
+    size_t at = calendar.find(valueMark);
+    ASSERT_NE(at, std::string::npos) << calendar;
+    at += valueMark.size();
+    std::string date = calendar.substr(at, calendar.find('"', at) - at);
+    ASSERT_FALSE(date.empty());
+    EXPECT_TRUE(Has(calendar, "cell \"" + date + "\" {selected")) << calendar;
+    size_t cells = 0, selectedCells = 0;
+    for (size_t p = calendar.find("cell \""); p != std::string::npos; p = calendar.find("cell \"", p + 1)) {
+        ++cells;
+        size_t end = calendar.find('\n', p);
+        if (calendar.substr(p, end - p).find("selected") != std::string::npos) ++selectedCells;
+    }
+    EXPECT_GE(cells, 28u);
+    EXPECT_LE(cells, 31u);
+    EXPECT_EQ(selectedCells, 1u);
+    EXPECT_TRUE(Has(calendar, "push button \"Next month\"")) << calendar;
+
+    std::string menu = Section(all, "menu");
+    EXPECT_TRUE(Has(menu, "popup menu")) << menu;
+    for (const char* item : {"New Category", "New Project", "Edit", "Delete"})
+        EXPECT_TRUE(Has(menu, "menu item \"" + std::string(item) + "\"")) << item << "\n" << menu;
+
+    std::string box = Section(all, "box");
+    EXPECT_TRUE(Has(box, "dialog")) << box;
+    EXPECT_TRUE(Has(box, "text \"Are you sure to delete current")) << box;
+    EXPECT_TRUE(Has(box, "push button \"OK\"")) << box;
+    EXPECT_TRUE(Has(box, "push button \"Cancel\"")) << box;
+    EXPECT_TRUE(Has(all, "[box closed] yes")) << all;
+
+    std::string events = Section(all, "events");
+    EXPECT_TRUE(Has(events, "menu popup start")) << events;
+    EXPECT_TRUE(Has(events, "menu popup end")) << events;
+}
