@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "skin/data/vlEffects.h"
 
@@ -277,10 +279,22 @@ void BlendRow(uint8_t* __restrict a, const uint8_t* __restrict b, size_t n, cons
 }  // namespace
 
 #ifdef PLANDESK_AVX2
+namespace {
+// PLANDESK_SIMD=sse2 or =avx2 keeps the kernels to that instruction set, so
+// that the tests check each narrower path on a processor that has more.
+bool Allowed(const char* set) {
+    const char* limit = std::getenv("PLANDESK_SIMD");
+    if (!limit) return true;
+    const std::string_view widest(limit), asked(set);
+    if (widest == "sse2") return false;
+    return !(widest == "avx2" && asked == "avx512");
+}
+}  // namespace
+
 bool HasAvx2() {
     static const bool has = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        return __builtin_cpu_supports("avx2") != 0 && Allowed("avx2");
     }();
     return has;
 }
@@ -288,7 +302,7 @@ bool HasAvx2() {
 bool HasVbmi() {
     static const bool has = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") && Allowed("avx512");
     }();
     return has;
 }
