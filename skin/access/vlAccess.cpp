@@ -290,6 +290,22 @@ public:
         *h = part->Bounds.bottom - part->Bounds.top;
         return S_OK;
     }
+    // A child as a client wants it: its own object when it has one (a child
+    // window, a part with its own object), else its child id.
+    HRESULT AnswerChild(long childId, VARIANT* out) {
+        VARIANT id;
+        VariantInit(&id);
+        id.vt = VT_I4;
+        id.lVal = childId;
+        IDispatch* disp = nullptr;
+        if (get_accChild(id, &disp) == S_OK && disp) {
+            out->vt = VT_DISPATCH;
+            out->pdispVal = disp;
+        } else {
+            *out = id;
+        }
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE accNavigate(long dir, VARIANT start, VARIANT* out) override {
         if (!out) return E_POINTER;
         VariantInit(out);
@@ -307,19 +323,7 @@ public:
             default: return DISP_E_MEMBERNOTFOUND;
         }
         if (target == 0) return S_FALSE;
-        VARIANT id;
-        VariantInit(&id);
-        id.vt = VT_I4;
-        id.lVal = target;
-        IDispatch* disp = nullptr;
-        if (get_accChild(id, &disp) == S_OK && disp) {
-            out->vt = VT_DISPATCH;
-            out->pdispVal = disp;
-        } else {
-            out->vt = VT_I4;
-            out->lVal = target;
-        }
-        return S_OK;
+        return AnswerChild(target, out);
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
         if (!out) return E_POINTER;
@@ -332,18 +336,7 @@ public:
         for (size_t i = self->Children.size(); i-- > 0;) {
             const TvlAccessNode& c = self->Children[i];
             if ((c.State & STATE_SYSTEM_INVISIBLE) || !Contains(c.Bounds, x, y)) continue;
-            VARIANT id;
-            VariantInit(&id);
-            id.vt = VT_I4;
-            id.lVal = static_cast<long>(i + 1);
-            IDispatch* disp = nullptr;
-            if (get_accChild(id, &disp) == S_OK && disp) {
-                out->vt = VT_DISPATCH;
-                out->pdispVal = disp;
-            } else {
-                *out = id;
-            }
-            return S_OK;
+            return AnswerChild(static_cast<long>(i + 1), out);
         }
         if (!Contains(self->Bounds, x, y)) return S_FALSE;
         out->vt = VT_I4;

@@ -511,13 +511,8 @@ void TvlSkinListBox::SetColumns(int v) {
     if (v == FColumns) return;
     FColumns = v;
     if (!FList->HandleAllocated()) return;
-    int index = ItemIndex();
-    FList->DestroyHandle();
-    FList->HandleNeeded();
-    ItemsChanged();
-    ApplyItemHeight();
+    RecreateList();
     Realign();
-    if (index >= 0) SetItemIndex(index);
     UpdateScrollBars();
 }
 

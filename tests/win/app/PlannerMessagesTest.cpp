@@ -111,14 +111,11 @@ TEST_F(PlannerTest, EveryMessageOfTheMainWindowIsTheSkinnedBox) {
     SelectNode("Home");
     ui::OnNextModal(Skinned("Are you sure to delete current category?", okCancel, "OK", &seen));
     // Shift+F10 this time.
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    PostMessageA(w->tvwMain->Handle(), WM_SYSKEYDOWN, VK_F10, 1);
-    ui::Pump();
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
+    {
+        ui::TKeysHeld shift({VK_SHIFT});
+        PostMessageA(w->tvwMain->Handle(), WM_SYSKEYDOWN, VK_F10, 1);
+        ui::Pump();
+    }
     ASSERT_TRUE(w->vlLacquer1->Menus()->SkinMenu()->Visible);
     ui::Key(w->tvwMain, 'D');  // the accelerator-less "Delete" is not chosen by its letter
     EXPECT_TRUE(w->vlLacquer1->Menus()->SkinMenu()->Visible);

@@ -168,13 +168,10 @@ TEST_F(SkinButtonModes, EveryButtonActsAsTheDefaultWhenFocusedAndEscapeHasItsCon
     b->SetCancel(true);
     ui::Key(edit, VK_ESCAPE);
     EXPECT_EQ(bClicks, 1);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    ui::Key(edit, VK_ESCAPE);
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
+    {
+        ui::TKeysHeld shift({VK_SHIFT});
+        ui::Key(edit, VK_ESCAPE);
+    }
     EXPECT_EQ(bClicks, 1) << "Shift+Escape";
     b->SetCanFocused(false);
     ui::Key(edit, VK_ESCAPE);

@@ -10,6 +10,7 @@
 
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/data/vlSkinObjects.h"
 #include "skin/form/Lacquer.h"
 #include "tests/win/support/FakeServices.h"
 #include "tests/win/support/LeakCheck.h"
@@ -34,6 +35,12 @@ protected:
     }
 
     void LoadModern() { Skin->SetCompressedStoredSkin(Stored.get()); }
+    // "Modern" with menu items that fade between their looks.
+    void LoadModernWithMorphingItems() {
+        LoadModern();
+        for (auto& o : Skin->SkinObjects)
+            if (dynamic_cast<TvlDataSkinMenuItem*>(o.get())) o->Morphing = true;
+    }
     void LoadGraphite() { Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE); }
 
     // A form of w × h with a frame, shown at (50, 60); `skinned` wears the

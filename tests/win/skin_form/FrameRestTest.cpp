@@ -225,19 +225,16 @@ TEST_F(FrameRest, MainMenuWithoutABarGetsShortcutsAndAltAcceleratorsOnce) {
     AddItem(form, menu->RootItem(), "&Refresh");
     frame->SetMainMenu(menu);
 
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    PostMessageA(form->Handle(), WM_KEYDOWN, 'N', 1);
-    ui::Pump();
-    // The same event handed to the handler again is reported unhandled once.
     MSG msg{form->Handle(), WM_KEYDOWN, 'N', 1, 4242, {}};
-    EXPECT_TRUE(frame->IsShortCut(msg));
-    EXPECT_FALSE(frame->IsShortCut(msg));
-    EXPECT_TRUE(frame->IsShortCut(msg));
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    {
+        ui::TKeysHeld control({VK_CONTROL});
+        PostMessageA(form->Handle(), WM_KEYDOWN, 'N', 1);
+        ui::Pump();
+        // The same event handed to the handler again is reported unhandled once.
+        EXPECT_TRUE(frame->IsShortCut(msg));
+        EXPECT_FALSE(frame->IsShortCut(msg));
+        EXPECT_TRUE(frame->IsShortCut(msg));
+    }
     EXPECT_EQ(Clicked, (std::vector<std::string>{"&New", "&New", "&New"}));
     msg.wParam = 'Q';
     EXPECT_FALSE(frame->IsShortCut(msg)) << "no item has the key";
@@ -338,9 +335,7 @@ TEST_F(FrameRest, TrayIconDefaultItemAutoPopupAndLoading) {
 TEST_F(FrameRest, PopupAcceleratorsAndMorphTicks) {
     TFakeTimerDriver timers;
     TServiceOverride<TTimerDriver> useTimers(timers);
-    LoadModern();
-    for (auto& o : Skin->SkinObjects)
-        if (dynamic_cast<TvlDataSkinMenuItem*>(o.get())) o->Morphing = true;
+    LoadModernWithMorphingItems();
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();
     auto* menu = new TvlSkinPopupMenu(form);

@@ -255,14 +255,11 @@ TEST_F(MenuBarTest, AltRightRightEnterOpensTheThirdItemsMenu) {
     EXPECT_FALSE(engine->Visible);
     EXPECT_FALSE(b.Frame->Menus()->TrackingMenuBar());
     // Shortcuts of the main menu work without opening it.
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    PostMessageA(form->Handle(), WM_KEYDOWN, 'N', 1);
-    ui::Pump();
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    {
+        ui::TKeysHeld control({VK_CONTROL});
+        PostMessageA(form->Handle(), WM_KEYDOWN, 'N', 1);
+        ui::Pump();
+    }
     EXPECT_EQ(Clicked.back(), "&New");
     EXPECT_FALSE(engine->Visible);
 }

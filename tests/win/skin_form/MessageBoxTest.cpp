@@ -207,14 +207,11 @@ TEST_F(MessageBoxTest, CtrlCCopiesInTheSystemBoxLayout) {
     ui::OnNextModal([&](TForm* f) {
         TvlSkinButton* ok = Button(f, "OK");
         SetFocus(ok->Handle());
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = 0x80;
-        SetKeyboardState(keys);
-        PostMessageA(ok->Handle(), WM_KEYDOWN, 'C', 1);
-        ui::Pump();
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
+        {
+            ui::TKeysHeld control({VK_CONTROL});
+            PostMessageA(ok->Handle(), WM_KEYDOWN, 'C', 1);
+            ui::Pump();
+        }
         ui::Key(ok, VK_ESCAPE);
     });
     EXPECT_EQ(Messages->ShowMessageBox("Are you sure do you want remove this taks?", mtInformation, mbOK | mbCancel),

@@ -762,9 +762,7 @@ TEST_F(MenuTest, TranslucentMenusFadeInOnTheFirstWindowOnly) {
 TEST_F(MenuTest, MorphingItemsBlendInFiveSteps) {
     TFakeTimerDriver timers;
     TServiceOverride<TTimerDriver> useTimers(timers);
-    LoadModern();
-    for (auto& o : Skin->SkinObjects)
-        if (dynamic_cast<TvlDataSkinMenuItem*>(o.get())) o->Morphing = true;
+    LoadModernWithMorphingItems();
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
     menu->Popup(300, 200);

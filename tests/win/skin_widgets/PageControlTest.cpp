@@ -16,15 +16,9 @@ TvlSkinPageControl* MakePages(TForm* form, int count, int width = 400) {
 }
 
 void PressKeyWithControl(HWND target, WORD key, bool shift) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = 0x80;
-    state[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(state);
+    ui::TKeysHeld held(shift ? std::vector<BYTE>{VK_CONTROL, VK_SHIFT} : std::vector<BYTE>{VK_CONTROL});
     PostMessageA(target, WM_KEYDOWN, key, 1);
     ui::Pump();
-    state[VK_CONTROL] = state[VK_SHIFT] = 0;
-    SetKeyboardState(state);
 }
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "skin/form/vlMessages.h"
 #include "toolkit/StdCtrls.h"
@@ -122,6 +123,20 @@ void Key(TWinControl* control, WORD virtualKey) {
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
     PostMessageA(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
     Pump();
+}
+
+TKeysHeld::TKeysHeld(std::vector<BYTE> keys) : FKeys(std::move(keys)) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    for (BYTE k : FKeys) state[k] = 0x80;
+    SetKeyboardState(state);
+}
+
+TKeysHeld::~TKeysHeld() {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    for (BYTE k : FKeys) state[k] = 0;
+    SetKeyboardState(state);
 }
 
 void Type(TWinControl* control, const std::string& text) {

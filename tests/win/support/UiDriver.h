@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "toolkit/Forms.h"
 
@@ -22,6 +23,18 @@ void Click(TControl* control);
 
 // A key pressed and released in the focused control `control`.
 void Key(TWinControl* control, WORD virtualKey);
+// Keys seen as held down (shift state for the keys that follow) until the
+// guard ends: messages posted meanwhile read them as pressed.
+class TKeysHeld {
+public:
+    explicit TKeysHeld(std::vector<BYTE> keys);
+    ~TKeysHeld();
+    TKeysHeld(const TKeysHeld&) = delete;
+    TKeysHeld& operator=(const TKeysHeld&) = delete;
+
+private:
+    std::vector<BYTE> FKeys;
+};
 // Characters typed into a control.
 void Type(TWinControl* control, const std::string& text);
 
