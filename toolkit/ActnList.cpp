@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/ComCtrls.h"
+#include "toolkit/Forms.h"
 
 // ---- TAction ----
 
@@ -101,9 +102,12 @@ bool TAction::HasImage() const {
 
 // ---- TActionList ----
 
-TActionList::TActionList(TComponent* owner) : TComponent(owner) {}
+TActionList::TActionList(TComponent* owner) : TComponent(owner) {
+    AddIdleWork(this, [this] { UpdateActions(); });
+}
 
 TActionList::~TActionList() {
+    RemoveIdleWork(this);
     BeginDestroy();
     std::vector<TAction*> actions = FActions;
     for (TAction* action : actions) action->SetActionList(nullptr);

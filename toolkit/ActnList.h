@@ -71,8 +71,8 @@ public:
     TImageList* Images() const { return FImages.get(); }
     void SetImages(TImageList* images);
     const std::vector<TAction*>& Actions() const { return FActions; }
-    // Runs every action's OnUpdate (the program calls it when it is idle
-    // or before it shows the actions' clients).
+    // Runs every action's OnUpdate: whenever the application's queue runs
+    // empty, and when the program asks (before it shows the clients).
     void UpdateActions();
 
 protected:

@@ -416,8 +416,37 @@ void TApplication::ProcessMessages() {
     }
 }
 
+namespace {
+std::vector<std::pair<const void*, std::function<void()>>>& IdleWork() {
+    static std::vector<std::pair<const void*, std::function<void()>>> work;
+    return work;
+}
+}  // namespace
+
+void AddIdleWork(const void* owner, std::function<void()> work) { IdleWork().emplace_back(owner, std::move(work)); }
+
+void RemoveIdleWork(const void* owner) {
+    auto& all = IdleWork();
+    all.erase(std::remove_if(all.begin(), all.end(), [&](const auto& w) { return w.first == owner; }), all.end());
+}
+
+void TApplication::Idle() {
+    // A piece may remove itself or others while the pieces run.
+    const auto work = IdleWork();
+    for (const auto& [owner, run] : work) {
+        const auto& all = IdleWork();
+        if (std::none_of(all.begin(), all.end(), [&](const auto& w) { return w.first == owner; })) continue;
+        try {
+            run();
+        } catch (const std::exception& e) {
+            HandleException(e);
+        }
+    }
+}
+
 void TApplication::HandleMessage() {
     MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) Idle();
     BOOL r = GetMessageA(&msg, nullptr, 0, 0);
     if (r == 0) {
         Terminated = true;

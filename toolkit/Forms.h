@@ -108,6 +108,12 @@ private:
     THookFunc FHook;
 };
 
+// Work the application does whenever its queue runs empty, before it waits
+// for the next message (action lists bring their actions up to date). Each
+// piece is registered under its owner and must be removed by it.
+void AddIdleWork(const void* owner, std::function<void()> work);
+void RemoveIdleWork(const void* owner);
+
 class TApplication : public TComponent {
 public:
     TApplication();
@@ -128,7 +134,10 @@ public:
     // Handles one queued message, with dialog keys; false when none was queued.
     bool ProcessMessage();
     void ProcessMessages();
+    // Waits for one message and handles it; runs the idle work first when
+    // the queue is empty.
     void HandleMessage();
+    void Idle();
 
     void HandleException(const std::exception& e);
     void ShowException(const std::exception& e);

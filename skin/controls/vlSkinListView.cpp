@@ -243,7 +243,8 @@ void TvlSkinListView::PaintGridLines(HDC dc) {
         if (order == columns - 1) line(originX + r.right, view.top, originX + r.right, view.bottom);
     }
     if (ItemCount() > 0) {
-        RECT first{LVIR_BOUNDS};
+        RECT first{};
+        first.left = LVIR_BOUNDS;
         SendMessageA(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
         const int height = first.bottom - first.top;
         if (height <= 0) return;
@@ -289,9 +290,17 @@ void TvlSkinListView::WndProc(TMessage& m) {
 
 void TvlSkinListView::UpdateScrollBars() {
     if (!HandleAllocated() || FFromScrollBar || FInUpdate || Width() < 6 || Height() < 6) return;
-    SCROLLINFO v{sizeof v, SIF_ALL}, h{sizeof h, SIF_ALL};
-    if (!GetScrollInfo(Handle(), SB_VERT, &v)) v = SCROLLINFO{sizeof v, SIF_ALL, 0, 0, 0, 0, 0};
-    if (!GetScrollInfo(Handle(), SB_HORZ, &h)) h = SCROLLINFO{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
+    // A bar the list does not show reads as all zero.
+    auto bar = [this](int which) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        if (!GetScrollInfo(Handle(), which, &info)) info = SCROLLINFO{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        return info;
+    };
+    SCROLLINFO v = bar(SB_VERT), h = bar(SB_HORZ);
     int perPage = static_cast<int>(SendMessageA(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
     int items = ItemCount();
     LONG style = GetWindowLongA(Handle(), GWL_STYLE);

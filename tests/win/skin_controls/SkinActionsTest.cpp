@@ -175,3 +175,40 @@ TEST_F(SkinActions, FiveHundredUpdatesLeaveNoGdiObjectOrTimer) {
     ui::Pump(300);
     leaks.ExpectNone("500 action updates over linked buttons, a check box and a menu item");
 }
+
+TEST_F(SkinActions, ActionsUpdateWhenTheQueueRunsEmpty) {
+    auto* button = new TvlSkinButton(Form, Form, "", 10, 10, 90, 26);
+    button->SetSkinData(Skin);
+    button->SetAction(Save);
+    Form->Show();
+    ui::Pump();
+    bool canSave = false;
+    int updates = 0;
+    Save->OnUpdate = [&](TObject*) {
+        ++updates;
+        Save->SetEnabled(canSave);
+    };
+    // A message waiting is handled without an update first.
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+    Application->HandleMessage();
+    EXPECT_EQ(updates, 0);
+    // The idle work updates the action, and the linked button follows.
+    Application->Idle();
+    EXPECT_EQ(updates, 1);
+    EXPECT_FALSE(button->Enabled());
+    // The main loop runs it itself once nothing is waiting.
+    canSave = true;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5, nullptr);
+    for (int i = 0; i < 100 && updates == 1; ++i) Application->HandleMessage();
+    KillTimer(nullptr, timer);
+    ui::Pump();
+    EXPECT_GE(updates, 2);
+    EXPECT_TRUE(button->Enabled());
+    // A list that is gone does no more idle work.
+    delete List;
+    List = nullptr;
+    Save = nullptr;
+    const int before = updates;
+    Application->Idle();
+    EXPECT_EQ(updates, before);
+}
