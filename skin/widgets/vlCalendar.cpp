@@ -304,8 +304,9 @@ void TvlSkinMonthCalendar::DrawTitle(TCanvas& canvas, const std::string& text, i
 }
 
 void TvlSkinMonthCalendar::SetDefaultCaptionHeight(int value) {
-    if (value < 0 || value == DefaultCaptionHeight) return;
-    DefaultCaptionHeight = value;
+    if (value < 0 || value == DefaultCaptionHeight()) return;
+    TvlSkinPanel::SetDefaultCaptionHeight(value);
+    // The days lie under the caption bar with or without an element.
     Realign();
     Invalidate();
 }

@@ -142,8 +142,8 @@ TEST_F(AccessTest, LabelsGaugeAndPanelsAreReadAsTextProgressAndGroups) {
     below->SetSkinData(Skin);
     auto* gauge = new TvlSkinGauge(Form, panel, 90, 36, 200, 20);
     gauge->SetSkinData(Skin);
-    gauge->ShowProgressText = true;
-    gauge->ShowPercent = true;
+    gauge->SetShowProgressText(true);
+    gauge->SetShowPercent(true);
     gauge->SetMaxValue(8);
     gauge->SetValue(3);
     gauge->SetProgressText("3/8 tasks  ");

@@ -111,7 +111,7 @@ TEST_F(WidgetTest, CalendarTitleStaysBetweenTheMonthButtonsAndTheCaptionHeightLa
     auto* cal = new TvlSkinMonthCalendar(Form, Form, 10, 10, 220, 180);
     cal->SetCaptionMode(true);
     int before = cal->LayoutRect().top;
-    cal->SetDefaultCaptionHeight(cal->DefaultCaptionHeight + 14);
+    cal->SetDefaultCaptionHeight(cal->DefaultCaptionHeight() + 14);
     EXPECT_EQ(cal->LayoutRect().top, before + 14);
     EXPECT_EQ(cal->PriorYearButton()->Top(), cal->LayoutRect().top + 1) << "the buttons follow at once";
     Shot(cal);
