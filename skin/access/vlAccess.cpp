@@ -224,47 +224,39 @@ public:
         return Number(child, out, &TvlAccessNode::State);
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        TvlAccessNode tree;
-        const TvlAccessNode* self = nullptr;
-        HRESULT hr = Locate(tree, self);
-        if (FAILED(hr)) return hr;
-        HWND focus = GetFocus();
-        for (size_t i = 0; i < self->Children.size(); ++i) {
-            const TvlAccessNode& c = self->Children[i];
-            if (c.Window && focus && (c.Window == focus || IsChild(c.Window, focus))) {
-                out->vt = VT_DISPATCH;
-                out->pdispVal = ObjectOfWindow(c.Window);
-                if (!out->pdispVal) out->vt = VT_EMPTY;
-                return S_OK;
+        return AnswerFromSelf(out, [&](const TvlAccessNode& node) -> HRESULT {
+            HWND focus = GetFocus();
+            for (size_t i = 0; i < node.Children.size(); ++i) {
+                const TvlAccessNode& c = node.Children[i];
+                if (c.Window && focus && (c.Window == focus || IsChild(c.Window, focus))) {
+                    out->vt = VT_DISPATCH;
+                    out->pdispVal = ObjectOfWindow(c.Window);
+                    if (!out->pdispVal) out->vt = VT_EMPTY;
+                    return S_OK;
+                }
+                if (!c.Window && (c.State & STATE_SYSTEM_FOCUSED)) {
+                    out->vt = VT_I4;
+                    out->lVal = static_cast<long>(i + 1);
+                    return S_OK;
+                }
             }
-            if (!c.Window && (c.State & STATE_SYSTEM_FOCUSED)) {
+            if (node.State & STATE_SYSTEM_FOCUSED) {
                 out->vt = VT_I4;
-                out->lVal = static_cast<long>(i + 1);
-                return S_OK;
+                out->lVal = CHILDID_SELF;
             }
-        }
-        if (self->State & STATE_SYSTEM_FOCUSED) {
-            out->vt = VT_I4;
-            out->lVal = CHILDID_SELF;
-        }
-        return S_OK;
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        TvlAccessNode tree;
-        const TvlAccessNode* self = nullptr;
-        HRESULT hr = Locate(tree, self);
-        if (FAILED(hr)) return hr;
-        for (size_t i = 0; i < self->Children.size(); ++i)
-            if (self->Children[i].State & STATE_SYSTEM_SELECTED) {
-                out->vt = VT_I4;
-                out->lVal = static_cast<long>(i + 1);
-                return S_OK;
-            }
-        return S_FALSE;
+        return AnswerFromSelf(out, [&](const TvlAccessNode& node) -> HRESULT {
+            for (size_t i = 0; i < node.Children.size(); ++i)
+                if (node.Children[i].State & STATE_SYSTEM_SELECTED) {
+                    out->vt = VT_I4;
+                    out->lVal = static_cast<long>(i + 1);
+                    return S_OK;
+                }
+            return S_FALSE;
+        });
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         TvlAccessNode tree;
@@ -307,41 +299,33 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long dir, VARIANT start, VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        TvlAccessNode tree;
-        const TvlAccessNode* self = nullptr;
-        HRESULT hr = Locate(tree, self);
-        if (FAILED(hr)) return hr;
-        long n = static_cast<long>(self->Children.size()), target = 0;
-        long from = start.vt == VT_I4 ? start.lVal : 0;
-        switch (dir) {
-            case NAVDIR_FIRSTCHILD: target = from == CHILDID_SELF && n > 0 ? 1 : 0; break;
-            case NAVDIR_LASTCHILD: target = from == CHILDID_SELF && n > 0 ? n : 0; break;
-            case NAVDIR_NEXT: target = from > 0 && from < n ? from + 1 : 0; break;
-            case NAVDIR_PREVIOUS: target = from > 1 && from <= n ? from - 1 : 0; break;
-            default: return DISP_E_MEMBERNOTFOUND;
-        }
-        if (target == 0) return S_FALSE;
-        return AnswerChild(target, out);
+        return AnswerFromSelf(out, [&](const TvlAccessNode& node) -> HRESULT {
+            long n = static_cast<long>(node.Children.size()), target = 0;
+            long from = start.vt == VT_I4 ? start.lVal : 0;
+            switch (dir) {
+                case NAVDIR_FIRSTCHILD: target = from == CHILDID_SELF && n > 0 ? 1 : 0; break;
+                case NAVDIR_LASTCHILD: target = from == CHILDID_SELF && n > 0 ? n : 0; break;
+                case NAVDIR_NEXT: target = from > 0 && from < n ? from + 1 : 0; break;
+                case NAVDIR_PREVIOUS: target = from > 1 && from <= n ? from - 1 : 0; break;
+                default: return DISP_E_MEMBERNOTFOUND;
+            }
+            if (target == 0) return S_FALSE;
+            return AnswerChild(target, out);
+        });
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        TvlAccessNode tree;
-        const TvlAccessNode* self = nullptr;
-        HRESULT hr = Locate(tree, self);
-        if (FAILED(hr)) return hr;
-        // Later children are drawn over earlier ones.
-        for (size_t i = self->Children.size(); i-- > 0;) {
-            const TvlAccessNode& c = self->Children[i];
-            if ((c.State & STATE_SYSTEM_INVISIBLE) || !Contains(c.Bounds, x, y)) continue;
-            return AnswerChild(static_cast<long>(i + 1), out);
-        }
-        if (!Contains(self->Bounds, x, y)) return S_FALSE;
-        out->vt = VT_I4;
-        out->lVal = CHILDID_SELF;
-        return S_OK;
+        return AnswerFromSelf(out, [&](const TvlAccessNode& node) -> HRESULT {
+            // Later children are drawn over earlier ones.
+            for (size_t i = node.Children.size(); i-- > 0;) {
+                const TvlAccessNode& c = node.Children[i];
+                if ((c.State & STATE_SYSTEM_INVISIBLE) || !Contains(c.Bounds, x, y)) continue;
+                return AnswerChild(static_cast<long>(i + 1), out);
+            }
+            if (!Contains(node.Bounds, x, y)) return S_FALSE;
+            out->vt = VT_I4;
+            out->lVal = CHILDID_SELF;
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         TvlAccessNode tree;
@@ -376,6 +360,18 @@ public:
 
 private:
     // Describes the root control afresh and walks to this object's node.
+    // The answer of a call that returns a VARIANT about this object, made
+    // from a fresh description of it.
+    template <class Answer>
+    HRESULT AnswerFromSelf(VARIANT* out, Answer&& answer) {
+        if (!out) return E_POINTER;
+        VariantInit(out);
+        TvlAccessNode tree;
+        const TvlAccessNode* self = nullptr;
+        HRESULT hr = Locate(tree, self);
+        if (FAILED(hr)) return hr;
+        return answer(*self);
+    }
     HRESULT Locate(TvlAccessNode& tree, const TvlAccessNode*& self) {
         if (!FRoot || FRoot->Destroying() || !IsWindow(FWindow)) return CO_E_OBJNOTCONNECTED;
         tree = vlDescribe(FRoot);
