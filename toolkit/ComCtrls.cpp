@@ -1,17 +1,36 @@
 #include "toolkit/ComCtrls.h"
 
 #include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "core/Gdi.h"
 
 #include "toolkit/Menus.h"
 
 // ---- TImageList ----
 
-TImageList::TImageList(TComponent* owner, int width, int height)
-    : TComponent(owner), FHandle(ImageList_Create(width, height, ILC_COLOR24, 2, 2)) {}
+TImageList::TImageList(TComponent* owner, int width, int height, bool masked)
+    : TComponent(owner),
+      FHandle(ImageList_Create(width, height, ILC_COLOR24 | (masked ? ILC_MASK : 0), 2, 2)),
+      FMasked(masked) {}
 
 TImageList::~TImageList() { ImageList_Destroy(FHandle); }
 
-int TImageList::Add(HBITMAP image) { return ImageList_Add(FHandle, image, nullptr); }
+int TImageList::Add(HBITMAP image) {
+    if (!FMasked) return ImageList_Add(FHandle, image, nullptr);
+    // A masked list draws through its masks: a clear one draws the picture whole.
+    BITMAP info{};
+    if (!GetObjectA(image, sizeof info, &info)) return -1;
+    std::vector<uint8_t> clear(static_cast<size_t>((info.bmWidth + 15) / 16 * 2) * static_cast<size_t>(info.bmHeight));
+    TGdiBitmap mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, clear.data()));
+    return ImageList_Add(FHandle, image, mask.Handle());
+}
+
+int TImageList::AddMasked(HBITMAP image, COLORREF transparent) {
+    if (!FMasked) return Add(image);
+    return ImageList_AddMasked(FHandle, image, transparent);
+}
 
 // ---- TUpdateCount ----
 

@@ -13,14 +13,21 @@
 
 class TImageList : public TComponent {
 public:
-    TImageList(TComponent* owner, int width, int height);
+    // A masked list keeps a mask beside every image, so that a picture's
+    // transparent colour (the skins' magenta ground) is left out when drawn.
+    TImageList(TComponent* owner, int width, int height, bool masked = false);
     ~TImageList() override;
     HIMAGELIST Handle() const { return FHandle; }
     int Count() const { return ImageList_GetImageCount(FHandle); }
-    int Add(HBITMAP image);  // copies the bitmap
+    bool Masked() const { return FMasked; }
+    int Add(HBITMAP image);  // copies the bitmap; drawn whole
+    // Copies the bitmap; in a masked list every pixel of `transparent` is
+    // masked out. An unmasked list adds the picture whole.
+    int AddMasked(HBITMAP image, COLORREF transparent);
 
 private:
     HIMAGELIST FHandle;
+    bool FMasked;
 };
 
 // Stops a control's redrawing while many items change (WM_SETREDRAW);

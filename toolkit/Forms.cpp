@@ -9,6 +9,7 @@
 #include "core/ExceptionHook.h"
 #include "core/WindowServices.h"
 #include "toolkit/ExtCtrls.h"
+#include "toolkit/FormMessages.h"
 
 TApplication* Application = nullptr;
 
@@ -239,11 +240,20 @@ bool TForm::DialogKey(unsigned short key, bool shift) {
     }
 }
 
+namespace {
+TFormMessageHandler FormMessageHandler = nullptr;
+}
+
+void SetFormMessageHandler(TFormMessageHandler handler) { FormMessageHandler = handler; }
+
 void TForm::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_CLOSE: OnCloseWindow(m); break;
         case WM_ACTIVATE: OnActivateWindow(m); break;
-        default: TCustomControl::WndProc(m); break;
+        default:
+            if (m.Msg >= WM_USER && FormMessageHandler && FormMessageHandler(*this, m)) break;
+            TCustomControl::WndProc(m);
+            break;
     }
 }
 

@@ -101,6 +101,7 @@ void TMenuItem::SetAction(TAction* action) {
             Checked = a.Checked();
             ImageIndex = a.ImageIndex();
             ShortCut = a.ShortCut();
+            Hint = a.Hint();
         });
     FActionLink->SetAction(action);
 }

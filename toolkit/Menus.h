@@ -43,6 +43,7 @@ public:
     bool Default = false;  // drawn in bold
     int ImageIndex = -1;   // in the menu's image list
     int GroupIndex = 0;    // main menus merge top-level items by group
+    std::string Hint;      // shown while the item is highlighted
     TNotifyEvent OnClick;
     // Draws the item instead of the menu's own look (canvas, highlighted, text rectangle).
     std::function<void(TMenuItem* item, HDC dc, const RECT& textRect, bool selected)> OnDrawItem;
@@ -50,7 +51,7 @@ public:
     bool IsSeparator() const { return Caption == "-"; }
     // Runs OnClick when enabled; without one, executes the action.
     void Click();
-    // The item shows its action's caption, state, image and shortcut, and
+    // The item shows its action's caption, state, image, shortcut and hint, and
     // follows every change of it.
     TAction* Action() const;
     void SetAction(TAction* action);

@@ -66,6 +66,49 @@ void ReleaseGroupSiblings(Button* pressed, SameGroup sameGroup) {
         if (other && other != pressed && sameGroup(*other) && other->Down()) other->SetDown(false);
     }
 }
+// The left button's press on a button: one that is up goes down and then
+// starts repeating (ungrouped, in RepeatMode) or clicks at once (grouped);
+// a grouped one that is down already is let go on the release.
+template <class Button, class Click>
+void StartPress(Button& b, int groupIndex, Click click) {
+    b.FPressing = true;
+    if (!b.FDown) {
+        b.FMouseOver = true;
+        b.SetDown(true);
+        if (b.RepeatMode && groupIndex == 0)
+            b.StartRepeat();
+        else if (groupIndex != 0)
+            click();
+        b.FReleaseOnPress = false;
+    } else if (groupIndex != 0) {
+        b.FReleaseOnPress = true;
+    }
+}
+
+// The left button's release after a press that began on the button; `over`:
+// the pointer is over it. An ungrouped button stops repeating and comes up,
+// clicking only when released over it; a grouped one comes up and clicks
+// only when the press found it down and AllowAllUp lets it go. Both push
+// and speed buttons keep their press in the same fields.
+template <class Button, class Click, class StopRepeat>
+void ReleasePress(Button& b, int groupIndex, bool over, Click click, StopRepeat stopRepeat) {
+    b.FPressing = false;
+    if (groupIndex == 0) {
+        stopRepeat();
+        if (over) {
+            b.SetDown(false);
+            click();
+        } else {
+            b.FDown = false;
+            b.FMouseOver = false;
+            b.Invalidate();
+        }
+    } else if (b.FDown && b.AllowAllUp && b.FReleaseOnPress && over) {
+        b.SetDown(false);
+        click();
+    }
+}
+
 // The glyph a button takes from its action: the action list's image on a
 // magenta ground, RGB(255, 0, 255), which the glyph drawing leaves out.
 // False, leaving `glyph` alone, when the action has no image.

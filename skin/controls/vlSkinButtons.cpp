@@ -387,40 +387,15 @@ void TvlSkinButton::OnMouse(TMessage& m) {
                 if (!Focused()) break;
             }
             SetCapture(Handle());
-            FPressing = true;
-            if (!FDown) {
-                FMouseOver = true;
-                SetDown(true);
-                if (RepeatMode && FGroupIndex == 0)
-                    StartRepeat();
-                else if (FGroupIndex != 0)
-                    ButtonClick();
-                FReleaseOnPress = false;
-            } else if (FGroupIndex != 0) {
-                FReleaseOnPress = true;
-            }
+            vlButtonParts::StartPress(*this, FGroupIndex, [this] { ButtonClick(); });
             break;
         }
         case WM_LBUTTONUP: {
             if (!FPressing) break;
-            FPressing = false;
             if (GetCapture() == Handle()) ReleaseCapture();
             POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
             bool over = p.x >= 0 && p.y >= 0 && p.x < Width() && p.y < Height();
-            if (FGroupIndex == 0) {
-                StopRepeat();
-                if (over) {
-                    SetDown(false);
-                    ButtonClick();
-                } else {
-                    FDown = false;
-                    FMouseOver = false;
-                    Invalidate();
-                }
-            } else if (FDown && AllowAllUp && FReleaseOnPress && over) {
-                SetDown(false);
-                ButtonClick();
-            }
+            vlButtonParts::ReleasePress(*this, FGroupIndex, over, [this] { ButtonClick(); }, [this] { StopRepeat(); });
             break;
         }
         default: TvlSkinCustomControl::OnMouse(m); return;

@@ -137,6 +137,11 @@ private:
                              bool down, bool shifted);
     void ActionChanged(const TAction& action);
 
+    template <class B, class C>
+    friend void vlButtonParts::StartPress(B&, int, C);
+    template <class B, class C, class S>
+    friend void vlButtonParts::ReleasePress(B&, int, bool, C, S);
+
     TvlDataSkinButtonControl FButtonData{""};
     bool FHasButtonData = false;
     bool FCanFocused = true, FDown = false, FDefault = false, FCancel = false;
@@ -208,6 +213,11 @@ private:
     void StartMorph();
     void StartRepeat();
     void ActionChanged(const TAction& action);
+
+    template <class B, class C>
+    friend void vlButtonParts::StartPress(B&, int, C);
+    template <class B, class C, class S>
+    friend void vlButtonParts::ReleasePress(B&, int, bool, C, S);
 
     TvlDataSkinButtonControl FButtonData{""};
     bool FHasButtonData = false;

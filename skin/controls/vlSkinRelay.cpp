@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "skin/controls/vlSkinElement.h"
+#include "toolkit/FormMessages.h"
 #include "toolkit/Forms.h"
 
 UINT SkinNoticeMessage(TvlSkinNotice notice) {
@@ -68,4 +69,20 @@ void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice) {
         if (form != owner) send(form);
 }
 
-void InstallSkinMessages() { SetSkinNoticeBroadcaster(&SendSkinNoticeToForms); }
+namespace {
+// The skins' broadcast names its sender and relays after each form (above).
+// A notice without a skin, sent to a form by anyone, is meant for every
+// control on it, and no broadcast follows it up: the form relays it itself.
+bool RelaySkinlessNotice(TForm& form, TMessage& m) {
+    if (m.WParam != 0 || (m.Msg != WM_SKINCHANGING && m.Msg != WM_SKINCHANGED)) return false;
+    bool changing = m.Msg == WM_SKINCHANGING;
+    RelaySkinChange(&form, nullptr, changing);
+    if (!form.Destroying()) RelaySkinChangeToComponents(&form, nullptr, changing);
+    return false;
+}
+}  // namespace
+
+void InstallSkinMessages() {
+    SetSkinNoticeBroadcaster(&SendSkinNoticeToForms);
+    SetFormMessageHandler(&RelaySkinlessNotice);
+}

@@ -48,5 +48,8 @@ void RelaySkinChangeToComponents(TComponent* owner, const TvlSkinData* sender, b
 // change reaches the form's skinned controls, with or without a frame.
 void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice);
 
-// Makes every skin data deliver its notices to the forms (idempotent).
+// Makes every skin data deliver its notices to the forms, and every form
+// relay a change or changing notice without a skin (first parameter 0),
+// sent to it straight, to all its skinned controls and components
+// (idempotent).
 void InstallSkinMessages();

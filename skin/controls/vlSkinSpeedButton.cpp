@@ -143,41 +143,16 @@ void TvlSkinSpeedButton::StartRepeat() {
 
 void TvlSkinSpeedButton::MouseDown(TMouseButton button, TShiftState, int, int) {
     if (button != mbLeft || !Enabled()) return;
-    FPressing = true;
     FClickedOnRelease = false;
-    if (!FDown) {
-        FMouseOver = true;
-        SetDown(true);
-        if (RepeatMode && GroupIndex == 0)
-            StartRepeat();
-        else if (GroupIndex != 0)
-            DoClick();
-        FReleaseOnPress = false;
-    } else if (GroupIndex != 0) {
-        FReleaseOnPress = true;  // released when the button comes up over it
-    }
+    vlButtonParts::StartPress(*this, GroupIndex, [this] { DoClick(); });
 }
 
 void TvlSkinSpeedButton::MouseUp(TMouseButton button, TShiftState, int x, int y) {
     if (button != mbLeft || !FPressing) return;
-    FPressing = false;
     bool over = x >= 0 && y >= 0 && x < Width() && y < Height();
     // Over the button the toolkit clicks next; that click is ours to make.
     FClickedOnRelease = over;
-    if (GroupIndex == 0) {
-        FRepeatTimer.reset();
-        if (over) {
-            SetDown(false);
-            DoClick();
-        } else {
-            FDown = false;
-            FMouseOver = false;
-            Invalidate();
-        }
-    } else if (FDown && AllowAllUp && FReleaseOnPress && over) {
-        SetDown(false);
-        DoClick();
-    }
+    vlButtonParts::ReleasePress(*this, GroupIndex, over, [this] { DoClick(); }, [this] { FRepeatTimer.reset(); });
 }
 
 void TvlSkinSpeedButton::MouseEnter() {

@@ -16,6 +16,7 @@
 #include "skin/form/LacquerParts.h"
 #include "skin/form/vlSkinMDITabs.h"
 #include "skin/form/vlSkinMenuBar.h"
+#include "skin/form/vlSkinMenus.h"
 
 using namespace vlFrameParts;
 
@@ -83,6 +84,12 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
     Name = "vlLacquer";
     AllFrames().push_back(this);
     FMenus = new TvlFormMenus(this, FForm, this, this);
+    FMenus->SkinMenu()->OnItemHint = [this](const std::string& hint) {
+        if (hint.empty())
+            HideObjectHint();
+        else if (ShowObjectHint)
+            FMenus->ShowObjectHint(hint);
+    };
     FShortCuts = new TMessageHook(this, [this](MSG& msg) { return IsShortCut(msg); });
     CreateBuiltInButtons();
     Attach(FForm);
@@ -98,6 +105,8 @@ TvlLacquer::TvlLacquer(TComponent* owner) : TWindowProcWrapper(owner), FForm(dyn
 
 TvlLacquer::~TvlLacquer() {
     *FAlive = false;
+    // The engine closes its menus when it goes, after this frame's part of the object.
+    FMenus->SkinMenu()->OnItemHint = nullptr;
     auto& all = AllFrames();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     StopTimers();

@@ -221,12 +221,14 @@ void TvlSkinPopupWindow::ItemEnter(int index, bool byKeyboard) {
         RedrawItem(index);
         OwnerEngine->HoverAction(item, byKeyboard);
     }
+    if (item->MenuItem && !item->MenuItem->Hint.empty()) OwnerEngine->ItemHint(item->MenuItem->Hint);
 }
 
 void TvlSkinPopupWindow::ItemLeave(int index) {
     TvlSkinMenuItem* item = Item(index);
     item->Active = false;
     item->Preselected = false;
+    if (item->MenuItem && !item->MenuItem->Hint.empty()) OwnerEngine->ItemHint({});
     if (!item->Down) RedrawItem(index);
     if (OwnerEngine->WaitItem() == item) OwnerEngine->CancelWait();
 }
@@ -461,6 +463,7 @@ void TvlSkinMenu::CloseFrom(int n) {
     }
     if (n == 0 && Visible) {
         Visible = false;
+        ItemHint({});
         vlAccessEvent(FForm, EVENT_SYSTEM_MENUEND);
         FDoneCtrl.Set(InvokingControl());
         if (TWinControl* c = InvokingControl()) {
@@ -488,6 +491,10 @@ void TvlSkinMenu::CloseAll() {
 void TvlSkinMenu::KeyDown(WORD key) {
     TDispatchGuard guard(this);
     if (TvlSkinPopupWindow* w = Innermost()) w->KeyDown(key);
+}
+
+void TvlSkinMenu::ItemHint(const std::string& hint) {
+    if (OnItemHint) OnItemHint(hint);
 }
 
 void TvlSkinMenu::HoverAction(TvlSkinMenuItem* item, bool byKeyboard) {

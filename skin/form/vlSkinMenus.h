@@ -226,8 +226,14 @@ public:
     // Frees windows closed while one of them was handling a message.
     void FreeClosed();
 
+    // Told the hint of the item the user moves onto, and an empty text when
+    // the user leaves it or the menus close (the frame shows it as it shows
+    // its caption objects' hints).
+    std::function<void(const std::string& hint)> OnItemHint;
+
     // Called by the windows.
     void HoverAction(TvlSkinMenuItem* item, bool byKeyboard);
+    void ItemHint(const std::string& hint);
     void CancelWait();
     void ItemClick(TvlSkinMenuItem* item);
     void WaitTimerFired();

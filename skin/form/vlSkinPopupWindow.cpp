@@ -14,6 +14,7 @@
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlTextPen.h"
 #include "skin/form/vlSkinMenus.h"
+#include "toolkit/ActnList.h"
 #include "toolkit/ComCtrls.h"
 
 using namespace vlLookPieces;
@@ -144,6 +145,9 @@ void TvlSkinPopupWindow::LoadItems(TMenuItem* items, int startIndex) {
     const TvlDataSkinMenuItem* data = PW ? MenuItemData : nullptr;
     for (int i = std::max(startIndex, 0); i < items->Count(); ++i) {
         TMenuItem* item = items->Item(i);
+        // The action first: it may hide the item, show it again, or change
+        // what it shows.
+        if (TAction* action = item->Action()) action->Update();
         if (!item->Visible) continue;
         ShownItems.push_back(std::make_unique<TvlSkinMenuItem>(this, item, data, picture));
         // A menu item that goes while it is shown closes the menu first.

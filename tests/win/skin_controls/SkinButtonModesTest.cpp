@@ -253,6 +253,30 @@ TEST_F(SkinButtonModes, CheckBoxesFlatAndNonFlatImagesAndGroups) {
     EXPECT_EQ(flat->Images(), nullptr);
     EXPECT_NE(PixelOf(flat, imageX, 15), RGB(200, 0, 0));
 
+    // A masked list leaves the picture's magenta ground out: around the
+    // square the box shows as under a wholly transparent picture. A picture
+    // added whole to a masked list keeps its ground.
+    const COLORREF magenta = RGB(255, 0, 255);
+    auto* masked = new TImageList(Form, 16, 16, true);
+    AddSquareImage(masked, RGB(200, 0, 0), magenta);
+    AddSquareImage(masked, magenta, magenta);
+    HBITMAP whole = SquareBitmap(RGB(200, 0, 0), magenta);
+    masked->Add(whole);
+    DeleteObject(whole);
+    ASSERT_EQ(masked->Count(), 3);
+    flat->SetImages(masked);
+    flat->SetImageIndex(1);
+    COLORREF under = PixelOf(flat, imageX - 6, 15);
+    EXPECT_NE(under, magenta);
+    EXPECT_NE(PixelOf(flat, imageX, 15), RGB(200, 0, 0));
+    flat->SetImageIndex(0);
+    EXPECT_EQ(PixelOf(flat, imageX, 15), RGB(200, 0, 0));
+    EXPECT_EQ(PixelOf(flat, imageX - 6, 15), under);
+    flat->SetImageIndex(2);
+    EXPECT_EQ(PixelOf(flat, imageX, 15), RGB(200, 0, 0));
+    EXPECT_EQ(PixelOf(flat, imageX - 6, 15), magenta);
+    flat->SetImages(nullptr);
+
     // Check boxes of one group: checking one unchecks the other through
     // its property, so the other tells its change too.
     auto* one = new TvlSkinCheckRadioBox(Form, Form, "One", 10, 120, 150, 25);

@@ -73,7 +73,7 @@ private:
             if (i == 1) g->SetDown(true);
         }
         // One follows an action with an image of its list.
-        Images = new TImageList(Form, 16, 16);
+        Images = new TImageList(Form, 16, 16, true);
         AddSquareImage(Images, RGB(192, 80, 48), RGB(255, 0, 255));
         auto* list = new TActionList(Form);
         list->SetImages(Images);

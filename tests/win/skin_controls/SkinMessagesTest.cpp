@@ -104,12 +104,22 @@ TEST_F(SkinMessages, TheBuiltInSkinComesFromTheProgramsResources) {
 }
 
 namespace {
-struct TCountingPanel : TvlSkinElement<TPanel> {
-    using TvlSkinElement::TvlSkinElement;
+// Counts the skin notices it hears.
+template <class Base>
+struct TCounting : Base {
+    using Base::Base;
     int Changing = 0, Changed = 0;
     void SkinChanging() override { ++Changing; }
     void SkinChanged() override { ++Changed; }
 };
+using TCountingPanel = TCounting<TvlSkinElement<TPanel>>;
+// A component that takes part in skin changes without being a control.
+struct TSkinnedComponent : TComponent, TvlSkinAware {
+    using TComponent::TComponent;
+    TvlSkinData* Skin = nullptr;
+    TvlSkinData* SkinData() const override { return Skin; }
+};
+using TCountingComponent = TCounting<TSkinnedComponent>;
 }  // namespace
 
 TEST_F(SkinMessages, FormsWithoutAFramePassASkinSwitchToTheirControls) {
@@ -148,4 +158,47 @@ TEST_F(SkinMessages, FormsWithoutAFramePassASkinSwitchToTheirControls) {
     EXPECT_EQ(button->ElementIndex(), -1);
     EXPECT_EQ(inner->Changing, 2);
     EXPECT_EQ(inner->Changed, 2);
+}
+
+TEST_F(SkinMessages, ANoticeWithoutASkinSentToAFormReachesEveryControlOnIt) {
+    auto* form = new TListeningForm(Application, "plain");
+    auto* other = new TListeningForm(Application, "other");
+    TvlSkinData skin(form), elsewhere(nullptr);
+    auto* outer = new TCountingPanel(form, form);
+    auto* inner = new TCountingPanel(form, outer);
+    auto* foreign = new TCountingPanel(form, form);
+    auto* bare = new TCountingPanel(form, form);  // no skin at all
+    auto* elsewhereOnOther = new TCountingPanel(other, other);
+    outer->SetSkinData(&skin);
+    inner->SetSkinData(&skin);
+    foreign->SetSkinData(&elsewhere);
+    auto* component = new TCountingComponent(form);
+    component->Skin = &elsewhere;
+    form->CreateHandles();
+    other->CreateHandles();
+    // Each skinned control once, whatever its skin, and only on this form.
+    SendMessageA(form->Handle(), WM_SKINCHANGING, 0, SkinMessageParam);
+    for (TCountingPanel* p : {outer, inner, foreign, bare}) {
+        EXPECT_EQ(p->Changing, 1);
+        EXPECT_EQ(p->Changed, 0);
+    }
+    EXPECT_EQ(component->Changing, 1);
+    EXPECT_EQ(elsewhereOnOther->Changing, 0);
+    SendMessageA(form->Handle(), WM_SKINCHANGED, 0, SkinMessageParam);
+    for (TCountingPanel* p : {outer, inner, foreign, bare}) EXPECT_EQ(p->Changed, 1);
+    EXPECT_EQ(component->Changed, 1);
+    // A notice naming a skin, sent straight, is the form's (its frame's)
+    // alone: the controls hear a skin's change from the skin's broadcast,
+    // once, and only the controls of that skin.
+    SendMessageA(form->Handle(), WM_SKINCHANGING, reinterpret_cast<WPARAM>(&skin), SkinMessageParam);
+    EXPECT_EQ(outer->Changing, 1);
+    skin.Broadcast(TvlSkinNotice::Changing);
+    EXPECT_EQ(outer->Changing, 2);
+    EXPECT_EQ(inner->Changing, 2);
+    EXPECT_EQ(foreign->Changing, 1);
+    EXPECT_EQ(bare->Changing, 1);
+    // Other skin messages without a skin are left to the form.
+    SendMessageA(form->Handle(), WM_SKINSTRINGSCHANGED, 0, SkinMessageParam);
+    EXPECT_EQ(outer->Changed, 1);
+    EXPECT_EQ(log.back().Message, static_cast<UINT>(WM_SKINSTRINGSCHANGED)) << "the form still hears it";
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Pictures for image lists in tests: a square of one colour on a ground of
-// another, added to the list as its next image.
+// another, added to the list as its next image (the ground masked out when
+// the list is masked).
 #include <windows.h>
 
 #include "toolkit/ComCtrls.h"
 
-inline void AddSquareImage(TImageList* images, COLORREF square, COLORREF ground) {
+inline HBITMAP SquareBitmap(COLORREF square, COLORREF ground) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
@@ -19,6 +20,11 @@ inline void AddSquareImage(TImageList* images, COLORREF square, COLORREF ground)
     DeleteObject(squareBrush);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
-    images->Add(bitmap);
+    return bitmap;
+}
+
+inline void AddSquareImage(TImageList* images, COLORREF square, COLORREF ground) {
+    HBITMAP bitmap = SquareBitmap(square, ground);
+    images->AddMasked(bitmap, ground);
     DeleteObject(bitmap);
 }
