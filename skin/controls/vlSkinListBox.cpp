@@ -17,7 +17,9 @@
 // ---- TvlListBox ----
 
 
-TvlListBox::TvlListBox(TComponent* owner, TvlSkinListBox* box) : TWinControl(owner, box), FBox(box) {}
+TvlListBox::TvlListBox(TComponent* owner, TvlSkinListBox* box) : TWinControl(owner, box), FBox(box) {
+    TabStop = true;  // the list takes the keys, so Tab reaches it
+}
 
 void TvlListBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
