@@ -61,6 +61,13 @@ TEST_F(KeyboardPlannerTest, MainWindowBothSheetsInReadingOrderShowingTheFocus) {
         ui::Pump(30);
         ClickRow(w->lvwToDo, 8);
         keys::ExpectKeyboardWalk(w, "main window, Calendar, " + skin);
+        // Pictures of the focus on the calendar and on the tabs, for people.
+        for (TWinControl* focused :
+             {static_cast<TWinControl*>(w->vlSkinMonthCalendar1), static_cast<TWinControl*>(w->pgcMain)}) {
+            focused->SetFocus();
+            ui::Pump(150);
+            ui::SaveScreenshot(w->Handle(), "keyboard-focus-" + focused->Name + "-" + skin);
+        }
     });
 }
 
@@ -152,6 +159,10 @@ TEST_F(KeyboardGalleryTest, EveryKindOfControlInBothSkins) {
         ui::Pump(50);
         // The gallery is laid out for pictures, not built in reading order.
         keys::ExpectKeyboardWalk(buttons, std::string("buttons and boxes, ") + skin, false);
+        for (TControl* c : gallery.Controls)
+            if (c->Caption() == "Not flat") static_cast<TWinControl*>(c)->SetFocus();
+        ui::Pump(150);
+        ui::SaveScreenshot(buttons->Handle(), std::string("keyboard-focus-gallery-") + skin);
         delete buttons;
         TForm* widgets = Widgets();
         widgets->Show();
