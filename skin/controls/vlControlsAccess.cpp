@@ -30,110 +30,128 @@ void DescribeList(TvlAccessNode& node, HWND wnd, const TStringList& items, int s
     }
 }
 
+// One describer per kind of control, each given its own class; As<> asks
+// whether a control is of that class. Subclasses come before their bases.
+void DescribeButton(TvlSkinButton* b, TvlAccessNode& node) {
+    Pressable(node, b, ROLE_SYSTEM_PUSHBUTTON, "Press");
+    if (b->Down()) node.State |= STATE_SYSTEM_PRESSED;
+    if (b->Default()) node.State |= STATE_SYSTEM_DEFAULT;
+    if (!b->CanFocused()) node.State &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+}
+
+void DescribeSpeedButton(TvlSkinSpeedButton* s, TvlAccessNode& node) {
+    Pressable(node, s, ROLE_SYSTEM_PUSHBUTTON, "Press");
+    if (s->Down()) node.State |= STATE_SYSTEM_PRESSED;
+}
+
+void DescribeCheckRadio(TvlSkinCheckRadioBox* x, TvlAccessNode& node) {
+    Pressable(node, x, x->Radio() ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON,
+              x->Radio() ? "Select" : (x->Checked() ? "Uncheck" : "Check"));
+    if (x->Checked()) node.State |= STATE_SYSTEM_CHECKED;
+    if (!x->CanFocused()) node.State &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+}
+
+void DescribeLinkLabel(TvlSkinLinkLabel* link, TvlAccessNode& node) {
+    Pressable(node, link, ROLE_SYSTEM_LINK, "Jump");
+    node.State |= STATE_SYSTEM_LINKED;
+}
+
+void DescribeGauge(TvlSkinGauge* g, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_PROGRESSBAR;
+    node.Name = vlLabelBefore(g);
+    node.Value = g->Text().empty() ? std::to_string(g->Percent()) + "%" : g->Text();
+    node.State |= STATE_SYSTEM_READONLY;
+}
+
+void DescribeScrollBar(TvlSkinScrollBar* sb, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_SCROLLBAR;
+    node.Name = sb->Kind() == sbHorizontal ? "Horizontal" : "Vertical";
+    node.Value = std::to_string(sb->Position());
+    node.Description = std::to_string(sb->Min()) + " to " + std::to_string(sb->Max());
+}
+
+void DescribeUpDown(TvlSkinUpDown* u, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_SPINBUTTON;
+    node.Value = std::to_string(u->Position());
+    node.Children.clear();
+    HWND wnd = u->HandleAllocated() ? u->Handle() : nullptr;
+    const char* names[2] = {"Up", "Down"};
+    if (u->Orientation() == udHorizontal) names[0] = "Right", names[1] = "Left";
+    for (int i : {TvlSkinUpDown::ptUp, TvlSkinUpDown::ptDown}) {
+        TvlAccessNode& part = node.Add(ROLE_SYSTEM_PUSHBUTTON, names[i]);
+        part.Key = i + 1;
+        part.DefaultAction = "Press";
+        part.State = u->Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
+        if (u->Part(i).Down) part.State |= STATE_SYSTEM_PRESSED;
+        RECT r = ToRect(u->Part(i).R);
+        if (wnd) part.Bounds = vlScreenRect(wnd, r);
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        part.Action = [u, centre] { vlClickAt(u, centre); };
+    }
+}
+
+void DescribeComboBox(TvlSkinComboBox* cb, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_COMBOBOX;
+    node.Value = cb->Text();
+    node.State |= cb->DroppedDown() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    node.DefaultAction = cb->DroppedDown() ? "Close" : "Open";
+    node.Action = [cb] {
+        if (cb->DroppedDown())
+            cb->CloseUp(false);
+        else
+            cb->DropDown();
+    };
+    // The edit part stays a native child; the items follow it.
+    TvlAccessNode list;
+    DescribeList(list, cb->Handle(), cb->Items, cb->ItemIndex(), false);
+    for (auto& item : list.Children) node.Children.push_back(std::move(item));
+}
+
+void DescribeListBox(TvlSkinListBox* lb, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_LIST;
+    HWND focus = GetFocus();
+    bool focused = focus && (focus == lb->Handle() || IsChild(lb->Handle(), focus));
+    DescribeList(node, lb->Handle(), lb->Items, lb->ItemIndex(), focused);
+}
+
+// Labels are read-only texts; splitters and bevels separate; an image is a
+// graphic; a panel groups what it holds.
+template <long Role, long State = 0>
+void Plain(TControl*, TvlAccessNode& node) {
+    node.Role = Role;
+    node.State |= State;
+}
+
+template <class Kind, auto Fill>
+bool As(TControl* c, TvlAccessNode& node) {
+    auto* control = dynamic_cast<Kind*>(c);
+    if (!control) return false;
+    Fill(control, node);
+    return true;
+}
+
+using TKindDescriber = bool (*)(TControl*, TvlAccessNode&);
+constexpr TKindDescriber kDescribers[] = {
+    As<TvlSkinButton, DescribeButton>,
+    As<TvlSkinSpeedButton, DescribeSpeedButton>,
+    As<TvlSkinCheckRadioBox, DescribeCheckRadio>,
+    As<TvlSkinLinkLabel, DescribeLinkLabel>,
+    As<TLabel, Plain<ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY>>,
+    As<TvlSkinGauge, DescribeGauge>,
+    As<TvlSkinScrollBar, DescribeScrollBar>,
+    As<TvlSkinUpDown, DescribeUpDown>,
+    As<TvlSkinComboBox, DescribeComboBox>,
+    As<TvlSkinListBox, DescribeListBox>,
+    As<TvlSkinSplitter, Plain<ROLE_SYSTEM_SEPARATOR>>,
+    As<TSplitter, Plain<ROLE_SYSTEM_SEPARATOR>>,
+    As<TvlSkinBevel, Plain<ROLE_SYSTEM_SEPARATOR>>,
+    As<TImage, Plain<ROLE_SYSTEM_GRAPHIC>>,
+    As<TvlSkinPanel, Plain<ROLE_SYSTEM_GROUPING>>,
+};
+
 bool Describe(TControl* c, TvlAccessNode& node) {
-    if (auto* b = dynamic_cast<TvlSkinButton*>(c)) {
-        Pressable(node, c, ROLE_SYSTEM_PUSHBUTTON, "Press");
-        if (b->Down()) node.State |= STATE_SYSTEM_PRESSED;
-        if (b->Default()) node.State |= STATE_SYSTEM_DEFAULT;
-        if (!b->CanFocused()) node.State &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
-        return true;
-    }
-    if (auto* s = dynamic_cast<TvlSkinSpeedButton*>(c)) {
-        Pressable(node, c, ROLE_SYSTEM_PUSHBUTTON, "Press");
-        if (s->Down()) node.State |= STATE_SYSTEM_PRESSED;
-        return true;
-    }
-    if (auto* x = dynamic_cast<TvlSkinCheckRadioBox*>(c)) {
-        Pressable(node, c, x->Radio() ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON,
-                  x->Radio() ? "Select" : (x->Checked() ? "Uncheck" : "Check"));
-        if (x->Checked()) node.State |= STATE_SYSTEM_CHECKED;
-        if (!x->CanFocused()) node.State &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
-        return true;
-    }
-    if (dynamic_cast<TvlSkinLinkLabel*>(c)) {
-        Pressable(node, c, ROLE_SYSTEM_LINK, "Jump");
-        node.State |= STATE_SYSTEM_LINKED;
-        return true;
-    }
-    if (dynamic_cast<TLabel*>(c)) {
-        node.Role = ROLE_SYSTEM_STATICTEXT;
-        node.State |= STATE_SYSTEM_READONLY;
-        return true;
-    }
-    if (auto* g = dynamic_cast<TvlSkinGauge*>(c)) {
-        node.Role = ROLE_SYSTEM_PROGRESSBAR;
-        node.Name = vlLabelBefore(c);
-        node.Value = g->Text().empty() ? std::to_string(g->Percent()) + "%" : g->Text();
-        node.State |= STATE_SYSTEM_READONLY;
-        return true;
-    }
-    if (auto* sb = dynamic_cast<TvlSkinScrollBar*>(c)) {
-        node.Role = ROLE_SYSTEM_SCROLLBAR;
-        node.Name = sb->Kind() == sbHorizontal ? "Horizontal" : "Vertical";
-        node.Value = std::to_string(sb->Position());
-        node.Description = std::to_string(sb->Min()) + " to " + std::to_string(sb->Max());
-        return true;
-    }
-    if (auto* u = dynamic_cast<TvlSkinUpDown*>(c)) {
-        node.Role = ROLE_SYSTEM_SPINBUTTON;
-        node.Value = std::to_string(u->Position());
-        node.Children.clear();
-        HWND wnd = u->HandleAllocated() ? u->Handle() : nullptr;
-        const char* names[2] = {"Up", "Down"};
-        if (u->Orientation() == udHorizontal) names[0] = "Right", names[1] = "Left";
-        for (int i : {TvlSkinUpDown::ptUp, TvlSkinUpDown::ptDown}) {
-            TvlAccessNode& part = node.Add(ROLE_SYSTEM_PUSHBUTTON, names[i]);
-            part.Key = i + 1;
-            part.DefaultAction = "Press";
-            part.State = u->Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
-            if (u->Part(i).Down) part.State |= STATE_SYSTEM_PRESSED;
-            RECT r = ToRect(u->Part(i).R);
-            if (wnd) part.Bounds = vlScreenRect(wnd, r);
-            POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-            part.Action = [u, centre] { vlClickAt(u, centre); };
-        }
-        return true;
-    }
-    if (auto* cb = dynamic_cast<TvlSkinComboBox*>(c)) {
-        node.Role = ROLE_SYSTEM_COMBOBOX;
-        node.Value = cb->Text();
-        node.State |= cb->DroppedDown() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
-        node.DefaultAction = cb->DroppedDown() ? "Close" : "Open";
-        node.Action = [cb] {
-            if (cb->DroppedDown())
-                cb->CloseUp(false);
-            else
-                cb->DropDown();
-        };
-        // The edit part stays a native child; the items follow it.
-        TvlAccessNode list;
-        DescribeList(list, cb->Handle(), cb->Items, cb->ItemIndex(), false);
-        for (auto& item : list.Children) node.Children.push_back(std::move(item));
-        return true;
-    }
-    if (auto* lb = dynamic_cast<TvlSkinListBox*>(c)) {
-        node.Role = ROLE_SYSTEM_LIST;
-        HWND focus = GetFocus();
-        bool focused = focus && (focus == lb->Handle() || IsChild(lb->Handle(), focus));
-        DescribeList(node, lb->Handle(), lb->Items, lb->ItemIndex(), focused);
-        return true;
-    }
-    if (dynamic_cast<TvlSkinSplitter*>(c) || dynamic_cast<TSplitter*>(c)) {
-        node.Role = ROLE_SYSTEM_SEPARATOR;
-        return true;
-    }
-    if (dynamic_cast<TvlSkinBevel*>(c)) {
-        node.Role = ROLE_SYSTEM_SEPARATOR;
-        return true;
-    }
-    if (dynamic_cast<TImage*>(c)) {
-        node.Role = ROLE_SYSTEM_GRAPHIC;
-        return true;
-    }
-    if (dynamic_cast<TvlSkinPanel*>(c)) {
-        node.Role = ROLE_SYSTEM_GROUPING;
-        return true;
-    }
+    for (TKindDescriber describe : kDescribers)
+        if (describe(c, node)) return true;
     return false;
 }
 }  // namespace
@@ -155,7 +173,8 @@ std::string vlLabelBefore(TControl* control) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         auto* label = dynamic_cast<TLabel*>(parent->Controls(i));
         if (!label || !label->Visible() || label->Caption().empty()) continue;
-        bool onRow = label->Top() < control->Top() + control->Height() && control->Top() < label->Top() + label->Height();
+        bool onRow =
+            label->Top() < control->Top() + control->Height() && control->Top() < label->Top() + label->Height();
         int gap;
         if (onRow && label->Left() + label->Width() <= control->Left())
             gap = control->Left() - (label->Left() + label->Width());

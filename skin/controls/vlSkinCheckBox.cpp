@@ -306,6 +306,8 @@ void TvlSkinCheckRadioBox::DrawRendering(TvlFBitmap& bitmap, bool active) {
     TCanvas canvas = LookCanvas(bitmap, LookFont(FData.FontName, FData.FontHeight, FData.FontStyle), colour);
     canvas.TextRect(RECT{textArea.Left, textArea.Top, textArea.Right, textArea.Bottom}, Caption(),
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    // A skin's active look is also the hot one: the focus is marked as well.
+    DrawFocus(bitmap, RECT{textArea.Left, textArea.Top, textArea.Right, textArea.Bottom});
 }
 
 void TvlSkinCheckRadioBox::PaintDefault(TvlFBitmap& bitmap) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "skin/access/vlAccess.h"
 #include "skin/controls/vlDropDownWindow.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
@@ -16,7 +17,9 @@
 // ---- TvlListBox ----
 
 
-TvlListBox::TvlListBox(TComponent* owner, TvlSkinListBox* box) : TWinControl(owner, box), FBox(box) {}
+TvlListBox::TvlListBox(TComponent* owner, TvlSkinListBox* box) : TWinControl(owner, box), FBox(box) {
+    TabStop = true;  // the list takes the keys, so Tab reaches it
+}
 
 void TvlListBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -395,8 +398,12 @@ int TvlSkinListBox::ItemIndex() const {
 }
 
 void TvlSkinListBox::SetItemIndex(int index) {
+    int before = ItemIndex();
     SendMessageA(FList->Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     UpdateScrollBars();
+    // The native list tells nobody about a selection made from code.
+    int now = ItemIndex();
+    if (now != before) vlAccessEvent(this, now >= 0 ? EVENT_OBJECT_SELECTION : EVENT_OBJECT_SELECTIONWITHIN, now + 1);
 }
 
 // The bars exist while the rows do not fit. The native list keeps no scroll

@@ -112,6 +112,7 @@ int TvlSkinPanel::RolledHeight() const {
 void TvlSkinPanel::SetCaption(const std::string& text) {
     TvlSkinCustomControl::SetCaption(text);
     if (FCaptionMode) Invalidate();
+    vlAccessEvent(this, EVENT_OBJECT_NAMECHANGE);
 }
 
 void TvlSkinPanel::SetChecked(bool v) {

@@ -5,6 +5,8 @@
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/form/Lacquer.h"
 #include "skin/form/vlMessages.h"
+#include "skin/form/vlSkinMDITabs.h"
+#include "skin/form/vlSkinMenuBar.h"
 #include "skin/form/vlSkinMenus.h"
 #include "skin/widgets/vlWidgetsAccess.h"
 
@@ -94,8 +96,9 @@ bool DescribeMenuWindow(TvlSkinPopupWindow* popup, TvlAccessNode& node) {
             TvlAccessNode& sep = node.Add(ROLE_SYSTEM_SEPARATOR, "");
             sep.Key = i + 1;
             if (!item->Visible) sep.State |= STATE_SYSTEM_INVISIBLE;
-            if (wnd) sep.Bounds = vlScreenRect(wnd, RECT{item->ItemBounds.Left, item->ItemBounds.Top,
-                                                         item->ItemBounds.Right, item->ItemBounds.Bottom});
+            if (wnd)
+                sep.Bounds = vlScreenRect(wnd, RECT{item->ItemBounds.Left, item->ItemBounds.Top, item->ItemBounds.Right,
+                                                    item->ItemBounds.Bottom});
             continue;
         }
         TvlAccessNode& n = node.Add(ROLE_SYSTEM_MENUITEM, vlStripAccelerator(source->Caption));
@@ -112,15 +115,93 @@ bool DescribeMenuWindow(TvlSkinPopupWindow* popup, TvlAccessNode& node) {
         if (source->Default) n.State |= STATE_SYSTEM_DEFAULT;
         if (item->HasSubItems()) n.State |= STATE_SYSTEM_HASPOPUP;
         if (item->Highlighted()) n.State |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
-        if (wnd) n.Bounds = vlScreenRect(wnd, RECT{item->ItemBounds.Left, item->ItemBounds.Top, item->ItemBounds.Right,
-                                                   item->ItemBounds.Bottom});
+        if (wnd)
+            n.Bounds = vlScreenRect(wnd, RECT{item->ItemBounds.Left, item->ItemBounds.Top, item->ItemBounds.Right,
+                                              item->ItemBounds.Bottom});
         n.DefaultAction = item->HasSubItems() ? "Open" : "Execute";
         n.Action = [popup, item] { popup->OwnerEngine->ItemClick(item); };
     }
     return true;
 }
 
+RECT BarRect(TWinControl* bar, const TRect& r) {
+    RECT client{r.Left, r.Top, r.Right, r.Bottom};
+    return bar->HandleAllocated() ? vlScreenRect(bar->Handle(), client) : RECT{};
+}
+
+const char* BarButtonName(TvlMenuBarCommand command) {
+    switch (command) {
+        case mbcClose: return "Close";
+        case mbcMaximize: return "Restore";  // shown only while a child is maximized
+        case mbcMinimize: return "Minimize";
+        default: return "System menu";
+    }
+}
+
+// The menu bar: a maximized child's caption buttons, then the top-level
+// items that fit, each opening its menu (or running its command) as a
+// click does.
+bool DescribeMenuBar(TvlSkinMainMenuBar* bar, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_MENUBAR;
+    node.Name = "Application";
+    node.Children.clear();
+    const auto& objects = bar->Objects();
+    for (size_t i = 0; i < objects.size(); ++i) {
+        TvlMenuBarObject* object = objects[i].get();
+        TvlAccessNode part;
+        part.Key = static_cast<int>(i) + 1;
+        part.Bounds = BarRect(bar, object->ObjectRect);
+        if (!object->Visible) part.State |= STATE_SYSTEM_INVISIBLE;
+        if (!object->Enabled) part.State |= STATE_SYSTEM_UNAVAILABLE;
+        if (object->Down) part.State |= STATE_SYSTEM_PRESSED;
+        if (auto* button = dynamic_cast<TvlSkinMainMenuBarButton*>(object)) {
+            part.Role = ROLE_SYSTEM_PUSHBUTTON;
+            part.Name = BarButtonName(button->Command);
+            part.DefaultAction = "Press";
+            TvlMenuBarCommand command = button->Command;
+            part.Action = [bar, command] { bar->RunButton(command); };
+        } else if (auto* item = dynamic_cast<TvlSkinMainMenuBarItem*>(object); item && item->MenuItem) {
+            TMenuItem* source = item->MenuItem;
+            part.Role = ROLE_SYSTEM_MENUITEM;
+            part.Name = vlStripAccelerator(source->Caption);
+            part.Shortcut = vlShortcutOf(source->Caption);
+            part.State |= STATE_SYSTEM_FOCUSABLE;
+            if (!item->Shown) part.State |= STATE_SYSTEM_INVISIBLE;
+            if (!source->Enabled) part.State |= STATE_SYSTEM_UNAVAILABLE;
+            if (source->Count() > 0) part.State |= STATE_SYSTEM_HASPOPUP;
+            if (item->Active && bar->MenuBarEngaged()) part.State |= STATE_SYSTEM_FOCUSED;
+            if (item->Active) part.State |= STATE_SYSTEM_HOTTRACKED;
+            part.DefaultAction = source->Count() > 0 ? "Open" : "Execute";
+            part.Action = [bar, item] { bar->ItemMouseDown(item); };
+        }
+        node.Children.push_back(std::move(part));
+    }
+    return true;
+}
+
+// The MDI tab bar: a page tab per child form, the active child's selected.
+bool DescribeMDITabs(TvlSkinMDITabsBar* tabs, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_PAGETABLIST;
+    node.Children.clear();
+    if (!tabs->Dragging()) tabs->LayoutTabs();
+    for (int i = 0; i < tabs->TabCount(); ++i) {
+        const TvlMDITab* tab = tabs->Tab(i);
+        TvlAccessNode& part = node.Add(ROLE_SYSTEM_PAGETAB, tab->Child ? tab->Child->Caption() : std::string());
+        part.Key = i + 1;
+        part.State = STATE_SYSTEM_SELECTABLE | (node.State & STATE_SYSTEM_INVISIBLE);
+        if (tab->Active) part.State |= STATE_SYSTEM_SELECTED;
+        if (tab->Hot) part.State |= STATE_SYSTEM_HOTTRACKED;
+        part.Bounds = BarRect(tabs, tab->Rect);
+        part.DefaultAction = "Switch";
+        POINT centre{(tab->Rect.Left + tab->Rect.Right) / 2, (tab->Rect.Top + tab->Rect.Bottom) / 2};
+        part.Action = [tabs, centre] { vlClickAt(tabs, centre); };
+    }
+    return true;
+}
+
 bool Describe(TControl* c, TvlAccessNode& node) {
+    if (auto* bar = dynamic_cast<TvlSkinMainMenuBar*>(c)) return DescribeMenuBar(bar, node);
+    if (auto* tabs = dynamic_cast<TvlSkinMDITabsBar*>(c)) return DescribeMDITabs(tabs, node);
     if (auto* popup = dynamic_cast<TvlSkinPopupWindow*>(c)) return DescribeMenuWindow(popup, node);
     if (auto* label = dynamic_cast<TvlSkinMessageLabel*>(c)) {
         node.Role = ROLE_SYSTEM_STATICTEXT;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlLookPieces.h"
@@ -379,6 +380,13 @@ void TvlSkinMainMenuBar::OpenOverflow() {
                              Offset(MarkerRect(), origin.x, origin.y), start);
 }
 
+namespace {
+// The keyboard moved to the bar's active item: assistive tools follow it.
+void AnnounceActive(TvlSkinMainMenuBar* bar) {
+    if (bar->ActiveObject() >= 0) vlAccessEvent(bar, EVENT_OBJECT_FOCUS, bar->ActiveObject() + 1);
+}
+}  // namespace
+
 void TvlSkinMainMenuBar::EnterKeyboardMode() {
     TvlFormMenus* menus = Menus();
     if (!menus || ItemCount() == 0) return;
@@ -392,6 +400,7 @@ void TvlSkinMainMenuBar::EnterKeyboardMode() {
         FActiveObject = FChildButtons + index;
         Item(index)->Active = true;
     }
+    AnnounceActive(this);
     if (!menus->TrackingMenuBar()) menus->EnterMainMenuMode();
     Invalidate();
 }
@@ -429,6 +438,7 @@ void TvlSkinMainMenuBar::MoveLeft() {
         Item(next)->Active = true;
         FActiveObject = FChildButtons + next;
         Invalidate();
+        AnnounceActive(this);
     }
 }
 
@@ -445,6 +455,7 @@ void TvlSkinMainMenuBar::MoveRight() {
         Item(next)->Active = true;
         FActiveObject = FChildButtons + next;
         Invalidate();
+        AnnounceActive(this);
     }
 }
 

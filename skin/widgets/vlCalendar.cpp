@@ -277,7 +277,14 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
             RECT cell{cr.left + 1 + c * FCellWidth, line + 3 + (r - 1) * FRowHeight, cr.left + 1 + (c + 1) * FCellWidth,
                       line + 3 + r * FRowHeight};
             canvas.TextRect(cell, std::to_string(day), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            if (day == FDate.Day) canvas.FrameRect(cell, skinned ? FTitleColor : font.Color());
+            if (day != FDate.Day) continue;
+            canvas.FrameRect(cell, skinned ? FTitleColor : font.Color());
+            // The keyboard's place: the selected day, inside its frame.
+            if (Focused()) {
+                RECT inner = cell;
+                InflateRect(&inner, -2, -2);
+                DrawFocusRect(bitmap.Canvas(), &inner);
+            }
         }
     GdiFlush();
 }
@@ -329,6 +336,7 @@ void TvlSkinMonthCalendar::WndProc(TMessage& m) {
         m.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS;
         return;
     }
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) Invalidate();
     TvlSkinPanel::WndProc(m);
 }
 

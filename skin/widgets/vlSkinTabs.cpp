@@ -271,6 +271,11 @@ void TvlSkinPageControl::WndProc(TMessage& m) {
             DefaultHandler(m);
             Invalidate();
             break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            TvlSkinElement<TPageControl>::WndProc(m);
+            Invalidate();  // the selected tab shows where the focus is
+            break;
         default: TvlSkinElement<TPageControl>::WndProc(m); break;
     }
 }
@@ -384,6 +389,11 @@ void TvlSkinPageControl::DrawTab(TvlFBitmap& target, int index, bool hot, bool s
         colour = Font.Color();
     }
     DrawCaption(image, index, colour);
+    if (selected && focused) {
+        // Skins may give the focused tab the selected one's look.
+        RECT mark{3, 3, w - 3, h - 3};
+        DrawFocusRect(image.Canvas(), &mark);
+    }
     if (vertical) {
         TvlFBitmap turned;
         if (FTabPosition == tpLeft)

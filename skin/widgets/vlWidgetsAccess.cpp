@@ -2,6 +2,7 @@
 
 #include "skin/controls/vlControlsAccess.h"
 #include "skin/widgets/vlCalendar.h"
+#include "skin/widgets/vlSkinDateEdit.h"
 #include "skin/widgets/vlSkinTabs.h"
 
 namespace {
@@ -66,13 +67,58 @@ bool DescribePages(TvlSkinPageControl* pages, TvlAccessNode& node) {
         if (i == pages->ActivePageIndex()) tab.State |= STATE_SYSTEM_SELECTED;
         if (wnd) tab.Bounds = vlScreenRect(wnd, ToRect(pages->TabRect(i)));
         tab.DefaultAction = "Switch";
-        tab.Action = [pages, i] { pages->SetActivePageIndex(i); };
+        tab.Action = [pages, i] {
+            int before = pages->ActivePageIndex();
+            pages->SetActivePageIndex(i);
+            // Only a click on a tab makes the native control announce it.
+            if (pages->ActivePageIndex() != before) vlAccessEvent(pages, EVENT_OBJECT_SELECTION, i + 1);
+        };
     }
     for (auto& w : windows) node.Children.push_back(std::move(w));
     return true;
 }
 
+// The date edit is an editable text that holds the date, named by its
+// label, with the button that opens the calendar, and the calendar itself
+// while it is open.
+bool DescribeDateEdit(TvlSkinDateEdit* edit, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_TEXT;
+    node.Name = vlLabelBefore(edit);
+    node.Value = edit->Text();
+    node.Children.clear();
+    bool open = edit->DroppedDown();
+    node.State |= STATE_SYSTEM_HASPOPUP | (open ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED);
+    TvlAccessNode& button = node.Add(ROLE_SYSTEM_PUSHBUTTON, open ? "Close" : "Open");
+    button.Key = 1;
+    button.DefaultAction = button.Name;
+    button.State = node.State & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE);
+    if (edit->ButtonDown()) button.State |= STATE_SYSTEM_PRESSED;
+    if (edit->HandleAllocated()) {
+        RECT window{};
+        GetWindowRect(edit->Handle(), &window);
+        RECT r = ToRect(edit->ButtonRect());
+        OffsetRect(&r, window.left, window.top);
+        button.Bounds = r;
+    }
+    button.Action = [edit] {
+        if (edit->DroppedDown()) {
+            edit->CloseUp(false);
+            return;
+        }
+        if (edit->CanFocus()) edit->SetFocus();
+        edit->DropDown();
+    };
+    if (open) {
+        TvlAccessNode calendar = vlDescribe(edit->Calendar(), nullptr, false);
+        calendar.Window = edit->Calendar()->Handle();
+        calendar.Children.clear();
+        node.Children.push_back(std::move(calendar));
+    }
+    return true;
+}
+
 bool Describe(TControl* c, TvlAccessNode& node) {
+    if (auto* edit = dynamic_cast<TvlSkinDateEdit*>(c)) return DescribeDateEdit(edit, node);
     if (auto* cal = dynamic_cast<TvlSkinMonthCalendar*>(c)) return DescribeCalendar(cal, node);
     if (auto* pages = dynamic_cast<TvlSkinPageControl*>(c)) return DescribePages(pages, node);
     if (dynamic_cast<TvlSkinTabSheet*>(c)) {

@@ -84,6 +84,22 @@ inline TAccPtr Child(IAccessible* a, long id) {
     disp->Release();
     return TAccPtr(acc);
 }
+// Where a part is on the screen (empty when it cannot say).
+inline RECT Location(IAccessible* a, long id) {
+    long x = 0, y = 0, w = 0, h = 0;
+    if (FAILED(a->accLocation(&x, &y, &w, &h, Id(id)))) return RECT{};
+    return RECT{x, y, x + w, y + h};
+}
+// Whether `part` has a size and lies within `whole`.
+inline bool Within(const RECT& part, const RECT& whole) {
+    return part.right > part.left && part.bottom > part.top && part.left >= whole.left && part.top >= whole.top &&
+           part.right <= whole.right && part.bottom <= whole.bottom;
+}
+inline RECT WindowRect(HWND wnd) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return r;
+}
 // The id of the first child with this name (and role, unless 0), or 0.
 inline long FindChild(IAccessible* a, const std::string& name, long role = 0) {
     long n = ChildCount(a);

@@ -11,6 +11,7 @@
 #include "skin/controls/vlSkinListBox.h"
 #include "skin/form/vlFormAccess.h"
 #include "skin/widgets/vlCalendar.h"
+#include "skin/widgets/vlSkinDateEdit.h"
 #include "skin/widgets/vlSkinTabs.h"
 #include "skin/widgets/vlWidgetsAccess.h"
 #include "tests/win/skin_access/AccessReading.h"
@@ -157,6 +158,10 @@ TEST_F(AccessTest, LabelsGaugeAndPanelsAreReadAsTextProgressAndGroups) {
     ASSERT_TRUE(group);
     EXPECT_EQ(Role(group.get()), ROLE_SYSTEM_GROUPING);
     EXPECT_EQ(Name(group.get()), "Header");
+    gEvents.clear();
+    panel->SetCaption("Project");
+    EXPECT_EQ(Name(group.get()), "Project");
+    EXPECT_TRUE(Raised(EVENT_OBJECT_NAMECHANGE, panel->Handle()));
 
     // The windowless labels are simple children of the panel.
     long text = FindChild(group.get(), "Progress:");
@@ -243,6 +248,16 @@ TEST_F(AccessTest, ScrollBarsUpDownListAndComboSayTheirPositionAndItems) {
     EXPECT_EQ(Role(items.get(), 3), ROLE_SYSTEM_LISTITEM);
     EXPECT_TRUE(State(items.get(), 2) & STATE_SYSTEM_SELECTED);
     EXPECT_FALSE(State(items.get(), 1) & STATE_SYSTEM_SELECTED);
+    // A selection made from code is announced on the item; none, on the list.
+    gEvents.clear();
+    list->SetItemIndex(2);
+    EXPECT_TRUE(State(items.get(), 3) & STATE_SYSTEM_SELECTED);
+    EXPECT_TRUE(Raised(EVENT_OBJECT_SELECTION, list->Handle(), 3));
+    gEvents.clear();
+    list->SetItemIndex(2);
+    EXPECT_FALSE(Raised(EVENT_OBJECT_SELECTION, list->Handle(), 3)) << "nothing changed";
+    list->SetItemIndex(-1);
+    EXPECT_TRUE(Raised(EVENT_OBJECT_SELECTIONWITHIN, list->Handle()));
 
     TAccPtr drop = ClientOf(combo->Handle());
     ASSERT_TRUE(drop);
@@ -288,10 +303,12 @@ TEST_F(AccessTest, PageTabsAndCalendarDaysAreChildrenWithSelection) {
     ASSERT_NE(t2, 0);
     EXPECT_TRUE(State(tabs.get(), t1) & STATE_SYSTEM_SELECTED);
     EXPECT_FALSE(State(tabs.get(), t2) & STATE_SYSTEM_SELECTED);
+    gEvents.clear();
     ASSERT_EQ(tabs->accDoDefaultAction(Id(t2)), S_OK);
     ui::Pump(20);
     EXPECT_EQ(pages->ActivePageIndex(), 1);
     EXPECT_TRUE(State(tabs.get(), t2) & STATE_SYSTEM_SELECTED);
+    EXPECT_TRUE(Raised(EVENT_OBJECT_SELECTION, pages->Handle(), t2));
 
     TAccPtr calendar = ClientOf(cal->Handle());
     ASSERT_TRUE(calendar);
@@ -323,6 +340,44 @@ TEST_F(AccessTest, PageTabsAndCalendarDaysAreChildrenWithSelection) {
     ui::Pump(20);
     EXPECT_EQ(cal->Day().Month, 1);
     EXPECT_EQ(cal->Day().Year, 2027);
+}
+
+TEST_F(AccessTest, DateEditIsATextWithTheDateAndAButtonThatOpensTheCalendar) {
+    auto* label = new TvlSkinStdLabel(Form, Form, "Start date:", 10, 14);
+    label->SetSkinData(Skin);
+    auto* edit = Skinned<TvlSkinDateEdit>(90, 12, 121, 20);
+    edit->SetDate(TvlDay{2007, 12, 24});
+    Show();
+
+    TAccPtr field = ClientOf(edit->Handle());
+    ASSERT_TRUE(field);
+    EXPECT_EQ(Role(field.get()), ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(Name(field.get()), "Start date:");
+    EXPECT_EQ(Value(field.get()), edit->Text());
+    EXPECT_FALSE(Value(field.get()).empty());
+    EXPECT_FALSE(State(field.get()) & STATE_SYSTEM_READONLY);
+    EXPECT_TRUE(State(field.get()) & STATE_SYSTEM_COLLAPSED);
+    ASSERT_EQ(ChildCount(field.get()), 1);
+    EXPECT_EQ(Role(field.get(), 1), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(Name(field.get(), 1), "Open");
+    RECT button = Location(field.get(), 1), box = WindowRect(edit->Handle());
+    EXPECT_TRUE(Within(button, box));
+    EXPECT_GT(button.left, (box.left + box.right) / 2) << "the button is at the right end";
+
+    // The button opens the calendar, which becomes a child of the field.
+    ASSERT_EQ(field->accDoDefaultAction(Id(1)), S_OK);
+    ui::Pump(20);
+    ASSERT_TRUE(edit->DroppedDown());
+    EXPECT_TRUE(State(field.get()) & STATE_SYSTEM_EXPANDED);
+    EXPECT_EQ(Name(field.get(), 1), "Close");
+    ASSERT_EQ(ChildCount(field.get()), 2);
+    TAccPtr calendar = Child(field.get(), 2);
+    ASSERT_TRUE(calendar);
+    EXPECT_EQ(Value(calendar.get()), vlLongDate(2007, 12, 24));
+    ASSERT_EQ(field->accDoDefaultAction(Id(1)), S_OK);
+    ui::Pump(20);
+    EXPECT_FALSE(edit->DroppedDown());
+    EXPECT_EQ(ChildCount(field.get()), 1);
 }
 
 TEST_F(AccessTest, ObjectsAreReleasedAndNeverOutliveTheirControl) {

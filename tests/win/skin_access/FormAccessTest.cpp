@@ -10,6 +10,9 @@
 #include "skin/form/vlFormAccess.h"
 #include "skin/form/vlFormMenus.h"
 #include "skin/form/vlMessages.h"
+#include "skin/form/vlSkinMDITabs.h"
+#include "skin/form/vlSkinMenuBar.h"
+#include "skin/form/vlSkinMenus.h"
 #include "tests/win/skin_access/AccessReading.h"
 #include "tests/win/skin_form/MenuFixture.h"
 
@@ -167,4 +170,99 @@ TEST_F(FormAccessTest, MessageBoxIsADialogWithItsTextAndButtons) {
     EXPECT_TRUE(read);
     EXPECT_EQ(result, vlMessageTexts::ButtonResult(1));
     delete messages;
+}
+
+TEST_F(FormAccessTest, MenuBarItemsOpenTheirPopupsAndTheKeyboardIsFollowed) {
+    TFakeTimerDriver timers;
+    TServiceOverride<TTimerDriver> useTimers(timers);
+    TvlLacquer* frame = MakeForm(true, 500, 300);
+    TForm* form = frame->Form();
+    auto* menu = new TMainMenu(form);
+    TMenuItem* file = AddItem(form, menu->RootItem(), "&File");
+    AddItem(form, file, "&New");
+    AddItem(form, file, "E&xit");
+    AddItem(form, menu->RootItem(), "&Help");
+    auto* bar = new TvlSkinMainMenuBar(form, form);
+    bar->SetSkinData(Skin);
+    frame->SetMainMenuBar(bar);
+    bar->SetMainMenu(menu);
+    bar->HandleNeeded();
+    form->Realign();
+    ui::Pump(10);
+
+    TAccPtr items = ClientOf(bar->Handle());
+    ASSERT_TRUE(items);
+    long fileId = FindChild(items.get(), "File", ROLE_SYSTEM_MENUITEM);
+    long helpId = FindChild(items.get(), "Help", ROLE_SYSTEM_MENUITEM);
+    ASSERT_TRUE(fileId != 0 && helpId != 0);
+    EXPECT_EQ(Role(items.get()), ROLE_SYSTEM_MENUBAR);
+    EXPECT_EQ(Shortcut(items.get(), fileId), "Alt+F");
+    EXPECT_TRUE(State(items.get(), fileId) & STATE_SYSTEM_HASPOPUP);
+    EXPECT_FALSE(State(items.get(), helpId) & STATE_SYSTEM_HASPOPUP);
+    EXPECT_EQ(DefaultAction(items.get(), fileId), "Open");
+    EXPECT_EQ(DefaultAction(items.get(), helpId), "Execute");
+    EXPECT_TRUE(Within(Location(items.get(), fileId), WindowRect(bar->Handle())));
+
+    // Alt and Right move along the bar; each step is announced.
+    gFormEvents.clear();
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+    EXPECT_EQ(Count(EVENT_OBJECT_FOCUS, bar->Handle(), fileId), 1);
+    EXPECT_TRUE(State(items.get(), fileId) & STATE_SYSTEM_FOCUSED);
+    Press(form, VK_RIGHT);
+    EXPECT_EQ(Count(EVENT_OBJECT_FOCUS, bar->Handle(), helpId), 1);
+    EXPECT_TRUE(State(items.get(), helpId) & STATE_SYSTEM_FOCUSED);
+    Press(form, VK_ESCAPE);
+
+    // The default action opens the item's popup, named after it.
+    ASSERT_EQ(items->accDoDefaultAction(Id(fileId)), S_OK);
+    ui::Pump(20);
+    TvlSkinMenu* engine = Engine(frame);
+    ASSERT_TRUE(engine->Visible);
+    TAccPtr popup = ClientOf(engine->Window(0)->Handle());
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(Role(popup.get()), ROLE_SYSTEM_MENUPOPUP);
+    EXPECT_EQ(Name(popup.get()), "File");
+    EXPECT_NE(FindChild(popup.get(), "Exit", ROLE_SYSTEM_MENUITEM), 0);
+    Press(form, VK_ESCAPE);
+    Press(form, VK_ESCAPE);
+    EXPECT_FALSE(engine->Visible);
+}
+
+TEST_F(FormAccessTest, MDITabsArePageTabsOfTheirChildren) {
+    TvlLacquer* frame = MakeForm(true, 500, 300);
+    TForm* form = frame->Form();
+    auto* tabs = new TvlSkinMDITabsBar(form, form);
+    tabs->SetSkinData(Skin);
+    tabs->SetBounds(0, 0, 450, 21);
+    tabs->HandleNeeded();
+    std::vector<TForm*> children;
+    for (const char* caption : {"Plan", "Notes"}) {
+        auto* child = new TForm(Application, caption, 200, 100, bsSizeable, 0);
+        child->Position = poDesigned;
+        Forms.push_back(child);
+        children.push_back(child);
+        tabs->AddTab(child);
+    }
+    tabs->SetActiveChild(children[0]);
+    ui::Pump(10);
+
+    TAccPtr list = ClientOf(tabs->Handle());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(Role(list.get()), ROLE_SYSTEM_PAGETABLIST);
+    ASSERT_EQ(ChildCount(list.get()), 2);
+    // One tab per child in the bar's order, left to right, the active one selected.
+    for (long id : {1L, 2L}) {
+        EXPECT_EQ(Name(list.get(), id), children[static_cast<size_t>(id - 1)]->Caption());
+        EXPECT_EQ(Role(list.get(), id), ROLE_SYSTEM_PAGETAB);
+        EXPECT_EQ((State(list.get(), id) & STATE_SYSTEM_SELECTED) != 0, id == 1) << id;
+        EXPECT_TRUE(Within(Location(list.get(), id), WindowRect(tabs->Handle()))) << id;
+    }
+    EXPECT_LT(Location(list.get(), 1).left, Location(list.get(), 2).left);
+
+    // Switching to a tab shows its child and marks it.
+    ASSERT_EQ(list->accDoDefaultAction(Id(2)), S_OK);
+    ui::Pump(20);
+    EXPECT_TRUE(IsWindowVisible(children[1]->Handle()));
+    EXPECT_TRUE(State(list.get(), 2) & STATE_SYSTEM_SELECTED);
+    EXPECT_FALSE(State(list.get(), 1) & STATE_SYSTEM_SELECTED);
 }

@@ -1,8 +1,9 @@
 // A screen reader's view of a running planner, from another process: walks
 // the main window's accessible tree, switches to the calendar's tab, opens
 // the tree's context menu, asks for "Delete" and reads the question, then
-// answers "Cancel". Everything it finds goes to the output file, one part a
-// line, for the test to compare with what a user sees.
+// answers "Cancel"; then opens the project dialog and reads its date fields.
+// Everything it finds goes to the output file, one part a line, for the test
+// to compare with what a user sees.
 //   access_reader <planner process id> <output file>
 #include <windows.h>
 #include <oleacc.h>
@@ -152,6 +153,109 @@ HWND FindChildOfClass(HWND top, const char* cls) {
         reinterpret_cast<LPARAM>(&s));
     return s.Found;
 }
+// The project dialog, opened by "New Project": its date fields, one's
+// calendar opened by its button; then "Cancel".
+void ReadProjectDialog(HWND main, IAccessible* client) {
+    Act(client, ROLE_SYSTEM_PUSHBUTTON, "New Project");
+    HWND dialog = WaitFor(10000, [main](HWND w) { return w != main; });
+    if (!dialog) {
+        std::fprintf(gOut, "[error] no project dialog\n");
+        return;
+    }
+    Pump(300);
+    TAccPtr form = ClientOf(dialog);
+    if (!form) {
+        std::fprintf(gOut, "[error] no project dialog object\n");
+        return;
+    }
+    Print("project dialog", form.get());
+    TFound date;
+    if (Find(form.get(), ROLE_SYSTEM_TEXT, "Start date:", date) && date.Child == CHILDID_SELF) {
+        Act(date.Holder.get(), ROLE_SYSTEM_PUSHBUTTON, "Open");
+        Pump(300);
+        Print("date field", date.Holder.get());
+        Act(date.Holder.get(), ROLE_SYSTEM_PUSHBUTTON, "Close");
+        Pump(200);
+    } else {
+        std::fprintf(gOut, "[missing] date field\n");
+    }
+    Act(form.get(), ROLE_SYSTEM_PUSHBUTTON, "Cancel");
+    for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Pump(20);
+    std::fprintf(gOut, "[dialog closed] %s\n", IsWindow(dialog) && IsWindowVisible(dialog) ? "no" : "yes");
+}
+// The calendar's tab pressed through its default action, which announces
+// the new selection; then back to the tasks.
+void ReadCalendarTab(IAccessible* client) {
+    gEvents.clear();
+    Act(client, ROLE_SYSTEM_PAGETAB, "Calendar");
+    Pump(300);
+    bool switched = false;
+    for (const auto& e : gEvents) switched = switched || (e.Event == EVENT_OBJECT_SELECTION && e.Child == 2);
+    std::fprintf(gOut, "[page selection announced] %s\n", switched ? "yes" : "no");
+    Print("calendar tab", client);
+    Act(client, ROLE_SYSTEM_PAGETAB, "Tasks");
+    Pump(200);
+}
+
+// The tree's context menu, opened as a user's right click opens it and
+// found through its announcement; then "Delete" and the question it asks,
+// answered "Cancel". False when a part is missing.
+bool ReadTreeMenu(HWND main) {
+    HWND tree = FindChildOfClass(main, "SysTreeView32");
+    if (!tree) {
+        std::fprintf(gOut, "[error] no tree\n");
+        return false;
+    }
+    POINT at{30, 8};
+    ClientToScreen(tree, &at);
+    SetCursorPos(at.x, at.y);
+    gEvents.clear();
+    PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 8));
+    PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(30, 8));
+    HWND menu = nullptr;
+    for (int i = 0; i < 200 && !menu; ++i) {
+        Pump(20);
+        for (const auto& e : gEvents)
+            if (e.Event == EVENT_SYSTEM_MENUPOPUPSTART) menu = e.Window;
+    }
+    std::fprintf(gOut, "[menu announced] %s\n", menu ? "yes" : "no");
+    if (!menu) menu = WaitFor(2000, [main](HWND w) { return w != main; });
+    TAccPtr popup = menu ? ClientOf(menu) : nullptr;
+    if (!popup) {
+        std::fprintf(gOut, "[error] no menu object\n");
+        return false;
+    }
+    Print("menu", popup.get());
+    Act(popup.get(), ROLE_SYSTEM_MENUITEM, "Delete");
+    HWND box = WaitFor(10000, [main](HWND w) { return w != main; });
+    Pump(300);
+    TAccPtr question = box ? ClientOf(box) : nullptr;
+    if (!question) {
+        std::fprintf(gOut, "[error] no message box object\n");
+        return false;
+    }
+    Print("box", question.get());
+    Act(question.get(), ROLE_SYSTEM_PUSHBUTTON, "Cancel");
+    for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Pump(20);
+    std::fprintf(gOut, "[box closed] %s\n", IsWindow(box) && IsWindowVisible(box) ? "no" : "yes");
+    return true;
+}
+
+void PrintEvents(const std::vector<TEvent>& events) {
+    std::fprintf(gOut, "[events]\n");
+    for (const auto& e : events) {
+        const char* name = e.Event == EVENT_SYSTEM_MENUPOPUPSTART ? "menu popup start"
+                           : e.Event == EVENT_SYSTEM_MENUPOPUPEND ? "menu popup end"
+                           : e.Event == EVENT_OBJECT_FOCUS        ? "focus"
+                                                                  : nullptr;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(e.Window, &pid);
+        if (name)
+            std::fprintf(gOut, "%s %ld\n", name, e.Child);
+        else
+            std::fprintf(gOut, "other %lx %ld pid %lu\n", e.Event, e.Child, pid);
+    }
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,8 +264,7 @@ int main(int argc, char** argv) {
     gOut = std::fopen(argv[2], "wb");
     if (!gOut) return 2;
     CoInitialize(nullptr);
-    HWINEVENTHOOK hook =
-        SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
 
     HWND main = WaitFor(30000, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; });
     if (!main) {
@@ -175,78 +278,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     Print("main", client.get());
+    ReadCalendarTab(client.get());
+    if (!ReadTreeMenu(main)) return 1;
+    std::vector<TEvent> menuEvents = gEvents;
+    ReadProjectDialog(main, client.get());
+    PrintEvents(menuEvents);
 
-    Act(client.get(), ROLE_SYSTEM_PAGETAB, "Calendar");
-    Pump(300);
-    Print("calendar tab", client.get());
-    Act(client.get(), ROLE_SYSTEM_PAGETAB, "Tasks");
-    Pump(200);
-
-    // The tree's context menu, opened as a user's right click opens it.
-    HWND tree = FindChildOfClass(main, "SysTreeView32");
-    if (!tree) {
-        std::fprintf(gOut, "[error] no tree\n");
-        return 1;
-    }
-    POINT at{30, 8};
-    ClientToScreen(tree, &at);
-    SetCursorPos(at.x, at.y);
-    gEvents.clear();
-    PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 8));
-    PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(30, 8));
-    HWND menu = nullptr;
-    bool announced = false;
-    for (int i = 0; i < 200 && !announced; ++i) {
-        Pump(20);
-        for (const auto& e : gEvents)
-            if (e.Event == EVENT_SYSTEM_MENUPOPUPSTART) {
-                menu = e.Window;
-                announced = true;
-            }
-    }
-    std::fprintf(gOut, "[menu announced] %s\n", announced ? "yes" : "no");
-    if (!menu) menu = WaitFor(2000, [main](HWND w) { return w != main; });
-    if (!menu) {
-        std::fprintf(gOut, "[error] no menu\n");
-        return 1;
-    }
-    TAccPtr popup = ClientOf(menu);
-    if (!popup) {
-        std::fprintf(gOut, "[error] no menu object\n");
-        return 1;
-    }
-    Print("menu", popup.get());
-
-    Act(popup.get(), ROLE_SYSTEM_MENUITEM, "Delete");
-    HWND box = WaitFor(10000, [main](HWND w) { return w != main; });
-    if (!box) {
-        std::fprintf(gOut, "[error] no message box\n");
-        return 1;
-    }
-    Pump(300);
-    TAccPtr question = ClientOf(box);
-    if (!question) {
-        std::fprintf(gOut, "[error] no message box object\n");
-        return 1;
-    }
-    Print("box", question.get());
-    Act(question.get(), ROLE_SYSTEM_PUSHBUTTON, "Cancel");
-    for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Pump(20);
-    std::fprintf(gOut, "[box closed] %s\n", IsWindow(box) && IsWindowVisible(box) ? "no" : "yes");
-
-    std::fprintf(gOut, "[events]\n");
-    for (const auto& e : gEvents) {
-        const char* name = e.Event == EVENT_SYSTEM_MENUPOPUPSTART ? "menu popup start"
-                           : e.Event == EVENT_SYSTEM_MENUPOPUPEND ? "menu popup end"
-                           : e.Event == EVENT_OBJECT_FOCUS        ? "focus"
-                                                                  : nullptr;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(e.Window, &pid);
-        if (name) std::fprintf(gOut, "%s %ld\n", name, e.Child);
-        else std::fprintf(gOut, "other %lx %ld pid %lu\n", e.Event, e.Child, pid);
-    }
-    question.reset();
-    popup.reset();
     client.reset();
     UnhookWinEvent(hook);
     CoUninitialize();

@@ -63,15 +63,15 @@ TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
     si.cb = sizeof si;
     PROCESS_INFORMATION planner{};
     std::string command = "\"" + folder + "\\plandesk.exe\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                               &planner));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &planner));
     WaitForInputIdle(planner.hProcess, 20000);
 
     PROCESS_INFORMATION reader{};
     std::string readerCommand =
         "\"" + std::string(PLANDESK_READER) + "\" " + std::to_string(planner.dwProcessId) + " \"" + output + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, readerCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                               &si, &reader));
+    ASSERT_TRUE(CreateProcessA(nullptr, readerCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                               &reader));
     DWORD waited = WaitForSingleObject(reader.hProcess, 45000);
     if (waited != WAIT_OBJECT_0) TerminateProcess(reader.hProcess, 1);
     DWORD readerExit = 1;
@@ -137,6 +137,21 @@ TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
     EXPECT_TRUE(Has(box, "push button \"OK\"")) << box;
     EXPECT_TRUE(Has(box, "push button \"Cancel\"")) << box;
     EXPECT_TRUE(Has(all, "[box closed] yes")) << all;
+
+    EXPECT_TRUE(Has(all, "[page selection announced] yes")) << all;
+
+    // The project dialog's date fields: editable texts named by their
+    // labels, each with the button that opens its calendar.
+    std::string dialog = Section(all, "project dialog");
+    EXPECT_TRUE(Has(dialog, "\"Start date:\" = \"")) << dialog;
+    EXPECT_TRUE(Has(dialog, "\"End date:\" = \"")) << dialog;
+    EXPECT_TRUE(Has(dialog, "push button \"Open\"")) << dialog;
+    EXPECT_TRUE(Has(dialog, "combo box")) << dialog;
+    std::string field = Section(all, "date field");
+    EXPECT_TRUE(Has(field, "push button \"Close\"")) << field;
+    EXPECT_TRUE(Has(field, "\"Calendar\" = \"")) << field;
+    EXPECT_TRUE(Has(field, "cell \"")) << field;
+    EXPECT_TRUE(Has(all, "[dialog closed] yes")) << all;
 
     std::string events = Section(all, "events");
     EXPECT_TRUE(Has(events, "menu popup start")) << events;
