@@ -350,3 +350,24 @@ TEST_F(ListBoxParts, TheAreaBelowTheLastRowShowsTheFramesInsideOnADarkSkin) {
     EXPECT_EQ(shown, expected);
     LoadSkin();
 }
+
+TEST_F(ListBoxParts, ComboHandsHideSelectionToItsEdit) {
+    Form->Show();
+    auto* combo = Skinned<TvlSkinComboBox>(10, 10, 150, 20);
+    for (const char* s : {"Daily", "Weekly"}) combo->Items.Add(s);
+    combo->ItemsChanged();
+    combo->HandleNeeded();
+    auto keepsSelection = [&] {
+        return (GetWindowLongA(combo->Edit()->Handle(), GWL_STYLE) & ES_NOHIDESEL) != 0;
+    };
+    // Set before the edit exists, and while it does.
+    combo->SetHideSelection(false);
+    combo->SetStyle(vlcbEditStyle);
+    ASSERT_NE(combo->Edit(), nullptr);
+    EXPECT_TRUE(keepsSelection());
+    combo->SetHideSelection(true);
+    EXPECT_FALSE(keepsSelection());
+    combo->SetHideSelection(false);
+    EXPECT_TRUE(keepsSelection());
+    EXPECT_EQ(combo->Edit()->Parent(), combo) << "the edit made again stays in the combo";
+}
