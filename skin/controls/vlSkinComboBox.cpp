@@ -123,6 +123,7 @@ void TvlSkinComboBox::SetStyle(TvlComboBoxStyle style) {
         FText = text;
         SetCaption(text);
         FEdit = new TvlComboEdit(this);
+        FEdit->SetHideSelection(FHideSelection);
         FEdit->SetText(text);
         FEdit->OnChange = [this](TObject*) { EditChanged(); };
     } else {

@@ -76,6 +76,12 @@ public:
     // Items wider than the drop-down scroll sideways in it.
     bool HorizontalExtent = false;
     bool AutoComplete = true;
+    // The inner edit's (edit style): its selection shows only while it has the focus.
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool v) {
+        FHideSelection = v;
+        if (FEdit) FEdit->SetHideSelection(v);
+    }
     // A translucent drop-down (where the platform has layered windows),
     // optionally fading in by steps of 2 up to AlphaBlendValue.
     bool AlphaBlend = false;
@@ -177,6 +183,7 @@ private:
     TvlComboBoxStyle FStyle = vlcbFixedStyle;
     std::string FText;                // the edit style's text
     TvlComboEdit* FEdit = nullptr;    // owned as a component while in the edit style
+    bool FHideSelection = true;
     bool FCopying = false;            // the combo itself is setting the edit's text
     TvlFBitmap FEditBackground;       // the look under the edit, for its brush
     TGdiBrush FEditBrush;

@@ -26,6 +26,19 @@ class TImageList;
 using TvlDrawSkinItemEvent = std::function<void(TObject* sender, TCanvas& Cnvs, int Index, int ItemWidth,
                                                 int ItemHeight, const TRect& TxtRect, UINT State)>;
 
+// Dragging from an inner list: by hand (BeginDrag) or as soon as a pressed
+// pointer moves past the platform's drag distance. Docking is not offered:
+// a list of dkDock drags nothing.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragKind { dkDrag, dkDock };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// The target's list box is asked whether it takes what `source` drags.
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+// Target null: the drag ended without a drop.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
+
 // The inner list: a native list box without its own scroll bar.
 class TvlListBox : public TWinControl {
 public:
@@ -34,6 +47,7 @@ public:
     void CommandNotify(WORD code) override;
     // Sees every message of the list first; true when it used the message.
     std::function<bool(TMessage& m)> Filter;
+    TvlSkinListBox* Box() const { return FBox; }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -41,6 +55,8 @@ protected:
 
 private:
     bool PassOn(TMessage& m);
+    // The drag's share of the list's mouse and keys; true when it used the message.
+    bool DragInput(TMessage& m);
     TvlSkinListBox* FBox;
 };
 
@@ -87,6 +103,41 @@ public:
     std::function<void(TObject* sender, TShiftState shift, int x, int y)> OnListBoxMouseMove;
     TKeyEvent OnListBoxKeyDown, OnListBoxKeyUp;
     std::function<void(TObject* sender, char& key)> OnListBoxKeyPress;
+
+    // The inner list's own settings, passed through. Its font is the items'
+    // font until the next skin change sets it again.
+    TFont ListBoxFont() const;
+    void SetListBoxFont(const TFont& font);
+    int ListBoxTabOrder() const { return FList->TabOrder; }
+    void SetListBoxTabOrder(int v) { FList->TabOrder = v; }
+    bool ListBoxTabStop() const { return FList->TabStop; }
+    void SetListBoxTabStop(bool v) { FList->TabStop = v; }
+    TPopupMenu* ListBoxPopupMenu() const { return FList->PopupMenu; }
+    void SetListBoxPopupMenu(TPopupMenu* menu) { FList->PopupMenu = menu; }
+    TDragMode ListBoxDragMode = dmManual;
+    TDragKind ListBoxDragKind = dkDrag;
+    // The pointer over a list that takes the drag (a platform cursor id);
+    // elsewhere the no-drop cursor shows.
+    const char* ListBoxDragCursor = IDC_ARROW;
+    TNotifyEvent OnListBoxStartDrag;
+    TDragOverEvent OnListBoxDragOver;
+    TDragDropEvent OnListBoxDragDrop;
+    TEndDragEvent OnListBoxEndDrag;
+    // Starts dragging from the inner list: at once, or when the pressed
+    // pointer has moved past the drag distance.
+    void BeginDrag(bool immediate);
+    // Ends a drag: `drop` over a list that takes it drops there.
+    void EndDrag(bool drop);
+    bool Dragging() const { return FDrag.Active; }
+
+    // The caption's buttons, where the element places them in caption mode
+    // (upbuttonrect, downbuttonrect, checkbuttonrect); a button clicks when
+    // the pointer is released over it after pressing it.
+    enum { cbUp = 0, cbDown = 1, cbCheck = 2 };
+    TRect CaptionButtonRect(int button) const;
+    const TvlSkinPart& CaptionButton(int button) const { return FCaptionButtons[button]; }
+    TNotifyEvent OnUpButtonClick, OnDownButtonClick, OnCheckButtonClick;
+    void SetEnabled(bool v) override;
 
     // Several items selected at once: each click toggles one (MultiSelect),
     // or with ExtandedSelect too, Shift and Ctrl extend the selection as the
@@ -143,9 +194,32 @@ protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
     void Notification(TComponent* component, bool removing) override;
+    void OnMouse(TMessage& m) override;
+    void OnCancelMode(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
 
 private:
     friend class TvlListBox;
+    struct TDrag {
+        bool Pending = false, Active = false, Accepted = false;
+        POINT Start{};                     // the press, in the inner list
+        POINT Last{};  // the pointer on the screen
+    };
+    void StartDrag(POINT screen);
+    // Follows the dragging pointer (screen point): asks the list box under
+    // it, sets the cursor.
+    void DragMove(POINT screen);
+    TvlSkinListBox* DragTargetAt(POINT screen) const;
+    void PaintCaptionButtons(TvlFBitmap& bitmap);
+    int CaptionButtonAt(int x, int y) const;
+    void SetCaptionHover(int button);
+    // Ends the press of a caption button; `click` over it fires its event.
+    void ReleaseCaptionButton(bool click, int x, int y);
+    TvlSkinPart FCaptionButtons[3];
+    int FCaptionCaptured = -1, FCaptionHovered = -1;
+    TDrag FDrag;
+    TComponentRef<TvlSkinListBox> FDragTarget{this};  // the list box under the dragging pointer
+    bool FListFontSet = false;
     // The width the picture in front of the text takes (with its spacing).
     int PictureWidth() const;
     // The client area: the rows and the bars.

@@ -6,6 +6,7 @@
 
 #include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
+#include "skin/controls/vlHeldPart.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
@@ -147,13 +148,8 @@ void TvlSkinUpDown::StartTimer(UINT ms) {
 // once more and reports the click.
 void TvlSkinUpDown::Release(bool click, int x, int y) {
     FTimer.reset();
-    int captured = FCaptured;
-    FCaptured = -1;
-    if (captured < 0) return;
-    FParts[captured].Down = false;
-    Invalidate();
-    if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
-    if (!click || !FParts[captured].R.Contains(x, y)) return;
+    int captured = ReleaseHeldPart(*this, FCaptured, FParts);
+    if (captured < 0 || !click || !FParts[captured].R.Contains(x, y)) return;
     Step(captured);
     TNotifyEvent& event = captured == ptUp ? OnUpButtonClick : OnDownButtonClick;
     if (event) event(this);

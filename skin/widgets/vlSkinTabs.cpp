@@ -15,6 +15,31 @@ constexpr TColor FocusedFill = 11899781;  // RGB 133, 147, 181
 
 RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
+// A disabled sheet's picture: its pixels turned to light greys, so that it
+// reads as unavailable on any tab look, light or dark.
+void DrawDimmedImage(TvlFBitmap& target, HIMAGELIST images, int index, int x, int y) {
+    int w = 0, h = 0;
+    ImageList_GetIconSize(images, &w, &h);
+    if (w <= 0 || h <= 0) return;
+    constexpr uint32_t key = 0xFF00FF;
+    TvlFBitmap piece(w, h);
+    piece.Fill(key);
+    ImageList_Draw(images, index, piece.Canvas(), 0, 0, ILD_TRANSPARENT);
+    GdiFlush();
+    for (int py = 0; py < h; ++py) {
+        int ty = y + py;
+        if (ty < 0 || ty >= target.Height()) continue;
+        for (int px = 0; px < w; ++px) {
+            int tx = x + px;
+            uint32_t c = piece.Pixel(px, py);
+            if (c == key || tx < 0 || tx >= target.Width()) continue;
+            int grey = (77 * GetRValue(c) + 150 * GetGValue(c) + 29 * GetBValue(c)) >> 8;
+            int v = 128 + grey / 2;
+            target.SetPixel(tx, ty, RGB(v, v, v));
+        }
+    }
+}
+
 // The frame's margins around the display area: l, t from the client rect's
 // corner, r, b from the skin rect's far edges.
 struct TMargins {
@@ -420,8 +445,12 @@ void TvlSkinPageControl::DrawCaption(TvlFBitmap& image, int index, TColor colour
         ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
         int tw = canvas.TextWidth(caption), th = canvas.TextHeight(caption);
         int left = w / 2 - (iw + tw + 2 + 2) / 2;
-        UINT style = Pages(index)->Enabled() ? ILD_TRANSPARENT : ILD_TRANSPARENT | ILD_BLEND50;
-        ImageList_Draw(FImages->Handle(), SheetImage(index), canvas.Handle(), left, (h - ih) / 2, style);
+        if (Pages(index)->Enabled()) {
+            ImageList_Draw(FImages->Handle(), SheetImage(index), canvas.Handle(), left, (h - ih) / 2, ILD_TRANSPARENT);
+        } else {
+            GdiFlush();
+            DrawDimmedImage(image, FImages->Handle(), SheetImage(index), left, (h - ih) / 2);
+        }
         canvas.TextRect(RECT{left + iw + 2, (h - th) / 2, w, h}, caption, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     } else {
         canvas.TextRect(RECT{0, 0, w, h}, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "skin/controls/vlSkinCtrls.h"
+#include "skin/form/Lacquer.h"
 #include "skin/widgets/vlCalendar.h"
 #include "skin/widgets/vlSkinDateEdit.h"
 #include "skin/widgets/vlSkinTabs.h"
 #include "tests/win/skin_widgets/WidgetFixture.h"
+#include "tests/win/support/CaptionedListElement.h"
 #include "tests/win/support/LeakCheck.h"
 #include "toolkit/ExtCtrls.h"
 
@@ -24,6 +26,10 @@ protected:
     // Every control of the gallery, wearing `skin` (none: the plain looks).
     TForm* Build(TvlSkinData* skin) {
         TForm* G = new TForm(Application, "Gallery", 940, 600);
+        // The skin's frame, or the plain one drawn by the frame component,
+        // never the platform's own caption.
+        auto* frame = new TvlLacquer(G);
+        if (skin) frame->SetSkinData(skin);
         auto wear = [&](auto* c) {
             if (skin) c->SetSkinData(skin);
             return c;
@@ -116,6 +122,38 @@ protected:
         box->ItemsChanged();
         box->SetItemIndex(1);
 
+        // The list box's modes: several selected, sorted in columns, wide
+        // items under a horizontal bar, and the caption's buttons, one lit.
+        auto* multi = wear(new TvlSkinListBox(G, G));
+        multi->SetBounds(620, 250, 150, 100);
+        multi->SetMultiSelect(true);
+        multi->SetExtandedSelect(true);
+        for (const char* s : {"Home", "Work", "Garden", "Wellness", "Travel"}) multi->Items.Add(s);
+        multi->ItemsChanged();
+        for (int i : {0, 2, 3}) multi->SetSelected(i, true);  // made before the window, kept
+        auto* sorted = wear(new TvlSkinListBox(G, G));
+        sorted->SetBounds(780, 250, 150, 100);
+        sorted->SetSorted(true);
+        sorted->SetColumns(2);
+        for (const char* s : {"Pear", "apple", "Fig", "Lime", "banana", "Kiwi", "Date", "Plum", "Cherry", "Grape",
+                              "Mango", "Olive", "Quince", "Melon"})
+            sorted->Items.Add(s);
+        sorted->ItemsChanged();
+        auto* wide = wear(new TvlSkinListBox(G, G));
+        wide->SetBounds(620, 360, 150, 100);
+        wide->SetHorizontalExtent(true);
+        for (const char* s : {"Short", "A task with a name too long for this list", "Another"}) wide->Items.Add(s);
+        wide->ItemsChanged();
+        auto* buttons = new TvlSkinListBox(G, G);
+        buttons->SetBounds(780, 360, 150, 100);
+        if (skin && (skin->FindControlIndex("captionlistbox") >= 0 || AddCaptionedListElement(*skin, "captionlistbox")))
+            buttons->SkinDataName = "captionlistbox";
+        wear(buttons);
+        buttons->SetCaption("Order");
+        buttons->SetCaptionMode(true);
+        for (const char* s : {"First", "Second", "Third"}) buttons->Items.Add(s);
+        buttons->ItemsChanged();
+
         int cy = 340;
         for (int mode = 0; mode < 3; ++mode) {
             auto* combo = wear(new TvlSkinComboBox(G, G, 410, cy, 190, 20));
@@ -141,9 +179,21 @@ protected:
         vertical->SetBounds(730, 200, 20, 40);
         return G;
     }
+    static TControl* FindCaptioned(TForm* g) {
+        for (int i = 0; i < g->ControlCount(); ++i)
+            if (auto* box = dynamic_cast<TvlSkinListBox*>(g->Controls(i)); box && box->Caption() == "Order") return box;
+        return nullptr;
+    }
 
     void Picture(TForm* g, const std::string& name) {
         g->Show();
+        // The pointer over the captioned list's up button, where it has one.
+        auto* last = dynamic_cast<TvlSkinListBox*>(FindCaptioned(g));
+        if (last) {
+            TRect up = last->CaptionButtonRect(TvlSkinListBox::cbUp);
+            if (!up.IsEmpty())
+                SendMessageA(last->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM((up.Left + up.Right) / 2, (up.Top + up.Bottom) / 2));
+        }
         ui::Pump(50);
         ui::SaveScreenshot(g->Handle(), name);
     }
