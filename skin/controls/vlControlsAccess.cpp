@@ -1,6 +1,7 @@
 #include "skin/controls/vlControlsAccess.h"
 
 #include <climits>
+#include <vector>
 
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/controls/vlSkinComboBox.h"
@@ -70,24 +71,27 @@ void DescribeScrollBar(TvlSkinScrollBar* sb, TvlAccessNode& node) {
     node.Description = std::to_string(sb->Min()) + " to " + std::to_string(sb->Max());
 }
 
+// A part of a windowed control that a click at its centre presses.
+void AddPressPart(TvlAccessNode& node, TWinControl* control, const char* name, int key, const TRect& rect, bool down) {
+    TvlAccessNode& part = node.Add(ROLE_SYSTEM_PUSHBUTTON, name);
+    part.Key = key;
+    part.DefaultAction = "Press";
+    part.State = control->Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
+    if (down) part.State |= STATE_SYSTEM_PRESSED;
+    RECT r = ToRect(rect);
+    if (control->HandleAllocated()) part.Bounds = vlScreenRect(control->Handle(), r);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    part.Action = [control, centre] { vlClickAt(control, centre); };
+}
+
 void DescribeUpDown(TvlSkinUpDown* u, TvlAccessNode& node) {
     node.Role = ROLE_SYSTEM_SPINBUTTON;
     node.Value = std::to_string(u->Position());
     node.Children.clear();
-    HWND wnd = u->HandleAllocated() ? u->Handle() : nullptr;
     const char* names[2] = {"Up", "Down"};
     if (u->Orientation() == udHorizontal) names[0] = "Right", names[1] = "Left";
-    for (int i : {TvlSkinUpDown::ptUp, TvlSkinUpDown::ptDown}) {
-        TvlAccessNode& part = node.Add(ROLE_SYSTEM_PUSHBUTTON, names[i]);
-        part.Key = i + 1;
-        part.DefaultAction = "Press";
-        part.State = u->Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE;
-        if (u->Part(i).Down) part.State |= STATE_SYSTEM_PRESSED;
-        RECT r = ToRect(u->Part(i).R);
-        if (wnd) part.Bounds = vlScreenRect(wnd, r);
-        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        part.Action = [u, centre] { vlClickAt(u, centre); };
-    }
+    for (int i : {TvlSkinUpDown::ptUp, TvlSkinUpDown::ptDown})
+        AddPressPart(node, u, names[i], i + 1, u->Part(i).R, u->Part(i).Down);
 }
 
 void DescribeComboBox(TvlSkinComboBox* cb, TvlAccessNode& node) {
@@ -112,6 +116,16 @@ void DescribeListBox(TvlSkinListBox* lb, TvlAccessNode& node) {
     HWND focus = GetFocus();
     bool focused = focus && (focus == lb->Handle() || IsChild(lb->Handle(), focus));
     DescribeList(node, lb->Handle(), lb->Items, lb->ItemIndex(), focused);
+    // The caption's buttons stand before the items, as they do on screen;
+    // their keys are negative so that they never meet an item's.
+    std::vector<TvlAccessNode> items = std::move(node.Children);
+    node.Children.clear();
+    const char* names[3] = {"Up", "Down", "Check"};
+    for (int i : {TvlSkinListBox::cbUp, TvlSkinListBox::cbDown, TvlSkinListBox::cbCheck}) {
+        TRect r = lb->CaptionButtonRect(i);
+        if (!r.IsEmpty()) AddPressPart(node, lb, names[i], -(i + 1), r, lb->CaptionButton(i).Down);
+    }
+    for (auto& item : items) node.Children.push_back(std::move(item));
 }
 
 // Labels are read-only texts; splitters and bevels separate; an image is a

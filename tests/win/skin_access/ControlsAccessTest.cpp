@@ -15,6 +15,7 @@
 #include "skin/widgets/vlSkinTabs.h"
 #include "skin/widgets/vlWidgetsAccess.h"
 #include "tests/win/skin_access/AccessReading.h"
+#include "tests/win/support/CaptionedListElement.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
@@ -280,6 +281,50 @@ TEST_F(AccessTest, ScrollBarsUpDownListAndComboSayTheirPositionAndItems) {
     EXPECT_EQ(Role(popup.get()), ROLE_SYSTEM_LIST);
     EXPECT_EQ(FindChild(popup.get(), "High", ROLE_SYSTEM_LISTITEM), 2);
     combo->CloseUp(false);
+}
+
+TEST_F(AccessTest, ListBoxCaptionButtonsStandBeforeTheItemsAndPressLikeAClick) {
+    ASSERT_NE(AddCaptionedListElement(*Skin, "captionlistbox"), nullptr);
+    auto* list = Skinned<TvlSkinListBox>();
+    list->SkinDataName = "captionlistbox";
+    list->SetSkinData(Skin);
+    list->SetBounds(10, 10, 200, 140);
+    list->SetCaptionMode(true);
+    list->SetCaption("Categories");
+    for (const char* s : {"Home", "Work"}) list->Items.Add(s);
+    list->ItemsChanged();
+    list->SetItemIndex(1);
+    int checks = 0, ups = 0;
+    list->OnCheckButtonClick = [&](TObject*) { ++checks; };
+    list->OnUpButtonClick = [&](TObject*) { ++ups; };
+    Show();
+
+    TAccPtr box = ClientOf(list->Handle());
+    ASSERT_TRUE(box);
+    ASSERT_EQ(ChildCount(box.get()), 5);
+    const char* names[] = {"Up", "Down", "Check", "Home", "Work"};
+    for (long i = 1; i <= 5; ++i) EXPECT_EQ(Name(box.get(), i), names[i - 1]) << i;
+    EXPECT_EQ(Role(box.get(), 3), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(Role(box.get(), 4), ROLE_SYSTEM_LISTITEM);
+    // The button is where it is drawn, and its action is a click there.
+    RECT where = Location(box.get(), 3);
+    TRect drawn = list->CaptionButtonRect(TvlSkinListBox::cbCheck);
+    POINT origin{drawn.Left, drawn.Top};
+    ClientToScreen(list->Handle(), &origin);
+    EXPECT_EQ(where.left, origin.x);
+    EXPECT_EQ(where.top, origin.y);
+    EXPECT_EQ(where.right - where.left, drawn.Width());
+    ASSERT_EQ(box->accDoDefaultAction(Id(3)), S_OK);
+    ui::Pump(20);
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(ups, 0);
+    // Item events still find their item behind the buttons.
+    gEvents.clear();
+    list->SetItemIndex(0);
+    EXPECT_TRUE(Raised(EVENT_OBJECT_SELECTION, list->Handle(), 4));
+    // Without the caption the buttons are gone.
+    list->SetCaptionMode(false);
+    EXPECT_EQ(ChildCount(box.get()), 2);
 }
 
 TEST_F(AccessTest, PageTabsAndCalendarDaysAreChildrenWithSelection) {
