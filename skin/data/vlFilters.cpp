@@ -7,6 +7,11 @@
 #include "skin/data/vlEffects.h"
 
 #ifdef __SSE2__
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC's 512-bit shifts and multiplies start from a deliberately undefined
+// vector, which it reports as uninitialised once inlined into a loop.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #endif
 
@@ -206,6 +211,33 @@ void TvlEffectBmp::Invert() {
     }
 }
 
+namespace {
+
+#ifdef PLANDESK_AVX2
+// The split blur's middle columns 32 bytes a step: each output byte the mean
+// of four, rounded down, as the 16-byte loop below does it. Returns the
+// first i not done.
+__attribute__((target("avx2"))) size_t SplitBlurAvx2(uint8_t* __restrict out, const uint8_t* __restrict u,
+                                                     const uint8_t* __restrict l, size_t i, size_t off, size_t n) {
+    const __m256i z = _mm256_setzero_si256();
+    for (; i + off + 32 <= n; i += 32) {
+        const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(u + i - off));
+        const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(l + i - off));
+        const __m256i s2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(u + i + off));
+        const __m256i s3 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(l + i + off));
+        const __m256i lo = _mm256_add_epi16(_mm256_add_epi16(_mm256_unpacklo_epi8(s0, z), _mm256_unpacklo_epi8(s1, z)),
+                                            _mm256_add_epi16(_mm256_unpacklo_epi8(s2, z), _mm256_unpacklo_epi8(s3, z)));
+        const __m256i hi = _mm256_add_epi16(_mm256_add_epi16(_mm256_unpackhi_epi8(s0, z), _mm256_unpackhi_epi8(s1, z)),
+                                            _mm256_add_epi16(_mm256_unpackhi_epi8(s2, z), _mm256_unpackhi_epi8(s3, z)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                            _mm256_packus_epi16(_mm256_srli_epi16(lo, 2), _mm256_srli_epi16(hi, 2)));
+    }
+    return i;
+}
+#endif
+
+}  // namespace
+
 void TvlEffectBmp::SplitBlur(int d) {
     if (d <= 0) return;
     const int W = Width(), H = Height();
@@ -238,6 +270,9 @@ void TvlEffectBmp::SplitBlur(int d) {
         const size_t headEnd = std::min(off, n), tailStart = std::max(off, n - std::min(off, n));
         for (size_t i = 0; i < headEnd; ++i) edge(i);
         size_t i = off;
+#ifdef PLANDESK_AVX2
+        if (HasAvx2()) i = SplitBlurAvx2(out, u, l, i, off, n);
+#endif
 #ifdef __SSE2__
         const __m128i z = _mm_setzero_si128();
         auto load = [](const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
