@@ -179,7 +179,6 @@ void TfrmMain::BuildLayout() {
     tvwMain->Name = "tvwMain";
     tvwMain->SkinDataName = "treeview";
     tvwMain->SetAlign(alClient);
-    tvwMain->SetImages(ImageList1);
     tvwMain->OnChange = [this](TObject* s, TTreeNode* n) { tvwMainChange(s, n); };
     tvwMain->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { tvwMainKeyDown(s, k, sh); };
     std::tie(vlSkinScrollBar1, vlSkinScrollBar2) = scrollBars(tvwMain, "vlSkinScrollBar1", "vlSkinScrollBar2");
@@ -307,12 +306,17 @@ void TfrmMain::FormCreate(TObject*) {
     FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
     // What the files would hold for the plan as read: a failure with no
     // change since writes no rescue.
-    FRescue.SetDisk(PlanBytes(*FProjects, *FHours));
-    FRescue.SetPlan(PlanBytes(*FProjects, *FHours));
+    TPlanBytes read = PlanBytes(*FProjects, *FHours);
+    FRescue.SetDisk(read);
+    FRescue.SetPlan(std::move(read));
     FRescueFolder = ProgramFolder();
     g_rescuingForm.store(this);
     StartupStep([this] { OfferRescue(); });
     ShowDayActions();
+    // Given the images only now: handing them over needs the tree's window,
+    // which, asked for during the layout, would make every window there and
+    // move each of them again as the later controls align.
+    tvwMain->SetImages(ImageList1);
     FillTree("");
 }
 
