@@ -179,6 +179,7 @@ void TfrmMain::BuildLayout() {
     tvwMain->Name = "tvwMain";
     tvwMain->SkinDataName = "treeview";
     tvwMain->SetAlign(alClient);
+    tvwMain->SetImages(ImageList1);
     tvwMain->OnChange = [this](TObject* s, TTreeNode* n) { tvwMainChange(s, n); };
     tvwMain->OnKeyDown = [this](TObject* s, unsigned short& k, TShiftState sh) { tvwMainKeyDown(s, k, sh); };
     std::tie(vlSkinScrollBar1, vlSkinScrollBar2) = scrollBars(tvwMain, "vlSkinScrollBar1", "vlSkinScrollBar2");
@@ -313,10 +314,6 @@ void TfrmMain::FormCreate(TObject*) {
     g_rescuingForm.store(this);
     StartupStep([this] { OfferRescue(); });
     ShowDayActions();
-    // Given the images only now: handing them over needs the tree's window,
-    // which, asked for during the layout, would make every window there and
-    // move each of them again as the later controls align.
-    tvwMain->SetImages(ImageList1);
     FillTree("");
 }
 
