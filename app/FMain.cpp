@@ -307,8 +307,9 @@ void TfrmMain::FormCreate(TObject*) {
     FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
     // What the files would hold for the plan as read: a failure with no
     // change since writes no rescue.
-    FRescue.SetDisk(PlanBytes(*FProjects, *FHours));
-    FRescue.SetPlan(PlanBytes(*FProjects, *FHours));
+    TPlanBytes read = PlanBytes(*FProjects, *FHours);
+    FRescue.SetDisk(read);
+    FRescue.SetPlan(std::move(read));
     FRescueFolder = ProgramFolder();
     g_rescuingForm.store(this);
     StartupStep([this] { OfferRescue(); });

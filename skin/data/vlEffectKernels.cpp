@@ -9,6 +9,11 @@
 #include "skin/data/vlEffects.h"
 
 #ifdef __SSE2__
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC's 512-bit shifts start from a deliberately undefined vector, which it
+// reports as uninitialised once the group loop is unrolled around them.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #endif
 
@@ -47,9 +52,13 @@ struct TBlendWeights {
     const double* A = nullptr;
     const double* B = nullptr;
     const int32_t* Fixed = nullptr;
+    // Fixed rearranged per group of 64 channels in the order the 512-bit
+    // kernel takes them (see TWeights::Lanes), or none.
+    const int32_t* Lanes = nullptr;
 
     TBlendWeights(double wa, double wb) : Wa(wa), Wb(wb), Uniform(FixedWeight(wb)), Exact(ExactWeights(wa, wb)) {}
-    TBlendWeights(const double* a, const double* b, const int32_t* fixed) : A(a), B(b), Fixed(fixed) {}
+    TBlendWeights(const double* a, const double* b, const int32_t* fixed, const int32_t* lanes)
+        : A(a), B(b), Fixed(fixed), Lanes(lanes) {}
     // The blend of one channel in double, the arithmetic the fixed point
     // stands for.
     uint8_t Blend(size_t i, uint8_t a, uint8_t b) const {
@@ -62,6 +71,7 @@ struct TBlendWeights {
             w.A += i;
             w.B += i;
             w.Fixed += i;
+            w.Lanes = nullptr;
         }
         return w;
     }
@@ -92,7 +102,7 @@ __attribute__((noinline)) void Redo(uint8_t* a, const uint8_t* b, size_t i, uint
                      P##unpackhi_epi16(aHi, dHi)};                                                               \
     const V highHalves = Set1(static_cast<int>(0xFFFF0000u)), aWeight = Set1(1 << (FixBits - 9));                \
     V n[4], doubt[4];                                                                                            \
-    for (int q = 0; q < 4; ++q) {                                                                                \
+    _Pragma("GCC unroll 4") for (int q = 0; q < 4; ++q) {                                                        \
         const V w = fixed ? LoadW(fixed, q) : Set1(uniform);                                                     \
         /* (2^14 × a + Wh × d) × 2^9 + Wl × d */                                                             \
         const V high = P##madd_epi16(ad[q], P##or_si##Bytes(P##and_si##Bytes(w, highHalves), aWeight));          \
@@ -175,7 +185,11 @@ __attribute__((target("avx2"))) size_t BlendRowAvx2(uint8_t* a, const uint8_t* b
     return i;
 }
 
+// The weights of channel group q: channels 4q … 4q + 3 of each 128-bit
+// lane. From weights in lane order (Lanes) one load; otherwise four.
+template <bool InLanes>
 PLANDESK_VBMI inline __m512i Weights64(const int32_t* fixed, int q) {
+    if (InLanes) return _mm512_loadu_si512(fixed + 16 * q);
     const auto lane = [&](int l) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(fixed + 16 * l + 4 * q)); };
     const __m512i low = _mm512_inserti32x4(_mm512_castsi128_si512(lane(0)), lane(1), 1);
     return _mm512_inserti32x4(_mm512_inserti32x4(low, lane(2), 2), lane(3), 3);
@@ -184,7 +198,7 @@ PLANDESK_VBMI inline __m512i Weights64(const int32_t* fixed, int q) {
 // The group blend of PLANDESK_BLEND_GROUP on 64 channels. The doubts stay
 // in mask registers, and only a group that has some (rare) packs them to
 // bytes to keep a's old values there.
-template <bool Exact>
+template <bool Exact, bool InLanes>
 PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const int32_t* fixed, int32_t uniform) {
     const __m512i z = _mm512_setzero_si512();
     const __m512i va = _mm512_loadu_si512(a), vb = _mm512_loadu_si512(b);
@@ -197,8 +211,11 @@ PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const i
     const __m512i aWeight = _mm512_set1_epi32(1 << (FixBits - 9));
     __m512i n[4];
     __mmask16 doubt[4] = {0, 0, 0, 0};
+    // Unrolled, the four groups stay in registers instead of going through
+    // the stack.
+#pragma GCC unroll 4
     for (int q = 0; q < 4; ++q) {
-        const __m512i w = fixed ? Weights64(fixed, q) : _mm512_set1_epi32(uniform);
+        const __m512i w = fixed ? Weights64<InLanes>(fixed, q) : _mm512_set1_epi32(uniform);
         const __m512i high = _mm512_madd_epi16(ad[q], _mm512_or_si512(_mm512_and_si512(w, highHalves), aWeight));
         const __m512i low = _mm512_madd_epi16(ad[q], _mm512_slli_epi32(w, 16));
         const __m512i f = _mm512_add_epi32(_mm512_slli_epi32(high, 9), low);
@@ -236,7 +253,9 @@ PLANDESK_VBMI size_t BlendRowAvx512(uint8_t* a, const uint8_t* b, size_t n, cons
         uint64_t masks[Batch];
         size_t starts[Batch], doubtful = 0;
         for (size_t g = 0; g < Batch && i + 64 <= n; ++g, i += 64) {
-            masks[doubtful] = BlendGroup64<Exact>(a + i, b + i, Uniform ? nullptr : w.Fixed + i, w.Uniform);
+            masks[doubtful] = Uniform    ? BlendGroup64<Exact, false>(a + i, b + i, nullptr, w.Uniform)
+                              : w.Lanes ? BlendGroup64<Exact, true>(a + i, b + i, w.Lanes + i, 0)
+                                        : BlendGroup64<Exact, false>(a + i, b + i, w.Fixed + i, 0);
             starts[doubtful] = i;
             doubtful += masks[doubtful] != 0;
         }
@@ -317,6 +336,7 @@ void BlendBytes(uint8_t* a, const uint8_t* b, size_t n, double wa, double wb) {
 }
 
 void TWeights::Set(int x, double w) {
+    FRunsOf = SIZE_MAX;
     const double wb = 1 - w;
     const int32_t fixed = FixedWeight(wb);
     for (size_t i = Bytes(x); i < Bytes(x) + 3; ++i) {
@@ -331,7 +351,8 @@ void TWeights::Blend(uint8_t* a, const uint8_t* b, size_t n) {
     for (const TRun& run : FRuns) {
         if (run.Kind == TRun::Mix)
             BlendRow(a + run.Start, b + run.Start, run.Length,
-                     TBlendWeights(A.data() + run.Start, B.data() + run.Start, Fixed.data() + run.Start));
+                     TBlendWeights(A.data() + run.Start, B.data() + run.Start, Fixed.data() + run.Start,
+                                   Lanes.data() + run.Start));
         else if (run.Kind == TRun::Copy)
             std::memcpy(a + run.Start, b + run.Start, run.Length);
     }
@@ -344,6 +365,17 @@ void TWeights::FindRuns(size_t n) {
         const auto kind = A[i] == 1 && B[i] == 0 ? TRun::Keep : A[i] == 0 && B[i] == 1 ? TRun::Copy : TRun::Mix;
         if (FRuns.empty() || FRuns.back().Kind != kind) FRuns.push_back({kind, i, 0});
         ++FRuns.back().Length;
+    }
+    // The blend of a run takes its channels in groups of 64 from its start;
+    // each group's weights are laid out as the 512-bit kernel loads them:
+    // channel 16l + 4q + j at 16q + 4l + j.
+    Lanes.assign(Fixed.size(), 0);
+    for (const TRun& run : FRuns) {
+        if (run.Kind != TRun::Mix) continue;
+        for (size_t g = run.Start; g + 64 <= run.Start + run.Length; g += 64)
+            for (size_t l = 0; l < 4; ++l)
+                for (size_t q = 0; q < 4; ++q)
+                    for (size_t j = 0; j < 4; ++j) Lanes[g + 16 * q + 4 * l + j] = Fixed[g + 16 * l + 4 * q + j];
     }
 }
 

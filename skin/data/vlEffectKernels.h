@@ -56,6 +56,7 @@ public:
     void Blend(uint8_t* a, const uint8_t* b, size_t n);
 
 private:
+    std::vector<int32_t> Lanes;  // Fixed in the order the 512-bit blend loads it
     struct TRun {
         enum { Keep, Copy, Mix } Kind;
         size_t Start, Length;

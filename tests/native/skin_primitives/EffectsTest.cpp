@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <thread>
 
 #include "tests/common/Pictures.h"
+#include "skin/data/vlEffectKernels.h"
 #include "skin/data/vlEffects.h"
 
 namespace {
@@ -267,7 +269,8 @@ TEST(Effects, SplitBlurWorksInPlaceFromTheTopLeft) {
     EXPECT_EQ(zero, before);
     // Row-wise work agrees with the pixel-by-pixel reading for all shapes.
     for (auto [w, h, d] : {std::tuple{17, 9, 1}, std::tuple{16, 12, 2}, std::tuple{5, 30, 3}, std::tuple{2, 3, 4},
-                           std::tuple{64, 4, 7}, std::tuple{3, 3, 1000000000}}) {
+                           std::tuple{64, 4, 7}, std::tuple{45, 4, 1}, std::tuple{203, 5, 2},
+                           std::tuple{3, 3, 1000000000}}) {
         TvlEffectBmp fast = Effect(Random(w, h, static_cast<uint32_t>(w * h)));
         TvlFBitmap slow = fast;
         fast.SplitBlur(d);
@@ -456,6 +459,31 @@ TEST(Effects, BlendsMatchChannelByChannelArithmetic) {
             SlowRamp(slow, b, w - 1, right, 1.0 / (w - right));
             ASSERT_EQ(fast, slow) << "right gradient " << w << " " << k;
         }
+}
+
+TEST(Effects, AWeightRowBlendsByItsCurrentWeightsWhenReused) {
+    // The runs to keep, copy and mix and the weights' vector order are
+    // worked out at a row's first blend; weights set after it must count.
+    using vlEffectKernels::TWeights;
+    constexpr int W = 150;
+    std::mt19937 rng(7);
+    const TvlFBitmap a = Random(W, 1, rng()), b = Random(W, 1, rng());
+    TWeights weights(W);
+    auto blendAndCheck = [&](const std::vector<double>& wanted, const char* what) {
+        TvlFBitmap out = a;
+        weights.Blend(out.Row(0), b.Row(0), W * 3);
+        for (int i = 0; i < W * 3; ++i) {
+            const double w = wanted[static_cast<size_t>(i / 3)];
+            const auto slow = static_cast<uint8_t>(std::nearbyint(w * a.Row(0)[i] + (1 - w) * b.Row(0)[i]));
+            ASSERT_EQ(out.Row(0)[i], slow) << what << " channel " << i;
+        }
+    };
+    std::vector<double> wanted(W, 1.0);
+    blendAndCheck(wanted, "all kept");
+    for (int x = 0; x < W; ++x) weights.Set(x, wanted[x] = x % 50 == 7 ? 0.0 : std::fmod(x * 0.377, 1.0));
+    blendAndCheck(wanted, "mixed");
+    for (int x = 20; x < 120; ++x) weights.Set(x, wanted[x] = 1 - x / 151.0);
+    blendAndCheck(wanted, "mixed again");
 }
 
 TEST(Effects, CrossFadesOfEveryChannelPairMatchDoubleArithmetic) {
