@@ -178,6 +178,28 @@ void TvlCustomEdit::PasteFirstLine() {
     SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// Messages after which a see-through edit repaints what lies under it: the
+// text, the caret or the selection may have moved over it.
+static bool MayChangeWhatShows(const TMessage& m) {
+    switch (m.Msg) {
+        case WM_KEYDOWN:
+        case WM_SETTEXT:
+        case WM_MOVE:
+        case WM_CUT:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case WM_LBUTTONDOWN:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_VSCROLL:
+        case WM_HSCROLL: return true;
+        case WM_MOUSEMOVE: return (m.WParam & MK_LBUTTON) != 0;
+        default: return false;
+    }
+}
+
 void TvlCustomEdit::WndProc(TMessage& m) {
     if (!FMask.Empty() && !ReadOnly && MaskMessage(m)) return;
     switch (m.Msg) {
@@ -250,26 +272,7 @@ void TvlCustomEdit::WndProc(TMessage& m) {
             break;
         default: break;
     }
-    if (!FTransparent) return;
-    switch (m.Msg) {
-        case WM_KEYDOWN:
-        case WM_SETTEXT:
-        case WM_MOVE:
-        case WM_CUT:
-        case WM_PASTE:
-        case WM_CLEAR:
-        case WM_UNDO:
-        case EM_UNDO:
-        case WM_LBUTTONDOWN:
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_VSCROLL:
-        case WM_HSCROLL: InvalidateUnder(); break;
-        case WM_MOUSEMOVE:
-            if (m.WParam & MK_LBUTTON) InvalidateUnder();
-            break;
-        default: break;
-    }
+    if (FTransparent && MayChangeWhatShows(m)) InvalidateUnder();
 }
 
 // ---- TvlSkinEdit ----
