@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/Property.h"
 #include "core/WindowServices.h"
 #include "skin/access/vlAccess.h"
 #include "toolkit/ComCtrls.h"
@@ -65,8 +66,7 @@ void TvlSkinComboBox::SkinChanged() {
 }
 
 void TvlSkinComboBox::SetAutoScroll(int direction) {
-    if (direction == FAutoScroll) return;
-    FAutoScroll = direction;
+    if (!SetIfChanged(FAutoScroll, direction)) return;
     FAutoScrollTimer.reset();
     if (direction && HandleAllocated())
         FAutoScrollTimer = std::make_unique<TWindowTimer>(Handle(), kAutoScrollTimer, kAutoScrollDelay);

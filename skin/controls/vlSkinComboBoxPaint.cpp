@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "core/Property.h"
 #include "skin/controls/vlButtonParts.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/data/vlCompose.h"
@@ -34,9 +35,7 @@ void TvlSkinComboBox::Layout(TRect& button, TRect& itemArea) const {
 }
 
 void TvlSkinComboBox::SetUseSkinSize(bool value) {
-    if (value == FUseSkinSize) return;
-    FUseSkinSize = value;
-    SkinChanged();
+    if (SetIfChanged(FUseSkinSize, value)) SkinChanged();
 }
 
 void TvlSkinComboBox::UpdateWindowRegion() {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "skin/controls/vlFormSkinQuery.h"
+#include "core/Property.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinRelay.h"
@@ -117,9 +118,7 @@ void TvlCustomEdit::RecreateWnd() {
 // ---- transparent mode ----
 
 void TvlCustomEdit::SetTransparent(bool value) {
-    if (value == FTransparent) return;
-    FTransparent = value;
-    RecreateWnd();
+    if (SetIfChanged(FTransparent, value)) RecreateWnd();
 }
 
 void TvlCustomEdit::CreateParams(TCreateParams& params) {
@@ -300,8 +299,7 @@ void TvlSkinEdit::CreateParams(TCreateParams& params) {
 }
 
 void TvlSkinEdit::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
+    if (!SetIfChanged(FAlignment, value)) return;
     if (HandleAllocated()) RecreateWnd();
 }
 

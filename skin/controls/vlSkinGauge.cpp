@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "core/Property.h"
 #include "core/Rounding.h"
 #include "skin/access/vlAccess.h"
 #include "skin/data/vlCompose.h"
@@ -32,8 +33,7 @@ void TvlSkinGauge::SetMaxValue(int v) {
 
 void TvlSkinGauge::SetValue(int v) {
     v = std::max(FMin, std::min(FMax, v));
-    if (v == FValue) return;
-    FValue = v;
+    if (!SetIfChanged(FValue, v)) return;
     Invalidate();
     vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
 }
@@ -46,20 +46,17 @@ void TvlSkinGauge::SetProgressText(const std::string& text) {
 }
 
 void TvlSkinGauge::SetShowProgressText(bool v) {
-    FShowProgressText = v;
-    Invalidate();
+    if (SetIfChanged(FShowProgressText, v)) Invalidate();
 }
 
 void TvlSkinGauge::SetShowPercent(bool v) {
-    FShowPercent = v;
-    Invalidate();
+    if (SetIfChanged(FShowPercent, v)) Invalidate();
 }
 
 // Turning the bar takes the vertical element and swaps a shape that no
 // longer matches; the plain size moves with it.
 void TvlSkinGauge::SetVertical(bool v) {
-    if (v == FVertical) return;
-    FVertical = v;
+    if (!SetIfChanged(FVertical, v)) return;
     SkinDataName = v ? "vgauge" : "gauge";
     if (v) {
         if (DefaultHeight() > 0) SetDefaultWidth(DefaultHeight());
@@ -74,9 +71,7 @@ void TvlSkinGauge::SetVertical(bool v) {
 }
 
 void TvlSkinGauge::SetUseSkinSize(bool v) {
-    if (v == FUseSkinSize) return;
-    FUseSkinSize = v;
-    SkinChanged();
+    if (SetIfChanged(FUseSkinSize, v)) SkinChanged();
 }
 
 double TvlSkinGauge::Fraction() const {
@@ -158,7 +153,8 @@ void TvlSkinGauge::PaintDefault(TvlFBitmap& bitmap) {
     canvas.FillRect(RECT{0, 0, Width(), Height()}, clWindow);
     canvas.FrameRect(RECT{0, 0, Width(), Height()}, clBtnShadow);
     TRect bar = ProgressRect(TRect{1, 1, Width() - 1, Height() - 1});
-    if (!bar.IsEmpty()) canvas.FillRect(RECT{bar.Left, bar.Top, bar.Right, bar.Bottom}, 0xD2BDB6);  // RGB(182, 189, 210)
+    if (!bar.IsEmpty())
+        canvas.FillRect(RECT{bar.Left, bar.Top, bar.Right, bar.Bottom}, 0xD2BDB6);  // RGB(182, 189, 210)
     TFont font = PlainFont();
     DrawText(bitmap, font, font.Color());
 }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "skin/controls/vlButtonParts.h"
+#include "core/Property.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinListViews.h"
 #include "skin/data/vlCompose.h"
@@ -135,8 +136,7 @@ void TvlSkinListView::CreateParams(TCreateParams& params) {
 }
 
 void TvlSkinListView::SetViewStyle(TvlViewStyle style) {
-    if (style == FViewStyle) return;
-    FViewStyle = style;
+    if (!SetIfChanged(FViewStyle, style)) return;
     if (!HandleAllocated()) return;
     LONG native = GetWindowLongA(Handle(), GWL_STYLE);
     SetWindowLongA(Handle(), GWL_STYLE, (native & ~LVS_TYPEMASK) | NativeViewStyle(style));

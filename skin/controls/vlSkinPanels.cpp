@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "core/Property.h"
 #include "skin/access/vlAccess.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlUtils.h"
@@ -61,13 +62,11 @@ void TvlSkinPanel::SetCaptionMode(bool v) {
 }
 
 void TvlSkinPanel::SetCheckedMode(bool v) {
-    FCheckedMode = v;
-    Invalidate();
+    if (SetIfChanged(FCheckedMode, v)) Invalidate();
 }
 
 void TvlSkinPanel::SetDefaultCaptionHeight(int v) {
-    if (v == FDefaultCaptionHeight) return;
-    FDefaultCaptionHeight = v;
+    if (!SetIfChanged(FDefaultCaptionHeight, v)) return;
     if (Look.HasElement()) return;
     if (FCaptionMode) Realign();
     if (FRollUpState) SetHeight(RolledHeight());
@@ -75,8 +74,7 @@ void TvlSkinPanel::SetDefaultCaptionHeight(int v) {
 }
 
 void TvlSkinPanel::SetDefaultAlignment(TAlignment v) {
-    if (v == FDefaultAlignment) return;
-    FDefaultAlignment = v;
+    if (!SetIfChanged(FDefaultAlignment, v)) return;
     if (FCaptionMode && !Look.HasElement()) Invalidate();
 }
 
@@ -99,8 +97,7 @@ void TvlSkinPanel::SetNumGlyphs(int n) {
 }
 
 void TvlSkinPanel::SetSpacing(int v) {
-    FSpacing = v;
-    Invalidate();
+    if (SetIfChanged(FSpacing, v)) Invalidate();
 }
 
 int TvlSkinPanel::RolledHeight() const {
@@ -123,8 +120,7 @@ void TvlSkinPanel::SetChecked(bool v) {
 
 void TvlSkinPanel::SetRollUpState(bool v) {
     if (!FRollUpMode) v = false;
-    if (v == FRollUpState) return;
-    FRollUpState = v;
+    if (!SetIfChanged(FRollUpState, v)) return;
     if (v && FRealHeight == -1) {
         FRealHeight = Height();
         for (int i = 0; i < ControlCount(); ++i) Controls(i)->SetVisible(false);
@@ -409,23 +405,19 @@ const TvlDataSkinStdLabelControl* TvlSkinStdLabel::Element() const {
 }
 
 void TvlSkinStdLabel::SetShowAccelChar(bool v) {
-    if (v == FShowAccelChar) return;
-    FShowAccelChar = v;
+    if (!SetIfChanged(FShowAccelChar, v)) return;
     AdjustSize();
     Invalidate();
 }
 
 void TvlSkinStdLabel::SetWordWrap(bool v) {
-    if (v == FWordWrap) return;
-    FWordWrap = v;
+    if (!SetIfChanged(FWordWrap, v)) return;
     AdjustSize();
     Invalidate();
 }
 
 void TvlSkinStdLabel::SetLayout(TvlTextLayout v) {
-    if (v == FLayout) return;
-    FLayout = v;
-    Invalidate();
+    if (SetIfChanged(FLayout, v)) Invalidate();
 }
 
 TFont TvlSkinStdLabel::TextFont() const {
