@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/FMain.h"
+#include "core/FileIO.h"
 
 std::string TfrmMain::RescueQuestion(const std::string& when) {
     return "Plandesk did not close normally. Your unsaved changes of " + when + " were kept. Load them now?";
