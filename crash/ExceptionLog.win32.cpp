@@ -33,9 +33,7 @@ constexpr DWORD GccThrow = 0x20474343;
 constexpr DWORD GccMagicMask = 0x20FFFFFF;
 
 CRITICAL_SECTION g_reportLock;
-SRWLOCK g_optionsLock = SRWLOCK_INIT;
 SRWLOCK g_threadsLock = SRWLOCK_INIT;
-TVesperModuleOptionsEx* g_options = nullptr;
 std::vector<TTrackedThread>* g_threads = nullptr;
 DWORD g_mainThreadId = 0;
 std::atomic<bool> g_installed{false};
@@ -137,25 +135,6 @@ std::string ProgramFile() {
     return std::string(path, n);
 }
 
-namespace {
-SRWLOCK g_warningsLock = SRWLOCK_INIT;
-std::vector<std::string>* g_warnings = nullptr;
-}  // namespace
-
-void AddInstallWarning(const std::string& text) {
-    AcquireSRWLockExclusive(&g_warningsLock);
-    if (!g_warnings) g_warnings = new std::vector<std::string>;
-    g_warnings->push_back(text);
-    ReleaseSRWLockExclusive(&g_warningsLock);
-}
-
-std::vector<std::string> InstallWarnings() {
-    AcquireSRWLockShared(&g_warningsLock);
-    std::vector<std::string> copy = g_warnings ? *g_warnings : std::vector<std::string>();
-    ReleaseSRWLockShared(&g_warningsLock);
-    return copy;
-}
-
 void SetCreationStack(DWORD threadId, std::vector<uint64_t> stack) {
     AcquireSRWLockExclusive(&g_threadsLock);
     if (g_threads)
@@ -169,47 +148,6 @@ std::vector<TTrackedThread> TrackedThreads() {
     std::vector<TTrackedThread> copy = g_threads ? *g_threads : std::vector<TTrackedThread>();
     ReleaseSRWLockShared(&g_threadsLock);
     return copy;
-}
-
-void SetCrashReporterOptions(const TVesperModuleOptions& options) {
-    AcquireSRWLockExclusive(&g_optionsLock);
-    if (g_options)
-        *g_options = TVesperModuleOptionsEx(options);
-    else
-        g_options = new TVesperModuleOptionsEx(options);
-    ReleaseSRWLockExclusive(&g_optionsLock);
-    if (options.FreezeTimeout > 0) StartFreezeWatch();
-}
-
-TVesperModuleOptionsEx CrashReporterOptions() {
-    AcquireSRWLockShared(&g_optionsLock);
-    TVesperModuleOptionsEx copy = g_options ? *g_options : TVesperModuleOptionsEx();
-    ReleaseSRWLockShared(&g_optionsLock);
-    return copy;
-}
-
-namespace {
-std::optional<TVesperModuleOptions> StoredOptionsOf(HMODULE module) {
-    HRSRC found = FindResourceA(module, "VLDATA", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!data) return std::nullopt;
-    try {
-        return DecodeStoredOptions(std::string(data, SizeofResource(module, found)));
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-}  // namespace
-
-TVesperModuleOptions ModuleOptionsAt(uint64_t address) {
-    HMODULE module = nullptr;
-    if (address &&
-        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCSTR>(address), &module) &&
-        module != GetModuleHandleA(nullptr))
-        if (std::optional<TVesperModuleOptions> own = StoredOptionsOf(module)) return *own;
-    return CrashReporterOptions();
 }
 
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& c) {
@@ -582,8 +520,6 @@ void HookProcedureForTesting(const char* name, void* procedure, void* replacemen
 }
 
 namespace {
-TVesperModuleOptions StoredOptions() { return StoredOptionsOf(nullptr).value_or(TVesperModuleOptions()); }
-
 bool Manager(const std::exception* exception, void* address) { return ExceptionManager(exception, address); }
 
 struct TInstaller {
@@ -658,5 +594,5 @@ extern "C" void InstallCrashReporter() {
         HookProcedure("_invalid_parameter", reinterpret_cast<void*>(GetProcAddress(crt, "_invalid_parameter")),
                       reinterpret_cast<void*>(OnInvalidParameter));
     SetExceptionManager(Manager);
-    SetCrashReporterOptions(StoredOptions());
+    SetCrashReporterOptions(StoredProgramOptions());
 }

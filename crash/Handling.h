@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "crash/Options.h"
+
 struct TFailure {
     std::string Class, Message;
     uint64_t Address = 0;         // where it was raised; 0: the stack's top
@@ -48,6 +50,9 @@ std::string InternalErrorText(const char* section, uint64_t address, const std::
 // report.
 void AddInstallWarning(const std::string& text);
 std::vector<std::string> InstallWarnings();
+
+// The options stored in the program's own resources (the defaults without).
+TVesperModuleOptions StoredProgramOptions();
 
 // Register values of a context as report items.
 std::vector<std::pair<std::string, std::string>> RegisterItems(const CONTEXT& context);

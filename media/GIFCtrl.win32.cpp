@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/Property.h"
 #include "toolkit/Forms.h"
 
 // ---- TGIFFrameTimer ----
@@ -193,18 +194,15 @@ void TGIFAnimator::SetAutoSize(bool value) {
 }
 
 void TGIFAnimator::SetCenter(bool value) {
-    FCenter = value;
-    Invalidate();
+    if (SetIfChanged(FCenter, value)) Invalidate();
 }
 
 void TGIFAnimator::SetStretch(bool value) {
-    FStretch = value;
-    Invalidate();
+    if (SetIfChanged(FStretch, value)) Invalidate();
 }
 
 void TGIFAnimator::SetTransparent(bool value) {
-    FTransparent = value;
-    Invalidate();
+    if (SetIfChanged(FTransparent, value)) Invalidate();
 }
 
 void TGIFAnimator::SetAnimate(bool value) {

@@ -76,43 +76,87 @@ bool EqualNoCase(std::string_view a, const char* b) {
     return true;
 }
 
+// Reads the variable-width codes of the joined sub-blocks, least significant
+// bit first.
+struct TLzwCodes {
+    const uint8_t* Src;
+    size_t Size;
+    size_t In = 0;
+    uint32_t Bits = 0;
+    int Count = 0;
+    // False when the data ends before a whole code.
+    bool Read(int width, int& code) {
+        while (Count < width && In < Size) {
+            Bits |= static_cast<uint32_t>(Src[In++]) << Count;
+            Count += 8;
+        }
+        if (Count < width) return false;
+        code = static_cast<int>(Bits & ((1u << width) - 1));
+        Bits >>= width;
+        Count -= width;
+        return true;
+    }
+};
+
+// The string table. For each code: the code of its prefix, its last byte,
+// its first byte and its length.
+struct TLzwTable {
+    static constexpr int kMaxCodes = 4096;
+    uint16_t Prefix[kMaxCodes];
+    uint8_t Suffix[kMaxCodes], First[kMaxCodes];
+    uint16_t Length[kMaxCodes];
+    explicit TLzwTable(int clear) {
+        for (int i = 0; i < clear && i < kMaxCodes; ++i) {
+            Prefix[i] = 0;
+            Suffix[i] = First[i] = static_cast<uint8_t>(i);
+            Length[i] = 1;
+        }
+    }
+    // Writes the string of `code` from dst[pos] on, cut at `total`; returns its length.
+    size_t Write(int code, uint8_t* dst, size_t pos, size_t total) const {
+        size_t len = Length[code];
+        if (pos + len <= total) {
+            uint8_t* p = dst + pos + len - 1;
+            int c = code;
+            for (size_t k = 0; k < len; ++k) {
+                *p-- = Suffix[c];
+                c = Prefix[c];
+            }
+        } else {
+            int c = code;
+            for (size_t k = len; k-- > 0;) {
+                if (pos + k < total) dst[pos + k] = Suffix[c];
+                c = Prefix[c];
+            }
+        }
+        return len;
+    }
+    void Add(int code, int previous, uint8_t lastByte) {
+        Prefix[code] = static_cast<uint16_t>(previous);
+        Suffix[code] = lastByte;
+        First[code] = First[previous];
+        Length[code] = static_cast<uint16_t>(Length[previous] + 1);
+    }
+};
+
 // LZW decoding of one frame's joined sub-block data into `out` (exactly
 // out.size() indexes, in stream order), for initial code sizes 1 to 11.
 // Returns false when the data is damaged: a code not yet defined, or too few
 // pixels.
 bool DecodeLZW(std::string_view data, int codeSize, std::vector<uint8_t>& out, uint8_t fill) {
-    constexpr int kMaxCodes = 4096;
+    constexpr int kMaxCodes = TLzwTable::kMaxCodes;
     bool ok = true;
-    // For each code: the code of its prefix, its last byte, its first byte and its length.
-    uint16_t prefix[kMaxCodes];
-    uint8_t suffix[kMaxCodes], first[kMaxCodes];
-    uint16_t length[kMaxCodes];
     const int clear = 1 << codeSize, endCode = clear + 1;
-    for (int i = 0; i < clear && i < kMaxCodes; ++i) {
-        prefix[i] = 0;
-        suffix[i] = first[i] = static_cast<uint8_t>(i);
-        length[i] = 1;
-    }
+    TLzwTable table(clear);
     const size_t total = out.size();
     uint8_t* dst = out.data();
     size_t pos = 0;
     int width = codeSize + 1, next = clear + 2, previous = -1;
-    uint32_t bits = 0;
-    int bitCount = 0;
-    size_t in = 0;
-    const auto* src = reinterpret_cast<const uint8_t*>(data.data());
-    const size_t size = data.size();
+    TLzwCodes codes{reinterpret_cast<const uint8_t*>(data.data()), data.size()};
 
     while (pos < total) {
-        while (bitCount < width && in < size) {
-            bits |= static_cast<uint32_t>(src[in++]) << bitCount;
-            bitCount += 8;
-        }
-        if (bitCount < width) break;  // data ended early
-        int code = static_cast<int>(bits & ((1u << width) - 1));
-        bits >>= width;
-        bitCount -= width;
-
+        int code;
+        if (!codes.Read(width, code)) break;  // data ended early
         if (code == clear) {
             width = codeSize + 1;
             next = clear + 2;
@@ -135,39 +179,21 @@ bool DecodeLZW(std::string_view data, int codeSize, std::vector<uint8_t>& out, u
         uint8_t firstByte;
         if (code < next) {
             emit = code;
-            firstByte = first[code];
+            firstByte = table.First[code];
         } else if (code == next && next < kMaxCodes) {
             emit = previous;
-            firstByte = first[previous];
+            firstByte = table.First[previous];
         } else {
             ok = false;
             break;
         }
-        size_t len = length[emit];
-        if (pos + len <= total) {
-            uint8_t* p = dst + pos + len - 1;
-            int c = emit;
-            for (size_t k = 0; k < len; ++k) {
-                *p-- = suffix[c];
-                c = prefix[c];
-            }
-        } else {
-            int c = emit;
-            for (size_t k = len; k-- > 0;) {
-                if (pos + k < total) dst[pos + k] = suffix[c];
-                c = prefix[c];
-            }
-        }
-        pos += len;
+        pos += table.Write(emit, dst, pos, total);
         if (code == next) {
             if (pos < total) dst[pos] = firstByte;
             ++pos;
         }
         if (next < kMaxCodes) {
-            prefix[next] = static_cast<uint16_t>(previous);
-            suffix[next] = firstByte;
-            first[next] = first[previous];
-            length[next] = static_cast<uint16_t>(length[previous] + 1);
+            table.Add(next, previous, firstByte);
             ++next;
             if (next >= (1 << width) && width < 12) ++width;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Property.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Forms.h"
 
@@ -39,45 +40,31 @@ void TAction::Changed() {
 }
 
 void TAction::SetCaption(const std::string& v) {
-    if (v == FCaption) return;
-    FCaption = v;
-    Changed();
+    if (SetIfChanged(FCaption, v)) Changed();
 }
 
 void TAction::SetChecked(bool v) {
-    if (v == FChecked) return;
-    FChecked = v;
-    Changed();
+    if (SetIfChanged(FChecked, v)) Changed();
 }
 
 void TAction::SetEnabled(bool v) {
-    if (v == FEnabled) return;
-    FEnabled = v;
-    Changed();
+    if (SetIfChanged(FEnabled, v)) Changed();
 }
 
 void TAction::SetVisible(bool v) {
-    if (v == FVisible) return;
-    FVisible = v;
-    Changed();
+    if (SetIfChanged(FVisible, v)) Changed();
 }
 
 void TAction::SetImageIndex(int v) {
-    if (v == FImageIndex) return;
-    FImageIndex = v;
-    Changed();
+    if (SetIfChanged(FImageIndex, v)) Changed();
 }
 
 void TAction::SetHint(const std::string& v) {
-    if (v == FHint) return;
-    FHint = v;
-    Changed();
+    if (SetIfChanged(FHint, v)) Changed();
 }
 
 void TAction::SetShortCut(TShortCut v) {
-    if (v == FShortCut) return;
-    FShortCut = v;
-    Changed();
+    if (SetIfChanged(FShortCut, v)) Changed();
 }
 
 bool TAction::Update() {

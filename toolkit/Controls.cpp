@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "core/Errors.h"
+#include "core/Property.h"
 #include "toolkit/WindowClasses.h"
 
 namespace {
@@ -213,8 +214,7 @@ void TControl::SetAnchors(TAnchors a) {
 }
 
 void TControl::SetVisible(bool v) {
-    if (FVisible == v) return;
-    FVisible = v;
+    if (!SetIfChanged(FVisible, v)) return;
     if (FAlign != alNone) RequestParentRealign();
 }
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "core/Property.h"
 #include "core/WindowServices.h"
 
 // ---- TPanel ----
@@ -142,9 +143,7 @@ TTimer::~TTimer() {
 }
 
 void TTimer::SetEnabled(bool value) {
-    if (FEnabled == value) return;
-    FEnabled = value;
-    Update();
+    if (SetIfChanged(FEnabled, value)) Update();
 }
 
 void TTimer::SetInterval(int ms) {

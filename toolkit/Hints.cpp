@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/Gdi.h"
+#include "core/Property.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
@@ -170,8 +171,7 @@ void TApplication::Notification(TComponent* component, bool removing) {
 }
 
 void TApplication::SetShowHint(bool value) {
-    if (value == FShowHint) return;
-    FShowHint = value;
+    if (!SetIfChanged(FShowHint, value)) return;
     CancelHint();
     if (!value) {
         delete FHintWindow;  // clears FHintWindow through the notification

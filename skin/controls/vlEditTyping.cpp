@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "skin/controls/vlSkinEdits.h"
+#include "core/Property.h"
 #include "toolkit/Clipboard.h"
 
 namespace {
@@ -34,17 +35,14 @@ void TvlCustomEdit::SetPasswordChar(char value) {
 }
 
 void TvlCustomEdit::SetCharCase(TEditCharCase value) {
-    if (value == FCharCase) return;
-    FCharCase = value;
+    if (!SetIfChanged(FCharCase, value)) return;
     RecreateWnd();
     // The text there already follows the new case too.
     SetText(InCase(Text(), value));
 }
 
 void TvlCustomEdit::SetHideSelection(bool value) {
-    if (value == FHideSelection) return;
-    FHideSelection = value;
-    RecreateWnd();
+    if (SetIfChanged(FHideSelection, value)) RecreateWnd();
 }
 
 void TvlCustomEdit::SetEditMask(const std::string& mask) {

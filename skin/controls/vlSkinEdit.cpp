@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "skin/controls/vlFormSkinQuery.h"
+#include "core/Property.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinRelay.h"
@@ -117,9 +118,7 @@ void TvlCustomEdit::RecreateWnd() {
 // ---- transparent mode ----
 
 void TvlCustomEdit::SetTransparent(bool value) {
-    if (value == FTransparent) return;
-    FTransparent = value;
-    RecreateWnd();
+    if (SetIfChanged(FTransparent, value)) RecreateWnd();
 }
 
 void TvlCustomEdit::CreateParams(TCreateParams& params) {
@@ -176,6 +175,28 @@ void TvlCustomEdit::PasteFirstLine() {
     if (!pasted) return;
     std::string text = pasted->substr(0, pasted->find_first_of("\r\n"));
     SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Messages after which a see-through edit repaints what lies under it: the
+// text, the caret or the selection may have moved over it.
+static bool MayChangeWhatShows(const TMessage& m) {
+    switch (m.Msg) {
+        case WM_KEYDOWN:
+        case WM_SETTEXT:
+        case WM_MOVE:
+        case WM_CUT:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case WM_LBUTTONDOWN:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_VSCROLL:
+        case WM_HSCROLL: return true;
+        case WM_MOUSEMOVE: return (m.WParam & MK_LBUTTON) != 0;
+        default: return false;
+    }
 }
 
 void TvlCustomEdit::WndProc(TMessage& m) {
@@ -250,26 +271,7 @@ void TvlCustomEdit::WndProc(TMessage& m) {
             break;
         default: break;
     }
-    if (!FTransparent) return;
-    switch (m.Msg) {
-        case WM_KEYDOWN:
-        case WM_SETTEXT:
-        case WM_MOVE:
-        case WM_CUT:
-        case WM_PASTE:
-        case WM_CLEAR:
-        case WM_UNDO:
-        case EM_UNDO:
-        case WM_LBUTTONDOWN:
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_VSCROLL:
-        case WM_HSCROLL: InvalidateUnder(); break;
-        case WM_MOUSEMOVE:
-            if (m.WParam & MK_LBUTTON) InvalidateUnder();
-            break;
-        default: break;
-    }
+    if (FTransparent && MayChangeWhatShows(m)) InvalidateUnder();
 }
 
 // ---- TvlSkinEdit ----
@@ -297,8 +299,7 @@ void TvlSkinEdit::CreateParams(TCreateParams& params) {
 }
 
 void TvlSkinEdit::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
+    if (!SetIfChanged(FAlignment, value)) return;
     if (HandleAllocated()) RecreateWnd();
 }
 

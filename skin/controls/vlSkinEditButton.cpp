@@ -3,10 +3,10 @@
 #include <windowsx.h>
 
 #include "skin/controls/vlSkinEdits.h"
+#include "core/Property.h"
 
 void TvlSkinEdit::SetButtonMode(bool value) {
-    if (value == FButtonMode) return;
-    FButtonMode = value;
+    if (!SetIfChanged(FButtonMode, value)) return;
     FButtonHot = FButtonDown = false;
     // The forms are put together in code: the default element follows the
     // mode, an element of the form's own choosing stays.

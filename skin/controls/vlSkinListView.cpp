@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "skin/controls/vlButtonParts.h"
+#include "core/Property.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinListViews.h"
 #include "skin/data/vlCompose.h"
@@ -135,8 +136,7 @@ void TvlSkinListView::CreateParams(TCreateParams& params) {
 }
 
 void TvlSkinListView::SetViewStyle(TvlViewStyle style) {
-    if (style == FViewStyle) return;
-    FViewStyle = style;
+    if (!SetIfChanged(FViewStyle, style)) return;
     if (!HandleAllocated()) return;
     LONG native = GetWindowLongA(Handle(), GWL_STYLE);
     SetWindowLongA(Handle(), GWL_STYLE, (native & ~LVS_TYPEMASK) | NativeViewStyle(style));
@@ -449,6 +449,104 @@ LRESULT TvlSkinListView::HeaderMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     return result;
 }
 
+namespace {
+// The header look's background for one w x h piece cut from source: a
+// four-point look stretches as a whole, otherwise its middle stretches
+// between the two ends.
+void PaintHeaderBackground(const TvlSkinLook& look, TvlFBitmap& bitmap, const TRect& source, int w, int h) {
+    TvlPixelView picture = PictureView(*look.Picture);
+    if (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0) {
+        TvlSkinLook fitted = look;
+        int fw = w, fh = h;
+        fitted.StretchMode = smBoth;
+        fitted.AdjustToSkinSize(fw, fh);
+        fitted.DrawSkinPicture(bitmap, look.Picture, source, w, h);
+    } else {
+        TvlFBitmap strip;
+        ComposeHorizontal(look.LeftTopPoint.X, look.SkinRect.Width() - look.RightTopPoint.X, source, picture, w, strip);
+        bitmap.SetSize(w, h);
+        StretchPiece(bitmap, {0, 0, w, h}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+    }
+}
+
+struct THeaderImages {
+    HIMAGELIST List = nullptr;
+    int Width = 0, Height = 0;
+};
+
+// One section's caption, with its column's picture when it has one, placed
+// as the item's justification asks.
+void PaintHeaderSectionText(HWND view, HWND header, int index, HDC bdc, const TFont& font, TColor textColour,
+                            const THeaderImages& images, int w, int h) {
+    char text[260] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_FORMAT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(header, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+    TCanvas canvas(bdc);
+    canvas.Font = font;
+    canvas.Font.SetColor(textColour);
+    SelectGuard g(bdc, canvas.Font.Handle());
+    SetBkMode(bdc, TRANSPARENT);
+    SetTextColor(bdc, ColorToRGB(textColour));
+    TRect area{5, 0, w - 5, h};
+    // The column's own picture (its header item may only call back for it).
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_IMAGE;
+    bool image = images.List && SendMessageA(view, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) &&
+                 (column.fmt & LVCFMT_IMAGE) && column.iImage >= 0 &&
+                 column.iImage < ImageList_GetImageCount(images.List);
+    std::string shown = FitTextWithEllipsis(bdc, text, image ? w - images.Width - 10 : area.Width());
+    int textWidth = canvas.TextWidth(shown);
+    int x = area.Left;
+    int justify = item.fmt & HDF_JUSTIFYMASK;
+    if (image) {
+        // The picture leads its caption by 10 pixels, the pair
+        // placed as the column's text would be.
+        int left = area.Left;
+        if (justify == HDF_RIGHT && shown == text)
+            left = area.Right - textWidth - images.Width - 10;
+        else if (justify == HDF_CENTER && shown == text)
+            left = w / 2 - (images.Width + 10 + textWidth) / 2;
+        ImageList_Draw(images.List, column.iImage, bdc, left, (h - images.Height) / 2, ILD_TRANSPARENT);
+        x = left + images.Width + 10;
+    } else if (justify == HDF_RIGHT && shown == text) {
+        x = area.Right - textWidth - 10;
+    } else if (justify == HDF_CENTER) {
+        x = w / 2 - textWidth / 2;
+    }
+    RECT clip{area.Left, 0, area.Right, h};
+    RECT tr{x, 0, area.Right, h};
+    IntersectClipRect(bdc, clip.left, clip.top, clip.right, clip.bottom);
+    DrawTextA(bdc, shown.c_str(), static_cast<int>(shown.size()), &tr,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+    SelectClipRgn(bdc, nullptr);
+}
+
+// The rest of the header, right of the last section.
+void PaintHeaderFiller(HDC dc, const TvlSkinLook& look, bool skinned, int left, int fillWidth, int height) {
+    if (fillWidth <= 0 || height <= 0) return;
+    TvlFBitmap filler(fillWidth, height);
+    int rightEnd = look.SkinRect.Width() - look.RightTopPoint.X;
+    if (skinned && (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0)) {
+        // The four-point look one right end wider, that end left off.
+        TvlFBitmap whole;
+        PaintHeaderBackground(look, whole, look.SkinRect, fillWidth + std::max(0, rightEnd), height);
+        if (!whole.Empty()) CopyPiece(filler, 0, 0, whole.View(), {0, 0, fillWidth, height});
+    } else if (skinned) {
+        TvlPixelView picture = PictureView(*look.Picture);
+        TvlFBitmap strip;
+        ComposeHorizontalOpen(look.LeftTopPoint.X, rightEnd, look.SkinRect, picture, fillWidth, strip);
+        if (!strip.Empty())
+            StretchPiece(filler, {0, 0, fillWidth, height}, strip.View(), {0, 0, strip.Width(), strip.Height()});
+    } else {
+        vlLookPieces::FrameBox(filler, {0, 0, fillWidth, height}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
+    }
+    filler.DrawTo(dc, left, 0);
+}
+}  // namespace
+
 void TvlSkinListView::PaintHeader(HDC dc) {
     if (!FHeader) return;
     RECT client;
@@ -459,26 +557,9 @@ void TvlSkinListView::PaintHeader(HDC dc) {
     bool skinned = vlButtonParts::ReadButtonLooks(look, data) && look.Picture;
     int count = static_cast<int>(SendMessageA(FHeader, HDM_GETITEMCOUNT, 0, 0));
     int lastRight = 0, height = client.bottom;
-    TFont font = Font;
-    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-    int imageWidth = 0, imageHeight = 0;
-    if (images) ImageList_GetIconSize(images, &imageWidth, &imageHeight);
-    auto background = [&](TvlFBitmap& bitmap, const TRect& source, int w, int h) {
-        TvlPixelView picture = PictureView(*look.Picture);
-        if (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0) {
-            TvlSkinLook fitted = look;
-            int fw = w, fh = h;
-            fitted.StretchMode = smBoth;
-            fitted.AdjustToSkinSize(fw, fh);
-            fitted.DrawSkinPicture(bitmap, look.Picture, source, w, h);
-        } else {
-            TvlFBitmap strip;
-            ComposeHorizontal(look.LeftTopPoint.X, look.SkinRect.Width() - look.RightTopPoint.X, source, picture, w,
-                              strip);
-            bitmap.SetSize(w, h);
-            StretchPiece(bitmap, {0, 0, w, h}, strip.View(), {0, 0, strip.Width(), strip.Height()});
-        }
-    };
+    THeaderImages images;
+    images.List = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    if (images.List) ImageList_GetIconSize(images.List, &images.Width, &images.Height);
     for (int order = 0; order < count; ++order) {
         int index = static_cast<int>(SendMessageA(FHeader, HDM_ORDERTOINDEX, order, 0));
         RECT r{};
@@ -491,83 +572,19 @@ void TvlSkinListView::PaintHeader(HDC dc) {
         TvlFBitmap bitmap(w, h);
         TColor textColour = clSysBase | COLOR_BTNTEXT;
         if (skinned) {
-            background(bitmap, pressed ? data.DownSkinRect : look.SkinRect, w, h);
+            PaintHeaderBackground(look, bitmap, pressed ? data.DownSkinRect : look.SkinRect, w, h);
             textColour = pressed ? data.DownFontColor : data.FontColor;
         } else {
             vlLookPieces::FrameBox(bitmap, {0, 0, w, h}, ColorToRGB(pressed ? vlButtonParts::kNavy : clBtnShadow),
                                    ColorToRGB(pressed ? vlButtonParts::kDownFill : clBtnFace));
         }
         HDC bdc = bitmap.Canvas();
-        if (OnDrawHeaderSection) {
+        if (OnDrawHeaderSection)
             OnDrawHeaderSection(this, bdc, index, pressed, TRect{0, 0, w, h});
-        } else {
-            char text[260] = {};
-            HDITEMA item{};
-            item.mask = HDI_TEXT | HDI_FORMAT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(FHeader, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
-            TCanvas canvas(bdc);
-            canvas.Font = font;
-            canvas.Font.SetColor(textColour);
-            SelectGuard g(bdc, canvas.Font.Handle());
-            SetBkMode(bdc, TRANSPARENT);
-            SetTextColor(bdc, ColorToRGB(textColour));
-            TRect area{5, 0, w - 5, h};
-            // The column's own picture (its header item may only call back for it).
-            LVCOLUMNA column{};
-            column.mask = LVCF_FMT | LVCF_IMAGE;
-            bool image = images && SendMessageA(Handle(), LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) &&
-                         (column.fmt & LVCFMT_IMAGE) && column.iImage >= 0 &&
-                         column.iImage < ImageList_GetImageCount(images);
-            std::string shown = FitTextWithEllipsis(bdc, text, image ? w - imageWidth - 10 : area.Width());
-            int textWidth = canvas.TextWidth(shown);
-            int x = area.Left;
-            int justify = item.fmt & HDF_JUSTIFYMASK;
-            if (image) {
-                // The picture leads its caption by 10 pixels, the pair
-                // placed as the column's text would be.
-                int left = area.Left;
-                if (justify == HDF_RIGHT && shown == text)
-                    left = area.Right - textWidth - imageWidth - 10;
-                else if (justify == HDF_CENTER && shown == text)
-                    left = w / 2 - (imageWidth + 10 + textWidth) / 2;
-                ImageList_Draw(images, column.iImage, bdc, left, (h - imageHeight) / 2, ILD_TRANSPARENT);
-                x = left + imageWidth + 10;
-            } else if (justify == HDF_RIGHT && shown == text) {
-                x = area.Right - textWidth - 10;
-            } else if (justify == HDF_CENTER) {
-                x = w / 2 - textWidth / 2;
-            }
-            RECT clip{area.Left, 0, area.Right, h};
-            RECT tr{x, 0, area.Right, h};
-            IntersectClipRect(bdc, clip.left, clip.top, clip.right, clip.bottom);
-            DrawTextA(bdc, shown.c_str(), static_cast<int>(shown.size()), &tr,
-                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
-            SelectClipRgn(bdc, nullptr);
-        }
+        else
+            PaintHeaderSectionText(Handle(), FHeader, index, bdc, Font, textColour, images, w, h);
         GdiFlush();
         bitmap.DrawTo(dc, r.left, r.top);
     }
-    // The rest of the header, right of the last section.
-    int fillWidth = client.right + 1 - lastRight;
-    if (fillWidth > 0 && height > 0) {
-        TvlFBitmap filler(fillWidth, height);
-        int rightEnd = look.SkinRect.Width() - look.RightTopPoint.X;
-        if (skinned && (look.LeftBottomPoint.X != 0 || look.LeftBottomPoint.Y != 0)) {
-            // The four-point look one right end wider, that end left off.
-            TvlFBitmap whole;
-            background(whole, look.SkinRect, fillWidth + std::max(0, rightEnd), height);
-            if (!whole.Empty()) CopyPiece(filler, 0, 0, whole.View(), {0, 0, fillWidth, height});
-        } else if (skinned) {
-            TvlPixelView picture = PictureView(*look.Picture);
-            TvlFBitmap strip;
-            ComposeHorizontalOpen(look.LeftTopPoint.X, rightEnd, look.SkinRect, picture, fillWidth, strip);
-            if (!strip.Empty())
-                StretchPiece(filler, {0, 0, fillWidth, height}, strip.View(), {0, 0, strip.Width(), strip.Height()});
-        } else {
-            vlLookPieces::FrameBox(filler, {0, 0, fillWidth, height}, ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
-        }
-        filler.DrawTo(dc, lastRight, 0);
-    }
+    PaintHeaderFiller(dc, look, skinned, lastRight, client.right + 1 - lastRight, height);
 }

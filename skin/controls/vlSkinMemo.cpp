@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/controls/vlLookPieces.h"
+#include "core/Property.h"
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/data/vlCompose.h"
 
@@ -28,8 +29,7 @@ void TvlSkinMemo::CreateParams(TCreateParams& params) {
 // The picture's background is drawn by the memo on every erase; the text then
 // goes over it transparently, and the memo repaints whole when it scrolls.
 void TvlSkinMemo::SetBitMapBG(bool value) {
-    if (value == FBitMapBG) return;
-    FBitMapBG = value;
+    if (!SetIfChanged(FBitMapBG, value)) return;
     FTransparent = value;
     RecreateWnd();
     UpdateScrollBar();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/Property.h"
 #include "core/Rounding.h"
 #include "skin/access/vlAccess.h"
 #include "skin/controls/vlButtonParts.h"
@@ -41,8 +42,7 @@ int TvlSkinScrollBar::Clamped(int v) const {
 
 void TvlSkinScrollBar::SetPosition(int v) {
     v = Clamped(v);
-    if (v == FPosition) return;
-    FPosition = v;
+    if (!SetIfChanged(FPosition, v)) return;
     Invalidate();
     vlAccessEvent(this, EVENT_OBJECT_VALUECHANGE);
     if (OnChange) OnChange(this);
@@ -79,14 +79,11 @@ void TvlSkinScrollBar::SetPageSize(int v) {
 }
 
 void TvlSkinScrollBar::SetKind(TvlScrollBarKind kind) {
-    if (kind == FKind) return;
-    FKind = kind;
-    Invalidate();
+    if (SetIfChanged(FKind, kind)) Invalidate();
 }
 
 void TvlSkinScrollBar::SetBoth(bool v) {
-    if (v == FBoth) return;
-    FBoth = v;
+    if (!SetIfChanged(FBoth, v)) return;
     if (v) {
         FNameBeforeBoth = SkinDataName;
         SkinDataName = BothSkinDataName;

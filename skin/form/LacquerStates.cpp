@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "core/Errors.h"
+#include "core/Property.h"
 #include "skin/controls/vlSkinElement.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
@@ -388,8 +389,7 @@ void TvlLacquer::OnAnimateTimer() {
 }
 
 void TvlLacquer::SetAlphaBlend(bool value) {
-    if (FAlphaBlend == value) return;
-    FAlphaBlend = value;
+    if (!SetIfChanged(FAlphaBlend, value)) return;
     HWND w = FormWindow();
     // A hidden window takes it when it is shown.
     if (!w || !IsWindowVisible(w) || !SupportsLayeredWindows()) return;

@@ -17,6 +17,16 @@ inline TvlFBitmap Labelled(int width, int height) {
     return b;
 }
 
+// Three labelled glyph frames of 2 × 2 side by side. The second frame's
+// bottom-left pixel (2, 1), its key colour, is green, and so is its
+// top-right pixel (3, 0), which is then drawn as transparent too.
+inline TvlFBitmap KeyedGlyphStrip() {
+    TvlFBitmap strip = Labelled(6, 2);
+    strip.SetPixel(2, 1, 0x00FF00);
+    strip.SetPixel(3, 0, 0x00FF00);
+    return strip;
+}
+
 inline TvlFBitmap Filled(int width, int height, uint32_t colour) {
     TvlFBitmap b(width, height);
     b.Fill(colour);

@@ -2,6 +2,8 @@
 // place mapping and drawing at any size.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "SkinTestSupport.h"
 #include "skin/data/vlSkinLook.h"
 
@@ -68,40 +70,30 @@ TEST(SkinLook, SizesFitTheElementAndPlacesFollowIt) {
     TvlSkinData skin;
     LoadLooks(skin, kLooks, 6);
     TvlSkinLook look;
+    // The size the named look gives a control asked to be w × h.
+    auto fit = [&](const char* name, int w, int h) {
+        look.ReadElement(&skin, name, true);
+        look.AdjustToSkinSize(w, h);
+        return std::pair(w, h);
+    };
 
-    look.ReadElement(&skin, "fixed", true);
-    int w = 100, h = 50;
-    look.AdjustToSkinSize(w, h);
-    EXPECT_EQ(w, 12);  // locked to the look
-    EXPECT_EQ(h, 8);
+    EXPECT_EQ(fit("fixed", 100, 50), std::pair(12, 8));  // locked to the look
     EXPECT_EQ(look.ScaledClientRect, look.SkinClientRect);
     EXPECT_EQ(look.MapSkinRect({1, 1, 5, 5}, 12, 8), (TRect{1, 1, 5, 5}));
 
-    look.ReadElement(&skin, "horizontal", true);
-    w = 50, h = 30;
-    look.AdjustToSkinSize(w, h);
-    EXPECT_EQ(w, 50);
-    EXPECT_EQ(h, 10);  // the height is the look's
+    EXPECT_EQ(fit("horizontal", 50, 30), std::pair(50, 10));  // the height is the look's
     EXPECT_EQ(look.ScaledRightTop, (TPoint{46, 0}));
     EXPECT_EQ(look.ScaledClientRect, (TRect{4, 2, 46, 8}));
     EXPECT_EQ(look.MapSkinRect({2, 0, 18, 5}, 50, 10), (TRect{2, 0, 48, 5}));    // spans the middle: grows
     EXPECT_EQ(look.MapSkinRect({17, 0, 19, 5}, 50, 10), (TRect{47, 0, 49, 5}));  // right of it: moves
     EXPECT_EQ(look.MapSkinRect({1, 0, 3, 5}, 50, 10), (TRect{1, 0, 3, 5}));      // left of it: stays
 
-    look.ReadElement(&skin, "vertical", true);
-    w = 40, h = 60;
-    look.AdjustToSkinSize(w, h);
-    EXPECT_EQ(w, 10);
-    EXPECT_EQ(h, 60);
+    EXPECT_EQ(fit("vertical", 40, 60), std::pair(10, 60));  // the width is the look's
     EXPECT_EQ(look.ScaledLeftBottom, (TPoint{0, 55}));
     EXPECT_EQ(look.MapSkinRect({0, 16, 10, 19}, 10, 60), (TRect{0, 56, 10, 59}));  // wholly below: moves down
     EXPECT_EQ(look.MapSkinRect({0, 2, 10, 17}, 10, 60), (TRect{0, 2, 10, 57}));
 
-    look.ReadElement(&skin, "both", true);
-    w = 60, h = 30;
-    look.AdjustToSkinSize(w, h);
-    EXPECT_EQ(w, 60);
-    EXPECT_EQ(h, 30);
+    EXPECT_EQ(fit("both", 60, 30), std::pair(60, 30));
     EXPECT_EQ(look.ScaledRightBottom, (TPoint{57, 27}));
     EXPECT_EQ(look.ScaledClientRect, (TRect{3, 3, 57, 27}));
     EXPECT_EQ(look.MapSkinRect({0, 0, 2, 2}, 60, 30), (TRect{0, 0, 2, 2}));         // left-top corner

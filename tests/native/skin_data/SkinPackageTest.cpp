@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include <unistd.h>
@@ -319,6 +320,8 @@ TEST(SkinPackage, BuildFromDescriptionPacksTheFolder) {
 
 TEST(SkinPackage, FormInfoPostProcessing) {
     TvlSkinData skin;
+    // The four cut points, left-top, right-top, left-bottom, right-bottom.
+    auto cuts = [&] { return std::array{skin.LTPoint, skin.RTPoint, skin.LBPoint, skin.RBPoint}; };
     TvlSkinPackageParts p = Parts();
     p.Text = MinimalDescription(
         "[PICTURES]\r\nmask=mask.bmp\r\n"
@@ -328,10 +331,7 @@ TEST(SkinPackage, FormInfoPostProcessing) {
     TvlCompressedStoredSkin stored = StoredSkin(p);
     skin.LoadStoredSkin(&stored);
     EXPECT_EQ(skin.MaskRectArea, (TRect{5, 5, 134, 87}));
-    EXPECT_EQ(skin.LTPoint, (TPoint{10, 27}));
-    EXPECT_EQ(skin.RTPoint, (TPoint{126, 27}));
-    EXPECT_EQ(skin.LBPoint, (TPoint{11, 81}));
-    EXPECT_EQ(skin.RBPoint, (TPoint{124, 81}));
+    EXPECT_EQ(cuts(), (std::array<TPoint, 4>{{{10, 27}, {126, 27}, {11, 81}, {124, 81}}}));
     EXPECT_EQ(skin.HitTestLTPoint, (TPoint{10, 27}));  // x was 0
     EXPECT_EQ(skin.HitTestRTPoint, (TPoint{1, 1}));
     EXPECT_EQ(skin.HitTestLBPoint, (TPoint{11, 81}));
@@ -347,10 +347,7 @@ TEST(SkinPackage, FormInfoPostProcessing) {
     stored.SetCompressedData(StoredSkin(p).CompressedData());
     skin.LoadStoredSkin(&stored);
     EXPECT_EQ(skin.MaskRectArea, (TRect{8, 25, 130, 86}));
-    EXPECT_EQ(skin.LTPoint, (TPoint{8, 25}));
-    EXPECT_EQ(skin.RTPoint, (TPoint{130, 25}));
-    EXPECT_EQ(skin.LBPoint, (TPoint{8, 86}));
-    EXPECT_EQ(skin.RBPoint, (TPoint{130, 86}));
+    EXPECT_EQ(cuts(), (std::array<TPoint, 4>{{{8, 25}, {130, 25}, {8, 86}, {130, 86}}}));
     EXPECT_EQ(skin.HitTestRBPoint, (TPoint{150, 120}));  // the cut point before clamping
 
     p.Text =

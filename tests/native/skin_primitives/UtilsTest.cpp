@@ -97,18 +97,24 @@ TEST(Glyphs, ArrowsPointTheirWay) {
         DrawArrow(b, r, 0xFFFFFF, direction);
         return SetPixels(b);
     };
-    auto up = draw(3);
-    for (int i = 0; i <= 3; ++i) EXPECT_EQ(RowCount(up, 3 + i), 2 * i + 1);
-    EXPECT_TRUE(up.count({5, 3}));
-    auto down = draw(4);
-    for (int n = 0; n <= 3; ++n) EXPECT_EQ(RowCount(down, 7 - n), 2 * n + 1);
-    EXPECT_TRUE(down.count({5, 7}));
-    auto left = draw(1);
-    for (int i = 0; i <= 3; ++i) EXPECT_EQ(ColumnCount(left, 3 + i), 2 * i + 1);
-    EXPECT_TRUE(left.count({3, 5}));
-    auto right = draw(2);
-    for (int n = 0; n <= 3; ++n) EXPECT_EQ(ColumnCount(right, 7 - n), 2 * n + 1);
-    EXPECT_TRUE(right.count({7, 5}));
+    // From the tip back, rows (up, down) or columns (left, right) of 1, 3, 5
+    // and 7 pixels.
+    struct TArrowCase {
+        int Direction;
+        bool Rows;
+        int Tip, Step;
+        std::pair<int, int> TipPixel;
+    };
+    const TArrowCase cases[] = {
+        {3, true, 3, 1, {5, 3}}, {4, true, 7, -1, {5, 7}}, {1, false, 3, 1, {3, 5}}, {2, false, 7, -1, {7, 5}}};
+    for (const TArrowCase& c : cases) {
+        auto arrow = draw(c.Direction);
+        for (int n = 0; n <= 3; ++n) {
+            int line = c.Tip + c.Step * n;
+            EXPECT_EQ(c.Rows ? RowCount(arrow, line) : ColumnCount(arrow, line), 2 * n + 1) << c.Direction;
+        }
+        EXPECT_TRUE(arrow.count(c.TipPixel)) << c.Direction;
+    }
     EXPECT_TRUE(draw(0).empty());
     // Drawing reaching outside the bitmap is cut.
     TvlFBitmap tiny(2, 2);
@@ -117,12 +123,7 @@ TEST(Glyphs, ArrowsPointTheirWay) {
 }
 
 TEST(Glyphs, GlyphFrameDrawsOneFrameWithItsBottomLeftColourTransparent) {
-    // Three frames of 2 × 2; frame 2's bottom-left pixel is its key colour.
-    TvlFBitmap strip(6, 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 6; ++x) strip.SetPixel(x, y, Label(x, y));
-    strip.SetPixel(2, 1, 0x00FF00);
-    strip.SetPixel(3, 0, 0x00FF00);
+    TvlFBitmap strip = KeyedGlyphStrip();
     TvlFBitmap dest = Filled(4, 4, 0x111111);
     DrawGlyphFrame(dest, 1, 1, 2, 3, strip);
     EXPECT_EQ(dest.Pixel(1, 1), Label(2, 0));

@@ -86,8 +86,7 @@ TEST_F(SeamsTest, LeakCheckCountsTimersAndTheRealDriverKeepsCount) {
 }
 
 TEST_F(SeamsTest, FakeTimerDriverFiresATimer) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> fake(timers);
+    TFakeTimers timers;
     TLeakCheck leaks;
     int ticks = 0;
     auto* timer = new TTimer(Application);

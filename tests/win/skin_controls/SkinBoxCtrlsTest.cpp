@@ -13,8 +13,7 @@ class SkinBoxCtrls : public SkinControlsFixture {};
 }  // namespace
 
 TEST_F(SkinBoxCtrls, UpDownKeepsItsLimitsAndRepeatsAfterTheFirstDelay) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> use(timers);
+    TFakeTimers timers;
     auto* updown = new TvlSkinUpDown(Form, Form);
     updown->SetBounds(10, 10, 50, 25);
     updown->SetMax(3);
@@ -300,8 +299,7 @@ TEST_F(SkinBoxCtrls, ListBoxShowsItsBarOnlyWhileRowsDoNotFitAndKeepsItInStep) {
 }
 
 TEST_F(SkinBoxCtrls, HoldingThePointerBelowTheOpenListScrollsToTheLastItem) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> use(timers);
+    TFakeTimers timers;
     auto* combo = Categories(Form, Skin, 12);
     Form->Show();
     HWND h = combo->Handle();

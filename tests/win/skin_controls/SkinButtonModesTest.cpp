@@ -35,8 +35,7 @@ COLORREF PixelOf(TWinControl* c, int x, int y) {
 }  // namespace
 
 TEST_F(SkinButtonModes, SpeedButtonRepeatsWhileHeldFadesAndReleasesOnTheRelease) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> use(timers);
+    TFakeTimers timers;
     int clicks = 0;
     auto* speed = new TvlSkinSpeedButton(Form, Form);
     speed->SetBounds(10, 10, 60, 25);
@@ -186,8 +185,7 @@ TEST_F(SkinButtonModes, EveryButtonActsAsTheDefaultWhenFocusedAndEscapeHasItsCon
 }
 
 TEST_F(SkinButtonModes, CheckBoxesFlatAndNonFlatImagesAndGroups) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> use(timers);
+    TFakeTimers timers;
     LoadSkin();
     auto* data = Element<TvlDataSkinCheckRadioControl>("checkbox");
     ASSERT_NE(data, nullptr);

@@ -6,6 +6,7 @@
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlResourceStr.h"
+#include "tests/win/support/ClientPixel.h"
 #include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 
@@ -29,12 +30,6 @@ void Settle(TWinControl* c) { RedrawWindow(c->Handle(), nullptr, nullptr, RDW_UP
 bool NeedsPaint(TWinControl* c) {
     RECT r;
     return GetUpdateRect(c->Handle(), &r, FALSE) != 0;
-}
-
-COLORREF PixelOf(TWinControl* c, int x, int y) {
-    TBitmap shot(c->Width(), c->Height());
-    SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
-    return GetPixel(shot.DC(), x, y);
 }
 
 }  // namespace
@@ -113,13 +108,13 @@ TEST_F(SkinControlBase, AnElementWithoutAPictureDrawsThePlainLook) {
     element.PictureIndex = -1;  // the element stays, its picture goes
     plain->SkinChanged();
     ASSERT_GE(plain->ElementIndex(), 0);
-    COLORREF fallback = PixelOf(plain, 60, 30);
+    COLORREF fallback = ClientPixel(plain, 60, 30);
     EXPECT_EQ(fallback, static_cast<COLORREF>(ColorToRGB(clBtnFace))) << "not a black, never drawn bitmap";
     // An empty skin rectangle has nothing to draw either.
     element.PictureIndex = 1;
     element.SkinRect = TRect{};
     plain->SkinChanged();
-    EXPECT_EQ(PixelOf(plain, 60, 30), static_cast<COLORREF>(ColorToRGB(clBtnFace)));
+    EXPECT_EQ(ClientPixel(plain, 60, 30), static_cast<COLORREF>(ColorToRGB(clBtnFace)));
 }
 
 TEST_F(SkinControlBase, EveryPlainLookTakesTheSkinsCharacterSet) {

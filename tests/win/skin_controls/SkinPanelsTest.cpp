@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "skin/controls/vlSkinCtrls.h"
+#include "tests/win/support/ClientPixel.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
@@ -14,11 +15,6 @@ namespace {
 class SkinPanels : public SkinnedFormTest {
 protected:
     SkinPanels() : SkinnedFormTest("Panels", 500, 300) {}
-    COLORREF Pixel(TWinControl* c, int x, int y) {
-        TBitmap shot(c->Width(), c->Height());
-        SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
-        return GetPixel(shot.DC(), x, y);
-    }
 };
 
 }  // namespace
@@ -150,9 +146,9 @@ TEST_F(SkinPanels, GaugeTextBarAndValues) {
     // The bar is drawn from the element: where it ends, the look changes.
     Form->Show();
     gauge->SetValue(0);
-    COLORREF empty = Pixel(gauge, 6, 9);
+    COLORREF empty = ClientPixel(gauge, 6, 9);
     gauge->SetValue(8);
-    COLORREF full = Pixel(gauge, 6, 9);
+    COLORREF full = ClientPixel(gauge, 6, 9);
     EXPECT_NE(empty, full);
     ui::SaveScreenshot(Form->Handle(), "skinned-gauge");
 }

@@ -70,8 +70,7 @@ TEST_F(SkinScrollBar, ThumbGeometryInThePlainLook) {
 }
 
 TEST_F(SkinScrollBar, ArrowRepeatPausesOffTheButtonAndStopsOnEveryEndOfThePress) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> use(timers);
+    TFakeTimers timers;
     auto* bar = new Bar(Form, Form, sbVertical);
     bar->SetBounds(0, 0, 19, 134);
     bar->SetRange(0, 100, 0, 0);
@@ -118,8 +117,7 @@ TEST_F(SkinScrollBar, ArrowRepeatPausesOffTheButtonAndStopsOnEveryEndOfThePress)
 }
 
 TEST_F(SkinScrollBar, PagingStopsWhenTheThumbPassesThePointerAndDraggingReachesTheEnd) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> use(timers);
+    TFakeTimers timers;
     auto* bar = new Bar(Form, Form, sbHorizontal);
     bar->SetBounds(0, 0, 234, 19);  // a track of 200 pixels
     bar->SetRange(0, 100, 10, 0);

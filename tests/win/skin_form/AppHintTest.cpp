@@ -45,8 +45,7 @@ protected:
     UINT Pending() const { return Timers.Interval(HintHandle(), kApplicationHintTimer); }
     bool FireHint() { return Timers.Fire(HintHandle(), kApplicationHintTimer); }
 
-    TFakeTimerDriver Timers;
-    TServiceOverride<TTimerDriver> UseTimers{Timers};
+    TFakeTimers Timers;
     TForm* Form = nullptr;
     TEdit* Edit = nullptr;
     TGraphicControl* Box = nullptr;

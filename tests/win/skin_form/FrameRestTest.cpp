@@ -62,8 +62,7 @@ protected:
 };
 
 TEST_F(FrameRest, CaptionObjectsOpenTheirMenusBesideThemselves) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     for (bool graphite : {false, true}) {
         SCOPED_TRACE(graphite ? "Graphite" : "Modern");
         if (graphite) LoadGraphite(); else LoadModern();
@@ -214,8 +213,7 @@ TEST_F(FrameRest, AlphaChangesTakeEffectAtOnceAndSizingRepaintsATranslucentFrame
 }
 
 TEST_F(FrameRest, MainMenuWithoutABarGetsShortcutsAndAltAcceleratorsOnce) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();
     auto* menu = new TMainMenu(form);
@@ -273,8 +271,7 @@ private:
 };
 
 TEST_F(FrameRest, SkinNoticesReachComponentsAndStartTheMouseTimer) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     auto* mine = new TSkinListener(frame->Form(), Skin);
     TvlSkinData other(nullptr);
@@ -289,8 +286,7 @@ TEST_F(FrameRest, SkinNoticesReachComponentsAndStartTheMouseTimer) {
 }
 
 TEST_F(FrameRest, TrayIconDefaultItemAutoPopupAndLoading) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     struct TShell : TNotifyIcons {
         int Adds = 0;
         bool Notify(DWORD message, NOTIFYICONDATAA&) override {
@@ -333,8 +329,7 @@ TEST_F(FrameRest, TrayIconDefaultItemAutoPopupAndLoading) {
 }
 
 TEST_F(FrameRest, PopupAcceleratorsAndMorphTicks) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     LoadModernWithMorphingItems();
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();

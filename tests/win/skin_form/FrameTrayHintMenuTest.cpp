@@ -82,8 +82,7 @@ TEST_F(WidgetTest, FrameMinimizesToItsTrayIconAndComesBack) {
 
 TEST_F(WidgetTest, FrameShowsCaptionButtonHintsThroughItsSkinHint) {
     Application->MainForm = Form;
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     auto* frame = new TvlLacquer(Form);
     frame->SetSkinData(Skin);
     Form->Show();

@@ -135,8 +135,7 @@ TEST_F(WidgetTest, HintSizePlacementAndLook) {
 
 TEST_F(WidgetTest, HintActivationDelaysAndTranslucency) {
     Application->MainForm = Form;
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     auto* first = new TvlSkinHint(Form);
     auto* second = new TvlSkinHint(Form);
     EXPECT_FALSE(first->Active()) << "the newer active hint deactivated the other";
@@ -260,8 +259,7 @@ TEST_F(WidgetTest, TrayIconTalksToTheShell) {
 TEST_F(WidgetTest, TrayIconClicksMenuAnimationAndMinimizing) {
     TFakeShell shell;
     TServiceOverride<TNotifyIcons> useShell(shell);
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     Application->MainForm = Form;
     Form->Show();
     ui::Pump(20);

@@ -57,8 +57,7 @@ protected:
 }  // namespace
 
 TEST_F(MenuBarTest, BuiltInLayoutAndLook) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TBar b = MakeBar(false);
     TvlSkinMainMenuBar* bar = b.Bar;
     EXPECT_EQ(bar->Height(), 22);
@@ -84,8 +83,7 @@ TEST_F(MenuBarTest, BuiltInLayoutAndLook) {
 }
 
 TEST_F(MenuBarTest, SkinnedElementGivesHeightItemsRectAndItemWidths) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     LoadModern();
     // The built-in skin has no menu bar: one is added from its pictures.
     auto element = std::make_unique<TvlDataSkinMainMenuBar>("mainmenubar");
@@ -122,8 +120,7 @@ TEST_F(MenuBarTest, SkinnedElementGivesHeightItemsRectAndItemWidths) {
 }
 
 TEST_F(MenuBarTest, ItemsThatDoNotFitGoToTheMarkersPopup) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TBar b = MakeBar(true, 400);
     for (int i = 1; i <= 8; ++i) {
         auto* item = new TMenuItem(b.Frame->Form(), "More " + std::to_string(i));
@@ -159,8 +156,7 @@ TEST_F(MenuBarTest, ItemsThatDoNotFitGoToTheMarkersPopup) {
 }
 
 TEST_F(MenuBarTest, MouseOpensAndMovesAlongTheBarAndAClickOnTheOpenItemCloses) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TBar b = MakeBar(true);
     TvlSkinMainMenuBar* bar = b.Bar;
     TvlLacquer* frame = b.Frame;
@@ -210,8 +206,7 @@ TEST_F(MenuBarTest, MouseOpensAndMovesAlongTheBarAndAClickOnTheOpenItemCloses) {
 }
 
 TEST_F(MenuBarTest, AltRightRightEnterOpensTheThirdItemsMenu) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TBar b = MakeBar(true);
     TForm* form = b.Frame->Form();
     TvlSkinMainMenuBar* bar = b.Bar;
@@ -265,8 +260,7 @@ TEST_F(MenuBarTest, AltRightRightEnterOpensTheThirdItemsMenu) {
 }
 
 TEST_F(MenuBarTest, ChildButtonsOfAMaximizedChild) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TBar b = MakeBar(false);
     TvlSkinMainMenuBar* bar = b.Bar;
     auto* child = new TForm(Application, "Child", 200, 100, bsSizeable, 0);
@@ -400,8 +394,7 @@ TEST_F(TabsTest, DraggingTheFirstTabReordersByTheCentres) {
 }
 
 TEST_F(TabsTest, HotTrackingRightClickMenusAndTheSkinnedLook) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true, 600, 300);
     TvlSkinMDITabsBar* tabs = MakeTabs(frame, 3);
     for (TForm* c : Children) new TvlLacquer(c);

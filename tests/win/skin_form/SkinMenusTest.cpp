@@ -91,8 +91,7 @@ TEST(MenuShortCuts, TextsBothWays) {
 }
 
 TEST_F(MenuTest, TreeMenuMetricsWithTheSkin) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
     menu->Popup(300, 200);
@@ -137,8 +136,7 @@ TEST_F(MenuTest, TreeMenuMetricsWithTheSkin) {
 }
 
 TEST_F(MenuTest, BuiltInLookWithoutTheSkin) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(false);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
     menu->Items()[3]->Checked = true;  // "Edit"
@@ -176,8 +174,7 @@ TEST_F(MenuTest, BuiltInLookWithoutTheSkin) {
 }
 
 TEST_F(MenuTest, ImagesShortcutsSubmenuArrowsAndDefaultItems) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(false);
     TvlSkinPopupMenu* menu = NestedMenu(frame->Form());
     auto* images = new TImageList(frame->Form(), 16, 16);
@@ -215,8 +212,7 @@ TEST_F(MenuTest, ImagesShortcutsSubmenuArrowsAndDefaultItems) {
 }
 
 TEST_F(MenuTest, OpensAboveTheAnchorNearTheScreenBottom) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
     menu->Popup(300, 980);
@@ -245,8 +241,7 @@ TEST_F(MenuTest, OpensAboveTheAnchorNearTheScreenBottom) {
 }
 
 TEST_F(MenuTest, LongMenuScrollsOneItemPer100Milliseconds) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     frame->MaxMenuItemsInWindow = 5;
     TvlSkinPopupMenu* menu = LongMenu(frame->Form(), 8);
@@ -292,8 +287,7 @@ TEST_F(MenuTest, LongMenuScrollsOneItemPer100Milliseconds) {
 }
 
 TEST_F(MenuTest, AMenuTallerThanTheWorkAreaScrollsFromItsTop) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     WorkArea = {0, 0, 1280, 200};
     TvlLacquer* frame = MakeForm(false);
     TvlSkinPopupMenu* menu = LongMenu(frame->Form(), 20);
@@ -309,8 +303,7 @@ TEST_F(MenuTest, AMenuTallerThanTheWorkAreaScrollsFromItsTop) {
 }
 
 TEST_F(MenuTest, HoveredSubmenuOpensAfter500MillisecondsAClickOpensItAtOnce) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = NestedMenu(frame->Form());
     menu->Popup(300, 200);
@@ -356,8 +349,7 @@ TEST_F(MenuTest, HoveredSubmenuOpensAfter500MillisecondsAClickOpensItAtOnce) {
 }
 
 TEST_F(MenuTest, KeyboardOnly) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();
     TvlSkinPopupMenu* menu = NestedMenu(form);
@@ -408,8 +400,7 @@ TEST_F(MenuTest, KeyboardOnly) {
 }
 
 TEST_F(MenuTest, UpAndDownInAMenuOfDisabledItemsStop) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(false);
     // An empty edit's menu with an empty clipboard.
     auto* menu = new TvlSkinPopupMenu(frame->Form());
@@ -428,8 +419,7 @@ TEST_F(MenuTest, UpAndDownInAMenuOfDisabledItemsStop) {
 }
 
 TEST_F(MenuTest, AClickOutsideOrTheFocusLeavingClosesTheMenu) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();
     auto* list = new TEdit(form, form, 10, 10, 100, 24);
@@ -470,8 +460,7 @@ TEST_F(MenuTest, AClickOutsideOrTheFocusLeavingClosesTheMenu) {
 }
 
 TEST_F(MenuTest, NoItemIsUsedAfterItsMenuIsFreed) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TForm* form = frame->Form();
     // The handler frees the whole menu and its items while it runs.
@@ -572,8 +561,7 @@ TEST_F(MenuTest, AThousandMenusWithASubmenuLeaveNothingBehind) {
 }
 
 TEST_F(MenuTest, SystemMenuThroughTheEngineWithItsGlyphsAndCommands) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     frame->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize | vlbiRollUp);
     frame->ApplySkin();
@@ -615,8 +603,7 @@ TEST_F(MenuTest, SystemMenuThroughTheEngineWithItsGlyphsAndCommands) {
 }
 
 TEST_F(MenuTest, SystemMenuButtonOpensBelowItselfAndComesBackUpWhenTheMenuCloses) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     frame->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
     frame->ApplySkin();
@@ -642,8 +629,7 @@ TEST_F(MenuTest, SystemMenuButtonOpensBelowItselfAndComesBackUpWhenTheMenuCloses
 }
 
 TEST_F(MenuTest, TrayMenuItemsAndTheirTexts) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* tray = frame->Menus()->TrayMenu();
     ASSERT_EQ(tray->Items().size(), 3u);
@@ -659,8 +645,7 @@ TEST_F(MenuTest, TrayMenuItemsAndTheirTexts) {
 }
 
 TEST_F(MenuTest, ResourceStringsReplaceTheMenuTexts) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlResourceStrData strings(nullptr);
     strings.ResStrings.Insert(0, "MI_CLOSECAPTION=&Schliessen");
@@ -732,8 +717,7 @@ TEST_F(MenuTest, ScreenshotsInBothSkins) {
 }
 
 TEST_F(MenuTest, TranslucentMenusFadeInOnTheFirstWindowOnly) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TFakeLayeredWindows layered;
     TServiceOverride<TLayeredWindows> useLayered(layered);
@@ -760,8 +744,7 @@ TEST_F(MenuTest, TranslucentMenusFadeInOnTheFirstWindowOnly) {
 }
 
 TEST_F(MenuTest, MorphingItemsBlendInFiveSteps) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
+    TFakeTimers timers;
     LoadModernWithMorphingItems();
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());

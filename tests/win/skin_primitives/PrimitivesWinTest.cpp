@@ -178,11 +178,7 @@ TEST(Win32Glyphs, PortableStrokesMatchThePlatformsLines) {
 }
 
 TEST(Win32Glyphs, GlyphFrameLeavesItsKeyColourTransparent) {
-    TvlFBitmap strip(6, 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 6; ++x) strip.SetPixel(x, y, Label(x, y));
-    strip.SetPixel(2, 1, 0x00FF00);
-    strip.SetPixel(3, 0, 0x00FF00);
+    TvlFBitmap strip = KeyedGlyphStrip();
     TvlFBitmap dest(4, 4);
     dest.Fill(0x111111);
     DrawGlyphFrame(dest.Canvas(), 1, 1, 2, 3, strip);

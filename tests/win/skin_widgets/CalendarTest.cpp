@@ -102,13 +102,8 @@ TEST_F(WidgetTest, CalendarGridZonesMapOnlyDays) {
 }
 
 TEST_F(WidgetTest, CalendarButtonsKeysAndRepeat) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
-    auto* cal = new TvlSkinMonthCalendar(Form, Form, 10, 10, 200, 150);
-    cal->SetSkinData(Skin);
-    cal->SetDate(2024, 1, 31);
-    Form->Show();
-    ui::Pump(20);
+    TFakeTimers timers;
+    TvlSkinMonthCalendar* cal = ShownCalendarAtEndOfJanuary();
     for (TvlCalendarButton* b : {cal->PriorYearButton(), cal->PriorMonthButton(), cal->NextMonthButton(),
                                  cal->NextYearButton()}) {
         EXPECT_EQ(b->Glyph.Width(), 16) << "the glyph resource";

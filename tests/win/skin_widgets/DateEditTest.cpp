@@ -3,6 +3,7 @@
 // leaks.
 #include <windowsx.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/WindowServices.h"
@@ -83,27 +84,20 @@ TEST(DateFormat, MasksFromTheReferenceText) {
 TEST(DateFormat, PartialAndCompleteChecks) {
     TvlDateLocale dmy = Locale("31/12/9999", '/');
     // First digits of day and month, completed parts, and the year while open.
-    EXPECT_FALSE(IsPartialDateValid(dmy, "4 /  /    "));
-    EXPECT_TRUE(IsPartialDateValid(dmy, "3 /  /    "));
-    EXPECT_FALSE(IsPartialDateValid(dmy, "32/  /    "));
-    EXPECT_FALSE(IsPartialDateValid(dmy, "00/  /    "));
-    EXPECT_FALSE(IsPartialDateValid(dmy, "12/2 /    "));
-    EXPECT_TRUE(IsPartialDateValid(dmy, "12/1 /    "));
-    EXPECT_TRUE(IsPartialDateValid(dmy, "12/0 /    "));
-    EXPECT_FALSE(IsPartialDateValid(dmy, "12/13/    "));
-    EXPECT_FALSE(IsPartialDateValid(dmy, "12/00/    "));
-    for (const char* open : {"12/05/2   ", "12/05/20  ", "12/05/00  "}) EXPECT_TRUE(IsPartialDateValid(dmy, open)) << open;
-    EXPECT_FALSE(IsPartialDateValid(dmy, "12/05/000 ")) << "the year 0000 can never be typed";
-    EXPECT_TRUE(IsPartialDateValid(dmy, "31/02/2024")) << "the day's limit is 31 in every month";
-    EXPECT_FALSE(IsPartialDateValid(dmy, "1\x16/  /    ")) << "control characters fail";
-    EXPECT_FALSE(IsPartialDateValid(dmy, "12/05")) << "a text without its three parts fails";
-
-    EXPECT_TRUE(IsCompleteDateValid(dmy, "05/11/2024"));
-    EXPECT_TRUE(IsCompleteDateValid(dmy, "31/02/2024"));
-    EXPECT_FALSE(IsCompleteDateValid(dmy, "05/11/202 "));
-    EXPECT_FALSE(IsCompleteDateValid(dmy, "05/13/2024"));
-    EXPECT_FALSE(IsCompleteDateValid(dmy, "00/11/2024"));
-    EXPECT_FALSE(IsCompleteDateValid(dmy, "05/11/0000"));
+    const std::pair<const char*, bool> partial[] = {
+        {"4 /  /    ", false}, {"3 /  /    ", true},  {"32/  /    ", false}, {"00/  /    ", false},
+        {"12/2 /    ", false}, {"12/1 /    ", true},  {"12/0 /    ", true},  {"12/13/    ", false},
+        {"12/00/    ", false}, {"12/05/2   ", true},  {"12/05/20  ", true},  {"12/05/00  ", true},
+        {"12/05/000 ", false},  // the year 0000 can never be typed
+        {"31/02/2024", true},   // the day's limit is 31 in every month
+        {"1\x16/  /    ", false},  // control characters fail
+        {"12/05", false},       // a text without its three parts fails
+    };
+    for (const auto& [text, valid] : partial) EXPECT_EQ(IsPartialDateValid(dmy, text), valid) << text;
+    const std::pair<const char*, bool> complete[] = {{"05/11/2024", true},  {"31/02/2024", true},
+                                                     {"05/11/202 ", false}, {"05/13/2024", false},
+                                                     {"00/11/2024", false}, {"05/11/0000", false}};
+    for (const auto& [text, valid] : complete) EXPECT_EQ(IsCompleteDateValid(dmy, text), valid) << text;
     EXPECT_FALSE(DateFromText(dmy, "31/02/2024").has_value()) << "no such day";
     EXPECT_FALSE(DateFromText(dmy, "29/02/2023").has_value());
     EXPECT_EQ(DateFromText(dmy, "29/02/2024"), (TvlDay{2024, 2, 29}));

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "skin/data/vlSkinData.h"
+#include "skin/widgets/vlCalendar.h"
 #include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
@@ -19,6 +20,16 @@ protected:
         Form->Show();
         ui::Pump(20);
         return control;
+    }
+    // A 200 × 150 skinned month calendar on 31 January 2024 (the next month
+    // is shorter), the form shown and painted.
+    TvlSkinMonthCalendar* ShownCalendarAtEndOfJanuary() {
+        auto* cal = new TvlSkinMonthCalendar(Form, Form, 10, 10, 200, 150);
+        cal->SetSkinData(Skin);
+        cal->SetDate(2024, 1, 31);
+        Form->Show();
+        ui::Pump(20);
+        return cal;
     }
     // What a window paints for its client area (its own look, no children).
     static TvlFBitmap Shot(TWinControl* c) {

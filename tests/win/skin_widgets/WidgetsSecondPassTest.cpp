@@ -21,13 +21,8 @@ LPARAM At(TControl* c, int dx = 10, int dy = 10) { return MAKELPARAM(c->Left() +
 }  // namespace
 
 TEST_F(WidgetTest, CalendarButtonsStepOnReleaseAndPauseWhileThePointerIsOff) {
-    TFakeTimerDriver timers;
-    TServiceOverride<TTimerDriver> useTimers(timers);
-    auto* cal = new TvlSkinMonthCalendar(Form, Form, 10, 10, 200, 150);
-    cal->SetSkinData(Skin);
-    cal->SetDate(2024, 1, 31);
-    Form->Show();
-    ui::Pump(20);
+    TFakeTimers timers;
+    TvlSkinMonthCalendar* cal = ShownCalendarAtEndOfJanuary();
     int clicks = 0;
     cal->OnClick = [&](TObject*) { ++clicks; };
     HWND w = cal->Handle();

@@ -2,8 +2,7 @@
 // A timer driver for tests: records the timers the program sets and fires
 // them when the test says so, instead of waiting for real time to pass.
 //
-//   TFakeTimerDriver timers;
-//   TServiceOverride<TTimerDriver> use(timers);
+//   TFakeTimers timers;   // the driver, in service while it lives
 //   ... the program sets a 250 ms timer ...
 //   timers.FireAll();   // one WM_TIMER to each live timer's window
 #include <map>
@@ -28,4 +27,9 @@ public:
 private:
     std::map<std::pair<HWND, UINT_PTR>, UINT> FLive;
     int FSetCalls = 0;
+};
+
+// The fake driver in service for as long as it lives.
+class TFakeTimers : public TFakeTimerDriver {
+    TServiceOverride<TTimerDriver> FUse{*this};
 };

@@ -10,6 +10,7 @@
 
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/widgets/vlSkinTabs.h"
+#include "tests/win/support/ClientPixel.h"
 #include "tests/win/support/UiDriver.h"
 #include "tests/win/toolkit/ToolkitApplicationTest.h"
 #include "toolkit/ComCtrls.h"
@@ -197,12 +198,6 @@ public:
 private:
     TColor FColour;
 };
-
-COLORREF PixelOf(TWinControl* control, int x, int y) {
-    TBitmap bitmap(control->ClientWidth(), control->ClientHeight());
-    SendMessageA(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bitmap.DC()), PRF_CLIENT);
-    return GetPixel(bitmap.DC(), x, y);
-}
 
 }  // namespace
 
@@ -410,10 +405,10 @@ TEST_F(WindowCore, WindowlessControlsPaintInZOrderAndTakeTheirMouseInput) {
     hole->ControlStyle |= csOpaque;  // paints nothing and asks for no background
     form->Show();
 
-    EXPECT_EQ(PixelOf(form, 20, 20), RGB(255, 0, 0));
-    EXPECT_EQ(PixelOf(form, 50, 50), RGB(0, 0, 255));  // the later control is on top
-    EXPECT_EQ(PixelOf(form, 5, 5), RGB(200, 200, 200));
-    EXPECT_NE(PixelOf(form, 130, 20), RGB(200, 200, 200));  // no background behind an opaque control
+    EXPECT_EQ(ClientPixel(form, 20, 20), RGB(255, 0, 0));
+    EXPECT_EQ(ClientPixel(form, 50, 50), RGB(0, 0, 255));  // the later control is on top
+    EXPECT_EQ(ClientPixel(form, 5, 5), RGB(200, 200, 200));
+    EXPECT_NE(ClientPixel(form, 130, 20), RGB(200, 200, 200));  // no background behind an opaque control
 
     // A click on the overlap goes to the upper control, in its coordinates.
     ui::ClickAt(form->Handle(), 50, 50);
