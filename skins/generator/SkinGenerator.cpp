@@ -18,6 +18,7 @@
 #include "core/BmpReader.h"
 #include "core/StringList.h"
 #include "skin/data/vlSkinIni.h"
+#include "skin/data/vlSkinScale.h"
 #include "skins/generator/SkinCanvas.h"
 
 namespace {
@@ -52,7 +53,7 @@ enum class State { Normal, Hover, Down, Disabled, Inactive };
 
 class Painter {
 public:
-    Painter(const TvlSkinIni& ini, const Theme& t) : FIni(ini), T(t) {}
+    Painter(const TvlSkinIni& ini, const Theme& t, double scale = 1) : FIni(ini), T(t), Scale(scale) {}
 
     TRect R(const std::string& section, const char* key) const { return FIni.ReadRect(section, key); }
     int I(const std::string& section, const char* key, int def) const { return FIni.ReadInteger(section, key, def); }
@@ -61,7 +62,7 @@ public:
     void Frame(Canvas& c, Canvas& mask) {
         TRect client = R("FORMINFO", "clientrect");
         int w = c.Image().Width, h = c.Image().Height;
-        const double radius = 8;
+        const double radius = 8 * Scale;
         c.Fill({0, 0, w, h}, T.FrameLine);
         c.Shape({0, 0, w, h}, T.Caption,
                 [&](double x, double y) { return Canvas::InRound(x, y, 1, 1, w - 1, h - 1, radius - 1, true); });
@@ -375,6 +376,7 @@ public:
 
     const TvlSkinIni& FIni;
     const Theme& T;
+    const double Scale;  // of the lengths the painter makes up itself
 };
 
 struct Element {
@@ -490,6 +492,70 @@ std::string Retheme(const std::vector<std::string>& lines, const Theme& from, co
     return out;
 }
 
+// Draws the skin of `lines` (the 96-DPI description) at `dpi` into `out`:
+// the description scaled, the pictures painted at its scaled rectangles.
+void Render(const std::string& text, const std::string& descriptionName, const Theme& theme, int dpi,
+            const std::filesystem::path& out) {
+    std::vector<std::string> lines = SplitLines(ScaleSkinDescription(text, dpi));
+    TvlSkinIni ini(lines);
+    std::filesystem::create_directories(out);
+    Painter p(ini, theme, dpi / double(SkinBaseDpi));
+
+    int frameW = ScaleSkinLength(160, dpi), frameH = ScaleSkinLength(100, dpi);
+    Canvas frame(frameW, frameH, theme.Caption), mask(frameW, frameH, 0xFFFFFF);
+    p.Frame(frame, mask);
+    WriteBmp(out / ini.ReadString("PICTURES", "picture", "frame.bmp"), frame.Image());
+    WriteBmp(out / ini.ReadString("PICTURES", "mask", "mask.bmp"), mask.Image());
+
+    std::vector<Element> objects = Elements(ini, "SKINOBJECTS"), controls = Elements(ini, "SKINCONTROLS");
+    std::vector<std::string> names = ini.ReadNameList("PICTURES", "activepictures");
+    for (int index = 0; index < static_cast<int>(names.size()); ++index) {
+        TRect objectsExtent = Extent(ini, objects, index, "activepictureindex");
+        TRect controlsExtent = Extent(ini, controls, index, "pictureindex");
+        int w = std::max(objectsExtent.Right, controlsExtent.Right);
+        int h = std::max(objectsExtent.Bottom, controlsExtent.Bottom) + ScaleSkinLength(2, dpi);
+        bool popup = ini.ReadInteger("POPUPWINDOW", "windowpictureindex", -1) == index;
+        bool hint = ini.ReadInteger("HINTWINDOW", "windowpictureindex", -1) == index;
+        if (popup) w = h = ScaleSkinLength(60, dpi);
+        if (hint) w = ScaleSkinLength(40, dpi), h = ScaleSkinLength(30, dpi);
+        Canvas c(w, h, theme.Key);
+        if (popup) p.Sheet(c, theme.Field, theme.MenuLine);
+        if (hint) p.Sheet(c, theme.HintFill, theme.MenuLine);
+        for (const Element& o : objects) {
+            if (ini.ReadInteger(o.Name, "activepictureindex", -1) != index) continue;
+            if (o.Kind == "stdbutton") p.CaptionButton(c, o.Name);
+            if (o.Kind == "menuitem") p.MenuItem(c, o.Name);
+        }
+        for (const Element& e : controls) {
+            if (ini.ReadInteger(e.Name, "pictureindex", -1) != index) continue;
+            static const std::map<std::string, void (Painter::*)(Canvas&, const std::string&)> painters = {
+                {"button", &Painter::ButtonControl},
+                {"checkradio", &Painter::CheckRadio},
+                {"panel", &Painter::Panel},
+                {"label", &Painter::Panel},
+                {"splitter", &Painter::Splitter},
+                {"gauge", &Painter::Gauge},
+                {"scrollbar", &Painter::ScrollBar},
+                {"edit", &Painter::Edit},
+                {"memo", &Painter::Edit},
+                {"listbox", &Painter::ListBox},
+                {"combobox", &Painter::ComboBox},
+                {"tab", &Painter::Tab},
+                {"updown", &Painter::UpDown}};
+            auto it = painters.find(e.Kind);
+            if (it != painters.end()) (p.*(it->second))(c, e.Name);
+        }
+        WriteBmp(out / names[index], c.Image());
+    }
+
+    std::ofstream description(out / descriptionName, std::ios::binary);
+    if (&theme == &Graphite)
+        description << Retheme(lines, Modern, Graphite);
+    else
+        for (const std::string& line : lines) description << line << "\r\n";
+    if (!description) throw std::runtime_error("cannot write the description");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -502,65 +568,13 @@ int main(int argc, char** argv) {
         if (!in) throw std::runtime_error(std::string("cannot read ") + argv[1]);
         std::stringstream text;
         text << in.rdbuf();
-        std::vector<std::string> lines = SplitLines(text.str());
-        TvlSkinIni ini(lines);
         const Theme& theme = argc > 3 && std::string(argv[3]) == "graphite" ? Graphite : Modern;
         std::filesystem::path out(argv[2]);
-        std::filesystem::create_directories(out);
-        Painter p(ini, theme);
-
-        Canvas frame(160, 100, theme.Caption), mask(160, 100, 0xFFFFFF);
-        p.Frame(frame, mask);
-        WriteBmp(out / ini.ReadString("PICTURES", "picture", "frame.bmp"), frame.Image());
-        WriteBmp(out / ini.ReadString("PICTURES", "mask", "mask.bmp"), mask.Image());
-
-        std::vector<Element> objects = Elements(ini, "SKINOBJECTS"), controls = Elements(ini, "SKINCONTROLS");
-        std::vector<std::string> names = ini.ReadNameList("PICTURES", "activepictures");
-        for (int index = 0; index < static_cast<int>(names.size()); ++index) {
-            TRect objectsExtent = Extent(ini, objects, index, "activepictureindex");
-            TRect controlsExtent = Extent(ini, controls, index, "pictureindex");
-            int w = std::max(objectsExtent.Right, controlsExtent.Right);
-            int h = std::max(objectsExtent.Bottom, controlsExtent.Bottom) + 2;
-            bool popup = ini.ReadInteger("POPUPWINDOW", "windowpictureindex", -1) == index;
-            bool hint = ini.ReadInteger("HINTWINDOW", "windowpictureindex", -1) == index;
-            if (popup) w = 60, h = 60;
-            if (hint) w = 40, h = 30;
-            Canvas c(w, h, theme.Key);
-            if (popup) p.Sheet(c, theme.Field, theme.MenuLine);
-            if (hint) p.Sheet(c, theme.HintFill, theme.MenuLine);
-            for (const Element& o : objects) {
-                if (ini.ReadInteger(o.Name, "activepictureindex", -1) != index) continue;
-                if (o.Kind == "stdbutton") p.CaptionButton(c, o.Name);
-                if (o.Kind == "menuitem") p.MenuItem(c, o.Name);
-            }
-            for (const Element& e : controls) {
-                if (ini.ReadInteger(e.Name, "pictureindex", -1) != index) continue;
-                static const std::map<std::string, void (Painter::*)(Canvas&, const std::string&)> painters = {
-                    {"button", &Painter::ButtonControl},
-                    {"checkradio", &Painter::CheckRadio},
-                    {"panel", &Painter::Panel},
-                    {"label", &Painter::Panel},
-                    {"splitter", &Painter::Splitter},
-                    {"gauge", &Painter::Gauge},
-                    {"scrollbar", &Painter::ScrollBar},
-                    {"edit", &Painter::Edit},
-                    {"memo", &Painter::Edit},
-                    {"listbox", &Painter::ListBox},
-                    {"combobox", &Painter::ComboBox},
-                    {"tab", &Painter::Tab},
-                    {"updown", &Painter::UpDown}};
-                auto it = painters.find(e.Kind);
-                if (it != painters.end()) (p.*(it->second))(c, e.Name);
-            }
-            WriteBmp(out / names[index], c.Image());
-        }
-
-        std::ofstream description(out / std::filesystem::path(argv[1]).filename(), std::ios::binary);
-        if (&theme == &Graphite)
-            description << Retheme(lines, Modern, Graphite);
-        else
-            for (const std::string& line : lines) description << line << "\r\n";
-        if (!description) throw std::runtime_error("cannot write the description");
+        std::string name = std::filesystem::path(argv[1]).filename().string();
+        Render(text.str(), name, theme, SkinBaseDpi, out);
+        // The same skin drawn for 150 % and 200 % displays, in the folders
+        // skinpack appends to the package as scaled skins.
+        for (int dpi : SkinGeneratedDpis) Render(text.str(), name, theme, dpi, out / ScaledSkinFolder(dpi));
     } catch (const std::exception& e) {
         std::cerr << "skingen: " << e.what() << "\n";
         return 1;

@@ -1,15 +1,18 @@
 // Builds skin packages from skin folders and lists what a package holds.
 //
-//   skinpack build <folder>/<description> <package file>   package file (header + zlib stream)
+//   skinpack build <folder>/<description> <package file>   package file (header + zlib stream), with
+//                                                          the scaled skins of <folder>/dpi<N>/ appended
 //   skinpack stream <folder>/<description> <stream file>   the zlib stream alone, as a form stores it
 //   skinpack list <package file>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 #include "core/FileIO.h"
 #include "skin/data/vlSkinData.h"
+#include "skin/data/vlSkinScale.h"
 
 namespace {
 
@@ -35,7 +38,26 @@ int Build(const std::string& description, const std::string& output, bool wrap) 
     // Loading it back proves the package is one the program can read.
     TvlSkinData check;
     check.LoadStoredSkin(&stored);
-    WriteBytes(output, wrap ? MakeSkinPackageFile(stored.CompressedData()) : stored.CompressedData());
+    if (!wrap) {
+        WriteBytes(output, stored.CompressedData());
+        return 0;
+    }
+    std::filesystem::path path(description);
+    std::vector<std::pair<int, std::string>> scaled;
+    for (int dpi : SkinGeneratedDpis) {
+        std::filesystem::path folder = path.parent_path() / ScaledSkinFolder(dpi);
+        if (!std::filesystem::exists(folder / path.filename())) continue;
+        TvlCompressedStoredSkin scaledSkin;
+        scaledSkin.BuildFromDescription((folder / path.filename()).string());
+        if (!scaledSkin.IsDataEmpty()) scaled.emplace_back(dpi, scaledSkin.DecompressTo());
+    }
+    if (scaled.empty()) {
+        WriteBytes(output, MakeSkinPackageFile(stored.CompressedData()));
+        return 0;
+    }
+    std::string raw = AppendScaledSkins(stored.DecompressTo(), scaled);
+    for (const auto& entry : scaled) ReadSkinPackageForDpi(raw, entry.first);  // each scale reads back
+    WriteBytes(output, MakeSkinPackageFile(DeflateSkinStream(raw)));
     return 0;
 }
 
@@ -66,8 +88,12 @@ int List(const std::string& path) {
     for (size_t i = 0; i < skin.PictureList.size(); ++i)
         std::cout << "  " << i << ": " << (i < skin.PictureNames.size() ? skin.PictureNames[i] : "") << " "
                   << Size(skin.PictureList[i]) << "\n";
-    std::cout << "description bytes:  " << package->Text.size() << "\n"
-              << "skin objects:       " << skin.SkinObjects.size() << "\n";
+    std::cout << "description bytes:  " << package->Text.substr(0, package->Text.find('\0')).size() << "\n";
+    for (int dpi : ScaledSkinDpis(raw)) {
+        TvlSkinPackage scaled = *ReadSkinPackageForDpi(raw, dpi);
+        std::cout << "scaled for " << dpi << " DPI:  frame picture " << Size(scaled.MainPicture) << "\n";
+    }
+    std::cout << "skin objects:       " << skin.SkinObjects.size() << "\n";
     for (const auto& o : skin.SkinObjects) std::cout << "  " << o->ElementName << "\n";
     std::cout << "skin controls:      " << skin.SkinControls.size() << "\n";
     for (const auto& c : skin.SkinControls) std::cout << "  " << c->ElementName << "\n";
