@@ -241,8 +241,10 @@ TEST_F(ListBoxParts, InnerListSettingsPassThrough) {
     Form->Show();
     auto* box = NewBox(10, 10, 4);
     auto* other = NewBox(200, 10, 4);
-    // Tab order: the inner list is no stop of its own until asked; Tab
-    // then walks into it.
+    // Tab order: the inner list is a stop of its own so that the keyboard
+    // reaches the rows; it can be taken out and put back.
+    box->SetListBoxTabStop(false);
+    other->SetListBoxTabStop(false);
     auto tabs = Form->TabList();
     EXPECT_EQ(std::count(tabs.begin(), tabs.end(), box->ListBox()), 0);
     box->SetListBoxTabStop(true);
