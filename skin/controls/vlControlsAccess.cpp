@@ -5,6 +5,7 @@
 
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/controls/vlSkinComboBox.h"
+#include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinListBox.h"
 #include "skin/controls/vlSkinUpDown.h"
 
@@ -128,6 +129,20 @@ void DescribeListBox(TvlSkinListBox* lb, TvlAccessNode& node) {
     for (auto& item : items) node.Children.push_back(std::move(item));
 }
 
+// The wrapped native edits keep their class and messages; their object is
+// ours so that they carry the name of the label before them, which the
+// platform's own object cannot find among windowless labels. A password
+// edit does not give its text away.
+void DescribeEdit(TvlCustomEdit* e, TvlAccessNode& node) {
+    node.Role = ROLE_SYSTEM_TEXT;
+    node.Name = vlLabelBefore(e);
+    if (e->PasswordChar())
+        node.State |= STATE_SYSTEM_PROTECTED;
+    else
+        node.Value = e->Text();
+    if (e->ReadOnly) node.State |= STATE_SYSTEM_READONLY;
+}
+
 // Labels are read-only texts; splitters and bevels separate; an image is a
 // graphic; a panel groups what it holds.
 template <long Role, long State = 0>
@@ -156,6 +171,7 @@ constexpr TKindDescriber kDescribers[] = {
     As<TvlSkinUpDown, DescribeUpDown>,
     As<TvlSkinComboBox, DescribeComboBox>,
     As<TvlSkinListBox, DescribeListBox>,
+    As<TvlCustomEdit, DescribeEdit>,
     As<TvlSkinSplitter, Plain<ROLE_SYSTEM_SEPARATOR>>,
     As<TSplitter, Plain<ROLE_SYSTEM_SEPARATOR>>,
     As<TvlSkinBevel, Plain<ROLE_SYSTEM_SEPARATOR>>,

@@ -283,6 +283,40 @@ TEST_F(AccessTest, ScrollBarsUpDownListAndComboSayTheirPositionAndItems) {
     combo->CloseUp(false);
 }
 
+TEST_F(AccessTest, EditsAreNamedByTheirLabelsAndKeepPasswordsToThemselves) {
+    new TvlSkinStdLabel(Form, Form, "Project &Name:", 10, 14);
+    auto* name = new TvlSkinEdit(Form, Form, 110, 10, 150, 22);
+    name->SetSkinData(Skin);
+    name->SetText("Garden");
+    new TvlSkinStdLabel(Form, Form, "Password:", 10, 54);
+    auto* secret = new TvlSkinEdit(Form, Form, 110, 50, 150, 22);
+    secret->SetSkinData(Skin);
+    secret->SetPasswordChar('*');
+    secret->SetText("hunter2");
+    Show();
+
+    TAccPtr field = ClientOf(name->Handle());
+    ASSERT_TRUE(field);
+    EXPECT_EQ(Role(field.get()), ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(Name(field.get()), "Project Name:");
+    EXPECT_EQ(Value(field.get()), "Garden");
+    EXPECT_FALSE(State(field.get()) & STATE_SYSTEM_PROTECTED);
+    // Typed text is read at once: the description is made afresh.
+    SendMessageA(name->Handle(), EM_SETSEL, 6, 6);
+    SendMessageA(name->Handle(), WM_CHAR, 's', 0);
+    EXPECT_EQ(Value(field.get()), "Gardens");
+    // The window stays the platform's edit.
+    char cls[32] = {};
+    GetClassNameA(name->Handle(), cls, sizeof cls);
+    EXPECT_STRCASEEQ(cls, "Edit");
+
+    TAccPtr hidden = ClientOf(secret->Handle());
+    ASSERT_TRUE(hidden);
+    EXPECT_EQ(Name(hidden.get()), "Password:");
+    EXPECT_TRUE(State(hidden.get()) & STATE_SYSTEM_PROTECTED);
+    EXPECT_EQ(Value(hidden.get()), "");
+}
+
 TEST_F(AccessTest, ListBoxCaptionButtonsStandBeforeTheItemsAndPressLikeAClick) {
     ASSERT_NE(AddCaptionedListElement(*Skin, "captionlistbox"), nullptr);
     auto* list = Skinned<TvlSkinListBox>();

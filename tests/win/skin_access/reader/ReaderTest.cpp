@@ -147,6 +147,8 @@ TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
     EXPECT_TRUE(Has(dialog, "\"End date:\" = \"")) << dialog;
     EXPECT_TRUE(Has(dialog, "push button \"Open\"")) << dialog;
     EXPECT_TRUE(Has(dialog, "combo box")) << dialog;
+    // The name field is the platform's edit, named after its label.
+    EXPECT_TRUE(Has(dialog, "text \"Project Name:\" {")) << dialog;
     std::string field = Section(all, "date field");
     EXPECT_TRUE(Has(field, "push button \"Close\"")) << field;
     EXPECT_TRUE(Has(field, "\"Calendar\" = \"")) << field;
