@@ -14,6 +14,7 @@
 #include "skin/controls/vlSkinListViews.h"
 #include "skin/controls/vlSkinScrollBar.h"
 #include "skin/controls/vlSkinUpDown.h"
+#include "skin/form/Lacquer.h"
 #include "skin/widgets/vlCalendar.h"
 #include "skin/widgets/vlSkinDateEdit.h"
 #include "skin/widgets/vlSkinTabs.h"
@@ -155,6 +156,8 @@ TEST_F(KeyboardGalleryTest, EveryKindOfControlInBothSkins) {
         ASSERT_FALSE(Skin->IsEmpty());
         TForm* buttons = new TForm(Application, "Gallery", 900, 560);
         TSkinGallery gallery(buttons, Skin);
+        // Dressed as a program's window is, so the pictures show the skinned frame.
+        (new TvlLacquer(buttons))->SetSkinData(Skin);
         buttons->Show();
         ui::Pump(50);
         // The gallery is laid out for pictures, not built in reading order.
