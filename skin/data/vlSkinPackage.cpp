@@ -4,6 +4,7 @@
 
 #include "core/BmpReader.h"
 #include "core/Inflate.h"
+#include "skin/data/vlLittleEndian.h"
 
 namespace {
 
@@ -15,10 +16,9 @@ public:
     size_t Left() const { return FBytes.size() - FPos; }
     int32_t Int32(const char* what) {
         Need(4, what);
-        uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(FBytes[FPos + i]);
+        int32_t v = GetInt32(FBytes, FPos);
         FPos += 4;
-        return static_cast<int32_t>(v);
+        return v;
     }
     uint8_t Byte(const char* what) {
         Need(1, what);
@@ -48,17 +48,6 @@ private:
     std::vector<TPixelImage>* FSpare;
     size_t FPos = 0;
 };
-
-void PutInt32(std::string& out, int32_t value) {
-    uint32_t v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i));
-}
-
-int32_t GetInt32(std::string_view bytes, size_t at) {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(bytes[at + i]);
-    return static_cast<int32_t>(v);
-}
 
 }  // namespace
 

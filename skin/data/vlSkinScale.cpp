@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "skin/data/vlLittleEndian.h"
 #include "skin/data/vlSkinIni.h"
 
 namespace {
@@ -118,16 +119,6 @@ std::vector<int> AxisMap(const std::vector<int>& cuts, int sourceLength, int fro
     return map;
 }
 
-int32_t ReadInt32(std::string_view bytes, size_t at) {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(bytes[at + static_cast<size_t>(i)]);
-    return static_cast<int32_t>(v);
-}
-
-void PutInt32(std::string& out, int32_t value) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
-}
-
 struct TScaledEntry {
     int Dpi;
     std::string_view Package;
@@ -144,7 +135,7 @@ std::vector<TScaledEntry> ScaledEntries(std::string_view text, std::string_view*
     rest.remove_prefix(ScaledSkinsMarker.size());
     while (!rest.empty()) {
         if (rest.size() < 8) throw ESkinPackageError("a scaled skin ends before its length");
-        int32_t dpi = ReadInt32(rest, 0), length = ReadInt32(rest, 4);
+        int32_t dpi = GetInt32(rest, 0), length = GetInt32(rest, 4);
         if (dpi <= 0 || length < 0 || static_cast<size_t>(length) > rest.size() - 8)
             throw ESkinPackageError("a scaled skin's DPI or length does not fit the package");
         entries.push_back({dpi, rest.substr(8, static_cast<size_t>(length))});

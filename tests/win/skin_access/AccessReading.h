@@ -140,4 +140,15 @@ inline std::string RoleText(long role) {
     return text;
 }
 
+// The win events a hook has seen, in order; RecordEvent is the hook's callback.
+struct TEventSeen {
+    DWORD Event;
+    HWND Window;
+    LONG Object, Child;
+};
+inline std::vector<TEventSeen> gEvents;
+inline void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD) {
+    gEvents.push_back({event, wnd, object, child});
+}
+
 }  // namespace msaa

@@ -24,17 +24,6 @@ using namespace msaa;
 
 namespace {
 
-struct TEventSeen {
-    DWORD Event;
-    HWND Window;
-    LONG Object, Child;
-};
-std::vector<TEventSeen> gEvents;
-
-void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD) {
-    gEvents.push_back({event, wnd, object, child});
-}
-
 class AccessTest : public SkinnedFormTest {
 protected:
     AccessTest() : SkinnedFormTest("Access", 520, 420) {}

@@ -20,24 +20,13 @@ using namespace msaa;
 
 namespace {
 
-struct TEventSeen {
-    DWORD Event;
-    HWND Window;
-    LONG Child;
-};
-std::vector<TEventSeen> gFormEvents;
-
-void CALLBACK RecordFormEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD) {
-    if (object == OBJID_CLIENT) gFormEvents.push_back({event, wnd, child});
-}
-
 class FormAccessTest : public MenuTest {
 protected:
     void SetUp() override {
         MenuTest::SetUp();
         vlInstallAccessibility();
-        gFormEvents.clear();
-        FHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordFormEvent, GetCurrentProcessId(), 0,
+        gEvents.clear();
+        FHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, GetCurrentProcessId(), 0,
                                 WINEVENT_OUTOFCONTEXT);
     }
     void TearDown() override {
@@ -47,7 +36,8 @@ protected:
     static int Count(DWORD event, HWND wnd, LONG child = CHILDID_SELF) {
         ui::Pump(10);
         int n = 0;
-        for (const auto& e : gFormEvents) n += e.Event == event && e.Window == wnd && e.Child == child;
+        for (const auto& e : gEvents)
+            n += e.Event == event && e.Window == wnd && e.Object == OBJID_CLIENT && e.Child == child;
         return n;
     }
     HWINEVENTHOOK FHook = nullptr;
@@ -121,7 +111,7 @@ TEST_F(FormAccessTest, PopupMenuItemsAreReadAndAnnouncedWhileTheMenuIsOpen) {
     EXPECT_EQ(DefaultAction(popup.get(), 4), "Execute");
 
     // Moving down by keyboard announces the focus on the item.
-    gFormEvents.clear();
+    gEvents.clear();
     Press(frame->Form(), VK_DOWN);
     ASSERT_EQ(w->HotItem, 1);
     EXPECT_EQ(Count(EVENT_OBJECT_FOCUS, wnd, 2), 1);
@@ -204,7 +194,7 @@ TEST_F(FormAccessTest, MenuBarItemsOpenTheirPopupsAndTheKeyboardIsFollowed) {
     EXPECT_TRUE(Within(Location(items.get(), fileId), WindowRect(bar->Handle())));
 
     // Alt and Right move along the bar; each step is announced.
-    gFormEvents.clear();
+    gEvents.clear();
     SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
     EXPECT_EQ(Count(EVENT_OBJECT_FOCUS, bar->Handle(), fileId), 1);
     EXPECT_TRUE(State(items.get(), fileId) & STATE_SYSTEM_FOCUSED);

@@ -70,8 +70,11 @@ TEST_F(HighContrastTest, TheSkinStepsAsideLiveAndComesBack) {
     bool seen = false;
     ui::OnNextModal([&](TForm* f) {
         seen = true;
-        for (int i = 0; i < f->ComponentCount(); ++i)
-            if (auto* frame = dynamic_cast<TvlLacquer*>(f->Components(i))) EXPECT_FALSE(frame->SkinActive());
+        for (int i = 0; i < f->ComponentCount(); ++i) {
+            if (auto* frame = dynamic_cast<TvlLacquer*>(f->Components(i))) {
+                EXPECT_FALSE(frame->SkinActive());
+            }
+        }
         ui::SaveScreenshot(f->Handle(), "highcontrast-dialog");
         ui::Answer(f, "OK");
     });

@@ -29,6 +29,23 @@ protected:
         Save->SetImageIndex(0);
         Save->OnExecute = [this](TObject*) { ++Runs; };
     }
+    // One client of each kind, skinned, not yet linked.
+    struct TClients {
+        TvlSkinButton* Button;
+        TvlSkinSpeedButton* Speed;
+        TvlSkinCheckRadioBox* Check;
+        TMenuItem* Item;
+    };
+    TClients MakeClients() {
+        auto* button = new TvlSkinButton(Form, Form, "", 10, 10, 90, 26);
+        auto* speed = new TvlSkinSpeedButton(Form, Form);
+        speed->SetBounds(110, 10, 60, 26);
+        auto* check = new TvlSkinCheckRadioBox(Form, Form, "", 10, 50, 150, 24);
+        button->SetSkinData(Skin);
+        speed->SetSkinData(Skin);
+        check->SetSkinData(Skin);
+        return {button, speed, check, new TMenuItem(Form, "")};
+    }
     TImageList* Images = nullptr;
     TActionList* List = nullptr;
     TAction* Save = nullptr;
@@ -38,16 +55,7 @@ protected:
 }  // namespace
 
 TEST_F(SkinActions, ClientsShowTheActionAndClickingRunsIt) {
-    auto* button = new TvlSkinButton(Form, Form, "", 10, 10, 90, 26);
-    auto* speed = new TvlSkinSpeedButton(Form, Form);
-    speed->SetBounds(110, 10, 60, 26);
-    auto* check = new TvlSkinCheckRadioBox(Form, Form, "", 10, 50, 150, 24);
-    auto* item = new TMenuItem(Form, "");
-    for (TvlSkinData* s : {Skin}) {
-        button->SetSkinData(s);
-        speed->SetSkinData(s);
-        check->SetSkinData(s);
-    }
+    auto [button, speed, check, item] = MakeClients();
     button->SetAction(Save);
     speed->SetAction(Save);
     check->SetAction(Save);
@@ -139,14 +147,7 @@ TEST_F(SkinActions, ClientsShowTheActionAndClickingRunsIt) {
 }
 
 TEST_F(SkinActions, FiveHundredUpdatesLeaveNoGdiObjectOrTimer) {
-    auto* button = new TvlSkinButton(Form, Form, "", 10, 10, 90, 26);
-    auto* speed = new TvlSkinSpeedButton(Form, Form);
-    speed->SetBounds(110, 10, 60, 26);
-    auto* check = new TvlSkinCheckRadioBox(Form, Form, "", 10, 50, 150, 24);
-    auto* item = new TMenuItem(Form, "");
-    button->SetSkinData(Skin);
-    speed->SetSkinData(Skin);
-    check->SetSkinData(Skin);
+    auto [button, speed, check, item] = MakeClients();
     button->SetAction(Save);
     speed->SetAction(Save);
     Form->Show();

@@ -20,17 +20,6 @@ using namespace msaa;
 namespace {
 DWORD gPid = 0;
 FILE* gOut = nullptr;
-struct TEvent {
-    DWORD Event;
-    HWND Window;
-    LONG Object, Child;
-};
-std::vector<TEvent> gEvents;
-
-void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD) {
-    gEvents.push_back({event, wnd, object, child});
-}
-
 void Pump(DWORD ms) {
     DWORD end = GetTickCount() + ms;
     do {
@@ -241,7 +230,7 @@ bool ReadTreeMenu(HWND main) {
     return true;
 }
 
-void PrintEvents(const std::vector<TEvent>& events) {
+void PrintEvents(const std::vector<TEventSeen>& events) {
     std::fprintf(gOut, "[events]\n");
     for (const auto& e : events) {
         const char* name = e.Event == EVENT_SYSTEM_MENUPOPUPSTART ? "menu popup start"
@@ -264,7 +253,7 @@ int main(int argc, char** argv) {
     gOut = std::fopen(argv[2], "wb");
     if (!gOut) return 2;
     CoInitialize(nullptr);
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
 
     HWND main = WaitFor(30000, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; });
     if (!main) {
@@ -280,7 +269,7 @@ int main(int argc, char** argv) {
     Print("main", client.get());
     ReadCalendarTab(client.get());
     if (!ReadTreeMenu(main)) return 1;
-    std::vector<TEvent> menuEvents = gEvents;
+    std::vector<TEventSeen> menuEvents = gEvents;
     ReadProjectDialog(main, client.get());
     PrintEvents(menuEvents);
 
