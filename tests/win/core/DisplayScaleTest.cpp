@@ -1,0 +1,30 @@
+// The display scale seam: the DPI a window is drawn at and the rounding
+// that turns 96-DPI lengths into lengths at that DPI.
+#include <gtest/gtest.h>
+
+#include "core/DisplayScale.h"
+
+TEST(DisplayScale, LengthsScaleHalfAwayFromZeroAndStayAsWrittenAt96) {
+    for (int v : {-13, -1, 0, 1, 7, 13, 255}) EXPECT_EQ(ScaleForDpi(v, 96), v);
+    EXPECT_EQ(ScaleForDpi(7, 144), 11);  // 10.5
+    EXPECT_EQ(ScaleForDpi(-7, 144), -11);
+    EXPECT_EQ(ScaleForDpi(5, 120), 6);  // 6.25
+    EXPECT_EQ(ScaleForDpi(13, 192), 26);
+    EXPECT_EQ(ScaleForDpi(3, 72), 2);  // 2.25, a smaller display
+}
+
+TEST(DisplayScale, TheSystemAnswersAndATestCanShowWindowsAtAnotherScale) {
+    // Without a declared awareness the platform reports the design DPI.
+    EXPECT_EQ(SystemDpi(), kDesignDpi);
+    HWND desktop = GetDesktopWindow();
+    EXPECT_EQ(WindowDpi(desktop), kDesignDpi);
+    {
+        TFixedDisplayDpi fixed(144);
+        TServiceOverride<TDisplayDpi> over(fixed);
+        EXPECT_EQ(WindowDpi(desktop), 144);
+        EXPECT_EQ(SystemDpi(), 144);
+        fixed.SetDpi(192);
+        EXPECT_EQ(WindowDpi(desktop), 192);
+    }
+    EXPECT_EQ(WindowDpi(desktop), kDesignDpi);
+}
