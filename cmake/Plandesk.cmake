@@ -54,13 +54,27 @@ function(plandesk_portable_libs out)
   set(${out} "${libs}" PARENT_SCOPE)
 endfunction()
 
+# plandesk_builtin_skin_rc(<out>) sets <out> to the resource-script lines of
+# the built-in skin's other scales ("VL_BUILTIN_SKIN_<dpi>"), for the script
+# that carries "VL_BUILTIN_SKIN".
+function(plandesk_builtin_skin_rc out)
+  set(lines "")
+  foreach(dpi path IN ZIP_LISTS PLANDESK_BUILTIN_SKIN_SCALES PLANDESK_BUILTIN_SKIN_SCALED_STREAMS)
+    string(APPEND lines "VL_BUILTIN_SKIN_${dpi} RCDATA \"${path}\"\n")
+  endforeach()
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
 # plandesk_test_skins(<test target>) gives a Win32 test program the skins
-# the planner has: the built-in one as the same resource, and the dark one's
-# package path as PLANDESK_GRAPHITE_PACKAGE for pictures of both looks.
+# the planner has: the built-in one as the same resources (with its other
+# scales), and the dark one's package path as PLANDESK_GRAPHITE_PACKAGE for
+# pictures of both looks.
 function(plandesk_test_skins target)
   set(skin_rc "${CMAKE_CURRENT_BINARY_DIR}/builtin_skin.rc")
-  file(WRITE "${skin_rc}" "VL_BUILTIN_SKIN RCDATA \"${PLANDESK_BUILTIN_SKIN_STREAM}\"\n")
-  set_source_files_properties("${skin_rc}" PROPERTIES OBJECT_DEPENDS "${PLANDESK_BUILTIN_SKIN_STREAM}")
+  plandesk_builtin_skin_rc(scaled_rc)
+  file(WRITE "${skin_rc}" "VL_BUILTIN_SKIN RCDATA \"${PLANDESK_BUILTIN_SKIN_STREAM}\"\n${scaled_rc}")
+  set_source_files_properties("${skin_rc}" PROPERTIES OBJECT_DEPENDS
+    "${PLANDESK_BUILTIN_SKIN_STREAM};${PLANDESK_BUILTIN_SKIN_SCALED_STREAMS}")
   target_sources(${target} PRIVATE "${skin_rc}")
   target_compile_definitions(${target} PRIVATE PLANDESK_GRAPHITE_PACKAGE="Z:${PLANDESK_GRAPHITE_PACKAGE}")
   add_dependencies(${target} builtin_skins)

@@ -6,6 +6,7 @@
 #include "core/BmpReader.h"
 #include "core/FileIO.h"
 #include "core/StringList.h"
+#include "skin/data/vlSkinScale.h"
 
 namespace {
 
@@ -63,6 +64,11 @@ void TvlCompressedStoredSkin::LoadCompressedFile(const std::string& path) {
     FCompressedData.clear();
     std::string file = ReadWholeFile(path);
     if (std::optional<std::string> data = ReadSkinPackageFile(file)) FCompressedData = std::move(*data);
+}
+
+void UseBuiltInSkin(TvlCompressedStoredSkin& stored) {
+    stored.SetCompressedData(BuiltInSkinStream());
+    stored.ScaledStreams = [](int dpi) { return BuiltInSkinStream(dpi); };
 }
 
 std::string TvlCompressedStoredSkin::DecompressTo() const { return InflateSkinStream(FCompressedData); }
@@ -150,6 +156,8 @@ void TvlSkinData::LoadPackageFile(const std::string& path) {
         // A package file that is unreadable past its header is a failed load:
         // the old skin goes, every window is told, the error goes on.
         FIsEmpty = true;
+        FSourceStream.clear();
+        FSourceScales = nullptr;
         Broadcast(TvlSkinNotice::Changing);
         ClearSkin();
         Broadcast(TvlSkinNotice::Changed);
@@ -161,17 +169,50 @@ void TvlSkinData::LoadPackageFile(const std::string& path) {
 
 void TvlSkinData::LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin) {
     if (!storedSkin || storedSkin->IsDataEmpty()) return;
+    if (FDpi == 0) FDpi = SkinStartDpi();
+    FSourceStream = storedSkin->CompressedData();
+    FSourceScales = storedSkin->ScaledStreams;
+    ReadSource();
+}
+
+void TvlSkinData::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == FDpi) return;
+    FDpi = dpi;
+    if (!FSourceStream.empty()) ReadSource();
+}
+
+std::optional<TvlSkinPackage> TvlSkinData::ReadSourcePackage(std::vector<TPixelImage>& spare) const {
+    std::string raw = InflateSkinStream(FSourceStream);
+    if (FDpi == SkinBaseDpi) return ReadSkinPackage(raw, &spare);
+    // The first scale drawn at or above the DPI; ReadSkinPackageForDpi
+    // scales it down, or scales the 96-DPI skin when none is drawn.
+    if (FSourceScales) {
+        for (int dpi : SkinGeneratedDpis) {
+            if (dpi < FDpi) continue;
+            std::string stream = FSourceScales(dpi);
+            if (stream.empty()) continue;
+            raw = AppendScaledSkins(std::move(raw), {{dpi, InflateSkinStream(stream)}});
+            break;
+        }
+    }
+    return ReadSkinPackageForDpi(raw, FDpi);
+}
+
+void TvlSkinData::ReadSource() {
     FIsEmpty = true;
     Broadcast(TvlSkinNotice::Changing);
     std::vector<TPixelImage> spare = TakePictures();
     ClearSkin();
     try {
-        std::optional<TvlSkinPackage> package = ReadSkinPackage(storedSkin->DecompressTo(), &spare);
+        std::optional<TvlSkinPackage> package = ReadSourcePackage(spare);
         if (package) {
             ReadSkin(*package);
             FIsEmpty = false;
         }
     } catch (...) {
+        // A source that cannot be read is not read again at another DPI.
+        FSourceStream.clear();
+        FSourceScales = nullptr;
         ClearSkin();
         Broadcast(TvlSkinNotice::Changed);
         Broadcast(TvlSkinNotice::ChangedMDI);

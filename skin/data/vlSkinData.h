@@ -5,6 +5,7 @@
 // windowing side installs the broadcaster that turns them into messages.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,12 @@ public:
     // the bitmap files it names beside it. A description without [VERSION],
     // [PICTURES], [FORMINFO], [SKINOBJECTS] or [SKINCONTROLS] changes nothing.
     void BuildFromDescription(const std::string& iniPath);
+
+    // The zlib streams of this skin drawn at other DPIs (whole packages at
+    // that scale), or empty for a scale it lacks. Asked for only when the
+    // skin is used at a DPI other than 96, so that a 96-DPI start inflates
+    // no more than it did.
+    std::function<std::string(int dpi)> ScaledStreams;
 
 private:
     std::string FCompressedData;
@@ -116,6 +123,14 @@ TSkinNoticeBroadcaster SetSkinNoticeBroadcaster(TSkinNoticeBroadcaster broadcast
 // The built-in skin's zlib stream from the program's resources ("VL_BUILTIN_SKIN",
 // RCDATA), or empty when the program carries none.
 std::string BuiltInSkinStream();
+// The built-in skin drawn at `dpi` ("VL_BUILTIN_SKIN_144", ...), or empty.
+std::string BuiltInSkinStream(int dpi);
+// Gives `stored` the built-in skin: the 96-DPI stream, and its other scales
+// read from the resources when a DPI asks for them.
+void UseBuiltInSkin(TvlCompressedStoredSkin& stored);
+// The DPI a skin data is used at from its first load until told another:
+// the system's on Windows, 96 elsewhere.
+int SkinStartDpi();
 
 class TvlSkinData : public TComponent, public TvlDataSkinForm {
 public:
@@ -152,6 +167,13 @@ public:
     void LoadStoredSkin(const TvlCompressedStoredSkin* storedSkin);
     void ClearSkin();
 
+    // The DPI the skin is read for; its lengths and pictures are at that
+    // scale. 0 until the first load, which takes SkinStartDpi().
+    int Dpi() const { return FDpi; }
+    // Reads the skin last loaded again at `dpi` (with the usual notices, so
+    // every window repaints); without a skin only the DPI is kept.
+    void SetDpi(int dpi);
+
     // Index of the first record named exactly `name` (case-sensitive), or -1.
     int FindObjectIndex(const std::string& name) const;
     int FindControlIndex(const std::string& name) const;
@@ -172,11 +194,19 @@ protected:
 
 private:
     void ReadSkin(TvlSkinPackage& package);
+    // Reads the kept source at FDpi, announcing the change around it.
+    void ReadSource();
+    // The package of the kept source at FDpi.
+    std::optional<TvlSkinPackage> ReadSourcePackage(std::vector<TPixelImage>& spare) const;
     // Moves the pictures out (frame pictures first, then the numbered ones),
     // for the next load to reuse their memory.
     std::vector<TPixelImage> TakePictures();
     void ReadFormInfo(const TvlSkinIni& ini);
     bool FIsEmpty = true;
+    int FDpi = 0;
+    // What the skin was last loaded from, kept to read it again at another DPI.
+    std::string FSourceStream;
+    std::function<std::string(int dpi)> FSourceScales;
     TComponentRef<TvlCompressedStoredSkin> FCompressedStoredSkin;
     TComponentRef<TvlResourceStrData> FResourceStrData;
 };
