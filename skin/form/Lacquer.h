@@ -163,10 +163,12 @@ public:
     TvlFrameTimer& AnimateTimer() { return FAnimateTimer; }
     // The fitted geometry, window coordinates.
     const TvlFrameCuts& FittedCuts() const { return FFitted; }
-    // The built-in caption height: 19, 15 for tool windows.
-    int BuiltInCaptionHeight() const { return ToolWindow() ? 15 : 19; }
-    // The built-in caption buttons: 17 x 17, 13 x 13 for tool windows.
-    int BuiltInButtonSize() const { return ToolWindow() ? 13 : 17; }
+    // The built-in caption height: 19, 15 for tool windows, at 96 DPI.
+    int BuiltInCaptionHeight() const;
+    // The built-in caption buttons: 17 x 17, 13 x 13 for tool windows, at 96 DPI.
+    int BuiltInButtonSize() const;
+    // The DPI the frame is laid out at: its window's.
+    int FrameDpi() const;
     bool ToolWindow() const;
 
     // Called by the objects.
@@ -217,6 +219,7 @@ private:
     void OnNcRButtonDown(TMessage& m);
     void OnNcRButtonUp(TMessage& m);
     void OnNcButton(TMessage& m);
+    void OnDpiChanged(TMessage& m);
 
     bool Sizeable() const;
     bool HasBorder() const { return true; }

@@ -14,6 +14,23 @@
 
 using namespace vlFrameParts;
 
+int vlFrameParts::SystemMetricForDpi(int index, int dpi) {
+    using ForDpi = int(WINAPI*)(int, UINT);
+    static const ForDpi forDpi = [] {
+        HMODULE user = GetModuleHandleA("user32.dll");
+        return user ? reinterpret_cast<ForDpi>(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")))
+                    : nullptr;
+    }();
+    if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+    return ScaleForDpi(GetSystemMetrics(index), dpi);
+}
+
+int TvlLacquer::FrameDpi() const { return WindowDpi(FormWindow()); }
+
+int TvlLacquer::BuiltInCaptionHeight() const { return ScaleForDpi(ToolWindow() ? 15 : 19, FrameDpi()); }
+
+int TvlLacquer::BuiltInButtonSize() const { return ScaleForDpi(ToolWindow() ? 13 : 17, FrameDpi()); }
+
 // ---- Size limits and geometry ----------------------------------------------
 
 int TvlLacquer::MinimumWidth() const {
@@ -26,7 +43,7 @@ int TvlLacquer::MinimumWidth() const {
 
 int TvlLacquer::MinimumHeight() const {
     int h = FSkinActive ? SkinData()->MainPicture.Height - SkinData()->ClientRect.Height()
-                        : BuiltInCaptionHeight() + 2 * kBuiltInBorder;
+                        : BuiltInCaptionHeight() + 2 * ScaleForDpi(kBuiltInBorder, FrameDpi());
     return !FRollUpState && FFrameWindowState != fwsMinimized && MinHeight > h ? MinHeight : h;
 }
 
@@ -62,8 +79,8 @@ void TvlLacquer::UpdateGeometry() {
 
 TRect TvlLacquer::FrameClientRect() const {
     if (FSkinActive) return FFitted.CR;
-    int ch = BuiltInCaptionHeight();
-    return {kBuiltInBorder, ch + kBuiltInBorder, FFormWidth - kBuiltInBorder, FFormHeight - kBuiltInBorder};
+    int ch = BuiltInCaptionHeight(), border = ScaleForDpi(kBuiltInBorder, FrameDpi());
+    return {border, ch + border, FFormWidth - border, FFormHeight - border};
 }
 
 void TvlLacquer::MapObjectRect(TvlActiveSkinObject* o) const {
@@ -132,7 +149,7 @@ void TvlLacquer::LayoutObjects() {
     auto sizeOf = [&](TvlActiveSkinObject* o) {
         TvlStdCommand c;
         if (ShowIcon && commandOf(o, c) && c == cmSysMenu)
-            return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+            return SIZE{SystemMetricForDpi(SM_CXSMICON, FrameDpi()), SystemMetricForDpi(SM_CYSMICON, FrameDpi())};
         return SIZE{o->SkinRect.Width(), o->SkinRect.Height()};
     };
     std::vector<TvlActiveSkinObject*> order;
@@ -186,15 +203,17 @@ void TvlLacquer::LayoutObjects() {
 }
 
 void TvlLacquer::BuiltInCaptionLayout() {
-    int ch = BuiltInCaptionHeight(), button = BuiltInButtonSize();
-    FCaptionRect = {kBuiltInBorder, kBuiltInBorder, FFormWidth - kBuiltInBorder, ch};
-    int x = FFormWidth - kBuiltInBorder;
+    int dpi = FrameDpi();
+    int ch = BuiltInCaptionHeight(), button = BuiltInButtonSize(), border = ScaleForDpi(kBuiltInBorder, dpi);
+    int top = ScaleForDpi(4, dpi);
+    FCaptionRect = {border, border, FFormWidth - border, ch};
+    int x = FFormWidth - border;
     for (TvlStdCommand want : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
         for (auto& o : FObjects) {
             auto* b = dynamic_cast<TvlSkinStdButtonObject*>(o.get());
             if (b && b->Visible && b->SkinRectInAPicture && b->Command == want) {
                 x -= button;
-                b->ObjectRect = {x, 4, x + button, 4 + button};
+                b->ObjectRect = {x, top, x + button, top + button};
                 break;
             }
         }
@@ -204,14 +223,14 @@ void TvlLacquer::BuiltInCaptionLayout() {
         if (b && b->Visible && b->Command == cmSysMenu) {
             int w = button, h = button;
             if (ShowIcon) {
-                w = GetSystemMetrics(SM_CXSMICON);
-                h = GetSystemMetrics(SM_CYSMICON);
+                w = SystemMetricForDpi(SM_CXSMICON, dpi);
+                h = SystemMetricForDpi(SM_CYSMICON, dpi);
                 if (w == 0 || h == 0) {
-                    w = GetSystemMetrics(SM_CXSIZE);
-                    h = GetSystemMetrics(SM_CYSIZE);
+                    w = SystemMetricForDpi(SM_CXSIZE, dpi);
+                    h = SystemMetricForDpi(SM_CYSIZE, dpi);
                 }
             }
-            b->ObjectRect = {FCaptionRect.Left, 4, FCaptionRect.Left + w, 4 + h};
+            b->ObjectRect = {FCaptionRect.Left, top, FCaptionRect.Left + w, top + h};
             FCaptionRect.Left += w;
             break;
         }
@@ -290,7 +309,8 @@ int TvlLacquer::HitTest(int x, int y) {
         BuiltInCaptionLayout();
         if (FFrameWindowState == fwsNormal && !FRollUpState && Sizeable()) {
             if (FHotObjectIndex >= 0) return HTOBJECT;
-            bool l = x <= 2, r = x >= W - 2, t = y <= 2, b = y >= H - 2;
+            int edge = ScaleForDpi(2, FrameDpi());
+            bool l = x <= edge, r = x >= W - edge, t = y <= edge, b = y >= H - edge;
             if (l && t) return HTTOPLEFT;
             if (r && t) return HTTOPRIGHT;
             if (l && b) return HTBOTTOMLEFT;
@@ -301,9 +321,7 @@ int TvlLacquer::HitTest(int x, int y) {
             if (b) return HTBOTTOM;
         }
         if (FCaptionRect.Contains(x, y)) return HTCAPTION;
-        int ch = BuiltInCaptionHeight();
-        if (TRect{kBuiltInBorder, ch + kBuiltInBorder, W - kBuiltInBorder, H - kBuiltInBorder}.Contains(x, y))
-            return HTCLIENT;
+        if (FrameClientRect().Contains(x, y)) return HTCLIENT;
         return HTOBJECT;
     }
     UpdateGeometry();
@@ -363,42 +381,48 @@ void TvlLacquer::ComposeSkinFrame() {
 }
 
 void TvlLacquer::ComposeBuiltInFrame() {
-    int W = FFormWidth, H = FFormHeight, ch = BuiltInCaptionHeight();
+    int dpi = FrameDpi();
+    int W = FFormWidth, H = FFormHeight, ch = BuiltInCaptionHeight(), border = ScaleForDpi(kBuiltInBorder, dpi);
+    auto px = [dpi](int value) { return ScaleForDpi(value, dpi); };
     if (FObjects.empty()) CreateBuiltInButtons();
     BuiltInCaptionLayout();
     FFrameBitmap.SetSizeForOverwrite(W, H);
     uint32_t face = Rgb(clBtnFace);
-    FillBox(FFrameBitmap, {kBuiltInBorder, kBuiltInBorder, W - kBuiltInBorder, kBuiltInBorder + ch}, face);
-    int L = FCaptionRect.Left - kBuiltInBorder, R = FCaptionRect.Right - kBuiltInBorder;
-    for (int y = 2; y <= ch - 4; ++y)
-        HLine(FFrameBitmap, kBuiltInBorder + L + 2, kBuiltInBorder + R - 3, kBuiltInBorder + y,
-              Rgb((y - 2) % 2 == 0 ? clBtnHighlight : clBtnShadow));
+    FillBox(FFrameBitmap, {border, border, W - border, border + ch}, face);
+    int L = FCaptionRect.Left - border, R = FCaptionRect.Right - border;
+    // The grip lines stay one pixel apart at every scale; only their extent grows.
+    for (int y = px(2); y <= ch - px(4); ++y)
+        HLine(FFrameBitmap, border + L + px(2), border + R - px(3), border + y,
+              Rgb((y - px(2)) % 2 == 0 ? clBtnHighlight : clBtnShadow));
     std::string text = WindowText(FormWindow());
     if (!text.empty() && R > L) {
         const TFont& f = IsFrameActive() ? DefCaptionFont : DefInActiveCaptionFont;
-        TFont font(f.Name(), f.Height(), f.Style());
+        TFont font(f.Name(), px(f.Height()), f.Style());
         font.SetCharSet(CaptionCharSet());
         TvlTextPen pen(FFrameBitmap, font);
         text =
             FitTextWithEllipsis(text, R - L, [&](const std::string& s) { return static_cast<int>(pen.Extent(s).cx); });
         SIZE size = pen.Extent(text);
-        int x = L + (R - L) / 2 - (size.cx + 5) / 2;
+        int pad = px(5);
+        int x = L + (R - L) / 2 - (size.cx + pad) / 2;
         int y = ch / 2 - size.cy / 2;
         GdiFlush();
-        TRect box{kBuiltInBorder + x, kBuiltInBorder, kBuiltInBorder + x + size.cx + 5, kBuiltInBorder + ch};
-        box.Left = std::max(box.Left, kBuiltInBorder);
-        box.Right = std::min(box.Right, W - kBuiltInBorder);
+        TRect box{border + x, border, border + x + size.cx + pad, border + ch};
+        box.Left = std::max(box.Left, border);
+        box.Right = std::min(box.Right, W - border);
         FillBox(FFrameBitmap, box, face);
-        pen.Out(kBuiltInBorder + x + 3, kBuiltInBorder + y, text, Rgb(f.Color()), &box);
+        pen.Out(border + x + px(3), border + y, text, Rgb(f.Color()), &box);
     }
     for (auto& o : FObjects)
         if (o->Visible) o->Draw(FFrameBitmap, false);
-    // Three rings inward from the window's edge.
+    // Rings inward from the window's edge, one pixel each: the two shaded
+    // ones, then face up to the border's width.
     const std::pair<TColor, TColor> rings[] = {{clSysBase | COLOR_3DLIGHT, clSysBase | COLOR_3DDKSHADOW},
                                                {clBtnHighlight, clBtnShadow},
                                                {clBtnFace, clBtnFace}};
-    for (int i = 0; i < 3; ++i) {
-        uint32_t tl = Rgb(rings[i].first), br = Rgb(rings[i].second);
+    for (int i = 0; i < border; ++i) {
+        const auto& ring = rings[std::min(i, 2)];
+        uint32_t tl = Rgb(ring.first), br = Rgb(ring.second);
         HLine(FFrameBitmap, i, W - i, H - 1 - i, br);
         VLine(FFrameBitmap, W - 1 - i, i, H - i, br);
         HLine(FFrameBitmap, i, W - 1 - i, i, tl);

@@ -42,6 +42,7 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
         case WM_EXITSIZEMOVE: OnExitSizeMove(m); return;
         case WM_SKINCHANGING: OnSkinChanging(m); return;
         case WM_SKINCHANGED: OnSkinChanged(m); return;
+        case WM_DPICHANGED: OnDpiChanged(m); return;
         case WM_SKINSTRINGSCHANGED: OnSkinStringsChanged(m); return;
         case WM_CLOSESKINMENUS: OnCloseSkinMenus(m); return;
         case TM_POPUPMENU: OnPopupMenuRequest(m); return;
@@ -158,10 +159,11 @@ void TvlLacquer::OnNcCalcSize(TMessage& m) {
         r->right -= sd->MainPicture.Width - sd->ClientRect.Right;
         r->bottom -= sd->MainPicture.Height - sd->ClientRect.Bottom;
     } else {
-        r->left += kBuiltInBorder;
-        r->top += BuiltInCaptionHeight() + kBuiltInBorder;
-        r->right -= kBuiltInBorder;
-        r->bottom -= kBuiltInBorder;
+        int border = ScaleForDpi(kBuiltInBorder, FrameDpi());
+        r->left += border;
+        r->top += BuiltInCaptionHeight() + border;
+        r->right -= border;
+        r->bottom -= border;
     }
     if (r->right < r->left) r->right = r->left;
     if (r->bottom < r->top) r->bottom = r->top;
@@ -293,6 +295,22 @@ void TvlLacquer::OnSkinChanged(TMessage& m) {
     auto* sender = reinterpret_cast<TvlSkinData*>(m.WParam);
     if (sender && sender == SkinData()) ApplySkin();
     CallPrevious(m);
+}
+
+void TvlLacquer::OnDpiChanged(TMessage& m) {
+    // The skin is read at the new scale first, so that the frame the form
+    // is laid out in already has the new caption and borders; the form then
+    // re-lays itself out in the suggested rectangle.
+    int dpi = HIWORD(m.WParam);
+    if (TvlSkinData* sd = SkinData(); sd && sd->Dpi() != dpi) sd->SetDpi(dpi);
+    if (!FSkinActive) {
+        BuiltInCaptionLayout();
+        if (HWND w = FormWindow())
+            SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    CallPrevious(m);
+    PaintFrame();
 }
 
 void TvlLacquer::OnSkinStringsChanged(TMessage& m) {

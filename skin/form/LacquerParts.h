@@ -3,6 +3,8 @@
 // LacquerStates.cpp, LacquerGeometry.cpp, vlCaptionObjects.cpp).
 #include <windows.h>
 
+#include "core/DisplayScale.h"
+
 #include <string>
 #include <vector>
 
@@ -20,7 +22,12 @@ inline std::vector<TvlLacquer*>& AllFrames() {
     return frames;
 }
 
+// The built-in frame's border at 96 DPI.
 inline constexpr int kBuiltInBorder = 3;
+
+// A system metric at `dpi`: the platform's own for that DPI where it has
+// GetSystemMetricsForDpi, else the 96-DPI metric scaled.
+int SystemMetricForDpi(int index, int dpi);
 
 inline uint32_t Rgb(TColor c) { return ColorToRGB(c); }
 
