@@ -264,7 +264,7 @@ void TvlSkinButton::SetEnabled(bool v) {
 
 void TvlSkinButton::DrawGlyphAndCaption(TvlFBitmap& bitmap, const TRect& area, const TFont& font, TColor colour,
                                         bool hot, bool down, bool shifted) {
-    TvlGlyphLook g{&Glyph, FNumGlyphs, FMargin, FSpacing, FLayout};
+    TvlGlyphLook g{&Glyph, FNumGlyphs, FMargin < 0 ? FMargin : Px(FMargin), Px(FSpacing), FLayout};
     DrawGlyphAndText(bitmap.Canvas(), g, Caption(), area, font, colour, GlyphCell(FNumGlyphs, Enabled(), down, hot),
                      shifted);
 }
@@ -287,7 +287,7 @@ template void DrawButtonState(const TvlSkinSpeedButton&, TvlFBitmap&, const TvlD
                               const TvlGlyphLook&, const std::string&, bool, bool);
 
 void TvlSkinButton::DrawStateImage(TvlFBitmap& bitmap, const TRect& source, bool active, bool down) {
-    DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, FNumGlyphs, FMargin, FSpacing, FLayout}, Caption(),
+    DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, FNumGlyphs, FMargin < 0 ? FMargin : Px(FMargin), Px(FSpacing), FLayout}, Caption(),
                     active, down);
 }
 

@@ -239,8 +239,8 @@ void TvlSkinCheckRadioBox::ParentBackground(TvlFBitmap& bitmap) {
 
 void TvlSkinCheckRadioBox::DrawFocus(TvlFBitmap& bitmap, RECT around) {
     if (!(Focused() && FCanFocused)) return;
-    InflateRect(&around, 2, 1);
-    around.right += 1;
+    InflateRect(&around, Px(2), Px(1));
+    around.right += Px(1);
     DrawFocusRect(bitmap.Canvas(), &around);
 }
 
@@ -271,19 +271,19 @@ void TvlSkinCheckRadioBox::PaintSkin(TvlFBitmap& bitmap) {
     if (!image.IsEmpty()) {
         TvlFBitmap cut(image.Width(), image.Height());
         CopyPiece(cut, 0, 0, PictureView(*Look.Picture), image);
-        GdiTransparentBlt(dc, 3, Height() / 2 - image.Height() / 2, cut.Width(), cut.Height(), cut.Canvas(), 0, 0,
+        GdiTransparentBlt(dc, Px(3), Height() / 2 - image.Height() / 2, cut.Width(), cut.Height(), cut.Canvas(), 0, 0,
                           cut.Width(), cut.Height(), cut.Pixel(0, cut.Height() - 1));
     }
     SIZE text = CaptionExtent(dc, font, Caption());
-    int left = image.Width() + 7;
+    int left = image.Width() + Px(7);
     int imageWidth = DrawListImage(bitmap, left, Height() / 2);
-    if (imageWidth > 0) left += imageWidth + 5;
-    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+    if (imageWidth > 0) left += imageWidth + Px(5);
+    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - Px(2)),
            Height() / 2 - text.cy / 2 + text.cy};
     TCanvas canvas = LookCanvas(bitmap, font, Enabled() ? FData.FrameFontColor : FData.UnEnabledFontColor);
     canvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    DrawFocus(bitmap, Caption().empty() ? RECT{2, Height() / 2 - image.Height() / 2 - 1, image.Width() + 4,
-                                               Height() / 2 + image.Height() / 2 + 1}
+    DrawFocus(bitmap, Caption().empty() ? RECT{Px(2), Height() / 2 - image.Height() / 2 - Px(1),
+                                               image.Width() + Px(4), Height() / 2 + image.Height() / 2 + Px(1)}
                                         : r);
 }
 
@@ -301,7 +301,7 @@ void TvlSkinCheckRadioBox::DrawRendering(TvlFBitmap& bitmap, bool active) {
     }
     TRect textArea = FTextArea;
     int imageWidth = DrawListImage(bitmap, textArea.Left, (textArea.Top + textArea.Bottom) / 2);
-    if (imageWidth > 0) textArea.Left += imageWidth + 5;
+    if (imageWidth > 0) textArea.Left += imageWidth + Px(5);
     TColor colour = !Enabled() ? FData.UnEnabledFontColor : active ? FData.ActiveFontColor : FData.FontColor;
     TCanvas canvas = LookCanvas(bitmap, LookFont(FData.FontName, FData.FontHeight, FData.FontStyle), colour);
     canvas.TextRect(RECT{textArea.Left, textArea.Top, textArea.Right, textArea.Bottom}, Caption(),
@@ -316,33 +316,37 @@ void TvlSkinCheckRadioBox::PaintDefault(TvlFBitmap& bitmap) {
     else
         bitmap.Fill(ColorToRGB(clBtnFace));
     TCanvas canvas(bitmap.Canvas());
-    int boxTop = Height() / 2 - 7;
-    RECT box{3, boxTop, 17, boxTop + 14};
+    // A 14-pixel box 3 pixels in at 96 DPI; its outline stays one pixel.
+    int boxSize = Px(14), boxLeft = Px(3);
+    int boxTop = Height() / 2 - boxSize / 2;
+    RECT box{boxLeft, boxTop, boxLeft + boxSize, boxTop + boxSize};
     if (!Flat && (Focused() || FMouseOver)) canvas.FrameRect(RECT{0, 0, Width(), Height()}, clBtnShadow);
     canvas.FillRect(box, clWindow);
     canvas.FrameRect(box, FMouseOver ? kNavy : clBtnShadow);
     TColor mark = Enabled() ? clBlack : clBtnShadow;
     if (FChecked) {
         if (FRadio) {
-            canvas.FillRect(RECT{7, Height() / 2 - 3, 13, Height() / 2 + 3}, mark);
+            canvas.FillRect(RECT{Px(7), Height() / 2 - Px(3), Px(13), Height() / 2 + Px(3)}, mark);
         } else {
-            int x = 7, y = Height() / 2 - 4;
-            for (int i = 0; i < 3; ++i) {
-                canvas.Line(x, y + 5 - i, x + 2, y + 7 - i, mark);
-                canvas.Line(x + 2, y + 7 - i, x + 7, y + 2 - i, mark);
+            int x = Px(7), y = Height() / 2 - Px(4);
+            for (int i = 0; i < Px(3); ++i) {
+                canvas.Line(x, y + Px(5) - i, x + Px(2), y + Px(7) - i, mark);
+                canvas.Line(x + Px(2), y + Px(7) - i, x + Px(7), y + Px(2) - i, mark);
             }
         }
     }
     TFont font = PlainFont();
     SIZE text = CaptionExtent(bitmap.Canvas(), font, Caption());
-    int left = Flat ? 22 : 19;
+    int left = Px(Flat ? 22 : 19);
     int imageWidth = DrawListImage(bitmap, left, Height() / 2);
-    if (imageWidth > 0) left += imageWidth + 5;
-    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - 2),
+    if (imageWidth > 0) left += imageWidth + Px(5);
+    RECT r{left, Height() / 2 - text.cy / 2, std::min(left + static_cast<int>(text.cx), Width() - Px(2)),
            Height() / 2 - text.cy / 2 + text.cy};
     TCanvas textCanvas = LookCanvas(bitmap, font, Enabled() ? font.Color() : clBtnShadow);
     textCanvas.TextRect(r, Caption(), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    DrawFocus(bitmap, Caption().empty() ? RECT{2, boxTop - 1, 18, boxTop + 15} : r);
+    DrawFocus(bitmap, Caption().empty() ? RECT{boxLeft - Px(1), boxTop - Px(1), boxLeft + boxSize + Px(1),
+                                               boxTop + boxSize + Px(1)}
+                                        : r);
 }
 
 void TvlSkinCheckRadioBox::OnMouse(TMessage& m) {

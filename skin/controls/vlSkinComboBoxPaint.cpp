@@ -20,7 +20,7 @@ TRect Shift(TRect r, int dx) { return {r.Left + dx, r.Top, r.Right + dx, r.Botto
 void TvlSkinComboBox::Layout(TRect& button, TRect& itemArea) const {
     int W = Width(), H = Height();
     if (!FHasData) {
-        button = {W - 19, 2, W - 2, H - 2};
+        button = {W - Px(19), 2, W - 2, H - 2};
         itemArea = {2, 2, button.Left - 1, H - 2};
         return;
     }
@@ -87,14 +87,14 @@ void TvlSkinComboBox::PaintItem(TvlFBitmap& bitmap, const TRect& area) {
         GdiFlush();
         return;
     }
-    int x = area.Left + 2;
+    int x = area.Left + Px(2);
     if (FImages && FImages->Count() > 0) {
         int image = ImageIndex >= 0 ? ImageIndex : shown;
         int iw = 0, ih = 0;
         ImageList_GetIconSize(FImages->Handle(), &iw, &ih);
         if (image < FImages->Count())
             ImageList_Draw(FImages->Handle(), image, dc, x, area.Top + (area.Height() - ih) / 2, ILD_TRANSPARENT);
-        x += iw + 2;
+        x += iw + Px(2);
     }
     RECT r{x, area.Top, area.Right, area.Bottom};
     const std::string& text = Items.Strings(shown);

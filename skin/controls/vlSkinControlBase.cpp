@@ -12,6 +12,12 @@ TCanvas LookCanvas(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
 
 // ---- TvlSkinControl ----
 
+int ControlDpi(const TControl* control) {
+    for (const TControl* c = control; c; c = c->Parent())
+        if (auto* w = dynamic_cast<const TWinControl*>(c); w && w->HandleAllocated()) return WindowDpi(w->Handle());
+    return SystemDpi();
+}
+
 TvlSkinControl::~TvlSkinControl() = default;
 
 void TvlSkinControl::PaintTo(HDC dc) {

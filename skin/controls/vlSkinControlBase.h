@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "core/DisplayScale.h"
 #include "skin/controls/vlSkinElement.h"
 #include "skin/data/vlSkinLook.h"
 #include "toolkit/Controls.h"
@@ -20,6 +21,10 @@ inline void ApplySkinCharSet(const TvlSkinData* skin, TFont& font) {
     if (skin && !skin->IsEmpty() && skin->ResourceStrData()) font.SetCharSet(skin->ResourceStrData()->CharSet);
 }
 
+// The DPI a control paints at: that of the nearest window it sits in (its
+// own, else its parent's), the system's before any exists.
+int ControlDpi(const TControl* control);
+
 // The skin side shared by the windowed and the windowless kinds.
 template <class Base>
 class TvlSkinBase : public TvlSkinElement<Base> {
@@ -27,6 +32,9 @@ public:
     using TvlSkinElement<Base>::TvlSkinElement;
 
     int ElementIndex() const { return Look.ElementIndex; }
+    // A length of the control's own (not the skin's, which comes at scale)
+    // at the DPI it paints at.
+    int Px(int length) const { return ScaleForDpi(length, ControlDpi(this)); }
     const TvlSkinLook& SkinLook() const { return Look; }
 
     // Stores the reference; a loaded skin is taken at once.
@@ -173,14 +181,19 @@ public:
 
     // The font a look draws its text with: the element's or the default one,
     // in the character set of the skin's resource strings when it has them.
+    // The element's height is the skin's, at scale already; DefaultFont's is
+    // at 96 DPI.
     TFont LookFont(const std::string& name, int height, unsigned style) const {
-        TFont font = UseSkinFont && this->Look.HasElement() ? TFont(name, height, style) : DefaultFont;
+        if (!UseSkinFont || !this->Look.HasElement()) return PlainFont();
+        TFont font(name, height, style);
         ApplySkinCharSet(this->SkinData(), font);
         return font;
     }
-    // The plain look's font: DefaultFont in the skin's character set.
+    // The plain look's font: DefaultFont at the control's DPI, in the skin's
+    // character set.
     TFont PlainFont() const {
         TFont font = DefaultFont;
+        font.SetHeight(this->Px(font.Height()));
         ApplySkinCharSet(this->SkinData(), font);
         return font;
     }

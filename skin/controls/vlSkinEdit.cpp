@@ -6,6 +6,7 @@
 #include "skin/controls/vlFormSkinQuery.h"
 #include "core/Property.h"
 #include "skin/controls/vlLookPieces.h"
+#include "skin/controls/vlSkinControlBase.h"
 #include "skin/controls/vlSkinEdits.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlCompose.h"
@@ -262,7 +263,8 @@ void TvlCustomEdit::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_SETFONT:
             // The text keeps off the frame on the left and runs to it on the right.
-            SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 0));
+            SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                         MAKELONG(ScaleForDpi(2, ControlDpi(this)), 0));
             break;
         case WM_SETFOCUS:
             // Focus from the keyboard selects everything; a click places the caret.

@@ -28,7 +28,7 @@ void TvlSkinListBox::ReadElement() {
 
 int TvlSkinListBox::ItemHeight() const {
     if (FHasData && UseSkinItemHeight && FData.ItemRect.Height() > 0) return FData.ItemRect.Height();
-    return FDefaultItemHeight;
+    return Px(FDefaultItemHeight);
 }
 
 void TvlSkinListBox::SetDefaultItemHeight(int v) {
@@ -63,7 +63,7 @@ void TvlSkinListBox::CreateWnd() {
 }
 
 TRect TvlSkinListBox::ListArea() const {
-    if (!FHasData) return {2, FCaptionMode ? FDefaultCaptionHeight + 1 : 2, Width() - 2, Height() - 2};
+    if (!FHasData) return {2, FCaptionMode ? Px(FDefaultCaptionHeight) + 1 : 2, Width() - 2, Height() - 2};
     TRect r = Look.SkinClientRect;
     r.Right += Width() - Look.SkinRect.Width();
     r.Bottom += Height() - Look.SkinRect.Height();

@@ -30,7 +30,7 @@ void TvlSkinListBox::AlignControls() {
     if (FColumns == 0 && FBar) {
         int t = Thickness(FBar);
         int right = FHasData ? area.Right : Width() - 1;
-        int top = FHasData ? area.Top : (FCaptionMode ? FDefaultCaptionHeight : 1);
+        int top = FHasData ? area.Top : (FCaptionMode ? Px(FDefaultCaptionHeight) : 1);
         FBar->SetBoundsByLayout(right - t, top, t, std::max(0, bottomBar.Top - top));
         list.Right = std::min(list.Right, right - t);
     }

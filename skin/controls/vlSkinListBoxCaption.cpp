@@ -11,15 +11,15 @@
 
 int TvlSkinListBox::CaptionBarHeight() const {
     if (!FCaptionMode || (FHasData && !FData.CaptionRect.IsEmpty())) return 0;
-    return FDefaultCaptionHeight;
+    return Px(FDefaultCaptionHeight);
 }
 
 TRect TvlSkinListBox::CaptionRect() const {
     if (!FCaptionMode) return {};
-    if (!FHasData) return {1, 1, Width() - 1, FDefaultCaptionHeight + 1};
+    if (!FHasData) return {1, 1, Width() - 1, Px(FDefaultCaptionHeight) + 1};
     if (!FData.CaptionRect.IsEmpty()) return MapSkinRect(FData.CaptionRect);
     TRect area = ListArea();
-    return {area.Left, area.Top - FDefaultCaptionHeight, area.Right, area.Top};
+    return {area.Left, area.Top - Px(FDefaultCaptionHeight), area.Right, area.Top};
 }
 
 void TvlSkinListBox::SetCaptionMode(bool v) {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "skin/controls/vlButtonParts.h"
+#include "core/DisplayScale.h"
 #include "core/Property.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlSkinListViews.h"
@@ -490,14 +491,16 @@ void PaintHeaderSectionText(HWND view, HWND header, int index, HDC bdc, const TF
     SelectGuard g(bdc, canvas.Font.Handle());
     SetBkMode(bdc, TRANSPARENT);
     SetTextColor(bdc, ColorToRGB(textColour));
-    TRect area{5, 0, w - 5, h};
+    // Padding and the picture's lead of the 96-DPI header, at the view's DPI.
+    const int dpi = WindowDpi(view), pad = ScaleForDpi(5, dpi), lead = ScaleForDpi(10, dpi);
+    TRect area{pad, 0, w - pad, h};
     // The column's own picture (its header item may only call back for it).
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_IMAGE;
     bool image = images.List && SendMessageA(view, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) &&
                  (column.fmt & LVCFMT_IMAGE) && column.iImage >= 0 &&
                  column.iImage < ImageList_GetImageCount(images.List);
-    std::string shown = FitTextWithEllipsis(bdc, text, image ? w - images.Width - 10 : area.Width());
+    std::string shown = FitTextWithEllipsis(bdc, text, image ? w - images.Width - lead : area.Width());
     int textWidth = canvas.TextWidth(shown);
     int x = area.Left;
     int justify = item.fmt & HDF_JUSTIFYMASK;
@@ -506,13 +509,13 @@ void PaintHeaderSectionText(HWND view, HWND header, int index, HDC bdc, const TF
         // placed as the column's text would be.
         int left = area.Left;
         if (justify == HDF_RIGHT && shown == text)
-            left = area.Right - textWidth - images.Width - 10;
+            left = area.Right - textWidth - images.Width - lead;
         else if (justify == HDF_CENTER && shown == text)
-            left = w / 2 - (images.Width + 10 + textWidth) / 2;
+            left = w / 2 - (images.Width + lead + textWidth) / 2;
         ImageList_Draw(images.List, column.iImage, bdc, left, (h - images.Height) / 2, ILD_TRANSPARENT);
-        x = left + images.Width + 10;
+        x = left + images.Width + lead;
     } else if (justify == HDF_RIGHT && shown == text) {
-        x = area.Right - textWidth - 10;
+        x = area.Right - textWidth - lead;
     } else if (justify == HDF_CENTER) {
         x = w / 2 - textWidth / 2;
     }

@@ -102,7 +102,7 @@ void TvlSkinPanel::SetSpacing(int v) {
 
 int TvlSkinPanel::RolledHeight() const {
     return Look.HasElement() ? Height() - (Look.ScaledClientRect.Bottom - Look.ScaledClientRect.Top)
-                             : FDefaultCaptionHeight + 1;
+                             : Px(FDefaultCaptionHeight) + 1;
 }
 
 void TvlSkinPanel::SetCaption(const std::string& text) {
@@ -159,7 +159,7 @@ RECT TvlSkinPanel::LayoutRect() const {
     RECT r{0, 0, ClientWidth(), ClientHeight()};
     if (!Look.HasElement()) {
         if (FBorderStyle != bvNone) InflateRect(&r, -1, -1);
-        if (FCaptionMode) r.top = FDefaultCaptionHeight;
+        if (FCaptionMode) r.top = Px(FDefaultCaptionHeight);
         return r;
     }
     if ((FHasData && FData.BGPictureIndex != -1) || TiledClientOnly()) return r;
@@ -167,7 +167,7 @@ RECT TvlSkinPanel::LayoutRect() const {
 }
 
 TRect TvlSkinPanel::CaptionRect() const {
-    if (!Look.HasElement()) return {1, 1, Width() - 1, FDefaultCaptionHeight};
+    if (!Look.HasElement()) return {1, 1, Width() - 1, Px(FDefaultCaptionHeight)};
     return FSkinCaptionRect;
 }
 
@@ -176,13 +176,13 @@ void TvlSkinPanel::DrawCaption(TvlFBitmap& bitmap, TRect area, const TFont& font
     // Glyph and caption are placed as one block by the alignment.
     bool glyph = !FGlyph.Empty();
     int cellWidth = glyph ? FGlyph.Width() / FNumGlyphs : 0;
-    int lead = glyph ? cellWidth + FSpacing : 0;
+    int lead = glyph ? cellWidth + Px(FSpacing) : 0;
     TCanvas canvas = LookCanvas(bitmap, font, colour);
     int textWidth = Caption().empty() ? 0 : canvas.TextExtent(Caption()).cx;
     int block = lead + textWidth;
     int left = alignment == taRightJustify ? area.Right - block
                : alignment == taCenter     ? area.Left + (area.Width() - block) / 2
-                                           : area.Left + (inset ? 2 : 0);
+                                           : area.Left + (inset ? Px(2) : 0);
     if (glyph) {
         int cell = !Enabled() && FNumGlyphs == 2 ? 2 : 1;
         TRect clip = area;
@@ -204,7 +204,7 @@ void TvlSkinPanel::PaintDefault(TvlFBitmap& bitmap) {
     if (FBorderStyle == bvRaised) BevelRect(canvas, all, clBtnHighlight, clBtnShadow);
     if (FBorderStyle == bvLowered) BevelRect(canvas, all, clBtnShadow, clBtnHighlight);
     if (!FCaptionMode) return;
-    int captionHeight = FDefaultCaptionHeight;
+    int captionHeight = Px(FDefaultCaptionHeight);
     RECT bar = FBorderStyle == bvFrame ? RECT{0, 0, w, captionHeight} : RECT{1, 1, w - 1, captionHeight};
     if (FBorderStyle == bvFrame) {
         canvas.FrameRect(bar, clBtnShadow);

@@ -137,19 +137,21 @@ void TvlSkinScrollBar::ThumbLength(int trackLength, int& length) const {
 
 void TvlSkinScrollBar::CalcGeometry() {
     const int W = Width(), H = Height();
-    int nominal = 16, breadth = -1;
+    int nominal = Px(16), breadth = -1;
     TRect up, down;
     FSwapButtons = false;
     if (!FHasData || !Look.HasElement()) {
-        int Wt = FBoth ? W - FBothMarkerWidth : W;
+        // 16-pixel buttons inside a one-pixel ring at 96 DPI.
+        int Wt = FBoth ? W - Px(FBothMarkerWidth) : W;
+        int end = 1 + Px(16);
         if (Horizontal()) {
-            down = {1, 1, 17, H - 1};
-            up = {Wt - 17, 1, Wt - 1, H - 1};
-            FTrack = {17, 1, Wt - 17, H - 1};
+            down = {1, 1, end, H - 1};
+            up = {Wt - end, 1, Wt - 1, H - 1};
+            FTrack = {end, 1, Wt - end, H - 1};
         } else {
-            down = {1, 1, W - 1, 17};
-            up = {1, H - 17, W - 1, H - 1};
-            FTrack = {1, 17, W - 1, H - 17};
+            down = {1, 1, W - 1, end};
+            up = {1, H - end, W - 1, H - 1};
+            FTrack = {1, end, W - 1, H - end};
         }
     } else {
         int dW = W - Look.SkinRect.Width(), dH = H - Look.SkinRect.Height();

@@ -180,7 +180,7 @@ void TvlSkinSpeedButton::MouseLeave() {
 // ---- look ----
 
 void TvlSkinSpeedButton::DrawState(TvlFBitmap& bitmap, const TRect& source, bool active, bool down) {
-    DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, NumGlyphs, Margin, Spacing, Layout}, ShownCaption(),
+    DrawButtonState(*this, bitmap, FButtonData, source, {&Glyph, NumGlyphs, Margin < 0 ? Margin : Px(Margin), Px(Spacing), Layout}, ShownCaption(),
                     active, down);
 }
 
@@ -210,7 +210,7 @@ void TvlSkinSpeedButton::PaintDefault(TvlFBitmap& bitmap) {
         bitmap.Fill(ColorToRGB(clBtnFace));
     TFont font = PlainFont();
     TColor colour = Enabled() ? font.Color() : clBtnShadow;
-    TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
+    TvlGlyphLook g{&Glyph, NumGlyphs, Margin < 0 ? Margin : Px(Margin), Px(Spacing), Layout};
     DrawGlyphAndText(bitmap.Canvas(), g, ShownCaption(), TRect{0, 0, Width(), Height()}, font, colour,
                      GlyphCell(NumGlyphs, Enabled(), FDown, FMouseOver), pressed);
 }
@@ -224,7 +224,7 @@ void TvlSkinSpeedButton::Paint(TCanvas& canvas) {
                              : PlainFont();
         TColor colour = !Enabled() ? (skinned ? FButtonData.DisabledFontColor : clBtnShadow)
                                    : (skinned ? FButtonData.FontColor : font.Color());
-        TvlGlyphLook g{&Glyph, NumGlyphs, Margin, Spacing, Layout};
+        TvlGlyphLook g{&Glyph, NumGlyphs, Margin < 0 ? Margin : Px(Margin), Px(Spacing), Layout};
         DrawGlyphAndText(canvas.Handle(), g, ShownCaption(), TRect{0, 0, Width(), Height()}, font, colour,
                          GlyphCell(NumGlyphs, Enabled(), false, false), false);
         return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/DisplayScale.h"
 #include "core/Gdi.h"
 #include "skin/data/vlRegion.h"
 #include "skin/data/vlUtils.h"
@@ -10,6 +11,13 @@
 
 namespace {
 constexpr UINT_PTR HintTimerId = 1;
+
+// A hint is drawn at the scale of the skin in charge, which follows the
+// windows it wears; without one at the system's.
+int HintDpi(const TvlSkinHint* hint) {
+    const TvlSkinData* skin = hint ? hint->SkinData() : nullptr;
+    return skin && !skin->IsEmpty() && skin->Dpi() > 0 ? skin->Dpi() : SystemDpi();
+}
 }  // namespace
 
 // ---- TvlSkinHintWindow ----
@@ -45,6 +53,7 @@ TFont TvlSkinHintWindow::HintFont() const {
     TvlSkinHint* hint = InCharge();
     const TvlSkinData* skin = UsableSkin();
     TFont font = hint ? hint->DefaultFont : TFont("Arial", 14);
+    font.SetHeight(ScaleForDpi(font.Height(), HintDpi(hint)));
     unsigned char charSet = font.CharSet();
     if (skin && hint && hint->UseSkinFont)
         font = TFont(skin->HintWindow.FontName, skin->HintWindow.FontHeight, skin->HintWindow.FontStyle,
@@ -69,7 +78,10 @@ SIZE TvlSkinHintWindow::TextSize(const std::string& text) const {
 SIZE TvlSkinHintWindow::HintSize(const std::string& text) const {
     SIZE t = TextSize(text);
     const TvlSkinData* skin = UsableSkin();
-    if (!skin) return {t.cx + 4, t.cy + 4};
+    if (!skin) {
+        int pad = ScaleForDpi(4, HintDpi(InCharge()));
+        return {t.cx + pad, t.cy + pad};
+    }
     const TPixelImage& p = skin->PictureList[static_cast<size_t>(skin->HintWindow.WindowPictureIndex)];
     const TRect& cr = skin->HintWindow.ClientRect;
     return {std::max<LONG>(p.Width, t.cx + cr.Left + p.Width - cr.Right),
@@ -146,7 +158,8 @@ void TvlSkinHintWindow::PaintWindow(TCanvas& canvas) {
     canvas.FrameRect(RECT{0, 0, w, h}, clBtnShadow);
     canvas.Font = font;
     canvas.Font.SetColor(clSysBase | COLOR_INFOTEXT);
-    canvas.TextRect(RECT{2, 2, w - 2, h - 2}, FText, DT_LEFT | DT_NOPREFIX);
+    int inset = ScaleForDpi(2, HintDpi(InCharge()));
+    canvas.TextRect(RECT{inset, inset, w - inset, h - inset}, FText, DT_LEFT | DT_NOPREFIX);
 }
 
 void TvlSkinHintWindow::OnTimer(TMessage& m) {

@@ -82,7 +82,7 @@ void TvlSkinMDITabsBar::SkinChanged() {
     if (e && UseSkinSize)
         SetHeight(e->TabRect.Height());
     else if (FDefaultHeight > 0)
-        SetHeight(FDefaultHeight);
+        SetHeight(Px(FDefaultHeight));
     Invalidate();
 }
 
@@ -125,9 +125,10 @@ void TvlSkinMDITabsBar::ChildCaptionChanged(TForm* child) {
 void TvlSkinMDITabsBar::LayoutTabs() {
     int n = TabCount();
     if (n == 0) return;
-    int w = std::min(Width() / n, DefaultTabWidth);
+    int tabWidth = Px(DefaultTabWidth);
+    int w = std::min(Width() / n, tabWidth);
     for (int i = 0; i < n; ++i) FTabs[static_cast<size_t>(i)]->Rect = {i * w, 0, (i + 1) * w, Height()};
-    if (w < DefaultTabWidth) FTabs.back()->Rect.Right = Width();
+    if (w < tabWidth) FTabs.back()->Rect.Right = Width();
     if (FDragging && FPressedTab >= 0 && FPressedTab < n) {
         TRect& r = FTabs[static_cast<size_t>(FPressedTab)]->Rect;
         int width = r.Width();

@@ -72,7 +72,7 @@ const TvlDataSkinMainMenuBar* TvlSkinMainMenuBar::Element() const {
 
 void TvlSkinMainMenuBar::FitHeight() {
     const TvlDataSkinMainMenuBar* e = Element();
-    int h = e ? e->SkinRect.Height() : FDefaultHeight;
+    int h = e ? e->SkinRect.Height() : Px(FDefaultHeight);
     if (h > 0 && h != Height()) SetHeight(h);
 }
 
@@ -117,6 +117,7 @@ TvlSkinMainMenuBarItem* TvlSkinMainMenuBar::DownItem() const {
 TFont TvlSkinMainMenuBar::ItemFont(const TvlSkinMainMenuBarItem& item) const {
     TFont font = item.Data && UseSkinFont ? TFont(item.Data->FontName, item.Data->FontHeight, item.Data->FontStyle)
                                           : DefItemFont;
+    if (!(item.Data && UseSkinFont)) font.SetHeight(Px(font.Height()));
     if (SkinData() && SkinData()->ResourceStrData()) font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
     return font;
 }
@@ -135,7 +136,7 @@ void TvlSkinMainMenuBar::LayoutChildButtons() {
         int top = FItemsRect.Top + (h - s.Y) / 2;
         if (b->Command == mbcSysMenu) {
             b->ObjectRect = {FItemsRect.Left, top, FItemsRect.Left + s.X, top + s.Y};
-            FItemsRect.Left += s.X + 2;
+            FItemsRect.Left += s.X + Px(2);
         }
     }
     // Close, maximize, minimize from the right end leftwards.
@@ -146,7 +147,7 @@ void TvlSkinMainMenuBar::LayoutChildButtons() {
             TPoint s = size(b);
             int top = FItemsRect.Top + (h - s.Y) / 2;
             b->ObjectRect = {right - s.X, top, right, top + s.Y};
-            right -= s.X + 2;
+            right -= s.X + Px(2);
         }
     FItemsRect.Right = right;
 }
@@ -157,11 +158,11 @@ void TvlSkinMainMenuBar::Layout() {
         FItemsRect = {e->ItemsRect.Left, e->ItemsRect.Top, e->ItemsRect.Right + (Width() - e->SkinRect.Width()),
                       e->ItemsRect.Bottom};
     else
-        FItemsRect = {2, 2, Width() - 2, Height() - 2};
+        FItemsRect = {Px(2), Px(2), Width() - Px(2), Height() - Px(2)};
     LayoutChildButtons();
     FScroll = false;
     int x = FItemsRect.Left;
-    int limit = FItemsRect.Right - (ScrollMenu ? 5 : 0);
+    int limit = FItemsRect.Right - (ScrollMenu ? Px(5) : 0);
     HDC dc = GetDC(nullptr);
     for (int i = 0; i < ItemCount(); ++i) {
         TvlSkinMainMenuBarItem* item = Item(i);
@@ -174,10 +175,10 @@ void TvlSkinMainMenuBar::Layout() {
         int captionWidth = r.right - r.left;
         int w, h;
         if (item->Data && item->Picture) {
-            w = item->Data->SkinRect.Width() - item->Data->TextRect.Width() + captionWidth + 2;
+            w = item->Data->SkinRect.Width() - item->Data->TextRect.Width() + captionWidth + Px(2);
             h = item->Data->SkinRect.Height();
         } else {
-            w = captionWidth + 12;
+            w = captionWidth + Px(12);
             h = FItemsRect.Height();
         }
         item->ObjectRect = {x, FItemsRect.Top, x + w, FItemsRect.Top + h};
@@ -192,7 +193,7 @@ void TvlSkinMainMenuBar::Layout() {
 }
 
 TRect TvlSkinMainMenuBar::MarkerRect() const {
-    return {FItemsRect.Right - 5, FItemsRect.Top, FItemsRect.Right, FItemsRect.Bottom};
+    return {FItemsRect.Right - Px(5), FItemsRect.Top, FItemsRect.Right, FItemsRect.Bottom};
 }
 
 void TvlSkinMainMenuBar::Compose(TvlFBitmap& bitmap) {

@@ -98,6 +98,7 @@ void TvlSkinMainMenuBarItem::Draw(TvlFBitmap& bitmap) {
     }
     TFont font = Data && Bar->UseSkinFont ? TFont(Data->FontName, Data->FontHeight, Data->FontStyle)
                                           : Bar->DefItemFont;
+    if (!(Data && Bar->UseSkinFont)) font.SetHeight(Bar->Px(font.Height()));
     if (Bar->SkinData() && Bar->SkinData()->ResourceStrData())
         font.SetCharSet(Bar->SkinData()->ResourceStrData()->CharSet);
     TvlTextPen pen(bitmap, font);

@@ -244,7 +244,7 @@ void TvlSkinPopupWindow::MouseUpAt(int x, int y) {
 
 int TvlSkinPopupWindow::LastPageStart() const {
     // The start from which the last items fill the window, 10 pixels left at the top.
-    int room = ItemsRect.Height() - (Scroll ? 2 * 10 : 0);
+    int room = ItemsRect.Height() - (Scroll ? 2 * Px(10) : 0);
     int start = ItemCount();
     int used = 0;
     while (start > 0) {

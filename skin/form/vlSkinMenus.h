@@ -116,8 +116,11 @@ public:
     int ItemAt(int x, int y) const;
     TRect ItemScreenRect(int index) const;
     // Item height: the skin's "skinrect" or "dividerrect" height, else the
-    // default height or 4 for a separator.
+    // default height or 4 for a separator, at the menu's DPI.
     int ItemHeight(const TvlSkinMenuItem& item) const;
+    // A length of the menu's own at its DPI: the skin's, else the window's
+    // it opened from.
+    int Px(int length) const;
     bool HasSkin() const { return PW && MenuItemData; }
 
     // Input, as the engine hands it on.

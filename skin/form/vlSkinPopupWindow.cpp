@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/DisplayScale.h"
 #include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
@@ -25,6 +26,14 @@ const char* const kShadowPopupClass = "TvlSkinPopupWindowShadow";
 constexpr int kScrollBand = 10;
 constexpr uint32_t kHotFill = 13811126;       // RGB 182, 189, 210
 constexpr uint32_t kHotBorder = 0x00800000;   // navy
+
+// Menus are drawn at the scale of the skin they wear, which follows the
+// window they open from; without a skin at that window's.
+int PopupDpi(const TvlSkinPopupWindow& w) {
+    if (w.Skin && !w.Skin->IsEmpty() && w.Skin->Dpi() > 0) return w.Skin->Dpi();
+    TForm* form = w.OwnerEngine ? w.OwnerEngine->Form() : nullptr;
+    return form && form->HandleAllocated() ? WindowDpi(form->Handle()) : SystemDpi();
+}
 
 const char* RegisterPopupClass() {
     static const char* name = nullptr;
@@ -129,17 +138,18 @@ void TvlSkinPopupWindow::LoadItems(TMenuItem* items, int startIndex) {
     bool skinFont = PW && MenuItemData && OwnerEngine->UseSkinFont;
     ItemFont = skinFont ? TFont(MenuItemData->FontName, MenuItemData->FontHeight, MenuItemData->FontStyle)
                         : OwnerEngine->DefaultMenuItemFont;
+    if (!skinFont) ItemFont.SetHeight(Px(ItemFont.Height()));
     if (Skin && Skin->ResourceStrData())
         ItemFont.SetCharSet(Skin->ResourceStrData()->CharSet);
     else
         ItemFont.SetCharSet(OwnerEngine->DefaultMenuItemFont.CharSet());
     TMenu* menu = items->GetParentMenu();
     Images = menu ? menu->Images() : nullptr;
-    ImageColumnWidth = 19;
+    ImageColumnWidth = Px(19);
     if (Images) {
         int iw = 0, ih = 0;
         ImageList_GetIconSize(Images->Handle(), &iw, &ih);
-        ImageColumnWidth = iw + 5;
+        ImageColumnWidth = iw + Px(5);
     }
     const TPixelImage* picture = MenuItemData ? SkinPicture(Skin, MenuItemData->ActivePictureIndex) : nullptr;
     const TvlDataSkinMenuItem* data = PW ? MenuItemData : nullptr;
@@ -157,8 +167,10 @@ void TvlSkinPopupWindow::LoadItems(TMenuItem* items, int startIndex) {
 
 int TvlSkinPopupWindow::ItemHeight(const TvlSkinMenuItem& item) const {
     if (HasSkin()) return item.IsSeparator() ? MenuItemData->DividerRect.Height() : MenuItemData->SkinRect.Height();
-    return item.IsSeparator() ? 4 : OwnerEngine->DefaultMenuItemHeight;
+    return Px(item.IsSeparator() ? 4 : OwnerEngine->DefaultMenuItemHeight);
 }
+
+int TvlSkinPopupWindow::Px(int length) const { return ScaleForDpi(length, PopupDpi(*this)); }
 
 TFont TvlSkinPopupWindow::FontFor(const TvlSkinMenuItem& item) const {
     TFont font = ItemFont;
@@ -174,7 +186,7 @@ int TvlSkinPopupWindow::ItemTextWidth(HDC dc, const TvlSkinMenuItem& item) const
     SelectGuard selected(dc, font.Handle());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-    return r.right - r.left + 2;
+    return r.right - r.left + Px(2);
 }
 
 void TvlSkinPopupWindow::CalcSize(int& w, int& h) {
@@ -182,22 +194,22 @@ void TvlSkinPopupWindow::CalcSize(int& w, int& h) {
     int widest = 0;
     for (const auto& item : ShownItems) widest = std::max(widest, ItemTextWidth(dc, *item));
     ReleaseDC(nullptr, dc);
-    w = widest + ImageColumnWidth + 19;
-    int frame = 4;
+    w = widest + ImageColumnWidth + Px(19);
+    int frame = 2 * Px(2);
     if (PW) {
         w += WindowBitmap->Width - PW->ItemsRect.Width();
         if (MenuItemData) w += MenuItemData->SkinRect.Width() - MenuItemData->TextRect.Width();
         frame = WindowBitmap->Height - PW->ItemsRect.Height();
     } else {
-        w += 10;
+        w += Px(10);
     }
     h = frame;
     for (const auto& item : ShownItems) h += ItemHeight(*item);
     Scroll = ScrollLimited = false;
     int limit = OwnerEngine->MaxMenuItemsInWindow;
     if (limit > 0 && limit < ItemCount()) {
-        int itemHeight = HasSkin() ? MenuItemData->SkinRect.Height() : OwnerEngine->DefaultMenuItemHeight;
-        h = limit * itemHeight + frame + 2 * kScrollBand;
+        int itemHeight = HasSkin() ? MenuItemData->SkinRect.Height() : Px(OwnerEngine->DefaultMenuItemHeight);
+        h = limit * itemHeight + frame + 2 * Px(kScrollBand);
         Scroll = ScrollLimited = true;
     }
     int workHeight = OwnerEngine->WorkArea.Height();
@@ -208,8 +220,9 @@ void TvlSkinPopupWindow::CalcSize(int& w, int& h) {
 }
 
 void TvlSkinPopupWindow::LayoutItems() {
-    int y = ItemsRect.Top + (Scroll ? kScrollBand : 0);
-    int bottom = ItemsRect.Bottom - (Scroll ? kScrollBand : 0);
+    int band = Px(kScrollBand);
+    int y = ItemsRect.Top + (Scroll ? band : 0);
+    int bottom = ItemsRect.Bottom - (Scroll ? band : 0);
     ShownCount = 0;
     bool ended = false;
     for (int i = 0; i < ItemCount(); ++i) {
@@ -247,7 +260,8 @@ void TvlSkinPopupWindow::Open(const TRect& anchor, TMenuItem* items, int startIn
         ItemsRect = {PW->ItemsRect.Left, PW->ItemsRect.Top, PW->ItemsRect.Right + (w - pw),
                      PW->ItemsRect.Bottom + (h - ph)};
     } else {
-        ItemsRect = {2, 2, w - 2, h - 2};
+        int inset = Px(2);
+        ItemsRect = {inset, inset, w - inset, h - inset};
     }
     FirstShownIndex = 0;
     LayoutItems();
@@ -317,13 +331,13 @@ TRect TvlSkinPopupWindow::ItemScreenRect(int index) const {
 // ---- Painting ------------------------------------------------------------------------
 
 TRect TvlSkinPopupWindow::TopMarker() const {
-    if (!PW) return {3, 3, Width() - 3, 13};
-    return {ItemsRect.Left, ItemsRect.Top, ItemsRect.Right, ItemsRect.Top + kScrollBand};
+    if (!PW) return {Px(3), Px(3), Width() - Px(3), Px(13)};
+    return {ItemsRect.Left, ItemsRect.Top, ItemsRect.Right, ItemsRect.Top + Px(kScrollBand)};
 }
 
 TRect TvlSkinPopupWindow::BottomMarker() const {
-    if (!PW) return {3, Height() - 10, Width() - 3, Height() - 3};
-    return {ItemsRect.Left, ItemsRect.Bottom - kScrollBand, ItemsRect.Right, ItemsRect.Bottom};
+    if (!PW) return {Px(3), Height() - Px(10), Width() - Px(3), Height() - Px(3)};
+    return {ItemsRect.Left, ItemsRect.Bottom - Px(kScrollBand), ItemsRect.Right, ItemsRect.Bottom};
 }
 
 void TvlSkinPopupWindow::Compose(TvlFBitmap& bitmap) {
@@ -339,7 +353,7 @@ void TvlSkinPopupWindow::Compose(TvlFBitmap& bitmap) {
     } else {
         bitmap.SetSize(w, h);
         bitmap.Fill(ColorToRGB(clWindow));
-        int band = Images ? ImageColumnWidth + 2 : 21;
+        int band = Images ? ImageColumnWidth + Px(2) : Px(21);
         FillBox(bitmap, {0, 0, band, h}, ColorToRGB(clBtnFace));
         OutlineBox(bitmap, {0, 0, w, h}, ColorToRGB(clBtnShadow));
         OutlineBox(bitmap, {1, 1, w - 1, h - 1}, ColorToRGB(clWindow));
@@ -395,12 +409,12 @@ void TvlSkinPopupWindow::DrawSkinItem(TvlFBitmap& bitmap, const TvlSkinMenuItem&
     TRect text = Offset(d.TextRect, b.Left, b.Top);
     text.Right += w - d.SkinRect.Width();
     uint32_t colour = item.Highlighted() ? d.ActiveFontColor : item.Enabled() ? d.FontColor : d.UnEnabledFontColor;
-    DrawItemContent(bitmap, item, text, ImageColumnWidth, 16, colour, text.Left + 2);
+    DrawItemContent(bitmap, item, text, ImageColumnWidth, Px(16), colour, text.Left + Px(2));
 }
 
 void TvlSkinPopupWindow::DrawPlainItem(TvlFBitmap& bitmap, const TvlSkinMenuItem& item) {
     const TRect& b = item.ItemBounds;
-    int column = Images ? ImageColumnWidth : 19;
+    int column = Images ? ImageColumnWidth : Px(19);
     bool hot = item.Highlighted() && !item.IsSeparator();
     if (hot) {
         FillBox(bitmap, b, kHotFill);
@@ -413,9 +427,10 @@ void TvlSkinPopupWindow::DrawPlainItem(TvlFBitmap& bitmap, const TvlSkinMenuItem
         HLine(bitmap, b.Left + column, b.Right, b.Top + b.Height() / 2, ColorToRGB(clBtnShadow));
         return;
     }
-    TRect content{b.Left + 2, b.Top + 2, b.Right - 2, b.Bottom - 2};
+    int inset = Px(2);
+    TRect content{b.Left + inset, b.Top + inset, b.Right - inset, b.Bottom - inset};
     uint32_t colour = ColorToRGB(hot || item.Enabled() ? clWindowText : clBtnShadow);
-    DrawItemContent(bitmap, item, content, column, 19, colour, content.Left + 3);
+    DrawItemContent(bitmap, item, content, column, Px(19), colour, content.Left + Px(3));
 }
 
 void TvlSkinPopupWindow::DrawItemContent(TvlFBitmap& bitmap, const TvlSkinMenuItem& item, const TRect& r,
@@ -434,7 +449,7 @@ void TvlSkinPopupWindow::DrawItemContent(TvlFBitmap& bitmap, const TvlSkinMenuIt
     if (hasImage) {
         int iw = 0, ih = 0;
         ImageList_GetIconSize(Images->Handle(), &iw, &ih);
-        int x = r.Left + 2, y = middle - ih / 2;
+        int x = r.Left + Px(2), y = middle - ih / 2;
         if (mi->Checked) OutlineBox(bitmap, {x - 1, y - 1, x + iw + 1, y + ih + 1}, colour);
         HDC dc = bitmap.Canvas();
         if (mi->Enabled) {

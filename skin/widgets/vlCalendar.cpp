@@ -224,10 +224,12 @@ void TvlSkinMonthCalendar::AlignControls() {
 void TvlSkinMonthCalendar::LayoutButtons() {
     if (!FButtons[3]) return;
     RECT cr = LayoutRect();
-    FButtons[0]->SetBounds(cr.left + 1, cr.top + 1, 23, 23);
-    FButtons[1]->SetBounds(cr.left + 1 + 24, cr.top + 1, 23, 23);
-    FButtons[3]->SetBounds(cr.right - 24, cr.top + 1, 23, 23);
-    FButtons[2]->SetBounds(cr.right - 24 - 24, cr.top + 1, 23, 23);
+    // 23-pixel buttons a pixel apart at 96 DPI.
+    int size = Px(23), step = Px(24);
+    FButtons[0]->SetBounds(cr.left + 1, cr.top + 1, size, size);
+    FButtons[1]->SetBounds(cr.left + 1 + step, cr.top + 1, size, size);
+    FButtons[3]->SetBounds(cr.right - step, cr.top + 1, size, size);
+    FButtons[2]->SetBounds(cr.right - step - step, cr.top + 1, size, size);
 }
 
 void TvlSkinMonthCalendar::PaintDefault(TvlFBitmap& bitmap) {
@@ -244,6 +246,7 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
     if (bitmap.Empty()) return;
     RECT cr = LayoutRect();
     TFont font = DefaultFont;
+    font.SetHeight(Px(font.Height()));
     if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())
         font.SetCharSet(skin->ResourceStrData()->CharSet);
     TCanvas canvas(bitmap.Canvas());
@@ -252,11 +255,11 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
     TColor title = skinned ? FTitleColor : font.Color();
     canvas.Font.SetColor(title);
 
-    DrawTitle(canvas, TitleText(FDate), cr.top + 2);
+    DrawTitle(canvas, TitleText(FDate), cr.top + Px(2));
     canvas.Font.SetHeight(font.Height());
 
     FCellWidth = (cr.right - cr.left - 2) / 7;
-    int headerY = cr.top + 33;
+    int headerY = cr.top + Px(33);
     for (int i = 0; i < 7; ++i) {
         RECT cell{cr.left + 1 + i * FCellWidth, headerY, cr.left + 1 + (i + 1) * FCellWidth, headerY + 100};
         canvas.TextRect(cell, ShortDayName(vlWeekMod(FFirstDayOfWeek + i)), DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
@@ -267,22 +270,22 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
 
     canvas.Font.SetStyle(font.Style() & ~fsBold);
     canvas.Font.SetColor(skinned ? FNumberColor : font.Color());
-    FRowHeight = (cr.bottom - line - 4) / 6;
+    FRowHeight = (cr.bottom - line - Px(4)) / 6;
     int first = vlFirstColumn(FDate.Year, FDate.Month, FFirstDayOfWeek);
     int days = vlDaysInMonth(FDate.Year, FDate.Month);
     for (int r = 1; r <= 6; ++r)
         for (int c = 0; c < 7; ++c) {
             int day = vlCellDay(r, c, first, days);
             if (!day) continue;
-            RECT cell{cr.left + 1 + c * FCellWidth, line + 3 + (r - 1) * FRowHeight, cr.left + 1 + (c + 1) * FCellWidth,
-                      line + 3 + r * FRowHeight};
+            RECT cell{cr.left + 1 + c * FCellWidth, line + Px(3) + (r - 1) * FRowHeight,
+                      cr.left + 1 + (c + 1) * FCellWidth, line + Px(3) + r * FRowHeight};
             canvas.TextRect(cell, std::to_string(day), DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             if (day != FDate.Day) continue;
             canvas.FrameRect(cell, skinned ? FTitleColor : font.Color());
             // The keyboard's place: the selected day, inside its frame.
             if (Focused()) {
                 RECT inner = cell;
-                InflateRect(&inner, -2, -2);
+                InflateRect(&inner, -Px(2), -Px(2));
                 DrawFocusRect(bitmap.Canvas(), &inner);
             }
         }
@@ -294,9 +297,9 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
 // title too wide for the space is drawn smaller, down to three quarters of
 // the size, and then cut with "...".
 void TvlSkinMonthCalendar::DrawTitle(TCanvas& canvas, const std::string& text, int top) {
-    int left = FButtons[1]->Left() + FButtons[1]->Width() + 2, right = FButtons[2]->Left() - 2;
+    int left = FButtons[1]->Left() + FButtons[1]->Width() + Px(2), right = FButtons[2]->Left() - Px(2);
     int size = std::abs(canvas.Font.Height()), sign = canvas.Font.Height() < 0 ? -1 : 1;
-    int smallest = std::max(8, size * 3 / 4);
+    int smallest = std::max(Px(8), size * 3 / 4);
     int width = canvas.TextWidth(text);
     while (width > right - left && size > smallest) {
         canvas.Font.SetHeight(sign * --size);
@@ -323,7 +326,7 @@ int TvlSkinMonthCalendar::DayAt(int x, int y) const {
     if (x < cr.left || x >= cr.right || y < cr.top || y >= cr.bottom) return 0;
     // No grid painted yet, or one too small to hold a cell.
     if (FCellWidth <= 0 || FRowHeight <= 0) return 0;
-    int gx = x - (cr.left + 1), gy = y - (FGridTop + 3);
+    int gx = x - (cr.left + 1), gy = y - (FGridTop + Px(3));
     if (gx < 0 || gy < 0) return 0;  // the title and the weekday header
     int col = gx / FCellWidth, row = gy / FRowHeight + 1;
     // vlCellDay maps the right-hand remainder (column 7) and rows below the sixth to no day.

@@ -169,8 +169,10 @@ void TvlSkinPageControl::SetTabHeight(int value) {
 
 void TvlSkinPageControl::ApplyTabHeight() {
     if (!HandleAllocated()) return;
-    int height = FTabHeight > 0 ? FTabHeight : FElement ? FElement->TabRect.Height() : FDefaultItemHeight;
-    if (height < 1) height = FDefaultItemHeight;
+    // The element's tab is at the skin's scale; the default height is at 96 DPI.
+    int defaultHeight = ScaleForDpi(FDefaultItemHeight, ControlDpi(this));
+    int height = FTabHeight > 0 ? FTabHeight : FElement ? FElement->TabRect.Height() : defaultHeight;
+    if (height < 1) height = defaultHeight;
     SendMessageA(Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(0, height));
     Realign();
 }
@@ -209,6 +211,7 @@ void TvlSkinPageControl::SkinChanged() {
     TFont font = FElement && UseSkinFont ? TFont(FElement->FontName, FElement->FontHeight, FElement->FontStyle,
                                                  FElement->FontColor)
                                          : DefaultFont;
+    if (!(FElement && UseSkinFont)) font.SetHeight(ScaleForDpi(font.Height(), ControlDpi(this)));
     // The default font still wears the element's colour.
     if (FElement) font.SetColor(FElement->FontColor);
     if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())

@@ -3,6 +3,7 @@
 // thousand skin switches over it that give back every GDI object and timer.
 #include <gtest/gtest.h>
 
+#include "core/DisplayScale.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/form/Lacquer.h"
 #include "tests/win/skin_controls/SkinGallery.h"
@@ -47,6 +48,46 @@ TEST_F(SkinGalleryTest, PicturesWithoutASkinInModernAndInGraphite) {
     ui::SaveScreenshot(Form->Handle(), "controls-gallery-graphite");
     // Back to the built-in skin: a framed form of a later test in this
     // process otherwise comes out 8 pixels shorter (see the frame's notes).
+    LoadSkin();
+}
+
+TEST_F(SkinGalleryTest, PicturesAt150And200PercentInModernAndInGraphite) {
+    TFixedDisplayDpi dpi(kDesignDpi);
+    TServiceOverride<TDisplayDpi> useDpi(dpi);
+    Skin->SetDpi(kDesignDpi);
+    TSkinGallery gallery(Form, Skin);
+    auto* frame = new TvlLacquer(Form);
+    frame->SetSkinData(Skin);
+    Form->Show();
+    struct TPlace {
+        TControl* Control;
+        int Left, Top, Width, Height;
+    };
+    std::vector<TPlace> places;
+    for (TControl* c : gallery.Controls) places.push_back({c, c->Left(), c->Top(), c->Width(), c->Height()});
+    RECT window;
+    GetWindowRect(Form->Handle(), &window);
+    for (int scale : {144, 192}) {
+        for (const char* look : {"modern", "graphite"}) {
+            dpi.SetDpi(scale);
+            if (std::string(look) == "graphite")
+                Skin->LoadPackageFile(PLANDESK_GRAPHITE_PACKAGE);
+            else
+                LoadSkin();
+            Skin->SetDpi(scale);
+            ASSERT_EQ(Skin->Dpi(), scale);
+            // The gallery laid out at the scale, as the forms lay themselves out.
+            for (const TPlace& p : places)
+                p.Control->SetBounds(ScaleForDpi(p.Left, scale), ScaleForDpi(p.Top, scale),
+                                     ScaleForDpi(p.Width, scale), ScaleForDpi(p.Height, scale));
+            SetWindowPos(Form->Handle(), nullptr, 0, 0, ScaleForDpi(window.right - window.left, scale),
+                         ScaleForDpi(window.bottom - window.top, scale), SWP_NOMOVE | SWP_NOZORDER);
+            Paint();
+            ui::SaveScreenshot(Form->Handle(), std::string("controls-gallery-") + look + "-" + std::to_string(scale));
+        }
+    }
+    dpi.SetDpi(kDesignDpi);
+    Skin->SetDpi(kDesignDpi);
     LoadSkin();
 }
 
