@@ -176,20 +176,24 @@ public:
             uint32_t fill = st == State::Disabled ? T.DisabledFill : T.Field;
             double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
             if (checked && st != State::Disabled) fill = line = T.Accent;
+            // The glyph's own lengths are 96-DPI pixels, drawn at the skin's scale.
+            const double k = Scale;
+            const int box = static_cast<int>(std::lround(16 * k));
             if (radio) {
-                c.Disc(cx, cy, 7.5, line);
-                c.Disc(cx, cy, 6.5, checked && st != State::Disabled ? T.Field : fill);
-                if (checked) c.Disc(cx, cy, 3.5, st == State::Disabled ? T.DisabledText : T.Accent);
+                c.Disc(cx, cy, 7.5 * k, line);
+                c.Disc(cx, cy, 6.5 * k, checked && st != State::Disabled ? T.Field : fill);
+                if (checked) c.Disc(cx, cy, 3.5 * k, st == State::Disabled ? T.DisabledText : T.Accent);
             } else {
-                c.RoundBox({r.Left, r.Top, r.Left + 16, r.Top + 16}, 3, fill, line);
+                c.RoundBox({r.Left, r.Top, r.Left + box, r.Top + box}, 3 * k, fill, line);
                 if (checked)
-                    c.Polyline(
-                        {{r.Left + 4.0, r.Top + 8.5}, {r.Left + 7.0, r.Top + 11.5}, {r.Left + 12.5, r.Top + 5.0}}, 1.8,
-                        st == State::Disabled ? T.DisabledText : T.OnAccent);
+                    c.Polyline({{r.Left + 4.0 * k, r.Top + 8.5 * k},
+                                {r.Left + 7.0 * k, r.Top + 11.5 * k},
+                                {r.Left + 12.5 * k, r.Top + 5.0 * k}},
+                               1.8 * k, st == State::Disabled ? T.DisabledText : T.OnAccent);
             }
             c.KeyOutside(r, T.Key, [&](double x, double y) {
-                if (radio) return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= 7.5 * 7.5;
-                return Canvas::InRound(x, y, r.Left, r.Top, r.Left + 16, r.Top + 16, 3, false);
+                if (radio) return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= 7.5 * k * 7.5 * k;
+                return Canvas::InRound(x, y, r.Left, r.Top, r.Left + box, r.Top + box, 3 * k, false);
             });
         };
         image("uncheckimagerect", false, State::Normal);
