@@ -424,6 +424,8 @@ void TvlSkinStdLabel::SetLayout(TvlTextLayout v) {
 TFont TvlSkinStdLabel::TextFont() const {
     const TvlDataSkinStdLabelControl* e = Element();
     TFont font = !UseSkinFont ? Font : e ? TFont(e->FontName, e->FontHeight, e->FontStyle) : DefaultFont;
+    // The element's height comes at the skin's scale; DefaultFont's is at 96 DPI.
+    if (UseSkinFont && !e) font.SetHeight(ScaleForDpi(font.Height(), ControlDpi(this)));
     ApplySkinCharSet(SkinData(), font);
     return font;
 }

@@ -55,6 +55,8 @@ TEST_F(SkinGalleryTest, PicturesAt150And200PercentInModernAndInGraphite) {
     TFixedDisplayDpi dpi(kDesignDpi);
     TServiceOverride<TDisplayDpi> useDpi(dpi);
     Skin->SetDpi(kDesignDpi);
+    // The built-in skin with its drawings for other scales, as the program carries it.
+    UseBuiltInSkin(*Stored);
     TSkinGallery gallery(Form, Skin);
     auto* frame = new TvlLacquer(Form);
     frame->SetSkinData(Skin);
@@ -82,7 +84,8 @@ TEST_F(SkinGalleryTest, PicturesAt150And200PercentInModernAndInGraphite) {
                                      ScaleForDpi(p.Width, scale), ScaleForDpi(p.Height, scale));
             SetWindowPos(Form->Handle(), nullptr, 0, 0, ScaleForDpi(window.right - window.left, scale),
                          ScaleForDpi(window.bottom - window.top, scale), SWP_NOMOVE | SWP_NOZORDER);
-            Paint();
+            ui::Pump(20);
+            RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
             ui::SaveScreenshot(Form->Handle(), std::string("controls-gallery-") + look + "-" + std::to_string(scale));
         }
     }
