@@ -82,8 +82,10 @@ TEST_F(SkinGalleryTest, PicturesAt150And200PercentInModernAndInGraphite) {
             for (const TPlace& p : places)
                 p.Control->SetBounds(ScaleForDpi(p.Left, scale), ScaleForDpi(p.Top, scale),
                                      ScaleForDpi(p.Width, scale), ScaleForDpi(p.Height, scale));
+            // At the screen's top left, so that as much as the virtual screen
+            // holds is on it (at 200 % the gallery is larger than the screen).
             SetWindowPos(Form->Handle(), nullptr, 0, 0, ScaleForDpi(window.right - window.left, scale),
-                         ScaleForDpi(window.bottom - window.top, scale), SWP_NOMOVE | SWP_NOZORDER);
+                         ScaleForDpi(window.bottom - window.top, scale), SWP_NOZORDER);
             ui::Pump(20);
             RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
             ui::SaveScreenshot(Form->Handle(), std::string("controls-gallery-") + look + "-" + std::to_string(scale));
