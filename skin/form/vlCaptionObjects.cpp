@@ -10,6 +10,7 @@
 #include "skin/controls/vlSkinElement.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
+#include "skin/data/vlScaledShapes.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/form/LacquerParts.h"
@@ -288,9 +289,12 @@ void TvlSkinStdButtonObject::DrawBuiltIn(TvlFBitmap& dest) const {
         case cmSysMenu: glyph = TvlGlyph::SystemMenu; break;
         default: return;
     }
+    // The glyph's 10-pixel cell centred, a pixel down and right while pressed, at the frame's DPI.
+    const int dpi = Parent->FrameDpi();
+    auto px = [dpi](int value) { return ScaleForDpi(value, dpi); };
     int w = r.Width(), h = r.Height();
-    int gx = r.Left + (pressed ? w / 2 - 4 : w / 2 - 5), gy = r.Top + (pressed ? h / 2 - 3 : h / 2 - 4);
-    DrawDefaultGlyph(dest, glyph, gx, gy, Rgb(Enabled ? clBtnText : clBtnShadow));
+    int gx = r.Left + w / 2 - px(pressed ? 4 : 5), gy = r.Top + h / 2 - px(pressed ? 3 : 4);
+    DrawDefaultGlyph(dest, glyph, gx, gy, Rgb(Enabled ? clBtnText : clBtnShadow), dpi);
 }
 
 void TvlSkinStdButtonObject::MouseDown(int x, int y, TMouseButton button) {

@@ -11,6 +11,7 @@
 #include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlRegion.h"
+#include "skin/data/vlScaledShapes.h"
 #include "skin/data/vlUtils.h"
 #include "skin/controls/vlLookPieces.h"
 #include "skin/controls/vlTextPen.h"
@@ -371,8 +372,9 @@ void TvlSkinPopupWindow::DrawScrollMarkers(TvlFBitmap& bitmap) {
         FillBox(bitmap, TopMarker(), ColorToRGB(clWindow));
         FillBox(bitmap, BottomMarker(), ColorToRGB(clWindow));
     }
-    DrawArrow(bitmap, TopMarker(), ScrollDirection == 1 ? active : normal, 3);
-    DrawArrow(bitmap, BottomMarker(), ScrollDirection == 2 ? active : normal, 4);
+    const int dpi = PopupDpi(*this);
+    DrawArrow(bitmap, TopMarker(), ScrollDirection == 1 ? active : normal, 3, dpi);
+    DrawArrow(bitmap, BottomMarker(), ScrollDirection == 2 ? active : normal, 4, dpi);
 }
 
 void TvlSkinPopupWindow::DrawItem(TvlFBitmap& bitmap, const TvlSkinMenuItem& item) {
@@ -469,24 +471,29 @@ void TvlSkinPopupWindow::DrawItemContent(TvlFBitmap& bitmap, const TvlSkinMenuIt
         }
         GdiFlush();
     } else if (GlyphOfItem(mi->Name, glyph)) {
-        DrawDefaultGlyph(bitmap, glyph, r.Left + 2, middle - 4, colour);
+        DrawDefaultGlyph(bitmap, glyph, r.Left + Px(2), middle - Px(4), colour, PopupDpi(*this));
     } else if (mi->Checked && mi->RadioItem) {
-        int x = markLeft, y = middle - 3;
-        // A 6 × 6 filled circle.
+        int x = markLeft, y = middle - Px(3);
+        // A 6 × 6 filled circle at 96 DPI, row by row.
         static const int rows[6][2] = {{2, 4}, {1, 5}, {0, 6}, {0, 6}, {1, 5}, {2, 4}};
-        for (int i = 0; i < 6; ++i) HLine(bitmap, x + rows[i][0], x + rows[i][1], y + i, colour);
+        std::vector<TvlShape> strokes;
+        for (int i = 0; i < 6; ++i) strokes.push_back({TvlShape::Line, {x + rows[i][0], y + i}, {x + rows[i][1], y + i}});
+        DrawShapes(bitmap, ScaleShapes(strokes, {x, y}, PopupDpi(*this)), colour);
     } else if (mi->Checked) {
-        int x = markLeft, y = middle - 4;
+        int x = markLeft, y = middle - Px(4);
         std::vector<TvlShape> strokes;
         for (int i = 0; i < 3; ++i) {
             strokes.push_back({TvlShape::Line, {x, y + 5 - i}, {x + 2, y + 7 - i}});
             strokes.push_back({TvlShape::Line, {x + 2, y + 7 - i}, {x + 7, y + 2 - i}});
         }
-        DrawShapes(bitmap, strokes, colour);
+        DrawShapes(bitmap, ScaleShapes(strokes, {x, y}, PopupDpi(*this)), colour);
     }
     if (mi->Count() > 0) {
-        int x = r.Right - 7, y = middle - 4;
-        for (int i = 0; i < 4; ++i) VLine(bitmap, x + i, y + i, y + 7 - i + 1, colour);
+        // The submenu's arrow: four columns narrowing to its point.
+        int x = r.Right - Px(7), y = middle - Px(4);
+        std::vector<TvlShape> strokes;
+        for (int i = 0; i < 4; ++i) strokes.push_back({TvlShape::Line, {x + i, y + i}, {x + i, y + 8 - i}});
+        DrawShapes(bitmap, ScaleShapes(strokes, {x, y}, PopupDpi(*this)), colour);
     }
     TvlTextPen pen(bitmap, FontFor(item));
     SetTextColor(pen.DC(), colour);

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "SkinTestSupport.h"
+#include "skin/data/vlScaledShapes.h"
 #include "skin/data/vlSkinScale.h"
 
 namespace {
@@ -102,4 +106,49 @@ TEST(SkinDataDpi, AnUnreadableSourceIsNotReadAgainAtAnotherDpi) {
     skin.LoadStoredSkin(&good);
     skin.SetDpi(192);
     EXPECT_EQ(skin.MainPicture.Width, 80);
+}
+
+TEST(SkinDataDpi, PlainGlyphsAndArrowsGrowSolidWithTheScale) {
+    // The box every pixel of `colour` lies in, and how many there are.
+    auto drawn = [](int dpi, auto draw) {
+        TvlFBitmap bitmap(64, 64);
+        bitmap.Fill(0);
+        draw(bitmap, dpi);
+        TRect box{64, 64, 0, 0};
+        int count = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                if (bitmap.Pixel(x, y) != 0) {
+                    ++count;
+                    box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                           std::max(box.Bottom, y + 1)};
+                }
+        return std::pair{box, count};
+    };
+    auto minimize = [](TvlFBitmap& b, int dpi) { DrawDefaultGlyph(b, TvlGlyph::Minimize, 10, 10, 0xFFFFFF, dpi); };
+    auto maximize = [](TvlFBitmap& b, int dpi) { DrawDefaultGlyph(b, TvlGlyph::Maximize, 10, 10, 0xFFFFFF, dpi); };
+    auto arrow = [](TvlFBitmap& b, int dpi) { DrawArrow(b, {0, 0, 40, 40}, 0xFFFFFF, 4, dpi); };
+
+    // At 96 DPI exactly the strokes of the plain drawing functions.
+    EXPECT_EQ(ScaleShapes(DefaultGlyphShapes(TvlGlyph::Close, 3, 4), {3, 4}, 96), DefaultGlyphShapes(TvlGlyph::Close, 3, 4));
+    // The minimize bar, 8 × 2 at 96 DPI, is a solid bar twice as long and
+    // thick at 192 and grows from the cell's corner.
+    auto [bar96, bar96Count] = drawn(96, minimize);
+    auto [bar192, bar192Count] = drawn(192, minimize);
+    EXPECT_EQ(bar96, (TRect{11, 18, 19, 20}));
+    EXPECT_EQ(bar192, (TRect{12, 26, 28, 30}));
+    EXPECT_EQ(bar192Count, 4 * bar96Count);
+    // The maximize box keeps a hollow inside, its outline as thick as a 96-DPI pixel scaled.
+    auto [box144, box144Count] = drawn(144, maximize);
+    EXPECT_EQ(box144.Width(), ScaleSkinLength(11, 144));
+    EXPECT_EQ(box144.Height(), ScaleSkinLength(10, 144));
+    EXPECT_LT(box144Count, box144.Width() * box144.Height());
+    // An arrow grows about the middle of its rectangle, without gaps.
+    auto [arrow96, arrow96Count] = drawn(96, arrow);
+    auto [arrow192, arrow192Count] = drawn(192, arrow);
+    EXPECT_EQ(arrow192.Width(), 2 * arrow96.Width());
+    EXPECT_EQ(arrow192.Height(), 2 * arrow96.Height());
+    EXPECT_EQ(arrow192Count, 4 * arrow96Count);
+    EXPECT_LE(arrow192.Left, 20);
+    EXPECT_GE(arrow192.Right, 20);
 }
