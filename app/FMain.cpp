@@ -43,7 +43,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     vlLacquer1->Name = "vlLacquer1";
     vlLacquer1->SetBorderIcons(vlbiSystemMenu | vlbiMinimize | vlbiMaximize);
     vlLacquer1->SetSkinData(vlSkinData1);
-    vlCompressedStoredSkin1.SetCompressedData(BuiltInSkinStream());
+    UseBuiltInSkin(vlCompressedStoredSkin1);
     StartupMark("skin engine");
     BuildLayout();
     StartupMark("layout built");
