@@ -95,6 +95,7 @@ void TfrmMain::FormCreate(TObject*) {
     FProjects = std::make_unique<TProjects>();
     FCategoriesUnread = !StartupStep([this] { FProjects->LoadCategories(); });
     FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
+    StartupMark("plan parsed");
     // What the files would hold for the plan as read: a failure with no
     // change since writes no rescue.
     TPlanBytes read = PlanBytes(*FProjects, *FHours);
@@ -103,6 +104,7 @@ void TfrmMain::FormCreate(TObject*) {
     FRescueFolder = ProgramFolder();
     g_rescuingForm.store(this);
     StartupStep([this] { OfferRescue(); });
+    StartupMark("plan kept for rescue");
     ShowDayActions();
     FillTree("");
 }
