@@ -1,5 +1,6 @@
 #include "app/FMain.h"
 
+#include <optional>
 #include <utility>
 
 #include "app/FCategory.h"
@@ -79,7 +80,16 @@ void TfrmMain::FormCreate(TObject*) {
     gifBanner->SetBounds(imgBanner->Left(), imgBanner->Top(), imgBanner->Width(), imgBanner->Height());
     LoadBranding();
     FHours = std::make_unique<THours>();
-    FHoursUnread = !StartupStep([this] { FHours->LoadHours(); });
+    // The files' texts as read, kept for the rescue (KeepReadPlanForRescue).
+    TPlanBytes read;
+    auto readPlanFile = [](const char* name, std::string& text) {
+        std::optional<std::string> file = ReadFileIfExists(ResolveFileName(ProgramFolder(), name));
+        if (file) text = std::move(*file);
+        return file.has_value();
+    };
+    FHoursUnread = !StartupStep([&] {
+        if (readPlanFile(HoursFileName, read.Hours)) HoursFromText(*FHours, read.Hours);
+    });
     {
         TUpdateGuard<TListView> update(lvwToDo);
         lvwToDo->SetItemCount(24);
@@ -93,16 +103,18 @@ void TfrmMain::FormCreate(TObject*) {
     vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
     pgcMain->SetActivePageIndex(0);
     FProjects = std::make_unique<TProjects>();
-    FCategoriesUnread = !StartupStep([this] { FProjects->LoadCategories(); });
-    FProjectsUnread = !StartupStep([this] { FProjects->LoadProjects(); });
-    // What the files would hold for the plan as read: a failure with no
-    // change since writes no rescue.
-    TPlanBytes read = PlanBytes(*FProjects, *FHours);
-    FRescue.SetDisk(read);
-    FRescue.SetPlan(std::move(read));
+    FCategoriesUnread = !StartupStep([&] {
+        if (readPlanFile(CategoriesFileName, read.Categories)) CategoriesFromText(*FProjects, read.Categories);
+    });
+    FProjectsUnread = !StartupStep([&] {
+        if (readPlanFile(ProjectsFileName, read.Projects)) ProjectsFromText(*FProjects, read.Projects);
+    });
+    StartupMark("plan parsed");
     FRescueFolder = ProgramFolder();
+    KeepReadPlanForRescue(std::move(read));
     g_rescuingForm.store(this);
     StartupStep([this] { OfferRescue(); });
+    StartupMark("plan kept for rescue");
     ShowDayActions();
     FillTree("");
 }

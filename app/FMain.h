@@ -145,6 +145,9 @@ private:
     // it; a plan kept on closing that the user does not want goes to the
     // backups.
     void OfferRescue();
+    // At start: what the rescue compares the plan with, from the files'
+    // texts as read.
+    void KeepReadPlanForRescue(TPlanBytes texts);
     // BackupCount of dbconfig.dat.
     int BackupCountSetting() const;
     void ClearProjectView();

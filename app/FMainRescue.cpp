@@ -31,6 +31,19 @@ std::string LocalDateTime(int64_t seconds) {
 
 }  // namespace
 
+// What the files would hold for the plan as read: a failure with no change
+// since writes no rescue. Writing a large plan out takes long, so it waits
+// for the first change, from the texts the plan was read from.
+void TfrmMain::KeepReadPlanForRescue(TPlanBytes texts) {
+    if (FCategoriesUnread || FProjectsUnread || FHoursUnread) {
+        TPlanBytes read = PlanBytes(*FProjects, *FHours);
+        FRescue.SetDisk(read);
+        FRescue.SetPlan(std::move(read));
+        return;
+    }
+    FRescue.SetDiskLater([texts = std::move(texts)] { return PlanBytesOfTexts(texts); });
+}
+
 void TfrmMain::OfferRescue() {
     const std::string folder = ProgramFolder();
     const std::optional<int64_t> when = PendingRescue(folder);

@@ -14,6 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartupMark("common controls");
     vlInstallAccessibility();
     Application->CreateForm(frmMain);
+    StartupMark("main window made");
     // A failure report first keeps the plan's unsaved changes.
     SetBeforeReportDialog([] { TfrmMain::RescueUnsavedPlan(); });
     Application->Run();

@@ -97,6 +97,16 @@ std::optional<std::string> ReadFileIfExists(const std::string& path) {
         throw EFOpenError(path, SystemErrorText(errno));
     }
     std::string data;
+    // Read into place in one go where the size is known: growing the text
+    // piece by piece copies it several times, which under Wine costs as much
+    // as the reading for a large plan. A size beyond any plan (what some
+    // systems answer for a folder) is read in pieces.
+    long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
+    if (std::fseek(f, 0, SEEK_SET) != 0) size = -1;
+    if (size > 0 && size <= (256l << 20)) {
+        data.resize(static_cast<size_t>(size));
+        data.resize(std::fread(data.data(), 1, data.size(), f));
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);

@@ -1,6 +1,7 @@
 #include "crash/ExceptionLog.h"
 
 #include <windows.h>
+#include <delayimp.h>
 #include <psapi.h>
 
 #include <cxxabi.h>
@@ -299,6 +300,26 @@ const TKnownException kKnownExceptions[] = {
     {EXCEPTION_FLT_DIVIDE_BY_ZERO, "EZeroDivide", "Floating point division by zero"},
 };
 
+// System libraries the program loads on first use (see the build's delayed
+// libraries) raise these when the library or its function is missing; the
+// report names both.
+bool DescribeDelayLoad(const EXCEPTION_RECORD& r, TFailure& f) {
+    const DWORD kModuleNotFound = 0xC06D007E, kProcedureNotFound = 0xC06D007F;
+    if ((r.ExceptionCode != kModuleNotFound && r.ExceptionCode != kProcedureNotFound) || r.NumberParameters < 1 ||
+        !r.ExceptionInformation[0])
+        return false;
+    const auto* info = reinterpret_cast<const DelayLoadInfo*>(r.ExceptionInformation[0]);
+    std::string library = info->szDll ? info->szDll : "?";
+    std::string function = !info->dlp.fImportByName ? "#" + std::to_string(info->dlp.dwOrdinal)
+                           : info->dlp.szProcName   ? info->dlp.szProcName
+                                                    : "?";
+    f.Class = "ELibraryNotLoaded";
+    f.Message = r.ExceptionCode == kModuleNotFound
+                    ? "Cannot load the system library " + library + " for " + function + "."
+                    : "The system library " + library + " has no function " + function + ".";
+    return true;
+}
+
 void DescribeStructured(const EXCEPTION_RECORD& r, TFailure& f) {
     char buffer[256];
     uint64_t address = reinterpret_cast<uint64_t>(r.ExceptionAddress);
@@ -314,6 +335,7 @@ void DescribeStructured(const EXCEPTION_RECORD& r, TFailure& f) {
         f.Message = buffer;
         return;
     }
+    if (DescribeDelayLoad(r, f)) return;
     for (const TKnownException& known : kKnownExceptions)
         if (r.ExceptionCode == known.Code) {
             f.Class = known.Class;

@@ -76,6 +76,15 @@ TPlanBytes PlanBytes(const TProjects& projects, const THours& hours) {
     return {CategoriesToText(projects), ProjectsToText(projects), HoursToText(hours)};
 }
 
+TPlanBytes PlanBytesOfTexts(const TPlanBytes& texts) {
+    TProjects projects;
+    THours hours;
+    CategoriesFromText(projects, texts.Categories);
+    ProjectsFromText(projects, texts.Projects);
+    HoursFromText(hours, texts.Hours);
+    return PlanBytes(projects, hours);
+}
+
 TPlanBytes DataFileBytes(const std::string& folder) {
     TPlanBytes bytes;
     for (int i = 0; i < 3; ++i)
@@ -189,11 +198,23 @@ TRescueKeeper::~TRescueKeeper() {
 }
 
 void TRescueKeeper::SetDisk(TPlanBytes disk) {
+    FDiskLater = nullptr;
     FDisk = std::move(disk);
     if (TSnapshot* current = FCurrent.load()) current->Differs.store(current->Plan != FDisk);
 }
 
+void TRescueKeeper::SetDiskLater(std::function<TPlanBytes()> disk) {
+    // The plan in memory is the one on disk: nothing to rescue until it changes.
+    FDisk = {};
+    FDiskLater = std::move(disk);
+    if (TSnapshot* current = FCurrent.load()) current->Differs.store(false);
+}
+
 void TRescueKeeper::SetPlan(TPlanBytes plan) {
+    if (FDiskLater) {
+        FDisk = FDiskLater();
+        FDiskLater = nullptr;
+    }
     auto next = std::make_unique<TSnapshot>();
     next->Differs.store(plan != FDisk);
     next->Plan = std::move(plan);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,8 @@ struct TPlanBytes {
     bool operator==(const TPlanBytes&) const = default;
 };
 TPlanBytes PlanBytes(const TProjects& projects, const THours& hours);
+// The bytes this program writes for the plan that `texts` hold.
+TPlanBytes PlanBytesOfTexts(const TPlanBytes& texts);
 // What the data files in `folder` hold now (a missing file holds nothing).
 // A file that cannot be read raises EFOpenError.
 TPlanBytes DataFileBytes(const std::string& folder);
@@ -94,6 +97,10 @@ public:
     // User-interface thread. The files on disk hold `disk` (after loading or
     // saving); the plan in memory is `plan`.
     void SetDisk(TPlanBytes disk);
+    // The files hold the plan in memory now; their bytes are worked out by
+    // `disk` at the next SetPlan, so that a plan only read is never
+    // serialised.
+    void SetDiskLater(std::function<TPlanBytes()> disk);
     void SetPlan(TPlanBytes plan);
     bool HasUnsavedChanges() const;
 
@@ -117,6 +124,7 @@ private:
     const TSnapshot* StartReading();
 
     TPlanBytes FDisk;
+    std::function<TPlanBytes()> FDiskLater;
     std::atomic<TSnapshot*> FCurrent{nullptr};
     // Rescues reading a snapshot now. While there are any, replaced
     // snapshots are kept, so a reader never meets freed memory; a rescue

@@ -348,3 +348,19 @@ TEST(ExamplePlan, LoadsAndIsInTheWriterFormat) {
     EXPECT_EQ(ProjectsToText(projects), file("Projects.dat"));
     EXPECT_EQ(HoursToText(hours), file("Hours.dat"));
 }
+
+// Read in one piece where the size is known, in pieces where it is not:
+// every byte comes back, whatever the size.
+TEST_F(DataFolder, FilesAreReadWholeAtAnySize) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{65536}, size_t{65537}, size_t{300001}}) {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+        const std::string path = FRoot + "/bytes.bin";
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::optional<std::string> read = ReadFileIfExists(path);
+        ASSERT_TRUE(read.has_value()) << size;
+        EXPECT_EQ(read->size(), size);
+        EXPECT_TRUE(*read == bytes) << size;
+    }
+    EXPECT_FALSE(ReadFileIfExists(FRoot + "/none.bin").has_value());
+}

@@ -215,3 +215,44 @@ TEST_F(Safety, ARescueWhileThePlanKeepsChangingWritesOneWholePlan) {
     changer.join();
     EXPECT_GT(written, 0);
 }
+
+// A plan only read is never written out: the keeper works out the files'
+// bytes at the first change, once, and a save in between makes them moot.
+TEST_F(Safety, TheReadPlansBytesWaitForItsFirstChange) {
+    int worked = 0;
+    TRescueKeeper keeper;
+    keeper.SetDiskLater([&] {
+        ++worked;
+        return Plan("");
+    });
+    EXPECT_FALSE(keeper.HasUnsavedChanges());
+    EXPECT_FALSE(keeper.WriteRescue(Folder));
+    EXPECT_EQ(worked, 0);
+    keeper.SetPlan(Plan(""));  // changed and changed back
+    EXPECT_FALSE(keeper.HasUnsavedChanges());
+    keeper.SetPlan(Plan("Garden"));
+    EXPECT_TRUE(keeper.HasUnsavedChanges());
+    ASSERT_TRUE(keeper.WriteRescue(Folder));
+    EXPECT_EQ(ReadRescue(Folder), Plan("Garden"));
+    EXPECT_EQ(worked, 1);
+
+    // Read again over a changed plan: nothing to rescue until the next change.
+    keeper.SetDiskLater([&] {
+        ++worked;
+        return Plan("Garden");
+    });
+    EXPECT_FALSE(keeper.HasUnsavedChanges());
+    keeper.SetDisk(Plan("Roof"));  // saved before any change: the texts are not needed
+    keeper.SetPlan(Plan("Roof"));
+    EXPECT_FALSE(keeper.HasUnsavedChanges());
+    EXPECT_EQ(worked, 1);
+
+    // The bytes of texts are those the program writes for the plan they hold.
+    TProjects projects;
+    THours hours;
+    CategoriesFromText(projects, Categories);
+    ProjectsFromText(projects, Projects + "\r\n  \r\n");
+    HoursFromText(hours, Hours);
+    EXPECT_EQ(PlanBytesOfTexts({Categories, Projects + "\r\n  \r\n", Hours}), PlanBytes(projects, hours));
+    EXPECT_NE(PlanBytesOfTexts({Categories, Projects + "\r\n  \r\n", Hours}).Projects, Projects + "\r\n  \r\n");
+}

@@ -171,6 +171,19 @@ TEST(CrashChild, AbortPureVirtualCallAndInvalidParameter) {
     EXPECT_TRUE(run.ExitCode == 14u || run.ExitCode == 0xC0000417u) << run.ExitCode;
 }
 
+// The system libraries the first window does not need load on first use, and
+// one that cannot be loaded is reported by name, not a silent end.
+TEST(CrashChild, LibrariesLoadedOnFirstUseAndAMissingOneIsReported) {
+    TRun run = RunChild("delayed-libraries");
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 0u) << "1, 2: loaded with the program; 4: not loaded by the first call";
+    EXPECT_TRUE(run.Reports.empty());
+
+    run = RunChild("absent-library");
+    ExpectReport(run, "ELibraryNotLoaded", "PlandeskAbsent.dll", "CallAbsentLibrary");
+    EXPECT_NE(run.Reports[0].find("PlandeskAbsentFunction"), std::string::npos) << run.Reports[0];
+}
+
 TEST(CrashChild, ExceptionManagerReportsAndAnswersFalse) {
     TRun run = RunChild("manager");
     ExpectReport(run, "std::runtime_error", "Cannot open file \"x.dat\". Not found", "RaiseCaught");

@@ -42,6 +42,21 @@ __attribute__((noinline)) int Recurse(int depth) {
     return Recurse(depth + 1) + buffer[0];
 }
 
+// Loaded on first use like the program's delayed system libraries; no
+// system has it (PlandeskAbsent.def beside this file).
+extern "C" int __stdcall PlandeskAbsentFunction(int);
+__attribute__((noinline)) int CallAbsentLibrary() { return PlandeskAbsentFunction(7) + 1; }
+
+// The reporter's sockets and name servers load with their first call, not
+// with the program: exit code 1 or 2 when one was there from the start, 4
+// when the first call did not load the sockets.
+extern "C" int __stdcall WSACleanup();
+int DelayedLibraries() {
+    int code = (GetModuleHandleA("ws2_32.dll") ? 1 : 0) | (GetModuleHandleA("iphlpapi.dll") ? 2 : 0);
+    WSACleanup();  // fails without a start, but loads the library
+    return code | (GetModuleHandleA("ws2_32.dll") ? 0 : 4);
+}
+
 __attribute__((noinline)) void ThrowFromThread() { throw std::logic_error("escaped from a thread"); }
 
 __attribute__((noinline)) void RaiseCaught() { throw std::runtime_error("Cannot open file \"x.dat\". Not found"); }
@@ -225,6 +240,8 @@ int main(int argc, char** argv) {
         std::thread([] { CrashByAccessViolation(); }).join();
         return 3;
     }
+    if (mode == "delayed-libraries") return DelayedLibraries();
+    if (mode == "absent-library") return CallAbsentLibrary();
     if (mode == "av" || mode == "mail") CrashByAccessViolation();
     if (mode == "av-thread") std::thread([] { CrashByAccessViolation(); }).join();
     if (mode == "throw") throw std::out_of_range("nobody catches this");
