@@ -442,22 +442,13 @@ void TvlSkinButton::OnKey(TMessage& m) {
     TvlSkinCustomControl::OnKey(m);
 }
 
-void TvlSkinButton::OnSetFocus(TMessage& m) {
-    TvlSkinCustomControl::OnSetFocus(m);
+void TvlSkinButton::FocusChanged(bool focused) {
+    // Losing the focus ends a press still held.
+    if (!focused) {
+        StopRepeat();
+        if (FGroupIndex == 0) FDown = false;
+    }
     Refresh();
-}
-
-void TvlSkinButton::OnKillFocus(TMessage& m) {
-    StopRepeat();
-    if (FGroupIndex == 0) FDown = false;
-    TvlSkinCustomControl::OnKillFocus(m);
-    Refresh();
-}
-
-void TvlSkinButton::OnEraseBkgnd(TMessage& m) {
-    // An erase from outside our own paint gets the look, never a bare background.
-    if (!Painting()) PaintTo(reinterpret_cast<HDC>(m.WParam));
-    m.Result = 1;
 }
 
 void TvlSkinButton::FormFocusChanged(TWinControl* focused) {
