@@ -4,9 +4,9 @@
 // the mask. Against memcpy of the frame's bytes (the four strips) and of the
 // whole window picture.
 #include "BenchRatio.h"
+#include "BenchSkin.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlRegion.h"
-#include "skin/data/vlSkinData.h"
 
 namespace {
 
@@ -14,11 +14,7 @@ enum Part { All, Strips, Region, AllAgainstWindow };
 
 void FrameStep(benchmark::State& state, Part part) {
     TvlSkinData skin;
-    skin.LoadPackageFile(std::string(PLANDESK_SKINS_DIR) + "/modern.dat");
-    if (skin.IsEmpty()) {
-        state.SkipWithError("no skin");
-        return;
-    }
+    if (!LoadModernSkin(state, skin)) return;
     const int W = 1920, H = 1080;
     const TvlPixelView picture = PictureView(skin.MainPicture), mask = PictureView(skin.MainMask);
     const int pw = skin.MainPicture.Width, ph = skin.MainPicture.Height;

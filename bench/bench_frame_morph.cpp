@@ -10,6 +10,7 @@
 #include <chrono>
 #include <vector>
 
+#include "BenchSkin.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlSkinData.h"
@@ -23,11 +24,7 @@ struct TButtonLook {
 
 void MorphStep(benchmark::State& state, bool wholeFrame) {
     TvlSkinData skin;
-    skin.LoadPackageFile(std::string(PLANDESK_SKINS_DIR) + "/modern.dat");
-    if (skin.IsEmpty()) {
-        state.SkipWithError("no skin");
-        return;
-    }
+    if (!LoadModernSkin(state, skin)) return;
     const int W = 800, H = 600;
     const int pw = skin.MainPicture.Width, ph = skin.MainPicture.Height;
     const TvlFrameCuts cuts{skin.LTPoint, skin.RTPoint, skin.LBPoint, skin.RBPoint, skin.ClientRect};

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/MessageWindow.h"
 #include "core/Property.h"
 #include "toolkit/Forms.h"
 
@@ -26,18 +27,7 @@ private:
 
 TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) {
     InitializeCriticalSection(&FHandlerLock);
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &TGIFFrameTimer::WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kTimerWindowClass;
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    FWindow = CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                              nullptr);
-    SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FWindow = CreateMessageWindow(kTimerWindowClass, &TGIFFrameTimer::WindowProc, this);
     FStop = TKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     FWake = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     FDone = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));

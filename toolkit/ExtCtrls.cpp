@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "core/MessageWindow.h"
 #include "core/Property.h"
 #include "core/WindowServices.h"
 
@@ -122,18 +123,7 @@ const char* const kTimerClass = "PlandeskTimerWindow";
 }
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &TTimer::WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kTimerClass;
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    FWindow =
-        CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FWindow = CreateMessageWindow(kTimerClass, &TTimer::WindowProc, this);
     Update();
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/Gdi.h"
+#include "core/Property.h"
 #include "skin/access/vlAccess.h"
 #include "skin/data/vlEffects.h"
 #include "skin/data/vlUtils.h"
@@ -39,39 +40,34 @@ void DrawGlyphAndText(HDC dc, const TvlGlyphLook& glyph, const std::string& capt
     canvas.TextRect(r, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+namespace {
+// Glyph (size g) and text (size t) along one axis of [lo, hi): as a pair
+// `spacing` apart, centred, or with margin ≥ 0 the glyph that far from its
+// edge — the near one when it comes first, else the far one.
+void PlaceAlong(int lo, int hi, int g, int t, int margin, int spacing, bool glyphFirst, int& glyph, int& text) {
+    int centre = lo + (hi - lo) / 2, half = (g + t + spacing) / 2;
+    if (glyphFirst) {
+        glyph = margin == -1 ? centre - half : lo + margin;
+        text = margin == -1 ? centre + half - t : lo + margin + g + spacing;
+    } else {
+        glyph = margin == -1 ? centre + half - g : hi - g - margin;
+        text = margin == -1 ? centre - half : hi - g - margin - spacing - t;
+    }
+}
+}  // namespace
+
 TvlGlyphPlacement PlaceGlyphAndCaption(const TRect& target, int gw, int gh, int tw, int th, int margin, int spacing,
                                        TvlButtonLayout layout) {
     int cx = target.Left + target.Width() / 2, cy = target.Top + target.Height() / 2;
     TvlGlyphPlacement p;
-    switch (layout) {
-        case blGlyphLeft:
-        case blGlyphRight: {
-            p.Glyph.Y = cy - gh / 2;
-            p.Text.Y = cy - th / 2;
-            int m = (gw + tw + spacing) / 2;
-            if (layout == blGlyphLeft) {
-                p.Glyph.X = margin == -1 ? cx - m : target.Left + margin;
-                p.Text.X = margin == -1 ? cx + m - tw : target.Left + margin + gw + spacing;
-            } else {
-                p.Text.X = margin == -1 ? cx - m : target.Right - gw - margin - spacing - tw;
-                p.Glyph.X = margin == -1 ? cx + m - gw : target.Right - gw - margin;
-            }
-            break;
-        }
-        case blGlyphTop:
-        case blGlyphBottom: {
-            p.Glyph.X = cx - gw / 2;
-            p.Text.X = cx - tw / 2;
-            int v = (th + gh + spacing) / 2;
-            if (layout == blGlyphTop) {
-                p.Glyph.Y = margin == -1 ? cy - v : target.Top + margin;
-                p.Text.Y = margin == -1 ? cy + v - th : p.Glyph.Y + gh + spacing;
-            } else {
-                p.Glyph.Y = margin == -1 ? cy + v - gh : target.Bottom - gh - margin;
-                p.Text.Y = margin == -1 ? cy - v : p.Glyph.Y - spacing - th;
-            }
-            break;
-        }
+    if (layout == blGlyphLeft || layout == blGlyphRight) {
+        p.Glyph.Y = cy - gh / 2;
+        p.Text.Y = cy - th / 2;
+        PlaceAlong(target.Left, target.Right, gw, tw, margin, spacing, layout == blGlyphLeft, p.Glyph.X, p.Text.X);
+    } else {
+        p.Glyph.X = cx - gw / 2;
+        p.Text.X = cx - tw / 2;
+        PlaceAlong(target.Top, target.Bottom, gh, th, margin, spacing, layout == blGlyphTop, p.Glyph.Y, p.Text.Y);
     }
     return p;
 }
@@ -186,15 +182,11 @@ void TvlSkinButton::SetMargin(int v) {
 }
 
 void TvlSkinButton::SetSpacing(int v) {
-    if (v == FSpacing) return;
-    FSpacing = v;
-    LookChanged();
+    if (SetIfChanged(FSpacing, v)) LookChanged();
 }
 
 void TvlSkinButton::SetLayout(TvlButtonLayout v) {
-    if (v == FLayout) return;
-    FLayout = v;
-    LookChanged();
+    if (SetIfChanged(FLayout, v)) LookChanged();
 }
 
 void TvlSkinButton::SetCaption(const std::string& text) {
@@ -442,22 +434,13 @@ void TvlSkinButton::OnKey(TMessage& m) {
     TvlSkinCustomControl::OnKey(m);
 }
 
-void TvlSkinButton::OnSetFocus(TMessage& m) {
-    TvlSkinCustomControl::OnSetFocus(m);
+void TvlSkinButton::FocusChanged(bool focused) {
+    // Losing the focus ends a press still held.
+    if (!focused) {
+        StopRepeat();
+        if (FGroupIndex == 0) FDown = false;
+    }
     Refresh();
-}
-
-void TvlSkinButton::OnKillFocus(TMessage& m) {
-    StopRepeat();
-    if (FGroupIndex == 0) FDown = false;
-    TvlSkinCustomControl::OnKillFocus(m);
-    Refresh();
-}
-
-void TvlSkinButton::OnEraseBkgnd(TMessage& m) {
-    // An erase from outside our own paint gets the look, never a bare background.
-    if (!Painting()) PaintTo(reinterpret_cast<HDC>(m.WParam));
-    m.Result = 1;
 }
 
 void TvlSkinButton::FormFocusChanged(TWinControl* focused) {

@@ -106,15 +106,15 @@ protected:
     void CreateWnd() override;
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
+    // An erase from outside our own paint gets the look, never a bare background.
+    bool LookOnErase(HDC dc) const override { return !Painting(); }
     virtual void DrawStateImage(TvlFBitmap& bitmap, const TRect& source, bool active, bool down);
 
     void WndProc(TMessage& m) override;
     void OnMouse(TMessage& m) override;
     void OnKey(TMessage& m) override;
-    void OnSetFocus(TMessage& m) override;
-    void OnKillFocus(TMessage& m) override;
-    void OnEraseBkgnd(TMessage& m) override;
     void OnTimer(TMessage& m) override;
+    void FocusChanged(bool focused) override;
     void MouseEnter() override;
     void MouseLeave() override;
     // A default button lights up while the focus is on something that is
@@ -276,11 +276,13 @@ public:
 protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
+    // A framed box gets its look on an erase from outside its own paint; a
+    // flat one is drawn over its parent's background.
+    bool LookOnErase(HDC dc) const override { return !Flat && !Painting(); }
     void WndProc(TMessage& m) override;
     void OnMouse(TMessage& m) override;
     void OnKey(TMessage& m) override;
-    void OnSetFocus(TMessage& m) override;
-    void OnKillFocus(TMessage& m) override;
+    void FocusChanged(bool focused) override { Refresh(); }
     void MouseEnter() override;
     void MouseLeave() override;
     void BoundsChanged() override;

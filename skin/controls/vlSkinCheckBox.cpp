@@ -385,16 +385,6 @@ void TvlSkinCheckRadioBox::OnKey(TMessage& m) {
     TvlSkinCustomControl::OnKey(m);
 }
 
-void TvlSkinCheckRadioBox::OnSetFocus(TMessage& m) {
-    TvlSkinCustomControl::OnSetFocus(m);
-    Refresh();
-}
-
-void TvlSkinCheckRadioBox::OnKillFocus(TMessage& m) {
-    TvlSkinCustomControl::OnKillFocus(m);
-    Refresh();
-}
-
 void TvlSkinCheckRadioBox::MouseEnter() {
     FMouseOver = true;
     Refresh();
@@ -421,10 +411,6 @@ void TvlSkinCheckRadioBox::WndProc(TMessage& m) {
             m.Result = (FChecked ? BST_CHECKED : 0) | (Focused() ? BST_FOCUS : 0) | (FMouseOver ? kStateHot : 0);
             break;
         case WM_GETDLGCODE: m.Result = DLGC_BUTTON | (FRadio ? DLGC_RADIOBUTTON : 0); break;
-        case WM_ERASEBKGND:
-            if (!Flat && !Painting()) PaintTo(reinterpret_cast<HDC>(m.WParam));
-            m.Result = 1;
-            break;
         default: TvlSkinCustomControl::WndProc(m); break;
     }
 }

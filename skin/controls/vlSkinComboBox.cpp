@@ -503,12 +503,6 @@ void TvlSkinComboBox::OnEraseBkgnd(TMessage& m) {
 void TvlSkinComboBox::OnKillFocus(TMessage& m) {
     CloseUp(false);
     TvlSkinCustomControl::OnKillFocus(m);
-    Invalidate();
-}
-
-void TvlSkinComboBox::OnSetFocus(TMessage& m) {
-    TvlSkinCustomControl::OnSetFocus(m);
-    Invalidate();
 }
 
 void TvlSkinComboBox::OnCaptureChanged(TMessage& m) {

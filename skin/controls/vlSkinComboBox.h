@@ -135,7 +135,7 @@ protected:
     void OnEraseBkgnd(TMessage& m) override;
     void OnKey(TMessage& m) override;
     void OnKillFocus(TMessage& m) override;
-    void OnSetFocus(TMessage& m) override;
+    void FocusChanged(bool focused) override { Invalidate(); }
     void OnCaptureChanged(TMessage& m) override;
     void OnCancelMode(TMessage& m) override;
     void MouseLeave() override;

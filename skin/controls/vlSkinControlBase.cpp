@@ -45,6 +45,32 @@ void TvlSkinControl::OnPrintClient(TMessage& m) {
     m.Result = 0;
 }
 
+void TvlSkinControl::OnEraseBkgnd(TMessage& m) {
+    auto dc = reinterpret_cast<HDC>(m.WParam);
+    if (LookOnErase(dc)) PaintTo(dc);
+    m.Result = 1;
+}
+
+void TvlSkinControl::OnSetFocus(TMessage& m) {
+    TvlSkinBase::OnSetFocus(m);
+    FocusChanged(true);
+}
+
+void TvlSkinControl::OnKillFocus(TMessage& m) {
+    TvlSkinBase::OnKillFocus(m);
+    FocusChanged(false);
+}
+
+void TvlSkinControl::OnCancelMode(TMessage& m) {
+    PressLost();
+    TvlSkinBase::OnCancelMode(m);
+}
+
+void TvlSkinControl::OnCaptureChanged(TMessage& m) {
+    if (reinterpret_cast<HWND>(m.LParam) != Handle()) PressLost();
+    TvlSkinBase::OnCaptureChanged(m);
+}
+
 void TvlSkinControl::UpdateWindowRegion() {
     if (!HandleAllocated()) return;
     const TvlSkinLook& look = Look;

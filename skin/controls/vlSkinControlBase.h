@@ -213,9 +213,24 @@ public:
 protected:
     void OnPaint(TMessage& m) override;
     void OnPrintClient(TMessage& m) override;
-    void OnEraseBkgnd(TMessage& m) override { m.Result = 1; }
     // The look and then the windowless children, into `dc`.
     void PaintTo(HDC dc);
+
+    // An erase draws the look into `dc` when LookOnErase says so (someone
+    // composing a picture of the control); otherwise it does nothing, as the
+    // paint covers every pixel.
+    void OnEraseBkgnd(TMessage& m) override;
+    virtual bool LookOnErase(HDC dc) const { return false; }
+    // After the default handling FocusChanged follows: a look showing the
+    // focus repaints.
+    void OnSetFocus(TMessage& m) override;
+    void OnKillFocus(TMessage& m) override;
+    virtual void FocusChanged(bool focused) {}
+    // The mouse taken away (a cancel mode, or the capture going to another
+    // window) is PressLost: a held part lets go.
+    void OnCancelMode(TMessage& m) override;
+    void OnCaptureChanged(TMessage& m) override;
+    virtual void PressLost() {}
 
 private:
     bool FPainting = false;

@@ -215,8 +215,3 @@ void TvlSkinGauge::PaintSkin(TvlFBitmap& bitmap) {
     }
     DrawText(bitmap, LookFont(FData.FontName, FData.FontHeight, FData.FontStyle), FData.FontColor);
 }
-
-void TvlSkinGauge::OnEraseBkgnd(TMessage& m) {
-    if (!Painting()) PaintTo(reinterpret_cast<HDC>(m.WParam));
-    m.Result = 1;
-}

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Property.h"
 #include "skin/access/vlAccess.h"
 #include "skin/controls/vlDropDownWindow.h"
 #include "skin/controls/vlLookPieces.h"
@@ -95,15 +96,11 @@ void TvlSkinListBox::SetRowCount(int v) {
 }
 
 void TvlSkinListBox::SetMultiSelect(bool v) {
-    if (v == FMultiSelect) return;
-    FMultiSelect = v;
-    RecreateList();
+    if (SetIfChanged(FMultiSelect, v)) RecreateList();
 }
 
 void TvlSkinListBox::SetExtandedSelect(bool v) {
-    if (v == FExtandedSelect) return;
-    FExtandedSelect = v;
-    if (FMultiSelect) RecreateList();
+    if (SetIfChanged(FExtandedSelect, v) && FMultiSelect) RecreateList();
 }
 
 void TvlSkinListBox::RecreateList() {
@@ -138,9 +135,7 @@ int TvlSkinListBox::SelCount() const {
 }
 
 void TvlSkinListBox::SetSorted(bool v) {
-    if (v == FSorted) return;
-    FSorted = v;
-    if (v) ItemsChanged();
+    if (SetIfChanged(FSorted, v) && v) ItemsChanged();
 }
 
 void TvlSkinListBox::ItemsChanged() {

@@ -200,7 +200,7 @@ public:
 protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
-    void OnEraseBkgnd(TMessage& m) override;
+    bool LookOnErase(HDC dc) const override { return !Painting(); }
 
 private:
     double Fraction() const;

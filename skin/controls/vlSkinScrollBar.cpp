@@ -279,14 +279,6 @@ void TvlSkinScrollBar::PaintSkin(TvlFBitmap& bitmap) {
     CopyTransparent(bitmap, thumb.R.Left, thumb.R.Top, piece, FData.ThumbTransparent, FData.ThumbTransparentColor);
 }
 
-void TvlSkinScrollBar::OnEraseBkgnd(TMessage& m) {
-    // Someone else asking for this bar's look (a parent composing its
-    // picture) gets it; our own paint covers every pixel anyway.
-    auto dc = reinterpret_cast<HDC>(m.WParam);
-    if (dc && !Painting() && WindowFromDC(dc) != Handle()) PaintTo(dc);
-    m.Result = 1;
-}
-
 // ---- stepping ----
 
 void TvlSkinScrollBar::Step(int delta) { SetPosition(FPosition + delta); }
@@ -498,16 +490,6 @@ void TvlSkinScrollBar::OnMouse(TMessage& m) {
     }
 }
 
-void TvlSkinScrollBar::OnCancelMode(TMessage& m) {
-    Release();
-    TvlSkinCustomControl::OnCancelMode(m);
-}
-
-void TvlSkinScrollBar::OnCaptureChanged(TMessage& m) {
-    if (reinterpret_cast<HWND>(m.LParam) != Handle()) Release();
-    TvlSkinCustomControl::OnCaptureChanged(m);
-}
-
 // ---- keyboard and focus ----
 
 UINT TvlSkinScrollBar::DialogCode() { return FCanFocused ? DLGC_WANTARROWS : 0; }
@@ -547,14 +529,4 @@ void TvlSkinScrollBar::OnMouseWheel(TMessage& m) {
     short delta = GET_WHEEL_DELTA_WPARAM(m.WParam);
     Step(delta > 0 ? -SmallChange : SmallChange);
     m.Result = 0;
-}
-
-void TvlSkinScrollBar::OnSetFocus(TMessage& m) {
-    TvlSkinCustomControl::OnSetFocus(m);
-    Invalidate();
-}
-
-void TvlSkinScrollBar::OnKillFocus(TMessage& m) {
-    TvlSkinCustomControl::OnKillFocus(m);
-    Invalidate();
 }

@@ -66,15 +66,15 @@ public:
 protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
+    // Someone else asking for this bar's look (a parent composing its
+    // picture) gets it; our own paint covers every pixel anyway.
+    bool LookOnErase(HDC dc) const override { return dc && !Painting() && WindowFromDC(dc) != Handle(); }
     void OnMouse(TMessage& m) override;
+    void PressLost() override { Release(); }
     void OnMouseWheel(TMessage& m) override;
     void OnKey(TMessage& m) override;
-    void OnSetFocus(TMessage& m) override;
-    void OnKillFocus(TMessage& m) override;
     void OnTimer(TMessage& m) override;
-    void OnCancelMode(TMessage& m) override;
-    void OnCaptureChanged(TMessage& m) override;
-    void OnEraseBkgnd(TMessage& m) override;
+    void FocusChanged(bool focused) override { Invalidate(); }
     UINT DialogCode() override;
     void WndProc(TMessage& m) override;
 

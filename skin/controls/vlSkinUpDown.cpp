@@ -218,13 +218,3 @@ void TvlSkinUpDown::OnTimer(TMessage& m) {
     }
     Step(FCaptured);
 }
-
-void TvlSkinUpDown::OnCancelMode(TMessage& m) {
-    Release(false, -1, -1);
-    TvlSkinCustomControl::OnCancelMode(m);
-}
-
-void TvlSkinUpDown::OnCaptureChanged(TMessage& m) {
-    if (reinterpret_cast<HWND>(m.LParam) != Handle()) Release(false, -1, -1);
-    TvlSkinCustomControl::OnCaptureChanged(m);
-}

@@ -46,9 +46,8 @@ protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
     void OnMouse(TMessage& m) override;
+    void PressLost() override { Release(false, -1, -1); }
     void OnTimer(TMessage& m) override;
-    void OnCancelMode(TMessage& m) override;
-    void OnCaptureChanged(TMessage& m) override;
 
 private:
     int PartAt(int x, int y) const;

@@ -345,24 +345,26 @@ void TvlSkinAnimateObject::Draw(TvlFBitmap& dest, bool) {
     CopyToObject(dest, ObjectPicture, src);
 }
 
+namespace {
+// A button-style animation plays forward while the pointer is over it and
+// back once it has left.
+void FollowPointer(TvlSkinAnimateObject& object, bool inside) {
+    object.PointerInside = inside;
+    if (!object.ButtonStyle) return;
+    object.Active = true;
+    object.Forward = inside;
+    object.Parent->StartAnimateTimer();
+}
+}  // namespace
+
 void TvlSkinAnimateObject::MouseEnter() {
-    PointerInside = true;
-    if (ButtonStyle) {
-        Active = true;
-        Forward = true;
-        Parent->StartAnimateTimer();
-    }
+    FollowPointer(*this, true);
     if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
 }
 
 void TvlSkinAnimateObject::MouseLeave() {
     if (!PointerInside) return;
-    PointerInside = false;
-    if (ButtonStyle) {
-        Active = true;
-        Forward = false;
-        Parent->StartAnimateTimer();
-    }
+    FollowPointer(*this, false);
     if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
 }
 

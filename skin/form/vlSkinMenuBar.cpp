@@ -426,38 +426,27 @@ int TvlSkinMainMenuBar::NextItem(int from, int step) const {
     return -1;
 }
 
-void TvlSkinMainMenuBar::MoveLeft() {
-    int current = FActiveObject - FChildButtons;
-    if (current < 0) current = 0;
-    int next = NextItem(current, -1);
-    if (next < 0) return;
-    bool wasDown = Item(current)->Down;
-    if (wasDown) {
-        OpenItemMenu(Item(next));
-    } else {
-        Item(current)->Active = false;
-        Item(next)->Active = true;
-        FActiveObject = FChildButtons + next;
-        Invalidate();
-        AnnounceActive(this);
-    }
-}
+void TvlSkinMainMenuBar::MoveLeft() { MoveBy(-1); }
 
-void TvlSkinMainMenuBar::MoveRight() {
+void TvlSkinMainMenuBar::MoveRight() { MoveBy(1); }
+
+void TvlSkinMainMenuBar::MoveBy(int step) {
     int current = FActiveObject - FChildButtons;
-    if (current < 0) current = ItemCount() - 1;
-    int next = NextItem(current, 1);
+    // Without a highlighted item, left steps from the first item and right
+    // from the last: both wrap round to the far end.
+    if (current < 0) current = step < 0 ? 0 : ItemCount() - 1;
+    int next = NextItem(current, step);
     if (next < 0) return;
-    bool wasDown = current < ItemCount() && Item(current)->Down;
-    if (wasDown) {
+    bool onItem = current < ItemCount();
+    if (onItem && Item(current)->Down) {
         OpenItemMenu(Item(next));
-    } else {
-        if (current < ItemCount()) Item(current)->Active = false;
-        Item(next)->Active = true;
-        FActiveObject = FChildButtons + next;
-        Invalidate();
-        AnnounceActive(this);
+        return;
     }
+    if (onItem) Item(current)->Active = false;
+    Item(next)->Active = true;
+    FActiveObject = FChildButtons + next;
+    Invalidate();
+    AnnounceActive(this);
 }
 
 void TvlSkinMainMenuBar::EnterKey() {

@@ -155,6 +155,9 @@ private:
     void OpenOverflow();
     bool HandleShortcut(MSG& msg);
     int NextItem(int from, int step) const;
+    // The keyboard's step to the next item to the left (-1) or right (1): an
+    // open menu moves there, else the highlight does.
+    void MoveBy(int step);
 
     TMainMenu* FMainMenu = nullptr;
     int FDefaultHeight = 22;

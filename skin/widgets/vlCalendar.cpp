@@ -339,7 +339,6 @@ void TvlSkinMonthCalendar::WndProc(TMessage& m) {
         m.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS;
         return;
     }
-    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) Invalidate();
     TvlSkinPanel::WndProc(m);
 }
 

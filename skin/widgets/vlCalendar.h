@@ -97,6 +97,8 @@ public:
 protected:
     void PaintDefault(TvlFBitmap& bitmap) override;
     void PaintSkin(TvlFBitmap& bitmap) override;
+    // The look shows whether the calendar has the focus.
+    void FocusChanged(bool focused) override { Invalidate(); }
     void WndProc(TMessage& m) override;
     void OnMouse(TMessage& m) override;
     void OnKey(TMessage& m) override;

@@ -24,16 +24,19 @@ int Number(const std::string& digits) {
     return std::stoi(digits);
 }
 
-std::string ShortDate(int year, int month, int day) {
+std::string ShortDate(int year, int month, int day) { return vlFormatDate(year, month, day, false); }
+}  // namespace
+
+std::string vlFormatDate(int year, int month, int day, bool longForm) {
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(year);
     st.wMonth = static_cast<WORD>(month);
     st.wDay = static_cast<WORD>(day);
     char text[128] = {};
-    int n = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text);
+    int n = GetDateFormatA(LOCALE_USER_DEFAULT, longForm ? DATE_LONGDATE : DATE_SHORTDATE, &st, nullptr, text,
+                           sizeof text);
     return n > 0 ? std::string(text) : std::string();
 }
-}  // namespace
 
 TvlDateLocale TvlDateLocale::Current() {
     TvlDateLocale locale;

@@ -38,6 +38,10 @@ struct TvlDateLocale {
     int PartOf(TvlDatePartRole role) const;
 };
 
+// A day in the user's short or long date format; empty when the platform
+// cannot format it.
+std::string vlFormatDate(int year, int month, int day, bool longForm);
+
 // The mask when the format has other than three parts.
 constexpr const char* vlFallbackDateMask = "!99/99/0000;1; ";
 // The locale the fallback mask stands for: month, day, year with "/".

@@ -2,6 +2,7 @@
 
 #include "skin/controls/vlControlsAccess.h"
 #include "skin/widgets/vlCalendar.h"
+#include "skin/widgets/vlDateFormat.h"
 #include "skin/widgets/vlSkinDateEdit.h"
 #include "skin/widgets/vlSkinTabs.h"
 
@@ -129,15 +130,7 @@ bool Describe(TControl* c, TvlAccessNode& node) {
 }
 }  // namespace
 
-std::string vlLongDate(int year, int month, int day) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    char text[128] = {};
-    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, text, sizeof text)) return {};
-    return text;
-}
+std::string vlLongDate(int year, int month, int day) { return vlFormatDate(year, month, day, true); }
 
 void vlRegisterWidgetsAccess() {
     static bool done = false;

@@ -30,6 +30,16 @@ int ProgressOf(int done, int count) {
     AddTasks(p, done, count - done);
     return p.Progress();
 }
+
+// The name of the one project of one task that `text` reads as; what was
+// read instead when it is not so.
+std::string SingleProjectName(const std::string& text) {
+    TProjects projects;
+    ProjectsFromText(projects, text);
+    if (projects.Count() != 1) return std::to_string(projects.Count()) + " projects";
+    if (projects.Project(0)->Tasks.Count() != 1) return std::to_string(projects.Project(0)->Tasks.Count()) + " tasks";
+    return projects.Project(0)->Name;
+}
 }  // namespace
 
 TEST(ProjectFiles, WorkedExampleReadsAsDescribed) {
@@ -154,13 +164,11 @@ TEST(ProjectFiles, DoneOnlyForTrueInThatCase) {
 }
 
 TEST(ProjectFiles, BlankLinesAreSkippedExceptInCategories) {
-    TProjects projects;
-    ProjectsFromText(projects, "\r\n  \t\r\nHeader^P^C^^^\n\n^True^,^t^,^^,^^,^^\r \t \rEndProject\r\n\r\n");
-    ASSERT_EQ(projects.Count(), 1);
-    EXPECT_EQ(projects.Project(0)->Tasks.Count(), 1);
+    EXPECT_EQ(SingleProjectName("\r\n  \t\r\nHeader^P^C^^^\n\n^True^,^t^,^^,^^,^^\r \t \rEndProject\r\n\r\n"), "P");
     THours hours;
     HoursFromText(hours, "\r\n \r\nd^h^a^\r\n\t\r\n");
     EXPECT_EQ(hours.Count(), 1);
+    TProjects projects;
     CategoriesFromText(projects, "a\r\n\r\n  \r\nb");
     ASSERT_EQ(projects.Categories.Count(), 4);
     EXPECT_EQ(projects.Categories.Strings(1), "");
@@ -327,14 +335,6 @@ TEST(ProjectFiles, AHeaderOfFourFieldsStartsNoProject) {
 // Marker lines with spaces around them, each on its own: the spaced end
 // line alone must end the project, the spaced header alone must start one.
 TEST(ProjectFiles, SpacedMarkerLinesCountOnTheirOwn) {
-    TProjects spacedEnd;
-    ProjectsFromText(spacedEnd, "Header^P^C^^^\r\n^True^,^t^,^^,^^,^^\r\n  EndProject \r\n");
-    ASSERT_EQ(spacedEnd.Count(), 1);
-    EXPECT_EQ(spacedEnd.Project(0)->Tasks.Count(), 1);
-
-    TProjects spacedHeader;
-    ProjectsFromText(spacedHeader, "\t Header^Q^C^^^\r\n^False^,^u^,^^,^^,^^\r\nEndProject\r\n");
-    ASSERT_EQ(spacedHeader.Count(), 1);
-    EXPECT_EQ(spacedHeader.Project(0)->Name, "Q");
-    EXPECT_EQ(spacedHeader.Project(0)->Tasks.Count(), 1);
+    EXPECT_EQ(SingleProjectName("Header^P^C^^^\r\n^True^,^t^,^^,^^,^^\r\n  EndProject \r\n"), "P");
+    EXPECT_EQ(SingleProjectName("\t Header^Q^C^^^\r\n^False^,^u^,^^,^^,^^\r\nEndProject\r\n"), "Q");
 }

@@ -22,6 +22,22 @@ void ExpectPixels(const TvlFBitmap& dest, const std::function<TPoint(int, int)>&
 // A 6 × 6 skin with a 2-pixel frame whose cut points sit on the client rect.
 TvlFrameCuts SmallCuts() { return {{2, 2}, {4, 2}, {2, 4}, {4, 4}, {2, 2, 4, 4}}; }
 
+// The frame most cases compose: a labelled 20 × 16 picture, its cuts, and
+// the cuts fitted to a W × H window.
+struct TSampleFrame {
+    TSampleFrame(int w, int h) : W(w), H(h), Fitted(FitFrameCuts(Cuts, 20, 16, w, h)) {}
+    // The whole window picture with the edges tiled.
+    TvlFBitmap Tiled(bool withClient) const {
+        TvlFBitmap dest;
+        ComposeTiledImage(Cuts, {0, 0, 20, 16}, Picture, W, H, Fitted, withClient, dest);
+        return dest;
+    }
+    const int W, H;
+    const TvlFBitmap Picture = Labelled(20, 16);
+    const TvlFrameCuts Cuts{{5, 4}, {12, 4}, {6, 11}, {15, 11}, {3, 3, 17, 13}};
+    const TvlFrameCuts Fitted;
+};
+
 // The periodic index of a tiled span: before `start` and after `end` the
 // fixed pieces, between them the band [bandStart, bandStart + band).
 int Map(int v, int start, int end, int bandStart, int band, int shift) {
@@ -93,12 +109,10 @@ TEST(Compose, TilingCutsTheLastCopyAtTheSpanEnd) {
 }
 
 TEST(Compose, TiledEdgesRepeatWithTheirBandLength) {
-    TvlFBitmap pic = Labelled(20, 16);
-    TvlFrameCuts c{{5, 4}, {12, 4}, {6, 11}, {15, 11}, {3, 3, 17, 13}};
-    const int W = 131, H = 97;
-    TvlFrameCuts t = FitFrameCuts(c, 20, 16, W, H);
-    TvlFBitmap dest;
-    ComposeTiledImage(c, {0, 0, 20, 16}, pic, W, H, t, true, dest);
+    const TSampleFrame f(131, 97);
+    const int H = f.H;
+    const TvlFrameCuts& t = f.Fitted;
+    TvlFBitmap dest = f.Tiled(true);
     // Top edge: band 7 wide; bottom: 9; left: 7 high; right: 7 high; client 14 × 10.
     for (int y = 0; y < t.CR.Top; ++y)
         for (int x = t.LT.X; x + 7 < t.RT.X; ++x) ASSERT_EQ(dest.Pixel(x, y), dest.Pixel(x + 7, y));
@@ -125,12 +139,10 @@ TEST(Compose, StretchDoublesABandIntoTwiceItsLength) {
 }
 
 TEST(Compose, EachStretchFlagChangesOnlyItsOwnEdge) {
-    TvlFBitmap pic = Labelled(20, 16);
-    TvlFrameCuts c{{5, 4}, {12, 4}, {6, 11}, {15, 11}, {3, 3, 17, 13}};
-    const int W = 57, H = 41;
-    TvlFrameCuts t = FitFrameCuts(c, 20, 16, W, H);
-    TvlFBitmap tiled;
-    ComposeTiledImage(c, {0, 0, 20, 16}, pic, W, H, t, true, tiled);
+    const TSampleFrame f(57, 41);
+    const int W = f.W, H = f.H;
+    const TvlFrameCuts& t = f.Fitted;
+    TvlFBitmap tiled = f.Tiled(true);
     const TRect spans[4] = {{0, t.LT.Y, t.CR.Left, t.LB.Y},
                             {t.LT.X, 0, t.RT.X, t.CR.Top},
                             {t.CR.Right, t.RT.Y, W, t.RB.Y},
@@ -139,7 +151,7 @@ TEST(Compose, EachStretchFlagChangesOnlyItsOwnEdge) {
         TvlStretch s;
         (edge == 0 ? s.Left : edge == 1 ? s.Top : edge == 2 ? s.Right : s.Bottom) = true;
         TvlFBitmap stretched;
-        ComposeFrameImage(c, {0, 0, 20, 16}, pic, W, H, t, true, s, stretched);
+        ComposeFrameImage(f.Cuts, {0, 0, 20, 16}, f.Picture, W, H, t, true, s, stretched);
         const TRect& e = spans[edge];
         int changed = 0;
         for (int y = 0; y < H; ++y)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <random>
 #include <thread>
 
@@ -37,6 +38,27 @@ void SlowSplitBlur(TvlFBitmap& b, int d) {
         }
 }
 
+
+// Cross-fades two 256-pixel-wide bitmaps of `rows` rows that together hold
+// every pair of channel values, at each weight, and expects the nearest
+// integer of the double arithmetic in every channel.
+void ExpectCrossFadesOfEveryChannelPair(int rows, std::initializer_list<double> weights) {
+    TvlEffectBmp a(256, rows), b(256, rows);
+    for (int y = 0; y < rows; ++y)
+        for (int i = 0; i < 256 * 3; ++i) {
+            const int pair = (y * 768 + i) % 65536;
+            a.Row(y)[i] = static_cast<uint8_t>(pair >> 8);
+            b.Row(y)[i] = static_cast<uint8_t>(pair);
+        }
+    for (double k : weights) {
+        TvlEffectBmp m = a;
+        m.Morph(b, k);
+        for (int y = 0; y < rows; ++y)
+            for (int i = 0; i < 256 * 3; ++i)
+                ASSERT_EQ(m.Row(y)[i], static_cast<int>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i])))
+                    << k << " " << y << " " << i;
+    }
+}
 }  // namespace
 
 TEST(Effects, RoundingTakesHalvesToTheEvenNeighbour) {
@@ -75,23 +97,9 @@ TEST(Effects, CrossFadeRoundsHalvesToEvenAndClampsK) {
 }
 
 TEST(Effects, LargeCrossFadesLookUpTheSameResults) {
-    // Big enough for the table of results; every pair of channel values.
-    TvlEffectBmp a(256, 342), b(256, 342);
-    for (int y = 0; y < 342; ++y)
-        for (int i = 0; i < 256 * 3; ++i) {
-            const int pair = (y * 768 + i) % 65536;
-            a.Row(y)[i] = static_cast<uint8_t>(pair >> 8);
-            b.Row(y)[i] = static_cast<uint8_t>(pair);
-        }
-    ASSERT_GE(a.Size(), size_t{1} << 18);
-    for (double k : {0.5, 0.1, 1.0 / 3}) {
-        TvlEffectBmp m = a;
-        m.Morph(b, k);
-        for (int y = 0; y < 342; ++y)
-            for (int i = 0; i < 256 * 3; ++i)
-                ASSERT_EQ(m.Row(y)[i], static_cast<int>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i])))
-                    << k << " " << y << " " << i;
-    }
+    // Big enough for the table of results.
+    ASSERT_GE(TvlEffectBmp(256, 342).Size(), size_t{1} << 18);
+    ExpectCrossFadesOfEveryChannelPair(342, {0.5, 0.1, 1.0 / 3});
 }
 
 TEST(Effects, EveryMorphLeavesBitmapsOfAnotherSizeAlone) {
@@ -190,33 +198,30 @@ TEST(Effects, SideGradientsRampFromTheirEdge) {
 TEST(Effects, SlidesAndPushMoveWholeColumns) {
     TvlFBitmap a = Labelled(4, 2), b = Random(4, 2, 9);
     auto column = [](const TvlFBitmap& m, int x) { return std::pair{m.Pixel(x, 0), m.Pixel(x, 1)}; };
-
-    TvlEffectBmp s = Effect(a);
-    s.LeftSlideMorph(b, 0);  // b = 1: B's last column enters
-    EXPECT_EQ(column(s, 0), column(b, 3));
-    EXPECT_EQ(column(s, 1), column(a, 1));
-    s = Effect(a);
-    s.RightSlideMorph(b, 0.5);  // b = 2
-    EXPECT_EQ(column(s, 1), column(a, 1));
-    EXPECT_EQ(column(s, 2), column(b, 0));
-    EXPECT_EQ(column(s, 3), column(b, 1));
-    s = Effect(a);
-    s.LeftSlideMorph(b, 1);  // lowered to W − 1
-    EXPECT_EQ(column(s, 2), column(b, 3));
-    EXPECT_EQ(column(s, 3), column(a, 3));
-
-    TvlEffectBmp p = Effect(a);
-    p.PushMorph(b, 0);
-    EXPECT_EQ(column(p, 0), column(b, 3));
-    for (int x = 1; x < 4; ++x) EXPECT_EQ(column(p, x), column(a, x - 1));
-    p = Effect(a);
-    p.PushMorph(b, 0.5);  // a = 2
-    EXPECT_EQ(column(p, 0), column(b, 1));
-    EXPECT_EQ(column(p, 2), column(b, 3));
-    EXPECT_EQ(column(p, 3), column(a, 0));
-    p = Effect(a);
-    p.PushMorph(b, 3);  // clamped to W − 1: all of B
-    EXPECT_EQ(p, b);
+    using TMorph = void (TvlEffectBmp::*)(const TvlFBitmap&, double);
+    struct Case {
+        const char* What;
+        TMorph Morph;
+        double K;
+        // Where each column comes from: "b3" is B's column 3.
+        const char* Columns[4];
+    };
+    const Case cases[] = {
+        {"left slide at 0: B's last column enters", &TvlEffectBmp::LeftSlideMorph, 0, {"b3", "a1", "a2", "a3"}},
+        {"right slide at 0.5: two of B", &TvlEffectBmp::RightSlideMorph, 0.5, {"a0", "a1", "b0", "b1"}},
+        {"left slide at 1: lowered to W - 1", &TvlEffectBmp::LeftSlideMorph, 1, {"b1", "b2", "b3", "a3"}},
+        {"push at 0", &TvlEffectBmp::PushMorph, 0, {"b3", "a0", "a1", "a2"}},
+        {"push at 0.5", &TvlEffectBmp::PushMorph, 0.5, {"b1", "b2", "b3", "a0"}},
+        {"push at 3: clamped to W - 1, all of B", &TvlEffectBmp::PushMorph, 3, {"b0", "b1", "b2", "b3"}},
+    };
+    for (const Case& c : cases) {
+        TvlEffectBmp m = Effect(a);
+        (m.*c.Morph)(b, c.K);
+        for (int x = 0; x < 4; ++x) {
+            const TvlFBitmap& from = c.Columns[x][0] == 'a' ? a : b;
+            EXPECT_EQ(column(m, x), column(from, c.Columns[x][1] - '0')) << c.What << ", column " << x;
+        }
+    }
 }
 
 TEST(Effects, BrightnessDarknessGrayAndInvertArithmetic) {
@@ -489,21 +494,7 @@ TEST(Effects, AWeightRowBlendsByItsCurrentWeightsWhenReused) {
 TEST(Effects, CrossFadesOfEveryChannelPairMatchDoubleArithmetic) {
     // Every pair of channel values, for weights with and without exact
     // binary fractions and with many exact halves (0.1, 0.3).
-    TvlEffectBmp a(256, 86), b(256, 86);
-    for (int y = 0; y < 86; ++y)
-        for (int i = 0; i < 256 * 3; ++i) {
-            const int pair = (y * 768 + i) % 65536;
-            a.Row(y)[i] = static_cast<uint8_t>(pair >> 8);
-            b.Row(y)[i] = static_cast<uint8_t>(pair);
-        }
-    for (double k : {0.1, 0.3, 0.37, 0.75, 0.6180339887, 1.0 / 7, 3.0 / 64}) {
-        TvlEffectBmp m = a;
-        m.Morph(b, k);
-        for (int y = 0; y < 86; ++y)
-            for (int i = 0; i < 256 * 3; ++i)
-                ASSERT_EQ(m.Row(y)[i], static_cast<int>(std::nearbyint((1 - k) * a.Row(y)[i] + k * b.Row(y)[i])))
-                    << k << " " << y << " " << i;
-    }
+    ExpectCrossFadesOfEveryChannelPair(86, {0.1, 0.3, 0.37, 0.75, 0.6180339887, 1.0 / 7, 3.0 / 64});
 }
 
 TEST(Effects, VerticalGradientMatchesRowByRowArithmetic) {

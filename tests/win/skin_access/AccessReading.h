@@ -150,5 +150,30 @@ inline std::vector<TEventSeen> gEvents;
 inline void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD) {
     gEvents.push_back({event, wnd, object, child});
 }
+// How many of the events seen were `event` for child `child` of the client
+// object of `wnd`.
+inline int CountSeen(DWORD event, HWND wnd, LONG child = CHILDID_SELF) {
+    int n = 0;
+    for (const auto& e : gEvents) n += e.Event == event && e.Window == wnd && e.Object == OBJID_CLIENT && e.Child == child;
+    return n;
+}
+
+// Records this process's win events into gEvents (cleared first) while it lives.
+class TEventRecording {
+public:
+    TEventRecording() {
+        gEvents.clear();
+        FHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, GetCurrentProcessId(), 0,
+                                WINEVENT_OUTOFCONTEXT);
+    }
+    ~TEventRecording() {
+        if (FHook) UnhookWinEvent(FHook);
+    }
+    TEventRecording(const TEventRecording&) = delete;
+    TEventRecording& operator=(const TEventRecording&) = delete;
+
+private:
+    HWINEVENTHOOK FHook = nullptr;
+};
 
 }  // namespace msaa

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "skin/controls/vlSkinComboBox.h"
@@ -30,12 +31,10 @@ protected:
     void SetUp() override {
         SkinnedFormTest::SetUp();
         vlInstallAccessibility();
-        gEvents.clear();
-        FHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, GetCurrentProcessId(), 0,
-                                WINEVENT_OUTOFCONTEXT);
+        FEvents.emplace();
     }
     void TearDown() override {
-        if (FHook) UnhookWinEvent(FHook);
+        FEvents.reset();
         SkinnedFormTest::TearDown();
     }
     void Show() {
@@ -45,12 +44,25 @@ protected:
     // Whether `event` was raised for child `child` of the client object of `wnd`.
     static bool Raised(DWORD event, HWND wnd, LONG child = CHILDID_SELF) {
         ui::Pump(10);
-        for (const auto& e : gEvents)
-            if (e.Event == event && e.Window == wnd && e.Object == OBJID_CLIENT && e.Child == child) return true;
-        return false;
+        return CountSeen(event, wnd, child) > 0;
+    }
+    // The client object of `wnd`, which must have `role`; null when it has not.
+    static TAccPtr ClientWithRole(HWND wnd, long role) {
+        TAccPtr client = ClientOf(wnd);
+        if (!client || Role(client.get()) == role) return client;
+        ADD_FAILURE() << "role " << Role(client.get()) << " where " << role << " was expected";
+        return nullptr;
+    }
+    // A value set from code reads at once and is announced.
+    template <class Change>
+    static void ExpectValueChange(IAccessible* a, HWND wnd, Change change, const std::string& after) {
+        gEvents.clear();
+        change();
+        EXPECT_EQ(Value(a), after);
+        EXPECT_TRUE(Raised(EVENT_OBJECT_VALUECHANGE, wnd));
     }
 
-    HWINEVENTHOOK FHook = nullptr;
+    std::optional<TEventRecording> FEvents;
 };
 
 }  // namespace
@@ -67,9 +79,8 @@ TEST_F(AccessTest, ButtonsAndBoxesAreReadAndPressedLikeTheSystemOnes) {
     other->SetEnabled(false);
     Show();
 
-    TAccPtr button = ClientOf(save->Handle());
+    TAccPtr button = ClientWithRole(save->Handle(), ROLE_SYSTEM_PUSHBUTTON);
     ASSERT_TRUE(button);
-    EXPECT_EQ(Role(button.get()), ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_EQ(Name(button.get()), "Save Changes");
     EXPECT_EQ(Shortcut(button.get()), "Alt+S");
     EXPECT_EQ(DefaultAction(button.get()), "Press");
@@ -144,9 +155,8 @@ TEST_F(AccessTest, LabelsGaugeAndPanelsAreReadAsTextProgressAndGroups) {
     link->OnClick = [&](TObject*) { ++followed; };
     Show();
 
-    TAccPtr group = ClientOf(panel->Handle());
+    TAccPtr group = ClientWithRole(panel->Handle(), ROLE_SYSTEM_GROUPING);
     ASSERT_TRUE(group);
-    EXPECT_EQ(Role(group.get()), ROLE_SYSTEM_GROUPING);
     EXPECT_EQ(Name(group.get()), "Header");
     gEvents.clear();
     panel->SetCaption("Project");
@@ -173,15 +183,11 @@ TEST_F(AccessTest, LabelsGaugeAndPanelsAreReadAsTextProgressAndGroups) {
     ui::Pump(10);
     EXPECT_EQ(followed, 1);
 
-    TAccPtr bar = ClientOf(gauge->Handle());
+    TAccPtr bar = ClientWithRole(gauge->Handle(), ROLE_SYSTEM_PROGRESSBAR);
     ASSERT_TRUE(bar);
-    EXPECT_EQ(Role(bar.get()), ROLE_SYSTEM_PROGRESSBAR);
     EXPECT_EQ(Name(bar.get()), "Progress:");
     EXPECT_EQ(Value(bar.get()), "3/8 tasks  38%");
-    gEvents.clear();
-    gauge->SetValue(4);
-    EXPECT_EQ(Value(bar.get()), "3/8 tasks  50%");
-    EXPECT_TRUE(Raised(EVENT_OBJECT_VALUECHANGE, gauge->Handle()));
+    ExpectValueChange(bar.get(), gauge->Handle(), [&] { gauge->SetValue(4); }, "3/8 tasks  50%");
 
     // Hit testing finds the label's place.
     VARIANT hit;
@@ -207,19 +213,14 @@ TEST_F(AccessTest, ScrollBarsUpDownListAndComboSayTheirPositionAndItems) {
     combo->SetItemIndex(0);
     Show();
 
-    TAccPtr scroll = ClientOf(bar->Handle());
+    TAccPtr scroll = ClientWithRole(bar->Handle(), ROLE_SYSTEM_SCROLLBAR);
     ASSERT_TRUE(scroll);
-    EXPECT_EQ(Role(scroll.get()), ROLE_SYSTEM_SCROLLBAR);
     EXPECT_EQ(Name(scroll.get()), "Vertical");
     EXPECT_EQ(Value(scroll.get()), "0");
-    gEvents.clear();
-    bar->SetPosition(40);
-    EXPECT_EQ(Value(scroll.get()), "40");
-    EXPECT_TRUE(Raised(EVENT_OBJECT_VALUECHANGE, bar->Handle()));
+    ExpectValueChange(scroll.get(), bar->Handle(), [&] { bar->SetPosition(40); }, "40");
 
-    TAccPtr updown = ClientOf(spin->Handle());
+    TAccPtr updown = ClientWithRole(spin->Handle(), ROLE_SYSTEM_SPINBUTTON);
     ASSERT_TRUE(updown);
-    EXPECT_EQ(Role(updown.get()), ROLE_SYSTEM_SPINBUTTON);
     ASSERT_EQ(ChildCount(updown.get()), 2);
     EXPECT_EQ(Name(updown.get(), 1), "Up");
     EXPECT_EQ(Name(updown.get(), 2), "Down");
@@ -230,9 +231,8 @@ TEST_F(AccessTest, ScrollBarsUpDownListAndComboSayTheirPositionAndItems) {
     EXPECT_EQ(spin->Position(), 6);
     EXPECT_EQ(Value(updown.get()), "6");
 
-    TAccPtr items = ClientOf(list->Handle());
+    TAccPtr items = ClientWithRole(list->Handle(), ROLE_SYSTEM_LIST);
     ASSERT_TRUE(items);
-    EXPECT_EQ(Role(items.get()), ROLE_SYSTEM_LIST);
     ASSERT_EQ(ChildCount(items.get()), 3);
     EXPECT_EQ(Name(items.get(), 3), "Gamma");
     EXPECT_EQ(Role(items.get(), 3), ROLE_SYSTEM_LISTITEM);
@@ -249,25 +249,20 @@ TEST_F(AccessTest, ScrollBarsUpDownListAndComboSayTheirPositionAndItems) {
     list->SetItemIndex(-1);
     EXPECT_TRUE(Raised(EVENT_OBJECT_SELECTIONWITHIN, list->Handle()));
 
-    TAccPtr drop = ClientOf(combo->Handle());
+    TAccPtr drop = ClientWithRole(combo->Handle(), ROLE_SYSTEM_COMBOBOX);
     ASSERT_TRUE(drop);
-    EXPECT_EQ(Role(drop.get()), ROLE_SYSTEM_COMBOBOX);
     EXPECT_EQ(Value(drop.get()), "Low");
     EXPECT_TRUE(State(drop.get()) & STATE_SYSTEM_COLLAPSED);
     EXPECT_NE(FindChild(drop.get(), "High", ROLE_SYSTEM_LISTITEM), 0);
-    gEvents.clear();
-    combo->SetItemIndex(1);
-    EXPECT_EQ(Value(drop.get()), "High");
-    EXPECT_TRUE(Raised(EVENT_OBJECT_VALUECHANGE, combo->Handle()));
+    ExpectValueChange(drop.get(), combo->Handle(), [&] { combo->SetItemIndex(1); }, "High");
     ASSERT_EQ(drop->accDoDefaultAction(Id(CHILDID_SELF)), S_OK);
     ui::Pump(20);
     EXPECT_TRUE(combo->DroppedDown());
     EXPECT_TRUE(State(drop.get()) & STATE_SYSTEM_EXPANDED);
     // The open drop-down is a list of the same items.
     ASSERT_NE(combo->ListWindow(), nullptr);
-    TAccPtr popup = ClientOf(combo->ListWindow());
+    TAccPtr popup = ClientWithRole(combo->ListWindow(), ROLE_SYSTEM_LIST);
     ASSERT_TRUE(popup);
-    EXPECT_EQ(Role(popup.get()), ROLE_SYSTEM_LIST);
     EXPECT_EQ(FindChild(popup.get(), "High", ROLE_SYSTEM_LISTITEM), 2);
     combo->CloseUp(false);
 }
@@ -284,9 +279,8 @@ TEST_F(AccessTest, EditsAreNamedByTheirLabelsAndKeepPasswordsToThemselves) {
     secret->SetText("hunter2");
     Show();
 
-    TAccPtr field = ClientOf(name->Handle());
+    TAccPtr field = ClientWithRole(name->Handle(), ROLE_SYSTEM_TEXT);
     ASSERT_TRUE(field);
-    EXPECT_EQ(Role(field.get()), ROLE_SYSTEM_TEXT);
     EXPECT_EQ(Name(field.get()), "Project Name:");
     EXPECT_EQ(Value(field.get()), "Garden");
     EXPECT_FALSE(State(field.get()) & STATE_SYSTEM_PROTECTED);
@@ -362,9 +356,8 @@ TEST_F(AccessTest, PageTabsAndCalendarDaysAreChildrenWithSelection) {
     pages->SetActivePageIndex(0);
     Show();
 
-    TAccPtr tabs = ClientOf(pages->Handle());
+    TAccPtr tabs = ClientWithRole(pages->Handle(), ROLE_SYSTEM_PAGETABLIST);
     ASSERT_TRUE(tabs);
-    EXPECT_EQ(Role(tabs.get()), ROLE_SYSTEM_PAGETABLIST);
     long t1 = FindChild(tabs.get(), "Tasks", ROLE_SYSTEM_PAGETAB);
     long t2 = FindChild(tabs.get(), "Calendar", ROLE_SYSTEM_PAGETAB);
     ASSERT_NE(t1, 0);
@@ -417,9 +410,8 @@ TEST_F(AccessTest, DateEditIsATextWithTheDateAndAButtonThatOpensTheCalendar) {
     edit->SetDate(TvlDay{2007, 12, 24});
     Show();
 
-    TAccPtr field = ClientOf(edit->Handle());
+    TAccPtr field = ClientWithRole(edit->Handle(), ROLE_SYSTEM_TEXT);
     ASSERT_TRUE(field);
-    EXPECT_EQ(Role(field.get()), ROLE_SYSTEM_TEXT);
     EXPECT_EQ(Name(field.get()), "Start date:");
     EXPECT_EQ(Value(field.get()), edit->Text());
     EXPECT_FALSE(Value(field.get()).empty());

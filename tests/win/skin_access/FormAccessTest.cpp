@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "skin/form/vlFormAccess.h"
@@ -25,22 +26,17 @@ protected:
     void SetUp() override {
         MenuTest::SetUp();
         vlInstallAccessibility();
-        gEvents.clear();
-        FHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, GetCurrentProcessId(), 0,
-                                WINEVENT_OUTOFCONTEXT);
+        FEvents.emplace();
     }
     void TearDown() override {
-        if (FHook) UnhookWinEvent(FHook);
+        FEvents.reset();
         MenuTest::TearDown();
     }
     static int Count(DWORD event, HWND wnd, LONG child = CHILDID_SELF) {
         ui::Pump(10);
-        int n = 0;
-        for (const auto& e : gEvents)
-            n += e.Event == event && e.Window == wnd && e.Object == OBJID_CLIENT && e.Child == child;
-        return n;
+        return CountSeen(event, wnd, child);
     }
-    HWINEVENTHOOK FHook = nullptr;
+    std::optional<TEventRecording> FEvents;
 };
 
 }  // namespace

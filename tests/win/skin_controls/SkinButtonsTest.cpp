@@ -321,3 +321,33 @@ TEST_F(SkinButtons, AcceleratorsFocusAndClick) {
     EXPECT_EQ(yes, 1);
     EXPECT_EQ(edit->Text(), "y");
 }
+
+TEST(GlyphPlacement, GlyphAndTextSitAlongTheLayoutsAxisCentredOrFromTheMargin) {
+    // A 16 × 16 glyph and a 40 × 12 text, 4 apart.
+    struct Case {
+        TvlButtonLayout Layout;
+        TRect Area;
+        int Margin;
+        TPoint Glyph, Text;
+    };
+    const Case cases[] = {
+        {blGlyphLeft, {0, 0, 100, 40}, -1, {20, 12}, {40, 14}},
+        {blGlyphRight, {0, 0, 100, 40}, -1, {64, 12}, {20, 14}},
+        {blGlyphLeft, {0, 0, 100, 40}, 5, {5, 12}, {25, 14}},
+        {blGlyphRight, {0, 0, 100, 40}, 5, {79, 12}, {35, 14}},
+        {blGlyphTop, {0, 0, 60, 100}, -1, {22, 34}, {10, 54}},
+        {blGlyphBottom, {0, 0, 60, 100}, -1, {22, 50}, {10, 34}},
+        {blGlyphTop, {0, 0, 60, 100}, 5, {22, 5}, {10, 25}},
+        {blGlyphBottom, {0, 0, 60, 100}, 5, {22, 79}, {10, 63}},
+        // Away from the origin the same places, moved.
+        {blGlyphRight, {30, 50, 130, 90}, 5, {109, 62}, {65, 64}},
+        {blGlyphBottom, {30, 50, 90, 150}, -1, {52, 100}, {40, 84}},
+    };
+    for (const Case& c : cases) {
+        TvlGlyphPlacement p = PlaceGlyphAndCaption(c.Area, 16, 16, 40, 12, c.Margin, 4, c.Layout);
+        EXPECT_EQ(p.Glyph.X, c.Glyph.X) << c.Layout << " margin " << c.Margin;
+        EXPECT_EQ(p.Glyph.Y, c.Glyph.Y) << c.Layout << " margin " << c.Margin;
+        EXPECT_EQ(p.Text.X, c.Text.X) << c.Layout << " margin " << c.Margin;
+        EXPECT_EQ(p.Text.Y, c.Text.Y) << c.Layout << " margin " << c.Margin;
+    }
+}

@@ -3,10 +3,14 @@
 // plain look on resizing, and the skin's character set in every plain look.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "skin/controls/vlSkinCtrls.h"
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlResourceStr.h"
 #include "tests/win/support/ClientPixel.h"
+#include "tests/win/support/ClientShot.h"
 #include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 
@@ -32,7 +36,51 @@ bool NeedsPaint(TWinControl* c) {
     return GetUpdateRect(c->Handle(), &r, FALSE) != 0;
 }
 
+// Records the calls of the hooks the base makes on focus, mouse and erase
+// messages.
+struct THookProbe : TvlSkinCustomControl {
+    using TvlSkinCustomControl::TvlSkinCustomControl;
+    std::vector<std::string> Calls;
+    bool EraseLook = false;
+    bool LookOnErase(HDC) const override { return EraseLook; }
+    void FocusChanged(bool focused) override { Calls.push_back(focused ? "focused" : "unfocused"); }
+    void PressLost() override { Calls.push_back("press lost"); }
+};
+
 }  // namespace
+
+TEST_F(SkinControlBase, FocusMouseAndEraseMessagesReachTheirHooks) {
+    auto* probe = new THookProbe(Form, Form);
+    probe->SetBounds(10, 10, 60, 30);
+    auto* other = new THookProbe(Form, Form);
+    other->SetBounds(100, 10, 60, 30);
+    Form->Show();
+    ui::Pump();
+    probe->SetFocus();
+    other->SetFocus();
+    EXPECT_EQ(probe->Calls, (std::vector<std::string>{"focused", "unfocused"}));
+
+    // A cancel mode, or the capture going to another window, ends a press;
+    // the capture coming to the control itself does not.
+    probe->Calls.clear();
+    HWND self = probe->Handle();
+    SendMessageA(self, WM_CANCELMODE, 0, 0);
+    SendMessageA(self, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(self));
+    SendMessageA(self, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(other->Handle()));
+    EXPECT_EQ(probe->Calls, (std::vector<std::string>{"press lost", "press lost"}));
+
+    // An erase draws the look only where the control asks for it, and is
+    // always answered as done.
+    TvlFBitmap look = ClientShot(probe, 60, 30);
+    TvlFBitmap asked(60, 30);
+    asked.Fill(0x123456);
+    ASSERT_NE(look.Pixel(5, 5), 0x123456u);
+    EXPECT_EQ(SendMessageA(self, WM_ERASEBKGND, reinterpret_cast<WPARAM>(asked.Canvas()), 0), 1);
+    EXPECT_EQ(asked.Pixel(5, 5), 0x123456u);
+    probe->EraseLook = true;
+    EXPECT_EQ(SendMessageA(self, WM_ERASEBKGND, reinterpret_cast<WPARAM>(asked.Canvas()), 0), 1);
+    EXPECT_EQ(asked.Pixel(5, 5), look.Pixel(5, 5));
+}
 
 TEST_F(SkinControlBase, DefaultFontAndSizeChangesTakeEffectAtOnce) {
     auto* c = new TFontWatcher(Form, Form);

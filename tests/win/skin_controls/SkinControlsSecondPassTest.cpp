@@ -13,6 +13,7 @@
 #include "skin/data/vlCompose.h"
 #include "skin/form/Lacquer.h"
 #include "tests/win/skin_controls/SkinControlsFixture.h"
+#include "tests/win/support/ClientShot.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/ExtCtrls.h"
@@ -45,12 +46,7 @@ protected:
         tree->SetSkinData(Skin);
         return tree;
     }
-    static TvlFBitmap Shot(TWinControl* c) {
-        TvlFBitmap bitmap(c->Width(), c->Height());
-        SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bitmap.Canvas()), PRF_CLIENT);
-        GdiFlush();
-        return bitmap;
-    }
+    static TvlFBitmap Shot(TWinControl* c) { return ClientShot(c, c->Width(), c->Height()); }
 };
 
 HTREEITEM FirstVisible(TWinControl* tree) {

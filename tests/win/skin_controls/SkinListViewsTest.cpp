@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "skin/controls/vlSkinRelay.h"
 #include "tests/win/skin_controls/SkinControlsFixture.h"
@@ -29,6 +31,18 @@ protected:
         view->SetVScrollBar(V);
         view->SetSkinData(Skin);
     }
+    // A list view filling a 300 x 200 panel as above, with its columns
+    // (width 0: the rest of the row), shown.
+    TvlSkinListView* ShowList(bool checkBoxes, bool columnClick,
+                              std::initializer_list<std::pair<const char*, int>> columns) {
+        auto* panel = new TPanel(Form, Form);
+        panel->SetBounds(10, 10, 300, 200);
+        auto* list = new TvlSkinListView(Form, panel, checkBoxes, columnClick);
+        for (const auto& [caption, width] : columns) list->AddColumn(caption, width, width == 0);
+        Place(list, panel);
+        Form->Show();
+        return list;
+    }
     TvlSkinScrollBar* H = nullptr;
     TvlSkinScrollBar* V = nullptr;
 };
@@ -37,13 +51,7 @@ int TopIndex(TListView* list) { return static_cast<int>(SendMessageA(list->Handl
 }  // namespace
 
 TEST_F(SkinListViews, ListBarsAppearHideAndFollowBothWays) {
-    auto* panel = new TPanel(Form, Form);
-    panel->SetBounds(10, 10, 300, 200);
-    auto* list = new TvlSkinListView(Form, panel, true, true);
-    list->AddColumn("Done", 40);
-    list->AddColumn("Task Description", 0, true);
-    Place(list, panel);
-    Form->Show();
+    auto* list = ShowList(true, true, {{"Done", 40}, {"Task Description", 0}});
     EXPECT_FALSE(V->Visible());
     EXPECT_FALSE(H->Visible());
     // The native bars take no room.
@@ -106,13 +114,7 @@ TEST_F(SkinListViews, ListBarsAppearHideAndFollowBothWays) {
 }
 
 TEST_F(SkinListViews, HeaderIsWiderAndShowsThePressedSectionButNotOnADivider) {
-    auto* panel = new TPanel(Form, Form);
-    panel->SetBounds(10, 10, 300, 200);
-    auto* list = new TvlSkinListView(Form, panel, false, true);
-    list->AddColumn("Hour", 60);
-    list->AddColumn("Action", 150);
-    Place(list, panel);
-    Form->Show();
+    auto* list = ShowList(false, true, {{"Hour", 60}, {"Action", 150}});
     HWND header = list->HeaderWindow();
     ASSERT_NE(header, nullptr);
     RECT hr;
@@ -184,12 +186,7 @@ TEST_F(SkinListViews, TreeBarFollowsExpandAndCollapseAndScrollsTheTree) {
 }
 
 TEST_F(SkinListViews, ScrollingManyStepsLeavesNothingBehind) {
-    auto* panel = new TPanel(Form, Form);
-    panel->SetBounds(10, 10, 300, 200);
-    auto* list = new TvlSkinListView(Form, panel, true, true);
-    list->AddColumn("Task", 0, true);
-    Place(list, panel);
-    Form->Show();
+    auto* list = ShowList(true, true, {{"Task", 0}});
     {
         TUpdateGuard<TListView> update(list);
         list->SetItemCount(500);
@@ -209,12 +206,7 @@ TEST_F(SkinListViews, ScrollingManyStepsLeavesNothingBehind) {
 }
 
 TEST_F(SkinListViews, ASkinChangeReachesTheViewsColoursAndTheirBars) {
-    auto* panel = new TPanel(Form, Form);
-    panel->SetBounds(10, 10, 300, 200);
-    auto* list = new TvlSkinListView(Form, panel, false, false);
-    list->AddColumn("Task", 0, true);
-    Place(list, panel);
-    Form->Show();
+    auto* list = ShowList(false, false, {{"Task", 0}});
     auto* data = list->SkinLook().ElementAs<TvlDataSkinFontAndBGControl>();
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list->Handle(), LVM_GETBKCOLOR, 0, 0)), data->BGColor);

@@ -338,8 +338,7 @@ TEST_F(FrameRest, PopupAcceleratorsAndMorphTicks) {
     AddItem(form, menu->RootItem(), "-");
     AddItem(form, menu->RootItem(), "&Print")->Enabled = false;
     AddItem(form, menu->RootItem(), "&Preview");
-    menu->Popup(300, 200);
-    TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+    TvlSkinPopupWindow* w = PopUp(frame, menu)->Window(0);
     ASSERT_NE(w, nullptr);
     // A disabled item keeps its letter: the key stops there and runs nothing.
     Press(form, 'P');

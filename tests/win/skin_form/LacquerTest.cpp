@@ -71,6 +71,20 @@ protected:
     static void Activate(TvlLacquer* f, bool active) {
         SendMessageA(f->Form()->Handle(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
     }
+    // A skinned frame in the foreground, where the real mouse reaches it.
+    TvlLacquer* ForegroundFrame() {
+        TvlLacquer* frame = MakeFrame(true);
+        SetForegroundWindow(frame->Form()->Handle());
+        ui::Pump(30);
+        return frame;
+    }
+    // Activates the frame and puts the pointer over its close button.
+    static TvlActiveSkinObject* HoverClose(TvlLacquer* f) {
+        Activate(f, true);
+        auto* close = Object(f, "closebutton");
+        f->UpdateActiveObject(close->ObjectRect.Left + 2, close->ObjectRect.Top + 2, true);
+        return close;
+    }
 
     std::vector<TvlSysMenuItem> MenuItems;
     POINT MenuPoint{};
@@ -513,9 +527,7 @@ TEST_F(Frame, SkinChangeFreesObjectsReleasesCaptureAndLeavesControlsToTheRelay) 
 TEST_F(Frame, TimersStopWithTheWindowAndAnimationsEnd) {
     TvlLacquer* frame = MakeFrame(true);
     HWND w = frame->Form()->Handle();
-    Activate(frame, true);
-    auto* close = Object(frame, "closebutton");
-    frame->UpdateActiveObject(close->ObjectRect.Left + 2, close->ObjectRect.Top + 2, true);
+    auto* close = HoverClose(frame);
     SendMessageA(w, WM_NCHITTEST, 0, ScreenAt(frame, close->ObjectRect.Left + 2, close->ObjectRect.Top + 2));
     EXPECT_TRUE(frame->HoverTimer().Enabled());
     EXPECT_TRUE(frame->BlendTimer().Enabled());
@@ -657,9 +669,7 @@ TEST_F(Frame, FadeInStepsByFiveAndDropsTheLayeredStyle) {
 TEST_F(Frame, MoveSizeLoopThroughItsMessages) {
     TvlLacquer* frame = MakeFrame(true);
     HWND w = frame->Form()->Handle();
-    Activate(frame, true);
-    auto* close = Object(frame, "closebutton");
-    frame->UpdateActiveObject(close->ObjectRect.Left + 2, close->ObjectRect.Top + 2, true);
+    auto* close = HoverClose(frame);
     ASSERT_GE(frame->HotObjectIndex(), 0);
     BOOL fullDrag = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
@@ -824,10 +834,7 @@ TEST_F(Frame, ControlsHearTheirSkinWhateverSkinTheFrameWears) {
 
 TEST_F(Frame, RealMouseHoversAndClicksTheMaximizeButton) {
     WorkArea = {0, 0, 1000, 800};
-    TvlLacquer* frame = MakeFrame(true);
-    HWND w = frame->Form()->Handle();
-    SetForegroundWindow(w);
-    ui::Pump(30);
+    TvlLacquer* frame = ForegroundFrame();
     auto* max = Object(frame, "maxbutton");
     ASSERT_NE(max, nullptr);
     RECT r = Bounds(frame);
@@ -855,10 +862,7 @@ TEST_F(Frame, RealMouseHoversAndClicksTheMaximizeButton) {
 
 TEST_F(Frame, RealMouseMovesTheWindowByTheCaption) {
     WorkArea = {0, 0, 1200, 1000};
-    TvlLacquer* frame = MakeFrame(true);
-    HWND w = frame->Form()->Handle();
-    SetForegroundWindow(w);
-    ui::Pump(30);
+    TvlLacquer* frame = ForegroundFrame();
     RECT before = Bounds(frame);
     // The whole drag is queued at once: the platform's move loop takes it
     // from the queue while the press is being handled. (Wine's size loop

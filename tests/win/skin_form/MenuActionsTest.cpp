@@ -36,8 +36,7 @@ TEST_F(MenuTest, ItemsUpdateTheirActionsOnOpeningAndShowTheirHints) {
 
     // Opening updates the actions of the shown items before they are built.
     hideDelete = true;
-    menu->Popup(300, 200);
-    TvlSkinMenu* engine = Engine(frame);
+    TvlSkinMenu* engine = PopUp(frame, menu);
     ASSERT_EQ(engine->WindowCount(), 1);
     TvlSkinPopupWindow* w = engine->Window(0);
     EXPECT_EQ(Captions(w), (std::vector<std::string>{"New Category", "-", "New Project 1", "Edit"}));

@@ -70,6 +70,11 @@ protected:
     }
 
     static TvlSkinMenu* Engine(TvlLacquer* frame) { return frame->Menus()->SkinMenu(); }
+    // Pops `menu` up at the tests' usual point; the engine that shows it.
+    static TvlSkinMenu* PopUp(TvlLacquer* frame, TvlSkinPopupMenu* menu) {
+        menu->Popup(300, 200);
+        return Engine(frame);
+    }
     static HWND Window(TvlLacquer* frame, int i) { return frame->Menus()->SkinMenu()->Window(i)->Handle(); }
     // The mouse at a point of a menu window (client coordinates).
     static void MoveTo(TvlSkinPopupWindow* w, int x, int y) {

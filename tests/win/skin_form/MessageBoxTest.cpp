@@ -125,22 +125,26 @@ TEST_F(MessageBoxTest, OkAloneAnswersEnterAndEscapeWithOne) {
 
 TEST_F(MessageBoxTest, OkCancelYesNoAndTheFallBackToNone) {
     Skinned();
-    ui::OnNextModal([&](TForm* f) {
-        EXPECT_EQ(f->DefaultButton, Button(f, "OK"));
-        EXPECT_EQ(f->CancelButton, Button(f, "Cancel"));
-        ui::Key(Button(f, "OK"), VK_ESCAPE);
-    });
-    EXPECT_EQ(Messages->ShowMessageBox("Are you sure to delete current project?", mtInformation, mbOK | mbCancel), 2);
-    ui::OnNextModal([&](TForm* f) { ui::Key(Button(f, "OK"), VK_RETURN); });
-    EXPECT_EQ(Messages->ShowMessageBox("Are you sure to delete current project?", mtInformation, mbOK | mbCancel), 1);
-    ui::OnNextModal([&](TForm* f) {
-        EXPECT_EQ(f->DefaultButton, Button(f, "Yes"));
-        EXPECT_EQ(f->CancelButton, Button(f, "No"));
-        ui::Key(Button(f, "Yes"), VK_ESCAPE);
-    });
-    EXPECT_EQ(Messages->ShowMessageBox("Yes or no?", mtConfirmation, mbYes | mbNo), 7);
-    ui::OnNextModal([&](TForm* f) { ui::Key(Button(f, "Yes"), VK_RETURN); });
-    EXPECT_EQ(Messages->ShowMessageBox("Yes or no?", mtConfirmation, mbYes | mbNo), 6);
+    // Escape answers with the cancel button, Enter with the default one.
+    struct Case {
+        const char* Text;
+        TvlMsgDlgType Type;
+        TvlMsgDlgButtons Buttons;
+        const char *Default, *Cancel;
+        int OnEscape, OnEnter;
+    };
+    for (const Case& c : {Case{"Are you sure to delete current project?", mtInformation, mbOK | mbCancel, "OK",
+                               "Cancel", 2, 1},
+                          Case{"Yes or no?", mtConfirmation, mbYes | mbNo, "Yes", "No", 7, 6}}) {
+        ui::OnNextModal([&](TForm* f) {
+            EXPECT_EQ(f->DefaultButton, Button(f, c.Default));
+            EXPECT_EQ(f->CancelButton, Button(f, c.Cancel));
+            ui::Key(Button(f, c.Default), VK_ESCAPE);
+        });
+        EXPECT_EQ(Messages->ShowMessageBox(c.Text, c.Type, c.Buttons), c.OnEscape) << c.Text;
+        ui::OnNextModal([&](TForm* f) { ui::Key(Button(f, c.Default), VK_RETURN); });
+        EXPECT_EQ(Messages->ShowMessageBox(c.Text, c.Type, c.Buttons), c.OnEnter) << c.Text;
+    }
     // Retry is the default only when shown; without Cancel, No or OK there
     // is no cancel button, and Escape does nothing.
     ui::OnNextModal([&](TForm* f) {

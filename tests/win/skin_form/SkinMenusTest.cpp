@@ -32,37 +32,36 @@ HBITMAP SolidBitmap(int w, int h, COLORREF colour) {
 }  // namespace
 
 TEST(MenuPlacement, BelowBesideAndAboveTheAnchor) {
-    TRect work{0, 0, 1000, 800};
-    // Below a point, moved left to end at the work area's right edge.
-    auto p = vlMenus::PlaceWindow({100, 100, 100, 100}, work, 120, 90, 4, false, false, false, false);
-    EXPECT_EQ(p.X, 100);
-    EXPECT_EQ(p.Y, 100);
-    p = vlMenus::PlaceWindow({950, 100, 950, 100}, work, 120, 90, 4, false, false, false, false);
-    EXPECT_EQ(p.X, 880);
-    // Near the bottom, from the lower half: above the anchor.
-    p = vlMenus::PlaceWindow({100, 760, 100, 760}, work, 120, 90, 4, false, false, false, false);
-    EXPECT_EQ(p.Y, 670);
-    EXPECT_FALSE(p.Overlapping);
-    // Too tall for the upper half: it ends at the bottom and overlaps.
-    p = vlMenus::PlaceWindow({100, 300, 200, 320}, work, 120, 600, 4, false, false, false, false);
-    EXPECT_EQ(p.Y, 200);
-    EXPECT_TRUE(p.Overlapping);
-    EXPECT_EQ(p.X, 201);
-    // Upward when asked, below when there is no room above in the upper half.
-    p = vlMenus::PlaceWindow({10, 300, 60, 320}, work, 120, 90, 4, false, true, false, false);
-    EXPECT_EQ(p.Y, 210);
-    p = vlMenus::PlaceWindow({10, 50, 60, 70}, work, 120, 90, 4, false, true, false, false);
-    EXPECT_EQ(p.Y, 70);
-    // A submenu lines its first item up with the parent item, on the right,
-    // or on the left when the right has no room.
-    p = vlMenus::PlaceWindow({200, 100, 300, 122}, work, 120, 90, 4, true, false, false, false);
-    EXPECT_EQ(p.X, 301);
-    EXPECT_EQ(p.Y, 96);
-    p = vlMenus::PlaceWindow({800, 100, 900, 122}, work, 120, 90, 4, true, false, false, false);
-    EXPECT_EQ(p.X, 679);
-    // A menu as tall as the work area starts at its top.
-    p = vlMenus::PlaceWindow({10, 400, 10, 400}, work, 120, 800, 4, false, false, true, false);
-    EXPECT_EQ(p.Y, 0);
+    const TRect work{0, 0, 1000, 800};
+    constexpr int kAny = -9999;  // not looked at in this case
+    struct Case {
+        const char* What;
+        TRect Anchor;
+        int Height;
+        bool Submenu, Up, Scroll;
+        int X, Y, Overlapping;  // Overlapping: 0, 1 or kAny
+    };
+    const Case cases[] = {
+        {"below a point", {100, 100, 100, 100}, 90, false, false, false, 100, 100, kAny},
+        {"moved left to end at the right edge", {950, 100, 950, 100}, 90, false, false, false, 880, kAny, kAny},
+        {"near the bottom, from the lower half: above", {100, 760, 100, 760}, 90, false, false, false, kAny, 670, 0},
+        {"too tall for the upper half: ends at the bottom, overlapping",
+         {100, 300, 200, 320}, 600, false, false, false, 201, 200, 1},
+        {"upward when asked", {10, 300, 60, 320}, 90, false, true, false, kAny, 210, kAny},
+        {"below when the upper half has no room above", {10, 50, 60, 70}, 90, false, true, false, kAny, 70, kAny},
+        {"a submenu lines its first item up with the parent item",
+         {200, 100, 300, 122}, 90, true, false, false, 301, 96, kAny},
+        {"a submenu goes left when the right has no room", {800, 100, 900, 122}, 90, true, false, false, 679, kAny,
+         kAny},
+        {"a menu as tall as the work area starts at its top", {10, 400, 10, 400}, 800, false, false, true, kAny, 0,
+         kAny},
+    };
+    for (const Case& c : cases) {
+        auto p = vlMenus::PlaceWindow(c.Anchor, work, 120, c.Height, 4, c.Submenu, c.Up, c.Scroll, false);
+        if (c.X != kAny) EXPECT_EQ(p.X, c.X) << c.What;
+        if (c.Y != kAny) EXPECT_EQ(p.Y, c.Y) << c.What;
+        if (c.Overlapping != kAny) EXPECT_EQ(p.Overlapping, c.Overlapping == 1) << c.What;
+    }
 }
 
 TEST(MenuKeys, UpAndDownWrapAndStopAfterOneCycle) {
@@ -94,8 +93,7 @@ TEST_F(MenuTest, TreeMenuMetricsWithTheSkin) {
     TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
-    menu->Popup(300, 200);
-    TvlSkinMenu* engine = Engine(frame);
+    TvlSkinMenu* engine = PopUp(frame, menu);
     ASSERT_TRUE(engine->Visible);
     ASSERT_EQ(engine->WindowCount(), 1);
     TvlSkinPopupWindow* w = engine->Window(0);
@@ -142,8 +140,7 @@ TEST_F(MenuTest, BuiltInLookWithoutTheSkin) {
     menu->Items()[3]->Checked = true;  // "Edit"
     menu->Items()[4]->Checked = true;  // "Delete", a radio item
     menu->Items()[4]->RadioItem = true;
-    menu->Popup(300, 200);
-    TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+    TvlSkinPopupWindow* w = PopUp(frame, menu)->Window(0);
     ASSERT_FALSE(w->HasSkin());
     std::vector<int> heights;
     for (int i = 0; i < w->ItemCount(); ++i) heights.push_back(w->Item(i)->ItemBounds.Height());
@@ -192,8 +189,7 @@ TEST_F(MenuTest, ImagesShortcutsSubmenuArrowsAndDefaultItems) {
 
     menu->SetImages(images);
     menu->Items()[0]->ImageIndex = 0;
-    menu->Popup(300, 200);
-    TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+    TvlSkinPopupWindow* w = PopUp(frame, menu)->Window(0);
     EXPECT_EQ(w->ImageColumnWidth, 16 + 5);
     TvlFBitmap look;
     w->Compose(look);
@@ -306,8 +302,7 @@ TEST_F(MenuTest, HoveredSubmenuOpensAfter500MillisecondsAClickOpensItAtOnce) {
     TFakeTimers timers;
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = NestedMenu(frame->Form());
-    menu->Popup(300, 200);
-    TvlSkinMenu* engine = Engine(frame);
+    TvlSkinMenu* engine = PopUp(frame, menu);
     TvlSkinPopupWindow* w = engine->Window(0);
     MoveToItem(w, 1);  // "&Recent"
     EXPECT_EQ(w->HotItem, 1);
@@ -406,8 +401,7 @@ TEST_F(MenuTest, UpAndDownInAMenuOfDisabledItemsStop) {
     auto* menu = new TvlSkinPopupMenu(frame->Form());
     for (const char* caption : {"Undo", "-", "Cut", "Copy", "Paste", "Delete"})
         menu->Add(new TMenuItem(frame->Form(), caption))->Enabled = false;
-    menu->Popup(300, 200);
-    TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+    TvlSkinPopupWindow* w = PopUp(frame, menu)->Window(0);
     EXPECT_EQ(w->HotItem, -1);
     Press(frame->Form(), VK_DOWN);
     Press(frame->Form(), VK_UP);
@@ -543,8 +537,7 @@ TEST_F(MenuTest, AThousandMenusWithASubmenuLeaveNothingBehind) {
     int windows = ThreadTopLevelWindowCount();
     int hooks = Application->MessageHookCount();
     for (int i = 0; i < 1000; ++i) {
-        menu->Popup(300, 200);
-        TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+        TvlSkinPopupWindow* w = PopUp(frame, menu)->Window(0);
         MoveToItem(w, 1);
         ClickItem(w, 1);  // the submenu opens
         if (i % 2)
@@ -748,8 +741,7 @@ TEST_F(MenuTest, MorphingItemsBlendInFiveSteps) {
     LoadModernWithMorphingItems();
     TvlLacquer* frame = MakeForm(true);
     TvlSkinPopupMenu* menu = TreeMenu(frame->Form());
-    menu->Popup(300, 200);
-    TvlSkinPopupWindow* w = Engine(frame)->Window(0);
+    TvlSkinPopupWindow* w = PopUp(frame, menu)->Window(0);
     MoveToItem(w, 2);  // "New Project": the first item fades out, this one in
     EXPECT_EQ(timers.Interval(w->Handle(), w->BlendTimer.Id()), 20u);
     int ticks = 0;

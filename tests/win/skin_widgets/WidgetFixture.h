@@ -6,6 +6,7 @@
 
 #include "skin/data/vlSkinData.h"
 #include "skin/widgets/vlCalendar.h"
+#include "tests/win/support/ClientShot.h"
 #include "tests/win/support/SkinnedFormTest.h"
 #include "tests/win/support/UiDriver.h"
 #include "toolkit/Forms.h"
@@ -32,12 +33,7 @@ protected:
         return cal;
     }
     // What a window paints for its client area (its own look, no children).
-    static TvlFBitmap Shot(TWinControl* c) {
-        TvlFBitmap bitmap(c->ClientWidth(), c->ClientHeight());
-        SendMessageA(c->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bitmap.Canvas()), PRF_CLIENT);
-        GdiFlush();
-        return bitmap;
-    }
+    static TvlFBitmap Shot(TWinControl* c) { return ClientShot(c, c->ClientWidth(), c->ClientHeight()); }
     // A pixel of a skin picture as 0x00BBGGRR.
     uint32_t SkinPixel(int picture, int x, int y) const {
         TvlFBitmap p(PictureView(Skin->PictureList.at(static_cast<size_t>(picture))));

@@ -142,6 +142,17 @@ HWND FindChildOfClass(HWND top, const char* cls) {
         reinterpret_cast<LPARAM>(&s));
     return s.Found;
 }
+// The client object of `wnd`, or null with an error line naming `what`.
+TAccPtr ObjectOf(HWND wnd, const char* what) {
+    TAccPtr object = wnd ? ClientOf(wnd) : nullptr;
+    if (!object) std::fprintf(gOut, "[error] no %s object\n", what);
+    return object;
+}
+// Waits for a window to go (hide or close) and says whether it did.
+void PrintClosed(HWND wnd, const char* what) {
+    for (int i = 0; i < 200 && IsWindow(wnd) && IsWindowVisible(wnd); ++i) Pump(20);
+    std::fprintf(gOut, "[%s closed] %s\n", what, IsWindow(wnd) && IsWindowVisible(wnd) ? "no" : "yes");
+}
 // The project dialog, opened by "New Project": its date fields, one's
 // calendar opened by its button; then "Cancel".
 void ReadProjectDialog(HWND main, IAccessible* client) {
@@ -152,11 +163,8 @@ void ReadProjectDialog(HWND main, IAccessible* client) {
         return;
     }
     Pump(300);
-    TAccPtr form = ClientOf(dialog);
-    if (!form) {
-        std::fprintf(gOut, "[error] no project dialog object\n");
-        return;
-    }
+    TAccPtr form = ObjectOf(dialog, "project dialog");
+    if (!form) return;
     Print("project dialog", form.get());
     TFound date;
     if (Find(form.get(), ROLE_SYSTEM_TEXT, "Start date:", date) && date.Child == CHILDID_SELF) {
@@ -169,8 +177,7 @@ void ReadProjectDialog(HWND main, IAccessible* client) {
         std::fprintf(gOut, "[missing] date field\n");
     }
     Act(form.get(), ROLE_SYSTEM_PUSHBUTTON, "Cancel");
-    for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Pump(20);
-    std::fprintf(gOut, "[dialog closed] %s\n", IsWindow(dialog) && IsWindowVisible(dialog) ? "no" : "yes");
+    PrintClosed(dialog, "dialog");
 }
 // The calendar's tab pressed through its default action, which announces
 // the new selection; then back to the tasks.
@@ -209,24 +216,17 @@ bool ReadTreeMenu(HWND main) {
     }
     std::fprintf(gOut, "[menu announced] %s\n", menu ? "yes" : "no");
     if (!menu) menu = WaitFor(2000, [main](HWND w) { return w != main; });
-    TAccPtr popup = menu ? ClientOf(menu) : nullptr;
-    if (!popup) {
-        std::fprintf(gOut, "[error] no menu object\n");
-        return false;
-    }
+    TAccPtr popup = ObjectOf(menu, "menu");
+    if (!popup) return false;
     Print("menu", popup.get());
     Act(popup.get(), ROLE_SYSTEM_MENUITEM, "Delete");
     HWND box = WaitFor(10000, [main](HWND w) { return w != main; });
     Pump(300);
-    TAccPtr question = box ? ClientOf(box) : nullptr;
-    if (!question) {
-        std::fprintf(gOut, "[error] no message box object\n");
-        return false;
-    }
+    TAccPtr question = ObjectOf(box, "message box");
+    if (!question) return false;
     Print("box", question.get());
     Act(question.get(), ROLE_SYSTEM_PUSHBUTTON, "Cancel");
-    for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Pump(20);
-    std::fprintf(gOut, "[box closed] %s\n", IsWindow(box) && IsWindowVisible(box) ? "no" : "yes");
+    PrintClosed(box, "box");
     return true;
 }
 
@@ -261,11 +261,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     Pump(500);
-    TAccPtr client = ClientOf(main);
-    if (!client) {
-        std::fprintf(gOut, "[error] no client object\n");
-        return 1;
-    }
+    TAccPtr client = ObjectOf(main, "client");
+    if (!client) return 1;
     Print("main", client.get());
     ReadCalendarTab(client.get());
     if (!ReadTreeMenu(main)) return 1;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -45,6 +46,12 @@ HWND MainWindowOf(DWORD pid) {
 }
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Every one of `parts` stands in the reader's section `name`.
+void ExpectParts(const std::string& all, const char* name, std::initializer_list<std::string> parts) {
+    std::string section = Section(all, name);
+    for (const std::string& part : parts) EXPECT_TRUE(Has(section, part)) << part << "\n" << section;
+}
 
 }  // namespace
 
@@ -90,19 +97,12 @@ TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
     ::testing::Test::RecordProperty("reader", all);
     std::printf("%s\n", all.c_str());
 
-    std::string main = Section(all, "main");
-    for (const char* button : {"New Project", "Save Changes", "Make Money"})
-        EXPECT_TRUE(Has(main, "push button \"" + std::string(button) + "\"")) << button << "\n" << main;
-    EXPECT_TRUE(Has(main, "progress bar")) << main;
-    EXPECT_TRUE(Has(main, "page tab \"Tasks\" {selected")) << main;
-    EXPECT_TRUE(Has(main, "page tab \"Calendar\"")) << main;
-    EXPECT_FALSE(Has(main, "page tab \"Calendar\" {selected")) << main;
-    EXPECT_TRUE(Has(main, "<SysListView32>")) << main;
-    EXPECT_TRUE(Has(main, "<SysTreeView32>")) << main;
-    EXPECT_TRUE(Has(main, "text \"Project Name:")) << main;
-    EXPECT_TRUE(Has(main, "title bar")) << main;
-    for (const char* button : {"Close", "Minimize"})
-        EXPECT_TRUE(Has(main, "push button \"" + std::string(button) + "\"")) << button;
+    ExpectParts(all, "main",
+                {"push button \"New Project\"", "push button \"Save Changes\"", "push button \"Make Money\"",
+                 "progress bar", "page tab \"Tasks\" {selected", "page tab \"Calendar\"", "<SysListView32>",
+                 "<SysTreeView32>", "text \"Project Name:", "title bar", "push button \"Close\"",
+                 "push button \"Minimize\""});
+    EXPECT_FALSE(Has(Section(all, "main"), "page tab \"Calendar\" {selected"));
 
     std::string calendar = Section(all, "calendar tab");
     EXPECT_TRUE(Has(calendar, "page tab \"Calendar\" {selected")) << calendar;
@@ -126,36 +126,19 @@ TEST(AccessReader, FindsEveryPartOfTheRunningPlannerFromAnotherProcess) {
     EXPECT_EQ(selectedCells, 1u);
     EXPECT_TRUE(Has(calendar, "push button \"Next month\"")) << calendar;
 
-    std::string menu = Section(all, "menu");
-    EXPECT_TRUE(Has(menu, "popup menu")) << menu;
-    for (const char* item : {"New Category", "New Project", "Edit", "Delete"})
-        EXPECT_TRUE(Has(menu, "menu item \"" + std::string(item) + "\"")) << item << "\n" << menu;
-
-    std::string box = Section(all, "box");
-    EXPECT_TRUE(Has(box, "dialog")) << box;
-    EXPECT_TRUE(Has(box, "text \"Are you sure to delete current")) << box;
-    EXPECT_TRUE(Has(box, "push button \"OK\"")) << box;
-    EXPECT_TRUE(Has(box, "push button \"Cancel\"")) << box;
-    EXPECT_TRUE(Has(all, "[box closed] yes")) << all;
-
-    EXPECT_TRUE(Has(all, "[page selection announced] yes")) << all;
-
+    ExpectParts(all, "menu",
+                {"popup menu", "menu item \"New Category\"", "menu item \"New Project\"", "menu item \"Edit\"",
+                 "menu item \"Delete\""});
+    ExpectParts(all, "box",
+                {"dialog", "text \"Are you sure to delete current", "push button \"OK\"", "push button \"Cancel\""});
     // The project dialog's date fields: editable texts named by their
-    // labels, each with the button that opens its calendar.
-    std::string dialog = Section(all, "project dialog");
-    EXPECT_TRUE(Has(dialog, "\"Start date:\" = \"")) << dialog;
-    EXPECT_TRUE(Has(dialog, "\"End date:\" = \"")) << dialog;
-    EXPECT_TRUE(Has(dialog, "push button \"Open\"")) << dialog;
-    EXPECT_TRUE(Has(dialog, "combo box")) << dialog;
-    // The name field is the platform's edit, named after its label.
-    EXPECT_TRUE(Has(dialog, "text \"Project Name:\" {")) << dialog;
-    std::string field = Section(all, "date field");
-    EXPECT_TRUE(Has(field, "push button \"Close\"")) << field;
-    EXPECT_TRUE(Has(field, "\"Calendar\" = \"")) << field;
-    EXPECT_TRUE(Has(field, "cell \"")) << field;
-    EXPECT_TRUE(Has(all, "[dialog closed] yes")) << all;
-
-    std::string events = Section(all, "events");
-    EXPECT_TRUE(Has(events, "menu popup start")) << events;
-    EXPECT_TRUE(Has(events, "menu popup end")) << events;
+    // labels, each with the button that opens its calendar; the name field
+    // is the platform's edit, named after its label.
+    ExpectParts(all, "project dialog",
+                {"\"Start date:\" = \"", "\"End date:\" = \"", "push button \"Open\"", "combo box",
+                 "text \"Project Name:\" {"});
+    ExpectParts(all, "date field", {"push button \"Close\"", "\"Calendar\" = \"", "cell \""});
+    ExpectParts(all, "events", {"menu popup start", "menu popup end"});
+    for (const char* line : {"[box closed] yes", "[page selection announced] yes", "[dialog closed] yes"})
+        EXPECT_TRUE(Has(all, line)) << line << "\n" << all;
 }
