@@ -24,15 +24,6 @@ protected:
     TvlLacquer* MakeFrame(bool skinned) {
         return ShowFramedForm("Scale test", skinned, bsSizeable, 400, 300, [](TvlLacquer*) {});
     }
-    static RECT Bounds(TvlLacquer* f) {
-        RECT r;
-        GetWindowRect(f->Form()->Handle(), &r);
-        return r;
-    }
-    static int Hit(TvlLacquer* f, int x, int y) {
-        RECT r = Bounds(f);
-        return static_cast<int>(SendMessageA(f->Form()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y)));
-    }
     // The platform's message for a window moved to a monitor of `dpi`, with
     // the window's own rectangle suggested.
     static void MoveToDpi(TvlLacquer* f, int dpi) {

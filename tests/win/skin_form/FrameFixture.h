@@ -62,6 +62,18 @@ protected:
         return frame;
     }
 
+    // The frame's window rectangle on the screen, and the frame's answer to
+    // WM_NCHITTEST at (x, y) of it.
+    static RECT Bounds(TvlLacquer* f) {
+        RECT r;
+        GetWindowRect(f->Form()->Handle(), &r);
+        return r;
+    }
+    static int Hit(TvlLacquer* f, int x, int y) {
+        RECT r = Bounds(f);
+        return static_cast<int>(SendMessageA(f->Form()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y)));
+    }
+
     TApplication* FApplication = nullptr;
     TvlSkinData* Skin = nullptr;
     std::unique_ptr<TvlCompressedStoredSkin> Stored;

@@ -50,15 +50,6 @@ protected:
         });
     }
 
-    static RECT Bounds(TvlLacquer* f) {
-        RECT r;
-        GetWindowRect(f->Form()->Handle(), &r);
-        return r;
-    }
-    static int Hit(TvlLacquer* f, int x, int y) {
-        RECT r = Bounds(f);
-        return static_cast<int>(SendMessageA(f->Form()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y)));
-    }
     static LPARAM ScreenAt(TvlLacquer* f, int x, int y) {
         RECT r = Bounds(f);
         return MAKELPARAM(r.left + x, r.top + y);
