@@ -89,8 +89,7 @@ void TfrmMain::FormCreate(TObject*) {
         }
     }
     ShowDayActions();
-    vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
-    vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
+    FitSheetsAboveButtons();
     pgcMain->SetActivePageIndex(0);
     FProjects = std::make_unique<TProjects>();
     FCategoriesUnread = !StartupStep([this] { FProjects->LoadCategories(); });
@@ -113,11 +112,15 @@ void TfrmMain::CenterBanner() {
                          image->Width(), image->Height());
 }
 
+void TfrmMain::FitSheetsAboveButtons() {
+    vlSkinPanel3->SetHeight(btnAdd->Top() - ScaleForDpi(10, Dpi()));
+    vlSkinPanel4->SetHeight(btnEditHour->Top() - ScaleForDpi(20, Dpi()));
+}
+
 void TfrmMain::FormResize(TObject*) {
     if (!FHours) return;  // not created yet
     CenterBanner();
-    vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
-    vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
+    FitSheetsAboveButtons();
 }
 
 void TfrmMain::FormShow(TObject*) {

@@ -154,6 +154,8 @@ private:
     void ShowDayActions();
     void UpdateGauge();
     void CenterBanner();
+    // The task list and the action list end above their sheets' buttons.
+    void FitSheetsAboveButtons();
     int Ask(const std::string& text);
     void Tell(const std::string& text);
     // The selected row of the task list, or -1 after telling the user that
