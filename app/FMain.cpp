@@ -117,6 +117,14 @@ void TfrmMain::FitSheetsAboveButtons() {
     vlSkinPanel4->SetHeight(btnEditHour->Top() - ScaleForDpi(20, Dpi()));
 }
 
+void TfrmMain::ChangeScale(int fromDpi, int toDpi) {
+    TForm::ChangeScale(fromDpi, toDpi);
+    // The sheets' tabs are as tall as the layout gives them at 96 DPI.
+    pgcMain->SetDefaultItemHeight(ScaleForDpi(kTabHeight, toDpi));
+    pgcMain->SetTabHeight(ScaleForDpi(kTabHeight, toDpi));
+    FitSheetsAboveButtons();
+}
+
 void TfrmMain::FormResize(TObject*) {
     if (!FHours) return;  // not created yet
     CenterBanner();

@@ -154,6 +154,8 @@ private:
     void ShowDayActions();
     void UpdateGauge();
     void CenterBanner();
+    void ChangeScale(int fromDpi, int toDpi) override;
+    static constexpr int kTabHeight = 20;  // the sheets' tabs, at 96 DPI
     // The task list and the action list end above their sheets' buttons.
     void FitSheetsAboveButtons();
     int Ask(const std::string& text);
