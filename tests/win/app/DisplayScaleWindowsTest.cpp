@@ -205,6 +205,9 @@ TEST_F(PlannerTest, MainWindowMovedToAnotherScaleAndBackKeepsItsLayoutExactly) {
 
 #ifdef PLANDESK_GRAPHITE_PACKAGE
 TEST_F(PlannerTest, PicturesOfEveryWindowAtFourScalesInBothSkins) {
+    Write("categories.dat", kSampleCategories);
+    Write("Projects.dat", kSamplePlan);
+    Write("Hours.dat", kSampleHours);
     for (const char* skin : {"modern", "graphite"}) {
         if (std::string(skin) == "graphite") UseGraphite();
         for (int dpi : {96, 120, 144, 192}) {
@@ -216,6 +219,7 @@ TEST_F(PlannerTest, PicturesOfEveryWindowAtFourScalesInBothSkins) {
             TfrmMain* main = Start();
             EXPECT_EQ(main->Dpi(), dpi);
             main->pgcMain->SetActivePageIndex(0);
+            SelectNode("Product launch");
             ui::SaveScreenshot(main->Handle(), prefix + "main-tasks" + suffix);
             main->pgcMain->SetActivePageIndex(1);
             ui::SaveScreenshot(main->Handle(), prefix + "main-calendar" + suffix);
