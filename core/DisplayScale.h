@@ -5,6 +5,7 @@
 // show a window at 144 DPI on a display that runs at 96. Windows only.
 #include <windows.h>
 
+#include "core/Rounding.h"
 #include "core/WindowServices.h"
 
 constexpr int kDesignDpi = 96;
@@ -37,11 +38,9 @@ private:
 template <>
 TDisplayDpi& SystemService<TDisplayDpi>();
 
-// A length of the 96-DPI layout at `dpi`, rounded half away from zero as
-// the skin's scaled descriptions are, so that layouts and skins meet.
-inline int ScaleForDpi(int value, int dpi) {
-    return dpi == kDesignDpi ? value : MulDiv(value, dpi, kDesignDpi);
-}
+// A length of the 96-DPI layout at `dpi`, rounded as the skin's scaled
+// descriptions are, so that layouts and skins meet.
+inline int ScaleForDpi(int value, int dpi) { return ScaleRounded(value, kDesignDpi, dpi); }
 
 inline int WindowDpi(HWND window) { return Service<TDisplayDpi>().ForWindow(window); }
 inline int SystemDpi() { return Service<TDisplayDpi>().ForSystem(); }

@@ -10,3 +10,12 @@ inline long long RoundHalfEven(long double value) {
     if (diff < 0.5L) return f;
     return (f % 2 == 0) ? f : f + 1;
 }
+
+// value * to / from rounded to the nearest integer, halves away from zero
+// (the rounding of the platform's MulDiv): lengths scaled between display
+// scales, by layouts and skins alike.
+inline int ScaleRounded(int value, int from, int to) {
+    long long magnitude =
+        (static_cast<long long>(value < 0 ? -static_cast<long long>(value) : value) * to + from / 2) / from;
+    return static_cast<int>(value < 0 ? -magnitude : magnitude);
+}

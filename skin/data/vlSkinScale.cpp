@@ -4,18 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/Rounding.h"
 #include "skin/data/vlLittleEndian.h"
 #include "skin/data/vlSkinIni.h"
 
 namespace {
 
 constexpr std::string_view ScaledSkinsMarker = "SCALED SKINS 1";
-
-// round(value * to / from), halves away from zero.
-int ScaleBetween(int value, int from, int to) {
-    int64_t magnitude = (static_cast<int64_t>(value < 0 ? -static_cast<int64_t>(value) : value) * to + from / 2) / from;
-    return static_cast<int>(value < 0 ? -magnitude : magnitude);
-}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
@@ -95,7 +90,7 @@ std::optional<std::pair<std::string_view, std::string_view>> KeyLine(std::string
 // One axis of a picture: for every output column (or row), the source column
 // it copies. Pieces between cuts map onto pieces between the scaled cuts.
 std::vector<int> AxisMap(const std::vector<int>& cuts, int sourceLength, int fromDpi, int toDpi) {
-    int targetLength = std::max(1, ScaleBetween(sourceLength, fromDpi, toDpi));
+    int targetLength = std::max(1, ScaleRounded(sourceLength, fromDpi, toDpi));
     std::vector<std::pair<int, int>> edges{{0, 0}};  // source, target
     for (int c : cuts) {
         int source = ScaleSkinLength(c, fromDpi), target = ScaleSkinLength(c, toDpi);
@@ -146,7 +141,7 @@ std::vector<TScaledEntry> ScaledEntries(std::string_view text, std::string_view*
 
 }  // namespace
 
-int ScaleSkinLength(int value, int dpi) { return ScaleBetween(value, SkinBaseDpi, dpi); }
+int ScaleSkinLength(int value, int dpi) { return ScaleRounded(value, SkinBaseDpi, dpi); }
 
 std::string ScaleSkinDescription(std::string_view text, int dpi) {
     if (dpi == SkinBaseDpi) return std::string(text);
@@ -215,8 +210,7 @@ TPixelImage ScaleSkinPicture(const TPixelImage& picture, const TvlSkinCuts& cuts
     for (int y = 0; y < out.Height; ++y) {
         const uint8_t* from = picture.Row(rows[static_cast<size_t>(y)]);
         uint8_t* to = out.Row(y);
-        for (int x = 0; x < out.Width; ++x)
-            std::memcpy(to + 3 * x, from + 3 * columns[static_cast<size_t>(x)], 3);
+        for (int x = 0; x < out.Width; ++x) std::memcpy(to + 3 * x, from + 3 * columns[static_cast<size_t>(x)], 3);
     }
     return out;
 }

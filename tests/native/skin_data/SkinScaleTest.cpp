@@ -230,3 +230,30 @@ TEST(SkinScale, PackageCarriesScalesAndOldReadersSeeTodaysSkin) {
     std::string cut = now.substr(0, now.size() - 100);
     EXPECT_THROW(ReadSkinPackageForDpi(cut, 144), ESkinPackageError);
 }
+
+// The generator draws the check and radio images at each skin's scale: the
+// glyph fills its larger cell, not a 96-DPI glyph in a corner of it.
+TEST(SkinScale, GeneratedCheckAndRadioImagesFillTheirScaledCells) {
+    auto inked = [](const TPixelImage& p, const TRect& r) {
+        auto at = [&](int x, int y) {
+            const uint8_t* px = p.Row(y) + 3 * x;
+            return px[0] | px[1] << 8 | px[2] << 16;
+        };
+        const int key = at(r.Left, r.Top);  // outside the rounded box and the disc
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) n += at(x, y) != key;
+        return n;
+    };
+    const TRect check{184, 27, 200, 43}, radio{280, 27, 296, 43};  // "uncheckimagerect" of each
+    const TPixelImage at96 = DecodeBmpFile(ReadAll(PLANDESK_SKINS_DIR "/modern/controls.bmp"));
+    for (int dpi : {144, 192}) {
+        const TPixelImage scaled =
+            DecodeBmpFile(ReadAll(PLANDESK_SKINS_DIR "/modern/" + ScaledSkinFolder(dpi) + "/controls.bmp"));
+        for (const TRect& cell : {check, radio}) {
+            const double area = (dpi / 96.0) * (dpi / 96.0);
+            const int expected = static_cast<int>(inked(at96, cell) * area);
+            EXPECT_GT(inked(scaled, Scaled(cell, dpi)), expected * 8 / 10) << dpi << " " << cell.Left;
+        }
+    }
+}

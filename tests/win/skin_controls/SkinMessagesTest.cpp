@@ -18,7 +18,7 @@ struct Heard {
     WPARAM First;
     LPARAM Second;
 };
-std::vector<Heard> log;
+std::vector<Heard> heard;
 
 class TListeningForm : public TForm {
 public:
@@ -27,7 +27,7 @@ public:
 protected:
     void WndProc(TMessage& m) override {
         if (m.Msg >= WM_SKINCHANGING && m.Msg <= WM_SKINSTRINGSCHANGED)
-            log.push_back({Name, m.Msg, m.WParam, m.LParam});
+            heard.push_back({Name, m.Msg, m.WParam, m.LParam});
         TForm::WndProc(m);
     }
 };
@@ -38,7 +38,7 @@ protected:
         FApplication = new TApplication();
         Application->Initialize();
         InstallSkinMessages();
-        log.clear();
+        heard.clear();
     }
     void TearDown() override { delete FApplication; }
     TApplication* FApplication = nullptr;
@@ -56,24 +56,24 @@ TEST_F(SkinMessages, OwnerFormFirstThenTheOthersInCreationOrder) {
     EXPECT_EQ(WM_SKINSTRINGSCHANGED, 1274u);
     TvlSkinData skin(second);
     skin.Broadcast(TvlSkinNotice::Changing);
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0].Form, "second");
-    EXPECT_EQ(log[1].Form, "first");
-    EXPECT_EQ(log[2].Form, "third");
-    for (const Heard& h : log) {
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0].Form, "second");
+    EXPECT_EQ(heard[1].Form, "first");
+    EXPECT_EQ(heard[2].Form, "third");
+    for (const Heard& h : heard) {
         EXPECT_EQ(h.Message, WM_SKINCHANGING);
         EXPECT_EQ(h.First, reinterpret_cast<WPARAM>(&skin));
         EXPECT_EQ(h.Second, 1000);
     }
 
     // Without a form as owner every form hears it once, in creation order.
-    log.clear();
+    heard.clear();
     TvlSkinData loose;
     TvlResourceStrData strings;
     loose.SetResourceStrData(&strings);
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0].Form, "first");
-    EXPECT_EQ(log[0].Message, WM_SKINSTRINGSCHANGED);
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0].Form, "first");
+    EXPECT_EQ(heard[0].Message, WM_SKINSTRINGSCHANGED);
 }
 
 TEST_F(SkinMessages, AFailedLoadStillTellsEveryFormToDropTheSkin) {
@@ -82,10 +82,10 @@ TEST_F(SkinMessages, AFailedLoadStillTellsEveryFormToDropTheSkin) {
     TvlCompressedStoredSkin broken;
     broken.SetCompressedData("not a zlib stream");
     EXPECT_THROW(skin.LoadStoredSkin(&broken), EDecompressionError);
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0].Message, WM_SKINCHANGING);
-    EXPECT_EQ(log[1].Message, WM_SKINCHANGED);
-    EXPECT_EQ(log[2].Message, WM_SKINCHANGED_MDI);
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0].Message, WM_SKINCHANGING);
+    EXPECT_EQ(heard[1].Message, WM_SKINCHANGED);
+    EXPECT_EQ(heard[2].Message, WM_SKINCHANGED_MDI);
     EXPECT_TRUE(skin.IsEmpty());
 }
 
@@ -99,8 +99,8 @@ TEST_F(SkinMessages, TheBuiltInSkinComesFromTheProgramsResources) {
     EXPECT_FALSE(skin.IsEmpty());
     EXPECT_EQ(skin.SkinName, "Modern");
     EXPECT_GE(skin.FindControlIndex("listview"), 0);
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[1].Message, WM_SKINCHANGED);
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[1].Message, WM_SKINCHANGED);
 }
 
 namespace {
@@ -200,5 +200,5 @@ TEST_F(SkinMessages, ANoticeWithoutASkinSentToAFormReachesEveryControlOnIt) {
     // Other skin messages without a skin are left to the form.
     SendMessageA(form->Handle(), WM_SKINSTRINGSCHANGED, 0, SkinMessageParam);
     EXPECT_EQ(outer->Changed, 1);
-    EXPECT_EQ(log.back().Message, static_cast<UINT>(WM_SKINSTRINGSCHANGED)) << "the form still hears it";
+    EXPECT_EQ(heard.back().Message, static_cast<UINT>(WM_SKINSTRINGSCHANGED)) << "the form still hears it";
 }
