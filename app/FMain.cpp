@@ -99,8 +99,7 @@ void TfrmMain::FormCreate(TObject*) {
         }
     }
     ShowDayActions();
-    vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
-    vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
+    FitSheetsAboveButtons();
     pgcMain->SetActivePageIndex(0);
     FProjects = std::make_unique<TProjects>();
     FCategoriesUnread = !StartupStep([&] {
@@ -125,11 +124,23 @@ void TfrmMain::CenterBanner() {
                          image->Width(), image->Height());
 }
 
+void TfrmMain::FitSheetsAboveButtons() {
+    vlSkinPanel3->SetHeight(btnAdd->Top() - ScaleForDpi(10, Dpi()));
+    vlSkinPanel4->SetHeight(btnEditHour->Top() - ScaleForDpi(20, Dpi()));
+}
+
+void TfrmMain::ChangeScale(int fromDpi, int toDpi) {
+    TForm::ChangeScale(fromDpi, toDpi);
+    // The sheets' tabs are as tall as the layout gives them at 96 DPI.
+    pgcMain->SetDefaultItemHeight(ScaleForDpi(kTabHeight, toDpi));
+    pgcMain->SetTabHeight(ScaleForDpi(kTabHeight, toDpi));
+    FitSheetsAboveButtons();
+}
+
 void TfrmMain::FormResize(TObject*) {
     if (!FHours) return;  // not created yet
     CenterBanner();
-    vlSkinPanel3->SetHeight(btnAdd->Top() - 10);
-    vlSkinPanel4->SetHeight(btnEditHour->Top() - 20);
+    FitSheetsAboveButtons();
 }
 
 void TfrmMain::FormShow(TObject*) {

@@ -157,6 +157,10 @@ private:
     void ShowDayActions();
     void UpdateGauge();
     void CenterBanner();
+    void ChangeScale(int fromDpi, int toDpi) override;
+    static constexpr int kTabHeight = 20;  // the sheets' tabs, at 96 DPI
+    // The task list and the action list end above their sheets' buttons.
+    void FitSheetsAboveButtons();
     int Ask(const std::string& text);
     void Tell(const std::string& text);
     // The selected row of the task list, or -1 after telling the user that

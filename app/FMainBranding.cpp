@@ -126,12 +126,12 @@ void TfrmMain::ShowBanner(const std::string& storedPath) {
             imgBanner->SetVisible(false);
             gifBanner->SetVisible(true);
             gifBanner->Image()->LoadFromFile(storedPath);
-            panBanner->SetHeight(gifBanner->Height() + 10);
+            panBanner->SetHeight(gifBanner->Height() + ScaleForDpi(10, Dpi()));
         } else {
             gifBanner->SetVisible(false);
             imgBanner->SetVisible(true);
             imgBanner->SetBitmap(LoadPictureBitmap(storedPath, name));
-            panBanner->SetHeight(imgBanner->Height() + 10);
+            panBanner->SetHeight(imgBanner->Height() + ScaleForDpi(10, Dpi()));
         }
     } catch (const std::exception&) {
         // A picture that cannot be shown leaves the window without a banner.

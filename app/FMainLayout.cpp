@@ -146,8 +146,8 @@ void TfrmMain::BuildLayout() {
     pgcMain->Name = "pgcMain";
     pgcMain->SkinDataName = "tab";
     pgcMain->SetAlign(alClient);
-    pgcMain->SetDefaultItemHeight(20);
-    pgcMain->SetTabHeight(20);
+    pgcMain->SetDefaultItemHeight(kTabHeight);
+    pgcMain->SetTabHeight(kTabHeight);
     pgcMain->SetSkinData(vlSkinData1);
     tabTasks = pgcMain->AddSheet("Tasks");
     tabCalendar = pgcMain->AddSheet("Calendar");

@@ -1,7 +1,9 @@
 #include "toolkit/ComCtrls.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "core/Gdi.h"
@@ -15,7 +17,57 @@ TImageList::TImageList(TComponent* owner, int width, int height, bool masked)
       FHandle(ImageList_Create(width, height, ILC_COLOR24 | (masked ? ILC_MASK : 0), 2, 2)),
       FMasked(masked) {}
 
-TImageList::~TImageList() { ImageList_Destroy(FHandle); }
+TImageList::~TImageList() {
+    ImageList_Destroy(FHandle);
+    if (FDesignHandle) ImageList_Destroy(FDesignHandle);
+}
+
+namespace {
+// One picture of a list drawn at `width` x `height` into a new bitmap: the
+// picture over black (where a mask leaves it out, as a masked list stores
+// it), or with `mask` its mask in black and white.
+TGdiBitmap StretchedImage(HIMAGELIST list, int index, int width, int height, bool mask) {
+    int w = 0, h = 0;
+    ImageList_GetIconSize(list, &w, &h);
+    TMemoryDC source = TMemoryDC::Create(nullptr), target = TMemoryDC::Create(nullptr);
+    TDibSection original = CreateDibSection(w, h, 24);
+    TDibSection scaled = CreateDibSection(width, height, 24);
+    if (!original || !scaled) return {};
+    {
+        SelectGuard s(source.Handle(), original.Bitmap.Handle());
+        SelectGuard t(target.Handle(), scaled.Bitmap.Handle());
+        if (mask) PatBlt(source.Handle(), 0, 0, w, h, WHITENESS);
+        ImageList_Draw(list, index, source.Handle(), 0, 0, mask ? ILD_MASK : ILD_NORMAL);
+        // Pictures blend their pixels; masks keep hard edges.
+        SetStretchBltMode(target.Handle(), mask ? COLORONCOLOR : HALFTONE);
+        SetBrushOrgEx(target.Handle(), 0, 0, nullptr);
+        StretchBlt(target.Handle(), 0, 0, width, height, source.Handle(), 0, 0, w, h, SRCCOPY);
+    }
+    return std::move(scaled.Bitmap);
+}
+}  // namespace
+
+void TImageList::ScaleToDpi(int dpi) {
+    if (dpi <= 0 || dpi == FDpi) return;
+    FDpi = dpi;
+    if (FDesignHandle)
+        ImageList_Destroy(std::exchange(FHandle, nullptr));
+    else
+        FDesignHandle = std::exchange(FHandle, nullptr);
+    if (dpi == kDesignDpi) {
+        FHandle = std::exchange(FDesignHandle, nullptr);
+        return;
+    }
+    int w = 0, h = 0, count = ImageList_GetImageCount(FDesignHandle);
+    ImageList_GetIconSize(FDesignHandle, &w, &h);
+    int width = ScaleForDpi(w, dpi), height = ScaleForDpi(h, dpi);
+    FHandle = ImageList_Create(width, height, ILC_COLOR24 | (FMasked ? ILC_MASK : 0), count, 2);
+    for (int i = 0; i < count; ++i) {
+        TGdiBitmap image = StretchedImage(FDesignHandle, i, width, height, false);
+        TGdiBitmap mask = FMasked ? StretchedImage(FDesignHandle, i, width, height, true) : TGdiBitmap();
+        ImageList_Add(FHandle, image.Handle(), mask.Handle());
+    }
+}
 
 int TImageList::Add(HBITMAP image) {
     if (!FMasked) return ImageList_Add(FHandle, image, nullptr);
@@ -71,7 +123,7 @@ void TListView::InsertColumn(size_t index, const std::string& caption) {
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH;
     col.pszText = const_cast<char*>(caption.c_str());
-    col.cx = FColumns[index].Width;
+    col.cx = ScaleForDpi(FColumns[index].Width, FDpi);
     SendMessageA(Handle(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&col));
 }
 
@@ -85,12 +137,27 @@ void TListView::AddColumn(const std::string& caption, int width, bool autoSize) 
 void TListView::FitColumns() {
     if (!HandleAllocated()) return;
     int fixed = 0, automatic = 0;
-    for (const Column& c : FColumns) c.AutoSize ? ++automatic : fixed += c.Width;
+    for (const Column& c : FColumns) c.AutoSize ? ++automatic : fixed += ScaleForDpi(c.Width, FDpi);
     if (!automatic) return;
     int each = (ClientWidth() - fixed) / automatic;
-    if (each < 50) each = 50;
+    each = std::max(each, ScaleForDpi(50, FDpi));
     for (size_t i = 0; i < FColumns.size(); ++i)
         if (FColumns[i].AutoSize) SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, i, each);
+}
+
+int TListView::ColumnWidth(int column) const {
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+void TListView::ChangeScale(int fromDpi, int toDpi) {
+    // The font (and with it the rows) and the place first, then the columns
+    // from their 96-DPI widths, the automatic ones fitted to the new width.
+    TWinControl::ChangeScale(fromDpi, toDpi);
+    FDpi = toDpi;
+    if (!HandleAllocated()) return;
+    for (size_t i = 0; i < FColumns.size(); ++i)
+        if (!FColumns[i].AutoSize) SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, i, ScaleForDpi(FColumns[i].Width, FDpi));
+    FitColumns();
 }
 
 int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
@@ -207,12 +274,35 @@ void TTreeView::CreateParams(TCreateParams& params) {
 
 void TTreeView::CreateWnd() {
     TWinControl::CreateWnd();
-    SendMessageA(Handle(), TVM_SETINDENT, 19, 0);
+    ApplyScale();
 }
 
 void TTreeView::SetImages(TImageList* images) {
+    FImages = images;
+    if (images) images->ScaleToDpi(FDpi);
     SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+}
+
+void TTreeView::ChangeScale(int fromDpi, int toDpi) {
+    // The row height the control chose for the 96-DPI font and icons.
+    if (HandleAllocated() && fromDpi == kDesignDpi)
+        FDesignItemHeight = static_cast<int>(SendMessageA(Handle(), TVM_GETITEMHEIGHT, 0, 0));
+    TWinControl::ChangeScale(fromDpi, toDpi);
+    FDpi = toDpi;
+    if (FImages) FImages->ScaleToDpi(toDpi);
+    ApplyScale();
+}
+
+void TTreeView::ApplyScale() {
+    if (!HandleAllocated()) return;
+    if (FImages) SendMessageA(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImages->Handle()));
+    // After the pictures: a new image list sets the indent to its width.
+    SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(ScaleForDpi(19, FDpi)), 0);
+    // At 96 DPI the control chooses its row height again, as it always has.
+    if (FDesignItemHeight > 0)
+        SendMessageA(Handle(), TVM_SETITEMHEIGHT,
+                     static_cast<WPARAM>(FDpi == kDesignDpi ? -1 : ScaleForDpi(FDesignItemHeight, FDpi)), 0);
 }
 
 TTreeNode* TTreeView::Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex) {

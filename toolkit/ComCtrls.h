@@ -24,10 +24,17 @@ public:
     // Copies the bitmap; in a masked list every pixel of `transparent` is
     // masked out. An unmasked list adds the picture whole.
     int AddMasked(HBITMAP image, COLORREF transparent);
+    // The pictures at another DPI: the 96-DPI list is kept and each picture
+    // is scaled from it, so that Handle() changes; controls showing the
+    // list set it again.
+    void ScaleToDpi(int dpi);
+    int Dpi() const { return FDpi; }
 
 private:
     HIMAGELIST FHandle;
+    HIMAGELIST FDesignHandle = nullptr;  // owned; the 96-DPI list while scaled, else null
     bool FMasked;
+    int FDpi = kDesignDpi;
 };
 
 // Stops a control's redrawing while many items change (WM_SETREDRAW);
@@ -79,11 +86,15 @@ public:
     int SelectedIndex() const;
     void SetSelectedIndex(int index);  // -1 clears the selection
     RECT ItemRect(int index) const;    // whole row, client coordinates
+    // The width of a column as shown.
+    int ColumnWidth(int column) const;
 
     // Raised synchronously for every item change the control reports,
     // whether the user or the program made it.
     TLVChangeEvent OnChange;
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
+    // Columns keep their 96-DPI widths and are shown at the list's DPI.
+    void ChangeScale(int fromDpi, int toDpi) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -95,10 +106,11 @@ private:
     void FitColumns();
     struct Column {
         std::string Caption;
-        int Width;
+        int Width;  // at 96 DPI
         bool AutoSize;
     };
     std::vector<Column> FColumns;
+    int FDpi = kDesignDpi;
     bool FCheckBoxes, FColumnClick;
     TUpdateCount FUpdate;
 };
@@ -131,6 +143,7 @@ public:
     std::vector<TTreeNode*> Roots() const;
     RECT NodeRect(TTreeNode* node) const;  // text rectangle, client coordinates
     TTreeNode* NodeAt(POINT p) const;
+    void ChangeScale(int fromDpi, int toDpi) override;
 
     bool RightClickSelect = true;
     // Raised synchronously when the selection changes, also by the program.
@@ -146,7 +159,11 @@ protected:
 
 private:
     TTreeNode* Insert(TTreeNode* parent, const std::string& text, int imageIndex, int selectedIndex);
+    void ApplyScale();
     std::vector<std::unique_ptr<TTreeNode>> FNodes;
+    TImageList* FImages = nullptr;  // not owned; its owner keeps it while the tree shows it
+    int FDpi = kDesignDpi;
+    int FDesignItemHeight = 0;  // the control's own row height at 96 DPI
     bool FClearing = false;
     TUpdateCount FUpdate;
 };

@@ -203,6 +203,67 @@ void TControl::ParentResized(int clientWidth, int clientHeight) {
     SetBoundsByLayout(l, t, w, h);
 }
 
+namespace {
+// One axis of an anchored control's place at another DPI. Each edge keeps its
+// scaled distance to the side of the parent it is tied to: an edge tied to
+// the near side (left, top) as its distance from it, one tied to the far side
+// (an anchor to the right or bottom) as its distance to that side, so that
+// the parent's own size (a window sized by the system) never leaks into the
+// 96-DPI values.
+struct TAxis {
+    int Near, Far;  // edges, parent coordinates
+    int Extent;     // the parent's client size the far side is measured from
+    bool NearFromFar, FarFromFar;
+};
+// Returns the distance of the far edge to the far side.
+int ScaleAxis(TAxis& axis, TDesignLength& nearDesign, TDesignLength& farDesign, int fromDpi, int toDpi) {
+    int n = nearDesign.Rescale(axis.NearFromFar ? axis.Extent - axis.Near : axis.Near, fromDpi, toDpi);
+    int f = farDesign.Rescale(axis.FarFromFar ? axis.Extent - axis.Far : axis.Far, fromDpi, toDpi);
+    // Edges tied to the far side are placed again by the parent's layout;
+    // until then they stand against the parent's extent at the new scale.
+    int extent = MulDiv(axis.Extent, toDpi, fromDpi);
+    axis.Near = axis.NearFromFar ? extent - n : n;
+    axis.Far = axis.FarFromFar ? extent - f : f;
+    return axis.FarFromFar ? f : extent - axis.Far;
+}
+// What an axis came out as, measured as ScaleAxis measures it; the parent's
+// layout keeps the far distance and the size.
+void SettleAxis(int nearEdge, int size, int farDistance, bool nearFromFar, bool farFromFar, TDesignLength& nearDesign,
+                TDesignLength& farDesign) {
+    nearDesign.Settle(nearFromFar ? farDistance + size : nearEdge);
+    farDesign.Settle(farFromFar ? farDistance : nearEdge + size);
+}
+}  // namespace
+
+void TControl::ChangeScale(int fromDpi, int toDpi) {
+    const bool across = FAlign == alLeft || FAlign == alRight;  // aligned: the width is its own
+    const bool anchored = FParent && FAlign == alNone;
+    const bool right = (FAnchors & akRight) != 0, bottom = (FAnchors & akBottom) != 0;
+    const bool leftFromFar = right && !(FAnchors & akLeft), topFromFar = bottom && !(FAnchors & akTop);
+    if (anchored) {
+        TAxis x{FLeft, FLeft + FWidth, FLeft + FWidth + FRightGap, leftFromFar, right};
+        TAxis y{FTop, FTop + FHeight, FTop + FHeight + FBottomGap, topFromFar, bottom};
+        FRightGap = ScaleAxis(x, FDesign.Left, FDesign.Right, fromDpi, toDpi);
+        FBottomGap = ScaleAxis(y, FDesign.Top, FDesign.Bottom, fromDpi, toDpi);
+        SetBoundsByLayout(x.Near, y.Near, x.Far - x.Near, y.Far - y.Near);
+    } else if (FParent && FAlign != alClient) {
+        int size = FDesign.Size.Rescale(across ? FWidth : FHeight, fromDpi, toDpi);
+        SetBoundsByLayout(FLeft, FTop, across ? size : FWidth, across ? FHeight : size);
+    }
+    if (Font.Height()) {
+        Font.SetHeight(FDesign.FontHeight.Rescale(Font.Height(), fromDpi, toDpi));
+        FDesign.FontHeight.Settle(Font.Height());
+        FontChanged();
+    }
+    // Measured once the control is in place: a label has fitted its text.
+    if (anchored) {
+        SettleAxis(FLeft, FWidth, FRightGap, leftFromFar, right, FDesign.Left, FDesign.Right);
+        SettleAxis(FTop, FHeight, FBottomGap, topFromFar, bottom, FDesign.Top, FDesign.Bottom);
+    } else if (FParent && FAlign != alClient) {
+        FDesign.Size.Settle(across ? FWidth : FHeight);
+    }
+}
+
 void TControl::SetAlign(TAlign a) {
     FAlign = a;
     RequestParentRealign();
@@ -547,6 +608,15 @@ void TWinControl::AlignControls() {
     place(alClient);
     int cw = ClientWidth(), ch = ClientHeight();
     for (TControl* c : FControls) c->ParentResized(cw, ch);
+}
+
+void TWinControl::ChangeScale(int fromDpi, int toDpi) {
+    // Children first: each takes its own 96-DPI values before this control's
+    // new size realigns them.
+    std::vector<TControl*> children = FControls;
+    for (TControl* c : children) c->ChangeScale(fromDpi, toDpi);
+    TControl::ChangeScale(fromDpi, toDpi);
+    Realign();
 }
 
 void TWinControl::BoundsChanged() {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "toolkit/Classes.h"
+#include "toolkit/DpiScaling.h"
 #include "toolkit/Graphics.h"
 
 class TWinControl;
@@ -139,6 +140,13 @@ public:
     virtual void SetBoundsByLayout(int left, int top, int width, int height);
     void ParentResized(int clientWidth, int clientHeight);
 
+    // Lays the control out again for another DPI: its edges, its anchors'
+    // distances and its font's height, from their 96-DPI values. A control
+    // with lengths of its own (columns, indents, icon sizes) adds them in
+    // an override that calls this one; a windowed control does its
+    // children first, then itself.
+    virtual void ChangeScale(int fromDpi, int toDpi);
+
 protected:
     virtual void BoundsChanged() {}
     void RequestParentRealign();
@@ -150,6 +158,7 @@ private:
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     int FRightGap = 0, FBottomGap = 0;
+    TControlDesign FDesign;
     TAlign FAlign = alNone;
     TAnchors FAnchors = akLeft | akTop;
     bool FVisible = true, FEnabled = true;
@@ -226,6 +235,7 @@ public:
     virtual int ClientWidth() const;
     virtual int ClientHeight() const;
     void Realign();
+    void ChangeScale(int fromDpi, int toDpi) override;
 
     // Notifications reflected from the parent window. CommandNotify and
     // NotifyNotify serve WM_COMMAND and WM_NOTIFY (custom draw included);

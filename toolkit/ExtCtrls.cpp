@@ -34,6 +34,12 @@ TSplitter::TSplitter(TComponent* owner, TWinControl* parent, int width) : TCusto
     SetAlign(alLeft);
 }
 
+void TSplitter::ChangeScale(int fromDpi, int toDpi) {
+    TCustomControl::ChangeScale(fromDpi, toDpi);
+    MinSize = FDesignMinSize.Rescale(MinSize, fromDpi, toDpi);
+    FDesignMinSize.Settle(MinSize);
+}
+
 TControl* TSplitter::FindResized() const {
     // The left-aligned sibling whose right edge touches ours.
     for (int i = 0; i < Parent()->ControlCount(); ++i) {

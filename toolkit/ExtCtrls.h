@@ -21,6 +21,7 @@ class TSplitter : public TCustomControl {
 public:
     TSplitter(TComponent* owner, TWinControl* parent, int width);
     int MinSize = 10;
+    void ChangeScale(int fromDpi, int toDpi) override;
 
 protected:
     void OnMouse(TMessage& m) override;
@@ -29,6 +30,7 @@ protected:
 private:
     TControl* FindResized() const;
     int FDragStart = -1, FStartWidth = 0;
+    TDesignLength FDesignMinSize;
 };
 
 // A picture control showing a bitmap it owns.

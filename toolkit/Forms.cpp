@@ -13,6 +13,22 @@
 
 TApplication* Application = nullptr;
 
+namespace {
+// AdjustWindowRectExForDpi where the platform has it: the frame of a plain
+// window at the DPI it is laid out at.
+void AdjustWindowRectForDpi(RECT& r, DWORD style, DWORD exStyle, int dpi) {
+    using TAdjust = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const TAdjust adjust = [] {
+        HMODULE user = GetModuleHandleA("user32.dll");
+        return user ? reinterpret_cast<TAdjust>(
+                          reinterpret_cast<void*>(GetProcAddress(user, "AdjustWindowRectExForDpi")))
+                    : nullptr;
+    }();
+    if (dpi != kDesignDpi && adjust && adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+}
+}  // namespace
+
 // ---- TForm ----
 
 TForm::TForm(TComponent* owner, const std::string& caption, int clientWidth, int clientHeight, TBorderStyle border,
@@ -65,7 +81,7 @@ void TForm::SetClientSize(int width, int height) {
         TCreateParams params;
         CreateParams(params);
         RECT r{0, 0, width, height};
-        AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+        AdjustWindowRectForDpi(r, params.Style, params.ExStyle, FDpi);
         SetBoundsByLayout(Left(), Top(), r.right - r.left, r.bottom - r.top);
         return;
     }
@@ -81,6 +97,36 @@ void TForm::SetClientSize(int width, int height) {
 int TForm::ClientWidth() const { return HandleAllocated() ? TCustomControl::ClientWidth() : FClientWidth; }
 
 int TForm::ClientHeight() const { return HandleAllocated() ? TCustomControl::ClientHeight() : FClientHeight; }
+
+void TForm::ScaleToDpi(int dpi) {
+    if (dpi <= 0 || dpi == FDpi) return;
+    int from = FDpi;
+    FDpi = dpi;
+    ChangeScale(from, dpi);
+}
+
+void TForm::ChangeScale(int fromDpi, int toDpi) {
+    int width = FDesignClientWidth.Rescale(ClientWidth(), fromDpi, toDpi);
+    int height = FDesignClientHeight.Rescale(ClientHeight(), fromDpi, toDpi);
+    // The controls take their new places before the form's new size lays
+    // them out, so that each reads its own values at the old scale.
+    std::vector<TControl*> children;
+    for (int i = 0; i < ControlCount(); ++i) children.push_back(Controls(i));
+    for (TControl* c : children) c->ChangeScale(fromDpi, toDpi);
+    TControl::ChangeScale(fromDpi, toDpi);  // the form's font
+    SetClientSize(width, height);
+    FDesignClientWidth.Settle(ClientWidth());
+    FDesignClientHeight.Settle(ClientHeight());
+    Realign();
+}
+
+void TForm::OnDpiChanged(TMessage& m) {
+    RECT suggested = *reinterpret_cast<const RECT*>(m.LParam);  // copied before laying out sends messages
+    ScaleToDpi(LOWORD(m.WParam));
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    m.Result = 0;
+}
 
 void TForm::TakeWindowBounds() {
     RECT r;
@@ -102,7 +148,12 @@ void TForm::CenterOnScreen() {
 }
 
 void TForm::Show() {
+    // Laid out at the scale it shows at, before its windows are made (they
+    // are made at their final places), and again should the window be on a
+    // monitor of another scale.
+    ScaleToDpi(HandleAllocated() ? WindowDpi(Handle()) : SystemDpi());
     CreateHandles();
+    ScaleToDpi(WindowDpi(Handle()));
     if (!FShownOnce && Position == poScreenCenter) CenterOnScreen();
     FShownOnce = true;
     TControl::SetVisible(true);
@@ -250,6 +301,7 @@ void TForm::WndProc(TMessage& m) {
     switch (m.Msg) {
         case WM_CLOSE: OnCloseWindow(m); break;
         case WM_ACTIVATE: OnActivateWindow(m); break;
+        case WM_DPICHANGED: OnDpiChanged(m); break;
         default:
             if (m.Msg >= WM_USER && FormMessageHandler && FormMessageHandler(*this, m)) break;
             TCustomControl::WndProc(m);

@@ -65,6 +65,13 @@ public:
     int ClientWidth() const override;
     int ClientHeight() const override;
 
+    // The DPI the form is laid out at: 96, the layout tables' own, until its
+    // window is made at another. ScaleToDpi lays every control out again
+    // from the 96-DPI values; at the DPI the form already has it does nothing.
+    int Dpi() const { return FDpi; }
+    void ScaleToDpi(int dpi);
+    void ChangeScale(int fromDpi, int toDpi) override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
@@ -74,6 +81,9 @@ protected:
     void OnMove(TMessage& m) override;
     virtual void OnCloseWindow(TMessage& m);
     virtual void OnActivateWindow(TMessage& m);
+    // The window moved to a monitor of another scale: laid out again at the
+    // new DPI in the rectangle the system suggests.
+    virtual void OnDpiChanged(TMessage& m);
     void Notification(TComponent* component, bool removing) override;
 
 private:
@@ -85,6 +95,8 @@ private:
     unsigned FBorderIcons;
     // The client size asked for before the window exists.
     int FClientWidth = 0, FClientHeight = 0;
+    int FDpi = kDesignDpi;
+    TDesignLength FDesignClientWidth, FDesignClientHeight;
     TComponentRef<TWinControl> FActiveControl{this};  // cleared when the control goes
     bool FModal = false;
     bool FShownOnce = false;

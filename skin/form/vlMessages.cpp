@@ -107,6 +107,13 @@ void TvlSkinMessageLabel::AdjustSize() {
     SetBoundsByLayout(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
+void TvlSkinMessageLabel::ChangeScale(int fromDpi, int toDpi) {
+    TvlSkinElement<TWinControl>::ChangeScale(fromDpi, toDpi);
+    DefaultFont.SetHeight(FDesignFontHeight.Rescale(DefaultFont.Height(), fromDpi, toDpi));
+    FDesignFontHeight.Settle(DefaultFont.Height());
+    AdjustSize();
+}
+
 void TvlSkinMessageLabel::SetCaption(const std::string& text) {
     TWinControl::SetCaption(text);
     AdjustSize();
@@ -162,7 +169,15 @@ void TvlMessageImage::Paint(TCanvas& canvas) {
     if (!IconId) return;
     // A shared system icon: never destroyed.
     HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(IconId));
-    if (icon) DrawIconEx(canvas.Handle(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    if (!icon) return;
+    int size = Width();
+    // Larger than the standard size: the icon's own larger picture where it
+    // has one, not the standard one stretched.
+    HICON large = size > 32
+                      ? static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(IconId), IMAGE_ICON, size, size, 0))
+                      : nullptr;
+    DrawIconEx(canvas.Handle(), 0, 0, large ? large : icon, size, size, 0, nullptr, DI_NORMAL);
+    if (large) DestroyIcon(large);
 }
 
 // ---- The dialog -----------------------------------------------------------------------
@@ -205,14 +220,14 @@ std::string TvlSkinMessage::Text(const char* key, const char* builtIn) const {
     return builtIn;
 }
 
-int TvlSkinMessage::ButtonHeight() const {
+int TvlSkinMessage::ButtonHeight(int dpi) const {
     if (TvlSkinData* skin = CtrlSkinData(); skin && !skin->IsEmpty()) {
         int i = skin->FindControlIndex(ButtonSkinDataName);
         if (i >= 0)
             if (auto* b = dynamic_cast<const TvlDataSkinButtonControl*>(skin->SkinControls[static_cast<size_t>(i)].get()))
                 return b->SkinRect.Height();
     }
-    return kButtonHeight;
+    return ScaleForDpi(kButtonHeight, dpi);
 }
 
 void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsgDlgType type,
@@ -225,11 +240,20 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
     frame->AlphaBlendAnimation = AlphaBlendAnimation;
     form->HelpContext = helpContext;
 
-    int buttonHeight = ButtonHeight();
+    // Laid out at the scale the dialog shows at, its text measured in the
+    // font of that scale.
+    const int dpi = SystemDpi();
+    form->ScaleToDpi(dpi);
+    auto scaled = [dpi](int length) { return ScaleForDpi(length, dpi); };
+    auto scaledFont = [dpi](TFont font) {
+        font.SetHeight(ScaleForDpi(font.Height(), dpi));
+        return font;
+    };
+    int buttonHeight = ButtonHeight(dpi);
     int count = 0;
     for (int i = 0; i < kButtonCount; ++i)
         if (buttons & (1u << i)) ++count;
-    int rowWidth = count ? count * kButtonWidth + (count - 1) * kButtonGap : 0;
+    int rowWidth = count ? count * scaled(kButtonWidth) + (count - 1) * scaled(kButtonGap) : 0;
 
     form->Position = poScreenCenter;
     std::string caption = type == mtCustom || type < 0 || type > mtCustom
@@ -237,9 +261,9 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
                               : Text(vlMessageTexts::TypeCaptionKey(type), vlMessageTexts::TypeCaption(type));
     form->SetCaption(caption);
 
-    auto* label = new TvlSkinMessageLabel(form, form, "", 50, 15);
+    auto* label = new TvlSkinMessageLabel(form, form, "", scaled(50), scaled(15));
     label->Name = "Message";
-    label->DefaultFont = DefaultFont;
+    label->DefaultFont = scaledFont(DefaultFont);
     label->UseSkinFont = UseSkinFont;
     label->SkinDataName = MessageLabelSkinDataName;
     label->SetSkinData(CtrlSkinData());
@@ -247,12 +271,12 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
     form->Message = label;
 
     form->Image = new TvlMessageImage(form, form, vlMessageTexts::TypeIcon(type));
-    int iconTop = std::max(label->Top() + label->Height() / 2 - 16, 10);
-    form->Image->SetBounds(5, iconTop, 32, 32);
+    int iconTop = std::max(label->Top() + label->Height() / 2 - scaled(16), scaled(10));
+    form->Image->SetBounds(scaled(5), iconTop, scaled(32), scaled(32));
     form->Image->SetVisible(form->Image->IconId != 0);
 
-    int clientHeight = buttonHeight + label->Height() + 50;
-    int clientWidth = 40 + std::max(rowWidth, label->Left() + label->Width());
+    int clientHeight = buttonHeight + label->Height() + scaled(50);
+    int clientWidth = scaled(40) + std::max(rowWidth, label->Left() + label->Width());
     form->SetClientSize(clientWidth, clientHeight);
     // The frame's size limits hold for the dialog too.
     form->HandleNeeded();
@@ -264,7 +288,7 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
         form->SetBounds(form->Left(), form->Top(), limited, wr.bottom - wr.top);
         clientWidth = form->ClientWidth();
     }
-    AddButtons(form, buttons, helpContext, (clientWidth - rowWidth) / 2, clientHeight - buttonHeight - 10,
+    AddButtons(form, buttons, helpContext, (clientWidth - rowWidth) / 2, clientHeight - buttonHeight - scaled(10),
                buttonHeight);
 }
 
@@ -274,18 +298,21 @@ void TvlSkinMessage::AddButtons(TvlMessageForm* form, TvlMsgDlgButtons buttons, 
     // is not shown.
     unsigned defaultBit = (buttons & mbOK) ? mbOK : (buttons & mbYes) ? mbYes : mbRetry;
     unsigned cancelBit = (buttons & mbCancel) ? mbCancel : (buttons & mbNo) ? mbNo : mbOK;
+    const int dpi = form->Dpi();
+    const int width = ScaleForDpi(kButtonWidth, dpi);
+    TFont font = DefaultButtonFont;
+    font.SetHeight(ScaleForDpi(font.Height(), dpi));
     int tab = 0;
     for (int i = 0; i < kButtonCount; ++i) {
         if (!(buttons & (1u << i))) continue;
-        auto* b = new TvlSkinButton(form, form, Text(kButtons[i].Key, kButtons[i].Caption), x, y, kButtonWidth,
-                                    buttonHeight);
+        auto* b = new TvlSkinButton(form, form, Text(kButtons[i].Key, kButtons[i].Caption), x, y, width, buttonHeight);
         b->Name = kButtons[i].Name;
         b->SetCanFocused(true);
         b->TabOrder = tab++;
         b->ModalResult = kButtons[i].Result;
         b->SetDefaultHeight(buttonHeight);
         b->UseSkinFont = UseSkinFont;
-        b->SetDefaultFont(DefaultButtonFont);
+        b->SetDefaultFont(font);
         b->SkinDataName = ButtonSkinDataName;
         b->SetSkinData(CtrlSkinData());
         if (kButtons[i].Result == 0)
@@ -298,7 +325,7 @@ void TvlSkinMessage::AddButtons(TvlMessageForm* form, TvlMsgDlgButtons buttons, 
         }
         if ((1u << i) == cancelBit) b->SetCancel(true);
         form->Buttons.push_back(b);
-        x += kButtonWidth + kButtonGap;
+        x += width + ScaleForDpi(kButtonGap, dpi);
     }
 }
 

@@ -66,6 +66,8 @@ public:
     TFont TextFont() const;
     TColor TextColour() const;
     void AdjustSize();
+    // The default font scales with the dialog; the label fits its text again.
+    void ChangeScale(int fromDpi, int toDpi) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -76,6 +78,7 @@ protected:
 private:
     const TvlDataSkinStdLabelControl* Element() const;
     void PaintTo(HDC dc);
+    TDesignLength FDesignFontHeight;
 };
 
 // The type's system icon, drawn on the dialog.
@@ -142,8 +145,8 @@ private:
     std::string Text(const char* key, const char* builtIn) const;
     void Build(TvlMessageForm* form, const std::string& text, TvlMsgDlgType type, TvlMsgDlgButtons buttons,
                int helpContext);
-    // The buttons' height: the skin's button look's, else the built-in one.
-    int ButtonHeight() const;
+    // The buttons' height: the skin's button look's, else the built-in one at `dpi`.
+    int ButtonHeight(int dpi) const;
     // The buttons in a row from (x, y), the default and cancel ones marked.
     void AddButtons(TvlMessageForm* form, TvlMsgDlgButtons buttons, int helpContext, int x, int y, int buttonHeight);
     TComponentRef<TvlSkinData> FSkinData{this};
