@@ -41,6 +41,9 @@ TDisplayDpi& SystemService<TDisplayDpi>();
 // A length of the 96-DPI layout at `dpi`, rounded as the skin's scaled
 // descriptions are, so that layouts and skins meet.
 inline int ScaleForDpi(int value, int dpi) { return ScaleRounded(value, kDesignDpi, dpi); }
+// A font height of the 96-DPI layout at `dpi` (toward zero; see
+// ScaleFontRounded).
+inline int ScaleFontForDpi(int height, int dpi) { return ScaleFontRounded(height, kDesignDpi, dpi); }
 
 inline int WindowDpi(HWND window) { return Service<TDisplayDpi>().ForWindow(window); }
 inline int SystemDpi() { return Service<TDisplayDpi>().ForSystem(); }

@@ -19,3 +19,10 @@ inline int ScaleRounded(int value, int from, int to) {
         (static_cast<long long>(value < 0 ? -static_cast<long long>(value) : value) * to + from / 2) / from;
     return static_cast<int>(value < 0 ? -magnitude : magnitude);
 }
+
+// A font's height scaled, rounded toward zero: a text never grows past the
+// boxes its layout, scaled by ScaleRounded, gives it (a height a little
+// rounded up would widen every line by the same share and clip it).
+inline int ScaleFontRounded(int height, int from, int to) {
+    return static_cast<int>(static_cast<long long>(height) * to / from);
+}

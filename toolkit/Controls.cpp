@@ -251,7 +251,7 @@ void TControl::ChangeScale(int fromDpi, int toDpi) {
         SetBoundsByLayout(FLeft, FTop, across ? size : FWidth, across ? FHeight : size);
     }
     if (Font.Height()) {
-        Font.SetHeight(FDesign.FontHeight.Rescale(Font.Height(), fromDpi, toDpi));
+        Font.SetHeight(FDesign.FontHeight.RescaleFont(Font.Height(), fromDpi, toDpi));
         FDesign.FontHeight.Settle(Font.Height());
         FontChanged();
     }

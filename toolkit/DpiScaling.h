@@ -15,8 +15,16 @@ struct TDesignLength {
     bool Settled = false;
 
     int Rescale(int shown, int fromDpi, int toDpi) {
-        if (!Settled || shown != Shown) Design = fromDpi == kDesignDpi ? shown : MulDiv(shown, kDesignDpi, fromDpi);
+        TakeDesign(shown, fromDpi);
         return ScaleForDpi(Design, toDpi);
+    }
+    // The same for a font's height, which rounds as fonts do.
+    int RescaleFont(int shown, int fromDpi, int toDpi) {
+        TakeDesign(shown, fromDpi);
+        return ScaleFontForDpi(Design, toDpi);
+    }
+    void TakeDesign(int shown, int fromDpi) {
+        if (!Settled || shown != Shown) Design = fromDpi == kDesignDpi ? shown : MulDiv(shown, kDesignDpi, fromDpi);
     }
     // What the scaled value came out as.
     void Settle(int shown) {

@@ -425,7 +425,7 @@ TFont TvlSkinStdLabel::TextFont() const {
     const TvlDataSkinStdLabelControl* e = Element();
     TFont font = !UseSkinFont ? Font : e ? TFont(e->FontName, e->FontHeight, e->FontStyle) : DefaultFont;
     // The element's height comes at the skin's scale; DefaultFont's is at 96 DPI.
-    if (UseSkinFont && !e) font.SetHeight(ScaleForDpi(font.Height(), ControlDpi(this)));
+    if (UseSkinFont && !e) font.SetHeight(ScaleFontForDpi(font.Height(), ControlDpi(this)));
     ApplySkinCharSet(SkinData(), font);
     return font;
 }

@@ -26,14 +26,15 @@ bool EndsWith(std::string_view s, std::string_view tail) {
 // keys ending so ("skinrect", "lefttoppoint", "trackarea", "itemleftoffset",
 // "thumboffset1", "borderwidth", "edgesize", "captionfontheight"). Colours,
 // indexes, counts, flags and names end otherwise.
-enum class TLengthKind { None, Rect, Point, Integer };
+enum class TLengthKind { None, Rect, Point, Integer, FontHeight };
 TLengthKind KindOfKey(std::string key) {
     std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
     // "rsect" is the misspelt key the caption buttons' disabled look is read from.
     for (std::string_view tail : {"rect", "rsect", "area"})
         if (EndsWith(key, tail)) return TLengthKind::Rect;
     if (EndsWith(key, "point")) return TLengthKind::Point;
-    for (std::string_view tail : {"offset", "offset1", "offset2", "width", "size", "fontheight"})
+    if (EndsWith(key, "fontheight")) return TLengthKind::FontHeight;
+    for (std::string_view tail : {"offset", "offset1", "offset2", "width", "size"})
         if (EndsWith(key, tail)) return TLengthKind::Integer;
     return TLengthKind::None;
 }
@@ -56,6 +57,7 @@ std::optional<std::string> ScaleValue(TLengthKind kind, std::string_view value, 
     }
     int v = skinvalue::ParseInteger(value, 0);
     if (v != skinvalue::ParseInteger(value, 1)) return std::nullopt;  // not an integer: the default applies
+    if (kind == TLengthKind::FontHeight) return std::to_string(ScaleFontRounded(v, SkinBaseDpi, dpi));
     return s(v);
 }
 

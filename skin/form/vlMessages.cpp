@@ -109,7 +109,7 @@ void TvlSkinMessageLabel::AdjustSize() {
 
 void TvlSkinMessageLabel::ChangeScale(int fromDpi, int toDpi) {
     TvlSkinElement<TWinControl>::ChangeScale(fromDpi, toDpi);
-    DefaultFont.SetHeight(FDesignFontHeight.Rescale(DefaultFont.Height(), fromDpi, toDpi));
+    DefaultFont.SetHeight(FDesignFontHeight.RescaleFont(DefaultFont.Height(), fromDpi, toDpi));
     FDesignFontHeight.Settle(DefaultFont.Height());
     AdjustSize();
 }
@@ -246,7 +246,7 @@ void TvlSkinMessage::Build(TvlMessageForm* form, const std::string& text, TvlMsg
     form->ScaleToDpi(dpi);
     auto scaled = [dpi](int length) { return ScaleForDpi(length, dpi); };
     auto scaledFont = [dpi](TFont font) {
-        font.SetHeight(ScaleForDpi(font.Height(), dpi));
+        font.SetHeight(ScaleFontForDpi(font.Height(), dpi));
         return font;
     };
     int buttonHeight = ButtonHeight(dpi);
@@ -301,7 +301,7 @@ void TvlSkinMessage::AddButtons(TvlMessageForm* form, TvlMsgDlgButtons buttons, 
     const int dpi = form->Dpi();
     const int width = ScaleForDpi(kButtonWidth, dpi);
     TFont font = DefaultButtonFont;
-    font.SetHeight(ScaleForDpi(font.Height(), dpi));
+    font.SetHeight(ScaleFontForDpi(font.Height(), dpi));
     int tab = 0;
     for (int i = 0; i < kButtonCount; ++i) {
         if (!(buttons & (1u << i))) continue;

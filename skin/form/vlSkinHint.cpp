@@ -53,7 +53,7 @@ TFont TvlSkinHintWindow::HintFont() const {
     TvlSkinHint* hint = InCharge();
     const TvlSkinData* skin = UsableSkin();
     TFont font = hint ? hint->DefaultFont : TFont("Arial", 14);
-    font.SetHeight(ScaleForDpi(font.Height(), HintDpi(hint)));
+    font.SetHeight(ScaleFontForDpi(font.Height(), HintDpi(hint)));
     unsigned char charSet = font.CharSet();
     if (skin && hint && hint->UseSkinFont)
         font = TFont(skin->HintWindow.FontName, skin->HintWindow.FontHeight, skin->HintWindow.FontStyle,

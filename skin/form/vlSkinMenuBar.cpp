@@ -117,7 +117,7 @@ TvlSkinMainMenuBarItem* TvlSkinMainMenuBar::DownItem() const {
 TFont TvlSkinMainMenuBar::ItemFont(const TvlSkinMainMenuBarItem& item) const {
     TFont font = item.Data && UseSkinFont ? TFont(item.Data->FontName, item.Data->FontHeight, item.Data->FontStyle)
                                           : DefItemFont;
-    if (!(item.Data && UseSkinFont)) font.SetHeight(Px(font.Height()));
+    if (!(item.Data && UseSkinFont)) font.SetHeight(ScaleFontForDpi(font.Height(), ControlDpi(this)));
     if (SkinData() && SkinData()->ResourceStrData()) font.SetCharSet(SkinData()->ResourceStrData()->CharSet);
     return font;
 }

@@ -139,7 +139,7 @@ void TvlSkinPopupWindow::LoadItems(TMenuItem* items, int startIndex) {
     bool skinFont = PW && MenuItemData && OwnerEngine->UseSkinFont;
     ItemFont = skinFont ? TFont(MenuItemData->FontName, MenuItemData->FontHeight, MenuItemData->FontStyle)
                         : OwnerEngine->DefaultMenuItemFont;
-    if (!skinFont) ItemFont.SetHeight(Px(ItemFont.Height()));
+    if (!skinFont) ItemFont.SetHeight(ScaleFontForDpi(ItemFont.Height(), PopupDpi(*this)));
     if (Skin && Skin->ResourceStrData())
         ItemFont.SetCharSet(Skin->ResourceStrData()->CharSet);
     else

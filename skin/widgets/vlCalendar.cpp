@@ -246,7 +246,7 @@ void TvlSkinMonthCalendar::PaintCalendar(TvlFBitmap& bitmap, bool skinned) {
     if (bitmap.Empty()) return;
     RECT cr = LayoutRect();
     TFont font = DefaultFont;
-    font.SetHeight(Px(font.Height()));
+    font.SetHeight(ScaleFontForDpi(font.Height(), ControlDpi(this)));
     if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())
         font.SetCharSet(skin->ResourceStrData()->CharSet);
     TCanvas canvas(bitmap.Canvas());

@@ -211,7 +211,7 @@ void TvlSkinPageControl::SkinChanged() {
     TFont font = FElement && UseSkinFont ? TFont(FElement->FontName, FElement->FontHeight, FElement->FontStyle,
                                                  FElement->FontColor)
                                          : DefaultFont;
-    if (!(FElement && UseSkinFont)) font.SetHeight(ScaleForDpi(font.Height(), ControlDpi(this)));
+    if (!(FElement && UseSkinFont)) font.SetHeight(ScaleFontForDpi(font.Height(), ControlDpi(this)));
     // The default font still wears the element's colour.
     if (FElement) font.SetColor(FElement->FontColor);
     if (const TvlSkinData* skin = SkinData(); skin && skin->ResourceStrData())

@@ -4,6 +4,7 @@
 
 #include "SkinTestSupport.h"
 #include "core/FileIO.h"
+#include "core/Rounding.h"
 #include "skin/data/vlSkinScale.h"
 
 namespace {
@@ -75,7 +76,8 @@ TEST(SkinScale, DescriptionLengthsScaleByEdgesAndNothingElseChanges) {
         EXPECT_EQ(c.Right, button.Rect("skinrect").Right) << dpi;
         EXPECT_EQ(close.String("command"), "cmclose");
         EXPECT_EQ(button.Integer("pictureindex"), 1);
-        EXPECT_EQ(button.Integer("fontheight"), ScaleSkinLength(13, dpi)) << dpi;
+        // A font never comes out larger than its share of the scale.
+        EXPECT_EQ(button.Integer("fontheight"), 13 * dpi / 96) << dpi;
         EXPECT_EQ(button.Color("fontcolor"), 16777215u);
         EXPECT_EQ(button.Integer("thumboffset1"), ScaleSkinLength(16, dpi)) << dpi;
         EXPECT_EQ(button.String("itemleftoffset"), "wide");  // not a number: its default applies as before
@@ -93,7 +95,7 @@ TEST(SkinScale, DescriptionLengthsScaleByEdgesAndNothingElseChanges) {
     ASSERT_EQ(base.SkinControls.size(), big.SkinControls.size());
     EXPECT_EQ(big.ClientRect, Scaled(base.ClientRect, 144));
     EXPECT_EQ(big.CaptionRect, Scaled(base.CaptionRect, 144));
-    EXPECT_EQ(big.HintWindow.FontHeight, ScaleSkinLength(base.HintWindow.FontHeight, 144));
+    EXPECT_EQ(big.HintWindow.FontHeight, ScaleFontRounded(base.HintWindow.FontHeight, 96, 144));
     EXPECT_EQ(big.PopupWindow.ItemsRect, Scaled(base.PopupWindow.ItemsRect, 144));
     for (size_t i = 0; i < base.SkinControls.size(); ++i) {
         const auto& c0 = *base.SkinControls[i];
@@ -102,7 +104,7 @@ TEST(SkinScale, DescriptionLengthsScaleByEdgesAndNothingElseChanges) {
         EXPECT_EQ(c1.PictureIndex, c0.PictureIndex) << c0.ElementName;
         if (auto* f0 = dynamic_cast<const TvlSkinFont*>(&c0)) {
             auto* f1 = dynamic_cast<const TvlSkinFont*>(&c1);
-            EXPECT_EQ(f1->FontHeight, ScaleSkinLength(f0->FontHeight, 144)) << c0.ElementName;
+            EXPECT_EQ(f1->FontHeight, ScaleFontRounded(f0->FontHeight, 96, 144)) << c0.ElementName;
             EXPECT_EQ(f1->FontColor, f0->FontColor) << c0.ElementName;
         }
         if (auto* p0 = dynamic_cast<const TvlDataSkinCustomControl*>(&c0)) {

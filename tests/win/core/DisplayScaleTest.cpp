@@ -11,6 +11,13 @@ TEST(DisplayScale, LengthsScaleHalfAwayFromZeroAndStayAsWrittenAt96) {
     EXPECT_EQ(ScaleForDpi(5, 120), 6);  // 6.25
     EXPECT_EQ(ScaleForDpi(13, 192), 26);
     EXPECT_EQ(ScaleForDpi(3, 72), 2);  // 2.25, a smaller display
+    // Font heights round toward zero: the text stays inside the boxes scaled
+    // with it, whatever the sign of the height.
+    for (int h : {-11, -13, 8, 14}) EXPECT_EQ(ScaleFontForDpi(h, 96), h);
+    EXPECT_EQ(ScaleFontForDpi(-11, 144), -16);  // -16.5
+    EXPECT_EQ(ScaleFontForDpi(11, 144), 16);
+    EXPECT_EQ(ScaleFontForDpi(-11, 120), -13);  // -13.75
+    EXPECT_EQ(ScaleFontForDpi(-11, 192), -22);
 }
 
 TEST(DisplayScale, TheSystemAnswersAndATestCanShowWindowsAtAnotherScale) {
