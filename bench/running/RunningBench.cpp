@@ -12,7 +12,9 @@
 //
 //   plandesk_bench <plandesk.exe> <trivial_window.exe> <work folder> [runs [plan]]
 // A plan name (empty, 1k, 10k, 100k, 10k-one) measures that plan only;
-// "popups" measures the menus and message boxes only.
+// "popups" measures the menus and message boxes only; "scales" measures
+// start-up and the 10,000-task project with the display at 200 % against
+// the same at 100 %, the runs alternating.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -41,6 +43,38 @@ struct TPlan {
 
 using TSamples = std::map<std::string, std::vector<double>>;
 
+// The display's scale for the programs started while it lives, as the
+// user sets it (the system DPI in the user's desktop settings); the
+// setting before is put back.
+class TDisplayScale {
+public:
+    explicit TDisplayScale(int dpi) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                            nullptr, &FKey, nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot open the desktop settings");
+        DWORD size = sizeof FBefore, type = 0;
+        FHadValue = RegQueryValueExA(FKey, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&FBefore), &size) ==
+                        ERROR_SUCCESS &&
+                    type == REG_DWORD;
+        DWORD value = static_cast<DWORD>(dpi);
+        RegSetValueExA(FKey, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    ~TDisplayScale() {
+        if (FHadValue)
+            RegSetValueExA(FKey, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&FBefore), sizeof FBefore);
+        else
+            RegDeleteValueA(FKey, "LogPixels");
+        RegCloseKey(FKey);
+    }
+    TDisplayScale(const TDisplayScale&) = delete;
+    TDisplayScale& operator=(const TDisplayScale&) = delete;
+
+private:
+    HKEY FKey = nullptr;
+    DWORD FBefore = 0;
+    bool FHadValue = false;
+};
+
 double MB(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
 class TBench {
@@ -51,6 +85,30 @@ public:
           FFolder(std::move(folder)),
           FPlainSkin(std::move(plainSkin)) {
         for (const std::string& dll : ImportedLibraries(FProgram)) FLibraries += (FLibraries.empty() ? "" : " ") + dll;
+    }
+
+    // Start-up and a large project at 200 % and at 100 %, alternating.
+    void RunScales(int runs, const std::vector<TPlan>& plans) {
+        CreateDirectoryA(FFolder.c_str(), nullptr);
+        for (int run = 0; run < runs; ++run) {
+            std::fprintf(stderr, "run %d of %d\n", run + 1, runs);
+            for (const TPlan& plan : plans) {
+                Planner(plan, false);
+                TDisplayScale doubled(192);
+                Planner(plan, false, " at 200%");
+            }
+        }
+        std::printf("Display scale: medians of %d runs, 200 %% against 100 %% in the same run\n", runs);
+        for (const TPlan& p : plans) {
+            Line("start-up at 200%, plan " + p.Name, M("start " + p.Name + " at 200%"), "ms", "at 100%",
+                 M("start " + p.Name));
+            if (!p.TasksEach) continue;
+            std::string rows = std::to_string(p.TasksEach);
+            Line("select " + rows + " tasks at 200%", M("select " + rows + " at 200%"), "ms", "at 100%",
+                 M("select " + rows));
+            Line("page " + rows + " tasks at 200%", M("page " + rows + " at 200%"), "ms", "at 100%",
+                 M("page " + rows));
+        }
     }
 
     void Run(int runs, const std::vector<TPlan>& plans, bool popups) {
@@ -67,7 +125,7 @@ public:
             // every control in its plain look, the frame unchanged.
             if (!FPlainSkin.empty())
                 for (const TPlan& plan : plans)
-                    if (plan.Projects == 1) Planner(plan, true);
+                    if (plan.Projects == 1) Planner(plan, true, " plain");
             if (popups) Popups();
         }
         if (!plans.empty()) Print(runs, plans);
@@ -103,16 +161,18 @@ private:
 
     // The planner's run, then the marks it noted on its way to the first
     // window (see app/StartupTimes.h), from the moment it was started.
-    void Planner(const TPlan& plan, bool plain) {
+    // `variant` names a run of another kind (" plain", " at 200%") in its
+    // figures; a plain run has the skin without control elements.
+    void Planner(const TPlan& plan, bool plain, const std::string& variant = "") {
         std::string folder = FFolder + "\\" + plan.Name + (plain ? "-plain" : "");
         std::string times = folder + "\\startup-times.txt";
         CreateDirectoryA(folder.c_str(), nullptr);
         DeleteFileA(times.c_str());
         SetEnvironmentVariableA("PLANDESK_STARTUP_TIMES", times.c_str());
-        double start = PlannerRun(plan, plain, folder);
+        double start = PlannerRun(plan, plain, variant, folder);
         SetEnvironmentVariableA("PLANDESK_STARTUP_TIMES", nullptr);
         std::string text = ReadBytes(times);
-        std::string key = "mark " + plan.Name + (plain ? " plain" : "");
+        std::string key = "mark " + plan.Name + variant;
         for (size_t at = 0, end; at < text.size(); at = end + 1) {
             end = text.find('\n', at);
             if (end == std::string::npos) end = text.size();
@@ -133,8 +193,8 @@ private:
     }
 
     // Returns the moment the program was started.
-    double PlannerRun(const TPlan& plan, bool plain, const std::string& folder) {
-        std::string look = plain ? " plain" : "";
+    double PlannerRun(const TPlan& plan, bool plain, const std::string& variant, const std::string& folder) {
+        const std::string& look = variant;
         std::string program = folder + "\\plandesk.exe";
         if (!CopyFileA(FProgram.c_str(), program.c_str(), FALSE)) Fail("cannot copy the program to " + folder);
         for (const char* name :
@@ -186,7 +246,7 @@ private:
             }
             FSamples["page " + rows + look].push_back(NowMs() - start);
             if (!AtBottom(list, plan.TasksEach)) Fail("the task list did not page to its end");
-            if (plain) return started;
+            if (!look.empty()) return started;
 
             start = NowMs();
             SendMessageTimeoutA(tree, TVM_SELECTITEM, TVGN_CARET, category, SMTO_NORMAL, kWaitMs, nullptr);
@@ -392,6 +452,15 @@ int main(int argc, char** argv) {
     std::vector<TPlan> plans = {
         {"empty", 0, 0}, {"1k", 100, 10}, {"10k", 100, 100}, {"100k", 100, 1000}, {"10k-one", 1, 10000}};
     bool popups = true;
+    if (argc > 5 && std::string(argv[5]) == "scales") {
+        try {
+            TBench(argv[1], argv[2], argv[3], "").RunScales(runs, {plans.front(), plans.back()});
+            return 0;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "benchmark failed: %s\n", e.what());
+            return 1;
+        }
+    }
     if (argc > 5 && std::string(argv[5]) == "popups") {
         plans.clear();
     } else if (argc > 5 && std::string(argv[5]) != "all") {
