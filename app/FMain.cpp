@@ -47,12 +47,15 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSiz
     UseBuiltInSkin(vlCompressedStoredSkin1);
     StartupMark("skin engine");
     BuildLayout();
+    // Laid out at the display's scale before the skin, read at that scale,
+    // gives the controls its sizes and fonts.
+    ScaleToDpi(SystemDpi());
     StartupMark("layout built");
     vlSkinData1->SetCompressedStoredSkin(&vlCompressedStoredSkin1);
     StartupMark("skin read");
     // Measured again in the skin's font, the right-aligned link keeps its
     // right edge; its designed place is its left.
-    lblLink2URL->SetLeft(723);
+    lblLink2URL->SetLeft(ScaleForDpi(723, Dpi()));
     OnResize = [this](TObject* s) { FormResize(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };

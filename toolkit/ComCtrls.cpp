@@ -117,6 +117,62 @@ void TListView::CreateWnd() {
     SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     for (size_t i = 0; i < FColumns.size(); ++i) InsertColumn(i, FColumns[i].Caption);
     FitColumns();
+    ScaleCheckBoxes();
+}
+
+void TListView::WndProc(TMessage& m) {
+    TWinControl::WndProc(m);
+    // The control frees the state pictures it holds; the kept ones are ours.
+    if (m.Msg == WM_NCDESTROY && FDesignChecks) ImageList_Destroy(std::exchange(FDesignChecks, nullptr));
+}
+
+namespace {
+// The two state pictures of a list's check boxes (clear, checked), each a
+// box of the 96-DPI cell's proportions in a cell of `size`.
+HIMAGELIST MakeCheckBoxPictures(int size, int inset) {
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 0);
+    const COLORREF ground = RGB(255, 0, 255);
+    TMemoryDC dc = TMemoryDC::Create(nullptr);
+    for (bool checked : {false, true}) {
+        TDibSection picture = CreateDibSection(size, size, 24);
+        if (!picture) continue;
+        {
+            SelectGuard selected(dc.Handle(), picture.Bitmap.Handle());
+            RECT cell{0, 0, size, size};
+            TGdiBrush brush = CreateSolidBrushOwned(ground);
+            FillRect(dc.Handle(), &cell, brush.Handle());
+            RECT box{inset, inset, size - inset, size - inset};
+            DrawFrameControl(dc.Handle(), &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_MONO | (checked ? DFCS_CHECKED : 0));
+        }
+        ImageList_AddMasked(list, picture.Bitmap.Handle(), ground);
+    }
+    return list;
+}
+}  // namespace
+
+void TListView::ScaleCheckBoxes() {
+    if (!FCheckBoxes || !HandleAllocated()) return;
+    if (FDpi == kDesignDpi) {
+        if (!FDesignChecks) return;
+        auto scaled = reinterpret_cast<HIMAGELIST>(
+            SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(FDesignChecks)));
+        FDesignChecks = nullptr;
+        if (scaled) ImageList_Destroy(scaled);
+        return;
+    }
+    // The control's own cell, with a box of the standard 13 pixels in it,
+    // at the list's DPI.
+    int w = 0, h = 0;
+    auto own = FDesignChecks ? FDesignChecks
+                             : reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    if (!own || !ImageList_GetIconSize(own, &w, &h) || w <= 0) w = 16;
+    HIMAGELIST scaled = MakeCheckBoxPictures(ScaleForDpi(w, FDpi), ScaleForDpi(std::max(0, (w - 13) / 2), FDpi));
+    auto before = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(scaled)));
+    if (!FDesignChecks)
+        FDesignChecks = before;
+    else if (before)
+        ImageList_Destroy(before);
 }
 
 void TListView::InsertColumn(size_t index, const std::string& caption) {
@@ -158,6 +214,7 @@ void TListView::ChangeScale(int fromDpi, int toDpi) {
     for (size_t i = 0; i < FColumns.size(); ++i)
         if (!FColumns[i].AutoSize) SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, i, ScaleForDpi(FColumns[i].Width, FDpi));
     FitColumns();
+    ScaleCheckBoxes();
 }
 
 int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }

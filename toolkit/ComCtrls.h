@@ -97,6 +97,8 @@ public:
     void ChangeScale(int fromDpi, int toDpi) override;
 
 protected:
+    // Frees the kept check box pictures with the window.
+    void WndProc(TMessage& m) override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void OnSize(TMessage& m) override;
@@ -104,6 +106,11 @@ protected:
 private:
     void InsertColumn(size_t index, const std::string& caption);
     void FitColumns();
+    // Away from 96 DPI the check boxes are drawn at the list's DPI in place
+    // of the control's own, which is kept (and freed with the window) to be
+    // put back at 96.
+    void ScaleCheckBoxes();
+    HIMAGELIST FDesignChecks = nullptr;
     struct Column {
         std::string Caption;
         int Width;  // at 96 DPI

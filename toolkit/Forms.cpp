@@ -27,6 +27,20 @@ void AdjustWindowRectForDpi(RECT& r, DWORD style, DWORD exStyle, int dpi) {
     if (dpi != kDesignDpi && adjust && adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
 }
+
+void KeepInsideWorkArea(TForm& form) {
+    // A layout scaled for a dense display may outgrow a small one: the
+    // window is never shown larger than its monitor's work area, nor
+    // reaching past it.
+    RECT work = Service<TMonitorAreas>().MonitorArea(form.Handle(), true);
+    const int areaWidth = work.right - work.left, areaHeight = work.bottom - work.top;
+    if (areaWidth <= 0 || areaHeight <= 0) return;
+    if (form.Width() <= areaWidth && form.Height() <= areaHeight) return;
+    const int w = std::min(form.Width(), areaWidth), h = std::min(form.Height(), areaHeight);
+    const int l = std::clamp(form.Left(), static_cast<int>(work.left), static_cast<int>(work.right) - w);
+    const int t = std::clamp(form.Top(), static_cast<int>(work.top), static_cast<int>(work.bottom) - h);
+    form.SetBoundsByLayout(l, t, w, h);
+}
 }  // namespace
 
 // ---- TForm ----
@@ -103,6 +117,10 @@ void TForm::ScaleToDpi(int dpi) {
     int from = FDpi;
     FDpi = dpi;
     ChangeScale(from, dpi);
+    if (HandleAllocated())
+        SendMessageA(Handle(), TM_FORMSCALED, static_cast<WPARAM>(dpi), 0);
+    else
+        Perform(TM_FORMSCALED, static_cast<WPARAM>(dpi), 0);
 }
 
 void TForm::ChangeScale(int fromDpi, int toDpi) {
@@ -154,6 +172,7 @@ void TForm::Show() {
     ScaleToDpi(HandleAllocated() ? WindowDpi(Handle()) : SystemDpi());
     CreateHandles();
     ScaleToDpi(WindowDpi(Handle()));
+    if (!FShownOnce) KeepInsideWorkArea(*this);
     if (!FShownOnce && Position == poScreenCenter) CenterOnScreen();
     FShownOnce = true;
     TControl::SetVisible(true);

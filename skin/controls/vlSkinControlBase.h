@@ -147,8 +147,9 @@ public:
     void SkinChanged() override {
         ReadElement();
         if (!this->Look.HasElement()) {
-            int w = FDefaultWidth > 0 ? FDefaultWidth : this->Width();
-            int h = FDefaultHeight > 0 ? FDefaultHeight : this->Height();
+            // The default size is a 96-DPI length.
+            int w = FDefaultWidth > 0 ? this->Px(FDefaultWidth) : this->Width();
+            int h = FDefaultHeight > 0 ? this->Px(FDefaultHeight) : this->Height();
             if (w != this->Width() || h != this->Height()) this->SetBounds(this->Left(), this->Top(), w, h);
             this->UpdateWindowRegion();
             this->Invalidate();
@@ -193,7 +194,7 @@ public:
     // character set.
     TFont PlainFont() const {
         TFont font = DefaultFont;
-        font.SetHeight(this->Px(font.Height()));
+        font.SetHeight(ScaleFontForDpi(font.Height(), ControlDpi(this)));
         ApplySkinCharSet(this->SkinData(), font);
         return font;
     }

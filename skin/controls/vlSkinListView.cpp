@@ -492,14 +492,21 @@ void PaintHeaderSectionText(HWND view, HWND header, int index, HDC bdc, const TF
     SetBkMode(bdc, TRANSPARENT);
     SetTextColor(bdc, ColorToRGB(textColour));
     // Padding and the picture's lead of the 96-DPI header, at the view's DPI.
-    const int dpi = WindowDpi(view), pad = ScaleForDpi(5, dpi), lead = ScaleForDpi(10, dpi);
-    TRect area{pad, 0, w - pad, h};
+    const int dpi = WindowDpi(view), lead = ScaleForDpi(10, dpi);
     // The column's own picture (its header item may only call back for it).
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_IMAGE;
     bool image = images.List && SendMessageA(view, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) &&
                  (column.fmt & LVCFMT_IMAGE) && column.iImage >= 0 &&
                  column.iImage < ImageList_GetImageCount(images.List);
+    int pad = ScaleForDpi(5, dpi);
+    // A caption that fits its column but not the padding (a larger font's
+    // glyphs grow a little more than the scale) takes some of the padding
+    // rather than an ellipsis.
+    if (const int full = canvas.TextWidth(text), least = ScaleForDpi(2, dpi);
+        !image && full > w - 2 * pad && full <= w - 2 * least)
+        pad = (w - full) / 2;
+    TRect area{pad, 0, w - pad, h};
     std::string shown = FitTextWithEllipsis(bdc, text, image ? w - images.Width - lead : area.Width());
     int textWidth = canvas.TextWidth(shown);
     int x = area.Left;

@@ -1,5 +1,6 @@
 #include "skin/controls/vlSkinRelay.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "skin/controls/vlSkinElement.h"
@@ -70,10 +71,36 @@ void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice) {
 }
 
 namespace {
+void CollectSkins(TControl* root, std::vector<TvlSkinData*>& skins) {
+    if (auto* skinned = dynamic_cast<TvlSkinAware*>(root); skinned && skinned->SkinData())
+        if (std::find(skins.begin(), skins.end(), skinned->SkinData()) == skins.end())
+            skins.push_back(skinned->SkinData());
+    if (auto* window = dynamic_cast<TWinControl*>(root))
+        for (int i = 0; i < window->ControlCount(); ++i) CollectSkins(window->Controls(i), skins);
+}
+}  // namespace
+
+void BringSkinsToDpi(TForm& form, int dpi) {
+    std::vector<TvlSkinData*> skins;
+    CollectSkins(&form, skins);
+    for (TvlSkinData* skin : skins) {
+        // A skin read at another DPI is read again (every window hears it);
+        // one already at this DPI gives the form's controls its lengths again.
+        const bool reread = skin->Dpi() != dpi && !skin->IsEmpty();
+        skin->SetDpi(dpi);
+        if (!reread && !form.Destroying()) RelaySkinChange(&form, skin, false);
+    }
+}
+
+namespace {
 // The skins' broadcast names its sender and relays after each form (above).
 // A notice without a skin, sent to a form by anyone, is meant for every
 // control on it, and no broadcast follows it up: the form relays it itself.
 bool RelaySkinlessNotice(TForm& form, TMessage& m) {
+    if (m.Msg == TM_FORMSCALED) {
+        BringSkinsToDpi(form, static_cast<int>(m.WParam));
+        return false;
+    }
     if (m.WParam != 0 || (m.Msg != WM_SKINCHANGING && m.Msg != WM_SKINCHANGED)) return false;
     bool changing = m.Msg == WM_SKINCHANGING;
     RelaySkinChange(&form, nullptr, changing);

@@ -48,6 +48,12 @@ void RelaySkinChangeToComponents(TComponent* owner, const TvlSkinData* sender, b
 // change reaches the form's skinned controls, with or without a frame.
 void SendSkinNoticeToForms(TvlSkinData& sender, TvlSkinNotice notice);
 
+// After `form` was laid out again at `dpi`: each skin its controls wear is
+// read at that DPI, or, already at it, gives them its sizes and fonts again
+// (the layout scaled those with everything else).
+class TForm;
+void BringSkinsToDpi(TForm& form, int dpi);
+
 // Makes every skin data deliver its notices to the forms, and every form
 // relay a change or changing notice without a skin (first parameter 0),
 // sent to it straight, to all its skinned controls and components

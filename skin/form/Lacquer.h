@@ -220,6 +220,7 @@ private:
     void OnNcRButtonUp(TMessage& m);
     void OnNcButton(TMessage& m);
     void OnDpiChanged(TMessage& m);
+    void OnFormScaled(TMessage& m);
 
     bool Sizeable() const;
     bool HasBorder() const { return true; }

@@ -8,6 +8,7 @@
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlUtils.h"
 #include "skin/form/Lacquer.h"
+#include "toolkit/FormMessages.h"
 #include "skin/form/LacquerParts.h"
 
 using namespace vlFrameParts;
@@ -43,6 +44,7 @@ void TvlLacquer::WrappedWndProc(TMessage& m) {
         case WM_SKINCHANGING: OnSkinChanging(m); return;
         case WM_SKINCHANGED: OnSkinChanged(m); return;
         case WM_DPICHANGED: OnDpiChanged(m); return;
+        case TM_FORMSCALED: OnFormScaled(m); return;
         case WM_SKINSTRINGSCHANGED: OnSkinStringsChanged(m); return;
         case WM_CLOSESKINMENUS: OnCloseSkinMenus(m); return;
         case TM_POPUPMENU: OnPopupMenuRequest(m); return;
@@ -298,11 +300,10 @@ void TvlLacquer::OnSkinChanged(TMessage& m) {
 }
 
 void TvlLacquer::OnDpiChanged(TMessage& m) {
-    // The skin is read at the new scale first, so that the frame the form
-    // is laid out in already has the new caption and borders; the form then
-    // re-lays itself out in the suggested rectangle.
-    int dpi = HIWORD(m.WParam);
-    if (TvlSkinData* sd = SkinData(); sd && sd->Dpi() != dpi) sd->SetDpi(dpi);
+    // The form lays itself out again at the new DPI in the suggested
+    // rectangle, then tells the frame (TM_FORMSCALED), which reads its skin
+    // at that DPI; laid out first, the form never takes the new skin's
+    // lengths for old ones.
     if (!FSkinActive) {
         BuiltInCaptionLayout();
         if (HWND w = FormWindow())
@@ -311,6 +312,13 @@ void TvlLacquer::OnDpiChanged(TMessage& m) {
     }
     CallPrevious(m);
     PaintFrame();
+}
+
+void TvlLacquer::OnFormScaled(TMessage& m) {
+    CallPrevious(m);  // the controls' skins first
+    int dpi = static_cast<int>(m.WParam);
+    for (TvlSkinData* sd : {SkinData(), MenusSkinData()})
+        if (sd && sd->Dpi() != dpi) sd->SetDpi(dpi);
 }
 
 void TvlLacquer::OnSkinStringsChanged(TMessage& m) {

@@ -5,12 +5,14 @@
 #include "tests/win/app/PlannerFixture.h"
 
 #include <cmath>
+#include <map>
 #include <memory>
 
 #include "app/FCategory.h"
 #include "app/FHour.h"
 #include "app/FNewProject.h"
 #include "core/DisplayScale.h"
+#include "skin/form/vlSkinMenus.h"
 #include "skin/widgets/vlCalendar.h"
 #include "skin/widgets/vlSkinTabs.h"
 #include "tests/win/support/LeakCheck.h"
@@ -129,10 +131,13 @@ TEST_F(PlannerTest, PlannerWindowsAreLaidOutFromTheirTablesAtTheDisplaysScale) {
     TServiceOverride<TDisplayDpi> scaled(display);
     main = Start();
     EXPECT_EQ(main->Dpi(), 144);
-    EXPECT_EQ(main->ClientWidth(), ScaleForDpi(client96.cx, 144));
-    EXPECT_EQ(main->ClientHeight(), ScaleForDpi(client96.cy, 144));
+    // The window's outer size is reckoned from its client size and the
+    // system's frame; the skin's frame, scaled by its own rounding, then
+    // takes its part of it, as at 96 DPI.
+    EXPECT_NEAR(main->ClientWidth(), ScaleForDpi(client96.cx, 144), 2);
+    EXPECT_NEAR(main->ClientHeight(), ScaleForDpi(client96.cy, 144), 2);
     ExpectScaledLayout(main96, Places(main), 144);
-    EXPECT_EQ(main->Font.Height(), ScaleForDpi(-11, 144));
+    EXPECT_EQ(main->Font.Height(), ScaleFontForDpi(-11, 144));
     EXPECT_EQ(main->lvwItems->ColumnWidth(0), ScaleForDpi(40, 144));
     EXPECT_EQ(main->lvwItems->ColumnWidth(3), ScaleForDpi(100, 144));
     EXPECT_EQ(main->lvwToDo->ColumnWidth(0), ScaleForDpi(60, 144));
@@ -148,7 +153,7 @@ TEST_F(PlannerTest, PlannerWindowsAreLaidOutFromTheirTablesAtTheDisplaysScale) {
             ExpectScaledLayout(dialogs96[i], Places(f), 144);
             EXPECT_EQ(f->ClientWidth(), ScaleForDpi(dialogClients96[i].cx, 144));
             EXPECT_EQ(f->ClientHeight(), ScaleForDpi(dialogClients96[i].cy, 144));
-            EXPECT_EQ(f->Font.Height(), ScaleForDpi(-11, 144));
+            EXPECT_EQ(f->Font.Height(), ScaleFontForDpi(-11, 144));
             seen = true;
             f->ModalResult = mrCancel;
         });
@@ -204,6 +209,44 @@ TEST_F(PlannerTest, MainWindowMovedToAnotherScaleAndBackKeepsItsLayoutExactly) {
 }
 
 #ifdef PLANDESK_GRAPHITE_PACKAGE
+TEST_F(PlannerTest, ListRowsLineUpWithTheirSkinnedBarsAt144InBothSkins) {
+    std::string projects = "Header^Long^Work^01/02/2008^03/04/2008^\r\n";
+    for (int t = 0; t < 60; ++t)
+        projects += std::string("^") + (t % 3 ? "False" : "True") + "^,^Task " + std::to_string(t) +
+                    "^,^A note^,^01/02/2008^,^  /  /    ^^\r\n";
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", projects + "EndProject\r\n");
+    std::map<std::string, int> bar96;
+    InBothSkins([&](TfrmMain* w, const std::string& skin) { bar96[skin] = w->vlSkinScrollBar4->Width(); });
+    ASSERT_GT(bar96["modern"], 0);
+    DeleteFileA((Folder + "dbskin.dat").c_str());  // "Modern" first again
+    TFixedDisplayDpi display(144);
+    TServiceOverride<TDisplayDpi> scaled(display);
+    InBothSkins([&](TfrmMain* w, const std::string& skin) {
+        SelectNode("Long");
+        ui::Pump(30);
+        ASSERT_EQ(w->lvwItems->ItemCount(), 60);
+        TvlSkinScrollBar* bar = w->vlSkinScrollBar4;
+        ASSERT_TRUE(bar->Visible());
+        // The bar is the skin's at the scale, standing against the list's
+        // right edge over the list's whole height.
+        EXPECT_NEAR(bar->Width(), bar96[skin] * 1.5, 1.0);
+        EXPECT_EQ(w->lvwItems->Left() + w->lvwItems->Width(), bar->Left());
+        EXPECT_EQ(w->lvwItems->Top(), bar->Top());
+        EXPECT_EQ(w->lvwItems->Height(), bar->Height());
+        // A page of the bar is the rows the list shows at their larger height.
+        const int perPage = static_cast<int>(SendMessageA(w->lvwItems->Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+        EXPECT_EQ(bar->PageSize(), perPage);
+        EXPECT_GT(RowHeight(w->lvwItems), 20);
+        ui::Key(w->lvwItems, VK_END);
+        ui::Pump(30);
+        EXPECT_EQ(bar->Position(), bar->Max() - bar->PageSize() + 1);
+        // The last row ends inside the list, above the horizontal bar.
+        RECT last = w->lvwItems->ItemRect(59);
+        EXPECT_LE(last.bottom, w->lvwItems->ClientHeight());
+    });
+}
+
 TEST_F(PlannerTest, PicturesOfEveryWindowAtFourScalesInBothSkins) {
     Write("categories.dat", kSampleCategories);
     Write("Projects.dat", kSamplePlan);
@@ -221,6 +264,21 @@ TEST_F(PlannerTest, PicturesOfEveryWindowAtFourScalesInBothSkins) {
             main->pgcMain->SetActivePageIndex(0);
             SelectNode("Product launch");
             ui::SaveScreenshot(main->Handle(), prefix + "main-tasks" + suffix);
+            {
+                // The tree's menu, opened on the selected project.
+                TTreeNode* node = main->tvwMain->Selected();
+                ASSERT_NE(node, nullptr);
+                RECT r = main->tvwMain->NodeRect(node);
+                ui::RightClickAt(main->tvwMain->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                TvlSkinPopupWindow* menu = main->vlLacquer1->Menus()->SkinMenu()->Window(0);
+                ASSERT_NE(menu, nullptr);
+                RECT tree, m;
+                GetWindowRect(main->tvwMain->Handle(), &tree);
+                GetWindowRect(menu->Handle(), &m);
+                ui::SaveScreenArea({tree.left, tree.top, std::max(tree.right, m.right + 10), std::max(tree.bottom, m.bottom + 10)},
+                                   prefix + "treemenu" + suffix);
+                main->vlLacquer1->Menus()->SkinMenu()->CloseAll();
+            }
             main->pgcMain->SetActivePageIndex(1);
             ui::SaveScreenshot(main->Handle(), prefix + "main-calendar" + suffix);
             main->pgcMain->SetActivePageIndex(0);

@@ -8,6 +8,7 @@
 
 #include "core/DisplayScale.h"
 #include "skin/form/vlMessages.h"
+#include "tests/win/support/FakeServices.h"
 #include "tests/win/support/LeakCheck.h"
 #include "tests/win/support/UiDriver.h"
 #include "tests/win/toolkit/ToolkitApplicationTest.h"
@@ -127,6 +128,14 @@ struct TSampleForm {
         ImageList_GetIconSize(Images->Handle(), &w, &h);
         return w;
     }
+    HIMAGELIST CheckPictures() const {
+        return reinterpret_cast<HIMAGELIST>(SendMessageA(List->Handle(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    }
+    int CheckWidth() const {
+        int w = 0, h = 0;
+        ImageList_GetIconSize(CheckPictures(), &w, &h);
+        return w;
+    }
 };
 
 class DisplayScaleLayoutTest : public ToolkitApplicationTest {};
@@ -143,6 +152,9 @@ TEST_F(DisplayScaleLayoutTest, ScalingLaysOutFromThe96DpiValuesAndBackWithoutDri
         const int done96 = s.List->ColumnWidth(0), date96 = s.List->ColumnWidth(2);
         const int indent96 = s.IndentOfTree(), item96 = s.TreeItemHeight(), icon96 = s.IconWidth();
         const HIMAGELIST icons96 = s.Images->Handle();
+        const HIMAGELIST checks96 = s.CheckPictures();
+        const int check96 = s.CheckWidth();
+        ASSERT_NE(checks96, nullptr);
 
         for (int dpi : {120, 144, 192}) {
             SCOPED_TRACE(dpi);
@@ -163,8 +175,8 @@ TEST_F(DisplayScaleLayoutTest, ScalingLaysOutFromThe96DpiValuesAndBackWithoutDri
             EXPECT_EQ(s.First->Left() + s.First->Width(), s.Second->Left());
             // Anchored to the right: the scaled distance to the right edge.
             EXPECT_EQ(s.Bottom->ClientWidth() - (s.Corner->Left() + s.Corner->Width()), ScaleForDpi(10, dpi));
-            EXPECT_EQ(s.List->Font.Height(), ScaleForDpi(font96, dpi));
-            EXPECT_EQ(s.Form->Font.Height(), ScaleForDpi(-11, dpi));
+            EXPECT_EQ(s.List->Font.Height(), ScaleFontForDpi(font96, dpi));
+            EXPECT_EQ(s.Form->Font.Height(), ScaleFontForDpi(-11, dpi));
             EXPECT_EQ(s.List->ColumnWidth(0), ScaleForDpi(done96, dpi));
             EXPECT_EQ(s.List->ColumnWidth(2), ScaleForDpi(date96, dpi));
             EXPECT_GT(s.RowHeight(), row96) << "the rows follow the larger font";
@@ -174,6 +186,9 @@ TEST_F(DisplayScaleLayoutTest, ScalingLaysOutFromThe96DpiValuesAndBackWithoutDri
             EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(s.Tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)),
                       s.Images->Handle());
             EXPECT_EQ(s.Splitter->MinSize, ScaleForDpi(11, dpi));
+            // The check boxes are drawn at the scale: clear and checked.
+            EXPECT_EQ(s.CheckWidth(), ScaleForDpi(check96, dpi));
+            EXPECT_EQ(ImageList_GetImageCount(s.CheckPictures()), 2);
             s.Form->ScaleToDpi(dpi);  // the same scale again changes nothing
             for (const auto& [control, place] : at96)
                 if (control != s.Label) ExpectScaledPlace(place, control->BoundsRect(), dpi, control->Name);
@@ -190,6 +205,7 @@ TEST_F(DisplayScaleLayoutTest, ScalingLaysOutFromThe96DpiValuesAndBackWithoutDri
         EXPECT_EQ(s.IndentOfTree(), indent96);
         EXPECT_EQ(s.TreeItemHeight(), item96);
         EXPECT_EQ(s.Images->Handle(), icons96) << "the 96-DPI pictures come back";
+        EXPECT_EQ(s.CheckPictures(), checks96) << "the control's own check boxes come back";
         EXPECT_EQ(s.Splitter->MinSize, 11);
 
         // A place the program gives at 144 DPI is its new 96-DPI place.
@@ -197,6 +213,7 @@ TEST_F(DisplayScaleLayoutTest, ScalingLaysOutFromThe96DpiValuesAndBackWithoutDri
         s.Label->SetLeft(30);
         s.Form->ScaleToDpi(kDesignDpi);
         EXPECT_EQ(s.Label->Left(), 20);
+        s.Form->ScaleToDpi(192);  // freed at another scale: the kept pictures go with it
         s.Form->Release();
     }
     ui::Pump();
@@ -220,7 +237,7 @@ TEST_F(DisplayScaleLayoutTest, DpiChangeMovesToTheSuggestedRectangleAndComesBack
     GetWindowRect(s.Form->Handle(), &shown);
     EXPECT_TRUE(SameRect(shown, suggested));
     EXPECT_EQ(s.Form->Dpi(), 144);
-    EXPECT_EQ(s.List->Font.Height(), ScaleForDpi(-11, 144));
+    EXPECT_EQ(s.List->Font.Height(), ScaleFontForDpi(-11, 144));
     // Left and top edges are tied to the near sides: exactly scaled.
     ExpectScaledEdge(at96.at(s.Second).left, s.Second->Left(), 144, "button left");
     ExpectScaledEdge(at96.at(s.Stretch).left, s.Stretch->Left(), 144, "edit left");
@@ -254,7 +271,47 @@ TEST_F(DisplayScaleLayoutTest, FormShownOnAScaledDisplayIsLaidOutBeforeItsWindow
     auto font = reinterpret_cast<HFONT>(SendMessageA(edit->Handle(), WM_GETFONT, 0, 0));
     LOGFONTA logFont{};
     GetObjectA(font, sizeof logFont, &logFont);
-    EXPECT_EQ(logFont.lfHeight, ScaleForDpi(-11, 144));
+    EXPECT_EQ(logFont.lfHeight, ScaleFontForDpi(-11, 144));
+    form->Release();
+}
+
+TEST_F(DisplayScaleLayoutTest, FormScaledPastItsMonitorIsShownInsideTheWorkArea) {
+    TFakeMonitorAreas monitor;
+    monitor.Work = {100, 50, 900, 650};
+    TServiceOverride<TMonitorAreas> areas(monitor);
+    TFixedDisplayDpi display(192);
+    TServiceOverride<TDisplayDpi> scaled(display);
+    auto* form = new TForm(Application, "Large", 500, 400, bsSizeable, biSystemMenu);
+    form->Position = poDesigned;
+    form->SetBounds(300, 200, form->Width(), form->Height());
+    auto* corner = new TButton(form, form, "Corner", 420, 360, 70, 30);
+    corner->SetAnchors(akRight | akBottom);
+    form->Show();
+    ui::Pump();
+    RECT shown;
+    GetWindowRect(form->Handle(), &shown);
+    EXPECT_GE(shown.left, 100);
+    EXPECT_GE(shown.top, 50);
+    EXPECT_LE(shown.right, 900);
+    EXPECT_LE(shown.bottom, 650);
+    EXPECT_EQ(shown.right - shown.left, 800) << "as wide as the area allows";
+    // The anchored button came along with the smaller window.
+    EXPECT_LE(corner->Left() + corner->Width(), form->ClientWidth());
+    EXPECT_LE(corner->Top() + corner->Height(), form->ClientHeight());
+    EXPECT_EQ(form->ClientWidth() - (corner->Left() + corner->Width()), ScaleForDpi(10, 192));
+    // A window that fits keeps its size and place.
+    display.SetDpi(96);
+    auto* small = new TForm(Application, "Small", 300, 200, bsSizeable, biSystemMenu);
+    small->Position = poDesigned;
+    small->SetBounds(150, 100, small->Width(), small->Height());
+    const int w = small->Width(), h = small->Height();
+    small->Show();
+    ui::Pump();
+    GetWindowRect(small->Handle(), &shown);
+    EXPECT_EQ(shown.left, 150);
+    EXPECT_EQ(shown.right - shown.left, w);
+    EXPECT_EQ(shown.bottom - shown.top, h);
+    small->Release();
     form->Release();
 }
 
@@ -296,7 +353,7 @@ TEST_F(DisplayScaleLayoutTest, MessageBoxMeasuresItsTextInTheScaledFont) {
         SCOPED_TRACE(dpi);
         const TBoxLayout box = MessageBoxAt(dpi);
         EXPECT_EQ(box.Dpi, dpi);
-        EXPECT_EQ(box.TextFont, ScaleForDpi(at96.TextFont, dpi));
+        EXPECT_EQ(box.TextFont, ScaleFontForDpi(at96.TextFont, dpi));
         // The text's size is its own at the larger font, not the 96-DPI one
         // stretched; it grows with the scale, give or take the glyphs' hinting.
         const double scale = dpi / 96.0;
