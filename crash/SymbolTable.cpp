@@ -24,6 +24,7 @@ void TSymbolTable::Load(const std::string& text) {
     // line (the number readers need a NUL after it) instead of a string per
     // line, which are a hundred thousand allocations.
     std::string line;
+    FLines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
     ForEachLine(text, [&](std::string_view view) {
         line.assign(view);
         if (line.size() < 3 || line[1] != ' ') return;
