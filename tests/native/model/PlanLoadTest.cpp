@@ -5,7 +5,6 @@
 #include "ModelDump.h"
 #include "TempFolder.h"
 #include "core/Errors.h"
-#include "core/FileIO.h"
 #include "model/PlanLoad.h"
 
 namespace {
@@ -22,28 +21,28 @@ const char* const TwoProjects =
 
 }  // namespace
 
-// The thread gives what the loaders give on the main thread: the same plan,
+// The thread gives what the text readers give on the main thread: the same plan,
 // and the texts exactly as the files hold them.
 TEST_F(PlanLoadFolder, GivesThePlanAndTheTextsAsRead) {
-    Write("categories.dat", "Work\r\nHome\r\n");
+    const std::string categories = "Work\r\nHome\r\n";
+    const std::string hourLines = "12/13/2007^9:00 AM^Call the printer^\r\n12/14/2007^1:00 PM^Lunch^\r\n";
+    Write("categories.dat", categories);
     Write("Projects.dat", TwoProjects);
-    Write("Hours.dat", "12/13/2007^9:00 AM^Call the printer^\r\n12/14/2007^1:00 PM^Lunch^\r\n");
+    Write("Hours.dat", hourLines);
     TLoadedPlan plan = TPlanLoad(Folder).Take();
 
-    SetProgramFolderOverride(FRoot);
     TProjects projects;
     THours hours;
-    projects.LoadCategories();
-    projects.LoadProjects();
-    hours.LoadHours();
-    SetProgramFolderOverride("");
+    CategoriesFromText(projects, categories);
+    ProjectsFromText(projects, TwoProjects);
+    HoursFromText(hours, hourLines);
 
     EXPECT_EQ(Dump(*plan.Projects), Dump(projects));
     EXPECT_EQ(plan.Hours->Count(), 2);
     EXPECT_EQ(Dump(*plan.Hours), Dump(hours));
-    EXPECT_EQ(plan.Texts.Categories, Read("categories.dat"));
+    EXPECT_EQ(plan.Texts.Categories, categories);
     EXPECT_EQ(plan.Texts.Projects, TwoProjects);
-    EXPECT_EQ(plan.Texts.Hours, Read("Hours.dat"));
+    EXPECT_EQ(plan.Texts.Hours, hourLines);
     EXPECT_FALSE(plan.HoursError || plan.CategoriesError || plan.ProjectsError);
 }
 
