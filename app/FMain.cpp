@@ -10,6 +10,7 @@
 #include "app/StartupTimes.h"
 #include "core/FileIO.h"
 #include "core/TextCompare.h"
+#include "model/PlanLoad.h"
 #include "skin/controls/vlSkinRelay.h"
 
 #include <atomic>
@@ -38,6 +39,7 @@ struct DialogGuard {  // dialogs are freed after each use, whatever happens
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner, "Plandesk", 772, 566, bsSizeable, 0) {
     frmMain = this;
     Name = "frmMain";
+    FPlanLoad = std::make_unique<TPlanLoad>(ProgramFolder());
     InstallSkinMessages();
     vlSkinData1 = new TvlSkinData(this);
     vlLacquer1 = new TvlLacquer(this);
@@ -82,17 +84,10 @@ bool TfrmMain::StartupStep(Step step) {
 void TfrmMain::FormCreate(TObject*) {
     gifBanner->SetBounds(imgBanner->Left(), imgBanner->Top(), imgBanner->Width(), imgBanner->Height());
     LoadBranding();
-    FHours = std::make_unique<THours>();
-    // The files' texts as read, kept for the rescue (KeepReadPlanForRescue).
-    TPlanBytes read;
-    auto readPlanFile = [](const char* name, std::string& text) {
-        std::optional<std::string> file = ReadFileIfExists(ResolveFileName(ProgramFolder(), name));
-        if (file) text = std::move(*file);
-        return file.has_value();
-    };
-    FHoursUnread = !StartupStep([&] {
-        if (readPlanFile(HoursFileName, read.Hours)) HoursFromText(*FHours, read.Hours);
-    });
+    TLoadedPlan plan = FPlanLoad->Take();
+    FPlanLoad.reset();
+    FHours = std::move(plan.Hours);
+    FHoursUnread = !StartupStep([&] { RethrowIfAny(plan.HoursError); });
     {
         TUpdateGuard<TListView> update(lvwToDo);
         lvwToDo->SetItemCount(24);
@@ -104,16 +99,13 @@ void TfrmMain::FormCreate(TObject*) {
     ShowDayActions();
     FitSheetsAboveButtons();
     pgcMain->SetActivePageIndex(0);
-    FProjects = std::make_unique<TProjects>();
-    FCategoriesUnread = !StartupStep([&] {
-        if (readPlanFile(CategoriesFileName, read.Categories)) CategoriesFromText(*FProjects, read.Categories);
-    });
-    FProjectsUnread = !StartupStep([&] {
-        if (readPlanFile(ProjectsFileName, read.Projects)) ProjectsFromText(*FProjects, read.Projects);
-    });
+    FProjects = std::move(plan.Projects);
+    FCategoriesUnread = !StartupStep([&] { RethrowIfAny(plan.CategoriesError); });
+    FProjectsUnread = !StartupStep([&] { RethrowIfAny(plan.ProjectsError); });
     StartupMark("plan parsed");
     FRescueFolder = ProgramFolder();
-    KeepReadPlanForRescue(std::move(read));
+    // The files' texts as read, kept for the rescue.
+    KeepReadPlanForRescue(std::move(plan.Texts));
     g_rescuingForm.store(this);
     StartupStep([this] { OfferRescue(); });
     StartupMark("plan kept for rescue");

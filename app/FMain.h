@@ -18,6 +18,8 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 
+class TPlanLoad;
+
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* owner);
@@ -175,6 +177,8 @@ private:
     TProject* FCurrentProject = nullptr;
     std::unique_ptr<TProjects> FProjects;
     std::unique_ptr<THours> FHours;
+    // The data files read and parsed while the window is built (FormCreate takes them).
+    std::unique_ptr<TPlanLoad> FPlanLoad;
     // Set while the tree and lists are emptied, filled or destroyed, so that
     // the change notices they raise meanwhile have no effect; for good from
     // FormCloseQuery on.

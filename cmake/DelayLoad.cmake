@@ -15,12 +15,12 @@ function(plandesk_system_libs out)
 endfunction()
 
 # The system libraries that the first window does not need: sockets and name
-# servers of the crash reporter's mail, the accessibility layer's COM and
-# version information. Each costs start-up time when loaded with the program
+# servers of the crash reporter's mail, the accessibility layer's COM,
+# version information, and the shell (opening links, the tray icon). Each costs start-up time when loaded with the program
 # (some milliseconds apiece under Wine); delayed, the first call loads it. A
 # library that cannot be loaded then raises a structured exception that the
 # crash reporter names (crash/ExceptionLog.win32.cpp).
-set(PLANDESK_DELAYED_LIBS ws2_32 iphlpapi version ole32 oleaut32 oleacc)
+set(PLANDESK_DELAYED_LIBS ws2_32 iphlpapi version ole32 oleaut32 oleacc shell32)
 
 # plandesk_delayed_lib(<out> <lib>) makes, at configure time, a delay-load
 # import library for every function that the system's import library <lib>

@@ -15,9 +15,10 @@ TSymbolTable& SymbolStore() {
 }
 
 // The table is read on a thread of its own from the moment the reporter is
-// installed: the first window need not wait for it, and it is still read
-// long before almost any failure. A report waits for the reading to end;
-// a failure of the reading thread itself names no procedures.
+// installed, below normal priority so that it does not slow the start: the
+// first window need not wait for it, and it is still read long before
+// almost any failure. A report waits for the reading to end, at normal
+// priority; a failure of the reading thread itself names no procedures.
 HANDLE g_symbolReader = nullptr;  // owned for the life of the process
 DWORD g_symbolReaderId = 0;
 
@@ -25,6 +26,7 @@ const TSymbolTable& ProgramSymbols() {
     static const TSymbolTable none;
     if (g_symbolReader) {
         if (GetCurrentThreadId() == g_symbolReaderId) return none;
+        SetThreadPriority(g_symbolReader, THREAD_PRIORITY_NORMAL);
         WaitForSingleObject(g_symbolReader, INFINITE);
     }
     return SymbolStore();
@@ -76,8 +78,13 @@ void LoadProgramSymbols() {
             ReadProgramSymbols();
             return 0;
         },
-        nullptr, 0, &g_symbolReaderId);
-    if (!g_symbolReader) ReadProgramSymbols();  // no thread to spare: read it now
+        nullptr, CREATE_SUSPENDED, &g_symbolReaderId);
+    if (!g_symbolReader) {
+        ReadProgramSymbols();  // no thread to spare: read it now
+        return;
+    }
+    SetThreadPriority(g_symbolReader, THREAD_PRIORITY_BELOW_NORMAL);
+    ResumeThread(g_symbolReader);
 }
 
 std::vector<uint64_t> WalkStack(CONTEXT context, int maxFrames) {

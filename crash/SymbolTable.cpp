@@ -6,18 +6,34 @@
 #include "core/Inflate.h"
 #include "core/StringList.h"
 
+namespace {
+// Sorts by address, keeping the order of equal addresses; the generator
+// writes each kind in address order already, which is only checked.
+template <class T>
+void SortByRva(std::vector<T>& items) {
+    auto byRva = [](const T& a, const T& b) { return a.Rva < b.Rva; };
+    if (!std::is_sorted(items.begin(), items.end(), byRva)) std::stable_sort(items.begin(), items.end(), byRva);
+}
+}  // namespace
+
 void TSymbolTable::Load(const std::string& text) {
     FUnits.clear();
     FProcedures.clear();
     FLines.clear();
-    for (const std::string& line : SplitLines(text)) {
-        if (line.size() < 3 || line[1] != ' ') continue;
+    // The table is read while the program starts: one buffer serves every
+    // line (the number readers need a NUL after it) instead of a string per
+    // line, which are a hundred thousand allocations.
+    std::string line;
+    FLines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
+    ForEachLine(text, [&](std::string_view view) {
+        line.assign(view);
+        if (line.size() < 3 || line[1] != ' ') return;
         char* end = nullptr;
         const char* p = line.c_str() + 2;
         unsigned long long first = std::strtoull(p, &end, line[0] == 'U' ? 10 : 16);
-        if (end == p || *end != ' ') continue;
+        if (end == p || *end != ' ') return;
         if (line[0] == 'U') {
-            if (first != FUnits.size()) continue;
+            if (first != FUnits.size()) return;
             FUnits.push_back(end + 1);
         } else if (line[0] == 'P') {
             FProcedures.push_back({first, end + 1});
@@ -28,11 +44,10 @@ void TSymbolTable::Load(const std::string& text) {
             if (unit >= 0 && static_cast<size_t>(unit) < FUnits.size())
                 FLines.push_back({first, static_cast<int>(number), static_cast<int>(unit)});
         }
-    }
+    });
     // The lookups below rely on address order whatever the generator wrote.
-    std::stable_sort(FProcedures.begin(), FProcedures.end(),
-                     [](const Procedure& a, const Procedure& b) { return a.Rva < b.Rva; });
-    std::stable_sort(FLines.begin(), FLines.end(), [](const Line& a, const Line& b) { return a.Rva < b.Rva; });
+    SortByRva(FProcedures);
+    SortByRva(FLines);
 }
 
 bool TSymbolTable::LoadFromFileTail(const std::string& tail) {

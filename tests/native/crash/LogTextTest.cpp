@@ -229,3 +229,22 @@ TEST(SymbolTable, FindsProcedureUnitAndLine) {
     file[file.size() - 12] = char(size + 100);  // a size beyond the data
     EXPECT_FALSE(table.LoadFromFileTail(file));
 }
+
+// Any line break ends a row, a row cut short is skipped without reading on
+// into the next one, and rows out of address order are sorted, equal
+// addresses keeping their order.
+TEST(SymbolTable, ReadsEveryLineBreakAndRowsOutOfOrder) {
+    TSymbolTable table;
+    table.Load("U 0 A\r\nU 1 B\rP 2000 g\nP 1000 f\r\nL 2000 20 1\nL 1000 10 0\nL 1000 11 1\nL 1004\nP 1800\n");
+    TSymbolInfo info = table.Find(0x1000);
+    EXPECT_EQ(info.Procedure, "f");
+    EXPECT_EQ(info.Unit, "B");
+    EXPECT_EQ(info.Line, 11);
+    info = table.Find(0x1900);
+    EXPECT_EQ(info.Procedure, "f");
+    EXPECT_EQ(info.Line, 11);
+    info = table.Find(0x2004);
+    EXPECT_EQ(info.Procedure, "g");
+    EXPECT_EQ(info.Unit, "B");
+    EXPECT_EQ(info.Line, 20);
+}

@@ -277,3 +277,50 @@ TEST_F(PlannerTest, RightClickSelectsTheNodeAndOpensTheTreeMenu) {
     EXPECT_FALSE(engine->Visible);
     EXPECT_FALSE(w->vlLacquer1->Menus()->InMenu());
 }
+
+// Anchored controls keep their gaps to the sheet's and the form's edges when
+// the window grows and shrinks back, on the shown sheet and the hidden one.
+TEST_F(PlannerTest, AnchoredControlsFollowTheWindowsSize) {
+    TfrmMain* w = Start();
+    struct TAnchored {
+        TControl* Control;
+        int Moves;  // 0: stays, 1: left and top follow the growth, 2: width and height do
+        bool Across, Down;
+    };
+    const std::vector<TAnchored> anchored = {
+        {w->btnAdd, 1, false, true},       {w->btnRemove, 1, false, true}, {w->btnEditHour, 1, false, true},
+        {w->vlSkinButton3, 1, false, true}, {w->lblLink2URL, 1, true, false}, {w->vlSkinPanel4, 2, true, true},
+        {w->lvwItems, 2, true, true},
+    };
+    std::vector<RECT> before;
+    for (const TAnchored& a : anchored) before.push_back(a.Control->BoundsRect());
+    RECT frame{};
+    GetWindowRect(w->Handle(), &frame);
+    const int dw = 120, dh = 90;
+    auto resize = [&](int grow) {
+        MoveWindow(w->Handle(), frame.left, frame.top, frame.right - frame.left + grow * dw,
+                   frame.bottom - frame.top + grow * dh, TRUE);
+        ui::Pump(30);
+    };
+    resize(1);
+    for (size_t i = 0; i < anchored.size(); ++i) {
+        const TAnchored& a = anchored[i];
+        const RECT now = a.Control->BoundsRect(), was = before[i];
+        const int x = a.Across ? dw : 0, y = a.Down ? dh : 0;
+        SCOPED_TRACE(a.Control->Name);
+        if (a.Moves == 1) {
+            EXPECT_EQ(now.left - was.left, x);
+            EXPECT_EQ(now.top - was.top, y);
+            EXPECT_EQ(now.right - now.left, was.right - was.left);
+        } else {
+            EXPECT_EQ(now.left, was.left);
+            EXPECT_EQ((now.right - now.left) - (was.right - was.left), x);
+            EXPECT_EQ((now.bottom - now.top) - (was.bottom - was.top), y);
+        }
+    }
+    resize(0);
+    for (size_t i = 0; i < anchored.size(); ++i) {
+        const RECT now = anchored[i].Control->BoundsRect();
+        EXPECT_TRUE(EqualRect(&now, &before[i])) << anchored[i].Control->Name;
+    }
+}

@@ -47,12 +47,13 @@ __attribute__((noinline)) int Recurse(int depth) {
 extern "C" int __stdcall PlandeskAbsentFunction(int);
 __attribute__((noinline)) int CallAbsentLibrary() { return PlandeskAbsentFunction(7) + 1; }
 
-// The reporter's sockets and name servers load with their first call, not
-// with the program: exit code 1 or 2 when one was there from the start, 4
-// when the first call did not load the sockets.
+// The reporter's sockets and name servers and the shell load with their
+// first call, not with the program: exit code 1, 2 or 8 when one was there
+// from the start, 4 when the first call did not load the sockets.
 extern "C" int __stdcall WSACleanup();
 int DelayedLibraries() {
-    int code = (GetModuleHandleA("ws2_32.dll") ? 1 : 0) | (GetModuleHandleA("iphlpapi.dll") ? 2 : 0);
+    int code = (GetModuleHandleA("ws2_32.dll") ? 1 : 0) | (GetModuleHandleA("iphlpapi.dll") ? 2 : 0) |
+               (GetModuleHandleA("shell32.dll") ? 8 : 0);
     WSACleanup();  // fails without a start, but loads the library
     return code | (GetModuleHandleA("ws2_32.dll") ? 0 : 4);
 }

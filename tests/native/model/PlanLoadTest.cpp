@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ModelDump.h"
+#include "TempFolder.h"
+#include "core/Errors.h"
+#include "model/PlanLoad.h"
+
+namespace {
+
+class PlanLoadFolder : public TempFolderTest {};
+
+const char* const TwoProjects =
+    "Header^Launch^Work^12/01/2007^12/31/2007^\r\n"
+    "^True^,^Buy the domain^^ name^,^two years^,^12/03/2007^,^  /  /    ^\r\n"
+    "^False^,^Print^,^^,^^,^^\r\n"
+    "EndProject\r\n"
+    "Header^Garden^Home^^^\r\n"
+    "EndProject\r\n";
+
+}  // namespace
+
+// The thread gives what the text readers give on the main thread: the same plan,
+// and the texts exactly as the files hold them.
+TEST_F(PlanLoadFolder, GivesThePlanAndTheTextsAsRead) {
+    const std::string categories = "Work\r\nHome\r\n";
+    const std::string hourLines = "12/13/2007^9:00 AM^Call the printer^\r\n12/14/2007^1:00 PM^Lunch^\r\n";
+    Write("categories.dat", categories);
+    Write("Projects.dat", TwoProjects);
+    Write("Hours.dat", hourLines);
+    TLoadedPlan plan = TPlanLoad(Folder).Take();
+
+    TProjects projects;
+    THours hours;
+    CategoriesFromText(projects, categories);
+    ProjectsFromText(projects, TwoProjects);
+    HoursFromText(hours, hourLines);
+
+    EXPECT_EQ(Dump(*plan.Projects), Dump(projects));
+    EXPECT_EQ(plan.Hours->Count(), 2);
+    EXPECT_EQ(Dump(*plan.Hours), Dump(hours));
+    EXPECT_EQ(plan.Texts.Categories, categories);
+    EXPECT_EQ(plan.Texts.Projects, TwoProjects);
+    EXPECT_EQ(plan.Texts.Hours, hourLines);
+    EXPECT_FALSE(plan.HoursError || plan.CategoriesError || plan.ProjectsError);
+}
+
+// Missing files read as empty; a file that cannot be read keeps its error
+// for the taker and leaves the other files read.
+TEST_F(PlanLoadFolder, MissingFilesAreEmptyAndAnUnreadableOneKeepsItsError) {
+    TLoadedPlan empty = TPlanLoad(Folder).Take();
+    EXPECT_EQ(empty.Projects->Count(), 0);
+    EXPECT_EQ(empty.Projects->Categories.Count(), 0);
+    EXPECT_EQ(empty.Hours->Count(), 0);
+    EXPECT_EQ(empty.Texts, TPlanBytes{});
+    EXPECT_FALSE(empty.HoursError || empty.CategoriesError || empty.ProjectsError);
+
+    std::filesystem::create_directory(Folder + "Hours.dat");
+    Write("categories.dat", "Work\r\n");
+    Write("Projects.dat", TwoProjects);
+    TLoadedPlan plan = TPlanLoad(Folder).Take();
+    ASSERT_TRUE(plan.HoursError);
+    EXPECT_FALSE(plan.CategoriesError || plan.ProjectsError);
+    EXPECT_THROW(RethrowIfAny(plan.HoursError), EFOpenError);
+    EXPECT_NO_THROW(RethrowIfAny(plan.ProjectsError));
+    EXPECT_EQ(plan.Texts.Hours, "");
+    EXPECT_EQ(plan.Projects->Count(), 2);
+    EXPECT_EQ(plan.Projects->Categories.Count(), 1);
+}
+
+// A load nobody takes is waited for when it goes.
+TEST_F(PlanLoadFolder, ALoadNotTakenEndsWithItsOwner) {
+    Write("Projects.dat", TwoProjects);
+    for (int i = 0; i < 20; ++i) TPlanLoad load(Folder);
+}
