@@ -2,6 +2,7 @@
 
 #include "core/Gdi.h"
 #include "skin/data/vlRegion.h"
+#include "toolkit/Forms.h"
 
 TCanvas LookCanvas(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
     TCanvas canvas(bitmap.Canvas());
@@ -13,6 +14,11 @@ TCanvas LookCanvas(TvlFBitmap& bitmap, const TFont& font, TColor colour) {
 // ---- TvlSkinControl ----
 
 int ControlDpi(const TControl* control) {
+    // On a form: the DPI the form is laid out at, so that the control's own
+    // lengths (a label fitting its text) meet the layout's, also before the
+    // form is shown and scaled.
+    for (const TControl* c = control; c; c = c->Parent())
+        if (auto* form = dynamic_cast<const TForm*>(c)) return form->Dpi();
     for (const TControl* c = control; c; c = c->Parent())
         if (auto* w = dynamic_cast<const TWinControl*>(c); w && w->HandleAllocated()) return WindowDpi(w->Handle());
     return SystemDpi();

@@ -24,13 +24,14 @@ struct TPlace {
     RECT Bounds;
     bool Visible;
     TControl* Control;
+    int ParentWidth;
 };
 
 // Every control of a window, depth first, with its place in its parent.
 void Collect(TWinControl* parent, std::vector<TPlace>& out) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         TControl* c = parent->Controls(i);
-        out.push_back({c->Name.empty() ? c->Caption() : c->Name, c->BoundsRect(), c->Visible(), c});
+        out.push_back({c->Name.empty() ? c->Caption() : c->Name, c->BoundsRect(), c->Visible(), c, parent->ClientWidth()});
         if (auto* w = dynamic_cast<TWinControl*>(c)) Collect(w, out);
     }
 }
@@ -73,6 +74,13 @@ void ExpectScaledLayout(const std::vector<TPlace>& at96, const std::vector<TPlac
         if (!PlacedByTheSkin(c)) {
             if (c->Align() == alNone && !((c->Anchors() & akRight) && !(c->Anchors() & akLeft))) {
                 EXPECT_LE(std::abs(b.left - a.left * dpi / 96.0), 2.0) << a.left << " at 96 DPI, " << b.left;
+                ++checked;
+            } else if (c->Align() == alNone) {
+                // Tied to the right: its distance from there scales, give or
+                // take the roundings of the parent's skinned border and of a
+                // label refitted to its text in the skin's font.
+                const int from96 = at96[i].ParentWidth - a.left, from = shown[i].ParentWidth - b.left;
+                EXPECT_LE(std::abs(from - from96 * dpi / 96.0), 4.0) << from96 << " from the right at 96 DPI, " << from;
                 ++checked;
             }
             if (c->Align() == alNone && !((c->Anchors() & akBottom) && !(c->Anchors() & akTop))) {
