@@ -8,8 +8,8 @@
 #include "skin/controls/vlSkinRelay.h"
 #include "skin/data/vlUtils.h"
 #include "skin/form/Lacquer.h"
-#include "toolkit/FormMessages.h"
 #include "skin/form/LacquerParts.h"
+#include "toolkit/FormMessages.h"
 
 using namespace vlFrameParts;
 
