@@ -90,7 +90,7 @@ void WaitPainted(HWND top) {
         if (!Answers(top)) Fail("the window stopped answering");
         if (!PaintPending(top)) return;
         if (NowMs() > deadline) Fail("the window never finished painting");
-        Sleep(0);
+        Sleep(1);
     }
 }
 
@@ -117,7 +117,7 @@ HWND TChild::WaitShown() {
     while (!(FMain = MainWindowOf(FPid))) {
         if (WaitForSingleObject(FProcess, 0) == WAIT_OBJECT_0) Fail("the program ended before showing a window");
         if (NowMs() > deadline) Fail("no window");
-        Sleep(0);
+        Sleep(1);
     }
     WaitPainted(FMain);
     return FMain;

@@ -85,6 +85,11 @@ public:
           FFolder(std::move(folder)),
           FPlainSkin(std::move(plainSkin)) {
         for (const std::string& dll : ImportedLibraries(FProgram)) FLibraries += (FLibraries.empty() ? "" : " ") + dll;
+        // An earlier build of the program to measure against, run in turn
+        // with this one: before and after from the same run.
+        char before[MAX_PATH];
+        DWORD n = GetEnvironmentVariableA("PLANDESK_BENCH_BEFORE", before, sizeof before);
+        if (n > 0 && n < sizeof before) FBefore = before;
     }
 
     // Start-up and a large project at 200 % and at 100 %, alternating.
@@ -120,7 +125,10 @@ public:
                 Trivial("trivial+libs", FLibraries);
                 BareList(plans);
             }
-            for (const TPlan& plan : plans) Planner(plan, false);
+            for (const TPlan& plan : plans) {
+                Planner(plan, false);
+                if (!FBefore.empty()) Planner(plan, false, kBefore);
+            }
             // The same program with a skin that has no control elements:
             // every control in its plain look, the frame unchanged.
             if (!FPlainSkin.empty())
@@ -196,7 +204,8 @@ private:
     double PlannerRun(const TPlan& plan, bool plain, const std::string& variant, const std::string& folder) {
         const std::string& look = variant;
         std::string program = folder + "\\plandesk.exe";
-        if (!CopyFileA(FProgram.c_str(), program.c_str(), FALSE)) Fail("cannot copy the program to " + folder);
+        const std::string& built = variant == kBefore ? FBefore : FProgram;
+        if (!CopyFileA(built.c_str(), program.c_str(), FALSE)) Fail("cannot copy the program to " + folder);
         for (const char* name :
              {"categories.dat", "Projects.dat", "Hours.dat", "VesperLog.ini", "plandesk.vlf", "dbskin.dat"})
             DeleteFileA((folder + "\\" + name).c_str());
@@ -381,8 +390,14 @@ private:
         for (const TPlan& p : plans)
             std::printf("  plan %-8s %d projects of %d tasks\n", p.Name.c_str(), p.Projects, p.TasksEach);
         Line("start-up, trivial+libs", M("start trivial+libs"), "ms", "trivial program", M("start trivial"));
-        for (const TPlan& p : plans)
+        for (const TPlan& p : plans) {
             Line("start-up, plan " + p.Name, M("start " + p.Name), "ms", "trivial program", M("start trivial"));
+            if (FBefore.empty()) continue;
+            Line("start-up, plan " + p.Name + kBefore, M("start " + p.Name + kBefore), "ms", "trivial program",
+                 M("start trivial"));
+            Line("start-up, plan " + p.Name, M("start " + p.Name), "ms", "the build before",
+                 M("start " + p.Name + kBefore));
+        }
         PrintStartupMarks(plans);
         for (const TPlan& p : plans) {
             if (!p.TasksEach) continue;
@@ -434,7 +449,8 @@ private:
         }
     }
 
-    std::string FProgram, FTrivial, FFolder, FPlainSkin, FLibraries;
+    static constexpr const char* kBefore = " before";
+    std::string FProgram, FTrivial, FFolder, FPlainSkin, FLibraries, FBefore;
     TSamples FSamples;
     std::map<std::string, int> FMarkOrder;
 };
