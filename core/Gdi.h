@@ -134,6 +134,11 @@ private:
     explicit TMemoryDC(HDC dc) : TOwnedHandle(dc) {}
 };
 
+// A memory context compatible with the screen (the same fonts and pixels per
+// inch), to measure text in or read bitmaps with. Taking the screen's own
+// context costs round trips to the window system each time; this does not.
+inline TMemoryDC ScreenCompatibleDC() { return TMemoryDC::Create(nullptr); }
+
 // Selects an object into a device context until the guard ends (or Restore).
 class SelectGuard {
 public:

@@ -93,9 +93,7 @@ void TCanvas::TextRect(RECT r, const std::string& text, unsigned flags) {
 }
 
 TBitmap::TBitmap(int width, int height) : FWidth(width < 1 ? 1 : width), FHeight(height < 1 ? 1 : height) {
-    HDC screen = GetDC(nullptr);
-    FDC = TMemoryDC::Create(screen);
-    ReleaseDC(nullptr, screen);
+    FDC = TMemoryDC::Create(nullptr);
     TDibSection dib = CreateDibSection(FWidth, FHeight, 32, FDC.Handle());
     FBitmap = std::move(dib.Bitmap);
     FBits = static_cast<unsigned char*>(dib.Bits);

@@ -87,13 +87,13 @@ void THintWindow::OnTimer(TMessage& m) {
 }
 
 SIZE THintWindow::HintSize(const std::string& text) const {
-    HDC screen = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC screen = measuring.Handle();
     RECT r{0, 0, 0, 0};
     {
         SelectGuard selected(screen, Font.Handle());
         DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
     }
-    ReleaseDC(nullptr, screen);
     return {r.right - r.left + 4, r.bottom - r.top + 4};
 }
 

@@ -73,11 +73,11 @@ void TLabel::FontChanged() {
 
 void TLabel::AdjustSize() {
     if (!AutoSize) return;
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     TCanvas canvas(dc);
     canvas.Font = TextFont();
     SIZE s = canvas.TextExtent(MeasuredText());
-    ReleaseDC(nullptr, dc);
     int left = Alignment == taRightJustify ? Left() + Width() - s.cx : Left();
     SetBoundsByLayout(left, Top(), s.cx, s.cy);
 }

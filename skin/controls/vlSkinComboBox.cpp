@@ -163,12 +163,12 @@ void TvlSkinComboBox::AlignControls() {
     TRect button, area;
     Layout(button, area);
     TEXTMETRICA metrics{};
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     {
         SelectGuard g(dc, FEdit->Font.Handle());
         GetTextMetricsA(dc, &metrics);
     }
-    ReleaseDC(nullptr, dc);
     int h = std::min(static_cast<int>(metrics.tmHeight), std::max(0, area.Height()));
     FEdit->SetBoundsByLayout(area.Left, area.Top + (area.Height() - h) / 2, std::max(0, area.Width()), h);
 }

@@ -319,13 +319,13 @@ void TvlSkinEdit::SetDefaultHeight(int value) {
 }
 
 int TvlSkinEdit::HeightForFont() const {
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     TEXTMETRICA tm{};
     {
         SelectGuard g(dc, Font.Handle());
         GetTextMetricsA(dc, &tm);
     }
-    ReleaseDC(nullptr, dc);
     const int frame = FHasData ? FLook.SkinRect.Height() - FLook.SkinClientRect.Height() : 4;
     return tm.tmHeight + frame;
 }

@@ -158,7 +158,8 @@ void TvlSkinListBox::SetColumns(int v) {
 
 int TvlSkinListBox::WidestItem() {
     if (FWidest >= 0) return FWidest;
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     TFont font = ListBoxFont();
     int widest = 0;
     {
@@ -173,7 +174,6 @@ int TvlSkinListBox::WidestItem() {
             widest = std::max(widest, static_cast<int>(size.cx));
         }
     }
-    ReleaseDC(nullptr, dc);
     // The item's text margins too, so that the end of the text can be reached.
     int margins = FHasData ? FData.ItemTextRect.Left + (FData.ItemRect.Width() - FData.ItemTextRect.Right) : 4;
     FWidest = widest > 0 ? widest + std::max(0, margins) + PictureWidth() : 0;

@@ -446,7 +446,8 @@ unsigned TvlSkinStdLabel::TextFlags() const {
 
 void TvlSkinStdLabel::AdjustSize() {
     if (!AutoSize) return;
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     TFont font = TextFont();
     RECT r{0, 0, FWordWrap ? std::max(Width(), 1) : 0, 0};
     {
@@ -454,7 +455,6 @@ void TvlSkinStdLabel::AdjustSize() {
         std::string text = MeasuredText();
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
     }
-    ReleaseDC(nullptr, dc);
     int width = FWordWrap ? Width() : r.right - r.left;
     int left = Alignment == taRightJustify && !FWordWrap ? Left() + Width() - width : Left();
     SetBoundsByLayout(left, Top(), width, r.bottom - r.top);

@@ -36,11 +36,10 @@ void TvlFBitmap::CreateFromBitmap(HBITMAP bitmap) {
     SetSizeForOverwrite(info.bmWidth, height);
     BITMAPINFO request{};
     std::memcpy(&request.bmiHeader, &FHeader, sizeof(FHeader));
-    HDC screen = GetDC(nullptr);
+    TMemoryDC reader = ScreenCompatibleDC();
     // The bitmap to read must not be selected into our own context.
     ReleaseCanvas();
-    int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), FBits, &request, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    int lines = GetDIBits(reader.Handle(), bitmap, 0, static_cast<UINT>(height), FBits, &request, DIB_RGB_COLORS);
     if (lines != height) SetSize(0, 0);
 }
 

@@ -84,14 +84,7 @@ void TvlLacquer::OnSize(TMessage& m) {
         return;
     }
     CallPrevious(m);
-    RECT r;
-    GetWindowRect(w, &r);
-    FFormWidth = r.right - r.left;
-    FFormHeight = r.bottom - r.top;
-    if (!FSkinActive)
-        PaintFrame();
-    else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
-        UpdateFrame();
+    FitFrameToWindow();
     // A translucent window shows what lay below it: frame and form are drawn again.
     if (FAlphaBlend && FAlphaBlendValue < 255 && SupportsLayeredWindows()) {
         SendMessageA(w, WM_NCPAINT, 1, 0);
@@ -128,8 +121,10 @@ void TvlLacquer::OnShowWindow(TMessage& m) {
     }
     if (m.WParam) {
         CallPrevious(m);
-        // The frame recomputes for the shown window.
-        NudgeWidth();
+        // The frame recomputes for the shown window. Only the frame: the
+        // client area keeps its size, so the form is not laid out again
+        // (a width changed and put back laid it out twice).
+        RecomputeFrame();
         return;
     }
     if (FAlphaBlend && layered) SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);

@@ -97,13 +97,13 @@ TColor TvlSkinMessageLabel::TextColour() const {
 
 void TvlSkinMessageLabel::AdjustSize() {
     std::string text = Caption().empty() ? std::string(" ") : Caption();
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     TFont font = TextFont();
     SelectGuard selected(dc, font.Handle());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     selected.Restore();
-    ReleaseDC(nullptr, dc);
     SetBoundsByLayout(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 

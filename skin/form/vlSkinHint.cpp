@@ -64,14 +64,14 @@ TFont TvlSkinHintWindow::HintFont() const {
 }
 
 SIZE TvlSkinHintWindow::TextSize(const std::string& text) const {
-    HDC screen = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC screen = measuring.Handle();
     TFont font = HintFont();
     RECT r{0, 0, 0, 0};
     {
         SelectGuard selected(screen, font.Handle());
         DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
     }
-    ReleaseDC(nullptr, screen);
     return {r.right - r.left, r.bottom - r.top};
 }
 

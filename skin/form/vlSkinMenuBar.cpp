@@ -163,7 +163,8 @@ void TvlSkinMainMenuBar::Layout() {
     FScroll = false;
     int x = FItemsRect.Left;
     int limit = FItemsRect.Right - (ScrollMenu ? Px(5) : 0);
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     for (int i = 0; i < ItemCount(); ++i) {
         TvlSkinMainMenuBarItem* item = Item(i);
         TFont font = ItemFont(*item);
@@ -189,7 +190,6 @@ void TvlSkinMainMenuBar::Layout() {
         if (!item->Shown) FScroll = true;
         x += w;
     }
-    ReleaseDC(nullptr, dc);
 }
 
 TRect TvlSkinMainMenuBar::MarkerRect() const {

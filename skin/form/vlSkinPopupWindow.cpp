@@ -191,10 +191,10 @@ int TvlSkinPopupWindow::ItemTextWidth(HDC dc, const TvlSkinMenuItem& item) const
 }
 
 void TvlSkinPopupWindow::CalcSize(int& w, int& h) {
-    HDC dc = GetDC(nullptr);
+    TMemoryDC measuring = ScreenCompatibleDC();
+    HDC dc = measuring.Handle();
     int widest = 0;
     for (const auto& item : ShownItems) widest = std::max(widest, ItemTextWidth(dc, *item));
-    ReleaseDC(nullptr, dc);
     w = widest + ImageColumnWidth + Px(19);
     int frame = 2 * Px(2);
     if (PW) {
