@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "skin/data/vlEffects.h"
 
@@ -197,11 +198,14 @@ PLANDESK_VBMI inline __m512i Weights64(const int32_t* fixed, int q) {
 
 // The group blend of PLANDESK_BLEND_GROUP on 64 channels. The doubts stay
 // in mask registers, and only a group that has some (rare) packs them to
-// bytes to keep a's old values there.
-template <bool Exact, bool InLanes>
-PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const int32_t* fixed, int32_t uniform) {
+// bytes to keep a's old values there. A tail group (Tail) takes only the
+// channels of `live`, reading and writing no others.
+template <bool Exact, bool InLanes, bool Tail = false>
+PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const int32_t* fixed, int32_t uniform,
+                                           __mmask64 live = ~__mmask64{0}) {
     const __m512i z = _mm512_setzero_si512();
-    const __m512i va = _mm512_loadu_si512(a), vb = _mm512_loadu_si512(b);
+    const __m512i va = Tail ? _mm512_maskz_loadu_epi8(live, a) : _mm512_loadu_si512(a);
+    const __m512i vb = Tail ? _mm512_maskz_loadu_epi8(live, b) : _mm512_loadu_si512(b);
     const __m512i aLo = _mm512_unpacklo_epi8(va, z), aHi = _mm512_unpackhi_epi8(va, z);
     const __m512i dLo = _mm512_sub_epi16(_mm512_unpacklo_epi8(vb, z), aLo);
     const __m512i dHi = _mm512_sub_epi16(_mm512_unpackhi_epi8(vb, z), aHi);
@@ -216,7 +220,8 @@ PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const i
 #pragma GCC unroll 4
     for (int q = 0; q < 4; ++q) {
         const __m512i w = fixed ? Weights64<InLanes>(fixed, q) : _mm512_set1_epi32(uniform);
-        const __m512i high = _mm512_madd_epi16(ad[q], _mm512_or_si512(_mm512_and_si512(w, highHalves), aWeight));
+        // (w & highHalves) | aWeight in one instruction (truth table 0xEA).
+        const __m512i high = _mm512_madd_epi16(ad[q], _mm512_ternarylogic_epi32(w, highHalves, aWeight, 0xEA));
         const __m512i low = _mm512_madd_epi16(ad[q], _mm512_slli_epi32(w, 16));
         const __m512i f = _mm512_add_epi32(_mm512_slli_epi32(high, 9), low);
         if (Exact) {
@@ -224,27 +229,39 @@ PLANDESK_VBMI inline uint64_t BlendGroup64(uint8_t* a, const uint8_t* b, const i
             n[q] = _mm512_srai_epi32(_mm512_add_epi32(f, _mm512_add_epi32(_mm512_set1_epi32(FixHalf - 1), odd)),
                                      FixBits);
         } else {
-            n[q] = _mm512_srai_epi32(_mm512_add_epi32(f, _mm512_set1_epi32(FixHalf)), FixBits);
-            const __m512i off = _mm512_and_si512(_mm512_add_epi32(f, _mm512_set1_epi32(NearHalf - FixHalf)),
-                                                 _mm512_set1_epi32((1 << FixBits) - 1));
-            doubt[q] = _mm512_cmplt_epu32_mask(off, _mm512_set1_epi32(2 * NearHalf + 1));
+            // g = F + ½ + NearHalf: its fraction is below 2 × NearHalf just
+            // when F's lies within NearHalf of a half, one test of its bits.
+            // Outside that, g's integer part is F rounded; inside it the
+            // channel is worked out again in any case.
+            const __m512i g = _mm512_add_epi32(f, _mm512_set1_epi32(FixHalf + NearHalf));
+            n[q] = _mm512_srai_epi32(g, FixBits);
+            doubt[q] = _mm512_testn_epi32_mask(g, _mm512_set1_epi32(((1 << FixBits) - 1) & ~(2 * NearHalf - 1)));
         }
     }
     const __m512i result =
         _mm512_packus_epi16(_mm512_packs_epi32(n[0], n[1]), _mm512_packs_epi32(n[2], n[3]));
     if (Exact || (doubt[0] | doubt[1] | doubt[2] | doubt[3]) == 0) {
-        _mm512_storeu_si512(a, result);
+        if (Tail)
+            _mm512_mask_storeu_epi8(a, live, result);
+        else
+            _mm512_storeu_si512(a, result);
         return 0;
     }
     __m512i v[4];
     for (int q = 0; q < 4; ++q) v[q] = _mm512_maskz_set1_epi32(doubt[q], -1);
     const __mmask64 bytes =
-        _mm512_movepi8_mask(_mm512_packs_epi16(_mm512_packs_epi32(v[0], v[1]), _mm512_packs_epi32(v[2], v[3])));
-    _mm512_storeu_si512(a, _mm512_mask_blend_epi8(bytes, result, va));
+        _mm512_movepi8_mask(_mm512_packs_epi16(_mm512_packs_epi32(v[0], v[1]), _mm512_packs_epi32(v[2], v[3]))) &
+        live;
+    if (Tail)
+        _mm512_mask_storeu_epi8(a, live, _mm512_mask_blend_epi8(bytes, result, va));
+    else
+        _mm512_storeu_si512(a, _mm512_mask_blend_epi8(bytes, result, va));
     return bytes;
 }
 
-// BlendRowAvx2 with groups of 64 channels.
+// BlendRowAvx2 with groups of 64 channels. The last, shorter group is done
+// here too when its weights can be read whole: one for all, or in lane
+// order (laid out for it as for every group).
 template <bool Exact, bool Uniform>
 PLANDESK_VBMI size_t BlendRowAvx512(uint8_t* a, const uint8_t* b, size_t n, const TBlendWeights& w) {
     constexpr size_t Batch = 32;
@@ -260,6 +277,13 @@ PLANDESK_VBMI size_t BlendRowAvx512(uint8_t* a, const uint8_t* b, size_t n, cons
             doubtful += masks[doubtful] != 0;
         }
         for (size_t g = 0; g < doubtful; ++g) Redo(a, b, starts[g], masks[g], w);
+    }
+    if (i < n && (Uniform || w.Lanes)) {
+        const __mmask64 live = (__mmask64{1} << (n - i)) - 1;
+        const uint64_t doubt = Uniform ? BlendGroup64<Exact, false, true>(a + i, b + i, nullptr, w.Uniform, live)
+                                       : BlendGroup64<Exact, true, true>(a + i, b + i, w.Lanes + i, 0, live);
+        if (doubt) Redo(a, b, i, doubt, w);
+        i = n;
     }
     return i;
 }
@@ -352,7 +376,7 @@ void TWeights::Blend(uint8_t* a, const uint8_t* b, size_t n) {
         if (run.Kind == TRun::Mix)
             BlendRow(a + run.Start, b + run.Start, run.Length,
                      TBlendWeights(A.data() + run.Start, B.data() + run.Start, Fixed.data() + run.Start,
-                                   Lanes.data() + run.Start));
+                                   Lanes.data() + run.LanesAt));
         else if (run.Kind == TRun::Copy)
             std::memcpy(a + run.Start, b + run.Start, run.Length);
     }
@@ -368,14 +392,23 @@ void TWeights::FindRuns(size_t n) {
     }
     // The blend of a run takes its channels in groups of 64 from its start;
     // each group's weights are laid out as the 512-bit kernel loads them:
-    // channel 16l + 4q + j at 16q + 4l + j.
-    Lanes.assign(Fixed.size(), 0);
+    // channel 16l + 4q + j at 16q + 4l + j. Each run has a block of its own,
+    // whole groups long, so that its last, shorter group is laid out the
+    // same (the channels it does not have weighing nothing).
+    size_t at = 0;
+    for (TRun& run : FRuns)
+        if (run.Kind == TRun::Mix) run.LanesAt = std::exchange(at, at + (run.Length + 63) / 64 * 64);
+    Lanes.assign(at, 0);
     for (const TRun& run : FRuns) {
         if (run.Kind != TRun::Mix) continue;
-        for (size_t g = run.Start; g + 64 <= run.Start + run.Length; g += 64)
+        for (size_t g = 0; g < run.Length; g += 64)
             for (size_t l = 0; l < 4; ++l)
                 for (size_t q = 0; q < 4; ++q)
-                    for (size_t j = 0; j < 4; ++j) Lanes[g + 16 * q + 4 * l + j] = Fixed[g + 16 * l + 4 * q + j];
+                    for (size_t j = 0; j < 4; ++j) {
+                        const size_t channel = g + 16 * l + 4 * q + j;
+                        Lanes[run.LanesAt + g + 16 * q + 4 * l + j] =
+                            channel < run.Length ? Fixed[run.Start + channel] : 0;
+                    }
     }
 }
 

@@ -56,10 +56,11 @@ public:
     void Blend(uint8_t* a, const uint8_t* b, size_t n);
 
 private:
-    std::vector<int32_t> Lanes;  // Fixed in the order the 512-bit blend loads it
+    std::vector<int32_t> Lanes;  // each run's Fixed in the order the 512-bit blend loads it
     struct TRun {
         enum { Keep, Copy, Mix } Kind;
         size_t Start, Length;
+        size_t LanesAt = 0;  // where the run's block of Lanes starts
     };
     std::vector<TRun> FRuns;
     size_t FRunsOf = SIZE_MAX;

@@ -491,6 +491,35 @@ TEST(Effects, AWeightRowBlendsByItsCurrentWeightsWhenReused) {
     blendAndCheck(wanted, "mixed again");
 }
 
+TEST(Effects, WeightRowsOfEveryLengthMatchDoubleArithmeticToTheirLastChannel) {
+    // Two mixed runs split by one kept pixel, each of every length modulo a
+    // 64-channel group: whole groups, the shorter last group and the one
+    // after it each read their own weights. Weights of exact halves (0.5,
+    // 0.25) and near them put many channels in doubt.
+    using vlEffectKernels::TWeights;
+    std::mt19937 rng(31);
+    for (int run = 22; run < 22 + 64; ++run) {
+        const int W = 2 * run + 1;
+        TWeights weights(W);
+        std::vector<double> wanted(static_cast<size_t>(W), 1.0);
+        for (int x = 0; x < W; ++x) {
+            if (x == run) continue;  // kept: the runs' border
+            const double w = x % 5 == 0 ? 0.5 : x % 5 == 1 ? 0.25 : x % 5 == 2 ? 0.1 : std::fmod(x * 0.377 + 0.01, 0.98);
+            weights.Set(x, wanted[static_cast<size_t>(x)] = w);
+        }
+        for (int row = 0; row < 24; ++row) {
+            const TvlFBitmap a = Random(W, 1, rng()), b = Random(W, 1, rng());
+            TvlFBitmap out = a;
+            weights.Blend(out.Row(0), b.Row(0), static_cast<size_t>(W) * 3);
+            for (int i = 0; i < W * 3; ++i) {
+                const double w = wanted[static_cast<size_t>(i / 3)];
+                const auto slow = static_cast<uint8_t>(std::nearbyint(w * a.Row(0)[i] + (1 - w) * b.Row(0)[i]));
+                ASSERT_EQ(out.Row(0)[i], slow) << "run " << run << " channel " << i;
+            }
+        }
+    }
+}
+
 TEST(Effects, CrossFadesOfEveryChannelPairMatchDoubleArithmetic) {
     // Every pair of channel values, for weights with and without exact
     // binary fractions and with many exact halves (0.1, 0.3).
