@@ -112,16 +112,24 @@ void TListView::CreateParams(TCreateParams& params) {
 }
 
 void TListView::CreateWnd() {
+    // Drawing is off from WM_CREATE on (see WndProc) while the font, the
+    // styles and the columns go in: the control lays out its scroll bars and
+    // header again for each of them when it draws, two passes a time.
     TWinControl::CreateWnd();
     DWORD ex = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (FCheckBoxes ? LVS_EX_CHECKBOXES : 0);
     SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     for (size_t i = 0; i < FColumns.size(); ++i) InsertColumn(i, FColumns[i].Caption);
     FitColumns();
     ScaleCheckBoxes();
+    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
 }
 
 void TListView::WndProc(TMessage& m) {
     TWinControl::WndProc(m);
+    if (m.Msg == WM_CREATE && m.Result != -1) {
+        TMessage off{WM_SETREDRAW, FALSE, 0};
+        DefaultHandler(off);
+    }
     // The control frees the state pictures it holds; the kept ones are ours.
     if (m.Msg == WM_NCDESTROY && FDesignChecks) ImageList_Destroy(std::exchange(FDesignChecks, nullptr));
 }

@@ -295,6 +295,7 @@ private:
     HRGN FFrameRegion = nullptr;  // the system's once set; remembered to know one is set
     // The mask region's rectangles (window coordinates), for point-in-mask tests.
     std::vector<TRect> FMaskRects;
+    std::vector<uint8_t> FRegionData;  // the region set, as built
     std::vector<std::unique_ptr<TvlActiveSkinObject>> FObjects;
     int FHotObjectIndex = -1, FCaptureObject = -1;
     TvlFrameTimer FHoverTimer{0x7601, 50}, FBlendTimer{0x7602, 20}, FAnimateTimer{0x7603, 25};

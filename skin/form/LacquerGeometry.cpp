@@ -253,6 +253,7 @@ void TvlLacquer::RemoveRegion() {
     if (FFrameRegion && w) SetWindowRgn(w, nullptr, TRUE);
     FFrameRegion = nullptr;
     FMaskRects.clear();
+    FRegionData.clear();
 }
 
 void TvlLacquer::UpdateRegion() {
@@ -272,6 +273,9 @@ void TvlLacquer::UpdateRegion() {
         RemoveRegion();
         return;
     }
+    // The same region again (a size message for the size the window has)
+    // is left as it is: setting it repaints the whole window.
+    if (FFrameRegion && data == FRegionData) return;
     HRGN region =
         ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
     if (!region) return;
@@ -283,6 +287,7 @@ void TvlLacquer::UpdateRegion() {
     }
     FFrameRegion = region;
     FMaskRects = RegionDataRects(data);
+    FRegionData = std::move(data);
 }
 
 bool TvlLacquer::PointInMask(int x, int y) const { return vlFrame::PointInRects(FMaskRects, x, y); }
