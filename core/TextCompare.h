@@ -14,3 +14,8 @@ std::string AnsiTextKey(const std::string& s);
 
 // Removes leading and trailing characters of code 32 or below.
 std::string Trim(const std::string& s);
+
+// A letter of A to Z in lower case, any other character as it is: for keys
+// and names that are ASCII by definition (the runtime's tolower asks the
+// locale every time).
+inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -14,19 +14,23 @@ TSymbolTable& SymbolStore() {
     return table;
 }
 
-// The table is read on a thread of its own from the moment the reporter is
-// installed, below normal priority so that it does not slow the start: the
-// first window need not wait for it, and it is still read long before
-// almost any failure. A report waits for the reading to end, at normal
-// priority; a failure of the reading thread itself names no procedures.
+// The table is read on a thread of its own, below normal priority, once
+// the program has had the time to show its first window (the reading took
+// the processor from the start on a machine of two cores), and still long
+// before almost any failure. A report wants it at once: the reading starts
+// then if it has not, at normal priority, and the report waits for it to
+// end; a failure of the reading thread itself names no procedures.
+constexpr DWORD kSymbolReadingDelayMs = 3000;
 HANDLE g_symbolReader = nullptr;  // owned for the life of the process
 DWORD g_symbolReaderId = 0;
+HANDLE g_symbolsWanted = nullptr;  // owned for the life of the process
 
 const TSymbolTable& ProgramSymbols() {
     static const TSymbolTable none;
     if (g_symbolReader) {
         if (GetCurrentThreadId() == g_symbolReaderId) return none;
         SetThreadPriority(g_symbolReader, THREAD_PRIORITY_NORMAL);
+        if (g_symbolsWanted) SetEvent(g_symbolsWanted);
         WaitForSingleObject(g_symbolReader, INFINITE);
     }
     return SymbolStore();
@@ -72,9 +76,11 @@ void ReadProgramSymbols() {
 
 void LoadProgramSymbols() {
     if (g_symbolReader) return;
+    g_symbolsWanted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_symbolReader = CreateThread(
         nullptr, 0,
         [](LPVOID) -> DWORD {
+            if (g_symbolsWanted) WaitForSingleObject(g_symbolsWanted, kSymbolReadingDelayMs);
             ReadProgramSymbols();
             return 0;
         },

@@ -1,12 +1,21 @@
 #include "crash/SymbolTable.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <charconv>
 
 #include "core/Inflate.h"
 #include "core/StringList.h"
 
 namespace {
+// Reads a number after any spaces; returns where it ends, or nullptr (and
+// leaves `value` alone) when there is none.
+template <class T>
+const char* ReadNumber(const char* at, const char* stop, T& value, int base) {
+    while (at < stop && *at == ' ') ++at;
+    auto [next, error] = std::from_chars(at, stop, value, base);
+    return error == std::errc() ? next : nullptr;
+}
+
 // Sorts by address, keeping the order of equal addresses; the generator
 // writes each kind in address order already, which is only checked.
 template <class T>
@@ -20,27 +29,26 @@ void TSymbolTable::Load(const std::string& text) {
     FUnits.clear();
     FProcedures.clear();
     FLines.clear();
-    // The table is read while the program starts: one buffer serves every
-    // line (the number readers need a NUL after it) instead of a string per
-    // line, which are a hundred thousand allocations.
-    std::string line;
+    // The table is read while the program starts, a hundred thousand lines:
+    // numbers are read in place by the locale-free reader (the runtime's
+    // own looks its locale up for every number).
     FLines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
-    ForEachLine(text, [&](std::string_view view) {
-        line.assign(view);
+    ForEachLine(text, [&](std::string_view line) {
         if (line.size() < 3 || line[1] != ' ') return;
-        char* end = nullptr;
-        const char* p = line.c_str() + 2;
-        unsigned long long first = std::strtoull(p, &end, line[0] == 'U' ? 10 : 16);
-        if (end == p || *end != ' ') return;
+        const char* const stop = line.data() + line.size();
+        unsigned long long first = 0;
+        const char* at = ReadNumber(line.data() + 2, stop, first, line[0] == 'U' ? 10 : 16);
+        if (!at || at == stop || *at != ' ') return;
         if (line[0] == 'U') {
             if (first != FUnits.size()) return;
-            FUnits.push_back(end + 1);
+            FUnits.emplace_back(at + 1, stop);
         } else if (line[0] == 'P') {
-            FProcedures.push_back({first, end + 1});
+            FProcedures.push_back({first, std::string(at + 1, stop)});
         } else if (line[0] == 'L') {
-            char* end2 = nullptr;
-            long number = std::strtol(end + 1, &end2, 10);
-            long unit = std::strtol(end2, nullptr, 10);
+            // A number that is missing counts as 0.
+            long number = 0, unit = 0;
+            if (const char* next = ReadNumber(at, stop, number, 10)) at = next;
+            ReadNumber(at, stop, unit, 10);
             if (unit >= 0 && static_cast<size_t>(unit) < FUnits.size())
                 FLines.push_back({first, static_cast<int>(number), static_cast<int>(unit)});
         }

@@ -94,7 +94,7 @@ void TUpdateCount::End(HWND window) {
     if (FCount == 0 || --FCount > 0) return;
     SendMessageA(window, WM_SETREDRAW, TRUE, 0);
     // Not every version of the controls repaints what changed while redrawing was off.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    if (IsOnScreen(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---- TListView ----

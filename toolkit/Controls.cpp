@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "core/Errors.h"
 #include "core/Property.h"
@@ -54,6 +55,8 @@ bool IsOwnClass(const char* name) {
 // thread after it is set (the system may create helper windows first).
 thread_local TWinControl* g_creating = nullptr;
 thread_local const char* g_creatingClass = nullptr;
+// The creation hook, one for a window and the children made with it.
+thread_local HHOOK g_creationHook = nullptr;
 
 bool HasClass(HWND wnd, const char* cls) {
     char name[64];
@@ -307,7 +310,7 @@ void TControl::RequestParentRealign() {
 // ---- TGraphicControl ----
 
 void TGraphicControl::Invalidate() {
-    if (Parent() && Parent()->HandleAllocated()) {
+    if (Parent() && Parent()->HandleAllocated() && IsOnScreen(Parent()->Handle())) {
         RECT r = BoundsRect();
         InvalidateRect(Parent()->Handle(), &r, FALSE);
     }
@@ -315,11 +318,13 @@ void TGraphicControl::Invalidate() {
 
 void TGraphicControl::SetVisible(bool v) {
     TControl::SetVisible(v);
-    if (Parent() && Parent()->HandleAllocated()) InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+    if (Parent() && Parent()->HandleAllocated() && IsOnScreen(Parent()->Handle()))
+        InvalidateRect(Parent()->Handle(), nullptr, FALSE);
 }
 
 void TGraphicControl::BoundsChanged() {
-    if (Parent() && Parent()->HandleAllocated()) InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+    if (Parent() && Parent()->HandleAllocated() && IsOnScreen(Parent()->Handle()))
+        InvalidateRect(Parent()->Handle(), nullptr, FALSE);
 }
 
 // ---- TWindowProcWrapper ----
@@ -423,11 +428,20 @@ void TWinControl::CreateWnd() {
     const char* outerClass = g_creatingClass;
     g_creating = this;
     g_creatingClass = params.WinClassName;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, GetCurrentThreadId());
+    // Setting and removing a hook costs the window system a round trip each:
+    // the outermost window made keeps its hook for its children too.
+    struct THookScope {
+        bool Own = !g_creationHook;
+        THookScope() {
+            if (Own) g_creationHook = SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, GetCurrentThreadId());
+        }
+        ~THookScope() {
+            if (Own && g_creationHook) UnhookWindowsHookEx(std::exchange(g_creationHook, nullptr));
+        }
+    } hook;
     HWND wnd =
         CreateWindowExA(params.ExStyle, params.WinClassName, params.Caption.c_str(), params.Style, params.X, params.Y,
                         params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), nullptr);
-    if (hook) UnhookWindowsHookEx(hook);
     if (wnd && g_creating == this) Bind(wnd);  // no hook on this system: bind late
     g_creating = outer;
     g_creatingClass = outerClass;
@@ -546,7 +560,7 @@ void TWinControl::SetCaption(const std::string& text) {
 }
 
 void TWinControl::Invalidate() {
-    if (FHandle) InvalidateRect(FHandle, nullptr, FALSE);
+    if (IsOnScreen(FHandle)) InvalidateRect(FHandle, nullptr, FALSE);
 }
 
 void TWinControl::FontChanged() {

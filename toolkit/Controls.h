@@ -360,6 +360,10 @@ protected:
 // case; 0 when there is none ("&&" is a plain ampersand).
 char AcceleratorOf(const std::string& caption);
 bool IsAccelerator(char key, const std::string& caption);
+// Whether the window and every parent of it are shown. One that is not is
+// painted whole when it is shown: marking parts of it to paint before then
+// only costs the window system's time.
+inline bool IsOnScreen(HWND window) { return window && IsWindowVisible(window); }
 
 // The shift keys held while the current message was sent (Shift, Ctrl, Alt).
 TShiftState KeyShiftState();

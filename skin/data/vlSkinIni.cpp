@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <charconv>
+
+#include "core/TextCompare.h"
 
 namespace {
-
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 std::string_view TrimView(std::string_view s) {
     size_t b = 0, e = s.size();
@@ -175,7 +175,7 @@ void TvlSkinIni::AddLine(std::string_view raw) {
     // Names are folded where they lie, so that lookups compare plain bytes.
     auto folded = [this](std::string_view name) {
         char* p = FText.data() + (name.data() - FText.data());
-        for (size_t i = 0; i < name.size(); ++i) p[i] = Fold(p[i]);
+        for (size_t i = 0; i < name.size(); ++i) p[i] = AsciiLower(p[i]);
         return name;
     };
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
@@ -194,10 +194,10 @@ const TvlSkinIni::Entry* TvlSkinIni::Lookup(const std::vector<Entry>& index, std
     std::string longName;
     std::string_view key;
     if (name.size() <= sizeof buffer) {
-        for (size_t i = 0; i < name.size(); ++i) buffer[i] = Fold(name[i]);
+        for (size_t i = 0; i < name.size(); ++i) buffer[i] = AsciiLower(name[i]);
         key = std::string_view(buffer, name.size());
     } else {
-        for (char c : name) longName += Fold(c);
+        for (char c : name) longName += AsciiLower(c);
         key = longName;
     }
     auto it = std::lower_bound(index.begin(), index.end(), key,
@@ -250,7 +250,7 @@ std::string TvlSectionReader::NextFieldKey(std::string_view names, size_t& at) {
             key.clear();
             continue;
         }
-        key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        key += AsciiLower(c);
     }
     if (at < names.size()) ++at;  // past the comma
     return key;
@@ -335,7 +335,8 @@ std::vector<std::pair<int, std::string>> TvlSkinIni::ReadIndexedEntries(std::str
         previous = key;
         if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string_view::npos) continue;
         if (key.size() > 1 && key[0] == '0') continue;  // "01" is not the key of entry 1
-        long long i = std::stoll(std::string(key));
+        long long i = 0;
+        std::from_chars(key.data(), key.data() + key.size(), i);
         if (i < count) entries.emplace_back(static_cast<int>(i), std::string(s->Values[s->Keys[k].Index].second));
     }
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/Rounding.h"
+#include "core/TextCompare.h"
 #include "skin/data/vlLittleEndian.h"
 #include "skin/data/vlSkinIni.h"
 
@@ -28,7 +29,7 @@ bool EndsWith(std::string_view s, std::string_view tail) {
 // indexes, counts, flags and names end otherwise.
 enum class TLengthKind { None, Rect, Point, Integer, FontHeight };
 TLengthKind KindOfKey(std::string key) {
-    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(key.begin(), key.end(), key.begin(), AsciiLower);
     // "rsect" is the misspelt key the caption buttons' disabled look is read from.
     for (std::string_view tail : {"rect", "rsect", "area"})
         if (EndsWith(key, tail)) return TLengthKind::Rect;

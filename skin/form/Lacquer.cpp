@@ -393,7 +393,7 @@ void TvlLacquer::ApplySkin() {
     if (!w) return;
     FitWindowToSkin();
     if (FSkinActive) UpdateFrame();
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (IsOnScreen(w)) RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     UpdateCaptionActivation(true);
     // The mouse may rest on an object of the new frame already.
     FHoverTimer.Start(w);

@@ -223,7 +223,7 @@ void TvlSkinPageControl::SkinChanged() {
     FreeScroller();
     UpdateScroller();
     Realign();
-    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    if (HandleAllocated() && IsOnScreen(Handle())) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 TRect TvlSkinPageControl::TabRect(int index) const {
