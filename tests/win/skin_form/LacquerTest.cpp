@@ -246,6 +246,49 @@ TEST_F(Frame, RegionFollowsTheMaskAndSkinChanges) {
     EXPECT_EQ(GetWindowRgn(w, nullptr), ERROR);
 }
 
+// Shown, a skinned form is laid out at its own width only (the frame does
+// not change the width and back to recompute); a size message for the size
+// the window has leaves the region, and so the picture, alone.
+TEST_F(Frame, ShowingKeepsTheWidthAndTheSameSizeLeavesTheRegionAlone) {
+    LoadModern();
+    auto* form = new TForm(Application, "Shown", 420, 300, bsSizeable, 0);
+    form->Position = poDesigned;
+    Forms.push_back(form);
+    auto* frame = new TvlLacquer(form);
+    frame->SetSkinData(Skin);
+    std::vector<int> widths;
+    form->OnResize = [&](TObject*) { widths.push_back(form->Width()); };
+    form->Show();
+    ui::Pump(20);
+    HWND w = form->Handle();
+    RECT r = Bounds(frame);
+    const int W = r.right - r.left;
+    ASSERT_FALSE(widths.empty());
+    for (int width : widths) EXPECT_EQ(width, form->Width()) << "laid out at another width while shown";
+    ASSERT_TRUE(frame->HasRegion());
+
+    RedrawWindow(w, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
+    ASSERT_FALSE(GetUpdateRect(w, nullptr, FALSE));
+    RECT client;
+    GetClientRect(w, &client);
+    SendMessageA(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE)) << "the same region set again repaints the window";
+    EXPECT_TRUE(frame->HasRegion());
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);  // ours, deleted below
+    ASSERT_NE(GetWindowRgn(w, copy), ERROR);
+    RECT box;
+    GetRgnBox(copy, &box);
+    EXPECT_EQ(box.right, W);
+    DeleteObject(copy);
+    // Another size still cuts a region of its own.
+    SetWindowPos(w, nullptr, 0, 0, W + 40, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    copy = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(w, copy), ERROR);
+    GetRgnBox(copy, &box);
+    EXPECT_EQ(box.right, W + 40);
+    DeleteObject(copy);
+}
+
 TEST_F(Frame, InactiveFrameDrawsTheInactiveButtonsAndTheInactiveEffect) {
     TvlLacquer* frame = MakeFrame(true);
     Activate(frame, true);

@@ -104,3 +104,29 @@ TEST_F(UpdateTest, TreeFilledWithoutRedrawLaysOutItsNodesAfterwards) {
     EXPECT_LE(node.bottom, client.bottom);
     EXPECT_EQ(tree->Selected(), last);
 }
+
+// A list takes its columns with drawing off; made, it draws and lays its
+// scroll bar out again as rows come, and its columns are all there.
+TEST_F(UpdateTest, ListMadeWithItsColumnsDrawsAndScrollsAfterwards) {
+    auto* form = new TForm(Application, "Made", 300, 200);
+    auto* list = new TListView(form, form, true, false);
+    list->SetAlign(alClient);
+    list->AddColumn("Done", 40);
+    list->AddColumn("Text", 0, true);
+    form->Show();
+    ui::Pump(30);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list->Handle(), LVM_GETHEADER, 0, 0));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
+    RECT client;
+    GetClientRect(list->Handle(), &client);
+    EXPECT_EQ(list->ColumnWidth(0) + list->ColumnWidth(1), client.right) << "the automatic column fills the list";
+    ASSERT_FALSE(RepaintPending(list));
+    for (int i = 0; i < 100; ++i) list->AddItem("Row " + std::to_string(i));
+    EXPECT_TRUE(RepaintPending(list)) << "rows added to a list that draws mark it for painting";
+    SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_PAGE};
+    ASSERT_TRUE(GetScrollInfo(list->Handle(), SB_VERT, &bar));
+    EXPECT_EQ(bar.nMax, 99) << "the scroll bar counts every row";
+    EXPECT_GT(bar.nPage, 0u);
+    EXPECT_LT(static_cast<int>(bar.nPage), 100);
+}
