@@ -112,21 +112,23 @@ void TListView::CreateParams(TCreateParams& params) {
 }
 
 void TListView::CreateWnd() {
-    // Drawing is off from WM_CREATE on (see WndProc) while the font, the
-    // styles and the columns go in: the control lays out its scroll bars and
-    // header again for each of them when it draws, two passes a time.
+    // A shown list's drawing is off from WM_CREATE on (see WndProc) while
+    // the font, the styles and the columns go in: the control lays out its
+    // scroll bars and header again for each of them when it draws, two
+    // passes a time. (Some versions take WM_SETREDRAW to the default window
+    // procedure, which shows the window on TRUE: a hidden list is left be.)
     TWinControl::CreateWnd();
     DWORD ex = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (FCheckBoxes ? LVS_EX_CHECKBOXES : 0);
     SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     for (size_t i = 0; i < FColumns.size(); ++i) InsertColumn(i, FColumns[i].Caption);
     FitColumns();
     ScaleCheckBoxes();
-    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    if (Visible()) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
 }
 
 void TListView::WndProc(TMessage& m) {
     TWinControl::WndProc(m);
-    if (m.Msg == WM_CREATE && m.Result != -1) {
+    if (m.Msg == WM_CREATE && m.Result != -1 && Visible()) {
         TMessage off{WM_SETREDRAW, FALSE, 0};
         DefaultHandler(off);
     }

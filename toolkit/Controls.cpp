@@ -309,23 +309,26 @@ void TControl::RequestParentRealign() {
 
 // ---- TGraphicControl ----
 
+namespace {
+// A windowless control is drawn by its parent: marks its part of the parent
+// (all of it when `part` is null) for painting, when the parent is on screen.
+void InvalidateInParent(TWinControl* parent, const RECT* part) {
+    if (parent && parent->HandleAllocated() && IsOnScreen(parent->Handle()))
+        InvalidateRect(parent->Handle(), part, FALSE);
+}
+}  // namespace
+
 void TGraphicControl::Invalidate() {
-    if (Parent() && Parent()->HandleAllocated() && IsOnScreen(Parent()->Handle())) {
-        RECT r = BoundsRect();
-        InvalidateRect(Parent()->Handle(), &r, FALSE);
-    }
+    RECT r = BoundsRect();
+    InvalidateInParent(Parent(), &r);
 }
 
 void TGraphicControl::SetVisible(bool v) {
     TControl::SetVisible(v);
-    if (Parent() && Parent()->HandleAllocated() && IsOnScreen(Parent()->Handle()))
-        InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+    InvalidateInParent(Parent(), nullptr);
 }
 
-void TGraphicControl::BoundsChanged() {
-    if (Parent() && Parent()->HandleAllocated() && IsOnScreen(Parent()->Handle()))
-        InvalidateRect(Parent()->Handle(), nullptr, FALSE);
-}
+void TGraphicControl::BoundsChanged() { InvalidateInParent(Parent(), nullptr); }
 
 // ---- TWindowProcWrapper ----
 

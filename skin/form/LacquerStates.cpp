@@ -34,17 +34,6 @@ void TvlLacquer::NudgeWidth() {
     SetFormBounds(r.left, r.top, width, r.bottom - r.top);
 }
 
-void TvlLacquer::FitFrameToWindow() {
-    RECT r;
-    GetWindowRect(FormWindow(), &r);
-    FFormWidth = r.right - r.left;
-    FFormHeight = r.bottom - r.top;
-    if (!FSkinActive)
-        PaintFrame();
-    else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
-        UpdateFrame();
-}
-
 TRect TvlLacquer::MinimizedSlot() {
     TRect area = GetMonitorArea(FormWindow(), true);
     int w = MinimumWidth(), h = MinimumHeight();

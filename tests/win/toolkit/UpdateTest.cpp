@@ -13,17 +13,23 @@ namespace {
 class UpdateTest : public ToolkitApplicationTest {
 protected:
     static bool RepaintPending(TWinControl* control) { return GetUpdateRect(control->Handle(), nullptr, FALSE); }
+    // A shown form filled by a list of a check box column and a text column
+    // that takes the rest of the width.
+    static TListView* ShownList(const char* caption, int width, int height) {
+        auto* form = new TForm(Application, caption, width, height);
+        auto* list = new TListView(form, form, true, false);
+        list->SetAlign(alClient);
+        list->AddColumn("Done", 40);
+        list->AddColumn("Text", 0, true);
+        form->Show();
+        ui::Pump(30);
+        return list;
+    }
 };
 }  // namespace
 
 TEST_F(UpdateTest, ListUpdatesNestRepaintOnceAndKeepNotifying) {
-    auto* form = new TForm(Application, "List", 400, 300);
-    auto* list = new TListView(form, form, true, false);
-    list->SetAlign(alClient);
-    list->AddColumn("Done", 40);
-    list->AddColumn("Text", 0, true);
-    form->Show();
-    ui::Pump(30);
+    TListView* list = ShownList("List", 400, 300);
     ASSERT_FALSE(RepaintPending(list));
 
     std::vector<int> stateChanges;
@@ -108,13 +114,7 @@ TEST_F(UpdateTest, TreeFilledWithoutRedrawLaysOutItsNodesAfterwards) {
 // A list takes its columns with drawing off; made, it draws and lays its
 // scroll bar out again as rows come, and its columns are all there.
 TEST_F(UpdateTest, ListMadeWithItsColumnsDrawsAndScrollsAfterwards) {
-    auto* form = new TForm(Application, "Made", 300, 200);
-    auto* list = new TListView(form, form, true, false);
-    list->SetAlign(alClient);
-    list->AddColumn("Done", 40);
-    list->AddColumn("Text", 0, true);
-    form->Show();
-    ui::Pump(30);
+    TListView* list = ShownList("Made", 300, 200);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list->Handle(), LVM_GETHEADER, 0, 0));
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
