@@ -84,8 +84,9 @@ bool TfrmMain::StartupStep(Step step) {
 void TfrmMain::FormCreate(TObject*) {
     gifBanner->SetBounds(imgBanner->Left(), imgBanner->Top(), imgBanner->Width(), imgBanner->Height());
     LoadBranding();
-    TLoadedPlan plan = FPlanLoad->Take();
-    FPlanLoad.reset();
+    // The projects without their tasks are what the window shows first;
+    // the tasks are read meanwhile and taken in CompletePlan.
+    TLoadedPlan plan = FPlanLoad->TakeOutline();
     FHours = std::move(plan.Hours);
     FHoursUnread = !StartupStep([&] { RethrowIfAny(plan.HoursError); });
     {
@@ -102,15 +103,42 @@ void TfrmMain::FormCreate(TObject*) {
     FProjects = std::move(plan.Projects);
     FCategoriesUnread = !StartupStep([&] { RethrowIfAny(plan.CategoriesError); });
     FProjectsUnread = !StartupStep([&] { RethrowIfAny(plan.ProjectsError); });
-    StartupMark("plan parsed");
+    StartupMark("plan outlined");
     FRescueFolder = ProgramFolder();
-    // The files' texts as read, kept for the rescue.
-    KeepReadPlanForRescue(std::move(plan.Texts));
-    g_rescuingForm.store(this);
-    StartupStep([this] { OfferRescue(); });
-    StartupMark("plan kept for rescue");
+    if (PendingRescue(FRescueFolder)) {
+        // The question compares with, and may replace, the whole plan.
+        CompletePlan();
+        StartupStep([this] { OfferRescue(); });
+    } else {
+        // The tasks are read once the window has painted, and taken as
+        // soon as they are in (or when the user wants them first).
+        HWND window = Handle();
+        FPlanLoad->WhenTasksRead([window] { PostMessageA(window, TM_PLANREAD, 0, 0); });
+        AddIdleWork(this, [this] {
+            RemoveIdleWork(this);
+            if (FPlanLoad) FPlanLoad->StartTasks();
+        });
+    }
     ShowDayActions();
     FillTree("");
+}
+
+void TfrmMain::CompletePlan() {
+    if (!FPlanLoad) return;
+    TPlanTasksRead tasks = FPlanLoad->FinishTasks();
+    FPlanLoad.reset();
+    if (!StartupStep([&] { RethrowIfAny(tasks.TasksError); })) FProjectsUnread = true;
+    // The files' texts as read, kept for the rescue.
+    KeepReadPlanForRescue(std::move(tasks.Texts));
+    g_rescuingForm.store(this);
+}
+
+void TfrmMain::WndProc(TMessage& m) {
+    if (m.Msg == TM_PLANREAD) {
+        CompletePlan();
+        return;
+    }
+    TForm::WndProc(m);
 }
 
 void TfrmMain::CenterBanner() {
@@ -144,6 +172,7 @@ void TfrmMain::FormShow(TObject*) {
 }
 
 void TfrmMain::FormCloseQuery(TObject*, bool& canClose) {
+    CompletePlan();
     FRebuilding = true;
     canClose = true;
     // Closing asks nothing and saves nothing, but unsaved changes are kept
@@ -156,6 +185,9 @@ void TfrmMain::FormDestroy(TObject*) {
     g_rescuingForm.compare_exchange_strong(self, nullptr);
     FRebuilding = true;
     FCurrentProject = nullptr;
+    // The reading thread may still be adding tasks to the projects.
+    RemoveIdleWork(this);
+    FPlanLoad.reset();
     FProjects.reset();
     FHours.reset();
 }
@@ -273,6 +305,7 @@ void TfrmMain::tvwMainChange(TObject*, TTreeNode* node) {
         // The project behind the node, also when another one has its name.
         auto it = FNodeProjects.find(node);
         if (it == FNodeProjects.end()) return;
+        CompletePlan();
         FCurrentProject = it->second;
         ShowProject();
     } else {
@@ -348,6 +381,7 @@ void TfrmMain::Rename1Click(TObject*) {
 void TfrmMain::Delete1Click(TObject*) {
     TTreeNode* node = tvwMain->Selected();
     if (!node) return;
+    CompletePlan();
     if (node->Parent) {
         TProject* p = SelectedProject();
         if (!p) return;
@@ -473,6 +507,7 @@ void TfrmMain::btnRemoveClick(TObject*) {
 // ---- saving ----
 
 void TfrmMain::btnSaveClick(TObject*) {
+    CompletePlan();
     if ((FCategoriesUnread || FProjectsUnread || FHoursUnread) && Ask(UnreadFilesQuestion) != mrOk) return;
     const std::string folder = ProgramFolder();
     TBackups backups(folder);
@@ -516,6 +551,7 @@ std::string TfrmMain::BackupFailedMessage(const std::string& reason) {
 }
 
 void TfrmMain::PlanChanged() {
+    CompletePlan();
     if (FProjects && FHours) FRescue.SetPlan(PlanBytes(*FProjects, *FHours));
 }
 

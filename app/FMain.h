@@ -114,8 +114,14 @@ public:
 
     // State, readable by tests.
     TProject* CurrentProject() const { return FCurrentProject; }
-    TProjects* Projects() const { return FProjects.get(); }
+    // The whole plan: waits for the tasks still being read.
+    TProjects* Projects() {
+        CompletePlan();
+        return FProjects.get();
+    }
     THours* Hours() const { return FHours.get(); }
+    // Whether the tasks read after the first paint have been taken over.
+    bool PlanComplete() const { return !FPlanLoad; }
 
     // Branding as read from dbconfig.dat, for tests.
     const std::string& AffiliateID() const { return FAffiliateID; }
@@ -141,6 +147,13 @@ private:
     void LoadReplacementSkin(const std::string& path);
     void LoadBrandIcon(const std::string& path);
     void ShowProject();
+    // Takes the tasks over from the reading thread, waiting for them when
+    // they are not in yet; then keeps the texts as read for the rescue.
+    // Everything that changes the plan, or reads tasks, calls it first.
+    void CompletePlan();
+    void WndProc(TMessage& m) override;
+    // Posted by the reading thread when the tasks are in.
+    static constexpr UINT TM_PLANREAD = WM_APP + 0x3E30;
     // After every change of the plan: its bytes for a rescue.
     void PlanChanged();
     // At start: loads a rescued plan newer than the files when the user wants
@@ -177,7 +190,8 @@ private:
     TProject* FCurrentProject = nullptr;
     std::unique_ptr<TProjects> FProjects;
     std::unique_ptr<THours> FHours;
-    // The data files read and parsed while the window is built (FormCreate takes them).
+    // The data files read and parsed while the window is built and shown
+    // (FormCreate takes the projects, CompletePlan their tasks).
     std::unique_ptr<TPlanLoad> FPlanLoad;
     // Set while the tree and lists are emptied, filled or destroyed, so that
     // the change notices they raise meanwhile have no effect; for good from

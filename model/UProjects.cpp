@@ -250,9 +250,18 @@ std::string ProjectsToText(const TProjects& projects) {
 // (which still end the project before them, as any header does), tasks with
 // fewer than five fields.
 void ProjectsFromText(TProjects& projects, const std::string& text) {
+    for (const TProjectTaskLines& project : OutlineProjectsFromText(projects, text))
+        TasksFromText(*project.Project, project.Lines);
+}
+
+std::vector<TProjectTaskLines> OutlineProjectsFromText(TProjects& projects, std::string_view text) {
+    std::vector<TProjectTaskLines> outline;
     std::unique_ptr<TProject> current;
+    // The current project's task lines run from the first one's start to
+    // the last one's end: the lines between are split as the whole text is.
+    const char* first = nullptr;
+    const char* last = nullptr;
     std::vector<std::string_view> parts;
-    std::vector<std::string> fields;
     ForEachLine(text, [&](std::string_view line) {
         std::string_view trimmed = TrimView(line);
         if (trimmed.empty()) return;
@@ -266,18 +275,28 @@ void ProjectsFromText(TProjects& projects, const std::string& text) {
             current->Category = parts[2];
             current->StartDate = parts[3];
             current->EndDate = parts[4];
+            first = last = nullptr;
         } else if (trimmed == "EndProject") {
             if (!current) return;
-            projects.AddProject(std::move(current));
-        } else {
-            if (!current) return;
-            SplitDelimitedText(line, ',', '^', fields);
-            if (fields.size() < 5) return;
-            auto task =
-                std::make_unique<TTask>(fields[0] == "True", DecodeTaskField(fields[1]), DecodeTaskField(fields[2]),
-                                        DecodeTaskField(fields[3]), DecodeTaskField(fields[4]));
-            current->AddTask(std::move(task));
+            std::string_view lines = first ? std::string_view(first, static_cast<size_t>(last - first)) : std::string_view();
+            outline.push_back({projects.AddProject(std::move(current)), lines});
+        } else if (current) {
+            if (!first) first = line.data();
+            last = line.data() + line.size();
         }
+    });
+    return outline;
+}
+
+void TasksFromText(TProject& project, std::string_view lines) {
+    std::vector<std::string> fields;
+    ForEachLine(lines, [&](std::string_view line) {
+        if (TrimView(line).empty()) return;
+        SplitDelimitedText(line, ',', '^', fields);
+        if (fields.size() < 5) return;
+        project.AddTask(std::make_unique<TTask>(fields[0] == "True", DecodeTaskField(fields[1]),
+                                                DecodeTaskField(fields[2]), DecodeTaskField(fields[3]),
+                                                DecodeTaskField(fields[4])));
     });
 }
 

@@ -9,6 +9,8 @@
 // destroyed is freed with it.
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/StringList.h"
 
@@ -112,6 +114,17 @@ std::string CategoriesToText(const TProjects& projects);
 void CategoriesFromText(TProjects& projects, const std::string& text);
 std::string ProjectsToText(const TProjects& projects);
 void ProjectsFromText(TProjects& projects, const std::string& text);
+
+// ProjectsFromText in two steps, for a reader that wants the projects before
+// their tasks: the outline appends every project the text holds, without its
+// tasks, and answers where each one's task lines are (views into `text`);
+// TasksFromText then appends a project's tasks from those lines.
+struct TProjectTaskLines {
+    TProject* Project;
+    std::string_view Lines;
+};
+std::vector<TProjectTaskLines> OutlineProjectsFromText(TProjects& projects, std::string_view text);
+void TasksFromText(TProject& project, std::string_view lines);
 std::string HoursToText(const THours& hours);
 void HoursFromText(THours& hours, const std::string& text);
 

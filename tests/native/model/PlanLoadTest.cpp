@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include "ModelDump.h"
@@ -73,4 +74,53 @@ TEST_F(PlanLoadFolder, MissingFilesAreEmptyAndAnUnreadableOneKeepsItsError) {
 TEST_F(PlanLoadFolder, ALoadNotTakenEndsWithItsOwner) {
     Write("Projects.dat", TwoProjects);
     for (int i = 0; i < 20; ++i) TPlanLoad load(Folder);
+}
+
+// In two steps: the outline holds the projects with their headers and no
+// task until the tasks are asked for; then the same plan as in one step,
+// with the texts, and the taker told once the tasks are in.
+TEST_F(PlanLoadFolder, TheOutlineComesWithoutTasksAndTheTasksWhenAskedFor) {
+    const std::string projectLines = std::string(TwoProjects) +
+                                     "^True^,^outside^,^^,^^,^^\n"
+                                     "Header^Short^\rHeader^Third^Home^a^b^\r"
+                                     "^False^,^lone^^r break^,^^,^^,^^\r \r\n"
+                                     "^True^,^after a blank^,^n^,^^,^^\nEndProject";
+    Write("categories.dat", "Work\r\n");
+    Write("Projects.dat", projectLines);
+    TPlanLoad load(Folder);
+    TLoadedPlan outline = load.TakeOutline();
+    ASSERT_EQ(outline.Projects->Count(), 3);
+    EXPECT_EQ(outline.Projects->Project(0)->Name, "Launch");
+    EXPECT_EQ(outline.Projects->Project(2)->EndDate, "b");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(outline.Projects->Project(i)->Tasks.Count(), 0);
+    EXPECT_EQ(outline.Projects->Categories.Count(), 1);
+    EXPECT_EQ(outline.Texts, TPlanBytes{});
+
+    std::atomic<int> told{0};
+    load.WhenTasksRead([&] { ++told; });
+    TPlanTasksRead tasks = load.FinishTasks();
+    EXPECT_EQ(told.load(), 1);
+    EXPECT_FALSE(tasks.TasksError);
+    EXPECT_EQ(tasks.Texts.Projects, projectLines);
+
+    TProjects oneStep;
+    CategoriesFromText(oneStep, "Work\r\n");
+    ProjectsFromText(oneStep, projectLines);
+    EXPECT_EQ(Dump(*outline.Projects), Dump(oneStep));
+    ASSERT_EQ(outline.Projects->Project(2)->Tasks.Count(), 2);
+    EXPECT_EQ(outline.Projects->Project(2)->Task(0)->Description, "lone\r break");
+
+    // Told at once when the tasks are already in.
+    load.WhenTasksRead([&] { ++told; });
+    EXPECT_EQ(told.load(), 2);
+}
+
+// A load whose tasks nobody asks for ends with its owner, outline taken or not.
+TEST_F(PlanLoadFolder, TasksNobodyAsksForDoNotHoldTheOwnerUp) {
+    Write("Projects.dat", TwoProjects);
+    for (int i = 0; i < 20; ++i) {
+        TPlanLoad load(Folder);
+        TLoadedPlan outline = load.TakeOutline();
+        EXPECT_EQ(outline.Projects->Count(), 2);
+    }
 }

@@ -71,3 +71,30 @@ TEST_F(PlannerTest, NewProjectAtTheEndOfALongTreeIsSelectedInView) {
     EXPECT_TRUE(w->tvwMain->IsExpanded(w->tvwMain->Roots()[0]));
     EXPECT_EQ(w->lblProjName->Caption(), "Project Name:  Latest");
 }
+
+// The window shows the projects before their tasks are read. The tasks are
+// read once the window is idle and come in by themselves; until then the
+// window answers, and the plan it would save or rescue is the whole plan.
+TEST_F(PlannerTest, TasksAreReadWhenTheWindowIsIdleAndComeInByThemselves) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", ManyTasks("Big", 2000) + ManyTasks("Small", 3));
+    TfrmMain* w = Start();
+    EXPECT_FALSE(w->PlanComplete());
+    EXPECT_EQ(w->tvwMain->Nodes().size(), 3u);
+    Application->Idle();
+    DWORD deadline = GetTickCount() + 10000;
+    while (!w->PlanComplete() && GetTickCount() < deadline) ui::Pump(5);
+    ASSERT_TRUE(w->PlanComplete());
+    SelectNode("Big");
+    EXPECT_EQ(w->lvwItems->ItemCount(), 2000);
+    EXPECT_EQ(w->lvwItems->ItemText(1999, 1), "Task 1999");
+
+    // Closed before the tasks were asked for: nothing to rescue, nothing lost.
+    CloseAndRestart();
+    TfrmMain* again = Start();
+    EXPECT_FALSE(again->PlanComplete());
+    SendMessageA(again->Handle(), WM_CLOSE, 0, 0);
+    ui::Pump(5);
+    EXPECT_EQ(Read("projects.dat"), ManyTasks("Big", 2000) + ManyTasks("Small", 3));
+    EXPECT_FALSE(PendingRescue(Folder).has_value());
+}
