@@ -318,6 +318,7 @@ void TfrmMain::tvwMainKeyDown(TObject* sender, unsigned short& key, TShiftState)
 }
 
 void TfrmMain::btn1Click(TObject*) {
+    CompletePlan();
     auto* dialog = new TfrmCreateProject(Application, msgMain, FProjects->Categories);
     DialogGuard<TfrmCreateProject> guard{dialog};
     if (dialog->ShowModal() != mrOk) return;
@@ -335,6 +336,7 @@ void TfrmMain::btn1Click(TObject*) {
 }
 
 void TfrmMain::Rename1Click(TObject*) {
+    CompletePlan();
     TTreeNode* node = tvwMain->Selected();
     if (!node) return;
     if (node->Parent) {
@@ -413,6 +415,7 @@ void TfrmMain::Delete1Click(TObject*) {
 }
 
 void TfrmMain::NewCategory1Click(TObject*) {
+    CompletePlan();
     auto* dialog = new TfrmCategory(Application, msgMain);
     DialogGuard<TfrmCategory> guard{dialog};
     dialog->SetCaption("Add new category");
@@ -574,6 +577,7 @@ void TfrmMain::ShowDayActions() {
 }
 
 void TfrmMain::btnEditHourClick(TObject*) {
+    CompletePlan();
     int row = lvwToDo->SelectedIndex();
     if (row < 0) {
         Tell("Please select a hour to edit!");
@@ -605,6 +609,7 @@ void TfrmMain::btnEditHourClick(TObject*) {
 }
 
 void TfrmMain::vlSkinButton3Click(TObject*) {
+    CompletePlan();
     int row = lvwToDo->SelectedIndex();
     if (row < 0) {
         Tell("Please select an action to delete!");

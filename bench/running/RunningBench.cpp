@@ -191,7 +191,8 @@ private:
             size_t space = line.rfind(' ', cpu - 1);
             if (space == std::string::npos) continue;
             std::string name = line.substr(0, space);
-            if (!FMarkOrder.count(name)) {
+            // The steps printed are this build's: an earlier one may mark others.
+            if (variant.empty() && !FMarkOrder.count(name)) {
                 const int order = static_cast<int>(FMarkOrder.size());
                 FMarkOrder[name] = order;
             }
