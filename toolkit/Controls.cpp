@@ -182,6 +182,12 @@ void TControl::SetBoundsByLayout(int left, int top, int width, int height) {
     BoundsChanged();
 }
 
+void TControl::SetBoundsToFit(int left, int top, int width, int height) {
+    FRightGap -= (left + width) - (FLeft + FWidth);
+    FBottomGap -= (top + height) - (FTop + FHeight);
+    SetBoundsByLayout(left, top, width, height);
+}
+
 void TControl::TakeAnchorDistances() {
     if (!FParent) return;
     FRightGap = FParent->ClientWidth() - (FLeft + FWidth);

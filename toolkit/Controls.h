@@ -150,6 +150,12 @@ public:
 protected:
     virtual void BoundsChanged() {}
     void RequestParentRealign();
+    // Bounds the control gives itself to fit its content (a label its
+    // text): the edges that moved take their anchor distances along, so
+    // that the parent's next layout keeps the control where it now is.
+    // The distances change by the edges' move, not from the parent's size,
+    // which may be in the middle of a layout of its own.
+    void SetBoundsToFit(int left, int top, int width, int height);
 
 private:
     friend class TWinControl;

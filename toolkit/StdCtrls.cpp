@@ -79,7 +79,7 @@ void TLabel::AdjustSize() {
     canvas.Font = TextFont();
     SIZE s = canvas.TextExtent(MeasuredText());
     int left = Alignment == taRightJustify ? Left() + Width() - s.cx : Left();
-    SetBoundsByLayout(left, Top(), s.cx, s.cy);
+    SetBoundsToFit(left, Top(), s.cx, s.cy);
 }
 
 void TLabel::Paint(TCanvas& canvas) {

@@ -457,7 +457,7 @@ void TvlSkinStdLabel::AdjustSize() {
     }
     int width = FWordWrap ? Width() : r.right - r.left;
     int left = Alignment == taRightJustify && !FWordWrap ? Left() + Width() - width : Left();
-    SetBoundsByLayout(left, Top(), width, r.bottom - r.top);
+    SetBoundsToFit(left, Top(), width, r.bottom - r.top);
 }
 
 TColor TvlSkinStdLabel::TextColour() const {

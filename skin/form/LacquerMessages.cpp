@@ -128,8 +128,10 @@ void TvlLacquer::OnShowWindow(TMessage& m) {
     }
     if (m.WParam) {
         CallPrevious(m);
-        // The frame recomputes for the shown window.
-        NudgeWidth();
+        // The frame recomputes for the shown window. Only the frame: the
+        // client area keeps its size, so the form is not laid out again
+        // (a width changed and put back laid it out twice).
+        RecomputeFrame();
         return;
     }
     if (FAlphaBlend && layered) SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) & ~WS_EX_LAYERED);

@@ -324,3 +324,31 @@ TEST_F(PlannerTest, AnchoredControlsFollowTheWindowsSize) {
         EXPECT_TRUE(EqualRect(&now, &before[i])) << anchored[i].Control->Name;
     }
 }
+
+// A label tied to the right that fits a longer text keeps its place and then
+// follows the window like any right-anchored control: the project's dates
+// move right with a wider window and back with it.
+TEST_F(PlannerTest, RightAnchoredLabelsFollowTheWindowAfterFittingTheirText) {
+    Write("categories.dat", "Work\r\n");
+    Write("projects.dat", "Header^Launch^Work^12/01/2007^12/31/2007^\r\nEndProject\r\n");
+    TfrmMain* w = Start();
+    const int startLeft = w->lblStartDate->Left(), endLeft = w->lblEndDate->Left();
+    const int startWidth = w->lblStartDate->Width();
+    SelectNode("Launch");
+    ui::Pump(20);
+    ASSERT_EQ(w->lblStartDate->Caption(), "Start Date:  12/01/2007");
+    EXPECT_GT(w->lblStartDate->Width(), startWidth);
+    EXPECT_EQ(w->lblStartDate->Left(), startLeft);
+    EXPECT_EQ(w->lblEndDate->Left(), endLeft);
+    RECT frame{};
+    GetWindowRect(w->Handle(), &frame);
+    const int dw = 40;
+    MoveWindow(w->Handle(), frame.left, frame.top, frame.right - frame.left + dw, frame.bottom - frame.top, TRUE);
+    ui::Pump(30);
+    EXPECT_EQ(w->lblStartDate->Left(), startLeft + dw);
+    EXPECT_EQ(w->lblEndDate->Left(), endLeft + dw);
+    MoveWindow(w->Handle(), frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, TRUE);
+    ui::Pump(30);
+    EXPECT_EQ(w->lblStartDate->Left(), startLeft);
+    EXPECT_EQ(w->lblEndDate->Left(), endLeft);
+}

@@ -246,20 +246,25 @@ TEST_F(Frame, RegionFollowsTheMaskAndSkinChanges) {
     EXPECT_EQ(GetWindowRgn(w, nullptr), ERROR);
 }
 
-// A size message for the size the window has leaves the region, and so the
-// picture, alone; another size cuts a region of its own.
-TEST_F(Frame, TheSameSizeLeavesTheRegionAlone) {
+// Shown, a skinned form is laid out at its own width only (the frame does
+// not change the width and back to recompute); a size message for the size
+// the window has leaves the region, and so the picture, alone.
+TEST_F(Frame, ShowingKeepsTheWidthAndTheSameSizeLeavesTheRegionAlone) {
     LoadModern();
     auto* form = new TForm(Application, "Shown", 420, 300, bsSizeable, 0);
     form->Position = poDesigned;
     Forms.push_back(form);
     auto* frame = new TvlLacquer(form);
     frame->SetSkinData(Skin);
+    std::vector<int> widths;
+    form->OnResize = [&](TObject*) { widths.push_back(form->Width()); };
     form->Show();
     ui::Pump(20);
     HWND w = form->Handle();
     RECT r = Bounds(frame);
     const int W = r.right - r.left;
+    ASSERT_FALSE(widths.empty());
+    for (int width : widths) EXPECT_EQ(width, form->Width()) << "laid out at another width while shown";
     ASSERT_TRUE(frame->HasRegion());
 
     RedrawWindow(w, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
