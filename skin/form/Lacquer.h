@@ -243,6 +243,9 @@ private:
     void RemoveRegion();
     void SetFormBounds(int x, int y, int w, int h);
     void NudgeWidth();
+    // The frame's geometry, region and picture for the window's present size.
+    void RecomputeFrame();
+    void FitFrameToWindow();
     // Keeps the window within the frame's limits after a skin change.
     void FitWindowToSkin();
     bool PointInMask(int x, int y) const;

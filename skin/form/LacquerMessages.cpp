@@ -84,14 +84,7 @@ void TvlLacquer::OnSize(TMessage& m) {
         return;
     }
     CallPrevious(m);
-    RECT r;
-    GetWindowRect(w, &r);
-    FFormWidth = r.right - r.left;
-    FFormHeight = r.bottom - r.top;
-    if (!FSkinActive)
-        PaintFrame();
-    else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
-        UpdateFrame();
+    FitFrameToWindow();
     // A translucent window shows what lay below it: frame and form are drawn again.
     if (FAlphaBlend && FAlphaBlendValue < 255 && SupportsLayeredWindows()) {
         SendMessageA(w, WM_NCPAINT, 1, 0);

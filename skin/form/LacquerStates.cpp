@@ -34,6 +34,26 @@ void TvlLacquer::NudgeWidth() {
     SetFormBounds(r.left, r.top, width, r.bottom - r.top);
 }
 
+void TvlLacquer::RecomputeFrame() {
+    HWND w = FormWindow();
+    if (!w) return;
+    // The frame's borders may have changed the client area: WM_SIZE follows
+    // only if they did.
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    FitFrameToWindow();
+}
+
+void TvlLacquer::FitFrameToWindow() {
+    RECT r;
+    GetWindowRect(FormWindow(), &r);
+    FFormWidth = r.right - r.left;
+    FFormHeight = r.bottom - r.top;
+    if (!FSkinActive)
+        PaintFrame();
+    else if (FFormWidth >= MinimumWidth() && FFormHeight >= MinimumHeight())
+        UpdateFrame();
+}
+
 TRect TvlLacquer::MinimizedSlot() {
     TRect area = GetMonitorArea(FormWindow(), true);
     int w = MinimumWidth(), h = MinimumHeight();
