@@ -325,16 +325,20 @@ void TvlLacquer::RefreshHints() {
     }
 }
 
-void TvlLacquer::ResetObjectsDisplay() {
+bool TvlLacquer::ResetObjectsDisplay() {
+    bool changed = false;
     for (auto& o : FObjects) {
         if (auto* a = dynamic_cast<TvlSkinAnimateObject*>(o.get())) {
+            changed |= a->PointerInside || a->Active || a->Frame != 1;
             a->PointerInside = a->Active = false;
             a->Frame = 1;
         } else if (!dynamic_cast<TvlSkinCaptionObject*>(o.get())) {
+            changed |= o->Active || o->PointerInside || o->MorphFactor != 0;
             o->Active = o->PointerInside = false;
             o->MorphFactor = 0;
         }
     }
+    return changed;
 }
 
 void TvlLacquer::CreateSkinObjects() {
@@ -404,21 +408,36 @@ void TvlLacquer::ApplySkin() {
 }
 
 void TvlLacquer::UpdateCaptionActivation(bool repaint) {
+    if (TakeCaptionActivation(repaint) && repaint && FormWindow()) PaintFrame();
+    TellActivation();
+}
+
+void TvlLacquer::RepaintForActivation() {
+    TakeCaptionActivation(true);
+    // A window just shown has its whole frame to paint at the WM_NCPAINT
+    // that follows: painting it here too would copy it to the screen twice.
+    if (FComposedActive.has_value()) PaintFrame();
+    TellActivation();
+}
+
+bool TvlLacquer::TakeCaptionActivation(bool morph) {
     for (auto& o : FObjects) {
         auto* c = dynamic_cast<TvlSkinCaptionObject*>(o.get());
         if (!c) continue;
         bool active = IsFrameActive();
-        if (c->Active != active) {
-            c->Active = active;
-            if (repaint) {
-                if (FormWindow()) PaintFrame();
-                if (c->Morphing) StartMorphTimer();
-            } else if (c->Morphing) {
-                c->MorphFactor = active ? 1 : 0;
-            }
-        }
-        break;
+        if (c->Active == active) return false;
+        c->Active = active;
+        if (!c->Morphing) return true;
+        if (morph)
+            StartMorphTimer();
+        else
+            c->MorphFactor = active ? 1 : 0;
+        return true;
     }
+    return false;
+}
+
+void TvlLacquer::TellActivation() {
     if (IsFrameActive()) {
         if (OnActivate) OnActivate(this);
     } else if (OnDeActivate) {

@@ -6,6 +6,7 @@
 // sizing and keeps its own window state (normal, minimized, maximized,
 // rolled up). The form's menus are its menu side (TvlFormMenus), which the
 // frame creates and answers with the window commands.
+#include <optional>
 #include <windows.h>
 
 #include <cstdint>
@@ -180,10 +181,17 @@ public:
 
     void UpdateActiveObject(int x, int y, bool track);
     void UpdateCaptionActivation(bool repaint);
+    // The caption's state follows the frame's, then the frame is painted
+    // once: an activation change composes the frame one time only.
+    void RepaintForActivation();
     void UpdateFrame();
 
 protected:
     void WrappedWndProc(TMessage& m) override;
+    // True when the caption object changed state; a morphing one starts its
+    // timer (`morph`) or takes the end state at once.
+    bool TakeCaptionActivation(bool morph);
+    void TellActivation();
     void Notification(TComponent* component, bool removing) override;
     void MenusShown(bool shown) override;
     void MainMenuModeChanged(bool entered) override;
@@ -233,7 +241,8 @@ private:
     void CreateSkinObjects();
     void ApplyBorderIcons();
     void RefreshHints();
-    void ResetObjectsDisplay();
+    // True when an object's look changed.
+    bool ResetObjectsDisplay();
     void StopTimers();
     void UpdateGeometry();
     void LayoutObjects();
@@ -303,6 +312,8 @@ private:
     bool FSizeMoveActive = false, FFullDrag = false;
     bool FSkinActive = false;
     bool FFrameActive = false;
+    // The activation the shown frame was composed for; none while hidden.
+    std::optional<bool> FComposedActive;
     TvlFBitmap FFrameBitmap;
     // The frame strips before the objects were drawn on them, the base an
     // object is repainted on.

@@ -443,6 +443,11 @@ void TvlLacquer::PaintFrame(const TRect* clip) {
     FFormWidth = wr.right - wr.left;
     FFormHeight = wr.bottom - wr.top;
     if (FFormWidth < 1 || FFormHeight < 1) return;
+    // A hidden window shows nothing; showing it paints the frame anew.
+    if (!IsWindowVisible(w)) {
+        FComposedActive.reset();
+        return;
+    }
     TRect client;
     ++FFrameCompositions;
     if (FSkinActive) {
@@ -456,6 +461,7 @@ void TvlLacquer::PaintFrame(const TRect* clip) {
         ComposeBuiltInFrame();
         client = FrameClientRect();
     }
+    FComposedActive = IsFrameActive();
     HDC dc = GetWindowDC(w);
     if (!dc) return;
     if (client.Height() > 0 && client.Width() > 0)
@@ -521,6 +527,11 @@ void TvlLacquer::PaintClientBackground(HDC dc) {
             piece = {0, 0, pic->Width, pic->Height};
         }
         if (!AllZero(piece) && !piece.IsEmpty()) {
+            // Without a logo only the part that shows is tiled.
+            if (LogoBitMap.Empty()) {
+                DrawTiled(dc, {0, 0, cw, chh}, PictureView(*pic), piece);
+                return;
+            }
             bg.SetSize(cw, chh);
             TilePiece(bg, {0, 0, cw, chh}, PictureView(*pic), piece);
         }

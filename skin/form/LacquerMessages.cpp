@@ -96,9 +96,13 @@ void TvlLacquer::OnSize(TMessage& m) {
 
 void TvlLacquer::OnActivateMessage(TMessage& m) {
     CallPrevious(m);
-    ResetObjectsDisplay();
-    PaintFrame();
-    UpdateCaptionActivation(true);
+    // The frame's activation usually came with WM_NCACTIVATE and is shown
+    // already: a second whole-frame paint only when something changed. A
+    // window just shown paints its frame at the WM_NCPAINT that follows.
+    bool changed = ResetObjectsDisplay();
+    changed |= TakeCaptionActivation(true);
+    if (FComposedActive.has_value() && (changed || *FComposedActive != IsFrameActive())) PaintFrame();
+    TellActivation();
 }
 
 void TvlLacquer::OnSetText(TMessage& m) {
@@ -184,8 +188,7 @@ void TvlLacquer::OnNcPaint(TMessage& m) {
 void TvlLacquer::OnNcActivate(TMessage& m) {
     FFrameActive = m.WParam != 0;
     m.Result = 1;
-    PaintFrame();
-    UpdateCaptionActivation(true);
+    RepaintForActivation();
 }
 
 void TvlLacquer::OnSyncPaint(TMessage& m) {

@@ -174,6 +174,46 @@ TEST_F(FrameLook, HoverMorphComposesTheButtonOnlyAndEndsAsTheWholeFrame) {
     }
 }
 
+TEST_F(FrameLook, AnActivationComposesTheFrameOnceAndAHiddenFrameNever) {
+    TvlLacquer* frame = MakeFrame();
+    HWND w = frame->Form()->Handle();
+    auto* caption = Find<TvlSkinCaptionObject>(frame);
+    ASSERT_NE(caption, nullptr);
+    Activate(frame, false);
+    ASSERT_FALSE(caption->Active);
+    // The caption takes the new state before the one composition, which
+    // shows it; the activation message that follows has nothing to add.
+    int composed = frame->FrameCompositions();
+    Activate(frame, true);
+    EXPECT_TRUE(caption->Active);
+    EXPECT_EQ(frame->FrameCompositions(), composed + 1);
+    TvlFBitmap active = frame->FrameBitmap();
+    SendMessageA(w, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(frame->FrameCompositions(), composed + 1);
+    Repaint(frame);
+    EXPECT_TRUE(frame->FrameBitmap() == active) << "the one composition missed the caption's active look";
+    // A button left hot when the activation comes is put back and shown.
+    auto* close = Find<TvlSkinStdButtonObject>(frame, "closebutton");
+    ASSERT_NE(close, nullptr);
+    close->Active = close->PointerInside = true;
+    composed = frame->FrameCompositions();
+    SendMessageA(w, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(frame->FrameCompositions(), composed + 1);
+    EXPECT_FALSE(close->PointerInside);
+    // Hidden, the frame composes nothing; shown again it is whole at once.
+    ShowWindow(w, SW_HIDE);
+    composed = frame->FrameCompositions();
+    Repaint(frame);
+    Activate(frame, false);
+    Activate(frame, true);
+    EXPECT_EQ(frame->FrameCompositions(), composed);
+    ShowWindow(w, SW_SHOW);
+    ui::Pump(20);
+    EXPECT_GT(frame->FrameCompositions(), composed);
+    Activate(frame, true);
+    EXPECT_TRUE(frame->FrameBitmap() == active);
+}
+
 TEST_F(FrameLook, CaptionTextTakesTheResourceStringsCharacterSetElseTheCaptionFonts) {
     TvlLacquer* frame = MakeFrame();
     frame->DefCaptionFont.SetCharSet(RUSSIAN_CHARSET);
