@@ -102,7 +102,7 @@ void TWinControl::PaintControls(TCanvas& canvas) {
         if (!c->Visible() || dynamic_cast<TWinControl*>(c)) continue;
         SavedDCGuard saved(canvas.Handle());
         IntersectClipRect(canvas.Handle(), c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
-        SetViewportOrgEx(canvas.Handle(), c->Left(), c->Top(), nullptr);
+        OffsetViewportOrgEx(canvas.Handle(), c->Left(), c->Top(), nullptr);
         TCanvas childCanvas(canvas.Handle());
         childCanvas.Font = c->Font;
         c->Paint(childCanvas);
@@ -313,6 +313,19 @@ void TWinControl::MouseToChildren(TMessage& m) {
     }
 }
 
+void TWinControl::OnNcPaint(TMessage& m) {
+    // A window of our own class whose client area is the whole window has
+    // nothing outside it to draw, and the default handling would fetch a
+    // window device context anyway: a round trip per window at every show.
+    RECT window, client;
+    if (FOwnClass && GetWindowRect(FHandle, &window) && GetClientRect(FHandle, &client) &&
+        window.right - window.left == client.right && window.bottom - window.top == client.bottom) {
+        m.Result = 0;
+        return;
+    }
+    DefaultHandler(m);
+}
+
 void TWinControl::OnSetCursor(TMessage& m) {
     if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == FHandle && SetCursorForPoint()) {
         m.Result = TRUE;
@@ -344,11 +357,21 @@ void TCustomControl::OnEraseBkgnd(TMessage& m) { m.Result = 1; }
 void TCustomControl::OnPaint(TMessage& m) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
-    TBitmap buffer(ClientWidth(), ClientHeight());
-    TCanvas canvas(buffer.DC());
-    canvas.Font = Font;
-    PaintWindow(canvas);
-    buffer.CopyTo(dc, 0, 0);
+    // Child windows are clipped out of the paint: the buffer covers only
+    // what shows, and a window its children cover paints nothing.
+    RECT box{0, 0, ClientWidth(), ClientHeight()}, shown;
+    if (GetClipBox(dc, &shown) != ERROR) IntersectRect(&box, &box, &shown);
+    if (!IsRectEmpty(&box)) {
+        TBitmap buffer(box.right - box.left, box.bottom - box.top);
+        SetViewportOrgEx(buffer.DC(), -box.left, -box.top, nullptr);
+        {
+            TCanvas canvas(buffer.DC());
+            canvas.Font = Font;
+            PaintWindow(canvas);
+        }
+        SetViewportOrgEx(buffer.DC(), 0, 0, nullptr);
+        buffer.CopyTo(dc, box.left, box.top);
+    }
     EndPaint(Handle(), &ps);
     m.Result = 0;
 }

@@ -291,7 +291,7 @@ protected:
     virtual void OnEraseBkgnd(TMessage& m) { DefaultHandler(m); }
     virtual void OnPrintClient(TMessage& m) { DefaultHandler(m); }
     virtual void OnNcCalcSize(TMessage& m) { DefaultHandler(m); }
-    virtual void OnNcPaint(TMessage& m) { DefaultHandler(m); }
+    virtual void OnNcPaint(TMessage& m);
     virtual void OnNcHitTest(TMessage& m) { DefaultHandler(m); }
     virtual void OnNcActivate(TMessage& m) { DefaultHandler(m); }
     // WM_NCMOUSEMOVE, WM_NCMOUSELEAVE and the non-client button messages.

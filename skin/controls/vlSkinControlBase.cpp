@@ -40,7 +40,9 @@ void TvlSkinControl::OnPaint(TMessage& m) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
     FPainting = true;
-    PaintTo(dc);
+    // A control its child windows cover entirely has nothing to show.
+    RECT shown;
+    if (GetClipBox(dc, &shown) != NULLREGION) PaintTo(dc);
     FPainting = false;
     EndPaint(Handle(), &ps);
     m.Result = 0;
@@ -53,7 +55,10 @@ void TvlSkinControl::OnPrintClient(TMessage& m) {
 
 void TvlSkinControl::OnEraseBkgnd(TMessage& m) {
     auto dc = reinterpret_cast<HDC>(m.WParam);
-    if (LookOnErase(dc)) PaintTo(dc);
+    // The system's erase of a window whose paint is on its way (every child
+    // as a form is shown) leaves the look to that paint.
+    auto paintFollows = [&] { return WindowFromDC(dc) == Handle() && GetUpdateRect(Handle(), nullptr, FALSE); };
+    if (LookOnErase(dc) && !paintFollows()) PaintTo(dc);
     m.Result = 1;
 }
 

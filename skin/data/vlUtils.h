@@ -108,6 +108,11 @@ void DrawTextVCentered(HDC__* dc, const std::string& text, const TRect& rect);
 // Clipped to rect, at x = rect.left + indent + 2, vertically centred.
 void DrawTextInRect(HDC__* dc, const std::string& text, const TRect& rect, int indent);
 
+// Tiles `piece` of `picture` over `area` of dc, the tiles starting at the
+// area's top-left corner. Only the part inside dc's clip box is composed: a
+// window mostly covered by its children tiles only what shows.
+void DrawTiled(HDC__* dc, const TRect& area, const TvlPixelView& picture, const TRect& piece);
+
 // Paints the parent window's background and content behind a child window
 // into dc (the child's own client coordinates). Nothing without a parent.
 void DrawParentBackground(HWND__* control, HDC__* dc);

@@ -75,6 +75,20 @@ void DrawTextInRect(HDC dc, const std::string& text, const TRect& rect, int inde
                 static_cast<UINT>(text.size()), nullptr);
 }
 
+void DrawTiled(HDC dc, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
+    RECT shown;
+    TRect part = area;
+    if (GetClipBox(dc, &shown) != ERROR)
+        part = {std::max<int>(area.Left, shown.left), std::max<int>(area.Top, shown.top),
+                std::min<int>(area.Right, shown.right), std::min<int>(area.Bottom, shown.bottom)};
+    if (part.IsEmpty()) return;
+    TvlFBitmap tiles(part.Width(), part.Height());
+    // The area in the piece's own coordinates keeps the tiles' phase.
+    TilePiece(tiles, {area.Left - part.Left, area.Top - part.Top, area.Right - part.Left, area.Bottom - part.Top},
+              picture, piece);
+    tiles.DrawTo(dc, part.Left, part.Top);
+}
+
 void DrawParentBackground(HWND control, HDC dc) {
     HWND parent = control ? GetParent(control) : nullptr;
     if (!parent) return;

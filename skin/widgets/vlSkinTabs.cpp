@@ -8,6 +8,7 @@
 #include "skin/controls/vlSkinControlBase.h"
 #include "skin/data/vlCompose.h"
 #include "skin/data/vlEffects.h"
+#include "skin/data/vlUtils.h"
 
 namespace {
 constexpr TColor HotFill = 13811126;      // RGB 182, 189, 210
@@ -80,9 +81,7 @@ void TvlSkinCustomTabSheet::PaintWindow(TCanvas& canvas) {
         }
     }
     if (tile && !piece.IsEmpty()) {
-        TvlFBitmap back(w, h);
-        TilePiece(back, TRect{0, 0, w, h}, PictureView(*tile), piece);
-        back.DrawTo(canvas.Handle(), 0, 0);
+        DrawTiled(canvas.Handle(), TRect{0, 0, w, h}, PictureView(*tile), piece);
     } else {
         canvas.FillRect(RECT{0, 0, w, h}, clBtnFace);
     }

@@ -136,6 +136,36 @@ TEST(Win32Bitmap, ComposedBitmapReachesTheWindowInOneCopy) {
         for (int x = 0; x < W; ++x) ASSERT_EQ(back.Pixel(x, y), composed.Pixel(x, y)) << x << "," << y;
 }
 
+TEST(Win32Bitmap, TilesDrawnInsideAClipBoxKeepTheirPhase) {
+    const int W = 50, H = 40;
+    TvlFBitmap pic = Labelled(12, 10);
+    const TRect piece{2, 1, 9, 8};
+    TvlFBitmap whole(W, H);
+    TilePiece(whole, {0, 0, W, H}, pic.View(), piece);
+    // Clipped: only the clip box is drawn, each pixel as the whole tiling has it.
+    const uint32_t untouched = 0x123456;
+    TvlFBitmap clipped(W, H);
+    clipped.Fill(untouched);
+    HDC dc = clipped.Canvas();
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, 13, 7, 41, 33);
+    DrawTiled(dc, {0, 0, W, H}, pic.View(), piece);
+    RestoreDC(dc, saved);
+    GdiFlush();
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            bool inside = x >= 13 && x < 41 && y >= 7 && y < 33;
+            ASSERT_EQ(clipped.Pixel(x, y), inside ? whole.Pixel(x, y) : untouched) << x << "," << y;
+        }
+    // A buffer for part of a window, its origin moved to the part's corner.
+    TvlFBitmap part(28, 26);
+    SetViewportOrgEx(part.Canvas(), -13, -7, nullptr);
+    DrawTiled(part.Canvas(), {0, 0, W, H}, pic.View(), piece);
+    GdiFlush();
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < 28; ++x) ASSERT_EQ(part.Pixel(x, y), whole.Pixel(13 + x, 7 + y)) << x << "," << y;
+}
+
 TEST(Win32Bitmap, CreateFromBitmapCopiesAPlatformBitmap) {
     HDC screen = GetDC(nullptr);
     HBITMAP ddb = CreateCompatibleBitmap(screen, 7, 5);

@@ -199,6 +199,31 @@ private:
     TColor FColour;
 };
 
+// A windowed control in its colour that counts its paints.
+class TCountedPanel : public TCustomControl {
+public:
+    TCountedPanel(TComponent* owner, TWinControl* parent, int l, int t, int w, int h, TColor colour)
+        : TCustomControl(owner, parent) {
+        Color = colour;
+        SetBounds(l, t, w, h);
+    }
+    int Paints = 0;
+
+protected:
+    void PaintWindow(TCanvas& canvas) override {
+        ++Paints;
+        TCustomControl::PaintWindow(canvas);
+    }
+};
+
+// What the screen shows at (x, y) of a window's client area.
+COLORREF ShownPixel(TWinControl* control, int x, int y) {
+    HDC dc = GetDC(control->Handle());
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(control->Handle(), dc);
+    return c;
+}
+
 }  // namespace
 
 TEST_F(WindowCore, CreationParametersAndTheFirstMessagesReachTheOverrides) {
@@ -452,4 +477,36 @@ TEST_F(WindowCore, WindowlessControlsPaintInZOrderAndTakeTheirMouseInput) {
     SendMessageA(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+}
+
+TEST_F(WindowCore, APaintDrawsOnlyWhatChildWindowsLeaveShowing) {
+    auto* form = new TForm(Application, "Covered", 240, 160);
+    // Left part covered by a child window, a windowless square in the part
+    // that shows: painted through a buffer of that part only, the square
+    // still lands at its own place.
+    auto* panel = new TCountedPanel(form, form, 0, 0, 200, 100, RGB(255, 0, 0));
+    auto* cover = new TCountedPanel(form, panel, 0, 0, 120, 100, RGB(0, 160, 0));
+    new TSquare(form, panel, 150, 60, 30, RGB(0, 0, 255));
+    // Another covered all over by its child.
+    auto* hidden = new TCountedPanel(form, form, 0, 100, 200, 40, RGB(255, 255, 0));
+    auto* whole = new TCountedPanel(form, hidden, 0, 0, 200, 40, RGB(0, 0, 160));
+    form->Show();
+    ui::Pump(20);
+    EXPECT_GT(panel->Paints, 0);
+    EXPECT_EQ(ShownPixel(panel, 130, 10), RGB(255, 0, 0));
+    EXPECT_EQ(ShownPixel(panel, 199, 99), RGB(255, 0, 0));
+    EXPECT_EQ(ShownPixel(panel, 160, 70), RGB(0, 0, 255));
+    EXPECT_EQ(ShownPixel(panel, 179, 89), RGB(0, 0, 255));
+    EXPECT_EQ(ShownPixel(panel, 149, 70), RGB(255, 0, 0));
+    EXPECT_EQ(ShownPixel(cover, 10, 10), RGB(0, 160, 0));
+    EXPECT_EQ(ShownPixel(whole, 10, 10), RGB(0, 0, 160));
+    EXPECT_EQ(hidden->Paints, 0) << "a window its child covers painted";
+    EXPECT_GT(whole->Paints, 0);
+    // Uncovered again, it paints.
+    whole->SetVisible(false);
+    ui::Pump(20);
+    EXPECT_GT(hidden->Paints, 0);
+    EXPECT_EQ(ShownPixel(hidden, 10, 10), RGB(255, 255, 0));
+    // A picture of the window asked for from outside is whole.
+    EXPECT_EQ(ClientPixel(panel, 10, 10), RGB(255, 0, 0));
 }
