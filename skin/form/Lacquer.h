@@ -316,8 +316,14 @@ private:
     std::optional<bool> FComposedActive;
     TvlFBitmap FFrameBitmap;
     // The frame strips before the objects were drawn on them, the base an
-    // object is repainted on.
-    TvlFBitmap FFrameBase;
+    // object is repainted on: each strip apart, as the client between them
+    // is never shown (a window-sized copy cost a megabyte of fresh memory).
+    struct TFrameBaseStrip {
+        TRect Place;
+        TvlFBitmap Pixels;
+    };
+    std::vector<TFrameBaseStrip> FFrameBase;
+    int FFrameBaseWidth = 0, FFrameBaseHeight = 0;
     int FFrameCompositions = 0;
     // Cleared when the component goes: a pumping loop checks it after each pump.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

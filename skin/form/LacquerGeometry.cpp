@@ -377,9 +377,16 @@ void TvlLacquer::ComposeSkinFrame() {
     TvlFrameCuts cuts{sd->LTPoint, sd->RTPoint, sd->LBPoint, sd->RBPoint, sd->ClientRect};
     ComposeBorder(vlClampCuts(cuts), {0, 0, pic.Width, pic.Height}, PictureView(pic), W, H, FFitted,
                   {sd->LeftStretch, sd->TopStretch, sd->RightStretch, sd->BottomStretch}, FFrameBitmap);
-    FFrameBase.SetSizeForOverwrite(W, H);
-    for (const TRect& strip : vlFrame::FrameStrips(W, H, FFitted.CR))
-        if (!strip.IsEmpty()) CopyPiece(FFrameBase, strip.Left, strip.Top, FFrameBitmap.View(), strip);
+    std::vector<TRect> strips = vlFrame::FrameStrips(W, H, FFitted.CR);
+    FFrameBase.resize(strips.size());
+    for (size_t i = 0; i < strips.size(); ++i) {
+        const TRect& strip = strips[i];
+        FFrameBase[i].Place = strip;
+        FFrameBase[i].Pixels.SetSizeForOverwrite(std::max(strip.Width(), 0), std::max(strip.Height(), 0));
+        if (!strip.IsEmpty()) CopyPiece(FFrameBase[i].Pixels, 0, 0, FFrameBitmap.View(), strip);
+    }
+    FFrameBaseWidth = W;
+    FFrameBaseHeight = H;
     for (auto& o : FObjects)
         if (o->Visible) o->Draw(FFrameBitmap, false);
     if (InactiveEffectShown()) vlFrame::ApplyEffectToStrips(FFrameBitmap, FFitted.CR, sd->InActiveEffect);
@@ -491,8 +498,15 @@ bool TvlLacquer::PaintFramePart(const TRect& area) {
     TRect r{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, W), std::min(area.Bottom, H)};
     if (r.IsEmpty()) return true;
     if (FSkinActive) {
-        if (!FFrameBase.SameSize(FFrameBitmap)) return false;
-        CopyPiece(FFrameBitmap, r.Left, r.Top, FFrameBase.View(), r);
+        if (FFrameBaseWidth != W || FFrameBaseHeight != H) return false;
+        for (const TFrameBaseStrip& strip : FFrameBase) {
+            const TRect& p = strip.Place;
+            TRect part{std::max(r.Left, p.Left), std::max(r.Top, p.Top), std::min(r.Right, p.Right),
+                       std::min(r.Bottom, p.Bottom)};
+            if (!part.IsEmpty())
+                CopyPiece(FFrameBitmap, part.Left, part.Top, strip.Pixels.View(),
+                          {part.Left - p.Left, part.Top - p.Top, part.Right - p.Left, part.Bottom - p.Top});
+        }
     }
     // Every object over the area, in list order, as the whole frame draws them.
     for (auto& o : FObjects) {
