@@ -21,3 +21,9 @@ struct TRect {
     bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
     bool operator==(const TRect&) const = default;
 };
+
+// The part two rectangles share; empty (IsEmpty) when they do not meet.
+inline TRect Intersect(const TRect& a, const TRect& b) {
+    return {a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top, a.Right < b.Right ? a.Right : b.Right,
+            a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
+}

@@ -16,10 +16,6 @@ TRect Rel(const TRect& S, int64_t left, int64_t top, int64_t right, int64_t bott
     return {Sat(S.Left + left), Sat(S.Top + top), Sat(S.Left + right), Sat(S.Top + bottom)};
 }
 
-TRect Intersect(const TRect& a, const TRect& b) {
-    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
-}
-
 TRect Bounds(int width, int height) { return {0, 0, width, height}; }
 
 size_t Bytes(int pixels) { return static_cast<size_t>(pixels) * 3; }

@@ -78,9 +78,7 @@ void DrawTextInRect(HDC dc, const std::string& text, const TRect& rect, int inde
 void DrawTiled(HDC dc, const TRect& area, const TvlPixelView& picture, const TRect& piece) {
     RECT shown;
     TRect part = area;
-    if (GetClipBox(dc, &shown) != ERROR)
-        part = {std::max<int>(area.Left, shown.left), std::max<int>(area.Top, shown.top),
-                std::min<int>(area.Right, shown.right), std::min<int>(area.Bottom, shown.bottom)};
+    if (GetClipBox(dc, &shown) != ERROR) part = Intersect(area, FromRECT(shown));
     if (part.IsEmpty()) return;
     TvlFBitmap tiles(part.Width(), part.Height());
     // The area in the piece's own coordinates keeps the tiles' phase.

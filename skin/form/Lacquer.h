@@ -6,12 +6,12 @@
 // sizing and keeps its own window state (normal, minimized, maximized,
 // rolled up). The form's menus are its menu side (TvlFormMenus), which the
 // frame creates and answers with the window commands.
-#include <optional>
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -181,17 +181,10 @@ public:
 
     void UpdateActiveObject(int x, int y, bool track);
     void UpdateCaptionActivation(bool repaint);
-    // The caption's state follows the frame's, then the frame is painted
-    // once: an activation change composes the frame one time only.
-    void RepaintForActivation();
     void UpdateFrame();
 
 protected:
     void WrappedWndProc(TMessage& m) override;
-    // True when the caption object changed state; a morphing one starts its
-    // timer (`morph`) or takes the end state at once.
-    bool TakeCaptionActivation(bool morph);
-    void TellActivation();
     void Notification(TComponent* component, bool removing) override;
     void MenusShown(bool shown) override;
     void MainMenuModeChanged(bool entered) override;
@@ -243,6 +236,13 @@ private:
     void RefreshHints();
     // True when an object's look changed.
     bool ResetObjectsDisplay();
+    // The caption's state follows the frame's, then the frame is painted
+    // once: an activation change composes the frame one time only.
+    void RepaintForActivation();
+    // True when the caption object changed state; a morphing one starts its
+    // timer (`morph`) or takes the end state at once.
+    bool TakeCaptionActivation(bool morph);
+    void TellActivation();
     void StopTimers();
     void UpdateGeometry();
     void LayoutObjects();

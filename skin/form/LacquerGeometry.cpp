@@ -501,8 +501,7 @@ bool TvlLacquer::PaintFramePart(const TRect& area) {
         if (FFrameBaseWidth != W || FFrameBaseHeight != H) return false;
         for (const TFrameBaseStrip& strip : FFrameBase) {
             const TRect& p = strip.Place;
-            TRect part{std::max(r.Left, p.Left), std::max(r.Top, p.Top), std::min(r.Right, p.Right),
-                       std::min(r.Bottom, p.Bottom)};
+            TRect part = Intersect(r, p);
             if (!part.IsEmpty())
                 CopyPiece(FFrameBitmap, part.Left, part.Top, strip.Pixels.View(),
                           {part.Left - p.Left, part.Top - p.Top, part.Right - p.Left, part.Bottom - p.Top});
