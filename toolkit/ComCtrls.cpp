@@ -87,17 +87,26 @@ int TImageList::AddMasked(HBITMAP image, COLORREF transparent) {
 // ---- TUpdateCount ----
 
 void TUpdateCount::Begin(HWND window) {
-    if (FCount++ == 0) SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    if (FCount++ == 0 && window) {
+        SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+        FDrawingOff = true;
+    }
 }
 
 void TUpdateCount::End(HWND window) {
     if (FCount == 0 || --FCount > 0) return;
+    if (!std::exchange(FDrawingOff, false) || !window) return;
     SendMessageA(window, WM_SETREDRAW, TRUE, 0);
     // Not every version of the controls repaints what changed while redrawing was off.
     if (IsOnScreen(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---- TListView ----
+
+namespace {
+// The longest cell text read back from the control.
+constexpr size_t kItemTextLimit = 4095;
+}  // namespace
 
 TListView::TListView(TComponent* owner, TWinControl* parent, bool checkBoxes, bool columnClick)
     : TWinControl(owner, parent), FCheckBoxes(checkBoxes), FColumnClick(columnClick) {
@@ -123,7 +132,28 @@ void TListView::CreateWnd() {
     for (size_t i = 0; i < FColumns.size(); ++i) InsertColumn(i, FColumns[i].Caption);
     FitColumns();
     ScaleCheckBoxes();
+    PutKeptRows();
     if (Visible()) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+}
+
+void TListView::PutKeptRows() {
+    std::vector<TKeptRow> rows = std::exchange(FKeptRows, {});
+    int selected = std::exchange(FKeptSelected, -1);
+    if (rows.empty()) return;
+    FPuttingKeptRows = true;
+    SetItemCount(static_cast<int>(rows.size()));
+    for (const TKeptRow& row : rows) {
+        int index = AddItem(row.Texts.empty() ? std::string() : row.Texts[0]);
+        for (size_t column = 1; column < row.Texts.size(); ++column)
+            if (!row.Texts[column].empty()) SetItemText(index, static_cast<int>(column), row.Texts[column]);
+        if (FCheckBoxes && row.Checked) SetChecked(index, true);
+    }
+    if (selected >= 0) SetSelectedIndex(selected);
+    FPuttingKeptRows = false;
+}
+
+TListView::TKeptRow* TListView::KeptRow(int index) {
+    return index >= 0 && index < static_cast<int>(FKeptRows.size()) ? &FKeptRows[static_cast<size_t>(index)] : nullptr;
 }
 
 void TListView::WndProc(TMessage& m) {
@@ -227,13 +257,24 @@ void TListView::ChangeScale(int fromDpi, int toDpi) {
     ScaleCheckBoxes();
 }
 
-int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+int TListView::ItemCount() const {
+    if (!HandleAllocated()) return static_cast<int>(FKeptRows.size());
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
 
 void TListView::SetItemCount(int count) {
+    if (!HandleAllocated()) {
+        FKeptRows.reserve(static_cast<size_t>(std::max(count, 0)));
+        return;
+    }
     SendMessageA(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL);
 }
 
 int TListView::AddItem(const std::string& caption) {
+    if (!HandleAllocated()) {
+        FKeptRows.push_back({{caption}});
+        return static_cast<int>(FKeptRows.size()) - 1;
+    }
     LVITEMA item{};
     item.mask = LVIF_TEXT;
     item.iItem = INT_MAX;  // past the end: appended
@@ -241,12 +282,36 @@ int TListView::AddItem(const std::string& caption) {
     return static_cast<int>(SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-void TListView::DeleteItem(int index) { SendMessageA(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0); }
+void TListView::DeleteItem(int index) {
+    if (!HandleAllocated()) {
+        if (!KeptRow(index)) return;
+        FKeptRows.erase(FKeptRows.begin() + index);
+        // The selection stays on its row, as the control's does.
+        if (FKeptSelected == index)
+            FKeptSelected = -1;
+        else if (FKeptSelected > index)
+            --FKeptSelected;
+        return;
+    }
+    SendMessageA(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+}
 
-void TListView::Clear() { SendMessageA(Handle(), LVM_DELETEALLITEMS, 0, 0); }
+void TListView::Clear() {
+    if (!HandleAllocated()) {
+        FKeptRows.clear();
+        FKeptSelected = -1;
+        return;
+    }
+    SendMessageA(Handle(), LVM_DELETEALLITEMS, 0, 0);
+}
 
 std::string TListView::ItemText(int index, int column) const {
-    char buffer[4096];
+    if (!HandleAllocated()) {
+        const TKeptRow* row = const_cast<TListView*>(this)->KeptRow(index);
+        if (!row || column < 0 || column >= static_cast<int>(row->Texts.size())) return {};
+        return row->Texts[static_cast<size_t>(column)].substr(0, kItemTextLimit);
+    }
+    char buffer[kItemTextLimit + 1];
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = buffer;
@@ -257,6 +322,13 @@ std::string TListView::ItemText(int index, int column) const {
 }
 
 void TListView::SetItemText(int index, int column, const std::string& text) {
+    if (!HandleAllocated()) {
+        TKeptRow* row = KeptRow(index);
+        if (!row || column < 0) return;
+        if (row->Texts.size() <= static_cast<size_t>(column)) row->Texts.resize(static_cast<size_t>(column) + 1);
+        row->Texts[static_cast<size_t>(column)] = text;
+        return;
+    }
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
@@ -264,12 +336,20 @@ void TListView::SetItemText(int index, int column, const std::string& text) {
 }
 
 bool TListView::Checked(int index) const {
+    if (!HandleAllocated()) {
+        const TKeptRow* row = const_cast<TListView*>(this)->KeptRow(index);
+        return FCheckBoxes && row && row->Checked;
+    }
     UINT state =
         static_cast<UINT>(SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
     return (state >> 12) == 2;
 }
 
 void TListView::SetChecked(int index, bool checked) {
+    if (!HandleAllocated()) {
+        if (TKeptRow* row = KeptRow(index)) row->Checked = checked;
+        return;
+    }
     LVITEMA item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
@@ -277,10 +357,15 @@ void TListView::SetChecked(int index, bool checked) {
 }
 
 int TListView::SelectedIndex() const {
+    if (!HandleAllocated()) return FKeptSelected;
     return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void TListView::SetSelectedIndex(int index) {
+    if (!HandleAllocated()) {
+        FKeptSelected = KeptRow(index) ? index : -1;
+        return;
+    }
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     if (index < 0) {
@@ -304,7 +389,7 @@ bool TListView::NotifyNotify(NMHDR* header, LRESULT& result) {
     switch (header->code) {
         case LVN_ITEMCHANGED: {
             auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-            if (OnChange && nm->iItem >= 0) {
+            if (OnChange && nm->iItem >= 0 && !FPuttingKeptRows) {
                 if (nm->uChanged & LVIF_TEXT) OnChange(this, nm->iItem, ctText);
                 if (nm->uChanged & LVIF_IMAGE) OnChange(this, nm->iItem, ctImage);
                 if (nm->uChanged & LVIF_STATE) OnChange(this, nm->iItem, ctState);

@@ -39,6 +39,8 @@ private:
 
 // Stops a control's redrawing while many items change (WM_SETREDRAW);
 // pairs nest, and the last EndUpdate redraws the control once.
+// A control without a window yet is only counted: there is nothing to
+// redraw, and a window made meanwhile draws once it is made.
 class TUpdateCount {
 public:
     void Begin(HWND window);
@@ -46,6 +48,7 @@ public:
 
 private:
     int FCount = 0;
+    bool FDrawingOff = false;  // this count turned the window's drawing off
 };
 
 // BeginUpdate on construction, EndUpdate on destruction, also when an
@@ -74,8 +77,8 @@ public:
     // Room for `count` rows before they are added, so that filling a long
     // list does not grow it step by step.
     void SetItemCount(int count);
-    void BeginUpdate() { FUpdate.Begin(Handle()); }
-    void EndUpdate() { FUpdate.End(Handle()); }
+    void BeginUpdate() { FUpdate.Begin(WindowIfMade()); }
+    void EndUpdate() { FUpdate.End(WindowIfMade()); }
     int AddItem(const std::string& caption);
     void DeleteItem(int index);
     void Clear();
@@ -90,7 +93,8 @@ public:
     int ColumnWidth(int column) const;
 
     // Raised synchronously for every item change the control reports,
-    // whether the user or the program made it.
+    // whether the user or the program made it. Rows given before the list
+    // has a window are not reported, neither then nor when they go in.
     TLVChangeEvent OnChange;
     bool NotifyNotify(NMHDR* header, LRESULT& result) override;
     // Columns keep their 96-DPI widths and are shown at the list's DPI.
@@ -117,6 +121,18 @@ private:
         bool AutoSize;
     };
     std::vector<Column> FColumns;
+    // The rows while the list has no window (a list on a sheet not yet
+    // shown has none); they go into the window when it is made.
+    struct TKeptRow {
+        std::vector<std::string> Texts;  // caption first
+        bool Checked = false;
+    };
+    std::vector<TKeptRow> FKeptRows;
+    int FKeptSelected = -1;
+    bool FPuttingKeptRows = false;
+    HWND WindowIfMade() const { return HandleAllocated() ? Handle() : nullptr; }
+    TKeptRow* KeptRow(int index);
+    void PutKeptRows();
     int FDpi = kDesignDpi;
     bool FCheckBoxes, FColumnClick;
     TUpdateCount FUpdate;

@@ -396,7 +396,7 @@ void TWinControl::HandleNeeded() {
 void TWinControl::CreateHandles() {
     HandleNeeded();
     for (TControl* c : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) w->CreateHandles();
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) w->CreateHandles();
 }
 
 void TWinControl::DestroyHandle() {
@@ -457,8 +457,32 @@ void TWinControl::CreateWnd() {
     FCreating = false;
     if (!wnd) throw Exception(std::string("Cannot create window of class ") + params.WinClassName);
     SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), FALSE);
+    PlaceAmongSiblings();
+    // A hidden child's window is made when it first shows, or when its
+    // handle is asked for: a sheet nobody opens costs no windows.
     for (TControl* c : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) w->HandleNeeded();
+}
+
+// Siblings stack in the order the controls were made, the first on top. A
+// window made later than a sibling after it goes to its own place.
+void TWinControl::PlaceAmongSiblings() {
+    if (!Parent()) return;
+    const auto& siblings = Parent()->FControls;
+    auto self = std::find(siblings.begin(), siblings.end(), this);
+    if (self == siblings.end()) return;
+    auto made = [](TControl* c) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        return w && w->HandleAllocated();
+    };
+    if (std::none_of(self + 1, siblings.end(), made)) return;  // already last
+    HWND above = HWND_TOP;
+    for (auto it = self; it != siblings.begin();)
+        if (made(*--it)) {
+            above = static_cast<TWinControl*>(*it)->FHandle;
+            break;
+        }
+    SetWindowPos(FHandle, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 // The window keeps its class; only its procedure is ours from here on. A
@@ -555,7 +579,10 @@ bool TWinControl::CanFocus() const {
 
 void TWinControl::SetVisible(bool v) {
     TControl::SetVisible(v);
-    if (FHandle) ShowWindow(FHandle, v ? SW_SHOWNA : SW_HIDE);
+    if (FHandle)
+        ShowWindow(FHandle, v ? SW_SHOWNA : SW_HIDE);
+    else if (v && Parent() && Parent()->HandleAllocated() && IsWindowVisible(Parent()->Handle()))
+        CreateHandles();  // on screen for the first time (else made when its form shows)
 }
 
 void TWinControl::SetEnabled(bool v) {

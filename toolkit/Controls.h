@@ -214,7 +214,8 @@ public:
     HWND Handle() const;
     bool HandleAllocated() const { return FHandle != nullptr; }
     void HandleNeeded();
-    // Creates this window and every child window that does not exist yet.
+    // Creates this window and those of its visible children that do not
+    // exist yet; a hidden child's window is made when it first shows.
     void CreateHandles();
     void DestroyHandle();
 
@@ -330,6 +331,7 @@ protected:
 private:
     void Bind(HWND wnd);
     void Unbind();
+    void PlaceAmongSiblings();
     bool ReflectToChild(TMessage& m);
     void MouseToChildren(TMessage& m);
     void SetHoverChild(TControl* child);

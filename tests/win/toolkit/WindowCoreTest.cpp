@@ -510,3 +510,95 @@ TEST_F(WindowCore, APaintDrawsOnlyWhatChildWindowsLeaveShowing) {
     // A picture of the window asked for from outside is whole.
     EXPECT_EQ(ClientPixel(panel, 10, 10), RGB(255, 0, 0));
 }
+
+TEST_F(WindowCore, AHiddenControlsWindowIsMadeWhenItFirstShowsWithWhatItWasGiven) {
+    auto* form = new TForm(Application, "Sheets", 400, 300);
+    auto* pages = new TPageControl(form, form, false);
+    pages->SetAlign(alClient);
+    TTabSheet* first = pages->AddSheet("First");
+    TTabSheet* second = pages->AddSheet("Second");
+    auto* list = new TListView(form, second, true, false);
+    list->SetAlign(alClient);
+    list->AddColumn("Done", 40);
+    list->AddColumn("Text", 0, true);
+    int changes = 0;
+    list->OnChange = [&](TObject*, int, TItemChange) { ++changes; };
+    pages->SetActivePageIndex(1);  // shown and hidden again before the form shows
+    pages->SetActivePageIndex(0);
+
+    // Rows given to a list without a window are kept, and read back as given.
+    {
+        TUpdateGuard<TListView> update(list);
+        list->SetItemCount(4);
+        for (int i = 0; i < 4; ++i) {
+            int row = list->AddItem("Row " + std::to_string(i));
+            ASSERT_EQ(row, i);
+            if (i != 1) list->SetItemText(row, 1, "Text " + std::to_string(i));
+        }
+        list->SetChecked(2, true);
+        list->SetSelectedIndex(3);
+        list->DeleteItem(0);  // the selection stays on its row
+    }
+    form->Show();
+    ui::Pump(30);
+    EXPECT_TRUE(first->HandleAllocated());
+    EXPECT_FALSE(second->HandleAllocated()) << "a sheet not shown yet has no window";
+    EXPECT_FALSE(list->HandleAllocated());
+    auto readBack = [&](const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_EQ(list->ItemCount(), 3);
+        EXPECT_EQ(list->ItemText(0, 0), "Row 1");
+        EXPECT_EQ(list->ItemText(0, 1), "");
+        EXPECT_EQ(list->ItemText(1, 1), "Text 2");
+        EXPECT_EQ(list->ItemText(2, 0), "Row 3");
+        EXPECT_FALSE(list->Checked(0));
+        EXPECT_TRUE(list->Checked(1));
+        EXPECT_EQ(list->SelectedIndex(), 2);
+    };
+    readBack("kept");
+
+    // Showing the sheet makes its windows, the rows go in unreported, and
+    // the sheet stacks above the sibling made before it.
+    pages->SetActivePageIndex(1);
+    ui::Pump(30);
+    ASSERT_TRUE(list->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(list->Handle()));
+    EXPECT_EQ(GetParent(list->Handle()), second->Handle());
+    readBack("in the window");
+    EXPECT_EQ(static_cast<int>(SendMessageA(list->Handle(), LVM_GETITEMCOUNT, 0, 0)), 3);
+    EXPECT_EQ(changes, 0);
+    list->SetChecked(0, true);
+    EXPECT_GT(changes, 0) << "changes in the window are reported again";
+    RECT r;
+    GetClientRect(second->Handle(), &r);
+    EXPECT_EQ(list->Width(), r.right);
+
+    // A window made after a sibling that comes later takes its own place.
+    auto* panel = new TPanel(form, first);
+    panel->SetBounds(0, 0, 100, 100);
+    auto* above = new TPanel(form, panel);
+    above->SetBounds(0, 0, 50, 50);
+    above->SetVisible(false);
+    auto* below = new TPanel(form, panel);
+    below->SetBounds(20, 20, 50, 50);
+    pages->SetActivePageIndex(0);
+    panel->Handle();
+    ui::Pump(10);
+    ASSERT_TRUE(below->HandleAllocated());
+    ASSERT_FALSE(above->HandleAllocated());
+    above->SetVisible(true);
+    ASSERT_TRUE(above->HandleAllocated());
+    EXPECT_EQ(GetWindow(panel->Handle(), GW_CHILD), above->Handle());
+    EXPECT_EQ(GetWindow(above->Handle(), GW_HWNDNEXT), below->Handle());
+
+    // Asked for, the window of a hidden control is made at once.
+    auto* hidden = new TListView(form, second, false, false);
+    hidden->SetVisible(false);
+    hidden->AddItem("Kept");
+    EXPECT_FALSE(hidden->HandleAllocated());
+    ASSERT_NE(hidden->Handle(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(hidden->Handle()));
+    EXPECT_EQ(hidden->ItemText(0, 0), "Kept");
+    EXPECT_EQ(static_cast<int>(SendMessageA(hidden->Handle(), LVM_GETITEMCOUNT, 0, 0)), 1);
+    form->Release();
+}
