@@ -12,7 +12,8 @@
 #include "media/GIFImage.h"
 #include "toolkit/Controls.h"
 
-// A timer with its own worker thread. The thread waits for the interval; on
+// A timer with its own worker thread, made when the timer is first enabled
+// with an interval. The thread waits for the interval; on
 // time-out, when enabled, it runs OnTimer on the user-interface thread (or on
 // itself with AsyncTicks) and waits until that has run. It never blocks
 // without also watching for its stop, so destroying the timer while a tick
@@ -42,6 +43,7 @@ public:
 private:
     static DWORD WINAPI ThreadProc(void* self);
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    bool StartWorker();
     void Run();
     bool PostAndWait(const std::function<void()>* call);
 

@@ -25,24 +25,31 @@ private:
 };
 }  // namespace
 
-TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) {
-    InitializeCriticalSection(&FHandlerLock);
-    FWindow = CreateMessageWindow(kTimerWindowClass, &TGIFFrameTimer::WindowProc, this);
-    FStop = TKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    FWake = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    FDone = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+TGIFFrameTimer::TGIFFrameTimer() : FUIThread(GetCurrentThreadId()) { InitializeCriticalSection(&FHandlerLock); }
+
+// The worker and its window are made when the timer first has something to
+// tick: a player without a moving picture costs no thread.
+bool TGIFFrameTimer::StartWorker() {
+    if (FThread) return true;
+    if (!OnUIThread()) return false;  // the window must belong to the user-interface thread
+    if (!FWindow) FWindow = CreateMessageWindow(kTimerWindowClass, &TGIFFrameTimer::WindowProc, this);
+    if (!FStop) FStop = TKernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!FWake) FWake = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!FDone) FDone = TKernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!FWindow || !FStop || !FWake || !FDone) return false;
     FThread = TKernelHandle(CreateThread(nullptr, 0, &TGIFFrameTimer::ThreadProc, this, 0, nullptr));
+    return static_cast<bool>(FThread);
 }
 
 TGIFFrameTimer::~TGIFFrameTimer() {
     // The worker waits on the stop event in every wait, also while a tick is
     // queued for us, so joining it here always returns.
-    SetEvent(FStop.Handle());
     if (FThread) {
+        SetEvent(FStop.Handle());
         WaitForSingleObject(FThread.Handle(), INFINITE);
         FThread.Reset();
     }
-    DestroyWindow(FWindow);  // a tick still queued for it is dropped
+    if (FWindow) DestroyWindow(FWindow);  // a tick still queued for it is dropped
     FStop.Reset();
     FWake.Reset();
     FDone.Reset();
@@ -60,12 +67,17 @@ bool TGIFFrameTimer::HasOnTimer() {
 }
 
 void TGIFFrameTimer::SetInterval(int ms) {
-    if (FInterval.exchange(ms < 0 ? 0 : ms) != ms) SetEvent(FWake.Handle());
+    ms = ms < 0 ? 0 : ms;
+    if (FInterval.exchange(ms) == ms) return;
+    if (FThread)
+        SetEvent(FWake.Handle());
+    else if (FEnabled && ms > 0)
+        StartWorker();
 }
 
 bool TGIFFrameTimer::SetEnabled(bool value) {
-    if (value && !FThread) return false;
-    if (FEnabled.exchange(value) != value) SetEvent(FWake.Handle());
+    if (value && FInterval > 0 && !StartWorker()) return false;
+    if (FEnabled.exchange(value) != value && FThread) SetEvent(FWake.Handle());
     return true;
 }
 
@@ -138,6 +150,7 @@ TGIFAnimator::TGIFAnimator(TComponent* owner, TWinControl* parent)
       FImage(std::make_unique<TGIFImage>()),
       FTimer(std::make_unique<TGIFFrameTimer>()) {
     InitializeCriticalSection(&FLock);
+    FTimer->SetInterval(0);  // nothing to step until a picture comes
     if (parent) Color = parent->Color;
     SetBounds(0, 0, 105, 105);
     FImage->OnChange = [this] { ImageChanged(); };

@@ -8,6 +8,8 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 class GIFAnimatorTest : public ApplicationTest {
@@ -71,6 +73,46 @@ TEST_F(GIFAnimatorTest, NewPlayerAndAutoSize) {
     EXPECT_EQ(Gif->TimerInterval(), 0) << "a still picture never ticks";
     Gif->SetAnimate(true);
     EXPECT_TRUE(Run(300).empty());
+}
+
+namespace {
+int ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int n = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        n += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return n;
+}
+}  // namespace
+
+// A player asked to animate before it has a picture runs no thread, and
+// starts stepping when a moving picture comes.
+TEST_F(GIFAnimatorTest, APlayerWithoutAMovingPictureRunsNoThreadUntilOneComes) {
+    const int before = ThreadsOfThisProcess();
+    ASSERT_GT(before, 0);
+    auto* idle = new TGIFAnimator(Form, Panel);
+    int started = 0;
+    idle->OnStart = [&](TObject*) { ++started; };
+    idle->SetAnimate(true);
+    EXPECT_TRUE(idle->Animate());
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(ThreadsOfThisProcess(), before);
+    idle->Image()->LoadFromBytes(branding::PlainGIF(40, 20, {5}));
+    EXPECT_EQ(ThreadsOfThisProcess(), before) << "a still picture never ticks";
+    delete idle;
+
+    Gif->SetAnimate(true);
+    EXPECT_EQ(ThreadsOfThisProcess(), before);
+    Gif->Image()->LoadFromBytes(branding::PlainGIF(40, 20, {5, 5}));
+    EXPECT_EQ(ThreadsOfThisProcess(), before + 1);
+    std::vector<Step> steps = Run(400);
+    ASSERT_GE(steps.size(), 3u);
+    EXPECT_EQ(steps[0].Index, 1);
+    EXPECT_EQ(steps[1].Index, 0);
 }
 
 TEST_F(GIFAnimatorTest, FramesShowForTheirClampedDelaysAndLoopForever) {
