@@ -158,9 +158,12 @@ protected:
     }
 
     // Whether a message may have moved the view (the view adds its own
-    // scrolling messages): after it the bars follow.
+    // scrolling messages): after it the bars follow. Drawing turned back on
+    // after a fill is when the control works out its range, so the bars are
+    // in place before the first paint, not moved by it.
     virtual bool MovesView(UINT msg) const {
         switch (msg) {
+            case WM_SETREDRAW:
             case WM_SIZE:
             case WM_KEYDOWN:
             case WM_LBUTTONUP:

@@ -185,6 +185,40 @@ TEST_F(SkinListViews, TreeBarFollowsExpandAndCollapseAndScrollsTheTree) {
     ui::Pump();
 }
 
+// Filled with drawing off, a view has its bar and its narrower width as soon
+// as drawing is on again: its first paint is at its final width, not moved
+// by the paint and painted again.
+TEST_F(SkinListViews, AViewFilledWithDrawingOffHasItsBarBeforeItsFirstPaint) {
+    auto* panel = new TPanel(Form, Form);
+    panel->SetBounds(10, 10, 200, 200);
+    auto* tree = new TvlSkinTreeView(Form, panel);
+    Place(tree, panel);
+    Form->Show();
+    ui::Pump();
+    ASSERT_FALSE(V->Visible());
+    {
+        TUpdateGuard<TTreeView> update(tree);
+        for (int r = 0; r < 3; ++r) {
+            TTreeNode* root = tree->AddRoot("Category " + std::to_string(r));
+            for (int c = 0; c < 15; ++c) tree->AddChild(root, "Project " + std::to_string(c));
+            tree->Expand(root, true);
+        }
+        EXPECT_FALSE(V->Visible()) << "nothing moves while drawing is off";
+    }
+    EXPECT_TRUE(V->Visible());
+    EXPECT_EQ(tree->Width(), 200 - V->Width());
+
+    auto* list = ShowList(false, false, {{"Task", 0}});
+    ui::Pump();
+    ASSERT_FALSE(V->Visible());
+    {
+        TUpdateGuard<TListView> update(list);
+        for (int i = 0; i < 40; ++i) list->AddItem("Task " + std::to_string(i));
+    }
+    EXPECT_TRUE(V->Visible());
+    EXPECT_EQ(list->Width(), 300 - V->Width());
+}
+
 TEST_F(SkinListViews, ScrollingManyStepsLeavesNothingBehind) {
     auto* list = ShowList(true, true, {{"Task", 0}});
     {
