@@ -260,9 +260,12 @@ private:
     bool PointInMask(int x, int y) const;
     bool InCaptionObject(int x, int y) const;
     TRect MinimizedSlot();
-    // Composes the whole frame in FFrameBitmap and copies it to the window in
-    // one operation, only `clip` (window coordinates) when given.
+    // Composes the whole frame in FFrameBitmap and copies it to the window,
+    // only `clip` (window coordinates) when given.
     void PaintFrame(const TRect* clip = nullptr);
+    // Copies the part of FFrameBitmap within `area` that lies outside
+    // `client` to the window, strip by strip.
+    void CopyFrameToWindow(HWND w, const TRect& client, const TRect& area);
     // Composes only the objects over `area` (window coordinates) on the
     // frame last painted and copies that area; false when the whole frame
     // has to be composed instead.

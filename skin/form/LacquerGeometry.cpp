@@ -469,12 +469,20 @@ void TvlLacquer::PaintFrame(const TRect* clip) {
         client = FrameClientRect();
     }
     FComposedActive = IsFrameActive();
+    CopyFrameToWindow(w, client, clip ? *clip : TRect{0, 0, FFormWidth, FFormHeight});
+}
+
+// The strips around the client area one by one: under Wine a copy clipped
+// to the window less its client area costs twice as much as the strips.
+void TvlLacquer::CopyFrameToWindow(HWND w, const TRect& client, const TRect& area) {
     HDC dc = GetWindowDC(w);
     if (!dc) return;
-    if (client.Height() > 0 && client.Width() > 0)
-        ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-    if (clip) IntersectClipRect(dc, clip->Left, clip->Top, clip->Right, clip->Bottom);
-    FFrameBitmap.DrawTo(dc, 0, 0);
+    for (const TRect& strip : vlFrame::FrameStrips(FFrameBitmap.Width(), FFrameBitmap.Height(), client)) {
+        TRect part = Intersect(strip, area);
+        if (!part.IsEmpty())
+            BitBlt(dc, part.Left, part.Top, part.Width(), part.Height(), FFrameBitmap.Canvas(), part.Left, part.Top,
+                   SRCCOPY);
+    }
     ReleaseDC(w, dc);
 }
 
@@ -514,13 +522,7 @@ bool TvlLacquer::PaintFramePart(const TRect& area) {
             o->Draw(FFrameBitmap, false);
     }
     GdiFlush();
-    HDC dc = GetWindowDC(w);
-    if (!dc) return true;
-    TRect client = FSkinActive ? FFitted.CR : FrameClientRect();
-    if (client.Height() > 0 && client.Width() > 0)
-        ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), FFrameBitmap.Canvas(), r.Left, r.Top, SRCCOPY);
-    ReleaseDC(w, dc);
+    CopyFrameToWindow(w, FSkinActive ? FFitted.CR : FrameClientRect(), r);
     return true;
 }
 

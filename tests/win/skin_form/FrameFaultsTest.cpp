@@ -174,6 +174,72 @@ TEST_F(FrameLook, HoverMorphComposesTheButtonOnlyAndEndsAsTheWholeFrame) {
     }
 }
 
+// A frame paint reaches every pixel of the frame and none of the client
+// area, whole and in part (a caption button's repaint).
+TEST_F(FrameLook, AFramePaintCoversTheFrameAndLeavesTheClientArea) {
+    for (bool graphite : {false, true}) {
+        SCOPED_TRACE(graphite ? "Graphite" : "Modern");
+        if (graphite) LoadGraphite();
+        TvlLacquer* frame = MakeFrame();
+        HWND w = frame->Form()->Handle();
+        Activate(frame, true);
+        ui::Pump(20);
+        RECT wr, cr;
+        GetWindowRect(w, &wr);
+        GetClientRect(w, &cr);
+        MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+        OffsetRect(&cr, -wr.left, -wr.top);
+        const COLORREF mark = RGB(255, 0, 255);
+        auto markWindow = [&] {
+            HDC dc = GetWindowDC(w);
+            RECT all{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+            HBRUSH brush = CreateSolidBrush(mark);
+            FillRect(dc, &all, brush);
+            DeleteObject(brush);
+            ReleaseDC(w, dc);
+        };
+        // Every third pixel of `area`: the frame's own where the frame is, the
+        // mark in the client area; pixels outside the window's shape are skipped.
+        auto check = [&](const TRect& area) {
+            const TvlFBitmap& picture = frame->FrameBitmap();
+            HRGN shape = CreateRectRgn(0, 0, 0, 0);
+            const bool shaped = GetWindowRgn(w, shape) != ERROR;
+            HDC dc = GetWindowDC(w);
+            int wrong = 0, client = 0, seen = 0;
+            for (int y = area.Top; y < area.Bottom; y += 3)
+                for (int x = area.Left; x < area.Right; x += 3) {
+                    COLORREF shown = GetPixel(dc, x, y);
+                    if (shown == CLR_INVALID || (shaped && !PtInRegion(shape, x, y))) continue;
+                    ++seen;
+                    POINT p{x, y};
+                    if (PtInRect(&cr, p)) {
+                        client += shown != mark;
+                    } else {
+                        wrong += shown != picture.Pixel(x, y);
+                    }
+                }
+            ReleaseDC(w, dc);
+            DeleteObject(shape);
+            EXPECT_GT(seen, 0);
+            EXPECT_EQ(wrong, 0) << "frame pixels not painted";
+            EXPECT_EQ(client, 0) << "client pixels painted over";
+        };
+        markWindow();
+        Repaint(frame);
+        check({0, 0, wr.right - wr.left, wr.bottom - wr.top});
+        // A hover step repaints its button only, over the client area's edge too.
+        auto* close = Find<TvlSkinStdButtonObject>(frame, "closebutton");
+        ASSERT_NE(close, nullptr);
+        markWindow();
+        TRect at = close->ObjectRect;
+        frame->UpdateActiveObject((at.Left + at.Right) / 2, (at.Top + at.Bottom) / 2, true);
+        for (int i = 0; i < 5; ++i) SendMessageA(w, WM_TIMER, frame->BlendTimer().Id(), 0);
+        check(at);
+        close->MouseLeave();
+        ui::Pump(300);
+    }
+}
+
 TEST_F(FrameLook, AnActivationComposesTheFrameOnceAndAHiddenFrameNever) {
     TvlLacquer* frame = MakeFrame();
     HWND w = frame->Form()->Handle();
