@@ -152,7 +152,7 @@ void TListView::PutKeptRows() {
     FPuttingKeptRows = false;
 }
 
-TListView::TKeptRow* TListView::KeptRow(int index) {
+const TListView::TKeptRow* TListView::KeptRow(int index) const {
     return index >= 0 && index < static_cast<int>(FKeptRows.size()) ? &FKeptRows[static_cast<size_t>(index)] : nullptr;
 }
 
@@ -307,7 +307,7 @@ void TListView::Clear() {
 
 std::string TListView::ItemText(int index, int column) const {
     if (!HandleAllocated()) {
-        const TKeptRow* row = const_cast<TListView*>(this)->KeptRow(index);
+        const TKeptRow* row = KeptRow(index);
         if (!row || column < 0 || column >= static_cast<int>(row->Texts.size())) return {};
         return row->Texts[static_cast<size_t>(column)].substr(0, kItemTextLimit);
     }
@@ -337,7 +337,7 @@ void TListView::SetItemText(int index, int column, const std::string& text) {
 
 bool TListView::Checked(int index) const {
     if (!HandleAllocated()) {
-        const TKeptRow* row = const_cast<TListView*>(this)->KeptRow(index);
+        const TKeptRow* row = KeptRow(index);
         return FCheckBoxes && row && row->Checked;
     }
     UINT state =

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/Controls.h"
@@ -131,7 +132,8 @@ private:
     int FKeptSelected = -1;
     bool FPuttingKeptRows = false;
     HWND WindowIfMade() const { return HandleAllocated() ? Handle() : nullptr; }
-    TKeptRow* KeptRow(int index);
+    const TKeptRow* KeptRow(int index) const;  // null when out of range
+    TKeptRow* KeptRow(int index) { return const_cast<TKeptRow*>(std::as_const(*this).KeptRow(index)); }
     void PutKeptRows();
     int FDpi = kDesignDpi;
     bool FCheckBoxes, FColumnClick;

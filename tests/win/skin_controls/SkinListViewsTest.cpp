@@ -43,6 +43,15 @@ protected:
         Form->Show();
         return list;
     }
+    // A tree view filling a 200 x 200 panel as above, shown.
+    TvlSkinTreeView* ShowTree() {
+        auto* panel = new TPanel(Form, Form);
+        panel->SetBounds(10, 10, 200, 200);
+        auto* tree = new TvlSkinTreeView(Form, panel);
+        Place(tree, panel);
+        Form->Show();
+        return tree;
+    }
     TvlSkinScrollBar* H = nullptr;
     TvlSkinScrollBar* V = nullptr;
 };
@@ -143,11 +152,7 @@ TEST_F(SkinListViews, HeaderIsWiderAndShowsThePressedSectionButNotOnADivider) {
 }
 
 TEST_F(SkinListViews, TreeBarFollowsExpandAndCollapseAndScrollsTheTree) {
-    auto* panel = new TPanel(Form, Form);
-    panel->SetBounds(10, 10, 200, 200);
-    auto* tree = new TvlSkinTreeView(Form, panel);
-    Place(tree, panel);
-    Form->Show();
+    auto* tree = ShowTree();
     std::vector<TTreeNode*> roots;
     for (int r = 0; r < 3; ++r) {
         TTreeNode* root = tree->AddRoot("Category " + std::to_string(r));
@@ -189,11 +194,7 @@ TEST_F(SkinListViews, TreeBarFollowsExpandAndCollapseAndScrollsTheTree) {
 // as drawing is on again: its first paint is at its final width, not moved
 // by the paint and painted again.
 TEST_F(SkinListViews, AViewFilledWithDrawingOffHasItsBarBeforeItsFirstPaint) {
-    auto* panel = new TPanel(Form, Form);
-    panel->SetBounds(10, 10, 200, 200);
-    auto* tree = new TvlSkinTreeView(Form, panel);
-    Place(tree, panel);
-    Form->Show();
+    auto* tree = ShowTree();
     ui::Pump();
     ASSERT_FALSE(V->Visible());
     {

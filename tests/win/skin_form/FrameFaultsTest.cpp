@@ -21,6 +21,13 @@ protected:
             if (setIcons) frame->SetBorderIcons(icons);
         });
     }
+    // An active frame in the built-in skin, or in "Graphite".
+    TvlLacquer* ActiveFrame(bool graphite) {
+        if (graphite) LoadGraphite();
+        TvlLacquer* frame = MakeFrame();
+        Activate(frame, true);
+        return frame;
+    }
     static void Activate(TvlLacquer* f, bool active) {
         SendMessageA(f->Form()->Handle(), WM_NCACTIVATE, active ? TRUE : FALSE, 0);
     }
@@ -133,10 +140,8 @@ TEST_F(FrameLook, InactiveEffectFiltersEachStripOnceAndNeverTheClient) {
 TEST_F(FrameLook, HoverMorphComposesTheButtonOnlyAndEndsAsTheWholeFrame) {
     for (bool graphite : {false, true}) {
         SCOPED_TRACE(graphite ? "Graphite" : "Modern");
-        if (graphite) LoadGraphite();
-        TvlLacquer* frame = MakeFrame();
+        TvlLacquer* frame = ActiveFrame(graphite);
         HWND w = frame->Form()->Handle();
-        Activate(frame, true);
         auto* close = Find<TvlSkinStdButtonObject>(frame, "closebutton");
         ASSERT_NE(close, nullptr);
         ASSERT_TRUE(close->Morphing);
@@ -179,10 +184,8 @@ TEST_F(FrameLook, HoverMorphComposesTheButtonOnlyAndEndsAsTheWholeFrame) {
 TEST_F(FrameLook, AFramePaintCoversTheFrameAndLeavesTheClientArea) {
     for (bool graphite : {false, true}) {
         SCOPED_TRACE(graphite ? "Graphite" : "Modern");
-        if (graphite) LoadGraphite();
-        TvlLacquer* frame = MakeFrame();
+        TvlLacquer* frame = ActiveFrame(graphite);
         HWND w = frame->Form()->Handle();
-        Activate(frame, true);
         ui::Pump(20);
         RECT wr, cr;
         GetWindowRect(w, &wr);
